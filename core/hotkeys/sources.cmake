@@ -1,0 +1,1 @@
+# Sources of core/hotkeys, relative to core/.

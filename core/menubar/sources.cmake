@@ -1,0 +1,1 @@
+# Sources of core/menubar, relative to core/.

@@ -1,0 +1,1 @@
+# Sources of core/pickers, relative to core/.

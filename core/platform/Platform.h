@@ -1,0 +1,23 @@
+#pragma once
+
+class Alerts;
+class FileMetadata;
+class Preferences;
+class RunningApplications;
+class ScreenReader;
+class ShortcutRegistry;
+class TypeSystem;
+class Workspace;
+
+// Every port the core needs, passed down from the executable (or a test).
+// The referenced objects outlive everything that holds this struct.
+struct Platform {
+    TypeSystem& types;
+    Workspace& workspace;
+    RunningApplications& running;
+    FileMetadata& metadata;
+    Preferences& preferences;
+    ScreenReader& screenReader;
+    ShortcutRegistry& shortcuts;
+    Alerts& alerts;
+};

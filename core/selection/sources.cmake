@@ -1,0 +1,1 @@
+# Sources of core/selection, relative to core/.

@@ -1,0 +1,1 @@
+# Sources of core/settings, relative to core/.

@@ -1,0 +1,3 @@
+# Sources of platform/linux, relative to this folder.
+list(APPEND LINUX_SOURCES
+)

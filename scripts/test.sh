@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Builds Corvanta and runs every test: the unit and integration tests, the same
+# tests under AddressSanitizer and UndefinedBehaviorSanitizer, the formatting
+# check and a short run of each fuzz target.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+"$root/scripts/install-deps.sh"
+jobs=$(nproc)
+
+step() { printf '\n==> %s\n' "$*"; }
+
+step "Formatting"
+"$root/scripts/check-format.sh"
+
+step "Build and test"
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/test -j "$jobs"
+# Tests that need a display or a session bus start Xvfb and dbus themselves.
+ctest --test-dir build/test --output-on-failure -j "$jobs" --timeout 300
+
+step "Build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCORVANTA_SANITIZE=ON \
+  -DCORVANTA_BUILD_BENCH=OFF >/dev/null
+cmake --build build/asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build/asan --output-on-failure -j "$jobs" --timeout 600 -LE no-sanitizer
+
+step "Fuzz smoke run"
+"$root/scripts/fuzz.sh" smoke
+
+step "All tests passed"

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "core/platform/Platform.h"
+#include "tests/support/FakeServices.h"
+#include "tests/support/FakeTypeSystem.h"
+#include "tests/support/FakeWorkspace.h"
+
+// Every port in memory; `platform()` hands them out as the core expects.
+struct FakePlatform {
+    FakeTypeSystem types;
+    FakeWorkspace workspace;
+    FakeRunningApplications running;
+    FakeFileMetadata metadata;
+    FakePreferences preferences;
+    FakeScreenReader screenReader;
+    FakeShortcutRegistry shortcuts;
+    FakeAlerts alerts;
+
+    Platform platform() {
+        return Platform{types,       workspace,    running,   metadata,
+                        preferences, screenReader, shortcuts, alerts};
+    }
+};
