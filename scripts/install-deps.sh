@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-svg-dev
   libglib2.0-dev libglib2.0-bin
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  clang clang-format
+  clang clang-format ccache
   xvfb xauth dbus dbus-x11 at-spi2-core
   desktop-file-utils shared-mime-info attr
   qt6-qpa-plugins adwaita-icon-theme hicolor-icon-theme
