@@ -3,4 +3,10 @@ list(APPEND LOGIC_SOURCES
   engine/RuleEnums.cpp
   engine/Rule.cpp
   engine/RuleCodec.cpp
+  engine/RuleEvaluator.cpp
+  engine/OpenContextBuilder.cpp
+  engine/ActionResolver.cpp
+  engine/RoutingDecision.cpp
+  engine/RulesTableRow.cpp
+  engine/RuleDescriptions.cpp
 )

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "core/engine/OpenContext.h"
+#include "core/model/Route.h"
+
+#include <QSet>
+#include <QString>
+#include <QUrl>
+#include <optional>
+
+class FileMetadata;
+class RunningApplications;
+
+// Gathers the facts about one file that its route's rules are evaluated against.
+class OpenContextBuilder {
+public:
+    OpenContextBuilder(const RunningApplications& running, const FileMetadata& metadata);
+
+    OpenContext makeOpenContext(const QUrl& file, const Route& route,
+                                const std::optional<QSet<QString>>& activeHotkeyNames) const;
+
+private:
+    const RunningApplications& m_running;
+    const FileMetadata& m_metadata;
+};
