@@ -98,7 +98,10 @@ Route decodeRoute(const JsonNode& node) {
     r.defaultActionKind = Route::normalizedDefaultActionKind(node.optionalEnum<RuleActionKind>(
         QStringLiteral("defaultActionKind"),
         [](const QString& name) { return fromString<RuleActionKind>(name); }));
+    // An empty list means the same as none and is never written back.
     r.defaultOpenBundleIDs = node.optionalStringList(QStringLiteral("defaultOpenBundleIDs"));
+    if (r.defaultOpenBundleIDs && r.defaultOpenBundleIDs->isEmpty())
+        r.defaultOpenBundleIDs.reset();
     r.utilities = node.list<PickerUtility>(QStringLiteral("utilities"), decodeUtility);
     r.enabledShortcuts =
         node.list<EnabledExternalUtility>(QStringLiteral("enabledShortcuts"), decodeExternal);
