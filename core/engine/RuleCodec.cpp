@@ -10,9 +10,7 @@ template <typename E> std::function<std::optional<E>(const QString&)> parser() {
 }
 
 template <typename E> E requiredEnum(const JsonNode& node, const QString& key) {
-    if (!node.has(key))
-        node.failAt(key, QStringLiteral("missing key \"%1\"").arg(key));
-    return *node.optionalEnum<E>(key, parser<E>());
+    return node.requiredEnum<E>(key, parser<E>());
 }
 
 QJsonArray toArray(const QStringList& list) {

@@ -37,6 +37,10 @@ void JsonNode::failAt(const QString& key, const QString& problem) const {
     throw DecodeError{keyPath(key), problem};
 }
 
+void JsonNode::failMissing(const QString& key) const {
+    fail(QStringLiteral("missing key \"%1\"").arg(key));
+}
+
 QString JsonNode::keyPath(const QString& key) const {
     return m_path.isEmpty() ? key : m_path + QLatin1Char('.') + key;
 }
@@ -52,7 +56,7 @@ bool JsonNode::has(const QString& key) const {
 
 JsonNode JsonNode::child(const QString& key) const {
     if (!has(key))
-        failAt(key, QStringLiteral("missing key \"%1\"").arg(key));
+        failMissing(key);
     return JsonNode(field(key), keyPath(key));
 }
 
@@ -74,7 +78,7 @@ std::optional<QString> JsonNode::optionalString(const QString& key) const {
 
 QString JsonNode::requiredString(const QString& key) const {
     if (!has(key))
-        failAt(key, QStringLiteral("missing key \"%1\"").arg(key));
+        failMissing(key);
     return *optionalString(key);
 }
 
@@ -89,7 +93,7 @@ std::optional<bool> JsonNode::optionalBool(const QString& key) const {
 
 bool JsonNode::requiredBool(const QString& key) const {
     if (!has(key))
-        failAt(key, QStringLiteral("missing key \"%1\"").arg(key));
+        failMissing(key);
     return *optionalBool(key);
 }
 

@@ -8,7 +8,8 @@
 #include <functional>
 #include <optional>
 
-// What went wrong while decoding, and where: `routes[2].editors[0]: missing key "manual"`.
+// What went wrong while decoding, and where: `routes[2].editors[0]: missing key "manual"`
+// (a missing key is reported at its object, any other problem at the value itself).
 struct DecodeError {
     QString path;
     QString problem;
@@ -47,9 +48,13 @@ public:
     std::optional<E>
     optionalEnum(const QString& key,
                  const std::function<std::optional<E>(const QString&)>& parse) const;
+    template <typename E>
+    E requiredEnum(const QString& key,
+                   const std::function<std::optional<E>(const QString&)>& parse) const;
 
     [[noreturn]] void fail(const QString& problem) const;
     [[noreturn]] void failAt(const QString& key, const QString& problem) const;
+    [[noreturn]] void failMissing(const QString& key) const;
 
 private:
     QString keyPath(const QString& key) const;
@@ -90,7 +95,7 @@ template <typename T>
 QList<T> JsonNode::requiredList(const QString& key,
                                 const std::function<T(const JsonNode&)>& element) const {
     if (!has(key))
-        failAt(key, QStringLiteral("missing key \"%1\"").arg(key));
+        failMissing(key);
     return elements(key, array(key), element);
 }
 
@@ -105,4 +110,12 @@ JsonNode::optionalEnum(const QString& key,
     if (!value)
         failAt(key, QStringLiteral("unknown value \"%1\"").arg(*name));
     return value;
+}
+
+template <typename E>
+E JsonNode::requiredEnum(const QString& key,
+                         const std::function<std::optional<E>(const QString&)>& parse) const {
+    if (!has(key))
+        failMissing(key);
+    return *optionalEnum<E>(key, parse);
 }

@@ -24,10 +24,8 @@ PathRule decodePathRule(const JsonNode& node) {
 
 PickerUtility decodeUtility(const JsonNode& node) {
     PickerUtility u;
-    if (!node.has(QStringLiteral("kind")))
-        node.failAt(QStringLiteral("kind"), QStringLiteral("missing key \"kind\""));
     u.kind =
-        *node.optionalEnum<PickerUtilityKind>(QStringLiteral("kind"), pickerUtilityKindFromString);
+        node.requiredEnum<PickerUtilityKind>(QStringLiteral("kind"), pickerUtilityKindFromString);
     u.enabled = node.requiredBool(QStringLiteral("enabled"));
     u.terminalBundleID = node.optionalString(QStringLiteral("terminalBundleID"));
     return u;
