@@ -4,4 +4,13 @@ list(APPEND LOGIC_SOURCES
   model/Route.cpp
   model/JsonNode.cpp
   model/RoutesFileCodec.cpp
+  model/PathExtension.cpp
+  model/RoutesFileLocation.cpp
+  model/BuiltInRoutes.cpp
+  model/LegacyPathRules.cpp
+  model/EditorDiscovery.cpp
+  model/FileTypeProbe.cpp
+  model/RouteStore.cpp
+  model/DefaultHandlerClaimer.cpp
+  model/TypeTeacher.cpp
 )
