@@ -1,0 +1,5 @@
+corvanta_test(test_model
+  SOURCES
+    unit/model/RoutesFileCodecTest.cpp
+    unit/model/RouteTest.cpp
+)
