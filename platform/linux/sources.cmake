@@ -1,3 +1,15 @@
 # Sources of platform/linux, relative to this folder.
 list(APPEND LINUX_SOURCES
+  AtspiScreenReader.cpp
+  DesktopEntryProgram.cpp
+  DesktopProgramIndex.cpp
+  GioTypeSystem.cpp
+  GioWorkspace.cpp
+  LinuxPlatform.cpp
+  ProcRunningApplications.cpp
+  SettingsPreferences.cpp
+  ShortcutTable.cpp
+  TerminalAlerts.cpp
+  TypeIdentifierAliases.cpp
+  XattrFileMetadata.cpp
 )

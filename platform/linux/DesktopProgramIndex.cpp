@@ -1,0 +1,116 @@
+#include "platform/linux/DesktopProgramIndex.h"
+
+#include "platform/linux/DesktopEntryProgram.h"
+#include "platform/linux/GLibPointers.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <gio/gdesktopappinfo.h>
+
+namespace {
+void onApplicationsChanged(GAppInfoMonitor*, gpointer index) {
+    static_cast<DesktopProgramIndex*>(index)->invalidate();
+}
+
+QStringList applicationFolders() {
+    QStringList folders;
+    folders.append(QFile::decodeName(g_get_user_data_dir()) + QStringLiteral("/applications"));
+    for (const gchar* const* dir = g_get_system_data_dirs(); dir && *dir; ++dir)
+        folders.append(QFile::decodeName(*dir) + QStringLiteral("/applications"));
+    return folders;
+}
+
+QStringList argumentsOfCommandLine(const char* commandLine) {
+    QStringList arguments;
+    if (!commandLine)
+        return arguments;
+    gchar** argv = nullptr;
+    if (!g_shell_parse_argv(commandLine, nullptr, &argv, nullptr))
+        return arguments;
+    GStrvPtr owned(argv);
+    for (gchar** arg = argv; *arg; ++arg)
+        arguments.append(QString::fromUtf8(*arg));
+    return arguments;
+}
+} // namespace
+
+DesktopProgramIndex::DesktopProgramIndex() {
+    GAppInfoMonitor* monitor = g_app_info_monitor_get();
+    m_monitor = monitor;
+    m_handler = g_signal_connect(monitor, "changed", G_CALLBACK(onApplicationsChanged), this);
+}
+
+DesktopProgramIndex::~DesktopProgramIndex() {
+    auto* monitor = static_cast<GAppInfoMonitor*>(m_monitor);
+    g_signal_handler_disconnect(monitor, m_handler);
+    g_object_unref(monitor);
+}
+
+QList<DesktopProgramIndex::FolderStamp> DesktopProgramIndex::folderStamps() const {
+    // A new or removed entry changes its folder's modification time; one level
+    // of subfolders (applications/kde/) is enough for the folders in use.
+    QList<FolderStamp> stamps;
+    for (const QString& folder : applicationFolders()) {
+        const QFileInfo info(folder);
+        if (!info.isDir())
+            continue;
+        stamps.append({folder, info.lastModified().toMSecsSinceEpoch()});
+        const QDir dir(folder);
+        for (const QFileInfo& sub : dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot))
+            stamps.append({sub.filePath(), sub.lastModified().toMSecsSinceEpoch()});
+    }
+    return stamps;
+}
+
+void DesktopProgramIndex::refreshIfStale() {
+    QList<FolderStamp> stamps = folderStamps();
+    if (m_valid && stamps == m_stamps)
+        return;
+    m_stamps = std::move(stamps);
+    rebuild();
+    m_valid = true;
+}
+
+void DesktopProgramIndex::rebuild() {
+    m_byProgram.clear();
+    m_ids.clear();
+    const QString searchPath = QString::fromLocal8Bit(qgetenv("PATH"));
+    GObjectListPtr infos(g_app_info_get_all());
+    for (GList* item = infos.get(); item; item = item->next) {
+        if (!G_IS_DESKTOP_APP_INFO(item->data))
+            continue;
+        auto* info = G_DESKTOP_APP_INFO(item->data);
+        QString id = qStringFromUtf8(g_app_info_get_id(G_APP_INFO(info)));
+        if (id.isEmpty())
+            continue;
+        if (id.endsWith(QLatin1String(".desktop")))
+            id.chop(8);
+        m_ids.insert(id);
+
+        QSet<QString> programs;
+        GCharPtr tryExec(g_desktop_app_info_get_string(info, G_KEY_FILE_DESKTOP_KEY_TRY_EXEC));
+        if (tryExec) {
+            if (auto path = DesktopEntryProgram::resolveProgram(QString::fromUtf8(tryExec.get()),
+                                                                searchPath))
+                programs.insert(*path);
+        }
+        const auto program = DesktopEntryProgram::programFromArguments(
+            argumentsOfCommandLine(g_app_info_get_commandline(G_APP_INFO(info))));
+        if (program) {
+            if (auto path = DesktopEntryProgram::resolveProgram(*program, searchPath))
+                programs.insert(*path);
+        }
+        for (const QString& path : programs)
+            m_byProgram[path].append(id);
+    }
+}
+
+QStringList DesktopProgramIndex::bundleIDsForProgram(const QString& canonicalPath) {
+    refreshIfStale();
+    return m_byProgram.value(canonicalPath);
+}
+
+const QSet<QString>& DesktopProgramIndex::bundleIDs() {
+    refreshIfStale();
+    return m_ids;
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <gio/gio.h>
+#include <memory>
+
+// Owning pointers for the GLib objects this folder handles. Nothing here crosses
+// into core/: values are turned into Qt types before they leave platform/linux.
+struct GObjectDeleter {
+    void operator()(gpointer object) const {
+        if (object)
+            g_object_unref(object);
+    }
+};
+template <typename T> using GObjectPtr = std::unique_ptr<T, GObjectDeleter>;
+
+struct GFreeDeleter {
+    void operator()(gpointer memory) const { g_free(memory); }
+};
+using GCharPtr = std::unique_ptr<gchar, GFreeDeleter>;
+
+struct GStrvDeleter {
+    void operator()(gchar** strings) const { g_strfreev(strings); }
+};
+using GStrvPtr = std::unique_ptr<gchar*, GStrvDeleter>;
+
+struct GErrorDeleter {
+    void operator()(GError* error) const {
+        if (error)
+            g_error_free(error);
+    }
+};
+using GErrorPtr = std::unique_ptr<GError, GErrorDeleter>;
+
+// A GList whose elements are GObjects it owns (the application lists of GIO).
+struct GObjectListDeleter {
+    void operator()(GList* list) const { g_list_free_full(list, g_object_unref); }
+};
+using GObjectListPtr = std::unique_ptr<GList, GObjectListDeleter>;
+
+struct GKeyFileDeleter {
+    void operator()(GKeyFile* file) const {
+        if (file)
+            g_key_file_unref(file);
+    }
+};
+using GKeyFilePtr = std::unique_ptr<GKeyFile, GKeyFileDeleter>;
+
+// Text owned by GLib (UTF-8) as a QString; an empty string for null.
+inline QString qStringFromUtf8(const char* text) {
+    return text ? QString::fromUtf8(text) : QString();
+}

@@ -1,0 +1,208 @@
+#include "platform/linux/GioWorkspace.h"
+
+#include "platform/linux/GLibPointers.h"
+
+#include <QFile>
+#include <gio/gdesktopappinfo.h>
+
+namespace {
+const QString desktopSuffix = QStringLiteral(".desktop");
+
+QString bundleIDFromDesktopID(const char* desktopID) {
+    QString id = qStringFromUtf8(desktopID);
+    if (id.endsWith(desktopSuffix))
+        id.chop(desktopSuffix.size());
+    return id;
+}
+
+QStringList bundleIDsOf(GList* infos) {
+    QStringList ids;
+    for (GList* item = infos; item; item = item->next) {
+        const char* id = g_app_info_get_id(G_APP_INFO(item->data));
+        if (id)
+            ids.append(bundleIDFromDesktopID(id));
+    }
+    return ids;
+}
+
+QStringList locationsOf(GList* infos) {
+    QStringList locations;
+    for (GList* item = infos; item; item = item->next) {
+        if (!G_IS_DESKTOP_APP_INFO(item->data))
+            continue;
+        const char* file = g_desktop_app_info_get_filename(G_DESKTOP_APP_INFO(item->data));
+        if (file)
+            locations.append(QFile::decodeName(file));
+    }
+    return locations;
+}
+
+GObjectPtr<GDesktopAppInfo> infoForBundleID(const QString& bundleID) {
+    if (bundleID.isEmpty())
+        return nullptr;
+    const QByteArray desktopID = (bundleID + desktopSuffix).toUtf8();
+    return GObjectPtr<GDesktopAppInfo>(g_desktop_app_info_new(desktopID.constData()));
+}
+
+GObjectPtr<GDesktopAppInfo> infoForLocation(const QString& location) {
+    if (location.isEmpty())
+        return nullptr;
+    return GObjectPtr<GDesktopAppInfo>(
+        g_desktop_app_info_new_from_filename(QFile::encodeName(location).constData()));
+}
+
+// The entry for a location, loaded by its desktop ID when it has one, so that
+// GIO can name it in mimeapps.list.
+GObjectPtr<GDesktopAppInfo> launchableInfoForLocation(const QString& location) {
+    GObjectPtr<GDesktopAppInfo> info = infoForLocation(location);
+    if (!info)
+        return nullptr;
+    const char* id = g_app_info_get_id(G_APP_INFO(info.get()));
+    if (!id)
+        return info;
+    GObjectPtr<GDesktopAppInfo> byID(g_desktop_app_info_new(id));
+    const char* file = byID ? g_desktop_app_info_get_filename(byID.get()) : nullptr;
+    if (file && QFile::decodeName(file) == location)
+        return byID;
+    return info;
+}
+
+QString errorText(const GError* error, const char* fallback) {
+    return error && error->message ? QString::fromUtf8(error->message)
+                                   : QString::fromUtf8(fallback);
+}
+} // namespace
+
+QStringList GioWorkspace::editorRoleHandlers(const QString& type) const {
+    GObjectListPtr infos(g_app_info_get_recommended_for_type(type.toUtf8().constData()));
+    return bundleIDsOf(infos.get());
+}
+
+QStringList GioWorkspace::viewerRoleHandlers(const QString& type) const {
+    GObjectListPtr infos(g_app_info_get_fallback_for_type(type.toUtf8().constData()));
+    return bundleIDsOf(infos.get());
+}
+
+QStringList GioWorkspace::applicationsForType(const QString& type) const {
+    GObjectListPtr infos(g_app_info_get_all_for_type(type.toUtf8().constData()));
+    return locationsOf(infos.get());
+}
+
+QStringList GioWorkspace::applicationsForURL(const QUrl& url) const {
+    if (url.scheme().isEmpty())
+        return {};
+    const QByteArray type = "x-scheme-handler/" + url.scheme().toLower().toUtf8();
+    GObjectListPtr infos(g_app_info_get_all_for_type(type.constData()));
+    return locationsOf(infos.get());
+}
+
+std::optional<QString> GioWorkspace::locationForBundleID(const QString& bundleID) const {
+    GObjectPtr<GDesktopAppInfo> info = infoForBundleID(bundleID);
+    const char* file = info ? g_desktop_app_info_get_filename(info.get()) : nullptr;
+    if (!file)
+        return std::nullopt;
+    return QFile::decodeName(file);
+}
+
+std::optional<QString> GioWorkspace::bundleIDForLocation(const QString& location) const {
+    GObjectPtr<GDesktopAppInfo> info = infoForLocation(location);
+    const char* id = info ? g_app_info_get_id(G_APP_INFO(info.get())) : nullptr;
+    if (!id)
+        return std::nullopt;
+    return bundleIDFromDesktopID(id);
+}
+
+QString GioWorkspace::applicationName(const QString& location) const {
+    GObjectPtr<GDesktopAppInfo> info = infoForLocation(location);
+    return info ? qStringFromUtf8(g_app_info_get_name(G_APP_INFO(info.get()))) : QString();
+}
+
+QString GioWorkspace::applicationIconName(const QString& location) const {
+    GObjectPtr<GDesktopAppInfo> info = infoForLocation(location);
+    if (!info)
+        return {};
+    GCharPtr icon(g_desktop_app_info_get_string(info.get(), G_KEY_FILE_DESKTOP_KEY_ICON));
+    return qStringFromUtf8(icon.get()).trimmed();
+}
+
+std::optional<QString> GioWorkspace::ownBundleID() const {
+    if (!infoForBundleID(QString::fromLatin1(ownDesktopID)))
+        return std::nullopt;
+    return QString::fromLatin1(ownDesktopID);
+}
+
+std::optional<QString> GioWorkspace::defaultApplicationForScheme(const QString& scheme) const {
+    if (scheme.isEmpty())
+        return std::nullopt;
+    GObjectPtr<GAppInfo> info(
+        g_app_info_get_default_for_uri_scheme(scheme.toLower().toUtf8().constData()));
+    const char* id = info ? g_app_info_get_id(info.get()) : nullptr;
+    if (!id)
+        return std::nullopt;
+    return bundleIDFromDesktopID(id);
+}
+
+void GioWorkspace::setDefaultApplication(const QString& location, const QString& type,
+                                         Completion completion) {
+    GObjectPtr<GDesktopAppInfo> info = launchableInfoForLocation(location);
+    std::optional<QString> failure;
+    if (!info) {
+        failure = QStringLiteral("No application entry at %1").arg(location);
+    } else {
+        GError* raw = nullptr;
+        if (!g_app_info_set_as_default_for_type(G_APP_INFO(info.get()), type.toUtf8().constData(),
+                                                &raw)) {
+            GErrorPtr error(raw);
+            failure = errorText(error.get(), "The default application could not be set");
+        }
+    }
+    if (completion)
+        completion(failure);
+}
+
+QByteArray GioWorkspace::launchURI(const QUrl& url) {
+    if (!url.isLocalFile())
+        return url.toEncoded();
+    // The percent-encoded path is the only form that holds bytes that are not
+    // UTF-8; decoding it gives the file name exactly as the file system has it.
+    const QByteArray path = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toUtf8());
+    GObjectPtr<GFile> file(g_file_new_for_path(path.constData()));
+    GCharPtr uri(g_file_get_uri(file.get()));
+    return QByteArray(uri.get());
+}
+
+void GioWorkspace::openURLs(const QList<QUrl>& urls, const QString& location,
+                            Completion completion) {
+    GObjectPtr<GDesktopAppInfo> info = launchableInfoForLocation(location);
+    std::optional<QString> failure;
+    if (!info) {
+        failure = QStringLiteral("No application entry at %1").arg(location);
+    } else {
+        QList<QByteArray> uris;
+        for (const QUrl& url : urls)
+            uris.append(launchURI(url));
+        GList* list = nullptr;
+        for (auto it = uris.crbegin(); it != uris.crend(); ++it)
+            list = g_list_prepend(list, const_cast<char*>(it->constData()));
+        GError* raw = nullptr;
+        const gboolean launched =
+            g_app_info_launch_uris(G_APP_INFO(info.get()), list, nullptr, &raw);
+        g_list_free(list);
+        if (!launched) {
+            GErrorPtr error(raw);
+            failure = errorText(error.get(), "The application could not be launched");
+        }
+    }
+    if (completion)
+        completion(failure);
+}
+
+bool GioWorkspace::openURL(const QUrl& url) {
+    if (url.isEmpty())
+        return false;
+    GError* raw = nullptr;
+    const gboolean opened =
+        g_app_info_launch_default_for_uri(launchURI(url).constData(), nullptr, &raw);
+    GErrorPtr error(raw);
+    return opened;
+}

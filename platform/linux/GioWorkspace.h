@@ -1,0 +1,31 @@
+#pragma once
+
+#include "core/platform/Workspace.h"
+
+// Installed applications as desktop entries through GIO: the desktop file ID
+// without ".desktop" is the bundle identifier, the entry's path its location.
+class GioWorkspace : public Workspace {
+public:
+    static constexpr const char* ownDesktopID = "io.corvanta.Corvanta";
+
+    QStringList editorRoleHandlers(const QString& type) const override;
+    QStringList viewerRoleHandlers(const QString& type) const override;
+    QStringList applicationsForType(const QString& type) const override;
+    QStringList applicationsForURL(const QUrl& url) const override;
+    std::optional<QString> locationForBundleID(const QString& bundleID) const override;
+    std::optional<QString> bundleIDForLocation(const QString& location) const override;
+    QString applicationName(const QString& location) const override;
+    QString applicationIconName(const QString& location) const override;
+    std::optional<QString> ownBundleID() const override;
+    std::optional<QString> defaultApplicationForScheme(const QString& scheme) const override;
+    // Both complete before returning (GIO answers these synchronously), on the
+    // calling thread, which is the main thread.
+    void setDefaultApplication(const QString& location, const QString& type,
+                               Completion completion) override;
+    void openURLs(const QList<QUrl>& urls, const QString& location, Completion completion) override;
+    bool openURL(const QUrl& url) override;
+
+    // The URI handed to an application for `url`: file URLs keep their path
+    // bytes exactly, whatever their encoding.
+    static QByteArray launchURI(const QUrl& url);
+};

@@ -1,0 +1,6 @@
+#include "platform/linux/LinuxPlatform.h"
+
+Platform LinuxPlatform::platform() {
+    return Platform{m_types,       m_workspace,    m_running,   m_metadata,
+                    m_preferences, m_screenReader, m_shortcuts, *m_alerts};
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "core/platform/Platform.h"
+#include "platform/linux/AtspiScreenReader.h"
+#include "platform/linux/GioTypeSystem.h"
+#include "platform/linux/GioWorkspace.h"
+#include "platform/linux/ProcRunningApplications.h"
+#include "platform/linux/SettingsPreferences.h"
+#include "platform/linux/ShortcutTable.h"
+#include "platform/linux/TerminalAlerts.h"
+#include "platform/linux/XattrFileMetadata.h"
+
+// Owns one implementation of every port for the freedesktop stack. Alerts start
+// on the terminal; a graphical front end installs its own with `setAlerts`.
+class LinuxPlatform {
+public:
+    LinuxPlatform() = default;
+    LinuxPlatform(const LinuxPlatform&) = delete;
+    LinuxPlatform& operator=(const LinuxPlatform&) = delete;
+
+    Platform platform();
+    // `alerts` must outlive every Platform handed out afterwards.
+    void setAlerts(Alerts& alerts) { m_alerts = &alerts; }
+
+    GioTypeSystem& types() { return m_types; }
+    GioWorkspace& workspace() { return m_workspace; }
+    TerminalAlerts& terminalAlerts() { return m_terminalAlerts; }
+
+private:
+    GioTypeSystem m_types;
+    GioWorkspace m_workspace;
+    ProcRunningApplications m_running;
+    XattrFileMetadata m_metadata;
+    SettingsPreferences m_preferences;
+    AtspiScreenReader m_screenReader;
+    ShortcutTable m_shortcuts;
+    TerminalAlerts m_terminalAlerts;
+    Alerts* m_alerts = &m_terminalAlerts;
+};

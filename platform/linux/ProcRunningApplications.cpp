@@ -1,0 +1,127 @@
+#include "platform/linux/ProcRunningApplications.h"
+
+#include "platform/linux/GLibPointers.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <dirent.h>
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+constexpr int busTimeoutMs = 250;
+
+std::optional<QByteArray> readLink(const QByteArray& path) {
+    char target[PATH_MAX];
+    const ssize_t length = ::readlink(path.constData(), target, sizeof target);
+    if (length <= 0 || length >= static_cast<ssize_t>(sizeof target))
+        return std::nullopt;
+    return QByteArray(target, length);
+}
+
+bool isInterpreter(const QString& executable) {
+    static const QRegularExpression names(QStringLiteral(
+        "^(python[0-9.]*|perl[0-9.]*|ruby[0-9.]*|node|nodejs|gjs|lua[0-9.]*|bash|sh|dash)$"));
+    return names.match(QFileInfo(executable).fileName()).hasMatch();
+}
+
+// The script an interpreter runs: its first argument when that is an absolute path.
+std::optional<QString> scriptOfInterpreter(const QByteArray& processDir) {
+    QFile file(QFile::decodeName(processDir + "/cmdline"));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QList<QByteArray> arguments = file.read(8192).split('\0');
+    if (arguments.size() < 2 || !arguments.at(1).startsWith('/'))
+        return std::nullopt;
+    const QString canonical = QFileInfo(QFile::decodeName(arguments.at(1))).canonicalFilePath();
+    if (canonical.isEmpty())
+        return std::nullopt;
+    return canonical;
+}
+
+// The application ID of a Flatpak sandbox the process runs in.
+std::optional<QString> flatpakApplication(const QByteArray& processDir) {
+    const QByteArray infoPath = processDir + "/root/.flatpak-info";
+    if (::access(infoPath.constData(), R_OK) != 0)
+        return std::nullopt;
+    GKeyFilePtr file(g_key_file_new());
+    if (!g_key_file_load_from_file(file.get(), infoPath.constData(), G_KEY_FILE_NONE, nullptr))
+        return std::nullopt;
+    GCharPtr name(g_key_file_get_string(file.get(), "Application", "name", nullptr));
+    if (!name || !*name)
+        return std::nullopt;
+    return QString::fromUtf8(name.get());
+}
+} // namespace
+
+ProcRunningApplications::ProcRunningApplications(QString procRoot)
+    : m_procRoot(std::move(procRoot)) {}
+
+QSet<QString> ProcRunningApplications::runningBundleIDs() const {
+    QSet<QString> ids;
+    addProcessApplications(ids);
+    addBusApplications(ids);
+    return ids;
+}
+
+void ProcRunningApplications::addProcessApplications(QSet<QString>& ids) const {
+    const QByteArray root = QFile::encodeName(m_procRoot);
+    DIR* dir = ::opendir(root.constData());
+    if (!dir)
+        return;
+    const uid_t user = ::geteuid();
+    const pid_t self = ::getpid();
+    while (const dirent* entry = ::readdir(dir)) {
+        const char* name = entry->d_name;
+        if (*name < '1' || *name > '9')
+            continue;
+        const QByteArray processDir = root + '/' + name;
+        struct stat info;
+        if (::stat(processDir.constData(), &info) != 0 || info.st_uid != user)
+            continue;
+        if (QByteArray(name).toLong() == self)
+            continue;
+        const auto executable = readLink(processDir + "/exe");
+        if (executable) {
+            // A program replaced on disk while running reads " (deleted)".
+            QByteArray path = *executable;
+            if (path.endsWith(" (deleted)"))
+                path.chop(10);
+            const QString program = QFile::decodeName(path);
+            for (const QString& id : m_index.bundleIDsForProgram(program))
+                ids.insert(id);
+            if (isInterpreter(program)) {
+                if (auto script = scriptOfInterpreter(processDir)) {
+                    for (const QString& id : m_index.bundleIDsForProgram(*script))
+                        ids.insert(id);
+                }
+            }
+        }
+        if (auto flatpak = flatpakApplication(processDir))
+            ids.insert(*flatpak);
+    }
+    ::closedir(dir);
+}
+
+void ProcRunningApplications::addBusApplications(QSet<QString>& ids) const {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return;
+    const QDBusMessage request = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("ListNames"));
+    const QDBusMessage reply = bus.call(request, QDBus::Block, busTimeoutMs);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return;
+    const QSet<QString>& installed = m_index.bundleIDs();
+    const QStringList names = reply.arguments().constFirst().toStringList();
+    for (const QString& name : names) {
+        if (!name.startsWith(QLatin1Char(':')) && installed.contains(name))
+            ids.insert(name);
+    }
+}

@@ -1,0 +1,131 @@
+#include "platform/linux/ShortcutTable.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QKeySequence>
+#include <QStandardPaths>
+
+namespace {
+// Above this the file is not a shortcut table; reading it would only waste memory.
+constexpr qint64 maximumFileSize = 1024 * 1024;
+} // namespace
+
+QString ShortcutTable::defaultFilePath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Corvanta/shortcuts.json");
+}
+
+ShortcutTable::ShortcutTable()
+    : ShortcutTable(defaultFilePath()) {}
+
+ShortcutTable::ShortcutTable(QString filePath)
+    : m_path(std::move(filePath)) {}
+
+QHash<QString, QString> ShortcutTable::parse(const QByteArray& data, QStringList& errors) {
+    QHash<QString, QString> table;
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(data, &parseError);
+    if (parseError.error != QJsonParseError::NoError) {
+        errors.append(QStringLiteral("not valid JSON at offset %1: %2")
+                          .arg(parseError.offset)
+                          .arg(parseError.errorString()));
+        return table;
+    }
+    if (!document.isObject()) {
+        errors.append(QStringLiteral("the top level is not an object"));
+        return table;
+    }
+    const QJsonObject root = document.object();
+    const QJsonValue version = root.value(QLatin1String("version"));
+    if (version.isUndefined()) {
+        errors.append(QStringLiteral("the version is missing"));
+        return table;
+    }
+    if (!version.isDouble() || version.toDouble() != formatVersion) {
+        errors.append(QStringLiteral("unsupported version (this program reads version %1)")
+                          .arg(formatVersion));
+        return table;
+    }
+    const QJsonValue shortcuts = root.value(QLatin1String("shortcuts"));
+    if (shortcuts.isUndefined())
+        return table;
+    if (!shortcuts.isObject()) {
+        errors.append(QStringLiteral("\"shortcuts\" is not an object"));
+        return table;
+    }
+    const QJsonObject entries = shortcuts.toObject();
+    for (auto it = entries.begin(); it != entries.end(); ++it) {
+        if (it.key().isEmpty()) {
+            errors.append(QStringLiteral("a shortcut has an empty name"));
+            continue;
+        }
+        if (!it.value().isString()) {
+            errors.append(QStringLiteral("the shortcut of \"%1\" is not a string").arg(it.key()));
+            continue;
+        }
+        const QString text = it.value().toString().trimmed();
+        const QKeySequence sequence = QKeySequence::fromString(text, QKeySequence::PortableText);
+        if (sequence.count() != 1 || sequence[0].key() == Qt::Key_unknown) {
+            errors.append(
+                QStringLiteral("the shortcut of \"%1\" is not one key combination: \"%2\"")
+                    .arg(it.key(), text));
+            continue;
+        }
+        table.insert(it.key(), sequence.toString(QKeySequence::PortableText));
+    }
+    return table;
+}
+
+void ShortcutTable::reloadIfChanged() const {
+    const QFileInfo info(m_path);
+    const bool exists = info.exists();
+    const QDateTime modified = exists ? info.lastModified() : QDateTime();
+    const qint64 size = exists ? info.size() : -1;
+    if (m_loaded && modified == m_modified && size == m_size)
+        return;
+    m_loaded = true;
+    m_modified = modified;
+    m_size = size;
+    m_shortcuts.clear();
+    m_errors.clear();
+    if (!exists)
+        return;
+    QFile file(m_path);
+    if (size > maximumFileSize) {
+        m_errors.append(QStringLiteral("%1 is too large to be a shortcut table").arg(m_path));
+        return;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_errors.append(QStringLiteral("cannot read %1: %2").arg(m_path, file.errorString()));
+        return;
+    }
+    QStringList errors;
+    m_shortcuts = parse(file.read(maximumFileSize), errors);
+    for (const QString& error : errors)
+        m_errors.append(m_path + QStringLiteral(": ") + error);
+    for (const QString& error : std::as_const(m_errors))
+        qWarning("Corvanta: %s", qUtf8Printable(error));
+}
+
+std::optional<QString> ShortcutTable::shortcut(const QString& name) const {
+    reloadIfChanged();
+    const auto it = m_shortcuts.constFind(name);
+    if (it == m_shortcuts.constEnd())
+        return std::nullopt;
+    return *it;
+}
+
+std::optional<QString> ShortcutTable::shortcutDisplayText(const QString& name) const {
+    const auto stored = shortcut(name);
+    if (!stored)
+        return std::nullopt;
+    return QKeySequence::fromString(*stored, QKeySequence::PortableText)
+        .toString(QKeySequence::NativeText);
+}
+
+QStringList ShortcutTable::errors() const {
+    reloadIfChanged();
+    return m_errors;
+}
