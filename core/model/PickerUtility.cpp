@@ -24,6 +24,20 @@ QString defaultTerminalBundleID() {
     return QStringLiteral("org.gnome.Terminal");
 }
 
+QStringList knownTerminalBundleIDs() {
+    return {defaultTerminalBundleID(),
+            QStringLiteral("org.gnome.Console"),
+            QStringLiteral("org.gnome.Ptyxis"),
+            QStringLiteral("org.kde.konsole"),
+            QStringLiteral("xfce4-terminal"),
+            QStringLiteral("com.gexperts.Tilix"),
+            QStringLiteral("terminator"),
+            QStringLiteral("kitty"),
+            QStringLiteral("Alacritty"),
+            QStringLiteral("org.wezfurlong.wezterm"),
+            QStringLiteral("foot")};
+}
+
 PickerUtility PickerUtility::makeDefault(PickerUtilityKind kind) {
     PickerUtility utility{kind, true, std::nullopt};
     if (kind == PickerUtilityKind::openParentInTerminal)

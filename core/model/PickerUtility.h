@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <optional>
 
@@ -27,6 +28,8 @@ struct PickerUtility {
 
 // The terminal used when the user chose none.
 QString defaultTerminalBundleID();
+// Desktop IDs of the terminals offered by name, the default first.
+QStringList knownTerminalBundleIDs();
 
 struct EnabledExternalUtility {
     QString id;

@@ -7,6 +7,18 @@ namespace {
 // Add a row when a user-visible text names a macOS-only thing.
 constexpr Replacement table[] = {
     {"Reveal in Finder", "Reveal in File Manager"},
+    {"macOS treats HTML files as part of the Default Browser setting. Keeping your current "
+     "browser means Corvanta will not receive double-clicked HTML files. You can still drop "
+     "them on Corvanta or use Open With. To route double-clicks, choose Corvanta when asked; web "
+     "links are passed back to your browser.",
+     "This desktop treats HTML files as part of the default web browser setting. Keeping your "
+     "current browser means Corvanta will not receive double-clicked HTML files. You can still "
+     "drop them on Corvanta or use Open With. To route double-clicks, make Corvanta the default "
+     "application for HTML files in your desktop's settings; web links are passed back to your "
+     "browser."},
+    {"Run AppleScripts", "Run Scripts"},
+    // The key that picks a numbered entry; Ctrl stands in for Command.
+    {"\u2318", "Ctrl+"},
 };
 } // namespace
 

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "core/model/PickerUtility.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+#include <functional>
+#include <memory>
+
+class Alerts;
+class Clipboard;
+class FileRevealer;
+class TerminalLauncher;
+class Workspace;
+
+// Performs a built-in picker utility on the files of one picker.
+class UtilityPerformer {
+public:
+    UtilityPerformer(Workspace& workspace, TerminalLauncher& terminals, Clipboard& clipboard,
+                     FileRevealer& revealer, Alerts& alerts);
+    UtilityPerformer(const UtilityPerformer&) = delete;
+    UtilityPerformer& operator=(const UtilityPerformer&) = delete;
+
+    // Runs once the files are no longer needed: before a missing terminal is
+    // reported, otherwise right after the utility was started.
+    using EndAccess = std::function<void()>;
+    void performUtility(const PickerUtility& utility, const QList<QUrl>& files,
+                        const EndAccess& endAccess = {});
+
+    // The files' paths, one per line, without a line feed after the last.
+    static QString pathsText(const QList<QUrl>& files);
+    // The folders holding `files`, each named once, in the order first met.
+    static QStringList parentFolders(const QList<QUrl>& files);
+    // The terminal a utility names, or the default one when it names none.
+    static QString terminalBundleID(const PickerUtility& utility);
+
+private:
+    void openParentsInTerminal(const PickerUtility& utility, const QList<QUrl>& files,
+                               const EndAccess& endAccess);
+
+    Workspace& m_workspace;
+    TerminalLauncher& m_terminals;
+    Clipboard& m_clipboard;
+    FileRevealer& m_revealer;
+    Alerts& m_alerts;
+    // Launch completions that arrive after this object is gone show no alert.
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
+};
