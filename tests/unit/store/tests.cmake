@@ -1,0 +1,5 @@
+# Tests of the route store, editor discovery and type teaching.
+corvanta_test(test_store
+  SOURCES
+    unit/store/RouteStoreLoadTest.cpp
+)
