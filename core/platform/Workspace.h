@@ -43,4 +43,13 @@ public:
                           Completion completion) = 0;
     // Opens `url` with the system's handler for it; false when nothing took it.
     virtual bool openURL(const QUrl& url) = 0;
+
+    // Sandboxed access to files the system hands in. Linux has no such sandbox,
+    // so these do nothing there; the routing pipeline still ends access to every
+    // file it was given once it is done with it.
+    virtual bool startAccessingSecurityScopedResource(const QUrl& url) {
+        Q_UNUSED(url);
+        return false;
+    }
+    virtual void stopAccessingSecurityScopedResource(const QUrl& url) { Q_UNUSED(url); }
 };

@@ -1,1 +1,14 @@
 # Sources of core/routing, relative to core/.
+list(APPEND LOGIC_SOURCES
+  routing/EditorOpener.cpp
+  routing/LocalFileURL.cpp
+  routing/OpenRequestParser.cpp
+  routing/RoutingPipeline.cpp
+  routing/SecurityScope.cpp
+  routing/URLTemplateExpander.cpp
+)
+list(APPEND WIDGET_SOURCES
+  routing/AppDelegate.cpp
+  routing/DialogAlerts.cpp
+  routing/StatusMenu.cpp
+)

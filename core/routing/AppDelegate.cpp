@@ -1,0 +1,179 @@
+#include "core/routing/AppDelegate.h"
+
+#include "core/platform/Alerts.h"
+#include "core/platform/PlatformTexts.h"
+#include "core/platform/Preferences.h"
+#include "core/platform/TypeSystem.h"
+
+#include <QCoreApplication>
+#include <QMenu>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+namespace {
+QIcon trayIcon() {
+    // The symbolic icon is installed with the desktop entry; a build run from
+    // the source tree falls back to a stock icon of the theme.
+    return QIcon::fromTheme(QStringLiteral("io.corvanta.Corvanta-symbolic"),
+                            QIcon::fromTheme(QStringLiteral("emblem-symbolic-link")));
+}
+} // namespace
+
+AppDelegate::AppDelegate(const Platform& platform, PickerPresenter& pickers,
+                         UtilityPerformer& utilities, std::optional<QString> routesFilePath,
+                         QObject* parent)
+    : QObject(parent)
+    , m_platform(platform)
+    , m_store(platform.types, platform.workspace, std::move(routesFilePath))
+    , m_claimer(platform.types, platform.workspace, platform.preferences, platform.alerts)
+    , m_teacher(m_store, platform.types, platform.alerts, m_claimer,
+                [self = QPointer<AppDelegate>(this)](const QString& routeID) {
+                    if (self)
+                        self->showSettings(routeID);
+                })
+    , m_pipeline(platform, m_store, pickers, utilities,
+                 RoutingPipeline::Hooks{{},
+                                        {},
+                                        [self = QPointer<AppDelegate>(this)](const QUrl& url) {
+                                            if (self)
+                                                self->addTypeFromURL(url);
+                                        },
+                                        [self = QPointer<AppDelegate>(this)] {
+                                            if (self)
+                                                self->m_teacher.showMissingExtensionAlert();
+                                        }},
+                 this)
+    , m_statusMenu(*this, platform.workspace) {}
+
+AppDelegate::~AppDelegate() = default;
+
+void AppDelegate::applicationDidFinishLaunching() {
+    m_statusItem = std::make_unique<QSystemTrayIcon>(trayIcon());
+    m_statusItem->setToolTip(QStringLiteral("Corvanta"));
+    m_menu = std::make_unique<QMenu>();
+    m_menu->setAccessibleName(QStringLiteral("Corvanta"));
+    QMenu* menu = m_menu.get();
+    connect(menu, &QMenu::aboutToShow, this, [this, menu] { m_statusMenu.rebuild(*menu); });
+    // A tray host may read the menu before it ever opens it.
+    m_statusMenu.rebuild(*menu);
+    m_statusItem->setContextMenu(menu);
+    connect(m_statusItem.get(), &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                // A plain click opens the same menu, as a menu-bar item would.
+                if (reason == QSystemTrayIcon::Trigger && m_menu)
+                    m_menu->popup(QCursor::pos());
+            });
+    m_statusItem->show();
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        qWarning("Corvanta: the desktop shows no tray; files are still routed when opened");
+
+    if (!m_platform.preferences.boolean(PreferenceKeys::hasCompletedMenuBarOnboarding)
+             .value_or(false))
+        QTimer::singleShot(0, this, [this] { showOnboarding(); });
+
+    if (m_store.loadFailed() && m_store.loadFailureMessage()) {
+        AlertRequest alert;
+        alert.messageText = QStringLiteral("Could not load settings");
+        alert.informativeText = *m_store.loadFailureMessage();
+        m_platform.alerts.runAlert(alert);
+    }
+}
+
+void AppDelegate::applicationOpenURLs(const QList<QUrl>& urls) {
+    m_pipeline.open(urls);
+}
+
+void AppDelegate::routeSelection(const QSet<QString>& hotkeyNames) {
+    m_pipeline.routeSelection(hotkeyNames);
+}
+
+std::optional<QString> AppDelegate::addTypeFromURL(const QUrl& url) {
+    return m_teacher.addTypeFromURL(url);
+}
+
+void AppDelegate::setCheckForUpdatesHandler(std::optional<CheckForUpdatesHandler> handler) {
+    m_checkForUpdates = std::move(handler);
+}
+
+void AppDelegate::setAllowsAccessibilitySelection(bool allows) {
+    m_allowsAccessibilitySelection = allows;
+}
+
+void AppDelegate::setUsesApplicationScriptsSelection(bool uses) {
+    m_usesApplicationScriptsSelection = uses;
+}
+
+bool AppDelegate::runsFromApplicationBundle() const {
+    return m_claimer.runsFromApplicationBundle();
+}
+
+void AppDelegate::selectEditor(const QVariant& represented) {
+    if (represented.typeId() != QMetaType::QStringList)
+        return;
+    const QStringList ids = represented.toStringList();
+    if (ids.size() != 2)
+        return;
+    m_store.setActiveBundleID(ids[0], ids[1]);
+}
+
+void AppDelegate::toggleFolder(const QVariant& represented) {
+    if (represented.typeId() != QMetaType::QString)
+        return;
+    const std::optional<Route> route = m_store.routeWithID(represented.toString());
+    if (!route || !route->activeBundleID)
+        return;
+    m_store.toggleFolder(route->id, *route->activeBundleID);
+}
+
+void AppDelegate::editRulesForRoute(const QVariant& represented) {
+    if (represented.typeId() != QMetaType::QString)
+        return;
+    showSettings(represented.toString());
+}
+
+void AppDelegate::makeRouteDefaultHandler(const QVariant& represented) {
+    if (represented.typeId() != QMetaType::QString)
+        return;
+    const std::optional<Route> route = m_store.routeWithID(represented.toString());
+    if (!route)
+        return;
+    if (!runsFromApplicationBundle()) {
+        AlertRequest alert;
+        alert.messageText = QStringLiteral("Not running from an app bundle");
+        alert.informativeText = PlatformTexts::text(
+            "Build Corvanta.app (scripts/mkapp.sh), install it, and run it from there.");
+        m_platform.alerts.runAlert(alert);
+        return;
+    }
+    QStringList types;
+    for (const QString& extension : route->extensions) {
+        if (const std::optional<QString> type =
+                m_platform.types.typeForFilenameExtension(extension);
+            type && !types.contains(*type))
+            types.append(*type);
+    }
+    m_claimer.claimDefaultHandler(types);
+}
+
+void AppDelegate::checkForUpdatesFromStatusMenu() {
+    if (m_checkForUpdates && *m_checkForUpdates)
+        (*m_checkForUpdates)();
+}
+
+void AppDelegate::terminate() {
+    QCoreApplication::quit();
+}
+
+// The windows below arrive with the settings, onboarding and main-menu work;
+// until then their menu entries are wired here and show nothing.
+void AppDelegate::openSettings() {
+    showSettings(std::nullopt);
+}
+
+void AppDelegate::showSettings(const std::optional<QString>& routeID) {
+    Q_UNUSED(routeID);
+}
+
+void AppDelegate::showOnboarding() {}
+
+void AppDelegate::showAbout() {}

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "core/model/DefaultHandlerClaimer.h"
+#include "core/model/RouteStore.h"
+#include "core/model/TypeTeacher.h"
+#include "core/platform/Platform.h"
+#include "core/routing/EditorGroup.h"
+#include "core/routing/PendingHUD.h"
+#include "core/routing/RoutingPipeline.h"
+#include "core/routing/StatusMenu.h"
+#include "core/routing/StatusMenuTarget.h"
+
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class PickerPresenter;
+class QMenu;
+class QSystemTrayIcon;
+class UtilityPerformer;
+
+// Owns everything that lives for the whole run (the route store, the tray
+// icon and its menu, the open pipeline) and wires them to each other.
+class AppDelegate : public QObject, public StatusMenuTarget {
+    Q_OBJECT
+public:
+    using EditorGroup = ::EditorGroup;
+    using PendingHUD = ::PendingHUD;
+    using CheckForUpdatesHandler = std::function<void()>;
+
+    // Loads the routes file (at `routesFilePath`, or the default location).
+    AppDelegate(const Platform& platform, PickerPresenter& pickers, UtilityPerformer& utilities,
+                std::optional<QString> routesFilePath = std::nullopt, QObject* parent = nullptr);
+    ~AppDelegate() override;
+
+    // Creates the tray icon and its menu; reports a routes file that could not be
+    // loaded last, once everything else is live.
+    void applicationDidFinishLaunching();
+    // Files and links the desktop asked Corvanta to open.
+    void applicationOpenURLs(const QList<QUrl>& urls);
+    // A rule hotkey fired.
+    void routeSelection(const QSet<QString>& hotkeyNames);
+    // The teaching flow for a sample file; the id of the route that now covers it.
+    std::optional<QString> addTypeFromURL(const QUrl& url);
+
+    // Installs (or, with none, removes) the update check offered in the menus.
+    void setCheckForUpdatesHandler(std::optional<CheckForUpdatesHandler> handler);
+    void setAllowsAccessibilitySelection(bool allows);
+    void setUsesApplicationScriptsSelection(bool uses);
+    bool allowsAccessibilitySelection() const { return m_allowsAccessibilitySelection; }
+    bool usesApplicationScriptsSelection() const { return m_usesApplicationScriptsSelection; }
+
+    RouteStore& store() { return m_store; }
+    RoutingPipeline& pipeline() { return m_pipeline; }
+    QSystemTrayIcon* statusItem() const { return m_statusItem.get(); }
+    QMenu* statusItemMenu() const { return m_menu.get(); }
+
+    // Status menu.
+    QList<Route> statusMenuRoutes() const override { return m_store.routes(); }
+    bool hasCheckForUpdatesHandler() const override { return m_checkForUpdates.has_value(); }
+    bool runsFromApplicationBundle() const override;
+    void selectEditor(const QVariant& represented) override;
+    void toggleFolder(const QVariant& represented) override;
+    void editRulesForRoute(const QVariant& represented) override;
+    void makeRouteDefaultHandler(const QVariant& represented) override;
+    void openSettings() override;
+    void showOnboarding() override;
+    void checkForUpdatesFromStatusMenu() override;
+    void showAbout() override;
+    void terminate() override;
+
+    // A closure for other objects that calls `method` on this delegate while it
+    // exists and does nothing (returning `R{}`) once it is gone.
+    template <typename R, typename... Args>
+    std::function<R(Args...)> weakly(R (AppDelegate::*method)(Args...)) {
+        return [self = QPointer<AppDelegate>(this), method](Args... args) -> R {
+            if (!self)
+                return R();
+            return (self.data()->*method)(std::forward<Args>(args)...);
+        };
+    }
+
+private:
+    // Shows the settings window, with a route's rules in front when given.
+    void showSettings(const std::optional<QString>& routeID);
+
+    Platform m_platform;
+    std::unique_ptr<QSystemTrayIcon> m_statusItem;
+    RouteStore m_store;
+    DefaultHandlerClaimer m_claimer;
+    TypeTeacher m_teacher;
+    RoutingPipeline m_pipeline;
+    std::unique_ptr<QMenu> m_menu;
+    StatusMenu m_statusMenu;
+    std::optional<CheckForUpdatesHandler> m_checkForUpdates;
+    bool m_allowsAccessibilitySelection = true;
+    bool m_usesApplicationScriptsSelection = false;
+};

@@ -1,0 +1,49 @@
+#include "core/routing/DialogAlerts.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+int DialogAlerts::runAlert(const AlertRequest& request) {
+    QMessageBox box;
+    box.setWindowTitle(QStringLiteral("Corvanta"));
+    box.setWindowModality(Qt::ApplicationModal);
+    box.setText(request.messageText);
+    box.setInformativeText(request.informativeText);
+    switch (request.style) {
+    case AlertRequest::Style::informational:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case AlertRequest::Style::warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case AlertRequest::Style::critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    }
+    const QStringList titles =
+        request.buttons.isEmpty() ? QStringList{QStringLiteral("OK")} : request.buttons;
+    QList<QPushButton*> buttons;
+    for (qsizetype i = 0; i < titles.size(); ++i) {
+        const bool cancels = i == request.cancelButton;
+        buttons.append(box.addButton(
+            titles[i], cancels ? QMessageBox::RejectRole
+                               : (i == 0 ? QMessageBox::AcceptRole : QMessageBox::ActionRole)));
+    }
+    box.setDefaultButton(buttons.first());
+    if (request.cancelButton >= 0 && request.cancelButton < buttons.size())
+        box.setEscapeButton(buttons[request.cancelButton]);
+    else if (buttons.size() == 1)
+        box.setEscapeButton(buttons.first());
+    // Corvanta has no window of its own most of the time: bring the alert up front.
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    box.exec();
+    const qsizetype chosen = buttons.indexOf(static_cast<QPushButton*>(box.clickedButton()));
+    if (chosen >= 0)
+        return int(chosen);
+    return request.cancelButton >= 0 ? request.cancelButton : 0;
+}
+
+void DialogAlerts::beep() {
+    QApplication::beep();
+}

@@ -1,0 +1,102 @@
+#include "core/routing/EditorOpener.h"
+
+#include "core/platform/Alerts.h"
+#include "core/platform/Workspace.h"
+#include "core/routing/LocalFileURL.h"
+#include "core/routing/SecurityScope.h"
+#include "core/routing/URLTemplateExpander.h"
+
+#include <QDir>
+
+struct EditorOpener::Launches {
+    int pending = 0;
+    std::function<void()> idleHandler;
+};
+
+EditorOpener::EditorOpener(Workspace& workspace, Alerts& alerts, HomeFolder home)
+    : m_workspace(workspace)
+    , m_alerts(alerts)
+    , m_home(home ? std::move(home) : HomeFolder([] { return QDir::homePath(); }))
+    , m_launches(std::make_shared<Launches>()) {}
+
+EditorOpener::~EditorOpener() = default;
+
+int EditorOpener::pendingLaunches() const {
+    return m_launches->pending;
+}
+
+void EditorOpener::setIdleHandler(std::function<void()> handler) {
+    m_launches->idleHandler = std::move(handler);
+}
+
+void EditorOpener::openFiles(const QList<QUrl>& urls, const Editor& editor,
+                             const QSet<QUrl>& scoped) {
+    const QString urlTemplate = editor.urlSchemeTemplate.value_or(QString()).trimmed();
+    if (!urlTemplate.isEmpty())
+        openWithTemplate(urlTemplate, urls, scoped);
+    else
+        openWithApplication(urls, editor, scoped);
+}
+
+void EditorOpener::openWithTemplate(const QString& urlTemplate, const QList<QUrl>& urls,
+                                    const QSet<QUrl>& scoped) {
+    for (const QUrl& url : urls) {
+        const QString expanded = expandURLTemplate(urlTemplate, url, m_home());
+        if (!isStrictURL(expanded)) {
+            m_alerts.beep();
+            continue;
+        }
+        if (!m_workspace.openURL(QUrl(expanded, QUrl::StrictMode)))
+            m_alerts.beep();
+    }
+    SecurityScope::stopAccessing(m_workspace, urls, scoped);
+}
+
+void EditorOpener::openWithApplication(const QList<QUrl>& urls, const Editor& editor,
+                                       const QSet<QUrl>& scoped) {
+    const std::optional<QString> location = m_workspace.locationForBundleID(editor.bundleID);
+    if (!location) {
+        SecurityScope::stopAccessing(m_workspace, urls, scoped);
+        m_alerts.runAlert(
+            {QStringLiteral("Editor not found"),
+             editor.name + QStringLiteral(" is no longer installed. Rescan in Settings."),
+             {},
+             AlertRequest::Style::warning,
+             -1});
+        return;
+    }
+    QList<QUrl> targets;
+    targets.reserve(urls.size());
+    for (const QUrl& url : urls) {
+        if (!editor.opensFolder) {
+            targets.append(url);
+            continue;
+        }
+        // Files of one folder give the folder once per file, in file order.
+        targets.append(
+            LocalFileURL::fromNativePath(LocalFileURL::folderPath(LocalFileURL::nativePath(url))));
+    }
+
+    ++m_launches->pending;
+    std::weak_ptr<Launches> launches = m_launches;
+    Workspace& workspace = m_workspace;
+    Alerts& alerts = m_alerts;
+    const QString editorName = editor.name;
+    m_workspace.openURLs(targets, *location,
+                         [launches, &workspace, &alerts, urls, scoped,
+                          editorName](const std::optional<QString>& error) {
+                             SecurityScope::stopAccessing(workspace, urls, scoped);
+                             const std::shared_ptr<Launches> alive = launches.lock();
+                             if (!alive)
+                                 return;
+                             if (error) {
+                                 alerts.runAlert({QStringLiteral("Could not open ") + editorName,
+                                                  *error,
+                                                  {},
+                                                  AlertRequest::Style::warning,
+                                                  -1});
+                             }
+                             if (--alive->pending == 0 && alive->idleHandler)
+                                 alive->idleHandler();
+                         });
+}

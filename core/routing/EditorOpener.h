@@ -1,0 +1,48 @@
+#pragma once
+
+#include "core/model/Editor.h"
+
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QUrl>
+#include <functional>
+#include <memory>
+
+class Alerts;
+class Workspace;
+
+// Hands one batch of files to one editor: through the editor's URL template
+// (one URL per file), or through its application with the files (or their
+// folders) in one launch. Reports failures itself.
+class EditorOpener {
+public:
+    using HomeFolder = std::function<QString()>;
+
+    // `home` is read for each file (the user's home folder by default).
+    EditorOpener(Workspace& workspace, Alerts& alerts, HomeFolder home = {});
+    ~EditorOpener();
+    EditorOpener(const EditorOpener&) = delete;
+    EditorOpener& operator=(const EditorOpener&) = delete;
+
+    void openFiles(const QList<QUrl>& urls, const Editor& editor, const QSet<QUrl>& scoped);
+
+    // Launches handed to the workspace whose completion has not arrived yet.
+    int pendingLaunches() const;
+    // Runs each time the last pending launch completes.
+    void setIdleHandler(std::function<void()> handler);
+
+private:
+    void openWithTemplate(const QString& urlTemplate, const QList<QUrl>& urls,
+                          const QSet<QUrl>& scoped);
+    void openWithApplication(const QList<QUrl>& urls, const Editor& editor,
+                             const QSet<QUrl>& scoped);
+
+    struct Launches;
+    Workspace& m_workspace;
+    Alerts& m_alerts;
+    HomeFolder m_home;
+    // Shared with launch completions, which outlive the opener when the
+    // workspace reports late; they show nothing once the opener is gone.
+    std::shared_ptr<Launches> m_launches;
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "core/engine/Rule.h"
+
+#include <QList>
+#include <QString>
+#include <QUrl>
+
+// The files of one route that one rule (or the Default Rule) sends to a picker.
+struct PendingHUD {
+    // The rule's id, or "default" for the Default Rule.
+    QString ruleID;
+    QString routeID;
+    // For the Default Rule only the kind is set.
+    RuleAction action;
+    // In request order.
+    QList<QUrl> urls;
+    bool operator==(const PendingHUD&) const = default;
+};

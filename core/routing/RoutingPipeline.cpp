@@ -1,0 +1,331 @@
+#include "core/routing/RoutingPipeline.h"
+
+#include "core/engine/ActionResolver.h"
+#include "core/engine/OpenContextBuilder.h"
+#include "core/engine/RoutingDecision.h"
+#include "core/model/FileTypeProbe.h"
+#include "core/model/RouteStore.h"
+#include "core/pickers/PickerCandidates.h"
+#include "core/pickers/UtilityPerformer.h"
+#include "core/platform/Alerts.h"
+#include "core/platform/PickerPresenter.h"
+#include "core/platform/Preferences.h"
+#include "core/platform/RunningApplications.h"
+#include "core/platform/Workspace.h"
+#include "core/routing/OpenRequestParser.h"
+#include "core/routing/SecurityScope.h"
+
+#include <QHash>
+
+namespace {
+const QString defaultRuleID = QStringLiteral("default");
+
+bool isLink(const QUrl& url) {
+    return url.scheme().compare(QLatin1String(openRequestScheme), Qt::CaseInsensitive) == 0;
+}
+} // namespace
+
+RoutingPipeline::RoutingPipeline(const Platform& platform, const RouteStore& store,
+                                 PickerPresenter& pickers, UtilityPerformer& utilities, Hooks hooks,
+                                 QObject* parent)
+    : QObject(parent)
+    , m_platform(platform)
+    , m_store(store)
+    , m_pickers(pickers)
+    , m_utilities(utilities)
+    , m_hooks(std::move(hooks))
+    , m_opener(platform.workspace, platform.alerts) {
+    m_opener.setIdleHandler([this] { reportIfIdle(); });
+}
+
+RoutingPipeline::~RoutingPipeline() = default;
+
+bool RoutingPipeline::isIdle() const {
+    return m_pickersShowing == 0 && m_opener.pendingLaunches() == 0;
+}
+
+void RoutingPipeline::reportIfIdle() {
+    if (isIdle())
+        Q_EMIT becameIdle();
+}
+
+void RoutingPipeline::stopAccessing(const QList<QUrl>& urls, const QSet<QUrl>& scoped) {
+    SecurityScope::stopAccessing(m_platform.workspace, urls, scoped);
+}
+
+void RoutingPipeline::open(const QList<QUrl>& urls) {
+    QList<QUrl> others;
+    for (const QUrl& url : urls) {
+        if (isLink(url))
+            openLink(url);
+        else
+            others.append(url);
+    }
+    if (!others.isEmpty()) {
+        const QSet<QUrl> scoped(others.cbegin(), others.cend());
+        routeURLs(others, std::nullopt, scoped, std::nullopt);
+    }
+}
+
+void RoutingPipeline::openLink(const QUrl& link) {
+    const std::optional<OpenRequest> request = parseOpenRequest(link);
+    if (!request) {
+        m_platform.alerts.beep();
+        return;
+    }
+    const CheckedLinkPaths paths = checkLinkPaths(request->files);
+    if (paths.rejected > 0)
+        m_platform.alerts.beep();
+    if (!paths.accepted.isEmpty())
+        routeURLs(paths.accepted, std::nullopt, {}, request->rule);
+}
+
+void RoutingPipeline::routeSelection(const QSet<QString>& hotkeyNames) {
+    const QList<QUrl> selected =
+        m_hooks.selectedFileURLs ? m_hooks.selectedFileURLs() : QList<QUrl>();
+    if (selected.isEmpty()) {
+        m_platform.alerts.beep();
+        return;
+    }
+    QSet<QUrl> scoped;
+    for (const QUrl& url : selected) {
+        if (m_platform.workspace.startAccessingSecurityScopedResource(url))
+            scoped.insert(url);
+    }
+    routeURLs(selected, hotkeyNames, scoped, std::nullopt);
+}
+
+std::optional<QString> RoutingPipeline::browserForWebLink(const QUrl& url,
+                                                          const Workspace& workspace,
+                                                          const std::optional<QString>& handoffID,
+                                                          const std::optional<QString>& ownID) {
+    const std::optional<QString> defaultID = workspace.defaultApplicationForScheme(url.scheme());
+    const QStringList candidates = workspace.applicationsForURL(url);
+    if (defaultID && !defaultID->isEmpty() && (!ownID || *defaultID != *ownID)) {
+        if (std::optional<QString> location = workspace.locationForBundleID(*defaultID))
+            return location;
+    }
+    if (handoffID) {
+        for (const QString& candidate : candidates) {
+            const std::optional<QString> id = workspace.bundleIDForLocation(candidate);
+            if (id && *id == *handoffID && (!ownID || *id != *ownID))
+                return candidate;
+        }
+    }
+    for (const QString& candidate : candidates) {
+        const std::optional<QString> id = workspace.bundleIDForLocation(candidate);
+        if (!ownID || !id || *id != *ownID)
+            return candidate;
+    }
+    return std::nullopt;
+}
+
+RoutingPipeline::Batches RoutingPipeline::batch(const QList<QUrl>& fileURLs,
+                                                const std::optional<QSet<QString>>& hotkeyNames,
+                                                const QSet<QUrl>& scoped,
+                                                const std::optional<QString>& forcedRule) {
+    Batches batches;
+    QHash<QString, qsizetype> groupIndex;
+    QHash<QString, qsizetype> pendingIndex;
+    const OpenContextBuilder contexts(m_platform.running, m_platform.metadata);
+
+    for (const QUrl& url : fileURLs) {
+        const std::optional<Route> route = m_store.routeForFile(url);
+        if (!route) {
+            batches.unroutedURLs.append(url);
+            continue;
+        }
+        const OpenContext context = contexts.makeOpenContext(url, *route, hotkeyNames);
+        const RoutingDecision decision = RoutingDecision::decide(*route, context, forcedRule);
+        switch (decision.path) {
+        case RoutingDecision::Path::ruleNotFound:
+            m_platform.alerts.beep();
+            stopAccessing({url}, scoped);
+            break;
+        case RoutingDecision::Path::picker: {
+            const QString ruleID = decision.rule ? decision.rule->id : defaultRuleID;
+            const QString key = route->id + QLatin1Char('#') + ruleID;
+            auto it = pendingIndex.constFind(key);
+            if (it == pendingIndex.cend()) {
+                RuleAction action;
+                if (decision.rule)
+                    action = decision.rule->action;
+                else
+                    action.kind = decision.pickerKind;
+                batches.pending.append({ruleID, route->id, action, {}});
+                it = pendingIndex.insert(key, batches.pending.size() - 1);
+            }
+            batches.pending[*it].urls.append(url);
+            break;
+        }
+        case RoutingDecision::Path::noEditor:
+            if (!batches.noEditorRouteNames.contains(route->name))
+                batches.noEditorRouteNames.append(route->name);
+            stopAccessing({url}, scoped);
+            break;
+        case RoutingDecision::Path::open:
+            for (const Editor& editor : decision.editors) {
+                const QString key = route->id + QLatin1Char('#') + editor.bundleID;
+                auto it = groupIndex.constFind(key);
+                if (it == groupIndex.cend()) {
+                    batches.groups.append({editor, {}});
+                    it = groupIndex.insert(key, batches.groups.size() - 1);
+                }
+                batches.groups[*it].urls.append(url);
+            }
+            break;
+        }
+    }
+    return batches;
+}
+
+void RoutingPipeline::routeURLs(const QList<QUrl>& urls,
+                                const std::optional<QSet<QString>>& hotkeyNames,
+                                const QSet<QUrl>& scoped,
+                                const std::optional<QString>& forcedRule) {
+    QList<QUrl> fileURLs;
+    const std::optional<QString> handoffID =
+        m_platform.preferences.string(PreferenceKeys::browserHandoffBundleID);
+    const std::optional<QString> ownID = m_platform.workspace.ownBundleID();
+    for (const QUrl& url : urls) {
+        if (url.isLocalFile()) {
+            fileURLs.append(url);
+            continue;
+        }
+        if (const std::optional<QString> browser =
+                browserForWebLink(url, m_platform.workspace, handoffID, ownID))
+            m_platform.workspace.openURLs({url}, *browser, [](const std::optional<QString>&) {});
+        stopAccessing({url}, scoped);
+    }
+    if (fileURLs.isEmpty())
+        return;
+
+    const Batches batches = batch(fileURLs, hotkeyNames, scoped, forcedRule);
+    // A run may outlive this object: an alert runs a nested event loop.
+    const QPointer<RoutingPipeline> self(this);
+    for (const QString& name : batches.noEditorRouteNames) {
+        m_platform.alerts.runAlert({QStringLiteral("No editor selected"),
+                                    QStringLiteral("Pick a ") + name +
+                                        QStringLiteral(" editor from the Corvanta menu first."),
+                                    {},
+                                    AlertRequest::Style::warning,
+                                    -1});
+        if (!self)
+            return;
+    }
+    for (const EditorGroup& group : batches.groups)
+        m_opener.openFiles(group.urls, group.editor, scoped);
+    presentPendingPickers(batches.pending, scoped);
+    if (!self)
+        return;
+    teachUnroutedFiles(batches.unroutedURLs, scoped);
+}
+
+void RoutingPipeline::presentPendingPickers(QList<PendingHUD> pending, const QSet<QUrl>& scoped) {
+    while (!pending.isEmpty()) {
+        const PendingHUD entry = pending.takeFirst();
+        const std::optional<Route> route = m_store.routeWithID(entry.routeID);
+        if (!route) {
+            stopAccessing(entry.urls, scoped);
+            continue;
+        }
+        const QList<Editor> editors = ActionResolver::pickerEditorCandidates(
+            *route, entry.action.kind, m_platform.running.runningBundleIDs());
+        PickerRequest request;
+        request.title = ActionResolver::pickerTitle(*route, entry.action.kind);
+        request.style =
+            ActionResolver::pickerStyle(m_platform.preferences, m_platform.screenReader);
+        request.entries = pickerCandidates(editors, *route);
+        if (request.entries.isEmpty()) {
+            stopAccessing(entry.urls, scoped);
+            continue;
+        }
+        ++m_pickersShowing;
+        const QPointer<RoutingPipeline> self(this);
+        Workspace& workspace = m_platform.workspace;
+        m_pickers.present(request, [self, &workspace, entry, scoped,
+                                    rest = pending](const std::optional<PickerChoice>& choice) {
+            handlePickerChoice(self, workspace, choice, entry, scoped, rest);
+        });
+        return;
+    }
+}
+
+void RoutingPipeline::handlePickerChoice(QPointer<RoutingPipeline> pipeline, Workspace& workspace,
+                                         const std::optional<PickerChoice>& choice,
+                                         const PendingHUD& entry, const QSet<QUrl>& scoped,
+                                         const QList<PendingHUD>& rest) {
+    if (!pipeline) {
+        SecurityScope::stopAccessing(workspace, entry.urls, scoped);
+        for (const PendingHUD& waiting : rest)
+            SecurityScope::stopAccessing(workspace, waiting.urls, scoped);
+        return;
+    }
+    --pipeline->m_pickersShowing;
+    if (!choice) {
+        pipeline->stopAccessing(entry.urls, scoped);
+    } else if (const Editor* editor = choice->editor()) {
+        pipeline->m_opener.openFiles(entry.urls, *editor, scoped);
+    } else if (const PickerUtility* utility = choice->utility()) {
+        pipeline->m_utilities.performUtility(*utility, entry.urls, [&workspace, entry, scoped] {
+            SecurityScope::stopAccessing(workspace, entry.urls, scoped);
+        });
+    } else if (const ExternalUtilityRef* external = choice->external()) {
+        pipeline->runExternalUtility(*external, entry.urls, scoped);
+    }
+    if (!pipeline)
+        return;
+    pipeline->presentPendingPickers(rest, scoped);
+    if (pipeline)
+        pipeline->reportIfIdle();
+}
+
+void RoutingPipeline::runExternalUtility(const ExternalUtilityRef& ref, const QList<QUrl>& urls,
+                                         const QSet<QUrl>& scoped) {
+    std::optional<QString> failure;
+    if (m_hooks.runExternalUtility)
+        failure = m_hooks.runExternalUtility(ref, urls);
+    else
+        failure = QStringLiteral("Running Shortcuts, Services and scripts is not available yet.");
+    stopAccessing(urls, scoped);
+    if (failure) {
+        m_platform.alerts.runAlert({ref.name(), *failure, {}, AlertRequest::Style::warning, -1});
+    }
+}
+
+void RoutingPipeline::teachUnroutedFiles(const QList<QUrl>& urls, const QSet<QUrl>& scoped) {
+    if (urls.isEmpty())
+        return;
+    const FileTypeProbe probe(m_platform.types);
+    const QPointer<RoutingPipeline> self(this);
+    Workspace& workspace = m_platform.workspace;
+    bool missingExtension = false;
+    QSet<QString> taught;
+    for (const QUrl& url : urls) {
+        const auto result = probe.probe(url);
+        const SampleType* sample = std::get_if<SampleType>(&result);
+        if (!sample) {
+            missingExtension = true;
+            continue;
+        }
+        const QString key =
+            sample->extension + QLatin1Char('|') + sample->typeIdentifier.value_or(QString());
+        if (taught.contains(key))
+            continue;
+        taught.insert(key);
+        if (m_hooks.teachType)
+            m_hooks.teachType(url);
+        if (!self) {
+            SecurityScope::stopAccessing(workspace, urls, scoped);
+            return;
+        }
+    }
+    if (missingExtension && m_hooks.showMissingExtensionAlert) {
+        m_hooks.showMissingExtensionAlert();
+        if (!self) {
+            SecurityScope::stopAccessing(workspace, urls, scoped);
+            return;
+        }
+    }
+    stopAccessing(urls, scoped);
+}

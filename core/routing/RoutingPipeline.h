@@ -1,0 +1,101 @@
+#pragma once
+
+#include "core/platform/Platform.h"
+#include "core/routing/EditorGroup.h"
+#include "core/routing/EditorOpener.h"
+#include "core/routing/PendingHUD.h"
+#include "core/utilities/ExternalUtilityRef.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QSet>
+#include <QString>
+#include <QUrl>
+#include <functional>
+#include <optional>
+
+class PickerPresenter;
+class RouteStore;
+class UtilityPerformer;
+struct PickerChoice;
+
+// The one road every file takes: find its route, decide, batch, then act on
+// the batches in a fixed order (alerts, editors, pickers, teaching).
+class RoutingPipeline : public QObject {
+    Q_OBJECT
+public:
+    // What other parts of the program provide. Each may be unset.
+    struct Hooks {
+        // The files selected in the frontmost file manager.
+        std::function<QList<QUrl>()> selectedFileURLs;
+        // Runs a Shortcut, Service or script on files; a failure message or none.
+        std::function<std::optional<QString>(const ExternalUtilityRef&, const QList<QUrl>&)>
+            runExternalUtility;
+        // The teaching flow for one sample file (it shows its own dialogs).
+        std::function<void(const QUrl&)> teachType;
+        // Tells the user that files without an extension cannot be taught.
+        std::function<void()> showMissingExtensionAlert;
+    };
+
+    RoutingPipeline(const Platform& platform, const RouteStore& store, PickerPresenter& pickers,
+                    UtilityPerformer& utilities, Hooks hooks, QObject* parent = nullptr);
+    ~RoutingPipeline() override;
+
+    // URLs the application was asked to open: x-corvanta links each run on
+    // their own, everything else in one run.
+    void open(const QList<QUrl>& urls);
+    // A rule hotkey fired: routes the frontmost file manager's selection.
+    void routeSelection(const QSet<QString>& hotkeyNames);
+    // One run. `scoped` are the URLs whose access this run ends.
+    void routeURLs(const QList<QUrl>& urls, const std::optional<QSet<QString>>& hotkeyNames,
+                   const QSet<QUrl>& scoped, const std::optional<QString>& forcedRule);
+    // Shows the first entry's picker; the others follow when it closes.
+    void presentPendingPickers(QList<PendingHUD> pending, const QSet<QUrl>& scoped);
+    void runExternalUtility(const ExternalUtilityRef& ref, const QList<QUrl>& urls,
+                            const QSet<QUrl>& scoped);
+    void teachUnroutedFiles(const QList<QUrl>& urls, const QSet<QUrl>& scoped);
+    void stopAccessing(const QList<QUrl>& urls, const QSet<QUrl>& scoped);
+
+    // The application that should receive a web link: the system's default
+    // unless that is Corvanta itself, then the remembered browser, then any
+    // other application that takes the link. Returns its location.
+    static std::optional<QString> browserForWebLink(const QUrl& url, const Workspace& workspace,
+                                                    const std::optional<QString>& handoffID,
+                                                    const std::optional<QString>& ownID);
+
+    // The batches of one run, exposed for the alerts and for tests.
+    struct Batches {
+        QList<EditorGroup> groups; // in the order their first file was decided
+        QList<PendingHUD> pending; // in the order their first file was decided
+        QStringList noEditorRouteNames;
+        QList<QUrl> unroutedURLs;
+    };
+    // Decides every file of a run without acting on it (beeps for unknown rules aside).
+    Batches batch(const QList<QUrl>& fileURLs, const std::optional<QSet<QString>>& hotkeyNames,
+                  const QSet<QUrl>& scoped, const std::optional<QString>& forcedRule);
+
+    EditorOpener& opener() { return m_opener; }
+    // No picker is showing and no launch is waiting for the system.
+    bool isIdle() const;
+
+Q_SIGNALS:
+    // Emitted when the last picker closed or the last launch completed.
+    void becameIdle();
+
+private:
+    void openLink(const QUrl& link);
+    static void handlePickerChoice(QPointer<RoutingPipeline> pipeline, Workspace& workspace,
+                                   const std::optional<PickerChoice>& choice,
+                                   const PendingHUD& entry, const QSet<QUrl>& scoped,
+                                   const QList<PendingHUD>& rest);
+    void reportIfIdle();
+
+    Platform m_platform;
+    const RouteStore& m_store;
+    PickerPresenter& m_pickers;
+    UtilityPerformer& m_utilities;
+    Hooks m_hooks;
+    EditorOpener m_opener;
+    int m_pickersShowing = 0;
+};

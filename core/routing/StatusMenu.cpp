@@ -1,0 +1,91 @@
+#include "core/routing/StatusMenu.h"
+
+#include "core/platform/Workspace.h"
+#include "core/routing/StatusMenuTarget.h"
+
+#include <QFileInfo>
+#include <QMenu>
+
+StatusMenu::StatusMenu(StatusMenuTarget& target, const Workspace& workspace)
+    : m_target(target)
+    , m_workspace(workspace) {}
+
+QIcon StatusMenu::editorIcon(const QString& bundleID) const {
+    const std::optional<QString> location = m_workspace.locationForBundleID(bundleID);
+    if (!location)
+        return {};
+    const QString name = m_workspace.applicationIconName(*location);
+    if (name.isEmpty())
+        return QIcon::fromTheme(QStringLiteral("application-x-executable"));
+    // Desktop entries may name an icon file instead of a theme icon.
+    if (QFileInfo(name).isAbsolute())
+        return QIcon(name);
+    return QIcon::fromTheme(name, QIcon::fromTheme(QStringLiteral("application-x-executable")));
+}
+
+QMenu* StatusMenu::routeMenu(const Route& route, QMenu& parent) const {
+    auto* submenu = new QMenu(route.name, &parent);
+    StatusMenuTarget& target = m_target;
+    for (const Editor& editor : route.enabledEditors()) {
+        QAction* item = submenu->addAction(editor.name);
+        item->setData(QStringList{route.id, editor.bundleID});
+        item->setCheckable(true);
+        item->setChecked(route.activeBundleID == editor.bundleID);
+        item->setIcon(editorIcon(editor.bundleID));
+        item->setIconVisibleInMenu(true);
+        QObject::connect(item, &QAction::triggered, submenu,
+                         [&target, item] { target.selectEditor(item->data()); });
+    }
+    submenu->addSeparator();
+
+    const std::optional<Editor> active = route.activeEditor();
+    QAction* folder = submenu->addAction(QStringLiteral("Open Enclosing Folder"));
+    folder->setData(route.id);
+    folder->setCheckable(true);
+    folder->setChecked(active && active->opensFolder);
+    // Without an active editor there is nothing to flip; the item stays inert.
+    folder->setEnabled(active.has_value());
+    QObject::connect(folder, &QAction::triggered, submenu,
+                     [&target, folder] { target.toggleFolder(folder->data()); });
+
+    submenu->addSeparator();
+    QAction* rules = submenu->addAction(QStringLiteral("Edit Rules…"));
+    rules->setData(route.id);
+    QObject::connect(rules, &QAction::triggered, submenu,
+                     [&target, rules] { target.editRulesForRoute(rules->data()); });
+
+    QAction* claim = submenu->addAction(QStringLiteral("Make Corvanta default"));
+    claim->setData(route.id);
+    claim->setEnabled(m_target.runsFromApplicationBundle());
+    QObject::connect(claim, &QAction::triggered, submenu,
+                     [&target, claim] { target.makeRouteDefaultHandler(claim->data()); });
+    return submenu;
+}
+
+void StatusMenu::rebuild(QMenu& menu) const {
+    // Submenus are children of the menu: clearing it alone would keep them alive.
+    menu.clear();
+    qDeleteAll(menu.findChildren<QMenu*>(Qt::FindDirectChildrenOnly));
+
+    QList<Route> routes = m_target.statusMenuRoutes();
+    sortRoutesByName(routes);
+    for (const Route& route : routes)
+        menu.addMenu(routeMenu(route, menu));
+    menu.addSeparator();
+
+    StatusMenuTarget& target = m_target;
+    QObject::connect(menu.addAction(QStringLiteral("Settings…")), &QAction::triggered, &menu,
+                     [&target] { target.openSettings(); });
+    QObject::connect(menu.addAction(QStringLiteral("Show Onboarding…")), &QAction::triggered, &menu,
+                     [&target] { target.showOnboarding(); });
+    if (m_target.hasCheckForUpdatesHandler()) {
+        QObject::connect(menu.addAction(QStringLiteral("Check for Updates…")), &QAction::triggered,
+                         &menu, [&target] { target.checkForUpdatesFromStatusMenu(); });
+    }
+    menu.addSeparator();
+    QObject::connect(menu.addAction(QStringLiteral("About Corvanta")), &QAction::triggered, &menu,
+                     [&target] { target.showAbout(); });
+    QAction* quit = menu.addAction(QStringLiteral("Quit Corvanta"));
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    QObject::connect(quit, &QAction::triggered, &menu, [&target] { target.terminate(); });
+}

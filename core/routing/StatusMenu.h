@@ -1,0 +1,27 @@
+#pragma once
+
+#include "core/model/Route.h"
+
+#include <QIcon>
+
+class QMenu;
+class StatusMenuTarget;
+class Workspace;
+
+// Fills the tray icon's menu from the current routes each time it opens: one
+// submenu per route (sorted by name) with its editors, then the application's
+// commands.
+class StatusMenu {
+public:
+    StatusMenu(StatusMenuTarget& target, const Workspace& workspace);
+
+    // Replaces everything in `menu`.
+    void rebuild(QMenu& menu) const;
+
+private:
+    QMenu* routeMenu(const Route& route, QMenu& parent) const;
+    QIcon editorIcon(const QString& bundleID) const;
+
+    StatusMenuTarget& m_target;
+    const Workspace& m_workspace;
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "core/model/Route.h"
+
+#include <QList>
+#include <QVariant>
+
+// What the status menu reads and whom its items call (the application delegate).
+// Item actions receive the item's represented object as it was stored.
+class StatusMenuTarget {
+public:
+    virtual ~StatusMenuTarget() = default;
+
+    virtual QList<Route> statusMenuRoutes() const = 0;
+    virtual bool hasCheckForUpdatesHandler() const = 0;
+    // Corvanta's own desktop entry is installed where the desktop finds it.
+    virtual bool runsFromApplicationBundle() const = 0;
+
+    virtual void selectEditor(const QVariant& represented) = 0;
+    virtual void toggleFolder(const QVariant& represented) = 0;
+    virtual void editRulesForRoute(const QVariant& represented) = 0;
+    virtual void makeRouteDefaultHandler(const QVariant& represented) = 0;
+    virtual void openSettings() = 0;
+    virtual void showOnboarding() = 0;
+    virtual void checkForUpdatesFromStatusMenu() = 0;
+    virtual void showAbout() = 0;
+    virtual void terminate() = 0;
+};
