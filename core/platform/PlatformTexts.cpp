@@ -17,6 +17,9 @@ constexpr Replacement table[] = {
      "application for HTML files in your desktop's settings; web links are passed back to your "
      "browser."},
     {"Run AppleScripts", "Run Scripts"},
+    {"Build Corvanta.app (scripts/mkapp.sh), install it, and run it from there.",
+     "Install Corvanta (scripts/run.sh installs it for your user), then start it from your "
+     "applications menu."},
     // The key that picks a numbered entry; Ctrl stands in for Command.
     {"\u2318", "Ctrl+"},
 };
