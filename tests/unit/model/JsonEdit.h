@@ -31,6 +31,8 @@ inline QJsonValue edited(const QJsonValue& node, QVariantList path,
     if (step.typeId() == QMetaType::Int) {
         QJsonArray array = node.toArray();
         const int index = step.toInt();
+        if (index >= array.size())
+            array.append(QJsonValue()); // an edit one past the end appends
         if (path.isEmpty()) {
             if (value)
                 array[index] = *value;
