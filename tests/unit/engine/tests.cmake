@@ -1,4 +1,9 @@
-corvanta_test(test_engine SOURCES unit / engine / RuleCodecTest.cpp unit / engine /
-              RuleEvaluatorTest.cpp unit / engine / OpenContextBuilderTest.cpp unit / engine /
-              ActionResolverTest.cpp unit / engine / RoutingDecisionTest.cpp unit / engine /
-              RuleDescriptionsTest.cpp)
+corvanta_test(test_engine
+  SOURCES
+    unit/engine/RuleCodecTest.cpp
+    unit/engine/RuleEvaluatorTest.cpp
+    unit/engine/OpenContextBuilderTest.cpp
+    unit/engine/ActionResolverTest.cpp
+    unit/engine/RoutingDecisionTest.cpp
+    unit/engine/RuleDescriptionsTest.cpp
+)
