@@ -1,0 +1,50 @@
+#pragma once
+
+#include "core/pickers/PickerChoice.h"
+
+#include <QIcon>
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <optional>
+
+#include "core/pickers/RadialEditorPickerView.h"
+class QWidget;
+
+// The radial picker: a translucent disc under the pointer with one slice per
+// entry. Reports once, through the completion, the chosen entry or nothing.
+class RadialEditorPicker : public QObject {
+    Q_OBJECT
+public:
+    using Completion = std::function<void(const std::optional<PickerChoice>& choice)>;
+    using IconSource = std::function<QIcon(const PickerChoice&)>;
+
+    RadialEditorPicker(const QString& title, const QList<PickerChoice>& candidates,
+                       const IconSource& icons = {}, QObject* parent = nullptr);
+    ~RadialEditorPicker() override;
+
+    // Shows the picker; with no candidates the completion runs at once with no
+    // choice and nothing is shown.
+    void show(Completion completion);
+    bool isPending() const { return bool(m_completion); }
+
+    QWidget* panel() const { return m_panel; }
+    RadialEditorPickerView* pickerView() const { return m_view; }
+    const QList<PickerChoice>& candidates() const { return m_candidates; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildPanel();
+    void placePanel();
+    void reactivateLater();
+    void finish(const std::optional<PickerChoice>& choice);
+
+    QString m_title;
+    QList<PickerChoice> m_candidates;
+    IconSource m_icons;
+    Completion m_completion;
+    QPointer<QWidget> m_panel;
+    QPointer<RadialEditorPickerView> m_view;
+};

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "core/pickers/PickerIcons.h"
+#include "core/platform/PickerPresenter.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QQueue>
+
+class ListEditorPicker;
+class RadialEditorPicker;
+
+// Shows pickers as windows: the radial or the list picker, as the request
+// says, one at a time. A request made while a picker is open waits for it.
+class WidgetPickerPresenter : public QObject, public PickerPresenter {
+    Q_OBJECT
+public:
+    // `workspace` supplies the editors' application icons; it must outlive this.
+    explicit WidgetPickerPresenter(const Workspace& workspace, QObject* parent = nullptr);
+    ~WidgetPickerPresenter() override;
+
+    void present(const PickerRequest& request, Completion completion) override;
+
+    bool isShowing() const { return m_radial || m_list; }
+    RadialEditorPicker* radialPicker() const { return m_radial; }
+    ListEditorPicker* listPicker() const { return m_list; }
+
+Q_SIGNALS:
+    // A picker window is on screen (tests and screenshots wait for it).
+    void pickerShown();
+
+private:
+    struct Pending {
+        PickerRequest request;
+        Completion completion;
+    };
+    void showNext();
+    Completion finisher(Completion completion);
+
+    PickerIcons m_icons;
+    QQueue<Pending> m_queue;
+    QPointer<RadialEditorPicker> m_radial;
+    QPointer<ListEditorPicker> m_list;
+};
