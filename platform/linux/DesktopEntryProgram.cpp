@@ -20,9 +20,17 @@ std::optional<QString> DesktopEntryProgram::programFromArguments(const QStringLi
         QFileInfo(arguments.at(index)).fileName() == QLatin1String("env")) {
         ++index;
         // env's own options and the variables it sets come before the program.
-        while (index < arguments.size() && (arguments.at(index).startsWith(QLatin1Char('-')) ||
-                                            arguments.at(index).contains(QLatin1Char('='))))
-            ++index;
+        while (index < arguments.size()) {
+            const QString& word = arguments.at(index);
+            if (word == QLatin1String("-S") || word.startsWith(QLatin1String("--split-string")))
+                return std::nullopt;
+            if (word == QLatin1String("-u") || word == QLatin1String("-C"))
+                index += 2;
+            else if (word.startsWith(QLatin1Char('-')) || word.contains(QLatin1Char('=')))
+                ++index;
+            else
+                break;
+        }
     }
     if (index >= arguments.size())
         return std::nullopt;

@@ -1,0 +1,176 @@
+#include "tests/integration/LinuxSandbox.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+#include <csignal>
+#include <cstdlib>
+
+namespace {
+struct Entry {
+    const char* relativePath;
+    const char* program;
+    const char* contents;
+};
+
+// %1 is the folder of the test programs.
+const Entry entries[] = {
+    {"test.MarkdownEditor.desktop", "recorder-editor",
+     "[Desktop Entry]\nType=Application\nName=Markdown Editor\nName[de]=Markdown-Bearbeiter\n"
+     "Icon=accessories-text-editor\nTryExec=recorder-editor\nExec=recorder-editor %F\n"
+     "MimeType=text/markdown;\n"},
+    {"test.TextViewer.desktop", "recorder-viewer",
+     "[Desktop Entry]\nType=Application\nName=Text Viewer\n"
+     "Exec=env CORVANTA_VIEWER=1 %1/recorder-viewer %F\nMimeType=text/plain;\n"},
+    {"kde/notes.desktop", "recorder-notes",
+     "[Desktop Entry]\nType=Application\nName=KDE Notes\nExec=recorder-notes %U\n"
+     "MimeType=text/markdown;\n"},
+    {"test.Browser.desktop", "recorder-browser",
+     "[Desktop Entry]\nType=Application\nName=Test Browser\nExec=recorder-browser %U\n"
+     "MimeType=x-scheme-handler/http;x-scheme-handler/https;\n"},
+    {"test.Hidden.desktop", nullptr,
+     "[Desktop Entry]\nType=Application\nName=Hidden Editor\nHidden=true\n"
+     "Exec=recorder-editor %F\nMimeType=text/markdown;\n"},
+    {"test.NotInstalled.desktop", nullptr,
+     "[Desktop Entry]\nType=Application\nName=Not Installed\nTryExec=/nonexistent/editor\n"
+     "Exec=/nonexistent/editor %F\nMimeType=text/markdown;\n"},
+    {"test.BusApp.desktop", nullptr,
+     "[Desktop Entry]\nType=Application\nName=Bus App\nExec=/bin/true\n"
+     "MimeType=text/markdown;\n"},
+    {"io.corvanta.Corvanta.desktop", "recorder-corvanta",
+     "[Desktop Entry]\nType=Application\nName=Corvanta\nExec=recorder-corvanta open %U\n"
+     "MimeType=text/markdown;text/plain;x-scheme-handler/x-corvanta;\n"},
+};
+
+bool writeFile(const QString& path, const QByteArray& contents) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(contents) == contents.size();
+}
+
+void setEnv(const char* name, const QString& value) {
+    qputenv(name, QFile::encodeName(value));
+}
+} // namespace
+
+LinuxSandbox& LinuxSandbox::current() {
+    static LinuxSandbox sandbox;
+    return sandbox;
+}
+
+bool LinuxSandbox::setUp(const QString& recorderPath) {
+    QByteArray pattern = QFile::encodeName(QDir::tempPath()) + "/corvanta-linux-XXXXXX";
+    if (!::mkdtemp(pattern.data())) {
+        m_error = QStringLiteral("cannot create a temporary folder");
+        return false;
+    }
+    m_root = QFile::decodeName(pattern);
+    for (const QString& folder :
+         {configHome(), dataHome(), applicationsFolder(), binFolder(), filesFolder(),
+          home() + QStringLiteral("/.cache"), m_root + QStringLiteral("/share")})
+        QDir().mkpath(folder);
+
+    setEnv("HOME", home());
+    setEnv("XDG_CONFIG_HOME", configHome());
+    setEnv("XDG_DATA_HOME", dataHome());
+    setEnv("XDG_CACHE_HOME", home() + QStringLiteral("/.cache"));
+    setEnv("XDG_DATA_DIRS", m_root + QStringLiteral("/share:/usr/share"));
+    setEnv("XDG_CONFIG_DIRS", m_root + QStringLiteral("/etc-xdg"));
+    setEnv("PATH", binFolder() + QLatin1Char(':') + QString::fromLocal8Bit(qgetenv("PATH")));
+    setEnv("CORVANTA_RECORDER_OUT", recordFile());
+    setEnv("LANGUAGE", QStringLiteral("de"));
+    qunsetenv("XDG_CURRENT_DESKTOP");
+    qunsetenv("CORVANTA_RECORDER_STAY");
+
+    if (!writeEntries(recorderPath))
+        return false;
+    return startBus();
+}
+
+bool LinuxSandbox::writeEntries(const QString& recorderPath) {
+    for (const Entry& entry : entries) {
+        QString contents = QString::fromUtf8(entry.contents);
+        contents.replace(QStringLiteral("%1"), binFolder());
+        if (!writeFile(applicationsFolder() + QLatin1Char('/') + QLatin1String(entry.relativePath),
+                       contents.toUtf8())) {
+            m_error = QStringLiteral("cannot write %1").arg(QLatin1String(entry.relativePath));
+            return false;
+        }
+        if (entry.program) {
+            const QString program = programPath(QLatin1String(entry.program));
+            // A copy, not a link: each test application must be its own executable.
+            if (!QFile::exists(program) && !QFile::copy(recorderPath, program)) {
+                m_error = QStringLiteral("cannot copy the recorder to %1").arg(program);
+                return false;
+            }
+        }
+    }
+    QProcess update;
+    update.start(QStringLiteral("update-desktop-database"), {applicationsFolder()});
+    if (!update.waitForFinished(30000) || update.exitCode() != 0) {
+        m_error = QStringLiteral("update-desktop-database failed: %1")
+                      .arg(QString::fromLocal8Bit(update.readAllStandardError()));
+        return false;
+    }
+    return true;
+}
+
+bool LinuxSandbox::startBus() {
+    QProcess daemon;
+    daemon.start(QStringLiteral("dbus-daemon"),
+                 {QStringLiteral("--session"), QStringLiteral("--fork"),
+                  QStringLiteral("--print-address=1"), QStringLiteral("--print-pid=1"),
+                  QStringLiteral("--nosyslog")});
+    if (!daemon.waitForFinished(10000) || daemon.exitCode() != 0) {
+        m_error = QStringLiteral("dbus-daemon did not start: %1")
+                      .arg(QString::fromLocal8Bit(daemon.readAllStandardError()));
+        return false;
+    }
+    const QList<QByteArray> lines = daemon.readAllStandardOutput().trimmed().split('\n');
+    if (lines.size() < 2) {
+        m_error = QStringLiteral("dbus-daemon printed no address");
+        return false;
+    }
+    m_busAddress = QString::fromUtf8(lines.at(0).trimmed());
+    m_busPid = lines.at(1).trimmed().toLongLong();
+    setEnv("DBUS_SESSION_BUS_ADDRESS", m_busAddress);
+    return true;
+}
+
+void LinuxSandbox::tearDown() {
+    if (m_busPid > 0)
+        ::kill(static_cast<pid_t>(m_busPid), SIGTERM);
+    m_busPid = 0;
+    if (!m_root.isEmpty())
+        QDir(m_root).removeRecursively();
+    m_root.clear();
+}
+
+QList<QList<QByteArray>> LinuxSandbox::records() const {
+    QList<QList<QByteArray>> result;
+    QFile file(recordFile());
+    if (!file.open(QIODevice::ReadOnly))
+        return result;
+    const QByteArray data = file.readAll();
+    QList<QByteArray> arguments;
+    QByteArray argument;
+    bool atBoundary = true; // at the start of a record or just after a NUL
+    for (const char c : data) {
+        if (c == '\n' && atBoundary) {
+            result.append(arguments);
+            arguments.clear();
+            continue;
+        }
+        if (c == '\0') {
+            arguments.append(argument);
+            argument.clear();
+            atBoundary = true;
+            continue;
+        }
+        argument.append(c);
+        atBoundary = false;
+    }
+    return result;
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// A throw-away user home for tests of the real freedesktop stack: XDG folders
+// in a temporary directory (with /usr/share kept for shared-mime-info), test
+// desktop entries whose programs are copies of the recorder, and a private
+// session bus. Set up before GIO or D-Bus are first used, torn down at exit.
+class LinuxSandbox {
+public:
+    // Creates the home and points the environment at it. False on failure,
+    // with the reason in `error()`.
+    bool setUp(const QString& recorderPath);
+    void tearDown();
+    const QString& error() const { return m_error; }
+
+    static LinuxSandbox& current();
+
+    QString root() const { return m_root; }
+    QString home() const { return m_root + QStringLiteral("/home"); }
+    QString configHome() const { return home() + QStringLiteral("/.config"); }
+    QString dataHome() const { return home() + QStringLiteral("/.local/share"); }
+    QString applicationsFolder() const { return dataHome() + QStringLiteral("/applications"); }
+    QString binFolder() const { return m_root + QStringLiteral("/bin"); }
+    QString filesFolder() const { return m_root + QStringLiteral("/files"); }
+    QString recordFile() const { return m_root + QStringLiteral("/recorded"); }
+    QString busAddress() const { return m_busAddress; }
+
+    // The program of the test application `name` (a copy of the recorder).
+    QString programPath(const QString& name) const { return binFolder() + QLatin1Char('/') + name; }
+    // Records written by the recorder so far, each a list of raw arguments.
+    QList<QList<QByteArray>> records() const;
+
+private:
+    bool writeEntries(const QString& recorderPath);
+    bool startBus();
+
+    QString m_root;
+    QString m_busAddress;
+    qint64 m_busPid = 0;
+    QString m_error;
+};

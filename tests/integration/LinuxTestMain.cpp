@@ -1,0 +1,32 @@
+// Runs the Linux platform tests inside a sandboxed home. The environment must
+// be in place before GIO and D-Bus are first used, so it is set up here, before
+// any test starts.
+#include "tests/integration/LinuxSandbox.h"
+
+#include <QCoreApplication>
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+int main(int argc, char** argv) {
+    bool listingOnly = false;
+    for (int i = 1; i < argc; ++i)
+        listingOnly = listingOnly || std::strcmp(argv[i], "--gtest_list_tests") == 0;
+    ::testing::InitGoogleTest(&argc, argv);
+    if (listingOnly)
+        return RUN_ALL_TESTS();
+
+    LinuxSandbox& sandbox = LinuxSandbox::current();
+    if (!sandbox.setUp(QStringLiteral(CORVANTA_RECORDER_PATH))) {
+        std::fprintf(stderr, "cannot set up the test home: %s\n", qPrintable(sandbox.error()));
+        sandbox.tearDown();
+        return 1;
+    }
+    int result = 0;
+    {
+        QCoreApplication app(argc, argv);
+        result = RUN_ALL_TESTS();
+    }
+    sandbox.tearDown();
+    return result;
+}

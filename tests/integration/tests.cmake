@@ -1,0 +1,27 @@
+# Tests of the real Linux ports. Each test process builds its own throw-away XDG
+# home with test desktop entries and a private session bus (LinuxTestMain.cpp).
+add_executable(corvanta_recorder support/corvanta_recorder.cpp)
+target_link_libraries(corvanta_recorder PRIVATE corvanta_warnings)
+
+add_executable(test_linux_platform
+  integration/LinuxTestMain.cpp
+  integration/LinuxSandbox.cpp
+  integration/AlertsAndShortcutsTest.cpp
+  integration/DesktopEntryProgramTest.cpp
+  integration/FileMetadataTest.cpp
+  integration/PreferencesTest.cpp
+  integration/RunningApplicationsTest.cpp
+  integration/ScreenReaderTest.cpp
+  integration/TypeSystemTest.cpp
+  integration/WorkspaceTest.cpp
+)
+target_link_libraries(test_linux_platform PRIVATE
+  CorvantaLinux FakePlatform GTest::gtest GTest::gmock Qt6::DBus PkgConfig::GIO
+  corvanta_warnings)
+target_compile_definitions(test_linux_platform PRIVATE QT_NO_KEYWORDS
+  CORVANTA_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+  CORVANTA_RECORDER_PATH="$<TARGET_FILE:corvanta_recorder>")
+add_dependencies(test_linux_platform corvanta_recorder)
+# Labelled "integration": they run the real GIO, D-Bus and /proc in a sandboxed home.
+gtest_discover_tests(test_linux_platform DISCOVERY_TIMEOUT 60
+  PROPERTIES LABELS integration ENVIRONMENT "LC_ALL=C.UTF-8")
