@@ -1,5 +1,18 @@
-#Sources of platform / linux, relative to this folder.
-list(APPEND LINUX_SOURCES AtspiScreenReader.cpp DesktopEntryProgram.cpp DesktopProgramIndex
-         .cpp DesktopTerminalLauncher.cpp FileManagerRevealer.cpp GioTypeSystem.cpp GioWorkspace
-         .cpp LinuxPlatform.cpp ProcRunningApplications.cpp QtClipboard.cpp SettingsPreferences
-         .cpp ShortcutTable.cpp TerminalAlerts.cpp TypeIdentifierAliases.cpp XattrFileMetadata.cpp)
+# Sources of platform/linux, relative to this folder.
+list(APPEND LINUX_SOURCES
+  AtspiScreenReader.cpp
+  DesktopEntryProgram.cpp
+  DesktopProgramIndex.cpp
+  DesktopTerminalLauncher.cpp
+  FileManagerRevealer.cpp
+  GioTypeSystem.cpp
+  GioWorkspace.cpp
+  LinuxPlatform.cpp
+  ProcRunningApplications.cpp
+  QtClipboard.cpp
+  SettingsPreferences.cpp
+  ShortcutTable.cpp
+  TerminalAlerts.cpp
+  TypeIdentifierAliases.cpp
+  XattrFileMetadata.cpp
+)
