@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 Editor* findEditor(Route& route, const QString& bundleID) {
@@ -113,7 +115,24 @@ bool RouteStore::save() {
     const QByteArray data = RoutesFileCodec::encode(state);
 
     QSaveFile file(m_filePath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly)) {
+        m_lastWriteError = file.errorString();
+        return false;
+    }
+    // commit() does not notice a buffered write that the disk cut short (a full
+    // disk, a file size limit) and would put the truncated file in place, so the
+    // buffer is flushed and checked first. Qt reports such a short write without
+    // a reason; the system's reason is in errno.
+    errno = 0;
+    if (file.write(data) != data.size() || !file.flush()) {
+        const int reason = errno;
+        m_lastWriteError =
+            reason != 0 ? QString::fromLocal8Bit(std::strerror(reason)) : file.errorString();
+        file.cancelWriting();
+        file.commit();
+        return false;
+    }
+    if (!file.commit()) {
         m_lastWriteError = file.errorString();
         return false;
     }

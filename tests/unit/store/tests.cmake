@@ -2,4 +2,7 @@
 corvanta_test(test_store
   SOURCES
     unit/store/RouteStoreLoadTest.cpp
+    unit/store/RouteStoreOperationsTest.cpp
+    unit/store/EditorDiscoveryTest.cpp
+    unit/store/TypeTeachingTest.cpp
 )
