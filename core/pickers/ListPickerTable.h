@@ -2,8 +2,9 @@
 
 #include <QListWidget>
 
-// The list picker's one-column table. Separator rows are drawn as a line and
-// skipped by the arrow keys; the selection never becomes empty.
+// The list picker's one-column table. Separator rows are drawn as a line and,
+// being disabled items, skipped by the arrow keys; the selection never becomes
+// empty.
 class ListPickerTable : public QListWidget {
     Q_OBJECT
 public:
@@ -16,7 +17,6 @@ public:
     static bool isSeparator(const QModelIndex& index);
 
 protected:
-    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event) const override;
 };
