@@ -1,13 +1,34 @@
 #include "app/CheckCommand.h"
 
+#include "core/engine/RuleDescriptions.h"
 #include "core/model/RoutesFileCodec.h"
+#include "core/platform/ShortcutRegistry.h"
 
 #include <QFile>
 #include <QFileInfo>
 
+namespace {
+// Stands in until the command reads the saved shortcut table.
+class NoShortcuts : public ShortcutRegistry {
+public:
+    std::optional<QString> shortcutDisplayText(const QString&) const override {
+        return std::nullopt;
+    }
+};
+} // namespace
+
 CheckCommand::CheckCommand(QTextStream& out, QTextStream& err)
     : m_out(out)
-    , m_err(err) {}
+    , m_err(err)
+    , m_noShortcuts(std::make_unique<NoShortcuts>())
+    , m_shortcuts(*m_noShortcuts) {}
+
+CheckCommand::CheckCommand(QTextStream& out, QTextStream& err, const ShortcutRegistry& shortcuts)
+    : m_out(out)
+    , m_err(err)
+    , m_shortcuts(shortcuts) {}
+
+CheckCommand::~CheckCommand() = default;
 
 int CheckCommand::run(const QStringList& arguments) {
     if (arguments.size() != 1) {
@@ -29,8 +50,13 @@ int CheckCommand::run(const QStringList& arguments) {
         m_err << path << ": " << error->description() << "\n";
         return 1;
     }
+    const RuleDescriptions descriptions(m_shortcuts);
     const RouteStoreState& state = std::get<RouteStoreState>(result);
-    for (const Route& route : state.routes)
+    for (const Route& route : state.routes) {
         m_out << route.name << " (" << route.id << ")\n";
+        for (const Rule& rule : route.rules)
+            m_out << "  " << descriptions.ruleSummary(rule, route.editors) << "\n";
+        m_out << "  " << RuleDescriptions::defaultRuleSummary(route) << "\n";
+    }
     return 0;
 }
