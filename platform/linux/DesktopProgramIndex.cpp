@@ -46,27 +46,36 @@ DesktopProgramIndex::~DesktopProgramIndex() {
     g_object_unref(monitor);
 }
 
+namespace {
+qint64 modificationStamp(const QString& folder) {
+    const QFileInfo info(folder);
+    return info.isDir() ? info.lastModified().toMSecsSinceEpoch() : -1;
+}
+} // namespace
+
 QList<DesktopProgramIndex::FolderStamp> DesktopProgramIndex::folderStamps() const {
-    // A new or removed entry changes its folder's modification time; one level
-    // of subfolders (applications/kde/) is enough for the folders in use.
+    // A new or removed entry changes its folder's modification time. Subfolders
+    // (applications/kde/) are the ones seen at the last rebuild: a new one
+    // changes its parent's time.
     QList<FolderStamp> stamps;
-    for (const QString& folder : applicationFolders()) {
-        const QFileInfo info(folder);
-        if (!info.isDir())
-            continue;
-        stamps.append({folder, info.lastModified().toMSecsSinceEpoch()});
-        const QDir dir(folder);
-        for (const QFileInfo& sub : dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot))
-            stamps.append({sub.filePath(), sub.lastModified().toMSecsSinceEpoch()});
-    }
+    for (const QString& folder : applicationFolders())
+        stamps.append({folder, modificationStamp(folder)});
+    for (const QString& folder : m_subfolders)
+        stamps.append({folder, modificationStamp(folder)});
     return stamps;
 }
 
 void DesktopProgramIndex::refreshIfStale() {
-    QList<FolderStamp> stamps = folderStamps();
-    if (m_valid && stamps == m_stamps)
+    if (m_valid && folderStamps() == m_stamps)
         return;
-    m_stamps = std::move(stamps);
+    m_subfolders.clear();
+    for (const QString& folder : applicationFolders()) {
+        const QDir dir(folder);
+        for (const QFileInfo& sub : dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot))
+            m_subfolders.append(sub.filePath());
+    }
+    // Stamped before reading, so that a change during the rebuild is seen next time.
+    m_stamps = folderStamps();
     rebuild();
     m_valid = true;
 }
@@ -105,12 +114,6 @@ void DesktopProgramIndex::rebuild() {
     }
 }
 
-QStringList DesktopProgramIndex::bundleIDsForProgram(const QString& canonicalPath) {
-    refreshIfStale();
+QStringList DesktopProgramIndex::bundleIDsForProgram(const QString& canonicalPath) const {
     return m_byProgram.value(canonicalPath);
-}
-
-const QSet<QString>& DesktopProgramIndex::bundleIDs() {
-    refreshIfStale();
-    return m_ids;
 }

@@ -16,23 +16,26 @@ public:
     DesktopProgramIndex(const DesktopProgramIndex&) = delete;
     DesktopProgramIndex& operator=(const DesktopProgramIndex&) = delete;
 
+    // Rebuilds the index when the applications folders changed since the last
+    // rebuild; call once before a round of lookups.
+    void refreshIfStale();
     // Bundle identifiers of the entries whose program is the executable at
     // `canonicalPath`.
-    QStringList bundleIDsForProgram(const QString& canonicalPath);
+    QStringList bundleIDsForProgram(const QString& canonicalPath) const;
     // Every installed entry's bundle identifier.
-    const QSet<QString>& bundleIDs();
+    const QSet<QString>& bundleIDs() const { return m_ids; }
     // Forces a rebuild at the next query.
     void invalidate() { m_valid = false; }
 
 private:
     using FolderStamp = std::pair<QString, qint64>;
     QList<FolderStamp> folderStamps() const;
-    void refreshIfStale();
     void rebuild();
 
     QHash<QString, QStringList> m_byProgram;
     QSet<QString> m_ids;
     QList<FolderStamp> m_stamps;
+    QStringList m_subfolders;
     bool m_valid = false;
     void* m_monitor = nullptr;
     unsigned long m_handler = 0;

@@ -64,6 +64,7 @@ ProcRunningApplications::ProcRunningApplications(QString procRoot)
 
 QSet<QString> ProcRunningApplications::runningBundleIDs() const {
     QSet<QString> ids;
+    m_index.refreshIfStale();
     addProcessApplications(ids);
     addBusApplications(ids);
     return ids;
@@ -75,6 +76,7 @@ void ProcRunningApplications::addProcessApplications(QSet<QString>& ids) const {
     if (!dir)
         return;
     const uid_t user = ::geteuid();
+    const auto ownNamespace = readLink(root + "/self/ns/mnt");
     const pid_t self = ::getpid();
     while (const dirent* entry = ::readdir(dir)) {
         const char* name = entry->d_name;
@@ -102,8 +104,11 @@ void ProcRunningApplications::addProcessApplications(QSet<QString>& ids) const {
                 }
             }
         }
-        if (auto flatpak = flatpakApplication(processDir))
-            ids.insert(*flatpak);
+        // Only a process in another mount namespace can be in a Flatpak sandbox.
+        if (readLink(processDir + "/ns/mnt") != ownNamespace) {
+            if (auto flatpak = flatpakApplication(processDir))
+                ids.insert(*flatpak);
+        }
     }
     ::closedir(dir);
 }
