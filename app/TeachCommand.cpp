@@ -1,0 +1,77 @@
+#include "app/TeachCommand.h"
+
+#include "app/StoreLoadReport.h"
+#include "core/model/DefaultHandlerClaimer.h"
+#include "core/model/RouteStore.h"
+#include "core/model/TypeTeacher.h"
+#include "platform/linux/LinuxPlatform.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+// The sample file, or none after printing why it cannot be one.
+std::optional<QString> samplePath(const QStringList& arguments, QTextStream& err) {
+    if (arguments.size() != 1 || arguments.first().startsWith(QLatin1Char('-'))) {
+        err << TeachCommand::usage();
+        return std::nullopt;
+    }
+    const QFileInfo info(arguments.first());
+    if (!info.exists()) {
+        err << "corvanta teach: " << arguments.first() << ": no such file\n";
+        return std::nullopt;
+    }
+    if (info.isDir()) {
+        err << "corvanta teach: " << arguments.first() << " is a folder, not a sample file\n";
+        return std::nullopt;
+    }
+    return QDir::cleanPath(info.absoluteFilePath());
+}
+} // namespace
+
+TeachCommand::TeachCommand(QTextStream& out, QTextStream& err, const Platform& platform,
+                           RouteStore& store)
+    : m_out(out)
+    , m_err(err)
+    , m_platform(platform)
+    , m_store(store) {}
+
+const char* TeachCommand::usage() {
+    return "Usage: corvanta teach FILE\n";
+}
+
+int TeachCommand::run(const QStringList& arguments) {
+    const auto path = samplePath(arguments, m_err);
+    if (!path)
+        return 2;
+    const bool loaded = StoreLoadReport::report(m_store, m_platform.alerts);
+    DefaultHandlerClaimer claimer(m_platform.types, m_platform.workspace, m_platform.preferences,
+                                  m_platform.alerts);
+    // There is no settings window here: say where the editors are chosen instead.
+    TypeTeacher teacher(m_store, m_platform.types, m_platform.alerts, claimer,
+                        [this](const QString& routeID) {
+                            const auto route = m_store.routeWithID(routeID);
+                            m_out << "Choose the editors of " << (route ? route->name : routeID)
+                                  << " in Corvanta's settings.\n";
+                        });
+    const auto routeID = teacher.addTypeFromURL(QUrl::fromLocalFile(*path));
+    m_err.flush();
+    if (!routeID) {
+        m_out << "Nothing was taught.\n";
+        m_out.flush();
+        return 1;
+    }
+    m_out << "Route: " << *routeID << "\n";
+    if (!loaded)
+        m_out << "The routes file could not be loaded, so this change was not saved.\n";
+    m_out.flush();
+    return loaded ? 0 : 1;
+}
+
+int TeachCommand::runOnLinux(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+    if (!samplePath(arguments, err))
+        return 2;
+    LinuxPlatform linuxPlatform;
+    RouteStore store(linuxPlatform.types(), linuxPlatform.workspace());
+    return TeachCommand(out, err, linuxPlatform.platform(), store).run(arguments);
+}
