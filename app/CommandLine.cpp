@@ -1,6 +1,10 @@
 #include "app/CommandLine.h"
 
+#include "app/ApplicationShell.h"
 #include "app/CheckCommand.h"
+#include "app/ExplainCommand.h"
+#include "app/RoutesCommand.h"
+#include "app/TeachCommand.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -8,10 +12,18 @@
 namespace {
 const char usage[] = "Usage: corvanta [COMMAND] [ARGS...]\n"
                      "\n"
-                     "Decides which application opens a file.\n"
+                     "Decides which application opens a file. Without a command, starts\n"
+                     "Corvanta in the tray (or does nothing when it already runs).\n"
                      "\n"
                      "Commands:\n"
+                     "  open FILE|URL...  open files (paths relative to the current folder) or\n"
+                     "                    x-corvanta:// links through the running Corvanta\n"
                      "  check FILE        decode a routes file and summarise its rules\n"
+                     "  routes [--json]   list the routes, their editors and rules\n"
+                     "  explain [--json] [--rule REF] [--hotkey NAME]... PATH...\n"
+                     "                    show what routing would do with files (opens\n"
+                     "                    nothing); --json prints one object per line\n"
+                     "  teach FILE        teach the type of a sample file\n"
                      "\n"
                      "Options:\n"
                      "  -h, --help        show this help\n"
@@ -19,6 +31,15 @@ const char usage[] = "Usage: corvanta [COMMAND] [ARGS...]\n"
 } // namespace
 
 int runCommandLine(int argc, char** argv) {
+    // These two may need a display, so they make their own application object.
+    if (argc < 2)
+        return ApplicationShell::runTray(argc, argv);
+    if (qstrcmp(argv[1], "open") == 0) {
+        QList<QByteArray> arguments;
+        for (int i = 2; i < argc; ++i)
+            arguments.append(QByteArray(argv[i]));
+        return ApplicationShell::runOpen(argc, argv, arguments);
+    }
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Corvanta"));
     QCoreApplication::setApplicationVersion(QStringLiteral(CORVANTA_VERSION));
@@ -37,6 +58,12 @@ int runCommandLine(int argc, char** argv) {
     const QString command = args.takeFirst();
     if (command == QLatin1String("check"))
         return CheckCommand(out, err).run(args);
+    if (command == QLatin1String("routes"))
+        return RoutesCommand::runOnLinux(args, out, err);
+    if (command == QLatin1String("explain"))
+        return ExplainCommand::runOnLinux(args, out, err);
+    if (command == QLatin1String("teach"))
+        return TeachCommand::runOnLinux(args, out, err);
     err << "corvanta: unknown command \"" << command << "\"\n" << usage;
     return 2;
 }

@@ -1,5 +1,16 @@
 # Sources of app/ (all but main.cpp), relative to this folder.
 list(APPEND APP_SOURCES
+  ApplicationService.cpp
+  ApplicationShell.cpp
   CheckCommand.cpp
   CommandLine.cpp
+  DistributionBootstrap.cpp
+  ExplainCommand.cpp
+  FileExplainer.cpp
+  OpenArguments.cpp
+  RoutesCommand.cpp
+  SingleInstance.cpp
+  StoreLoadReport.cpp
+  TeachCommand.cpp
+  TerminalPickerPresenter.cpp
 )

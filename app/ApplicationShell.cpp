@@ -1,0 +1,191 @@
+#include "app/ApplicationShell.h"
+
+#include "app/ApplicationService.h"
+#include "app/DistributionBootstrap.h"
+#include "app/OpenArguments.h"
+#include "app/SingleInstance.h"
+#include "app/TerminalPickerPresenter.h"
+#include "core/pickers/ListEditorPicker.h"
+#include "core/pickers/RadialEditorPicker.h"
+#include "core/pickers/UtilityPerformer.h"
+#include "core/pickers/WidgetPickerPresenter.h"
+#include "core/routing/AppDelegate.h"
+#include "core/routing/DialogAlerts.h"
+#include "platform/linux/DesktopTerminalLauncher.h"
+#include "platform/linux/FileManagerRevealer.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/QtClipboard.h"
+
+#include <QApplication>
+#include <QDBusConnection>
+#include <QPointer>
+#include <QTimer>
+#include <cstdio>
+#include <memory>
+
+namespace {
+// How long a run without a tray may wait for launches to report.
+constexpr int headlessRunLimitMs = 60000;
+
+bool hasDisplay() {
+    return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ||
+           qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
+}
+
+void describeApplication() {
+    QCoreApplication::setApplicationName(QStringLiteral("Corvanta"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(CORVANTA_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.corvanta.Corvanta"));
+}
+
+// Everything one process of Corvanta holds for its run.
+struct Session {
+    explicit Session(bool graphical) {
+        if (graphical)
+            linux.setAlerts(dialogs);
+        const Platform platform = linux.platform();
+        if (graphical)
+            pickers = std::make_unique<WidgetPickerPresenter>(platform.workspace);
+        else
+            pickers = std::make_unique<TerminalPickerPresenter>();
+        utilities = std::make_unique<UtilityPerformer>(platform.workspace, terminals, clipboard,
+                                                       revealer, platform.alerts);
+        delegate = std::make_unique<AppDelegate>(platform, *pickers, *utilities);
+    }
+
+    LinuxPlatform linux;
+    DialogAlerts dialogs;
+    QtClipboard clipboard;
+    FileManagerRevealer revealer;
+    DesktopTerminalLauncher terminals;
+    std::unique_ptr<PickerPresenter> pickers;
+    std::unique_ptr<UtilityPerformer> utilities;
+    std::unique_ptr<AppDelegate> delegate;
+};
+
+// Routes in this process with alerts on standard error, and returns once the
+// run (launches included) is over.
+int routeHere(const QList<QUrl>& urls) {
+    Session session(false);
+    AppDelegate& delegate = *session.delegate;
+    if (delegate.store().loadFailed() && delegate.store().loadFailureMessage())
+        std::fprintf(stderr, "corvanta: Could not load settings: %s\n",
+                     qPrintable(*delegate.store().loadFailureMessage()));
+    delegate.applicationOpenURLs(urls);
+    if (delegate.pipeline().isIdle())
+        return 0;
+    QObject::connect(&delegate.pipeline(), &RoutingPipeline::becameIdle, qApp,
+                     &QCoreApplication::quit, Qt::QueuedConnection);
+    QTimer::singleShot(headlessRunLimitMs, qApp, &QCoreApplication::quit);
+    QCoreApplication::exec();
+    return 0;
+}
+
+// The object behind the bus name. Requests reach the delegate once it exists;
+// the bus delivers none before the event loop runs.
+class ServiceObject : public QObject {
+public:
+    ServiceObject() {
+        new ApplicationService(
+            this,
+            [this](const QList<QUrl>& urls) {
+                if (delegate)
+                    delegate->applicationOpenURLs(urls);
+            },
+            [this](const QString& action) {
+                if (!delegate)
+                    return;
+                if (action == QLatin1String("quit"))
+                    delegate->terminate();
+                else if (action == QLatin1String("settings"))
+                    delegate->openSettings();
+            });
+    }
+    QPointer<AppDelegate> delegate;
+};
+
+// The tray instance; opens `urls` once launching has finished.
+int runInstance(QDBusConnection bus, ServiceObject& service, const QList<QUrl>& urls) {
+    QApplication::setQuitOnLastWindowClosed(false);
+    Session session(true);
+    AppDelegate& delegate = *session.delegate;
+    const DistributionBootstrap bootstrap(delegate, makeUpdateService());
+    service.delegate = &delegate;
+    QTimer::singleShot(0, &delegate, [&delegate, urls] {
+        delegate.applicationDidFinishLaunching();
+        if (!urls.isEmpty())
+            delegate.applicationOpenURLs(urls);
+    });
+    const int status = QApplication::exec();
+    if (bus.isConnected()) {
+        bus.unregisterService(QLatin1String(SingleInstance::serviceName));
+        bus.unregisterObject(QLatin1String(SingleInstance::objectPath));
+    }
+    return status;
+}
+
+// `corvanta` and `corvanta open`: become the instance, or hand over to it.
+int start(int argc, char** argv, const QList<QByteArray>* openArguments) {
+    QList<QUrl> urls;
+    if (openArguments) {
+        urls = OpenArguments::toURLs(*openArguments, OpenArguments::currentFolder());
+        if (urls.isEmpty()) {
+            std::fprintf(stderr, "Usage: corvanta open FILE|URL...\n");
+            return 2;
+        }
+    }
+    if (!hasDisplay()) {
+        if (!openArguments) {
+            std::fprintf(stderr, "corvanta: no display to show the tray icon on\n");
+            return 1;
+        }
+        QCoreApplication app(argc, argv);
+        describeApplication();
+        SingleInstance instance(QDBusConnection::sessionBus());
+        QString error;
+        if (instance.isRunning() && instance.forwardOpen(urls, &error))
+            return 0;
+        return routeHere(urls);
+    }
+
+    QApplication app(argc, argv);
+    describeApplication();
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        if (openArguments)
+            return routeHere(urls);
+        std::fprintf(stderr, "corvanta: no session bus; running without single-instance "
+                             "hand-off, files reach Corvanta only with `corvanta open`\n");
+        ServiceObject service;
+        return runInstance(bus, service, urls);
+    }
+
+    // The object answers before the name is ours, so no request can find the
+    // name without the object behind it.
+    ServiceObject service;
+    bus.registerObject(QLatin1String(SingleInstance::objectPath), &service,
+                       QDBusConnection::ExportAdaptors);
+    SingleInstance instance(bus);
+    if (instance.claim())
+        return runInstance(bus, service, urls);
+    bus.unregisterObject(QLatin1String(SingleInstance::objectPath));
+
+    QString error;
+    const bool handed =
+        openArguments ? instance.forwardOpen(urls, &error) : instance.forwardActivate(&error);
+    if (handed)
+        return 0;
+    std::fprintf(stderr, "corvanta: the running Corvanta did not answer: %s\n", qPrintable(error));
+    return openArguments ? routeHere(urls) : 1;
+}
+} // namespace
+
+namespace ApplicationShell {
+int runTray(int argc, char** argv) {
+    return start(argc, argv, nullptr);
+}
+
+int runOpen(int argc, char** argv, const QList<QByteArray>& arguments) {
+    return start(argc, argv, &arguments);
+}
+} // namespace ApplicationShell

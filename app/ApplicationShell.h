@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+
+// The executable's two ways to start: as the tray instance (no command), or to
+// open files and links (`corvanta open ARG...`), which hands them to the
+// running instance, becomes the instance when none runs, or, without a session
+// bus or a display, routes them itself and exits when done.
+namespace ApplicationShell {
+int runTray(int argc, char** argv);
+int runOpen(int argc, char** argv, const QList<QByteArray>& arguments);
+} // namespace ApplicationShell

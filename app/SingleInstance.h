@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QList>
+#include <QString>
+#include <QUrl>
+
+// One Corvanta per user session: the instance owns the bus name; every other
+// start hands its request to it.
+class SingleInstance {
+public:
+    static constexpr char serviceName[] = "io.corvanta.Corvanta";
+    static constexpr char objectPath[] = "/io/corvanta/Corvanta";
+
+    explicit SingleInstance(QDBusConnection bus);
+
+    bool isRunning() const;
+    // Asks the bus for the name. Exactly one of several processes asking at the
+    // same moment gets it; the others are told it is taken.
+    bool claim();
+    // Hands URLs to the running instance; on failure `error` says why.
+    bool forwardOpen(const QList<QUrl>& urls, QString* error) const;
+    bool forwardActivate(QString* error) const;
+
+private:
+    bool call(const QString& method, const QVariantList& arguments, QString* error) const;
+    QDBusConnection m_bus;
+};
