@@ -2,6 +2,7 @@
 
 #include "core/pickers/ListPickerTable.h"
 
+#include <QAbstractItemView>
 #include <QPainter>
 
 void ListPickerItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -23,6 +24,16 @@ void ListPickerItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem
 QSize ListPickerItemDelegate::sizeHint(const QStyleOptionViewItem& option,
                                        const QModelIndex& index) const {
     QSize size = QStyledItemDelegate::sizeHint(option, index);
-    size.setHeight(ListPickerTable::rowHeight);
+    // A full-height empty row reads as a gap; a menu-style rule is enough.
+    size.setHeight(ListPickerTable::isSeparator(index) ? ListPickerTable::separatorHeight
+                                                       : ListPickerTable::rowHeight);
     return size;
+}
+
+void ListPickerItemDelegate::initStyleOption(QStyleOptionViewItem* option,
+                                             const QModelIndex& index) const {
+    QStyledItemDelegate::initStyleOption(option, index);
+    // Icons that are not square would otherwise shift their row's text.
+    if (const auto* view = qobject_cast<const QAbstractItemView*>(option->widget))
+        option->decorationSize = view->iconSize();
 }

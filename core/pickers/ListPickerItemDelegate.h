@@ -3,7 +3,7 @@
 #include <QStyledItemDelegate>
 
 // Draws the list picker's rows at a fixed height, and its separator as a thin
-// line across the row.
+// line in a short row of its own.
 class ListPickerItemDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
@@ -12,4 +12,7 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 };

@@ -11,6 +11,7 @@ public:
     // Marks an item as a separator row.
     static constexpr int separatorRole = Qt::UserRole + 1;
     static constexpr int rowHeight = 28;
+    static constexpr int separatorHeight = 9;
 
     explicit ListPickerTable(QWidget* parent = nullptr);
 

@@ -259,7 +259,7 @@ void RadialEditorPickerView::paintDisc(QPainter& painter) const {
     painter.setBrush(withAlpha(pal.color(QPalette::Window), 0.94));
     painter.drawPath(disc);
     // The hole is a shade apart so the ring reads as the place to aim at.
-    painter.setBrush(withAlpha(pal.color(QPalette::Base), 0.55));
+    painter.setBrush(withAlpha(pal.color(QPalette::Base), 0.3));
     painter.drawPath(hole);
 
     if (m_highlightIndex >= 0 && m_highlightIndex < count()) {
