@@ -5,4 +5,5 @@ corvanta_test(test_store
     unit/store/RouteStoreOperationsTest.cpp
     unit/store/EditorDiscoveryTest.cpp
     unit/store/TypeTeachingTest.cpp
+    unit/store/RouteStoreVolumeTest.cpp
 )
