@@ -7,6 +7,7 @@ add_executable(test_linux_platform
   integration/LinuxTestMain.cpp
   integration/LinuxSandbox.cpp
   integration/AlertsAndShortcutsTest.cpp
+  integration/CommandsTest.cpp
   integration/DesktopEntryProgramTest.cpp
   integration/FileMetadataTest.cpp
   integration/PreferencesTest.cpp
@@ -20,8 +21,9 @@ target_link_libraries(test_linux_platform PRIVATE
   corvanta_warnings)
 target_compile_definitions(test_linux_platform PRIVATE QT_NO_KEYWORDS
   CORVANTA_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
-  CORVANTA_RECORDER_PATH="$<TARGET_FILE:corvanta_recorder>")
-add_dependencies(test_linux_platform corvanta_recorder)
+  CORVANTA_RECORDER_PATH="$<TARGET_FILE:corvanta_recorder>"
+  CORVANTA_PATH="$<TARGET_FILE:corvanta>")
+add_dependencies(test_linux_platform corvanta_recorder corvanta)
 # Labelled "integration": they run the real GIO, D-Bus and /proc in a sandboxed home.
 gtest_discover_tests(test_linux_platform DISCOVERY_TIMEOUT 60
   PROPERTIES LABELS integration ENVIRONMENT "LC_ALL=C.UTF-8")
