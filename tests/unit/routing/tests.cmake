@@ -6,3 +6,10 @@ corvanta_test(test_routing
     ${CMAKE_CURRENT_LIST_DIR}/EditorOpenerTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RoutingPipelineTest.cpp
   LIBS QuaylithLogic)
+
+# The delegate, the tray menu and the executable's pieces.
+corvanta_test(test_app_shell
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/AppDelegateTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/OpenArgumentsTest.cpp
+  LIBS CorvantaApp)
