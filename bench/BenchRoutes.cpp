@@ -6,6 +6,8 @@ Editor editor(int route, int index, bool enabled) {
     e.bundleID = QStringLiteral("bench.Editor%1x%2").arg(route).arg(index);
     e.name = QStringLiteral("Editor %1").arg(index);
     e.enabled = enabled;
+    // Added by hand, so that loading the store keeps them though none is installed.
+    e.manual = true;
     return e;
 }
 
