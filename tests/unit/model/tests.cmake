@@ -2,4 +2,5 @@ corvanta_test(test_model
   SOURCES
     unit/model/RoutesFileCodecTest.cpp
     unit/model/RouteTest.cpp
+    unit/model/PathExtensionTest.cpp
 )
