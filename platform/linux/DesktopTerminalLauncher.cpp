@@ -20,6 +20,18 @@ QString errorText(const GError* error, const QString& fallback) {
     return error && error->message ? QString::fromUtf8(error->message) : fallback;
 }
 
+// The program an entry's Exec line starts; empty when the line cannot be read.
+// GIO refuses entries whose program is missing without saying so.
+QString execProgram(GKeyFile* keyFile) {
+    GCharPtr exec(g_key_file_get_string(keyFile, G_KEY_FILE_DESKTOP_GROUP,
+                                        G_KEY_FILE_DESKTOP_KEY_EXEC, nullptr));
+    gchar** argv = nullptr;
+    if (!exec || !g_shell_parse_argv(exec.get(), nullptr, &argv, nullptr))
+        return {};
+    GStrvPtr args(argv);
+    return args && args.get()[0] ? QFile::decodeName(args.get()[0]) : QString();
+}
+
 // The terminal's entry as GIO sees it, but never D-Bus activated.
 GObjectPtr<GDesktopAppInfo> spawnableEntry(const QString& location, QString& failure) {
     GKeyFilePtr keyFile(g_key_file_new());
@@ -35,9 +47,13 @@ GObjectPtr<GDesktopAppInfo> spawnableEntry(const QString& location, QString& fai
     g_key_file_remove_key(keyFile.get(), G_KEY_FILE_DESKTOP_GROUP,
                           G_KEY_FILE_DESKTOP_KEY_DBUS_ACTIVATABLE, nullptr);
     GObjectPtr<GDesktopAppInfo> info(g_desktop_app_info_new_from_keyfile(keyFile.get()));
-    if (!info)
-        failure =
-            QStringLiteral("The terminal's desktop entry at %1 cannot be launched.").arg(location);
+    if (!info) {
+        const QString program = execProgram(keyFile.get());
+        failure = program.isEmpty()
+                      ? QStringLiteral("The terminal's desktop entry at %1 cannot be launched.")
+                            .arg(location)
+                      : QStringLiteral("The terminal's program “%1” was not found.").arg(program);
+    }
     return info;
 }
 
