@@ -374,10 +374,3 @@ TEST_F(StoreTest, LoadFailureMessageCarriesTheDecoderDescription) {
     EXPECT_EQ(*store->loadFailureMessage(),
               failurePrefix + std::get<DecodeError>(decoded).description() + failureSuffix);
 }
-
-TEST_F(StoreTest, SuccessfulLoadClearsFailureState) {
-    auto store = open();
-    EXPECT_FALSE(store->loadFailed());
-    EXPECT_FALSE(store->loadFailureMessage().has_value());
-    EXPECT_FALSE(store->lastWriteError().has_value());
-}
