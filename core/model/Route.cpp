@@ -87,8 +87,7 @@ bool Route::matchesTypeIdentifier(const std::optional<QString>& id, const TypeSy
 }
 
 bool Route::isHTMLRoute() const {
-    return extensions.contains(QStringLiteral("html")) ||
-           extensions.contains(QStringLiteral("htm")) ||
+    return hasExtension(QStringLiteral("html")) || hasExtension(QStringLiteral("htm")) ||
            probeIdentifiers.contains(QStringLiteral("public.html"));
 }
 

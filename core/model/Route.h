@@ -39,6 +39,10 @@ struct Route {
     QSet<QString> contentTypes(const TypeSystem& types) const;
     bool matchesTypeIdentifier(const std::optional<QString>& id, const TypeSystem& types) const;
     bool isHTMLRoute() const;
+    // Extensions are stored lower-case; a hand-edited "MD" still matches "md".
+    bool hasExtension(const QString& extension) const {
+        return extensions.contains(extension, Qt::CaseInsensitive);
+    }
 
     void normalizeUtilities();
     void normalizePreferenceOrder();

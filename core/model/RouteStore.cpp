@@ -177,7 +177,7 @@ std::optional<Route> RouteStore::routeForFile(const QUrl& url) const {
     if (extension.isEmpty())
         return std::nullopt;
     for (const Route& route : m_routes) {
-        if (route.extensions.contains(extension))
+        if (route.hasExtension(extension))
             return route;
     }
     return std::nullopt;
@@ -475,7 +475,7 @@ std::optional<Route> RouteStore::addCustomRoute(const SampleType& sample) {
 std::optional<Route> RouteStore::addTypeToRoute(const QString& routeID, const QString& extension,
                                                 const std::optional<QString>& typeIdentifier) {
     const bool found = modify(routeID, [&](Route& route) {
-        if (!route.extensions.contains(extension))
+        if (!route.hasExtension(extension))
             route.extensions.append(extension);
         if (typeIdentifier && !typeIdentifier->isEmpty() &&
             !route.probeIdentifiers.contains(*typeIdentifier))

@@ -374,3 +374,11 @@ TEST_F(StoreTest, LoadFailureMessageCarriesTheDecoderDescription) {
     EXPECT_EQ(*store->loadFailureMessage(),
               failurePrefix + std::get<DecodeError>(decoded).description() + failureSuffix);
 }
+
+TEST_F(StoreTest, HandEditedUpperCaseExtensionStillRoutesItsFiles) {
+    writeRoutes({makeCustomRoute("custom.org", "Org Mode", "ORG")});
+    auto store = open();
+    const auto route = store->routeForFile(QUrl::fromLocalFile(QStringLiteral("/tmp/todo.org")));
+    ASSERT_TRUE(route.has_value());
+    EXPECT_EQ(route->id, QStringLiteral("custom.org"));
+}
