@@ -7,15 +7,41 @@
 
 #include <QCoreApplication>
 #include <QMenu>
+#include <QPainter>
+#include <QPainterPath>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
 namespace {
+// The branching arrows of the application icon, for when no icon theme
+// provides it (a build run from the source tree, a bare window manager).
+QIcon paintedTrayIcon() {
+    QPixmap pixmap(64, 64);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPen pen(QColor(0x3d, 0x8f, 0xd1), 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    painter.setPen(pen);
+    QPainterPath trunk(QPointF(14, 56));
+    trunk.lineTo(14, 40);
+    trunk.cubicTo(14, 32, 20, 26, 28, 26);
+    trunk.lineTo(46, 26);
+    QPainterPath branch(QPointF(28, 26));
+    branch.cubicTo(28, 18, 34, 12, 42, 12);
+    branch.lineTo(52, 12);
+    painter.drawPath(trunk);
+    painter.drawPath(branch);
+    painter.drawPolyline(QPolygonF{QPointF(45, 5), QPointF(52, 12), QPointF(45, 19)});
+    painter.drawPolyline(QPolygonF{QPointF(39, 19), QPointF(46, 26), QPointF(39, 33)});
+    painter.end();
+    return QIcon(pixmap);
+}
+
 QIcon trayIcon() {
-    // The symbolic icon is installed with the desktop entry; a build run from
-    // the source tree falls back to a stock icon of the theme.
-    return QIcon::fromTheme(QStringLiteral("io.corvanta.Corvanta-symbolic"),
-                            QIcon::fromTheme(QStringLiteral("emblem-symbolic-link")));
+    // The symbolic icon is installed with the desktop entry.
+    const QIcon themed = QIcon::fromTheme(QStringLiteral("io.corvanta.Corvanta-symbolic"),
+                                          QIcon::fromTheme(QStringLiteral("io.corvanta.Corvanta")));
+    return themed.isNull() ? paintedTrayIcon() : themed;
 }
 } // namespace
 

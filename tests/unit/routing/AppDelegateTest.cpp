@@ -110,6 +110,8 @@ TEST_F(AppDelegateTest, MenuListsRoutesByNameThenTheCommands) {
     start();
     delegate->applicationDidFinishLaunching();
     ASSERT_TRUE(delegate->statusItem());
+    // Without an icon the tray would show nothing to click.
+    EXPECT_FALSE(delegate->statusItem()->icon().isNull());
     QMenu& menu = openMenu();
     const QStringList all = titles(menu);
     // The built-in routes are there too; what matters is the order and the tail.

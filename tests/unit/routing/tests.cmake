@@ -13,3 +13,6 @@ corvanta_test(test_app_shell
     ${CMAKE_CURRENT_LIST_DIR}/AppDelegateTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/OpenArgumentsTest.cpp
   LIBS CorvantaApp)
+
+# The end-to-end tests live with the other integration tests.
+include(${CMAKE_CURRENT_LIST_DIR}/../../integration/RoutingEndToEnd.cmake)
