@@ -38,6 +38,9 @@ const Entry entries[] = {
     {"test.BusApp.desktop", nullptr,
      "[Desktop Entry]\nType=Application\nName=Bus App\nExec=/bin/true\n"
      "MimeType=text/markdown;\n"},
+    // A script: the running process is its interpreter, with the script as argument.
+    {"test.Script.desktop", nullptr,
+     "[Desktop Entry]\nType=Application\nName=Script App\nExec=recorder-script %F\n"},
     {"io.corvanta.Corvanta.desktop", "recorder-corvanta",
      "[Desktop Entry]\nType=Application\nName=Corvanta\nExec=recorder-corvanta open %U\n"
      "MimeType=text/markdown;text/plain;x-scheme-handler/x-corvanta;\n"},
@@ -106,6 +109,14 @@ bool LinuxSandbox::writeEntries(const QString& recorderPath) {
                 return false;
             }
         }
+    }
+    const QString script = programPath(QStringLiteral("recorder-script"));
+    if (!writeFile(
+            script,
+            "#!/bin/sh\nwhile [ ! -e \"$CORVANTA_RECORDER_STAY\" ]; do sleep 0.02; done\n") ||
+        !QFile::setPermissions(script, QFile::permissions(script) | QFile::ExeOwner)) {
+        m_error = QStringLiteral("cannot write %1").arg(script);
+        return false;
     }
     QProcess update;
     update.start(QStringLiteral("update-desktop-database"), {applicationsFolder()});

@@ -26,12 +26,14 @@ TEST(ProcRunningApplications, SeesProgramsStartedFromTheirEntriesUntilTheyExit) 
     const ProcRunningApplications running;
     const QString editor = QStringLiteral("test.MarkdownEditor");
     const QString viewer = QStringLiteral("test.TextViewer");
+    const QString script = QStringLiteral("test.Script");
     ASSERT_FALSE(running.runningBundleIDs().contains(editor));
 
     const QString stopFile = sandbox.root() + QStringLiteral("/stop-running");
     qputenv("CORVANTA_RECORDER_STAY", QFile::encodeName(stopFile));
     GioWorkspace workspace;
-    for (const char* entry : {"test.MarkdownEditor.desktop", "test.TextViewer.desktop"}) {
+    for (const char* entry :
+         {"test.MarkdownEditor.desktop", "test.TextViewer.desktop", "test.Script.desktop"}) {
         std::optional<QString> failure = QStringLiteral("not completed");
         workspace.openURLs({QUrl::fromLocalFile(sandbox.filesFolder() + QStringLiteral("/a.md"))},
                            sandbox.applicationsFolder() + QLatin1Char('/') + QLatin1String(entry),
@@ -42,7 +44,7 @@ TEST(ProcRunningApplications, SeesProgramsStartedFromTheirEntriesUntilTheyExit) 
 
     EXPECT_TRUE(waitUntil([&] {
         const QSet<QString> ids = running.runningBundleIDs();
-        return ids.contains(editor) && ids.contains(viewer);
+        return ids.contains(editor) && ids.contains(viewer) && ids.contains(script);
     })) << "running: "
         << qPrintable(running.runningBundleIDs().values().join(QLatin1Char(' ')));
     // Another entry whose program is not running stays out.
@@ -53,7 +55,7 @@ TEST(ProcRunningApplications, SeesProgramsStartedFromTheirEntriesUntilTheyExit) 
     stop.close();
     EXPECT_TRUE(waitUntil([&] {
         const QSet<QString> ids = running.runningBundleIDs();
-        return !ids.contains(editor) && !ids.contains(viewer);
+        return !ids.contains(editor) && !ids.contains(viewer) && !ids.contains(script);
     }));
 }
 
