@@ -7,11 +7,11 @@
 #include "core/model/RoutesFileLocation.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace {
 Editor* findEditor(Route& route, const QString& bundleID) {
@@ -37,6 +37,16 @@ std::optional<QString> firstEnabledBundleID(const Route& route) {
     return enabled.first().bundleID;
 }
 
+// Only a path that names nothing is missing. One that cannot even be looked at
+// (a loop of symbolic links, a folder on the way that may not be searched) is
+// there but unreadable: taking it for missing would put a new file in its place.
+bool isMissing(const QString& path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) == 0)
+        return false;
+    return errno == ENOENT || errno == ENOTDIR;
+}
+
 QString loadFailureMessageFor(const QString& reason) {
     return QStringLiteral("Could not read saved settings (") + reason + QStringLiteral("). ") +
            QStringLiteral("The file was left unchanged; using built-in defaults for this session.");
@@ -56,7 +66,7 @@ void RouteStore::load() {
     m_loadFailureMessage.reset();
 
     QList<Route> stored;
-    if (QFileInfo::exists(m_filePath)) {
+    if (!isMissing(m_filePath)) {
         QFile file(m_filePath);
         std::optional<QString> failure;
         QByteArray data;
