@@ -3,6 +3,7 @@
 #include "core/platform/Alerts.h"
 #include "core/platform/Clipboard.h"
 #include "core/platform/FileRevealer.h"
+#include "core/platform/Platform.h"
 #include "core/platform/TerminalLauncher.h"
 #include "core/platform/Workspace.h"
 
@@ -30,6 +31,10 @@ UtilityPerformer::UtilityPerformer(Workspace& workspace, TerminalLauncher& termi
     , m_clipboard(clipboard)
     , m_revealer(revealer)
     , m_alerts(alerts) {}
+
+UtilityPerformer::UtilityPerformer(const Platform& platform)
+    : UtilityPerformer(platform.workspace, platform.terminals, platform.clipboard,
+                       platform.revealer, platform.alerts) {}
 
 void UtilityPerformer::performUtility(const PickerUtility& utility, const QList<QUrl>& files,
                                       const EndAccess& endAccess) {

@@ -14,12 +14,14 @@ class Clipboard;
 class FileRevealer;
 class TerminalLauncher;
 class Workspace;
+struct Platform;
 
 // Performs a built-in picker utility on the files of one picker.
 class UtilityPerformer {
 public:
     UtilityPerformer(Workspace& workspace, TerminalLauncher& terminals, Clipboard& clipboard,
                      FileRevealer& revealer, Alerts& alerts);
+    explicit UtilityPerformer(const Platform& platform);
     UtilityPerformer(const UtilityPerformer&) = delete;
     UtilityPerformer& operator=(const UtilityPerformer&) = delete;
 

@@ -1,11 +1,14 @@
 #pragma once
 
 class Alerts;
+class Clipboard;
+class FileRevealer;
 class FileMetadata;
 class Preferences;
 class RunningApplications;
 class ScreenReader;
 class ShortcutRegistry;
+class TerminalLauncher;
 class TypeSystem;
 class Workspace;
 
@@ -20,4 +23,7 @@ struct Platform {
     ScreenReader& screenReader;
     ShortcutRegistry& shortcuts;
     Alerts& alerts;
+    Clipboard& clipboard;
+    FileRevealer& revealer;
+    TerminalLauncher& terminals;
 };

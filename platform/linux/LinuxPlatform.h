@@ -2,9 +2,12 @@
 
 #include "core/platform/Platform.h"
 #include "platform/linux/AtspiScreenReader.h"
+#include "platform/linux/DesktopTerminalLauncher.h"
+#include "platform/linux/FileManagerRevealer.h"
 #include "platform/linux/GioTypeSystem.h"
 #include "platform/linux/GioWorkspace.h"
 #include "platform/linux/ProcRunningApplications.h"
+#include "platform/linux/QtClipboard.h"
 #include "platform/linux/SettingsPreferences.h"
 #include "platform/linux/ShortcutTable.h"
 #include "platform/linux/TerminalAlerts.h"
@@ -35,5 +38,8 @@ private:
     AtspiScreenReader m_screenReader;
     ShortcutTable m_shortcuts;
     TerminalAlerts m_terminalAlerts;
+    QtClipboard m_clipboard;
+    FileManagerRevealer m_revealer;
+    DesktopTerminalLauncher m_terminals;
     Alerts* m_alerts = &m_terminalAlerts;
 };

@@ -12,19 +12,20 @@ QClipboard* guiClipboard() {
 } // namespace
 
 QtClipboard::QtClipboard(QObject* parent)
-    : QObject(parent) {
-    if (QClipboard* clipboard = guiClipboard()) {
-        connect(clipboard, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
-            if (mode == QClipboard::Clipboard)
-                clipboardChanged();
-        });
-    }
-}
+    : QObject(parent) {}
 
 bool QtClipboard::setText(const QString& text) {
     QClipboard* clipboard = guiClipboard();
     if (!clipboard)
         return false;
+    // Connected here: the platform may be built before the application object.
+    if (!m_watching) {
+        connect(clipboard, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
+            if (mode == QClipboard::Clipboard)
+                clipboardChanged();
+        });
+        m_watching = true;
+    }
     m_holding = false;
     clipboard->clear(QClipboard::Clipboard);
     clipboard->setText(text, QClipboard::Clipboard);

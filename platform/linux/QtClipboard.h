@@ -33,4 +33,5 @@ private:
     // False on platforms that cannot tell who owns the clipboard; the text is
     // compared instead.
     bool m_ownershipKnown = false;
+    bool m_watching = false;
 };

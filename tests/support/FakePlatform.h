@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/platform/Platform.h"
+#include "tests/support/FakePickerPorts.h"
 #include "tests/support/FakeServices.h"
 #include "tests/support/FakeTypeSystem.h"
 #include "tests/support/FakeWorkspace.h"
@@ -15,9 +16,12 @@ struct FakePlatform {
     FakeScreenReader screenReader;
     FakeShortcutRegistry shortcuts;
     FakeAlerts alerts;
+    FakeClipboard clipboard;
+    FakeFileRevealer revealer;
+    FakeTerminalLauncher terminals;
 
     Platform platform() {
-        return Platform{types,       workspace,    running,   metadata,
-                        preferences, screenReader, shortcuts, alerts};
+        return Platform{types,     workspace, running,   metadata, preferences, screenReader,
+                        shortcuts, alerts,    clipboard, revealer, terminals};
     }
 };

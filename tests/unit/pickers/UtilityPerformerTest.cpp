@@ -1,5 +1,4 @@
 #include "core/pickers/UtilityPerformer.h"
-#include "tests/support/FakePickerPorts.h"
 #include "tests/support/FakePlatform.h"
 
 #include <gtest/gtest.h>
@@ -16,11 +15,11 @@ PickerUtility utility(PickerUtilityKind kind, std::optional<QString> terminal = 
 class UtilityPerformerTest : public testing::Test {
 protected:
     FakePlatform fake;
-    FakeClipboard clipboard;
-    FakeFileRevealer revealer;
-    FakeTerminalLauncher terminals;
-    std::unique_ptr<UtilityPerformer> performer = std::make_unique<UtilityPerformer>(
-        fake.workspace, terminals, clipboard, revealer, fake.alerts);
+    FakeClipboard& clipboard = fake.clipboard;
+    FakeFileRevealer& revealer = fake.revealer;
+    FakeTerminalLauncher& terminals = fake.terminals;
+    std::unique_ptr<UtilityPerformer> performer =
+        std::make_unique<UtilityPerformer>(fake.platform());
     int accessEnded = 0;
     UtilityPerformer::EndAccess endAccess = [this] { ++accessEnded; };
 
