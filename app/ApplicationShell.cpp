@@ -134,12 +134,15 @@ int start(int argc, char** argv, const QList<QByteArray>* openArguments) {
             return 2;
         }
     }
+    // Files to open are not options: one called "-platform" must not reach
+    // Qt's own option parsing (which would end the program over it).
+    int qtArgc = openArguments ? 1 : argc;
     if (!hasDisplay()) {
         if (!openArguments) {
             std::fprintf(stderr, "corvanta: no display to show the tray icon on\n");
             return 1;
         }
-        QCoreApplication app(argc, argv);
+        QCoreApplication app(qtArgc, argv);
         describeApplication();
         SingleInstance instance(QDBusConnection::sessionBus());
         QString error;
@@ -148,7 +151,7 @@ int start(int argc, char** argv, const QList<QByteArray>* openArguments) {
         return routeHere(urls);
     }
 
-    QApplication app(argc, argv);
+    QApplication app(qtArgc, argv);
     describeApplication();
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {

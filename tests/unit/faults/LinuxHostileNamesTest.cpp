@@ -14,6 +14,7 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -159,5 +160,31 @@ TEST_F(LinuxHostileNames, TemplateModeGetsOneEncodedLinkPerFile) {
     std::sort(received.begin(), received.end());
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(received, expected);
+}
+TEST_F(LinuxHostileNames, NamesThatLookLikeQtOptionsAreFilesToo) {
+    // "-platform x.md" would make Qt look for a platform plugin called "x.md"
+    // and end the program; with a display this is the tray instance starting.
+    writeRoutes(false, std::nullopt);
+    const QByteArray folder = filesFolder() + "/dashes";
+    ASSERT_TRUE(QDir().mkpath(QFile::decodeName(folder)));
+    for (const char* name : {"-platform", "x.md"}) {
+        QFile file(QFile::decodeName(folder + '/' + name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    ProcessRunner::Options options;
+    options.workingFolder = folder;
+    options.set = {"QT_QPA_PLATFORM=offscreen"};
+    options.unset = {"DISPLAY", "WAYLAND_DISPLAY"};
+    const pid_t pid = ProcessRunner::start(QByteArrayLiteral(CORVANTA_PATH),
+                                           {"open", "-platform", "x.md"}, options);
+    ASSERT_GT(pid, 0);
+    const auto records = waitForRecords(1);
+    // The file without an extension waits for the teaching dialog meanwhile.
+    const bool alive = ProcessRunner::isRunning(pid);
+    ::kill(pid, SIGKILL);
+    ProcessRunner::waitFor(pid, 10000);
+    ASSERT_EQ(records.size(), 1);
+    EXPECT_EQ(records.first(), QList<QByteArray>{folder + "/x.md"});
+    EXPECT_TRUE(alive);
 }
 } // namespace
