@@ -1,0 +1,298 @@
+// Time from an open request to the start of the editor process, through
+// Corvanta and directly: (a) D-Bus Open to the running instance, (b) `corvanta
+// open` handing over to it, (c) a cold start of `corvanta open`; each next to
+// `gio open` launching the same editor directly, interleaved in the same run.
+// Runs itself in a throw-away home under dbus-run-session, with Qt offscreen.
+// Prints one line; the aim is that (a) adds at most 10 ms to the direct launch
+// at the median.
+#include "core/model/RoutesFileCodec.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <functional>
+
+namespace {
+constexpr int rounds = 25;
+const char serviceName[] = "io.corvanta.Corvanta";
+const char sessionMarker[] = "CORVANTA_BENCH_OPEN_SESSION";
+
+int fail(const QString& why) {
+    std::printf("bench_open_latency: failed: %s\n", qPrintable(why));
+    return 1;
+}
+
+qint64 monotonicNs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return qint64(now.tv_sec) * 1000000000LL + now.tv_nsec;
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+// Starts a process that is not waited for, its output discarded.
+void startQuietly(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(arguments);
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    process.startDetached();
+}
+
+bool run(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    return process.waitForFinished(30000) && process.exitCode() == 0;
+}
+
+class Bench {
+public:
+    explicit Bench(QString root)
+        : m_root(std::move(root))
+        , m_stamps(m_root + QStringLiteral("/stamps")) {}
+
+    bool instanceRuns() const {
+        const auto reply = QDBusConnection::sessionBus().interface()->isServiceRegistered(
+            QLatin1String(serviceName));
+        return reply.isValid() && reply.value();
+    }
+    bool waitForInstance(bool running) const {
+        QDeadlineTimer deadline(20000);
+        while (instanceRuns() != running && !deadline.hasExpired())
+            QThread::msleep(2);
+        return instanceRuns() == running;
+    }
+    void quitInstance() {
+        QDBusMessage quit = QDBusMessage::createMethodCall(
+            QLatin1String(serviceName), QStringLiteral("/io/corvanta/Corvanta"),
+            QStringLiteral("org.freedesktop.Application"), QStringLiteral("ActivateAction"));
+        quit.setArguments({QStringLiteral("quit"), QVariantList(), QVariantMap()});
+        quit.setAutoStartService(false);
+        QDBusConnection::sessionBus().call(quit, QDBus::Block, 5000);
+        waitForInstance(false);
+        for (QProcess* process : m_instances) {
+            process->waitForFinished(5000);
+            delete process;
+        }
+        m_instances.clear();
+    }
+    // Starts the tray instance (or `corvanta ARGS` that becomes one); not waited for.
+    void startCorvanta(const QStringList& arguments) {
+        auto* process = new QProcess;
+        process->setStandardOutputFile(QProcess::nullDevice());
+        process->setStandardErrorFile(QProcess::nullDevice());
+        process->start(QStringLiteral(CORVANTA_PATH), arguments);
+        m_instances.append(process);
+    }
+
+    // Latency in milliseconds of one request: `request` is made at the moment
+    // measured from; the editor's own start stamp ends it. -1 on a time-out.
+    double measure(const std::function<void()>& request) {
+        const qint64 before = stampCount();
+        const qint64 start = monotonicNs();
+        request();
+        QDeadlineTimer deadline(20000);
+        while (stampCount() <= before && !deadline.hasExpired()) {
+            QCoreApplication::processEvents();
+            QThread::usleep(200);
+        }
+        const QList<QByteArray> lines = readStamps();
+        if (lines.size() <= before)
+            return -1;
+        return double(lines.at(before).toLongLong() - start) / 1e6;
+    }
+
+    QString file(const QString& name) const { return m_root + QStringLiteral("/files/") + name; }
+
+private:
+    QList<QByteArray> readStamps() const {
+        QFile file(m_stamps);
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        QList<QByteArray> lines = file.readAll().split('\n');
+        lines.removeAll(QByteArray());
+        return lines;
+    }
+    qint64 stampCount() const { return readStamps().size(); }
+
+    QString m_root;
+    QString m_stamps;
+    QList<QProcess*> m_instances;
+};
+
+double median(QList<double> values) {
+    std::sort(values.begin(), values.end());
+    const qsizetype n = values.size();
+    return n == 0 ? -1 : (n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2);
+}
+
+int benchInSession(const QString& root) {
+    const QString applications = root + QStringLiteral("/data/applications");
+    const QString editor = QStringLiteral(EDITOR_PATH);
+    const QByteArray editorEntry =
+        "[Desktop Entry]\nType=Application\nName=Bench Editor\nExec=" + editor.toUtf8() +
+        " %F\nMimeType=text/markdown;text/plain;\n";
+    // Corvanta's entry as the install step writes it, pointing at this build.
+    const QByteArray ownEntry =
+        "[Desktop Entry]\nType=Application\nName=Corvanta\nExec=" + QByteArray(CORVANTA_PATH) +
+        " open %U\nDBusActivatable=true\nMimeType=text/markdown;\n";
+    if (!writeFile(applications + QStringLiteral("/bench.Editor.desktop"), editorEntry) ||
+        !writeFile(applications + QStringLiteral("/io.corvanta.Corvanta.desktop"), ownEntry))
+        return fail(QStringLiteral("cannot write desktop entries"));
+
+    Route markdown;
+    markdown.id = QStringLiteral("markdown");
+    markdown.name = QStringLiteral("Markdown");
+    markdown.extensions = {QStringLiteral("md")};
+    markdown.normalizeUtilities();
+    Editor benchEditor;
+    benchEditor.bundleID = QStringLiteral("bench.Editor");
+    benchEditor.name = QStringLiteral("Bench Editor");
+    markdown.editors = {benchEditor};
+    markdown.activeBundleID = benchEditor.bundleID;
+    RouteStoreState state;
+    state.routes = {markdown};
+    if (!writeFile(root + QStringLiteral("/config/Corvanta/routes.json"),
+                   RoutesFileCodec::encode(state)) ||
+        !writeFile(root + QStringLiteral("/config/Corvanta/Corvanta.conf"),
+                   "[General]\nhasCompletedMenuBarOnboarding=true\n") ||
+        !writeFile(root + QStringLiteral("/files/direct.txt"), "direct\n"))
+        return fail(QStringLiteral("cannot write the routes file"));
+    for (int i = 0; i < rounds * 4 + 4; ++i)
+        writeFile(root + QStringLiteral("/files/n%1.md").arg(i), "# note\n");
+
+    if (!run(QStringLiteral("update-desktop-database"), {applications}) ||
+        !run(QStringLiteral("gio"), {QStringLiteral("mime"), QStringLiteral("text/plain"),
+                                     QStringLiteral("bench.Editor.desktop")}) ||
+        !run(QStringLiteral("gio"), {QStringLiteral("mime"), QStringLiteral("text/markdown"),
+                                     QStringLiteral("io.corvanta.Corvanta.desktop")}))
+        return fail(QStringLiteral("cannot register the desktop entries"));
+
+    Bench bench(root);
+    QList<double> direct, busOpen, gioThrough, forwarded, cold;
+    int note = 0;
+    auto directRound = [&] {
+        direct.append(bench.measure([&] {
+            startQuietly(QStringLiteral("gio"),
+                         {QStringLiteral("open"), bench.file(QStringLiteral("direct.txt"))});
+        }));
+    };
+
+    // (c) cold starts, each against a direct launch.
+    for (int i = 0; i < rounds; ++i) {
+        directRound();
+        const QString path = bench.file(QStringLiteral("n%1.md").arg(note++));
+        cold.append(bench.measure([&] { bench.startCorvanta({QStringLiteral("open"), path}); }));
+        if (!bench.waitForInstance(true))
+            return fail(QStringLiteral("the cold start did not become the instance"));
+        bench.quitInstance();
+    }
+
+    // (a) and (b) against one running instance.
+    bench.startCorvanta({});
+    if (!bench.waitForInstance(true))
+        return fail(QStringLiteral("the tray instance did not start"));
+    QThread::msleep(300);
+    for (int i = 0; i < rounds; ++i) {
+        directRound();
+        const QString viaBus = bench.file(QStringLiteral("n%1.md").arg(note++));
+        busOpen.append(bench.measure([&] {
+            QDBusMessage open = QDBusMessage::createMethodCall(
+                QLatin1String(serviceName), QStringLiteral("/io/corvanta/Corvanta"),
+                QStringLiteral("org.freedesktop.Application"), QStringLiteral("Open"));
+            open.setArguments(
+                {QStringList{QString::fromLatin1(QUrl::fromLocalFile(viaBus).toEncoded())},
+                 QVariantMap()});
+            QDBusConnection::sessionBus().asyncCall(open);
+        }));
+        const QString viaGio = bench.file(QStringLiteral("n%1.md").arg(note++));
+        gioThrough.append(bench.measure([&] {
+            startQuietly(QStringLiteral("gio"), {QStringLiteral("open"), viaGio});
+        }));
+        const QString viaCommand = bench.file(QStringLiteral("n%1.md").arg(note++));
+        forwarded.append(bench.measure([&] {
+            startQuietly(QStringLiteral(CORVANTA_PATH), {QStringLiteral("open"), viaCommand});
+        }));
+    }
+    bench.quitInstance();
+
+    for (const QList<double>* series : {&direct, &busOpen, &gioThrough, &forwarded, &cold}) {
+        if (series->contains(-1))
+            return fail(QStringLiteral("an editor did not start within 20 s"));
+    }
+    const double d = median(direct), a = median(busOpen), g = median(gioThrough),
+                 b = median(forwarded), c = median(cold);
+    std::printf("bench_open_latency: request to editor start, median of %d: gio open direct "
+                "%.1f ms; (a) D-Bus Open to instance %.1f ms (%+.1f ms, x%.2f) [aim: +10 ms "
+                "at most: %s]; gio open through the instance %.1f ms (%+.1f ms, x%.2f); (b) "
+                "corvanta open forwarding %.1f ms (x%.2f); (c) cold start %.1f ms (x%.2f)\n",
+                rounds, d, a, a - d, a / d, a - d <= 10.0 ? "met" : "missed", g, g - d, g / d, b,
+                b / d, c, c / d);
+    std::fflush(stdout);
+    return 0;
+}
+
+// Runs this program again inside its own session bus, with the throw-away
+// home in place before the bus starts.
+int reexecInSession(char* self) {
+    const QString session = QStandardPaths::findExecutable(QStringLiteral("dbus-run-session"));
+    if (session.isEmpty()) {
+        std::printf("bench_open_latency: skipped: needs dbus-run-session\n");
+        return 0;
+    }
+    QTemporaryDir home;
+    if (!home.isValid())
+        return fail(QStringLiteral("no temporary folder"));
+    const QString root = home.path();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QLatin1String(sessionMarker), root);
+    environment.insert(QStringLiteral("HOME"), root + QStringLiteral("/home"));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), root + QStringLiteral("/config"));
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), root + QStringLiteral("/data"));
+    environment.insert(QStringLiteral("XDG_CACHE_HOME"), root + QStringLiteral("/cache"));
+    environment.insert(QStringLiteral("XDG_DATA_DIRS"), QStringLiteral("/usr/share"));
+    environment.insert(QStringLiteral("OPEN_LATENCY_STAMPS"), root + QStringLiteral("/stamps"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    const QString runtime = root + QStringLiteral("/runtime");
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "XDG_CURRENT_DESKTOP"})
+        environment.remove(QLatin1String(name));
+    QProcess child;
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::ForwardedChannels);
+    child.start(session, {QStringLiteral("--"), QFile::decodeName(self)});
+    if (!child.waitForFinished(15 * 60 * 1000))
+        return fail(QStringLiteral("the session did not end"));
+    return child.exitCode();
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet(sessionMarker)) {
+        QCoreApplication app(argc, argv);
+        return reexecInSession(argv[0]);
+    }
+    QCoreApplication app(argc, argv);
+    // The home is the folder the parent made for this run.
+    return benchInSession(qEnvironmentVariable(sessionMarker));
+}
