@@ -11,10 +11,7 @@
 #include "core/pickers/WidgetPickerPresenter.h"
 #include "core/routing/AppDelegate.h"
 #include "core/routing/DialogAlerts.h"
-#include "platform/linux/DesktopTerminalLauncher.h"
-#include "platform/linux/FileManagerRevealer.h"
 #include "platform/linux/LinuxPlatform.h"
-#include "platform/linux/QtClipboard.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -48,16 +45,12 @@ struct Session {
             pickers = std::make_unique<WidgetPickerPresenter>(platform.workspace);
         else
             pickers = std::make_unique<TerminalPickerPresenter>();
-        utilities = std::make_unique<UtilityPerformer>(platform.workspace, terminals, clipboard,
-                                                       revealer, platform.alerts);
+        utilities = std::make_unique<UtilityPerformer>(platform);
         delegate = std::make_unique<AppDelegate>(platform, *pickers, *utilities);
     }
 
     LinuxPlatform linux;
     DialogAlerts dialogs;
-    QtClipboard clipboard;
-    FileManagerRevealer revealer;
-    DesktopTerminalLauncher terminals;
     std::unique_ptr<PickerPresenter> pickers;
     std::unique_ptr<UtilityPerformer> utilities;
     std::unique_ptr<AppDelegate> delegate;
