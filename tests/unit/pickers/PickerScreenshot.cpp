@@ -1,5 +1,6 @@
 // Shows a picker with a few entries and saves pictures of it, to look at how it
-// renders on a real display server: picker_screenshot radial|list OUT_PREFIX [dark]
+// renders on a real display server:
+//   picker_screenshot radial|list OUT_PREFIX [light|dark] [COUNT]
 #include "core/pickers/ListEditorPicker.h"
 #include "core/pickers/RadialEditorPicker.h"
 #include "core/pickers/WidgetPickerPresenter.h"
@@ -72,12 +73,15 @@ int main(int argc, char** argv) {
     QList<PickerChoice> entries{{editor("org.gnome.TextEditor", "Text Editor")},
                                 {editor("org.kde.kate", "Kate")},
                                 {editor("org.example.Browser", "Web")}};
-    for (int i = 0; i < count; ++i)
-        entries.append({editor(QStringLiteral("x%1").arg(i), QStringLiteral("Editor %1").arg(i))});
     for (auto kind : allPickerUtilityKinds)
         entries.append({PickerUtility::makeDefault(kind)});
     entries.append({ExternalUtilityRef::shortcut({"s1", "Publish to Blog"})});
     entries.append({ExternalUtilityRef::script({"wc.sh", "Word Count"})});
+    // An optional count trims the entries or pads them with more editors.
+    if (count > 0 && count < entries.size())
+        entries.resize(count);
+    for (int i = int(entries.size()); i < count; ++i)
+        entries.append({editor(QStringLiteral("x%1").arg(i), QStringLiteral("Editor %1").arg(i))});
 
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     QCursor::setPos(screen.center());
@@ -91,7 +95,7 @@ int main(int argc, char** argv) {
         if (!list) {
             // Highlight a utility so the caption shows.
             QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
-            for (int i = 0; i < 4; ++i)
+            for (int i = 0; i < std::min(4, int(entries.size()) - 1); ++i)
                 QApplication::sendEvent(presenter.radialPicker()->pickerView(), &right);
         }
         QTimer::singleShot(300, [&, window] {
