@@ -4,6 +4,7 @@
 #include "core/platform/PlatformTexts.h"
 #include "core/platform/Preferences.h"
 #include "core/platform/TypeSystem.h"
+#include "core/platform/Workspace.h"
 
 #include <QCoreApplication>
 #include <QMenu>
@@ -117,6 +118,103 @@ std::optional<QString> AppDelegate::addTypeFromURL(const QUrl& url) {
     return m_teacher.addTypeFromURL(url);
 }
 
+void AppDelegate::handleDrop(const QUrl& url) {
+    // The teaching dialogs may outlive the delegate; access ends regardless.
+    Workspace& workspace = m_platform.workspace;
+    addTypeFromURL(url);
+    workspace.stopAccessingSecurityScopedResource(url);
+}
+
+SettingsActions AppDelegate::makeSettingsActions() {
+    const QPointer<AppDelegate> weak(this);
+    // Runs `change` on the store while the delegate exists.
+    auto onStore = [weak](auto change) {
+        return [weak, change](auto&&... args) {
+            if (weak)
+                change(weak->m_store, args...);
+        };
+    };
+    SettingsActions actions;
+    actions.routes = [weak] { return weak ? weak->m_store.routes() : QList<Route>(); };
+    actions.setEnabled = onStore(
+        [](RouteStore& s, const QString& r, const QString& b, bool e) { s.setEnabled(r, b, e); });
+    actions.setAllEditorsEnabled =
+        onStore([](RouteStore& s, const QString& r, bool e) { s.setAllEditorsEnabled(r, e); });
+    actions.setUtilityEnabled = onStore([](RouteStore& s, const QString& r, PickerUtilityKind k,
+                                           bool e) { s.setUtilityEnabled(r, k, e); });
+    actions.setTerminalBundleID =
+        onStore([](RouteStore& s, const QString& r, const std::optional<QString>& b) {
+            s.setTerminalBundleID(r, b);
+        });
+    actions.setExternalUtilityEnabled = onStore(
+        [](RouteStore& s, const QString& r, ExternalUtilityKind k, const QString& id,
+           const QString& name, bool e) { s.setExternalUtilityEnabled(r, k, id, name, e); });
+    actions.setScriptUtilityEnabled =
+        onStore([](RouteStore& s, const QString& r, const QString& path, const QString& name,
+                   bool e) { s.setScriptUtilityEnabled(r, path, name, e); });
+    actions.usesApplicationScripts = [weak] {
+        return weak ? weak->m_usesApplicationScriptsSelection : false;
+    };
+    actions.toggleFolder =
+        onStore([](RouteStore& s, const QString& r, const QString& b) { s.toggleFolder(r, b); });
+    actions.setURLSchemeTemplate =
+        onStore([](RouteStore& s, const QString& r, const QString& b,
+                   const std::optional<QString>& t) { s.setURLSchemeTemplate(r, b, t); });
+    actions.addEditor = onStore([](RouteStore& s, const QString& r, const QString& b,
+                                   const QString& name) { s.addEditor(r, b, name); });
+    actions.removeEditor =
+        onStore([](RouteStore& s, const QString& r, const QString& b) { s.removeEditor(r, b); });
+    actions.setDefaultActionKind =
+        onStore([](RouteStore& s, const QString& r, RuleActionKind k,
+                   const std::optional<QString>&) { s.setDefaultActionKind(r, k); });
+    actions.setDefaultOpenBundleIDs =
+        onStore([](RouteStore& s, const QString& r, const QStringList& ids) {
+            s.setDefaultOpenBundleIDs(r, ids);
+        });
+    actions.upsertRule = [weak](const QString& routeID, const Rule& rule) {
+        if (!weak)
+            return;
+        weak->m_store.upsertRule(routeID, rule);
+        weak->syncHotkeys();
+    };
+    actions.removeRule = [weak](const QString& routeID, const QString& ruleID) {
+        if (!weak)
+            return;
+        weak->m_store.removeRule(routeID, ruleID);
+        weak->clearRuleShortcut(ruleID);
+        weak->syncHotkeys();
+    };
+    actions.moveRule = onStore([](RouteStore& s, const QString& r, qsizetype from, qsizetype to) {
+        s.moveRule(r, from, to);
+    });
+    actions.setRuleEnabled = [weak](const QString& routeID, const QString& ruleID, bool enabled) {
+        if (!weak)
+            return;
+        weak->m_store.setRuleEnabled(routeID, ruleID, enabled);
+        weak->syncHotkeys();
+    };
+    actions.setDefaultPreferenceOrder =
+        onStore([](RouteStore& s, const QString& r, const QStringList& order) {
+            s.setDefaultPreferenceOrder(r, order);
+        });
+    actions.rescan = onStore([](RouteStore& s, const QString& r) { s.rescan(r); });
+    actions.addTypeFromURL = weakly(&AppDelegate::addTypeFromURL);
+    actions.removeCustomRoute = [weak](const QString& routeID) {
+        if (!weak)
+            return;
+        QStringList ruleIDs;
+        if (const std::optional<Route> route = weak->m_store.routeWithID(routeID)) {
+            for (const Rule& rule : route->rules)
+                ruleIDs.append(rule.id);
+        }
+        weak->m_store.removeCustomRoute(routeID);
+        for (const QString& ruleID : ruleIDs)
+            weak->clearRuleShortcut(ruleID);
+        weak->syncHotkeys();
+    };
+    return actions;
+}
+
 void AppDelegate::setCheckForUpdatesHandler(std::optional<CheckForUpdatesHandler> handler) {
     m_checkForUpdates = std::move(handler);
 }
@@ -201,5 +299,13 @@ void AppDelegate::showSettings(const std::optional<QString>& routeID) {
 }
 
 void AppDelegate::showOnboarding() {}
+
+// The rule hotkey center arrives with the global shortcut work; until then no
+// shortcut is registered, so there is nothing to re-synchronise or clear.
+void AppDelegate::syncHotkeys() {}
+
+void AppDelegate::clearRuleShortcut(const QString& ruleID) {
+    Q_UNUSED(ruleID);
+}
 
 void AppDelegate::showAbout() {}

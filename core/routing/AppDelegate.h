@@ -7,6 +7,7 @@
 #include "core/routing/EditorGroup.h"
 #include "core/routing/PendingHUD.h"
 #include "core/routing/RoutingPipeline.h"
+#include "core/routing/SettingsActions.h"
 #include "core/routing/StatusMenu.h"
 #include "core/routing/StatusMenuTarget.h"
 
@@ -42,6 +43,10 @@ public:
     void applicationOpenURLs(const QList<QUrl>& urls);
     // A rule hotkey fired.
     void routeSelection(const QSet<QString>& hotkeyNames);
+    // A file dropped on the tray icon teaches its type; it is not routed.
+    void handleDrop(const QUrl& url);
+    // The store operations the settings window is given.
+    SettingsActions makeSettingsActions();
     // The teaching flow for a sample file; the id of the route that now covers it.
     std::optional<QString> addTypeFromURL(const QUrl& url);
 
@@ -85,6 +90,10 @@ public:
 private:
     // Shows the settings window, with a route's rules in front when given.
     void showSettings(const std::optional<QString>& routeID);
+    // Brings the global rule hotkeys in line with the routes.
+    void syncHotkeys();
+    // Forgets the global shortcut stored for a rule ("rule-" + id).
+    void clearRuleShortcut(const QString& ruleID);
 
     Platform m_platform;
     std::unique_ptr<QSystemTrayIcon> m_statusItem;

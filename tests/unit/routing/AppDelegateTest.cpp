@@ -274,12 +274,48 @@ TEST_F(AppDelegateTest, UpdateCheckIsOfferedOnlyWithAnUpdateService) {
     EXPECT_EQ(updates->checks, 1);
 }
 
+TEST_F(AppDelegateTest, SettingsActionsChangeTheStore) {
+    writeRoutes(
+        {route(QStringLiteral("custom.org"), QStringLiteral("Org"), QStringLiteral("org"))});
+    start();
+    const SettingsActions actions = delegate->makeSettingsActions();
+    Rule rule;
+    rule.id = QStringLiteral("R");
+    rule.when.id = QStringLiteral("G");
+    actions.upsertRule(QStringLiteral("custom.org"), rule);
+    actions.setEnabled(QStringLiteral("custom.org"), beta, false);
+    const std::optional<Route> org = delegate->store().routeWithID(QStringLiteral("custom.org"));
+    ASSERT_TRUE(org);
+    EXPECT_EQ(org->rules.size(), 1);
+    EXPECT_EQ(org->activeBundleID, alpha);
+    EXPECT_EQ(actions.routes(), delegate->store().routes());
+    EXPECT_FALSE(actions.usesApplicationScripts());
+    actions.removeCustomRoute(QStringLiteral("custom.org"));
+    EXPECT_FALSE(delegate->store().routeWithID(QStringLiteral("custom.org")));
+}
+
 TEST_F(AppDelegateTest, ClosuresDoNothingOnceTheDelegateIsGone) {
-    writeRoutes({});
+    writeRoutes(
+        {route(QStringLiteral("custom.org"), QStringLiteral("Org"), QStringLiteral("org"))});
     start();
     const auto teach = delegate->weakly(&AppDelegate::addTypeFromURL);
+    const SettingsActions actions = delegate->makeSettingsActions();
     delegate.reset();
+    const QByteArray before = [&] {
+        QFile f(path());
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
     EXPECT_EQ(teach(QUrl::fromLocalFile(dir.filePath(QStringLiteral("x.org")))), std::nullopt);
+    EXPECT_EQ(actions.addTypeFromURL(QUrl::fromLocalFile(dir.filePath(QStringLiteral("y.rst")))),
+              std::nullopt);
+    EXPECT_TRUE(actions.routes().isEmpty());
+    EXPECT_FALSE(actions.usesApplicationScripts());
+    actions.removeCustomRoute(QStringLiteral("custom.org"));
+    actions.setEnabled(QStringLiteral("custom.org"), alpha, false);
     EXPECT_TRUE(fake.alerts.shown.isEmpty());
+    QFile f(path());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), before);
 }
 } // namespace
