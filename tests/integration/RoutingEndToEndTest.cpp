@@ -285,9 +285,22 @@ TEST_F(RoutingEndToEnd, LinkForcesItsRule) {
                          QString::fromLatin1(notes.toPercentEncoding("/")) +
                          QStringLiteral("&rule=Notes%20rule");
     corvantaOpen({link});
-    const QList<QList<QByteArray>> recorded = records(1);
+    QList<QList<QByteArray>> recorded = records(1);
     ASSERT_EQ(recorded.size(), 1);
     EXPECT_EQ(recorded[0], (QList<QByteArray>{"--rule-editor", notes}));
+
+    // The same link from any program: the desktop hands x-corvanta links to Corvanta.
+    const QByteArray other = touch("other.md");
+    const QString byId =
+        QStringLiteral("x-corvanta://open?rule=8D1C7E52-0B4A-4C1E-9E55-2B0C1F2A3B4C"
+                       "&file=") +
+        QString::fromLatin1(other.toPercentEncoding("/"));
+    QString output;
+    ASSERT_TRUE(run(QStringLiteral("gio"), {QStringLiteral("open"), byId}, &output))
+        << qPrintable(output);
+    recorded = records(2);
+    ASSERT_EQ(recorded.size(), 2);
+    EXPECT_EQ(recorded[1], (QList<QByteArray>{"--rule-editor", other}));
 }
 
 TEST_F(RoutingEndToEnd, UrlTemplateOpensThroughTheSchemeHandler) {
