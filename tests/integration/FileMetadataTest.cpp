@@ -9,21 +9,28 @@
 #include <sys/xattr.h>
 
 namespace {
-// A folder whose file system keeps user extended attributes, tried in order.
+bool keepsUserAttributes(const QString& folder) {
+    const QString probe = folder + QStringLiteral("/probe");
+    QFile file(probe);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.close();
+    return ::setxattr(QFile::encodeName(probe).constData(), "user.test", "1", 1, 0) == 0;
+}
+
+// A folder whose file system keeps user extended attributes: the test home,
+// else a folder in /var/tmp (often on disk when /tmp is not).
 std::optional<QString> folderWithUserAttributes() {
-    QStringList candidates = {LinuxSandbox::current().filesFolder()};
+    const QString home = LinuxSandbox::current().filesFolder();
+    if (keepsUserAttributes(home))
+        return home;
     QByteArray pattern("/var/tmp/corvanta-xattr-XXXXXX");
-    if (::mkdtemp(pattern.data()))
-        candidates.append(QFile::decodeName(pattern));
-    for (const QString& folder : candidates) {
-        const QByteArray probe = QFile::encodeName(folder + QStringLiteral("/probe"));
-        QFile file(QFile::decodeName(probe));
-        if (!file.open(QIODevice::WriteOnly))
-            continue;
-        file.close();
-        if (::setxattr(probe.constData(), "user.test", "1", 1, 0) == 0)
-            return folder;
-    }
+    if (!::mkdtemp(pattern.data()))
+        return std::nullopt;
+    const QString folder = QFile::decodeName(pattern);
+    if (keepsUserAttributes(folder))
+        return folder;
+    QDir(folder).removeRecursively();
     return std::nullopt;
 }
 
