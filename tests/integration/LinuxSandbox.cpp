@@ -5,7 +5,9 @@
 #include <QProcess>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <ftw.h>
 
 namespace {
 struct Entry {
@@ -51,6 +53,15 @@ bool writeFile(const QString& path, const QByteArray& contents) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
            file.write(contents) == contents.size();
+}
+
+// Removes a tree by its raw path bytes: the test files include names that are
+// not UTF-8, which QDir cannot name.
+void removeTree(const QByteArray& root) {
+    ::nftw(
+        root.constData(),
+        [](const char* path, const struct stat*, int, struct FTW*) { return std::remove(path); },
+        16, FTW_DEPTH | FTW_PHYS);
 }
 
 void setEnv(const char* name, const QString& value) {
@@ -155,7 +166,7 @@ void LinuxSandbox::tearDown() {
         ::kill(static_cast<pid_t>(m_busPid), SIGTERM);
     m_busPid = 0;
     if (!m_root.isEmpty())
-        QDir(m_root).removeRecursively();
+        removeTree(QFile::encodeName(m_root));
     m_root.clear();
 }
 
