@@ -3,6 +3,7 @@
 #include "app/ApplicationService.h"
 #include "app/DistributionBootstrap.h"
 #include "app/OpenArguments.h"
+#include "app/SessionBusHandOff.h"
 #include "app/SingleInstance.h"
 #include "app/TerminalPickerPresenter.h"
 #include "core/pickers/ListEditorPicker.h"
@@ -126,6 +127,10 @@ int start(int argc, char** argv, const QList<QByteArray>* openArguments) {
             std::fprintf(stderr, "Usage: corvanta open FILE|URL...\n");
             return 2;
         }
+        // Most of the time an instance runs: hand over before paying for a
+        // display connection.
+        if (SessionBusHandOff::open(urls))
+            return 0;
     }
     // Files to open are not options: one called "-platform" must not reach
     // Qt's own option parsing (which would end the program over it).

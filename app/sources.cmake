@@ -8,6 +8,7 @@ list(APPEND APP_SOURCES
   ExplainCommand.cpp
   FileExplainer.cpp
   OpenArguments.cpp
+  SessionBusHandOff.cpp
   RoutesCommand.cpp
   SingleInstance.cpp
   StoreLoadReport.cpp

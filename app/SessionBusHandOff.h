@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QList>
+#include <QUrl>
+
+// The quick way for `corvanta open` to reach a running instance: one D-Bus
+// call on GIO's connection, before any Qt application object (and its
+// connection to the display) exists. Starts nothing.
+namespace SessionBusHandOff {
+// True when the running instance accepted the URLs; false when there is no
+// session bus, no instance, or it did not answer.
+bool open(const QList<QUrl>& urls);
+} // namespace SessionBusHandOff
