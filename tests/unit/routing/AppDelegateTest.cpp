@@ -274,6 +274,24 @@ TEST_F(AppDelegateTest, UpdateCheckIsOfferedOnlyWithAnUpdateService) {
     EXPECT_EQ(updates->checks, 1);
 }
 
+TEST_F(AppDelegateTest, OpeningAFileOfAnUnknownTypeTeachesIt) {
+    writeRoutes({});
+    start();
+    QFile sample(dir.filePath(QStringLiteral("Agenda.ORG")));
+    ASSERT_TRUE(sample.open(QIODevice::WriteOnly));
+    sample.close();
+    const QUrl url = QUrl::fromLocalFile(sample.fileName());
+    delegate->applicationOpenURLs({url});
+    ASSERT_EQ(fake.alerts.messages(), QStringList{QStringLiteral("Add file type?")});
+    const std::optional<Route> taught = delegate->store().routeForFile(url);
+    ASSERT_TRUE(taught);
+    EXPECT_EQ(taught->id, QStringLiteral("custom.text/x-org"));
+    ASSERT_EQ(fake.workspace.defaultCalls().size(), 1);
+    EXPECT_EQ(fake.workspace.defaultCalls()[0].type, QStringLiteral("text/x-org"));
+    // The file the system handed in is released after teaching.
+    EXPECT_EQ(fake.workspace.stoppedAccessing(), QList<QUrl>{url});
+}
+
 TEST_F(AppDelegateTest, SettingsActionsChangeTheStore) {
     writeRoutes(
         {route(QStringLiteral("custom.org"), QStringLiteral("Org"), QStringLiteral("org"))});
