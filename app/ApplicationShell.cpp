@@ -187,6 +187,10 @@ int runTray(int argc, char** argv) {
 }
 
 int runOpen(int argc, char** argv, const QList<QByteArray>& arguments) {
+    // The desktop entry's Exec line is `corvanta open %U`: launched from a menu
+    // without files, it starts the tray like `corvanta` does.
+    if (arguments.isEmpty())
+        return start(argc, argv, nullptr);
     return start(argc, argv, &arguments);
 }
 } // namespace ApplicationShell
