@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QSystemTrayIcon>
+#include <QThread>
 #include <QTimer>
 
 namespace {
@@ -75,6 +76,7 @@ AppDelegate::AppDelegate(const Platform& platform, PickerPresenter& pickers,
 AppDelegate::~AppDelegate() = default;
 
 void AppDelegate::applicationDidFinishLaunching() {
+    Q_ASSERT(QThread::currentThread() == thread());
     m_statusItem = std::make_unique<QSystemTrayIcon>(trayIcon());
     m_statusItem->setToolTip(QStringLiteral("Corvanta"));
     m_menu = std::make_unique<QMenu>();
@@ -107,10 +109,12 @@ void AppDelegate::applicationDidFinishLaunching() {
 }
 
 void AppDelegate::applicationOpenURLs(const QList<QUrl>& urls) {
+    Q_ASSERT(QThread::currentThread() == thread());
     m_pipeline.open(urls);
 }
 
 void AppDelegate::routeSelection(const QSet<QString>& hotkeyNames) {
+    Q_ASSERT(QThread::currentThread() == thread());
     m_pipeline.routeSelection(hotkeyNames);
 }
 
