@@ -201,8 +201,10 @@ void RoutingPipeline::routeURLs(const QList<QUrl>& urls,
         return;
 
     const Batches batches = batch(fileURLs, hotkeyNames, scoped, forcedRule);
-    // A run may outlive this object: an alert runs a nested event loop.
+    // A run may outlive this object: an alert runs a nested event loop. Files
+    // not acted on by then are released all the same.
     const QPointer<RoutingPipeline> self(this);
+    Workspace& workspace = m_platform.workspace;
     for (const QString& name : batches.noEditorRouteNames) {
         m_platform.alerts.runAlert({QStringLiteral("No editor selected"),
                                     QStringLiteral("Pick a ") + name +
@@ -210,14 +212,22 @@ void RoutingPipeline::routeURLs(const QList<QUrl>& urls,
                                     {},
                                     AlertRequest::Style::warning,
                                     -1});
-        if (!self)
+        if (!self) {
+            for (const EditorGroup& group : batches.groups)
+                SecurityScope::stopAccessing(workspace, group.urls, scoped);
+            for (const PendingHUD& entry : batches.pending)
+                SecurityScope::stopAccessing(workspace, entry.urls, scoped);
+            SecurityScope::stopAccessing(workspace, batches.unroutedURLs, scoped);
             return;
+        }
     }
     for (const EditorGroup& group : batches.groups)
         m_opener.openFiles(group.urls, group.editor, scoped);
     presentPendingPickers(batches.pending, scoped);
-    if (!self)
+    if (!self) {
+        SecurityScope::stopAccessing(workspace, batches.unroutedURLs, scoped);
         return;
+    }
     teachUnroutedFiles(batches.unroutedURLs, scoped);
 }
 

@@ -251,6 +251,27 @@ TEST_F(RoutingPipelineTest, NoEditorSelectedOnceForEachRoute) {
     EXPECT_EQ(fake.workspace.stoppedAccessing(), urls);
 }
 
+TEST_F(RoutingPipelineTest, PipelineGoneDuringAnAlertReleasesTheRestOfTheRun) {
+    Route md = markdownRoute();
+    for (Editor& e : md.editors)
+        e.enabled = false;
+    md.activeBundleID = std::nullopt;
+    useRoutes({md, plainTextRoute()});
+    fake.alerts.answerer = [this](const AlertRequest&) {
+        pipeline.reset();
+        return 0;
+    };
+    const QUrl m = file(QStringLiteral("a.md"));
+    const QUrl t = file(QStringLiteral("b.txt"));
+    const QUrl unknown = file(QStringLiteral("c.rst"));
+    RoutingPipeline* running = pipeline.get();
+    running->open({m, t, unknown});
+    EXPECT_FALSE(pipeline);
+    EXPECT_TRUE(calls().isEmpty());
+    EXPECT_TRUE(taught.isEmpty());
+    EXPECT_EQ(fake.workspace.stoppedAccessing(), (QList<QUrl>{m, t, unknown}));
+}
+
 TEST_F(RoutingPipelineTest, SelectRuleAndSelectDefaultGiveTwoPickersOneAfterTheOther) {
     Route md = markdownRoute();
     md.defaultActionKind = RuleActionKind::selectFromAllEditors;
