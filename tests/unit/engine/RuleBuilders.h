@@ -5,118 +5,115 @@
 #include "core/model/Route.h"
 
 #include <QUrl>
+#include <functional>
 
 // Test helpers that build rules, routes and contexts in one line each.
 namespace RuleBuilders {
 
-inline Predicate fileName(std::optional<StringMatchOperator> op, std::optional<QString> value) {
+using SO = StringMatchOperator;
+using EO = EqualityOperator;
+using CO = ComparisonOperator;
+using Kind = RuleActionKind;
+template <class T> using Opt = std::optional<T>;
+
+// "a b c" as a list, and "" as an absent value: keeps table rows on one line.
+inline QStringList list(const char* words) {
+    return QString::fromUtf8(words).split(' ', Qt::SkipEmptyParts);
+}
+inline Opt<QString> opt(const char* text) {
+    return *text ? Opt<QString>(QString::fromUtf8(text)) : std::nullopt;
+}
+
+inline Predicate predicate(PredicateKind kind, const std::function<void(Predicate&)>& fill) {
     Predicate p;
     p.id = makeRuleIdentifier();
-    p.kind = PredicateKind::fileName;
-    p.stringOperator = op;
-    p.stringValue = std::move(value);
+    p.kind = kind;
+    fill(p);
     return p;
 }
 
-inline Predicate fileExtension(std::optional<StringMatchOperator> op,
-                               std::optional<QString> value) {
-    Predicate p = fileName(op, std::move(value));
+inline Predicate fileName(Opt<SO> op, Opt<QString> value) {
+    return predicate(PredicateKind::fileName, [&](Predicate& p) {
+        p.stringOperator = op;
+        p.stringValue = value;
+    });
+}
+
+inline Predicate fileExtension(Opt<SO> op, Opt<QString> value) {
+    Predicate p = fileName(op, value);
     p.kind = PredicateKind::fileExtension;
     return p;
 }
 
-inline Predicate parentFolder(std::optional<EqualityOperator> op, std::optional<QString> folder) {
-    Predicate p;
-    p.id = makeRuleIdentifier();
-    p.kind = PredicateKind::parentFolder;
-    p.equalityOperator = op;
-    p.folderPath = std::move(folder);
-    return p;
+inline Predicate parentFolder(Opt<EO> op, Opt<QString> folder) {
+    return predicate(PredicateKind::parentFolder, [&](Predicate& p) {
+        p.equalityOperator = op;
+        p.folderPath = folder;
+    });
 }
 
-inline Predicate creatorApp(std::optional<EqualityOperator> op, std::optional<QString> bundleID,
-                            std::optional<QString> name) {
-    Predicate p;
-    p.id = makeRuleIdentifier();
-    p.kind = PredicateKind::creatorApp;
-    p.equalityOperator = op;
-    p.bundleID = std::move(bundleID);
-    p.stringValue = std::move(name);
-    return p;
+inline Predicate creatorApp(Opt<EO> op, Opt<QString> bundleID, Opt<QString> name) {
+    return predicate(PredicateKind::creatorApp, [&](Predicate& p) {
+        p.equalityOperator = op;
+        p.bundleID = bundleID;
+        p.stringValue = name;
+    });
 }
 
-inline Predicate hotkey(std::optional<QString> name) {
-    Predicate p;
-    p.id = makeRuleIdentifier();
-    p.kind = PredicateKind::hotkey;
-    p.hotkeyName = std::move(name);
-    return p;
+inline Predicate hotkey(Opt<QString> name) {
+    return predicate(PredicateKind::hotkey, [&](Predicate& p) { p.hotkeyName = name; });
 }
 
-inline Predicate runningEditors(std::optional<ComparisonOperator> op, std::optional<qint64> count) {
-    Predicate p;
-    p.id = makeRuleIdentifier();
-    p.kind = PredicateKind::runningEditors;
-    p.comparisonOperator = op;
-    p.countValue = count;
-    return p;
+inline Predicate runningEditors(Opt<CO> op, Opt<qint64> count) {
+    return predicate(PredicateKind::runningEditors, [&](Predicate& p) {
+        p.comparisonOperator = op;
+        p.countValue = count;
+    });
 }
 
-inline PredicateGroup group(PredicateGroupCombine combine, QList<Predicate> predicates,
-                            QList<PredicateGroup> groups = {}) {
-    return PredicateGroup{makeRuleIdentifier(), combine, std::move(predicates), std::move(groups)};
+// A predicate that holds for every file with a non-empty name, and one that never does.
+inline Predicate always() {
+    return fileName(SO::isNot, QString());
+}
+inline Predicate never() {
+    return fileName(SO::contains, QString());
 }
 
 inline PredicateGroup allOf(QList<Predicate> predicates, QList<PredicateGroup> groups = {}) {
-    return group(PredicateGroupCombine::and_, std::move(predicates), std::move(groups));
+    return {makeRuleIdentifier(), PredicateGroupCombine::and_, predicates, groups};
 }
 
 inline PredicateGroup anyOf(QList<Predicate> predicates, QList<PredicateGroup> groups = {}) {
-    return group(PredicateGroupCombine::or_, std::move(predicates), std::move(groups));
+    return {makeRuleIdentifier(), PredicateGroupCombine::or_, predicates, groups};
 }
 
 inline RuleAction openIn(QStringList ids) {
-    RuleAction action;
-    action.kind = RuleActionKind::specificEditor;
-    if (!ids.isEmpty())
-        action.bundleID = ids.first();
-    action.bundleIDs = ids.isEmpty() ? std::nullopt : std::optional(ids);
-    return action;
+    return {Kind::specificEditor, ids.isEmpty() ? Opt<QString>() : ids.first(),
+            ids.isEmpty() ? Opt<QStringList>() : ids, std::nullopt};
 }
 
-inline RuleAction actionOf(RuleActionKind kind) {
-    RuleAction action;
-    action.kind = kind;
-    return action;
+inline RuleAction actionOf(Kind kind, Opt<QStringList> order = std::nullopt) {
+    return {kind, std::nullopt, std::nullopt, order};
 }
 
 inline Rule rule(PredicateGroup when, RuleAction action, bool enabled = true,
-                 std::optional<QString> name = std::nullopt) {
-    return Rule{makeRuleIdentifier(), std::move(name), enabled, std::move(when), std::move(action)};
-}
-
-// A predicate that holds for every file with a non-empty name.
-inline Predicate always() {
-    return fileName(StringMatchOperator::isNot, QString());
-}
-
-inline Predicate never() {
-    return fileName(StringMatchOperator::contains, QString());
+                 Opt<QString> name = std::nullopt) {
+    return Rule{makeRuleIdentifier(), name, enabled, when, action};
 }
 
 inline Editor editor(const QString& id, const QString& name, bool enabled = true) {
     return Editor{id, name, false, enabled, false, std::nullopt};
 }
 
-// Markdown with Typora, Zed and Code enabled, and Vim disabled.
+// Typora, Zed and Code enabled, Vim disabled; preference order as listed.
 inline Route markdownRoute() {
     Route r;
     r.id = "markdown";
     r.name = "Markdown";
     r.extensions = {"md"};
-    r.editors = {editor("io.typora.Typora", "Typora"), editor("dev.zed.Zed", "Zed"),
-                 editor("code", "Code"), editor("vim", "Vim", false)};
-    r.defaultPreferenceOrder = {"io.typora.Typora", "dev.zed.Zed", "code"};
+    r.editors = {editor("typora", "Typora"), editor("zed", "Zed"), editor("code", "Code"),
+                 editor("vim", "Vim", false)};
+    r.defaultPreferenceOrder = {"typora", "zed", "code"};
     r.normalizeUtilities();
     return r;
 }
@@ -124,11 +121,11 @@ inline Route markdownRoute() {
 inline OpenContext contextFor(const QString& path) {
     OpenContext c;
     c.url = QUrl::fromLocalFile(path);
-    const QString last = path.section(QLatin1Char('/'), -1);
-    const qsizetype dot = last.lastIndexOf(QLatin1Char('.'));
+    const QString last = path.section('/', -1);
+    const qsizetype dot = last.lastIndexOf('.');
     c.fileName = dot > 0 ? last.left(dot) : last;
     c.fileExtension = dot > 0 ? last.mid(dot + 1).toLower() : QString();
-    c.parentPath = path.section(QLatin1Char('/'), 0, -2);
+    c.parentPath = path.section('/', 0, -2);
     return c;
 }
 

@@ -2,8 +2,6 @@ corvanta_test(test_engine
   SOURCES
     unit/engine/RuleCodecTest.cpp
     unit/engine/RuleEvaluatorTest.cpp
-    unit/engine/OpenContextBuilderTest.cpp
-    unit/engine/ActionResolverTest.cpp
     unit/engine/RoutingDecisionTest.cpp
     unit/engine/RuleDescriptionsTest.cpp
 )

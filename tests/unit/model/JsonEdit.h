@@ -1,75 +1,116 @@
 #pragma once
 
+#include "core/model/RoutesFileCodec.h"
+
+#include <gtest/gtest.h>
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <QVariant>
 #include <optional>
 
-// Test helper: edits one value of a JSON document addressed like a decoding error
-// path ("routes[0].editors[1].manual"). An absent value removes the key.
+// Test helpers: a routes document using every key, edits of one value addressed like a
+// decoding error path ("routes[0].editors[1].manual"; no value removes it), and decoding.
 namespace JsonEdit {
 
-inline QVariantList tokens(const QString& path) {
-    QVariantList result;
-    static const QRegularExpression part(QStringLiteral("([^.\\[\\]]+)|\\[(\\d+)\\]"));
-    auto it = part.globalMatch(path);
-    while (it.hasNext()) {
-        const auto match = it.next();
-        if (match.hasCaptured(1))
-            result.append(match.captured(1));
-        else
-            result.append(match.captured(2).toInt());
-    }
-    return result;
-}
+inline const char documentText[] = R"({"version": 2, "routes": [{
+  "id": "markdown", "name": "Markdown", "extensions": ["md", "markdown"],
+  "probeIdentifiers": ["net.daringfireball.markdown"],
+  "editors": [
+    {"bundleID": "com.a", "name": "Alpha", "opensFolder": false, "enabled": true,
+     "manual": false, "urlSchemeTemplate": "alpha://open?path={path}"},
+    {"bundleID": "com.b", "name": "Beta", "opensFolder": true, "enabled": false, "manual": true}],
+  "activeBundleID": "com.a", "defaultPreferenceOrder": ["com.a"], "isCustom": true,
+  "pathRules": [{"pathPrefix": "/srv/notes", "bundleID": "com.a"}],
+  "defaultActionKind": "selectFromAllEditors", "defaultOpenBundleIDs": ["com.a"],
+  "utilities": [{"kind": "copyPOSIXPath", "enabled": true},
+                {"kind": "revealInFinder", "enabled": false},
+                {"kind": "openParentInTerminal", "enabled": true, "terminalBundleID": "konsole"}],
+  "enabledShortcuts": [{"id": "S1", "name": "Make PDF"}],
+  "enabledServices": [{"id": "V1", "name": "Word Count"}],
+  "enabledScripts": [{"relativePath": "tools/lint.sh", "name": "Lint"}],
+  "rules": [
+    {"id": "R0", "enabled": true, "when": {"id": "G0", "combine": "or", "predicates": [],
+     "groups": []}, "action": {"kind": "bestRunningEditor"}},
+    {"id": "R1", "name": "Drafts", "enabled": false, "when": {"id": "G1", "combine": "and",
+     "predicates": [
+       {"id": "P0", "kind": "fileName", "stringOperator": "contains", "stringValue": "draft"},
+       {"id": "P1", "kind": "parentFolder", "equalityOperator": "isNot", "folderPath": "~/x"},
+       {"id": "P2", "kind": "runningEditors", "comparisonOperator": "greaterThan", "countValue": 2}],
+     "groups": [{"id": "G2", "combine": "or", "groups": [], "predicates": [
+       {"id": "P3", "kind": "creatorApp", "bundleID": "com.a", "stringValue": "A"},
+       {"id": "P4", "kind": "hotkey", "hotkeyName": "rule-R1"}]}]},
+     "action": {"kind": "specificEditor", "bundleID": "com.a", "bundleIDs": ["com.a", "com.b"],
+                "preferenceOrder": []}}]},
+  {"id": "plaintext", "name": "Plain Text"}]})";
 
-inline QJsonValue edited(const QJsonValue& node, QVariantList path,
-                         const std::optional<QJsonValue>& value) {
-    const QVariant step = path.takeFirst();
-    if (step.typeId() == QMetaType::Int) {
+inline QJsonValue edited(const QJsonValue& node, QStringList path,
+                         std::optional<QJsonValue> value) {
+    const QString step = path.takeFirst();
+    if (step.startsWith('[')) {
         QJsonArray array = node.toArray();
-        const int index = step.toInt();
-        if (index >= array.size())
-            array.append(QJsonValue()); // an edit one past the end appends
-        if (path.isEmpty()) {
-            if (value)
-                array[index] = *value;
-            else
-                array.removeAt(index);
-        } else {
-            array[index] = edited(array.at(index), path, value);
-        }
+        const int i = step.mid(1).chopped(1).toInt();
+        if (path.isEmpty() && !value)
+            array.removeAt(i);
+        else
+            array[i] = path.isEmpty() ? *value : edited(array.at(i), path, value);
         return array;
     }
     QJsonObject object = node.toObject();
-    const QString key = step.toString();
-    if (path.isEmpty()) {
-        if (value)
-            object.insert(key, *value);
-        else
-            object.remove(key);
-    } else {
-        object.insert(key, edited(object.value(key), path, value));
-    }
+    if (path.isEmpty() && !value)
+        object.remove(step);
+    else
+        object[step] = path.isEmpty() ? *value : edited(object.value(step), path, value);
     return object;
 }
 
+inline QJsonObject edit(const QJsonObject& root, const QString& path,
+                        std::optional<QJsonValue> value) {
+    static const QRegularExpression part(QStringLiteral("[^.\\[\\]]+|\\[\\d+\\]"));
+    QStringList steps;
+    for (auto it = part.globalMatch(path); it.hasNext();)
+        steps.append(it.next().captured());
+    return edited(root, steps, value).toObject();
+}
+
 inline QJsonObject set(const QJsonObject& root, const QString& path, const QJsonValue& value) {
-    return edited(root, tokens(path), value).toObject();
+    return edit(root, path, value);
 }
 
 inline QJsonObject remove(const QJsonObject& root, const QString& path) {
-    return edited(root, tokens(path), std::nullopt).toObject();
+    return edit(root, path, std::nullopt);
 }
 
 inline QJsonObject parse(const char* json) {
-    return QJsonDocument::fromJson(QByteArray(json)).object();
+    return QJsonDocument::fromJson(json).object();
+}
+
+inline QJsonObject document() {
+    return parse(documentText);
 }
 
 inline QByteArray bytes(const QJsonObject& root) {
     return QJsonDocument(root).toJson(QJsonDocument::Compact);
+}
+
+inline QString decodeError(const QByteArray& text) {
+    const auto result = RoutesFileCodec::decode(text);
+    const auto* error = std::get_if<DecodeError>(&result);
+    return error ? error->description() : QStringLiteral("<decoded>");
+}
+
+inline QString decodeError(const QJsonObject& root) {
+    return decodeError(bytes(root));
+}
+
+inline RouteStoreState decodeOk(const QJsonObject& root) {
+    const auto result = RoutesFileCodec::decode(bytes(root));
+    if (const auto* error = std::get_if<DecodeError>(&result)) {
+        ADD_FAILURE() << "unexpected error: " << error->description().toStdString();
+        return {};
+    }
+    return std::get<RouteStoreState>(result);
 }
 
 } // namespace JsonEdit

@@ -2,5 +2,4 @@ corvanta_test(test_model
   SOURCES
     unit/model/RoutesFileCodecTest.cpp
     unit/model/RouteTest.cpp
-    unit/model/PathExtensionTest.cpp
 )
