@@ -36,11 +36,8 @@ inline FileStamp stampOf(const QString& path) {
     struct stat info {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return stamp;
-    stamp.exists = true;
-    stamp.isDirectory = S_ISDIR(info.st_mode);
-    stamp.inode = info.st_ino;
-    stamp.mtimeSeconds = info.st_mtim.tv_sec;
-    stamp.mtimeNanoseconds = info.st_mtim.tv_nsec;
+    stamp = {true,        S_ISDIR(info.st_mode), {},
+             info.st_ino, info.st_mtim.tv_sec,   info.st_mtim.tv_nsec};
     QFile file(path);
     if (!stamp.isDirectory && file.open(QIODevice::ReadOnly))
         stamp.bytes = file.readAll();
@@ -54,19 +51,13 @@ inline void ageFile(const QString& path) {
     ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
 }
 
-inline bool runningAsRoot() {
-    return ::geteuid() == 0;
-}
-
 // Runs `body` without root's power to ignore file permissions: in a child
-// process switched to the unprivileged "nobody" when the tests run as root,
-// otherwise right here. The body returns 0 for success or a code naming the
-// check that failed.
+// switched to "nobody" when the tests run as root, otherwise right here. The
+// body returns 0 for success or a code naming the check that failed.
 inline int runWithoutRoot(const std::function<int()>& body) {
-    if (!runningAsRoot())
+    if (::geteuid() != 0)
         return body();
-    std::fflush(stdout);
-    std::fflush(stderr);
+    std::fflush(nullptr);
     const pid_t child = ::fork();
     if (child == 0) {
         if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
@@ -124,20 +115,10 @@ class StoreTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
+        fake.workspace.install({"io.corvanta.Corvanta", "Corvanta", {}, {}, {}, {}});
         fake.workspace.install(
-            {QStringLiteral("io.corvanta.Corvanta"), QStringLiteral("Corvanta"), {}, {}, {}, {}});
-        fake.workspace.install({QStringLiteral("org.gnome.TextEditor"),
-                                QStringLiteral("Text Editor"),
-                                {QStringLiteral("text/plain"), QStringLiteral("text/markdown")},
-                                {},
-                                {},
-                                {}});
-        fake.workspace.install({QStringLiteral("com.example.Viewer"),
-                                QStringLiteral("Viewer"),
-                                {},
-                                {QStringLiteral("text/markdown")},
-                                {},
-                                {}});
+            {"org.gnome.TextEditor", "Text Editor", {"text/plain", "text/markdown"}, {}, {}, {}});
+        fake.workspace.install({"com.example.Viewer", "Viewer", {}, {"text/markdown"}, {}, {}});
     }
 
     QString path() const { return dir.filePath(QStringLiteral("routes.json")); }
@@ -154,13 +135,12 @@ protected:
         QJsonArray array;
         for (const Route& route : routes) {
             QJsonObject object = RoutesFileCodec::encode(route);
-            if (route.pathRules) {
-                QJsonArray pathRules;
-                for (const PathRule& rule : *route.pathRules)
-                    pathRules.append(
-                        QJsonObject{{"pathPrefix", rule.pathPrefix}, {"bundleID", rule.bundleID}});
+            QJsonArray pathRules;
+            for (const PathRule& rule : route.pathRules.value_or(QList<PathRule>{}))
+                pathRules.append(
+                    QJsonObject{{"pathPrefix", rule.pathPrefix}, {"bundleID", rule.bundleID}});
+            if (route.pathRules)
                 object.insert("pathRules", pathRules);
-            }
             array.append(object);
         }
         write(QJsonDocument(QJsonObject{{"version", 2}, {"routes", array}}).toJson());
@@ -174,11 +154,6 @@ protected:
             return {};
         }
         return std::get<RouteStore::State>(decoded);
-    }
-    QByteArray readBytes() const {
-        QFile file(path());
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-        return file.readAll();
     }
 
     QTemporaryDir dir;
