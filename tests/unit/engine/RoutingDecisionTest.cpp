@@ -20,68 +20,80 @@ QSet<QString> setOf(const char* words) {
     return {l.begin(), l.end()};
 }
 
-// The route's editors: typora, zed and code enabled, vim disabled.
-TEST(ResolveEditors, withAMatchedRule) {
+// The decision in short: the editors to open in, "-" for none, or the picker offered.
+QString outcome(const RoutingDecision& d) {
+    switch (d.path) {
+    case Path::open:
+        return idsOf(d.editors).join(' ');
+    case Path::picker:
+        return d.pickerKind == Kind::selectFromAllEditors ? "picker" : "running picker";
+    case Path::noEditor:
+        return "-";
+    case Path::ruleNotFound:
+        break;
+    }
+    return "not found";
+}
+
+// Editors typora, zed and code are enabled, vim is disabled. Every route also holds rules
+// that never apply (disabled, without conditions, not matching) before the matching one.
+TEST(RoutingDecision, resolvesEveryActionKind) {
     const struct {
-        RuleAction action;
+        Opt<RuleAction> matched; // none: the Default Rule applies
+        Kind kind;
+        Opt<QStringList> defaults;
         const char* active;
         const char* running;
         const char* expected;
     } rows[] = {
-        {openIn(list("code typora")), "", "", "code typora"},
-        {openIn(list("zed zed")), "", "", "zed zed"},
-        {openIn(list("vim gone zed")), "typora", "", "zed"},
-        {{Kind::specificEditor, "code", QStringList(), std::nullopt}, "", "", "code"},
-        {openIn(list("vim")), "zed", "", "zed"},
-        {openIn({}), "", "", ""},
-        {openIn({}), "gone", "", ""},
-        {best(list("zed typora")), "code", "typora zed", "zed"},
-        {best(list("vim code")), "typora", "vim code", "code"},
-        {best(list("zed code")), "typora", "code", "code"},
-        {best(), "vim", "code zed", "zed"},              // the route's order
-        {best(QStringList()), "code", "typora", "code"}, // an empty order stays empty
-        {best(), "vim", "", "vim"}, // fallback: the active editor, even disabled
-        {best(), "", "", ""},
-        {actionOf(Kind::defaultEditor), "zed", "typora", "zed"},
-        {actionOf(Kind::selectFromAllEditors), "code", "", "code"},
-        {actionOf(Kind::selectFromRunningEditors), "", "typora", ""},
+        {openIn(list("code typora")), {}, {}, "", "", "code typora"},
+        {openIn(list("zed zed")), {}, {}, "", "", "zed zed"},
+        {openIn(list("vim gone zed")), {}, {}, "typora", "", "zed"},
+        {RuleAction{Kind::specificEditor, "code", QStringList(), {}}, {}, {}, "", "", "code"},
+        {openIn(list("vim")), {}, {}, "zed", "", "zed"},
+        {openIn({}), {}, {}, "", "", "-"},
+        {openIn({}), {}, {}, "gone", "", "-"},
+        {best(list("zed typora")), {}, {}, "code", "typora zed", "zed"},
+        {best(list("vim code")), {}, {}, "typora", "vim code", "code"},
+        {best(list("zed code")), {}, {}, "typora", "code", "code"},
+        {best(), {}, {}, "vim", "code zed", "zed"},              // the route's order
+        {best(QStringList()), {}, {}, "code", "typora", "code"}, // an empty order stays empty
+        {best(), {}, {}, "vim", "", "vim"}, // fallback: the active editor, even disabled
+        {best(), {}, {}, "", "", "-"},
+        {actionOf(Kind::defaultEditor), {}, {}, "zed", "typora", "zed"},
+        {actionOf(Kind::selectFromAllEditors), {}, {}, "", "", "picker"},
+        {actionOf(Kind::selectFromRunningEditors), {}, {}, "zed", "", "running picker"},
+        {{}, Kind::specificEditor, list("zed code"), "typora", "", "zed code"},
+        {{}, Kind::specificEditor, QStringList(), "code", "", "code"},
+        {{}, Kind::specificEditor, {}, "zed", "zed", "zed"},
+        {{}, Kind::specificEditor, list("vim"), "typora", "", "typora"},
+        {{}, Kind::specificEditor, {}, "vim", "", "vim"},
+        {{}, Kind::specificEditor, {}, "", "zed", "-"},
+        {{}, Kind::selectFromAllEditors, list("code"), "typora", "", "picker"},
+        {{}, Kind::selectFromRunningEditors, list("code"), "typora", "zed", "running picker"},
+        {{}, Kind::selectFromRunningEditors, list("code"), "typora", "", "typora"},
+        {{}, Kind::selectFromRunningEditors, {}, "", "", "-"},
     };
     for (size_t i = 0; i < std::size(rows); ++i) {
         Route route = markdownRoute();
-        route.activeBundleID = opt(rows[i].active);
-        const Rule matched = rule(allOf({always()}), rows[i].action);
-        EXPECT_EQ(idsOf(resolveEditors(route, matched, setOf(rows[i].running))),
-                  list(rows[i].expected))
-            << "row " << i;
-    }
-}
-
-TEST(ResolveEditors, withTheDefaultRule) {
-    const struct {
-        Kind kind;
-        Opt<QStringList> defaults;
-        const char* active;
-        const char* expected;
-    } rows[] = {
-        {Kind::specificEditor, list("zed code"), "typora", "zed code"},
-        {Kind::specificEditor, QStringList(), "code", "code"},
-        {Kind::specificEditor, std::nullopt, "zed", "zed"},
-        {Kind::specificEditor, list("vim"), "typora", "typora"},
-        {Kind::specificEditor, std::nullopt, "vim", "vim"},
-        {Kind::specificEditor, std::nullopt, "", ""},
-        {Kind::bestRunningEditor, list("code"), "typora", "code"},
-        {Kind::selectFromAllEditors, list("code"), "typora", "typora"},
-        {Kind::selectFromRunningEditors, list("code"), "", ""},
-    };
-    for (size_t i = 0; i < std::size(rows); ++i) {
-        Route route = markdownRoute();
+        route.rules = {rule(allOf({always()}), openIn({"code"}), false),
+                       rule(allOf({}), openIn({"code"})), rule(anyOf({never()}), openIn({"code"}))};
+        if (rows[i].matched)
+            route.rules.append(rule(allOf({always()}), *rows[i].matched));
         route.defaultActionKind = rows[i].kind;
         route.defaultOpenBundleIDs = rows[i].defaults;
         route.activeBundleID = opt(rows[i].active);
-        EXPECT_EQ(idsOf(resolveEditors(route, std::nullopt, setOf("typora zed code"))),
-                  list(rows[i].expected))
-            << "row " << i;
+        OpenContext context = contextFor("/w/notes.md");
+        context.runningEnabledBundleIDs = setOf(rows[i].running);
+        const RoutingDecision d = RoutingDecision::decide(route, context, std::nullopt);
+        EXPECT_EQ(outcome(d), rows[i].expected) << "row " << i;
+        EXPECT_EQ(d.rule, rows[i].matched ? Opt<Rule>(route.rules.last()) : std::nullopt) << i;
     }
+    // Select kinds resolve to the fallback where an editor list is needed anyway.
+    Route route = markdownRoute();
+    route.activeBundleID = "code";
+    const Rule pick = rule(allOf({}), actionOf(Kind::selectFromRunningEditors));
+    EXPECT_EQ(idsOf(resolveEditors(route, pick, setOf("typora"))), list("code"));
 }
 
 TEST(PickerCandidates, preferenceOrderFirstThenStoredOrderEachOnce) {
@@ -125,82 +137,23 @@ TEST(PickerStyleChoice, followsTheDefaultsAndTheScreenReader) {
     }
 }
 
-class RoutingDecisionTest : public ::testing::Test {
-protected:
+TEST(RoutingDecision, namedRuleIsUsedWhateverItsConditions) {
     Route route = markdownRoute();
-    OpenContext context = contextFor("/w/notes.md");
-
-    RoutingDecision decide(Opt<QString> reference = std::nullopt) const {
-        return RoutingDecision::decide(route, context, reference);
-    }
-    RoutingDecision opens(const char* ids, Opt<Rule> rule = {}) const {
-        return {Path::open, rule, editorsForBundleIDs(list(ids), route.editors), noPicker};
-    }
-    static RoutingDecision picks(Kind kind, Opt<Rule> rule = {}) {
-        return {Path::picker, rule, {}, kind};
-    }
-    static RoutingDecision none(Path path, Opt<Rule> rule = {}) {
-        return {path, rule, {}, noPicker};
-    }
-    static inline const Kind noPicker = RoutingDecision().pickerKind;
-};
-
-TEST_F(RoutingDecisionTest, defaultAndMatchedRuleRows) {
-    const Rule specific = rule(allOf({always()}), openIn(list("zed typora")));
-    const Rule bestRule = rule(allOf({always()}), best());
-    const Rule pickAll = rule(allOf({always()}), actionOf(Kind::selectFromAllEditors));
-    const Rule pickRunning = rule(allOf({always()}), actionOf(Kind::selectFromRunningEditors));
-    // Rules that never apply: disabled, without conditions, not matching.
-    const QList<Rule> idle = {rule(allOf({always()}), openIn({"zed"}), false),
-                              rule(allOf({}), openIn({"zed"})),
-                              rule(anyOf({never()}), openIn({"zed"}))};
-    const struct {
-        Opt<Rule> matched;
-        Kind kind;
-        const char* running;
-        const char* active;
-        RoutingDecision expected;
-    } rows[] = {
-        {{}, Kind::selectFromAllEditors, "", "", picks(Kind::selectFromAllEditors)},
-        {{},
-         Kind::selectFromRunningEditors,
-         "zed",
-         "typora",
-         picks(Kind::selectFromRunningEditors)},
-        {{}, Kind::selectFromRunningEditors, "", "typora", opens("typora")},
-        {{}, Kind::selectFromRunningEditors, "", "", none(Path::noEditor)},
-        {{}, Kind::specificEditor, "", "zed", opens("zed")},
-        {{}, Kind::specificEditor, "zed", "", none(Path::noEditor)},
-        {specific, Kind::selectFromAllEditors, "", "", opens("zed typora", specific)},
-        {bestRule, Kind::selectFromAllEditors, "zed", "", opens("zed", bestRule)},
-        {bestRule, Kind::selectFromAllEditors, "", "typora", opens("typora", bestRule)},
-        {bestRule, Kind::selectFromAllEditors, "", "", none(Path::noEditor, bestRule)},
-        {pickAll, Kind::specificEditor, "", "", picks(Kind::selectFromAllEditors, pickAll)},
-        {pickRunning, Kind::specificEditor, "", "zed",
-         picks(Kind::selectFromRunningEditors, pickRunning)},
-    };
-    for (size_t i = 0; i < std::size(rows); ++i) {
-        route.rules = idle;
-        if (rows[i].matched)
-            route.rules.append(*rows[i].matched);
-        route.defaultActionKind = rows[i].kind;
-        route.activeBundleID = opt(rows[i].active);
-        context.runningEnabledBundleIDs = setOf(rows[i].running);
-        EXPECT_EQ(decide(), rows[i].expected) << "row " << i;
-    }
-}
-
-TEST_F(RoutingDecisionTest, namedRuleIsUsedWhateverItsConditions) {
     const Rule disabled = rule(allOf({never()}), openIn({"zed"}), false, QStringLiteral("Zed"));
     const Rule picker = rule(allOf({}), actionOf(Kind::selectFromRunningEditors), true, "Pick");
-    const Rule matching = rule(allOf({always()}), openIn({"typora"}), true, "Twin");
-    route.rules = {matching, disabled, picker, rule(allOf({}), openIn({"code"}), true, "Twin")};
-    EXPECT_EQ(decide(disabled.id), opens("zed", disabled));
-    EXPECT_EQ(decide("Zed"), opens("zed", disabled));
-    EXPECT_EQ(decide("Pick"), picks(Kind::selectFromRunningEditors, picker));
-    EXPECT_EQ(decide(), opens("typora", matching));
+    const Rule first = rule(allOf({always()}), openIn({"typora"}), true, "Twin");
+    route.rules = {first, disabled, picker,
+                   rule(allOf({always()}), openIn({"code"}), true, "Twin")};
+    const auto decide = [&](Opt<QString> reference) {
+        const RoutingDecision d = RoutingDecision::decide(route, contextFor("/w/a.md"), reference);
+        return outcome(d) + " / " + d.rule.value_or(Rule()).id;
+    };
+    EXPECT_EQ(decide(disabled.id), "zed / " + disabled.id);
+    EXPECT_EQ(decide("Zed"), "zed / " + disabled.id);
+    EXPECT_EQ(decide("Pick"), "running picker / " + picker.id);
+    EXPECT_EQ(decide(std::nullopt), "typora / " + first.id) << "the first matching rule";
     for (const char* unknown : {"Twin", "missing", ""})
-        EXPECT_EQ(decide(QString(unknown)), none(Path::ruleNotFound)) << unknown;
+        EXPECT_EQ(decide(QString(unknown)), "not found / ") << unknown;
 }
 
 } // namespace

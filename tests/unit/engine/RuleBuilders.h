@@ -5,7 +5,6 @@
 #include "core/model/Route.h"
 
 #include <QUrl>
-#include <functional>
 
 // Test helpers that build rules, routes and contexts in one line each.
 namespace RuleBuilders {
@@ -24,51 +23,31 @@ inline Opt<QString> opt(const char* text) {
     return *text ? Opt<QString>(QString::fromUtf8(text)) : std::nullopt;
 }
 
-inline Predicate predicate(PredicateKind kind, const std::function<void(Predicate&)>& fill) {
-    Predicate p;
-    p.id = makeRuleIdentifier();
-    p.kind = kind;
-    fill(p);
-    return p;
-}
-
+// Predicate fields in order: id, kind, string/equality/comparison operator, string value,
+// folder, bundle id, hotkey name, count.
 inline Predicate fileName(Opt<SO> op, Opt<QString> value) {
-    return predicate(PredicateKind::fileName, [&](Predicate& p) {
-        p.stringOperator = op;
-        p.stringValue = value;
-    });
+    return {makeRuleIdentifier(), PredicateKind::fileName, op, {}, {}, value, {}, {}, {}, {}};
 }
 
 inline Predicate fileExtension(Opt<SO> op, Opt<QString> value) {
-    Predicate p = fileName(op, value);
-    p.kind = PredicateKind::fileExtension;
-    return p;
+    return {makeRuleIdentifier(), PredicateKind::fileExtension, op, {}, {}, value, {}, {}, {}, {}};
 }
 
 inline Predicate parentFolder(Opt<EO> op, Opt<QString> folder) {
-    return predicate(PredicateKind::parentFolder, [&](Predicate& p) {
-        p.equalityOperator = op;
-        p.folderPath = folder;
-    });
+    return {makeRuleIdentifier(), PredicateKind::parentFolder, {}, op, {}, {}, folder, {}, {}, {}};
 }
 
 inline Predicate creatorApp(Opt<EO> op, Opt<QString> bundleID, Opt<QString> name) {
-    return predicate(PredicateKind::creatorApp, [&](Predicate& p) {
-        p.equalityOperator = op;
-        p.bundleID = bundleID;
-        p.stringValue = name;
-    });
+    return {
+        makeRuleIdentifier(), PredicateKind::creatorApp, {}, op, {}, name, {}, bundleID, {}, {}};
 }
 
 inline Predicate hotkey(Opt<QString> name) {
-    return predicate(PredicateKind::hotkey, [&](Predicate& p) { p.hotkeyName = name; });
+    return {makeRuleIdentifier(), PredicateKind::hotkey, {}, {}, {}, {}, {}, {}, name, {}};
 }
 
 inline Predicate runningEditors(Opt<CO> op, Opt<qint64> count) {
-    return predicate(PredicateKind::runningEditors, [&](Predicate& p) {
-        p.comparisonOperator = op;
-        p.countValue = count;
-    });
+    return {makeRuleIdentifier(), PredicateKind::runningEditors, {}, {}, op, {}, {}, {}, {}, count};
 }
 
 // A predicate that holds for every file with a non-empty name, and one that never does.

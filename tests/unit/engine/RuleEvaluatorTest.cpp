@@ -12,25 +12,19 @@ using namespace RuleEvaluator;
 
 namespace {
 
-OpenContext with(OpenContext c, auto OpenContext::*field, auto value) {
-    c.*field = value;
-    return c;
-}
-
 TEST(PredicateMatches, everyKindAndOperator) {
     const QString home = QDir::homePath();
-    const OpenContext notes = contextFor("/w/Notes.final.md");
+    const OpenContext notes = contextFor("/w/Notes.final.md"); // no creator, hotkey or editors
     const OpenContext tarball = contextFor("/w/a.tar.gz");
     const OpenContext readme = contextFor("/w/README");
     const OpenContext direct = contextFor(home + "/Projects/a.md");
     const OpenContext deep = contextFor(home + "/Projects/x/y/b.md");
     const OpenContext sibling = contextFor(home + "/Projects2/c.md");
-    const OpenContext byName = with(notes, &OpenContext::creatorName, QString("Ulysses"));
-    const OpenContext byBundle = with(notes, &OpenContext::creatorBundleID, QString("com.u.mac"));
-    const OpenContext fired =
-        with(notes, &OpenContext::activeHotkeyNames, QSet<QString>{"rule-A", "rule-B"});
-    const OpenContext two =
-        with(notes, &OpenContext::runningEnabledBundleIDs, QSet<QString>{"a", "b"});
+    OpenContext rich = notes;
+    rich.creatorName = "Ulysses";
+    rich.creatorBundleID = "com.u.mac";
+    rich.activeHotkeyNames = QSet<QString>{"rule-A", "rule-B"};
+    rich.runningEnabledBundleIDs = {"a", "b"};
     const struct {
         Predicate predicate;
         OpenContext context;
@@ -74,24 +68,24 @@ TEST(PredicateMatches, everyKindAndOperator) {
         // Creator: the bundle id is compared with both facts, the name only with the name.
         {creatorApp(EO::is, "com.x", "X"), notes, false},
         {creatorApp(EO::isNot, "com.x", "X"), notes, true},
-        {creatorApp(EO::is, std::nullopt, "ulysses"), byName, true},
-        {creatorApp(std::nullopt, "COM.u.mac", ""), byBundle, true},
-        {creatorApp(EO::is, "Ulysses", std::nullopt), byName, true},
-        {creatorApp(EO::is, std::nullopt, "com.u.mac"), byBundle, false},
-        {creatorApp(EO::is, "", ""), byName, false},
-        {creatorApp(EO::isNot, "com.x", "X"), byName, true},
-        {creatorApp(EO::isNot, std::nullopt, "ULYSSES"), byName, false},
+        {creatorApp(EO::is, std::nullopt, "ulysses"), rich, true},
+        {creatorApp(std::nullopt, "COM.u.mac", ""), rich, true},
+        {creatorApp(EO::is, "Ulysses", std::nullopt), rich, true},
+        {creatorApp(EO::is, std::nullopt, "com.u.mac"), rich, false},
+        {creatorApp(EO::is, "", ""), rich, false},
+        {creatorApp(EO::isNot, "com.x", "X"), rich, true},
+        {creatorApp(EO::isNot, std::nullopt, "ULYSSES"), rich, false},
         // Hotkey: exact name among the fired ones.
-        {hotkey("rule-B"), fired, true},
-        {hotkey("rule-b"), fired, false},
+        {hotkey("rule-B"), rich, true},
+        {hotkey("rule-b"), rich, false},
         {hotkey("rule-A"), notes, false},
-        {hotkey(""), fired, false},
+        {hotkey(""), rich, false},
         // Running editors: absent operator is "is", absent count is 0.
         {runningEditors(CO::is, std::nullopt), notes, true},
-        {runningEditors(std::nullopt, 2), two, true},
-        {runningEditors(CO::lessThan, 2), two, false},
-        {runningEditors(CO::greaterThan, 1), two, true},
-        {runningEditors(CO::greaterThan, 2), two, false},
+        {runningEditors(std::nullopt, 2), rich, true},
+        {runningEditors(CO::lessThan, 2), rich, false},
+        {runningEditors(CO::greaterThan, 1), rich, true},
+        {runningEditors(CO::greaterThan, 2), rich, false},
         {runningEditors(CO::greaterThan, -1), notes, true},
     };
     for (size_t i = 0; i < std::size(rows); ++i)
@@ -102,7 +96,7 @@ TEST(PredicateMatches, everyKindAndOperator) {
     Predicate negated = hotkey("rule-A");
     negated.equalityOperator = EO::isNot;
     negated.stringOperator = SO::isNot;
-    EXPECT_TRUE(predicateMatches(negated, fired));
+    EXPECT_TRUE(predicateMatches(negated, rich));
     EXPECT_FALSE(predicateMatches(negated, notes));
 }
 
@@ -128,17 +122,6 @@ TEST(EvaluateGroup, emptyAndNestedGroups) {
     for (int i = 0; i < 50; ++i)
         deep = (i % 2 ? allOf({}, {deep}) : anyOf({never()}, {deep}));
     EXPECT_TRUE(evaluateGroup(deep, c));
-}
-
-TEST(FirstMatchingRule, skipsDisabledAndTakesTheFirstMatch) {
-    const OpenContext c = contextFor("/w/draft.md");
-    const Rule disabled = rule(allOf({always()}), openIn({"A"}), false);
-    const Rule empty = rule(allOf({}), openIn({"B"}));
-    const Rule first = rule(allOf({fileName(SO::contains, "raf")}), openIn({"D"}));
-    const Rule second = rule(allOf({always()}), openIn({"E"}));
-    EXPECT_FALSE(firstMatchingRule({disabled, empty}, c).has_value());
-    EXPECT_EQ(firstMatchingRule({disabled, empty, first, second}, c), first);
-    EXPECT_EQ(firstMatchingRule({second, first}, c), second);
 }
 
 TEST(FindRule, byIdThenByUniqueName) {

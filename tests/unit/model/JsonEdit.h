@@ -7,7 +7,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRegularExpression>
 #include <optional>
 
 // Test helpers: a routes document using every key, edits of one value addressed like a
@@ -45,41 +44,34 @@ inline const char documentText[] = R"({"version": 2, "routes": [{
                 "preferenceOrder": []}}]},
   {"id": "plaintext", "name": "Plain Text"}]})";
 
-inline QJsonValue edited(const QJsonValue& node, QStringList path,
-                         std::optional<QJsonValue> value) {
-    const QString step = path.takeFirst();
+// An absent value removes the addressed key or element.
+inline QJsonValue edited(const QJsonValue& node, QStringList steps,
+                         const std::optional<QJsonValue>& value) {
+    const QString step = steps.takeFirst();
+    const bool last = steps.isEmpty();
     if (step.startsWith('[')) {
         QJsonArray array = node.toArray();
         const int i = step.mid(1).chopped(1).toInt();
-        if (path.isEmpty() && !value)
+        if (last && !value)
             array.removeAt(i);
         else
-            array[i] = path.isEmpty() ? *value : edited(array.at(i), path, value);
+            array[i] = last ? *value : edited(array.at(i), steps, value);
         return array;
     }
     QJsonObject object = node.toObject();
-    if (path.isEmpty() && !value)
+    if (last && !value)
         object.remove(step);
     else
-        object[step] = path.isEmpty() ? *value : edited(object.value(step), path, value);
+        object[step] = last ? *value : edited(object.value(step), steps, value);
     return object;
 }
 
-inline QJsonObject edit(const QJsonObject& root, const QString& path,
-                        std::optional<QJsonValue> value) {
-    static const QRegularExpression part(QStringLiteral("[^.\\[\\]]+|\\[\\d+\\]"));
-    QStringList steps;
-    for (auto it = part.globalMatch(path); it.hasNext();)
-        steps.append(it.next().captured());
-    return edited(root, steps, value).toObject();
+inline QJsonObject set(const QJsonObject& root, QString path, const QJsonValue& value) {
+    return edited(root, path.replace('[', ".[").split('.', Qt::SkipEmptyParts), value).toObject();
 }
 
-inline QJsonObject set(const QJsonObject& root, const QString& path, const QJsonValue& value) {
-    return edit(root, path, value);
-}
-
-inline QJsonObject remove(const QJsonObject& root, const QString& path) {
-    return edit(root, path, std::nullopt);
+inline QJsonObject remove(const QJsonObject& root, QString path) {
+    return edited(root, path.replace('[', ".[").split('.', Qt::SkipEmptyParts), {}).toObject();
 }
 
 inline QJsonObject parse(const char* json) {
@@ -105,12 +97,22 @@ inline QString decodeError(const QJsonObject& root) {
 }
 
 inline RouteStoreState decodeOk(const QJsonObject& root) {
+    EXPECT_EQ(decodeError(root), "<decoded>");
     const auto result = RoutesFileCodec::decode(bytes(root));
-    if (const auto* error = std::get_if<DecodeError>(&result)) {
-        ADD_FAILURE() << "unexpected error: " << error->description().toStdString();
-        return {};
+    const auto* state = std::get_if<RouteStoreState>(&result);
+    return state ? *state : RouteStoreState();
+}
+
+// Removing a required key, or setting it to null, fails the whole document with an error
+// naming the object that lacks it: routes[0].editors[1]: missing key "manual".
+inline void expectRequired(const QStringList& keys) {
+    for (const QString& key : keys) {
+        const qsizetype dot = key.lastIndexOf('.');
+        const QString expected = (dot < 0 ? QString() : key.left(dot) + ": ") + "missing key \"" +
+                                 key.mid(dot + 1) + '"';
+        EXPECT_EQ(decodeError(remove(document(), key)), expected);
+        EXPECT_EQ(decodeError(set(document(), key, QJsonValue::Null)), expected);
     }
-    return std::get<RouteStoreState>(result);
 }
 
 } // namespace JsonEdit

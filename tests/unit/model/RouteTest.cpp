@@ -100,23 +100,6 @@ TEST(RouteNormalisation, purgeEditorReferencesKeepsEveryRule) {
     EXPECT_FALSE(r.defaultOpenBundleIDs.has_value());
 }
 
-TEST(RouteHelpers, editorLookupsAndSorting) {
-    Route r = routeWithBAC();
-    EXPECT_EQ(r.enabledEditors(), r.editors.mid(0, 3));
-    r.activeBundleID = "X";
-    EXPECT_EQ(r.activeEditor(), r.editors[3]) << "disabled, still the active editor";
-    r.activeBundleID = "x";
-    EXPECT_FALSE(r.activeEditor().has_value()) << "identifiers are case-sensitive";
-    EXPECT_EQ(editorsForBundleIDs({"C", "nope", "b", "C", "A"}, r.editors),
-              QList<Editor>({r.editors[2], r.editors[2], r.editors[1]}));
-
-    QList<Editor> editors{editor("1", "beta"), editor("2", "Alpha"), editor("3", "Beta"),
-                          editor("4", "alpha")};
-    sortEditorsByName(editors);
-    EXPECT_EQ(editors, QList<Editor>({editor("2", "Alpha"), editor("4", "alpha"),
-                                      editor("1", "beta"), editor("3", "Beta")}));
-}
-
 // Route lookup and rule facts rely on these; a dotfile must not be routed by its name.
 TEST(PathExtension, splitsTheLastComponent) {
     const char* rows[][3] = {
