@@ -6,42 +6,31 @@
 
 #include <QDir>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QTemporaryDir>
 #include <fcntl.h>
 #include <functional>
-#include <grp.h>
 #include <gtest/gtest.h>
 #include <memory>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 // What tells a rewrite apart from no write at all: an atomic replace gives the
 // file a new inode even when the bytes come out the same.
 struct FileStamp {
-    bool exists = false;
-    bool isDirectory = false;
     QByteArray bytes;
     ino_t inode = 0;
-    qint64 mtimeSeconds = 0;
     qint64 mtimeNanoseconds = 0;
     bool operator==(const FileStamp&) const = default;
 };
 
 inline FileStamp stampOf(const QString& path) {
-    FileStamp stamp;
     struct stat info {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
-        return stamp;
-    stamp = {true,        S_ISDIR(info.st_mode), {},
-             info.st_ino, info.st_mtim.tv_sec,   info.st_mtim.tv_nsec};
+        return {};
     QFile file(path);
-    if (!stamp.isDirectory && file.open(QIODevice::ReadOnly))
-        stamp.bytes = file.readAll();
-    return stamp;
+    const bool read = !S_ISDIR(info.st_mode) && file.open(QIODevice::ReadOnly);
+    return {read ? file.readAll() : QByteArray(), info.st_ino,
+            info.st_mtim.tv_sec * 1000000000LL + info.st_mtim.tv_nsec};
 }
 
 // Moves the file's modification time far into the past, so that any later
@@ -49,25 +38,6 @@ inline FileStamp stampOf(const QString& path) {
 inline void ageFile(const QString& path) {
     const struct timespec times[2] = {{978307200, 0}, {978307200, 0}};
     ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
-}
-
-// Runs `body` without root's power to ignore file permissions: in a child
-// switched to "nobody" when the tests run as root, otherwise right here. The
-// body returns 0 for success or a code naming the check that failed.
-inline int runWithoutRoot(const std::function<int()>& body) {
-    if (::geteuid() != 0)
-        return body();
-    std::fflush(nullptr);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
-            ::_exit(90);
-        ::_exit(body());
-    }
-    int status = 0;
-    if (child < 0 || ::waitpid(child, &status, 0) != child)
-        return 91;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 92;
 }
 
 inline QList<QString> routeIDs(const QList<Route>& routes) {
@@ -130,30 +100,17 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         ASSERT_EQ(file.write(data), data.size());
     }
-    // The current format, plus "pathRules" where a route has them (older files).
     void writeRoutes(const QList<Route>& routes) {
-        QJsonArray array;
-        for (const Route& route : routes) {
-            QJsonObject object = RoutesFileCodec::encode(route);
-            QJsonArray pathRules;
-            for (const PathRule& rule : route.pathRules.value_or(QList<PathRule>{}))
-                pathRules.append(
-                    QJsonObject{{"pathPrefix", rule.pathPrefix}, {"bundleID", rule.bundleID}});
-            if (route.pathRules)
-                object.insert("pathRules", pathRules);
-            array.append(object);
-        }
-        write(QJsonDocument(QJsonObject{{"version", 2}, {"routes", array}}).toJson());
+        RouteStore::State state;
+        state.routes = routes;
+        write(RoutesFileCodec::encode(state));
     }
     RouteStore::State readState() const {
-        QFile file(path());
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-        auto decoded = RoutesFileCodec::decode(file.readAll());
-        if (const DecodeError* error = std::get_if<DecodeError>(&decoded)) {
-            ADD_FAILURE() << "routes file does not decode: " << error->description().toStdString();
-            return {};
-        }
-        return std::get<RouteStore::State>(decoded);
+        auto decoded = RoutesFileCodec::decode(stampOf(path()).bytes);
+        EXPECT_TRUE(std::holds_alternative<RouteStore::State>(decoded)) << "the file must decode";
+        return std::holds_alternative<RouteStore::State>(decoded)
+                   ? std::get<RouteStore::State>(decoded)
+                   : RouteStore::State{};
     }
 
     QTemporaryDir dir;

@@ -37,70 +37,43 @@ protected:
     std::unique_ptr<TypeTeacher> teacher;
     QStringList shown;
 };
+
+// A null identifier stands for none.
+std::optional<QString> identifier(const char* id) {
+    return id ? std::optional<QString>(id) : std::nullopt;
+}
 } // namespace
 
-TEST_F(TeachingTest, ProbeReadsExtensionTypeAndDescription) {
-    FileTypeProbe probe(fake.types);
-    fake.types.setRecordedContentType(dir.filePath("notes.txt"), "text/markdown");
-    const QList<std::pair<QString, SampleType>> cases{
-        {"NOTES.ORG", {"org", "text/x-org", "Org document"}},
-        {"a.b.MD", {"md", "text/markdown", "Markdown document"}},
-        {"data.qqq", {"qqq", std::nullopt, ".qqq"}},
-        {"notes.txt", {"txt", "text/markdown", "Markdown document"}}, // the recorded type wins
-    };
-    for (const auto& [file, expected] : cases) {
-        const auto result = probe.probe(QUrl::fromLocalFile(dir.filePath(file)));
-        ASSERT_TRUE(std::holds_alternative<SampleType>(result)) << file.toStdString();
-        EXPECT_EQ(std::get<SampleType>(result), expected) << file.toStdString();
-    }
-    for (const char* name : {"README", "dir.d/README", "trailing."})
-        EXPECT_TRUE(std::holds_alternative<FileTypeProbeError>(
-            probe.probe(QUrl::fromLocalFile(dir.filePath(name)))))
-            << name;
-}
-
 TEST_F(TeachingTest, OverlapKinds) {
-    struct Case {
-        const char* extension;
-        std::optional<QString> identifier;
-        std::optional<QString> route;
-        TypeOverlapKind kind;
+    // An empty route stands for no overlap.
+    using enum TypeOverlapKind;
+    const QList<std::tuple<const char*, const char*, QString, TypeOverlapKind>> cases{
+        {"md", "net.daringfireball.markdown", "markdown", exact},
+        {"md", "text/markdown", "markdown", exact},
+        {"md", nullptr, "markdown", exact},
+        {"mdx", "net.daringfireball.markdown", "markdown", partial},
+        {"md", "application/x-other", "markdown", partial},
+        {"zz", "public.plain-text", "plaintext", partial},
+        {"zz", "", "", exact},
+        {"MD", nullptr, "", exact},
     };
-    const QList<Case> cases{
-        {"md", QString("net.daringfireball.markdown"), "markdown", TypeOverlapKind::exact},
-        {"md", QString("text/markdown"), "markdown", TypeOverlapKind::exact},
-        {"md", std::nullopt, "markdown", TypeOverlapKind::exact},
-        {"md", QString(""), "markdown", TypeOverlapKind::exact},
-        {"mdx", QString("net.daringfireball.markdown"), "markdown", TypeOverlapKind::partial},
-        {"md", QString("application/x-other"), "markdown", TypeOverlapKind::partial},
-        {"zz", QString("public.plain-text"), "plaintext", TypeOverlapKind::partial},
-        {"zz", QString(""), std::nullopt, {}},
-        {"MD", std::nullopt, std::nullopt, {}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.extension) + " " + c.identifier.value_or("-").toStdString());
-        const auto overlap = store->overlap(c.extension, c.identifier);
-        EXPECT_EQ(overlap ? std::optional(overlap->route.id) : std::nullopt, c.route);
-        EXPECT_EQ(overlap ? overlap->kind : c.kind, c.kind);
+    for (const auto& [extension, id, route, kind] : cases) {
+        const auto overlap = store->overlap(extension, identifier(id));
+        EXPECT_EQ(overlap.value_or(TypeOverlap{{}, kind}).route.id, route) << extension << id;
+        EXPECT_EQ(overlap.value_or(TypeOverlap{{}, kind}).kind, kind) << extension << id;
     }
 }
 
 TEST_F(TeachingTest, CustomRouteIDsCountUpFromTwoWhenTaken) {
-    struct Case {
-        std::optional<QString> identifier;
-        QStringList existing;
-        QString expected;
+    const QList<std::tuple<const char*, QStringList, QString>> cases{
+        {"text/x-org", {}, "custom.text/x-org"},
+        {"", {}, "custom.org"},
+        {nullptr, {"custom.org"}, "custom.org.2"},
+        {nullptr, {"custom.org", "custom.org.2"}, "custom.org.3"},
+        {nullptr, {"custom.org.2"}, "custom.org"},
     };
-    const QList<Case> cases{
-        {QString("text/x-org"), {}, "custom.text/x-org"},
-        {QString(""), {}, "custom.org"},
-        {std::nullopt, {"custom.org"}, "custom.org.2"},
-        {std::nullopt, {"custom.org", "custom.org.2"}, "custom.org.3"},
-        {std::nullopt, {"custom.org.2"}, "custom.org"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(FileTypeProbe::customRouteID("org", c.identifier, c.existing), c.expected);
-
+    for (const auto& [id, existing, expected] : cases)
+        EXPECT_EQ(FileTypeProbe::customRouteID("org", identifier(id), existing), expected);
     writeRoutes({makeCustomRoute("custom.qqq", "Q one", "q1"),
                  makeCustomRoute("custom.qqq.2", "Q two", "q2")});
     store = open();
@@ -194,18 +167,4 @@ TEST_F(TeachingTest, ClaimerSkipsLinkTypesAndExplainsRefusals) {
         "drop them on Corvanta or use Open With. To route double-clicks, make Corvanta the default "
         "application for HTML files in your desktop's settings; web links are passed back to your "
         "browser.");
-}
-
-TEST_F(TeachingTest, ClaimerKeepsTheRememberedBrowserAndNeedsAnInstalledCorvanta) {
-    fake.preferences.setString(PreferenceKeys::browserHandoffBundleID, QString("org.old"));
-    fake.workspace.setDefaultForScheme("https", "io.corvanta.Corvanta");
-    claimer->claimDefaultHandler({"text/html"});
-    EXPECT_EQ(fake.preferences.string(PreferenceKeys::browserHandoffBundleID), "org.old");
-    EXPECT_EQ(claimedTypes(), QStringList{"text/html"});
-
-    fake.workspace.uninstall("io.corvanta.Corvanta");
-    fake.workspace.setDefaultForScheme("https", "org.mozilla.firefox");
-    claimer->claimDefaultHandler({"text/html", "text/plain"});
-    EXPECT_EQ(claimedTypes(), QStringList{"text/html"});
-    EXPECT_EQ(fake.preferences.string(PreferenceKeys::browserHandoffBundleID), "org.old");
 }
