@@ -22,17 +22,11 @@ QSet<QString> setOf(const char* words) {
 
 // The decision in short: the editors to open in, "-" for none, or the picker offered.
 QString outcome(const RoutingDecision& d) {
-    switch (d.path) {
-    case Path::open:
-        return idsOf(d.editors).join(' ');
-    case Path::picker:
+    if (d.path == Path::picker)
         return d.pickerKind == Kind::selectFromAllEditors ? "picker" : "running picker";
-    case Path::noEditor:
-        return "-";
-    case Path::ruleNotFound:
-        break;
-    }
-    return "not found";
+    if (d.path == Path::open)
+        return idsOf(d.editors).join(' ');
+    return d.path == Path::noEditor ? "-" : "not found";
 }
 
 // Editors typora, zed and code are enabled, vim is disabled. Every route also holds rules
@@ -113,27 +107,20 @@ TEST(PickerCandidates, preferenceOrderFirstThenStoredOrderEachOnce) {
               "Choose a running Markdown editor");
 }
 
-TEST(PickerStyleChoice, followsTheDefaultsAndTheScreenReader) {
-    const struct {
-        const char* style;
-        Opt<bool> forceRadial;
-        bool screenReader;
-        PickerStyle expected;
-    } rows[] = {
-        {"", {}, false, PickerStyle::radial},        {"list", {}, false, PickerStyle::list},
-        {"list", true, true, PickerStyle::list},     {"List", {}, false, PickerStyle::radial},
-        {"", {}, true, PickerStyle::list},           {"radial", false, true, PickerStyle::list},
-        {"radial", true, true, PickerStyle::radial}, {"", true, false, PickerStyle::radial},
+TEST(PickerStyleChoice, followsThePreferenceAndTheScreenReader) {
+    // style preference, force radial, screen reader on: expected style
+    const std::tuple<const char*, bool, bool, PickerStyle> rows[] = {
+        {"", false, false, PickerStyle::radial},  {"List", false, false, PickerStyle::radial},
+        {"list", true, false, PickerStyle::list}, {"radial", false, true, PickerStyle::list},
+        {"", true, true, PickerStyle::radial},
     };
-    for (size_t i = 0; i < std::size(rows); ++i) {
+    for (const auto& [style, forceRadial, screenReaderOn, expected] : rows) {
         FakePreferences preferences;
-        preferences.setString(PreferenceKeys::editorPickerStyle, opt(rows[i].style));
-        if (rows[i].forceRadial)
-            preferences.setBoolean(PreferenceKeys::editorPickerForceRadialWithVoiceOver,
-                                   *rows[i].forceRadial);
+        preferences.setString(PreferenceKeys::editorPickerStyle, opt(style));
+        preferences.setBoolean(PreferenceKeys::editorPickerForceRadialWithVoiceOver, forceRadial);
         FakeScreenReader screenReader;
-        screenReader.enabled = rows[i].screenReader;
-        EXPECT_EQ(pickerStyle(preferences, screenReader), rows[i].expected) << "row " << i;
+        screenReader.enabled = screenReaderOn;
+        EXPECT_EQ(pickerStyle(preferences, screenReader), expected) << style << screenReaderOn;
     }
 }
 

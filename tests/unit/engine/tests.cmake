@@ -1,6 +1,5 @@
 corvanta_test(test_engine
   SOURCES
-    unit/engine/RuleCodecTest.cpp
     unit/engine/RuleEvaluatorTest.cpp
     unit/engine/RoutingDecisionTest.cpp
     unit/engine/RuleDescriptionsTest.cpp

@@ -103,16 +103,4 @@ inline RouteStoreState decodeOk(const QJsonObject& root) {
     return state ? *state : RouteStoreState();
 }
 
-// Removing a required key, or setting it to null, fails the whole document with an error
-// naming the object that lacks it: routes[0].editors[1]: missing key "manual".
-inline void expectRequired(const QStringList& keys) {
-    for (const QString& key : keys) {
-        const qsizetype dot = key.lastIndexOf('.');
-        const QString expected = (dot < 0 ? QString() : key.left(dot) + ": ") + "missing key \"" +
-                                 key.mid(dot + 1) + '"';
-        EXPECT_EQ(decodeError(remove(document(), key)), expected);
-        EXPECT_EQ(decodeError(set(document(), key, QJsonValue::Null)), expected);
-    }
-}
-
 } // namespace JsonEdit

@@ -21,36 +21,26 @@ Route routeWithBAC() {
     return r;
 }
 
-TEST(RouteNormalisation, decodingNarrowsTheDefaultRuleAndFillsTheUtilities) {
-    QJsonObject root = JsonEdit::set(JsonEdit::document(), "routes[1].utilities",
-                                     QJsonArray{QJsonObject{{"kind", "openParentInTerminal"},
-                                                            {"enabled", false},
-                                                            {"terminalBundleID", "iterm"}}});
-    root = JsonEdit::set(root, "routes[1].defaultActionKind", "bestRunningEditor");
-    const Route decoded = JsonEdit::decodeOk(root).routes.value(1);
-    EXPECT_EQ(decoded.defaultActionKind, Kind::specificEditor);
-    EXPECT_EQ(decoded.utilities,
-              QList<PickerUtility>({{UK::copyPOSIXPath, true, std::nullopt},
-                                    {UK::revealInFinder, true, std::nullopt},
-                                    {UK::openParentInTerminal, false, "iterm"}}));
-
-    for (Kind kind : {Kind::specificEditor, Kind::bestRunningEditor, Kind::defaultEditor})
+TEST(RouteNormalisation, defaultRuleIsNarrowedAndUtilitiesBecomeThree) {
+    const QJsonObject root =
+        JsonEdit::set(JsonEdit::document(), "routes[1].defaultActionKind", "bestRunningEditor");
+    EXPECT_EQ(JsonEdit::decodeOk(root).routes.value(1).defaultActionKind, Kind::specificEditor);
+    for (Kind kind : {Kind::bestRunningEditor, Kind::defaultEditor})
         EXPECT_EQ(Route::normalizedDefaultActionKind(kind), Kind::specificEditor);
     for (Kind kind : {Kind::selectFromAllEditors, Kind::selectFromRunningEditors})
         EXPECT_EQ(Route::normalizedDefaultActionKind(kind), kind);
     EXPECT_EQ(Route::normalizedDefaultActionKind(std::nullopt), Kind::specificEditor);
 
+    // Fixed order; a later entry of a kind wins; a missing kind gets its default entry.
     Route r;
-    r.utilities = {{UK::revealInFinder, false, std::nullopt},
-                   {UK::copyPOSIXPath, false, "kept"},
+    r.utilities = {{UK::openParentInTerminal, false, "iterm"},
+                   {UK::revealInFinder, false, std::nullopt},
                    {UK::revealInFinder, true, "t"}};
     r.normalizeUtilities();
-    EXPECT_EQ(r.utilities,
-              QList<PickerUtility>({{UK::copyPOSIXPath, false, "kept"},
-                                    {UK::revealInFinder, true, "t"},
-                                    PickerUtility::makeDefault(UK::openParentInTerminal)}))
-        << "a later entry of a kind wins";
-    EXPECT_TRUE(r.utilities[2].terminalBundleID.has_value());
+    EXPECT_EQ(r.utilities, QList<PickerUtility>({PickerUtility::makeDefault(UK::copyPOSIXPath),
+                                                 {UK::revealInFinder, true, "t"},
+                                                 {UK::openParentInTerminal, false, "iterm"}}));
+    EXPECT_EQ(r.utilities[0], (PickerUtility{UK::copyPOSIXPath, true, std::nullopt}));
 }
 
 TEST(RouteNormalisation, preferenceOrder) {

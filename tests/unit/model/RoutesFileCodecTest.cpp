@@ -1,11 +1,19 @@
 #include "core/model/RoutesFileCodec.h"
+#include "core/engine/RuleCodec.h"
+#include "tests/unit/engine/RuleBuilders.h"
 #include "tests/unit/model/JsonEdit.h"
 
 #include <gtest/gtest.h>
 
 using namespace JsonEdit;
+using namespace RuleBuilders;
 
 namespace {
+
+// Keys starting with "@" address the second rule of the first route.
+QString keyPath(const char* key) {
+    return QString::fromUtf8(key).replace("@", "routes[0].rules[1].");
+}
 
 TEST(RoutesFileCodec, everyFieldIsReadAndWrittenBackExceptPathRules) {
     const RouteStoreState state = decodeOk(document());
@@ -13,8 +21,10 @@ TEST(RoutesFileCodec, everyFieldIsReadAndWrittenBackExceptPathRules) {
     const Route& r = state.routes.first();
     EXPECT_EQ(r.editors.value(1), (Editor{"com.b", "Beta", true, false, true, std::nullopt}));
     EXPECT_EQ(r.pathRules, QList<PathRule>({{"/srv/notes", "com.a"}}));
-    EXPECT_EQ(r.defaultActionKind, RuleActionKind::selectFromAllEditors);
+    EXPECT_EQ(r.defaultActionKind, Kind::selectFromAllEditors);
     EXPECT_EQ(r.enabledScripts, QList<EnabledScriptUtility>({{"tools/lint.sh", "Lint"}}));
+    EXPECT_EQ(r.rules.value(1).when.predicates.value(2).comparisonOperator, CO::greaterThan);
+    EXPECT_EQ(r.rules.value(1).when.groups.value(0).predicates.value(0).bundleID, "com.a");
 
     const QByteArray written = RoutesFileCodec::encode(state);
     EXPECT_FALSE(written.contains("\\/"));
@@ -42,29 +52,69 @@ TEST(RoutesFileCodec, missingAndNullOptionalKeysTakeTheDefaults) {
     EXPECT_EQ(state.version, 1);
     EXPECT_EQ(state.routes, QList<Route>({expected, expected}));
 
-    QJsonObject root = set(document(), "routes[0].editors[0].urlSchemeTemplate", QJsonValue::Null);
-    root = set(root, "routes[0].utilities[2].terminalBundleID", QJsonValue::Null);
-    const Route nested =
-        decodeOk(set(root, "routes[0].defaultOpenBundleIDs", QJsonArray())).routes[0];
-    EXPECT_FALSE(nested.editors.value(0).urlSchemeTemplate.has_value());
-    EXPECT_FALSE(nested.utilities.value(2).terminalBundleID.has_value());
-    EXPECT_FALSE(nested.defaultOpenBundleIDs.has_value()) << "an empty list reads as absent";
+    QJsonObject root = set(document(), "routes[0].defaultOpenBundleIDs", QJsonArray());
+    for (const char* key :
+         {"routes[0].editors[0].urlSchemeTemplate", "routes[0].utilities[2].terminalBundleID",
+          "@name", "@when.groups", "@when.predicates[0].stringOperator",
+          "@when.predicates[0].stringValue", "@when.predicates[2].countValue",
+          "@action.preferenceOrder", "@action.bundleIDs", "@action.bundleID"})
+        root = set(root, keyPath(key), QJsonValue::Null);
+    const Route r = decodeOk(root).routes.value(0);
+    EXPECT_FALSE(r.defaultOpenBundleIDs.has_value()) << "an empty list reads as absent";
+    EXPECT_FALSE(r.editors.value(0).urlSchemeTemplate.has_value());
+    EXPECT_FALSE(r.utilities.value(2).terminalBundleID.has_value());
+    const Rule rule = r.rules.value(1);
+    EXPECT_EQ(rule.name, std::nullopt);
+    EXPECT_TRUE(rule.when.groups.isEmpty());
+    EXPECT_EQ(rule.when.predicates.value(0).stringOperator, std::nullopt);
+    EXPECT_EQ(rule.when.predicates.value(0).stringValue, std::nullopt);
+    EXPECT_EQ(rule.when.predicates.value(2).countValue, std::nullopt);
+    EXPECT_EQ(rule.action, actionOf(Kind::specificEditor));
 }
 
+// Removing a required key, or setting it to null, fails the whole document with an error
+// naming the object that lacks it.
 TEST(RoutesFileCodec, missingOrNullRequiredKeyFailsTheDocument) {
-    expectRequired({"routes", "routes[0].id", "routes[1].name", "routes[0].editors[1].bundleID",
-                    "routes[0].editors[1].name", "routes[0].editors[1].opensFolder",
-                    "routes[0].editors[1].enabled", "routes[0].editors[0].manual",
-                    "routes[0].pathRules[0].pathPrefix", "routes[0].pathRules[0].bundleID",
-                    "routes[0].utilities[2].kind", "routes[0].utilities[0].enabled",
-                    "routes[0].enabledShortcuts[0].id", "routes[0].enabledServices[0].name",
-                    "routes[0].enabledScripts[0].relativePath",
-                    "routes[0].enabledScripts[0].name"});
+    for (const char* key : {"routes",
+                            "routes[0].id",
+                            "routes[1].name",
+                            "routes[0].editors[1].bundleID",
+                            "routes[0].editors[1].name",
+                            "routes[0].editors[1].opensFolder",
+                            "routes[0].editors[1].enabled",
+                            "routes[0].editors[0].manual",
+                            "routes[0].pathRules[0].pathPrefix",
+                            "routes[0].pathRules[0].bundleID",
+                            "routes[0].utilities[2].kind",
+                            "routes[0].utilities[0].enabled",
+                            "routes[0].enabledShortcuts[0].id",
+                            "routes[0].enabledServices[0].name",
+                            "routes[0].enabledScripts[0].relativePath",
+                            "routes[0].enabledScripts[0].name",
+                            "@id",
+                            "@enabled",
+                            "@when",
+                            "@action",
+                            "@when.id",
+                            "@when.combine",
+                            "@when.predicates",
+                            "@when.predicates[2].id",
+                            "@when.predicates[0].kind",
+                            "@when.groups[0].predicates[1].id",
+                            "@action.kind"}) {
+        const QString path = keyPath(key);
+        const qsizetype dot = path.lastIndexOf('.');
+        const QString expected = (dot < 0 ? QString() : path.left(dot) + ": ") + "missing key \"" +
+                                 path.mid(dot + 1) + '"';
+        EXPECT_EQ(decodeError(remove(document(), path)), expected);
+        EXPECT_EQ(decodeError(set(document(), path, QJsonValue::Null)), expected);
+    }
     EXPECT_EQ(decodeError(remove(document(), "routes[0].editors[1].manual")),
               R"(routes[0].editors[1]: missing key "manual")");
 }
 
-// Optional keys are checked as strictly as required ones.
+// Optional keys are checked as strictly as required ones. The retired "modifierHeld" is
+// only tolerated under its exact name, as a whole predicate.
 TEST(RoutesFileCodec, wrongTypesAndUnknownValuesFailTheDocument) {
     const struct {
         const char* key;
@@ -84,12 +134,37 @@ TEST(RoutesFileCodec, wrongTypesAndUnknownValuesFailTheDocument) {
         {"routes[0].defaultOpenBundleIDs[0]", QJsonArray(), ": expected a string, found an array"},
         {"routes[0].defaultActionKind", "alwaysAsk", R"(: unknown value "alwaysAsk")"},
         {"routes[0].utilities[1].kind", "RevealInFinder", R"(: unknown value "RevealInFinder")"},
+        {"@when.predicates[0].kind", "fileSize", R"(: unknown value "fileSize")"},
+        {"@when.predicates[0].stringOperator", "startsWith", R"(: unknown value "startsWith")"},
+        {"@when.predicates[1].equalityOperator", "contains", R"(: unknown value "contains")"},
+        {"@when.predicates[2].comparisonOperator", "atLeast", R"(: unknown value "atLeast")"},
+        {"@when.predicates[2].countValue", "2", ": expected an integer, found a string"},
+        {"@when.predicates[2].countValue", 1.5, ": expected an integer, found 1.5"},
+        {"@when.predicates[1].kind", "ModifierHeld", R"(: unknown value "ModifierHeld")"},
+        {"@when.predicates[1]", "modifierHeld", ": expected an object, found a string"},
+        {"@when.groups[0].combine", "nand", R"(: unknown value "nand")"},
+        {"@when.groups", QJsonObject(), ": expected an array, found an object"},
+        {"@name", 1, ": expected a string, found a number"},
+        {"@action.kind", "openTwice", R"(: unknown value "openTwice")"},
+        {"@action.bundleIDs", "com.a", ": expected an array, found a string"},
+        {"@action.preferenceOrder", QJsonArray{"a", 5}, "[1]: expected a string, found a number"},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(decodeError(set(document(), row.key, row.value)), row.key + QString(row.suffix));
+        EXPECT_EQ(decodeError(set(document(), keyPath(row.key), row.value)),
+                  keyPath(row.key) + row.suffix);
     EXPECT_EQ(decodeError(QByteArray("[]")), "expected an object at the top level");
     EXPECT_TRUE(decodeError(QByteArray("{\"routes\": [\n  {]")).startsWith("line 2, column"));
     EXPECT_NE(decodeError(QByteArray()), "<decoded>");
+}
+
+TEST(RoutesFileCodec, retiredModifierHeldBetweenPredicatesIsDroppedAndNotWritten) {
+    const RouteStoreState state = decodeOk(
+        set(document(), keyPath("@when.predicates[1]"), QJsonObject{{"kind", "modifierHeld"}}));
+    const QList<Predicate> predicates = state.routes.value(0).rules.value(1).when.predicates;
+    ASSERT_EQ(predicates.size(), 2);
+    EXPECT_EQ(predicates[0].id, "P0");
+    EXPECT_EQ(predicates[1].id, "P2");
+    EXPECT_FALSE(RoutesFileCodec::encode(state).contains("modifierHeld"));
 }
 
 TEST(RoutesFileCodec, absentKeysAndPathRulesAreNotWritten) {
@@ -102,6 +177,39 @@ TEST(RoutesFileCodec, absentKeysAndPathRulesAreNotWritten) {
                            "id", "isCustom", "name", "probeIdentifiers", "rules", "utilities"}));
     const RouteStoreState versionOne{1, {bare}};
     EXPECT_EQ(QJsonDocument::fromJson(RoutesFileCodec::encode(versionOne))["version"], 2);
+
+    EXPECT_EQ(RuleCodec::encode(hotkey(std::nullopt)).keys(), QStringList({"id", "kind"}));
+    const Rule emptyName = rule(allOf({}), openIn({}), true, QString());
+    EXPECT_EQ(RuleCodec::encode(emptyName).value("name"), "") << "an empty name is kept";
+    EXPECT_EQ(emptyName.id.size(), 36);
+    EXPECT_EQ(emptyName.id, emptyName.id.toUpper());
+}
+
+TEST(RoutesFileCodec, actionEditorListIsNormalisedBothWays) {
+    const std::pair<const char*, RuleAction> reads[] = {
+        {R"({"kind": "specificEditor", "bundleID": "A"})", openIn({"A"})},
+        {R"({"kind": "specificEditor", "bundleIDs": ["A", "B"]})", openIn({"A", "B"})},
+        {R"({"kind": "specificEditor", "bundleIDs": []})", openIn({})},
+        {R"({"kind": "specificEditor", "bundleID": "A", "bundleIDs": []})", openIn({"A"})},
+        {R"({"kind": "specificEditor", "bundleID": "Z", "bundleIDs": ["A"]})",
+         {Kind::specificEditor, "Z", QStringList{"A"}, std::nullopt}},
+        {R"({"kind": "bestRunningEditor", "preferenceOrder": []})",
+         actionOf(Kind::bestRunningEditor, QStringList())},
+    };
+    for (const auto& [json, action] : reads)
+        EXPECT_EQ(RuleCodec::decodeAction(JsonNode(parse(json), "action")), action) << json;
+
+    const std::pair<RuleAction, const char*> writes[] = {
+        {{Kind::specificEditor, "A", QStringList(), std::nullopt},
+         R"({"bundleID":"A","bundleIDs":["A"],"kind":"specificEditor"})"},
+        {{Kind::specificEditor, "Z", list("A B"), list("B")},
+         R"({"bundleID":"A","bundleIDs":["A","B"],"kind":"specificEditor","preferenceOrder":["B"]})"},
+        {openIn({}), R"({"kind":"specificEditor"})"},
+        {{Kind::selectFromAllEditors, "A", QStringList(), std::nullopt},
+         R"({"bundleID":"A","bundleIDs":[],"kind":"selectFromAllEditors"})"},
+    };
+    for (const auto& [action, json] : writes)
+        EXPECT_EQ(bytes(RuleCodec::encode(action)), json);
 }
 
 } // namespace
