@@ -7,18 +7,15 @@
 #include <QHash>
 #include <QList>
 
-// Clipboard in memory; `accepts` false makes the next writes fail.
+// Clipboard in memory; `accepts` false makes writes fail.
 class FakeClipboard : public Clipboard {
 public:
     QString text;
-    int writes = 0;
     bool accepts = true;
     bool setText(const QString& value) override {
-        ++writes;
-        if (!accepts)
-            return false;
-        text = value;
-        return true;
+        if (accepts)
+            text = value;
+        return accepts;
     }
 };
 
@@ -28,35 +25,19 @@ public:
     void reveal(const QList<QUrl>& files) override { requests.append(files); }
 };
 
-// Records launches. Completions are held until `finishAll` unless
-// `completeAtOnce` is set, so tests can decide when the launch "returns".
+// Records launches; a location in `failures` completes with that error. With
+// `hold` set, completions wait in `pending` until a test runs them.
 class FakeTerminalLauncher : public TerminalLauncher {
 public:
-    struct Launch {
-        QString location;
-        QStringList folders;
-        bool operator==(const Launch&) const = default;
-    };
-    QList<Launch> launches;
-    QHash<QString, QString> failures;
-    bool completeAtOnce = true;
-
+    QList<std::pair<QString, QStringList>> launches;
+    QHash<QString, std::optional<QString>> failures;
+    QList<std::function<void()>> pending;
+    bool hold = false;
     void launchInFolders(const QString& location, const QStringList& folders,
                          Completion completion) override {
         launches.append({location, folders});
-        const std::optional<QString> error =
-            failures.contains(location) ? std::optional(failures.value(location)) : std::nullopt;
-        if (completeAtOnce)
-            completion(error);
-        else
-            m_pending.append([completion, error] { completion(error); });
+        pending.append([completion, error = failures.value(location)] { completion(error); });
+        if (!hold)
+            pending.takeLast()();
     }
-    void finishAll() {
-        const auto pending = std::exchange(m_pending, {});
-        for (const auto& finish : pending)
-            finish();
-    }
-
-private:
-    QList<std::function<void()>> m_pending;
 };

@@ -2,11 +2,9 @@
 corvanta_test(test_picker_geometry
   SOURCES unit/pickers/RadialPickerGeometryTest.cpp)
 corvanta_test(test_picker_logic
-  SOURCES unit/pickers/PickerCandidatesTest.cpp unit/pickers/UtilityPerformerTest.cpp
-          unit/pickers/ListPickerRowsTest.cpp)
+  SOURCES unit/pickers/PickerLogicTest.cpp)
 corvanta_test(test_pickers
-  SOURCES unit/pickers/RadialEditorPickerTest.cpp unit/pickers/ListEditorPickerTest.cpp
-          unit/pickers/WidgetPickerPresenterTest.cpp unit/pickers/PickerTestSupport.cpp
+  SOURCES unit/pickers/EditorPickerWidgetsTest.cpp
   LIBS QuaylithCore Qt6::Test)
 
 # Not a test: shows a picker and saves pictures of it (run under xvfb-run).

@@ -1,0 +1,166 @@
+#include "core/pickers/ListEditorPicker.h"
+#include "core/pickers/RadialEditorPicker.h"
+#include "core/pickers/WidgetPickerPresenter.h"
+#include "tests/support/FakeWorkspace.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QTest>
+
+namespace {
+// The completions a picker reported, in order.
+using Results = QList<std::optional<PickerChoice>>;
+
+PickerChoice editor(const QString& name) {
+    Editor e;
+    e.name = name;
+    return {e};
+}
+
+class EditorPickerWidgetsTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "test_pickers", *argv[] = {name, nullptr};
+        if (!QApplication::instance())
+            new QApplication(argc, argv);
+    }
+    static auto record(Results& into) {
+        return [&into](const std::optional<PickerChoice>& choice) { into.append(choice); };
+    }
+    template <typename Picker> std::unique_ptr<Picker> show(const QList<PickerChoice>& entries) {
+        results.clear();
+        auto picker = std::make_unique<Picker>("Choose a Markdown editor", entries);
+        picker->show(record(results));
+        EXPECT_TRUE(!picker->panel() || QTest::qWaitForWindowExposed(picker->panel()));
+        return picker;
+    }
+
+    // Kate, Gedit, separator, Copy, Run Shortcuts, Run Services.
+    const QList<PickerChoice> entries{
+        editor("Kate"),
+        editor("Gedit"),
+        {PickerUtility::makeDefault(PickerUtilityKind::copyPOSIXPath)},
+        {ExternalUtilityRef::shortcut({"sc-Publish", "Publish"})},
+        {ExternalUtilityRef::shortcut({"sc-Archive", "Archive"})},
+        {ExternalUtilityRef::service({"sv-Convert", "Convert"})},
+    };
+    Results results;
+};
+
+TEST_F(EditorPickerWidgetsTest, RadialKeysAndClicksCompleteOnce) {
+    const RadialPickerGeometry g(int(entries.size()));
+    const auto ctrl = Qt::ControlModifier;
+    const struct {
+        Results expected;
+        std::optional<QPointF> click;
+        QList<QKeyCombination> keys;
+    } cases[] = {
+        {{entries[1]}, {}, {Qt::Key_Left, Qt::Key_Right, Qt::Key_Right, Qt::Key_Return}},
+        {{entries[4]}, {}, {Qt::Key_Up, Qt::Key_Up, Qt::KeypadModifier | Qt::Key_Enter}},
+        {{entries[0]}, {}, {Qt::Key_Up, Qt::Key_Down, Qt::Key_Return}},
+        {{std::nullopt}, {}, {Qt::Key_Escape}},
+        {{}, {}, {ctrl | Qt::Key_7, ctrl | Qt::Key_9, Qt::Key_3}}, // no such slice
+        {{entries[5]}, {}, {ctrl | Qt::Key_6}},
+        {{}, g.layout().discCenter, {}},
+        {{}, g.layout().pillRect.center(), {}},
+        {{entries[1]}, g.iconCenter(1), {}},
+        {{std::nullopt}, QPointF(2, 2), {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
+        const auto picker = show<RadialEditorPicker>(entries);
+        // The window system may close the window right after the choice: still
+        // one completion.
+        QWidget* panel = picker->panel();
+        QObject::connect(picker->pickerView(), &RadialEditorPickerView::confirmed, panel,
+                         [panel] { panel->close(); });
+        for (QKeyCombination key : c.keys)
+            if (picker->pickerView())
+                QTest::keyClick(picker->pickerView(), key.key(), key.keyboardModifiers());
+        if (c.click)
+            QTest::mouseClick(picker->pickerView(), Qt::LeftButton, {}, c.click->toPoint());
+        QCoreApplication::processEvents();
+        EXPECT_EQ(results, c.expected);
+        EXPECT_EQ(picker->panel() == nullptr, !c.expected.isEmpty());
+    }
+}
+
+TEST_F(EditorPickerWidgetsTest, ListRowsKeysAndDoubleClick) {
+    const auto picker = show<ListEditorPicker>(entries);
+    ListPickerTable* table = picker->table();
+    ASSERT_EQ(table->count(), 6);
+    EXPECT_EQ(table->item(2)->flags(), Qt::NoItemFlags);
+    EXPECT_EQ(table->item(4)->text(), QStringLiteral("Run Shortcuts  \u203A"));
+    EXPECT_EQ(picker->panel()->findChild<QLabel*>("hintLabel")->text(),
+              QStringLiteral("Return to confirm \u00B7 Escape to cancel"));
+    for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Down})
+        QTest::keyClick(table, key);
+    EXPECT_EQ(table->currentRow(), 3); // past the separator
+    // A double click confirms its row, unless that is the separator.
+    for (int row : {2, 1}) {
+        const QPoint at = table->visualItemRect(table->item(row)).center();
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at);
+    }
+    EXPECT_EQ(results, Results{entries[1]});
+    EXPECT_EQ(picker->panel(), nullptr);
+}
+
+TEST_F(EditorPickerWidgetsTest, EscapeInAChildListReturnsToTheMainList) {
+    const auto picker = show<ListEditorPicker>(entries);
+    picker->table()->setCurrentRow(5);
+    QTest::keyClick(picker->table(), Qt::Key_Enter);
+    ListEditorPicker* child = picker->childPicker();
+    ASSERT_NE(child, nullptr);
+    EXPECT_EQ(child->panel()->windowTitle(), QStringLiteral("Run Services"));
+    EXPECT_EQ(child->table()->item(0)->text(), QStringLiteral("\u2039 Back"));
+    EXPECT_FALSE(picker->panel()->isVisible());
+    // Keys at the hidden main list neither cancel nor confirm it.
+    QTest::keyClick(picker->table(), Qt::Key_Escape);
+    QTest::keyClick(picker->table(), Qt::Key_Return);
+    EXPECT_EQ(picker->childPicker(), child);
+
+    QTest::keyClick(child->table(), Qt::Key_Escape);
+    EXPECT_EQ(picker->childPicker(), nullptr);
+    EXPECT_TRUE(picker->panel()->isVisible());
+    EXPECT_EQ(picker->table()->currentRow(), 5);
+    EXPECT_TRUE(results.isEmpty());
+
+    // The child's choice completes the main list.
+    QTest::keyClick(picker->table(), Qt::Key_Return);
+    ASSERT_NE(picker->childPicker(), nullptr);
+    QTest::keyClick(picker->childPicker()->table(), Qt::Key_Down);
+    QTest::keyClick(picker->childPicker()->table(), Qt::Key_Return);
+    EXPECT_EQ(results, Results{entries[5]});
+}
+
+TEST_F(EditorPickerWidgetsTest, PresenterShowsOneAtATimeAndNothingForNoEntries) {
+    EXPECT_EQ(show<RadialEditorPicker>({})->panel(), nullptr);
+    EXPECT_EQ(results, Results{std::nullopt});
+    EXPECT_EQ(show<ListEditorPicker>({})->panel(), nullptr);
+    EXPECT_EQ(results, Results{std::nullopt});
+
+    FakeWorkspace workspace;
+    WidgetPickerPresenter presenter(workspace);
+    results.clear();
+    // A completion may present another picker; it waits behind the queued one.
+    presenter.present({"First", PickerStyle::radial, entries}, [&](const auto& choice) {
+        results.append(choice);
+        presenter.present({"Third", PickerStyle::radial, entries}, record(results));
+    });
+    presenter.present({"Second", PickerStyle::list, entries}, record(results));
+    EXPECT_EQ(presenter.listPicker(), nullptr);
+    QTest::keyClick(presenter.radialPicker()->pickerView(), Qt::Key_Return);
+    ASSERT_NE(presenter.listPicker(), nullptr);
+    EXPECT_EQ(presenter.listPicker()->panel()->windowTitle(), QStringLiteral("Second"));
+    QTest::keyClick(presenter.listPicker()->table(), Qt::Key_Escape);
+    ASSERT_NE(presenter.radialPicker(), nullptr);
+    QTest::keyClick(presenter.radialPicker()->pickerView(), Qt::Key_Right);
+    QTest::keyClick(presenter.radialPicker()->pickerView(), Qt::Key_Return);
+    EXPECT_EQ(results, (Results{entries[0], std::nullopt, entries[1]}));
+    EXPECT_FALSE(presenter.isShowing());
+}
+} // namespace

@@ -1,0 +1,105 @@
+#include "core/model/Route.h"
+#include "core/pickers/PickerCandidates.h"
+#include "core/pickers/UtilityPerformer.h"
+#include "tests/support/FakePlatform.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+TEST(PickerCandidatesTest, EditorsThenEnabledUtilitiesThenExternalsInGroupOrder) {
+    Route route;
+    for (auto kind : allPickerUtilityKinds)
+        route.utilities.append(PickerUtility::makeDefault(kind));
+    route.utilities[1].enabled = false;
+    // Stored out of group order: scripts and services before shortcuts.
+    route.enabledScripts = {{"tools/wc.sh", "wc.sh"}};
+    route.enabledServices = {{"svc", "Convert"}};
+    route.enabledShortcuts = {{"s1", "Publish"}, {"s2", "Archive"}};
+    QList<Editor> editors(2);
+    editors[0].name = "Beta";
+    editors[1].name = "Alpha";
+
+    const QList<PickerChoice> choices = pickerCandidates(editors, route);
+    QStringList labels;
+    for (const PickerChoice& c : choices)
+        labels.append(pickerChoiceLabel(c));
+    EXPECT_EQ(labels, (QStringList{"Beta", "Alpha", "Copy POSIX Path", "Open Parent in Terminal",
+                                   "Publish", "Archive", "Convert", "wc.sh"}));
+    EXPECT_EQ(choices.value(3), PickerChoice{route.utilities[2]});
+    EXPECT_TRUE(pickerCandidates({}, Route{}).isEmpty());
+}
+
+class UtilityPerformerTest : public testing::Test {
+protected:
+    FakePlatform fake;
+    std::unique_ptr<UtilityPerformer> performer =
+        std::make_unique<UtilityPerformer>(fake.platform());
+    int ended = 0;
+
+    void perform(PickerUtilityKind kind, const QStringList& paths,
+                 std::optional<QString> terminal = std::nullopt) {
+        QList<QUrl> files;
+        for (const QString& path : paths)
+            files.append(QUrl::fromLocalFile(path));
+        performer->performUtility({kind, true, terminal}, files, [this] { ++ended; });
+    }
+    QString install(const QString& id) { return fake.workspace.install({id, id, {}, {}, {}, {}}); }
+};
+
+TEST_F(UtilityPerformerTest, CopiesPathsOnePerLineOrBeeps) {
+    perform(PickerUtilityKind::copyPOSIXPath, {"/home/u/a.md", "/home/u/My Notes/b c.md", "/ü"});
+    EXPECT_EQ(fake.clipboard.text, QStringLiteral("/home/u/a.md\n/home/u/My Notes/b c.md\n/ü"));
+    EXPECT_EQ(fake.alerts.beeps, 0);
+    fake.clipboard.accepts = false;
+    perform(PickerUtilityKind::copyPOSIXPath, {"/a"});
+    EXPECT_EQ(fake.alerts.beeps, 1);
+    EXPECT_EQ(ended, 2);
+}
+
+TEST_F(UtilityPerformerTest, OpensEachParentFolderOnceInTheNamedOrDefaultTerminal) {
+    const QString konsole = install("konsole"), fallback = install(defaultTerminalBundleID());
+    const struct {
+        std::optional<QString> terminal;
+        QString location;
+        QStringList files, folders;
+    } cases[] = {
+        {"konsole", konsole, {"/b/1", "/a/2", "/b/3", "/a/./x/../4", "/5"}, {"/b", "/a", "/"}},
+        {std::nullopt, fallback, {"/w/a.md"}, {"/w"}},
+        {" \n\t ", fallback, {"/w/a.md"}, {"/w"}},
+        {" konsole\n", konsole, {"/w/a.md"}, {"/w"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(qPrintable(c.terminal.value_or("(none)")));
+        fake.terminals.launches.clear();
+        perform(PickerUtilityKind::openParentInTerminal, c.files, c.terminal);
+        EXPECT_EQ(fake.terminals.launches,
+                  (decltype(fake.terminals.launches){{c.location, c.folders}}));
+    }
+    EXPECT_TRUE(fake.alerts.shown.isEmpty());
+    EXPECT_EQ(ended, 4);
+}
+
+TEST_F(UtilityPerformerTest, MissingTerminalAndFailedLaunchAreReported) {
+    int endedBeforeAlert = -1;
+    fake.alerts.answerer = [&](const AlertRequest&) { return endedBeforeAlert = ended, 0; };
+    perform(PickerUtilityKind::openParentInTerminal, {"/w/a.md"}, " gone.Term ");
+    EXPECT_TRUE(fake.terminals.launches.isEmpty());
+    EXPECT_EQ(endedBeforeAlert, 1); // the files are let go before the alert waits
+    fake.terminals.failures.insert(install("foot"), "Failed to execute child process “foot”");
+    perform(PickerUtilityKind::openParentInTerminal, {"/w/a.md"}, "foot");
+    ASSERT_EQ(fake.alerts.messages(),
+              (QStringList{"Terminal not found", "Could not open Terminal"}));
+    EXPECT_EQ(fake.alerts.shown[0].informativeText,
+              QStringLiteral("The selected terminal app (gone.Term) is no longer installed. "
+                             "Pick another in Settings."));
+    EXPECT_EQ(fake.alerts.shown[1].informativeText,
+              QStringLiteral("Failed to execute child process “foot”"));
+
+    // A failure arriving after the performer is gone shows nothing.
+    fake.terminals.hold = true;
+    perform(PickerUtilityKind::openParentInTerminal, {"/w/a.md"}, "foot");
+    performer.reset();
+    fake.terminals.pending.takeFirst()();
+    EXPECT_EQ(fake.alerts.shown.size(), 2);
+}
+} // namespace
