@@ -7,6 +7,7 @@
 #include "core/model/RoutesFileLocation.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
 #include <cerrno>
@@ -70,7 +71,11 @@ void RouteStore::load() {
         QFile file(m_filePath);
         std::optional<QString> failure;
         QByteArray data;
-        if (!file.open(QIODevice::ReadOnly)) {
+        const QFileInfo info(m_filePath);
+        // Opening a FIFO or device would block or read without end.
+        if (info.exists() && !info.isFile() && !info.isDir()) {
+            failure = QStringLiteral("not a regular file");
+        } else if (!file.open(QIODevice::ReadOnly)) {
             failure = file.errorString();
         } else {
             data = file.readAll();

@@ -261,3 +261,19 @@ TEST_F(RoutesFileFaults, LinkToADamagedFileKeepsBothLinkAndFile) {
 }
 
 } // namespace
+
+namespace {
+TEST_F(RoutesFileFaults, FifoInPlaceOfTheFileFailsWithoutBlocking) {
+    // Opening a FIFO for reading would wait for a writer forever.
+    const QByteArray native = QFile::encodeName(path());
+    ASSERT_EQ(::mkfifo(native.constData(), 0600), 0);
+    RouteStore store(fake.types, fake.workspace, path());
+    ASSERT_TRUE(store.loadFailed());
+    EXPECT_TRUE(store.loadFailureMessage()->contains(QStringLiteral("not a regular file")));
+    for (const StoreStep& step : storeSession())
+        step.run(store);
+    struct stat info {};
+    ASSERT_EQ(::lstat(native.constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode)) << "the FIFO was replaced";
+}
+} // namespace
