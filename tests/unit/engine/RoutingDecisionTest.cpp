@@ -110,8 +110,9 @@ TEST(PickerCandidates, preferenceOrderFirstThenStoredOrderEachOnce) {
 TEST(PickerStyleChoice, followsThePreferenceAndTheScreenReader) {
     // style preference, force radial, screen reader on: expected style
     const std::tuple<const char*, bool, bool, PickerStyle> rows[] = {
-        {"", false, false, PickerStyle::radial},  {"List", false, false, PickerStyle::radial},
-        {"list", true, false, PickerStyle::list}, {"radial", false, true, PickerStyle::list},
+        {"List", false, false, PickerStyle::radial},
+        {"list", true, false, PickerStyle::list},
+        {"radial", false, true, PickerStyle::list},
         {"", true, true, PickerStyle::radial},
     };
     for (const auto& [style, forceRadial, screenReaderOn, expected] : rows) {

@@ -2,6 +2,7 @@
 
 #include "core/engine/OpenContext.h"
 #include "core/engine/Rule.h"
+#include "core/model/PathExtension.h"
 #include "core/model/Route.h"
 
 #include <QUrl>
@@ -89,21 +90,17 @@ inline Route markdownRoute() {
     Route r;
     r.id = "markdown";
     r.name = "Markdown";
-    r.extensions = {"md"};
     r.editors = {editor("typora", "Typora"), editor("zed", "Zed"), editor("code", "Code"),
                  editor("vim", "Vim", false)};
     r.defaultPreferenceOrder = {"typora", "zed", "code"};
-    r.normalizeUtilities();
     return r;
 }
 
 inline OpenContext contextFor(const QString& path) {
     OpenContext c;
     c.url = QUrl::fromLocalFile(path);
-    const QString last = path.section('/', -1);
-    const qsizetype dot = last.lastIndexOf('.');
-    c.fileName = dot > 0 ? last.left(dot) : last;
-    c.fileExtension = dot > 0 ? last.mid(dot + 1).toLower() : QString();
+    c.fileName = pathBaseName(path);
+    c.fileExtension = pathExtension(path);
     c.parentPath = path.section('/', 0, -2);
     return c;
 }

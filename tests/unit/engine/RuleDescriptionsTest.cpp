@@ -10,14 +10,9 @@ using namespace RuleBuilders;
 
 namespace {
 
-class RuleDescriptionsTest : public ::testing::Test {
-protected:
+TEST(RuleDescriptions, predicateAndConditionTexts) {
     FakeShortcutRegistry shortcuts;
-    RuleDescriptions descriptions{shortcuts};
-    Route route = markdownRoute();
-};
-
-TEST_F(RuleDescriptionsTest, predicateAndConditionTexts) {
+    const RuleDescriptions descriptions{shortcuts};
     shortcuts.shortcuts.insert("rule-set", "Ctrl+Alt+M");
     const QString home = QDir::homePath();
     const std::pair<Predicate, QString> rows[] = {
@@ -43,7 +38,7 @@ TEST_F(RuleDescriptionsTest, predicateAndConditionTexts) {
               "(No conditions (never matches)) or (Name is “b”)");
 }
 
-TEST_F(RuleDescriptionsTest, actionTexts) {
+TEST(RuleDescriptions, actionTexts) {
     const std::pair<RuleAction, QString> rows[] = {
         {openIn({"vim"}), "Vim"}, // disabled editors still have names
         {openIn({"org.unknown"}), "org.unknown"},
@@ -56,10 +51,11 @@ TEST_F(RuleDescriptionsTest, actionTexts) {
         {actionOf(Kind::selectFromRunningEditors), "Select from running editors"},
     };
     for (const auto& [action, expected] : rows)
-        EXPECT_EQ(RuleDescriptions::actionSummary(action, route.editors), expected);
+        EXPECT_EQ(RuleDescriptions::actionSummary(action, markdownRoute().editors), expected);
 }
 
-TEST_F(RuleDescriptionsTest, defaultRuleTexts) {
+TEST(RuleDescriptions, defaultRuleTexts) {
+    Route route = markdownRoute();
     const struct {
         Kind kind;
         Opt<QStringList> defaults;

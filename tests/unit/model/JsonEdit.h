@@ -13,25 +13,22 @@
 // decoding error path ("routes[0].editors[1].manual"; no value removes it), and decoding.
 namespace JsonEdit {
 
-inline const char documentText[] = R"({"version": 2, "routes": [{
-  "id": "markdown", "name": "Markdown", "extensions": ["md", "markdown"],
-  "probeIdentifiers": ["net.daringfireball.markdown"],
-  "editors": [
-    {"bundleID": "com.a", "name": "Alpha", "opensFolder": false, "enabled": true,
-     "manual": false, "urlSchemeTemplate": "alpha://open?path={path}"},
+inline const char documentText[] =
+    R"({"version": 2, "routes": [{"id": "markdown", "name": "Markdown",
+  "extensions": ["md", "markdown"], "probeIdentifiers": ["net.daringfireball.markdown"],
+  "editors": [{"bundleID": "com.a", "name": "Alpha", "opensFolder": false, "enabled": true,
+               "manual": false, "urlSchemeTemplate": "alpha://open?path={path}"},
     {"bundleID": "com.b", "name": "Beta", "opensFolder": true, "enabled": false, "manual": true}],
   "activeBundleID": "com.a", "defaultPreferenceOrder": ["com.a"], "isCustom": true,
   "pathRules": [{"pathPrefix": "/srv/notes", "bundleID": "com.a"}],
   "defaultActionKind": "selectFromAllEditors", "defaultOpenBundleIDs": ["com.a"],
-  "utilities": [{"kind": "copyPOSIXPath", "enabled": true},
-                {"kind": "revealInFinder", "enabled": false},
-                {"kind": "openParentInTerminal", "enabled": true, "terminalBundleID": "konsole"}],
+  "utilities": [{"kind": "copyPOSIXPath", "enabled": true}, {"kind": "revealInFinder",
+    "enabled": false}, {"kind": "openParentInTerminal", "enabled": true, "terminalBundleID": "k"}],
   "enabledShortcuts": [{"id": "S1", "name": "Make PDF"}],
   "enabledServices": [{"id": "V1", "name": "Word Count"}],
   "enabledScripts": [{"relativePath": "tools/lint.sh", "name": "Lint"}],
-  "rules": [
-    {"id": "R0", "enabled": true, "when": {"id": "G0", "combine": "or", "predicates": [],
-     "groups": []}, "action": {"kind": "bestRunningEditor"}},
+  "rules": [{"id": "R0", "enabled": true, "action": {"kind": "bestRunningEditor"},
+             "when": {"id": "G0", "combine": "or", "predicates": [], "groups": []}},
     {"id": "R1", "name": "Drafts", "enabled": false, "when": {"id": "G1", "combine": "and",
      "predicates": [
        {"id": "P0", "kind": "fileName", "stringOperator": "contains", "stringValue": "draft"},

@@ -1,17 +1,15 @@
 #include "core/model/Route.h"
 #include "core/model/PathExtension.h"
+#include "tests/unit/engine/RuleBuilders.h"
 #include "tests/unit/model/JsonEdit.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
+using RuleBuilders::editor;
 using Kind = RuleActionKind;
 using UK = PickerUtilityKind;
-
-Editor editor(const QString& id, const QString& name, bool enabled = true) {
-    return Editor{id, name, false, enabled, false, std::nullopt};
-}
 
 // Enabled B ("Beta"), A ("Alpha"), C ("Cobalt"); X disabled.
 Route routeWithBAC() {
@@ -25,11 +23,10 @@ TEST(RouteNormalisation, defaultRuleIsNarrowedAndUtilitiesBecomeThree) {
     const QJsonObject root =
         JsonEdit::set(JsonEdit::document(), "routes[1].defaultActionKind", "bestRunningEditor");
     EXPECT_EQ(JsonEdit::decodeOk(root).routes.value(1).defaultActionKind, Kind::specificEditor);
-    for (Kind kind : {Kind::bestRunningEditor, Kind::defaultEditor})
-        EXPECT_EQ(Route::normalizedDefaultActionKind(kind), Kind::specificEditor);
     for (Kind kind : {Kind::selectFromAllEditors, Kind::selectFromRunningEditors})
         EXPECT_EQ(Route::normalizedDefaultActionKind(kind), kind);
-    EXPECT_EQ(Route::normalizedDefaultActionKind(std::nullopt), Kind::specificEditor);
+    for (std::optional<Kind> kind : {std::optional(Kind::defaultEditor), std::optional<Kind>()})
+        EXPECT_EQ(Route::normalizedDefaultActionKind(kind), Kind::specificEditor);
 
     // Fixed order; a later entry of a kind wins; a missing kind gets its default entry.
     Route r;
