@@ -93,6 +93,8 @@ public:
                     delegate->terminate();
                 else if (action == QLatin1String("settings"))
                     delegate->openSettings();
+                else if (action == QLatin1String("about"))
+                    delegate->showAbout();
             });
     }
     QPointer<AppDelegate> delegate;

@@ -7,43 +7,22 @@
 #include "core/platform/Workspace.h"
 
 #include <QCoreApplication>
+#include <QIcon>
 #include <QMenu>
-#include <QPainter>
-#include <QPainterPath>
+#include <QMessageBox>
 #include <QSystemTrayIcon>
 #include <QThread>
 #include <QTimer>
 
 namespace {
-// The branching arrows of the application icon, for when no icon theme
-// provides it (a build run from the source tree, a bare window manager).
-QIcon paintedTrayIcon() {
-    QPixmap pixmap(64, 64);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPen pen(QColor(0x3d, 0x8f, 0xd1), 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-    painter.setPen(pen);
-    QPainterPath trunk(QPointF(14, 56));
-    trunk.lineTo(14, 40);
-    trunk.cubicTo(14, 32, 20, 26, 28, 26);
-    trunk.lineTo(46, 26);
-    QPainterPath branch(QPointF(28, 26));
-    branch.cubicTo(28, 18, 34, 12, 42, 12);
-    branch.lineTo(52, 12);
-    painter.drawPath(trunk);
-    painter.drawPath(branch);
-    painter.drawPolyline(QPolygonF{QPointF(45, 5), QPointF(52, 12), QPointF(45, 19)});
-    painter.drawPolyline(QPolygonF{QPointF(39, 19), QPointF(46, 26), QPointF(39, 33)});
-    painter.end();
-    return QIcon(pixmap);
+// Themed when the desktop entry's icons are installed, else the bundled ones.
+QIcon applicationIcon(const QString& name) {
+    return QIcon::fromTheme(name,
+                            QIcon(QStringLiteral(":/icons/") + name + QStringLiteral(".svg")));
 }
 
 QIcon trayIcon() {
-    // The symbolic icon is installed with the desktop entry.
-    const QIcon themed = QIcon::fromTheme(QStringLiteral("io.corvanta.Corvanta-symbolic"),
-                                          QIcon::fromTheme(QStringLiteral("io.corvanta.Corvanta")));
-    return themed.isNull() ? paintedTrayIcon() : themed;
+    return applicationIcon(QStringLiteral("io.corvanta.Corvanta-symbolic"));
 }
 } // namespace
 
@@ -312,4 +291,16 @@ void AppDelegate::clearRuleShortcut(const QString& ruleID) {
     Q_UNUSED(ruleID);
 }
 
-void AppDelegate::showAbout() {}
+// The standard About box; the main-menu presentation around it comes with the
+// window-presentation work.
+void AppDelegate::showAbout() {
+    auto* box = new QMessageBox(
+        QMessageBox::NoIcon, QStringLiteral("About Corvanta"),
+        QStringLiteral("<b>Corvanta</b> %1").arg(QCoreApplication::applicationVersion()));
+    box->setInformativeText(QStringLiteral("Decides which application opens a file."));
+    box->setIconPixmap(applicationIcon(QStringLiteral("io.corvanta.Corvanta")).pixmap(64));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->show();
+    box->raise();
+    box->activateWindow();
+}
