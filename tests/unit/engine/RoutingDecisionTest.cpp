@@ -32,56 +32,53 @@ QString outcome(const RoutingDecision& d) {
 // Editors typora, zed and code are enabled, vim is disabled. Every route also holds rules
 // that never apply (disabled, without conditions, not matching) before the matching one.
 TEST(RoutingDecision, resolvesEveryActionKind) {
-    const struct {
-        Opt<RuleAction> matched; // none: the Default Rule applies
-        Kind kind;
-        Opt<QStringList> defaults;
-        const char* active;
-        const char* running;
-        const char* expected;
-    } rows[] = {
-        {openIn(list("code typora")), {}, {}, "", "", "code typora"},
-        {openIn(list("zed zed")), {}, {}, "", "", "zed zed"},
-        {openIn(list("vim gone zed")), {}, {}, "typora", "", "zed"},
-        {RuleAction{Kind::specificEditor, "code", QStringList(), {}}, {}, {}, "", "", "code"},
-        {openIn(list("vim")), {}, {}, "zed", "", "zed"},
-        {openIn({}), {}, {}, "", "", "-"},
-        {openIn({}), {}, {}, "gone", "", "-"},
-        {best(list("zed typora")), {}, {}, "code", "typora zed", "zed"},
-        {best(list("vim code")), {}, {}, "typora", "vim code", "code"},
-        {best(list("zed code")), {}, {}, "typora", "code", "code"},
-        {best(), {}, {}, "vim", "code zed", "zed"},              // the route's order
-        {best(QStringList()), {}, {}, "code", "typora", "code"}, // an empty order stays empty
-        {best(), {}, {}, "vim", "", "vim"}, // fallback: the active editor, even disabled
-        {best(), {}, {}, "", "", "-"},
-        {actionOf(Kind::defaultEditor), {}, {}, "zed", "typora", "zed"},
-        {actionOf(Kind::selectFromAllEditors), {}, {}, "", "", "picker"},
-        {actionOf(Kind::selectFromRunningEditors), {}, {}, "zed", "", "running picker"},
-        {{}, Kind::specificEditor, list("zed code"), "typora", "", "zed code"},
-        {{}, Kind::specificEditor, QStringList(), "code", "", "code"},
-        {{}, Kind::specificEditor, {}, "zed", "zed", "zed"},
-        {{}, Kind::specificEditor, list("vim"), "typora", "", "typora"},
-        {{}, Kind::specificEditor, {}, "vim", "", "vim"},
-        {{}, Kind::specificEditor, {}, "", "zed", "-"},
-        {{}, Kind::selectFromAllEditors, list("code"), "typora", "", "picker"},
-        {{}, Kind::selectFromRunningEditors, list("code"), "typora", "zed", "running picker"},
-        {{}, Kind::selectFromRunningEditors, list("code"), "typora", "", "typora"},
-        {{}, Kind::selectFromRunningEditors, {}, "", "", "-"},
-    };
-    for (size_t i = 0; i < std::size(rows); ++i) {
+    // Matched rule's action (none: the Default Rule applies), Default Rule kind and editors,
+    // active editor, running editors, expected outcome.
+    const std::tuple<Opt<RuleAction>, Kind, Opt<QStringList>, const char*, const char*, const char*>
+        rows[] = {
+            {openIn(list("code typora")), {}, {}, "", "", "code typora"},
+            {openIn(list("zed zed")), {}, {}, "", "", "zed zed"},
+            {openIn(list("vim gone zed")), {}, {}, "typora", "", "zed"},
+            {RuleAction{Kind::specificEditor, "code", QStringList(), {}}, {}, {}, "", "", "code"},
+            {openIn(list("vim")), {}, {}, "zed", "", "zed"},
+            {openIn({}), {}, {}, "", "", "-"},
+            {openIn({}), {}, {}, "gone", "", "-"},
+            {best(list("zed typora")), {}, {}, "code", "typora zed", "zed"},
+            {best(list("vim code")), {}, {}, "typora", "vim code", "code"},
+            {best(list("zed code")), {}, {}, "typora", "code", "code"},
+            {best(), {}, {}, "vim", "code zed", "zed"},              // the route's order
+            {best(QStringList()), {}, {}, "code", "typora", "code"}, // an empty order stays empty
+            {best(), {}, {}, "vim", "", "vim"}, // fallback: the active editor, even disabled
+            {best(), {}, {}, "", "", "-"},
+            {actionOf(Kind::defaultEditor), {}, {}, "zed", "typora", "zed"},
+            {actionOf(Kind::selectFromAllEditors), {}, {}, "", "", "picker"},
+            {actionOf(Kind::selectFromRunningEditors), {}, {}, "zed", "", "running picker"},
+            {{}, Kind::specificEditor, list("zed code"), "typora", "", "zed code"},
+            {{}, Kind::specificEditor, QStringList(), "code", "", "code"},
+            {{}, Kind::specificEditor, {}, "zed", "zed", "zed"},
+            {{}, Kind::specificEditor, list("vim"), "typora", "", "typora"},
+            {{}, Kind::specificEditor, {}, "vim", "", "vim"},
+            {{}, Kind::specificEditor, {}, "", "zed", "-"},
+            {{}, Kind::selectFromAllEditors, list("code"), "typora", "", "picker"},
+            {{}, Kind::selectFromRunningEditors, list("code"), "typora", "zed", "running picker"},
+            {{}, Kind::selectFromRunningEditors, list("code"), "typora", "", "typora"},
+            {{}, Kind::selectFromRunningEditors, {}, "", "", "-"},
+        };
+    for (const auto& [matched, kind, defaults, active, running, expected] : rows) {
         Route route = markdownRoute();
         route.rules = {rule(allOf({always()}), openIn({"code"}), false),
                        rule(allOf({}), openIn({"code"})), rule(anyOf({never()}), openIn({"code"}))};
-        if (rows[i].matched)
-            route.rules.append(rule(allOf({always()}), *rows[i].matched));
-        route.defaultActionKind = rows[i].kind;
-        route.defaultOpenBundleIDs = rows[i].defaults;
-        route.activeBundleID = opt(rows[i].active);
+        if (matched)
+            route.rules.append(rule(allOf({always()}), *matched));
+        route.defaultActionKind = kind;
+        route.defaultOpenBundleIDs = defaults;
+        route.activeBundleID = opt(active);
         OpenContext context = contextFor("/w/notes.md");
-        context.runningEnabledBundleIDs = setOf(rows[i].running);
+        context.runningEnabledBundleIDs = setOf(running);
         const RoutingDecision d = RoutingDecision::decide(route, context, std::nullopt);
-        EXPECT_EQ(outcome(d), rows[i].expected) << "row " << i;
-        EXPECT_EQ(d.rule, rows[i].matched ? Opt<Rule>(route.rules.last()) : std::nullopt) << i;
+        const QString row = QStringLiteral("%1/%2/%3").arg(active, running, expected);
+        EXPECT_EQ(outcome(d), expected) << row.toStdString();
+        EXPECT_EQ(d.rule, matched ? Opt<Rule>(route.rules.last()) : std::nullopt) << expected;
     }
     // Select kinds resolve to the fallback where an editor list is needed anyway.
     Route route = markdownRoute();

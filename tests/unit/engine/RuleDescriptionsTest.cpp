@@ -56,12 +56,8 @@ TEST(RuleDescriptions, actionTexts) {
 
 TEST(RuleDescriptions, defaultRuleTexts) {
     Route route = markdownRoute();
-    const struct {
-        Kind kind;
-        Opt<QStringList> defaults;
-        const char* active;
-        const char* expected;
-    } rows[] = {
+    // Default Rule kind, its editors, active editor, expected text after the arrow.
+    const std::tuple<Kind, Opt<QStringList>, const char*, const char*> rows[] = {
         {Kind::selectFromRunningEditors, {}, "code", "Select from running (fallback: Code)"},
         {Kind::selectFromAllEditors, {}, "vim", "Select from all (fallback: No Editor Selected)"},
         {Kind::selectFromAllEditors, list("code"), "",
@@ -72,12 +68,12 @@ TEST(RuleDescriptions, defaultRuleTexts) {
         {Kind::specificEditor, QStringList(), "zed", "Zed"},
         {Kind::specificEditor, {}, "vim", "No Editor Selected"},
     };
-    for (const auto& row : rows) {
-        route.defaultActionKind = row.kind;
-        route.defaultOpenBundleIDs = row.defaults;
-        route.activeBundleID = opt(row.active);
+    for (const auto& [kind, defaults, active, expected] : rows) {
+        route.defaultActionKind = kind;
+        route.defaultOpenBundleIDs = defaults;
+        route.activeBundleID = opt(active);
         EXPECT_EQ(RuleDescriptions::defaultRuleSummary(route),
-                  "Default Rule → " + QString::fromUtf8(row.expected));
+                  "Default Rule → " + QString::fromUtf8(expected));
     }
 }
 

@@ -16,7 +16,6 @@ TEST(PredicateMatches, everyKindAndOperator) {
     const QString home = QDir::homePath();
     const OpenContext notes = contextFor("/w/Notes.final.md"); // no creator, hotkey or editors
     const OpenContext tarball = contextFor("/w/a.tar.gz");
-    const OpenContext readme = contextFor("/w/README");
     const OpenContext direct = contextFor(home + "/Projects/a.md");
     const OpenContext deep = contextFor(home + "/Projects/x/y/b.md");
     const OpenContext sibling = contextFor(home + "/Projects2/c.md");
@@ -25,11 +24,7 @@ TEST(PredicateMatches, everyKindAndOperator) {
     rich.creatorBundleID = "com.u.mac";
     rich.activeHotkeyNames = QSet<QString>{"rule-A", "rule-B"};
     rich.runningEnabledBundleIDs = {"a", "b"};
-    const struct {
-        Predicate predicate;
-        OpenContext context;
-        bool expected;
-    } rows[] = {
+    const std::tuple<Predicate, OpenContext, bool> rows[] = {
         // Name: the whole name without its extension, ignoring case; empty never "contains".
         {fileName(SO::is, "notes.FINAL"), notes, true},
         {fileName(std::nullopt, "Notes.final"), notes, true},
@@ -45,7 +40,7 @@ TEST(PredicateMatches, everyKindAndOperator) {
         {fileExtension(SO::is, "gz"), tarball, true},
         {fileExtension(SO::isNot, ".md"), notes, false},
         {fileExtension(SO::contains, ".."), notes, false},
-        {fileExtension(SO::is, "."), readme, true},
+        {fileExtension(SO::is, "."), contextFor("/w/README"), true},
         {fileExtension(SO::is, std::nullopt), notes, false},
         // Folder: ~ expanded, trailing slash and . / .. removed, at any depth, case-sensitive.
         {parentFolder(EO::is, "~/Projects"), direct, true},
@@ -83,7 +78,7 @@ TEST(PredicateMatches, everyKindAndOperator) {
         {runningEditors(CO::greaterThan, 2), rich, false},
     };
     for (size_t i = 0; i < std::size(rows); ++i)
-        EXPECT_EQ(predicateMatches(rows[i].predicate, rows[i].context), rows[i].expected)
+        EXPECT_EQ(predicateMatches(get<0>(rows[i]), get<1>(rows[i])), get<2>(rows[i]))
             << "row " << i;
 
     // No operator applies to hotkeys: a stray one does not negate the result.
@@ -96,10 +91,7 @@ TEST(PredicateMatches, everyKindAndOperator) {
 
 TEST(EvaluateGroup, emptyAndNestedGroups) {
     const OpenContext c = contextFor("/w/a.md");
-    const struct {
-        PredicateGroup group;
-        bool expected;
-    } rows[] = {
+    const std::pair<PredicateGroup, bool> rows[] = {
         {allOf({}), false},
         {anyOf({}), false},
         {anyOf({always()}, {allOf({})}), true},
@@ -111,7 +103,7 @@ TEST(EvaluateGroup, emptyAndNestedGroups) {
         {anyOf({never()}, {allOf({never()}), allOf({always()})}), true},
     };
     for (size_t i = 0; i < std::size(rows); ++i)
-        EXPECT_EQ(evaluateGroup(rows[i].group, c), rows[i].expected) << "row " << i;
+        EXPECT_EQ(evaluateGroup(rows[i].first, c), rows[i].second) << "row " << i;
     PredicateGroup deep = allOf({always()});
     for (int i = 0; i < 50; ++i)
         deep = (i % 2 ? allOf({}, {deep}) : anyOf({never()}, {deep}));

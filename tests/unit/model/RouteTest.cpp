@@ -41,11 +41,8 @@ TEST(RouteNormalisation, defaultRuleIsNarrowedAndUtilitiesBecomeThree) {
 }
 
 TEST(RouteNormalisation, preferenceOrder) {
-    const struct {
-        QStringList stored;
-        std::optional<QString> active;
-        QStringList expected;
-    } rows[] = {
+    // Stored order, active editor, normalised order.
+    const std::tuple<QStringList, std::optional<QString>, QStringList> rows[] = {
         {{"C", "X"}, {}, {"C", "A", "B"}}, // stale dropped, the rest by name
         {{}, "B", {"B", "A", "C"}},        // an empty order starts with the active editor
         {{"C"}, "B", {"C", "A", "B"}},
@@ -53,12 +50,12 @@ TEST(RouteNormalisation, preferenceOrder) {
         {{"A", "A"}, {}, {"A", "A", "B", "C"}},
         {{"gone"}, "C", {"C", "A", "B"}},
     };
-    for (const auto& row : rows) {
+    for (const auto& [stored, active, expected] : rows) {
         Route r = routeWithBAC();
-        r.defaultPreferenceOrder = row.stored;
-        r.activeBundleID = row.active;
+        r.defaultPreferenceOrder = stored;
+        r.activeBundleID = active;
         r.normalizePreferenceOrder();
-        EXPECT_EQ(r.defaultPreferenceOrder, row.expected) << row.stored.join(',').toStdString();
+        EXPECT_EQ(r.defaultPreferenceOrder, expected) << stored.join(',').toStdString();
     }
 }
 

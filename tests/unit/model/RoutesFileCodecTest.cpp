@@ -111,11 +111,8 @@ TEST(RoutesFileCodec, missingOrNullRequiredKeyFailsTheDocument) {
 // Optional keys are checked as strictly as required ones. The retired "modifierHeld" is
 // only tolerated under its exact name, as a whole predicate.
 TEST(RoutesFileCodec, wrongTypesAndUnknownValuesFailTheDocument) {
-    const struct {
-        const char* key;
-        QJsonValue value;
-        const char* suffix; // after the key's own path
-    } rows[] = {
+    // Key, value put there, error after the key's own path.
+    const std::tuple<const char*, QJsonValue, const char*> rows[] = {
         {"version", "2", ": expected an integer, found a string"},
         {"version", 2.5, ": expected an integer, found 2.5"},
         {"routes", QJsonObject(), ": expected an array, found an object"},
@@ -144,9 +141,8 @@ TEST(RoutesFileCodec, wrongTypesAndUnknownValuesFailTheDocument) {
         {"@action.bundleIDs", "com.a", ": expected an array, found a string"},
         {"@action.preferenceOrder", QJsonArray{"a", 5}, "[1]: expected a string, found a number"},
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(decodeError(set(document(), keyPath(row.key), row.value)),
-                  keyPath(row.key) + row.suffix);
+    for (const auto& [key, value, suffix] : rows)
+        EXPECT_EQ(decodeError(set(document(), keyPath(key), value)), keyPath(key) + suffix);
     EXPECT_EQ(decodeError(QByteArray("[]")), "expected an object at the top level");
     EXPECT_TRUE(decodeError(QByteArray("{\"routes\": [\n  {]")).startsWith("line 2, column"));
     EXPECT_NE(decodeError(QByteArray()), "<decoded>");
