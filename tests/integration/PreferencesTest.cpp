@@ -5,75 +5,20 @@
 #include <gtest/gtest.h>
 
 namespace {
-QString scratchFile(const char* name) {
-    const QString path = LinuxSandbox::current().root() + QStringLiteral("/prefs-") +
-                         QLatin1String(name) + QStringLiteral(".conf");
-    QFile::remove(path);
-    return path;
-}
-
-TEST(SettingsPreferences, LivesInTheXdgConfigHome) {
-    EXPECT_EQ(SettingsPreferences::defaultFilePath(),
-              LinuxSandbox::current().configHome() + QStringLiteral("/Corvanta/Corvanta.conf"));
-    SettingsPreferences preferences;
-    preferences.setBoolean(QStringLiteral("hasCompletedMenuBarOnboarding"), true);
-    EXPECT_TRUE(QFile::exists(SettingsPreferences::defaultFilePath()));
-}
-
-TEST(SettingsPreferences, StringsSurviveTheFileUnchanged) {
-    const QString path = scratchFile("strings");
-    const QString values[] = {
-        QStringLiteral("list"),          QStringLiteral(""),
-        QStringLiteral("a,b"),           QStringLiteral("@Variant(x)"),
-        QStringLiteral("  spaced  "),    QStringLiteral("true"),
-        QStringLiteral("Grün “quoted”"), QStringLiteral("semi;colon=equals"),
-    };
-    {
-        SettingsPreferences writer(path);
-        for (std::size_t i = 0; i < std::size(values); ++i)
-            writer.setString(QStringLiteral("key%1").arg(i), values[i]);
+// QSettings would read some strings back as lists, variants or trimmed text.
+TEST(SettingsPreferences, ValuesReadBackUnchangedByAnotherInstance) {
+    const QString path = LinuxSandbox::current().root() + "/prefs.conf";
+    SettingsPreferences writer(path);
+    const SettingsPreferences reader(path);
+    for (const QString value : {"", "a,b", "@Variant(x)", "  spaced  ", "Grün “x”", "a;b=c"}) {
+        EXPECT_EQ(reader.string("key"), std::nullopt);
+        writer.setString("key", value);
+        EXPECT_EQ(reader.string("key"), value);
+        EXPECT_EQ(reader.boolean("key"), std::nullopt) << qPrintable(value);
+        writer.setString("key", std::nullopt);
     }
-    const SettingsPreferences reader(path);
-    for (std::size_t i = 0; i < std::size(values); ++i)
-        EXPECT_EQ(reader.string(QStringLiteral("key%1").arg(i)), values[i])
-            << qPrintable(values[i]);
-    EXPECT_EQ(reader.string(QStringLiteral("absent")), std::nullopt);
-}
-
-TEST(SettingsPreferences, AbsentAndEmptyDifferAndRemovalClears) {
-    SettingsPreferences preferences(scratchFile("absent"));
-    const QString key = QStringLiteral("browserHandoffBundleID");
-    EXPECT_EQ(preferences.string(key), std::nullopt);
-    preferences.setString(key, QString());
-    EXPECT_EQ(preferences.string(key), QString());
-    preferences.setString(key, QStringLiteral("firefox"));
-    preferences.setString(key, std::nullopt);
-    EXPECT_EQ(preferences.string(key), std::nullopt);
-    EXPECT_EQ(SettingsPreferences(preferences.filePath()).string(key), std::nullopt);
-}
-
-TEST(SettingsPreferences, BooleansReadBackFromTheFile) {
-    const QString path = scratchFile("booleans");
-    {
-        SettingsPreferences writer(path);
-        writer.setBoolean(QStringLiteral("yes"), true);
-        writer.setBoolean(QStringLiteral("no"), false);
-        writer.setString(QStringLiteral("word"), QStringLiteral("maybe"));
-    }
-    // Another process (or a newer run) sees what was written at once.
-    const SettingsPreferences reader(path);
-    EXPECT_EQ(reader.boolean(QStringLiteral("yes")), true);
-    EXPECT_EQ(reader.boolean(QStringLiteral("no")), false);
-    EXPECT_EQ(reader.boolean(QStringLiteral("word")), std::nullopt);
-    EXPECT_EQ(reader.boolean(QStringLiteral("absent")), std::nullopt);
-}
-
-TEST(SettingsPreferences, ChangesByAnotherWriterAreSeen) {
-    const QString path = scratchFile("shared");
-    const SettingsPreferences reader(path);
-    EXPECT_EQ(reader.string(QStringLiteral("editorPickerStyle")), std::nullopt);
-    SettingsPreferences(path).setString(QStringLiteral("editorPickerStyle"),
-                                        QStringLiteral("list"));
-    EXPECT_EQ(reader.string(QStringLiteral("editorPickerStyle")), QStringLiteral("list"));
+    writer.setBoolean("yes", true);
+    writer.setBoolean("no", false);
+    EXPECT_TRUE(reader.boolean("yes") == true && reader.boolean("no") == false);
 }
 } // namespace

@@ -8,11 +8,9 @@ add_executable(test_linux_platform
   integration/LinuxSandbox.cpp
   integration/AlertsAndShortcutsTest.cpp
   integration/CommandsTest.cpp
-  integration/DesktopEntryProgramTest.cpp
   integration/FileMetadataTest.cpp
   integration/PreferencesTest.cpp
   integration/RunningApplicationsTest.cpp
-  integration/ScreenReaderTest.cpp
   integration/TypeSystemTest.cpp
   integration/WorkspaceTest.cpp
 )
