@@ -66,10 +66,10 @@ TEST(RoutingDecision, resolvesEveryActionKind) {
         };
     for (const auto& [matched, kind, defaults, active, running, expected] : rows) {
         Route route = markdownRoute();
-        route.rules = {rule(allOf({always()}), openIn({"code"}), false),
-                       rule(allOf({}), openIn({"code"})), rule(anyOf({never()}), openIn({"code"}))};
+        route.rules = {rule(allOf({always}), openIn({"code"}), false),
+                       rule(allOf({}), openIn({"code"})), rule(anyOf({never}), openIn({"code"}))};
         if (matched)
-            route.rules.append(rule(allOf({always()}), *matched));
+            route.rules.append(rule(allOf({always}), *matched));
         route.defaultActionKind = kind;
         route.defaultOpenBundleIDs = defaults;
         route.activeBundleID = opt(active);
@@ -122,23 +122,27 @@ TEST(PickerStyleChoice, followsThePreferenceAndTheScreenReader) {
     }
 }
 
+// A rule is named by its id, or by a name no other rule has; an id beats an equal name.
 TEST(RoutingDecision, namedRuleIsUsedWhateverItsConditions) {
     Route route = markdownRoute();
-    const Rule disabled = rule(allOf({never()}), openIn({"zed"}), false, QStringLiteral("Zed"));
+    const Rule disabled = rule(allOf({never}), openIn({"zed"}), false, QStringLiteral("Zed"));
     const Rule picker = rule(allOf({}), actionOf(Kind::selectFromRunningEditors), true, "Pick");
-    const Rule first = rule(allOf({always()}), openIn({"typora"}), true, "Twin");
-    route.rules = {first, disabled, picker,
-                   rule(allOf({always()}), openIn({"code"}), true, "Twin")};
+    const Rule first = rule(allOf({always}), openIn({"typora"}), true, "Twin");
+    const Rule namedLikeId = rule(allOf({}), openIn({"code"}), true, picker.id);
+    route.rules = {first, disabled, namedLikeId, picker,
+                   rule(allOf({always}), openIn({"code"}), true, "Twin")};
     const auto decide = [&](Opt<QString> reference) {
         const RoutingDecision d = RoutingDecision::decide(route, contextFor("/w/a.md"), reference);
         return outcome(d) + " / " + d.rule.value_or(Rule()).id;
     };
     EXPECT_EQ(decide(disabled.id), "zed / " + disabled.id);
     EXPECT_EQ(decide("Zed"), "zed / " + disabled.id);
+    EXPECT_EQ(decide(picker.id), "running picker / " + picker.id);
     EXPECT_EQ(decide("Pick"), "running picker / " + picker.id);
     EXPECT_EQ(decide(std::nullopt), "typora / " + first.id) << "the first matching rule";
-    for (const char* unknown : {"Twin", "missing", ""})
-        EXPECT_EQ(decide(QString(unknown)), "not found / ") << unknown;
+    for (const QString& unknown :
+         {QString("Twin"), QString("zed"), QString(), disabled.id.toLower()})
+        EXPECT_EQ(decide(unknown), "not found / ") << unknown.toStdString();
 }
 
 } // namespace

@@ -52,12 +52,8 @@ inline Predicate runningEditors(Opt<CO> op, Opt<qint64> count) {
 }
 
 // A predicate that holds for every file with a non-empty name, and one that never does.
-inline Predicate always() {
-    return fileName(SO::isNot, QString());
-}
-inline Predicate never() {
-    return fileName(SO::contains, QString());
-}
+inline const Predicate always = fileName(SO::isNot, QString());
+inline const Predicate never = fileName(SO::contains, QString());
 
 inline PredicateGroup allOf(QList<Predicate> predicates, QList<PredicateGroup> groups = {}) {
     return {makeRuleIdentifier(), PredicateGroupCombine::and_, predicates, groups};

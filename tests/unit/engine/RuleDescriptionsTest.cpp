@@ -17,7 +17,6 @@ TEST(RuleDescriptions, predicateAndConditionTexts) {
     const QString home = QDir::homePath();
     const std::pair<Predicate, QString> rows[] = {
         {fileName(SO::is, "draft"), "Name is “draft”"},
-        {fileName(std::nullopt, std::nullopt), "Name is “”"},
         {fileExtension(SO::contains, ".MD."), "Extension contains “.MD.”"},
         {parentFolder(EO::isNot, home + "/Archive"), "Folder is not ~/Archive"},
         {parentFolder(EO::is, home), "Folder is ~"},
