@@ -1,6 +1,5 @@
 #include "core/engine/RoutingDecision.h"
 #include "core/engine/ActionResolver.h"
-#include "tests/support/FakeServices.h"
 #include "tests/unit/engine/RuleBuilders.h"
 
 #include <gtest/gtest.h>
@@ -76,8 +75,7 @@ TEST(RoutingDecision, resolvesEveryActionKind) {
         OpenContext context = contextFor("/w/notes.md");
         context.runningEnabledBundleIDs = setOf(running);
         const RoutingDecision d = RoutingDecision::decide(route, context, std::nullopt);
-        const QString row = QStringLiteral("%1/%2/%3").arg(active, running, expected);
-        EXPECT_EQ(outcome(d), expected) << row.toStdString();
+        EXPECT_EQ(outcome(d), expected) << active << " / " << running << " / " << expected;
         EXPECT_EQ(d.rule, matched ? Opt<Rule>(route.rules.last()) : std::nullopt) << expected;
     }
     // Select kinds resolve to the fallback where an editor list is needed anyway.
@@ -102,24 +100,6 @@ TEST(PickerCandidates, preferenceOrderFirstThenStoredOrderEachOnce) {
     EXPECT_EQ(pickerTitle(route, Kind::selectFromAllEditors), "Choose a Markdown editor");
     EXPECT_EQ(pickerTitle(route, Kind::selectFromRunningEditors),
               "Choose a running Markdown editor");
-}
-
-TEST(PickerStyleChoice, followsThePreferenceAndTheScreenReader) {
-    // style preference, force radial, screen reader on: expected style
-    const std::tuple<const char*, bool, bool, PickerStyle> rows[] = {
-        {"List", false, false, PickerStyle::radial},
-        {"list", true, false, PickerStyle::list},
-        {"radial", false, true, PickerStyle::list},
-        {"", true, true, PickerStyle::radial},
-    };
-    for (const auto& [style, forceRadial, screenReaderOn, expected] : rows) {
-        FakePreferences preferences;
-        preferences.setString(PreferenceKeys::editorPickerStyle, opt(style));
-        preferences.setBoolean(PreferenceKeys::editorPickerForceRadialWithVoiceOver, forceRadial);
-        FakeScreenReader screenReader;
-        screenReader.enabled = screenReaderOn;
-        EXPECT_EQ(pickerStyle(preferences, screenReader), expected) << style << screenReaderOn;
-    }
 }
 
 // A rule is named by its id, or by a name no other rule has; an id beats an equal name.
