@@ -1,5 +1,6 @@
 #include "core/engine/RoutingDecision.h"
 #include "core/engine/ActionResolver.h"
+#include "tests/support/FakeServices.h"
 #include "tests/unit/engine/RuleBuilders.h"
 
 #include <gtest/gtest.h>
@@ -126,3 +127,32 @@ TEST(RoutingDecision, namedRuleIsUsedWhateverItsConditions) {
 }
 
 } // namespace
+
+TEST(PickerStyle, listWhenChosenOrWhenAScreenReaderRunsUnlessRadialIsForced) {
+    struct Case {
+        std::optional<QString> style;
+        bool screenReader;
+        std::optional<bool> forceRadial;
+        PickerStyle expected;
+    };
+    const Case cases[] = {
+        {std::nullopt, false, std::nullopt, PickerStyle::radial},
+        {QStringLiteral("list"), false, std::nullopt, PickerStyle::list},
+        {QStringLiteral("radial"), true, std::nullopt, PickerStyle::list},
+        {QStringLiteral("radial"), true, false, PickerStyle::list},
+        {QStringLiteral("radial"), true, true, PickerStyle::radial},
+        {QStringLiteral("list"), true, true, PickerStyle::list},
+        {QStringLiteral("bogus"), false, std::nullopt, PickerStyle::radial},
+    };
+    for (const Case& c : cases) {
+        FakePreferences preferences;
+        preferences.setString(PreferenceKeys::editorPickerStyle, c.style);
+        if (c.forceRadial)
+            preferences.setBoolean(PreferenceKeys::editorPickerForceRadialWithVoiceOver,
+                                   *c.forceRadial);
+        FakeScreenReader screenReader;
+        screenReader.enabled = c.screenReader;
+        EXPECT_EQ(ActionResolver::pickerStyle(preferences, screenReader), c.expected)
+            << c.style.value_or(QStringLiteral("(none)")).toStdString() << " " << c.screenReader;
+    }
+}
