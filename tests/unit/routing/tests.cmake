@@ -1,17 +1,14 @@
 # Routing: links, URL templates, opening in editors and the open pipeline.
 corvanta_test(test_routing
   SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/OpenRequestParserTest.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/URLTemplateExpanderTest.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/EditorOpenerTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/LinksAndTemplatesTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RoutingPipelineTest.cpp
   LIBS QuaylithLogic)
 
 # The delegate, the tray menu and the executable's pieces.
 corvanta_test(test_app_shell
   SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/AppDelegateTest.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/OpenArgumentsTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/AppShellTest.cpp
   LIBS CorvantaApp)
 
 # The end-to-end tests live with the other integration tests.

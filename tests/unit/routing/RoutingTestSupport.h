@@ -1,0 +1,48 @@
+#pragma once
+
+#include "core/model/RouteStore.h"
+#include "core/model/RoutesFileCodec.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+// Readable failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << text.toStdString();
+}
+
+inline const QString alpha = QStringLiteral("org.example.Alpha");
+inline const QString beta = QStringLiteral("org.example.Beta");
+
+inline Editor editor(const QString& id) {
+    Editor e;
+    e.bundleID = id;
+    e.name = id.section(u'.', -1);
+    e.manual = true; // kept whatever the applications edit
+    return e;
+}
+
+// Alpha (active) and Beta, no utilities; ids "custom.*" are taught routes.
+inline Route route(const QString& id, const QString& name, const QString& extension) {
+    Route r;
+    r.id = id;
+    r.name = name;
+    r.extensions = {extension};
+    r.isCustom = id.startsWith(QStringLiteral("custom."));
+    r.editors = {editor(alpha), editor(beta)};
+    r.activeBundleID = alpha;
+    r.normalizeUtilities();
+    for (PickerUtility& u : r.utilities)
+        u.enabled = false;
+    return r;
+}
+
+// Writes a routes file holding `routes`, or `bytes` when given.
+inline void writeRoutes(const QString& path, const QList<Route>& routes,
+                        const QByteArray& bytes = {}) {
+    RouteStore::State state;
+    state.routes = routes;
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes.isEmpty() ? RoutesFileCodec::encode(state) : bytes);
+}
