@@ -27,15 +27,12 @@ TEST_F(StoreTest, HundredsOfRoutesAndThousandsOfRulesSurviveChangesAndReload) {
         store->setEnabled(id, editorID(i, 0), false);
         store->setEnabled(id, editorID(i, 3), true);
         store->toggleFolder(id, editorID(i, 1));
-        store->setURLSchemeTemplate(id, editorID(i, 2), std::nullopt);
         store->addEditor(id, QString("com.added.%1").arg(i), QStringLiteral("Added"));
         store->upsertRule(id, makeRule(QString("N-%1").arg(i), editorID(i, 1)));
         store->moveRule(id, rulesPerRoute, 0);
         store->removeRule(id, QString("R-%1-3").arg(i));
         store->setRuleEnabled(id, QString("R-%1-5").arg(i), false);
-        store->setScriptUtilityEnabled(id, "tools/run.sh", "run", true);
         store->setDefaultOpenBundleIDs(id, {editorID(i, 2), editorID(i, 1)});
-        store->setDefaultPreferenceOrder(id, {editorID(i, 3)});
     }
     for (int i = 3; i < routeCount; i += 50)
         store->removeCustomRoute(routeID(i));

@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <fcntl.h>
-#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <sys/stat.h>
