@@ -2,9 +2,7 @@
 # and file names, on the fake platform with real files.
 corvanta_test(test_faults
   SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/StoreSession.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/RoutesFileFaultsTest.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/WriteFaultsTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/StoreFaultsTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HostileLinksTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HostileNamesTest.cpp
   LIBS QuaylithLogic)
@@ -14,9 +12,7 @@ corvanta_test(test_faults
 add_executable(test_faults_linux
   ${CMAKE_CURRENT_LIST_DIR}/../../integration/LinuxTestMain.cpp
   ${CMAKE_CURRENT_LIST_DIR}/../../integration/LinuxSandbox.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ProcessRunner.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/LinuxHostileNamesTest.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/TwoInstancesTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LinuxFaultsTest.cpp
 )
 target_link_libraries(test_faults_linux PRIVATE
   QuaylithLogic GTest::gtest Qt6::DBus corvanta_warnings)
