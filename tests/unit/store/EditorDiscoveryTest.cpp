@@ -5,12 +5,9 @@
 namespace {
 class DiscoveryTest : public ::testing::Test {
 protected:
-    static Route route(const QString& id, const QStringList& identifiers = {}) {
-        Route route;
-        route.id = route.name = id;
-        route.extensions = {id == "markdown" ? "md" : "html"};
-        route.probeIdentifiers = identifiers;
-        route.normalizeUtilities();
+    static Route route(const QString& id, const QString& extension, const QStringList& types) {
+        Route route = makeCustomRoute(id, id, extension);
+        route.probeIdentifiers = types;
         return route;
     }
     void install(const QString& id, const QString& name, const QStringList& edits,
@@ -22,7 +19,8 @@ protected:
     }
 
     FakePlatform fake;
-    const Route markdown = route("markdown", {"net.daringfireball.markdown", "public.plain-text"});
+    const Route markdown =
+        route("markdown", "md", {"net.daringfireball.markdown", "public.plain-text"});
 };
 } // namespace
 
@@ -69,7 +67,7 @@ TEST_F(DiscoveryTest, HtmlRoutesListBrowsersOnce) {
     install("com.example.Weblet", "Weblet", {}, {}, {"https"});
     install("org.gnome.Editor", "Editor", {"text/html"}, {}, {"http"});
     install("com.example.Mail", "Mail", {}, {}, {"mailto"});
-    Route html = route("custom.text/html");
+    Route html = route("custom.text/html", "html", {});
     html.editors = {{"com.example.weblet", "Weblet", true, false, false, std::nullopt}};
 
     EXPECT_EQ(discover(html).editors,

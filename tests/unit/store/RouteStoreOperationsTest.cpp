@@ -3,6 +3,7 @@
 namespace {
 const QString alpha = QStringLiteral("com.example.Alpha");
 const QString beta = QStringLiteral("com.example.Beta");
+using enum ExternalUtilityKind;
 
 struct Operation {
     const char* name;
@@ -17,9 +18,7 @@ const QList<Operation> allOperations{
      [](auto& s, auto& r) { s.setUtilityEnabled(r, PickerUtilityKind::copyPOSIXPath, false); }},
     {"setTerminalBundleID", [](auto& s, auto& r) { s.setTerminalBundleID(r, "kitty"); }},
     {"setExternalUtilityEnabled",
-     [](auto& s, auto& r) {
-         s.setExternalUtilityEnabled(r, ExternalUtilityKind::shortcut, "S", "S", true);
-     }},
+     [](auto& s, auto& r) { s.setExternalUtilityEnabled(r, shortcut, "S", "S", true); }},
     {"setScriptUtilityEnabled",
      [](auto& s, auto& r) { s.setScriptUtilityEnabled(r, "a/b.sh", "b", true); }},
     {"toggleFolder", [](auto& s, auto& r) { s.toggleFolder(r, alpha); }},

@@ -53,17 +53,16 @@ inline QStringList editorIDs(const Route& route) {
     return ids;
 }
 
+// A "file name contains <id>" rule opening `bundleID`.
 inline Rule makeRule(const QString& id, const QString& bundleID) {
+    Predicate predicate;
+    predicate.id = id + QStringLiteral("-predicate");
+    predicate.stringOperator = StringMatchOperator::contains;
+    predicate.stringValue = id;
     Rule rule;
     rule.id = id;
     rule.when.id = id + QStringLiteral("-group");
-    Predicate predicate;
-    predicate.id = id + QStringLiteral("-predicate");
-    predicate.kind = PredicateKind::fileName;
-    predicate.stringOperator = StringMatchOperator::contains;
-    predicate.stringValue = id;
     rule.when.predicates = {predicate};
-    rule.action.kind = RuleActionKind::specificEditor;
     rule.action.bundleID = bundleID;
     rule.action.bundleIDs = QStringList{bundleID};
     return rule;

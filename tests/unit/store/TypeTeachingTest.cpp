@@ -35,39 +35,34 @@ protected:
     QStringList shown;
     std::unique_ptr<TypeTeacher> teacher;
 };
-
-// A null identifier stands for none.
-std::optional<QString> identifier(const char* id) {
-    return id ? std::optional<QString>(id) : std::nullopt;
-}
 } // namespace
 
 TEST_F(TeachingTest, OverlapKindsAndCustomRouteIDs) {
     using enum TypeOverlapKind;
     // An empty route stands for no overlap.
-    const std::tuple<const char*, const char*, QString, TypeOverlapKind> overlaps[] = {
+    const std::tuple<const char*, std::optional<QString>, QString, TypeOverlapKind> overlaps[] = {
         {"md", "net.daringfireball.markdown", "markdown", exact},
         {"md", "text/markdown", "markdown", exact},
-        {"md", nullptr, "markdown", exact},
+        {"md", std::nullopt, "markdown", exact},
         {"mdx", "net.daringfireball.markdown", "markdown", partial},
         {"md", "application/x-other", "markdown", partial},
         {"zz", "public.plain-text", "plaintext", partial},
         {"zz", "", "", exact},
     };
     for (const auto& [extension, id, route, kind] : overlaps) {
-        const auto overlap = store->overlap(extension, identifier(id));
-        EXPECT_EQ(overlap.value_or(TypeOverlap{{}, kind}).route.id, route) << extension << id;
-        EXPECT_EQ(overlap.value_or(TypeOverlap{{}, kind}).kind, kind) << extension << id;
+        const auto overlap = store->overlap(extension, id).value_or(TypeOverlap{{}, kind});
+        EXPECT_EQ(overlap.route.id, route) << extension << " " << id.value_or("-").toStdString();
+        EXPECT_EQ(overlap.kind, kind) << extension << " " << id.value_or("-").toStdString();
     }
-    const std::tuple<const char*, QStringList, QString> ids[] = {
+    const std::tuple<std::optional<QString>, QStringList, QString> ids[] = {
         {"text/x-org", {}, "custom.text/x-org"},
         {"", {}, "custom.org"},
-        {nullptr, {"custom.org"}, "custom.org.2"},
-        {nullptr, {"custom.org", "custom.org.2"}, "custom.org.3"},
-        {nullptr, {"custom.org.2"}, "custom.org"},
+        {std::nullopt, {"custom.org"}, "custom.org.2"},
+        {std::nullopt, {"custom.org", "custom.org.2"}, "custom.org.3"},
+        {std::nullopt, {"custom.org.2"}, "custom.org"},
     };
     for (const auto& [id, existing, expected] : ids)
-        EXPECT_EQ(FileTypeProbe::customRouteID("org", identifier(id), existing), expected);
+        EXPECT_EQ(FileTypeProbe::customRouteID("org", id, existing), expected);
 }
 
 TEST_F(TeachingTest, SampleWithoutExtensionOrOfAManagedType) {
