@@ -2,6 +2,7 @@
 # `gio open`, `corvanta open` and D-Bus, observed through recorder editors.
 add_executable(test_routing_e2e
   ${CMAKE_CURRENT_LIST_DIR}/RoutingEndToEndTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LinuxTestMain.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LinuxSandbox.cpp
 )
 target_link_libraries(test_routing_e2e PRIVATE

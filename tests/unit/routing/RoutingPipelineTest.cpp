@@ -3,12 +3,14 @@
 #include "core/routing/LocalFileURL.h"
 #include "tests/support/FakePickerPresenter.h"
 #include "tests/support/FakePlatform.h"
+#include "tests/unit/engine/RuleBuilders.h"
 #include "tests/unit/routing/RoutingTestSupport.h"
 
 #include <QTemporaryDir>
 #include <memory>
 
 namespace {
+namespace rb = RuleBuilders;
 const QString browser = QStringLiteral("org.example.Browser");
 
 Route withoutEditors(Route r) {
@@ -22,22 +24,6 @@ Route markdown() {
 }
 Route plainText() {
     return route(QStringLiteral("plaintext"), QStringLiteral("Plain Text"), "txt");
-}
-
-// Matches files whose name contains `id`.
-Rule rule(const QString& id, RuleActionKind kind, const QStringList& editors = {}) {
-    Rule r;
-    r.id = id;
-    r.when.id = id + QStringLiteral("-when");
-    Predicate p;
-    p.id = id + QStringLiteral("-p");
-    p.kind = PredicateKind::fileName;
-    p.stringOperator = StringMatchOperator::contains;
-    p.stringValue = id;
-    r.when.predicates = {p};
-    r.action.kind = kind;
-    r.action.bundleIDs = editors;
-    return r;
 }
 
 // The pipeline on the fake platform over a routes file, recording what it does.
@@ -94,8 +80,8 @@ struct Harness {
             QStringList names;
             for (const QUrl& url : call.urls)
                 names << (url.isLocalFile() ? url.fileName() : url.toString());
-            out << fake.workspace.bundleIDForLocation(call.location)->section(u'.', -1) + ": " +
-                       names.join(u' ');
+            const QString id = fake.workspace.bundleIDForLocation(call.location).value_or("?");
+            out << id.section(u'.', -1) + ": " + names.join(u' ');
         }
         for (const QUrl& url : fake.workspace.openedURLs())
             out << QString::fromUtf8(url.toEncoded());
@@ -185,7 +171,8 @@ TEST(RoutingPipeline, EachOutcomeOfOneFileIsShownAndTheFileReleased) {
 
 TEST(RoutingPipeline, OneRunBatchesByRouteAndEditorAndAlertsAndTeachesOnce) {
     Route md = markdown();
-    md.rules = {rule(QStringLiteral("both"), RuleActionKind::specificEditor, {beta, alpha})};
+    md.rules = {
+        rb::rule(rb::allOf({rb::fileName(rb::SO::contains, "both")}), rb::openIn({beta, alpha}))};
     Harness h({md, plainText(), withoutEditors(route("custom.log", "Log", "xlog")),
                withoutEditors(route("custom.note", "Note", "xnote"))});
     const QList<QUrl> urls =
@@ -207,7 +194,8 @@ TEST(RoutingPipeline, OneRunBatchesByRouteAndEditorAndAlertsAndTeachesOnce) {
 TEST(RoutingPipeline, PickersBatchByRouteAndRuleAndShowOneAfterAnother) {
     Route md = markdown();
     md.defaultActionKind = RuleActionKind::selectFromAllEditors;
-    md.rules = {rule(QStringLiteral("pick"), RuleActionKind::selectFromAllEditors)};
+    md.rules = {rb::rule(rb::allOf({rb::fileName(rb::SO::contains, "pick")}),
+                         rb::actionOf(rb::Kind::selectFromAllEditors))};
     Harness h({md, plainText()});
     h.pickers.answersLater = true;
     const QList<QUrl> urls = h.files({"pick-a.md", "other.md", "pick-c.md"});
