@@ -6,9 +6,12 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 "$root/scripts/install-deps.sh"
-build=build/fuzz
-CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCORVANTA_BUILD_FUZZ=ON -DCORVANTA_BUILD_TESTS=OFF -DCORVANTA_BUILD_BENCH=OFF >/dev/null
+# FUZZ_BUILD names an already configured fuzz build (the test script's).
+build=${FUZZ_BUILD:-build/fuzz}
+if [[ -z "${FUZZ_BUILD:-}" ]]; then
+  CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCORVANTA_BUILD_FUZZ=ON -DCORVANTA_BUILD_TESTS=OFF -DCORVANTA_BUILD_BENCH=OFF >/dev/null
+fi
 cmake --build "$build" --target fuzz_targets
 mapfile -t targets < <(cat "$build/fuzz/targets.txt")
 
