@@ -5,19 +5,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QScopeGuard>
-
-TEST_F(StoreTest, FirstStartWritesBuiltInRoutesUnderTheXdgConfigHome) {
-    const QByteArray old = qgetenv("XDG_CONFIG_HOME");
-    auto restore = qScopeGuard([&] { qputenv("XDG_CONFIG_HOME", old); });
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath("config") + "/"));
-    RouteStore store(fake.types, fake.workspace);
-    EXPECT_EQ(store.filePath(), dir.filePath("config/Corvanta/routes.json"));
-    EXPECT_EQ(routeIDs(store.routes()), (QList<QString>{"markdown", "plaintext"}));
-    const auto decoded = RoutesFileCodec::decode(stampOf(store.filePath()).bytes);
-    ASSERT_TRUE(std::holds_alternative<RouteStore::State>(decoded));
-    EXPECT_EQ(std::get<RouteStore::State>(decoded).routes, store.routes());
-}
 
 TEST_F(StoreTest, StoredRoutesAreMergedKeptOrDroppedAndTheFileRewritten) {
     Route stored = makeCustomRoute("markdown", "My Notes", "mdx");

@@ -3,16 +3,13 @@
 TEST_F(StoreTest, HundredsOfRoutesAndThousandsOfRulesSurviveChangesAndReload) {
     constexpr int routeCount = 200, rulesPerRoute = 10;
     auto routeID = [](int i) { return QStringLiteral("custom.type%1").arg(i, 3, 10, QChar('0')); };
-    auto editorID = [](int i, int e) {
-        return QStringLiteral("com.example.r%1.e%2").arg(i).arg(e);
-    };
+    auto editorID = [](int i, int e) { return QString("com.example.r%1.e%2").arg(i).arg(e); };
     QList<Route> routes;
     for (int i = 0; i < routeCount; ++i) {
         Route route = makeCustomRoute(routeID(i), QString("Type %1").arg(i), QString("x%1").arg(i));
-        for (int e = 0; e < 4; ++e)
-            route.editors.append(
-                {editorID(i, e), QString("Editor %1").arg(e), e == 1, e != 3, true,
-                 e == 2 ? std::optional(QString("x-e://%1/{path}").arg(i)) : std::nullopt});
+        for (int e = 0; e < 4; ++e) // viewers, manual editors, folders and templates mixed
+            route.editors.append({editorID(i, e), QString("E%1").arg(e), e == 1, e != 3, e != 0,
+                                  e == 2 ? std::optional(routeID(i)) : std::nullopt});
         route.activeBundleID = editorID(i, i % 3);
         for (int r = 0; r < rulesPerRoute; ++r)
             route.rules.append(makeRule(QString("R-%1-%2").arg(i).arg(r), editorID(i, r % 3)));
@@ -20,7 +17,6 @@ TEST_F(StoreTest, HundredsOfRoutesAndThousandsOfRulesSurviveChangesAndReload) {
     }
     writeRoutes(routes);
     auto store = open();
-    ASSERT_EQ(store->routes().size(), routeCount + 2);
 
     for (int i = 0; i < routeCount; i += 40) {
         const QString id = routeID(i);
@@ -42,7 +38,6 @@ TEST_F(StoreTest, HundredsOfRoutesAndThousandsOfRulesSurviveChangesAndReload) {
     EXPECT_EQ(changed.rules.first().id, "N-40");
     EXPECT_EQ(changed.rules.size(), rulesPerRoute);
     EXPECT_EQ(changed.activeBundleID, editorID(40, 2));
-    EXPECT_FALSE(store->lastWriteError().has_value());
     EXPECT_EQ(open()->routes(), store->routes());
     EXPECT_EQ(readState().routes, store->routes());
 }

@@ -42,7 +42,6 @@ TEST_F(TeachingTest, OverlapKindsAndCustomRouteIDs) {
     // An empty route stands for no overlap.
     const std::tuple<const char*, std::optional<QString>, QString, TypeOverlapKind> overlaps[] = {
         {"md", "net.daringfireball.markdown", "markdown", exact},
-        {"md", "text/markdown", "markdown", exact},
         {"md", std::nullopt, "markdown", exact},
         {"mdx", "net.daringfireball.markdown", "markdown", partial},
         {"md", "application/x-other", "markdown", partial},
@@ -59,7 +58,6 @@ TEST_F(TeachingTest, OverlapKindsAndCustomRouteIDs) {
         {"", {}, "custom.org"},
         {std::nullopt, {"custom.org"}, "custom.org.2"},
         {std::nullopt, {"custom.org", "custom.org.2"}, "custom.org.3"},
-        {std::nullopt, {"custom.org.2"}, "custom.org"},
     };
     for (const auto& [id, existing, expected] : ids)
         EXPECT_EQ(FileTypeProbe::customRouteID("org", id, existing), expected);
