@@ -3,7 +3,6 @@
 // is never made worse, and memory never loses a change.
 #include "tests/unit/store/StoreTestSupport.h"
 
-#include <cerrno>
 #include <csignal>
 #include <sys/resource.h>
 
@@ -75,11 +74,12 @@ protected:
         afterSession = store.routes();
         // A session that changed nothing would prove nothing.
         ASSERT_NE(afterSession, builtIns);
-        ASSERT_EQ(
-            RouteStore(fake.types, fake.workspace, reference.filePath("session.json")).routes(),
-            afterSession);
-        valid = stampOf(reference.filePath("session.json")).bytes.trimmed();
-        ASSERT_TRUE(valid.contains("Entw\xc3\xbc"));
+        // Markdown alone: the route that uses most of the format, and short enough
+        // to cut at every byte.
+        RouteStore::State state;
+        state.routes = {afterSession.first()};
+        valid = RoutesFileCodec::encode(state).trimmed();
+        ASSERT_TRUE(afterSession.first().id == markdown && valid.contains("Entw\xc3\xbc"));
     }
 
     // Loads the damaged file, checks the report, runs the session and checks
@@ -108,7 +108,7 @@ protected:
 
     QTemporaryDir reference;
     QList<Route> afterSession;
-    // The routes file the session leaves, with text that is not ASCII.
+    // A routes file from the session, with text that is not ASCII.
     QByteArray valid;
 };
 
