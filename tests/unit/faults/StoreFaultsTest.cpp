@@ -5,6 +5,8 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 const QString markdown = QStringLiteral("markdown");
@@ -223,5 +225,42 @@ TEST_F(StoreFaults, FailingWritesKeepThePreviousFileAndLoseNothing) {
         EXPECT_EQ(RouteStore(fake.types, fake.workspace, file).routes(), expected[failing]);
     }
     std::signal(SIGXFSZ, oldHandler);
+}
+// Permissions do not bind root: a check that needs them runs in a child
+// process as "nobody" when the tests run as root. Returns the child's verdict.
+bool passesAsOrdinaryUser(const std::function<bool()>& check) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(2);
+        ::_exit(check() ? 0 : 1);
+    }
+    int status = 0;
+    return ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST_F(StoreFaults, UnreadableFileAndReadOnlyFolderAreNeverReplaced) {
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+    write(valid);
+    const QList<QByteArray> before = snapshot(dir.path());
+    ASSERT_EQ(::chmod(QFile::encodeName(path()).constData(), 0), 0);
+    EXPECT_TRUE(passesAsOrdinaryUser([&] {
+        RouteStore store(fake.types, fake.workspace, path());
+        for (const Step& step : session())
+            step(store);
+        return store.loadFailed() && store.routes() == afterSession;
+    })) << "an unreadable file loads the built-in routes and is never written";
+
+    // Readable but in a folder the user cannot write to: every change stays in memory.
+    ASSERT_EQ(::chmod(QFile::encodeName(path()).constData(), 0644), 0);
+    EXPECT_TRUE(passesAsOrdinaryUser([&] {
+        RouteStore store(fake.types, fake.workspace, path());
+        // The file, written by the session, has the viewer enabled.
+        store.setEnabled(markdown, viewer, false);
+        return !store.loadFailed() && store.lastWriteError().has_value() &&
+               store.routes() != RouteStore(fake.types, fake.workspace, path()).routes();
+    })) << "a failed write keeps the change in memory";
+    ASSERT_EQ(::chmod(QFile::encodeName(path()).constData(), 0644), 0);
+    EXPECT_EQ(snapshot(dir.path()), before) << "the file on disk is unchanged";
 }
 } // namespace
