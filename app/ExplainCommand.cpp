@@ -1,11 +1,11 @@
 #include "app/ExplainCommand.h"
 
 #include "app/FileExplainer.h"
+#include "app/LinuxStoreRunner.h"
 #include "app/StoreLoadReport.h"
 #include "core/engine/RuleDescriptions.h"
 #include "core/model/RouteStore.h"
 #include "core/pickers/PickerCandidates.h"
-#include "platform/linux/LinuxPlatform.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -274,7 +274,5 @@ int ExplainCommand::runOnLinux(const QStringList& arguments, QTextStream& out, Q
         err << "corvanta explain: " << error << "\n" << usage();
         return 2;
     }
-    LinuxPlatform linuxPlatform;
-    const RouteStore store(linuxPlatform.types(), linuxPlatform.workspace());
-    return ExplainCommand(out, err, linuxPlatform.platform(), store).run(arguments);
+    return runWithLinuxStore<ExplainCommand>(arguments, out, err);
 }

@@ -1,9 +1,9 @@
 #include "app/RoutesCommand.h"
 
+#include "app/LinuxStoreRunner.h"
 #include "app/StoreLoadReport.h"
 #include "core/engine/RuleDescriptions.h"
 #include "core/model/RouteStore.h"
-#include "platform/linux/LinuxPlatform.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -137,7 +137,5 @@ int RoutesCommand::runOnLinux(const QStringList& arguments, QTextStream& out, QT
         err << "corvanta routes: unknown argument \"" << arguments.first() << "\"\n" << usage();
         return 2;
     }
-    LinuxPlatform linuxPlatform;
-    const RouteStore store(linuxPlatform.types(), linuxPlatform.workspace());
-    return RoutesCommand(out, err, linuxPlatform.platform(), store).run(arguments);
+    return runWithLinuxStore<RoutesCommand>(arguments, out, err);
 }

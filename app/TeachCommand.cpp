@@ -1,10 +1,10 @@
 #include "app/TeachCommand.h"
 
+#include "app/LinuxStoreRunner.h"
 #include "app/StoreLoadReport.h"
 #include "core/model/DefaultHandlerClaimer.h"
 #include "core/model/RouteStore.h"
 #include "core/model/TypeTeacher.h"
-#include "platform/linux/LinuxPlatform.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -71,7 +71,5 @@ int TeachCommand::run(const QStringList& arguments) {
 int TeachCommand::runOnLinux(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     if (!samplePath(arguments, err))
         return 2;
-    LinuxPlatform linuxPlatform;
-    RouteStore store(linuxPlatform.types(), linuxPlatform.workspace());
-    return TeachCommand(out, err, linuxPlatform.platform(), store).run(arguments);
+    return runWithLinuxStore<TeachCommand>(arguments, out, err);
 }
