@@ -9,7 +9,7 @@ packages=(
   libglib2.0-dev libglib2.0-bin
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang clang-format ccache
-  xvfb xauth dbus dbus-x11 at-spi2-core
+  xvfb xauth xdotool dbus dbus-x11 at-spi2-core
   desktop-file-utils shared-mime-info attr
   qt6-qpa-plugins adwaita-icon-theme hicolor-icon-theme
 )

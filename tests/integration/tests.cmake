@@ -25,3 +25,5 @@ add_dependencies(test_linux_platform corvanta_recorder corvanta)
 # Labelled "integration": they run the real GIO, D-Bus and /proc in a sandboxed home.
 gtest_discover_tests(test_linux_platform DISCOVERY_TIMEOUT 60
   PROPERTIES LABELS integration ENVIRONMENT "LC_ALL=C.UTF-8")
+
+include(${CMAKE_CURRENT_LIST_DIR}/PickerEndToEnd.cmake)

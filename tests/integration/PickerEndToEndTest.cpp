@@ -1,0 +1,131 @@
+// The picker as a user meets it: a Markdown file opened through the running
+// instance shows the picker on a real X server; keys typed into it decide
+// which recorder editor, if any, receives the file.
+#include "tests/integration/LinuxSandbox.h"
+#include "tests/unit/engine/RuleBuilders.h"
+#include "tests/unit/routing/RoutingTestSupport.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusReply>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QThread>
+#include <csignal>
+
+namespace {
+const QString serviceName = QStringLiteral("io.corvanta.Corvanta");
+const QString pickerTitle = QStringLiteral("^Choose a Markdown editor$");
+constexpr int waitMs = 10000;
+
+// Runs `program`, killed after `waitMs`; true when it exited with 0.
+bool run(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.start(program, arguments);
+    if (!process.waitForFinished(waitMs)) {
+        process.kill();
+        process.waitForFinished();
+        return false;
+    }
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+std::optional<qint64> instancePid() {
+    const QDBusReply<uint> pid = QDBusConnection::sessionBus().interface()->servicePid(serviceName);
+    return pid.isValid() ? std::optional(qint64(pid.value())) : std::nullopt;
+}
+
+class PickerEndToEnd : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        LinuxSandbox& sandbox = LinuxSandbox::current();
+        QFile::remove(sandbox.applicationsFolder() +
+                      QStringLiteral("/io.corvanta.Corvanta.desktop"));
+        QFile entry(sandbox.applicationsFolder() + QStringLiteral("/test.SecondEditor.desktop"));
+        installed = entry.open(QIODevice::WriteOnly) &&
+                    entry.write("[Desktop Entry]\nType=Application\nName=Second Editor\n"
+                                "Exec=recorder-editor --second %F\n") > 0;
+        entry.close();
+        installed = installed && run("update-desktop-database", {sandbox.applicationsFolder()}) &&
+                    run("cmake", {"--install", CORVANTA_BINARY_DIR, "--prefix", sandbox.root(),
+                                  "--component", "Unspecified"});
+        // The bus was started before the service file existed.
+        QDBusConnection::sessionBus().interface()->call(QStringLiteral("ReloadConfig"));
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(installed);
+        QFile::remove(LinuxSandbox::current().recordFile());
+        // Both editors enabled; the preference order puts the second one first.
+        Route markdown = route("markdown", "Markdown", "md");
+        markdown.editors = {editor("test.MarkdownEditor"), editor("test.SecondEditor")};
+        markdown.activeBundleID = markdown.editors[0].bundleID;
+        markdown.defaultPreferenceOrder = {"test.SecondEditor", "test.MarkdownEditor"};
+        markdown.rules = {
+            RuleBuilders::rule(RuleBuilders::allOf({RuleBuilders::always}),
+                               RuleBuilders::actionOf(RuleActionKind::selectFromAllEditors))};
+        const QString folder = LinuxSandbox::current().configHome() + QStringLiteral("/Corvanta");
+        QDir().mkpath(folder);
+        writeRoutes(folder + QStringLiteral("/routes.json"), {markdown});
+
+        path = QFile::encodeName(LinuxSandbox::current().filesFolder()) + "/picked notes.md";
+        QFile file(QFile::decodeName(path));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("# sample\n") > 0);
+        opener.start(LinuxSandbox::current().root() + QStringLiteral("/bin/corvanta"),
+                     {QStringLiteral("open"), QFile::decodeName(path)});
+        ASSERT_TRUE(opener.waitForStarted(waitMs));
+    }
+
+    void TearDown() override {
+        if (const std::optional<qint64> pid = instancePid()) {
+            ::kill(pid_t(*pid), SIGTERM);
+            QElapsedTimer timer;
+            timer.start();
+            while (instancePid() && timer.elapsed() < 5000)
+                QThread::msleep(20);
+        }
+        if (!opener.waitForFinished(5000))
+            opener.kill();
+    }
+
+    // Waits for the picker to be shown and focused, then types `key` through
+    // XTEST as a user would; a key sent to the window itself could outlive it.
+    static bool typeIntoPicker(const QString& key) {
+        return run("xdotool", {"search", "--sync", "--onlyvisible", "--name", pickerTitle,
+                               "windowfocus", "--sync", "%1"}) &&
+               run("xdotool", {"key", "--clearmodifiers", key});
+    }
+    static bool pickerGone() {
+        QElapsedTimer timer;
+        timer.start();
+        while (run("xdotool", {"search", "--onlyvisible", "--name", pickerTitle}))
+            if (timer.elapsed() > waitMs)
+                return false;
+        return true;
+    }
+
+    static inline bool installed = false;
+    QByteArray path;
+    QProcess opener;
+};
+
+TEST_F(PickerEndToEnd, ReturnOpensTheFileInTheHighlightedEditor) {
+    ASSERT_TRUE(typeIntoPicker(QStringLiteral("Return")));
+    QElapsedTimer timer;
+    timer.start();
+    while (LinuxSandbox::current().records().isEmpty() && timer.elapsed() < waitMs)
+        QThread::msleep(20);
+    EXPECT_EQ(LinuxSandbox::current().records(), (QList<QList<QByteArray>>{{"--second", path}}));
+    EXPECT_TRUE(pickerGone());
+}
+
+TEST_F(PickerEndToEnd, EscapeOpensNothing) {
+    ASSERT_TRUE(typeIntoPicker(QStringLiteral("Escape")));
+    ASSERT_TRUE(pickerGone());
+    // An editor started by mistake would have recorded within this time.
+    QThread::msleep(500);
+    EXPECT_TRUE(LinuxSandbox::current().records().isEmpty());
+}
+} // namespace
