@@ -15,4 +15,4 @@ add_dependencies(test_picker_e2e corvanta_recorder corvanta)
 add_test(NAME picker_e2e COMMAND xvfb-run -a -s "-screen 0 1280x800x24"
   $<TARGET_FILE:test_picker_e2e>)
 set_tests_properties(picker_e2e PROPERTIES LABELS "integration;e2e"
-  ENVIRONMENT "LC_ALL=C.UTF-8" TIMEOUT 120)
+  ENVIRONMENT "LC_ALL=C.UTF-8;QT_QPA_PLATFORM=xcb" TIMEOUT 120)
