@@ -1,8 +1,13 @@
 #include "tests/integration/LinuxSandbox.h"
 
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusReply>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QThread>
 
 #include <csignal>
 #include <cstdio>
@@ -195,4 +200,21 @@ QList<QList<QByteArray>> LinuxSandbox::records() const {
         atBoundary = false;
     }
     return result;
+}
+
+std::optional<qint64> LinuxSandbox::corvantaInstancePid() {
+    const QDBusReply<uint> pid = QDBusConnection::sessionBus().interface()->servicePid(
+        QStringLiteral("io.corvanta.Corvanta"));
+    return pid.isValid() ? std::optional(qint64(pid.value())) : std::nullopt;
+}
+
+void LinuxSandbox::stopCorvantaInstance() {
+    const std::optional<qint64> pid = corvantaInstancePid();
+    if (!pid)
+        return;
+    ::kill(pid_t(*pid), SIGTERM);
+    QElapsedTimer timer;
+    timer.start();
+    while (corvantaInstancePid() && timer.elapsed() < 5000)
+        QThread::msleep(20);
 }

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // A throw-away user home for tests of the real freedesktop stack: XDG folders
 // in a temporary directory (with /usr/share kept for shared-mime-info), test
@@ -30,6 +31,11 @@ public:
 
     // The program of the test application `name` (a copy of the recorder).
     QString programPath(const QString& name) const { return binFolder() + QLatin1Char('/') + name; }
+    // The process that owns Corvanta's bus name on the private bus, if any.
+    static std::optional<qint64> corvantaInstancePid();
+    // Ends the Corvanta instance a test started and waits for it to go.
+    static void stopCorvantaInstance();
+
     // Records written by the recorder so far, each a list of raw arguments.
     QList<QList<QByteArray>> records() const;
 

@@ -15,7 +15,6 @@
 #include <csignal>
 
 namespace {
-const QString serviceName = QStringLiteral("io.corvanta.Corvanta");
 const QString pickerTitle = QStringLiteral("^Choose a Markdown editor$");
 constexpr int waitMs = 10000;
 
@@ -30,11 +29,6 @@ bool run(const QString& program, const QStringList& arguments) {
         return false;
     }
     return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-}
-
-std::optional<qint64> instancePid() {
-    const QDBusReply<uint> pid = QDBusConnection::sessionBus().interface()->servicePid(serviceName);
-    return pid.isValid() ? std::optional(qint64(pid.value())) : std::nullopt;
 }
 
 class PickerEndToEnd : public ::testing::Test {
@@ -79,13 +73,7 @@ protected:
     }
 
     void TearDown() override {
-        if (const std::optional<qint64> pid = instancePid()) {
-            ::kill(pid_t(*pid), SIGTERM);
-            QElapsedTimer timer;
-            timer.start();
-            while (instancePid() && timer.elapsed() < 5000)
-                QThread::msleep(20);
-        }
+        LinuxSandbox::stopCorvantaInstance();
         if (!opener.waitForFinished(5000))
             opener.kill();
     }

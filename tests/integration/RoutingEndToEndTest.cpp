@@ -17,7 +17,6 @@
 #include <csignal>
 
 namespace {
-const QString serviceName = QStringLiteral("io.corvanta.Corvanta");
 constexpr int waitMs = 20000;
 // Set before the sandbox starts the bus, so instances it starts need no screen.
 [[maybe_unused]] const bool offscreen = qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -87,13 +86,7 @@ protected:
 
     void TearDown() override {
         // Corvanta keeps running in the tray; end the instance this test started.
-        if (const std::optional<qint64> pid = instancePid()) {
-            ::kill(pid_t(*pid), SIGTERM);
-            QElapsedTimer timer;
-            timer.start();
-            while (instancePid() && timer.elapsed() < 5000)
-                QThread::msleep(20);
-        }
+        LinuxSandbox::stopCorvantaInstance();
         if (!process.waitForFinished(5000))
             process.kill();
     }
@@ -105,11 +98,7 @@ protected:
         EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write("# sample\n") > 0);
         return path;
     }
-    static std::optional<qint64> instancePid() {
-        const QDBusReply<uint> pid =
-            QDBusConnection::sessionBus().interface()->servicePid(serviceName);
-        return pid.isValid() ? std::optional(qint64(pid.value())) : std::nullopt;
-    }
+    static std::optional<qint64> instancePid() { return LinuxSandbox::corvantaInstancePid(); }
     // Waits until the recorders have written `count` records.
     static QList<QList<QByteArray>> records(qsizetype count) {
         QElapsedTimer timer;
