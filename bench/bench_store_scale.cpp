@@ -2,6 +2,7 @@
 // routes files of 10, 100 and 1,000 routes with 50 rules each, on the real
 // freedesktop type and application registries. Prints one line per size and
 // the growth factor, which must stay close to linear.
+#include "bench/BenchRoutes.h"
 #include "core/engine/OpenContextBuilder.h"
 #include "core/engine/RoutingDecision.h"
 #include "core/model/RouteStore.h"
@@ -17,42 +18,8 @@
 #include <vector>
 
 namespace {
-Rule makeRule(int routeIndex, int ruleIndex) {
-    Rule rule;
-    rule.id = makeRuleIdentifier();
-    rule.enabled = true;
-    rule.when.id = makeRuleIdentifier();
-    rule.when.combine = ruleIndex % 2 ? PredicateGroupCombine::or_ : PredicateGroupCombine::and_;
-    Predicate name;
-    name.id = makeRuleIdentifier();
-    name.kind = PredicateKind::fileName;
-    name.stringOperator = StringMatchOperator::contains;
-    name.stringValue = QStringLiteral("never-%1-%2").arg(routeIndex).arg(ruleIndex);
-    Predicate folder;
-    folder.id = makeRuleIdentifier();
-    folder.kind = PredicateKind::parentFolder;
-    folder.folderPath = QStringLiteral("~/Projects/p%1").arg(ruleIndex);
-    rule.when.predicates = {name, folder};
-    rule.action.kind = RuleActionKind::bestRunningEditor;
-    return rule;
-}
-
 QByteArray routesFile(int routeCount) {
-    RouteStoreState state;
-    for (int r = 0; r < routeCount; ++r) {
-        Route route;
-        route.id = QStringLiteral("custom.ext%1").arg(r);
-        route.name = QStringLiteral("Type %1").arg(r);
-        route.extensions = {QStringLiteral("ext%1").arg(r)};
-        route.isCustom = true;
-        route.editors = {Editor{QStringLiteral("org.example.Manual%1").arg(r),
-                                QStringLiteral("Manual"), false, true, true, std::nullopt}};
-        for (int i = 0; i < 50; ++i)
-            route.rules.append(makeRule(r, i));
-        route.normalizeUtilities();
-        state.routes.append(route);
-    }
-    return RoutesFileCodec::encode(state);
+    return RoutesFileCodec::encode(benchRoutes(routeCount, 50));
 }
 
 double medianMs(std::vector<double> samples) {
