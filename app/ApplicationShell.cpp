@@ -142,12 +142,9 @@ int start(int argc, char** argv, const QList<QByteArray>* openArguments) {
             std::fprintf(stderr, "corvanta: no display to show the tray icon on\n");
             return 1;
         }
+        // The hand-off above found no instance to take the files.
         QCoreApplication app(qtArgc, argv);
         describeApplication();
-        SingleInstance instance(QDBusConnection::sessionBus());
-        QString error;
-        if (instance.isRunning() && instance.forwardOpen(urls, &error))
-            return 0;
         return routeHere(urls);
     }
 

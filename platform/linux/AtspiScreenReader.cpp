@@ -1,27 +1,23 @@
 #include "platform/linux/AtspiScreenReader.h"
 
-#include <QDBusMessage>
-#include <QDBusVariant>
+#include "platform/linux/SessionBusCall.h"
 
-AtspiScreenReader::AtspiScreenReader()
-    : AtspiScreenReader(QDBusConnection::sessionBus()) {}
-
-AtspiScreenReader::AtspiScreenReader(QDBusConnection bus, int timeoutMs)
-    : m_bus(std::move(bus))
-    , m_timeoutMs(timeoutMs) {}
+AtspiScreenReader::AtspiScreenReader(int timeoutMs)
+    : m_timeoutMs(timeoutMs) {}
 
 bool AtspiScreenReader::isScreenReaderEnabled() const {
-    if (!m_bus.isConnected())
+    // A screen reader needs the launcher running; asking does not start one.
+    const GVariantPtr reply = SessionBusCall::call(
+        "org.a11y.Bus", "/org/a11y/bus", "org.freedesktop.DBus.Properties", "Get",
+        g_variant_new("(ss)", "org.a11y.Status", "ScreenReaderEnabled"), "(v)", m_timeoutMs);
+    if (!reply)
         return false;
-    QDBusMessage request = QDBusMessage::createMethodCall(
-        QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
-        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
-    request << QStringLiteral("org.a11y.Status") << QStringLiteral("ScreenReaderEnabled");
-    // A screen reader needs the launcher running; asking must not start one.
-    request.setAutoStartService(false);
-    const QDBusMessage reply = m_bus.call(request, QDBus::Block, m_timeoutMs);
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
-        return false;
-    const QVariant value = qvariant_cast<QDBusVariant>(reply.arguments().constFirst()).variant();
-    return value.typeId() == QMetaType::Bool && value.toBool();
+    GVariantPtr value;
+    {
+        GVariant* boxed = nullptr;
+        g_variant_get(reply.get(), "(v)", &boxed);
+        value.reset(boxed);
+    }
+    return g_variant_is_of_type(value.get(), G_VARIANT_TYPE_BOOLEAN) &&
+           g_variant_get_boolean(value.get());
 }

@@ -2,18 +2,14 @@
 
 #include "core/platform/ScreenReader.h"
 
-#include <QDBusConnection>
-
 // Whether a screen reader runs, from the ScreenReaderEnabled property that the
 // accessibility bus launcher publishes (org.a11y.Status on the session bus).
 // False when no launcher answers within a short time.
 class AtspiScreenReader : public ScreenReader {
 public:
-    AtspiScreenReader();
-    explicit AtspiScreenReader(QDBusConnection bus, int timeoutMs = 300);
+    explicit AtspiScreenReader(int timeoutMs = 300);
     bool isScreenReaderEnabled() const override;
 
 private:
-    QDBusConnection m_bus;
     int m_timeoutMs;
 };

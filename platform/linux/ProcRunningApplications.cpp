@@ -1,9 +1,8 @@
 #include "platform/linux/ProcRunningApplications.h"
 
 #include "platform/linux/GLibPointers.h"
+#include "platform/linux/SessionBusCall.h"
 
-#include <QDBusConnection>
-#include <QDBusMessage>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -114,19 +113,19 @@ void ProcRunningApplications::addProcessApplications(QSet<QString>& ids) const {
 }
 
 void ProcRunningApplications::addBusApplications(QSet<QString>& ids) const {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
-        return;
-    const QDBusMessage request = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("ListNames"));
-    const QDBusMessage reply = bus.call(request, QDBus::Block, busTimeoutMs);
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+    const GVariantPtr reply =
+        SessionBusCall::call("org.freedesktop.DBus", "/org/freedesktop/DBus",
+                             "org.freedesktop.DBus", "ListNames", nullptr, "(as)", busTimeoutMs);
+    if (!reply)
         return;
     const QSet<QString>& installed = m_index.bundleIDs();
-    const QStringList names = reply.arguments().constFirst().toStringList();
-    for (const QString& name : names) {
-        if (!name.startsWith(QLatin1Char(':')) && installed.contains(name))
-            ids.insert(name);
+    GVariantIter* names = nullptr;
+    g_variant_get(reply.get(), "(as)", &names);
+    const gchar* name = nullptr;
+    while (g_variant_iter_next(names, "&s", &name)) {
+        const QString id = QString::fromUtf8(name);
+        if (!id.startsWith(QLatin1Char(':')) && installed.contains(id))
+            ids.insert(id);
     }
+    g_variant_iter_free(names);
 }

@@ -9,6 +9,7 @@ list(APPEND LINUX_SOURCES
   GioWorkspace.cpp
   LinuxPlatform.cpp
   ProcRunningApplications.cpp
+  SessionBusCall.cpp
   QtClipboard.cpp
   SettingsPreferences.cpp
   ShortcutTable.cpp

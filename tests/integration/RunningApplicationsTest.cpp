@@ -26,6 +26,7 @@ TEST(ProcRunningApplications, SeesProgramsStartedFromTheirEntriesUntilTheyExit) 
     ASSERT_FALSE(running.runningBundleIDs().intersects(started));
 
     const QString stopFile = sandbox.root() + "/stop-running";
+    QFile::remove(stopFile);
     qputenv("CORVANTA_RECORDER_STAY", QFile::encodeName(stopFile));
     for (const QString& id : started) {
         std::optional<QString> error = "never reported";

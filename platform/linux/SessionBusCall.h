@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <gio/gio.h>
+#include <memory>
+
+struct GVariantDeleter {
+    void operator()(GVariant* value) const {
+        if (value)
+            g_variant_unref(value);
+    }
+};
+using GVariantPtr = std::unique_ptr<GVariant, GVariantDeleter>;
+
+// A blocking method call on the session bus through GDBus, which never starts
+// the service it calls. GDBus keeps its connection and worker thread for the
+// life of the process and tears nothing down at exit, so a command may end at
+// any moment after a call; Qt's bus thread cannot, which made short-lived
+// commands crash at exit while it still decoded a message.
+namespace SessionBusCall {
+// The reply's body, or null (and `error` set when given) when there is no
+// session bus, the call fails, times out, or the reply is not of `replyType`.
+GVariantPtr call(const char* service, const char* path, const char* interface, const char* method,
+                 GVariant* parameters, const char* replyType, int timeoutMs,
+                 QString* error = nullptr);
+} // namespace SessionBusCall
