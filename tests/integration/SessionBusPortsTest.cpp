@@ -55,7 +55,17 @@ public:
     void stopAnswering() {
         if (!m_thread.joinable())
             return;
-        g_main_loop_quit(m_loop);
+        // Quit from inside the loop: a quit before the thread reaches it is lost.
+        GSource* quit = g_idle_source_new();
+        g_source_set_callback(
+            quit,
+            [](gpointer loop) {
+                g_main_loop_quit(static_cast<GMainLoop*>(loop));
+                return G_SOURCE_REMOVE;
+            },
+            m_loop, nullptr);
+        g_source_attach(quit, m_context);
+        g_source_unref(quit);
         m_thread.join();
     }
     bool connected() const { return m_bus != nullptr; }
