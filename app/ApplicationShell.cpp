@@ -13,9 +13,11 @@
 #include "core/routing/AppDelegate.h"
 #include "core/routing/DialogAlerts.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/X11Compositing.h"
 
 #include <QApplication>
 #include <QDBusConnection>
+#include <QIcon>
 #include <QPointer>
 #include <QTimer>
 #include <cstdio>
@@ -36,6 +38,13 @@ void describeApplication() {
     QGuiApplication::setDesktopFileName(QStringLiteral("io.corvanta.Corvanta"));
 }
 
+// Outside a desktop environment Qt looks for icons only in hicolor, which has
+// no action or place icons; Adwaita, installed with Corvanta, fills the gaps.
+void fillIconGapsFromAdwaita() {
+    if (QIcon::fallbackThemeName() == QLatin1String("hicolor"))
+        QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
+}
+
 // Everything one process of Corvanta holds for its run.
 struct Session {
     explicit Session(bool graphical) {
@@ -43,7 +52,8 @@ struct Session {
             linux.setAlerts(dialogs);
         const Platform platform = linux.platform();
         if (graphical)
-            pickers = std::make_unique<WidgetPickerPresenter>(platform.workspace);
+            pickers = std::make_unique<WidgetPickerPresenter>(
+                platform.workspace, X11Compositing::windowsCanBeTranslucent);
         else
             pickers = std::make_unique<TerminalPickerPresenter>();
         utilities = std::make_unique<UtilityPerformer>(platform);
@@ -150,6 +160,7 @@ int start(int argc, char** argv, const QList<QByteArray>* openArguments) {
 
     QApplication app(qtArgc, argv);
     describeApplication();
+    fillIconGapsFromAdwaita();
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         if (openArguments)

@@ -24,11 +24,12 @@ QScreen* activeScreen() {
 } // namespace
 
 RadialEditorPicker::RadialEditorPicker(const QString& title, const QList<PickerChoice>& candidates,
-                                       const IconSource& icons, QObject* parent)
+                                       const IconSource& icons, bool translucent, QObject* parent)
     : QObject(parent)
     , m_title(title)
     , m_candidates(candidates)
-    , m_icons(icons) {}
+    , m_icons(icons)
+    , m_translucent(translucent) {}
 
 RadialEditorPicker::~RadialEditorPicker() {
     qApp->removeEventFilter(this);
@@ -59,7 +60,8 @@ void RadialEditorPicker::buildPanel() {
                                        Qt::NoDropShadowWindowHint);
     m_panel->setObjectName(QStringLiteral("radialPickerPanel"));
     m_panel->setWindowTitle(m_title);
-    m_panel->setAttribute(Qt::WA_TranslucentBackground);
+    if (m_translucent)
+        m_panel->setAttribute(Qt::WA_TranslucentBackground);
     m_panel->setAttribute(Qt::WA_DeleteOnClose, false);
     m_panel->setAttribute(Qt::WA_QuitOnClose, false);
     m_panel->setAccessibleName(m_title);
@@ -70,6 +72,11 @@ void RadialEditorPicker::buildPanel() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
     m_panel->setFixedSize(m_view->size());
+    if (!m_translucent) {
+        // Unblended, the shadow would be a dark halo and the corners black.
+        m_view->setShadowed(false);
+        m_panel->setMask(m_view->paintedShape());
+    }
     m_panel->installEventFilter(this);
 
     connect(m_view, &RadialEditorPickerView::confirmed, this, [this](int index) {

@@ -13,6 +13,8 @@ class QWidget;
 
 // The radial picker: a translucent disc under the pointer with one slice per
 // entry. Reports once, through the completion, the chosen entry or nothing.
+// Where the window system cannot blend windows (X11 without a compositing
+// manager), the panel is opaque and cut to the disc's shape instead.
 class RadialEditorPicker : public QObject {
     Q_OBJECT
 public:
@@ -20,7 +22,8 @@ public:
     using IconSource = std::function<QIcon(const PickerChoice&)>;
 
     RadialEditorPicker(const QString& title, const QList<PickerChoice>& candidates,
-                       const IconSource& icons = {}, QObject* parent = nullptr);
+                       const IconSource& icons = {}, bool translucent = true,
+                       QObject* parent = nullptr);
     ~RadialEditorPicker() override;
 
     // Shows the picker; with no candidates the completion runs at once with no
@@ -44,6 +47,7 @@ private:
     QString m_title;
     QList<PickerChoice> m_candidates;
     IconSource m_icons;
+    bool m_translucent;
     Completion m_completion;
     QPointer<QWidget> m_panel;
     QPointer<RadialEditorPickerView> m_view;

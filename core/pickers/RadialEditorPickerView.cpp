@@ -235,6 +235,20 @@ bool RadialEditorPickerView::event(QEvent* event) {
     return QWidget::event(event);
 }
 
+void RadialEditorPickerView::setShadowed(bool shadowed) {
+    m_shadowed = shadowed;
+    update();
+}
+
+QRegion RadialEditorPickerView::paintedShape() const {
+    const RadialLayout& l = m_geometry.layout();
+    QPainterPath shape;
+    shape.setFillRule(Qt::WindingFill);
+    shape.addEllipse(l.discCenter, l.outerRadius, l.outerRadius);
+    shape.addRoundedRect(l.pillRect, l.pillRect.height() / 2, l.pillRect.height() / 2);
+    return QRegion(shape.toFillPolygon().toPolygon(), Qt::WindingFill);
+}
+
 void RadialEditorPickerView::paintEvent(QPaintEvent*) {
     if (count() == 0)
         return;
@@ -252,7 +266,8 @@ void RadialEditorPickerView::paintDisc(QPainter& painter) const {
     disc.addEllipse(l.discCenter, l.outerRadius, l.outerRadius);
     QPainterPath hole;
     hole.addEllipse(l.discCenter, l.innerRadius, l.innerRadius);
-    paintShadow(painter, disc);
+    if (m_shadowed)
+        paintShadow(painter, disc);
 
     const QPalette& pal = palette();
     painter.setPen(Qt::NoPen);
@@ -305,7 +320,8 @@ void RadialEditorPickerView::paintPill(QPainter& painter) const {
     const QPalette& pal = palette();
     QPainterPath shape;
     shape.addRoundedRect(pill, pill.height() / 2, pill.height() / 2);
-    paintShadow(painter, shape);
+    if (m_shadowed)
+        paintShadow(painter, shape);
     painter.setPen(QPen(withAlpha(separatorColor(pal), 0.6), 1));
     fillCapsule(painter, capsule(pill, -0.5), withAlpha(pal.color(QPalette::Window), 0.9));
     if (m_highlightIndex < 0 || m_highlightIndex >= count())

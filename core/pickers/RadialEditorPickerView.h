@@ -5,6 +5,7 @@
 
 #include <QIcon>
 #include <QList>
+#include <QRegion>
 #include <QWidget>
 
 // The radial picker's disc: draws the slices, tracks the pointer and the keys,
@@ -19,6 +20,12 @@ public:
     int count() const { return int(m_candidates.size()); }
     int highlightIndex() const { return m_highlightIndex; }
     void setHighlightIndex(int index);
+    // Whether a soft shadow is drawn around the disc and the caption; it needs
+    // a window system that blends translucent windows.
+    void setShadowed(bool shadowed);
+    // The painted disc and caption without the shadow, for windows that
+    // cannot be translucent and are cut to shape instead.
+    QRegion paintedShape() const;
 
     QString label(int index) const;
     QString sliceHelp(int index) const;
@@ -53,4 +60,5 @@ private:
     QList<QIcon> m_icons;
     RadialPickerGeometry m_geometry;
     int m_highlightIndex = 0;
+    bool m_shadowed = true;
 };

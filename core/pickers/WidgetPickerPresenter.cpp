@@ -3,9 +3,11 @@
 #include "core/pickers/ListEditorPicker.h"
 #include "core/pickers/RadialEditorPicker.h"
 
-WidgetPickerPresenter::WidgetPickerPresenter(const Workspace& workspace, QObject* parent)
+WidgetPickerPresenter::WidgetPickerPresenter(const Workspace& workspace,
+                                             TranslucencyCheck translucency, QObject* parent)
     : QObject(parent)
-    , m_icons(&workspace) {}
+    , m_icons(&workspace)
+    , m_translucency(std::move(translucency)) {}
 
 WidgetPickerPresenter::~WidgetPickerPresenter() {
     delete m_radial.data();
@@ -47,7 +49,10 @@ void WidgetPickerPresenter::showNext() {
         picker->show(finisher(std::move(next.completion)));
         shown = picker->isPending();
     } else {
-        auto* picker = new RadialEditorPicker(next.request.title, next.request.entries, icons);
+        // Asked each time: a compositing manager may start or stop at any time.
+        const bool translucent = !m_translucency || m_translucency();
+        auto* picker =
+            new RadialEditorPicker(next.request.title, next.request.entries, icons, translucent);
         m_radial = picker;
         picker->show(finisher(std::move(next.completion)));
         shown = picker->isPending();

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QQueue>
+#include <functional>
 
 class ListEditorPicker;
 class RadialEditorPicker;
@@ -15,8 +16,12 @@ class RadialEditorPicker;
 class WidgetPickerPresenter : public QObject, public PickerPresenter {
     Q_OBJECT
 public:
+    // Whether the window system blends translucent windows right now.
+    using TranslucencyCheck = std::function<bool()>;
+
     // `workspace` supplies the editors' application icons; it must outlive this.
-    explicit WidgetPickerPresenter(const Workspace& workspace, QObject* parent = nullptr);
+    explicit WidgetPickerPresenter(const Workspace& workspace, TranslucencyCheck translucency = {},
+                                   QObject* parent = nullptr);
     ~WidgetPickerPresenter() override;
 
     void present(const PickerRequest& request, Completion completion) override;
@@ -38,6 +43,7 @@ private:
     Completion finisher(Completion completion);
 
     PickerIcons m_icons;
+    TranslucencyCheck m_translucency;
     QQueue<Pending> m_queue;
     QPointer<RadialEditorPicker> m_radial;
     QPointer<ListEditorPicker> m_list;

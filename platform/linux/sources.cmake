@@ -10,6 +10,7 @@ list(APPEND LINUX_SOURCES
   LinuxPlatform.cpp
   ProcRunningApplications.cpp
   SessionBusCall.cpp
+  X11Compositing.cpp
   QtClipboard.cpp
   SettingsPreferences.cpp
   ShortcutTable.cpp

@@ -163,4 +163,31 @@ TEST_F(EditorPickerWidgetsTest, PresenterShowsOneAtATimeAndNothingForNoEntries) 
     EXPECT_EQ(results, (Results{entries[0], std::nullopt, entries[1]}));
     EXPECT_FALSE(presenter.isShowing());
 }
+// Without a compositing manager, translucent pixels show black: the panel is
+// then opaque and cut to the disc and caption, and asked anew for each picker.
+TEST_F(EditorPickerWidgetsTest, RadialPanelIsCutToItsShapeWhereWindowsCannotBlend) {
+    FakeWorkspace workspace;
+    bool blending = true;
+    WidgetPickerPresenter presenter(workspace, [&] { return blending; });
+    for (const bool translucent : {true, false, true}) {
+        blending = translucent;
+        presenter.present({"Choose", PickerStyle::radial, entries}, {});
+        const RadialEditorPicker* picker = presenter.radialPicker();
+        ASSERT_NE(picker, nullptr);
+        const QWidget* panel = picker->panel();
+        const QRegion mask = panel->mask();
+        EXPECT_EQ(panel->testAttribute(Qt::WA_TranslucentBackground), translucent);
+        EXPECT_EQ(mask.isEmpty(), translucent);
+        if (!translucent) {
+            const RadialLayout& l = picker->pickerView()->geometry().layout();
+            const QPointF top = l.discCenter - QPointF(0, l.outerRadius - 2);
+            for (const QPointF inside : {top, l.discCenter, l.pillRect.center()})
+                EXPECT_TRUE(mask.contains(inside.toPoint()));
+            for (const QPoint corner :
+                 {QPoint(1, 1), QPoint(panel->width() - 2, 1), QPoint(1, panel->height() - 2)})
+                EXPECT_FALSE(mask.contains(corner));
+        }
+        QTest::keyClick(picker->pickerView(), Qt::Key_Escape);
+    }
+}
 } // namespace
