@@ -43,7 +43,7 @@ OpenContextBuilder::makeOpenContext(const QUrl& file, const Route& route,
     context.parentPath = RuleEvaluator::standardizedPath(parentOf(path));
     context.activeHotkeyNames = activeHotkeyNames;
     context.runningEnabledBundleIDs = runningEnabled;
-    const std::optional<QString> creator = m_metadata.creatorName(path);
+    const std::optional<QString> creator = m_metadata.creatorName(file);
     if (creator && !creator->isEmpty())
         context.creatorName = creator;
     return context;

@@ -1,5 +1,6 @@
 #include "platform/linux/GioWorkspace.h"
 
+#include "core/routing/LocalFileURL.h"
 #include "platform/linux/GLibPointers.h"
 
 #include <QFile>
@@ -163,9 +164,7 @@ void GioWorkspace::setDefaultApplication(const QString& location, const QString&
 QByteArray GioWorkspace::launchURI(const QUrl& url) {
     if (!url.isLocalFile())
         return url.toEncoded();
-    // The percent-encoded path is the only form that holds bytes that are not
-    // UTF-8; decoding it gives the file name exactly as the file system has it.
-    const QByteArray path = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toUtf8());
+    const QByteArray path = LocalFileURL::nativePath(url);
     GObjectPtr<GFile> file(g_file_new_for_path(path.constData()));
     GCharPtr uri(g_file_get_uri(file.get()));
     return QByteArray(uri.get());

@@ -1,6 +1,6 @@
 #include "platform/linux/XattrFileMetadata.h"
 
-#include <QFile>
+#include "core/routing/LocalFileURL.h"
 
 #include <cerrno>
 #include <sys/xattr.h>
@@ -24,10 +24,10 @@ std::optional<QByteArray> XattrFileMetadata::attribute(const QByteArray& path, c
     return std::nullopt;
 }
 
-std::optional<QString> XattrFileMetadata::creatorName(const QString& path) const {
-    if (path.isEmpty())
+std::optional<QString> XattrFileMetadata::creatorName(const QUrl& file) const {
+    const QByteArray encoded = LocalFileURL::nativePath(file);
+    if (encoded.isEmpty())
         return std::nullopt;
-    const QByteArray encoded = QFile::encodeName(path);
     for (const char* name : {"user.xdg.creator", "user.dublincore.creator"}) {
         auto value = attribute(encoded, name);
         if (!value)

@@ -8,7 +8,7 @@
 // Extended Attributes): user.xdg.creator, else user.dublincore.creator.
 class XattrFileMetadata : public FileMetadata {
 public:
-    std::optional<QString> creatorName(const QString& path) const override;
+    std::optional<QString> creatorName(const QUrl& file) const override;
 
     // The raw value of one attribute; none when absent or unreadable.
     static std::optional<QByteArray> attribute(const QByteArray& path, const char* name);

@@ -1,3 +1,4 @@
+#include "core/routing/LocalFileURL.h"
 #include "platform/linux/XattrFileMetadata.h"
 #include "tests/integration/LinuxSandbox.h"
 
@@ -6,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <sys/xattr.h>
+#include <unistd.h>
 
 namespace {
 // Creates the file `path` with the attribute `name` set to `value` when given.
@@ -42,10 +45,17 @@ TEST(XattrFileMetadata, ReadsTheCreatorAttributesInOrder) {
         const QString path = folder + QStringLiteral("/%1.md").arg(i);
         ASSERT_TRUE(fileWithAttribute(path, "user.xdg.creator", cases[i].xdgCreator));
         ASSERT_TRUE(fileWithAttribute(path, "user.dublincore.creator", cases[i].dublinCoreCreator));
-        EXPECT_EQ(metadata.creatorName(path), cases[i].expected) << i;
+        EXPECT_EQ(metadata.creatorName(QUrl::fromLocalFile(path)), cases[i].expected) << i;
     }
-    EXPECT_EQ(metadata.creatorName(folder + "/probe"), std::nullopt);
-    EXPECT_EQ(metadata.creatorName(folder + "/missing"), std::nullopt);
+    // A name that is not UTF-8 still reaches its attributes.
+    const QByteArray latin1Name = QFile::encodeName(folder) + "/caf\xe9.md";
+    ::close(::open(latin1Name.constData(), O_CREAT | O_WRONLY, 0644));
+    ASSERT_EQ(::setxattr(latin1Name.constData(), "user.xdg.creator", "Kate", 4, 0), 0);
+    EXPECT_EQ(metadata.creatorName(LocalFileURL::fromNativePath(latin1Name)), "Kate");
+    for (const QUrl& none :
+         {QUrl::fromLocalFile(folder + "/probe"), QUrl::fromLocalFile(folder + "/missing"),
+          QUrl("https://example.org/0.md")})
+        EXPECT_EQ(metadata.creatorName(none), std::nullopt) << qPrintable(none.toString());
     QDir(temporary).removeRecursively();
 }
 } // namespace

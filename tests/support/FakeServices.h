@@ -21,8 +21,8 @@ public:
 class FakeFileMetadata : public FileMetadata {
 public:
     QHash<QString, QString> creators;
-    std::optional<QString> creatorName(const QString& path) const override {
-        auto it = creators.find(path);
+    std::optional<QString> creatorName(const QUrl& file) const override {
+        auto it = creators.find(file.toLocalFile());
         if (it == creators.end() || it->isEmpty())
             return std::nullopt;
         return *it;
