@@ -5,7 +5,7 @@
 namespace SessionBusCall {
 
 GVariantPtr call(const char* service, const char* path, const char* interface, const char* method,
-                 GVariant* parameters, const char* replyType, int timeoutMs, QString* error) {
+                 GVariant* parameters, const char* replyType, int timeoutMs) {
     GError* raw = nullptr;
     // Shared with the rest of the process and kept open by GIO.
     GObjectPtr<GDBusConnection> bus(g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &raw));
@@ -19,9 +19,7 @@ GVariantPtr call(const char* service, const char* path, const char* interface, c
         // A floating reference the call would have taken.
         g_variant_unref(g_variant_ref_sink(parameters));
     }
-    GErrorPtr failure(raw);
-    if (failure && error)
-        *error = qStringFromUtf8(failure->message);
+    g_clear_error(&raw);
     return reply;
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QString>
 #include <gio/gio.h>
 #include <memory>
 
@@ -18,9 +17,8 @@ using GVariantPtr = std::unique_ptr<GVariant, GVariantDeleter>;
 // any moment after a call; Qt's bus thread cannot, which made short-lived
 // commands crash at exit while it still decoded a message.
 namespace SessionBusCall {
-// The reply's body, or null (and `error` set when given) when there is no
-// session bus, the call fails, times out, or the reply is not of `replyType`.
+// The reply's body, or null when there is no session bus, the call fails or
+// times out, or the reply is not of `replyType`.
 GVariantPtr call(const char* service, const char* path, const char* interface, const char* method,
-                 GVariant* parameters, const char* replyType, int timeoutMs,
-                 QString* error = nullptr);
+                 GVariant* parameters, const char* replyType, int timeoutMs);
 } // namespace SessionBusCall
