@@ -21,11 +21,7 @@ void launchFolders(const QStringList& folders) {
     GObjectPtr<GAppInfo> handler(g_app_info_get_default_for_type("inode/directory", FALSE));
     GError* raw = nullptr;
     if (handler) {
-        GList* list = nullptr;
-        for (auto it = uris.crbegin(); it != uris.crend(); ++it)
-            list = g_list_prepend(list, const_cast<char*>(it->constData()));
-        g_app_info_launch_uris(handler.get(), list, nullptr, &raw);
-        g_list_free(list);
+        g_app_info_launch_uris(handler.get(), borrowedStringList(uris).get(), nullptr, &raw);
     } else {
         for (const QByteArray& uri : uris) {
             if (!g_app_info_launch_default_for_uri(uri.constData(), nullptr, &raw))

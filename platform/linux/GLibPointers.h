@@ -40,6 +40,20 @@ struct GObjectListDeleter {
 };
 using GObjectListPtr = std::unique_ptr<GList, GObjectListDeleter>;
 
+struct GListDeleter {
+    void operator()(GList* list) const { g_list_free(list); }
+};
+using GListPtr = std::unique_ptr<GList, GListDeleter>;
+
+// A GList of the strings' data, as GIO takes URI lists; it borrows the data, so
+// `strings` must outlive it.
+inline GListPtr borrowedStringList(const QList<QByteArray>& strings) {
+    GList* list = nullptr;
+    for (auto it = strings.crbegin(); it != strings.crend(); ++it)
+        list = g_list_prepend(list, const_cast<char*>(it->constData()));
+    return GListPtr(list);
+}
+
 struct GKeyFileDeleter {
     void operator()(GKeyFile* file) const {
         if (file)

@@ -180,13 +180,10 @@ void GioWorkspace::openURLs(const QList<QUrl>& urls, const QString& location,
         QList<QByteArray> uris;
         for (const QUrl& url : urls)
             uris.append(launchURI(url));
-        GList* list = nullptr;
-        for (auto it = uris.crbegin(); it != uris.crend(); ++it)
-            list = g_list_prepend(list, const_cast<char*>(it->constData()));
+        const GListPtr list = borrowedStringList(uris);
         GError* raw = nullptr;
         const gboolean launched =
-            g_app_info_launch_uris(G_APP_INFO(info.get()), list, nullptr, &raw);
-        g_list_free(list);
+            g_app_info_launch_uris(G_APP_INFO(info.get()), list.get(), nullptr, &raw);
         if (!launched) {
             GErrorPtr error(raw);
             failure = errorText(error.get(), "The application could not be launched");
