@@ -67,13 +67,17 @@ QHash<QString, QString> ShortcutTable::parse(const QByteArray& data, QStringList
         }
         const QString text = it.value().toString().trimmed();
         const QKeySequence sequence = QKeySequence::fromString(text, QKeySequence::PortableText);
-        if (sequence.count() != 1 || sequence[0].key() == Qt::Key_unknown) {
+        // A key without a name (a NUL reads as one) would be stored as
+        // modifiers alone, which read back as nothing.
+        const QString canonical = sequence.toString(QKeySequence::PortableText);
+        if (sequence.count() != 1 || sequence[0].key() == Qt::Key_unknown ||
+            QKeySequence::fromString(canonical, QKeySequence::PortableText) != sequence) {
             errors.append(
                 QStringLiteral("the shortcut of \"%1\" is not one key combination: \"%2\"")
                     .arg(it.key(), text));
             continue;
         }
-        table.insert(it.key(), sequence.toString(QKeySequence::PortableText));
+        table.insert(it.key(), canonical);
     }
     return table;
 }

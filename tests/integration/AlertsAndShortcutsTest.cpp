@@ -58,6 +58,8 @@ TEST(ShortcutTable, ParsesOnlyWhatItCanUseAndReportsTheRest) {
         {table("{\"rule-1\":\"Ctrl+Nonsense\"}"), {}, 1},
         {table("{\"rule-1\":\"Ctrl+K, Ctrl+C\"}"), {}, 1},
         {table("{\"\":\"Ctrl+M\"}"), {}, 1},
+        // Found by fuzzing: a NUL for a key reads as a key that has no text.
+        {table(QByteArray("{\"rule-1\":\"Ctrl+Alt+\0\"}", 23)), {}, 1},
     };
     for (const auto& c : cases) {
         QStringList errors;
