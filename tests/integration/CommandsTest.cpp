@@ -145,7 +145,8 @@ TEST(Commands, ExplainGivesTheDecisionOfEveryKindOfRuleAndErrorsKeepADamagedFile
         corvanta.start(CORVANTA_PATH, c.arguments);
         corvanta.closeWriteChannel();
         ASSERT_TRUE(corvanta.waitForFinished(60000) &&
-                    corvanta.exitStatus() == QProcess::NormalExit);
+                    corvanta.exitStatus() == QProcess::NormalExit)
+            << corvanta.readAllStandardError().data();
         EXPECT_EQ(corvanta.exitCode(), c.status);
         const QByteArray out = corvanta.readAllStandardOutput(),
                          err = corvanta.readAllStandardError();
