@@ -40,6 +40,14 @@ struct GObjectListDeleter {
 };
 using GObjectListPtr = std::unique_ptr<GList, GObjectListDeleter>;
 
+struct GVariantDeleter {
+    void operator()(GVariant* value) const {
+        if (value)
+            g_variant_unref(value);
+    }
+};
+using GVariantPtr = std::unique_ptr<GVariant, GVariantDeleter>;
+
 struct GListDeleter {
     void operator()(GList* list) const { g_list_free(list); }
 };

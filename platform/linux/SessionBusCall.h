@@ -1,15 +1,6 @@
 #pragma once
 
-#include <gio/gio.h>
-#include <memory>
-
-struct GVariantDeleter {
-    void operator()(GVariant* value) const {
-        if (value)
-            g_variant_unref(value);
-    }
-};
-using GVariantPtr = std::unique_ptr<GVariant, GVariantDeleter>;
+#include "platform/linux/GLibPointers.h"
 
 // A blocking method call on the session bus through GDBus, which never starts
 // the service it calls. GDBus keeps its connection and worker thread for the

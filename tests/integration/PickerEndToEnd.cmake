@@ -1,16 +1,6 @@
 # End to end through the picker: Corvanta installed into the throw-away home's
 # prefix shows its picker on a real X server, driven by keys sent with xdotool.
-add_executable(test_picker_e2e
-  ${CMAKE_CURRENT_LIST_DIR}/PickerEndToEndTest.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/LinuxTestMain.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/LinuxSandbox.cpp
-)
-target_link_libraries(test_picker_e2e PRIVATE
-  CorvantaLinux GTest::gtest Qt6::DBus corvanta_warnings)
-target_compile_definitions(test_picker_e2e PRIVATE QT_NO_KEYWORDS
-  CORVANTA_BINARY_DIR="${PROJECT_BINARY_DIR}"
-  CORVANTA_RECORDER_PATH="$<TARGET_FILE:corvanta_recorder>")
-add_dependencies(test_picker_e2e corvanta_recorder corvanta)
+corvanta_e2e_test(test_picker_e2e ${CMAKE_CURRENT_LIST_DIR}/PickerEndToEndTest.cpp)
 # One ctest entry: its own X server for the whole run, started by xvfb-run.
 add_test(NAME picker_e2e COMMAND xvfb-run -a -s "-screen 0 1280x800x24"
   $<TARGET_FILE:test_picker_e2e>)
