@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 #include <csignal>
 #include <gtest/gtest.h>
 
@@ -41,13 +42,25 @@ QList<QByteArray> paths(const QList<QUrl>& urls) {
 }
 
 // Gone, or a zombie nobody reaped: either way no longer running.
-bool isRunning(const QByteArray& pid) {
+bool isAlive(const QByteArray& pid) {
     QFile stat(QStringLiteral("/proc/%1/stat").arg(QString::fromLatin1(pid.trimmed())));
     if (!stat.open(QIODevice::ReadOnly))
         return false;
     const QByteArray text = stat.readAll();
     const qsizetype close = text.lastIndexOf(')');
     return close >= 0 && text.mid(close + 2, 1) != "Z";
+}
+
+// A killed process dies a moment after kill() returns.
+bool outlives(const QByteArray& pid) {
+    QElapsedTimer waited;
+    waited.start();
+    while (isAlive(pid)) {
+        if (waited.elapsed() > 5000)
+            return true;
+        QThread::msleep(10);
+    }
+    return false;
 }
 
 QByteArray readFile(const QString& path) {
@@ -164,7 +177,7 @@ TEST(SelectionScriptRunner, HangingHelperIsKilledAtTheBound) {
     EXPECT_EQ(outcome, Outcome::failed());
     const QByteArray pid = readFile(pidFile);
     ASSERT_FALSE(pid.trimmed().isEmpty());
-    EXPECT_FALSE(isRunning(pid)) << "the helper's child outlived the time-out";
+    EXPECT_FALSE(outlives(pid)) << "the helper's child outlived the time-out";
 }
 
 // A helper may leave a program behind (xclip serving the clipboard); once the
