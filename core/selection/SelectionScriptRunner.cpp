@@ -1,12 +1,14 @@
 #include "core/selection/SelectionScriptRunner.h"
 
 #include "core/model/LocalFileURL.h"
+#include "core/platform/ProcessRunner.h"
 #include "core/selection/ApplicationScriptsInstaller.h"
-#include "core/selection/BoundedProcessRunner.h"
 #include "core/selection/SelectionHelperScript.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <chrono>
 #include <cmath>
 
 SelectionScriptRunner::Outcome SelectionScriptRunner::run(const QString& scriptFileName,
@@ -20,9 +22,13 @@ SelectionScriptRunner::Outcome SelectionScriptRunner::run(const QString& scriptF
         return Outcome::missingScript();
     if (!info.isFile())
         return Outcome::failed();
-    const int timeoutMs = int(std::lround(std::max(0.0, timeoutSeconds) * 1000.0));
-    const BoundedProcessRunner::Result result =
-        m_processes.run(path, {QStringLiteral("--print0")}, timeoutMs, outputLimit);
+    ProcessRequest request(QFile::encodeName(path), {QByteArrayLiteral("--print0")});
+    request.waitForExit = true;
+    request.timeout =
+        std::chrono::milliseconds(std::llround(std::max(0.0, timeoutSeconds) * 1000.0));
+    request.killOnTimeout = true;
+    request.outputLimit = outputLimit;
+    const ProcessResult result = m_processes.run(request);
     if (!result.succeeded())
         return Outcome::failed();
     return Outcome::succeeded(urlsFromOutput(result.standardOutput));

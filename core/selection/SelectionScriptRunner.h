@@ -6,7 +6,7 @@
 #include <QUrl>
 #include <optional>
 
-class BoundedProcessRunner;
+class ProcessRunner;
 
 // Runs an installed selection helper and turns what it prints into file URLs.
 class SelectionScriptRunner {
@@ -29,10 +29,11 @@ public:
     // More output than this is no selection anyone made.
     static constexpr qsizetype outputLimit = 16 * 1024 * 1024;
 
-    explicit SelectionScriptRunner(BoundedProcessRunner& processes)
+    explicit SelectionScriptRunner(ProcessRunner& processes)
         : m_processes(processes) {}
 
-    // Runs `folder/scriptFileName --print0`, waiting at most `timeoutSeconds`.
+    // Runs `folder/scriptFileName --print0`, waiting at most `timeoutSeconds`;
+    // a helper still running then is killed with everything it started.
     Outcome run(const QString& scriptFileName, const std::optional<QString>& folder,
                 double timeoutSeconds) const;
     // Runs the helper of the file manager with this desktop ID from the
@@ -46,5 +47,5 @@ public:
     static QList<QUrl> urlsFromOutput(const QByteArray& output);
 
 private:
-    BoundedProcessRunner& m_processes;
+    ProcessRunner& m_processes;
 };

@@ -1,6 +1,7 @@
 #include "core/selection/SelectionScriptRunner.h"
 #include "core/model/LocalFileURL.h"
-#include "platform/linux/LinuxBoundedProcessRunner.h"
+#include "platform/linux/SpawnProcessRunner.h"
+#include "tests/support/FakeProcessRunner.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -103,7 +104,7 @@ TEST(SelectionScriptRunner, OutcomesOfHelpersThatAnswer) {
         {"killed by a signal", "printf '/a\\0'; kill -9 $$", Outcome::Kind::failed, {}},
         {"endless output", "yes /a", Outcome::Kind::failed, {}},
     };
-    LinuxBoundedProcessRunner processes;
+    SpawnProcessRunner processes;
     const SelectionScriptRunner runner(processes);
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
@@ -120,7 +121,7 @@ TEST(SelectionScriptRunner, HelperIsAskedForNulSeparatedOutput) {
     HelperFolder folder;
     folder.write(QStringLiteral("GetNemoSelection"),
                  "[ \"$1\" = --print0 ] && [ $# -eq 1 ] || exit 3\nprintf '/x\\0'");
-    LinuxBoundedProcessRunner processes;
+    SpawnProcessRunner processes;
     const Outcome outcome = SelectionScriptRunner(processes).run(
         QStringLiteral("GetNemoSelection"), folder.path(), SelectionScriptRunner::selectionTimeout);
     EXPECT_EQ(outcome, Outcome::succeeded({LocalFileURL::fromNativePath("/x")}));
@@ -153,7 +154,7 @@ TEST(SelectionScriptRunner, MissingOrUnrunnableHelpers) {
         {"a folder by that name", QStringLiteral("AFolder"), folder.path(), Outcome::failed()},
         {"not a program", QStringLiteral("Garbage"), folder.path(), Outcome::failed()},
     };
-    LinuxBoundedProcessRunner processes;
+    SpawnProcessRunner processes;
     const SelectionScriptRunner runner(processes);
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
@@ -168,7 +169,7 @@ TEST(SelectionScriptRunner, HangingHelperIsKilledAtTheBound) {
     const QString pidFile = folder.file(QStringLiteral("child.pid"));
     folder.write(QStringLiteral("GetCajaSelection"),
                  "printf '/partial\\0'\nsleep 60 &\necho $! > '" + pidFile.toUtf8() + "'\nwait\n");
-    LinuxBoundedProcessRunner processes;
+    SpawnProcessRunner processes;
     const SelectionScriptRunner runner(processes);
     QElapsedTimer elapsed;
     elapsed.start();
@@ -188,7 +189,7 @@ TEST(SelectionScriptRunner, BackgroundChildDoesNotHoldTheAnswer) {
     folder.write(QStringLiteral("GetPCManFMSelection"), "sleep 30 >/dev/null 2>&1 &\necho $! > '" +
                                                             pidFile.toUtf8() +
                                                             "'\nprintf '/done\\0'\n");
-    LinuxBoundedProcessRunner processes;
+    SpawnProcessRunner processes;
     QElapsedTimer elapsed;
     elapsed.start();
     const Outcome outcome = SelectionScriptRunner(processes).run(
@@ -211,7 +212,7 @@ TEST(SelectionScriptRunner, RunsTheFileManagersHelperFromTheDataHome) {
     helper.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     const QByteArray saved = qgetenv("XDG_DATA_HOME");
     qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
-    LinuxBoundedProcessRunner processes;
+    SpawnProcessRunner processes;
     const SelectionScriptRunner runner(processes);
     EXPECT_EQ(runner.runForFileManager(QStringLiteral("thunar.desktop")),
               Outcome::succeeded({LocalFileURL::fromNativePath("/from/thunar")}));
@@ -234,4 +235,61 @@ TEST(SelectionScriptRunner, OutputToURLs) {
     for (const auto& [output, expected] : cases)
         EXPECT_EQ(paths(SelectionScriptRunner::urlsFromOutput(output)), expected)
             << output.toStdString();
+}
+
+// What the runner asks of the process port, and how it reads each kind of result.
+TEST(SelectionScriptRunner, AsksForABoundedKilledRunAndReadsItsResult) {
+    using namespace std::chrono_literals;
+    HelperFolder folder;
+    folder.write(QStringLiteral("GetNautilusSelection"), "exit 0");
+    const QByteArray program =
+        QFile::encodeName(folder.file(QStringLiteral("GetNautilusSelection")));
+
+    ProcessResult answered;
+    answered.exitCode = 0;
+    answered.standardOutput = QByteArray("/a\0/b\0", 6);
+    ProcessResult timedOut = answered;
+    timedOut.timedOut = true;
+    timedOut.exitCode.reset();
+    ProcessResult tooMuch;
+    tooMuch.outputLimitExceeded = true;
+    ProcessResult exitedBadly = answered;
+    exitedBadly.exitCode = 2;
+    struct Case {
+        const char* name;
+        double timeout;
+        ProcessResult result;
+        std::chrono::milliseconds expectedBound;
+        Outcome expected;
+    };
+    const QList<Case> cases{
+        {"selection", SelectionScriptRunner::selectionTimeout, answered, 5000ms,
+         Outcome::succeeded(
+             {LocalFileURL::fromNativePath("/a"), LocalFileURL::fromNativePath("/b")})},
+        {"settings status", SelectionScriptRunner::statusTimeout, answered, 2000ms,
+         Outcome::succeeded(
+             {LocalFileURL::fromNativePath("/a"), LocalFileURL::fromNativePath("/b")})},
+        {"time-out", 0.25, timedOut, 250ms, Outcome::failed()},
+        {"too much output", 5.0, tooMuch, 5000ms, Outcome::failed()},
+        {"exit code 2", 5.0, exitedBadly, 5000ms, Outcome::failed()},
+        {"cannot start", 5.0, FakeProcessRunner::launchFailure(QStringLiteral("Exec format error")),
+         5000ms, Outcome::failed()},
+        {"negative bound", -1.0, timedOut, 0ms, Outcome::failed()},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        FakeProcessRunner processes;
+        processes.results[program] = test.result;
+        const Outcome outcome = SelectionScriptRunner(processes).run(
+            QStringLiteral("GetNautilusSelection"), folder.path(), test.timeout);
+        EXPECT_EQ(outcome, test.expected);
+        ASSERT_EQ(processes.runs.size(), 1);
+        const ProcessRequest& request = processes.runs.first();
+        EXPECT_EQ(request.program, program);
+        EXPECT_EQ(request.arguments, QList<QByteArray>{"--print0"});
+        EXPECT_TRUE(request.waitForExit);
+        EXPECT_TRUE(request.killOnTimeout);
+        EXPECT_EQ(request.timeout, test.expectedBound);
+        EXPECT_EQ(request.outputLimit, SelectionScriptRunner::outputLimit);
+    }
 }
