@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QTimer>
+#include <memory>
+#include <utility>
 
 namespace {
 
@@ -125,8 +127,12 @@ void ApplicationScriptsInstaller::requestUserMediatedInstall(
                        "\u201cSelect Folder\u201d to allow access to Application Scripts "
                        "(leave the folder selection as shown)."),
         QStringLiteral("Select Folder"), *directory};
-    chooser(request, [directory = *directory,
-                      completion = std::move(completion)](const std::optional<QString>& picked) {
+    // A dialog that reports twice still completes the request once.
+    auto answered = std::make_shared<bool>(false);
+    chooser(request, [directory = *directory, completion = std::move(completion),
+                      answered](const std::optional<QString>& picked) {
+        if (std::exchange(*answered, true))
+            return;
         bool result = false;
         if (picked && !picked->isEmpty())
             result = install(installFolder(*picked, directory));

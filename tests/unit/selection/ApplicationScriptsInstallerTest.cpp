@@ -270,6 +270,24 @@ TEST(ApplicationScriptsInstaller, UserMediatedInstallFollowsTheChoice) {
     }
 }
 
+TEST(ApplicationScriptsInstaller, DialogThatAnswersTwiceCompletesOnce) {
+    application();
+    QTemporaryDir home;
+    const QString directory = home.filePath(QStringLiteral("Application Scripts"));
+    const QString elsewhere = home.filePath(QStringLiteral("elsewhere"));
+    QList<bool> results;
+    ApplicationScriptsInstaller::requestUserMediatedInstall(
+        directory,
+        [&](const auto&, auto done) {
+            done(std::nullopt);
+            done(elsewhere);
+        },
+        [&](bool result) { results.append(result); });
+    QCoreApplication::processEvents();
+    EXPECT_EQ(results, QList<bool>{false});
+    EXPECT_FALSE(QDir(elsewhere).exists()) << "the second answer installed";
+}
+
 TEST(ApplicationScriptsInstaller, NoDirectoryAnswersAtOnceAndLogs) {
     LogCapture log;
     int chooserCalls = 0;
