@@ -3,6 +3,7 @@ corvanta_test(test_routing
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/LinksAndTemplatesTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RoutingPipelineTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FileDeciderTest.cpp
   LIBS QuaylithLogic)
 
 # The delegate, the tray menu and the executable's pieces.
