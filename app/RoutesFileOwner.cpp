@@ -8,7 +8,9 @@ RoutesFileOwner::RoutesFileOwner(const QString& routesFilePath)
     QDir().mkpath(QFileInfo(routesFilePath).absolutePath());
     // Held for the whole run: only a lock whose process has ended is stale.
     m_lock.setStaleLockTime(0);
-    m_owns = m_lock.tryLock(0);
+    // A moment's patience: an owner that has just ended may not have been
+    // reaped yet, and until then its lock does not look stale.
+    m_owns = m_lock.tryLock(1500);
 }
 
 std::optional<qint64> RoutesFileOwner::ownerPid() const {
