@@ -10,7 +10,7 @@ corvanta_test(test_routing
 corvanta_test(test_app_shell
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/AppShellTest.cpp
-  LIBS CorvantaApp)
+  LIBS CorvantaApp Qt6::Test)
 
 # The end-to-end tests live with the other integration tests.
 include(${CMAKE_CURRENT_LIST_DIR}/../../integration/RoutingEndToEnd.cmake)
