@@ -28,10 +28,10 @@ QIcon trayIcon() {
 
 AppDelegate::AppDelegate(const Platform& platform, PickerPresenter& pickers,
                          UtilityPerformer& utilities, std::optional<QString> routesFilePath,
-                         QObject* parent)
+                         QObject* parent, RouteStore::Access access)
     : QObject(parent)
     , m_platform(platform)
-    , m_store(platform.types, platform.workspace, std::move(routesFilePath))
+    , m_store(platform.types, platform.workspace, std::move(routesFilePath), access)
     , m_claimer(platform.types, platform.workspace, platform.preferences, platform.alerts)
     , m_teacher(m_store, platform.types, platform.alerts, m_claimer,
                 [self = QPointer<AppDelegate>(this)](const QString& routeID) {
@@ -54,9 +54,29 @@ AppDelegate::AppDelegate(const Platform& platform, PickerPresenter& pickers,
     m_mainMenu.setOpenSettings(weakly(&AppDelegate::openSettings));
     m_mainMenu.setShowAbout(weakly(&AppDelegate::showAbout));
     m_mainMenu.setQuit(weakly(&AppDelegate::terminate));
+    if (!m_store.isReadOnly()) {
+        m_store.setReloadHandler([this](RouteStore::Reload result) { reportReload(result); });
+        m_routesWatcher = std::make_unique<RoutesFileWatcher>(m_store);
+    }
 }
 
 AppDelegate::~AppDelegate() = default;
+
+void AppDelegate::reportReload(RouteStore::Reload result) {
+    // As at start-up; a file that stays damaged through further edits is not reported again.
+    // Not from inside the store: the alert runs an event loop of its own.
+    if (result == RouteStore::Reload::failed)
+        QTimer::singleShot(0, this, [this] { reportLoadFailure(); });
+}
+
+void AppDelegate::reportLoadFailure() {
+    if (!m_store.loadFailed() || !m_store.loadFailureMessage())
+        return;
+    AlertRequest alert;
+    alert.messageText = QStringLiteral("Could not load settings");
+    alert.informativeText = *m_store.loadFailureMessage();
+    m_platform.alerts.runAlert(alert);
+}
 
 void AppDelegate::applicationDidFinishLaunching() {
     Q_ASSERT(QThread::currentThread() == thread());
@@ -83,12 +103,7 @@ void AppDelegate::applicationDidFinishLaunching() {
              .value_or(false))
         QTimer::singleShot(0, this, [this] { showOnboarding(); });
 
-    if (m_store.loadFailed() && m_store.loadFailureMessage()) {
-        AlertRequest alert;
-        alert.messageText = QStringLiteral("Could not load settings");
-        alert.informativeText = *m_store.loadFailureMessage();
-        m_platform.alerts.runAlert(alert);
-    }
+    reportLoadFailure();
 }
 
 void AppDelegate::applicationOpenURLs(const QList<QUrl>& urls) {

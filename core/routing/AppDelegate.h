@@ -4,6 +4,7 @@
 #include "core/menubar/WindowPresenter.h"
 #include "core/model/DefaultHandlerClaimer.h"
 #include "core/model/RouteStore.h"
+#include "core/model/RoutesFileWatcher.h"
 #include "core/model/TypeTeacher.h"
 #include "core/platform/Platform.h"
 #include "core/routing/EditorGroup.h"
@@ -33,9 +34,11 @@ public:
     using PendingHUD = ::PendingHUD;
     using CheckForUpdatesHandler = std::function<void()>;
 
-    // Loads the routes file (at `routesFilePath`, or the default location).
+    // Loads the routes file (at `routesFilePath`, or the default location). A
+    // delegate that may write it also follows changes made to it on disk.
     AppDelegate(const Platform& platform, PickerPresenter& pickers, UtilityPerformer& utilities,
-                std::optional<QString> routesFilePath = std::nullopt, QObject* parent = nullptr);
+                std::optional<QString> routesFilePath = std::nullopt, QObject* parent = nullptr,
+                RouteStore::Access access = RouteStore::Access::readWrite);
     ~AppDelegate() override;
 
     // Creates the tray icon and its menu; reports a routes file that could not be
@@ -96,6 +99,9 @@ public:
 private:
     // Shows the settings window, with a route's rules in front when given.
     void showSettings(const std::optional<QString>& routeID);
+    // Tells the user once why the routes file read from disk was not taken.
+    void reportReload(RouteStore::Reload result);
+    void reportLoadFailure();
     // Brings the global rule hotkeys in line with the routes.
     void syncHotkeys();
     // Forgets the global shortcut stored for a rule ("rule-" + id).
@@ -104,6 +110,7 @@ private:
     Platform m_platform;
     std::unique_ptr<QSystemTrayIcon> m_statusItem;
     RouteStore m_store;
+    std::unique_ptr<RoutesFileWatcher> m_routesWatcher;
     DefaultHandlerClaimer m_claimer;
     TypeTeacher m_teacher;
     RoutingPipeline m_pipeline;

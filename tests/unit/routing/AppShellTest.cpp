@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
+#include <QTest>
 #include <memory>
 
 namespace {
@@ -113,6 +114,58 @@ TEST_F(AppDelegateTest, DamagedRoutesFileIsReportedOnceTheTrayIconShows) {
     EXPECT_TRUE(trayShown);
     // The built-in routes still work.
     EXPECT_TRUE(menu().contains("Markdown"));
+}
+
+// The routes file edited while the tray runs: the menu follows a good edit, a
+// damaged one is reported once and never written over, and a repair brings
+// writing back, on top of the repaired file.
+TEST_F(AppDelegateTest, RoutesFileEditedOnDiskIsFollowedAndADamagedEditKept) {
+    Route notes = route(org, "Org", "org");
+    start({notes});
+    const QString path = delegate->store().filePath();
+    int changes = 0;
+    delegate->store().addChangeHandler([&changes] { ++changes; });
+    auto replace = [&path](const QByteArray& bytes) {
+        QFile file(path + ".edit");
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        file.close();
+        ASSERT_TRUE(QFile::remove(path) && QFile::rename(path + ".edit", path));
+    };
+    auto encoded = [](const QList<Route>& routes) {
+        RouteStore::State state;
+        state.routes = routes;
+        return RoutesFileCodec::encode(state);
+    };
+
+    Route renamed = route("custom.tex", "TeX", "tex");
+    replace(encoded({notes, renamed}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return menu().contains("TeX"); }));
+    EXPECT_EQ(changes, 1) << "the reload notifies like a change";
+
+    const QByteArray damaged = "{ \"routes\": [ half";
+    replace(damaged);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->store().loadFailed(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !fake.alerts.shown.isEmpty(); }));
+    EXPECT_EQ(fake.alerts.messages(), QStringList{"Could not load settings"});
+    EXPECT_TRUE(menu().contains("TeX")) << "the routes in memory stay";
+    delegate->selectEditor(QStringList{org, beta});
+    QTest::qWait(3 * RoutesFileWatcher::settleMs);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), damaged);
+    file.close();
+    EXPECT_EQ(fake.alerts.shown.size(), 1) << "said once";
+
+    replace(encoded({notes}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !delegate->store().loadFailed(); }));
+    EXPECT_FALSE(menu().contains("TeX"));
+    delegate->selectEditor(QStringList{org, beta});
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    auto decoded = RoutesFileCodec::decode(file.readAll());
+    ASSERT_TRUE(std::holds_alternative<RouteStore::State>(decoded));
+    const QList<Route> written = std::get<RouteStore::State>(decoded).routes;
+    EXPECT_EQ(written, delegate->store().routes());
+    EXPECT_EQ(delegate->store().routeWithID(org)->activeBundleID, beta);
 }
 
 TEST(OpenArguments, PathsKeepTheirBytesAndUrlsStayUrlsUnlessAFileHasThatName) {
