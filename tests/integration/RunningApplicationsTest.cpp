@@ -37,6 +37,10 @@ TEST(ProcRunningApplications, SeesProgramsStartedFromTheirEntriesUntilTheyExit) 
         GioWorkspace().openURLs({QUrl::fromLocalFile(sandbox.filesFolder() + "/a.md")},
                                 sandbox.applicationsFolder() + '/' + id + ".desktop",
                                 [&](const std::optional<QString>& reported) { error = reported; });
+        waitUntil([&] {
+            QCoreApplication::processEvents();
+            return error != "never reported";
+        });
         EXPECT_EQ(error, std::nullopt) << qPrintable(id);
     }
     qunsetenv("CORVANTA_RECORDER_STAY");
