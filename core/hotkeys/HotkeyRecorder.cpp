@@ -42,6 +42,7 @@ HotkeyRecorder::HotkeyRecorder(ShortcutRegistry& registry, HotkeyRecordingPeriod
     , m_period(period)
     , m_shortcutName(std::move(shortcutName)) {
     m_hintReset.setSingleShot(true);
+    m_hintReset.setTimerType(Qt::PreciseTimer);
     m_hintReset.setInterval(hintMilliseconds);
     connect(&m_hintReset, &QTimer::timeout, this, [this] {
         m_rejectHint.reset();

@@ -9,6 +9,7 @@ HotkeyRecordingPeriod::HotkeyRecordingPeriod(ShortcutRegistry& registry,
     , m_registry(registry)
     , m_heldModifiers(std::move(heldModifiers)) {
     m_fallback.setSingleShot(true);
+    m_fallback.setTimerType(Qt::PreciseTimer);
     m_fallback.setInterval(fallbackMilliseconds);
     connect(&m_fallback, &QTimer::timeout, this, [this] {
         if (m_active)
