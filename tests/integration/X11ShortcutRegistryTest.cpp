@@ -13,8 +13,6 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 namespace {
 const Shortcut superShiftE{Qt::Key_E, {ShortcutModifiers::command | ShortcutModifiers::shift}};
 const Shortcut ctrlAltF5{Qt::Key_F5, {ShortcutModifiers::control | ShortcutModifiers::option}};
@@ -245,20 +243,19 @@ TEST(ShortcutTableWrites, ADamagedTableIsNeverOverwrittenAndReportedOnce) {
     }
 }
 
-TEST(ShortcutTableWrites, AFailedWriteIsReportedAndKeepsTheOldFile) {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root writes into read-only folders";
+TEST(ShortcutTableWrites, AFailedWriteIsReported) {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("shortcuts.json"));
-    ShortcutTable table(path);
-    ASSERT_TRUE(table.set(QStringLiteral("rule-a"), superShiftE));
-    ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0555), 0);
+    // The folder the table belongs in is a file: nothing can be written there,
+    // not even by root.
+    QFile blocker(dir.filePath(QStringLiteral("Corvanta")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    ShortcutTable table(dir.filePath(QStringLiteral("Corvanta/shortcuts.json")));
     WarningLog log;
-    EXPECT_FALSE(table.set(QStringLiteral("rule-a"), ctrlAltF5));
-    chmod(QFile::encodeName(dir.path()).constData(), 0755);
+    EXPECT_FALSE(table.set(QStringLiteral("rule-a"), superShiftE));
     EXPECT_TRUE(table.lastWriteError().has_value());
     EXPECT_EQ(log.count("cannot write"), 1);
-    EXPECT_EQ(ShortcutTable(path).get(QStringLiteral("rule-a")), superShiftE);
+    EXPECT_EQ(table.get(QStringLiteral("rule-a")), superShiftE) << "kept for the session";
 }
 } // namespace
 
