@@ -283,6 +283,14 @@ void X11KeyGrabber::sync() {
 void X11KeyGrabber::readEvents() {
     if (!m_connection)
         return;
+    if (xcb_connection_has_error(m_connection)) {
+        // The server went away; its socket would stay readable for ever.
+        if (m_notifier && m_notifier->isEnabled()) {
+            m_notifier->setEnabled(false);
+            qWarning("Corvanta: the X connection was lost; rule hotkeys stop working");
+        }
+        return;
+    }
     while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
         const quint8 type = event->response_type & 0x7f;
         if (type == XCB_KEY_PRESS) {

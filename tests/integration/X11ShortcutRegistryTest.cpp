@@ -13,6 +13,8 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 const Shortcut superShiftE{Qt::Key_E, {ShortcutModifiers::command | ShortcutModifiers::shift}};
 const Shortcut ctrlAltF5{Qt::Key_F5, {ShortcutModifiers::control | ShortcutModifiers::option}};
