@@ -12,6 +12,8 @@ list(APPEND LINUX_SOURCES
   ProcRunningApplications.cpp
   SessionBusCall.cpp
   X11Compositing.cpp
+  X11KeyGrabber.cpp
+  X11ShortcutRegistry.cpp
   QtClipboard.cpp
   SettingsPreferences.cpp
   ShortcutTable.cpp

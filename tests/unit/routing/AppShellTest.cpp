@@ -235,6 +235,30 @@ TEST_F(AppDelegateTest, RoutesFileEditedOnDiskIsFollowedAndADamagedEditKept) {
     EXPECT_EQ(delegate->store().routeWithID(org)->activeBundleID, beta);
 }
 
+TEST_F(AppDelegateTest, RuleHotkeysAreLiveFromLaunchAndFollowTheStore) {
+    Rule rule;
+    rule.id = QStringLiteral("R1");
+    Predicate hotkey;
+    hotkey.kind = PredicateKind::hotkey;
+    hotkey.hotkeyName = rule.hotkeyName();
+    rule.when.predicates = {hotkey};
+    rule.action.bundleID = alpha;
+    Route r = route(org, "Org", "org");
+    r.rules = {rule};
+    const Shortcut keys{Qt::Key_E, Qt::MetaModifier | Qt::ShiftModifier};
+    fake.shortcuts.setShortcut(keys, rule.hotkeyName());
+    start({r});
+
+    // Nothing is selected here: the press only beeps.
+    EXPECT_EQ(fake.shortcuts.press(keys), 1);
+    EXPECT_EQ(fake.alerts.beeps, 1);
+    EXPECT_TRUE(fake.workspace.openCalls().isEmpty());
+
+    delegate->store().removeRule(org, rule.id);
+    EXPECT_FALSE(fake.shortcuts.getShortcut(rule.hotkeyName()));
+    EXPECT_TRUE(fake.shortcuts.handlers.isEmpty());
+}
+
 TEST(OpenArguments, PathsKeepTheirBytesAndUrlsStayUrlsUnlessAFileHasThatName) {
     QTemporaryDir dir;
     ASSERT_TRUE(
