@@ -1,12 +1,16 @@
 #pragma once
 
+class AccessibilitySelection;
 class Alerts;
 class Clipboard;
 class FileRevealer;
+class FileManagerSelection;
 class FileMetadata;
+class FrontmostApplication;
 class Preferences;
 class RunningApplications;
 class ScreenReader;
+class SelectionPermissions;
 class ShortcutRegistry;
 class TerminalLauncher;
 class TypeSystem;
@@ -26,4 +30,8 @@ struct Platform {
     Clipboard& clipboard;
     FileRevealer& revealer;
     TerminalLauncher& terminals;
+    FrontmostApplication& frontmost;
+    AccessibilitySelection& accessibilitySelection;
+    FileManagerSelection& fileManagerSelection;
+    SelectionPermissions& selectionPermissions;
 };

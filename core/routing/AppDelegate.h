@@ -10,6 +10,7 @@
 #include "core/routing/SettingsActions.h"
 #include "core/routing/StatusMenu.h"
 #include "core/routing/StatusMenuTarget.h"
+#include "core/selection/FileSelectionResolver.h"
 
 #include <QObject>
 #include <QPointer>
@@ -56,6 +57,9 @@ public:
     void setUsesApplicationScriptsSelection(bool uses);
     bool allowsAccessibilitySelection() const { return m_allowsAccessibilitySelection; }
     bool usesApplicationScriptsSelection() const { return m_usesApplicationScriptsSelection; }
+    // How script mode asks a file manager's helper program; rebuilds the resolver.
+    void setSelectionScriptRun(FileSelectionResolver::ScriptRun run);
+    const FileSelectionResolver& selectionResolver() const { return m_resolver; }
 
     RouteStore& store() { return m_store; }
     RoutingPipeline& pipeline() { return m_pipeline; }
@@ -94,6 +98,8 @@ private:
     void syncHotkeys();
     // Forgets the global shortcut stored for a rule ("rule-" + id).
     void clearRuleShortcut(const QString& ruleID);
+    // The resolver for the current flags.
+    FileSelectionResolver makeSelectionResolver() const;
 
     Platform m_platform;
     std::unique_ptr<QSystemTrayIcon> m_statusItem;
@@ -106,4 +112,6 @@ private:
     std::optional<CheckForUpdatesHandler> m_checkForUpdates;
     bool m_allowsAccessibilitySelection = true;
     bool m_usesApplicationScriptsSelection = false;
+    FileSelectionResolver::ScriptRun m_selectionScriptRun;
+    FileSelectionResolver m_resolver;
 };

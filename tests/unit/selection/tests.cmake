@@ -1,0 +1,6 @@
+# Selection: the resolver, its sources and the permission probes, on fakes.
+corvanta_test(test_selection
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/PermissionsTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SelectionResolverTest.cpp
+  LIBS QuaylithLogic)
