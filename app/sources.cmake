@@ -10,6 +10,7 @@ list(APPEND APP_SOURCES
   OpenArguments.cpp
   SessionBusHandOff.cpp
   RoutesCommand.cpp
+  SelectionCommand.cpp
   SingleInstance.cpp
   StoreLoadReport.cpp
   TeachCommand.cpp

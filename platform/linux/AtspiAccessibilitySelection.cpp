@@ -90,9 +90,29 @@ std::optional<Node> parent(GDBusConnection* bus, const Node& node, QDeadlineTime
     return Node{QByteArray(name), QByteArray(path)};
 }
 
+bool hasInterface(GDBusConnection* bus, const Node& node, const char* interface,
+                  QDeadlineTimer deadline) {
+    const GVariantPtr reply =
+        call(bus, node, accessibleInterface, "GetInterfaces", nullptr, "(as)", deadline);
+    if (!reply)
+        return false;
+    GVariantPtr names(g_variant_get_child_value(reply.get(), 0));
+    GVariantIter iter;
+    g_variant_iter_init(&iter, names.get());
+    const char* name = nullptr;
+    while (g_variant_iter_next(&iter, "&s", &name)) {
+        if (qstrcmp(name, interface) == 0)
+            return true;
+    }
+    return false;
+}
+
 // The children an element's Selection interface reports.
 QList<Node> selectedChildren(GDBusConnection* bus, const Node& node, int limit,
                              QDeadlineTimer deadline) {
+    // Asking an element without the interface upsets some toolkits.
+    if (!hasInterface(bus, node, "org.a11y.atspi.Selection", deadline))
+        return {};
     const GVariantPtr count = call(
         bus, node, "org.freedesktop.DBus.Properties", "Get",
         g_variant_new("(ss)", "org.a11y.atspi.Selection", "NSelectedChildren"), "(v)", deadline);

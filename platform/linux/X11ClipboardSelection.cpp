@@ -385,6 +385,14 @@ QList<QUrl> X11ClipboardSelection::copySelection(const ScriptableFileManager& ma
     return urls;
 }
 
+void X11ClipboardSelection::abandonConnection() {
+    m_notifier.reset();
+    // Deliberately not disconnected: the child holds the same connection.
+    (void)m_x.release();
+    m_serving = false;
+    m_restored.clear();
+}
+
 void X11ClipboardSelection::serveClipboard(QDeadlineTimer deadline) {
     if (!m_x)
         return;

@@ -42,6 +42,10 @@ public:
     // Answers requests for the restored clipboard until another program takes
     // it or `deadline` passes.
     void serveClipboard(QDeadlineTimer deadline);
+    // After a fork that left the serving to the child: this process lets go of
+    // the shared connection without a word to the server, which would
+    // otherwise see the clipboard's window destroyed.
+    void abandonConnection();
 
     // The native paths in a copied file list: text/uri-list (comments and
     // blank lines skipped), or GNOME's form with "copy"/"cut" on its first
