@@ -12,3 +12,8 @@ add_test(NAME selection_e2e COMMAND xvfb-run -a -s "-screen 0 1280x800x24"
   $<TARGET_FILE:test_selection_e2e>)
 set_tests_properties(selection_e2e PROPERTIES LABELS "integration;e2e"
   ENVIRONMENT "LC_ALL=C.UTF-8;QT_QPA_PLATFORM=xcb" TIMEOUT 120)
+
+# The Linux selection pieces that need no X server.
+corvanta_test(test_selection_platform
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/SelectionPlatformTest.cpp
+  LIBS CorvantaApp)

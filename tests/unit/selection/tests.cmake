@@ -4,3 +4,8 @@ corvanta_test(test_selection
     ${CMAKE_CURRENT_LIST_DIR}/PermissionsTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SelectionResolverTest.cpp
   LIBS QuaylithLogic)
+
+# The delegate's hotkey path and its selection flags.
+corvanta_test(test_selection_delegate
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/DelegateSelectionTest.cpp
+  LIBS QuaylithCore)
