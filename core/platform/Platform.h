@@ -8,6 +8,7 @@ class FileManagerSelection;
 class FileMetadata;
 class FrontmostApplication;
 class Preferences;
+class ProcessRunner;
 class RunningApplications;
 class ScreenReader;
 class SelectionPermissions;
@@ -30,6 +31,7 @@ struct Platform {
     Clipboard& clipboard;
     FileRevealer& revealer;
     TerminalLauncher& terminals;
+    ProcessRunner& processes;
     FrontmostApplication& frontmost;
     AccessibilitySelection& accessibilitySelection;
     FileManagerSelection& fileManagerSelection;

@@ -12,6 +12,7 @@ Platform LinuxPlatform::platform() {
                     m_clipboard,
                     m_revealer,
                     m_terminals,
+                    m_processes,
                     m_frontmost,
                     m_accessibilitySelection,
                     m_fileManagerSelection,

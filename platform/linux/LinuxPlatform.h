@@ -12,6 +12,7 @@
 #include "platform/linux/QtClipboard.h"
 #include "platform/linux/SettingsPreferences.h"
 #include "platform/linux/ShortcutTable.h"
+#include "platform/linux/SpawnProcessRunner.h"
 #include "platform/linux/TerminalAlerts.h"
 #include "platform/linux/X11ClipboardSelection.h"
 #include "platform/linux/X11FrontmostApplication.h"
@@ -46,6 +47,7 @@ private:
     QtClipboard m_clipboard;
     FileManagerRevealer m_revealer;
     DesktopTerminalLauncher m_terminals;
+    SpawnProcessRunner m_processes;
     X11FrontmostApplication m_frontmost;
     AtspiAccessibilitySelection m_accessibilitySelection{m_frontmost};
     X11ClipboardSelection m_fileManagerSelection;

@@ -16,6 +16,7 @@ list(APPEND LINUX_SOURCES
   QtClipboard.cpp
   SettingsPreferences.cpp
   ShortcutTable.cpp
+  SpawnProcessRunner.cpp
   TerminalAlerts.cpp
   TypeIdentifierAliases.cpp
   X11ClipboardSelection.cpp

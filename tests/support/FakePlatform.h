@@ -2,6 +2,7 @@
 
 #include "core/platform/Platform.h"
 #include "tests/support/FakePickerPorts.h"
+#include "tests/support/FakeProcessRunner.h"
 #include "tests/support/FakeSelectionPorts.h"
 #include "tests/support/FakeServices.h"
 #include "tests/support/FakeTypeSystem.h"
@@ -20,6 +21,7 @@ struct FakePlatform {
     FakeClipboard clipboard;
     FakeFileRevealer revealer;
     FakeTerminalLauncher terminals;
+    FakeProcessRunner processes;
     FakeFrontmostApplication frontmost;
     FakeAccessibilitySelection accessibilitySelection;
     FakeFileManagerSelection fileManagerSelection;
@@ -37,6 +39,7 @@ struct FakePlatform {
                         clipboard,
                         revealer,
                         terminals,
+                        processes,
                         frontmost,
                         accessibilitySelection,
                         fileManagerSelection,
