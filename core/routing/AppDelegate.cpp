@@ -40,7 +40,10 @@ AppDelegate::AppDelegate(const Platform& platform, PickerPresenter& pickers,
                         self->showSettings(routeID);
                 })
     , m_pipeline(platform, m_store, pickers, utilities,
-                 RoutingPipeline::Hooks{{},
+                 RoutingPipeline::Hooks{[self = QPointer<AppDelegate>(this)] {
+                                            return self ? self->m_resolver.selectedFileURLs()
+                                                        : QList<QUrl>();
+                                        },
                                         {},
                                         [self = QPointer<AppDelegate>(this)](const QUrl& url) {
                                             if (self)
@@ -52,7 +55,8 @@ AppDelegate::AppDelegate(const Platform& platform, PickerPresenter& pickers,
                                         }},
                  this)
     , m_recordingPeriod(platform.shortcuts, &QGuiApplication::queryKeyboardModifiers)
-    , m_statusMenu(*this, platform.workspace) {
+    , m_statusMenu(*this, platform.workspace)
+    , m_resolver(makeSelectionResolver()) {
     m_mainMenu.setOpenSettings(weakly(&AppDelegate::openSettings));
     m_mainMenu.setShowAbout(weakly(&AppDelegate::showAbout));
     m_mainMenu.setQuit(weakly(&AppDelegate::terminate));
@@ -127,6 +131,7 @@ void AppDelegate::applicationOpenURLs(const QList<QUrl>& urls) {
 
 void AppDelegate::routeSelection(const QSet<QString>& hotkeyNames) {
     Q_ASSERT(QThread::currentThread() == thread());
+    // The resolver runs through the pipeline's hook; an empty selection beeps.
     m_pipeline.routeSelection(hotkeyNames);
 }
 
@@ -217,10 +222,24 @@ void AppDelegate::setCheckForUpdatesHandler(std::optional<CheckForUpdatesHandler
 
 void AppDelegate::setAllowsAccessibilitySelection(bool allows) {
     m_allowsAccessibilitySelection = allows;
+    m_resolver = makeSelectionResolver();
 }
 
 void AppDelegate::setUsesApplicationScriptsSelection(bool uses) {
     m_usesApplicationScriptsSelection = uses;
+    m_resolver = makeSelectionResolver();
+}
+
+void AppDelegate::setSelectionScriptRun(FileSelectionResolver::ScriptRun run) {
+    m_selectionScriptRun = std::move(run);
+    m_resolver = makeSelectionResolver();
+}
+
+FileSelectionResolver AppDelegate::makeSelectionResolver() const {
+    return FileSelectionResolver::make(
+        FileSelectionResolver::Ports{m_platform.frontmost, m_platform.accessibilitySelection,
+                                     m_platform.fileManagerSelection},
+        m_allowsAccessibilitySelection, m_usesApplicationScriptsSelection, m_selectionScriptRun);
 }
 
 bool AppDelegate::runsFromApplicationBundle() const {

@@ -15,6 +15,7 @@
 #include "core/routing/SettingsActions.h"
 #include "core/routing/StatusMenu.h"
 #include "core/routing/StatusMenuTarget.h"
+#include "core/selection/FileSelectionResolver.h"
 
 #include <QObject>
 #include <QPointer>
@@ -63,6 +64,9 @@ public:
     void setUsesApplicationScriptsSelection(bool uses);
     bool allowsAccessibilitySelection() const { return m_allowsAccessibilitySelection; }
     bool usesApplicationScriptsSelection() const { return m_usesApplicationScriptsSelection; }
+    // How script mode asks a file manager's helper program; rebuilds the resolver.
+    void setSelectionScriptRun(FileSelectionResolver::ScriptRun run);
+    const FileSelectionResolver& selectionResolver() const { return m_resolver; }
 
     RouteStore& store() { return m_store; }
     RoutingPipeline& pipeline() { return m_pipeline; }
@@ -108,6 +112,8 @@ private:
     // Tells the user once why the routes file read from disk was not taken.
     void reportReload(RouteStore::Reload result);
     void reportLoadFailure();
+    // The resolver for the current flags.
+    FileSelectionResolver makeSelectionResolver() const;
 
     Platform m_platform;
     std::unique_ptr<QSystemTrayIcon> m_statusItem;
@@ -126,4 +132,6 @@ private:
     QPointer<QWidget> m_about;
     bool m_allowsAccessibilitySelection = true;
     bool m_usesApplicationScriptsSelection = false;
+    FileSelectionResolver::ScriptRun m_selectionScriptRun;
+    FileSelectionResolver m_resolver;
 };
