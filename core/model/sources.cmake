@@ -16,6 +16,7 @@ list(APPEND LOGIC_SOURCES
   model/EditorDiscovery.cpp
   model/FileTypeProbe.cpp
   model/RouteStore.cpp
+  model/RoutesFileWatcher.cpp
   model/DefaultHandlerClaimer.cpp
   model/TypeTeacher.cpp
 )

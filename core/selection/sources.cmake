@@ -3,4 +3,9 @@ list(APPEND LOGIC_SOURCES
   selection/SelectionHelperScript.cpp
   selection/ApplicationScriptsInstaller.cpp
   selection/SelectionScriptRunner.cpp
+  selection/AXSelectionSource.cpp
+  selection/FileSelectionResolver.cpp
+  selection/FrontmostFileManagerSelectionSource.cpp
+  selection/ScriptableFileManager.cpp
+  selection/TCCPermissions.cpp
 )
