@@ -1,5 +1,6 @@
 #include "core/selection/ApplicationScriptsInstaller.h"
 
+#include "core/selection/ScriptableFileManager.h"
 #include "core/selection/SelectionHelperScript.h"
 
 #include <QCoreApplication>
@@ -74,8 +75,9 @@ std::optional<QString> ApplicationScriptsInstaller::defaultDirectory() {
 bool ApplicationScriptsInstaller::areScriptsCurrent(const std::optional<QString>& folder) {
     if (!folder)
         return false;
-    for (const SelectionHelperScript& script : SelectionHelperScript::builtins()) {
-        if (!isCurrent(pathIn(*folder, script.scriptFileName), script.contents()))
+    for (const ScriptableFileManager& manager : ScriptableFileManager::builtins()) {
+        if (!isCurrent(pathIn(*folder, manager.scriptFileName),
+                       SelectionHelperScript::contents(manager)))
             return false;
     }
     return true;
@@ -86,9 +88,9 @@ bool ApplicationScriptsInstaller::install(const QString& folder) {
         logInstallFailure(QStringLiteral("could not create the folder %1").arg(folder));
         return false;
     }
-    for (const SelectionHelperScript& script : SelectionHelperScript::builtins()) {
-        const QString path = pathIn(folder, script.scriptFileName);
-        const QByteArray contents = script.contents();
+    for (const ScriptableFileManager& manager : ScriptableFileManager::builtins()) {
+        const QString path = pathIn(folder, manager.scriptFileName);
+        const QByteArray contents = SelectionHelperScript::contents(manager);
         if (isCurrent(path, contents))
             continue;
         if (!write(path, contents))

@@ -3,7 +3,7 @@
 #include "core/model/LocalFileURL.h"
 #include "core/platform/ProcessRunner.h"
 #include "core/selection/ApplicationScriptsInstaller.h"
-#include "core/selection/SelectionHelperScript.h"
+#include "core/selection/ScriptableFileManager.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,13 +34,15 @@ SelectionScriptRunner::Outcome SelectionScriptRunner::run(const QString& scriptF
     return Outcome::succeeded(urlsFromOutput(result.standardOutput));
 }
 
-SelectionScriptRunner::Outcome
-SelectionScriptRunner::runForFileManager(const QString& desktopID, double timeoutSeconds) const {
-    const SelectionHelperScript* script = SelectionHelperScript::forDesktopID(desktopID);
-    if (!script)
-        return Outcome::missingScript();
-    return run(script->scriptFileName, ApplicationScriptsInstaller::defaultDirectory(),
+SelectionScriptRunner::Outcome SelectionScriptRunner::run(const ScriptableFileManager& manager,
+                                                          double timeoutSeconds) const {
+    return run(manager.scriptFileName, ApplicationScriptsInstaller::defaultDirectory(),
                timeoutSeconds);
+}
+
+QList<QUrl> SelectionScriptRunner::selectedFiles(const ScriptableFileManager& manager) const {
+    const Outcome outcome = run(manager, selectionTimeout);
+    return outcome.kind == Outcome::Kind::succeeded ? outcome.urls : QList<QUrl>();
 }
 
 QList<QUrl> SelectionScriptRunner::urlsFromOutput(const QByteArray& output) {

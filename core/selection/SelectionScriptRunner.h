@@ -7,6 +7,7 @@
 #include <optional>
 
 class ProcessRunner;
+struct ScriptableFileManager;
 
 // Runs an installed selection helper and turns what it prints into file URLs.
 class SelectionScriptRunner {
@@ -36,10 +37,11 @@ public:
     // a helper still running then is killed with everything it started.
     Outcome run(const QString& scriptFileName, const std::optional<QString>& folder,
                 double timeoutSeconds) const;
-    // Runs the helper of the file manager with this desktop ID from the
-    // Application Scripts folder; a file manager without one is a missing script.
-    Outcome runForFileManager(const QString& desktopID,
-                              double timeoutSeconds = selectionTimeout) const;
+    // Runs the file manager's helper from the Application Scripts folder.
+    Outcome run(const ScriptableFileManager& manager,
+                double timeoutSeconds = selectionTimeout) const;
+    // The files a hotkey gets from the helper: none unless it succeeded.
+    QList<QUrl> selectedFiles(const ScriptableFileManager& manager) const;
 
     // Absolute paths, NUL-separated when the output holds a NUL and one a line
     // otherwise, as file URLs that keep the bytes of each path. Empty entries

@@ -1,6 +1,5 @@
 #include "core/model/LocalFileURL.h"
 #include "core/selection/ApplicationScriptsInstaller.h"
-#include "core/selection/SelectionHelperScript.h"
 #include "core/selection/SelectionScriptRunner.h"
 #include "platform/linux/SpawnProcessRunner.h"
 

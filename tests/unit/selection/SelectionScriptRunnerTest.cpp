@@ -1,5 +1,6 @@
 #include "core/selection/SelectionScriptRunner.h"
 #include "core/model/LocalFileURL.h"
+#include "core/selection/ScriptableFileManager.h"
 #include "platform/linux/SpawnProcessRunner.h"
 #include "tests/support/FakeProcessRunner.h"
 
@@ -214,11 +215,12 @@ TEST(SelectionScriptRunner, RunsTheFileManagersHelperFromTheDataHome) {
     qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
     SpawnProcessRunner processes;
     const SelectionScriptRunner runner(processes);
-    EXPECT_EQ(runner.runForFileManager(QStringLiteral("thunar.desktop")),
+    EXPECT_EQ(runner.run(ScriptableFileManager::thunar()),
               Outcome::succeeded({LocalFileURL::fromNativePath("/from/thunar")}));
-    EXPECT_EQ(runner.runForFileManager(QStringLiteral("org.kde.dolphin.desktop")),
-              Outcome::missingScript());
-    EXPECT_EQ(runner.runForFileManager(QStringLiteral("gimp.desktop")), Outcome::missingScript());
+    EXPECT_EQ(runner.selectedFiles(ScriptableFileManager::thunar()),
+              QList<QUrl>{LocalFileURL::fromNativePath("/from/thunar")});
+    EXPECT_EQ(runner.run(ScriptableFileManager::dolphin()), Outcome::missingScript());
+    EXPECT_EQ(runner.selectedFiles(ScriptableFileManager::dolphin()), QList<QUrl>());
     qputenv("XDG_DATA_HOME", saved);
 }
 
