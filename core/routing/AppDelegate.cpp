@@ -29,10 +29,10 @@ QIcon trayIcon() {
 
 AppDelegate::AppDelegate(const Platform& platform, PickerPresenter& pickers,
                          UtilityPerformer& utilities, std::optional<QString> routesFilePath,
-                         QObject* parent)
+                         QObject* parent, RouteStore::Access access)
     : QObject(parent)
     , m_platform(platform)
-    , m_store(platform.types, platform.workspace, std::move(routesFilePath))
+    , m_store(platform.types, platform.workspace, std::move(routesFilePath), access)
     , m_claimer(platform.types, platform.workspace, platform.preferences, platform.alerts)
     , m_teacher(m_store, platform.types, platform.alerts, m_claimer,
                 [self = QPointer<AppDelegate>(this)](const QString& routeID) {
@@ -40,7 +40,10 @@ AppDelegate::AppDelegate(const Platform& platform, PickerPresenter& pickers,
                         self->showSettings(routeID);
                 })
     , m_pipeline(platform, m_store, pickers, utilities,
-                 RoutingPipeline::Hooks{{},
+                 RoutingPipeline::Hooks{[self = QPointer<AppDelegate>(this)] {
+                                            return self ? self->m_resolver.selectedFileURLs()
+                                                        : QList<QUrl>();
+                                        },
                                         {},
                                         [self = QPointer<AppDelegate>(this)](const QUrl& url) {
                                             if (self)
@@ -52,13 +55,34 @@ AppDelegate::AppDelegate(const Platform& platform, PickerPresenter& pickers,
                                         }},
                  this)
     , m_recordingPeriod(platform.shortcuts, &QGuiApplication::queryKeyboardModifiers)
-    , m_statusMenu(*this, platform.workspace) {
+    , m_statusMenu(*this, platform.workspace)
+    , m_resolver(makeSelectionResolver()) {
     m_mainMenu.setOpenSettings(weakly(&AppDelegate::openSettings));
     m_mainMenu.setShowAbout(weakly(&AppDelegate::showAbout));
     m_mainMenu.setQuit(weakly(&AppDelegate::terminate));
+    if (!m_store.isReadOnly()) {
+        m_store.setReloadHandler([this](RouteStore::Reload result) { reportReload(result); });
+        m_routesWatcher = std::make_unique<RoutesFileWatcher>(m_store);
+    }
 }
 
 AppDelegate::~AppDelegate() = default;
+
+void AppDelegate::reportReload(RouteStore::Reload result) {
+    // As at start-up; a file that stays damaged through further edits is not reported again.
+    // Not from inside the store: the alert runs an event loop of its own.
+    if (result == RouteStore::Reload::failed)
+        QTimer::singleShot(0, this, [this] { reportLoadFailure(); });
+}
+
+void AppDelegate::reportLoadFailure() {
+    if (!m_store.loadFailed() || !m_store.loadFailureMessage())
+        return;
+    AlertRequest alert;
+    alert.messageText = QStringLiteral("Could not load settings");
+    alert.informativeText = *m_store.loadFailureMessage();
+    m_platform.alerts.runAlert(alert);
+}
 
 void AppDelegate::applicationDidFinishLaunching() {
     Q_ASSERT(QThread::currentThread() == thread());
@@ -97,12 +121,7 @@ void AppDelegate::applicationDidFinishLaunching() {
              .value_or(false))
         QTimer::singleShot(0, this, [this] { showOnboarding(); });
 
-    if (m_store.loadFailed() && m_store.loadFailureMessage()) {
-        AlertRequest alert;
-        alert.messageText = QStringLiteral("Could not load settings");
-        alert.informativeText = *m_store.loadFailureMessage();
-        m_platform.alerts.runAlert(alert);
-    }
+    reportLoadFailure();
 }
 
 void AppDelegate::applicationOpenURLs(const QList<QUrl>& urls) {
@@ -112,6 +131,7 @@ void AppDelegate::applicationOpenURLs(const QList<QUrl>& urls) {
 
 void AppDelegate::routeSelection(const QSet<QString>& hotkeyNames) {
     Q_ASSERT(QThread::currentThread() == thread());
+    // The resolver runs through the pipeline's hook; an empty selection beeps.
     m_pipeline.routeSelection(hotkeyNames);
 }
 
@@ -202,10 +222,24 @@ void AppDelegate::setCheckForUpdatesHandler(std::optional<CheckForUpdatesHandler
 
 void AppDelegate::setAllowsAccessibilitySelection(bool allows) {
     m_allowsAccessibilitySelection = allows;
+    m_resolver = makeSelectionResolver();
 }
 
 void AppDelegate::setUsesApplicationScriptsSelection(bool uses) {
     m_usesApplicationScriptsSelection = uses;
+    m_resolver = makeSelectionResolver();
+}
+
+void AppDelegate::setSelectionScriptRun(FileSelectionResolver::ScriptRun run) {
+    m_selectionScriptRun = std::move(run);
+    m_resolver = makeSelectionResolver();
+}
+
+FileSelectionResolver AppDelegate::makeSelectionResolver() const {
+    return FileSelectionResolver::make(
+        FileSelectionResolver::Ports{m_platform.frontmost, m_platform.accessibilitySelection,
+                                     m_platform.fileManagerSelection},
+        m_allowsAccessibilitySelection, m_usesApplicationScriptsSelection, m_selectionScriptRun);
 }
 
 bool AppDelegate::runsFromApplicationBundle() const {

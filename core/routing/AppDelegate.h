@@ -6,6 +6,7 @@
 #include "core/menubar/WindowPresenter.h"
 #include "core/model/DefaultHandlerClaimer.h"
 #include "core/model/RouteStore.h"
+#include "core/model/RoutesFileWatcher.h"
 #include "core/model/TypeTeacher.h"
 #include "core/platform/Platform.h"
 #include "core/routing/EditorGroup.h"
@@ -14,6 +15,7 @@
 #include "core/routing/SettingsActions.h"
 #include "core/routing/StatusMenu.h"
 #include "core/routing/StatusMenuTarget.h"
+#include "core/selection/FileSelectionResolver.h"
 
 #include <QObject>
 #include <QPointer>
@@ -35,9 +37,11 @@ public:
     using PendingHUD = ::PendingHUD;
     using CheckForUpdatesHandler = std::function<void()>;
 
-    // Loads the routes file (at `routesFilePath`, or the default location).
+    // Loads the routes file (at `routesFilePath`, or the default location). A
+    // delegate that may write it also follows changes made to it on disk.
     AppDelegate(const Platform& platform, PickerPresenter& pickers, UtilityPerformer& utilities,
-                std::optional<QString> routesFilePath = std::nullopt, QObject* parent = nullptr);
+                std::optional<QString> routesFilePath = std::nullopt, QObject* parent = nullptr,
+                RouteStore::Access access = RouteStore::Access::readWrite);
     ~AppDelegate() override;
 
     // Creates the tray icon and its menu; reports a routes file that could not be
@@ -60,6 +64,9 @@ public:
     void setUsesApplicationScriptsSelection(bool uses);
     bool allowsAccessibilitySelection() const { return m_allowsAccessibilitySelection; }
     bool usesApplicationScriptsSelection() const { return m_usesApplicationScriptsSelection; }
+    // How script mode asks a file manager's helper program; rebuilds the resolver.
+    void setSelectionScriptRun(FileSelectionResolver::ScriptRun run);
+    const FileSelectionResolver& selectionResolver() const { return m_resolver; }
 
     RouteStore& store() { return m_store; }
     RoutingPipeline& pipeline() { return m_pipeline; }
@@ -102,9 +109,16 @@ public:
 private:
     // Shows the settings window, with a route's rules in front when given.
     void showSettings(const std::optional<QString>& routeID);
+    // Tells the user once why the routes file read from disk was not taken.
+    void reportReload(RouteStore::Reload result);
+    void reportLoadFailure();
+    // The resolver for the current flags.
+    FileSelectionResolver makeSelectionResolver() const;
+
     Platform m_platform;
     std::unique_ptr<QSystemTrayIcon> m_statusItem;
     RouteStore m_store;
+    std::unique_ptr<RoutesFileWatcher> m_routesWatcher;
     DefaultHandlerClaimer m_claimer;
     TypeTeacher m_teacher;
     RoutingPipeline m_pipeline;
@@ -118,4 +132,6 @@ private:
     QPointer<QWidget> m_about;
     bool m_allowsAccessibilitySelection = true;
     bool m_usesApplicationScriptsSelection = false;
+    FileSelectionResolver::ScriptRun m_selectionScriptRun;
+    FileSelectionResolver m_resolver;
 };

@@ -1,5 +1,6 @@
 # Sources of platform/linux, relative to this folder.
 list(APPEND LINUX_SOURCES
+  AtspiAccessibilitySelection.cpp
   AtspiScreenReader.cpp
   DesktopEntryProgram.cpp
   DesktopProgramIndex.cpp
@@ -7,7 +8,9 @@ list(APPEND LINUX_SOURCES
   FileManagerRevealer.cpp
   GioTypeSystem.cpp
   GioWorkspace.cpp
+  LinuxBoundedProcessRunner.cpp
   LinuxPlatform.cpp
+  LinuxSelectionPermissions.cpp
   ProcRunningApplications.cpp
   SessionBusCall.cpp
   X11Compositing.cpp
@@ -19,5 +22,8 @@ list(APPEND LINUX_SOURCES
   SpawnProcessRunner.cpp
   TerminalAlerts.cpp
   TypeIdentifierAliases.cpp
+  X11ClipboardSelection.cpp
+  X11FrontmostApplication.cpp
   XattrFileMetadata.cpp
+  XcbConnection.cpp
 )
