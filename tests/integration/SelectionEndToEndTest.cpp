@@ -13,6 +13,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QThread>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -47,17 +48,26 @@ QByteArray clipboard(const char* target) {
     return run("xclip", {"-o", "-selection", "clipboard", "-t", target}).out;
 }
 
-// The newest window of `className`, waited for.
-QString windowOf(const QString& className) {
-    const Result found =
-        run("xdotool", {"search", "--sync", "--onlyvisible", "--class", className});
-    const QList<QByteArray> ids = found.out.trimmed().split('\n');
-    return QString::fromLatin1(ids.value(ids.size() - 1));
-}
-
 bool activate(const QString& window) {
     return !window.isEmpty() && ok("xdotool", {"windowactivate", "--sync", window}) &&
            ok("xdotool", {"windowfocus", "--sync", window});
+}
+
+// Activates the newest window that `search` finds and that the window manager
+// accepts (a program may map helper windows of the same class first).
+QString activateNewest(const QStringList& search) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < waitMs) {
+        QList<QByteArray> ids = run("xdotool", search).out.trimmed().split('\n');
+        std::reverse(ids.begin(), ids.end());
+        for (const QByteArray& id : ids) {
+            if (!id.isEmpty() && activate(QString::fromLatin1(id)))
+                return QString::fromLatin1(id);
+        }
+        QThread::msleep(100);
+    }
+    return {};
 }
 
 struct Selection {
@@ -101,7 +111,7 @@ protected:
         ASSERT_TRUE(start(windowManager, "openbox", {}));
         QThread::msleep(500);
         ASSERT_TRUE(start(thunar, "thunar", {QFile::decodeName(folder)}));
-        thunarWindow = windowOf("Thunar");
+        thunarWindow = activateNewest({"search", "--onlyvisible", "--class", "Thunar"});
         ASSERT_FALSE(thunarWindow.isEmpty());
         ASSERT_TRUE(start(seed, QStringLiteral(CLIPBOARD_SEED_PATH),
                           {"before the hotkey", "second format"}));
@@ -153,24 +163,15 @@ TEST_F(SelectionEndToEnd, NothingSelectedGivesNothingAndKeepsTheClipboard) {
     QProcess second;
     second.start("thunar", {QFile::decodeName(emptyFolder)});
     ASSERT_TRUE(second.waitForFinished(waitMs));
-    QElapsedTimer timer;
-    timer.start();
-    QString window;
-    while (timer.elapsed() < waitMs) {
-        window =
-            run("xdotool", {"search", "--onlyvisible", "--name", "^nothing here"}).out.trimmed();
-        if (!window.isEmpty())
-            break;
-        QThread::msleep(100);
-    }
-    ASSERT_TRUE(activate(window.section('\n', -1)));
+    const QString window = activateNewest({"search", "--onlyvisible", "--name", "^nothing here"});
+    ASSERT_FALSE(window.isEmpty());
     QThread::msleep(500);
     const Selection got = selection();
     EXPECT_EQ(got.exitCode, 1);
     EXPECT_EQ(got.frontmost, "thunar");
     EXPECT_TRUE(got.paths.isEmpty());
     expectClipboardKept();
-    ok("xdotool", {"windowclose", window.section('\n', -1)});
+    ok("xdotool", {"windowclose", window});
 }
 
 TEST_F(SelectionEndToEnd, ATerminalInFrontIsNeverSentTheCopyKeys) {
@@ -181,8 +182,8 @@ TEST_F(SelectionEndToEnd, ATerminalInFrontIsNeverSentTheCopyKeys) {
         start(terminal, "xterm",
               {"-class", "CorvantaTestTerm", "-e", "sh", "-c",
                "trap 'echo interrupted >> \"" + marker + "\"' INT; while :; do sleep 0.05; done"}));
-    const QString window = windowOf("CorvantaTestTerm");
-    ASSERT_TRUE(activate(window));
+    ASSERT_FALSE(
+        activateNewest({"search", "--onlyvisible", "--class", "CorvantaTestTerm"}).isEmpty());
     QThread::msleep(300);
     const Selection got = selection();
     EXPECT_EQ(got.exitCode, 1);
