@@ -159,6 +159,34 @@ TEST_F(SelectionEndToEnd, TwoSelectedFilesArriveByteForByteAndTheClipboardComesB
     expectClipboardKept();
 }
 
+TEST_F(SelectionEndToEnd, ALargeClipboardComesBackWhole) {
+    // Several megabytes arrive in chunks (INCR) and must be given back whole.
+    QByteArray large;
+    for (int i = 0; large.size() < 3 * 1024 * 1024; ++i)
+        large += "line " + QByteArray::number(i) + " of a large clipboard\n";
+    const QString file = LinuxSandbox::current().root() + QStringLiteral("/large-clipboard");
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(large) == large.size());
+    out.close();
+    std::unique_ptr<QProcess> big;
+    ASSERT_TRUE(start(big, QStringLiteral(CLIPBOARD_SEED_PATH), {"small", "@" + file}));
+    ASSERT_TRUE(big->waitForReadyRead(waitMs));
+    ASSERT_TRUE(activate(thunarWindow));
+    ASSERT_TRUE(ok("xdotool", {"key", "--clearmodifiers", "ctrl+a"}));
+    QThread::msleep(300);
+    EXPECT_EQ(selection().paths, (QList<QByteArray>{spaced, latin1}));
+    EXPECT_EQ(clipboard("text/plain"), "small");
+    const QByteArray back = clipboard("application/x-corvanta-test");
+    EXPECT_EQ(back.size(), large.size());
+    EXPECT_TRUE(back == large);
+    big->kill();
+    big->waitForFinished();
+    // The other tests start from the usual clipboard again.
+    ASSERT_TRUE(
+        start(seed, QStringLiteral(CLIPBOARD_SEED_PATH), {"before the hotkey", "second format"}));
+    ASSERT_TRUE(seed->waitForReadyRead(waitMs));
+}
+
 TEST_F(SelectionEndToEnd, NothingSelectedGivesNothingAndKeepsTheClipboard) {
     QProcess second;
     second.start("thunar", {QFile::decodeName(emptyFolder)});
