@@ -11,11 +11,11 @@
 #include "platform/linux/ProcRunningApplications.h"
 #include "platform/linux/QtClipboard.h"
 #include "platform/linux/SettingsPreferences.h"
-#include "platform/linux/ShortcutTable.h"
 #include "platform/linux/SpawnProcessRunner.h"
 #include "platform/linux/TerminalAlerts.h"
 #include "platform/linux/X11ClipboardSelection.h"
 #include "platform/linux/X11FrontmostApplication.h"
+#include "platform/linux/X11ShortcutRegistry.h"
 #include "platform/linux/XattrFileMetadata.h"
 
 // Owns one implementation of every port for the freedesktop stack. Alerts start
@@ -42,7 +42,7 @@ private:
     XattrFileMetadata m_metadata;
     SettingsPreferences m_preferences;
     AtspiScreenReader m_screenReader;
-    ShortcutTable m_shortcuts;
+    X11ShortcutRegistry m_shortcuts;
     TerminalAlerts m_terminalAlerts;
     QtClipboard m_clipboard;
     FileManagerRevealer m_revealer;

@@ -8,11 +8,14 @@ list(APPEND LINUX_SOURCES
   FileManagerRevealer.cpp
   GioTypeSystem.cpp
   GioWorkspace.cpp
+  LinuxBoundedProcessRunner.cpp
   LinuxPlatform.cpp
   LinuxSelectionPermissions.cpp
   ProcRunningApplications.cpp
   SessionBusCall.cpp
   X11Compositing.cpp
+  X11KeyGrabber.cpp
+  X11ShortcutRegistry.cpp
   QtClipboard.cpp
   SettingsPreferences.cpp
   ShortcutTable.cpp
