@@ -4,7 +4,11 @@
 // no program outside the file manager table may be sent a key.
 #include "core/model/LocalFileURL.h"
 #include "tests/integration/LinuxSandbox.h"
+#include "tests/unit/engine/RuleBuilders.h"
+#include "tests/unit/routing/RoutingTestSupport.h"
 
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -226,6 +230,74 @@ TEST_F(SelectionEndToEnd, ATerminalInFrontIsNeverSentTheCopyKeys) {
     while (!QFile::exists(marker) && timer.elapsed() < 3000)
         QThread::msleep(50);
     EXPECT_TRUE(QFile::exists(marker));
+}
+
+// The whole road: Corvanta runs in the tray with a rule whose hotkey is pressed
+// while Thunar shows two selected files; the rule's editor gets both.
+TEST_F(SelectionEndToEnd, ARuleHotkeyOpensTheSelectedFilesInTheRulesEditor) {
+    LinuxSandbox& sandbox = LinuxSandbox::current();
+    QFile entry(sandbox.applicationsFolder() + QStringLiteral("/test.HotkeyEditor.desktop"));
+    ASSERT_TRUE(entry.open(QIODevice::WriteOnly));
+    entry.write("[Desktop Entry]\nType=Application\nName=Hotkey Editor\n"
+                "Exec=recorder-editor --hotkey %F\nMimeType=text/plain;\n");
+    entry.close();
+    QFile::remove(sandbox.applicationsFolder() + QStringLiteral("/io.corvanta.Corvanta.desktop"));
+    ASSERT_TRUE(ok("update-desktop-database", {sandbox.applicationsFolder()}));
+    ASSERT_TRUE(ok("cmake", {"--install", CORVANTA_BINARY_DIR, "--prefix", sandbox.root(),
+                             "--component", "Unspecified"}));
+    QDBusConnection::sessionBus().interface()->call(QStringLiteral("ReloadConfig"));
+
+    const QByteArray files = QFile::encodeName(sandbox.filesFolder()) + "/hotkey";
+    QDir().mkpath(QFile::decodeName(files));
+    const QByteArray first = files + "/beta gamma.txt";
+    const QByteArray second = files + "/caf\xe9.txt";
+    for (const QByteArray& path : {first, second}) {
+        FILE* file = std::fopen(path.constData(), "w");
+        ASSERT_NE(file, nullptr);
+        std::fclose(file);
+    }
+    // Without the hotkey the files would go to the Markdown editor.
+    Route text = route(QStringLiteral("custom.txt"), "Text", "txt");
+    text.editors = {editor("test.MarkdownEditor"), editor("test.HotkeyEditor")};
+    text.activeBundleID = QStringLiteral("test.MarkdownEditor");
+    Rule rule = RuleBuilders::rule(RuleBuilders::allOf({}), RuleBuilders::openIn({}));
+    rule.when = RuleBuilders::allOf({RuleBuilders::hotkey(QStringLiteral("rule-") + rule.id)});
+    rule.action = RuleBuilders::openIn({QStringLiteral("test.HotkeyEditor")});
+    text.rules = {rule};
+    const QString config = sandbox.configHome() + QStringLiteral("/Corvanta");
+    QDir().mkpath(config);
+    writeRoutes(config + QStringLiteral("/routes.json"), {text});
+    QFile shortcuts(config + QStringLiteral("/shortcuts.json"));
+    ASSERT_TRUE(shortcuts.open(QIODevice::WriteOnly));
+    shortcuts.write(R"({"version": 1, "shortcuts": {"rule-)" + rule.id.toUtf8() +
+                    R"(": "Ctrl+Alt+K"}})");
+    shortcuts.close();
+    QFile::remove(sandbox.recordFile());
+
+    std::unique_ptr<QProcess> tray;
+    ASSERT_TRUE(start(tray, sandbox.root() + QStringLiteral("/bin/corvanta"), {}));
+    QElapsedTimer timer;
+    timer.start();
+    while (!LinuxSandbox::corvantaInstancePid() && timer.elapsed() < waitMs)
+        QThread::msleep(50);
+    ASSERT_TRUE(LinuxSandbox::corvantaInstancePid().has_value());
+    QThread::msleep(1000); // the hotkeys are grabbed once launching finished
+
+    std::unique_ptr<QProcess> window;
+    ASSERT_TRUE(start(window, "thunar", {QFile::decodeName(files)}));
+    ASSERT_TRUE(window->waitForFinished(waitMs));
+    ASSERT_FALSE(activateNewest({"search", "--onlyvisible", "--name", "^hotkey"}).isEmpty());
+    QThread::msleep(500);
+    ASSERT_TRUE(ok("xdotool", {"key", "--clearmodifiers", "ctrl+a"}));
+    QThread::msleep(300);
+    ASSERT_TRUE(ok("xdotool", {"key", "ctrl+alt+k"}));
+    timer.restart();
+    while (sandbox.records().isEmpty() && timer.elapsed() < waitMs)
+        QThread::msleep(50);
+    EXPECT_EQ(sandbox.records(), (QList<QList<QByteArray>>{{"--hotkey", first, second}}));
+    expectClipboardKept();
+    LinuxSandbox::stopCorvantaInstance();
+    tray->waitForFinished(5000);
 }
 
 } // namespace
