@@ -3,6 +3,7 @@
 // `corvanta selection --json`; the user's clipboard must come back whole and
 // no program outside the file manager table may be sent a key.
 #include "core/model/LocalFileURL.h"
+#include "platform/linux/LinuxSelectionPermissions.h"
 #include "tests/integration/LinuxSandbox.h"
 #include "tests/unit/engine/RuleBuilders.h"
 #include "tests/unit/routing/RoutingTestSupport.h"
@@ -230,6 +231,33 @@ TEST_F(SelectionEndToEnd, ATerminalInFrontIsNeverSentTheCopyKeys) {
     while (!QFile::exists(marker) && timer.elapsed() < 3000)
         QThread::msleep(50);
     EXPECT_TRUE(QFile::exists(marker));
+}
+
+// The probes behind the settings window's permission tiles, on this session.
+TEST_F(SelectionEndToEnd, PermissionProbesReadTheSession) {
+    LinuxSelectionPermissions permissions;
+    EXPECT_EQ(permissions.automationStatus(), AutomationStatus::granted);
+    {
+        // Keys sent through XWayland would not reach Wayland programs.
+        const QByteArray wayland = qgetenv("WAYLAND_DISPLAY");
+        qputenv("WAYLAND_DISPLAY", "wayland-0");
+        EXPECT_EQ(permissions.automationStatus(), AutomationStatus::unavailable);
+        qunsetenv("WAYLAND_DISPLAY");
+        const QByteArray display = qgetenv("DISPLAY");
+        qunsetenv("DISPLAY");
+        EXPECT_EQ(permissions.automationStatus(), AutomationStatus::unavailable);
+        qputenv("DISPLAY", display);
+        if (!wayland.isEmpty())
+            qputenv("WAYLAND_DISPLAY", wayland);
+    }
+    // Thunar started the accessibility bus; assistive technologies are off
+    // until requested, then on.
+    if (!ok("gdbus", {"call", "--session", "--dest", "org.a11y.Bus", "--object-path",
+                      "/org/a11y/bus", "--method", "org.a11y.Bus.GetAddress"}))
+        GTEST_SKIP() << "no accessibility bus in this session";
+    EXPECT_FALSE(permissions.isAccessibilityEnabled());
+    EXPECT_TRUE(permissions.enableAccessibility());
+    EXPECT_TRUE(permissions.isAccessibilityEnabled());
 }
 
 // The whole road: Corvanta runs in the tray with a rule whose hotkey is pressed
