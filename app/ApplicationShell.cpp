@@ -14,6 +14,8 @@
 #include "core/pickers/WidgetPickerPresenter.h"
 #include "core/routing/AppDelegate.h"
 #include "core/routing/DialogAlerts.h"
+#include "core/selection/SelectionScriptRunner.h"
+#include "platform/linux/LinuxBoundedProcessRunner.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/X11Compositing.h"
 
@@ -61,9 +63,13 @@ struct Session {
         utilities = std::make_unique<UtilityPerformer>(platform);
         delegate = std::make_unique<AppDelegate>(platform, *pickers, *utilities, std::nullopt,
                                                  nullptr, access);
+        // Used only once script mode is switched on.
+        delegate->setSelectionScriptRun(FileSelectionResolver::scriptRun(selectionHelpers));
     }
 
     LinuxPlatform linux;
+    LinuxBoundedProcessRunner helperProcesses;
+    SelectionScriptRunner selectionHelpers{helperProcesses};
     DialogAlerts dialogs;
     std::unique_ptr<PickerPresenter> pickers;
     std::unique_ptr<UtilityPerformer> utilities;
