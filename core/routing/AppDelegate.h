@@ -10,6 +10,7 @@
 #include "core/routing/SettingsActions.h"
 #include "core/routing/StatusMenu.h"
 #include "core/routing/StatusMenuTarget.h"
+#include "core/utilities/ExternalUtilityRunner.h"
 
 #include <QObject>
 #include <QPointer>
@@ -57,6 +58,14 @@ public:
     bool allowsAccessibilitySelection() const { return m_allowsAccessibilitySelection; }
     bool usesApplicationScriptsSelection() const { return m_usesApplicationScriptsSelection; }
 
+    // Where the file manager's selection comes from (until set: nothing is selected).
+    using SelectedFileURLs = std::function<QList<QUrl>()>;
+    void setSelectedFileURLs(SelectedFileURLs source) { m_selectedFileURLs = std::move(source); }
+    QList<QUrl> selectedFileURLs();
+    // Runs a Shortcut, Service or script with the delegate's script mode.
+    std::optional<QString> runExternalUtility(const ExternalUtilityRef& ref,
+                                              const QList<QUrl>& files);
+
     RouteStore& store() { return m_store; }
     RoutingPipeline& pipeline() { return m_pipeline; }
     QSystemTrayIcon* statusItem() const { return m_statusItem.get(); }
@@ -68,6 +77,7 @@ public:
     bool runsFromApplicationBundle() const override;
     void selectEditor(const QVariant& represented) override;
     void toggleFolder(const QVariant& represented) override;
+    void runExternalUtilityFromStatusMenu(const QVariant& represented) override;
     void editRulesForRoute(const QVariant& represented) override;
     void makeRouteDefaultHandler(const QVariant& represented) override;
     void openSettings() override;
@@ -96,6 +106,8 @@ private:
     void clearRuleShortcut(const QString& ruleID);
 
     Platform m_platform;
+    ExternalUtilityRunner m_utilityRunner;
+    SelectedFileURLs m_selectedFileURLs;
     std::unique_ptr<QSystemTrayIcon> m_statusItem;
     RouteStore m_store;
     DefaultHandlerClaimer m_claimer;
