@@ -219,6 +219,9 @@ QList<FileManagerAction> readThunarActions(const QString& path, const QByteArray
     };
     while (!xml.atEnd()) {
         xml.readNext();
+        // Thunar writes no document type; one here only brings entities to expand.
+        if (xml.isDTD() || xml.isEntityReference())
+            return {unreadableFile(Source::thunarAction, path)};
         if (xml.isStartElement()) {
             ++depth;
             const auto element = xml.name();

@@ -8,3 +8,4 @@ list(APPEND LOGIC_SOURCES
   utilities/ExternalUtilityRunner.cpp
   utilities/FileManagerActions.cpp
 )
+list(APPEND WIDGET_SOURCES utilities/ExternalUtilityChecklistSheet.cpp)

@@ -1,0 +1,5 @@
+# External utilities: catalogs, file-manager actions, the runner and the checklist.
+corvanta_test(test_utilities
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/UtilityParsersTest.cpp
+  LIBS QuaylithCore Qt6::Test)
