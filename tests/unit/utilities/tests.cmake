@@ -2,4 +2,6 @@
 corvanta_test(test_utilities
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/UtilityParsersTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/UtilityCatalogTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/UtilityRunnerTest.cpp
   LIBS QuaylithCore Qt6::Test)
