@@ -4,4 +4,5 @@ corvanta_test(test_utilities
     ${CMAKE_CURRENT_LIST_DIR}/UtilityParsersTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/UtilityCatalogTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/UtilityRunnerTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ChecklistSheetTest.cpp
   LIBS QuaylithCore Qt6::Test)
