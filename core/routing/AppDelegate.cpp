@@ -52,7 +52,11 @@ AppDelegate::AppDelegate(const Platform& platform, PickerPresenter& pickers,
                                                 self->m_teacher.showMissingExtensionAlert();
                                         }},
                  this)
-    , m_statusMenu(*this, platform.workspace) {}
+    , m_statusMenu(*this, platform.workspace) {
+    m_mainMenu.setOpenSettings(weakly(&AppDelegate::openSettings));
+    m_mainMenu.setShowAbout(weakly(&AppDelegate::showAbout));
+    m_mainMenu.setQuit(weakly(&AppDelegate::terminate));
+}
 
 AppDelegate::~AppDelegate() = default;
 
@@ -202,6 +206,10 @@ SettingsActions AppDelegate::makeSettingsActions() {
 
 void AppDelegate::setCheckForUpdatesHandler(std::optional<CheckForUpdatesHandler> handler) {
     m_checkForUpdates = std::move(handler);
+    if (m_checkForUpdates)
+        m_mainMenu.setCheckForUpdates(weakly(&AppDelegate::checkForUpdatesFromStatusMenu));
+    else
+        m_mainMenu.setCheckForUpdates(std::nullopt);
 }
 
 void AppDelegate::setAllowsAccessibilitySelection(bool allows) {
@@ -325,16 +333,23 @@ void AppDelegate::clearRuleShortcut(const QString& ruleID) {
     Q_UNUSED(ruleID);
 }
 
-// The standard About box; the main-menu presentation around it comes with the
-// window-presentation work.
+// The standard About box. Corvanta keeps its taskbar entry while the box shows
+// (not just for a turn of the event loop) so the box cannot end up behind
+// other windows with nothing to bring it back.
 void AppDelegate::showAbout() {
+    if (m_about) {
+        m_about->raise();
+        m_about->activateWindow();
+        return;
+    }
     auto* box = new QMessageBox(
         QMessageBox::NoIcon, QStringLiteral("About Corvanta"),
         QStringLiteral("<b>Corvanta</b> %1").arg(QCoreApplication::applicationVersion()));
     box->setInformativeText(QStringLiteral("Decides which application opens a file."));
     box->setIconPixmap(applicationIcon(QStringLiteral("io.corvanta.Corvanta")).pixmap(64));
     box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setObjectName(QStringLiteral("aboutBox"));
+    m_about = box;
+    m_windowPresenter.track(WindowPresenter::Presenter::about, box);
     box->show();
-    box->raise();
-    box->activateWindow();
 }
