@@ -73,6 +73,11 @@ QList<CatalogEntry> shortcutsFromList(const QByteArray& output) {
     return entries;
 }
 
+bool shortcutsToolAvailable(const QString& toolPath) {
+    const QFileInfo tool(toolPath);
+    return tool.isFile() && tool.isExecutable();
+}
+
 CatalogScan listShortcuts(ProcessRunner& processes, const QString& toolPath) {
     ProcessRequest request(QFile::encodeName(toolPath), {"list", "--show-identifiers"});
     request.waitForExit = true;

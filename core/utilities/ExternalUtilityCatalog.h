@@ -16,6 +16,10 @@ class ProcessRunner;
 namespace ExternalUtilityCatalog {
 inline constexpr const char* shortcutsToolPath = "/usr/bin/shortcuts";
 
+// Whether the Shortcuts command-line tool exists (the settings window hides
+// "Run Shortcuts…" without it).
+bool shortcutsToolAvailable(const QString& toolPath);
+
 // Runs `toolPath` with "list --show-identifiers" and reads its lines.
 CatalogScan listShortcuts(ProcessRunner& processes, const QString& toolPath);
 // Lines of the form "Name (identifier)"; everything else is skipped.
