@@ -30,7 +30,10 @@ void checkCommand(const QString& line, ExecCommandLine::Dialect dialect) {
         return;
     for (const auto& argv : command->expand(dialect, {files, "n", "/k", "i"}))
         check(!argv.isEmpty() && !argv.first().isEmpty());
-    // Appending a lone %F hands over each path whole, at the end.
+    // Appending a lone %F hands over each path whole, at the end (unless a
+    // trailing backslash joins it to the last argument).
+    if (line.endsWith(QLatin1Char('\\')))
+        return;
     if (const auto withFiles = ExecCommandLine::parse(line + QStringLiteral(" %F"))) {
         for (const auto& argv : withFiles->expand(dialect, {files, "n", "/k", "i"})) {
             check(argv.size() >= 3);

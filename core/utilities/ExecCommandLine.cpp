@@ -172,7 +172,9 @@ std::optional<ExecCommandLine> ExecCommandLine::parse(const QString& line) {
             appendText(line.at(++i));
             continue;
         }
-        if (c == QLatin1Char('%') && i + 1 < line.size()) {
+        // A field code is a letter; "%" before anything else stays text.
+        if (c == QLatin1Char('%') && i + 1 < line.size() &&
+            (line.at(i + 1).isLetter() || line.at(i + 1) == QLatin1Char('%'))) {
             const QChar code = line.at(++i);
             if (code == QLatin1Char('%'))
                 appendText(code);

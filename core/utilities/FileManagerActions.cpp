@@ -313,6 +313,13 @@ QList<FileManagerAction> readFile(const QString& path, const FileManagerActionFo
 }
 
 QList<FileManagerAction> installed(const FileManagerActionFolders& folders) {
+    QList<FileManagerAction> actions;
+    for (const QString& path : installedActionFiles(folders))
+        actions << readFile(path, folders);
+    return actions;
+}
+
+QStringList installedActionFiles(const FileManagerActionFolders& folders) {
     QStringList paths;
     for (const QString& data : folders.dataFolders) {
         paths << filesIn(data + QStringLiteral("/kio/servicemenus"), QStringLiteral(".desktop"));
@@ -324,11 +331,11 @@ QList<FileManagerAction> installed(const FileManagerActionFolders& folders) {
     const QString uca = folders.configHome + QStringLiteral("/Thunar/uca.xml");
     if (QFileInfo(uca).isFile())
         paths << uca;
-    QList<FileManagerAction> actions;
-    for (const QString& path : paths)
-        actions << readFile(path, folders);
-    walkNautilusScripts(nautilusScriptsFolder(folders), actions, 0);
-    return actions;
+    QList<FileManagerAction> scripts;
+    walkNautilusScripts(nautilusScriptsFolder(folders), scripts, 0);
+    for (const FileManagerAction& script : scripts)
+        paths << script.filePath;
+    return paths;
 }
 
 CatalogScan listServices(const FileManagerActionFolders& folders) {
@@ -351,6 +358,10 @@ std::optional<FileManagerAction> find(const QString& id, const QString& name,
     const qsizetype split = id.indexOf(QStringLiteral("|/"));
     const QString key = split >= 0 ? id.left(split) : QString();
     const QString path = split >= 0 ? id.mid(split + 1) : id;
+    // Only files where the file managers keep their actions: an id from a
+    // damaged or foreign routes file must not run some other file's command.
+    if (!installedActionFiles(folders).contains(path))
+        return std::nullopt;
     const QList<FileManagerAction> actions = readFile(path, folders);
     for (const FileManagerAction& action : actions) {
         if (action.key == key && !action.unreadable)

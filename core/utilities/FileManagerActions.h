@@ -57,6 +57,8 @@ QList<FileManagerAction> readThunarActions(const QString& path, const QByteArray
                                            const QStringList& languages);
 // Reads a file by its kind (from its name and place); nothing for other files.
 QList<FileManagerAction> readFile(const QString& path, const FileManagerActionFolders& folders);
+// The files that hold actions (Nautilus scripts are their own files).
+QStringList installedActionFiles(const FileManagerActionFolders& folders);
 // Every action installed, in folder order.
 QList<FileManagerAction> installed(const FileManagerActionFolders& folders);
 // The Services catalog: actions that accept files, by name.

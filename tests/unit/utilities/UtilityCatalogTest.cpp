@@ -166,6 +166,8 @@ TEST(ServicesCatalog, GathersEveryFileManagersActionsThatTakeFiles) {
     home.write("data/nautilus/scripts/Sub/Upload", "#!/bin/sh\n", true);
     home.write("data/nautilus/scripts/readme", "not executable");
     home.write("data/nautilus/scripts/.hidden", "#!/bin/sh\n", true);
+    home.write("elsewhere/evil.desktop",
+               "[Desktop Entry]\n[Desktop Action e]\nName=Evil\nExec=evil %F\n");
 
     const QString kde = home.path("data/kio/servicemenus/");
     const CatalogScan scan = FileManagerActions::listServices(home.folders());
@@ -196,6 +198,8 @@ TEST(ServicesCatalog, GathersEveryFileManagersActionsThatTakeFiles) {
         {home.path("data/nautilus/scripts/Mail It"), "Mail It", "Mail It"},
         {home.path("data/nautilus/scripts/readme"), "readme", std::nullopt},
         {"/etc/passwd", "passwd", std::nullopt},
+        // A readable action file outside the file managers' folders is not run.
+        {home.path("elsewhere/evil.desktop"), "Evil", std::nullopt},
     };
     for (const auto& l : lookups) {
         const auto found = FileManagerActions::find(l.id, l.name, folders);
