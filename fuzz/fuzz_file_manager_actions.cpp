@@ -7,7 +7,7 @@
 // single unreadable entry named after it, never both; ids within a file are
 // distinct; every command line that splits expands to runs whose program is
 // not empty, and a lone %F gives each file as exactly one argument.
-#include "core/routing/LocalFileURL.h"
+#include "core/model/LocalFileURL.h"
 #include "core/utilities/ExecCommandLine.h"
 #include "core/utilities/FileManagerActions.h"
 

@@ -1,6 +1,6 @@
 #include "core/utilities/ExecCommandLine.h"
 
-#include "core/routing/LocalFileURL.h"
+#include "core/model/LocalFileURL.h"
 
 #include <QFile>
 

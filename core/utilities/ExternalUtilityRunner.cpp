@@ -1,7 +1,7 @@
 #include "core/utilities/ExternalUtilityRunner.h"
 
+#include "core/model/LocalFileURL.h"
 #include "core/platform/ProcessRunner.h"
-#include "core/routing/LocalFileURL.h"
 #include "core/utilities/ExternalUtilityCatalog.h"
 
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "core/routing/LocalFileURL.h"
+#include "core/model/LocalFileURL.h"
 #include "core/utilities/DesktopKeyFile.h"
 #include "core/utilities/ExecCommandLine.h"
 #include "core/utilities/ExternalUtilityCatalog.h"
