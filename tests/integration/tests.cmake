@@ -11,6 +11,7 @@ add_executable(test_linux_platform
   integration/FileMetadataTest.cpp
   integration/PreferencesTest.cpp
   integration/ProcessRunnerTest.cpp
+  integration/UtilityRunsTest.cpp
   integration/RunningApplicationsTest.cpp
   integration/SessionBusPortsTest.cpp
   integration/TypeSystemTest.cpp
