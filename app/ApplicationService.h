@@ -7,6 +7,7 @@
 #include <QVariantList>
 #include <QVariantMap>
 #include <functional>
+#include <optional>
 
 // org.freedesktop.Application for the running instance: file managers, `gio
 // open` and `corvanta open` hand files and links to it with Open. Requests are
@@ -18,11 +19,18 @@ class ApplicationService : public QDBusAbstractAdaptor {
 public:
     using OpenHandler = std::function<void(const QList<QUrl>&)>;
     using ActionHandler = std::function<void(const QString&)>;
+    // Receives the activation token of each request (none when it has none)
+    // before the request is carried out.
+    using TokenHandler = std::function<void(const std::optional<QString>&)>;
 
-    ApplicationService(QObject* object, OpenHandler open, ActionHandler activateAction);
+    ApplicationService(QObject* object, OpenHandler open, ActionHandler activateAction,
+                       TokenHandler token = {});
 
     // URIs as D-Bus carries them (percent-encoded), read without loss.
     static QList<QUrl> urlsFromURIs(const QStringList& uris);
+    // The focus token a caller put in `platform-data`: the XDG activation token,
+    // else the X11 startup notification ID.
+    static std::optional<QString> activationToken(const QVariantMap& platformData);
 
 public Q_SLOTS:
     void Activate(const QVariantMap& platformData);
@@ -31,6 +39,9 @@ public Q_SLOTS:
                         const QVariantMap& platformData);
 
 private:
+    void takeToken(const QVariantMap& platformData);
+
     OpenHandler m_open;
     ActionHandler m_activateAction;
+    TokenHandler m_token;
 };

@@ -45,6 +45,8 @@ void RadialEditorPicker::show(Completion completion) {
     buildPanel();
     placePanel();
     qApp->installEventFilter(this);
+    if (m_prepareWindow)
+        m_prepareWindow(m_panel);
     m_panel->show();
     m_panel->raise();
     m_panel->activateWindow();

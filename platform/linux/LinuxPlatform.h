@@ -3,6 +3,7 @@
 #include "core/platform/Platform.h"
 #include "platform/linux/AtspiScreenReader.h"
 #include "platform/linux/DesktopTerminalLauncher.h"
+#include "platform/linux/DesktopWindowActivation.h"
 #include "platform/linux/FileManagerRevealer.h"
 #include "platform/linux/GioTypeSystem.h"
 #include "platform/linux/GioWorkspace.h"
@@ -18,7 +19,7 @@
 // on the terminal; a graphical front end installs its own with `setAlerts`.
 class LinuxPlatform {
 public:
-    LinuxPlatform() = default;
+    LinuxPlatform();
     LinuxPlatform(const LinuxPlatform&) = delete;
     LinuxPlatform& operator=(const LinuxPlatform&) = delete;
 
@@ -29,9 +30,12 @@ public:
     GioTypeSystem& types() { return m_types; }
     GioWorkspace& workspace() { return m_workspace; }
     TerminalAlerts& terminalAlerts() { return m_terminalAlerts; }
+    // The token of the request being handled; launches pass it on.
+    DesktopWindowActivation& activation() { return m_activation; }
 
 private:
     GioTypeSystem m_types;
+    DesktopWindowActivation m_activation;
     GioWorkspace m_workspace;
     ProcRunningApplications m_running;
     XattrFileMetadata m_metadata;
