@@ -45,6 +45,7 @@ private:
     void buildPanel();
     void placePanel();
     void reactivateLater();
+    void grabPointer(int attempt);
     void finish(const std::optional<PickerChoice>& choice);
 
     QString m_title;
