@@ -18,7 +18,8 @@ class ApplicationService : public QDBusAbstractAdaptor {
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Application")
 public:
     using OpenHandler = std::function<void(const QList<QUrl>&)>;
-    using ActionHandler = std::function<void(const QString&)>;
+    // The action's name and its parameter (unwrapped from D-Bus variants).
+    using ActionHandler = std::function<void(const QString&, const QVariantList&)>;
     // Receives the activation token of each request (none when it has none)
     // before the request is carried out.
     using TokenHandler = std::function<void(const std::optional<QString>&)>;
@@ -28,6 +29,8 @@ public:
 
     // URIs as D-Bus carries them (percent-encoded), read without loss.
     static QList<QUrl> urlsFromURIs(const QStringList& uris);
+    // The text values of an action parameter (already unwrapped).
+    static QStringList stringsFromParameter(const QVariantList& parameter);
     // The focus token a caller put in `platform-data`: the XDG activation token,
     // else the X11 startup notification ID.
     static std::optional<QString> activationToken(const QVariantMap& platformData);

@@ -1,6 +1,6 @@
 #include "platform/linux/GioWorkspace.h"
 
-#include "core/routing/LocalFileURL.h"
+#include "core/model/LocalFileURL.h"
 #include "platform/linux/GLibPointers.h"
 
 #include <QAbstractEventDispatcher>

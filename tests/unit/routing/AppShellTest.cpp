@@ -1,10 +1,10 @@
 #include "app/ApplicationService.h"
 #include "app/OpenArguments.h"
+#include "core/model/LocalFileURL.h"
 #include "core/pickers/UtilityPerformer.h"
 #include "core/platform/WindowActivation.h"
 #include "core/routing/AppDelegate.h"
 #include "core/routing/DialogAlerts.h"
-#include "core/routing/LocalFileURL.h"
 #include "tests/support/FakePickerPresenter.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/unit/routing/RoutingTestSupport.h"
@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <memory>
 
@@ -195,6 +196,82 @@ TEST_F(AppDelegateTest, DamagedRoutesFileIsReportedOnceTheTrayIconShows) {
     EXPECT_TRUE(menu().contains("Markdown"));
 }
 
+// The routes file edited while the tray runs: the menu follows a good edit, a
+// damaged one is reported once and never written over, and a repair brings
+// writing back, on top of the repaired file.
+TEST_F(AppDelegateTest, RoutesFileEditedOnDiskIsFollowedAndADamagedEditKept) {
+    Route notes = route(org, "Org", "org");
+    start({notes});
+    const QString path = delegate->store().filePath();
+    int changes = 0;
+    delegate->store().addChangeHandler([&changes] { ++changes; });
+    auto replace = [&path](const QByteArray& bytes) {
+        QFile file(path + ".edit");
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        file.close();
+        ASSERT_TRUE(QFile::remove(path) && QFile::rename(path + ".edit", path));
+    };
+    auto encoded = [](const QList<Route>& routes) {
+        RouteStore::State state;
+        state.routes = routes;
+        return RoutesFileCodec::encode(state);
+    };
+
+    Route renamed = route("custom.tex", "TeX", "tex");
+    replace(encoded({notes, renamed}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return menu().contains("TeX"); }));
+    EXPECT_EQ(changes, 1) << "the reload notifies like a change";
+
+    const QByteArray damaged = "{ \"routes\": [ half";
+    replace(damaged);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->store().loadFailed(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !fake.alerts.shown.isEmpty(); }));
+    EXPECT_EQ(fake.alerts.messages(), QStringList{"Could not load settings"});
+    EXPECT_TRUE(menu().contains("TeX")) << "the routes in memory stay";
+    delegate->selectEditor(QStringList{org, beta});
+    QTest::qWait(3 * RoutesFileWatcher::settleMs);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), damaged);
+    file.close();
+    EXPECT_EQ(fake.alerts.shown.size(), 1) << "said once";
+
+    replace(encoded({notes}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !delegate->store().loadFailed(); }));
+    EXPECT_FALSE(menu().contains("TeX"));
+    delegate->selectEditor(QStringList{org, beta});
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    auto decoded = RoutesFileCodec::decode(file.readAll());
+    ASSERT_TRUE(std::holds_alternative<RouteStore::State>(decoded));
+    const QList<Route> written = std::get<RouteStore::State>(decoded).routes;
+    EXPECT_EQ(written, delegate->store().routes());
+    EXPECT_EQ(delegate->store().routeWithID(org)->activeBundleID, beta);
+}
+
+TEST_F(AppDelegateTest, RuleHotkeysAreLiveFromLaunchAndFollowTheStore) {
+    Rule rule;
+    rule.id = QStringLiteral("R1");
+    Predicate hotkey;
+    hotkey.kind = PredicateKind::hotkey;
+    hotkey.hotkeyName = rule.hotkeyName();
+    rule.when.predicates = {hotkey};
+    rule.action.bundleID = alpha;
+    Route r = route(org, "Org", "org");
+    r.rules = {rule};
+    const Shortcut keys{Qt::Key_E, Qt::MetaModifier | Qt::ShiftModifier};
+    fake.shortcuts.setShortcut(keys, rule.hotkeyName());
+    start({r});
+
+    // Nothing is selected here: the press only beeps.
+    EXPECT_EQ(fake.shortcuts.press(keys), 1);
+    EXPECT_EQ(fake.alerts.beeps, 1);
+    EXPECT_TRUE(fake.workspace.openCalls().isEmpty());
+
+    delegate->store().removeRule(org, rule.id);
+    EXPECT_FALSE(fake.shortcuts.getShortcut(rule.hotkeyName()));
+    EXPECT_TRUE(fake.shortcuts.handlers.isEmpty());
+}
+
 TEST(OpenArguments, PathsKeepTheirBytesAndUrlsStayUrlsUnlessAFileHasThatName) {
     QTemporaryDir dir;
     ASSERT_TRUE(
@@ -234,7 +311,7 @@ TEST(ApplicationService, ActivationTokenIsTakenFromPlatformDataBeforeTheRequestR
     QStringList events;
     auto* service = new ApplicationService(
         &owner, [&](const QList<QUrl>& urls) { events << "open " + urls.first().fileName(); },
-        [&](const QString& action) { events << "action " + action; },
+        [&](const QString& action, const QVariantList&) { events << "action " + action; },
         [&](const std::optional<QString>& token) { events << "token " + token.value_or("-"); });
     service->Open({"file:///tmp/a.md"}, {{"activation-token", "wl-1"}});
     service->ActivateAction("settings", {}, {});
