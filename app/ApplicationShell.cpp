@@ -15,7 +15,6 @@
 #include "core/routing/AppDelegate.h"
 #include "core/routing/DialogAlerts.h"
 #include "core/selection/SelectionScriptRunner.h"
-#include "platform/linux/LinuxBoundedProcessRunner.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/X11Compositing.h"
 
@@ -63,13 +62,13 @@ struct Session {
         utilities = std::make_unique<UtilityPerformer>(platform);
         delegate = std::make_unique<AppDelegate>(platform, *pickers, *utilities, std::nullopt,
                                                  nullptr, access);
-        // Used only once script mode is switched on.
-        delegate->setSelectionScriptRun(FileSelectionResolver::scriptRun(selectionHelpers));
+        // Used only while the selection comes from the installed helpers.
+        delegate->setSelectionScriptRun(
+            [runner = SelectionScriptRunner(platform.processes)](
+                const ScriptableFileManager& manager) { return runner.selectedFiles(manager); });
     }
 
     LinuxPlatform linux;
-    LinuxBoundedProcessRunner helperProcesses;
-    SelectionScriptRunner selectionHelpers{helperProcesses};
     DialogAlerts dialogs;
     std::unique_ptr<PickerPresenter> pickers;
     std::unique_ptr<UtilityPerformer> utilities;

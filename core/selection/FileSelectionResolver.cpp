@@ -7,7 +7,6 @@
 #include "core/selection/DisabledAccessibilitySelectionSource.h"
 #include "core/selection/FrontmostFileManagerSelectionSource.h"
 #include "core/selection/ScriptableFileManager.h"
-#include "core/selection/SelectionScriptRunner.h"
 
 #include <QSet>
 #include <sys/stat.h>
@@ -82,22 +81,6 @@ std::optional<QByteArray> FileSelectionResolver::standardizedPath(const QByteArr
         segments.append(segment);
     }
     return QByteArrayLiteral("/") + segments.join('/');
-}
-
-FileSelectionResolver::ScriptRun
-FileSelectionResolver::scriptRun(const SelectionScriptRunner& runner) {
-    const SelectionScriptRunner* helpers = &runner;
-    return [helpers](const ScriptableFileManager& manager) {
-        for (const QString& id : manager.bundleIDs) {
-            const SelectionScriptRunner::Outcome outcome =
-                helpers->runForFileManager(id + QStringLiteral(".desktop"));
-            if (outcome.kind == SelectionScriptRunner::Outcome::Kind::missingScript)
-                continue;
-            return outcome.kind == SelectionScriptRunner::Outcome::Kind::succeeded ? outcome.urls
-                                                                                   : QList<QUrl>();
-        }
-        return QList<QUrl>();
-    };
 }
 
 FileSelectionResolver FileSelectionResolver::make(const Ports& ports,

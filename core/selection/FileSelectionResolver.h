@@ -14,7 +14,6 @@
 class AccessibilitySelection;
 class FileManagerSelection;
 class FrontmostApplication;
-class SelectionScriptRunner;
 
 // The regular files selected in the frontmost file manager, in order and
 // without duplicates. Every failure gives an empty list. A copyable value: the
@@ -40,10 +39,6 @@ public:
 
     // The script mode's run: given a manager, its helper's selection.
     using ScriptRun = std::function<QList<QUrl>(const ScriptableFileManager&)>;
-    // Script mode through the installed helper programs: the first of the
-    // manager's desktop IDs that has a helper runs it, with the hotkey's bound;
-    // a missing or failed helper gives nothing. `runner` outlives the result.
-    static ScriptRun scriptRun(const SelectionScriptRunner& runner);
     struct Ports {
         const FrontmostApplication& frontmost;
         const AccessibilitySelection& accessibility;

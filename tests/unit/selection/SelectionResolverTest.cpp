@@ -1,9 +1,7 @@
 #include "core/model/LocalFileURL.h"
 #include "core/selection/AccessibilitySelectionSource.h"
-#include "core/selection/BoundedProcessRunner.h"
 #include "core/selection/FileSelectionResolver.h"
 #include "core/selection/FrontmostFileManagerSelectionSource.h"
-#include "core/selection/SelectionScriptRunner.h"
 #include "tests/support/FakeSelectionPorts.h"
 
 #include <QDir>
@@ -215,45 +213,6 @@ TEST(FileSelectionResolver, ScriptModeUsesTheRunnerOrFindsNothingWithoutOne) {
     EXPECT_EQ(paths(resolver.selectedFileURLs()), QList<QByteArray>{a});
     EXPECT_EQ(ran, QStringList{"GetNemoSelection"});
     EXPECT_TRUE(rig.fileManager.asked.isEmpty());
-}
-
-// Answers every helper run with the same result; records what was run.
-class ScriptedProcesses : public BoundedProcessRunner {
-public:
-    Result result;
-    QStringList programs;
-    Result run(const QString& program, const QStringList& arguments, int timeoutMs,
-               qsizetype) override {
-        programs.append(program.section(u'/', -1) + u' ' + arguments.join(u' ') + u' ' +
-                        QString::number(timeoutMs));
-        return result;
-    }
-};
-
-TEST(FileSelectionResolver, ScriptModeRunsTheManagersInstalledHelper) {
-    QTemporaryDir data;
-    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
-    const QString folder = data.filePath(QStringLiteral("Corvanta/Application Scripts"));
-    ASSERT_TRUE(QDir().mkpath(folder));
-    QFile helper(folder + QStringLiteral("/GetThunarSelection"));
-    ASSERT_TRUE(helper.open(QIODevice::WriteOnly));
-    helper.close();
-    ScriptedProcesses processes;
-    const SelectionScriptRunner runner(processes);
-    const FileSelectionResolver::ScriptRun run = FileSelectionResolver::scriptRun(runner);
-
-    processes.result.status = BoundedProcessRunner::Result::Status::exited;
-    processes.result.exitCode = 0;
-    processes.result.standardOutput = QByteArray("/a b\0/caf\xe9\0", 10);
-    EXPECT_EQ(paths(run(ScriptableFileManager::thunar())), (QList<QByteArray>{"/a b", "/caf\xe9"}));
-    EXPECT_EQ(processes.programs, QStringList{"GetThunarSelection --print0 5000"});
-    // No helper installed for Nemo: nothing is run.
-    EXPECT_TRUE(run(ScriptableFileManager::nemo()).isEmpty());
-    EXPECT_EQ(processes.programs.size(), 1);
-    // A helper that fails gives nothing, even with output.
-    processes.result.exitCode = 1;
-    EXPECT_TRUE(run(ScriptableFileManager::thunar()).isEmpty());
-    qunsetenv("XDG_DATA_HOME");
 }
 
 TEST(FileSelectionResolver, CopiesShareTheirSourcesAndStayUsable) {
