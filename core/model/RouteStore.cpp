@@ -179,7 +179,9 @@ RouteStore::Reload RouteStore::reread() {
     // removed it may be about to put its own in place.
     if (routes != m_routes) {
         m_routes = routes;
+        m_reportingReload = true;
         changed();
+        m_reportingReload = false;
     }
     return Reload::reloaded;
 }
