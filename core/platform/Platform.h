@@ -5,6 +5,7 @@ class Clipboard;
 class FileRevealer;
 class FileMetadata;
 class Preferences;
+class ProcessRunner;
 class RunningApplications;
 class ScreenReader;
 class ShortcutRegistry;
@@ -26,4 +27,5 @@ struct Platform {
     Clipboard& clipboard;
     FileRevealer& revealer;
     TerminalLauncher& terminals;
+    ProcessRunner& processes;
 };

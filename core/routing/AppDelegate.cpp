@@ -55,6 +55,9 @@ AppDelegate::AppDelegate(const Platform& platform, PickerPresenter& pickers,
         m_store.setReloadHandler([this](RouteStore::Reload result) { reportReload(result); });
         m_routesWatcher = std::make_unique<RoutesFileWatcher>(m_store);
     }
+    m_mainMenu.setOpenSettings(weakly(&AppDelegate::openSettings));
+    m_mainMenu.setShowAbout(weakly(&AppDelegate::showAbout));
+    m_mainMenu.setQuit(weakly(&AppDelegate::terminate));
 }
 
 AppDelegate::~AppDelegate() = default;
@@ -105,11 +108,14 @@ void AppDelegate::applicationDidFinishLaunching() {
 
 void AppDelegate::applicationOpenURLs(const QList<QUrl>& urls) {
     Q_ASSERT(QThread::currentThread() == thread());
+    // One stat(): a hand edit made just before the double-click already counts.
+    m_store.reloadIfChanged();
     m_pipeline.open(urls);
 }
 
 void AppDelegate::routeSelection(const QSet<QString>& hotkeyNames) {
     Q_ASSERT(QThread::currentThread() == thread());
+    m_store.reloadIfChanged();
     m_pipeline.routeSelection(hotkeyNames);
 }
 
@@ -216,6 +222,10 @@ SettingsActions AppDelegate::makeSettingsActions() {
 
 void AppDelegate::setCheckForUpdatesHandler(std::optional<CheckForUpdatesHandler> handler) {
     m_checkForUpdates = std::move(handler);
+    if (m_checkForUpdates)
+        m_mainMenu.setCheckForUpdates(weakly(&AppDelegate::checkForUpdatesFromStatusMenu));
+    else
+        m_mainMenu.setCheckForUpdates(std::nullopt);
 }
 
 void AppDelegate::setAllowsAccessibilitySelection(bool allows) {
@@ -307,16 +317,23 @@ void AppDelegate::clearRuleShortcut(const QString& ruleID) {
     Q_UNUSED(ruleID);
 }
 
-// The standard About box; the main-menu presentation around it comes with the
-// window-presentation work.
+// The standard About box. Corvanta keeps its taskbar entry while the box shows
+// (not just for a turn of the event loop) so the box cannot end up behind
+// other windows with nothing to bring it back.
 void AppDelegate::showAbout() {
+    if (m_about) {
+        m_about->raise();
+        m_about->activateWindow();
+        return;
+    }
     auto* box = new QMessageBox(
         QMessageBox::NoIcon, QStringLiteral("About Corvanta"),
         QStringLiteral("<b>Corvanta</b> %1").arg(QCoreApplication::applicationVersion()));
     box->setInformativeText(QStringLiteral("Decides which application opens a file."));
     box->setIconPixmap(applicationIcon(QStringLiteral("io.corvanta.Corvanta")).pixmap(64));
     box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setObjectName(QStringLiteral("aboutBox"));
+    m_about = box;
+    m_windowPresenter.track(WindowPresenter::Presenter::about, box);
     box->show();
-    box->raise();
-    box->activateWindow();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/menubar/MainMenuController.h"
+#include "core/menubar/WindowPresenter.h"
 #include "core/model/DefaultHandlerClaimer.h"
 #include "core/model/RouteStore.h"
 #include "core/model/RoutesFileWatcher.h"
@@ -64,6 +66,10 @@ public:
     RoutingPipeline& pipeline() { return m_pipeline; }
     QSystemTrayIcon* statusItem() const { return m_statusItem.get(); }
     QMenu* statusItemMenu() const { return m_menu.get(); }
+    // Windows of ours report here while they show (taskbar entry and focus) and
+    // carry the main menu.
+    WindowPresenter& windowPresenter() { return m_windowPresenter; }
+    MainMenuController& mainMenu() { return m_mainMenu; }
 
     // Status menu.
     QList<Route> statusMenuRoutes() const override { return m_store.routes(); }
@@ -111,6 +117,9 @@ private:
     std::unique_ptr<QMenu> m_menu;
     StatusMenu m_statusMenu;
     std::optional<CheckForUpdatesHandler> m_checkForUpdates;
+    WindowPresenter m_windowPresenter;
+    MainMenuController m_mainMenu;
+    QPointer<QWidget> m_about;
     bool m_allowsAccessibilitySelection = true;
     bool m_usesApplicationScriptsSelection = false;
 };

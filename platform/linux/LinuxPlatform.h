@@ -10,6 +10,7 @@
 #include "platform/linux/QtClipboard.h"
 #include "platform/linux/SettingsPreferences.h"
 #include "platform/linux/ShortcutTable.h"
+#include "platform/linux/SpawnProcessRunner.h"
 #include "platform/linux/TerminalAlerts.h"
 #include "platform/linux/XattrFileMetadata.h"
 
@@ -41,5 +42,6 @@ private:
     QtClipboard m_clipboard;
     FileManagerRevealer m_revealer;
     DesktopTerminalLauncher m_terminals;
+    SpawnProcessRunner m_processes;
     Alerts* m_alerts = &m_terminalAlerts;
 };

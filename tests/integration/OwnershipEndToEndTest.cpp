@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QThread>
+#include <sys/stat.h>
 
 namespace {
 constexpr int waitMs = 15000;
@@ -118,9 +119,12 @@ protected:
         markdown.activeBundleID = markdown.editors[0].bundleID;
         QDir().mkpath(QFileInfo(routesFile()).absolutePath());
         writeRoutes(routesFile(), {markdown});
+        const ino_t written = inode();
         instance.setProcessChannelMode(QProcess::ForwardedChannels);
         instance.start(corvanta(), {});
         ASSERT_TRUE(waitUntil([] { return LinuxSandbox::corvantaInstancePid().has_value(); }));
+        // The instance has loaded once it rewrote the file in the current format.
+        ASSERT_TRUE(waitUntil([written] { return inode() != written; }));
     }
 
     void TearDown() override {
@@ -130,6 +134,10 @@ protected:
             instance.kill();
     }
 
+    static ino_t inode() {
+        struct stat info {};
+        return ::stat(QFile::encodeName(routesFile()).constData(), &info) == 0 ? info.st_ino : 0;
+    }
     static QString corvanta() {
         return LinuxSandbox::current().root() + QStringLiteral("/bin/corvanta");
     }
@@ -176,7 +184,6 @@ TEST_F(OwnershipEndToEnd, EditsOnDiskAreFollowedAndADamagedOneIsNeverWrittenOver
     QByteArray explained;
     ASSERT_TRUE(run(corvanta(), {"explain", "--json", QFile::decodeName(first)}, &explained));
     EXPECT_TRUE(explained.contains(R"("editors":["test.RuleEditor"])")) << explained.data();
-    QThread::msleep(500); // the instance notices within its settling time
     ASSERT_TRUE(run(corvanta(), {"open", QFile::decodeName(first)}));
     EXPECT_EQ(records(1), (QList<QList<QByteArray>>{{"--rule", first}}));
 

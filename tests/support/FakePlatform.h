@@ -2,6 +2,7 @@
 
 #include "core/platform/Platform.h"
 #include "tests/support/FakePickerPorts.h"
+#include "tests/support/FakeProcessRunner.h"
 #include "tests/support/FakeServices.h"
 #include "tests/support/FakeTypeSystem.h"
 #include "tests/support/FakeWorkspace.h"
@@ -19,9 +20,10 @@ struct FakePlatform {
     FakeClipboard clipboard;
     FakeFileRevealer revealer;
     FakeTerminalLauncher terminals;
+    FakeProcessRunner processes;
 
     Platform platform() {
         return Platform{types,     workspace, running,   metadata, preferences, screenReader,
-                        shortcuts, alerts,    clipboard, revealer, terminals};
+                        shortcuts, alerts,    clipboard, revealer, terminals,   processes};
     }
 };
