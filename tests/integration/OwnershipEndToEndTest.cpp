@@ -201,3 +201,47 @@ TEST_F(OwnershipEndToEnd, EditsOnDiskAreFollowedAndADamagedOneIsNeverWrittenOver
     EXPECT_EQ(routesBytes(), damaged);
 }
 } // namespace
+
+namespace {
+// Runs Corvanta where the instance's session bus cannot be reached (another
+// session, ssh, a broken bus): exit status and what it printed.
+int runElsewhere(const QStringList& arguments, bool display, QByteArray* output) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus");
+    if (!display) {
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(QLatin1String(name));
+    }
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(LinuxSandbox::current().filesFolder());
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(LinuxSandbox::current().root() + QStringLiteral("/bin/corvanta"), arguments);
+    if (!process.waitForFinished(waitMs)) {
+        process.kill();
+        process.waitForFinished();
+        return -1;
+    }
+    *output = process.readAll();
+    return process.exitCode();
+}
+} // namespace
+
+TEST_F(OwnershipEndToEnd, ProcessesThatCannotReachTheInstanceNeverWriteTheFile) {
+    const QByteArray bytes = routesBytes();
+    const ino_t written = inode();
+    QByteArray output;
+    EXPECT_EQ(runElsewhere({}, true, &output), 1) << output.data();
+    EXPECT_TRUE(output.contains("not starting a second tray")) << output.data();
+
+    // Routed in its own process, read-only: the file opens, nothing is written.
+    const QByteArray notes = sample("elsewhere.md");
+    EXPECT_EQ(runElsewhere({"open", QFile::decodeName(notes)}, false, &output), 0) << output.data();
+    EXPECT_EQ(records(1), (QList<QList<QByteArray>>{{notes}}));
+
+    EXPECT_EQ(runElsewhere({"teach", QFile::decodeName(sample("elsewhere.zzq"))}, false, &output),
+              1);
+    EXPECT_TRUE(output.contains("owns")) << output.data();
+    EXPECT_EQ(routesBytes(), bytes);
+    EXPECT_EQ(inode(), written);
+}
