@@ -11,6 +11,7 @@ list(APPEND APP_SOURCES
   SessionBusHandOff.cpp
   RoutesCommand.cpp
   RoutesFileOwner.cpp
+  SelectionCommand.cpp
   SingleInstance.cpp
   StoreLoadReport.cpp
   TeachCommand.cpp

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "core/model/EditorDiscovery.h"
+#include "core/model/ExternalUtilityKind.h"
 #include "core/model/FileTypeProbe.h"
 #include "core/model/Route.h"
 #include "core/model/RouteStoreState.h"
 #include "core/model/SampleType.h"
 #include "core/model/TypeOverlap.h"
-#include "core/utilities/ExternalUtilityRef.h"
 
 #include <QList>
 #include <QString>

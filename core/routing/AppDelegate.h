@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/hotkeys/HotkeyRecordingPeriod.h"
+#include "core/hotkeys/RuleHotkeyCenter.h"
 #include "core/menubar/MainMenuController.h"
 #include "core/menubar/WindowPresenter.h"
 #include "core/model/DefaultHandlerClaimer.h"
@@ -13,6 +15,7 @@
 #include "core/routing/SettingsActions.h"
 #include "core/routing/StatusMenu.h"
 #include "core/routing/StatusMenuTarget.h"
+#include "core/selection/FileSelectionResolver.h"
 
 #include <QObject>
 #include <QPointer>
@@ -61,9 +64,16 @@ public:
     void setUsesApplicationScriptsSelection(bool uses);
     bool allowsAccessibilitySelection() const { return m_allowsAccessibilitySelection; }
     bool usesApplicationScriptsSelection() const { return m_usesApplicationScriptsSelection; }
+    // How script mode asks a file manager's helper program; rebuilds the resolver.
+    void setSelectionScriptRun(FileSelectionResolver::ScriptRun run);
+    const FileSelectionResolver& selectionResolver() const { return m_resolver; }
 
     RouteStore& store() { return m_store; }
     RoutingPipeline& pipeline() { return m_pipeline; }
+    // The rule hotkeys; none before launching has finished.
+    RuleHotkeyCenter* hotkeyCenter() const { return m_hotkeys.get(); }
+    // The recording state the hotkey recorders share.
+    HotkeyRecordingPeriod& recordingPeriod() { return m_recordingPeriod; }
     QSystemTrayIcon* statusItem() const { return m_statusItem.get(); }
     QMenu* statusItemMenu() const { return m_menu.get(); }
     // Windows of ours report here while they show (taskbar entry and focus) and
@@ -102,10 +112,8 @@ private:
     // Tells the user once why the routes file read from disk was not taken.
     void reportReload(RouteStore::Reload result);
     void reportLoadFailure();
-    // Brings the global rule hotkeys in line with the routes.
-    void syncHotkeys();
-    // Forgets the global shortcut stored for a rule ("rule-" + id).
-    void clearRuleShortcut(const QString& ruleID);
+    // The resolver for the current flags.
+    FileSelectionResolver makeSelectionResolver() const;
 
     Platform m_platform;
     std::unique_ptr<QSystemTrayIcon> m_statusItem;
@@ -114,6 +122,8 @@ private:
     DefaultHandlerClaimer m_claimer;
     TypeTeacher m_teacher;
     RoutingPipeline m_pipeline;
+    HotkeyRecordingPeriod m_recordingPeriod;
+    std::unique_ptr<RuleHotkeyCenter> m_hotkeys;
     std::unique_ptr<QMenu> m_menu;
     StatusMenu m_statusMenu;
     std::optional<CheckForUpdatesHandler> m_checkForUpdates;
@@ -122,4 +132,6 @@ private:
     QPointer<QWidget> m_about;
     bool m_allowsAccessibilitySelection = true;
     bool m_usesApplicationScriptsSelection = false;
+    FileSelectionResolver::ScriptRun m_selectionScriptRun;
+    FileSelectionResolver m_resolver;
 };

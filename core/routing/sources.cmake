@@ -2,7 +2,6 @@
 list(APPEND LOGIC_SOURCES
   routing/EditorOpener.cpp
   routing/FileDecider.cpp
-  routing/LocalFileURL.cpp
   routing/OpenRequestParser.cpp
   routing/RoutingPipeline.cpp
   routing/SecurityScope.cpp
