@@ -191,8 +191,10 @@ bool RouteStore::save() {
         return false;
     // Changed on disk since it was read (a hand edit landing while the store
     // loads): writing now would undo it. The next reload takes it in.
-    if (diskIdentity() != m_diskIdentity)
+    if (diskIdentity() != m_diskIdentity) {
+        m_lastWriteError = QStringLiteral("the file was changed by another program meanwhile");
         return false;
+    }
     State state;
     state.version = RoutesFileCodec::currentVersion;
     state.routes = m_routes;

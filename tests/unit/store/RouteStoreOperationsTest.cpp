@@ -294,6 +294,7 @@ TEST_F(OperationsTest, AnEditLandingWhileTheStoreLoadsIsNotOverwrittenByTheLoad)
     RouteStore loading(fake.types, workspace, path());
     EXPECT_FALSE(workspace.edit) << "the edit happened during the load";
     EXPECT_EQ(stampOf(path()).bytes, bytes) << "not written over with what was read before";
+    EXPECT_TRUE(loading.lastWriteError()) << "a write that did not happen is no success";
     EXPECT_EQ(loading.reloadIfChanged(), RouteStore::Reload::reloaded);
     EXPECT_EQ(loading.routeWithID("custom.a")->rules.size(), 4);
 }
