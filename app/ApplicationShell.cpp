@@ -15,6 +15,7 @@
 #include "core/routing/AppDelegate.h"
 #include "core/routing/DialogAlerts.h"
 #include "core/selection/SelectionScriptRunner.h"
+#include "platform/linux/GLibPointers.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/X11Compositing.h"
 
@@ -70,6 +71,14 @@ struct Session {
                 const ScriptableFileManager& manager) { return runner.selectedFiles(manager); });
     }
 
+    // GIO announces every launch on the session bus through its shared
+    // connection and closes that connection when nothing else holds it, so
+    // each launch paid for connecting and authenticating first. Held here for
+    // the run instead.
+    GObjectPtr<GDBusConnection> launchAnnouncements{
+        qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS")
+            ? g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr)
+            : nullptr};
     LinuxPlatform linux;
     DialogAlerts dialogs{&linux.activation()};
     std::unique_ptr<PickerPresenter> pickers;

@@ -118,6 +118,7 @@ private:
     // reason) when the file exists but cannot be read or decoded.
     bool readRoutes(QList<Route>& routes, QString& failure);
     void load();
+    QList<qint64> diskIdentity() const;
     void rememberDiskIdentity();
     Reload reread();
     // False when the store may not change (read-only); reloads a changed file first.

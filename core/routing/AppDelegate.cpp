@@ -128,11 +128,14 @@ void AppDelegate::applicationDidFinishLaunching() {
 
 void AppDelegate::applicationOpenURLs(const QList<QUrl>& urls) {
     Q_ASSERT(QThread::currentThread() == thread());
+    // One stat(): a hand edit made just before the double-click already counts.
+    m_store.reloadIfChanged();
     m_pipeline.open(urls);
 }
 
 void AppDelegate::routeSelection(const QSet<QString>& hotkeyNames) {
     Q_ASSERT(QThread::currentThread() == thread());
+    m_store.reloadIfChanged();
     // The resolver runs through the pipeline's hook; an empty selection beeps.
     m_pipeline.routeSelection(hotkeyNames);
 }
