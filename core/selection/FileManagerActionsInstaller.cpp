@@ -19,6 +19,10 @@ const QString kdeSuffix = QStringLiteral(".desktop");
 // The first bytes of every Nautilus script Corvanta writes; the rule id follows.
 const QByteArray scriptTag = QByteArrayLiteral("#!/bin/sh\n# corvanta-rule-");
 
+// What a uca.xml of ours holds without actions; it is removed rather than left so.
+const QByteArray emptyThunarList =
+    QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n</actions>\n");
+
 constexpr QFileDevice::Permissions readable = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                               QFileDevice::ReadGroup | QFileDevice::ReadOther;
 constexpr QFileDevice::Permissions runnable =
@@ -357,12 +361,9 @@ FileManagerActionsInstaller::mergedThunarActions(const std::optional<QByteArray>
     QByteArray actions;
     for (const RuleAction& rule : rules)
         actions += thunarAction(rule);
-    if (!existing) {
-        if (rules.isEmpty())
-            return QByteArray();
-        return QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n") +
-               actions + QByteArrayLiteral("</actions>\n");
-    }
+    if (!existing)
+        return rules.isEmpty() ? QByteArray()
+                               : emptyThunarList.chopped(11) + actions + "</actions>\n";
     // Offsets come from the decoded text; a file that does not decode as UTF-8
     // would not come back byte for byte, so it is left alone.
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -489,6 +490,8 @@ FileManagerActionsInstaller::apply(const QList<RuleAction>& requested, const Tar
         if (!merged)
             result.errors.append(uca +
                                  QStringLiteral(" is not a readable action list; left as it is"));
+        else if (existing && *merged == emptyThunarList)
+            removeFile(uca, result);
         else if (existing || !merged->isEmpty())
             writeFile(uca, *merged, existing ? QFile::permissions(uca) : readable, result);
     }
