@@ -137,6 +137,11 @@ void AppDelegate::routeSelection(const QSet<QString>& hotkeyNames) {
     m_pipeline.routeSelection(hotkeyNames);
 }
 
+void AppDelegate::routeGivenSelection(const QList<QUrl>& files, const QSet<QString>& hotkeyNames) {
+    Q_ASSERT(QThread::currentThread() == thread());
+    m_pipeline.routeGivenSelection(files, hotkeyNames);
+}
+
 std::optional<QString> AppDelegate::addTypeFromURL(const QUrl& url) {
     return m_teacher.addTypeFromURL(url);
 }

@@ -52,6 +52,8 @@ public:
     void applicationOpenURLs(const QList<QUrl>& urls);
     // A rule hotkey fired.
     void routeSelection(const QSet<QString>& hotkeyNames);
+    // A file manager's action sent its selection for the hotkeys.
+    void routeGivenSelection(const QList<QUrl>& files, const QSet<QString>& hotkeyNames);
     // A file dropped on the tray icon teaches its type; it is not routed.
     void handleDrop(const QUrl& url);
     // The store operations the settings window is given.
