@@ -120,6 +120,12 @@ public:
                         if (sample.isLocalFile() && delegate)
                             delegate->addTypeFromURL(sample);
                     }
+                } else if (action == QLatin1String("open-with-hotkeys")) {
+                    // A file-manager action: its files, treated as a hotkey fire's selection.
+                    const auto request = ApplicationService::hotkeyOpenFromParameter(
+                        ApplicationService::stringsFromParameter(parameter));
+                    if (request)
+                        delegate->routeGivenSelection(request->second, request->first);
                 } else if (action == QLatin1String("quit"))
                     delegate->terminate();
                 else if (action == QLatin1String("settings"))
@@ -232,6 +238,19 @@ int runTray(int argc, char** argv) {
 }
 
 int runOpen(int argc, char** argv, const QList<QByteArray>& arguments) {
+    if (OpenArguments::isHotkeyOpen(arguments)) {
+        const auto request = OpenArguments::hotkeyOpen(arguments);
+        if (!request) {
+            std::fprintf(stderr, "Usage: corvanta open --hotkey NAME... -- FILE...\n");
+            return 2;
+        }
+        const QList<QUrl> urls =
+            OpenArguments::toURLs(request->files, OpenArguments::currentFolder());
+        if (SessionBusHandOff::openWithHotkeys(request->hotkeyNames, urls))
+            return 0;
+        std::fprintf(stderr, "corvanta: Corvanta is not running; start it, then try again\n");
+        return 1;
+    }
     // The desktop entry's Exec line is `corvanta open %U`: launched from a menu
     // without files, it starts the tray like `corvanta` does.
     if (arguments.isEmpty())

@@ -1,6 +1,7 @@
 corvanta_test(test_app
   SOURCES
     unit/app/CheckCommandTest.cpp
+    unit/app/HotkeyOpenArgumentsTest.cpp
     unit/app/InstallActionsCommandTest.cpp
   LIBS
     CorvantaApp
