@@ -2,6 +2,7 @@
 
 class Alerts;
 class Clipboard;
+class DesktopTray;
 class FileRevealer;
 class FileMetadata;
 class Preferences;
@@ -26,4 +27,5 @@ struct Platform {
     Clipboard& clipboard;
     FileRevealer& revealer;
     TerminalLauncher& terminals;
+    DesktopTray& tray;
 };

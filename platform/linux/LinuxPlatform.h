@@ -6,6 +6,7 @@
 #include "platform/linux/FileManagerRevealer.h"
 #include "platform/linux/GioTypeSystem.h"
 #include "platform/linux/GioWorkspace.h"
+#include "platform/linux/LinuxDesktopTray.h"
 #include "platform/linux/ProcRunningApplications.h"
 #include "platform/linux/QtClipboard.h"
 #include "platform/linux/SettingsPreferences.h"
@@ -41,5 +42,6 @@ private:
     QtClipboard m_clipboard;
     FileManagerRevealer m_revealer;
     DesktopTerminalLauncher m_terminals;
+    LinuxDesktopTray m_tray;
     Alerts* m_alerts = &m_terminalAlerts;
 };

@@ -7,6 +7,7 @@ list(APPEND LINUX_SOURCES
   FileManagerRevealer.cpp
   GioTypeSystem.cpp
   GioWorkspace.cpp
+  LinuxDesktopTray.cpp
   LinuxPlatform.cpp
   ProcRunningApplications.cpp
   SessionBusCall.cpp

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/platform/Platform.h"
+#include "tests/support/FakeDesktopTray.h"
 #include "tests/support/FakePickerPorts.h"
 #include "tests/support/FakeServices.h"
 #include "tests/support/FakeTypeSystem.h"
@@ -19,9 +20,10 @@ struct FakePlatform {
     FakeClipboard clipboard;
     FakeFileRevealer revealer;
     FakeTerminalLauncher terminals;
+    FakeDesktopTray tray;
 
     Platform platform() {
         return Platform{types,     workspace, running,   metadata, preferences, screenReader,
-                        shortcuts, alerts,    clipboard, revealer, terminals};
+                        shortcuts, alerts,    clipboard, revealer, terminals,   tray};
     }
 };
