@@ -6,8 +6,8 @@ namespace DropPalettePlacement {
 
 QPoint origin(const std::optional<QRect>& icon, QSize palette, const QRect& visibleArea) {
     if (!icon || icon->isEmpty()) {
-        const QPoint centre = visibleArea.center();
-        return {centre.x() - palette.width() / 2, centre.y() - palette.height() / 2};
+        return {visibleArea.x() + (visibleArea.width() - palette.width()) / 2,
+                visibleArea.y() + (visibleArea.height() - palette.height()) / 2};
     }
     int x = icon->x() + icon->width() / 2 - palette.width() / 2;
     int y = icon->y() + icon->height() + margin;
