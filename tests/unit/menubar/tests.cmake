@@ -4,4 +4,5 @@ corvanta_test(test_menubar
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/WindowPresentationTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DropPaletteTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/OnboardingTest.cpp
   LIBS QuaylithCore Qt6::Test)
