@@ -5,4 +5,5 @@ corvanta_test(test_menubar
     ${CMAKE_CURRENT_LIST_DIR}/WindowPresentationTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DropPaletteTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/OnboardingTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PresenceTest.cpp
   LIBS QuaylithCore Qt6::Test)
