@@ -3,6 +3,7 @@ list(APPEND LOGIC_SOURCES
   engine/RuleEnums.cpp
   engine/Rule.cpp
   engine/RuleCodec.cpp
+  engine/CaseInsensitiveText.cpp
   engine/RuleEvaluator.cpp
   engine/OpenContextBuilder.cpp
   engine/ActionResolver.cpp

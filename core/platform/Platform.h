@@ -6,6 +6,7 @@ class DesktopTray;
 class FileRevealer;
 class FileMetadata;
 class Preferences;
+class ProcessRunner;
 class RunningApplications;
 class ScreenReader;
 class ShortcutRegistry;
@@ -27,5 +28,6 @@ struct Platform {
     Clipboard& clipboard;
     FileRevealer& revealer;
     TerminalLauncher& terminals;
+    ProcessRunner& processes;
     DesktopTray& tray;
 };

@@ -11,6 +11,7 @@
 #include "platform/linux/QtClipboard.h"
 #include "platform/linux/SettingsPreferences.h"
 #include "platform/linux/ShortcutTable.h"
+#include "platform/linux/SpawnProcessRunner.h"
 #include "platform/linux/TerminalAlerts.h"
 #include "platform/linux/XattrFileMetadata.h"
 
@@ -42,6 +43,7 @@ private:
     QtClipboard m_clipboard;
     FileManagerRevealer m_revealer;
     DesktopTerminalLauncher m_terminals;
+    SpawnProcessRunner m_processes;
     LinuxDesktopTray m_tray;
     Alerts* m_alerts = &m_terminalAlerts;
 };

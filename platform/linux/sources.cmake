@@ -15,6 +15,7 @@ list(APPEND LINUX_SOURCES
   QtClipboard.cpp
   SettingsPreferences.cpp
   ShortcutTable.cpp
+  SpawnProcessRunner.cpp
   TerminalAlerts.cpp
   TypeIdentifierAliases.cpp
   XattrFileMetadata.cpp

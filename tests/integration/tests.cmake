@@ -10,6 +10,7 @@ add_executable(test_linux_platform
   integration/CommandsTest.cpp
   integration/FileMetadataTest.cpp
   integration/PreferencesTest.cpp
+  integration/ProcessRunnerTest.cpp
   integration/RunningApplicationsTest.cpp
   integration/SessionBusPortsTest.cpp
   integration/TypeSystemTest.cpp

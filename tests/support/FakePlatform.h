@@ -3,6 +3,7 @@
 #include "core/platform/Platform.h"
 #include "tests/support/FakeDesktopTray.h"
 #include "tests/support/FakePickerPorts.h"
+#include "tests/support/FakeProcessRunner.h"
 #include "tests/support/FakeServices.h"
 #include "tests/support/FakeTypeSystem.h"
 #include "tests/support/FakeWorkspace.h"
@@ -20,10 +21,12 @@ struct FakePlatform {
     FakeClipboard clipboard;
     FakeFileRevealer revealer;
     FakeTerminalLauncher terminals;
+    FakeProcessRunner processes;
     FakeDesktopTray tray;
 
     Platform platform() {
-        return Platform{types,     workspace, running,   metadata, preferences, screenReader,
-                        shortcuts, alerts,    clipboard, revealer, terminals,   tray};
+        return Platform{types,        workspace, running, metadata,  preferences,
+                        screenReader, shortcuts, alerts,  clipboard, revealer,
+                        terminals,    processes, tray};
     }
 };
