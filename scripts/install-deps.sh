@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang clang-format ccache
   xvfb xauth xdotool dbus dbus-x11 at-spi2-core
-  desktop-file-utils shared-mime-info attr
+  desktop-file-utils shared-mime-info attr dpkg-dev file
   qt6-qpa-plugins adwaita-icon-theme hicolor-icon-theme
 )
 if [[ "${CORVANTA_WITH_QT_GTK:-1}" == 1 ]]; then packages+=(qt6-gtk-platformtheme); fi
