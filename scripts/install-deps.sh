@@ -9,7 +9,7 @@ packages=(
   libglib2.0-dev libglib2.0-bin libxcb1-dev libxcb-xfixes0-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang clang-format ccache
-  xvfb xauth xdotool dbus dbus-x11 at-spi2-core
+  xvfb xauth xdotool openbox dbus dbus-x11 at-spi2-core
   desktop-file-utils shared-mime-info attr dpkg-dev file
   qt6-qpa-plugins adwaita-icon-theme hicolor-icon-theme
 )

@@ -50,13 +50,18 @@ DropPaletteSurface& MenuBarDropController::palette() {
         };
         DropPaletteSurface::Callbacks callbacks;
         callbacks.dragEntered = [this, alive] {
-            if (const auto flag = alive.lock(); flag && *flag)
+            if (const auto flag = alive.lock(); flag && *flag) {
+                m_dragOverPalette = true;
                 cancelHide();
+            }
         };
         callbacks.dragExited = [this, alive] {
             const auto flag = alive.lock();
+            if (!flag || !*flag)
+                return;
+            m_dragOverPalette = false;
             // Shown from the menu, the palette waits for the user, not the drag.
-            if (flag && *flag && !m_untilDismissed)
+            if (!m_untilDismissed)
                 scheduleHide();
         };
         callbacks.drop = guarded(&MenuBarDropController::handleDrop);
@@ -107,8 +112,14 @@ void MenuBarDropController::scheduleHide(int delayMs) {
     });
 }
 
+void MenuBarDropController::dragLeftIcon() {
+    if (!m_dragOverPalette)
+        scheduleHide();
+}
+
 void MenuBarDropController::hidePalette() {
     cancelHide();
+    m_dragOverPalette = false;
     m_untilDismissed = false;
     palette().hide();
 }

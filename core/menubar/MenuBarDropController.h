@@ -37,6 +37,9 @@ public:
     void showPaletteUntilDismissed();
     // The drag left the icon or the palette.
     void scheduleHide(int delayMs = hideDelayMs);
+    // The drag left the icon. Where the icon is watched from afar the palette
+    // may hear of the drag first; a drag already over the palette keeps it.
+    void dragLeftIcon();
     void hidePalette();
     // Hides the palette, then hands the file on once the event loop is back.
     void handleDrop(const QUrl& url);
@@ -59,6 +62,7 @@ private:
     std::unique_ptr<DropPaletteSurface> m_palette;
     std::function<void()> m_hideTask;
     bool m_untilDismissed = false;
+    bool m_dragOverPalette = false;
     // Tells pending work that the controller is gone.
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };

@@ -360,7 +360,7 @@ void AppDelegate::createDropController() {
         if (over)
             self->m_dropController->showPalette();
         else
-            self->m_dropController->scheduleHide();
+            self->m_dropController->dragLeftIcon();
     });
 }
 

@@ -29,3 +29,4 @@ gtest_discover_tests(test_linux_platform DISCOVERY_TIMEOUT 60
   PROPERTIES LABELS integration ENVIRONMENT "LC_ALL=C.UTF-8")
 
 include(${CMAKE_CURRENT_LIST_DIR}/PickerEndToEnd.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/TrayDrag.cmake)

@@ -240,6 +240,26 @@ TEST_F(DropPaletteTest, EnteringThePaletteInTimeCancelsTheHide) {
     EXPECT_FALSE(drops->isPaletteShown());
 }
 
+TEST_F(DropPaletteTest, PaletteHearingOfTheDragBeforeTheIconLetGoKeepsIt) {
+    auto drops = controller();
+    drops->showPalette();
+    palette->callbacks.dragEntered();
+    // The icon's watch notices the pointer left it only now.
+    drops->dragLeftIcon();
+    clock.advance(5000);
+    EXPECT_TRUE(drops->isPaletteShown());
+    palette->callbacks.dragExited();
+    drops->dragLeftIcon();
+    EXPECT_EQ(clock.pending(), 1);
+    clock.advance(400);
+    EXPECT_FALSE(drops->isPaletteShown());
+    // The next drag starts afresh: leaving the icon hides again.
+    drops->showPalette();
+    drops->dragLeftIcon();
+    clock.advance(400);
+    EXPECT_FALSE(drops->isPaletteShown());
+}
+
 TEST_F(DropPaletteTest, AtMostOneHideIsPendingAndTheLastOneCounts) {
     auto drops = controller();
     drops->showPalette();

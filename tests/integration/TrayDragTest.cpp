@@ -1,0 +1,186 @@
+// Drags on a real X server (xvfb-run, with openbox as the window manager):
+// the tray's drag watch sees a drag of another program reach the icon, and a
+// file dragged from that program onto the palette teaches its type.
+#include "core/menubar/DropPalettePanel.h"
+#include "core/menubar/MenuBarDropController.h"
+#include "platform/linux/LinuxDesktopTray.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+const QRect icon(600, 0, 24, 24);
+
+bool xdotool(const QStringList& arguments) {
+    QProcess process;
+    process.start(QStringLiteral("xdotool"), arguments);
+    return process.waitForFinished(10000) && process.exitCode() == 0;
+}
+
+// Lets the drag watch and the drag source catch up with the pointer.
+void settle(int ms = 250) {
+    QTest::qWait(ms);
+}
+
+class TrayDragTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
+        file = dir.filePath(QStringLiteral("plan.org"));
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.close();
+        QDir().mkpath(dir.filePath(QStringLiteral("Drafts")));
+    }
+    void TearDown() override {
+        xdotool({QStringLiteral("mouseup"), QStringLiteral("1")});
+        if (source.state() != QProcess::NotRunning) {
+            source.kill();
+            source.waitForFinished();
+        }
+    }
+    // The drag source showing, with nothing pressed.
+    void startSource(const QStringList& paths) {
+        source.start(QStringLiteral(CORVANTA_DRAG_SOURCE_PATH), paths);
+        ASSERT_TRUE(source.waitForStarted());
+        ASSERT_TRUE(xdotool({QStringLiteral("search"), QStringLiteral("--sync"),
+                             QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                             QStringLiteral("corvanta drag source")}));
+        settle(500);
+    }
+    // Presses on the source and moves far enough for a drag to start.
+    void pickUp() {
+        ASSERT_TRUE(xdotool({"mousemove", "100", "130"}));
+        settle(100);
+        ASSERT_TRUE(xdotool({"mousedown", "1"}));
+        settle(100);
+        for (const char* x : {"110", "130", "160"})
+            ASSERT_TRUE(xdotool({"mousemove", x, "140"}));
+        settle();
+    }
+    void moveTo(int x, int y) {
+        ASSERT_TRUE(xdotool({"mousemove", QString::number(x), QString::number(y)}));
+        settle();
+    }
+
+    QTemporaryDir dir;
+    QString file;
+    QProcess source;
+};
+
+TEST_F(TrayDragTest, WatchSeesAnotherProgramsDragReachAndLeaveTheIcon) {
+    LinuxDesktopTray tray;
+    QList<bool> seen;
+    tray.watchDragsOverIcon([] { return std::optional<QRect>(icon); },
+                            [&](bool over) { seen << over; });
+    startSource({file});
+    moveTo(612, 12);
+    EXPECT_TRUE(seen.isEmpty()) << "the pointer alone is no drag";
+
+    moveTo(100, 130);
+    pickUp();
+    moveTo(612, 12);
+    ASSERT_EQ(seen, QList<bool>{true});
+    moveTo(612, 400);
+    EXPECT_EQ(seen, (QList<bool>{true, false}));
+    moveTo(605, 5);
+    EXPECT_EQ(seen, (QList<bool>{true, false, true}));
+    ASSERT_TRUE(xdotool({"mouseup", "1"}));
+    settle();
+    EXPECT_EQ(seen, (QList<bool>{true, false, true, false})) << "the drag ended over the icon";
+    moveTo(100, 130);
+    moveTo(612, 12);
+    EXPECT_EQ(seen.size(), 4) << "nothing after the drag";
+}
+
+TEST_F(TrayDragTest, FileDraggedOverTheIconOntoThePaletteIsTaughtOnce) {
+    LinuxDesktopTray tray;
+    QList<QUrl> taught;
+    TrayGeometry geometry;
+    geometry.icon = [] { return std::optional<QRect>(icon); };
+    geometry.visibleArea = [](const QPoint&) { return QRect(0, 0, 1280, 800); };
+    MenuBarDropController drops([&](const QUrl& url) { taught << url; },
+                                [](DropPaletteSurface::Callbacks callbacks) {
+                                    return std::make_unique<DropPalettePanel>(std::move(callbacks),
+                                                                              false);
+                                },
+                                geometry, MenuBarDropController::eventLoopScheduler(qApp));
+    tray.watchDragsOverIcon(geometry.icon, [&](bool over) {
+        if (over)
+            drops.showPalette();
+        else
+            drops.dragLeftIcon();
+    });
+
+    startSource({file});
+    pickUp();
+    moveTo(612, 12);
+    ASSERT_TRUE(drops.isPaletteShown()) << "the drag reached the icon";
+    // The palette is centred 4 px below the icon: x 512 to 712, y 28 to 138.
+    // A hand moves on in small steps.
+    for (int y = 40; y <= 80; y += 10) {
+        ASSERT_TRUE(xdotool({"mousemove", "612", QString::number(y)}));
+        settle(40);
+    }
+    settle(500);
+    EXPECT_TRUE(drops.isPaletteShown()) << "entering the palette cancelled the hide";
+    ASSERT_TRUE(xdotool({"mouseup", "1"}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !taught.isEmpty(); }, 3000));
+    EXPECT_FALSE(drops.isPaletteShown());
+    ASSERT_EQ(taught, QList<QUrl>{QUrl::fromLocalFile(file)});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return source.canReadLine(); }, 3000));
+    EXPECT_EQ(source.readAll().trimmed(), "drag ended: 1") << "the source was told: copied";
+    settle();
+    EXPECT_EQ(taught.size(), 1);
+}
+
+TEST_F(TrayDragTest, FolderDraggedOntoThePaletteIsRefused) {
+    LinuxDesktopTray tray;
+    QList<QUrl> taught;
+    TrayGeometry geometry;
+    geometry.icon = [] { return std::optional<QRect>(icon); };
+    geometry.visibleArea = [](const QPoint&) { return QRect(0, 0, 1280, 800); };
+    MenuBarDropController drops([&](const QUrl& url) { taught << url; },
+                                [](DropPaletteSurface::Callbacks callbacks) {
+                                    return std::make_unique<DropPalettePanel>(std::move(callbacks),
+                                                                              false);
+                                },
+                                geometry, MenuBarDropController::eventLoopScheduler(qApp));
+    tray.watchDragsOverIcon(geometry.icon, [&](bool over) {
+        if (over)
+            drops.showPalette();
+        else
+            drops.dragLeftIcon();
+    });
+    startSource({dir.filePath(QStringLiteral("Drafts"))});
+    pickUp();
+    moveTo(612, 12);
+    for (int y = 40; y <= 80; y += 10) {
+        ASSERT_TRUE(xdotool({"mousemove", "612", QString::number(y)}));
+        settle(40);
+    }
+    ASSERT_TRUE(xdotool({"mouseup", "1"}));
+    settle(800);
+    EXPECT_TRUE(taught.isEmpty());
+    EXPECT_FALSE(drops.isPaletteShown()) << "hidden 0.4 s after the refused drag ended";
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication app(argc, argv);
+    // Drops find their window through the window manager's WM_STATE.
+    QProcess windowManager;
+    windowManager.start(QStringLiteral("openbox"), {});
+    QTest::qWait(500);
+    const int status = RUN_ALL_TESTS();
+    windowManager.kill();
+    windowManager.waitForFinished();
+    return status;
+}
