@@ -73,11 +73,9 @@ void DropPalettePanel::showAt(const QPoint& topLeft, bool untilDismissed) {
     // shown during a drag must leave it with the drag's source.
     if (untilDismissed != m_untilDismissed || !m_window->isVisible()) {
         m_untilDismissed = untilDismissed;
-        const bool wasVisible = m_window->isVisible();
         m_window->setWindowFlags(untilDismissed ? panelFlags
                                                 : panelFlags | Qt::WindowDoesNotAcceptFocus);
         m_window->setAttribute(Qt::WA_ShowWithoutActivating, !untilDismissed);
-        Q_UNUSED(wasVisible);
     }
     m_window->move(topLeft);
     m_window->show();

@@ -122,14 +122,14 @@ LinuxDesktopTray::~LinuxDesktopTray() {
 }
 
 bool LinuxDesktopTray::isAvailable() const {
-    if (QSystemTrayIcon::isSystemTrayAvailable())
-        return true;
-    // Qt answers once per process on some platforms; look again.
+    // Asked afresh each time: Qt keeps a tray it saw once as available.
     QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
     if (bus && bus->isServiceRegistered(statusNotifierWatcher))
         return true;
-    return m_x11 && m_x11->traySelection != XCB_ATOM_NONE &&
-           m_x11->selectionHasOwner(m_x11->traySelection);
+    if (m_x11)
+        return m_x11->traySelection != XCB_ATOM_NONE &&
+               m_x11->selectionHasOwner(m_x11->traySelection);
+    return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 void LinuxDesktopTray::watchAvailability(std::function<void(bool)> changed) {

@@ -13,6 +13,10 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
+#include <xcb/xcb.h>
+
 namespace {
 const QRect icon(600, 0, 24, 24);
 
@@ -72,6 +76,79 @@ protected:
     QString file;
     QProcess source;
 };
+
+xcb_atom_t internAtom(xcb_connection_t* connection, const char* name) {
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, uint16_t(strlen(name)), name), nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(reply);
+    return atom;
+}
+
+TEST(DesktopTray, TrayThatAppearsLaterAndGoesAgainIsReported) {
+    LinuxDesktopTray tray;
+    ASSERT_FALSE(tray.isAvailable()) << "a bare X server has no tray";
+    QList<bool> changes;
+    tray.watchAvailability([&](bool available) { changes << available; });
+
+    // Another client, as an XEmbed tray is: it owns the screen's tray selection.
+    xcb_connection_t* host = xcb_connect(nullptr, nullptr);
+    ASSERT_EQ(xcb_connection_has_error(host), 0);
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(host)).data;
+    const xcb_window_t window = xcb_generate_id(host);
+    xcb_create_window(host, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+    xcb_set_selection_owner(host, window, internAtom(host, "_NET_SYSTEM_TRAY_S0"),
+                            XCB_CURRENT_TIME);
+    xcb_flush(host);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !changes.isEmpty(); }, 3000));
+    EXPECT_EQ(changes, QList<bool>{true});
+    EXPECT_TRUE(tray.isAvailable());
+
+    xcb_disconnect(host);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return changes.size() == 2; }, 3000));
+    EXPECT_EQ(changes, (QList<bool>{true, false}));
+}
+
+TEST(DesktopTray, TraySettingsAreTheDesktopsOwnOrNone) {
+    using Command = LinuxDesktopTray::SettingsCommand;
+    const QStringList none;
+    const QStringList gnomeApp{"org.gnome.Extensions"};
+    const QStringList managerOnly{"com.mattjakeman.ExtensionManager"};
+    const QStringList both{"org.gnome.Extensions", "com.mattjakeman.ExtensionManager"};
+    const struct {
+        const char* name;
+        QStringList desktops;
+        QStringList entries;
+        bool xfcePanel;
+        std::optional<Command> command;
+    } cases[] = {
+        {"GNOME with its Extensions app",
+         {"GNOME"},
+         both,
+         false,
+         Command{"org.gnome.Extensions", {}}},
+        {"Ubuntu's session names",
+         {"ubuntu", "GNOME"},
+         managerOnly,
+         false,
+         Command{"com.mattjakeman.ExtensionManager", {}}},
+        {"GNOME without an extensions app", {"GNOME"}, none, false, std::nullopt},
+        {"Xfce", {"XFCE"}, none, true, Command{{}, {"xfce4-panel", "--preferences"}}},
+        {"Xfce without its panel", {"XFCE"}, none, false, std::nullopt},
+        {"KDE: nothing to open", {"KDE"}, both, true, std::nullopt},
+        {"no desktop", {}, both, true, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto command = LinuxDesktopTray::traySettingsCommand(
+            c.desktops, [&](const QString& id) { return c.entries.contains(id); },
+            [&](const QString& program) {
+                return c.xfcePanel && program == QLatin1String("xfce4-panel");
+            });
+        EXPECT_EQ(command, c.command);
+    }
+}
 
 TEST_F(TrayDragTest, WatchSeesAnotherProgramsDragReachAndLeaveTheIcon) {
     LinuxDesktopTray tray;
