@@ -1,14 +1,18 @@
 #pragma once
 
+class AccessibilitySelection;
 class Alerts;
 class Clipboard;
 class DesktopTray;
 class FileRevealer;
+class FileManagerSelection;
 class FileMetadata;
+class FrontmostApplication;
 class Preferences;
 class ProcessRunner;
 class RunningApplications;
 class ScreenReader;
+class SelectionPermissions;
 class ShortcutRegistry;
 class TerminalLauncher;
 class TypeSystem;
@@ -29,5 +33,9 @@ struct Platform {
     FileRevealer& revealer;
     TerminalLauncher& terminals;
     ProcessRunner& processes;
+    FrontmostApplication& frontmost;
+    AccessibilitySelection& accessibilitySelection;
+    FileManagerSelection& fileManagerSelection;
+    SelectionPermissions& selectionPermissions;
     DesktopTray& tray;
 };

@@ -20,6 +20,17 @@ constexpr Replacement table[] = {
     {"Build Corvanta.app (scripts/mkapp.sh), install it, and run it from there.",
      "Install Corvanta (scripts/run.sh installs it for your user), then start it from your "
      "applications menu."},
+    // Global shortcuts: Super stands in for Command, Alt for Option, Ctrl for Control.
+    {"\u2318 \u2325 or \u2303 required", "Super, Alt or Ctrl required"},
+    {"\u2318 required (except F-keys)", "Super required (except F-keys)"},
+    {"Global shortcut that triggers this rule. Include \u2318 so Finder doesn't treat a letter "
+     "as type-ahead. Function keys work without \u2318. The same keys can be used on other file "
+     "types.",
+     "Global shortcut that triggers this rule. Include Super so the file manager doesn't treat a "
+     "letter as type-ahead. Function keys work without Super. The same keys can be used on other "
+     "file types."},
+    {"Include \u2318 so Finder doesn't steal the key. F-keys don't need it.",
+     "Include Super so the file manager doesn't steal the key. F-keys don't need it."},
     // Onboarding: the tray stands in for the menu bar.
     {"Allow Corvanta in the Menu Bar", "Allow Corvanta in the Tray"},
     {"Apps can be hidden from the menu bar. Turn Corvanta on in System Settings if you "

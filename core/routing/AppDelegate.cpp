@@ -32,10 +32,10 @@ QIcon trayIcon() {
 
 AppDelegate::AppDelegate(const Platform& platform, PickerPresenter& pickers,
                          UtilityPerformer& utilities, std::optional<QString> routesFilePath,
-                         QObject* parent)
+                         QObject* parent, RouteStore::Access access)
     : QObject(parent)
     , m_platform(platform)
-    , m_store(platform.types, platform.workspace, std::move(routesFilePath))
+    , m_store(platform.types, platform.workspace, std::move(routesFilePath), access)
     , m_claimer(platform.types, platform.workspace, platform.preferences, platform.alerts)
     , m_teacher(m_store, platform.types, platform.alerts, m_claimer,
                 [self = QPointer<AppDelegate>(this)](const QString& routeID) {
@@ -43,7 +43,10 @@ AppDelegate::AppDelegate(const Platform& platform, PickerPresenter& pickers,
                         self->showSettings(routeID);
                 })
     , m_pipeline(platform, m_store, pickers, utilities,
-                 RoutingPipeline::Hooks{{},
+                 RoutingPipeline::Hooks{[self = QPointer<AppDelegate>(this)] {
+                                            return self ? self->m_resolver.selectedFileURLs()
+                                                        : QList<QUrl>();
+                                        },
                                         {},
                                         [self = QPointer<AppDelegate>(this)](const QUrl& url) {
                                             if (self)
@@ -54,13 +57,35 @@ AppDelegate::AppDelegate(const Platform& platform, PickerPresenter& pickers,
                                                 self->m_teacher.showMissingExtensionAlert();
                                         }},
                  this)
-    , m_statusMenu(*this, platform.workspace) {
+    , m_recordingPeriod(platform.shortcuts, &QGuiApplication::queryKeyboardModifiers)
+    , m_statusMenu(*this, platform.workspace)
+    , m_resolver(makeSelectionResolver()) {
     m_mainMenu.setOpenSettings(weakly(&AppDelegate::openSettings));
     m_mainMenu.setShowAbout(weakly(&AppDelegate::showAbout));
     m_mainMenu.setQuit(weakly(&AppDelegate::terminate));
+    if (!m_store.isReadOnly()) {
+        m_store.setReloadHandler([this](RouteStore::Reload result) { reportReload(result); });
+        m_routesWatcher = std::make_unique<RoutesFileWatcher>(m_store);
+    }
 }
 
 AppDelegate::~AppDelegate() = default;
+
+void AppDelegate::reportReload(RouteStore::Reload result) {
+    // As at start-up; a file that stays damaged through further edits is not reported again.
+    // Not from inside the store: the alert runs an event loop of its own.
+    if (result == RouteStore::Reload::failed)
+        QTimer::singleShot(0, this, [this] { reportLoadFailure(); });
+}
+
+void AppDelegate::reportLoadFailure() {
+    if (!m_store.loadFailed() || !m_store.loadFailureMessage())
+        return;
+    AlertRequest alert;
+    alert.messageText = QStringLiteral("Could not load settings");
+    alert.informativeText = *m_store.loadFailureMessage();
+    m_platform.alerts.runAlert(alert);
+}
 
 void AppDelegate::applicationDidFinishLaunching() {
     Q_ASSERT(QThread::currentThread() == thread());
@@ -94,17 +119,24 @@ void AppDelegate::applicationDidFinishLaunching() {
     if (!trayShown)
         qWarning("Corvanta: the desktop shows no tray; files are still routed when opened");
 
+    // Rule hotkeys follow the store from here on: every change re-syncs them, and
+    // a rule that leaves the store takes its shortcut along.
+    m_hotkeys = std::make_unique<RuleHotkeyCenter>(m_platform.shortcuts,
+                                                   weakly(&AppDelegate::routeSelection));
+    m_hotkeys->follow(m_store);
+    // Keys released in another program are never seen; leaving ends the wait.
+    connect(qApp, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) {
+                if (state != Qt::ApplicationActive && m_recordingPeriod.isActive())
+                    m_recordingPeriod.endOnRequest();
+            });
+
     // Without a tray the icon cannot be found: the first page tells where it went.
     if (!trayShown || !m_platform.preferences.boolean(PreferenceKeys::hasCompletedMenuBarOnboarding)
                            .value_or(false))
         QTimer::singleShot(0, this, [this] { showOnboarding(); });
 
-    if (m_store.loadFailed() && m_store.loadFailureMessage()) {
-        AlertRequest alert;
-        alert.messageText = QStringLiteral("Could not load settings");
-        alert.informativeText = *m_store.loadFailureMessage();
-        m_platform.alerts.runAlert(alert);
-    }
+    reportLoadFailure();
 }
 
 void AppDelegate::applicationOpenURLs(const QList<QUrl>& urls) {
@@ -114,6 +146,7 @@ void AppDelegate::applicationOpenURLs(const QList<QUrl>& urls) {
 
 void AppDelegate::routeSelection(const QSet<QString>& hotkeyNames) {
     Q_ASSERT(QThread::currentThread() == thread());
+    // The resolver runs through the pipeline's hook; an empty selection beeps.
     m_pipeline.routeSelection(hotkeyNames);
 }
 
@@ -174,47 +207,23 @@ SettingsActions AppDelegate::makeSettingsActions() {
         onStore([](RouteStore& s, const QString& r, const QStringList& ids) {
             s.setDefaultOpenBundleIDs(r, ids);
         });
-    actions.upsertRule = [weak](const QString& routeID, const Rule& rule) {
-        if (!weak)
-            return;
-        weak->m_store.upsertRule(routeID, rule);
-        weak->syncHotkeys();
-    };
-    actions.removeRule = [weak](const QString& routeID, const QString& ruleID) {
-        if (!weak)
-            return;
-        weak->m_store.removeRule(routeID, ruleID);
-        weak->clearRuleShortcut(ruleID);
-        weak->syncHotkeys();
-    };
+    actions.upsertRule =
+        onStore([](RouteStore& s, const QString& r, const Rule& rule) { s.upsertRule(r, rule); });
+    actions.removeRule =
+        onStore([](RouteStore& s, const QString& r, const QString& id) { s.removeRule(r, id); });
     actions.moveRule = onStore([](RouteStore& s, const QString& r, qsizetype from, qsizetype to) {
         s.moveRule(r, from, to);
     });
-    actions.setRuleEnabled = [weak](const QString& routeID, const QString& ruleID, bool enabled) {
-        if (!weak)
-            return;
-        weak->m_store.setRuleEnabled(routeID, ruleID, enabled);
-        weak->syncHotkeys();
-    };
+    actions.setRuleEnabled = onStore([](RouteStore& s, const QString& r, const QString& id,
+                                        bool enabled) { s.setRuleEnabled(r, id, enabled); });
     actions.setDefaultPreferenceOrder =
         onStore([](RouteStore& s, const QString& r, const QStringList& order) {
             s.setDefaultPreferenceOrder(r, order);
         });
     actions.rescan = onStore([](RouteStore& s, const QString& r) { s.rescan(r); });
     actions.addTypeFromURL = weakly(&AppDelegate::addTypeFromURL);
-    actions.removeCustomRoute = [weak](const QString& routeID) {
-        if (!weak)
-            return;
-        QStringList ruleIDs;
-        if (const std::optional<Route> route = weak->m_store.routeWithID(routeID)) {
-            for (const Rule& rule : route->rules)
-                ruleIDs.append(rule.id);
-        }
-        weak->m_store.removeCustomRoute(routeID);
-        for (const QString& ruleID : ruleIDs)
-            weak->clearRuleShortcut(ruleID);
-        weak->syncHotkeys();
-    };
+    actions.removeCustomRoute =
+        onStore([](RouteStore& s, const QString& r) { s.removeCustomRoute(r); });
     return actions;
 }
 
@@ -228,10 +237,24 @@ void AppDelegate::setCheckForUpdatesHandler(std::optional<CheckForUpdatesHandler
 
 void AppDelegate::setAllowsAccessibilitySelection(bool allows) {
     m_allowsAccessibilitySelection = allows;
+    m_resolver = makeSelectionResolver();
 }
 
 void AppDelegate::setUsesApplicationScriptsSelection(bool uses) {
     m_usesApplicationScriptsSelection = uses;
+    m_resolver = makeSelectionResolver();
+}
+
+void AppDelegate::setSelectionScriptRun(FileSelectionResolver::ScriptRun run) {
+    m_selectionScriptRun = std::move(run);
+    m_resolver = makeSelectionResolver();
+}
+
+FileSelectionResolver AppDelegate::makeSelectionResolver() const {
+    return FileSelectionResolver::make(
+        FileSelectionResolver::Ports{m_platform.frontmost, m_platform.accessibilitySelection,
+                                     m_platform.fileManagerSelection},
+        m_allowsAccessibilitySelection, m_usesApplicationScriptsSelection, m_selectionScriptRun);
 }
 
 bool AppDelegate::runsFromApplicationBundle() const {
@@ -382,14 +405,6 @@ void AppDelegate::trayAvailabilityChanged(bool available) {
     // Announce the icon again to the tray that just appeared.
     m_statusItem->hide();
     m_statusItem->show();
-}
-
-// The rule hotkey center arrives with the global shortcut work; until then no
-// shortcut is registered, so there is nothing to re-synchronise or clear.
-void AppDelegate::syncHotkeys() {}
-
-void AppDelegate::clearRuleShortcut(const QString& ruleID) {
-    Q_UNUSED(ruleID);
 }
 
 // The standard About box. Corvanta keeps its taskbar entry while the box shows

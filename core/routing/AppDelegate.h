@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/hotkeys/HotkeyRecordingPeriod.h"
+#include "core/hotkeys/RuleHotkeyCenter.h"
 #include "core/menubar/MainMenuController.h"
 #include "core/menubar/MenuBarDropController.h"
 #include "core/menubar/OnboardingWindowController.h"
@@ -7,6 +9,7 @@
 #include "core/menubar/WindowPresenter.h"
 #include "core/model/DefaultHandlerClaimer.h"
 #include "core/model/RouteStore.h"
+#include "core/model/RoutesFileWatcher.h"
 #include "core/model/TypeTeacher.h"
 #include "core/platform/Platform.h"
 #include "core/routing/EditorGroup.h"
@@ -15,6 +18,7 @@
 #include "core/routing/SettingsActions.h"
 #include "core/routing/StatusMenu.h"
 #include "core/routing/StatusMenuTarget.h"
+#include "core/selection/FileSelectionResolver.h"
 
 #include <QObject>
 #include <QPointer>
@@ -36,9 +40,11 @@ public:
     using PendingHUD = ::PendingHUD;
     using CheckForUpdatesHandler = std::function<void()>;
 
-    // Loads the routes file (at `routesFilePath`, or the default location).
+    // Loads the routes file (at `routesFilePath`, or the default location). A
+    // delegate that may write it also follows changes made to it on disk.
     AppDelegate(const Platform& platform, PickerPresenter& pickers, UtilityPerformer& utilities,
-                std::optional<QString> routesFilePath = std::nullopt, QObject* parent = nullptr);
+                std::optional<QString> routesFilePath = std::nullopt, QObject* parent = nullptr,
+                RouteStore::Access access = RouteStore::Access::readWrite);
     ~AppDelegate() override;
 
     // Creates the tray icon and its menu; reports a routes file that could not be
@@ -64,9 +70,16 @@ public:
     void setWindowsCanBeTranslucent(std::function<bool()> translucency);
     bool allowsAccessibilitySelection() const { return m_allowsAccessibilitySelection; }
     bool usesApplicationScriptsSelection() const { return m_usesApplicationScriptsSelection; }
+    // How script mode asks a file manager's helper program; rebuilds the resolver.
+    void setSelectionScriptRun(FileSelectionResolver::ScriptRun run);
+    const FileSelectionResolver& selectionResolver() const { return m_resolver; }
 
     RouteStore& store() { return m_store; }
     RoutingPipeline& pipeline() { return m_pipeline; }
+    // The rule hotkeys; none before launching has finished.
+    RuleHotkeyCenter* hotkeyCenter() const { return m_hotkeys.get(); }
+    // The recording state the hotkey recorders share.
+    HotkeyRecordingPeriod& recordingPeriod() { return m_recordingPeriod; }
     QSystemTrayIcon* statusItem() const { return m_statusItem.get(); }
     QMenu* statusItemMenu() const { return m_menu.get(); }
     // Windows of ours report here while they show (taskbar entry and focus) and
@@ -107,10 +120,11 @@ public:
 private:
     // Shows the settings window, with a route's rules in front when given.
     void showSettings(const std::optional<QString>& routeID);
-    // Brings the global rule hotkeys in line with the routes.
-    void syncHotkeys();
-    // Forgets the global shortcut stored for a rule ("rule-" + id).
-    void clearRuleShortcut(const QString& ruleID);
+    // Tells the user once why the routes file read from disk was not taken.
+    void reportReload(RouteStore::Reload result);
+    void reportLoadFailure();
+    // The resolver for the current flags.
+    FileSelectionResolver makeSelectionResolver() const;
     bool windowsCanBeTranslucent() const { return !m_translucency || m_translucency(); }
     void createDropController();
     void createOnboardingWindow();
@@ -119,9 +133,12 @@ private:
     Platform m_platform;
     std::unique_ptr<QSystemTrayIcon> m_statusItem;
     RouteStore m_store;
+    std::unique_ptr<RoutesFileWatcher> m_routesWatcher;
     DefaultHandlerClaimer m_claimer;
     TypeTeacher m_teacher;
     RoutingPipeline m_pipeline;
+    HotkeyRecordingPeriod m_recordingPeriod;
+    std::unique_ptr<RuleHotkeyCenter> m_hotkeys;
     std::unique_ptr<QMenu> m_menu;
     StatusMenu m_statusMenu;
     std::optional<CheckForUpdatesHandler> m_checkForUpdates;
@@ -134,4 +151,6 @@ private:
     std::unique_ptr<OnboardingWindowController> m_onboarding;
     bool m_allowsAccessibilitySelection = true;
     bool m_usesApplicationScriptsSelection = false;
+    FileSelectionResolver::ScriptRun m_selectionScriptRun;
+    FileSelectionResolver m_resolver;
 };

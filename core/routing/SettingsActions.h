@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/engine/Rule.h"
 #include "core/model/PickerUtility.h"
 #include "core/model/Route.h"
+#include "core/model/Rule.h"
 #include "core/utilities/ExternalUtilityRef.h"
 
 #include <QList>

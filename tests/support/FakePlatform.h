@@ -4,6 +4,7 @@
 #include "tests/support/FakeDesktopTray.h"
 #include "tests/support/FakePickerPorts.h"
 #include "tests/support/FakeProcessRunner.h"
+#include "tests/support/FakeSelectionPorts.h"
 #include "tests/support/FakeServices.h"
 #include "tests/support/FakeTypeSystem.h"
 #include "tests/support/FakeWorkspace.h"
@@ -22,11 +23,29 @@ struct FakePlatform {
     FakeFileRevealer revealer;
     FakeTerminalLauncher terminals;
     FakeProcessRunner processes;
+    FakeFrontmostApplication frontmost;
+    FakeAccessibilitySelection accessibilitySelection;
+    FakeFileManagerSelection fileManagerSelection;
+    FakeSelectionPermissions selectionPermissions;
     FakeDesktopTray tray;
 
     Platform platform() {
-        return Platform{types,        workspace, running, metadata,  preferences,
-                        screenReader, shortcuts, alerts,  clipboard, revealer,
-                        terminals,    processes, tray};
+        return Platform{types,
+                        workspace,
+                        running,
+                        metadata,
+                        preferences,
+                        screenReader,
+                        shortcuts,
+                        alerts,
+                        clipboard,
+                        revealer,
+                        terminals,
+                        processes,
+                        frontmost,
+                        accessibilitySelection,
+                        fileManagerSelection,
+                        selectionPermissions,
+                        tray};
     }
 };
