@@ -1,7 +1,7 @@
 #include "app/SelectionCommand.h"
 
+#include "core/model/LocalFileURL.h"
 #include "core/platform/FrontmostApplication.h"
-#include "core/routing/LocalFileURL.h"
 #include "platform/linux/LinuxPlatform.h"
 
 #include <QFile>

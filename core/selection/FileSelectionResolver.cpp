@@ -1,8 +1,8 @@
 #include "core/selection/FileSelectionResolver.h"
 
+#include "core/model/LocalFileURL.h"
 #include "core/platform/FileManagerSelection.h"
 #include "core/platform/FrontmostApplication.h"
-#include "core/routing/LocalFileURL.h"
 #include "core/selection/AXSelectionSource.h"
 #include "core/selection/DisabledAccessibilitySelectionSource.h"
 #include "core/selection/FrontmostFileManagerSelectionSource.h"

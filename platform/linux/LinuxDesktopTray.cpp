@@ -9,7 +9,6 @@
 #include <QGuiApplication>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QSystemTrayIcon>
 #include <QTimer>
 
 #include <cstdlib>
@@ -122,14 +121,14 @@ LinuxDesktopTray::~LinuxDesktopTray() {
 }
 
 bool LinuxDesktopTray::isAvailable() const {
-    // Asked afresh each time: Qt keeps a tray it saw once as available.
+    // Asked afresh each time (Qt keeps a tray it saw once as available): a
+    // StatusNotifierItem host, which Wayland desktops have too.
     QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
     if (bus && bus->isServiceRegistered(statusNotifierWatcher))
         return true;
-    if (m_x11)
-        return m_x11->traySelection != XCB_ATOM_NONE &&
-               m_x11->selectionHasOwner(m_x11->traySelection);
-    return QSystemTrayIcon::isSystemTrayAvailable();
+    // An XEmbed tray owns its screen's selection.
+    return m_x11 && m_x11->traySelection != XCB_ATOM_NONE &&
+           m_x11->selectionHasOwner(m_x11->traySelection);
 }
 
 void LinuxDesktopTray::watchAvailability(std::function<void(bool)> changed) {

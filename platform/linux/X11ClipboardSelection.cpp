@@ -1,6 +1,6 @@
 #include "platform/linux/X11ClipboardSelection.h"
 
-#include "core/routing/LocalFileURL.h"
+#include "core/model/LocalFileURL.h"
 #include "platform/linux/GLibPointers.h"
 
 #include <QCoreApplication>

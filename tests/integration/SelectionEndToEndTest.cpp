@@ -2,7 +2,7 @@
 // EWMH window manager, its files selected with keys, read through
 // `corvanta selection --json`; the user's clipboard must come back whole and
 // no program outside the file manager table may be sent a key.
-#include "core/routing/LocalFileURL.h"
+#include "core/model/LocalFileURL.h"
 #include "tests/integration/LinuxSandbox.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 // The Linux selection pieces that need no X server: reading copied file
 // lists, naming the active window's application, and the selection command.
 #include "app/SelectionCommand.h"
-#include "core/routing/LocalFileURL.h"
+#include "core/model/LocalFileURL.h"
 #include "core/selection/FinderSelectionSource.h"
 #include "platform/linux/AtspiAccessibilitySelection.h"
 #include "platform/linux/X11ClipboardSelection.h"

@@ -3,7 +3,7 @@
 add_executable(tray_drag_source ${CMAKE_CURRENT_LIST_DIR}/TrayDragSource.cpp)
 target_link_libraries(tray_drag_source PRIVATE Qt6::Widgets corvanta_warnings)
 add_executable(test_tray_drag ${CMAKE_CURRENT_LIST_DIR}/TrayDragTest.cpp)
-target_link_libraries(test_tray_drag PRIVATE CorvantaLinux GTest::gtest Qt6::Test PkgConfig::XCB
+target_link_libraries(test_tray_drag PRIVATE CorvantaLinux QuaylithCore GTest::gtest Qt6::Test PkgConfig::XCB
   corvanta_warnings)
 target_compile_definitions(test_tray_drag PRIVATE
   CORVANTA_DRAG_SOURCE_PATH="$<TARGET_FILE:tray_drag_source>")

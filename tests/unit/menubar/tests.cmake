@@ -11,4 +11,5 @@ corvanta_test(test_menubar
 # Not a test: saves pictures of the drop palette and the onboarding pages
 # (run under xvfb-run).
 add_executable(presence_screenshot ${CMAKE_CURRENT_LIST_DIR}/PresenceScreenshot.cpp)
-target_link_libraries(presence_screenshot PRIVATE FakePlatform CorvantaLinux corvanta_warnings)
+target_link_libraries(presence_screenshot PRIVATE FakePlatform CorvantaLinux QuaylithCore
+  corvanta_warnings)

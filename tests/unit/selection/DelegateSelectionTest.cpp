@@ -1,8 +1,8 @@
 // A rule hotkey through the delegate: the resolver it owns, the beep for an
 // empty selection, the hotkey names reaching the rules, and the two flags.
+#include "core/model/LocalFileURL.h"
 #include "core/pickers/UtilityPerformer.h"
 #include "core/routing/AppDelegate.h"
-#include "core/routing/LocalFileURL.h"
 #include "tests/support/FakePickerPresenter.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/unit/engine/RuleBuilders.h"

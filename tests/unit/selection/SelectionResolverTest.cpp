@@ -1,4 +1,4 @@
-#include "core/routing/LocalFileURL.h"
+#include "core/model/LocalFileURL.h"
 #include "core/selection/AccessibilitySelectionSource.h"
 #include "core/selection/FileSelectionResolver.h"
 #include "core/selection/FrontmostFileManagerSelectionSource.h"
