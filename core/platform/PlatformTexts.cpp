@@ -17,6 +17,16 @@ constexpr Replacement table[] = {
      "application for HTML files in your desktop's settings; web links are passed back to your "
      "browser."},
     {"Run AppleScripts", "Run Scripts"},
+    {"Run Services", "Run File Manager Actions"},
+    {"No file Services found in Library/Services.",
+     "No file manager actions found (KDE service menus, Nemo actions, Thunar custom actions or "
+     "Nautilus scripts)."},
+    {"Select one or more files in Finder (or another file manager), then try again.",
+     "Select one or more files in your file manager, then try again."},
+    {"Reveal ~/Library/Scripts in Finder",
+     "Show ~/.local/share/Corvanta/Scripts in the file manager"},
+    {"Could not create or reveal ~/Library/Scripts.",
+     "Could not create or show ~/.local/share/Corvanta/Scripts."},
     {"Build Corvanta.app (scripts/mkapp.sh), install it, and run it from there.",
      "Install Corvanta (scripts/run.sh installs it for your user), then start it from your "
      "applications menu."},

@@ -19,6 +19,7 @@
 #include "core/routing/StatusMenu.h"
 #include "core/routing/StatusMenuTarget.h"
 #include "core/selection/FileSelectionResolver.h"
+#include "core/utilities/ExternalUtilityRunner.h"
 
 #include <QObject>
 #include <QPointer>
@@ -74,6 +75,10 @@ public:
     void setSelectionScriptRun(FileSelectionResolver::ScriptRun run);
     const FileSelectionResolver& selectionResolver() const { return m_resolver; }
 
+    // Runs a Shortcut, Service or script with the delegate's script mode.
+    std::optional<QString> runExternalUtility(const ExternalUtilityRef& ref,
+                                              const QList<QUrl>& files);
+
     RouteStore& store() { return m_store; }
     RoutingPipeline& pipeline() { return m_pipeline; }
     // The rule hotkeys; none before launching has finished.
@@ -97,6 +102,7 @@ public:
     bool runsFromApplicationBundle() const override;
     void selectEditor(const QVariant& represented) override;
     void toggleFolder(const QVariant& represented) override;
+    void runExternalUtilityFromStatusMenu(const QVariant& represented) override;
     void editRulesForRoute(const QVariant& represented) override;
     void makeRouteDefaultHandler(const QVariant& represented) override;
     void openSettings() override;
@@ -131,6 +137,7 @@ private:
     void trayAvailabilityChanged(bool available);
 
     Platform m_platform;
+    ExternalUtilityRunner m_utilityRunner;
     std::unique_ptr<QSystemTrayIcon> m_statusItem;
     RouteStore m_store;
     std::unique_ptr<RoutesFileWatcher> m_routesWatcher;
