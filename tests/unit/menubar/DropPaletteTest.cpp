@@ -395,8 +395,7 @@ TEST_F(DropPaletteTest, ZoneMarchesWhileAnAcceptableFileIsOverIt) {
     ASSERT_TRUE(drag.enter(zone));
     EXPECT_TRUE(zone.isActive());
     EXPECT_TRUE(zone.isMarching());
-    QTest::qWait(120);
-    EXPECT_LT(zone.dashPhase(), 0) << "the dashes move";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return zone.dashPhase() < 0; }, 3000)) << "the dashes move";
     EXPECT_GE(zone.dashPhase(), -13);
     drag.leave(zone);
     EXPECT_FALSE(zone.isActive());
