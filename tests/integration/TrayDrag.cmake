@@ -8,7 +8,7 @@ target_link_libraries(test_tray_drag PRIVATE CorvantaLinux QuaylithCore GTest::g
 target_compile_definitions(test_tray_drag PRIVATE
   CORVANTA_DRAG_SOURCE_PATH="$<TARGET_FILE:tray_drag_source>")
 add_dependencies(test_tray_drag tray_drag_source)
-add_test(NAME tray_drag COMMAND xvfb-run -a -s "-screen 0 1280x800x24"
+add_test(NAME tray_drag COMMAND xvfb-run -a -n 170 -s "-screen 0 1280x800x24"
   $<TARGET_FILE:test_tray_drag>)
 set_tests_properties(tray_drag PROPERTIES LABELS "integration;e2e"
   ENVIRONMENT "LC_ALL=C.UTF-8;QT_QPA_PLATFORM=xcb" TIMEOUT 120)
