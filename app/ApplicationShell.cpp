@@ -158,6 +158,7 @@ int runInstance(QDBusConnection bus, ServiceObject& service, const QList<QUrl>& 
     QApplication::setQuitOnLastWindowClosed(false);
     Session session(true, RouteStore::Access::readWrite);
     AppDelegate& delegate = *session.delegate;
+    delegate.setWindowsCanBeTranslucent(X11Compositing::windowsCanBeTranslucent);
     const DistributionBootstrap bootstrap(delegate, makeUpdateService());
     service.delegate = &delegate;
     service.activation = &session.linux.activation();
@@ -226,8 +227,10 @@ int start(int argc, char** argv, const QList<QByteArray>* openArguments) {
     bus.unregisterObject(QLatin1String(SingleInstance::objectPath));
 
     QString error;
-    const bool handed =
-        openArguments ? instance.forwardOpen(urls, &error) : instance.forwardActivate(&error);
+    // A second `corvanta` means the user is looking for it: without a visible
+    // tray icon the settings window is the only way to reach it.
+    const bool handed = openArguments ? instance.forwardOpen(urls, &error)
+                                      : instance.forwardAction(QStringLiteral("settings"), &error);
     if (handed)
         return 0;
     std::fprintf(stderr, "corvanta: the running Corvanta did not answer: %s\n", qPrintable(error));
