@@ -3,6 +3,7 @@ corvanta_test(test_app
     unit/app/CheckCommandTest.cpp
     unit/app/HotkeyOpenArgumentsTest.cpp
     unit/app/InstallActionsCommandTest.cpp
+    unit/app/TeachAndOwnershipTest.cpp
   LIBS
     CorvantaApp
     FakePlatform
