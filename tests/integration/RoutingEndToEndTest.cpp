@@ -236,21 +236,22 @@ TEST_F(RoutingEndToEnd, AnInstalledFileManagerActionSendsHostileNamesAsTheRulesH
     QString output;
     ASSERT_TRUE(run(corvanta, {"install-actions"}, &output)) << qPrintable(output);
     const QString installed = output;
-    process.setProcessChannelMode(QProcess::ForwardedChannels);
-    process.start(corvanta, {});
-    ASSERT_TRUE(process.waitForStarted(waitMs));
-    QElapsedTimer timer;
-    timer.start();
-    while (!instancePid() && timer.elapsed() < waitMs)
-        QThread::msleep(50);
-    ASSERT_TRUE(instancePid());
 
     const QList<QByteArray> paths{touch("new\nline.md"), touch("it's \"$(touch pwned)\".md"),
                                   touch("caf\xc3\xa9 %F.md")};
     const QStringList command = thunarCommand(uca, "corvanta-rule-" + rule.id, paths);
     ASSERT_GE(command.size(), 5) << qPrintable(command.join(u' ') + installed);
+    // No instance runs yet: the action's process becomes it.
+    ASSERT_FALSE(instancePid());
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.start(command.first(), command.mid(1));
+    ASSERT_TRUE(process.waitForStarted(waitMs));
+    const QList<QByteArray> expected = QList<QByteArray>{"--rule"} + paths;
+    EXPECT_EQ(records(1), QList<QList<QByteArray>>{expected});
+    ASSERT_TRUE(instancePid());
+    // Now one runs: the next action hands over to it and ends.
     ASSERT_TRUE(run(command.first(), command.mid(1), &output)) << qPrintable(output);
-    EXPECT_EQ(records(1), (QList<QList<QByteArray>>{QList<QByteArray>{"--rule"} + paths}));
+    EXPECT_EQ(records(2), (QList<QList<QByteArray>>{expected, expected}));
     EXPECT_FALSE(QFile::exists(files + QStringLiteral("/pwned")));
 
     ASSERT_TRUE(run(corvanta, {"install-actions", "--remove"}, &output)) << qPrintable(output);
