@@ -2,6 +2,7 @@
 
 #include "app/ApplicationService.h"
 #include "app/DistributionBootstrap.h"
+#include "app/InstallActionsCommand.h"
 #include "app/OpenArguments.h"
 #include "app/RoutesFileOwner.h"
 #include "app/SessionBusHandOff.h"
@@ -14,6 +15,7 @@
 #include "core/pickers/WidgetPickerPresenter.h"
 #include "core/routing/AppDelegate.h"
 #include "core/routing/DialogAlerts.h"
+#include "core/selection/FileManagerActionsKeeper.h"
 #include "core/selection/SelectionScriptRunner.h"
 #include "platform/linux/GLibPointers.h"
 #include "platform/linux/LinuxPlatform.h"
@@ -179,6 +181,15 @@ int runInstance(QDBusConnection bus, ServiceObject& service, const QList<QUrl>& 
     const DistributionBootstrap bootstrap(delegate, makeUpdateService());
     service.delegate = &delegate;
     service.activation = &session.linux.activation();
+    std::unique_ptr<FileManagerActionsKeeper> actionsKeeper;
+    if (const auto folders = FileManagerActionsInstaller::defaultFolders()) {
+        actionsKeeper = std::make_unique<FileManagerActionsKeeper>(
+            delegate.store(), session.linux.platform().shortcuts,
+            FileManagerActionsInstaller(*folders, QCoreApplication::applicationFilePath()),
+            InstallActionsCommand::installedFileManagers());
+        // Rules may have changed while Corvanta was not running.
+        actionsKeeper->refresh();
+    }
     QTimer::singleShot(0, &delegate, [&delegate, urls, hotkeyNames] {
         delegate.applicationDidFinishLaunching();
         if (!urls.isEmpty())

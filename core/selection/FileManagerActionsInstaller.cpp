@@ -420,6 +420,25 @@ FileManagerActionsInstaller::Result FileManagerActionsInstaller::remove() {
     return apply({}, Targets{});
 }
 
+bool FileManagerActionsInstaller::hasInstalled() const {
+    const auto named = [](const QString& folder, const QString& suffix) {
+        return !QDir(folder)
+                    .entryList({ourPrefix + QStringLiteral("*") + suffix}, QDir::Files)
+                    .isEmpty();
+    };
+    if (named(nemoFolder(), nemoSuffix) || named(kdeFolder(), kdeSuffix))
+        return true;
+    const QStringList scripts = QDir(nautilusFolder()).entryList(QDir::Files | QDir::Hidden);
+    for (const QString& name : scripts) {
+        if (scriptRuleId(nautilusFolder() + u'/' + name))
+            return true;
+    }
+    const std::optional<QByteArray> uca = readFile(thunarFile());
+    QList<Span> ours;
+    Span closing;
+    return uca && findThunarActions(QString::fromUtf8(*uca), ours, closing) && !ours.isEmpty();
+}
+
 FileManagerActionsInstaller::Result
 FileManagerActionsInstaller::apply(const QList<RuleAction>& requested, const Targets& targets) {
     Result result;

@@ -58,6 +58,8 @@ public:
     Result install(const QList<RuleAction>& rules, const Targets& targets);
     // Removes every action Corvanta installed.
     Result remove();
+    // True when any action of Corvanta's is in place.
+    bool hasInstalled() const;
 
     // The file contents, for tests and for comparing.
     QByteArray nemoAction(const RuleAction& rule) const;

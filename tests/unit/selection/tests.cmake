@@ -11,6 +11,7 @@ corvanta_test(test_selection_scripts
 corvanta_test(test_selection
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/FileManagerActionsInstallerTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FileManagerActionsKeeperTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PermissionsTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SelectionResolverTest.cpp
   LIBS QuaylithLogic)
