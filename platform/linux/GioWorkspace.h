@@ -16,6 +16,7 @@ public:
     std::optional<QString> bundleIDForLocation(const QString& location) const override;
     QString applicationName(const QString& location) const override;
     QString applicationIconName(const QString& location) const override;
+    QList<InstalledApplication> installedApplications() const override;
     std::optional<QString> ownBundleID() const override;
     std::optional<QString> defaultApplicationForScheme(const QString& scheme) const override;
     // Both complete before returning (GIO answers these synchronously), on the

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+// What the rule editor needs of the global shortcuts: the shortcut stored under
+// a name (to take a snapshot and put it back), and a recorder for a name.
+class RuleHotkeyAccess {
+public:
+    virtual ~RuleHotkeyAccess() = default;
+    // The portable text of the shortcut stored under `name`; none when unset.
+    virtual std::optional<QString> shortcut(const QString& name) const = 0;
+    // Stores `shortcut` under `name`, or removes it when none.
+    virtual void setShortcut(const QString& name, const std::optional<QString>& shortcut) = 0;
+    // A recorder that stores what it records under `name`.
+    virtual QWidget* makeRecorder(const QString& name, QWidget* parent) = 0;
+    // Ends a recording in progress in a recorder made here.
+    virtual void stopRecording(QWidget* recorder) = 0;
+};
