@@ -20,6 +20,17 @@ constexpr Replacement table[] = {
     {"Build Corvanta.app (scripts/mkapp.sh), install it, and run it from there.",
      "Install Corvanta (scripts/run.sh installs it for your user), then start it from your "
      "applications menu."},
+    {"Run AppleScripts\u2026", "Run Scripts\u2026"},
+    {"Use radial even when VoiceOver is on", "Use radial even when a screen reader is on"},
+    {"Show the radial picker even when VoiceOver is running",
+     "Show the radial picker even when a screen reader is running"},
+    {"Reveal ~/Library/Scripts in Finder",
+     "Reveal the Corvanta scripts folder in the file manager"},
+    {"Reveal Application Scripts in Finder", "Reveal Application Scripts in the file manager"},
+    {"Could not create or reveal ~/Library/Scripts.",
+     "Could not create or reveal the Corvanta scripts folder."},
+    {"Include \u2318 so Finder doesn't steal the key. F-keys don't need it.",
+     "Include Super so the file manager doesn't steal the key. F-keys don't need it."},
     // The key that picks a numbered entry; Ctrl stands in for Command.
     {"\u2318", "Ctrl+"},
 };

@@ -5,6 +5,9 @@
 #include "core/platform/Preferences.h"
 #include "core/platform/TypeSystem.h"
 #include "core/platform/Workspace.h"
+#include "core/settings/DesktopSettingsChoosers.h"
+#include "core/settings/SettingsWindowController.h"
+#include "core/settings/StoredShortcutHotkeys.h"
 
 #include <QCoreApplication>
 #include <QIcon>
@@ -50,9 +53,19 @@ AppDelegate::AppDelegate(const Platform& platform, PickerPresenter& pickers,
                                                 self->m_teacher.showMissingExtensionAlert();
                                         }},
                  this)
-    , m_statusMenu(*this, platform.workspace) {}
+    , m_statusMenu(*this, platform.workspace)
+    , m_settingsChoosers(std::make_unique<DesktopSettingsChoosers>(platform.workspace))
+    , m_ruleHotkeys(std::make_unique<StoredShortcutHotkeys>(platform.shortcuts)) {}
 
-AppDelegate::~AppDelegate() = default;
+// The window goes first: it refers to the store and the choosers.
+AppDelegate::~AppDelegate() {
+    m_settingsWindow.reset();
+}
+
+void AppDelegate::setSettingsChoosers(std::unique_ptr<SettingsChoosers> choosers) {
+    m_settingsChoosers = std::move(choosers);
+    m_settingsWindow.reset();
+}
 
 void AppDelegate::applicationDidFinishLaunching() {
     Q_ASSERT(QThread::currentThread() == thread());
@@ -108,96 +121,6 @@ void AppDelegate::handleDrop(const QUrl& url) {
     workspace.stopAccessingSecurityScopedResource(url);
 }
 
-SettingsActions AppDelegate::makeSettingsActions() {
-    const QPointer<AppDelegate> weak(this);
-    // Runs `change` on the store while the delegate exists.
-    auto onStore = [weak](auto change) {
-        return [weak, change](auto&&... args) {
-            if (weak)
-                change(weak->m_store, args...);
-        };
-    };
-    SettingsActions actions;
-    actions.routes = [weak] { return weak ? weak->m_store.routes() : QList<Route>(); };
-    actions.setEnabled = onStore(
-        [](RouteStore& s, const QString& r, const QString& b, bool e) { s.setEnabled(r, b, e); });
-    actions.setAllEditorsEnabled =
-        onStore([](RouteStore& s, const QString& r, bool e) { s.setAllEditorsEnabled(r, e); });
-    actions.setUtilityEnabled = onStore([](RouteStore& s, const QString& r, PickerUtilityKind k,
-                                           bool e) { s.setUtilityEnabled(r, k, e); });
-    actions.setTerminalBundleID =
-        onStore([](RouteStore& s, const QString& r, const std::optional<QString>& b) {
-            s.setTerminalBundleID(r, b);
-        });
-    actions.setExternalUtilityEnabled = onStore(
-        [](RouteStore& s, const QString& r, ExternalUtilityKind k, const QString& id,
-           const QString& name, bool e) { s.setExternalUtilityEnabled(r, k, id, name, e); });
-    actions.setScriptUtilityEnabled =
-        onStore([](RouteStore& s, const QString& r, const QString& path, const QString& name,
-                   bool e) { s.setScriptUtilityEnabled(r, path, name, e); });
-    actions.usesApplicationScripts = [weak] {
-        return weak ? weak->m_usesApplicationScriptsSelection : false;
-    };
-    actions.toggleFolder =
-        onStore([](RouteStore& s, const QString& r, const QString& b) { s.toggleFolder(r, b); });
-    actions.setURLSchemeTemplate =
-        onStore([](RouteStore& s, const QString& r, const QString& b,
-                   const std::optional<QString>& t) { s.setURLSchemeTemplate(r, b, t); });
-    actions.addEditor = onStore([](RouteStore& s, const QString& r, const QString& b,
-                                   const QString& name) { s.addEditor(r, b, name); });
-    actions.removeEditor =
-        onStore([](RouteStore& s, const QString& r, const QString& b) { s.removeEditor(r, b); });
-    actions.setDefaultActionKind =
-        onStore([](RouteStore& s, const QString& r, RuleActionKind k,
-                   const std::optional<QString>&) { s.setDefaultActionKind(r, k); });
-    actions.setDefaultOpenBundleIDs =
-        onStore([](RouteStore& s, const QString& r, const QStringList& ids) {
-            s.setDefaultOpenBundleIDs(r, ids);
-        });
-    actions.upsertRule = [weak](const QString& routeID, const Rule& rule) {
-        if (!weak)
-            return;
-        weak->m_store.upsertRule(routeID, rule);
-        weak->syncHotkeys();
-    };
-    actions.removeRule = [weak](const QString& routeID, const QString& ruleID) {
-        if (!weak)
-            return;
-        weak->m_store.removeRule(routeID, ruleID);
-        weak->clearRuleShortcut(ruleID);
-        weak->syncHotkeys();
-    };
-    actions.moveRule = onStore([](RouteStore& s, const QString& r, qsizetype from, qsizetype to) {
-        s.moveRule(r, from, to);
-    });
-    actions.setRuleEnabled = [weak](const QString& routeID, const QString& ruleID, bool enabled) {
-        if (!weak)
-            return;
-        weak->m_store.setRuleEnabled(routeID, ruleID, enabled);
-        weak->syncHotkeys();
-    };
-    actions.setDefaultPreferenceOrder =
-        onStore([](RouteStore& s, const QString& r, const QStringList& order) {
-            s.setDefaultPreferenceOrder(r, order);
-        });
-    actions.rescan = onStore([](RouteStore& s, const QString& r) { s.rescan(r); });
-    actions.addTypeFromURL = weakly(&AppDelegate::addTypeFromURL);
-    actions.removeCustomRoute = [weak](const QString& routeID) {
-        if (!weak)
-            return;
-        QStringList ruleIDs;
-        if (const std::optional<Route> route = weak->m_store.routeWithID(routeID)) {
-            for (const Rule& rule : route->rules)
-                ruleIDs.append(rule.id);
-        }
-        weak->m_store.removeCustomRoute(routeID);
-        for (const QString& ruleID : ruleIDs)
-            weak->clearRuleShortcut(ruleID);
-        weak->syncHotkeys();
-    };
-    return actions;
-}
-
 void AppDelegate::setCheckForUpdatesHandler(std::optional<CheckForUpdatesHandler> handler) {
     m_checkForUpdates = std::move(handler);
 }
@@ -236,6 +159,7 @@ void AppDelegate::editRulesForRoute(const QVariant& represented) {
     if (represented.typeId() != QMetaType::QString)
         return;
     showSettings(represented.toString());
+    m_settingsWindow->tabs()->setCurrentIndex(SettingsWindowController::rulesTab);
 }
 
 void AppDelegate::makeRouteDefaultHandler(const QVariant& represented) {
@@ -271,14 +195,37 @@ void AppDelegate::terminate() {
     QCoreApplication::quit();
 }
 
-// The windows below arrive with the settings, onboarding and main-menu work;
-// until then their menu entries are wired here and show nothing.
 void AppDelegate::openSettings() {
     showSettings(std::nullopt);
 }
 
 void AppDelegate::showSettings(const std::optional<QString>& routeID) {
-    Q_UNUSED(routeID);
+    if (!m_settingsWindow) {
+        const QPointer<AppDelegate> weak(this);
+        SettingsWindowController::Hooks hooks;
+        hooks.addTypeFromURL = weakly(&AppDelegate::addTypeFromURL);
+        hooks.onShowOnboarding = [weak] {
+            if (weak)
+                weak->showOnboarding();
+        };
+        hooks.rulesChanged = [weak](const QStringList& removed) {
+            if (weak)
+                weak->settingsRulesChanged(removed);
+        };
+        hooks.usesApplicationScripts = [weak] {
+            return weak && weak->m_usesApplicationScriptsSelection;
+        };
+        m_settingsWindow = std::make_unique<SettingsWindowController>(
+            m_store, m_platform, *m_settingsChoosers, *m_ruleHotkeys, std::move(hooks),
+            m_allowsAccessibilitySelection, m_usesApplicationScriptsSelection);
+    }
+    m_settingsWindow->show(routeID);
+}
+
+void AppDelegate::settingsRulesChanged(const QStringList& removedRuleIDs) {
+    for (const QString& ruleID : removedRuleIDs)
+        clearRuleShortcut(ruleID);
+    syncHotkeys();
 }
 
 void AppDelegate::showOnboarding() {}

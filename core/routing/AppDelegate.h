@@ -7,7 +7,6 @@
 #include "core/routing/EditorGroup.h"
 #include "core/routing/PendingHUD.h"
 #include "core/routing/RoutingPipeline.h"
-#include "core/routing/SettingsActions.h"
 #include "core/routing/StatusMenu.h"
 #include "core/routing/StatusMenuTarget.h"
 
@@ -19,6 +18,9 @@
 
 class PickerPresenter;
 class QMenu;
+class RuleHotkeyAccess;
+class SettingsChoosers;
+class SettingsWindowController;
 class QSystemTrayIcon;
 class UtilityPerformer;
 
@@ -45,8 +47,6 @@ public:
     void routeSelection(const QSet<QString>& hotkeyNames);
     // A file dropped on the tray icon teaches its type; it is not routed.
     void handleDrop(const QUrl& url);
-    // The store operations the settings window is given.
-    SettingsActions makeSettingsActions();
     // The teaching flow for a sample file; the id of the route that now covers it.
     std::optional<QString> addTypeFromURL(const QUrl& url);
 
@@ -61,6 +61,10 @@ public:
     RoutingPipeline& pipeline() { return m_pipeline; }
     QSystemTrayIcon* statusItem() const { return m_statusItem.get(); }
     QMenu* statusItemMenu() const { return m_menu.get(); }
+    // None until it was first shown.
+    SettingsWindowController* settingsWindow() const { return m_settingsWindow.get(); }
+    // Replaces the panels of the settings window (tests answer them themselves).
+    void setSettingsChoosers(std::unique_ptr<SettingsChoosers> choosers);
 
     // Status menu.
     QList<Route> statusMenuRoutes() const override { return m_store.routes(); }
@@ -87,9 +91,11 @@ public:
         };
     }
 
-private:
-    // Shows the settings window, with a route's rules in front when given.
+    // Shows the settings window (created on first use) on a route when given.
     void showSettings(const std::optional<QString>& routeID);
+
+private:
+    void settingsRulesChanged(const QStringList& removedRuleIDs);
     // Brings the global rule hotkeys in line with the routes.
     void syncHotkeys();
     // Forgets the global shortcut stored for a rule ("rule-" + id).
@@ -106,4 +112,7 @@ private:
     std::optional<CheckForUpdatesHandler> m_checkForUpdates;
     bool m_allowsAccessibilitySelection = true;
     bool m_usesApplicationScriptsSelection = false;
+    std::unique_ptr<SettingsChoosers> m_settingsChoosers;
+    std::unique_ptr<RuleHotkeyAccess> m_ruleHotkeys;
+    std::unique_ptr<SettingsWindowController> m_settingsWindow;
 };

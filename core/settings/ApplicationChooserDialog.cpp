@@ -22,6 +22,9 @@ ApplicationChooserDialog::ApplicationChooserDialog(const QList<InstalledApplicat
     setObjectName(QStringLiteral("applicationChooser"));
     setWindowTitle(QStringLiteral("Choose Application"));
     setWindowModality(Qt::WindowModal);
+    // Over the settings window it is as dark as the window.
+    if (parent)
+        setPalette(parent->window()->palette());
     resize(420, 480);
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);

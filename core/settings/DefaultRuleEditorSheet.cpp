@@ -2,6 +2,7 @@
 
 #include "core/settings/AlwaysOpenEditorsTable.h"
 #include "core/settings/RouteSettingsSummary.h"
+#include "core/settings/SettingsAppearance.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -24,6 +25,7 @@ DefaultRuleEditorSheet::DefaultRuleEditorSheet(const Route& route, OnSave onSave
     setObjectName(QStringLiteral("defaultRuleSheet"));
     setWindowTitle(QStringLiteral("Edit Default Rule"));
     setWindowModality(Qt::WindowModal);
+    SettingsAppearance::applyDark(this);
     resize(420, 280);
     const DefaultRuleDraft draft = DefaultRuleDraft::forRoute(route);
 

@@ -25,8 +25,8 @@ EditorRowView::EditorRowView(const Editor& editor, const QIcon& icon, QWidget* p
     m_badge->setObjectName(QStringLiteral("templateBadgeLabel"));
     m_badge->setVisible(editor.urlSchemeTemplate.has_value());
     m_badge->setToolTip(editor.urlSchemeTemplate.value_or(QString()));
-    m_badge->setStyleSheet(QStringLiteral(
-        "QLabel { border: 1px solid palette(mid); border-radius: 6px; padding: 0 4px; }"));
+    m_badge->setStyleSheet(QStringLiteral("QLabel { color: #c9ccd2; border: 1px solid #5a5d65; "
+                                          "border-radius: 6px; padding: 0 4px; }"));
     m_templateButton->setObjectName(QStringLiteral("templateToolButton"));
     m_templateButton->setIcon(QIcon::fromTheme(QStringLiteral("preferences-system"),
                                                QIcon::fromTheme(QStringLiteral("emblem-system"))));

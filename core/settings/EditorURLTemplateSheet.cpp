@@ -1,5 +1,7 @@
 #include "core/settings/EditorURLTemplateSheet.h"
 
+#include "core/settings/SettingsAppearance.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +20,7 @@ EditorURLTemplateSheet::EditorURLTemplateSheet(const QString& editorName,
     setObjectName(QStringLiteral("urlTemplateSheet"));
     setWindowTitle(QStringLiteral("Open URL template for ") + editorName);
     setWindowModality(Qt::WindowModal);
+    SettingsAppearance::applyDark(this);
     resize(480, 200);
 
     m_field->setObjectName(QStringLiteral("templateLineEdit"));

@@ -6,6 +6,7 @@
 #include "core/settings/ReorderableList.h"
 #include "core/settings/RouteSettingsSummary.h"
 #include "core/settings/RuleHotkeyAccess.h"
+#include "core/settings/SettingsAppearance.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -56,6 +57,7 @@ RuleEditorSheet::RuleEditorSheet(const Route& route, const std::optional<Rule>& 
     setObjectName(QStringLiteral("ruleEditorSheet"));
     setWindowTitle(m_draft.windowTitle());
     setWindowModality(Qt::WindowModal);
+    SettingsAppearance::applyDark(this);
     resize(520, 560);
 
     m_nameField->setObjectName(QStringLiteral("nameLineEdit"));

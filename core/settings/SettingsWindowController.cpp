@@ -16,6 +16,7 @@
 #include "core/settings/RouteSettingsSummary.h"
 #include "core/settings/RuleEditorSheet.h"
 #include "core/settings/RuleRowView.h"
+#include "core/settings/SettingsAppearance.h"
 #include "core/settings/SettingsChoosers.h"
 
 #include <QButtonGroup>
@@ -41,40 +42,6 @@ namespace {
 const QString radialStyle = QStringLiteral("radial");
 const QString listStyle = QStringLiteral("list");
 
-// The window is always dark, whatever the desktop's colours.
-QPalette darkPalette() {
-    QPalette p;
-    const QColor window(0x1f, 0x20, 0x24);
-    const QColor base(0x17, 0x18, 0x1b);
-    const QColor button(0x2c, 0x2e, 0x33);
-    const QColor text(0xe6, 0xe6, 0xe8);
-    const QColor dim(0x8a, 0x8d, 0x93);
-    const QColor accent(0x3d, 0x7e, 0xe0);
-    p.setColor(QPalette::Window, window);
-    p.setColor(QPalette::WindowText, text);
-    p.setColor(QPalette::Base, base);
-    p.setColor(QPalette::AlternateBase, QColor(0x22, 0x24, 0x28));
-    p.setColor(QPalette::ToolTipBase, button);
-    p.setColor(QPalette::ToolTipText, text);
-    p.setColor(QPalette::PlaceholderText, dim);
-    p.setColor(QPalette::Text, text);
-    p.setColor(QPalette::Button, button);
-    p.setColor(QPalette::ButtonText, text);
-    p.setColor(QPalette::BrightText, Qt::white);
-    p.setColor(QPalette::Light, QColor(0x44, 0x47, 0x4e));
-    p.setColor(QPalette::Midlight, QColor(0x37, 0x3a, 0x40));
-    p.setColor(QPalette::Mid, QColor(0x30, 0x32, 0x37));
-    p.setColor(QPalette::Dark, QColor(0x12, 0x13, 0x15));
-    p.setColor(QPalette::Shadow, Qt::black);
-    p.setColor(QPalette::Highlight, accent);
-    p.setColor(QPalette::HighlightedText, Qt::white);
-    p.setColor(QPalette::Link, QColor(0x6c, 0xa8, 0xff));
-    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        p.setColor(QPalette::Disabled, role, QColor(0x6a, 0x6d, 0x73));
-    p.setColor(QPalette::Disabled, QPalette::Button, QColor(0x26, 0x28, 0x2c));
-    return p;
-}
-
 QLabel* secondaryLabel(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setForegroundRole(QPalette::PlaceholderText);
@@ -85,8 +52,12 @@ QLabel* chip(QWidget* parent, const QString& name) {
     auto* label = new QLabel(parent);
     label->setObjectName(name);
     label->setTextFormat(Qt::PlainText);
-    label->setStyleSheet(QStringLiteral("QLabel { border: 1px solid palette(light); border-radius: "
-                                        "9px; padding: 1px 8px; font-size: 10px; }"));
+    label->setStyleSheet(QStringLiteral("QLabel { color: #c9ccd2; background: #2a2c31; border: 1px "
+                                        "solid #4a4d55; border-radius: 9px; padding: 1px 8px; }"));
+    QFont small = label->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    small.setLetterSpacing(QFont::PercentageSpacing, 105);
+    label->setFont(small);
     return label;
 }
 
@@ -124,8 +95,7 @@ SettingsWindowController::SettingsWindowController(RouteStore& store, const Plat
     setWindowTitle(QStringLiteral("corvanta \u00b7 settings"));
     setWindowIcon(QIcon::fromTheme(QStringLiteral("io.corvanta.Corvanta"),
                                    QIcon(QStringLiteral(":/icons/io.corvanta.Corvanta.svg"))));
-    setPalette(darkPalette());
-    setAutoFillBackground(true);
+    SettingsAppearance::applyDark(this);
     resize(560, 860);
     setMinimumSize(480, 560);
 
@@ -153,6 +123,18 @@ SettingsWindowController::SettingsWindowController(RouteStore& store, const Plat
 }
 
 SettingsWindowController::~SettingsWindowController() = default;
+
+RuleEditorSheet* SettingsWindowController::ruleSheet() const {
+    return m_editorSheet;
+}
+
+DefaultRuleEditorSheet* SettingsWindowController::defaultRuleSheet() const {
+    return m_defaultRuleSheet;
+}
+
+EditorURLTemplateSheet* SettingsWindowController::urlTemplateSheet() const {
+    return m_urlTemplateSheet;
+}
 
 QWidget* SettingsWindowController::buildHeader() {
     auto* header = new QWidget;
@@ -850,6 +832,8 @@ void SettingsWindowController::editTemplate(const Editor& editor) {
         this);
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     m_urlTemplateSheet = sheet;
+    // A finished sheet is only deleted later; another may open meanwhile.
+    connect(sheet, &QDialog::finished, this, [this] { m_urlTemplateSheet = nullptr; });
     sheet->open();
 }
 
@@ -886,6 +870,8 @@ void SettingsWindowController::openRuleSheet(const std::optional<Rule>& rule) {
         m_choosers, m_hotkeys, m_platform.alerts, this);
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     m_editorSheet = sheet;
+    // A finished sheet is only deleted later; another may open meanwhile.
+    connect(sheet, &QDialog::finished, this, [this] { m_editorSheet = nullptr; });
     sheet->open();
 }
 
@@ -904,6 +890,8 @@ void SettingsWindowController::editDefaultRule() {
         this);
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     m_defaultRuleSheet = sheet;
+    // A finished sheet is only deleted later; another may open meanwhile.
+    connect(sheet, &QDialog::finished, this, [this] { m_defaultRuleSheet = nullptr; });
     sheet->open();
 }
 

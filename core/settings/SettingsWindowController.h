@@ -52,6 +52,8 @@ public:
             openUtilityChecklist;
     };
 
+    enum Tab { generalTab, editorsTab, orderTab, rulesTab };
+
     SettingsWindowController(RouteStore& store, const Platform& platform,
                              SettingsChoosers& choosers, RuleHotkeyAccess& hotkeys, Hooks hooks,
                              bool showsAccessibilityPermissions = true,
@@ -77,9 +79,9 @@ public:
     QWidget* permissionsSection() const { return m_permissionsSection; }
 
     // The sheets while they show.
-    RuleEditorSheet* ruleSheet() const { return m_editorSheet; }
-    DefaultRuleEditorSheet* defaultRuleSheet() const { return m_defaultRuleSheet; }
-    EditorURLTemplateSheet* urlTemplateSheet() const { return m_urlTemplateSheet; }
+    RuleEditorSheet* ruleSheet() const;
+    DefaultRuleEditorSheet* defaultRuleSheet() const;
+    EditorURLTemplateSheet* urlTemplateSheet() const;
 
     // The rules context menu for a row (-1: the selected row).
     QMenu* makeRulesContextMenu(int row);

@@ -16,5 +16,7 @@ list(APPEND WIDGET_SOURCES
   settings/ReorderableList.cpp
   settings/RuleEditorSheet.cpp
   settings/RuleRowView.cpp
+  settings/SettingsAppearance.cpp
   settings/SettingsWindowController.cpp
+  settings/StoredShortcutHotkeys.cpp
 )
