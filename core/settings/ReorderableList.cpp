@@ -28,7 +28,7 @@ QStringList ReorderableList::mimeTypes() const {
 }
 
 QMimeData* ReorderableList::mimeData(const QList<QListWidgetItem*>& items) const {
-    if (items.size() != 1)
+    if (items.size() != 1 || !(items.first()->flags() & Qt::ItemIsDragEnabled))
         return nullptr;
     auto* data = new QMimeData;
     // The list's address keeps rows of one list from being dropped on another.
@@ -44,7 +44,9 @@ int ReorderableList::draggedRow(const QDropEvent* event) const {
         return -1;
     bool ok = false;
     const int from = parts.at(1).toInt(&ok);
-    return ok && from >= 0 && from < count() ? from : -1;
+    if (!ok || from < 0 || from >= count() || !(item(from)->flags() & Qt::ItemIsDragEnabled))
+        return -1;
+    return from;
 }
 
 bool ReorderableList::accepts(const QDropEvent* event) const {

@@ -674,6 +674,8 @@ void SettingsWindowController::refreshRules(const std::optional<Route>& route) {
         });
     }
     auto* fallback = new QListWidgetItem(m_rulesTable);
+    // The Default Rule row stays last.
+    fallback->setFlags(fallback->flags() & ~Qt::ItemIsDragEnabled);
     auto* fallbackRow = new RuleRowView(RuleDescriptions::defaultRuleSummary(*route), std::nullopt);
     fallback->setSizeHint(fallbackRow->sizeHint());
     m_rulesTable->setItemWidget(fallback, fallbackRow);

@@ -5,11 +5,11 @@
 
 #include <gtest/gtest.h>
 
-namespace {
 inline void PrintTo(const QString& text, std::ostream* out) {
     *out << text.toStdString();
 }
 
+namespace {
 ConditionRowDraft row(PredicateKind kind, int op = 0) {
     ConditionRowDraft r;
     r.id = QStringLiteral("ROW");

@@ -11,6 +11,12 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <memory>
+#include <ostream>
+
+// Readable failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << text.toStdString();
+}
 
 // Answers the panels from queues (an empty queue answers "cancelled") and
 // records what was asked.
@@ -172,6 +178,8 @@ struct SettingsWorld {
         };
         window = std::make_unique<SettingsWindowController>(*store, fake.platform(), choosers,
                                                             hotkeys, std::move(hooks));
+        if (store->routeWithID(QStringLiteral("custom.org")))
+            window->show(QStringLiteral("custom.org"));
     }
 
     Route route(const QString& id = QStringLiteral("custom.org")) const {
