@@ -1,5 +1,6 @@
 #include "app/ApplicationService.h"
 
+#include <QDBusVariant>
 #include <QTimer>
 
 ApplicationService::ApplicationService(QObject* object, OpenHandler open,
@@ -18,6 +19,17 @@ QList<QUrl> ApplicationService::urlsFromURIs(const QStringList& uris) {
     return urls;
 }
 
+QStringList ApplicationService::stringsFromParameter(const QVariantList& parameter) {
+    QStringList strings;
+    for (const QVariant& value : parameter) {
+        if (value.typeId() == QMetaType::QString)
+            strings.append(value.toString());
+        else if (value.typeId() == QMetaType::QStringList)
+            strings.append(value.toStringList());
+    }
+    return strings;
+}
+
 void ApplicationService::Activate(const QVariantMap& platformData) {
     // A tray program has no window to raise.
     Q_UNUSED(platformData);
@@ -33,8 +45,12 @@ void ApplicationService::Open(const QStringList& uris, const QVariantMap& platfo
 
 void ApplicationService::ActivateAction(const QString& actionName, const QVariantList& parameter,
                                         const QVariantMap& platformData) {
-    Q_UNUSED(parameter);
     Q_UNUSED(platformData);
-    QTimer::singleShot(0, parent(),
-                       [action = m_activateAction, actionName] { action(actionName); });
+    QVariantList values;
+    for (const QVariant& value : parameter)
+        values.append(value.canConvert<QDBusVariant>() ? value.value<QDBusVariant>().variant()
+                                                       : value);
+    QTimer::singleShot(0, parent(), [action = m_activateAction, actionName, values] {
+        action(actionName, values);
+    });
 }

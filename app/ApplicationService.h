@@ -17,12 +17,15 @@ class ApplicationService : public QDBusAbstractAdaptor {
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Application")
 public:
     using OpenHandler = std::function<void(const QList<QUrl>&)>;
-    using ActionHandler = std::function<void(const QString&)>;
+    // The action's name and its parameter (unwrapped from D-Bus variants).
+    using ActionHandler = std::function<void(const QString&, const QVariantList&)>;
 
     ApplicationService(QObject* object, OpenHandler open, ActionHandler activateAction);
 
     // URIs as D-Bus carries them (percent-encoded), read without loss.
     static QList<QUrl> urlsFromURIs(const QStringList& uris);
+    // The text values of an action parameter (already unwrapped).
+    static QStringList stringsFromParameter(const QVariantList& parameter);
 
 public Q_SLOTS:
     void Activate(const QVariantMap& platformData);

@@ -3,9 +3,11 @@
 #include "app/ApplicationService.h"
 #include "app/DistributionBootstrap.h"
 #include "app/OpenArguments.h"
+#include "app/RoutesFileOwner.h"
 #include "app/SessionBusHandOff.h"
 #include "app/SingleInstance.h"
 #include "app/TerminalPickerPresenter.h"
+#include "core/model/RoutesFileLocation.h"
 #include "core/pickers/ListEditorPicker.h"
 #include "core/pickers/RadialEditorPicker.h"
 #include "core/pickers/UtilityPerformer.h"
@@ -47,7 +49,7 @@ void fillIconGapsFromAdwaita() {
 
 // Everything one process of Corvanta holds for its run.
 struct Session {
-    explicit Session(bool graphical) {
+    Session(bool graphical, RouteStore::Access access) {
         if (graphical)
             linux.setAlerts(dialogs);
         const Platform platform = linux.platform();
@@ -57,7 +59,8 @@ struct Session {
         else
             pickers = std::make_unique<TerminalPickerPresenter>();
         utilities = std::make_unique<UtilityPerformer>(platform);
-        delegate = std::make_unique<AppDelegate>(platform, *pickers, *utilities);
+        delegate = std::make_unique<AppDelegate>(platform, *pickers, *utilities, std::nullopt,
+                                                 nullptr, access);
     }
 
     LinuxPlatform linux;
@@ -68,9 +71,11 @@ struct Session {
 };
 
 // Routes in this process with alerts on standard error, and returns once the
-// run (launches included) is over.
+// run (launches included) is over. Only when no other process owns the routes
+// file may this one write it (teaching a type, rewriting it at load).
 int routeHere(const QList<QUrl>& urls) {
-    Session session(false);
+    const RoutesFileOwner owner(RoutesFileLocation::defaultFilePath());
+    Session session(false, owner.access());
     AppDelegate& delegate = *session.delegate;
     if (delegate.store().loadFailed() && delegate.store().loadFailureMessage())
         std::fprintf(stderr, "corvanta: Could not load settings: %s\n",
@@ -96,10 +101,19 @@ public:
                 if (delegate)
                     delegate->applicationOpenURLs(urls);
             },
-            [this](const QString& action) {
+            [this](const QString& action, const QVariantList& parameter) {
                 if (!delegate)
                     return;
-                if (action == QLatin1String("quit"))
+                if (action == QLatin1String("teach")) {
+                    // `corvanta teach FILE` hands its sample here, where the routes file is
+                    // written.
+                    const QList<QUrl> samples = ApplicationService::urlsFromURIs(
+                        ApplicationService::stringsFromParameter(parameter));
+                    for (const QUrl& sample : samples) {
+                        if (sample.isLocalFile() && delegate)
+                            delegate->addTypeFromURL(sample);
+                    }
+                } else if (action == QLatin1String("quit"))
                     delegate->terminate();
                 else if (action == QLatin1String("settings"))
                     delegate->openSettings();
@@ -110,10 +124,18 @@ public:
     QPointer<AppDelegate> delegate;
 };
 
-// The tray instance; opens `urls` once launching has finished.
+// The tray instance; opens `urls` once launching has finished. It owns the
+// routes file, or does not run: a second tray (one without a session bus, or
+// on another bus) would write the file behind the first one's back.
 int runInstance(QDBusConnection bus, ServiceObject& service, const QList<QUrl>& urls) {
+    const RoutesFileOwner owner(RoutesFileLocation::defaultFilePath());
+    if (!owner.owns()) {
+        std::fprintf(stderr, "corvanta: not starting a second tray: %s\n",
+                     qPrintable(owner.refusal()));
+        return 1;
+    }
     QApplication::setQuitOnLastWindowClosed(false);
-    Session session(true);
+    Session session(true, RouteStore::Access::readWrite);
     AppDelegate& delegate = *session.delegate;
     const DistributionBootstrap bootstrap(delegate, makeUpdateService());
     service.delegate = &delegate;

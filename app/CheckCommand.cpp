@@ -11,9 +11,18 @@ namespace {
 // Stands in until the command reads the saved shortcut table.
 class NoShortcuts : public ShortcutRegistry {
 public:
-    std::optional<QString> shortcutDisplayText(const QString&) const override {
-        return std::nullopt;
+    std::optional<Shortcut> getShortcut(const QString&) const override { return std::nullopt; }
+    ShortcutGrab setShortcut(const std::optional<Shortcut>&, const QString&) override {
+        return ShortcutGrab::unavailable;
     }
+    ShortcutGrab onKeyDown(const QString&, Handler) override { return ShortcutGrab::unavailable; }
+    void removeHandler(const QString&) override {}
+    ShortcutGrab grabState(const QString&) const override { return ShortcutGrab::unavailable; }
+    bool isEnabled() const override { return false; }
+    void setEnabled(bool) override {}
+    bool isHeldByAnotherProgram(const Shortcut&) override { return false; }
+    bool canRepresent(const Shortcut&) const override { return false; }
+    QString displayText(const Shortcut&) const override { return {}; }
 };
 } // namespace
 

@@ -4,6 +4,7 @@
 #include "app/CheckCommand.h"
 #include "app/ExplainCommand.h"
 #include "app/RoutesCommand.h"
+#include "app/SelectionCommand.h"
 #include "app/TeachCommand.h"
 
 #include <QCoreApplication>
@@ -24,6 +25,9 @@ const char usage[] = "Usage: corvanta [COMMAND] [ARGS...]\n"
                      "                    show what routing would do with files (opens\n"
                      "                    nothing); --json prints one object per line\n"
                      "  teach FILE        teach the type of a sample file\n"
+                     "  selection [--after SECONDS] [--json]\n"
+                     "                    wait, then print the files a rule hotkey would\n"
+                     "                    read from the frontmost file manager\n"
                      "\n"
                      "Options:\n"
                      "  -h, --help        show this help\n"
@@ -64,6 +68,8 @@ int runCommandLine(int argc, char** argv) {
         return ExplainCommand::runOnLinux(args, out, err);
     if (command == QLatin1String("teach"))
         return TeachCommand::runOnLinux(args, out, err);
+    if (command == QLatin1String("selection"))
+        return SelectionCommand::runOnLinux(args, out, err);
     err << "corvanta: unknown command \"" << command << "\"\n" << usage;
     return 2;
 }

@@ -135,8 +135,11 @@ QJsonObject explanationJson(const QString& path, const FileExplanation& e,
             {QStringLiteral("fileExtension"), c.fileExtension},
             {QStringLiteral("parentPath"), c.parentPath},
             {QStringLiteral("creatorName"), optionalString(c.creatorName)},
+            // null when the decision did not depend on running editors.
             {QStringLiteral("runningEnabledBundleIDs"),
-             QJsonArray::fromStringList(sorted(c.runningEnabledBundleIDs))},
+             e.runningEditorsConsulted
+                 ? QJsonValue(QJsonArray::fromStringList(sorted(c.runningEnabledBundleIDs)))
+                 : QJsonValue()},
             {QStringLiteral("activeHotkeyNames"),
              c.activeHotkeyNames
                  ? QJsonValue(QJsonArray::fromStringList(sorted(*c.activeHotkeyNames)))
@@ -178,7 +181,9 @@ void writeText(QTextStream& out, const QString& path, const FileExplanation& e,
         << "\n";
     const QStringList running = sorted(c.runningEnabledBundleIDs);
     out << "  Running enabled editors: "
-        << (running.isEmpty() ? QStringLiteral("none") : running.join(QStringLiteral(", ")))
+        << (!e.runningEditorsConsulted ? QStringLiteral("not needed for this decision")
+            : running.isEmpty()        ? QStringLiteral("none")
+                                       : running.join(QStringLiteral(", ")))
         << "\n";
     if (c.activeHotkeyNames)
         out << "  Hotkeys: " << sorted(*c.activeHotkeyNames).join(QStringLiteral(", ")) << "\n";

@@ -1,10 +1,10 @@
 #include "app/FileExplainer.h"
 
 #include "core/engine/ActionResolver.h"
-#include "core/engine/OpenContextBuilder.h"
 #include "core/model/RouteStore.h"
 #include "core/pickers/PickerCandidates.h"
 #include "core/platform/RunningApplications.h"
+#include "core/routing/FileDecider.h"
 
 QString FileExplanation::toString(Outcome outcome) {
     switch (outcome) {
@@ -29,15 +29,17 @@ FileExplainer::FileExplainer(const RouteStore& store, const Platform& platform)
 FileExplanation
 FileExplainer::explain(const QUrl& file, const std::optional<QString>& ruleReference,
                        const std::optional<QSet<QString>>& activeHotkeyNames) const {
+    const FileDecision decided = FileDecider(m_store, m_platform.running, m_platform.metadata)
+                                     .decide(file, activeHotkeyNames, ruleReference);
     FileExplanation result;
     result.url = file;
-    result.route = m_store.routeForFile(file);
+    result.route = decided.route;
     if (!result.route)
         return result;
     const Route& route = *result.route;
-    result.context = OpenContextBuilder(m_platform.running, m_platform.metadata)
-                         .makeOpenContext(file, route, activeHotkeyNames);
-    const RoutingDecision decision = RoutingDecision::decide(route, *result.context, ruleReference);
+    result.context = decided.context;
+    result.runningEditorsConsulted = decided.runningEditorsConsulted;
+    const RoutingDecision& decision = decided.decision;
     result.rule = decision.rule;
     switch (decision.path) {
     case RoutingDecision::Path::open:
@@ -52,9 +54,12 @@ FileExplainer::explain(const QUrl& file, const std::optional<QString>& ruleRefer
         break;
     case RoutingDecision::Path::picker: {
         result.outcome = FileExplanation::Outcome::picker;
-        // As when the picker is about to be shown: running applications are asked again.
+        // As when the picker is about to be shown: running editors are asked
+        // again, for a picker that offers only those.
+        const bool runningOnly = decision.pickerKind == RuleActionKind::selectFromRunningEditors;
         const QList<Editor> candidates = ActionResolver::pickerEditorCandidates(
-            route, decision.pickerKind, m_platform.running.runningBundleIDs());
+            route, decision.pickerKind,
+            runningOnly ? m_platform.running.runningBundleIDs() : QSet<QString>());
         result.pickerEntries = pickerCandidates(candidates, route);
         result.pickerTitle = ActionResolver::pickerTitle(route, decision.pickerKind);
         result.pickerStyle =

@@ -23,6 +23,8 @@ struct FileExplanation {
     std::optional<Route> route;
     // Gathered only for a file that has a route.
     std::optional<OpenContext> context;
+    // Whether the decision needed the running editors (otherwise the context has none).
+    bool runningEditorsConsulted = false;
     // The rule that applied; none for the Default Rule or when nothing applied.
     std::optional<Rule> rule;
     // For `open`: the editors, in order.
@@ -35,8 +37,9 @@ struct FileExplanation {
     static QString toString(Outcome outcome);
 };
 
-// Runs the routing decision for files without opening anything: the route by
-// extension, the facts, the rule, and the editors or the picker it leads to.
+// Runs the routing decision for files without opening anything (the same
+// decision the open pipeline makes): the route by extension, the facts, the
+// rule, and the editors or the picker it leads to.
 class FileExplainer {
 public:
     FileExplainer(const RouteStore& store, const Platform& platform);

@@ -1,6 +1,6 @@
 #include "app/OpenArguments.h"
 
-#include "core/routing/LocalFileURL.h"
+#include "core/model/LocalFileURL.h"
 
 #include <climits>
 #include <sys/stat.h>

@@ -18,4 +18,16 @@ bool open(const QList<QUrl>& urls) {
                                 10000) != nullptr;
 }
 
+bool teach(const QUrl& sample) {
+    GVariantBuilder parameter;
+    g_variant_builder_init(&parameter, G_VARIANT_TYPE("av"));
+    g_variant_builder_add(&parameter, "v", g_variant_new_string(sample.toEncoded().constData()));
+    GVariantBuilder platformData;
+    g_variant_builder_init(&platformData, G_VARIANT_TYPE("a{sv}"));
+    return SessionBusCall::call(SingleInstance::serviceName, SingleInstance::objectPath,
+                                "org.freedesktop.Application", "ActivateAction",
+                                g_variant_new("(sava{sv})", "teach", &parameter, &platformData),
+                                nullptr, 10000) != nullptr;
+}
+
 } // namespace SessionBusHandOff

@@ -10,4 +10,7 @@ namespace SessionBusHandOff {
 // True when the running instance accepted the URLs; false when there is no
 // session bus, no instance, or it did not answer.
 bool open(const QList<QUrl>& urls);
+// True when the running instance accepted the sample file to teach its type
+// (ActivateAction "teach" with the file's URI): it asks and writes there.
+bool teach(const QUrl& sample);
 } // namespace SessionBusHandOff

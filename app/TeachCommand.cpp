@@ -1,9 +1,12 @@
 #include "app/TeachCommand.h"
 
 #include "app/LinuxStoreRunner.h"
+#include "app/RoutesFileOwner.h"
+#include "app/SessionBusHandOff.h"
 #include "app/StoreLoadReport.h"
 #include "core/model/DefaultHandlerClaimer.h"
 #include "core/model/RouteStore.h"
+#include "core/model/RoutesFileLocation.h"
 #include "core/model/TypeTeacher.h"
 
 #include <QDir>
@@ -62,14 +65,39 @@ int TeachCommand::run(const QStringList& arguments) {
         return 1;
     }
     m_out << "Route: " << *routeID << "\n";
-    if (!loaded)
-        m_out << "The routes file could not be loaded, so this change was not saved.\n";
     m_out.flush();
-    return loaded ? 0 : 1;
+    if (!loaded) {
+        m_err << "corvanta teach: the routes file could not be loaded, so this change was not "
+                 "saved\n";
+        return 1;
+    }
+    if (m_store.isReadOnly()) {
+        m_err << "corvanta teach: the routes file is not this process's to write, so this "
+                 "change was not saved\n";
+        return 1;
+    }
+    if (const std::optional<QString>& failure = m_store.lastWriteError()) {
+        m_err << "corvanta teach: could not save " << m_store.filePath() << ": " << *failure
+              << "\n";
+        return 1;
+    }
+    return 0;
 }
 
 int TeachCommand::runOnLinux(const QStringList& arguments, QTextStream& out, QTextStream& err) {
-    if (!samplePath(arguments, err))
+    const auto path = samplePath(arguments, err);
+    if (!path)
         return 2;
-    return runWithLinuxStore<TeachCommand>(arguments, out, err);
+    // The running instance owns the routes file: it asks and writes there.
+    if (SessionBusHandOff::teach(QUrl::fromLocalFile(*path))) {
+        out << "Handed to the running Corvanta, which asks about " << *path << " there.\n";
+        return 0;
+    }
+    const RoutesFileOwner owner(RoutesFileLocation::defaultFilePath());
+    if (!owner.owns()) {
+        err << "corvanta teach: " << owner.refusal()
+            << " and cannot be reached on this session bus; teach the type there\n";
+        return 1;
+    }
+    return runWithLinuxStore<TeachCommand>(arguments, out, err, RouteStore::Access::readWrite);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/platform/PickerPresenter.h"
+#include "core/pickers/PickerPresenter.h"
 
 #include <cstdio>
 

@@ -10,6 +10,8 @@ list(APPEND APP_SOURCES
   OpenArguments.cpp
   SessionBusHandOff.cpp
   RoutesCommand.cpp
+  RoutesFileOwner.cpp
+  SelectionCommand.cpp
   SingleInstance.cpp
   StoreLoadReport.cpp
   TeachCommand.cpp

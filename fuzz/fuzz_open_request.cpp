@@ -6,7 +6,7 @@
 // whatever its bytes, survives the trip into a file URL, through its encoded
 // form, and back; the path checks accept only absolute paths of existing items
 // that are not folders, count every other one, and keep the bytes exactly.
-#include "core/routing/LocalFileURL.h"
+#include "core/model/LocalFileURL.h"
 #include "core/routing/OpenRequestParser.h"
 
 #include <QByteArray>

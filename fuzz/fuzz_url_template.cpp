@@ -7,7 +7,7 @@
 // exactly the bytes of its value, even when the path is not UTF-8; a template
 // with no unencoded placeholder gains no white space from the path; a string the
 // strict check accepts is one Qt accepts too.
-#include "core/routing/LocalFileURL.h"
+#include "core/model/LocalFileURL.h"
 #include "core/routing/URLTemplateExpander.h"
 
 #include <QByteArray>

@@ -13,8 +13,11 @@ step() { printf '\n==> %s\n' "$*"; }
 step "Formatting"
 "$root/scripts/check-format.sh"
 
+step "Layering"
+"$root/scripts/check-layering.sh"
+
 step "Build and test"
-cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVANTA_WERROR=ON >/dev/null
 cmake --build build/test -j "$jobs"
 # Tests that need a display or a session bus start Xvfb and dbus themselves.
 ctest --test-dir build/test --output-on-failure -j "$jobs" --timeout 300
@@ -24,7 +27,7 @@ ctest --test-dir build/test --output-on-failure -j "$jobs" --timeout 300
 # and the fuzzer's coverage instrumentation.
 step "Build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
 CC=clang CXX=clang++ cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=None \
-  -DCMAKE_CXX_FLAGS="-O1 -gline-tables-only" -DCORVANTA_SANITIZE=ON -DCORVANTA_BUILD_FUZZ=ON \
+  -DCMAKE_CXX_FLAGS="-O1 -gline-tables-only" -DCORVANTA_SANITIZE=ON -DCORVANTA_BUILD_FUZZ=ON -DCORVANTA_WERROR=ON \
   -DCORVANTA_BUILD_BENCH=OFF >/dev/null
 cmake --build build/sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/engine/Rule.h"
 #include "core/model/Route.h"
+#include "core/model/Rule.h"
 #include "core/pickers/PickerChoice.h"
 
 #include <QList>

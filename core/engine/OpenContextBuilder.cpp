@@ -27,13 +27,24 @@ OpenContextBuilder::OpenContextBuilder(const RunningApplications& running,
 OpenContext
 OpenContextBuilder::makeOpenContext(const QUrl& file, const Route& route,
                                     const std::optional<QSet<QString>>& activeHotkeyNames) const {
+    OpenContext context = makeFileFacts(file, activeHotkeyNames);
+    context.runningEnabledBundleIDs = runningEnabledBundleIDs(route);
+    return context;
+}
+
+QSet<QString> OpenContextBuilder::runningEnabledBundleIDs(const Route& route) const {
     const QSet<QString> running = m_running.runningBundleIDs();
     QSet<QString> runningEnabled;
     for (const Editor& editor : route.enabledEditors()) {
         if (running.contains(editor.bundleID))
             runningEnabled.insert(editor.bundleID);
     }
+    return runningEnabled;
+}
 
+OpenContext
+OpenContextBuilder::makeFileFacts(const QUrl& file,
+                                  const std::optional<QSet<QString>>& activeHotkeyNames) const {
     const QString path = urlPath(file);
 
     OpenContext context;
@@ -42,7 +53,6 @@ OpenContextBuilder::makeOpenContext(const QUrl& file, const Route& route,
     context.fileExtension = pathExtension(path);
     context.parentPath = RuleEvaluator::standardizedPath(parentOf(path));
     context.activeHotkeyNames = activeHotkeyNames;
-    context.runningEnabledBundleIDs = runningEnabled;
     const std::optional<QString> creator = m_metadata.creatorName(file);
     if (creator && !creator->isEmpty())
         context.creatorName = creator;

@@ -18,6 +18,11 @@ public:
 
     OpenContext makeOpenContext(const QUrl& file, const Route& route,
                                 const std::optional<QSet<QString>>& activeHotkeyNames) const;
+    // The facts of the file alone: no running editors looked up.
+    OpenContext makeFileFacts(const QUrl& file,
+                              const std::optional<QSet<QString>>& activeHotkeyNames) const;
+    // The route's enabled editors that run now.
+    QSet<QString> runningEnabledBundleIDs(const Route& route) const;
 
 private:
     const RunningApplications& m_running;

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/engine/Rule.h"
 #include "core/engine/RulesTableRow.h"
 #include "core/model/Route.h"
+#include "core/model/Rule.h"
 
 #include <QList>
 #include <QString>

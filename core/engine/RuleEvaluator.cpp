@@ -1,26 +1,22 @@
 #include "core/engine/RuleEvaluator.h"
 
+#include "core/engine/CaseInsensitiveText.h"
+
 #include <QDir>
 
 namespace {
-bool equalIgnoringCase(const QString& a, const QString& b) {
-    return QString::compare(a, b, Qt::CaseInsensitive) == 0;
-}
-
-// A search for the empty string finds nothing.
-bool containsIgnoringCase(const QString& haystack, const QString& needle) {
-    return !needle.isEmpty() && haystack.contains(needle, Qt::CaseInsensitive);
-}
+// Every string condition compares through CaseInsensitiveText.
+using CaseInsensitiveText::equal;
 
 bool stringMatches(std::optional<StringMatchOperator> op, const QString& actual,
                    const QString& value) {
     switch (op.value_or(StringMatchOperator::is)) {
     case StringMatchOperator::is:
-        return equalIgnoringCase(actual, value);
+        return equal(actual, value);
     case StringMatchOperator::isNot:
-        return !equalIgnoringCase(actual, value);
+        return !equal(actual, value);
     case StringMatchOperator::contains:
-        return containsIgnoringCase(actual, value);
+        return CaseInsensitiveText::contains(actual, value);
     }
     return false;
 }
@@ -54,13 +50,11 @@ bool creatorMatches(const Predicate& predicate, const OpenContext& context) {
         return false;
     const QString bundleID = predicate.bundleID.value_or(QString());
     const QString name = predicate.stringValue.value_or(QString());
-    if (!bundleID.isEmpty() && context.creatorBundleID &&
-        equalIgnoringCase(*context.creatorBundleID, bundleID))
+    if (!bundleID.isEmpty() && context.creatorBundleID && equal(*context.creatorBundleID, bundleID))
         return true;
-    if (!name.isEmpty() && context.creatorName && equalIgnoringCase(*context.creatorName, name))
+    if (!name.isEmpty() && context.creatorName && equal(*context.creatorName, name))
         return true;
-    return !bundleID.isEmpty() && context.creatorName &&
-           equalIgnoringCase(*context.creatorName, bundleID);
+    return !bundleID.isEmpty() && context.creatorName && equal(*context.creatorName, bundleID);
 }
 
 bool countMatches(std::optional<ComparisonOperator> op, qint64 count, qint64 value) {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/engine/OpenContext.h"
-#include "core/engine/Rule.h"
+#include "core/model/Rule.h"
 
 #include <QList>
 #include <QString>

@@ -1,8 +1,6 @@
 # Sources of core/engine, relative to core/.
 list(APPEND LOGIC_SOURCES
-  engine/RuleEnums.cpp
-  engine/Rule.cpp
-  engine/RuleCodec.cpp
+  engine/CaseInsensitiveText.cpp
   engine/RuleEvaluator.cpp
   engine/OpenContextBuilder.cpp
   engine/ActionResolver.cpp

@@ -3,10 +3,15 @@
 #include "core/model/PathExtension.h"
 #include "core/platform/TypeSystem.h"
 
+#include <QFileInfo>
+
 FileTypeProbe::FileTypeProbe(const TypeSystem& types)
     : m_types(types) {}
 
 std::variant<SampleType, FileTypeProbeError> FileTypeProbe::probe(const QUrl& url) const {
+    // Checked first: a folder named like a file ("notes.d") is still no sample.
+    if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isDir())
+        return FileTypeProbeError::isFolder;
     SampleType sample;
     sample.extension = pathExtension(url);
     if (sample.extension.isEmpty())

@@ -88,7 +88,8 @@ bool Route::matchesTypeIdentifier(const std::optional<QString>& id, const TypeSy
 
 bool Route::isHTMLRoute() const {
     return hasExtension(QStringLiteral("html")) || hasExtension(QStringLiteral("htm")) ||
-           probeIdentifiers.contains(QStringLiteral("public.html"));
+           probeIdentifiers.contains(QStringLiteral("public.html")) ||
+           probeIdentifiers.contains(QStringLiteral("text/html"));
 }
 
 void Route::normalizeUtilities() {

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "core/engine/Rule.h"
 #include "core/model/Editor.h"
 #include "core/model/PathRule.h"
 #include "core/model/PickerUtility.h"
+#include "core/model/Rule.h"
 
 #include <QList>
 #include <QSet>

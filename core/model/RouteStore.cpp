@@ -55,50 +55,52 @@ QString loadFailureMessageFor(const QString& reason) {
 } // namespace
 
 RouteStore::RouteStore(const TypeSystem& types, const Workspace& workspace,
-                       std::optional<QString> filePath)
+                       std::optional<QString> filePath, Access access)
     : m_discovery(types, workspace)
     , m_probe(types)
-    , m_filePath(filePath ? *filePath : RoutesFileLocation::prepareDefaultFilePath()) {
+    , m_access(access) {
+    if (filePath)
+        m_filePath = *filePath;
+    else if (access == Access::readOnly)
+        m_filePath = RoutesFileLocation::defaultFilePath();
+    else
+        m_filePath = RoutesFileLocation::prepareDefaultFilePath();
     load();
 }
 
-void RouteStore::load() {
-    m_loadFailed = false;
-    m_loadFailureMessage.reset();
-
+bool RouteStore::readRoutes(QList<Route>& routes, QString& failure) {
     QList<Route> stored;
     if (!isMissing(m_filePath)) {
         QFile file(m_filePath);
-        std::optional<QString> failure;
+        std::optional<QString> problem;
         QByteArray data;
         const QFileInfo info(m_filePath);
         // Opening a FIFO or device would block or read without end.
         if (info.exists() && !info.isFile() && !info.isDir()) {
-            failure = QStringLiteral("not a regular file");
+            problem = QStringLiteral("not a regular file");
         } else if (!file.open(QIODevice::ReadOnly)) {
-            failure = file.errorString();
+            problem = file.errorString();
         } else {
             data = file.readAll();
             if (file.error() != QFileDevice::NoError)
-                failure = file.errorString();
+                problem = file.errorString();
         }
-        if (!failure) {
+        if (!problem) {
             auto decoded = RoutesFileCodec::decode(data);
             if (const DecodeError* error = std::get_if<DecodeError>(&decoded))
-                failure = error->description();
+                problem = error->description();
             else
                 stored = std::get<State>(std::move(decoded)).routes;
         }
-        if (failure) {
-            m_loadFailed = true;
-            m_loadFailureMessage = loadFailureMessageFor(*failure);
+        if (problem) {
+            failure = *problem;
             stored.clear();
         }
     }
     for (Route& route : stored)
         LegacyPathRules::convert(route);
 
-    QList<Route> routes;
+    routes.clear();
     for (const Route& builtIn : BuiltInRoutes::all()) {
         auto match = std::find_if(stored.begin(), stored.end(),
                                   [&builtIn](const Route& r) { return r.id == builtIn.id; });
@@ -115,14 +117,75 @@ void RouteStore::load() {
         route.normalizePreferenceOrder();
     }
     sortRoutesByName(routes);
-    m_routes = routes;
+    return failure.isEmpty();
+}
 
+void RouteStore::load() {
+    m_loadFailed = false;
+    m_loadFailureMessage.reset();
+    // Taken before reading: a change made while the file is read is seen as a
+    // change by the next reloadIfChanged().
+    rememberDiskIdentity();
+    QString failure;
+    if (!readRoutes(m_routes, failure)) {
+        m_loadFailed = true;
+        m_loadFailureMessage = loadFailureMessageFor(failure);
+    }
     // A file that was read is rewritten in the current format; a damaged one is never touched.
     save();
 }
 
+void RouteStore::rememberDiskIdentity() {
+    struct stat info {};
+    if (::stat(QFile::encodeName(m_filePath).constData(), &info) != 0) {
+        m_diskIdentity.clear();
+        return;
+    }
+    m_diskIdentity = {qint64(info.st_dev), qint64(info.st_ino), qint64(info.st_size),
+                      qint64(info.st_mtim.tv_sec), qint64(info.st_mtim.tv_nsec)};
+}
+
+RouteStore::Reload RouteStore::reloadIfChanged() {
+    const Reload result = reread();
+    if (result != Reload::unchanged && m_reloadHandler)
+        m_reloadHandler(result);
+    return result;
+}
+
+bool RouteStore::prepareChange() {
+    if (m_access == Access::readOnly)
+        return false;
+    reloadIfChanged();
+    return true;
+}
+
+RouteStore::Reload RouteStore::reread() {
+    const QList<qint64> before = m_diskIdentity;
+    rememberDiskIdentity();
+    if (m_diskIdentity == before)
+        return Reload::unchanged;
+    QList<Route> routes;
+    QString failure;
+    if (!readRoutes(routes, failure)) {
+        // The routes in memory stay; saving stops until the file reads again.
+        const bool alreadyFailed = m_loadFailed;
+        m_loadFailed = true;
+        m_loadFailureMessage = loadFailureMessageFor(failure);
+        return alreadyFailed ? Reload::stillFailing : Reload::failed;
+    }
+    m_loadFailed = false;
+    m_loadFailureMessage.reset();
+    // A file removed under the store is not written back at once: whatever
+    // removed it may be about to put its own in place.
+    if (routes != m_routes) {
+        m_routes = routes;
+        changed();
+    }
+    return Reload::reloaded;
+}
+
 bool RouteStore::save() {
-    if (m_loadFailed)
+    if (m_loadFailed || m_access == Access::readOnly)
         return false;
     State state;
     state.version = RoutesFileCodec::currentVersion;
@@ -152,6 +215,8 @@ bool RouteStore::save() {
         return false;
     }
     m_lastWriteError.reset();
+    // The store's own write is not a change from outside.
+    rememberDiskIdentity();
     return true;
 }
 
@@ -210,6 +275,8 @@ Route RouteStore::rescanned(const Route& route) const {
 }
 
 bool RouteStore::modify(const QString& routeID, const std::function<bool(Route&)>& change) {
+    if (!prepareChange())
+        return false;
     const qsizetype index = indexOf(routeID);
     if (index < 0)
         return false;
@@ -454,6 +521,8 @@ void RouteStore::rescan(const QString& routeID) {
 }
 
 void RouteStore::removeCustomRoute(const QString& routeID) {
+    if (!prepareChange())
+        return;
     const qsizetype index = indexOf(routeID);
     if (index < 0 || !m_routes.at(index).isCustom)
         return;
@@ -463,7 +532,7 @@ void RouteStore::removeCustomRoute(const QString& routeID) {
 }
 
 std::optional<Route> RouteStore::addCustomRoute(const SampleType& sample) {
-    if (overlap(sample.extension, sample.typeIdentifier))
+    if (!prepareChange() || overlap(sample.extension, sample.typeIdentifier))
         return std::nullopt;
     QStringList ids;
     for (const Route& route : m_routes)

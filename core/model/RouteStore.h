@@ -1,12 +1,12 @@
 #pragma once
 
 #include "core/model/EditorDiscovery.h"
+#include "core/model/ExternalUtilityKind.h"
 #include "core/model/FileTypeProbe.h"
 #include "core/model/Route.h"
 #include "core/model/RouteStoreState.h"
 #include "core/model/SampleType.h"
 #include "core/model/TypeOverlap.h"
-#include "core/utilities/ExternalUtilityRef.h"
 
 #include <QList>
 #include <QString>
@@ -19,21 +19,36 @@ class Workspace;
 
 // The routes in memory and their mirror on disk. The only writer of routes:
 // every change goes through one of the operations below and is written at once,
-// unless the file could not be read at load, in which case nothing is ever written.
+// unless the file could not be read, in which case nothing is written until a
+// reload reads it again.
 class RouteStore {
 public:
     using State = RouteStoreState;
     using ChangeHandler = std::function<void()>;
 
+    // readOnly: loads, discovers and decides in memory like the owner does, but
+    // creates and writes nothing and refuses every change. For the processes
+    // that only look (`routes`, `explain`, `check`) while another may own the file.
+    enum class Access { readWrite, readOnly };
+
+    // What reloadIfChanged() found.
+    enum class Reload {
+        unchanged,   // the file is the one last read or written
+        reloaded,    // read and decoded; its routes replaced those in memory
+        failed,      // could not be read or decoded; the routes in memory stay
+        stillFailing // as `failed`, but the file could not be read before either
+    };
+
     // Loads (or creates) the routes file at `filePath`; without one, the default
-    // location is used and its folder created.
+    // location is used and, unless read-only, its folder created.
     RouteStore(const TypeSystem& types, const Workspace& workspace,
-               std::optional<QString> filePath = std::nullopt);
+               std::optional<QString> filePath = std::nullopt, Access access = Access::readWrite);
 
     // Queries.
     QList<Route> routes() const { return m_routes; }
     const QString& filePath() const { return m_filePath; }
     QUrl fileURL() const { return QUrl::fromLocalFile(m_filePath); }
+    bool isReadOnly() const { return m_access == Access::readOnly; }
     bool loadFailed() const { return m_loadFailed; }
     const std::optional<QString>& loadFailureMessage() const { return m_loadFailureMessage; }
     // Why the most recent write failed; none after a successful one.
@@ -43,9 +58,23 @@ public:
     std::optional<TypeOverlap> overlap(const QString& extension,
                                        const std::optional<QString>& typeIdentifier) const;
 
-    // Writes the whole document atomically; does nothing after a failed load.
-    // False when the write failed (the reason is in lastWriteError()).
+    // Writes the whole document atomically; does nothing after a failed load
+    // or in a read-only store. False when nothing was written (the reason is
+    // in lastWriteError() when a write was tried and failed).
     bool save();
+
+    // Reads the file again when something other than this store changed it
+    // since it was last read or written. A reload that decodes replaces the
+    // routes (and makes the store writable again after a failed load); one that
+    // fails keeps the routes in memory and stops all writing until a later
+    // reload succeeds, so the damaged file is never written over.
+    // Every change checks the file first, so a change is made on top of what
+    // the file holds now, never on top of routes it no longer has.
+    Reload reloadIfChanged();
+    // Hears of every reload that found the file changed.
+    void setReloadHandler(std::function<void(Reload)> handler) {
+        m_reloadHandler = std::move(handler);
+    }
 
     // Called after every change that reached the routes, written or not.
     int addChangeHandler(ChangeHandler handler);
@@ -82,7 +111,14 @@ public:
                                         const std::optional<QString>& typeIdentifier);
 
 private:
+    // The routes of the file merged into the built-in routes; false (with the
+    // reason) when the file exists but cannot be read or decoded.
+    bool readRoutes(QList<Route>& routes, QString& failure);
     void load();
+    void rememberDiskIdentity();
+    Reload reread();
+    // False when the store may not change (read-only); reloads a changed file first.
+    bool prepareChange();
     // Rediscovered editors, then the preference order restored.
     Route rescanned(const Route& route) const;
     qsizetype indexOf(const QString& routeID) const;
@@ -93,11 +129,16 @@ private:
 
     EditorDiscovery m_discovery;
     FileTypeProbe m_probe;
+    Access m_access;
     QString m_filePath;
     QList<Route> m_routes;
+    // What the file was when this store last read or wrote it (device, inode,
+    // size, modification time); empty while there was no file.
+    QList<qint64> m_diskIdentity;
     bool m_loadFailed = false;
     std::optional<QString> m_loadFailureMessage;
     std::optional<QString> m_lastWriteError;
     QList<std::pair<int, ChangeHandler>> m_changeHandlers;
+    std::function<void(Reload)> m_reloadHandler;
     int m_nextHandlerToken = 1;
 };

@@ -1,6 +1,6 @@
 #include "core/model/RoutesFileCodec.h"
 
-#include "core/engine/RuleCodec.h"
+#include "core/model/RuleCodec.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

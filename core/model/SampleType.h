@@ -4,7 +4,11 @@
 #include <optional>
 
 // Why a sample file could not be probed.
-enum class FileTypeProbeError { missingExtension };
+enum class FileTypeProbeError {
+    missingExtension,
+    // A folder is never a sample of a file type.
+    isFolder,
+};
 
 // What a sample file tells about its type.
 struct SampleType {

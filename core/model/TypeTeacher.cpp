@@ -36,10 +36,21 @@ void TypeTeacher::showMissingExtensionAlert() {
     m_alerts.runAlert(alert);
 }
 
+void TypeTeacher::showFolderAlert(const QUrl& url) {
+    AlertRequest alert;
+    alert.messageText = QStringLiteral("“%1” is a folder").arg(url.fileName(QUrl::FullyDecoded));
+    alert.informativeText =
+        QStringLiteral("corvanta learns a new type from a sample file. Choose a file instead.");
+    m_alerts.runAlert(alert);
+}
+
 std::optional<QString> TypeTeacher::addTypeFromURL(const QUrl& url) {
     const auto probed = m_probe.probe(url);
-    if (std::holds_alternative<FileTypeProbeError>(probed)) {
-        showMissingExtensionAlert();
+    if (const auto* error = std::get_if<FileTypeProbeError>(&probed)) {
+        if (*error == FileTypeProbeError::isFolder)
+            showFolderAlert(url);
+        else
+            showMissingExtensionAlert();
         return std::nullopt;
     }
     const SampleType& sample = std::get<SampleType>(probed);

@@ -30,6 +30,7 @@ public:
     void showMissingExtensionAlert();
 
 private:
+    void showFolderAlert(const QUrl& url);
     std::optional<QString> addToExistingRoute(const SampleType& sample, const Route& route);
     std::optional<QString> addNewRoute(const SampleType& sample);
     void claimAndShow(const SampleType& sample, const QString& routeID);

@@ -23,5 +23,10 @@ QItemSelectionModel::SelectionFlags ListPickerTable::selectionCommand(const QMod
                                                                       const QEvent* event) const {
     if (!index.isValid() || isSeparator(index))
         return QItemSelectionModel::NoUpdate;
-    return QListWidget::selectionCommand(index, event);
+    const QItemSelectionModel::SelectionFlags command = QListWidget::selectionCommand(index, event);
+    // Ctrl+click and Ctrl+Space would deselect the highlighted row and leave
+    // Return with nothing to confirm: selecting a row is the only change allowed.
+    if (command & (QItemSelectionModel::Deselect | QItemSelectionModel::Toggle))
+        return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
+    return command;
 }

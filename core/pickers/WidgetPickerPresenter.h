@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/pickers/PickerIcons.h"
-#include "core/platform/PickerPresenter.h"
+#include "core/pickers/PickerPresenter.h"
 
 #include <QObject>
 #include <QPointer>

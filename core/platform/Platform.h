@@ -1,12 +1,17 @@
 #pragma once
 
+class AccessibilitySelection;
 class Alerts;
 class Clipboard;
 class FileRevealer;
+class FileManagerSelection;
 class FileMetadata;
+class FrontmostApplication;
 class Preferences;
+class ProcessRunner;
 class RunningApplications;
 class ScreenReader;
+class SelectionPermissions;
 class ShortcutRegistry;
 class TerminalLauncher;
 class TypeSystem;
@@ -26,4 +31,9 @@ struct Platform {
     Clipboard& clipboard;
     FileRevealer& revealer;
     TerminalLauncher& terminals;
+    ProcessRunner& processes;
+    FrontmostApplication& frontmost;
+    AccessibilitySelection& accessibilitySelection;
+    FileManagerSelection& fileManagerSelection;
+    SelectionPermissions& selectionPermissions;
 };

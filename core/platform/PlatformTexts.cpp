@@ -29,6 +29,15 @@ constexpr Replacement table[] = {
     {"Reveal Application Scripts in Finder", "Reveal Application Scripts in the file manager"},
     {"Could not create or reveal ~/Library/Scripts.",
      "Could not create or reveal the Corvanta scripts folder."},
+    // Global shortcuts: Super stands in for Command, Alt for Option, Ctrl for Control.
+    {"\u2318 \u2325 or \u2303 required", "Super, Alt or Ctrl required"},
+    {"\u2318 required (except F-keys)", "Super required (except F-keys)"},
+    {"Global shortcut that triggers this rule. Include \u2318 so Finder doesn't treat a letter "
+     "as type-ahead. Function keys work without \u2318. The same keys can be used on other file "
+     "types.",
+     "Global shortcut that triggers this rule. Include Super so the file manager doesn't treat a "
+     "letter as type-ahead. Function keys work without Super. The same keys can be used on other "
+     "file types."},
     {"Include \u2318 so Finder doesn't steal the key. F-keys don't need it.",
      "Include Super so the file manager doesn't steal the key. F-keys don't need it."},
     // The key that picks a numbered entry; Ctrl stands in for Command.

@@ -1,13 +1,86 @@
 #pragma once
 
-#include <QString>
-#include <optional>
+#include "core/platform/Shortcut.h"
 
-// Named global shortcuts ("rule-" + rule id). Read side only: key grabbing lives
-// with the hotkey center.
+#include <QList>
+#include <QString>
+#include <QVariantMap>
+#include <functional>
+#include <optional>
+#include <utility>
+
+// What became of the system-wide key grab behind a name.
+enum class ShortcutGrab {
+    active,               // pressing the combination runs the name's handler
+    notRegistered,        // no handler, or no shortcut stored under the name
+    paused,               // the global switch is off; grabbed again when it is back on
+    heldByAnotherProgram, // refused: another program holds the combination
+    unavailable,          // this session offers no global keys (no X11)
+};
+
+// Named global shortcuts ("rule-" + rule id): the stored table of names and
+// combinations, the system-wide key handlers for names, the global switch, and
+// the notification recorders post while they capture keys.
 class ShortcutRegistry {
 public:
+    using Handler = std::function<void()>;
+    using RecorderActiveObserver = std::function<void(const QVariantMap& userInfo)>;
+    // The user-info key of the recorder-active notification (a Boolean).
+    static constexpr const char* isActiveKey = "isActive";
+
     virtual ~ShortcutRegistry() = default;
-    // Display text of the shortcut stored under `name` ("Ctrl+Alt+M"); none when unset.
-    virtual std::optional<QString> shortcutDisplayText(const QString& name) const = 0;
+
+    // The combination stored under `name`, or none.
+    virtual std::optional<Shortcut> getShortcut(const QString& name) const = 0;
+    // Stores `shortcut` under `name`; none clears the name. Takes effect at once for
+    // getShortcut. When a handler is installed for `name`, its grab follows the new
+    // combination and the outcome is returned.
+    virtual ShortcutGrab setShortcut(const std::optional<Shortcut>& shortcut,
+                                     const QString& name) = 0;
+    // Runs `action` on the main thread each time the combination stored under `name`
+    // is pressed anywhere on the desktop (replacing an earlier handler of `name`).
+    virtual ShortcutGrab onKeyDown(const QString& name, Handler action) = 0;
+    virtual void removeHandler(const QString& name) = 0;
+    // How the grab of `name` stands now.
+    virtual ShortcutGrab grabState(const QString& name) const = 0;
+
+    // The global switch: while off, no handler runs and no combination is held.
+    virtual bool isEnabled() const = 0;
+    virtual void setEnabled(bool enabled) = 0;
+
+    // True when a program other than this one holds `shortcut` system-wide, so a
+    // handler for it would never run.
+    virtual bool isHeldByAnotherProgram(const Shortcut& shortcut) = 0;
+    // Whether `shortcut` can be grabbed at all (its key exists on this keyboard).
+    virtual bool canRepresent(const Shortcut& shortcut) const = 0;
+    // The desktop's text for a combination: "Super+Shift+E", "Ctrl+Alt+F5".
+    virtual QString displayText(const Shortcut& shortcut) const = 0;
+
+    // Display text of the shortcut stored under `name`; none when unset.
+    std::optional<QString> shortcutDisplayText(const QString& name) const {
+        const std::optional<Shortcut> shortcut = getShortcut(name);
+        if (!shortcut)
+            return std::nullopt;
+        return displayText(*shortcut);
+    }
+
+    // The recorder-active notification: recorders post it with "isActive" when they
+    // start capturing keys and when the capture has ended.
+    int addRecorderActiveObserver(RecorderActiveObserver observer) {
+        m_observers.append({m_nextObserver, std::move(observer)});
+        return m_nextObserver++;
+    }
+    void removeRecorderActiveObserver(int token) {
+        m_observers.removeIf([token](const auto& entry) { return entry.first == token; });
+    }
+    void postRecorderActiveStatusDidChange(const QVariantMap& userInfo) {
+        // Observers may come and go while being told.
+        const auto observers = m_observers;
+        for (const auto& entry : observers)
+            entry.second(userInfo);
+    }
+
+private:
+    QList<std::pair<int, RecorderActiveObserver>> m_observers;
+    int m_nextObserver = 1;
 };

@@ -18,6 +18,7 @@ public:
     virtual bool conformsTo(const QString& type, const QString& parent) const = 0;
     // Localised description ("Markdown document"); empty when unknown.
     virtual QString typeDescription(const QString& type) const = 0;
-    // The content type the file system records for a file; none when unreadable.
+    // The type the system gives a file by its name alone (never by sniffing its
+    // contents); none when the name does not tell, or names no data type.
     virtual std::optional<QString> recordedContentType(const QString& path) const = 0;
 };

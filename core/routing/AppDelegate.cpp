@@ -6,10 +6,11 @@
 #include "core/platform/TypeSystem.h"
 #include "core/platform/Workspace.h"
 #include "core/settings/DesktopSettingsChoosers.h"
+#include "core/settings/RegistryRuleHotkeys.h"
 #include "core/settings/SettingsWindowController.h"
-#include "core/settings/StoredShortcutHotkeys.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QMenu>
 #include <QMessageBox>
@@ -31,10 +32,10 @@ QIcon trayIcon() {
 
 AppDelegate::AppDelegate(const Platform& platform, PickerPresenter& pickers,
                          UtilityPerformer& utilities, std::optional<QString> routesFilePath,
-                         QObject* parent)
+                         QObject* parent, RouteStore::Access access)
     : QObject(parent)
     , m_platform(platform)
-    , m_store(platform.types, platform.workspace, std::move(routesFilePath))
+    , m_store(platform.types, platform.workspace, std::move(routesFilePath), access)
     , m_claimer(platform.types, platform.workspace, platform.preferences, platform.alerts)
     , m_teacher(m_store, platform.types, platform.alerts, m_claimer,
                 [self = QPointer<AppDelegate>(this)](const QString& routeID) {
@@ -42,7 +43,10 @@ AppDelegate::AppDelegate(const Platform& platform, PickerPresenter& pickers,
                         self->showSettings(routeID);
                 })
     , m_pipeline(platform, m_store, pickers, utilities,
-                 RoutingPipeline::Hooks{{},
+                 RoutingPipeline::Hooks{[self = QPointer<AppDelegate>(this)] {
+                                            return self ? self->m_resolver.selectedFileURLs()
+                                                        : QList<QUrl>();
+                                        },
                                         {},
                                         [self = QPointer<AppDelegate>(this)](const QUrl& url) {
                                             if (self)
@@ -53,18 +57,36 @@ AppDelegate::AppDelegate(const Platform& platform, PickerPresenter& pickers,
                                                 self->m_teacher.showMissingExtensionAlert();
                                         }},
                  this)
+    , m_recordingPeriod(platform.shortcuts, &QGuiApplication::queryKeyboardModifiers)
     , m_statusMenu(*this, platform.workspace)
+    , m_resolver(makeSelectionResolver())
     , m_settingsChoosers(std::make_unique<DesktopSettingsChoosers>(platform.workspace))
-    , m_ruleHotkeys(std::make_unique<StoredShortcutHotkeys>(platform.shortcuts)) {}
-
-// The window goes first: it refers to the store and the choosers.
-AppDelegate::~AppDelegate() {
-    m_settingsWindow.reset();
+    , m_ruleHotkeys(std::make_unique<RegistryRuleHotkeys>(platform.shortcuts, m_recordingPeriod)) {
+    m_mainMenu.setOpenSettings(weakly(&AppDelegate::openSettings));
+    m_mainMenu.setShowAbout(weakly(&AppDelegate::showAbout));
+    m_mainMenu.setQuit(weakly(&AppDelegate::terminate));
+    if (!m_store.isReadOnly()) {
+        m_store.setReloadHandler([this](RouteStore::Reload result) { reportReload(result); });
+        m_routesWatcher = std::make_unique<RoutesFileWatcher>(m_store);
+    }
 }
 
-void AppDelegate::setSettingsChoosers(std::unique_ptr<SettingsChoosers> choosers) {
-    m_settingsChoosers = std::move(choosers);
-    m_settingsWindow.reset();
+AppDelegate::~AppDelegate() = default;
+
+void AppDelegate::reportReload(RouteStore::Reload result) {
+    // As at start-up; a file that stays damaged through further edits is not reported again.
+    // Not from inside the store: the alert runs an event loop of its own.
+    if (result == RouteStore::Reload::failed)
+        QTimer::singleShot(0, this, [this] { reportLoadFailure(); });
+}
+
+void AppDelegate::reportLoadFailure() {
+    if (!m_store.loadFailed() || !m_store.loadFailureMessage())
+        return;
+    AlertRequest alert;
+    alert.messageText = QStringLiteral("Could not load settings");
+    alert.informativeText = *m_store.loadFailureMessage();
+    m_platform.alerts.runAlert(alert);
 }
 
 void AppDelegate::applicationDidFinishLaunching() {
@@ -88,16 +110,23 @@ void AppDelegate::applicationDidFinishLaunching() {
     if (!QSystemTrayIcon::isSystemTrayAvailable())
         qWarning("Corvanta: the desktop shows no tray; files are still routed when opened");
 
+    // Rule hotkeys follow the store from here on: every change re-syncs them, and
+    // a rule that leaves the store takes its shortcut along.
+    m_hotkeys = std::make_unique<RuleHotkeyCenter>(m_platform.shortcuts,
+                                                   weakly(&AppDelegate::routeSelection));
+    m_hotkeys->follow(m_store);
+    // Keys released in another program are never seen; leaving ends the wait.
+    connect(qApp, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) {
+                if (state != Qt::ApplicationActive && m_recordingPeriod.isActive())
+                    m_recordingPeriod.endOnRequest();
+            });
+
     if (!m_platform.preferences.boolean(PreferenceKeys::hasCompletedMenuBarOnboarding)
              .value_or(false))
         QTimer::singleShot(0, this, [this] { showOnboarding(); });
 
-    if (m_store.loadFailed() && m_store.loadFailureMessage()) {
-        AlertRequest alert;
-        alert.messageText = QStringLiteral("Could not load settings");
-        alert.informativeText = *m_store.loadFailureMessage();
-        m_platform.alerts.runAlert(alert);
-    }
+    reportLoadFailure();
 }
 
 void AppDelegate::applicationOpenURLs(const QList<QUrl>& urls) {
@@ -107,6 +136,7 @@ void AppDelegate::applicationOpenURLs(const QList<QUrl>& urls) {
 
 void AppDelegate::routeSelection(const QSet<QString>& hotkeyNames) {
     Q_ASSERT(QThread::currentThread() == thread());
+    // The resolver runs through the pipeline's hook; an empty selection beeps.
     m_pipeline.routeSelection(hotkeyNames);
 }
 
@@ -123,14 +153,32 @@ void AppDelegate::handleDrop(const QUrl& url) {
 
 void AppDelegate::setCheckForUpdatesHandler(std::optional<CheckForUpdatesHandler> handler) {
     m_checkForUpdates = std::move(handler);
+    if (m_checkForUpdates)
+        m_mainMenu.setCheckForUpdates(weakly(&AppDelegate::checkForUpdatesFromStatusMenu));
+    else
+        m_mainMenu.setCheckForUpdates(std::nullopt);
 }
 
 void AppDelegate::setAllowsAccessibilitySelection(bool allows) {
     m_allowsAccessibilitySelection = allows;
+    m_resolver = makeSelectionResolver();
 }
 
 void AppDelegate::setUsesApplicationScriptsSelection(bool uses) {
     m_usesApplicationScriptsSelection = uses;
+    m_resolver = makeSelectionResolver();
+}
+
+void AppDelegate::setSelectionScriptRun(FileSelectionResolver::ScriptRun run) {
+    m_selectionScriptRun = std::move(run);
+    m_resolver = makeSelectionResolver();
+}
+
+FileSelectionResolver AppDelegate::makeSelectionResolver() const {
+    return FileSelectionResolver::make(
+        FileSelectionResolver::Ports{m_platform.frontmost, m_platform.accessibilitySelection,
+                                     m_platform.fileManagerSelection},
+        m_allowsAccessibilitySelection, m_usesApplicationScriptsSelection, m_selectionScriptRun);
 }
 
 bool AppDelegate::runsFromApplicationBundle() const {
@@ -199,6 +247,11 @@ void AppDelegate::openSettings() {
     showSettings(std::nullopt);
 }
 
+void AppDelegate::setSettingsChoosers(std::unique_ptr<SettingsChoosers> choosers) {
+    m_settingsChoosers = std::move(choosers);
+    m_settingsWindow.reset();
+}
+
 void AppDelegate::showSettings(const std::optional<QString>& routeID) {
     if (!m_settingsWindow) {
         const QPointer<AppDelegate> weak(this);
@@ -208,9 +261,10 @@ void AppDelegate::showSettings(const std::optional<QString>& routeID) {
             if (weak)
                 weak->showOnboarding();
         };
-        hooks.rulesChanged = [weak](const QStringList& removed) {
+        // Closing ends a recording and switches the hotkeys back on.
+        hooks.onWillClose = [weak] {
             if (weak)
-                weak->settingsRulesChanged(removed);
+                weak->m_recordingPeriod.endOnRequest();
         };
         hooks.usesApplicationScripts = [weak] {
             return weak && weak->m_usesApplicationScriptsSelection;
@@ -218,36 +272,31 @@ void AppDelegate::showSettings(const std::optional<QString>& routeID) {
         m_settingsWindow = std::make_unique<SettingsWindowController>(
             m_store, m_platform, *m_settingsChoosers, *m_ruleHotkeys, std::move(hooks),
             m_allowsAccessibilitySelection, m_usesApplicationScriptsSelection);
+        m_windowPresenter.track(WindowPresenter::Presenter::settings, m_settingsWindow.get());
+        m_mainMenu.install(m_settingsWindow.get());
     }
     m_settingsWindow->show(routeID);
 }
 
-void AppDelegate::settingsRulesChanged(const QStringList& removedRuleIDs) {
-    for (const QString& ruleID : removedRuleIDs)
-        clearRuleShortcut(ruleID);
-    syncHotkeys();
-}
-
 void AppDelegate::showOnboarding() {}
 
-// The rule hotkey center arrives with the global shortcut work; until then no
-// shortcut is registered, so there is nothing to re-synchronise or clear.
-void AppDelegate::syncHotkeys() {}
-
-void AppDelegate::clearRuleShortcut(const QString& ruleID) {
-    Q_UNUSED(ruleID);
-}
-
-// The standard About box; the main-menu presentation around it comes with the
-// window-presentation work.
+// The standard About box. Corvanta keeps its taskbar entry while the box shows
+// (not just for a turn of the event loop) so the box cannot end up behind
+// other windows with nothing to bring it back.
 void AppDelegate::showAbout() {
+    if (m_about) {
+        m_about->raise();
+        m_about->activateWindow();
+        return;
+    }
     auto* box = new QMessageBox(
         QMessageBox::NoIcon, QStringLiteral("About Corvanta"),
         QStringLiteral("<b>Corvanta</b> %1").arg(QCoreApplication::applicationVersion()));
     box->setInformativeText(QStringLiteral("Decides which application opens a file."));
     box->setIconPixmap(applicationIcon(QStringLiteral("io.corvanta.Corvanta")).pixmap(64));
     box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setObjectName(QStringLiteral("aboutBox"));
+    m_about = box;
+    m_windowPresenter.track(WindowPresenter::Presenter::about, box);
     box->show();
-    box->raise();
-    box->activateWindow();
 }

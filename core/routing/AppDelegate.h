@@ -1,7 +1,12 @@
 #pragma once
 
+#include "core/hotkeys/HotkeyRecordingPeriod.h"
+#include "core/hotkeys/RuleHotkeyCenter.h"
+#include "core/menubar/MainMenuController.h"
+#include "core/menubar/WindowPresenter.h"
 #include "core/model/DefaultHandlerClaimer.h"
 #include "core/model/RouteStore.h"
+#include "core/model/RoutesFileWatcher.h"
 #include "core/model/TypeTeacher.h"
 #include "core/platform/Platform.h"
 #include "core/routing/EditorGroup.h"
@@ -9,6 +14,7 @@
 #include "core/routing/RoutingPipeline.h"
 #include "core/routing/StatusMenu.h"
 #include "core/routing/StatusMenuTarget.h"
+#include "core/selection/FileSelectionResolver.h"
 
 #include <QObject>
 #include <QPointer>
@@ -33,9 +39,11 @@ public:
     using PendingHUD = ::PendingHUD;
     using CheckForUpdatesHandler = std::function<void()>;
 
-    // Loads the routes file (at `routesFilePath`, or the default location).
+    // Loads the routes file (at `routesFilePath`, or the default location). A
+    // delegate that may write it also follows changes made to it on disk.
     AppDelegate(const Platform& platform, PickerPresenter& pickers, UtilityPerformer& utilities,
-                std::optional<QString> routesFilePath = std::nullopt, QObject* parent = nullptr);
+                std::optional<QString> routesFilePath = std::nullopt, QObject* parent = nullptr,
+                RouteStore::Access access = RouteStore::Access::readWrite);
     ~AppDelegate() override;
 
     // Creates the tray icon and its menu; reports a routes file that could not be
@@ -56,11 +64,22 @@ public:
     void setUsesApplicationScriptsSelection(bool uses);
     bool allowsAccessibilitySelection() const { return m_allowsAccessibilitySelection; }
     bool usesApplicationScriptsSelection() const { return m_usesApplicationScriptsSelection; }
+    // How script mode asks a file manager's helper program; rebuilds the resolver.
+    void setSelectionScriptRun(FileSelectionResolver::ScriptRun run);
+    const FileSelectionResolver& selectionResolver() const { return m_resolver; }
 
     RouteStore& store() { return m_store; }
     RoutingPipeline& pipeline() { return m_pipeline; }
+    // The rule hotkeys; none before launching has finished.
+    RuleHotkeyCenter* hotkeyCenter() const { return m_hotkeys.get(); }
+    // The recording state the hotkey recorders share.
+    HotkeyRecordingPeriod& recordingPeriod() { return m_recordingPeriod; }
     QSystemTrayIcon* statusItem() const { return m_statusItem.get(); }
     QMenu* statusItemMenu() const { return m_menu.get(); }
+    // Windows of ours report here while they show (taskbar entry and focus) and
+    // carry the main menu.
+    WindowPresenter& windowPresenter() { return m_windowPresenter; }
+    MainMenuController& mainMenu() { return m_mainMenu; }
     // None until it was first shown.
     SettingsWindowController* settingsWindow() const { return m_settingsWindow.get(); }
     // Replaces the panels of the settings window (tests answer them themselves).
@@ -95,23 +114,31 @@ public:
     void showSettings(const std::optional<QString>& routeID);
 
 private:
-    void settingsRulesChanged(const QStringList& removedRuleIDs);
-    // Brings the global rule hotkeys in line with the routes.
-    void syncHotkeys();
-    // Forgets the global shortcut stored for a rule ("rule-" + id).
-    void clearRuleShortcut(const QString& ruleID);
+    // Tells the user once why the routes file read from disk was not taken.
+    void reportReload(RouteStore::Reload result);
+    void reportLoadFailure();
+    // The resolver for the current flags.
+    FileSelectionResolver makeSelectionResolver() const;
 
     Platform m_platform;
     std::unique_ptr<QSystemTrayIcon> m_statusItem;
     RouteStore m_store;
+    std::unique_ptr<RoutesFileWatcher> m_routesWatcher;
     DefaultHandlerClaimer m_claimer;
     TypeTeacher m_teacher;
     RoutingPipeline m_pipeline;
+    HotkeyRecordingPeriod m_recordingPeriod;
+    std::unique_ptr<RuleHotkeyCenter> m_hotkeys;
     std::unique_ptr<QMenu> m_menu;
     StatusMenu m_statusMenu;
     std::optional<CheckForUpdatesHandler> m_checkForUpdates;
+    WindowPresenter m_windowPresenter;
+    MainMenuController m_mainMenu;
+    QPointer<QWidget> m_about;
     bool m_allowsAccessibilitySelection = true;
     bool m_usesApplicationScriptsSelection = false;
+    FileSelectionResolver::ScriptRun m_selectionScriptRun;
+    FileSelectionResolver m_resolver;
     std::unique_ptr<SettingsChoosers> m_settingsChoosers;
     std::unique_ptr<RuleHotkeyAccess> m_ruleHotkeys;
     std::unique_ptr<SettingsWindowController> m_settingsWindow;

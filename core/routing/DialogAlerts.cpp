@@ -1,15 +1,33 @@
 #include "core/routing/DialogAlerts.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+
+namespace {
+// Names in alerts (files, routes, editors, scripts) are shown as typed: text
+// that looks like markup or a link is neither rendered nor clickable.
+void showAsPlainText(QLabel* label) {
+    if (!label)
+        return;
+    label->setTextFormat(Qt::PlainText);
+    label->setOpenExternalLinks(false);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+}
+} // namespace
 
 int DialogAlerts::runAlert(const AlertRequest& request) {
     QMessageBox box;
     box.setWindowTitle(QStringLiteral("Corvanta"));
     box.setWindowModality(Qt::ApplicationModal);
+    box.setTextFormat(Qt::PlainText);
     box.setText(request.messageText);
     box.setInformativeText(request.informativeText);
+    // The box makes its labels as it goes; the informative one ignores the
+    // box's text format and opens links by default.
+    for (QLabel* label : box.findChildren<QLabel*>())
+        showAsPlainText(label);
     switch (request.style) {
     case AlertRequest::Style::informational:
         box.setIcon(QMessageBox::Information);

@@ -1,8 +1,8 @@
 #include "core/routing/EditorOpener.h"
 
+#include "core/model/LocalFileURL.h"
 #include "core/platform/Alerts.h"
 #include "core/platform/Workspace.h"
-#include "core/routing/LocalFileURL.h"
 #include "core/routing/SecurityScope.h"
 #include "core/routing/URLTemplateExpander.h"
 

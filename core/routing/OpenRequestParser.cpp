@@ -1,6 +1,6 @@
 #include "core/routing/OpenRequestParser.h"
 
-#include "core/routing/LocalFileURL.h"
+#include "core/model/LocalFileURL.h"
 #include "core/routing/URLTemplateExpander.h"
 
 #include <QUrlQuery>

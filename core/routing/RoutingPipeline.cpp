@@ -1,17 +1,17 @@
 #include "core/routing/RoutingPipeline.h"
 
 #include "core/engine/ActionResolver.h"
-#include "core/engine/OpenContextBuilder.h"
 #include "core/engine/RoutingDecision.h"
 #include "core/model/FileTypeProbe.h"
 #include "core/model/RouteStore.h"
 #include "core/pickers/PickerCandidates.h"
+#include "core/pickers/PickerPresenter.h"
 #include "core/pickers/UtilityPerformer.h"
 #include "core/platform/Alerts.h"
-#include "core/platform/PickerPresenter.h"
 #include "core/platform/Preferences.h"
 #include "core/platform/RunningApplications.h"
 #include "core/platform/Workspace.h"
+#include "core/routing/FileDecider.h"
 #include "core/routing/OpenRequestParser.h"
 #include "core/routing/SecurityScope.h"
 
@@ -127,16 +127,16 @@ RoutingPipeline::Batches RoutingPipeline::batch(const QList<QUrl>& fileURLs,
     Batches batches;
     QHash<QString, qsizetype> groupIndex;
     QHash<QString, qsizetype> pendingIndex;
-    const OpenContextBuilder contexts(m_platform.running, m_platform.metadata);
+    const FileDecider decider(m_store, m_platform.running, m_platform.metadata);
 
     for (const QUrl& url : fileURLs) {
-        const std::optional<Route> route = m_store.routeForFile(url);
-        if (!route) {
+        const FileDecision decided = decider.decide(url, hotkeyNames, forcedRule);
+        if (!decided.route) {
             batches.unroutedURLs.append(url);
             continue;
         }
-        const OpenContext context = contexts.makeOpenContext(url, *route, hotkeyNames);
-        const RoutingDecision decision = RoutingDecision::decide(*route, context, forcedRule);
+        const Route* route = &*decided.route;
+        const RoutingDecision& decision = decided.decision;
         switch (decision.path) {
         case RoutingDecision::Path::ruleNotFound:
             m_platform.alerts.beep();
@@ -184,14 +184,18 @@ void RoutingPipeline::routeURLs(const QList<QUrl>& urls,
                                 const QSet<QUrl>& scoped,
                                 const std::optional<QString>& forcedRule) {
     QList<QUrl> fileURLs;
-    const std::optional<QString> handoffID =
-        m_platform.preferences.string(PreferenceKeys::browserHandoffBundleID);
-    const std::optional<QString> ownID = m_platform.workspace.ownBundleID();
+    // Looked up only for web links: files never need them.
+    std::optional<std::pair<std::optional<QString>, std::optional<QString>>> handoffAndOwnID;
     for (const QUrl& url : urls) {
         if (url.isLocalFile()) {
             fileURLs.append(url);
             continue;
         }
+        if (!handoffAndOwnID)
+            handoffAndOwnID.emplace(
+                m_platform.preferences.string(PreferenceKeys::browserHandoffBundleID),
+                m_platform.workspace.ownBundleID());
+        const auto& [handoffID, ownID] = *handoffAndOwnID;
         if (const std::optional<QString> browser =
                 browserForWebLink(url, m_platform.workspace, handoffID, ownID))
             m_platform.workspace.openURLs({url}, *browser, [](const std::optional<QString>&) {});
@@ -239,8 +243,12 @@ void RoutingPipeline::presentPendingPickers(QList<PendingHUD> pending, const QSe
             stopAccessing(entry.urls, scoped);
             continue;
         }
-        const QList<Editor> editors = ActionResolver::pickerEditorCandidates(
-            *route, entry.action.kind, m_platform.running.runningBundleIDs());
+        // Asked again now, and only when the picker offers running editors alone.
+        const QSet<QString> running = entry.action.kind == RuleActionKind::selectFromRunningEditors
+                                          ? m_platform.running.runningBundleIDs()
+                                          : QSet<QString>();
+        const QList<Editor> editors =
+            ActionResolver::pickerEditorCandidates(*route, entry.action.kind, running);
         PickerRequest request;
         request.title = ActionResolver::pickerTitle(*route, entry.action.kind);
         request.style =

@@ -3,8 +3,16 @@
 #include "core/platform/Workspace.h"
 #include "core/routing/StatusMenuTarget.h"
 
+#include <QActionGroup>
 #include <QFileInfo>
 #include <QMenu>
+
+namespace {
+// A menu title shows "&" as written, not as the mnemonic marker.
+QString menuTitle(QString text) {
+    return text.replace(QLatin1Char('&'), QLatin1String("&&"));
+}
+} // namespace
 
 StatusMenu::StatusMenu(StatusMenuTarget& target, const Workspace& workspace)
     : m_target(target)
@@ -24,12 +32,16 @@ QIcon StatusMenu::editorIcon(const QString& bundleID) const {
 }
 
 QMenu* StatusMenu::routeMenu(const Route& route, QMenu& parent) const {
-    auto* submenu = new QMenu(route.name, &parent);
+    auto* submenu = new QMenu(menuTitle(route.name), &parent);
     StatusMenuTarget& target = m_target;
+    // One active editor: a single check mark, not a box on every row.
+    auto* editors = new QActionGroup(submenu);
+    editors->setExclusive(true);
     for (const Editor& editor : route.enabledEditors()) {
-        QAction* item = submenu->addAction(editor.name);
+        QAction* item = submenu->addAction(menuTitle(editor.name));
         item->setData(QStringList{route.id, editor.bundleID});
         item->setCheckable(true);
+        editors->addAction(item);
         item->setChecked(route.activeBundleID == editor.bundleID);
         item->setIcon(editorIcon(editor.bundleID));
         item->setIconVisibleInMenu(true);
@@ -56,7 +68,8 @@ QMenu* StatusMenu::routeMenu(const Route& route, QMenu& parent) const {
 
     QAction* claim = submenu->addAction(QStringLiteral("Make Corvanta default"));
     claim->setData(route.id);
-    claim->setEnabled(m_target.runsFromApplicationBundle());
+    // Stays enabled without an installed desktop entry: choosing it explains why
+    // nothing can be claimed, where a greyed item would explain nothing.
     QObject::connect(claim, &QAction::triggered, submenu,
                      [&target, claim] { target.makeRouteDefaultHandler(claim->data()); });
     return submenu;

@@ -1,6 +1,6 @@
 #include "core/routing/URLTemplateExpander.h"
 
-#include "core/routing/LocalFileURL.h"
+#include "core/model/LocalFileURL.h"
 
 #include <QFile>
 #include <array>

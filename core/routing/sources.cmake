@@ -1,7 +1,7 @@
 # Sources of core/routing, relative to core/.
 list(APPEND LOGIC_SOURCES
   routing/EditorOpener.cpp
-  routing/LocalFileURL.cpp
+  routing/FileDecider.cpp
   routing/OpenRequestParser.cpp
   routing/RoutingPipeline.cpp
   routing/SecurityScope.cpp

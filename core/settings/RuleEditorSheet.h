@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/model/Route.h"
+#include "core/platform/Shortcut.h"
 #include "core/settings/RuleDraft.h"
 
 #include <QDialog>
@@ -75,7 +76,7 @@ private:
     SettingsChoosers& m_choosers;
     RuleHotkeyAccess& m_hotkeys;
     Alerts& m_alerts;
-    std::optional<QString> m_hotkeySnapshot;
+    std::optional<Shortcut> m_hotkeySnapshot;
     bool m_hotkeyResolved = false;
 
     QLineEdit* m_nameField;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/platform/Shortcut.h"
+
 #include <QString>
 #include <optional>
 
@@ -10,10 +12,10 @@ class QWidget;
 class RuleHotkeyAccess {
 public:
     virtual ~RuleHotkeyAccess() = default;
-    // The portable text of the shortcut stored under `name`; none when unset.
-    virtual std::optional<QString> shortcut(const QString& name) const = 0;
+    // The shortcut stored under `name`; none when unset.
+    virtual std::optional<Shortcut> shortcut(const QString& name) const = 0;
     // Stores `shortcut` under `name`, or removes it when none.
-    virtual void setShortcut(const QString& name, const std::optional<QString>& shortcut) = 0;
+    virtual void setShortcut(const QString& name, const std::optional<Shortcut>& shortcut) = 0;
     // A recorder that stores what it records under `name`.
     virtual QWidget* makeRecorder(const QString& name, QWidget* parent) = 0;
     // Ends a recording in progress in a recorder made here.

@@ -668,7 +668,6 @@ void SettingsWindowController::refreshRules(const std::optional<Route>& route) {
         const QString ruleID = rule.id;
         connect(row, &RuleRowView::enabledToggled, this, [this, routeID, ruleID](bool on) {
             m_store.setRuleEnabled(routeID, ruleID, on);
-            rulesChanged();
             QMetaObject::invokeMethod(this, &SettingsWindowController::reload,
                                       Qt::QueuedConnection);
         });
@@ -717,11 +716,6 @@ void SettingsWindowController::copyForRow(int row, bool urlTemplate) {
     m_platform.clipboard.setText(urlTemplate ? urlSchemeTemplate(id) : id);
 }
 
-void SettingsWindowController::rulesChanged(const QStringList& removed) {
-    if (m_hooks.rulesChanged)
-        m_hooks.rulesChanged(removed);
-}
-
 void SettingsWindowController::addType() {
     const std::optional<QUrl> sample = m_choosers.chooseFile(
         this, {QString(), QStringLiteral("Add Type"),
@@ -745,11 +739,7 @@ void SettingsWindowController::removeType() {
     alert.cancelButton = 1;
     if (m_platform.alerts.runAlert(alert) != 0)
         return;
-    QStringList ruleIDs;
-    for (const Rule& rule : route->rules)
-        ruleIDs.append(rule.id);
     m_store.removeCustomRoute(route->id);
-    rulesChanged(ruleIDs);
     reload();
 }
 
@@ -866,7 +856,6 @@ void SettingsWindowController::openRuleSheet(const std::optional<Rule>& rule) {
             m_store.upsertRule(routeID, saved);
             if (defaultOrder)
                 m_store.setDefaultPreferenceOrder(routeID, *defaultOrder);
-            rulesChanged();
             reload();
         },
         m_choosers, m_hotkeys, m_platform.alerts, this);
@@ -904,7 +893,6 @@ void SettingsWindowController::removeRule() {
         return;
     const QString ruleID = route->rules.at(row).id;
     m_store.removeRule(route->id, ruleID);
-    rulesChanged({ruleID});
     reload();
 }
 
@@ -924,7 +912,6 @@ void SettingsWindowController::moveRule(int from, int gap) {
         !RouteSettingsSummary::acceptsGap(gap, route->rules.size()))
         return;
     m_store.moveRule(route->id, from, gap);
-    rulesChanged();
     reload();
 }
 

@@ -43,9 +43,6 @@ public:
         std::function<void()> onWillShow;
         std::function<void()> onWillClose;
         std::function<void()> onShowOnboarding;
-        // After rules were added, changed, switched or removed (the ids of the
-        // removed ones), so that the global hotkeys follow.
-        std::function<void(const QStringList& removedRuleIDs)> rulesChanged;
         std::function<bool()> usesApplicationScripts;
         // Opens the checklist of installed Shortcuts, Services or scripts for a route.
         std::function<void(const QString& routeID, ExternalUtilityKind kind, QWidget* window)>
@@ -126,7 +123,6 @@ private:
     void editDefaultRule();
     void openRuleSheet(const std::optional<Rule>& rule);
     void copyForRow(int row, bool urlTemplate);
-    void rulesChanged(const QStringList& removed = {});
     QIcon applicationIcon(const QString& bundleID) const;
     QString applicationDisplayName(const QString& bundleID) const;
 

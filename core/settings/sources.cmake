@@ -18,5 +18,5 @@ list(APPEND WIDGET_SOURCES
   settings/RuleRowView.cpp
   settings/SettingsAppearance.cpp
   settings/SettingsWindowController.cpp
-  settings/StoredShortcutHotkeys.cpp
+  settings/RegistryRuleHotkeys.cpp
 )

@@ -2,26 +2,6 @@
 
 #include "core/model/Route.h"
 
-QString toString(ExternalUtilityKind kind) {
-    switch (kind) {
-    case ExternalUtilityKind::shortcut:
-        return QStringLiteral("shortcut");
-    case ExternalUtilityKind::service:
-        return QStringLiteral("service");
-    case ExternalUtilityKind::script:
-        return QStringLiteral("script");
-    }
-    return {};
-}
-
-std::optional<ExternalUtilityKind> externalUtilityKindFromString(const QString& name) {
-    for (auto kind : allExternalUtilityKinds) {
-        if (toString(kind) == name)
-            return kind;
-    }
-    return std::nullopt;
-}
-
 QString ExternalUtilityRef::name() const {
     return std::visit([](const auto& u) { return u.name; }, payload);
 }

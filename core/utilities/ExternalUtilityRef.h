@@ -1,21 +1,15 @@
 #pragma once
 
+#include "core/model/ExternalUtilityKind.h"
 #include "core/model/PickerUtility.h"
 
 #include <QList>
 #include <QString>
-#include <array>
 #include <optional>
 #include <utility>
 #include <variant>
 
 struct Route;
-
-enum class ExternalUtilityKind { shortcut, service, script };
-inline constexpr std::array allExternalUtilityKinds{
-    ExternalUtilityKind::shortcut, ExternalUtilityKind::service, ExternalUtilityKind::script};
-QString toString(ExternalUtilityKind kind);
-std::optional<ExternalUtilityKind> externalUtilityKindFromString(const QString& name);
 
 // A Shortcut, Service or user script that pickers and menus offer. Not stored.
 struct ExternalUtilityRef {

@@ -34,7 +34,8 @@ QStringList argumentsOfCommandLine(const char* commandLine) {
 }
 } // namespace
 
-DesktopProgramIndex::DesktopProgramIndex() {
+DesktopProgramIndex::DesktopProgramIndex(QString snapRoot)
+    : m_snapRoot(std::move(snapRoot)) {
     GAppInfoMonitor* monitor = g_app_info_monitor_get();
     m_monitor = monitor;
     m_handler = g_signal_connect(monitor, "changed", G_CALLBACK(onApplicationsChanged), this);
@@ -81,8 +82,12 @@ void DesktopProgramIndex::refreshIfStale() {
 }
 
 void DesktopProgramIndex::rebuild() {
+    ++m_rebuilds;
     m_byProgram.clear();
+    m_bySnap.clear();
+    m_byFlatpak.clear();
     m_ids.clear();
+    using Target = DesktopEntryProgram::Target;
     const QString searchPath = QString::fromLocal8Bit(qgetenv("PATH"));
     GObjectListPtr infos(g_app_info_get_all());
     for (GList* item = infos.get(); item; item = item->next) {
@@ -96,21 +101,46 @@ void DesktopProgramIndex::rebuild() {
             id.chop(8);
         m_ids.insert(id);
 
-        QSet<QString> programs;
+        QList<Target> targets;
         GCharPtr tryExec(g_desktop_app_info_get_string(info, G_KEY_FILE_DESKTOP_KEY_TRY_EXEC));
         if (tryExec) {
-            if (auto path = DesktopEntryProgram::resolveProgram(QString::fromUtf8(tryExec.get()),
-                                                                searchPath))
-                programs.insert(*path);
+            if (auto target = DesktopEntryProgram::targetFromArguments(
+                    {QString::fromUtf8(tryExec.get())}, m_snapRoot))
+                targets.append(*target);
         }
-        const auto program = DesktopEntryProgram::programFromArguments(
-            argumentsOfCommandLine(g_app_info_get_commandline(G_APP_INFO(info))));
-        if (program) {
-            if (auto path = DesktopEntryProgram::resolveProgram(*program, searchPath))
-                programs.insert(*path);
+        if (auto target = DesktopEntryProgram::targetFromArguments(
+                argumentsOfCommandLine(g_app_info_get_commandline(G_APP_INFO(info))), m_snapRoot))
+            targets.append(*target);
+        // Flatpak's exported entries name their application.
+        GCharPtr flatpak(g_desktop_app_info_get_string(info, "X-Flatpak"));
+        if (flatpak && *flatpak)
+            targets.append({Target::Kind::flatpak, QString::fromUtf8(flatpak.get()).trimmed()});
+
+        QSet<QString> programs, snaps, applications;
+        for (const Target& target : std::as_const(targets)) {
+            switch (target.kind) {
+            case Target::Kind::program:
+                if (auto path = DesktopEntryProgram::resolveProgram(target.name, searchPath))
+                    programs.insert(*path);
+                break;
+            case Target::Kind::script:
+                if (auto path = DesktopEntryProgram::resolveScript(target.name, searchPath))
+                    programs.insert(*path);
+                break;
+            case Target::Kind::snap:
+                snaps.insert(target.name);
+                break;
+            case Target::Kind::flatpak:
+                applications.insert(target.name);
+                break;
+            }
         }
-        for (const QString& path : programs)
+        for (const QString& path : std::as_const(programs))
             m_byProgram[path].append(id);
+        for (const QString& snap : std::as_const(snaps))
+            m_bySnap[snap].append(id);
+        for (const QString& application : std::as_const(applications))
+            m_byFlatpak[application].append(id);
     }
 }
 

@@ -7,11 +7,12 @@
 #include <QStringList>
 #include <utility>
 
-// Which installed desktop entries start which program, kept between calls and
-// rebuilt when the applications folders change. Built from GIO's entries.
+// Which installed desktop entries start which program, script, snap or Flatpak
+// application, kept between calls and rebuilt when the applications folders
+// change. Built from GIO's entries.
 class DesktopProgramIndex {
 public:
-    DesktopProgramIndex();
+    explicit DesktopProgramIndex(QString snapRoot = QStringLiteral("/snap"));
     ~DesktopProgramIndex();
     DesktopProgramIndex(const DesktopProgramIndex&) = delete;
     DesktopProgramIndex& operator=(const DesktopProgramIndex&) = delete;
@@ -19,24 +20,34 @@ public:
     // Rebuilds the index when the applications folders changed since the last
     // rebuild; call once before a round of lookups.
     void refreshIfStale();
-    // Bundle identifiers of the entries whose program is the executable at
+    // Bundle identifiers of the entries whose program (or script) is the file at
     // `canonicalPath`.
     QStringList bundleIDsForProgram(const QString& canonicalPath) const;
+    QStringList bundleIDsForSnap(const QString& snap) const { return m_bySnap.value(snap); }
+    QStringList bundleIDsForFlatpak(const QString& application) const {
+        return m_byFlatpak.value(application);
+    }
     // Every installed entry's bundle identifier.
     const QSet<QString>& bundleIDs() const { return m_ids; }
     // Forces a rebuild at the next query.
     void invalidate() { m_valid = false; }
+    // How many times the index was built (a rebuild costs a read of every entry).
+    int rebuildCount() const { return m_rebuilds; }
 
 private:
     using FolderStamp = std::pair<QString, qint64>;
     QList<FolderStamp> folderStamps() const;
     void rebuild();
 
+    QString m_snapRoot;
     QHash<QString, QStringList> m_byProgram;
+    QHash<QString, QStringList> m_bySnap;
+    QHash<QString, QStringList> m_byFlatpak;
     QSet<QString> m_ids;
     QList<FolderStamp> m_stamps;
     QStringList m_subfolders;
     bool m_valid = false;
+    int m_rebuilds = 0;
     void* m_monitor = nullptr;
     unsigned long m_handler = 0;
 };

@@ -4,35 +4,46 @@
 #include "platform/linux/TypeIdentifierAliases.h"
 
 #include <QFile>
+#include <QFileInfo>
+
+#include <sys/stat.h>
 
 namespace {
 const char octetStream[] = "application/octet-stream";
-}
 
-std::optional<QString> GioTypeSystem::typeForFilenameExtension(const QString& extension) const {
-    if (extension.isEmpty())
-        return std::nullopt;
-    const QByteArray name = QByteArrayLiteral("x.") + extension.toUtf8();
+// The data type GIO guesses from a file name alone. A guess of octet-stream
+// means the name says nothing; folders and URL scheme handlers are no data.
+std::optional<QString> dataTypeForName(const QByteArray& name) {
     gboolean uncertain = FALSE;
     GCharPtr guessed(g_content_type_guess(name.constData(), nullptr, 0, &uncertain));
     if (!guessed)
         return std::nullopt;
-    if (uncertain && g_content_type_equals(guessed.get(), octetStream))
+    if (g_content_type_equals(guessed.get(), octetStream))
         return std::nullopt;
-    // Only data types: a name never guesses as a folder or a URL scheme handler.
     if (!g_content_type_is_a(guessed.get(), octetStream))
         return std::nullopt;
     return QString::fromUtf8(guessed.get());
 }
+} // namespace
 
-const QSet<QString>& GioTypeSystem::registeredTypes() const {
-    if (m_registered.isEmpty()) {
-        GList* types = g_content_types_get_registered();
-        for (GList* item = types; item; item = item->next)
-            m_registered.insert(QString::fromUtf8(static_cast<const char*>(item->data)));
-        g_list_free_full(types, g_free);
+std::optional<QString> GioTypeSystem::typeForFilenameExtension(const QString& extension) const {
+    if (extension.isEmpty())
+        return std::nullopt;
+    return dataTypeForName(QByteArrayLiteral("x.") + extension.toUtf8());
+}
+
+bool GioTypeSystem::isRegistered(const QString& type) {
+    const qsizetype slash = type.indexOf(QLatin1Char('/'));
+    if (slash <= 0 || slash == type.size() - 1 || type.contains(QLatin1String("..")))
+        return false;
+    const QByteArray relative = "/" + QFile::encodeName(type) + ".xml";
+    for (const gchar* const* dir = g_content_type_get_mime_dirs(); dir && *dir; ++dir) {
+        const QByteArray path = QByteArray(*dir) + relative;
+        struct stat info;
+        if (::stat(path.constData(), &info) == 0 && S_ISREG(info.st_mode))
+            return true;
     }
-    return m_registered;
+    return false;
 }
 
 std::optional<QString> GioTypeSystem::recognisedType(const QString& identifier) const {
@@ -43,7 +54,7 @@ std::optional<QString> GioTypeSystem::recognisedType(const QString& identifier) 
     if (!canonical)
         return std::nullopt;
     const QString type = QString::fromUtf8(canonical.get());
-    if (!registeredTypes().contains(type))
+    if (!isRegistered(type))
         return std::nullopt;
     return type;
 }
@@ -65,15 +76,10 @@ QString GioTypeSystem::typeDescription(const QString& type) const {
 }
 
 std::optional<QString> GioTypeSystem::recordedContentType(const QString& path) const {
-    if (path.isEmpty())
+    // By name, as the file system of the original platform records it: GIO's
+    // content sniffing would call every unknown text file text/plain.
+    const QByteArray name = QFile::encodeName(QFileInfo(path).fileName());
+    if (name.isEmpty())
         return std::nullopt;
-    GObjectPtr<GFile> file(g_file_new_for_path(QFile::encodeName(path).constData()));
-    GObjectPtr<GFileInfo> info(g_file_query_info(file.get(), G_FILE_ATTRIBUTE_STANDARD_CONTENT_TYPE,
-                                                 G_FILE_QUERY_INFO_NONE, nullptr, nullptr));
-    if (!info)
-        return std::nullopt;
-    const char* type = g_file_info_get_content_type(info.get());
-    if (!type || !*type)
-        return std::nullopt;
-    return QString::fromUtf8(type);
+    return dataTypeForName(name);
 }

@@ -2,10 +2,12 @@
 
 #include "core/platform/TypeSystem.h"
 
-#include <QSet>
+#include <QStringList>
 
 // File types from shared-mime-info through GIO's content types (MIME types on
 // Linux), with the stored identifiers of older routes accepted as aliases.
+// Nothing is cached here: a type installed while Corvanta runs is known as soon
+// as GIO rereads the MIME database (it checks every few seconds).
 class GioTypeSystem : public TypeSystem {
 public:
     std::optional<QString> typeForFilenameExtension(const QString& extension) const override;
@@ -15,7 +17,7 @@ public:
     std::optional<QString> recordedContentType(const QString& path) const override;
 
 private:
-    const QSet<QString>& registeredTypes() const;
-
-    mutable QSet<QString> m_registered;
+    // True when some MIME folder defines `type` (update-mime-database writes one
+    // file per type, so a new type is seen at once).
+    static bool isRegistered(const QString& type);
 };

@@ -1,9 +1,12 @@
 #include "platform/linux/GioWorkspace.h"
 
-#include "core/routing/LocalFileURL.h"
+#include "core/model/LocalFileURL.h"
 #include "platform/linux/GLibPointers.h"
 
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
 #include <QFile>
+#include <QPointer>
 #include <gio/gdesktopappinfo.h>
 
 namespace {
@@ -191,27 +194,87 @@ QByteArray GioWorkspace::launchURI(const QUrl& url) {
     return QByteArray(uri.get());
 }
 
+namespace {
+// GIO reports asynchronous launches through the GLib main context, which Qt's
+// event loop runs only with its GLib event dispatcher (the default on Linux).
+bool glibMainContextRuns() {
+    QCoreApplication* app = QCoreApplication::instance();
+    const QAbstractEventDispatcher* dispatcher =
+        app ? QAbstractEventDispatcher::instance(app->thread()) : nullptr;
+    return dispatcher && dispatcher->inherits("QEventDispatcherGlib");
+}
+
+// Runs `completion` after the caller returns, as a launch's result would arrive.
+void completeLater(const Workspace::Completion& completion, const std::optional<QString>& result) {
+    if (!completion)
+        return;
+    if (QCoreApplication* app = QCoreApplication::instance())
+        QMetaObject::invokeMethod(
+            app, [completion, result] { completion(result); }, Qt::QueuedConnection);
+    else
+        completion(result);
+}
+
+struct PendingLaunch {
+    Workspace::Completion completion;
+    // The launch may report after the application object is gone.
+    QPointer<QCoreApplication> app;
+};
+
+void launchFinished(GObject* source, GAsyncResult* result, gpointer data) {
+    std::unique_ptr<PendingLaunch> pending(static_cast<PendingLaunch*>(data));
+    GError* raw = nullptr;
+    const gboolean launched = g_app_info_launch_uris_finish(G_APP_INFO(source), result, &raw);
+    GErrorPtr error(raw);
+    if (!pending->completion || !pending->app)
+        return;
+    pending->completion(
+        launched ? std::nullopt
+                 : std::optional(errorText(error.get(), "The application could not be launched")));
+}
+} // namespace
+
+GObjectPtr<GAppLaunchContext> GioWorkspace::launchContext() const {
+    GObjectPtr<GAppLaunchContext> context(g_app_launch_context_new());
+    const std::optional<QString> token = m_activationToken ? m_activationToken() : std::nullopt;
+    if (token && !token->isEmpty()) {
+        // The user's double-click in the file manager lets the editor come to
+        // the front: X11 reads the startup ID, Wayland the activation token.
+        const QByteArray bytes = token->toUtf8();
+        g_app_launch_context_setenv(context.get(), "DESKTOP_STARTUP_ID", bytes.constData());
+        g_app_launch_context_setenv(context.get(), "XDG_ACTIVATION_TOKEN", bytes.constData());
+    }
+    return context;
+}
+
 void GioWorkspace::openURLs(const QList<QUrl>& urls, const QString& location,
                             Completion completion) {
     GObjectPtr<GDesktopAppInfo> info = launchableInfoForLocation(location);
-    std::optional<QString> failure;
     if (!info) {
-        failure = QStringLiteral("No application entry at %1").arg(location);
-    } else {
-        QList<QByteArray> uris;
-        for (const QUrl& url : urls)
-            uris.append(launchURI(url));
-        const GListPtr list = borrowedStringList(uris);
-        GError* raw = nullptr;
-        const gboolean launched =
-            g_app_info_launch_uris(G_APP_INFO(info.get()), list.get(), nullptr, &raw);
-        if (!launched) {
-            GErrorPtr error(raw);
-            failure = errorText(error.get(), "The application could not be launched");
-        }
+        completeLater(completion, QStringLiteral("No application entry at %1").arg(location));
+        return;
     }
-    if (completion)
-        completion(failure);
+    QList<QByteArray> uris;
+    for (const QUrl& url : urls)
+        uris.append(launchURI(url));
+    const GListPtr list = borrowedStringList(uris);
+    const GObjectPtr<GAppLaunchContext> context = launchContext();
+    if (glibMainContextRuns()) {
+        // Asynchronous: a D-Bus activated editor's refusal arrives only as the
+        // answer to its Open call, which the synchronous launch never waits for.
+        auto* pending = new PendingLaunch{std::move(completion), QCoreApplication::instance()};
+        g_app_info_launch_uris_async(G_APP_INFO(info.get()), list.get(), context.get(), nullptr,
+                                     launchFinished, pending);
+        return;
+    }
+    GError* raw = nullptr;
+    const gboolean launched =
+        g_app_info_launch_uris(G_APP_INFO(info.get()), list.get(), context.get(), &raw);
+    GErrorPtr error(raw);
+    completeLater(
+        completion,
+        launched ? std::nullopt
+                 : std::optional(errorText(error.get(), "The application could not be launched")));
 }
 
 bool GioWorkspace::openURL(const QUrl& url) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/platform/Workspace.h"
+#include "platform/linux/GLibPointers.h"
 
 // Installed applications as desktop entries through GIO: the desktop file ID
 // without ".desktop" is the bundle identifier, the entry's path its location.
@@ -19,14 +20,26 @@ public:
     QList<InstalledApplication> installedApplications() const override;
     std::optional<QString> ownBundleID() const override;
     std::optional<QString> defaultApplicationForScheme(const QString& scheme) const override;
-    // Both complete before returning (GIO answers these synchronously), on the
-    // calling thread, which is the main thread.
+    // Completes before returning (GIO answers it synchronously), on the calling
+    // thread, which is the main thread.
     void setDefaultApplication(const QString& location, const QString& type,
                                Completion completion) override;
+    // Completes from the event loop on the main thread, once the application
+    // started or answered its D-Bus activation.
     void openURLs(const QList<QUrl>& urls, const QString& location, Completion completion) override;
     bool openURL(const QUrl& url) override;
 
     // The URI handed to an application for `url`: file URLs keep their path
     // bytes exactly, whatever their encoding.
     static QByteArray launchURI(const QUrl& url);
+
+    // The token the desktop handed in with the current request, passed on to
+    // launched editors (startup notification / XDG activation).
+    using TokenSource = std::function<std::optional<QString>()>;
+    void setActivationTokenSource(TokenSource source) { m_activationToken = std::move(source); }
+
+private:
+    GObjectPtr<GAppLaunchContext> launchContext() const;
+
+    TokenSource m_activationToken;
 };

@@ -1,7 +1,20 @@
 #include "platform/linux/LinuxPlatform.h"
 
 Platform LinuxPlatform::platform() {
-    return Platform{m_types,       m_workspace,    m_running,   m_metadata,
-                    m_preferences, m_screenReader, m_shortcuts, *m_alerts,
-                    m_clipboard,   m_revealer,     m_terminals};
+    return Platform{m_types,
+                    m_workspace,
+                    m_running,
+                    m_metadata,
+                    m_preferences,
+                    m_screenReader,
+                    m_shortcuts,
+                    *m_alerts,
+                    m_clipboard,
+                    m_revealer,
+                    m_terminals,
+                    m_processes,
+                    m_frontmost,
+                    m_accessibilitySelection,
+                    m_fileManagerSelection,
+                    m_selectionPermissions};
 }

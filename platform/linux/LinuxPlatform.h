@@ -1,16 +1,21 @@
 #pragma once
 
 #include "core/platform/Platform.h"
+#include "platform/linux/AtspiAccessibilitySelection.h"
 #include "platform/linux/AtspiScreenReader.h"
 #include "platform/linux/DesktopTerminalLauncher.h"
 #include "platform/linux/FileManagerRevealer.h"
 #include "platform/linux/GioTypeSystem.h"
 #include "platform/linux/GioWorkspace.h"
+#include "platform/linux/LinuxSelectionPermissions.h"
 #include "platform/linux/ProcRunningApplications.h"
 #include "platform/linux/QtClipboard.h"
 #include "platform/linux/SettingsPreferences.h"
-#include "platform/linux/ShortcutTable.h"
+#include "platform/linux/SpawnProcessRunner.h"
 #include "platform/linux/TerminalAlerts.h"
+#include "platform/linux/X11ClipboardSelection.h"
+#include "platform/linux/X11FrontmostApplication.h"
+#include "platform/linux/X11ShortcutRegistry.h"
 #include "platform/linux/XattrFileMetadata.h"
 
 // Owns one implementation of every port for the freedesktop stack. Alerts start
@@ -28,6 +33,7 @@ public:
     GioTypeSystem& types() { return m_types; }
     GioWorkspace& workspace() { return m_workspace; }
     TerminalAlerts& terminalAlerts() { return m_terminalAlerts; }
+    X11ClipboardSelection& clipboardSelection() { return m_fileManagerSelection; }
 
 private:
     GioTypeSystem m_types;
@@ -36,10 +42,15 @@ private:
     XattrFileMetadata m_metadata;
     SettingsPreferences m_preferences;
     AtspiScreenReader m_screenReader;
-    ShortcutTable m_shortcuts;
+    X11ShortcutRegistry m_shortcuts;
     TerminalAlerts m_terminalAlerts;
     QtClipboard m_clipboard;
     FileManagerRevealer m_revealer;
     DesktopTerminalLauncher m_terminals;
+    SpawnProcessRunner m_processes;
+    X11FrontmostApplication m_frontmost;
+    AtspiAccessibilitySelection m_accessibilitySelection{m_frontmost};
+    X11ClipboardSelection m_fileManagerSelection;
+    LinuxSelectionPermissions m_selectionPermissions;
     Alerts* m_alerts = &m_terminalAlerts;
 };

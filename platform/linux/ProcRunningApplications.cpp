@@ -1,11 +1,11 @@
 #include "platform/linux/ProcRunningApplications.h"
 
+#include "platform/linux/DesktopEntryProgram.h"
 #include "platform/linux/GLibPointers.h"
 #include "platform/linux/SessionBusCall.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <dirent.h>
 #include <limits.h>
@@ -23,24 +23,19 @@ std::optional<QByteArray> readLink(const QByteArray& path) {
     return QByteArray(target, length);
 }
 
-bool isInterpreter(const QString& executable) {
-    static const QRegularExpression names(QStringLiteral(
-        "^(python[0-9.]*|perl[0-9.]*|ruby[0-9.]*|node|nodejs|gjs|lua[0-9.]*|bash|sh|dash)$"));
-    return names.match(QFileInfo(executable).fileName()).hasMatch();
-}
-
-// The script an interpreter runs: its first argument when that is an absolute path.
-std::optional<QString> scriptOfInterpreter(const QByteArray& processDir) {
+// The script an interpreter process runs, as the kernel or a launcher named it.
+std::optional<QString> scriptOfInterpreter(const QByteArray& processDir,
+                                           const QString& searchPath) {
     QFile file(QFile::decodeName(processDir + "/cmdline"));
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const QList<QByteArray> arguments = file.read(8192).split('\0');
-    if (arguments.size() < 2 || !arguments.at(1).startsWith('/'))
+    QStringList arguments;
+    for (const QByteArray& argument : file.read(8192).split('\0'))
+        arguments.append(QFile::decodeName(argument));
+    const auto script = DesktopEntryProgram::scriptOfInterpreter(arguments);
+    if (!script)
         return std::nullopt;
-    const QString canonical = QFileInfo(QFile::decodeName(arguments.at(1))).canonicalFilePath();
-    if (canonical.isEmpty())
-        return std::nullopt;
-    return canonical;
+    return DesktopEntryProgram::resolveScript(*script, searchPath);
 }
 
 // The application ID of a Flatpak sandbox the process runs in.
@@ -58,8 +53,10 @@ std::optional<QString> flatpakApplication(const QByteArray& processDir) {
 }
 } // namespace
 
-ProcRunningApplications::ProcRunningApplications(QString procRoot)
-    : m_procRoot(std::move(procRoot)) {}
+ProcRunningApplications::ProcRunningApplications(QString procRoot, QString snapRoot)
+    : m_procRoot(std::move(procRoot))
+    , m_snapRoot(snapRoot)
+    , m_index(std::move(snapRoot)) {}
 
 QSet<QString> ProcRunningApplications::runningBundleIDs() const {
     QSet<QString> ids;
@@ -77,6 +74,7 @@ void ProcRunningApplications::addProcessApplications(QSet<QString>& ids) const {
     const uid_t user = ::geteuid();
     const auto ownNamespace = readLink(root + "/self/ns/mnt");
     const pid_t self = ::getpid();
+    const QString searchPath = QString::fromLocal8Bit(qgetenv("PATH"));
     while (const dirent* entry = ::readdir(dir)) {
         const char* name = entry->d_name;
         if (*name < '1' || *name > '9')
@@ -94,19 +92,30 @@ void ProcRunningApplications::addProcessApplications(QSet<QString>& ids) const {
             if (path.endsWith(" (deleted)"))
                 path.chop(10);
             const QString program = QFile::decodeName(path);
-            for (const QString& id : m_index.bundleIDsForProgram(program))
-                ids.insert(id);
-            if (isInterpreter(program)) {
-                if (auto script = scriptOfInterpreter(processDir)) {
+            // An interpreter is only ever running a script: it stands for no
+            // entry itself.
+            if (DesktopEntryProgram::isInterpreter(QFileInfo(program).fileName())) {
+                if (auto script = scriptOfInterpreter(processDir, searchPath)) {
                     for (const QString& id : m_index.bundleIDsForProgram(*script))
                         ids.insert(id);
                 }
+            } else if (auto snap = DesktopEntryProgram::snapOfExecutable(program, m_snapRoot)) {
+                for (const QString& id : m_index.bundleIDsForSnap(*snap))
+                    ids.insert(id);
+            } else {
+                for (const QString& id : m_index.bundleIDsForProgram(program))
+                    ids.insert(id);
             }
         }
         // Only a process in another mount namespace can be in a Flatpak sandbox.
         if (readLink(processDir + "/ns/mnt") != ownNamespace) {
-            if (auto flatpak = flatpakApplication(processDir))
-                ids.insert(*flatpak);
+            if (auto flatpak = flatpakApplication(processDir)) {
+                for (const QString& id : m_index.bundleIDsForFlatpak(*flatpak))
+                    ids.insert(id);
+                // Exported entries are named after the application.
+                if (m_index.bundleIDs().contains(*flatpak))
+                    ids.insert(*flatpak);
+            }
         }
     }
     ::closedir(dir);

@@ -1,10 +1,13 @@
 #include "platform/linux/ShortcutTable.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QKeySequence>
+#include <QSaveFile>
+#include <QScopeGuard>
 #include <QStandardPaths>
 
 namespace {
@@ -94,8 +97,11 @@ void ShortcutTable::reloadIfChanged() const {
     m_size = size;
     m_shortcuts.clear();
     m_errors.clear();
+    m_damaged = false;
     if (!exists)
         return;
+    // Whatever is reported below is on disk and would be lost by a rewrite.
+    const auto markDamaged = qScopeGuard([this] { m_damaged = !m_errors.isEmpty(); });
     QFile file(m_path);
     if (size > maximumFileSize) {
         m_errors.append(QStringLiteral("%1 is too large to be a shortcut table").arg(m_path));
@@ -121,12 +127,62 @@ std::optional<QString> ShortcutTable::shortcut(const QString& name) const {
     return *it;
 }
 
-std::optional<QString> ShortcutTable::shortcutDisplayText(const QString& name) const {
-    const auto stored = shortcut(name);
-    if (!stored)
+std::optional<Shortcut> ShortcutTable::get(const QString& name) const {
+    const std::optional<QString> text = shortcut(name);
+    return text ? fromText(*text) : std::nullopt;
+}
+
+QString ShortcutTable::toText(const Shortcut& shortcut) {
+    return QKeySequence(QKeyCombination(shortcut.modifiers, shortcut.key))
+        .toString(QKeySequence::PortableText);
+}
+
+std::optional<Shortcut> ShortcutTable::fromText(const QString& text) {
+    const QKeySequence sequence = QKeySequence::fromString(text, QKeySequence::PortableText);
+    if (sequence.count() != 1 || sequence[0].key() == Qt::Key_unknown)
         return std::nullopt;
-    return QKeySequence::fromString(*stored, QKeySequence::PortableText)
-        .toString(QKeySequence::NativeText);
+    return Shortcut{sequence[0].key(), sequence[0].keyboardModifiers()};
+}
+
+bool ShortcutTable::set(const QString& name, const std::optional<Shortcut>& shortcut) {
+    reloadIfChanged();
+    if (shortcut)
+        m_shortcuts.insert(name, toText(*shortcut));
+    else
+        m_shortcuts.remove(name);
+
+    if (m_damaged) {
+        m_lastWriteError = QStringLiteral("%1 could not be read completely; it is left as it is "
+                                          "and shortcut changes last until Corvanta quits")
+                               .arg(m_path);
+        if (!m_damageReported) {
+            m_damageReported = true;
+            qWarning("Corvanta: %s", qUtf8Printable(*m_lastWriteError));
+        }
+        return false;
+    }
+
+    QJsonObject entries;
+    for (auto it = m_shortcuts.cbegin(); it != m_shortcuts.cend(); ++it)
+        entries.insert(it.key(), it.value());
+    QJsonObject root;
+    root.insert(QStringLiteral("version"), formatVersion);
+    root.insert(QStringLiteral("shortcuts"), entries);
+
+    QDir().mkpath(QFileInfo(m_path).absolutePath());
+    QSaveFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(QJsonDocument(root).toJson(QJsonDocument::Indented)) < 0 || !file.commit()) {
+        m_lastWriteError = QStringLiteral("cannot write %1: %2").arg(m_path, file.errorString());
+        qWarning("Corvanta: %s", qUtf8Printable(*m_lastWriteError));
+        return false;
+    }
+    m_lastWriteError.reset();
+    // What is on disk now is what is in memory; no need to read it back.
+    const QFileInfo written(m_path);
+    m_modified = written.lastModified();
+    m_size = written.size();
+    return true;
 }
 
 QStringList ShortcutTable::errors() const {

@@ -1,10 +1,11 @@
 #pragma once
 
-#include "core/platform/ShortcutRegistry.h"
+#include "core/platform/Shortcut.h"
 
 #include <QDateTime>
 #include <QHash>
 #include <QStringList>
+#include <optional>
 
 // The stored table of global shortcuts, ~/.config/Corvanta/shortcuts.json:
 //
@@ -13,7 +14,9 @@
 // Shortcuts are single key combinations in QKeySequence's portable text.
 // Entries that cannot be read are left out and reported in `errors()`; a
 // missing file is an empty table. The file is read again when it changes.
-class ShortcutTable : public ShortcutRegistry {
+// Writes are atomic; a table that could not be read completely is never
+// overwritten (changes then live in memory only, and that is said once).
+class ShortcutTable {
 public:
     static constexpr int formatVersion = 1;
 
@@ -23,14 +26,23 @@ public:
     static QString defaultFilePath();
     const QString& filePath() const { return m_path; }
 
-    std::optional<QString> shortcutDisplayText(const QString& name) const override;
     // The stored combination (portable text) under `name`.
     std::optional<QString> shortcut(const QString& name) const;
+    std::optional<Shortcut> get(const QString& name) const;
+    // Stores (none: removes) the combination under `name` and writes the file.
+    // False when it was not written; the change still holds in memory.
+    bool set(const QString& name, const std::optional<Shortcut>& shortcut);
+    // Why the last write did not happen; none after a successful one.
+    const std::optional<QString>& lastWriteError() const { return m_lastWriteError; }
     // Problems found the last time the file was read.
     QStringList errors() const;
 
     // Parses a table; never fails, collects what it could not use in `errors`.
     static QHash<QString, QString> parse(const QByteArray& data, QStringList& errors);
+    // A combination in the stored text ("Meta+Shift+E") and back; none when the
+    // text is not one key combination.
+    static QString toText(const Shortcut& shortcut);
+    static std::optional<Shortcut> fromText(const QString& text);
 
 private:
     void reloadIfChanged() const;
@@ -41,4 +53,8 @@ private:
     mutable QDateTime m_modified;
     mutable qint64 m_size = -1;
     mutable bool m_loaded = false;
+    // Set while the file on disk holds something this table could not read.
+    mutable bool m_damaged = false;
+    bool m_damageReported = false;
+    std::optional<QString> m_lastWriteError;
 };

@@ -1,6 +1,6 @@
 #include "platform/linux/XattrFileMetadata.h"
 
-#include "core/routing/LocalFileURL.h"
+#include "core/model/LocalFileURL.h"
 
 #include <cerrno>
 #include <sys/xattr.h>

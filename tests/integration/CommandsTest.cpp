@@ -2,10 +2,14 @@
 #include "tests/integration/LinuxSandbox.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/xattr.h>
 
 namespace {
@@ -159,3 +163,82 @@ TEST(Commands, ExplainGivesTheDecisionOfEveryKindOfRuleAndErrorsKeepADamagedFile
     }
 }
 } // namespace
+
+namespace {
+// Every file and folder under `root` with its bytes, inode and modification time.
+std::string treeOf(const QString& root) {
+    QStringList lines;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        struct stat info {};
+        ::lstat(QFile::encodeName(path).constData(), &info);
+        QFile file(path);
+        const QByteArray bytes =
+            S_ISREG(info.st_mode) && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        lines << QStringLiteral("%1 %2 %3.%4 %5")
+                     .arg(path)
+                     .arg(info.st_ino)
+                     .arg(info.st_mtim.tv_sec)
+                     .arg(info.st_mtim.tv_nsec)
+                     .arg(QString::fromLatin1(bytes.toHex()));
+    }
+    lines.sort();
+    return lines.join('\n').toStdString();
+}
+} // namespace
+
+// Looking never writes: not on a first start without a folder, not with a file
+// the tray instance would rewrite in the current format, and not in a bare
+// environment (ssh, cron, `env -i`) without a session bus or the data folders
+// the desktop session has.
+TEST(Commands, RoutesExplainAndCheckCreateAndTouchNothing) {
+    LinuxSandbox& sandbox = LinuxSandbox::current();
+    const QString folder = sandbox.configHome() + "/Corvanta";
+    const QString sample = makeFile("look.md");
+    QProcessEnvironment bare;
+    for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "PATH", "LC_ALL"})
+        bare.insert(name, qEnvironmentVariable(name));
+    bare.insert("XDG_DATA_DIRS", sandbox.root() + "/no-such-folder");
+    // Not made yet: GLib makes it as a runtime folder when asked for the session bus.
+    bare.insert("XDG_CACHE_HOME", sandbox.home() + "/.cache-of-a-bare-session");
+    const QStringList commands[] = {{"routes"},
+                                    {"routes", "--json"},
+                                    {"explain", sample},
+                                    {"explain", "--json", "--hotkey", "rule-x", sample},
+                                    {"check", folder + "/routes.json"}};
+    // A file without "version": the owner would rewrite it. Its Default Rule
+    // offers running editors, so explain looks for them (on the bus, too).
+    Route markdown;
+    markdown.id = markdown.name = "markdown";
+    markdown.extensions = {"md"};
+    markdown.defaultActionKind = RuleActionKind::selectFromRunningEditors;
+    markdown.normalizeUtilities();
+    RouteStoreState state;
+    state.routes = {markdown};
+    QJsonObject document = QJsonDocument::fromJson(RoutesFileCodec::encode(state)).object();
+    document.remove("version");
+    const QByteArray oldFormat = QJsonDocument(document).toJson();
+    for (const bool withFile : {false, true}) {
+        QDir(folder).removeRecursively();
+        if (withFile)
+            writeFile(folder + "/routes.json", oldFormat);
+        for (const QProcessEnvironment& environment :
+             {QProcessEnvironment::systemEnvironment(), bare}) {
+            for (const QStringList& arguments : commands) {
+                SCOPED_TRACE(qPrintable(
+                    arguments.join(' ') + (withFile ? " (file)" : " (none)") +
+                    (environment.contains("DBUS_SESSION_BUS_ADDRESS") ? "" : " (bare)")));
+                const std::string before = treeOf(sandbox.home());
+                QProcess corvanta;
+                corvanta.setProcessEnvironment(environment);
+                corvanta.start(CORVANTA_PATH, arguments);
+                ASSERT_TRUE(corvanta.waitForFinished(60000));
+                EXPECT_EQ(corvanta.exitStatus(), QProcess::NormalExit);
+                EXPECT_EQ(treeOf(sandbox.home()), before);
+                EXPECT_EQ(QFileInfo::exists(folder), withFile);
+            }
+        }
+    }
+}

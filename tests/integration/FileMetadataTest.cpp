@@ -1,4 +1,4 @@
-#include "core/routing/LocalFileURL.h"
+#include "core/model/LocalFileURL.h"
 #include "platform/linux/XattrFileMetadata.h"
 #include "tests/integration/LinuxSandbox.h"
 

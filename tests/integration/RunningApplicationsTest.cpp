@@ -1,10 +1,14 @@
 #include "platform/linux/DesktopEntryProgram.h"
+#include "platform/linux/DesktopProgramIndex.h"
 #include "platform/linux/GioWorkspace.h"
 #include "platform/linux/ProcRunningApplications.h"
 #include "tests/integration/LinuxSandbox.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QThread>
 #include <functional>
 #include <gtest/gtest.h>
@@ -33,6 +37,10 @@ TEST(ProcRunningApplications, SeesProgramsStartedFromTheirEntriesUntilTheyExit) 
         GioWorkspace().openURLs({QUrl::fromLocalFile(sandbox.filesFolder() + "/a.md")},
                                 sandbox.applicationsFolder() + '/' + id + ".desktop",
                                 [&](const std::optional<QString>& reported) { error = reported; });
+        waitUntil([&] {
+            QCoreApplication::processEvents();
+            return error != "never reported";
+        });
         EXPECT_EQ(error, std::nullopt) << qPrintable(id);
     }
     qunsetenv("CORVANTA_RECORDER_STAY");
@@ -43,17 +51,54 @@ TEST(ProcRunningApplications, SeesProgramsStartedFromTheirEntriesUntilTheyExit) 
     EXPECT_TRUE(waitUntil([&] { return !running.runningBundleIDs().intersects(started); }));
 }
 
-// A launcher whose real program cannot be seen would make every app it starts "running".
-TEST(DesktopEntryProgram, FindsTheProgramOnlyWhereTheExecLineShowsIt) {
-    const std::pair<QStringList, std::optional<QString>> cases[] = {
-        {{"/usr/bin/env", "-u", "FOO", "BAR=1", "kate", "%F"}, "kate"},
+// A launcher whose real program cannot be seen would make every app it starts
+// "running"; an interpreter would make every script-started app running.
+TEST(DesktopEntryProgram, FindsWhatTheExecLineReallyStarts) {
+    using Target = DesktopEntryProgram::Target;
+    using K = Target::Kind;
+    const std::pair<QStringList, std::optional<Target>> cases[] = {
+        {{"/usr/bin/env", "-u", "FOO", "BAR=1", "kate", "%F"}, Target{K::program, "kate"}},
         {{"env", "-S", "kate --new"}, std::nullopt},
-        {{"flatpak", "run", "org.gnome.TextEditor", "%U"}, std::nullopt},
+        {{"bash", "/opt/x/run.sh", "%F"}, Target{K::script, "/opt/x/run.sh"}},
+        {{"env", "A=1", "python3", "-u", "-O", "/opt/x/app.py", "%U"},
+         Target{K::script, "/opt/x/app.py"}},
+        {{"perl", "--", "/opt/ed.pl"}, Target{K::script, "/opt/ed.pl"}},
         {{"sh", "-c", "exec foo \"$@\"", "sh", "%F"}, std::nullopt},
+        {{"python3", "-m", "editor", "%F"}, std::nullopt},
+        {{"bash", "%F"}, std::nullopt},
+        {{"flatpak", "run", "--branch=stable", "--command=ed", "org.gnome.TextEditor", "%U"},
+         Target{K::flatpak, "org.gnome.TextEditor"}},
+        {{"/usr/bin/flatpak", "run", "org.x.App//beta"}, Target{K::flatpak, "org.x.App"}},
+        {{"flatpak", "info"}, std::nullopt},
+        {{"snap", "run", "code", "--new-window", "%F"}, Target{K::snap, "code"}},
+        {{"env", "BAMF_DESKTOP_FILE_HINT=/x.desktop", "/snap/bin/code.url-handler", "%U"},
+         Target{K::snap, "code"}},
+        {{"gtk-launch", "org.gnome.TextEditor"}, std::nullopt},
+        {{"%F"}, std::nullopt},
     };
     for (const auto& [arguments, expected] : cases)
-        EXPECT_EQ(DesktopEntryProgram::programFromArguments(arguments), expected)
+        EXPECT_EQ(DesktopEntryProgram::targetFromArguments(arguments), expected)
             << qPrintable(arguments.join(' '));
+
+    const std::pair<QStringList, std::optional<QString>> running[] = {
+        {{"/bin/sh", "/opt/x/run.sh", "a.md"}, "/opt/x/run.sh"},
+        {{"python3", "-u", "/opt/x/app.py"}, "/opt/x/app.py"},
+        {{"bash", "-c", "/opt/x/run.sh"}, std::nullopt},
+        {{"bash"}, std::nullopt},
+        {{"-bash"}, std::nullopt},
+    };
+    for (const auto& [arguments, expected] : running)
+        EXPECT_EQ(DesktopEntryProgram::scriptOfInterpreter(arguments), expected)
+            << qPrintable(arguments.join(' '));
+
+    const std::pair<const char*, std::optional<QString>> snaps[] = {
+        {"/snap/code/155/usr/share/code/code", "code"},
+        {"/snap/bin/code", std::nullopt},
+        {"/snap/code", std::nullopt},
+        {"/usr/bin/snap", std::nullopt},
+    };
+    for (const auto& [path, expected] : snaps)
+        EXPECT_EQ(DesktopEntryProgram::snapOfExecutable(path), expected) << path;
 
     // The kernel names a process's executable with links resolved.
     const LinuxSandbox& sandbox = LinuxSandbox::current();
@@ -65,5 +110,122 @@ TEST(DesktopEntryProgram, FindsTheProgramOnlyWhereTheExecLineShowsIt) {
           {"bin/recorder-editor", std::nullopt},
           {sandbox.applicationsFolder() + "/test.Browser.desktop", std::nullopt}}) // not executable
         EXPECT_EQ(DesktopEntryProgram::resolveProgram(name, path), expected) << qPrintable(name);
+    // A script need not be executable to be run by its interpreter.
+    EXPECT_EQ(DesktopEntryProgram::resolveScript(
+                  sandbox.applicationsFolder() + "/test.Browser.desktop", path),
+              sandbox.applicationsFolder() + "/test.Browser.desktop");
+}
+
+class ScriptAndSnapEditors : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const LinuxSandbox& sandbox = LinuxSandbox::current();
+        root = sandbox.root();
+        stop = root + "/stop-editors";
+        QFile::remove(stop);
+        QDir().mkpath(root + "/scripts");
+        QDir().mkpath(root + "/snap/bin");
+        QDir().mkpath(root + "/snap/cvsnap/7/usr/bin");
+        // Not executable: the entries run them through their interpreters.
+        write(root + "/scripts/shell-editor.sh",
+              "while [ ! -e '" + stop.toUtf8() + "' ]; do sleep 0.02; done\n");
+        write(root + "/scripts/perl-editor.pl",
+              "until (-e '" + stop.toUtf8() + "') { select(undef, undef, undef, 0.02); }\n");
+        // /snap/bin/NAME links to the snap launcher; the snap's program runs from its folder.
+        QFile::link("/bin/true", root + "/snap/bin/cvsnap.editor");
+        QFile::copy(sandbox.programPath("recorder-editor"), snapProgram());
+        const QString apps = sandbox.applicationsFolder();
+        write(apps + "/test.ShellScript.desktop",
+              "[Desktop Entry]\nType=Application\nName=Shell Script Editor\nExec=sh " +
+                  root.toUtf8() + "/scripts/shell-editor.sh %F\n");
+        write(apps + "/test.PerlScript.desktop",
+              "[Desktop Entry]\nType=Application\nName=Perl Editor\nTryExec=perl\n"
+              "Exec=env LC_ALL=C perl -w " +
+                  root.toUtf8() + "/scripts/perl-editor.pl %F\n");
+        write(apps + "/test.SnapEditor.desktop",
+              "[Desktop Entry]\nType=Application\nName=Snap Editor\nExec=env "
+              "BAMF_DESKTOP_FILE_HINT=x " +
+                  root.toUtf8() + "/snap/bin/cvsnap.editor %F\n");
+    }
+    void TearDown() override {
+        QFile(stop).open(QIODevice::WriteOnly);
+        for (QProcess* process : processes) {
+            process->waitForFinished(5000);
+            delete process;
+        }
+    }
+    static void write(const QString& path, const QByteArray& contents) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(contents);
+    }
+    QString snapProgram() const { return root + "/snap/cvsnap/7/usr/bin/cvsnap-editor"; }
+    void start(const QString& program, const QStringList& arguments) {
+        auto* process = new QProcess;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("CORVANTA_RECORDER_STAY", stop);
+        process->setProcessEnvironment(environment);
+        process->start(program, arguments);
+        ASSERT_TRUE(process->waitForStarted(5000)) << qPrintable(program);
+        processes.append(process);
+    }
+
+    QString root, stop;
+    QList<QProcess*> processes;
+};
+
+// Open shells and interpreters running other code are no editor; the script an
+// editor's entry names, and a snap's own program, are.
+TEST_F(ScriptAndSnapEditors, AreRunningOnlyWhileTheirOwnProcessesRun) {
+    const ProcRunningApplications running("/proc", root + "/snap");
+    const QSet<QString> editors = {"test.ShellScript", "test.PerlScript", "test.SnapEditor"};
+    const QString wait = "while [ ! -e '" + stop + "' ]; do sleep 0.02; done";
+    start("sh", {"-c", wait});
+    start("sh", {root + "/scripts/other.sh"}); // a script of no entry (missing: sh exits)
+    start("perl", {"-e", "until (-e '" + stop + "') { select(undef, undef, undef, 0.02); }"});
+    start("/bin/true", {}); // the snap launcher itself
+    QThread::msleep(200);
+    EXPECT_FALSE(running.runningBundleIDs().intersects(editors))
+        << qPrintable(running.runningBundleIDs().values().join(' '));
+
+    start("sh", {root + "/scripts/shell-editor.sh", "a.md"});
+    start("env", {"LC_ALL=C", "perl", "-w", root + "/scripts/perl-editor.pl", "a.md"});
+    start(snapProgram(), {"a.md"});
+    EXPECT_TRUE(waitUntil([&] { return running.runningBundleIDs().contains(editors); }))
+        << qPrintable(running.runningBundleIDs().values().join(' '));
+
+    QFile(stop).open(QIODevice::WriteOnly);
+    EXPECT_TRUE(waitUntil([&] { return !running.runningBundleIDs().intersects(editors); }));
+}
+
+// The open path asks for running editors often: the entries are read once and
+// again only after the applications folders change.
+TEST(DesktopProgramIndex, IsRebuiltOnlyWhenTheApplicationsFoldersChange) {
+    const LinuxSandbox& sandbox = LinuxSandbox::current();
+    DesktopProgramIndex index;
+    index.refreshIfStale();
+    index.refreshIfStale();
+    EXPECT_EQ(index.rebuildCount(), 1);
+    const QString program = sandbox.programPath("recorder-late");
+    ASSERT_TRUE(QFile::copy(sandbox.programPath("recorder-editor"), program));
+    EXPECT_TRUE(index.bundleIDsForProgram(program).isEmpty());
+
+    QFile entry(sandbox.applicationsFolder() + "/test.Late.desktop");
+    ASSERT_TRUE(entry.open(QIODevice::WriteOnly));
+    entry.write("[Desktop Entry]\nType=Application\nName=Late\nExec=recorder-late %F\n");
+    entry.close();
+    // GIO learns of the entry from its folder monitor, through the event loop.
+    EXPECT_TRUE(waitUntil([&] {
+        QCoreApplication::processEvents();
+        index.refreshIfStale();
+        return index.bundleIDsForProgram(program) == QStringList{"test.Late"};
+    }));
+    const int rebuilds = index.rebuildCount();
+    EXPECT_GE(rebuilds, 2);
+    QCoreApplication::processEvents();
+    index.refreshIfStale();
+    index.refreshIfStale();
+    EXPECT_EQ(index.rebuildCount(), rebuilds);
+    QFile::remove(entry.fileName());
 }
 } // namespace

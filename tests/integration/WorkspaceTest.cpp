@@ -4,6 +4,7 @@
 #include "platform/linux/GioWorkspace.h"
 #include "tests/integration/LinuxSandbox.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QThread>
@@ -21,6 +22,22 @@ QString entryPath(const QString& relative) {
 // A completion that keeps what a call reported in `outcome`.
 Workspace::Completion into(std::optional<QString>& outcome) {
     return [&outcome](const std::optional<QString>& error) { outcome = error; };
+}
+
+// Launches report from the event loop; waits for `outcome` to be reported.
+bool reported(const std::optional<QString>& outcome) {
+    QDeadlineTimer deadline(10000);
+    while (outcome == "unreported" && !deadline.hasExpired()) {
+        QCoreApplication::processEvents();
+        QThread::msleep(5);
+    }
+    return outcome != "unreported";
+}
+
+void writeEntry(const QString& relative, const QByteArray& contents) {
+    QFile file(entryPath(relative));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(contents);
 }
 
 TEST(GioWorkspace, DiscoveryFindsEntriesWithTheirRolesAndNamesButNotCorvanta) {
@@ -69,6 +86,7 @@ TEST(GioWorkspace, ClaimAndLaunchReachGioAndReportFailures) {
     const QString nowhere = "/nonexistent/app.desktop";
     workspace.setDefaultApplication(nowhere, "text/plain", into(claimElsewhere));
     workspace.openURLs({QUrl::fromLocalFile("/tmp/x.md")}, nowhere, into(launchElsewhere));
+    EXPECT_TRUE(reported(launchElsewhere));
     for (const auto& failed : {claimElsewhere, launchElsewhere})
         EXPECT_TRUE(failed && !failed->isEmpty() && failed != "unreported");
 
@@ -83,11 +101,63 @@ TEST(GioWorkspace, ClaimAndLaunchReachGioAndReportFailures) {
         urls.append(QUrl::fromEncoded("file://" + paths.last().toPercentEncoding("/")));
     }
     workspace.openURLs(urls, entryPath("test.MarkdownEditor.desktop"), into(launch));
+    EXPECT_TRUE(reported(launch));
     EXPECT_EQ(launch, std::nullopt);
     QDeadlineTimer deadline(10000);
     while (sandbox.records().isEmpty() && !deadline.hasExpired())
         QThread::msleep(10);
     ASSERT_EQ(sandbox.records().size(), 1);
     EXPECT_EQ(sandbox.records().first(), paths);
+}
+// An editor started over D-Bus answers its Open call only later: a refusal
+// (here: nobody provides the name) must still reach the user.
+TEST(GioWorkspace, BusActivatedEditorThatDoesNotAnswerIsReported) {
+    writeEntry("test.BusOnly.desktop", "[Desktop Entry]\nType=Application\nName=Bus Only\n"
+                                       "DBusActivatable=true\nExec=recorder-editor %F\n");
+    GioWorkspace workspace;
+    std::optional<QString> launch = "unreported";
+    workspace.openURLs({QUrl::fromLocalFile("/tmp/x.md")}, entryPath("test.BusOnly.desktop"),
+                       into(launch));
+    EXPECT_EQ(launch, "unreported") << "reported before the bus answered";
+    ASSERT_TRUE(reported(launch));
+    EXPECT_TRUE(launch && !launch->isEmpty());
+    QFile::remove(entryPath("test.BusOnly.desktop"));
+}
+
+// The token of the request that led to the launch goes to the editor, so that
+// an editor already running may come to the front.
+TEST(GioWorkspace, LaunchCarriesTheRequestsActivationToken) {
+    const QString out = LinuxSandbox::current().root() + "/startup-env";
+    writeEntry("test.StartupEnv.desktop",
+               "[Desktop Entry]\nType=Application\nName=Startup Env\nExec=sh -c 'env > " +
+                   out.toUtf8() + "' sh %F\n");
+    GioWorkspace workspace;
+    for (const std::optional<QString>& token :
+         {std::optional<QString>("corvanta-1_TIME4242"), std::optional<QString>()}) {
+        QFile::remove(out);
+        workspace.setActivationTokenSource([token] { return token; });
+        std::optional<QString> launch = "unreported";
+        workspace.openURLs({QUrl::fromLocalFile("/tmp/x.md")}, entryPath("test.StartupEnv.desktop"),
+                           into(launch));
+        ASSERT_TRUE(reported(launch));
+        EXPECT_EQ(launch, std::nullopt);
+        QDeadlineTimer deadline(10000);
+        while (!QFile::exists(out) && !deadline.hasExpired())
+            QThread::msleep(10);
+        QThread::msleep(50);
+        QFile file(out);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        QStringList passed;
+        for (const QByteArray& line : file.readAll().split('\n')) {
+            if (line.startsWith("DESKTOP_STARTUP_ID=") || line.startsWith("XDG_ACTIVATION_TOKEN="))
+                passed.append(QString::fromUtf8(line));
+        }
+        passed.sort();
+        const QStringList expected =
+            token ? QStringList{"DESKTOP_STARTUP_ID=" + *token, "XDG_ACTIVATION_TOKEN=" + *token}
+                  : QStringList{};
+        EXPECT_EQ(passed, expected);
+    }
+    QFile::remove(entryPath("test.StartupEnv.desktop"));
 }
 } // namespace

@@ -10,6 +10,7 @@ add_executable(test_linux_platform
   integration/CommandsTest.cpp
   integration/FileMetadataTest.cpp
   integration/PreferencesTest.cpp
+  integration/ProcessRunnerTest.cpp
   integration/RunningApplicationsTest.cpp
   integration/SessionBusPortsTest.cpp
   integration/TypeSystemTest.cpp
@@ -28,3 +29,12 @@ gtest_discover_tests(test_linux_platform DISCOVERY_TIMEOUT 60
   PROPERTIES LABELS integration ENVIRONMENT "LC_ALL=C.UTF-8")
 
 include(${CMAKE_CURRENT_LIST_DIR}/PickerEndToEnd.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/OwnershipEndToEnd.cmake)
+
+# The shortcut registry on a real X server, keys sent with xdotool.
+add_executable(test_x11_shortcuts integration/X11ShortcutRegistryTest.cpp)
+target_link_libraries(test_x11_shortcuts PRIVATE CorvantaLinux GTest::gtest corvanta_warnings)
+add_test(NAME x11_shortcuts COMMAND xvfb-run -a $<TARGET_FILE:test_x11_shortcuts>)
+set_tests_properties(x11_shortcuts PROPERTIES LABELS "integration" TIMEOUT 120
+  ENVIRONMENT "LC_ALL=C.UTF-8")
+include(${CMAKE_CURRENT_LIST_DIR}/SelectionEndToEnd.cmake)

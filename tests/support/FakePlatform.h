@@ -2,6 +2,8 @@
 
 #include "core/platform/Platform.h"
 #include "tests/support/FakePickerPorts.h"
+#include "tests/support/FakeProcessRunner.h"
+#include "tests/support/FakeSelectionPorts.h"
 #include "tests/support/FakeServices.h"
 #include "tests/support/FakeTypeSystem.h"
 #include "tests/support/FakeWorkspace.h"
@@ -19,9 +21,28 @@ struct FakePlatform {
     FakeClipboard clipboard;
     FakeFileRevealer revealer;
     FakeTerminalLauncher terminals;
+    FakeProcessRunner processes;
+    FakeFrontmostApplication frontmost;
+    FakeAccessibilitySelection accessibilitySelection;
+    FakeFileManagerSelection fileManagerSelection;
+    FakeSelectionPermissions selectionPermissions;
 
     Platform platform() {
-        return Platform{types,     workspace, running,   metadata, preferences, screenReader,
-                        shortcuts, alerts,    clipboard, revealer, terminals};
+        return Platform{types,
+                        workspace,
+                        running,
+                        metadata,
+                        preferences,
+                        screenReader,
+                        shortcuts,
+                        alerts,
+                        clipboard,
+                        revealer,
+                        terminals,
+                        processes,
+                        frontmost,
+                        accessibilitySelection,
+                        fileManagerSelection,
+                        selectionPermissions};
     }
 };

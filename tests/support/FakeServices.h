@@ -5,7 +5,7 @@
 #include "core/platform/Preferences.h"
 #include "core/platform/RunningApplications.h"
 #include "core/platform/ScreenReader.h"
-#include "core/platform/ShortcutRegistry.h"
+#include "tests/support/FakeShortcutRegistry.h"
 
 #include <QHash>
 #include <QList>
@@ -57,17 +57,6 @@ class FakeScreenReader : public ScreenReader {
 public:
     bool enabled = false;
     bool isScreenReaderEnabled() const override { return enabled; }
-};
-
-class FakeShortcutRegistry : public ShortcutRegistry {
-public:
-    QHash<QString, QString> shortcuts;
-    std::optional<QString> shortcutDisplayText(const QString& name) const override {
-        auto it = shortcuts.find(name);
-        if (it == shortcuts.end())
-            return std::nullopt;
-        return *it;
-    }
 };
 
 // Records every alert and answers like a user would: with the queued answers in

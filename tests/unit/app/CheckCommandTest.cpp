@@ -46,7 +46,7 @@ TEST_F(CheckCommandTest, goodFilePrintsRoutesRulesAndDefaultRule) {
     EXPECT_TRUE(errText.isEmpty());
 
     FakeShortcutRegistry shortcuts;
-    shortcuts.shortcuts.insert("rule-R1", "Ctrl+Alt+D");
+    shortcuts.shortcuts.insert("rule-R1", {Qt::Key_D, Qt::ControlModifier | Qt::AltModifier});
     EXPECT_EQ(
         run({write(JsonEdit::remove(JsonEdit::document(), "routes[0].rules[1].name"))}, &shortcuts),
         0);

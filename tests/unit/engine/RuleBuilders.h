@@ -1,9 +1,9 @@
 #pragma once
 
 #include "core/engine/OpenContext.h"
-#include "core/engine/Rule.h"
 #include "core/model/PathExtension.h"
 #include "core/model/Route.h"
+#include "core/model/Rule.h"
 
 #include <QUrl>
 

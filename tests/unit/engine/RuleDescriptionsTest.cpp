@@ -13,7 +13,7 @@ namespace {
 TEST(RuleDescriptions, predicateAndConditionTexts) {
     FakeShortcutRegistry shortcuts;
     const RuleDescriptions descriptions{shortcuts};
-    shortcuts.shortcuts.insert("rule-set", "Ctrl+Alt+M");
+    shortcuts.shortcuts.insert("rule-set", {Qt::Key_M, Qt::ControlModifier | Qt::AltModifier});
     const QString home = QDir::homePath();
     const std::pair<Predicate, QString> rows[] = {
         {fileName(SO::is, "draft"), "Name is “draft”"},

@@ -1,4 +1,5 @@
 #include "core/engine/RuleEvaluator.h"
+#include "core/engine/CaseInsensitiveText.h"
 #include "core/engine/OpenContextBuilder.h"
 #include "tests/support/FakeServices.h"
 #include "tests/unit/engine/RuleBuilders.h"
@@ -82,6 +83,58 @@ TEST(PredicateMatches, everyKindAndOperator) {
     negated.stringOperator = SO::isNot;
     EXPECT_TRUE(predicateMatches(negated, rich));
     EXPECT_FALSE(predicateMatches(negated, notes));
+}
+
+// File names reach Corvanta decomposed from some file systems and tools, and
+// typed names are usually composed; full folding makes ß and SS one spelling.
+TEST(CaseInsensitiveText, normalisationFormsAndFullCaseFoldingCompareEqual) {
+    const QString composed = QStringLiteral("caf\u00E9"), decomposed = QStringLiteral("cafe\u0301");
+    const std::tuple<QString, QString, bool> equalRows[] = {
+        {composed, decomposed, true},
+        {QStringLiteral("CAF\u00C9"), decomposed, true},
+        {QStringLiteral("stra\u00DFe"), "STRASSE", true},
+        {QStringLiteral("STRA\u1E9EE"), "strasse", true}, // capital sharp s
+        {QStringLiteral("\uFB01le"), "FILE", true},       // the fi ligature
+        {QStringLiteral("\u03A3\u03BF\u03C6\u03CC\u03C2"),
+         QStringLiteral("\u03C3\u03BF\u03C6\u03CC\u03C3"), true},
+        {"Notes", "notes", true},
+        {"cafe", composed, false},
+        {"strasse", "strase", false},
+        {"", "", true},
+    };
+    for (const auto& [a, b, expected] : equalRows) {
+        EXPECT_EQ(CaseInsensitiveText::equal(a, b), expected) << qPrintable(a + " / " + b);
+        EXPECT_EQ(CaseInsensitiveText::equal(b, a), expected) << qPrintable(b + " / " + a);
+    }
+    const std::tuple<QString, QString, bool> containsRows[] = {
+        {QStringLiteral("Gro\u00DFe Stra\u00DFe"), "SSE STR", true},
+        {"My " + decomposed + " notes", QStringLiteral("CAF\u00C9 N"), true},
+        {decomposed, "cafe", false}, // the accent is part of the letter
+        {"abc", "", false},
+        {"", "", false},
+    };
+    for (const auto& [haystack, needle, expected] : containsRows)
+        EXPECT_EQ(CaseInsensitiveText::contains(haystack, needle), expected)
+            << qPrintable(haystack + " / " + needle);
+}
+
+// Every string condition uses that comparison, not only the file name.
+TEST(PredicateMatches, stringConditionsCompareLettersNotCodePoints) {
+    const QString decomposedName = QStringLiteral("/w/Cafe\u0301 Stra\u00DFe.md");
+    OpenContext c = contextFor(decomposedName);
+    c.creatorName = QStringLiteral("R\u00E9sum\u00E9 Maker");
+    c.creatorBundleID = QStringLiteral("org.gro\u00DF.app");
+    const std::pair<Predicate, bool> rows[] = {
+        {fileName(SO::is, QStringLiteral("CAF\u00C9 STRASSE")), true},
+        {fileName(SO::isNot, QStringLiteral("caf\u00E9 strasse")), false},
+        {fileName(SO::contains, QStringLiteral("\u00E9 STR")), true},
+        {creatorApp(EO::is, std::nullopt, QStringLiteral("RE\u0301SUME\u0301 MAKER")), true},
+        {creatorApp(EO::is, "ORG.GROSS.APP", std::nullopt), true},
+    };
+    for (size_t i = 0; i < std::size(rows); ++i)
+        EXPECT_EQ(predicateMatches(rows[i].first, c), rows[i].second) << "row " << i;
+    const OpenContext ligature = contextFor(QStringLiteral("/w/notes.\uFB01le"));
+    EXPECT_TRUE(predicateMatches(fileExtension(SO::is, ".FILE"), ligature));
 }
 
 TEST(EvaluateGroup, emptyAndNestedGroups) {

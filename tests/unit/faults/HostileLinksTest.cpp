@@ -1,8 +1,8 @@
 // x-corvanta links as a hostile program could write them, delivered the way
 // D-Bus and `corvanta open` deliver them (encoded URLs): each gets the answer
 // the link rules give, and none crashes or hangs.
+#include "core/model/LocalFileURL.h"
 #include "core/pickers/UtilityPerformer.h"
-#include "core/routing/LocalFileURL.h"
 #include "core/routing/RoutingPipeline.h"
 #include "tests/support/FakePickerPresenter.h"
 #include "tests/unit/store/StoreTestSupport.h"

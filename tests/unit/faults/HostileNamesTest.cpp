@@ -1,7 +1,7 @@
 // File names that a shell, a URL parser or a text codec would mangle reach the
 // editor byte for byte, one item per file, whichever way the editor is reached.
+#include "core/model/LocalFileURL.h"
 #include "core/routing/EditorOpener.h"
-#include "core/routing/LocalFileURL.h"
 #include "tests/support/FakePlatform.h"
 
 #include <QFile>

@@ -84,6 +84,22 @@ TEST(RouteNormalisation, purgeEditorReferencesKeepsEveryRule) {
     EXPECT_FALSE(r.defaultOpenBundleIDs.has_value());
 }
 
+// An HTML route lists the web browsers: it may know the type by any of its names.
+TEST(RouteFacts, htmlRouteIsKnownByExtensionOrEitherTypeName) {
+    const std::tuple<QStringList, QStringList, bool> rows[] = {
+        {{"HTM"}, {}, true},
+        {{"xhtml"}, {"text/html"}, true},
+        {{}, {"public.html"}, true},
+        {{"xhtml"}, {"application/xhtml+xml", "text/plain"}, false},
+    };
+    for (const auto& [extensions, identifiers, expected] : rows) {
+        Route r;
+        r.extensions = extensions;
+        r.probeIdentifiers = identifiers;
+        EXPECT_EQ(r.isHTMLRoute(), expected) << identifiers.join(',').toStdString();
+    }
+}
+
 // Route lookup and rule facts rely on these; a dotfile must not be routed by its name.
 TEST(PathExtension, splitsTheLastComponent) {
     const char* rows[][3] = {

@@ -1,5 +1,5 @@
 #include "core/model/RoutesFileCodec.h"
-#include "core/engine/RuleCodec.h"
+#include "core/model/RuleCodec.h"
 #include "tests/unit/engine/RuleBuilders.h"
 #include "tests/unit/model/JsonEdit.h"
 

@@ -109,6 +109,43 @@ TEST_F(EditorPickerWidgetsTest, ListRowsKeysAndDoubleClick) {
     EXPECT_EQ(picker->panel(), nullptr);
 }
 
+// Whatever the user clicks or types, Return always has exactly one row to confirm.
+TEST_F(EditorPickerWidgetsTest, ListKeepsExactlyOneHighlightedRow) {
+    const auto picker = show<ListEditorPicker>(entries);
+    ListPickerTable* table = picker->table();
+    const auto ctrl = Qt::ControlModifier;
+    auto clickRow = [&](int row, Qt::KeyboardModifiers modifiers) {
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, modifiers,
+                          table->visualItemRect(table->item(row)).center());
+    };
+    auto below = [&] {
+        const QRect last = table->visualItemRect(table->item(table->count() - 1));
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, last.bottomLeft() + QPoint(4, 6));
+    };
+    const std::tuple<const char*, std::function<void()>, int> steps[] = {
+        {"ctrl+click on the highlighted row", [&] { clickRow(0, ctrl); }, 0},
+        {"ctrl+space", [&] { QTest::keyClick(table, Qt::Key_Space, ctrl); }, 0},
+        {"ctrl+click on another row", [&] { clickRow(1, ctrl); }, 1},
+        {"click on the separator", [&] { clickRow(2, {}); }, 1},
+        {"click below the rows", below, 1},
+        {"ctrl+down then ctrl+space",
+         [&] {
+             QTest::keyClick(table, Qt::Key_Down, ctrl);
+             QTest::keyClick(table, Qt::Key_Space, ctrl);
+         },
+         table->currentRow()},
+    };
+    for (const auto& [what, step, _] : steps) {
+        step();
+        EXPECT_EQ(table->selectedItems().size(), 1) << what;
+        EXPECT_TRUE(table->currentItem() && table->currentItem()->isSelected()) << what;
+    }
+    clickRow(1, ctrl);
+    QTest::keyClick(table, Qt::Key_Space, ctrl);
+    QTest::keyClick(table, Qt::Key_Return);
+    EXPECT_EQ(results, Results{entries[1]});
+}
+
 TEST_F(EditorPickerWidgetsTest, EscapeInAChildListReturnsToTheMainList) {
     const auto picker = show<ListEditorPicker>(entries);
     picker->table()->setCurrentRow(5);

@@ -9,7 +9,7 @@ corvanta_test(test_pickers
 
 # Not a test: shows a picker and saves pictures of it (run under xvfb-run).
 add_executable(picker_screenshot unit/pickers/PickerScreenshot.cpp)
-target_link_libraries(picker_screenshot PRIVATE FakePlatform CorvantaLinux corvanta_warnings)
+target_link_libraries(picker_screenshot PRIVATE FakePlatform CorvantaLinux QuaylithCore corvanta_warnings)
 
 # The Linux implementations of the pickers' ports, in the sandboxed home of the
 # Linux tests (private session bus, throw-away XDG folders).

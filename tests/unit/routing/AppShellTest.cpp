@@ -1,16 +1,23 @@
 #include "app/ApplicationService.h"
 #include "app/OpenArguments.h"
+#include "core/model/LocalFileURL.h"
 #include "core/pickers/UtilityPerformer.h"
 #include "core/routing/AppDelegate.h"
-#include "core/routing/LocalFileURL.h"
+#include "core/routing/DialogAlerts.h"
 #include "tests/support/FakePickerPresenter.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/unit/routing/RoutingTestSupport.h"
 
+#include <QActionGroup>
 #include <QApplication>
+#include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 #include <memory>
 
 namespace {
@@ -102,6 +109,67 @@ TEST_F(AppDelegateTest, RouteSubmenuChecksTheActiveEditorAndChangesIt) {
     EXPECT_TRUE(delegate->store().routeWithID(org)->editors[1].opensFolder);
 }
 
+TEST_F(AppDelegateTest, MenuTitlesShowAmpersandsAndOneCheckMark) {
+    Route r = route(org, "Notes & Docs", "org");
+    r.editors[1].name = "Write & Read";
+    start({r});
+    const QStringList titles = menu();
+    EXPECT_TRUE(titles.contains("Notes && Docs")) << qPrintable(titles.join('|'));
+    QList<QAction*> items = submenu("Notes && Docs");
+    ASSERT_GE(items.size(), 2);
+    EXPECT_EQ(items[1]->text(), "Write && Read");
+    // The editors are one exclusive group: choosing another moves the mark.
+    ASSERT_NE(items[0]->actionGroup(), nullptr);
+    EXPECT_EQ(items[0]->actionGroup(), items[1]->actionGroup());
+    EXPECT_TRUE(items[0]->actionGroup()->isExclusive());
+    items[1]->trigger();
+    EXPECT_TRUE(items[1]->isChecked());
+    EXPECT_FALSE(items[0]->isChecked());
+}
+
+TEST_F(AppDelegateTest, MakeDefaultWithoutAnInstalledEntryExplainsItself) {
+    start({route(org, "Org", "org")});
+    fake.workspace.uninstall(QStringLiteral("io.corvanta.Corvanta"));
+    QList<QAction*> items = submenu("Org");
+    QAction* claim = items.last();
+    ASSERT_EQ(claim->text(), "Make Corvanta default");
+    EXPECT_TRUE(claim->isEnabled());
+    claim->trigger();
+    ASSERT_EQ(fake.alerts.shown.size(), 1);
+    EXPECT_EQ(fake.alerts.shown[0].messageText, "Not running from an app bundle");
+    EXPECT_EQ(fake.alerts.shown[0].informativeText,
+              "Install Corvanta (scripts/run.sh installs it for your user), then start it from "
+              "your applications menu.");
+    EXPECT_TRUE(fake.workspace.defaultCalls().isEmpty());
+}
+
+// Names that look like markup or links are shown as typed, in both texts.
+TEST_F(AppDelegateTest, AlertsShowTheirTextsAsPlainText) {
+    const QString message = "Could not open <b>Edit</b>";
+    const QString informative = "<a href=\"https://example.org\">notes</a> &amp; more";
+    QStringList shown;
+    QList<Qt::TextFormat> formats;
+    bool linksOpen = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        for (const QLabel* label : box->findChildren<QLabel*>()) {
+            if (label->text().isEmpty())
+                continue;
+            shown << label->text();
+            formats << label->textFormat();
+            linksOpen = linksOpen || label->openExternalLinks();
+        }
+        box->buttons().first()->click();
+    });
+    DialogAlerts alerts;
+    EXPECT_EQ(alerts.runAlert({message, informative, {}, AlertRequest::Style::warning, -1}), 0);
+    shown.sort();
+    EXPECT_EQ(shown, (QStringList{informative, message}));
+    EXPECT_EQ(formats, (QList<Qt::TextFormat>{Qt::PlainText, Qt::PlainText}));
+    EXPECT_FALSE(linksOpen);
+}
+
 TEST_F(AppDelegateTest, DamagedRoutesFileIsReportedOnceTheTrayIconShows) {
     bool trayShown = false;
     fake.alerts.answerer = [&](const AlertRequest&) {
@@ -113,6 +181,82 @@ TEST_F(AppDelegateTest, DamagedRoutesFileIsReportedOnceTheTrayIconShows) {
     EXPECT_TRUE(trayShown);
     // The built-in routes still work.
     EXPECT_TRUE(menu().contains("Markdown"));
+}
+
+// The routes file edited while the tray runs: the menu follows a good edit, a
+// damaged one is reported once and never written over, and a repair brings
+// writing back, on top of the repaired file.
+TEST_F(AppDelegateTest, RoutesFileEditedOnDiskIsFollowedAndADamagedEditKept) {
+    Route notes = route(org, "Org", "org");
+    start({notes});
+    const QString path = delegate->store().filePath();
+    int changes = 0;
+    delegate->store().addChangeHandler([&changes] { ++changes; });
+    auto replace = [&path](const QByteArray& bytes) {
+        QFile file(path + ".edit");
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        file.close();
+        ASSERT_TRUE(QFile::remove(path) && QFile::rename(path + ".edit", path));
+    };
+    auto encoded = [](const QList<Route>& routes) {
+        RouteStore::State state;
+        state.routes = routes;
+        return RoutesFileCodec::encode(state);
+    };
+
+    Route renamed = route("custom.tex", "TeX", "tex");
+    replace(encoded({notes, renamed}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return menu().contains("TeX"); }));
+    EXPECT_EQ(changes, 1) << "the reload notifies like a change";
+
+    const QByteArray damaged = "{ \"routes\": [ half";
+    replace(damaged);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->store().loadFailed(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !fake.alerts.shown.isEmpty(); }));
+    EXPECT_EQ(fake.alerts.messages(), QStringList{"Could not load settings"});
+    EXPECT_TRUE(menu().contains("TeX")) << "the routes in memory stay";
+    delegate->selectEditor(QStringList{org, beta});
+    QTest::qWait(3 * RoutesFileWatcher::settleMs);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), damaged);
+    file.close();
+    EXPECT_EQ(fake.alerts.shown.size(), 1) << "said once";
+
+    replace(encoded({notes}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !delegate->store().loadFailed(); }));
+    EXPECT_FALSE(menu().contains("TeX"));
+    delegate->selectEditor(QStringList{org, beta});
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    auto decoded = RoutesFileCodec::decode(file.readAll());
+    ASSERT_TRUE(std::holds_alternative<RouteStore::State>(decoded));
+    const QList<Route> written = std::get<RouteStore::State>(decoded).routes;
+    EXPECT_EQ(written, delegate->store().routes());
+    EXPECT_EQ(delegate->store().routeWithID(org)->activeBundleID, beta);
+}
+
+TEST_F(AppDelegateTest, RuleHotkeysAreLiveFromLaunchAndFollowTheStore) {
+    Rule rule;
+    rule.id = QStringLiteral("R1");
+    Predicate hotkey;
+    hotkey.kind = PredicateKind::hotkey;
+    hotkey.hotkeyName = rule.hotkeyName();
+    rule.when.predicates = {hotkey};
+    rule.action.bundleID = alpha;
+    Route r = route(org, "Org", "org");
+    r.rules = {rule};
+    const Shortcut keys{Qt::Key_E, Qt::MetaModifier | Qt::ShiftModifier};
+    fake.shortcuts.setShortcut(keys, rule.hotkeyName());
+    start({r});
+
+    // Nothing is selected here: the press only beeps.
+    EXPECT_EQ(fake.shortcuts.press(keys), 1);
+    EXPECT_EQ(fake.alerts.beeps, 1);
+    EXPECT_TRUE(fake.workspace.openCalls().isEmpty());
+
+    delegate->store().removeRule(org, rule.id);
+    EXPECT_FALSE(fake.shortcuts.getShortcut(rule.hotkeyName()));
+    EXPECT_TRUE(fake.shortcuts.handlers.isEmpty());
 }
 
 TEST(OpenArguments, PathsKeepTheirBytesAndUrlsStayUrlsUnlessAFileHasThatName) {

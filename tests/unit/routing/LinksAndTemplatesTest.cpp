@@ -1,4 +1,4 @@
-#include "core/routing/LocalFileURL.h"
+#include "core/model/LocalFileURL.h"
 #include "core/routing/OpenRequestParser.h"
 #include "core/routing/URLTemplateExpander.h"
 

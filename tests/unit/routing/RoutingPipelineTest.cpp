@@ -1,6 +1,6 @@
 #include "core/routing/RoutingPipeline.h"
+#include "core/model/LocalFileURL.h"
 #include "core/pickers/UtilityPerformer.h"
-#include "core/routing/LocalFileURL.h"
 #include "tests/support/FakePickerPresenter.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/unit/engine/RuleBuilders.h"

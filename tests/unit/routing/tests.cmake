@@ -3,13 +3,14 @@ corvanta_test(test_routing
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/LinksAndTemplatesTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RoutingPipelineTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FileDeciderTest.cpp
   LIBS QuaylithLogic)
 
 # The delegate, the tray menu and the executable's pieces.
 corvanta_test(test_app_shell
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/AppShellTest.cpp
-  LIBS CorvantaApp)
+  LIBS CorvantaApp Qt6::Test)
 
 # The end-to-end tests live with the other integration tests.
 include(${CMAKE_CURRENT_LIST_DIR}/../../integration/RoutingEndToEnd.cmake)

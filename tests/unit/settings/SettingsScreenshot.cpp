@@ -31,7 +31,8 @@ int main(int argc, char** argv) {
     Route org = orgRoute();
     org.editors[0].urlSchemeTemplate = QStringLiteral("x-alpha://open?file={filepath}");
     org.rules[0].name = QStringLiteral("Notes in Alpha");
-    world.fake.shortcuts.shortcuts.insert(QStringLiteral("rule-R2"), QStringLiteral("Ctrl+Alt+O"));
+    world.fake.shortcuts.shortcuts.insert(
+        QStringLiteral("rule-R2"), Shortcut{Qt::Key_O, Qt::ControlModifier | Qt::AltModifier});
     Predicate hotkey;
     hotkey.id = QStringLiteral("H");
     hotkey.kind = PredicateKind::hotkey;

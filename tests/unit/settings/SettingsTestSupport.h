@@ -42,33 +42,26 @@ public:
 };
 
 // Rule hotkeys kept in the fake registry, so that rule summaries show them. A
-// recorder is a button; `record(name, keys)` stands in for a recording.
+// recorder is a button; `record(name, shortcut)` stands in for a recording.
 class FakeRuleHotkeys : public RuleHotkeyAccess {
 public:
     explicit FakeRuleHotkeys(FakeShortcutRegistry& registry)
         : m_registry(registry) {}
-    struct SetCall {
-        QString name;
-        std::optional<QString> shortcut;
-        bool operator==(const SetCall&) const = default;
-    };
-    QList<SetCall> setCalls;
     int stops = 0;
 
-    void record(const QString& name, const QString& keys) { m_registry.shortcuts[name] = keys; }
-    std::optional<QString> shortcut(const QString& name) const override {
-        return m_registry.shortcutDisplayText(name);
+    void record(const QString& name, const Shortcut& shortcut) {
+        m_registry.setShortcut(shortcut, name);
     }
-    void setShortcut(const QString& name, const std::optional<QString>& keys) override {
-        setCalls.append({name, keys});
-        if (keys)
-            m_registry.shortcuts[name] = *keys;
-        else
-            m_registry.shortcuts.remove(name);
+    std::optional<Shortcut> shortcut(const QString& name) const override {
+        return m_registry.getShortcut(name);
+    }
+    void setShortcut(const QString& name, const std::optional<Shortcut>& shortcut) override {
+        m_registry.setShortcut(shortcut, name);
     }
     QWidget* makeRecorder(const QString& name, QWidget* parent) override {
-        auto* button =
-            new QPushButton(shortcut(name).value_or(QStringLiteral("Record Shortcut")), parent);
+        auto* button = new QPushButton(
+            m_registry.shortcutDisplayText(name).value_or(QStringLiteral("Record Shortcut")),
+            parent);
         button->setObjectName(QStringLiteral("hotkeyRecorderButton"));
         return button;
     }
@@ -136,7 +129,6 @@ struct SettingsWorld {
     FakeSettingsChoosers choosers;
     FakeRuleHotkeys hotkeys{fake.shortcuts};
     std::unique_ptr<SettingsWindowController> window;
-    QList<QStringList> rulesChanged;
     QList<QUrl> taught;
     std::optional<QString> teachingResult;
     int onboardingShown = 0;
@@ -171,7 +163,6 @@ struct SettingsWorld {
             return teachingResult;
         };
         hooks.onShowOnboarding = [this] { ++onboardingShown; };
-        hooks.rulesChanged = [this](const QStringList& removed) { rulesChanged.append(removed); };
         hooks.usesApplicationScripts = [] { return false; };
         hooks.openUtilityChecklist = [this](const QString&, ExternalUtilityKind kind, QWidget*) {
             checklistsOpened.append(kind);

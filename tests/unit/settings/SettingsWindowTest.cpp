@@ -125,10 +125,7 @@ TEST_F(SettingsWindowTest, EachControlChangesTheStoreAndTheFile) {
              rulesTable()->setCurrentRow(0);
              child<QPushButton>("removeRuleButton")->click();
          },
-         [&] {
-             return world.route().rules.size() == 1 && world.route().rules.first().id == "R2" &&
-                    world.rulesChanged.contains(QStringList{"R1"});
-         }},
+         [&] { return world.route().rules.size() == 1 && world.route().rules.first().id == "R2"; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.control);
@@ -225,7 +222,6 @@ TEST_F(SettingsWindowTest, SelectionIsKeptAcrossReloadsAndFallsBackToTheFirstRou
     EXPECT_FALSE(world.store->routeWithID(QStringLiteral("custom.org")));
     EXPECT_EQ(world.window->selectedRouteID(), world.store->routes().first().id);
     EXPECT_EQ(world.window->routePopup()->currentIndex(), 0);
-    EXPECT_EQ(world.rulesChanged.last(), QStringList({"R1", "R2"}));
     EXPECT_EQ(world.routesOnDisk(), world.store->routes());
 }
 

@@ -144,3 +144,130 @@ TEST_F(OperationsTest, RouteForFileIgnoresTheExtensionsCase) {
     EXPECT_EQ(store->routeForFile(QUrl::fromLocalFile("/n/NOTES.MD")).value_or(Route{}).id,
               "markdown");
 }
+
+namespace {
+// Replaces the file the way editors and tools do: a new file renamed over it.
+void replaceFile(const QString& path, const QByteArray& bytes) {
+    const QString temporary = path + QStringLiteral(".new");
+    QFile file(temporary);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+    file.close();
+    ASSERT_EQ(
+        ::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()), 0);
+}
+
+QByteArray encoded(const QList<Route>& routes) {
+    RouteStore::State state;
+    state.routes = routes;
+    return RoutesFileCodec::encode(state);
+}
+} // namespace
+
+TEST_F(OperationsTest, ReadOnlyStoreDecidesLikeTheOwnerButRefusesEveryChange) {
+    QList<Operation> operations = allOperations;
+    operations.append({"addCustomRoute", [](auto& s, auto&) {
+                           s.addCustomRoute({"zq", "text/x-zq", "ZQ file"});
+                       }});
+    for (const Operation& op : operations) {
+        SCOPED_TRACE(op.name);
+        reopen();
+        ageFile(path());
+        const FileStamp before = stampOf(path());
+        RouteStore readOnly(fake.types, fake.workspace, path(), RouteStore::Access::readOnly);
+        EXPECT_TRUE(readOnly.isReadOnly());
+        EXPECT_EQ(readOnly.routes(), store->routes()) << "the same routes as the owner";
+        int changes = 0;
+        readOnly.addChangeHandler([&changes] { ++changes; });
+        op.run(readOnly, "custom.a");
+        EXPECT_EQ(readOnly.routes(), store->routes());
+        EXPECT_FALSE(readOnly.save());
+        EXPECT_EQ(stampOf(path()), before) << "not even rewritten in the current format";
+        EXPECT_EQ(changes, 0);
+    }
+}
+
+TEST_F(OperationsTest, ReadOnlyStoreCreatesNoFolderAndReadsNoneAsTheBuiltInRoutes) {
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    const QString config = dir.filePath(QStringLiteral("config"));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
+    {
+        RouteStore readOnly(fake.types, fake.workspace, std::nullopt, RouteStore::Access::readOnly);
+        EXPECT_EQ(routeIDs(readOnly.routes()), (QList<QString>{"markdown", "plaintext"}));
+        EXPECT_FALSE(QFileInfo::exists(config)) << "nothing created on the way either";
+        RouteStore owner(fake.types, fake.workspace);
+        EXPECT_TRUE(QFileInfo::exists(config + QStringLiteral("/Corvanta/routes.json")));
+    }
+    qputenv("XDG_CONFIG_HOME", saved);
+}
+
+TEST_F(OperationsTest, ChangesFromOutsideAreReloadedAndOwnWritesAreNot) {
+    QList<RouteStore::Reload> reloads;
+    store->setReloadHandler([&reloads](RouteStore::Reload r) { reloads.append(r); });
+    store->setActiveBundleID("custom.a", alpha);
+    EXPECT_EQ(store->reloadIfChanged(), RouteStore::Reload::unchanged) << "its own write";
+
+    // A hand edit adds a rule; the next change is made on top of it, even
+    // before anything watching the file has noticed.
+    Route edited = route();
+    edited.rules.append(makeRule("R7", alpha));
+    replaceFile(path(), encoded({edited}));
+    notifications = 0;
+    store->setRuleEnabled("custom.a", "R1", false);
+    EXPECT_EQ(reloads, QList<RouteStore::Reload>{RouteStore::Reload::reloaded});
+    EXPECT_EQ(notifications, 2) << "the reload, then the change";
+    ASSERT_EQ(readState().routes.size(), 3);
+    const Route written = *store->routeWithID("custom.a");
+    EXPECT_EQ(written.rules.size(), 4);
+    EXPECT_FALSE(written.rules[0].enabled);
+    EXPECT_EQ(readState().routes, store->routes());
+
+    // Rewriting the same routes is a reload without a change.
+    notifications = 0;
+    replaceFile(path(), stampOf(path()).bytes);
+    EXPECT_EQ(store->reloadIfChanged(), RouteStore::Reload::reloaded);
+    EXPECT_EQ(notifications, 0);
+
+    // A removed file brings back the built-in routes, and is not written back at once.
+    ASSERT_TRUE(QFile::remove(path()));
+    EXPECT_EQ(store->reloadIfChanged(), RouteStore::Reload::reloaded);
+    EXPECT_EQ(routeIDs(store->routes()), (QList<QString>{"markdown", "plaintext"}));
+    EXPECT_FALSE(QFileInfo::exists(path()));
+    EXPECT_EQ(notifications, 1);
+}
+
+TEST_F(OperationsTest, DamagedEditKeepsTheRoutesAndIsNeverWrittenOverUntilRepaired) {
+    QList<RouteStore::Reload> reloads;
+    store->setReloadHandler([&reloads](RouteStore::Reload r) { reloads.append(r); });
+    const QList<Route> before = store->routes();
+    const QByteArray damaged = "{ \"routes\": [ oops";
+    replaceFile(path(), damaged);
+    EXPECT_EQ(store->reloadIfChanged(), RouteStore::Reload::failed);
+    EXPECT_TRUE(store->loadFailed());
+    EXPECT_TRUE(store->loadFailureMessage()->startsWith("Could not read saved settings ("));
+    EXPECT_EQ(store->routes(), before);
+    for (const Operation& op : allOperations) {
+        op.run(*store, "custom.a");
+        EXPECT_EQ(stampOf(path()).bytes, damaged) << op.name;
+    }
+    // Damaged again in another way: reported as still failing, not as news.
+    replaceFile(path(), damaged + "]");
+    EXPECT_EQ(store->reloadIfChanged(), RouteStore::Reload::stillFailing);
+    EXPECT_EQ(stampOf(path()).bytes, damaged + "]");
+
+    // Repaired: the file's routes replace the ones changed in memory meanwhile,
+    // and the next change is written again.
+    Route repaired = before.at(0);
+    repaired.rules = {makeRule("R8", alpha)};
+    replaceFile(path(), encoded({repaired}));
+    EXPECT_EQ(store->reloadIfChanged(), RouteStore::Reload::reloaded);
+    EXPECT_FALSE(store->loadFailed());
+    EXPECT_FALSE(store->loadFailureMessage());
+    store->setRuleEnabled("custom.a", "R8", false);
+    ASSERT_EQ(readState().routes.size(), 3);
+    EXPECT_EQ(readState().routes, store->routes());
+    EXPECT_FALSE(store->routeWithID("custom.a")->rules.at(0).enabled);
+    EXPECT_EQ(reloads, (QList<RouteStore::Reload>{RouteStore::Reload::failed,
+                                                  RouteStore::Reload::stillFailing,
+                                                  RouteStore::Reload::reloaded}));
+}

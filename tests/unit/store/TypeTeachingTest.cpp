@@ -118,6 +118,25 @@ TEST_F(TeachingTest, NewTypeBecomesACustomRouteAfterConfirmation) {
     EXPECT_EQ(claimedTypes(), QStringList{"text/x-org"});
 }
 
+TEST_F(TeachingTest, FolderIsRefusedWhateverItsName) {
+    for (const QString name : {"project.md", "notes.d", "plain"}) {
+        ASSERT_TRUE(QDir(dir.path()).mkpath(name));
+        fake.types.setRecordedContentType(dir.filePath(name), "inode/directory");
+    }
+    const FileStamp before = stampOf(path());
+    EXPECT_EQ(teach("project.md"), std::nullopt);
+    expectAlert(0, "“project.md” is a folder",
+                "corvanta learns a new type from a sample file. Choose a file instead.");
+    EXPECT_EQ(teach("notes.d"), std::nullopt);
+    EXPECT_EQ(teach("plain"), std::nullopt);
+    EXPECT_EQ(fake.alerts.shown.size(), 3);
+    EXPECT_EQ(fake.alerts.shown[2].messageText, "“plain” is a folder");
+    EXPECT_EQ(store->routes().size(), 2);
+    EXPECT_TRUE(claimedTypes().isEmpty());
+    EXPECT_TRUE(shown.isEmpty());
+    EXPECT_EQ(stampOf(path()), before);
+}
+
 TEST_F(TeachingTest, ClaimerSkipsLinkTypesAndExplainsRefusals) {
     fake.types.addType("text/uri-list", {}, {"text/plain"}, "URI list");
     fake.types.addType("public.url", {}, {"application/octet-stream"}, "URL");

@@ -1,4 +1,4 @@
-#include "core/routing/LocalFileURL.h"
+#include "core/model/LocalFileURL.h"
 
 #include <sys/stat.h>
 

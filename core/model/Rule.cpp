@@ -1,4 +1,4 @@
-#include "core/engine/Rule.h"
+#include "core/model/Rule.h"
 
 #include <QUuid>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/engine/RuleEnums.h"
+#include "core/model/RuleEnums.h"
 
 #include <QList>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "core/engine/RuleEnums.h"
+#include "core/model/RuleEnums.h"
 
 #include <iterator>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "core/engine/RuleCodec.h"
+#include "core/model/RuleCodec.h"
 
 #include "core/model/JsonNode.h"
 

@@ -1,0 +1,126 @@
+#include "core/hotkeys/RuleHotkeyCenter.h"
+
+#include "core/model/RouteStore.h"
+#include "core/platform/ShortcutRegistry.h"
+
+#include <QPointer>
+#include <QTimer>
+
+namespace {
+void collectNames(const PredicateGroup& group, QSet<QString>& names) {
+    for (const Predicate& predicate : group.predicates) {
+        if (predicate.kind == PredicateKind::hotkey && predicate.hotkeyName &&
+            !predicate.hotkeyName->isEmpty())
+            names.insert(*predicate.hotkeyName);
+    }
+    for (const PredicateGroup& nested : group.groups)
+        collectNames(nested, names);
+}
+
+QSet<QString> ruleIDs(const QList<Route>& routes) {
+    QSet<QString> ids;
+    for (const Route& route : routes) {
+        for (const Rule& rule : route.rules)
+            ids.insert(rule.id);
+    }
+    return ids;
+}
+} // namespace
+
+RuleHotkeyCenter::RuleHotkeyCenter(ShortcutRegistry& registry, FireHandler onFire, QObject* parent)
+    : QObject(parent)
+    , m_registry(registry)
+    , m_onFire(std::move(onFire)) {
+    m_recorderActiveObserver = m_registry.addRecorderActiveObserver(
+        [self = QPointer<RuleHotkeyCenter>(this)](const QVariantMap& userInfo) {
+            if (!self)
+                return;
+            const QVariant isActive = userInfo.value(QLatin1String(ShortcutRegistry::isActiveKey));
+            const bool active = isActive.typeId() == QMetaType::Bool && isActive.toBool();
+            self->m_registry.setEnabled(!active);
+        });
+}
+
+RuleHotkeyCenter::~RuleHotkeyCenter() {
+    if (m_recorderActiveObserver)
+        m_registry.removeRecorderActiveObserver(*m_recorderActiveObserver);
+    if (m_store && m_storeObserver)
+        m_store->removeChangeHandler(*m_storeObserver);
+    for (const QString& name : std::as_const(m_registeredNames))
+        m_registry.removeHandler(name);
+}
+
+void RuleHotkeyCenter::follow(RouteStore& store) {
+    if (m_store && m_storeObserver)
+        m_store->removeChangeHandler(*m_storeObserver);
+    m_store = &store;
+    m_knownRuleIDs = ruleIDs(store.routes());
+    m_storeObserver = store.addChangeHandler([self = QPointer<RuleHotkeyCenter>(this)] {
+        if (self)
+            self->storeChanged();
+    });
+    sync(store.routes());
+}
+
+void RuleHotkeyCenter::storeChanged() {
+    const QList<Route> routes = m_store->routes();
+    const QSet<QString> ids = ruleIDs(routes);
+    // A rule that left the store (removed, or with its custom type) takes its
+    // shortcut along; a rule that was only disabled keeps it.
+    for (const QString& id : std::as_const(m_knownRuleIDs)) {
+        if (!ids.contains(id))
+            m_registry.setShortcut(std::nullopt, QStringLiteral("rule-") + id);
+    }
+    m_knownRuleIDs = ids;
+    sync(routes);
+}
+
+QSet<QString> RuleHotkeyCenter::wantedNames(const QList<Route>& routes) {
+    QSet<QString> names;
+    for (const Route& route : routes) {
+        for (const Rule& rule : route.rules) {
+            if (rule.enabled)
+                collectNames(rule.when, names);
+        }
+    }
+    return names;
+}
+
+void RuleHotkeyCenter::sync(const QList<Route>& routes) {
+    const QSet<QString> wanted = wantedNames(routes);
+    for (const QString& name : std::as_const(m_registeredNames)) {
+        if (!wanted.contains(name))
+            m_registry.removeHandler(name);
+    }
+    for (const QString& name : wanted) {
+        if (m_registeredNames.contains(name))
+            continue;
+        m_registry.onKeyDown(name, [self = QPointer<RuleHotkeyCenter>(this), name] {
+            if (self)
+                self->handleFire(name);
+        });
+    }
+    m_registeredNames = wanted;
+}
+
+void RuleHotkeyCenter::handleFire(const QString& name) {
+    if (m_isHandlingFire)
+        return;
+    m_isHandlingFire = true;
+    // Every handler call of this key press arrives before the reset runs.
+    QTimer::singleShot(0, this, [this] { m_isHandlingFire = false; });
+
+    QSet<QString> active;
+    const std::optional<Shortcut> pressed = m_registry.getShortcut(name);
+    if (!pressed) {
+        active.insert(name);
+    } else {
+        for (const QString& registered : std::as_const(m_registeredNames)) {
+            if (m_registry.getShortcut(registered) == pressed)
+                active.insert(registered);
+        }
+        active.insert(name);
+    }
+    if (m_onFire)
+        m_onFire(active);
+}

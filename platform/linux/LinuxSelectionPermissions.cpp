@@ -1,0 +1,44 @@
+#include "platform/linux/LinuxSelectionPermissions.h"
+
+#include "platform/linux/SessionBusCall.h"
+#include "platform/linux/XcbConnection.h"
+
+LinuxSelectionPermissions::LinuxSelectionPermissions(int timeoutMs)
+    : m_timeoutMs(timeoutMs) {}
+
+bool LinuxSelectionPermissions::isAccessibilityEnabled() const {
+    const GVariantPtr reply = SessionBusCall::call(
+        "org.a11y.Bus", "/org/a11y/bus", "org.freedesktop.DBus.Properties", "Get",
+        g_variant_new("(ss)", "org.a11y.Status", "IsEnabled"), "(v)", m_timeoutMs);
+    if (!reply)
+        return false;
+    GVariantPtr value;
+    {
+        GVariant* boxed = nullptr;
+        g_variant_get(reply.get(), "(v)", &boxed);
+        value.reset(boxed);
+    }
+    return g_variant_is_of_type(value.get(), G_VARIANT_TYPE_BOOLEAN) &&
+           g_variant_get_boolean(value.get());
+}
+
+bool LinuxSelectionPermissions::enableAccessibility() {
+    // The property desktops set from their accessibility settings; toolkits
+    // that start afterwards register their windows on the bus.
+    const GVariantPtr reply = SessionBusCall::call(
+        "org.a11y.Bus", "/org/a11y/bus", "org.freedesktop.DBus.Properties", "Set",
+        g_variant_new("(ssv)", "org.a11y.Status", "IsEnabled", g_variant_new_boolean(TRUE)), "()",
+        m_timeoutMs);
+    return reply != nullptr;
+}
+
+AutomationStatus LinuxSelectionPermissions::automationStatus() const {
+    // Keys sent through XWayland never reach a Wayland client.
+    if (qgetenv("XDG_SESSION_TYPE") == "wayland" || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return AutomationStatus::unavailable;
+    const std::unique_ptr<XcbConnection> x = XcbConnection::open();
+    if (!x)
+        return AutomationStatus::unavailable;
+    return x->hasExtension("XTEST") && x->hasExtension("XFIXES") ? AutomationStatus::granted
+                                                                 : AutomationStatus::unavailable;
+}

@@ -1,0 +1,426 @@
+#include "platform/linux/X11ClipboardSelection.h"
+
+#include "core/model/LocalFileURL.h"
+#include "platform/linux/GLibPointers.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QSocketNotifier>
+#include <cstring>
+#include <poll.h>
+#include <xcb/xcb_keysyms.h>
+#include <xcb/xfixes.h>
+#include <xcb/xtest.h>
+
+namespace {
+constexpr xcb_keysym_t controlKeysym = 0xffe3; // Control_L
+constexpr xcb_keysym_t cKeysym = 0x0063;       // c
+
+// The file-list targets in the order they are trusted.
+constexpr const char* fileListTargets[] = {"text/uri-list", "x-special/gnome-copied-files",
+                                           "application/x-kde4-urilist"};
+
+// Conversions that name no data of their own: they are answered anew.
+bool isMetaTarget(const QByteArray& name) {
+    static const char* const names[] = {"TARGETS",         "MULTIPLE",         "TIMESTAMP",
+                                        "SAVE_TARGETS",    "DELETE",           "INSERT_SELECTION",
+                                        "INSERT_PROPERTY", "_GTK_SELECTION_ID"};
+    for (const char* meta : names) {
+        if (name == meta)
+            return true;
+    }
+    return false;
+}
+
+uint8_t eventType(const xcb_generic_event_t* event) {
+    return event->response_type & 0x7f;
+}
+} // namespace
+
+X11ClipboardSelection::X11ClipboardSelection(int ownerChangeTimeoutMs)
+    : m_timeoutMs(ownerChangeTimeoutMs) {}
+
+X11ClipboardSelection::~X11ClipboardSelection() {
+    m_notifier.reset();
+    if (m_x && m_window != XCB_NONE) {
+        xcb_destroy_window(m_x->get(), m_window);
+        xcb_flush(m_x->get());
+    }
+}
+
+bool X11ClipboardSelection::ensureConnection() {
+    if (m_x)
+        return m_usable;
+    m_x = XcbConnection::open();
+    if (!m_x)
+        return false;
+    xcb_connection_t* c = m_x->get();
+    const xcb_query_extension_reply_t* xfixes = xcb_get_extension_data(c, &xcb_xfixes_id);
+    const xcb_query_extension_reply_t* xtest = xcb_get_extension_data(c, &xcb_test_id);
+    if (!xfixes || !xfixes->present || !xtest || !xtest->present)
+        return false;
+    // XFIXES answers nothing before its version is asked.
+    XcbReply<xcb_xfixes_query_version_reply_t>(
+        xcb_xfixes_query_version_reply(c, xcb_xfixes_query_version(c, 5, 0), nullptr));
+    m_xfixesEvent = xfixes->first_event + XCB_XFIXES_SELECTION_NOTIFY;
+
+    m_window = xcb_generate_id(c);
+    const uint32_t values[] = {1, XCB_EVENT_MASK_PROPERTY_CHANGE};
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, m_window, m_x->root(), -1, -1, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT,
+                      XCB_CW_OVERRIDE_REDIRECT | XCB_CW_EVENT_MASK, values);
+    xcb_xfixes_select_selection_input(c, m_window, m_x->atom("CLIPBOARD"),
+                                      XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER |
+                                          XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY |
+                                          XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
+    xcb_flush(c);
+    if (QCoreApplication::instance()) {
+        // Requests for the restored clipboard arrive while the tray app waits
+        // in its event loop.
+        m_notifier =
+            std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(c), QSocketNotifier::Read);
+        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(),
+                         [this] { drainEvents(); });
+    }
+    m_usable = true;
+    return true;
+}
+
+void X11ClipboardSelection::drainEvents() {
+    while (XcbReply<xcb_generic_event_t> event{xcb_poll_for_event(m_x->get())})
+        handleOwnership(event.get());
+}
+
+bool X11ClipboardSelection::handleOwnership(xcb_generic_event_t* event) {
+    const xcb_atom_t clipboard = m_x->atom("CLIPBOARD");
+    switch (eventType(event)) {
+    case XCB_SELECTION_REQUEST: {
+        const auto* request = reinterpret_cast<xcb_selection_request_event_t*>(event);
+        if (request->owner != m_window)
+            return false;
+        answerRequest(*request);
+        return true;
+    }
+    case XCB_SELECTION_CLEAR: {
+        const auto* clear = reinterpret_cast<xcb_selection_clear_event_t*>(event);
+        if (clear->owner != m_window || clear->selection != clipboard)
+            return false;
+        m_serving = false;
+        m_restored.clear();
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void X11ClipboardSelection::answerRequest(const xcb_selection_request_event_t& request) {
+    xcb_connection_t* c = m_x->get();
+    // Clients older than ICCCM 2 name no property: the target stands in.
+    const xcb_atom_t property = request.property == XCB_NONE ? request.target : request.property;
+    bool answered = false;
+    if (m_serving && request.selection == m_x->atom("CLIPBOARD")) {
+        if (request.target == m_x->atom("TARGETS")) {
+            QList<xcb_atom_t> targets{m_x->atom("TARGETS"), m_x->atom("TIMESTAMP")};
+            for (const Format& format : std::as_const(m_restored))
+                targets.append(format.target);
+            xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, property,
+                                XCB_ATOM_ATOM, 32, uint32_t(targets.size()), targets.constData());
+            answered = true;
+        } else if (request.target == m_x->atom("TIMESTAMP")) {
+            const uint32_t time = m_ownedSince;
+            xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, property,
+                                XCB_ATOM_INTEGER, 32, 1, &time);
+            answered = true;
+        } else {
+            const qsizetype limit = qsizetype(xcb_get_maximum_request_length(c)) * 4 - 64;
+            for (const Format& format : std::as_const(m_restored)) {
+                if (format.target != request.target || format.data.size() > limit)
+                    continue;
+                const uint32_t units = uint32_t(format.data.size() / (format.format / 8));
+                xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, property,
+                                    format.type, format.format, units, format.data.constData());
+                answered = true;
+                break;
+            }
+        }
+    }
+    xcb_selection_notify_event_t notify{};
+    notify.response_type = XCB_SELECTION_NOTIFY;
+    notify.time = request.time;
+    notify.requestor = request.requestor;
+    notify.selection = request.selection;
+    notify.target = request.target;
+    notify.property = answered ? property : XCB_NONE;
+    xcb_send_event(c, 0, request.requestor, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char*>(&notify));
+    xcb_flush(c);
+}
+
+XcbReply<xcb_generic_event_t>
+X11ClipboardSelection::waitFor(const std::function<bool(xcb_generic_event_t*)>& wanted,
+                               QDeadlineTimer deadline) {
+    xcb_connection_t* c = m_x->get();
+    for (;;) {
+        while (XcbReply<xcb_generic_event_t> event{xcb_poll_for_event(c)}) {
+            if (handleOwnership(event.get()))
+                continue;
+            if (wanted && wanted(event.get()))
+                return event;
+        }
+        if (xcb_connection_has_error(c) || deadline.hasExpired())
+            return nullptr;
+        pollfd descriptor{xcb_get_file_descriptor(c), POLLIN, 0};
+        const qint64 remaining = deadline.remainingTime();
+        ::poll(&descriptor, 1, remaining < 0 ? -1 : int(qMin<qint64>(remaining, 1000)));
+    }
+}
+
+std::optional<XcbConnection::Property> X11ClipboardSelection::convert(xcb_atom_t target,
+                                                                      QDeadlineTimer deadline) {
+    xcb_connection_t* c = m_x->get();
+    const xcb_atom_t property = m_x->atom("_CORVANTA_CLIPBOARD");
+    const xcb_atom_t clipboard = m_x->atom("CLIPBOARD");
+    xcb_delete_property(c, m_window, property);
+    xcb_convert_selection(c, m_window, clipboard, target, property, XCB_CURRENT_TIME);
+    xcb_flush(c);
+    const XcbReply<xcb_generic_event_t> event = waitFor(
+        [&](xcb_generic_event_t* e) {
+            if (eventType(e) != XCB_SELECTION_NOTIFY)
+                return false;
+            const auto* notify = reinterpret_cast<xcb_selection_notify_event_t*>(e);
+            return notify->requestor == m_window && notify->selection == clipboard &&
+                   notify->target == target;
+        },
+        deadline);
+    if (!event)
+        return std::nullopt;
+    if (reinterpret_cast<xcb_selection_notify_event_t*>(event.get())->property == XCB_NONE)
+        return std::nullopt;
+    std::optional<XcbConnection::Property> value = m_x->property(m_window, property, true);
+    if (!value || value->type != m_x->atom("INCR"))
+        return value;
+    // Large values come in chunks, each announced by a new property value;
+    // the zero-length chunk ends the transfer.
+    XcbConnection::Property whole;
+    xcb_flush(c);
+    for (;;) {
+        const XcbReply<xcb_generic_event_t> chunk = waitFor(
+            [&](xcb_generic_event_t* e) {
+                if (eventType(e) != XCB_PROPERTY_NOTIFY)
+                    return false;
+                const auto* changed = reinterpret_cast<xcb_property_notify_event_t*>(e);
+                return changed->window == m_window && changed->atom == property &&
+                       changed->state == XCB_PROPERTY_NEW_VALUE;
+            },
+            deadline);
+        if (!chunk)
+            return std::nullopt;
+        const std::optional<XcbConnection::Property> part = m_x->property(m_window, property, true);
+        xcb_flush(c);
+        if (!part)
+            return std::nullopt;
+        if (part->data.isEmpty())
+            return whole;
+        whole.type = part->type;
+        whole.format = part->format;
+        whole.data += part->data;
+    }
+}
+
+QList<X11ClipboardSelection::Format> X11ClipboardSelection::saveClipboard(bool& hadOwner,
+                                                                          QDeadlineTimer deadline) {
+    xcb_connection_t* c = m_x->get();
+    const XcbReply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
+        c, xcb_get_selection_owner(c, m_x->atom("CLIPBOARD")), nullptr));
+    hadOwner = owner && owner->owner != XCB_NONE;
+    if (!hadOwner)
+        return {};
+    if (owner->owner == m_window)
+        return m_serving ? m_restored : QList<Format>();
+    QList<Format> saved;
+    const std::optional<XcbConnection::Property> targets = convert(m_x->atom("TARGETS"), deadline);
+    if (!targets || targets->format != 32)
+        return saved;
+    QList<xcb_atom_t> atoms(targets->data.size() / 4);
+    std::memcpy(atoms.data(), targets->data.constData(), size_t(atoms.size()) * 4);
+    for (const xcb_atom_t target : std::as_const(atoms)) {
+        const XcbReply<xcb_get_atom_name_reply_t> name(
+            xcb_get_atom_name_reply(c, xcb_get_atom_name(c, target), nullptr));
+        if (!name)
+            continue;
+        const QByteArray text(xcb_get_atom_name_name(name.get()),
+                              xcb_get_atom_name_name_length(name.get()));
+        if (isMetaTarget(text) || target == XCB_NONE)
+            continue;
+        if (std::optional<XcbConnection::Property> value = convert(target, deadline)) {
+            if (value->format == 8 || value->format == 16 || value->format == 32)
+                saved.append(Format{target, value->type, value->format, value->data});
+        }
+    }
+    return saved;
+}
+
+void X11ClipboardSelection::releaseHeldKeys() {
+    xcb_connection_t* c = m_x->get();
+    // Releasing the hotkey's keys ends its grab (a passive grab lasts while
+    // its key is down) and keeps its modifiers out of the copy keys.
+    const XcbReply<xcb_query_keymap_reply_t> keymap(
+        xcb_query_keymap_reply(c, xcb_query_keymap(c), nullptr));
+    if (keymap) {
+        for (int code = 8; code < 256; ++code) {
+            if (keymap->keys[code / 8] & (1 << (code % 8)))
+                xcb_test_fake_input(c, XCB_KEY_RELEASE, uint8_t(code), XCB_CURRENT_TIME, XCB_NONE,
+                                    0, 0, 0);
+        }
+    }
+    xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
+    // The hotkeys may be grabbed on Qt's own connection.
+    if (auto* x11 =
+            qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+        x11 && x11->connection()) {
+        xcb_ungrab_keyboard(x11->connection(), XCB_CURRENT_TIME);
+        xcb_flush(x11->connection());
+    }
+}
+
+bool X11ClipboardSelection::sendCopyKeys() {
+    xcb_connection_t* c = m_x->get();
+    xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(c);
+    if (!symbols)
+        return false;
+    xcb_keycode_t* control = xcb_key_symbols_get_keycode(symbols, controlKeysym);
+    xcb_keycode_t* letter = xcb_key_symbols_get_keycode(symbols, cKeysym);
+    const bool found = control && letter && *control && *letter;
+    if (found) {
+        xcb_test_fake_input(c, XCB_KEY_PRESS, *control, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+        xcb_test_fake_input(c, XCB_KEY_PRESS, *letter, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+        xcb_test_fake_input(c, XCB_KEY_RELEASE, *letter, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+        xcb_test_fake_input(c, XCB_KEY_RELEASE, *control, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+        xcb_flush(c);
+    }
+    std::free(control);
+    std::free(letter);
+    xcb_key_symbols_free(symbols);
+    return found;
+}
+
+void X11ClipboardSelection::restore(bool hadOwner, QList<Format> saved, xcb_timestamp_t time) {
+    xcb_connection_t* c = m_x->get();
+    const xcb_atom_t clipboard = m_x->atom("CLIPBOARD");
+    if (!hadOwner) {
+        // Any client may clear a selection; the file manager is told it lost it.
+        xcb_set_selection_owner(c, XCB_NONE, clipboard, time);
+        xcb_flush(c);
+        return;
+    }
+    m_restored = std::move(saved);
+    m_ownedSince = time;
+    xcb_set_selection_owner(c, m_window, clipboard, time);
+    const XcbReply<xcb_get_selection_owner_reply_t> owner(
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, clipboard), nullptr));
+    m_serving = owner && owner->owner == m_window;
+    if (!m_serving)
+        m_restored.clear();
+}
+
+QList<QUrl> X11ClipboardSelection::copySelection(const ScriptableFileManager& manager) {
+    Q_UNUSED(manager);
+    m_timings = {};
+    if (!ensureConnection())
+        return {};
+    QElapsedTimer clock;
+    clock.start();
+    xcb_connection_t* c = m_x->get();
+    const xcb_atom_t clipboard = m_x->atom("CLIPBOARD");
+
+    bool hadOwner = false;
+    QList<Format> saved = saveClipboard(hadOwner, QDeadlineTimer(300));
+    m_timings.saved = clock.nsecsElapsed() / 1000;
+
+    // Owner changes from before the keys say nothing about the copy.
+    waitFor({}, QDeadlineTimer(0));
+    releaseHeldKeys();
+    if (!sendCopyKeys())
+        return {};
+    m_timings.keysSent = clock.nsecsElapsed() / 1000;
+
+    const XcbReply<xcb_generic_event_t> changed = waitFor(
+        [&](xcb_generic_event_t* e) {
+            if (eventType(e) != m_xfixesEvent)
+                return false;
+            const auto* notify = reinterpret_cast<xcb_xfixes_selection_notify_event_t*>(e);
+            return notify->selection == clipboard && notify->owner != XCB_NONE &&
+                   notify->owner != m_window;
+        },
+        QDeadlineTimer(m_timeoutMs));
+    m_timings.ownerChanged = clock.nsecsElapsed() / 1000;
+    // Nothing was copied (nothing selected, or the window ignored the keys):
+    // the clipboard is as it was.
+    if (!changed)
+        return {};
+    const xcb_timestamp_t changedAt =
+        reinterpret_cast<xcb_xfixes_selection_notify_event_t*>(changed.get())->timestamp;
+
+    QList<QByteArray> paths;
+    const QDeadlineTimer readDeadline(300);
+    for (const char* target : fileListTargets) {
+        const std::optional<XcbConnection::Property> value =
+            convert(m_x->atom(target), readDeadline);
+        if (!value || value->format != 8)
+            continue;
+        paths = pathsFromURIList(value->data, qstrcmp(target, "x-special/gnome-copied-files") == 0);
+        break;
+    }
+    m_timings.read = clock.nsecsElapsed() / 1000;
+
+    restore(hadOwner, std::move(saved), changedAt);
+    xcb_flush(c);
+    m_timings.restored = clock.nsecsElapsed() / 1000;
+
+    QList<QUrl> urls;
+    for (const QByteArray& path : std::as_const(paths))
+        urls.append(LocalFileURL::fromNativePath(path));
+    return urls;
+}
+
+void X11ClipboardSelection::abandonConnection() {
+    m_notifier.reset();
+    // Deliberately not disconnected: the child holds the same connection.
+    (void)m_x.release();
+    m_serving = false;
+    m_restored.clear();
+}
+
+void X11ClipboardSelection::serveClipboard(QDeadlineTimer deadline) {
+    if (!m_x)
+        return;
+    // Short rounds, so that losing the clipboard ends the wait soon.
+    while (m_serving && !deadline.hasExpired() && !xcb_connection_has_error(m_x->get())) {
+        const qint64 remaining = deadline.remainingTime();
+        waitFor({}, QDeadlineTimer(remaining < 0 ? 200 : qMin<qint64>(remaining, 200)));
+    }
+}
+
+QList<QByteArray> X11ClipboardSelection::pathsFromURIList(const QByteArray& data,
+                                                          bool gnomeCopiedFiles) {
+    QList<QByteArray> paths;
+    QList<QByteArray> lines = data.split('\n');
+    if (gnomeCopiedFiles && !lines.isEmpty())
+        lines.removeFirst(); // "copy" or "cut"
+    for (QByteArray line : std::as_const(lines)) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        // A list may end in a NUL; no URI holds one.
+        if (const qsizetype nul = line.indexOf('\0'); nul >= 0)
+            line.truncate(nul);
+        if (line.isEmpty() || line.startsWith('#'))
+            continue;
+        // Keeps raw bytes: a name that is not UTF-8 arrives percent-encoded.
+        GCharPtr path(g_filename_from_uri(line.constData(), nullptr, nullptr));
+        if (path)
+            paths.append(QByteArray(path.get()));
+    }
+    return paths;
+}

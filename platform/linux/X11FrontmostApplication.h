@@ -1,0 +1,44 @@
+#pragma once
+
+#include "core/platform/FrontmostApplication.h"
+#include "platform/linux/DesktopProgramIndex.h"
+
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+// The application of the window the EWMH window manager calls active
+// (_NET_ACTIVE_WINDOW). Without such a window manager, or without X11, there
+// is none: the input focus alone names proxy windows, not applications.
+class X11FrontmostApplication : public FrontmostApplication {
+public:
+    std::optional<QString> frontmostBundleID() const override;
+    std::optional<qint64> frontmostProcessID() const override;
+
+    // What a top-level window says about its program.
+    struct WindowFacts {
+        std::optional<QString> gtkApplicationID; // _GTK_APPLICATION_ID
+        std::optional<QString> kdeDesktopFile;   // _KDE_NET_WM_DESKTOP_FILE
+        std::optional<QString> wmInstance;       // WM_CLASS, first string
+        std::optional<QString> wmClass;          // WM_CLASS, second string
+        std::optional<QString> executable;       // /proc/PID/exe
+        std::optional<qint64> processID;         // _NET_WM_PID
+    };
+    // The installed entries as the chain needs them.
+    struct DesktopLookup {
+        std::function<bool(const QString& bundleID)> exists;
+        std::function<QStringList(const QString& startupWMClass)> withStartupWMClass;
+        std::function<QStringList(const QString& program)> withProgram;
+    };
+    // The first of: the GTK application ID when that entry exists, the KDE
+    // desktop file, an entry whose StartupWMClass is the class or instance, the
+    // lower-cased class or instance as an entry, an entry starting the
+    // executable.
+    static std::optional<QString> bundleIDForWindow(const WindowFacts& facts,
+                                                    const DesktopLookup& lookup);
+    // Reads the facts of the active window; none without one.
+    static std::optional<WindowFacts> activeWindowFacts();
+
+private:
+    mutable DesktopProgramIndex m_index;
+};

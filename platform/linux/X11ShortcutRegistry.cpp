@@ -1,0 +1,155 @@
+#include "platform/linux/X11ShortcutRegistry.h"
+
+#include "core/platform/ShortcutModifiers.h"
+#include "platform/linux/X11KeyGrabber.h"
+
+#include <QKeySequence>
+
+X11ShortcutRegistry::X11ShortcutRegistry(std::optional<QString> tablePath,
+                                         const QByteArray& display)
+    : m_table(tablePath ? *tablePath : ShortcutTable::defaultFilePath())
+    , m_display(display) {}
+
+X11ShortcutRegistry::~X11ShortcutRegistry() = default;
+
+X11KeyGrabber* X11ShortcutRegistry::grabber() const {
+    // Connected on first use: commands that only read the table never talk to X.
+    if (!m_grabberTried) {
+        m_grabberTried = true;
+        auto grabber = std::make_unique<X11KeyGrabber>(m_display);
+        if (grabber->isConnected()) {
+            QObject::connect(grabber.get(), &X11KeyGrabber::pressed, grabber.get(),
+                             [this](const Shortcut& shortcut) { pressed(shortcut); });
+            m_grabber = std::move(grabber);
+        }
+    }
+    return m_grabber.get();
+}
+
+bool X11ShortcutRegistry::hasDisplay() const {
+    return grabber() != nullptr;
+}
+
+std::optional<Shortcut> X11ShortcutRegistry::getShortcut(const QString& name) const {
+    return m_table.get(name);
+}
+
+ShortcutGrab X11ShortcutRegistry::setShortcut(const std::optional<Shortcut>& shortcut,
+                                              const QString& name) {
+    m_table.set(name, shortcut);
+    const auto it = m_registrations.find(name);
+    if (it == m_registrations.end())
+        return ShortcutGrab::notRegistered;
+    regrab(name, *it);
+    return it->state;
+}
+
+ShortcutGrab X11ShortcutRegistry::onKeyDown(const QString& name, Handler action) {
+    Registration& registration = m_registrations[name];
+    registration.handler = std::move(action);
+    regrab(name, registration);
+    return registration.state;
+}
+
+void X11ShortcutRegistry::removeHandler(const QString& name) {
+    const auto it = m_registrations.find(name);
+    if (it == m_registrations.end())
+        return;
+    release(*it);
+    m_registrations.erase(it);
+}
+
+ShortcutGrab X11ShortcutRegistry::grabState(const QString& name) const {
+    const auto it = m_registrations.constFind(name);
+    return it == m_registrations.constEnd() ? ShortcutGrab::notRegistered : it->state;
+}
+
+void X11ShortcutRegistry::setEnabled(bool enabled) {
+    if (enabled == m_enabled)
+        return;
+    m_enabled = enabled;
+    // Off means off for the whole desktop: a recorder must receive the very
+    // combinations the rules hold, so nothing stays grabbed.
+    for (auto it = m_registrations.begin(); it != m_registrations.end(); ++it)
+        regrab(it.key(), *it);
+}
+
+bool X11ShortcutRegistry::isHeldByAnotherProgram(const Shortcut& shortcut) {
+    X11KeyGrabber* keys = grabber();
+    return keys && keys->isHeldByAnotherProgram(shortcut);
+}
+
+bool X11ShortcutRegistry::canRepresent(const Shortcut& shortcut) const {
+    const X11KeyGrabber* keys = grabber();
+    if (!keys) // nothing to ask; any key Qt can name can be stored
+        return shortcut.key != Qt::Key_unknown;
+    return keys->canRepresent(shortcut);
+}
+
+QString X11ShortcutRegistry::displayText(const Shortcut& shortcut) const {
+    return ShortcutModifiers::displayPrefix(shortcut.modifiers) +
+           QKeySequence(shortcut.key).toString(QKeySequence::NativeText);
+}
+
+void X11ShortcutRegistry::release(Registration& registration) {
+    if (registration.grabbed && m_grabber)
+        m_grabber->ungrab(*registration.grabbed);
+    registration.grabbed.reset();
+    registration.state = ShortcutGrab::notRegistered;
+}
+
+void X11ShortcutRegistry::regrab(const QString& name, Registration& registration) {
+    const std::optional<Shortcut> shortcut = m_table.get(name);
+    if (registration.grabbed && shortcut == registration.grabbed && m_enabled)
+        return; // already holds what it should
+    release(registration);
+    if (!shortcut)
+        return;
+    if (!grabber()) {
+        reportMissingDisplayOnce();
+        registration.state = ShortcutGrab::unavailable;
+        return;
+    }
+    if (!m_enabled) {
+        registration.state = ShortcutGrab::paused;
+        return;
+    }
+    switch (m_grabber->grab(*shortcut)) {
+    case X11KeyGrabber::Result::grabbed:
+        registration.grabbed = shortcut;
+        registration.state = ShortcutGrab::active;
+        break;
+    case X11KeyGrabber::Result::heldByAnotherProgram:
+        registration.state = ShortcutGrab::heldByAnotherProgram;
+        qWarning("Corvanta: %s (shortcut %s) does nothing: another program holds the keys",
+                 qUtf8Printable(displayText(*shortcut)), qUtf8Printable(name));
+        break;
+    case X11KeyGrabber::Result::unknownKey:
+    case X11KeyGrabber::Result::noDisplay:
+        registration.state = ShortcutGrab::unavailable;
+        qWarning("Corvanta: %s (shortcut %s) does nothing: this keyboard has no such key",
+                 qUtf8Printable(displayText(*shortcut)), qUtf8Printable(name));
+        break;
+    }
+}
+
+void X11ShortcutRegistry::pressed(const Shortcut& shortcut) const {
+    if (!m_enabled)
+        return;
+    QList<Handler> handlers;
+    for (const Registration& registration : std::as_const(m_registrations)) {
+        if (registration.grabbed == shortcut)
+            handlers.append(registration.handler);
+    }
+    // Handlers may change the registrations; they run from a copy.
+    for (const Handler& handler : handlers)
+        handler();
+}
+
+void X11ShortcutRegistry::reportMissingDisplayOnce() {
+    if (m_missingDisplayReported)
+        return;
+    m_missingDisplayReported = true;
+    qWarning("Corvanta: no X11 display; rule hotkeys are kept but cannot be pressed in this "
+             "session");
+}

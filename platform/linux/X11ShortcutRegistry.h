@@ -1,0 +1,58 @@
+#pragma once
+
+#include "core/platform/ShortcutRegistry.h"
+#include "platform/linux/ShortcutTable.h"
+
+#include <QHash>
+#include <memory>
+
+class X11KeyGrabber;
+
+// The shortcut registry of an X11 session: the stored table, and key handlers as
+// passive grabs on the root window. Without an X display the table is still read
+// and written, nothing is registered, and that is said once on standard error.
+class X11ShortcutRegistry : public ShortcutRegistry {
+public:
+    // `display` names the X display ($DISPLAY when empty); the table is at
+    // `tablePath` (the default location when none).
+    explicit X11ShortcutRegistry(std::optional<QString> tablePath = std::nullopt,
+                                 const QByteArray& display = {});
+    ~X11ShortcutRegistry() override;
+
+    ShortcutTable& table() { return m_table; }
+    bool hasDisplay() const;
+
+    std::optional<Shortcut> getShortcut(const QString& name) const override;
+    ShortcutGrab setShortcut(const std::optional<Shortcut>& shortcut, const QString& name) override;
+    ShortcutGrab onKeyDown(const QString& name, Handler action) override;
+    void removeHandler(const QString& name) override;
+    ShortcutGrab grabState(const QString& name) const override;
+    bool isEnabled() const override { return m_enabled; }
+    void setEnabled(bool enabled) override;
+    bool isHeldByAnotherProgram(const Shortcut& shortcut) override;
+    bool canRepresent(const Shortcut& shortcut) const override;
+    QString displayText(const Shortcut& shortcut) const override;
+
+private:
+    struct Registration {
+        Handler handler;
+        // The combination grabbed for this name, when the grab succeeded.
+        std::optional<Shortcut> grabbed;
+        ShortcutGrab state = ShortcutGrab::notRegistered;
+    };
+
+    // Grabs what `name`'s registration should hold now, releasing what it held.
+    void regrab(const QString& name, Registration& registration);
+    void release(Registration& registration);
+    void pressed(const Shortcut& shortcut) const;
+    void reportMissingDisplayOnce();
+    X11KeyGrabber* grabber() const;
+
+    ShortcutTable m_table;
+    QByteArray m_display;
+    mutable std::unique_ptr<X11KeyGrabber> m_grabber;
+    mutable bool m_grabberTried = false;
+    QHash<QString, Registration> m_registrations;
+    bool m_enabled = true;
+    bool m_missingDisplayReported = false;
+};

@@ -1,0 +1,131 @@
+#!/usr/bin/env bash
+# Fails when the include direction between the code's layers is broken:
+# - a logic source (LOGIC_SOURCES in core/*/sources.cmake, built into the
+#   QtCore-only QuaylithLogic), its header, or any core header it reaches,
+#   includes a header of a Qt module other than QtCore or a widget class's header;
+# - anything in core/ includes platform/ or app/, or a GLib/GIO, X11/xcb,
+#   D-Bus or AT-SPI header.
+# Usage: scripts/check-layering.sh [SOURCE_ROOT]
+set -euo pipefail
+root=$(cd "${1:-$(dirname "$0")/..}" && pwd)
+cd "$root"
+
+qt_headers=${QT_INSTALL_HEADERS:-}
+if [[ -z "$qt_headers" ]]; then
+  for query in qtpaths6 qmake6 qtpaths qmake; do
+    if command -v "$query" >/dev/null; then
+      qt_headers=$("$query" -query QT_INSTALL_HEADERS 2>/dev/null || true)
+      [[ -d "$qt_headers/QtCore" ]] && break
+    fi
+  done
+fi
+if [[ ! -d "$qt_headers/QtCore" ]]; then
+  echo "check-layering: Qt 6 headers not found (set QT_INSTALL_HEADERS)" >&2
+  exit 2
+fi
+
+# The sources one list variable names in core/*/sources.cmake, relative to core/.
+listed_sources() {
+  local variable=$1
+  awk -v var="$variable" '
+    { line = $0; sub(/#.*/, "", line) }
+    !inside && line ~ "list\\(APPEND[ \t]+" var "([ \t)]|$)" {
+      inside = 1
+      sub("^.*list\\(APPEND[ \t]+" var, "", line)
+    }
+    inside {
+      done = (line ~ /\)/)
+      sub(/\).*/, "", line)
+      n = split(line, words, /[ \t]+/)
+      for (i = 1; i <= n; i++) if (words[i] != "") print words[i]
+      if (done) inside = 0
+    }' core/*/sources.cmake
+}
+
+# The Qt module a header belongs to ("" when it is not a Qt header).
+qt_module_of() {
+  local header=$1
+  if [[ "$header" == Qt*/* ]]; then
+    echo "${header%%/*}"
+    return
+  fi
+  if [[ "$header" == Qt* && -d "$qt_headers/$header" ]]; then
+    echo "$header"
+    return
+  fi
+  local module
+  for module in "$qt_headers"/Qt*/; do
+    if [[ -f "$module$header" ]]; then
+      module=${module%/}
+      echo "${module##*/}"
+      return
+    fi
+  done
+}
+
+# Prints "LINE<TAB>quote<TAB>header" for each #include of a file.
+includes_of() {
+  grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]' "$1" |
+    sed -E 's/^([0-9]+):[[:space:]]*#[[:space:]]*include[[:space:]]*([<"])([^>"]+)[>"].*/\1\t\2\t\3/'
+}
+
+failures=0
+fail() {
+  echo "$1" >&2
+  failures=$((failures + 1))
+}
+
+declare -A widget_header=()
+while read -r source; do
+  [[ -n "$source" ]] && widget_header["core/${source%.cpp}.h"]=1
+done < <(listed_sources WIDGET_SOURCES)
+
+# Logic files: each logic source, its header, and every core header they reach.
+declare -A seen=()
+queue=()
+while read -r source; do
+  [[ -z "$source" ]] && continue
+  for file in "core/$source" "core/${source%.cpp}.h"; do
+    if [[ -f "$file" && -z "${seen[$file]:-}" ]]; then
+      seen[$file]=1
+      queue+=("$file")
+    fi
+  done
+done < <(listed_sources LOGIC_SOURCES)
+
+while ((${#queue[@]})); do
+  file=${queue[0]}
+  queue=("${queue[@]:1}")
+  while IFS=$'\t' read -r line quote header; do
+    if [[ "$quote" == '"' ]]; then
+      if [[ -n "${widget_header[$header]:-}" ]]; then
+        fail "$file:$line: logic code includes the widget class header \"$header\""
+      elif [[ "$header" == core/* && -f "$header" && -z "${seen[$header]:-}" ]]; then
+        seen[$header]=1
+        queue+=("$header")
+      fi
+      continue
+    fi
+    module=$(qt_module_of "$header")
+    if [[ -n "$module" && "$module" != QtCore ]]; then
+      fail "$file:$line: logic code includes <$header> from $module; logic uses QtCore only"
+    fi
+  done < <(includes_of "$file")
+done
+
+# Everything in core/: no platform implementation, no executable, no OS library.
+os_headers='^(gio/|glib|gobject/|gmodule|xcb/|X11/|xkbcommon/|dbus/|atspi/|at-spi|QtDBus|QDBus)'
+while read -r file; do
+  while IFS=$'\t' read -r line quote header; do
+    if [[ "$quote" == '"' && ("$header" == platform/* || "$header" == app/*) ]]; then
+      fail "$file:$line: core code includes \"$header\"; core/ reaches the OS through core/platform ports"
+    elif [[ "$header" =~ $os_headers ]]; then
+      fail "$file:$line: core code includes $header; GIO, X11 and D-Bus belong in platform/linux"
+    fi
+  done < <(includes_of "$file")
+done < <(find core -type f \( -name '*.h' -o -name '*.cpp' \) | sort)
+
+if ((failures)); then
+  echo "check-layering: $failures include(s) break the layering (see docs/architecture.md)" >&2
+  exit 1
+fi

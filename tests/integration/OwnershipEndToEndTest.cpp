@@ -1,0 +1,196 @@
+// One process writes the routes file: the tray instance. `corvanta teach`
+// hands its sample to it, edits made on disk while it runs are followed, and a
+// damaged edit is kept as it is. Runs on a real X server, where the instance's
+// dialogs are answered with keys as a user would.
+#include "core/model/RoutesFileCodec.h"
+#include "tests/integration/LinuxSandbox.h"
+#include "tests/unit/routing/RoutingTestSupport.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QThread>
+
+namespace {
+constexpr int waitMs = 15000;
+
+bool run(const QString& program, const QStringList& arguments, QByteArray* output = nullptr) {
+    QProcess process;
+    process.setWorkingDirectory(LinuxSandbox::current().filesFolder());
+    process.start(program, arguments);
+    if (!process.waitForFinished(waitMs)) {
+        process.kill();
+        process.waitForFinished();
+        return false;
+    }
+    if (output)
+        *output = process.readAllStandardOutput() + process.readAllStandardError();
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+template <typename Condition> bool waitUntil(Condition condition, int ms = waitMs) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > ms)
+            return false;
+        QThread::msleep(50);
+    }
+    return true;
+}
+
+QString routesFile() {
+    return LinuxSandbox::current().configHome() + QStringLiteral("/Corvanta/routes.json");
+}
+
+QByteArray routesBytes() {
+    QFile file(routesFile());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The extensions of every route in the routes file (none when it does not decode).
+QStringList storedExtensions() {
+    auto decoded = RoutesFileCodec::decode(routesBytes());
+    QStringList extensions;
+    if (const auto* state = std::get_if<RouteStore::State>(&decoded)) {
+        for (const Route& route : state->routes)
+            extensions += route.extensions;
+    }
+    return extensions;
+}
+
+// Replaced as editors and tools do it: a new file renamed over the old one.
+void replaceRoutes(const QByteArray& bytes) {
+    QFile file(routesFile() + QStringLiteral(".edit"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    file.close();
+    ASSERT_EQ(::rename(QFile::encodeName(file.fileName()).constData(),
+                       QFile::encodeName(routesFile()).constData()),
+              0);
+}
+
+QStringList visibleDialogs() {
+    QByteArray output;
+    run("xdotool", {"search", "--onlyvisible", "--name", "^Corvanta$"}, &output);
+    return QString::fromLatin1(output).split('\n', Qt::SkipEmptyParts);
+}
+
+// Answers the instance's dialogs with Return (their default button) as they
+// come, until none has come for a while; how many were answered.
+int answerDialogs(int firstWithinMs = waitMs) {
+    int answered = 0;
+    int within = firstWithinMs;
+    while (waitUntil([] { return !visibleDialogs().isEmpty(); }, within)) {
+        const QString window = visibleDialogs().value(0).trimmed();
+        run("xdotool", {"windowfocus", "--sync", window});
+        run("xdotool", {"key", "--clearmodifiers", "Return"});
+        waitUntil([&window] { return !visibleDialogs().contains(window); }, 3000);
+        ++answered;
+        within = 1500;
+    }
+    return answered;
+}
+
+class OwnershipEndToEnd : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        LinuxSandbox& sandbox = LinuxSandbox::current();
+        QFile::remove(sandbox.applicationsFolder() +
+                      QStringLiteral("/io.corvanta.Corvanta.desktop"));
+        QFile entry(sandbox.applicationsFolder() + QStringLiteral("/test.RuleEditor.desktop"));
+        installed = entry.open(QIODevice::WriteOnly) &&
+                    entry.write("[Desktop Entry]\nType=Application\nName=Rule Editor\n"
+                                "Exec=recorder-editor --rule %F\n") > 0;
+        entry.close();
+        installed = installed && run("update-desktop-database", {sandbox.applicationsFolder()}) &&
+                    run("cmake", {"--install", CORVANTA_BINARY_DIR, "--prefix", sandbox.root(),
+                                  "--component", "Unspecified"});
+        QDBusConnection::sessionBus().interface()->call(QStringLiteral("ReloadConfig"));
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(installed);
+        QFile::remove(LinuxSandbox::current().recordFile());
+        markdown = route("markdown", "Markdown", "md");
+        markdown.editors = {editor("test.MarkdownEditor"), editor("test.RuleEditor")};
+        markdown.activeBundleID = markdown.editors[0].bundleID;
+        QDir().mkpath(QFileInfo(routesFile()).absolutePath());
+        writeRoutes(routesFile(), {markdown});
+        instance.setProcessChannelMode(QProcess::ForwardedChannels);
+        instance.start(corvanta(), {});
+        ASSERT_TRUE(waitUntil([] { return LinuxSandbox::corvantaInstancePid().has_value(); }));
+    }
+
+    void TearDown() override {
+        answerDialogs(0);
+        LinuxSandbox::stopCorvantaInstance();
+        if (!instance.waitForFinished(5000))
+            instance.kill();
+    }
+
+    static QString corvanta() {
+        return LinuxSandbox::current().root() + QStringLiteral("/bin/corvanta");
+    }
+    static QByteArray sample(const QString& name) {
+        const QString path = LinuxSandbox::current().filesFolder() + QLatin1Char('/') + name;
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write("a sample\n") > 0);
+        return QFile::encodeName(path);
+    }
+    static QList<QList<QByteArray>> records(qsizetype count) {
+        waitUntil([count] { return LinuxSandbox::current().records().size() >= count; });
+        return LinuxSandbox::current().records();
+    }
+
+    static inline bool installed = false;
+    Route markdown;
+    QProcess instance;
+};
+
+TEST_F(OwnershipEndToEnd, TeachIsHandedToTheInstanceAndEachTaughtTypeSurvivesTheNext) {
+    for (const QString& name : {QStringLiteral("first.zzq"), QStringLiteral("second.yyq")}) {
+        SCOPED_TRACE(qPrintable(name));
+        const QByteArray before = routesBytes();
+        QByteArray output;
+        ASSERT_TRUE(run(corvanta(), {"teach", QFile::decodeName(sample(name))}, &output))
+            << output.data();
+        EXPECT_TRUE(output.contains("Handed to the running Corvanta")) << output.data();
+        EXPECT_EQ(routesBytes(), before) << "nothing written before the user answers";
+        EXPECT_GE(answerDialogs(), 1);
+        EXPECT_TRUE(
+            waitUntil([&name] { return storedExtensions().contains(name.section('.', -1)); }));
+    }
+    EXPECT_TRUE(storedExtensions().contains("zzq")) << "kept by the instance's next change";
+}
+
+TEST_F(OwnershipEndToEnd, EditsOnDiskAreFollowedAndADamagedOneIsNeverWrittenOver) {
+    // The hand edit makes the Rule Editor active; explain and the instance agree.
+    Route edited = markdown;
+    edited.activeBundleID = QStringLiteral("test.RuleEditor");
+    RouteStore::State state;
+    state.routes = {edited};
+    replaceRoutes(RoutesFileCodec::encode(state));
+    const QByteArray first = sample("first.md");
+    QByteArray explained;
+    ASSERT_TRUE(run(corvanta(), {"explain", "--json", QFile::decodeName(first)}, &explained));
+    EXPECT_TRUE(explained.contains(R"("editors":["test.RuleEditor"])")) << explained.data();
+    QThread::msleep(500); // the instance notices within its settling time
+    ASSERT_TRUE(run(corvanta(), {"open", QFile::decodeName(first)}));
+    EXPECT_EQ(records(1), (QList<QList<QByteArray>>{{"--rule", first}}));
+
+    // A damaged edit: reported once, the routes in memory keep routing, and
+    // the instance's next change does not write over the file.
+    const QByteArray damaged = "{ \"routes\": [ half an edit";
+    replaceRoutes(damaged);
+    EXPECT_EQ(answerDialogs(), 1) << "Could not load settings";
+    const QByteArray second = sample("second.md");
+    ASSERT_TRUE(run(corvanta(), {"open", QFile::decodeName(second)}));
+    EXPECT_EQ(records(2), (QList<QList<QByteArray>>{{"--rule", first}, {"--rule", second}}));
+    ASSERT_TRUE(run(corvanta(), {"teach", QFile::decodeName(sample("third.xxq"))}));
+    answerDialogs();
+    QThread::msleep(500);
+    EXPECT_EQ(routesBytes(), damaged);
+}
+} // namespace

@@ -1,0 +1,148 @@
+#include "platform/linux/SpawnProcessRunner.h"
+#include "tests/integration/LinuxSandbox.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <glib.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const QList<QByteArray> hostileArguments = {
+    "two words",
+    "it's \"quoted\"",
+    "$(touch /tmp/corvanta-pwned)",
+    "`id`",
+    "-leading-dash",
+    "semi;colon|pipe",
+    "new\nline",
+    "",
+    "\xff\xfe not utf-8",
+    "*",
+};
+
+QByteArray recorder() {
+    return QFile::encodeName(LinuxSandbox::current().programPath("recorder-editor"));
+}
+
+QList<QList<QByteArray>> waitForRecords(qsizetype count) {
+    QElapsedTimer timer;
+    timer.start();
+    while (LinuxSandbox::current().records().size() < count && timer.elapsed() < 10000)
+        QThread::msleep(10);
+    return LinuxSandbox::current().records();
+}
+
+class SpawnProcessRunnerTest : public ::testing::Test {
+protected:
+    void SetUp() override { QFile::remove(LinuxSandbox::current().recordFile()); }
+    SpawnProcessRunner runner;
+};
+
+TEST_F(SpawnProcessRunnerTest, EveryArgumentArrivesAsOneArgumentByteForByte) {
+    for (const bool wait : {false, true}) {
+        QFile::remove(LinuxSandbox::current().recordFile());
+        ProcessRequest request{recorder(), hostileArguments};
+        request.waitForExit = wait;
+        const ProcessResult result = runner.run(request);
+        ASSERT_TRUE(result.started()) << qPrintable(*result.launchError);
+        EXPECT_EQ(waitForRecords(1), QList<QList<QByteArray>>{hostileArguments}) << "wait " << wait;
+    }
+    EXPECT_FALSE(QFile::exists("/tmp/corvanta-pwned"));
+}
+
+TEST_F(SpawnProcessRunnerTest, ProgramsThatCannotStartReportWhy) {
+    const QByteArray notExecutable =
+        QFile::encodeName(LinuxSandbox::current().filesFolder()) + "/plain";
+    QFile file(QFile::decodeName(notExecutable));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    const struct {
+        QByteArray program;
+        int reason; // the system's text for it is in the message, in the user's language
+    } cases[] = {
+        {"/no/such/program", ENOENT},
+        {"corvanta-no-such-program-in-path", ENOENT},
+        {notExecutable, EACCES},
+        {"", 0},
+    };
+    for (const auto& c : cases)
+        for (const bool wait : {false, true}) {
+            ProcessRequest request{c.program};
+            request.waitForExit = wait;
+            const ProcessResult result = runner.run(request);
+            ASSERT_FALSE(result.started()) << c.program.constData();
+            EXPECT_FALSE(result.launchError->isEmpty());
+            if (c.reason) {
+                EXPECT_TRUE(result.launchError->contains(QString::fromUtf8(g_strerror(c.reason))))
+                    << qPrintable(*result.launchError);
+            }
+        }
+}
+
+TEST_F(SpawnProcessRunnerTest, AWaitedRunReportsOutputExitAndEnvironment) {
+    const struct {
+        const char* script;
+        std::optional<int> exitCode;
+        QByteArray output;
+    } cases[] = {
+        {"printf '%s|%s' \"$CORVANTA_A\" \"$CORVANTA_B\"", 0, "first|second value"},
+        {"echo out; echo err >&2; exit 3", 3, "out\n"},
+        // More than a pipe holds: the reader must drain while the program writes.
+        {"head -c 300000 /dev/zero", 0, QByteArray(300000, '\0')},
+        // Exits while its own child still holds the output open.
+        {"sleep 30 & echo gone", 0, "gone\n"},
+        {"kill -9 $$", std::nullopt, ""},
+    };
+    for (const auto& c : cases) {
+        ProcessRequest request{"/bin/sh", {"-c", c.script}};
+        request.environment = {
+            {"CORVANTA_A", "overridden"}, {"CORVANTA_A", "first"}, {"CORVANTA_B", "second value"}};
+        request.waitForExit = true;
+        request.timeout = 10s;
+        const ProcessResult result = runner.run(request);
+        EXPECT_FALSE(result.timedOut) << c.script;
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.script;
+        EXPECT_EQ(result.standardOutput, c.output) << c.script;
+    }
+}
+
+TEST_F(SpawnProcessRunnerTest, ARunOutOfTimeIsKilledOrLeftRunningAsAsked) {
+    const QString pidFile = LinuxSandbox::current().filesFolder() + "/pid";
+    for (const bool kill : {true, false}) {
+        QFile::remove(pidFile);
+        ProcessRequest request{"/bin/sh",
+                               {"-c", "echo $$ > \"$1\"; echo started; exec sleep 30", "sh",
+                                QFile::encodeName(pidFile)}};
+        request.waitForExit = true;
+        request.timeout = 300ms;
+        request.killOnTimeout = kill;
+        const ProcessResult result = runner.run(request);
+        EXPECT_TRUE(result.timedOut);
+        EXPECT_EQ(result.exitCode, std::nullopt);
+        EXPECT_EQ(result.standardOutput, "started\n");
+        QFile file(pidFile);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const pid_t pid = file.readAll().trimmed().toInt();
+        ASSERT_GT(pid, 0);
+        // Killed and reaped: the id is gone. Left running: it still answers.
+        EXPECT_EQ(::kill(pid, 0) == 0, !kill);
+        if (!kill)
+            ::kill(pid, SIGKILL);
+    }
+}
+
+TEST_F(SpawnProcessRunnerTest, RunsInTheRequestedFolder) {
+    ProcessRequest request{"/bin/pwd"};
+    request.workingDirectory = QFile::encodeName(LinuxSandbox::current().filesFolder());
+    request.waitForExit = true;
+    EXPECT_EQ(runner.run(request).standardOutput, *request.workingDirectory + "\n");
+}
+
+} // namespace

@@ -1,0 +1,198 @@
+// The Linux selection pieces that need no X server: reading copied file
+// lists, naming the active window's application, and the selection command.
+#include "app/SelectionCommand.h"
+#include "core/model/LocalFileURL.h"
+#include "core/selection/FinderSelectionSource.h"
+#include "platform/linux/AtspiAccessibilitySelection.h"
+#include "platform/linux/X11ClipboardSelection.h"
+#include "platform/linux/X11FrontmostApplication.h"
+#include "tests/support/FakeSelectionPorts.h"
+
+#include <QBuffer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(CopiedFileList, KeepsBytesAndDropsWhatIsNoLocalFile) {
+    const struct {
+        const char* name;
+        QByteArray data;
+        bool gnome;
+        QList<QByteArray> paths;
+    } rows[] = {
+        {"uri-list with CRLF",
+         "file:///a/beta%20gamma.txt\r\nfile:///a/caf%E9.bin\r\n",
+         false,
+         {"/a/beta gamma.txt", "/a/caf\xe9.bin"}},
+        {"comments and blank lines", "# copied\n\nfile:///x\n", false, {"/x"}},
+        {"percent kept literally",
+         "file:///a/delta-%C3%BC%20%231%2520.txt",
+         false,
+         {"/a/delta-\xc3\xbc #1%20.txt"}},
+        {"remote and relative dropped",
+         "sftp://host/a\nhttp://x/y\n/plain/path\nfile:///ok\n",
+         false,
+         {"/ok"}},
+        {"GNOME copy", "copy\nfile:///a\nfile:///b", true, {"/a", "/b"}},
+        {"GNOME cut", "cut\nfile:///a\n", true, {"/a"}},
+        {"trailing NUL", QByteArray("file:///n\0", 9), false, {"/n"}},
+        {"escaped slash is refused", "file:///a%2Fb\n", false, {}},
+        {"empty", "", false, {}},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(X11ClipboardSelection::pathsFromURIList(row.data, row.gnome), row.paths)
+            << row.name;
+}
+
+TEST(FrontmostWindow, DesktopIDChainTakesTheFirstThatNamesAnInstalledEntry) {
+    using Facts = X11FrontmostApplication::WindowFacts;
+    const QSet<QString> installed{"thunar",     "org.gnome.Nautilus", "org.kde.dolphin",
+                                  "pcmanfm-qt", "debian-xterm",       "org.kde.konsole"};
+    const X11FrontmostApplication::DesktopLookup lookup{
+        [&](const QString& id) { return installed.contains(id); },
+        [](const QString& wmClass) {
+            if (wmClass == "dolphin")
+                return QStringList{"org.kde.dolphin"};
+            if (wmClass == "XTerm")
+                return QStringList{"debian-xterm"};
+            return QStringList();
+        },
+        [](const QString& program) {
+            return program == "/usr/bin/konsole" ? QStringList{"org.kde.konsole"} : QStringList();
+        }};
+    const struct {
+        const char* name;
+        Facts facts;
+        std::optional<QString> id;
+    } rows[] = {
+        {"GTK id without its entry: Thunar",
+         {"org.xfce.Thunar", {}, "thunar", "Thunar", "/usr/bin/thunar", 7},
+         "thunar"},
+        {"GTK id with its entry",
+         {"org.gnome.Nautilus", {}, "org.gnome.Nautilus", "org.gnome.Nautilus", {}, {}},
+         "org.gnome.Nautilus"},
+        {"KDE desktop file with suffix",
+         {{}, "org.kde.dolphin.desktop", "x", "y", {}, {}},
+         "org.kde.dolphin"},
+        {"StartupWMClass", {{}, {}, "dolphin", "dolphin", {}, {}}, "org.kde.dolphin"},
+        {"StartupWMClass of the class", {{}, {}, "xterm", "XTerm", {}, {}}, "debian-xterm"},
+        {"lower-cased class", {{}, {}, "pcmanfm-qt", "PCManFM-Qt", {}, {}}, "pcmanfm-qt"},
+        {"executable last",
+         {{}, {}, "unknown", "Unknown", "/usr/bin/konsole", {}},
+         "org.kde.konsole"},
+        {"nothing known", {{}, {}, "unknown", "Unknown", "/usr/bin/unknown", {}}, std::nullopt},
+        {"no facts", {}, std::nullopt},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(X11FrontmostApplication::bundleIDForWindow(row.facts, lookup), row.id)
+            << row.name;
+}
+
+TEST(AtspiAccessibilitySelection, OnlyFileURLsFromAttributes) {
+    EXPECT_EQ(AtspiAccessibilitySelection::urlFromAttribute("file:///a/b%20c.txt"),
+              QUrl::fromLocalFile("/a/b c.txt"));
+    // A path is not a URL string.
+    EXPECT_FALSE(AtspiAccessibilitySelection::urlFromAttribute("/a/b.txt"));
+    EXPECT_FALSE(AtspiAccessibilitySelection::urlFromAttribute("https://a.org/b"));
+    EXPECT_FALSE(AtspiAccessibilitySelection::urlFromAttribute("b.txt"));
+}
+
+TEST(SelectionCommand, ParsesItsOptions) {
+    const struct {
+        QStringList arguments;
+        bool valid;
+        double after;
+        bool json;
+    } rows[] = {
+        {{}, true, 0, false},
+        {{"--json"}, true, 0, true},
+        {{"--after", "2.5", "--json"}, true, 2.5, true},
+        {{"--after"}, false, 0, false},
+        {{"--after", "-1"}, false, 0, false},
+        {{"--after", "nan"}, false, 0, false},
+        {{"--after", "soon"}, false, 0, false},
+        {{"--verbose"}, false, 0, false},
+    };
+    for (const auto& row : rows) {
+        QString error;
+        const auto options = SelectionCommand::parse(row.arguments, error);
+        ASSERT_EQ(options.has_value(), row.valid) << row.arguments.join(' ').toStdString();
+        if (options) {
+            EXPECT_EQ(options->afterSeconds, row.after);
+            EXPECT_EQ(options->json, row.json);
+        } else {
+            EXPECT_FALSE(error.isEmpty());
+        }
+    }
+}
+
+class FixedSource : public FinderSelectionSource {
+public:
+    explicit FixedSource(QList<QUrl> urls)
+        : m_urls(std::move(urls)) {}
+    QList<QUrl> fileURLs() const override { return m_urls; }
+
+private:
+    QList<QUrl> m_urls;
+};
+
+TEST(SelectionCommand, WaitsThenPrintsBytesOrJson) {
+    QTemporaryDir dir;
+    const QByteArray root = QFile::encodeName(dir.path());
+    const QByteArray latin1 = root + "/caf\xe9.bin";
+    const QByteArray spaced = root + "/a b.txt";
+    for (const QByteArray& path : {latin1, spaced}) {
+        FILE* file = std::fopen(path.constData(), "w");
+        ASSERT_NE(file, nullptr);
+        std::fclose(file);
+    }
+    FakeFrontmostApplication frontmost;
+    frontmost.bundleID = QStringLiteral("thunar");
+    frontmost.processID = 42;
+    const FileSelectionResolver resolver(
+        nullptr, std::make_shared<FixedSource>(QList<QUrl>{
+                     LocalFileURL::fromNativePath(latin1), LocalFileURL::fromNativePath(spaced),
+                     LocalFileURL::fromNativePath(root + "/missing")}));
+    QList<int> slept;
+    {
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        SelectionCommand command(out, frontmost, resolver, [&](int ms) { slept.append(ms); });
+        EXPECT_EQ(command.run({1.5, false}), 0);
+        EXPECT_EQ(out.data(), latin1 + '\n' + spaced + '\n');
+    }
+    EXPECT_EQ(slept, QList<int>{1500});
+    {
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        SelectionCommand command(out, frontmost, resolver, [&](int ms) { slept.append(ms); });
+        EXPECT_EQ(command.run({0, true}), 0);
+        const QJsonObject object = QJsonDocument::fromJson(out.data()).object();
+        EXPECT_EQ(object.value("frontmostApplication").toString(), "thunar");
+        EXPECT_EQ(object.value("processID").toInteger(), 42);
+        EXPECT_EQ(object.value("source").toString(), "fileManager");
+        const QJsonArray uris = object.value("uris").toArray();
+        ASSERT_EQ(uris.size(), 2);
+        EXPECT_EQ(LocalFileURL::nativePath(QUrl::fromEncoded(uris[0].toString().toLatin1())),
+                  latin1);
+    }
+    EXPECT_EQ(slept.size(), 1);
+    {
+        FakeFrontmostApplication none;
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        const FileSelectionResolver empty(nullptr, std::make_shared<FixedSource>(QList<QUrl>{}));
+        EXPECT_EQ(SelectionCommand(out, none, empty, {}).run({0, true}), 1);
+        const QJsonObject object = QJsonDocument::fromJson(out.data()).object();
+        EXPECT_TRUE(object.value("frontmostApplication").isNull());
+        EXPECT_EQ(object.value("source").toString(), "none");
+    }
+    std::filesystem::remove(std::string(latin1.constData()));
+}
+
+} // namespace

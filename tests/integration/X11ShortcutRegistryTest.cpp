@@ -1,0 +1,268 @@
+// The shortcut registry against a real X server (run under xvfb-run): grabs,
+// presses sent with xdotool, and the stored table on disk.
+#include "platform/linux/X11ShortcutRegistry.h"
+#include "core/platform/ShortcutModifiers.h"
+#include "platform/linux/X11KeyGrabber.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+const Shortcut superShiftE{Qt::Key_E, {ShortcutModifiers::command | ShortcutModifiers::shift}};
+const Shortcut ctrlAltF5{Qt::Key_F5, {ShortcutModifiers::control | ShortcutModifiers::option}};
+
+// Runs the event loop until `done` holds or a second has passed.
+template <typename Done> bool waitFor(Done done, int limitMs = 1000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < limitMs) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(2);
+    }
+    return done();
+}
+
+// Sends keys the way a user types them (xdotool through XTEST).
+void xdotoolKey(const QString& keys) {
+    ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), keys}), 0)
+        << qPrintable(keys);
+}
+
+// Every warning printed while it lives.
+struct WarningLog {
+    static inline QStringList lines;
+    QtMessageHandler previous;
+    WarningLog() {
+        lines.clear();
+        previous = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext&, const QString& text) { lines.append(text); });
+    }
+    ~WarningLog() { qInstallMessageHandler(previous); }
+    qsizetype count(const QString& part) const {
+        return std::count_if(lines.begin(), lines.end(),
+                             [&part](const QString& line) { return line.contains(part); });
+    }
+};
+
+class X11ShortcutRegistryTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_FALSE(qEnvironmentVariableIsEmpty("DISPLAY")) << "run under xvfb-run";
+        registry = std::make_unique<X11ShortcutRegistry>(tablePath());
+        ASSERT_TRUE(registry->hasDisplay());
+    }
+    QString tablePath() const { return dir.filePath(QStringLiteral("Corvanta/shortcuts.json")); }
+    // Installs a handler for `name` that counts its runs.
+    ShortcutGrab count(const QString& name) {
+        return registry->onKeyDown(name, [this, name] { ++runs[name]; });
+    }
+    bool pressed(const QString& keys, const QString& name) {
+        // A person's presses are apart: the registry sees the last one's key up.
+        waitFor([] { return false; }, 100);
+        const int before = runs.value(name);
+        xdotoolKey(keys);
+        return waitFor([&] { return runs.value(name) > before; });
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<X11ShortcutRegistry> registry;
+    QHash<QString, int> runs;
+};
+
+TEST_F(X11ShortcutRegistryTest, FiresWithEveryLockStateAndOncePerPress) {
+    registry->setShortcut(superShiftE, "rule-A");
+    ASSERT_EQ(count("rule-A"), ShortcutGrab::active);
+    EXPECT_TRUE(pressed("super+shift+e", "rule-A"));
+    EXPECT_EQ(runs["rule-A"], 1);
+
+    xdotoolKey("Num_Lock");
+    EXPECT_TRUE(pressed("super+shift+e", "rule-A")) << "NumLock on";
+    xdotoolKey("Caps_Lock");
+    EXPECT_TRUE(pressed("super+shift+e", "rule-A")) << "NumLock and CapsLock on";
+    xdotoolKey("Num_Lock");
+    xdotoolKey("Caps_Lock");
+
+    // Other modifiers are another combination.
+    xdotoolKey("super+e");
+    xdotoolKey("ctrl+super+shift+e");
+    waitFor([] { return false; }, 200);
+    EXPECT_EQ(runs["rule-A"], 3);
+}
+
+TEST_F(X11ShortcutRegistryTest, HoldingTheKeysDownFiresOnce) {
+    registry->setShortcut(superShiftE, "rule-A");
+    count("rule-A");
+    ASSERT_EQ(QProcess::execute("xdotool", {"keydown", "super+shift+e"}), 0);
+    // Longer than the server's auto-repeat delay, so repeats arrive meanwhile.
+    waitFor([] { return false; }, 1500);
+    ASSERT_EQ(QProcess::execute("xdotool", {"keyup", "super+shift+e"}), 0);
+    waitFor([] { return false; }, 100);
+    EXPECT_EQ(runs["rule-A"], 1);
+    EXPECT_TRUE(pressed("super+shift+e", "rule-A")) << "a new press after the release";
+}
+
+TEST_F(X11ShortcutRegistryTest, AGrabAnotherClientHoldsIsReportedAndReleasedGrabsCanBeTaken) {
+    X11KeyGrabber other; // another X client
+    ASSERT_EQ(other.grab(ctrlAltF5), X11KeyGrabber::Result::grabbed);
+
+    WarningLog log;
+    registry->setShortcut(ctrlAltF5, "rule-B");
+    EXPECT_EQ(count("rule-B"), ShortcutGrab::heldByAnotherProgram);
+    EXPECT_EQ(registry->grabState("rule-B"), ShortcutGrab::heldByAnotherProgram);
+    EXPECT_EQ(log.count("another program holds the keys"), 1);
+    EXPECT_TRUE(registry->isHeldByAnotherProgram(ctrlAltF5));
+    EXPECT_FALSE(registry->isHeldByAnotherProgram(superShiftE));
+
+    // Recording other keys for the name takes them.
+    EXPECT_EQ(registry->setShortcut(superShiftE, "rule-B"), ShortcutGrab::active);
+    EXPECT_FALSE(registry->isHeldByAnotherProgram(superShiftE)) << "held by us, not another";
+    EXPECT_EQ(other.grab(superShiftE), X11KeyGrabber::Result::heldByAnotherProgram);
+
+    // Removing the handler gives the keys back to the desktop.
+    registry->removeHandler("rule-B");
+    EXPECT_EQ(other.grab(superShiftE), X11KeyGrabber::Result::grabbed);
+    other.ungrab(superShiftE);
+    other.ungrab(ctrlAltF5);
+    EXPECT_FALSE(registry->isHeldByAnotherProgram(ctrlAltF5));
+}
+
+TEST_F(X11ShortcutRegistryTest, NamesSharingKeysShareOneGrab) {
+    registry->setShortcut(superShiftE, "rule-A");
+    registry->setShortcut(superShiftE, "rule-B");
+    count("rule-A");
+    count("rule-B");
+    ASSERT_TRUE(pressed("super+shift+e", "rule-B"));
+    EXPECT_EQ(runs["rule-A"], 1) << "one press runs every handler of the keys";
+
+    // The grab stays while one of them still needs it.
+    registry->removeHandler("rule-A");
+    X11KeyGrabber other;
+    EXPECT_EQ(other.grab(superShiftE), X11KeyGrabber::Result::heldByAnotherProgram);
+    EXPECT_TRUE(pressed("super+shift+e", "rule-B"));
+    EXPECT_EQ(runs["rule-A"], 1);
+    // Clearing the last name's keys releases them.
+    EXPECT_EQ(registry->setShortcut(std::nullopt, "rule-B"), ShortcutGrab::notRegistered);
+    EXPECT_EQ(other.grab(superShiftE), X11KeyGrabber::Result::grabbed);
+}
+
+TEST_F(X11ShortcutRegistryTest, TheGlobalSwitchReleasesEveryGrabUntilItIsBackOn) {
+    registry->setShortcut(superShiftE, "rule-A");
+    count("rule-A");
+    registry->setEnabled(false);
+    EXPECT_EQ(registry->grabState("rule-A"), ShortcutGrab::paused);
+    {
+        // A recorder (any client) receives the very keys now.
+        X11KeyGrabber other;
+        EXPECT_EQ(other.grab(superShiftE), X11KeyGrabber::Result::grabbed);
+    }
+    xdotoolKey("super+shift+e");
+    waitFor([] { return false; }, 200);
+    EXPECT_EQ(runs["rule-A"], 0);
+    registry->setEnabled(true);
+    EXPECT_EQ(registry->grabState("rule-A"), ShortcutGrab::active);
+    EXPECT_TRUE(pressed("super+shift+e", "rule-A"));
+}
+
+TEST_F(X11ShortcutRegistryTest, DisplayTextsUseTheDesktopsNames) {
+    EXPECT_EQ(registry->displayText(superShiftE), QStringLiteral("Super+Shift+E"));
+    EXPECT_EQ(registry->displayText(ctrlAltF5), QStringLiteral("Ctrl+Alt+F5"));
+    EXPECT_EQ(registry->displayText({Qt::Key_Space, Qt::MetaModifier | Qt::ControlModifier}),
+              QStringLiteral("Super+Ctrl+Space"));
+    EXPECT_TRUE(registry->canRepresent(superShiftE));
+    EXPECT_FALSE(registry->canRepresent({Qt::Key_LaunchMail, Qt::MetaModifier}));
+}
+
+TEST(X11ShortcutRegistryWithoutDisplay, StoresShortcutsRegistersNothingAndSaysSoOnce) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("shortcuts.json"));
+    WarningLog log;
+    X11ShortcutRegistry registry(path, ":97"); // no server there
+    EXPECT_FALSE(registry.hasDisplay());
+    registry.setShortcut(superShiftE, "rule-A");
+    registry.setShortcut(ctrlAltF5, "rule-B");
+    EXPECT_EQ(registry.onKeyDown("rule-A", [] {}), ShortcutGrab::unavailable);
+    EXPECT_EQ(registry.onKeyDown("rule-B", [] {}), ShortcutGrab::unavailable);
+    EXPECT_EQ(log.count("no X11 display"), 1);
+    EXPECT_EQ(registry.shortcutDisplayText("rule-A"), QStringLiteral("Super+Shift+E"));
+    EXPECT_EQ(X11ShortcutRegistry(path, ":97").getShortcut("rule-B"), ctrlAltF5);
+}
+
+TEST(ShortcutTableWrites, RoundTripAtomicallyAndClear) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Corvanta/shortcuts.json"));
+    ShortcutTable table(path);
+    const Shortcut combinations[] = {
+        superShiftE, ctrlAltF5, {Qt::Key_Exclam, Qt::MetaModifier}, {Qt::Key_F12, {}}};
+    for (qsizetype i = 0; i < std::ssize(combinations); ++i)
+        ASSERT_TRUE(table.set(QStringLiteral("rule-%1").arg(i), combinations[i]));
+    const ShortcutTable reread(path);
+    EXPECT_TRUE(reread.errors().isEmpty()) << qPrintable(reread.errors().join('\n'));
+    for (qsizetype i = 0; i < std::ssize(combinations); ++i)
+        EXPECT_EQ(reread.get(QStringLiteral("rule-%1").arg(i)), combinations[i]) << i;
+    // Nothing but the table is left in the folder: the write went through a
+    // temporary file renamed into place.
+    EXPECT_EQ(QDir(QFileInfo(path).path()).entryList(QDir::Files), QStringList{"shortcuts.json"});
+
+    ASSERT_TRUE(table.set(QStringLiteral("rule-0"), std::nullopt));
+    EXPECT_FALSE(ShortcutTable(path).get(QStringLiteral("rule-0")));
+    EXPECT_EQ(ShortcutTable(path).get(QStringLiteral("rule-1")), ctrlAltF5);
+}
+
+TEST(ShortcutTableWrites, ADamagedTableIsNeverOverwrittenAndReportedOnce) {
+    const QByteArray damaged[] = {
+        "{\"version\":1,\"shortcuts\":{\"rule-a\":\"Meta+E\",",                     // cut short
+        "{\"version\":2,\"shortcuts\":{}}",                                         // newer program
+        "{\"version\":1,\"shortcuts\":{\"rule-a\":\"Meta+E\",\"rule-b\":\"E+E\"}}", // one bad entry
+    };
+    for (const QByteArray& bytes : damaged) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("shortcuts.json"));
+        {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+        }
+        WarningLog log;
+        ShortcutTable table(path);
+        EXPECT_FALSE(table.set(QStringLiteral("rule-c"), superShiftE)) << bytes.constData();
+        EXPECT_FALSE(table.set(QStringLiteral("rule-d"), ctrlAltF5)) << bytes.constData();
+        EXPECT_TRUE(table.lastWriteError().has_value());
+        EXPECT_EQ(log.count("could not be read completely"), 1) << bytes.constData();
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), bytes) << "left as it was";
+        // The session still knows what was recorded.
+        EXPECT_EQ(table.get(QStringLiteral("rule-c")), superShiftE);
+    }
+}
+
+TEST(ShortcutTableWrites, AFailedWriteIsReported) {
+    QTemporaryDir dir;
+    // The folder the table belongs in is a file: nothing can be written there,
+    // not even by root.
+    QFile blocker(dir.filePath(QStringLiteral("Corvanta")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    ShortcutTable table(dir.filePath(QStringLiteral("Corvanta/shortcuts.json")));
+    WarningLog log;
+    EXPECT_FALSE(table.set(QStringLiteral("rule-a"), superShiftE));
+    EXPECT_TRUE(table.lastWriteError().has_value());
+    EXPECT_EQ(log.count("cannot write"), 1);
+    EXPECT_EQ(table.get(QStringLiteral("rule-a")), superShiftE) << "kept for the session";
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    QCoreApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "core/platform/ShortcutRegistry.h"
+
+#include <QHash>
+#include <QList>
+#include <QStringList>
+
+// Shortcuts in memory, and a desktop whose key presses a test makes: `press`
+// runs the handlers an X server would, given the stored combinations, the
+// global switch and the combinations other programs hold.
+class FakeShortcutRegistry : public ShortcutRegistry {
+public:
+    QHash<QString, Shortcut> shortcuts;
+    QHash<QString, Handler> handlers;
+    // Combinations another program holds.
+    QList<Shortcut> heldByOthers;
+    // Keys this keyboard does not have.
+    QList<Qt::Key> missingKeys;
+    bool enabled = true;
+    // Every onKeyDown and removeHandler, in order ("+name", "-name").
+    QStringList registrations;
+
+    // Presses `shortcut`: runs the handler of every name holding it; how many ran.
+    int press(const Shortcut& shortcut);
+
+    std::optional<Shortcut> getShortcut(const QString& name) const override;
+    ShortcutGrab setShortcut(const std::optional<Shortcut>& shortcut, const QString& name) override;
+    ShortcutGrab onKeyDown(const QString& name, Handler action) override;
+    void removeHandler(const QString& name) override;
+    ShortcutGrab grabState(const QString& name) const override;
+    bool isEnabled() const override { return enabled; }
+    void setEnabled(bool on) override { enabled = on; }
+    bool isHeldByAnotherProgram(const Shortcut& shortcut) override {
+        return heldByOthers.contains(shortcut);
+    }
+    bool canRepresent(const Shortcut& shortcut) const override {
+        return !missingKeys.contains(shortcut.key);
+    }
+    QString displayText(const Shortcut& shortcut) const override;
+};

@@ -1,0 +1,346 @@
+#include "core/hotkeys/HotkeyRecorder.h"
+#include "core/hotkeys/HotkeyRecordingPeriod.h"
+#include "core/hotkeys/RuleHotkeyCenter.h"
+#include "tests/support/FakeShortcutRegistry.h"
+#include "tests/unit/hotkeys/HotkeyTestSupport.h"
+
+#include <QElapsedTimer>
+#include <QThread>
+#include <gtest/gtest.h>
+
+using namespace hotkeytest;
+
+namespace {
+constexpr Qt::KeyboardModifier super = ShortcutModifiers::command;
+constexpr Qt::KeyboardModifier alt = ShortcutModifiers::option;
+constexpr Qt::KeyboardModifier ctrl = ShortcutModifiers::control;
+constexpr Qt::KeyboardModifier shift = ShortcutModifiers::shift;
+
+// Runs the main queue until `done` holds or `limitMs` passed; the time it took.
+template <typename Done> qint64 waitUntil(Done done, int limitMs = 3000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < limitMs) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(2);
+    }
+    return clock.elapsed();
+}
+
+class HotkeyRecorderTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "test_hotkeys", *argv[] = {name, nullptr};
+        if (!QCoreApplication::instance())
+            new QCoreApplication(argc, argv);
+    }
+    void SetUp() override {
+        registry.addRecorderActiveObserver([this](const QVariantMap& userInfo) {
+            notifications.append(userInfo.value(ShortcutRegistry::isActiveKey));
+        });
+    }
+
+    FakeShortcutRegistry registry;
+    Qt::KeyboardModifiers held;
+    HotkeyRecordingPeriod period{registry, [this] { return held; }};
+    HotkeyRecorder recorder{registry, period, QStringLiteral("rule-R")};
+    QVariantList notifications;
+};
+
+TEST_F(HotkeyRecorderTest, ClassifiesKeyPresses) {
+    registry.missingKeys = {Qt::Key_LaunchMail};
+    const QString modifierRequired = QStringLiteral("Super, Alt or Ctrl required");
+    const QString superRequired = QStringLiteral("Super required (except F-keys)");
+    using K = RecorderKeyClass;
+    struct Row {
+        const char* what;
+        RecorderKeyPress press;
+        K::Kind kind;
+        std::optional<Shortcut> shortcut;
+        QString message;
+    };
+    const Row rows[] = {
+        {"F5 alone", {Qt::Key_F5, {}}, K::valid, Shortcut{Qt::Key_F5, {}}, {}},
+        {"F20 with Shift", {Qt::Key_F20, shift}, K::valid, Shortcut{Qt::Key_F20, shift}, {}},
+        {"F21 is no function key here", {Qt::Key_F21, {}}, K::rejected, {}, modifierRequired},
+        {"letter alone", {Qt::Key_E, {}}, K::rejected, {}, modifierRequired},
+        {"Shift and a letter", {Qt::Key_E, shift}, K::rejected, {}, modifierRequired},
+        {"keypad digit alone", {Qt::Key_5, Qt::KeypadModifier}, K::rejected, {}, modifierRequired},
+        {"Alt and a letter", {Qt::Key_E, alt}, K::rejected, {}, superRequired},
+        {"Ctrl and a letter", {Qt::Key_E, ctrl}, K::rejected, {}, superRequired},
+        {"Ctrl+Alt and a letter", {Qt::Key_E, ctrl | alt}, K::rejected, {}, superRequired},
+        {"Super and a letter", {Qt::Key_E, super}, K::valid, Shortcut{Qt::Key_E, super}, {}},
+        {"Super+Shift+E", {Qt::Key_E, super | shift}, K::valid, superShiftE, {}},
+        {"every modifier",
+         {Qt::Key_E, super | shift | alt | ctrl},
+         K::valid,
+         Shortcut{Qt::Key_E, super | shift | alt | ctrl},
+         {}},
+        {"keypad flag is not part of the combination",
+         {Qt::Key_5, super | Qt::KeypadModifier},
+         K::valid,
+         Shortcut{Qt::Key_5, super},
+         {}},
+        {"a key the keyboard lacks",
+         {Qt::Key_LaunchMail, super},
+         K::rejected,
+         {},
+         modifierRequired},
+        {"Escape", {Qt::Key_Escape, {}}, K::cancel, {}, {}},
+        {"Backspace", {Qt::Key_Backspace, {}}, K::clear, {}, {}},
+        {"Delete", {Qt::Key_Delete, {}}, K::clear, {}, {}},
+        {"Tab", {Qt::Key_Tab, {}}, K::pass, {}, {}},
+        {"Escape with Super is a combination",
+         {Qt::Key_Escape, super},
+         K::valid,
+         Shortcut{Qt::Key_Escape, super},
+         {}},
+        {"Delete with Ctrl needs Super", {Qt::Key_Delete, ctrl}, K::rejected, {}, superRequired},
+        {"Super key itself", {Qt::Key_Super_L, super}, K::pass, {}, {}},
+        {"Shift key itself", {Qt::Key_Shift, shift}, K::pass, {}, {}},
+        {"Ctrl key itself", {Qt::Key_Control, ctrl}, K::pass, {}, {}},
+        {"Alt key itself", {Qt::Key_Alt, alt}, K::pass, {}, {}},
+        {"Meta key itself", {Qt::Key_Meta, super}, K::pass, {}, {}},
+        {"CapsLock", {Qt::Key_CapsLock, {}}, K::pass, {}, {}},
+    };
+    for (const Row& row : rows) {
+        const RecorderKeyClass result = HotkeyRecorder::classify(row.press, registry);
+        EXPECT_EQ(result.kind, row.kind) << row.what;
+        EXPECT_EQ(result.shortcut, row.shortcut) << row.what;
+        EXPECT_EQ(result.message, row.message) << row.what;
+    }
+}
+
+TEST_F(HotkeyRecorderTest, KeyPressesWhileRecording) {
+    using D = HotkeyRecorder::Disposition;
+    struct Row {
+        const char* what;
+        std::optional<Shortcut> storedBefore;
+        RecorderKeyPress press;
+        D disposition;
+        bool stillRecording;
+        std::optional<Shortcut> storedAfter;
+        std::optional<QString> hint;
+    };
+    const Row rows[] = {
+        {"valid combination is stored",
+         {},
+         {Qt::Key_E, super | shift},
+         D::swallow,
+         false,
+         superShiftE,
+         {}},
+        {"F5 replaces the old combination",
+         superShiftE,
+         {Qt::Key_F5, {}},
+         D::swallow,
+         false,
+         Shortcut{Qt::Key_F5, {}},
+         {}},
+        {"Escape keeps the stored one",
+         superShiftE,
+         {Qt::Key_Escape, {}},
+         D::swallow,
+         false,
+         superShiftE,
+         {}},
+        {"Backspace clears", superShiftE, {Qt::Key_Backspace, {}}, D::swallow, false, {}, {}},
+        {"Tab ends recording and moves on",
+         superShiftE,
+         {Qt::Key_Tab, {}},
+         D::passOn,
+         false,
+         superShiftE,
+         {}},
+        {"a lone modifier keeps recording", {}, {Qt::Key_Shift, shift}, D::passOn, true, {}, {}},
+        {"a letter alone is refused",
+         superShiftE,
+         {Qt::Key_E, {}},
+         D::swallow,
+         true,
+         superShiftE,
+         QStringLiteral("Super, Alt or Ctrl required")},
+        {"Alt and a letter is refused",
+         {},
+         {Qt::Key_E, alt},
+         D::swallow,
+         true,
+         {},
+         QStringLiteral("Super required (except F-keys)")},
+        {"keys another program holds are refused",
+         {},
+         {Qt::Key_F5, ctrl | alt},
+         D::swallow,
+         true,
+         {},
+         QStringLiteral("Already used by another program")},
+    };
+    registry.heldByOthers = {ctrlAltF5};
+    for (const Row& row : rows) {
+        registry.setShortcut(row.storedBefore, "rule-R");
+        int changes = 0;
+        const auto connection = QObject::connect(&recorder, &HotkeyRecorder::shortcutChanged,
+                                                 [&changes] { ++changes; });
+        recorder.startRecording();
+        EXPECT_EQ(recorder.title(), QStringLiteral("Press keys\u2026")) << row.what;
+        EXPECT_EQ(recorder.keyPressed(row.press), row.disposition) << row.what;
+        EXPECT_EQ(recorder.isRecording(), row.stillRecording) << row.what;
+        EXPECT_EQ(registry.getShortcut("rule-R"), row.storedAfter) << row.what;
+        EXPECT_EQ(changes, row.storedBefore != row.storedAfter ? 1 : 0) << row.what;
+        EXPECT_EQ(recorder.rejectHint(), row.hint) << row.what;
+        if (row.hint) {
+            EXPECT_EQ(recorder.title(), *row.hint) << row.what;
+        }
+        QObject::disconnect(connection);
+        recorder.stopRecording();
+    }
+}
+
+TEST_F(HotkeyRecorderTest, TitleFollowsTheState) {
+    EXPECT_EQ(recorder.title(), QStringLiteral("Record Shortcut"));
+    registry.setShortcut(superShiftE, "rule-R");
+    EXPECT_EQ(recorder.title(), QStringLiteral("Super+Shift+E"));
+    recorder.toggleRecording();
+    EXPECT_EQ(recorder.title(), QStringLiteral("Press keys\u2026"));
+    recorder.toggleRecording();
+    EXPECT_FALSE(recorder.isRecording());
+    EXPECT_EQ(recorder.title(), QStringLiteral("Super+Shift+E"));
+    EXPECT_EQ(registry.displayText(ctrlAltF5), QStringLiteral("Ctrl+Alt+F5"));
+}
+
+TEST_F(HotkeyRecorderTest, RejectionHintShowsForItsTimeWhileRecordingGoesOn) {
+    recorder.startRecording();
+    QElapsedTimer clock;
+    clock.start();
+    recorder.keyPressed({Qt::Key_E, {}});
+    ASSERT_TRUE(recorder.rejectHint());
+    const qint64 shown = waitUntil([this] { return !recorder.rejectHint(); });
+    EXPECT_GE(shown, HotkeyRecorder::hintMilliseconds - 50);
+    EXPECT_FALSE(recorder.rejectHint());
+    EXPECT_TRUE(recorder.isRecording());
+    EXPECT_EQ(recorder.title(), QStringLiteral("Press keys\u2026"));
+
+    // Stopping clears a hint at once.
+    recorder.keyPressed({Qt::Key_E, alt});
+    recorder.stopRecording();
+    EXPECT_FALSE(recorder.rejectHint());
+}
+
+TEST_F(HotkeyRecorderTest, ClicksOutsideStopRecordingClicksInsideAreLeftToTheButton) {
+    recorder.startRecording();
+    EXPECT_EQ(recorder.mousePressed(true), HotkeyRecorder::Disposition::passOn);
+    EXPECT_TRUE(recorder.isRecording());
+    EXPECT_EQ(recorder.mousePressed(false), HotkeyRecorder::Disposition::passOn);
+    EXPECT_FALSE(recorder.isRecording());
+}
+
+TEST_F(HotkeyRecorderTest, HotkeysAreOffFromRecordingUntilModifiersAreReleased) {
+    recorder.startRecording();
+    EXPECT_FALSE(registry.isEnabled());
+    EXPECT_TRUE(period.isActive());
+    EXPECT_EQ(notifications, QVariantList{true});
+
+    // Released at once: the period ends with the recording.
+    recorder.keyPressed({Qt::Key_Escape, {}});
+    EXPECT_TRUE(registry.isEnabled());
+    EXPECT_FALSE(period.isActive());
+    EXPECT_EQ(notifications, (QVariantList{true, false}));
+
+    // Still held: the period waits for their release.
+    recorder.startRecording();
+    held = super | shift;
+    recorder.keyPressed({Qt::Key_E, super | shift});
+    EXPECT_FALSE(recorder.isRecording());
+    EXPECT_TRUE(period.isWaitingForModifierRelease());
+    EXPECT_FALSE(registry.isEnabled());
+    held = shift;
+    period.modifiersChanged();
+    EXPECT_FALSE(registry.isEnabled()) << "Shift is still down";
+    held = {};
+    period.modifiersChanged();
+    EXPECT_TRUE(registry.isEnabled());
+    EXPECT_EQ(notifications, (QVariantList{true, false, true, false}));
+}
+
+TEST_F(HotkeyRecorderTest, ModifierReleaseIsNoticedWithoutEvents) {
+    recorder.startRecording();
+    held = super;
+    recorder.stopRecording();
+    held = Qt::KeypadModifier; // not a modifier of a combination
+    waitUntil([this] { return registry.isEnabled(); }, 400);
+    EXPECT_TRUE(registry.isEnabled());
+}
+
+TEST_F(HotkeyRecorderTest, FallbackEndsThePeriodWhenModifiersStayDown) {
+    recorder.startRecording();
+    held = super;
+    recorder.stopRecording();
+    const qint64 waited = waitUntil([this] { return registry.isEnabled(); });
+    EXPECT_TRUE(registry.isEnabled());
+    EXPECT_GE(waited, HotkeyRecordingPeriod::fallbackMilliseconds - 50);
+    EXPECT_FALSE(period.isActive());
+}
+
+TEST_F(HotkeyRecorderTest, RecordingAgainWhileWaitingCancelsTheFallback) {
+    recorder.startRecording();
+    held = super;
+    recorder.stopRecording();
+    recorder.startRecording();
+    waitUntil([] { return false; }, HotkeyRecordingPeriod::fallbackMilliseconds + 150);
+    EXPECT_TRUE(period.isActive());
+    EXPECT_FALSE(registry.isEnabled()) << "the new recording keeps hotkeys off";
+    recorder.stopRecording();
+}
+
+TEST_F(HotkeyRecorderTest, EndingOnRequestReenablesHotkeys) {
+    // The settings window closes while a recorder records.
+    recorder.startRecording();
+    held = super;
+    period.endOnRequest();
+    EXPECT_TRUE(registry.isEnabled());
+    EXPECT_FALSE(period.isActive());
+    EXPECT_EQ(notifications.last(), QVariant(false));
+    // Without a period it only switches hotkeys on.
+    registry.setEnabled(false);
+    const qsizetype posted = notifications.size();
+    period.endOnRequest();
+    EXPECT_TRUE(registry.isEnabled());
+    EXPECT_EQ(notifications.size(), posted);
+}
+
+TEST_F(HotkeyRecorderTest, RecorderGoingAwayWhileRecordingEndsThePeriod) {
+    auto other = std::make_unique<HotkeyRecorder>(registry, period, QStringLiteral("rule-X"));
+    other->startRecording();
+    EXPECT_FALSE(registry.isEnabled());
+    other.reset();
+    EXPECT_TRUE(registry.isEnabled());
+}
+
+TEST_F(HotkeyRecorderTest, RecordingTheKeysOfARuleDoesNotFireIt) {
+    QList<QSet<QString>> fired;
+    RuleHotkeyCenter center(registry,
+                            [&fired](const QSet<QString>& names) { fired.append(names); });
+    center.sync({[] {
+        Route route;
+        route.id = QStringLiteral("md");
+        route.rules = {hotkeyRule(QStringLiteral("A"))};
+        return route;
+    }()});
+    registry.setShortcut(superShiftE, QStringLiteral("rule-A"));
+
+    recorder.startRecording();
+    EXPECT_EQ(registry.press(superShiftE), 0) << "while recording";
+    held = super | shift;
+    recorder.keyPressed({Qt::Key_E, super | shift});
+    EXPECT_EQ(registry.getShortcut("rule-R"), superShiftE);
+    EXPECT_EQ(registry.press(superShiftE), 0) << "as the keys are released";
+    held = {};
+    period.modifiersChanged();
+    drainMainQueue();
+    EXPECT_TRUE(fired.isEmpty());
+    EXPECT_EQ(registry.press(superShiftE), 1) << "once every modifier is up";
+    drainMainQueue();
+    EXPECT_EQ(fired.size(), 1);
+}
+} // namespace

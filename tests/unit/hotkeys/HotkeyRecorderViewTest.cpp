@@ -1,0 +1,123 @@
+#include "core/hotkeys/HotkeyRecorderView.h"
+#include "core/hotkeys/HotkeyRecordingPeriod.h"
+#include "tests/support/FakeShortcutRegistry.h"
+#include "tests/unit/hotkeys/HotkeyTestSupport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+#include <gtest/gtest.h>
+
+using namespace hotkeytest;
+
+namespace {
+class HotkeyRecorderViewTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "test_hotkey_widgets", *argv[] = {name, nullptr};
+        if (!QApplication::instance())
+            new QApplication(argc, argv);
+    }
+    void SetUp() override {
+        auto* layout = new QVBoxLayout(&window);
+        view = new HotkeyRecorderView(registry, period, QStringLiteral("rule-R"), &window);
+        other = new QLineEdit(&window);
+        layout->addWidget(view);
+        layout->addWidget(other);
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        window.activateWindow();
+    }
+    QString title() const { return view->button()->text(); }
+    void startRecording() {
+        QTest::mouseClick(view->button(), Qt::LeftButton);
+        ASSERT_TRUE(view->isRecording());
+    }
+
+    FakeShortcutRegistry registry;
+    HotkeyRecordingPeriod period{registry, [] { return Qt::KeyboardModifiers(); }};
+    QWidget window;
+    HotkeyRecorderView* view = nullptr;
+    QLineEdit* other = nullptr;
+};
+
+TEST_F(HotkeyRecorderViewTest, LooksAsTheRuleEditorExpects) {
+    EXPECT_EQ(view->button()->accessibleName(), QStringLiteral("Hotkey"));
+    EXPECT_TRUE(view->button()->toolTip().contains(QStringLiteral("Include Super so the file "
+                                                                  "manager")));
+    EXPECT_GE(view->minimumSizeHint().width(), 130);
+    EXPECT_GE(view->width(), 130);
+    EXPECT_EQ(title(), QStringLiteral("Record Shortcut"));
+}
+
+TEST_F(HotkeyRecorderViewTest, RecordsACombinationTypedIntoIt) {
+    QSignalSpy changed(view, &HotkeyRecorderView::shortcutChanged);
+    startRecording();
+    EXPECT_EQ(title(), QStringLiteral("Press keys\u2026"));
+    EXPECT_FALSE(registry.isEnabled());
+    QTest::keyClick(view->button(), Qt::Key_E, Qt::MetaModifier | Qt::ShiftModifier);
+    EXPECT_FALSE(view->isRecording());
+    EXPECT_EQ(registry.getShortcut("rule-R"), superShiftE);
+    EXPECT_EQ(title(), QStringLiteral("Super+Shift+E"));
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_TRUE(registry.isEnabled());
+
+    // Clicking again and pressing Backspace clears it.
+    startRecording();
+    QTest::keyClick(view->button(), Qt::Key_Backspace);
+    EXPECT_FALSE(registry.getShortcut("rule-R"));
+    EXPECT_EQ(title(), QStringLiteral("Record Shortcut"));
+    EXPECT_EQ(changed.count(), 2);
+}
+
+TEST_F(HotkeyRecorderViewTest, WindowShortcutsDoNotTakeKeysWhileRecording) {
+    int triggered = 0;
+    QAction close(&window);
+    close.setShortcut(QKeySequence(QStringLiteral("Ctrl+W")));
+    window.addAction(&close);
+    QObject::connect(&close, &QAction::triggered, [&triggered] { ++triggered; });
+
+    startRecording();
+    QTest::keyClick(view->button(), Qt::Key_W, Qt::ControlModifier);
+    EXPECT_EQ(triggered, 0);
+    EXPECT_TRUE(view->isRecording());
+    EXPECT_EQ(title(), QStringLiteral("Super required (except F-keys)"));
+
+    view->stopRecording();
+    QTest::keyClick(other, Qt::Key_W, Qt::ControlModifier);
+    EXPECT_EQ(triggered, 1) << "the shortcut works again once recording ended";
+}
+
+TEST_F(HotkeyRecorderViewTest, EndsRecordingWithoutChangeWhenLeft) {
+    registry.setShortcut(ctrlAltF5, "rule-R");
+    struct Row {
+        const char* what;
+        std::function<void()> leave;
+    };
+    const Row rows[] = {
+        {"Escape", [this] { QTest::keyClick(view->button(), Qt::Key_Escape); }},
+        {"a click elsewhere", [this] { QTest::mouseClick(other, Qt::LeftButton); }},
+        {"a click on the button", [this] { QTest::mouseClick(view->button(), Qt::LeftButton); }},
+        {"Tab",
+         [this] {
+             QTest::keyClick(view->button(), Qt::Key_Tab);
+             EXPECT_TRUE(other->hasFocus()) << "Tab moves the focus on";
+         }},
+        {"hiding", [this] { view->hide(); }},
+    };
+    for (const Row& row : rows) {
+        view->show();
+        startRecording();
+        row.leave();
+        EXPECT_FALSE(view->isRecording()) << row.what;
+        EXPECT_EQ(registry.getShortcut("rule-R"), ctrlAltF5) << row.what;
+        EXPECT_EQ(title(), QStringLiteral("Ctrl+Alt+F5")) << row.what;
+        EXPECT_TRUE(registry.isEnabled()) << row.what;
+    }
+}
+} // namespace

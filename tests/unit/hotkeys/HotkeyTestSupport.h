@@ -1,0 +1,41 @@
+#pragma once
+
+#include "core/engine/Rule.h"
+#include "core/platform/Shortcut.h"
+#include "core/platform/ShortcutModifiers.h"
+
+#include <QCoreApplication>
+#include <optional>
+
+namespace hotkeytest {
+inline constexpr Qt::KeyboardModifiers superShift = {ShortcutModifiers::command |
+                                                     ShortcutModifiers::shift};
+inline const Shortcut superShiftE{Qt::Key_E, superShift};
+inline const Shortcut ctrlAltF5{Qt::Key_F5,
+                                {ShortcutModifiers::control | ShortcutModifiers::option}};
+
+inline Predicate hotkeyPredicate(std::optional<QString> name) {
+    Predicate predicate;
+    predicate.id = makeRuleIdentifier();
+    predicate.kind = PredicateKind::hotkey;
+    predicate.hotkeyName = std::move(name);
+    return predicate;
+}
+
+// A rule whose only condition is its own hotkey ("rule-" + id).
+inline Rule hotkeyRule(const QString& id, bool enabled = true) {
+    Rule rule;
+    rule.id = id;
+    rule.enabled = enabled;
+    rule.when.id = makeRuleIdentifier();
+    rule.when.predicates = {hotkeyPredicate(rule.hotkeyName())};
+    rule.action.bundleID = QStringLiteral("org.gnome.TextEditor");
+    return rule;
+}
+
+// Lets the main queue run what was posted to it.
+inline void drainMainQueue() {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+}
+} // namespace hotkeytest

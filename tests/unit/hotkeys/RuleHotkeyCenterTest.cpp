@@ -1,0 +1,227 @@
+#include "core/hotkeys/RuleHotkeyCenter.h"
+#include "core/model/RouteStore.h"
+#include "core/model/RoutesFileCodec.h"
+#include "tests/support/FakePlatform.h"
+#include "tests/unit/hotkeys/HotkeyTestSupport.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace hotkeytest;
+
+namespace {
+Route route(const QString& id, const QList<Rule>& rules) {
+    Route r;
+    r.id = id;
+    r.name = id;
+    r.extensions = {id};
+    r.isCustom = true;
+    r.rules = rules;
+    r.normalizeUtilities();
+    return r;
+}
+
+class RuleHotkeyCenterTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "test_hotkeys", *argv[] = {name, nullptr};
+        if (!QCoreApplication::instance())
+            new QCoreApplication(argc, argv);
+    }
+
+    // A store holding `routes` (custom types, so they can be removed), followed
+    // by a center that records what it fires.
+    void open(const QList<Route>& routes) {
+        ASSERT_TRUE(dir.isValid());
+        RouteStore::State state;
+        state.routes = routes;
+        QFile file(dir.filePath(QStringLiteral("routes.json")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(RoutesFileCodec::encode(state));
+        file.close();
+        store = std::make_unique<RouteStore>(fake.types, fake.workspace, file.fileName());
+        ASSERT_FALSE(store->loadFailed());
+        center = std::make_unique<RuleHotkeyCenter>(
+            fake.shortcuts, [this](const QSet<QString>& names) { fired.append(names); });
+        center->follow(*store);
+    }
+    void setShortcut(const QString& ruleID, const Shortcut& shortcut) {
+        fake.shortcuts.setShortcut(shortcut, QStringLiteral("rule-") + ruleID);
+    }
+    // One key press, then the main queue runs as it would after the press.
+    int press(const Shortcut& shortcut) {
+        const int handlers = fake.shortcuts.press(shortcut);
+        drainMainQueue();
+        return handlers;
+    }
+
+    QTemporaryDir dir;
+    FakePlatform fake;
+    std::unique_ptr<RouteStore> store;
+    std::unique_ptr<RuleHotkeyCenter> center;
+    QList<QSet<QString>> fired;
+};
+
+TEST(RuleHotkeyCenterNames, WantedNamesWalkEnabledRulesAndNestedGroups) {
+    Rule nested = hotkeyRule(QStringLiteral("N"));
+    nested.when.predicates.clear();
+    PredicateGroup inner;
+    inner.predicates = {hotkeyPredicate(QStringLiteral("rule-N"))};
+    PredicateGroup deeper;
+    deeper.predicates = {hotkeyPredicate(QStringLiteral("deep"))};
+    inner.groups = {deeper};
+    nested.when.groups = {inner};
+
+    Rule mixed = hotkeyRule(QStringLiteral("M"));
+    Predicate notHotkey;
+    notHotkey.kind = PredicateKind::fileName;
+    notHotkey.hotkeyName = QStringLiteral("ignored"); // only hotkey conditions count
+    mixed.when.predicates.prepend(notHotkey);
+
+    Rule unnamed = hotkeyRule(QStringLiteral("U"));
+    unnamed.when.predicates = {hotkeyPredicate(QString()), hotkeyPredicate(std::nullopt)};
+
+    struct Row {
+        const char* what;
+        QList<Route> routes;
+        QSet<QString> names;
+    };
+    const Row rows[] = {
+        {"no rules", {route("a", {})}, {}},
+        {"nested groups, depth first", {route("a", {nested})}, {"rule-N", "deep"}},
+        {"disabled rule", {route("a", {hotkeyRule("D", false)})}, {}},
+        {"empty or absent name", {route("a", {unnamed})}, {}},
+        {"other condition kinds", {route("a", {mixed})}, {"rule-M"}},
+        {"same name twice collapses",
+         {route("a", {hotkeyRule("S")}), route("b", {hotkeyRule("S"), hotkeyRule("T")})},
+         {"rule-S", "rule-T"}},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(RuleHotkeyCenter::wantedNames(row.routes), row.names) << row.what;
+}
+
+TEST_F(RuleHotkeyCenterTest, TwoRulesSharingKeysFireOnceWithBothNames) {
+    open({route("md", {hotkeyRule("A")}), route("txt", {hotkeyRule("B"), hotkeyRule("C")})});
+    setShortcut("A", superShiftE);
+    setShortcut("B", superShiftE);
+    setShortcut("C", ctrlAltF5);
+
+    EXPECT_EQ(press(superShiftE), 2) << "both handlers run for the one press";
+    ASSERT_EQ(fired.size(), 1);
+    EXPECT_EQ(fired[0], (QSet<QString>{"rule-A", "rule-B"}));
+
+    // The guard lasts for one press only.
+    press(superShiftE);
+    EXPECT_EQ(fired.size(), 2);
+    press(ctrlAltF5);
+    ASSERT_EQ(fired.size(), 3);
+    EXPECT_EQ(fired[2], QSet<QString>{"rule-C"});
+}
+
+TEST_F(RuleHotkeyCenterTest, ANameWithoutShortcutFiresAsItself) {
+    open({route("md", {hotkeyRule("A"), hotkeyRule("B")})});
+    center->handleFire(QStringLiteral("rule-A"));
+    EXPECT_TRUE(center->isHandlingFire());
+    center->handleFire(QStringLiteral("rule-B")); // same press: dropped
+    drainMainQueue();
+    EXPECT_FALSE(center->isHandlingFire());
+    ASSERT_EQ(fired.size(), 1);
+    EXPECT_EQ(fired[0], QSet<QString>{"rule-A"});
+}
+
+TEST_F(RuleHotkeyCenterTest, DisabledRuleIsUnregisteredButKeepsItsShortcut) {
+    open({route("md", {hotkeyRule("A"), hotkeyRule("B")})});
+    setShortcut("A", superShiftE);
+    setShortcut("B", ctrlAltF5);
+    EXPECT_EQ(center->registeredNames(), (QSet<QString>{"rule-A", "rule-B"}));
+
+    store->setRuleEnabled("md", "A", false);
+    EXPECT_EQ(center->registeredNames(), QSet<QString>{"rule-B"});
+    EXPECT_EQ(press(superShiftE), 0);
+    EXPECT_TRUE(fired.isEmpty());
+    EXPECT_EQ(fake.shortcuts.getShortcut("rule-A"), superShiftE);
+
+    store->setRuleEnabled("md", "A", true);
+    press(superShiftE);
+    ASSERT_EQ(fired.size(), 1);
+    EXPECT_EQ(fired[0], QSet<QString>{"rule-A"});
+    // rule-B stayed registered throughout: its handler was installed once.
+    EXPECT_EQ(fake.shortcuts.registrations.count("+rule-B"), 1);
+    EXPECT_EQ(fake.shortcuts.registrations.count("-rule-A"), 1);
+}
+
+TEST_F(RuleHotkeyCenterTest, RemovedRulesTakeTheirShortcutsAlong) {
+    open({route("md", {hotkeyRule("A"), hotkeyRule("B")}),
+          route("txt", {hotkeyRule("C"), hotkeyRule("D", false)}),
+          route("keep", {hotkeyRule("E")})});
+    for (const char* id : {"A", "B", "C", "D", "E"})
+        setShortcut(id, superShiftE);
+
+    store->removeRule("md", "A");
+    EXPECT_FALSE(fake.shortcuts.getShortcut("rule-A"));
+    EXPECT_TRUE(fake.shortcuts.getShortcut("rule-B"));
+    EXPECT_FALSE(center->registeredNames().contains("rule-A"));
+
+    // A removed type clears every rule it had, the disabled one included.
+    store->removeCustomRoute("txt");
+    EXPECT_FALSE(fake.shortcuts.getShortcut("rule-C"));
+    EXPECT_FALSE(fake.shortcuts.getShortcut("rule-D"));
+    EXPECT_EQ(fake.shortcuts.getShortcut("rule-E"), superShiftE);
+    EXPECT_EQ(center->registeredNames(), (QSet<QString>{"rule-B", "rule-E"}));
+
+    // An edit that keeps the rule keeps its shortcut.
+    Rule edited = hotkeyRule("B");
+    edited.name = QStringLiteral("renamed");
+    store->upsertRule("md", edited);
+    EXPECT_EQ(fake.shortcuts.getShortcut("rule-B"), superShiftE);
+}
+
+TEST_F(RuleHotkeyCenterTest, NewRulesRegisterAsTheyAreAdded) {
+    open({route("md", {})});
+    EXPECT_TRUE(center->registeredNames().isEmpty());
+    setShortcut("A", superShiftE);
+    store->upsertRule("md", hotkeyRule("A"));
+    press(superShiftE);
+    ASSERT_EQ(fired.size(), 1);
+    EXPECT_EQ(fired[0], QSet<QString>{"rule-A"});
+}
+
+TEST_F(RuleHotkeyCenterTest, NothingFiresWhileARecorderIsActive) {
+    open({route("md", {hotkeyRule("A")})});
+    setShortcut("A", superShiftE);
+    const QString key = QLatin1String(ShortcutRegistry::isActiveKey);
+    struct Row {
+        const char* what;
+        QVariantMap userInfo;
+        bool fires;
+    };
+    const Row rows[] = {
+        {"recording", {{key, true}}, false},
+        {"recording ended", {{key, false}}, true},
+        {"recording again", {{key, true}}, false},
+        {"no flag counts as ended", {}, true},
+        {"recording once more", {{key, true}}, false},
+        {"a flag that is no Boolean counts as ended", {{key, QStringLiteral("yes")}}, true},
+    };
+    for (const Row& row : rows) {
+        fake.shortcuts.postRecorderActiveStatusDidChange(row.userInfo);
+        const qsizetype before = fired.size();
+        press(superShiftE);
+        EXPECT_EQ(fired.size() > before, row.fires) << row.what;
+    }
+}
+
+TEST_F(RuleHotkeyCenterTest, AHandlerOutlivingTheCenterDoesNothing) {
+    open({route("md", {hotkeyRule("A")})});
+    const ShortcutRegistry::Handler handler = fake.shortcuts.handlers.value("rule-A");
+    ASSERT_TRUE(handler);
+    center.reset();
+    EXPECT_TRUE(fake.shortcuts.handlers.isEmpty()) << "the center removes what it installed";
+    handler();
+    EXPECT_TRUE(fired.isEmpty());
+    // Nor does the store reach it after it is gone.
+    store->removeRule("md", "A");
+}
+} // namespace

@@ -1,0 +1,289 @@
+#include "core/menubar/MainMenuController.h"
+#include "core/menubar/MenuBarActivation.h"
+#include "core/menubar/WindowPresenter.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+#include <QVBoxLayout>
+#include <gtest/gtest.h>
+#include <memory>
+
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << text.toStdString();
+}
+
+namespace {
+using Presenter = MenuBarActivation::Presenter;
+
+class WindowPresentationTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "test_menubar";
+        static char* argv[] = {name, nullptr};
+        if (!QApplication::instance())
+            new QApplication(argc, argv);
+    }
+};
+
+// One step of a presenter sequence: present (true) or dismiss (false).
+struct Step {
+    bool present;
+    Presenter presenter;
+};
+struct SetCase {
+    const char* name;
+    std::vector<Step> steps;
+    bool regularAfter;
+    int switchesToRegular;
+    int switchesToAccessory;
+};
+
+TEST_F(WindowPresentationTest, PresenterSetIsRegularExactlyWhileNotEmpty) {
+    const std::vector<SetCase> cases = {
+        {"settings then onboarding, settings closes first",
+         {{true, Presenter::settings}, {true, Presenter::onboarding}, {false, Presenter::settings}},
+         true,
+         1,
+         0},
+        {"both close",
+         {{true, Presenter::settings},
+          {true, Presenter::onboarding},
+          {false, Presenter::settings},
+          {false, Presenter::onboarding}},
+         false,
+         1,
+         1},
+        {"about dismissed while settings shows",
+         {{true, Presenter::settings}, {true, Presenter::about}, {false, Presenter::about}},
+         true,
+         1,
+         0},
+        {"presenting twice adds once",
+         {{true, Presenter::settings}, {true, Presenter::settings}, {false, Presenter::settings}},
+         false,
+         1,
+         1},
+        {"dismissing one that never showed", {{false, Presenter::about}}, false, 0, 0},
+        {"dismissing a stranger keeps the others",
+         {{true, Presenter::onboarding}, {false, Presenter::about}},
+         true,
+         1,
+         0},
+        {"shown again after everything closed",
+         {{true, Presenter::about}, {false, Presenter::about}, {true, Presenter::onboarding}},
+         true,
+         2,
+         1},
+    };
+    for (const SetCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        int regular = 0, accessory = 0, activations = 0, presents = 0;
+        MenuBarActivation activation(
+            {[&] { ++regular; }, [&] { ++accessory; }, [&] { ++activations; }});
+        for (const Step& step : c.steps) {
+            if (step.present) {
+                activation.present(step.presenter);
+                ++presents;
+            } else {
+                activation.dismiss(step.presenter);
+            }
+        }
+        EXPECT_EQ(activation.isRegular(), c.regularAfter);
+        EXPECT_EQ(activation.isRegular(), !activation.presenters().isEmpty());
+        EXPECT_EQ(regular, c.switchesToRegular);
+        EXPECT_EQ(accessory, c.switchesToAccessory);
+        // Every present brings Corvanta forward, even when it already was.
+        EXPECT_EQ(activations, presents);
+    }
+}
+
+TEST_F(WindowPresentationTest, TrackedWindowsGiveTheTaskbarEntryUntilTheLastCloses) {
+    WindowPresenter presenter;
+    QList<bool> changes;
+    QObject::connect(&presenter, &WindowPresenter::taskbarEntryChanged,
+                     [&](bool shown) { changes.append(shown); });
+    QWidget settings, onboarding;
+    presenter.track(Presenter::settings, &settings);
+    presenter.track(Presenter::onboarding, &onboarding);
+    EXPECT_FALSE(presenter.hasTaskbarEntry()) << "tracking alone presents nothing";
+
+    settings.show();
+    onboarding.show();
+    EXPECT_TRUE(presenter.hasTaskbarEntry());
+    settings.close();
+    EXPECT_TRUE(presenter.hasTaskbarEntry()) << "onboarding still shows";
+    EXPECT_TRUE(presenter.activation().isShowing(Presenter::onboarding));
+    onboarding.hide();
+    EXPECT_FALSE(presenter.hasTaskbarEntry());
+    settings.show();
+    EXPECT_TRUE(presenter.hasTaskbarEntry()) << "a window shown again presents again";
+    EXPECT_EQ(changes, (QList<bool>{true, false, true}));
+}
+
+TEST_F(WindowPresentationTest, AWindowDestroyedWhileShowingIsDismissed) {
+    WindowPresenter presenter;
+    auto about = std::make_unique<QWidget>();
+    about->show();
+    presenter.track(Presenter::about, about.get());
+    EXPECT_TRUE(presenter.hasTaskbarEntry()) << "tracking a window that already shows";
+    about.reset();
+    EXPECT_FALSE(presenter.hasTaskbarEntry());
+}
+
+TEST_F(WindowPresentationTest, ShownWindowTakesTheFocus) {
+    WindowPresenter presenter;
+    QWidget other, settings;
+    other.show();
+    other.activateWindow();
+    presenter.track(Presenter::settings, &settings);
+    settings.show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &settings; }, 2000));
+}
+
+QStringList titles(const QMenu* menu) {
+    QStringList result;
+    for (const QAction* action : menu->actions())
+        result << (action->isSeparator() ? QStringLiteral("---") : action->text());
+    return result;
+}
+
+QMenu* menuTitled(QMenuBar* bar, const QString& title) {
+    for (QAction* action : bar->actions()) {
+        if (action->text() == title)
+            return action->menu();
+    }
+    return nullptr;
+}
+
+QAction* item(QMenu* menu, const QString& title) {
+    for (QAction* action : menu->actions()) {
+        if (action->text() == title)
+            return action;
+    }
+    return nullptr;
+}
+
+TEST_F(WindowPresentationTest, MenusHoldTheStandardCommandsAndKeys) {
+    MainMenuController controller;
+    QWidget window;
+    new QVBoxLayout(&window);
+    EXPECT_FALSE(controller.didInstallMainMenu());
+    QMenuBar* bar = controller.install(&window);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(controller.didInstallMainMenu());
+    EXPECT_EQ(controller.install(&window), bar) << "a window gets one bar";
+    EXPECT_EQ(window.layout()->menuBar(), bar);
+
+    QStringList top;
+    for (const QAction* action : bar->actions())
+        top << action->text();
+    EXPECT_EQ(top, (QStringList{"Corvanta", "Edit", "Window"}));
+    EXPECT_EQ(titles(menuTitled(bar, "Corvanta")),
+              (QStringList{"About Corvanta", "---", "Settings…", "---", "Quit Corvanta"}))
+        << "no update item and no extra separator without a handler";
+    EXPECT_EQ(titles(menuTitled(bar, "Edit")),
+              (QStringList{"Undo", "Redo", "---", "Cut", "Copy", "Paste", "Delete", "Select All"}));
+    EXPECT_EQ(titles(menuTitled(bar, "Window")),
+              (QStringList{"Close", "Minimize", "---", "Bring All to Front"}));
+
+    const struct {
+        const char* menu;
+        const char* item;
+        QKeySequence keys;
+    } keys[] = {
+        {"Corvanta", "Settings…", QKeySequence(Qt::CTRL | Qt::Key_Comma)},
+        {"Corvanta", "Quit Corvanta", QKeySequence(Qt::CTRL | Qt::Key_Q)},
+        {"Corvanta", "About Corvanta", QKeySequence()},
+        {"Edit", "Undo", QKeySequence(Qt::CTRL | Qt::Key_Z)},
+        {"Edit", "Redo", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+        {"Edit", "Cut", QKeySequence(Qt::CTRL | Qt::Key_X)},
+        {"Edit", "Copy", QKeySequence(Qt::CTRL | Qt::Key_C)},
+        {"Edit", "Paste", QKeySequence(Qt::CTRL | Qt::Key_V)},
+        {"Edit", "Delete", QKeySequence()},
+        {"Edit", "Select All", QKeySequence(Qt::CTRL | Qt::Key_A)},
+        {"Window", "Close", QKeySequence(Qt::CTRL | Qt::Key_W)},
+        {"Window", "Minimize", QKeySequence(Qt::CTRL | Qt::Key_M)},
+        {"Window", "Bring All to Front", QKeySequence()},
+    };
+    for (const auto& k : keys) {
+        SCOPED_TRACE(k.item);
+        QAction* action = item(menuTitled(bar, k.menu), k.item);
+        ASSERT_NE(action, nullptr);
+        EXPECT_EQ(action->shortcut(), k.keys);
+    }
+}
+
+TEST_F(WindowPresentationTest, UpdateItemComesAndGoesWithItsHandlerInEveryBar) {
+    MainMenuController controller;
+    QWidget first, second;
+    controller.install(&first);
+    int checks = 0;
+    controller.setCheckForUpdates([&] { ++checks; });
+    QMenuBar* later = controller.install(&second);
+    for (QMenuBar* bar : {controller.menuBar(&first), later}) {
+        QMenu* app = menuTitled(bar, "Corvanta");
+        EXPECT_EQ(titles(app), (QStringList{"About Corvanta", "---", "Check for Updates…", "---",
+                                            "Settings…", "---", "Quit Corvanta"}));
+        item(app, "Check for Updates…")->trigger();
+    }
+    EXPECT_EQ(checks, 2);
+    controller.setCheckForUpdates(std::nullopt);
+    EXPECT_EQ(item(menuTitled(controller.menuBar(&first), "Corvanta"), "Check for Updates…"),
+              nullptr);
+}
+
+TEST_F(WindowPresentationTest, CommandsReachTheirHandlersAndTheWindow) {
+    MainMenuController controller;
+    int settings = 0, about = 0, quits = 0;
+    controller.setOpenSettings([&] { ++settings; });
+    controller.setShowAbout([&] { ++about; });
+    controller.setQuit([&] { ++quits; });
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* field = new QLineEdit(QStringLiteral("notes.md"));
+    layout->addWidget(field);
+    QMenuBar* bar = controller.install(&window);
+    window.show();
+    window.activateWindow();
+    field->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == field; }, 2000));
+
+    QMenu* app = menuTitled(bar, "Corvanta");
+    item(app, "Settings…")->trigger();
+    item(app, "About Corvanta")->trigger();
+    item(app, "Quit Corvanta")->trigger();
+    EXPECT_EQ(settings, 1);
+    EXPECT_EQ(about, 1);
+    EXPECT_EQ(quits, 1);
+
+    // The Edit commands act on the focused text field.
+    QMenu* edit = menuTitled(bar, "Edit");
+    item(edit, "Select All")->trigger();
+    EXPECT_EQ(field->selectedText(), "notes.md");
+    item(edit, "Cut")->trigger();
+    EXPECT_EQ(field->text(), "");
+    EXPECT_EQ(QApplication::clipboard()->text(), "notes.md");
+    item(edit, "Undo")->trigger();
+    EXPECT_EQ(field->text(), "notes.md");
+    item(edit, "Redo")->trigger();
+    EXPECT_EQ(field->text(), "");
+    item(edit, "Paste")->trigger();
+    item(edit, "Paste")->trigger();
+    EXPECT_EQ(field->text(), "notes.mdnotes.md");
+    field->setSelection(0, 5);
+    item(edit, "Copy")->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), "notes");
+    item(edit, "Delete")->trigger();
+    EXPECT_EQ(field->text(), ".mdnotes.md");
+
+    // Ctrl+W reaches the window through its bar, even with a text field focused.
+    QTest::keyClick(field, Qt::Key_W, Qt::ControlModifier);
+    EXPECT_FALSE(window.isVisible());
+}
+} // namespace

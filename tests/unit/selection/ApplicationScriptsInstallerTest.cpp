@@ -1,0 +1,303 @@
+#include "core/selection/ApplicationScriptsInstaller.h"
+#include "core/selection/SelectionHelperScript.h"
+#include "tests/unit/store/StoreTestSupport.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <map>
+
+namespace {
+
+QCoreApplication& application() {
+    static int argc = 1;
+    static char name[] = "test_selection";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication* app = QCoreApplication::instance() ? QCoreApplication::instance()
+                                                                : new QCoreApplication(argc, argv);
+    return *app;
+}
+
+// Collects the warnings logged while it lives.
+class LogCapture {
+public:
+    LogCapture() {
+        s_lines.clear();
+        m_previous = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext&, const QString& text) { s_lines << text; });
+    }
+    ~LogCapture() { qInstallMessageHandler(m_previous); }
+    QStringList lines() const { return s_lines; }
+
+private:
+    static inline QStringList s_lines;
+    QtMessageHandler m_previous = nullptr;
+};
+
+QString helperPath(const QString& folder, int index) {
+    return QDir(folder).filePath(SelectionHelperScript::builtins().at(index).scriptFileName);
+}
+
+std::map<QString, FileStamp> stamps(const QString& folder) {
+    std::map<QString, FileStamp> result;
+    for (const SelectionHelperScript& script : SelectionHelperScript::builtins())
+        result[script.scriptFileName] = stampOf(QDir(folder).filePath(script.scriptFileName));
+    return result;
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+} // namespace
+
+TEST(ApplicationScriptsInstaller, InstallsEveryHelperExactlyAndRunnable) {
+    QTemporaryDir home;
+    const QString folder = home.filePath(QStringLiteral("share/Corvanta/Application Scripts"));
+    EXPECT_FALSE(ApplicationScriptsInstaller::areScriptsCurrent(folder));
+    ASSERT_TRUE(ApplicationScriptsInstaller::install(folder));
+    for (const SelectionHelperScript& script : SelectionHelperScript::builtins()) {
+        QFile file(QDir(folder).filePath(script.scriptFileName));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << script.scriptFileName.toStdString();
+        EXPECT_EQ(file.readAll(), script.contents());
+        EXPECT_TRUE(file.permissions().testFlag(QFileDevice::ExeOwner));
+        EXPECT_TRUE(file.permissions().testFlag(QFileDevice::ExeOther));
+    }
+    EXPECT_TRUE(ApplicationScriptsInstaller::areScriptsCurrent(folder));
+    EXPECT_FALSE(ApplicationScriptsInstaller::areScriptsCurrent(std::nullopt));
+}
+
+TEST(ApplicationScriptsInstaller, SecondInstallLeavesCurrentHelpersUntouched) {
+    QTemporaryDir home;
+    ASSERT_TRUE(ApplicationScriptsInstaller::install(home.path()));
+    for (const SelectionHelperScript& script : SelectionHelperScript::builtins())
+        ageFile(QDir(home.path()).filePath(script.scriptFileName));
+    const auto before = stamps(home.path());
+    ASSERT_TRUE(ApplicationScriptsInstaller::install(home.path()));
+    EXPECT_EQ(stamps(home.path()), before);
+}
+
+// Each way a helper can stop being Corvanta's own: only that file is rewritten.
+TEST(ApplicationScriptsInstaller, OnlyTheChangedHelperIsRewritten) {
+    struct Case {
+        const char* name;
+        std::function<void(const QString& path, const QByteArray& contents)> damage;
+    };
+    const QList<Case> cases{
+        {"edited by the user",
+         [](const QString& path, const QByteArray& contents) {
+             writeBytes(path, QByteArray(contents).replace("set -u", "set -eu"));
+         }},
+        {"one byte added", [](const QString& path,
+                              const QByteArray& contents) { writeBytes(path, contents + '\n'); }},
+        {"truncated",
+         [](const QString& path, const QByteArray& contents) {
+             writeBytes(path, contents.left(contents.size() - 1));
+         }},
+        {"emptied", [](const QString& path, const QByteArray&) { writeBytes(path, {}); }},
+        {"deleted", [](const QString& path, const QByteArray&) { QFile::remove(path); }},
+        {"no longer executable",
+         [](const QString& path, const QByteArray&) {
+             QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+         }},
+    };
+    const int damaged = int(SelectionHelperScript::builtins().size()) - 1;
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        QTemporaryDir home;
+        ASSERT_TRUE(ApplicationScriptsInstaller::install(home.path()));
+        for (const SelectionHelperScript& script : SelectionHelperScript::builtins())
+            ageFile(QDir(home.path()).filePath(script.scriptFileName));
+        const QString path = helperPath(home.path(), damaged);
+        test.damage(path, SelectionHelperScript::builtins().at(damaged).contents());
+        auto before = stamps(home.path());
+        EXPECT_FALSE(ApplicationScriptsInstaller::areScriptsCurrent(home.path()));
+
+        ASSERT_TRUE(ApplicationScriptsInstaller::install(home.path()));
+        EXPECT_TRUE(ApplicationScriptsInstaller::areScriptsCurrent(home.path()));
+        auto after = stamps(home.path());
+        const QString name = SelectionHelperScript::builtins().at(damaged).scriptFileName;
+        EXPECT_EQ(after[name].bytes, SelectionHelperScript::builtins().at(damaged).contents());
+        before.erase(name);
+        after.erase(name);
+        EXPECT_EQ(after, before);
+    }
+}
+
+TEST(ApplicationScriptsInstaller, FailedWriteStopsAndLogs) {
+    QTemporaryDir home;
+    // A folder where the second helper belongs cannot be replaced by a file.
+    ASSERT_TRUE(QDir().mkpath(helperPath(home.path(), 1)));
+    LogCapture log;
+    EXPECT_FALSE(ApplicationScriptsInstaller::install(home.path()));
+    EXPECT_TRUE(QFile::exists(helperPath(home.path(), 0)));
+    EXPECT_FALSE(QFile::exists(helperPath(home.path(), 2)));
+    ASSERT_EQ(log.lines().size(), 1);
+    EXPECT_TRUE(log.lines().first().startsWith(
+        QStringLiteral("Corvanta: Application Scripts install failed: ")))
+        << log.lines().first().toStdString();
+}
+
+TEST(ApplicationScriptsInstaller, FolderThatCannotBeCreatedFailsAndLogs) {
+    QTemporaryDir home;
+    const QString blocker = home.filePath(QStringLiteral("file"));
+    writeBytes(blocker, "x");
+    LogCapture log;
+    EXPECT_FALSE(ApplicationScriptsInstaller::install(blocker + QStringLiteral("/Scripts")));
+    ASSERT_EQ(log.lines().size(), 1);
+    EXPECT_TRUE(log.lines().first().startsWith(
+        QStringLiteral("Corvanta: Application Scripts install failed: ")));
+}
+
+TEST(ApplicationScriptsInstaller, DefaultDirectoryFollowsDataHome) {
+    struct Case {
+        QByteArray dataHome;
+        QByteArray home;
+        std::optional<QString> expected;
+    };
+    const QList<Case> cases{
+        {"/data", "/home/ann", QStringLiteral("/data/Corvanta/Application Scripts")},
+        {"/data/", "/home/ann", QStringLiteral("/data/Corvanta/Application Scripts")},
+        {"", "/home/ann", QStringLiteral("/home/ann/.local/share/Corvanta/Application Scripts")},
+        {"relative", "/home/ann",
+         QStringLiteral("/home/ann/.local/share/Corvanta/Application Scripts")},
+        {"", "", std::nullopt},
+    };
+    const QByteArray savedData = qgetenv("XDG_DATA_HOME");
+    const QByteArray savedHome = qgetenv("HOME");
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.dataHome.toStdString() + " " + test.home.toStdString());
+        qputenv("XDG_DATA_HOME", test.dataHome);
+        qputenv("HOME", test.home);
+        EXPECT_EQ(ApplicationScriptsInstaller::defaultDirectory(), test.expected);
+    }
+    qputenv("XDG_DATA_HOME", savedData);
+    qputenv("HOME", savedHome);
+}
+
+TEST(ApplicationScriptsInstaller, InstallFolderForWhatThePickerReturned) {
+    const QString d = QStringLiteral("/home/ann/.local/share/Corvanta/Application Scripts");
+    const QList<std::pair<QString, QString>> cases{
+        {d, d},
+        {d + QStringLiteral("/"), d},
+        {d + QStringLiteral("/sub"), d},
+        {d + QStringLiteral("/sub/deeper/"), d},
+        {d + QStringLiteral("/sub/.."), d},
+        {QStringLiteral("/home/ann/Scripts"), QStringLiteral("/home/ann/Scripts")},
+        // Shares the folder's name as a prefix but is another folder.
+        {d + QStringLiteral(" old"), d + QStringLiteral(" old")},
+        {QStringLiteral("/home/ann/.local/share/Corvanta"),
+         QStringLiteral("/home/ann/.local/share/Corvanta")},
+    };
+    for (const auto& [picked, expected] : cases)
+        EXPECT_EQ(ApplicationScriptsInstaller::installFolder(picked, d), expected)
+            << picked.toStdString();
+}
+
+TEST(ApplicationScriptsInstaller, UserMediatedInstallFollowsTheChoice) {
+    application();
+    enum class Pick { cancel, directory, subfolder, other, sibling };
+    struct Case {
+        const char* name;
+        Pick pick;
+        bool result;
+        bool installedInDirectory;
+        bool installedInPicked;
+    };
+    const QList<Case> cases{
+        {"cancelled", Pick::cancel, false, false, false},
+        {"the folder as shown", Pick::directory, true, true, false},
+        {"a subfolder", Pick::subfolder, true, true, false},
+        {"another folder", Pick::other, true, false, true},
+        {"a sibling sharing the prefix", Pick::sibling, true, false, true},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        QTemporaryDir home;
+        const QString directory = home.filePath(QStringLiteral("Application Scripts"));
+        QString picked;
+        switch (test.pick) {
+        case Pick::cancel:
+            break;
+        case Pick::directory:
+            picked = directory;
+            break;
+        case Pick::subfolder:
+            picked = directory + QStringLiteral("/sub");
+            break;
+        case Pick::other:
+            picked = home.filePath(QStringLiteral("elsewhere"));
+            break;
+        case Pick::sibling:
+            picked = directory + QStringLiteral(" 2");
+            break;
+        }
+        if (!picked.isEmpty())
+            QDir().mkpath(picked);
+
+        QList<ApplicationScriptsInstaller::FolderRequest> requests;
+        QList<bool> results;
+        ApplicationScriptsInstaller::requestUserMediatedInstall(
+            directory,
+            [&](const ApplicationScriptsInstaller::FolderRequest& request, auto done) {
+                requests.append(request);
+                // The dialog may only be shown over a folder that exists.
+                EXPECT_TRUE(QDir(request.initialDirectory).exists());
+                done(picked.isEmpty() ? std::nullopt : std::optional<QString>(picked));
+            },
+            [&](bool result) { results.append(result); });
+        EXPECT_TRUE(results.isEmpty()) << "the completion runs from the event loop";
+        QCoreApplication::processEvents();
+        ASSERT_EQ(results.size(), 1);
+        EXPECT_EQ(results.first(), test.result);
+        ASSERT_EQ(requests.size(), 1);
+        EXPECT_EQ(requests.first().buttonTitle, QStringLiteral("Select Folder"));
+        EXPECT_EQ(requests.first().initialDirectory, directory);
+        EXPECT_EQ(requests.first().message,
+                  QStringLiteral("Corvanta needs to install helper scripts for rule hotkeys. "
+                                 "Click \u201cSelect Folder\u201d to allow access to Application "
+                                 "Scripts (leave the folder selection as shown)."));
+        EXPECT_EQ(ApplicationScriptsInstaller::areScriptsCurrent(directory),
+                  test.installedInDirectory);
+        if (!picked.isEmpty() && picked != directory) {
+            EXPECT_EQ(ApplicationScriptsInstaller::areScriptsCurrent(picked),
+                      test.installedInPicked);
+        }
+    }
+}
+
+TEST(ApplicationScriptsInstaller, NoDirectoryAnswersAtOnceAndLogs) {
+    LogCapture log;
+    int chooserCalls = 0;
+    QList<bool> results;
+    ApplicationScriptsInstaller::requestUserMediatedInstall(
+        std::nullopt, [&](const auto&, auto) { ++chooserCalls; },
+        [&](bool result) { results.append(result); });
+    EXPECT_EQ(results, QList<bool>{false});
+    EXPECT_EQ(chooserCalls, 0);
+    EXPECT_EQ(log.lines(),
+              QStringList{QStringLiteral("Corvanta: Application Scripts directory unavailable")});
+}
+
+TEST(SelectionHelperScript, EveryHelperHasItsOwnNameAndFileManager) {
+    QSet<QString> fileNames;
+    QSet<QString> desktopIDs;
+    for (const SelectionHelperScript& script : SelectionHelperScript::builtins()) {
+        EXPECT_FALSE(fileNames.contains(script.scriptFileName));
+        fileNames.insert(script.scriptFileName);
+        const QByteArray contents = script.contents();
+        EXPECT_TRUE(contents.startsWith("#!/bin/sh\n"));
+        EXPECT_TRUE(contents.contains("manager='" + script.fileManagerName.toUtf8() + "'\n"));
+        for (const QString& id : script.desktopIDs) {
+            EXPECT_FALSE(desktopIDs.contains(id)) << id.toStdString();
+            desktopIDs.insert(id);
+            EXPECT_EQ(SelectionHelperScript::forDesktopID(id), &script);
+        }
+    }
+    EXPECT_EQ(SelectionHelperScript::forDesktopID(QStringLiteral("org.gnome.TextEditor.desktop")),
+              nullptr);
+}

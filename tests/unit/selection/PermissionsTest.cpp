@@ -1,0 +1,155 @@
+#include "core/selection/AutomationStatus.h"
+#include "core/selection/TCCPermissions.h"
+#include "tests/support/FakeSelectionPorts.h"
+
+#include <QCoreApplication>
+#include <QObject>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+using TCCPermissions::PermissionTone;
+using TCCPermissions::ScriptCheck;
+using TCCPermissions::TileStatus;
+
+const TileStatus granted{QStringLiteral("● granted"), PermissionTone::granted};
+const TileStatus notGranted{QStringLiteral("○ not granted"), PermissionTone::attention};
+const TileStatus denied{QStringLiteral("○ denied — enable in Settings"), PermissionTone::attention};
+const TileStatus scriptsNeeded{QStringLiteral("○ scripts needed — Install Scripts…"),
+                               PermissionTone::attention};
+
+TEST(TCCPermissions, AutomationStatusForKnownAndUnknownManagers) {
+    using S = AutomationStatus;
+    const struct {
+        const char* bundleID;
+        S port;
+        bool asking;
+        S expected;
+    } rows[] = {
+        {"thunar", S::granted, false, S::granted},
+        {"org.gnome.Nautilus", S::granted, true, S::granted},
+        {"org.kde.dolphin", S::denied, false, S::denied},
+        {"nemo", S::notDetermined, false, S::notDetermined},
+        // A window system without the means reads as undetermined to a request.
+        {"caja", S::unavailable, false, S::unavailable},
+        {"caja", S::unavailable, true, S::notDetermined},
+        // No target to ask at all.
+        {"org.gnome.TextEditor", S::granted, false, S::unavailable},
+        {"org.gnome.TextEditor", S::granted, true, S::unavailable},
+    };
+    for (const auto& row : rows) {
+        FakeSelectionPermissions port;
+        port.automation = row.port;
+        EXPECT_EQ(
+            TCCPermissions::automationStatus(port, QString::fromLatin1(row.bundleID), row.asking),
+            row.expected)
+            << row.bundleID << " " << row.asking;
+    }
+}
+
+TEST(TCCPermissions, AccessibilityRequestSwitchesTheBusFlag) {
+    FakeSelectionPermissions port;
+    EXPECT_FALSE(TCCPermissions::isAccessibilityTrusted(port));
+    EXPECT_EQ(TCCPermissions::accessibilityTileStatus(false), notGranted);
+    TCCPermissions::requestAccessibility(port);
+    EXPECT_EQ(port.enableRequests, 1);
+    EXPECT_TRUE(TCCPermissions::isAccessibilityTrusted(port));
+    EXPECT_EQ(TCCPermissions::accessibilityTileStatus(true), granted);
+
+    FakeSelectionPermissions refusing;
+    refusing.acceptsEnable = false;
+    TCCPermissions::requestAccessibility(refusing);
+    EXPECT_FALSE(TCCPermissions::isAccessibilityTrusted(refusing));
+}
+
+TEST(TCCPermissions, AutomationRequestCompletesLaterAndNotAfterItsContextIsGone) {
+    static int argc = 1;
+    static char name[] = "test_selection";
+    static char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance())
+        new QCoreApplication(argc, argv);
+    FakeSelectionPermissions port;
+    port.automation = AutomationStatus::granted;
+    std::optional<AutomationStatus> got;
+    QObject context;
+    TCCPermissions::requestAutomation(port, &context, [&](AutomationStatus s) { got = s; });
+    // Never synchronously: the caller shows "requesting…" first.
+    EXPECT_FALSE(got.has_value());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(got, AutomationStatus::granted);
+
+    bool called = false;
+    auto gone = std::make_unique<QObject>();
+    TCCPermissions::requestAutomation(port, gone.get(), [&](AutomationStatus) { called = true; });
+    gone.reset();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(called);
+}
+
+TEST(TCCPermissions, AutomationTileInNormalMode) {
+    EXPECT_EQ(TCCPermissions::automationTileStatus(AutomationStatus::granted), granted);
+    EXPECT_EQ(TCCPermissions::automationTileStatus(AutomationStatus::denied), denied);
+    EXPECT_EQ(TCCPermissions::automationTileStatus(AutomationStatus::notDetermined), notGranted);
+    EXPECT_EQ(TCCPermissions::automationTileStatus(AutomationStatus::unavailable), notGranted);
+    EXPECT_EQ(TCCPermissions::requestingTileStatus().tone, PermissionTone::pending);
+    EXPECT_EQ(TCCPermissions::firstUseTileStatus().text,
+              QStringLiteral("◐ requested on first use"));
+}
+
+TEST(TCCPermissions, AutomationTileInScriptsModeRunsTheHelperOnlyWhenItDecides) {
+    using S = AutomationStatus;
+    const struct {
+        const char* name;
+        bool current;
+        S status;
+        std::optional<ScriptCheck> check; // none: must not run
+        std::optional<S> again;           // none: must not probe again
+        TileStatus expected;
+    } rows[] = {
+        {"scripts edited", false, S::granted, std::nullopt, std::nullopt, scriptsNeeded},
+        {"granted", true, S::granted, std::nullopt, std::nullopt, granted},
+        {"missing helper", true, S::notDetermined, ScriptCheck::missingScript, std::nullopt,
+         scriptsNeeded},
+        {"helper answers", true, S::unavailable, ScriptCheck::succeeded, std::nullopt, granted},
+        {"helper fails, denied", true, S::notDetermined, ScriptCheck::failed, S::denied, denied},
+        {"helper fails, unknown", true, S::notDetermined, ScriptCheck::failed, S::unavailable,
+         notGranted},
+    };
+    for (const auto& row : rows) {
+        int runs = 0;
+        int probes = 0;
+        const TileStatus got = TCCPermissions::automationTileStatusWithScripts(
+            row.current, row.status,
+            [&] {
+                ++runs;
+                return row.check.value_or(ScriptCheck::succeeded);
+            },
+            [&] {
+                ++probes;
+                return row.again.value_or(S::granted);
+            });
+        EXPECT_EQ(got, row.expected) << row.name;
+        EXPECT_EQ(runs, row.check ? 1 : 0) << row.name;
+        EXPECT_EQ(probes, row.again ? 1 : 0) << row.name;
+    }
+}
+
+TEST(AutomationStatusNames, RoundTripAndRejectUnknown) {
+    for (AutomationStatus s : {AutomationStatus::granted, AutomationStatus::denied,
+                               AutomationStatus::notDetermined, AutomationStatus::unavailable})
+        EXPECT_EQ(AutomationStatusNames::fromString(AutomationStatusNames::toString(s)), s);
+    EXPECT_EQ(AutomationStatusNames::toString(AutomationStatus::notDetermined), "notDetermined");
+    EXPECT_FALSE(AutomationStatusNames::fromString(QStringLiteral("Granted")).has_value());
+}
+
+TEST(TCCPermissions, ToneColoursAreTheStatusColours) {
+    EXPECT_EQ(TCCPermissions::toneColour(PermissionTone::granted),
+              (std::array<double, 3>{0.494, 0.906, 0.522}));
+    EXPECT_EQ(TCCPermissions::toneColour(PermissionTone::attention),
+              (std::array<double, 3>{0.949, 0.8, 0.376}));
+    EXPECT_EQ(TCCPermissions::toneColour(PermissionTone::pending),
+              (std::array<double, 3>{0.49, 0.522, 0.565}));
+}
+
+} // namespace

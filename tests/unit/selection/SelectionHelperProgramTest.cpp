@@ -1,0 +1,245 @@
+#include "core/model/LocalFileURL.h"
+#include "core/selection/ApplicationScriptsInstaller.h"
+#include "core/selection/SelectionHelperScript.h"
+#include "core/selection/SelectionScriptRunner.h"
+#include "platform/linux/LinuxBoundedProcessRunner.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Stand-ins for xdotool and xclip that act out a file manager window: the
+// active window belongs to FAKE_PID, Ctrl+C puts the uri-list in $STATE/uris
+// on the clipboard, and the clipboard's text lives in $STATE/text.
+constexpr char fakeXdotool[] = R"(#!/bin/sh
+case "$1" in
+getactivewindow) echo 4194311 ;;
+getwindowpid) echo "$FAKE_PID" ;;
+key)
+  echo "$*" >> "$STATE/keys"
+  cp "$STATE/selection" "$STATE/uris"
+  ;;
+*) exit 1 ;;
+esac
+)";
+
+constexpr char fakeXclip[] = R"(#!/bin/sh
+out=no target=
+while [ $# -gt 0 ]; do
+  case "$1" in
+  -o) out=yes ;;
+  -t) shift; target=$1 ;;
+  esac
+  shift
+done
+if [ $out = no ]; then
+  cat > "$STATE/text"
+  rm -f "$STATE/uris"
+  exit 0
+fi
+case "$target" in
+TARGETS) [ -f "$STATE/uris" ] && printf 'TARGETS\ntext/uri-list\n' ;;
+text/uri-list) cat "$STATE/uris" ;;
+'') cat "$STATE/text" ;;
+esac
+)";
+
+struct HelperRun {
+    int exitCode = -1;
+    QByteArray output;
+    QByteArray errors;
+};
+
+class FakeDesktop {
+public:
+    FakeDesktop() {
+        writeProgram(QStringLiteral("bin/xdotool"), fakeXdotool);
+        writeProgram(QStringLiteral("bin/xclip"), fakeXclip);
+        QDir().mkpath(m_dir.filePath(QStringLiteral("state")));
+        m_scripts = m_dir.filePath(QStringLiteral("Application Scripts"));
+        EXPECT_TRUE(ApplicationScriptsInstaller::install(m_scripts));
+    }
+    ~FakeDesktop() {
+        if (m_fileManager.state() != QProcess::NotRunning) {
+            m_fileManager.kill();
+            m_fileManager.waitForFinished();
+        }
+    }
+
+    // A process whose executable is named `program` plays the file manager.
+    void startFileManager(const QString& program) {
+        const QString copy = m_dir.filePath(program);
+        QFile::copy(QStringLiteral("/bin/sleep"), copy);
+        m_fileManager.start(copy, {QStringLiteral("60")});
+        ASSERT_TRUE(m_fileManager.waitForStarted());
+    }
+    void setClipboardText(const QByteArray& text) { writeState("text", text); }
+    QByteArray clipboardText() const { return readState("text"); }
+    QByteArray keys() const { return readState("keys"); }
+    void selectURIs(const QByteArray& uriList) { writeState("selection", uriList); }
+
+    QProcessEnvironment environment(bool display = true) const {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("PATH"),
+                   m_dir.filePath(QStringLiteral("bin")) + QStringLiteral(":/usr/bin:/bin"));
+        env.insert(QStringLiteral("STATE"), m_dir.filePath(QStringLiteral("state")));
+        env.insert(QStringLiteral("FAKE_PID"), QString::number(m_fileManager.processId()));
+        if (display)
+            env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":99"));
+        else
+            env.remove(QStringLiteral("DISPLAY"));
+        return env;
+    }
+
+    HelperRun run(const QString& scriptFileName, const QStringList& arguments,
+                  bool display = true) const {
+        QProcess helper;
+        helper.setProcessEnvironment(environment(display));
+        helper.start(QDir(m_scripts).filePath(scriptFileName), arguments);
+        EXPECT_TRUE(helper.waitForFinished(10000));
+        return {helper.exitCode(), helper.readAllStandardOutput(), helper.readAllStandardError()};
+    }
+    QString scriptsFolder() const { return m_scripts; }
+
+private:
+    void writeProgram(const QString& name, const char* text) {
+        QDir().mkpath(QFileInfo(m_dir.filePath(name)).path());
+        QFile file(m_dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+        file.close();
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                            QFileDevice::ExeOwner);
+    }
+    void writeState(const char* name, const QByteArray& bytes) {
+        QFile file(m_dir.filePath(QStringLiteral("state/") + QLatin1String(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+    }
+    QByteArray readState(const char* name) const {
+        QFile file(m_dir.filePath(QStringLiteral("state/") + QLatin1String(name)));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QTemporaryDir m_dir;
+    QString m_scripts;
+    QProcess m_fileManager;
+};
+
+const QByteArray hostileList = "# copied by the file manager\r\n"
+                               "file:///home/ann/My%20Folder/caf%E9.bin\r\n"
+                               "file:///home/ann/line%0Abreak.txt\r\n"
+                               "file://localhost/home/ann/%23%20%2520%3F.md\r\n"
+                               "sftp://server/home/ann/remote.txt\r\n"
+                               "file:///home/ann/delta-%C3%BC.txt";
+
+} // namespace
+
+TEST(SelectionHelperProgram, PrintsTheCopiedFilesByteForByte) {
+    FakeDesktop desktop;
+    desktop.startFileManager(QStringLiteral("thunar"));
+    desktop.selectURIs(hostileList);
+    desktop.setClipboardText("what the user had copied");
+    const HelperRun run =
+        desktop.run(QStringLiteral("GetThunarSelection"), {QStringLiteral("--print0")});
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    QByteArray expected;
+    for (const char* path : {"/home/ann/My Folder/caf\xe9.bin", "/home/ann/line\nbreak.txt",
+                             "/home/ann/# %20?.md", "/home/ann/delta-\xc3\xbc.txt"})
+        expected += QByteArray(path) + '\0';
+    EXPECT_EQ(run.output, expected);
+    EXPECT_EQ(desktop.keys(), "key --clearmodifiers ctrl+c\n");
+    EXPECT_EQ(desktop.clipboardText(), "what the user had copied");
+}
+
+TEST(SelectionHelperProgram, RefusesWhatItCannotGiveExactly) {
+    struct Case {
+        const char* name;
+        QString fileManagerProgram;
+        QString scriptFileName;
+        QByteArray selection;
+        QStringList arguments;
+        bool display;
+        QByteArray message;
+    };
+    const QList<Case> cases{
+        {"no X11 session",
+         QStringLiteral("thunar"),
+         QStringLiteral("GetThunarSelection"),
+         "file:///a",
+         {QStringLiteral("--print0")},
+         false,
+         "needs an X11 session"},
+        {"another program is active",
+         QStringLiteral("gedit"),
+         QStringLiteral("GetThunarSelection"),
+         "file:///a",
+         {QStringLiteral("--print0")},
+         true,
+         "the active window is not Thunar"},
+        {"line break without --print0",
+         QStringLiteral("nautilus"),
+         QStringLiteral("GetNautilusSelection"),
+         "file:///a%0Ab",
+         {},
+         true,
+         "--print0"},
+        {"a name Dolphin mangled",
+         QStringLiteral("dolphin"),
+         QStringLiteral("GetDolphinSelection"),
+         "file:///home/caf%EF%BF%BD.bin",
+         {QStringLiteral("--print0")},
+         true,
+         "not UTF-8"},
+        {"an unknown option",
+         QStringLiteral("caja"),
+         QStringLiteral("GetCajaSelection"),
+         "file:///a",
+         {QStringLiteral("--all")},
+         true,
+         "usage:"},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        FakeDesktop desktop;
+        desktop.startFileManager(test.fileManagerProgram);
+        desktop.selectURIs(test.selection);
+        const HelperRun run = desktop.run(test.scriptFileName, test.arguments, test.display);
+        EXPECT_NE(run.exitCode, 0);
+        EXPECT_TRUE(run.errors.contains(test.message)) << run.errors.toStdString();
+        EXPECT_FALSE(run.output.contains("/a\n")) << run.output.toStdString();
+    }
+}
+
+// The installer's helper, the runner and the file manager's clipboard together.
+TEST(SelectionHelperProgram, RunnerReadsTheInstalledHelper) {
+    FakeDesktop desktop;
+    desktop.startFileManager(QStringLiteral("pcmanfm-qt"));
+    desktop.selectURIs(hostileList);
+    const QProcessEnvironment saved = QProcessEnvironment::systemEnvironment();
+    const QProcessEnvironment env = desktop.environment();
+    for (const QString& name : {QStringLiteral("PATH"), QStringLiteral("STATE"),
+                                QStringLiteral("FAKE_PID"), QStringLiteral("DISPLAY")})
+        qputenv(name.toUtf8().constData(), env.value(name).toUtf8());
+    LinuxBoundedProcessRunner processes;
+    const auto outcome = SelectionScriptRunner(processes).run(
+        QStringLiteral("GetPCManFMQtSelection"), desktop.scriptsFolder(),
+        SelectionScriptRunner::selectionTimeout);
+    for (const QString& name : {QStringLiteral("PATH"), QStringLiteral("STATE"),
+                                QStringLiteral("FAKE_PID"), QStringLiteral("DISPLAY")}) {
+        if (saved.contains(name))
+            qputenv(name.toUtf8().constData(), saved.value(name).toUtf8());
+        else
+            qunsetenv(name.toUtf8().constData());
+    }
+    EXPECT_EQ(outcome, SelectionScriptRunner::Outcome::succeeded(
+                           {LocalFileURL::fromNativePath("/home/ann/My Folder/caf\xe9.bin"),
+                            LocalFileURL::fromNativePath("/home/ann/line\nbreak.txt"),
+                            LocalFileURL::fromNativePath("/home/ann/# %20?.md"),
+                            LocalFileURL::fromNativePath("/home/ann/delta-\xc3\xbc.txt")}));
+}

@@ -1,0 +1,322 @@
+#include "core/model/LocalFileURL.h"
+#include "core/selection/AccessibilitySelectionSource.h"
+#include "core/selection/FileSelectionResolver.h"
+#include "core/selection/FrontmostFileManagerSelectionSource.h"
+#include "tests/support/FakeSelectionPorts.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Files made in a temporary folder; paths are bytes, as the kernel sees them.
+class SelectionFolder {
+public:
+    SelectionFolder() { root = QFile::encodeName(dir.path()); }
+    // Qt cannot name a file whose name is not UTF-8, so it could not remove it.
+    ~SelectionFolder() { std::filesystem::remove_all(std::string(root.constData())); }
+    QByteArray file(const QByteArray& name) {
+        const QByteArray path = root + '/' + name;
+        FILE* f = std::fopen(path.constData(), "w");
+        if (f)
+            std::fclose(f);
+        return path;
+    }
+    QByteArray folder(const QByteArray& name) {
+        const QByteArray path = root + '/' + name;
+        ::mkdir(path.constData(), 0700);
+        return path;
+    }
+    QByteArray link(const QByteArray& name, const QByteArray& target) {
+        const QByteArray path = root + '/' + name;
+        EXPECT_EQ(::symlink(target.constData(), path.constData()), 0);
+        return path;
+    }
+    QByteArray fifo(const QByteArray& name) {
+        const QByteArray path = root + '/' + name;
+        ::mkfifo(path.constData(), 0600);
+        return path;
+    }
+    QTemporaryDir dir;
+    QByteArray root;
+};
+
+QUrl url(const QByteArray& path) {
+    return LocalFileURL::fromNativePath(path);
+}
+
+QList<QByteArray> paths(const QList<QUrl>& urls) {
+    QList<QByteArray> out;
+    for (const QUrl& u : urls)
+        out.append(LocalFileURL::nativePath(u));
+    return out;
+}
+
+TEST(StandardizedPath, ResolvesDotsAndSlashesByTextAlone) {
+    const struct {
+        QByteArray in;
+        std::optional<QByteArray> out;
+    } rows[] = {
+        {"/a/./b", "/a/b"},
+        {"/a/x/../b", "/a/b"},
+        {"/../a", "/a"},
+        {"//a//b/", "/a/b"},
+        {"/", "/"},
+        {"/a/b/..", "/a"},
+        {"/a/.../b", "/a/.../b"},
+        {"a/b", std::nullopt},
+        {"", std::nullopt},
+        {"/caf\xe9/./x", "/caf\xe9/x"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(FileSelectionResolver::standardizedPath(row.in), row.out) << row.in.constData();
+}
+
+TEST(SelectionCleaning, KeepsRegularFilesOnceInStandardFormAtFirstPosition) {
+    SelectionFolder f;
+    const QByteArray plain = f.file("plain.txt");
+    const QByteArray spaced = f.file("beta gamma.txt");
+    const QByteArray latin1 = f.file("caf\xe9.bin");
+    const QByteArray folder = f.folder("sub");
+    const QByteArray inner = f.file("sub/inner.txt");
+    const QByteArray toFile = f.link("to-file", plain);
+    f.link("to-folder", folder);
+    const QByteArray fifo = f.fifo("pipe");
+    // For the kernel "up/.." is the parent of the link's target (elsewhere);
+    // for the text it is "x", where no such file exists.
+    f.folder("elsewhere");
+    const QByteArray target = f.folder("elsewhere/y");
+    f.file("elsewhere/only-here.txt");
+    const QByteArray deep = f.folder("deep");
+    f.folder("deep/x");
+    f.link("deep/x/up", target);
+
+    const QList<QUrl> in{
+        url(f.root + "/./plain.txt"), // kept as plain.txt
+        url(spaced),                  // kept
+        url(plain),                   // duplicate of the first
+        url(folder),                  // folder
+        url(f.root + "/missing.txt"), // missing
+        url(f.root + "/sub/../sub/inner.txt"),
+        url(latin1),                // non-UTF-8 name, kept byte for byte
+        url(toFile),                // a link to a file is kept as the link
+        url(f.root + "/to-folder"), // a link to a folder is a folder
+        url(fifo),                  // not a regular file
+        QUrl(QStringLiteral("https://example.org/plain.txt")),
+        url(deep + "/x/up/../only-here.txt"),
+        url(inner), // duplicate of the sub/../sub form
+    };
+    EXPECT_EQ(paths(FileSelectionResolver::cleaned(in)),
+              (QList<QByteArray>{plain, spaced, inner, latin1, toFile}));
+}
+
+struct ResolverRig {
+    FakeFrontmostApplication frontmost;
+    FakeAccessibilitySelection accessibility;
+    FakeFileManagerSelection fileManager;
+    FileSelectionResolver make(bool allowsAccessibility = true, bool scripts = false,
+                               FileSelectionResolver::ScriptRun run = {}) {
+        return FileSelectionResolver::make({frontmost, accessibility, fileManager},
+                                           allowsAccessibility, scripts, std::move(run));
+    }
+};
+
+TEST(FileSelectionResolver, AccessibilityFirstThenTheFileManagerAndSaysWhichAnswered) {
+    SelectionFolder f;
+    const QByteArray a = f.file("a.txt");
+    const QByteArray b = f.file("b.txt");
+    const QByteArray folder = f.folder("only-folder");
+    const QString thunar = QStringLiteral("thunar");
+    const struct {
+        const char* name;
+        bool trusted;
+        QList<QByteArray> accessibility;
+        QList<QByteArray> copied;
+        QList<QByteArray> expected;
+        FileSelectionResolver::Answer answer;
+        int reads;
+        QStringList asked;
+    } rows[] = {
+        {"trusted rows win, no copy",
+         true,
+         {a, b},
+         {b},
+         {a, b},
+         FileSelectionResolver::Answer::accessibility,
+         1,
+         {}},
+        {"trusted but only folders: copy asked",
+         true,
+         {folder},
+         {b, a},
+         {b, a},
+         FileSelectionResolver::Answer::finder,
+         1,
+         {"Thunar"}},
+        {"untrusted is never read",
+         false,
+         {a},
+         {b},
+         {b},
+         FileSelectionResolver::Answer::finder,
+         0,
+         {"Thunar"}},
+        {"nothing anywhere", true, {}, {}, {}, FileSelectionResolver::Answer::none, 1, {"Thunar"}},
+    };
+    for (const auto& row : rows) {
+        ResolverRig rig;
+        rig.frontmost.bundleID = thunar;
+        rig.accessibility.trusted = row.trusted;
+        for (const QByteArray& p : row.accessibility)
+            rig.accessibility.urls.append(url(p));
+        for (const QByteArray& p : row.copied)
+            rig.fileManager.selections[QStringLiteral("Thunar")].append(url(p));
+        FileSelectionResolver::Answer answer = FileSelectionResolver::Answer::none;
+        EXPECT_EQ(paths(rig.make().selectedFileURLs(&answer)), row.expected) << row.name;
+        EXPECT_EQ(answer, row.answer) << row.name;
+        EXPECT_EQ(rig.accessibility.reads, row.reads) << row.name;
+        EXPECT_EQ(rig.fileManager.asked, row.asked) << row.name;
+    }
+}
+
+TEST(FileSelectionResolver, DisabledAccessibilityIsNeverAskedEvenWhenTrusted) {
+    SelectionFolder f;
+    ResolverRig rig;
+    rig.accessibility.trusted = true;
+    rig.accessibility.urls = {url(f.file("a.txt"))};
+    rig.frontmost.bundleID = QStringLiteral("org.gnome.Nautilus");
+    EXPECT_TRUE(rig.make(false).selectedFileURLs().isEmpty());
+    EXPECT_EQ(rig.accessibility.trustQueries, 0);
+    EXPECT_EQ(rig.accessibility.reads, 0);
+    EXPECT_EQ(rig.fileManager.asked, QStringList{"Files"});
+}
+
+TEST(FileSelectionResolver, ScriptModeUsesTheRunnerOrFindsNothingWithoutOne) {
+    SelectionFolder f;
+    const QByteArray a = f.file("a.txt");
+    ResolverRig rig;
+    rig.frontmost.bundleID = QStringLiteral("nemo");
+    rig.fileManager.selections[QStringLiteral("Nemo")] = {url(a)};
+    // No runner yet: nothing, and no keys are sent either.
+    EXPECT_TRUE(rig.make(true, true).selectedFileURLs().isEmpty());
+    EXPECT_TRUE(rig.fileManager.asked.isEmpty());
+    QStringList ran;
+    const auto resolver = rig.make(true, true, [&](const ScriptableFileManager& manager) {
+        ran.append(manager.scriptFileName);
+        return QList<QUrl>{url(a), url(a)};
+    });
+    EXPECT_EQ(paths(resolver.selectedFileURLs()), QList<QByteArray>{a});
+    EXPECT_EQ(ran, QStringList{"GetNemoSelection"});
+    EXPECT_TRUE(rig.fileManager.asked.isEmpty());
+}
+
+TEST(FileSelectionResolver, CopiesShareTheirSourcesAndStayUsable) {
+    SelectionFolder f;
+    ResolverRig rig;
+    rig.frontmost.bundleID = QStringLiteral("caja");
+    rig.fileManager.selections[QStringLiteral("Caja")] = {url(f.file("c.txt"))};
+    FileSelectionResolver copy = rig.make();
+    {
+        const FileSelectionResolver original = rig.make();
+        copy = original;
+    }
+    EXPECT_EQ(copy.selectedFileURLs().size(), 1);
+}
+
+// The frontmost-manager source: which manager is asked for which frontmost app.
+TEST(FrontmostFileManagerSelectionSource, AsksOnlyAKnownFrontmostManager) {
+    const struct {
+        std::optional<QString> frontmost;
+        QStringList asked;
+    } rows[] = {
+        {std::nullopt, {}},
+        {QStringLiteral("thunar"), {"Thunar"}},
+        {QStringLiteral("org.xfce.Thunar"), {"Thunar"}},
+        {QStringLiteral("org.gnome.Nautilus"), {"Files"}},
+        {QStringLiteral("org.gnome.Nautilus.Devel"), {"Files"}},
+        {QStringLiteral("org.gnome.NautilusPreview"), {}},
+        {QStringLiteral("org.kde.dolphin"), {"Dolphin"}},
+        {QStringLiteral("dolphin"), {"Dolphin"}},
+        {QStringLiteral("pcmanfm-qt"), {"PCManFM-Qt"}},
+        {QStringLiteral("pcmanfm"), {"PCManFM"}},
+        {QStringLiteral("caja-browser"), {"Caja"}},
+        {QStringLiteral("nemo"), {"Nemo"}},
+        // A terminal would take Ctrl+C as an interrupt: it is never sent one.
+        {QStringLiteral("xterm"), {}},
+        {QStringLiteral("org.gnome.Terminal"), {}},
+        {QStringLiteral(""), {}},
+    };
+    for (const auto& row : rows) {
+        QStringList asked;
+        const FrontmostFileManagerSelectionSource source(
+            ScriptableFileManager::builtins(), [&] { return row.frontmost; },
+            [&](const ScriptableFileManager& manager) {
+                asked.append(manager.name);
+                return QList<QUrl>();
+            },
+            std::nullopt);
+        EXPECT_TRUE(source.fileURLs().isEmpty());
+        EXPECT_EQ(asked, row.asked) << row.frontmost.value_or("(none)").toStdString();
+    }
+}
+
+// With a fallback manager (every other application falls back to it), the
+// fallback is asked at most once per resolution.
+TEST(FrontmostFileManagerSelectionSource, FallbackRowsAskItAtMostOnce) {
+    const ScriptableFileManager primary{{"org.example.Primary"}, "P", "Primary"};
+    const ScriptableFileManager second{{"org.example.Second"}, "S", "Second"};
+    const QUrl primaryFile = QUrl::fromLocalFile("/primary");
+    const QUrl secondFile = QUrl::fromLocalFile("/second");
+    const struct {
+        const char* name;
+        std::optional<QString> frontmost;
+        bool secondHasSelection;
+        QStringList asked;
+        QList<QUrl> result;
+    } rows[] = {
+        {"second with a selection", "org.example.Second", true, {"Second"}, {secondFile}},
+        {"second empty falls back",
+         "org.example.Second",
+         false,
+         {"Second", "Primary"},
+         {primaryFile}},
+        {"primary empty is asked once", "org.example.Primary", false, {"Primary"}, {}},
+        {"other application", "org.example.Other", true, {"Primary"}, {primaryFile}},
+        {"no frontmost application", std::nullopt, true, {"Primary"}, {primaryFile}},
+    };
+    for (const auto& row : rows) {
+        QStringList asked;
+        const FrontmostFileManagerSelectionSource source(
+            {primary, second}, [&] { return row.frontmost; },
+            [&](const ScriptableFileManager& manager) {
+                asked.append(manager.name);
+                if (manager.name == "Second")
+                    return row.secondHasSelection ? QList<QUrl>{secondFile} : QList<QUrl>();
+                return row.frontmost == QStringLiteral("org.example.Primary")
+                           ? QList<QUrl>()
+                           : QList<QUrl>{primaryFile};
+            },
+            primary);
+        EXPECT_EQ(source.fileURLs(), row.result) << row.name;
+        EXPECT_EQ(asked, row.asked) << row.name;
+    }
+}
+
+TEST(ScriptableFileManager, BuiltinsAreTheLinuxManagersInLookupOrder) {
+    QStringList names;
+    for (const ScriptableFileManager& manager : ScriptableFileManager::builtins())
+        names.append(manager.name);
+    EXPECT_EQ(names,
+              (QStringList{"Files", "Dolphin", "Thunar", "Nemo", "Caja", "PCManFM-Qt", "PCManFM"}));
+    QSet<QString> scripts;
+    for (const ScriptableFileManager& manager : ScriptableFileManager::builtins())
+        scripts.insert(manager.scriptFileName);
+    EXPECT_EQ(scripts.size(), names.size());
+}
+
+} // namespace

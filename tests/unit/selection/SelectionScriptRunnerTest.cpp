@@ -1,0 +1,224 @@
+#include "core/selection/SelectionScriptRunner.h"
+#include "core/model/LocalFileURL.h"
+#include "platform/linux/LinuxBoundedProcessRunner.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <csignal>
+#include <gtest/gtest.h>
+
+namespace {
+
+using Outcome = SelectionScriptRunner::Outcome;
+
+// A helper program in a throw-away Application Scripts folder.
+class HelperFolder {
+public:
+    QString path() const { return m_dir.path(); }
+    void write(const QString& name, const QByteArray& script, bool executable = true) {
+        QFile file(m_dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\n" + script);
+        file.close();
+        auto permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+        if (executable)
+            permissions |= QFileDevice::ExeOwner;
+        file.setPermissions(permissions);
+    }
+    QString file(const QString& name) const { return m_dir.filePath(name); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+QList<QByteArray> paths(const QList<QUrl>& urls) {
+    QList<QByteArray> result;
+    for (const QUrl& url : urls)
+        result.append(LocalFileURL::nativePath(url));
+    return result;
+}
+
+// Gone, or a zombie nobody reaped: either way no longer running.
+bool isRunning(const QByteArray& pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(QString::fromLatin1(pid.trimmed())));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray text = stat.readAll();
+    const qsizetype close = text.lastIndexOf(')');
+    return close >= 0 && text.mid(close + 2, 1) != "Z";
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST(SelectionScriptRunner, OutcomesOfHelpersThatAnswer) {
+    struct Case {
+        const char* name;
+        QByteArray script;
+        Outcome::Kind kind;
+        QList<QByteArray> paths;
+    };
+    const QList<Case> cases{
+        {"paths, NUL-ended",
+         R"(printf '/home/ann/a.md\0/home/ann/b c.txt\0')",
+         Outcome::Kind::succeeded,
+         {"/home/ann/a.md", "/home/ann/b c.txt"}},
+        {"one a line, ignoring --print0",
+         "printf '/srv/one\\n/srv/two three\\n'",
+         Outcome::Kind::succeeded,
+         {"/srv/one", "/srv/two three"}},
+        {"nothing selected", "exit 0", Outcome::Kind::succeeded, {}},
+        {"hostile names",
+         R"(printf '/t/line\nbreak\0/t/caf\351.bin\0/t/# %%20?x=1&y\0/t/ lead and trail \0/t/\033[31mred\0')",
+         Outcome::Kind::succeeded,
+         {"/t/line\nbreak", "/t/caf\xe9.bin", "/t/# %20?x=1&y", "/t/ lead and trail ",
+          "/t/\x1b[31mred"}},
+        {"relative and empty entries left out",
+         R"(printf 'relative\0\0/abs\0')",
+         Outcome::Kind::succeeded,
+         {"/abs"}},
+        {"reports an error",
+         "printf '/a\\0'; echo 'no window' >&2; exit 1",
+         Outcome::Kind::failed,
+         {}},
+        {"killed by a signal", "printf '/a\\0'; kill -9 $$", Outcome::Kind::failed, {}},
+        {"endless output", "yes /a", Outcome::Kind::failed, {}},
+    };
+    LinuxBoundedProcessRunner processes;
+    const SelectionScriptRunner runner(processes);
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        HelperFolder folder;
+        folder.write(QStringLiteral("GetThunarSelection"), test.script);
+        const Outcome outcome = runner.run(QStringLiteral("GetThunarSelection"), folder.path(),
+                                           SelectionScriptRunner::selectionTimeout);
+        EXPECT_EQ(outcome.kind, test.kind);
+        EXPECT_EQ(paths(outcome.urls), test.paths);
+    }
+}
+
+TEST(SelectionScriptRunner, HelperIsAskedForNulSeparatedOutput) {
+    HelperFolder folder;
+    folder.write(QStringLiteral("GetNemoSelection"),
+                 "[ \"$1\" = --print0 ] && [ $# -eq 1 ] || exit 3\nprintf '/x\\0'");
+    LinuxBoundedProcessRunner processes;
+    const Outcome outcome = SelectionScriptRunner(processes).run(
+        QStringLiteral("GetNemoSelection"), folder.path(), SelectionScriptRunner::selectionTimeout);
+    EXPECT_EQ(outcome, Outcome::succeeded({LocalFileURL::fromNativePath("/x")}));
+}
+
+TEST(SelectionScriptRunner, MissingOrUnrunnableHelpers) {
+    HelperFolder folder;
+    folder.write(QStringLiteral("NotExecutable"), "printf '/a\\0'", false);
+    QDir(folder.path()).mkdir(QStringLiteral("AFolder"));
+    QFile garbage(folder.file(QStringLiteral("Garbage")));
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write("\x7f"
+                  "ELF\x02\x01\x01 not really");
+    garbage.close();
+    garbage.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+
+    struct Case {
+        const char* name;
+        QString fileName;
+        std::optional<QString> folder;
+        Outcome expected;
+    };
+    const QList<Case> cases{
+        {"no folder", QStringLiteral("GetThunarSelection"), std::nullopt, Outcome::missingScript()},
+        {"no such file", QStringLiteral("GetThunarSelection"), folder.path(),
+         Outcome::missingScript()},
+        {"folder does not exist", QStringLiteral("GetThunarSelection"),
+         folder.file(QStringLiteral("absent")), Outcome::missingScript()},
+        {"not executable", QStringLiteral("NotExecutable"), folder.path(), Outcome::failed()},
+        {"a folder by that name", QStringLiteral("AFolder"), folder.path(), Outcome::failed()},
+        {"not a program", QStringLiteral("Garbage"), folder.path(), Outcome::failed()},
+    };
+    LinuxBoundedProcessRunner processes;
+    const SelectionScriptRunner runner(processes);
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        EXPECT_EQ(runner.run(test.fileName, test.folder, SelectionScriptRunner::statusTimeout),
+                  test.expected);
+    }
+}
+
+// A helper that never answers fails at the bound, and nothing it started lives on.
+TEST(SelectionScriptRunner, HangingHelperIsKilledAtTheBound) {
+    HelperFolder folder;
+    const QString pidFile = folder.file(QStringLiteral("child.pid"));
+    folder.write(QStringLiteral("GetCajaSelection"),
+                 "printf '/partial\\0'\nsleep 60 &\necho $! > '" + pidFile.toUtf8() + "'\nwait\n");
+    LinuxBoundedProcessRunner processes;
+    const SelectionScriptRunner runner(processes);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    const Outcome outcome = runner.run(QStringLiteral("GetCajaSelection"), folder.path(), 0.4);
+    EXPECT_GE(elapsed.elapsed(), 400);
+    EXPECT_EQ(outcome, Outcome::failed());
+    const QByteArray pid = readFile(pidFile);
+    ASSERT_FALSE(pid.trimmed().isEmpty());
+    EXPECT_FALSE(isRunning(pid)) << "the helper's child outlived the time-out";
+}
+
+// A helper may leave a program behind (xclip serving the clipboard); once the
+// helper itself ends, its answer counts.
+TEST(SelectionScriptRunner, BackgroundChildDoesNotHoldTheAnswer) {
+    HelperFolder folder;
+    const QString pidFile = folder.file(QStringLiteral("child.pid"));
+    folder.write(QStringLiteral("GetPCManFMSelection"), "sleep 30 >/dev/null 2>&1 &\necho $! > '" +
+                                                            pidFile.toUtf8() +
+                                                            "'\nprintf '/done\\0'\n");
+    LinuxBoundedProcessRunner processes;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    const Outcome outcome = SelectionScriptRunner(processes).run(
+        QStringLiteral("GetPCManFMSelection"), folder.path(), 10.0);
+    EXPECT_LT(elapsed.elapsed(), 10000);
+    EXPECT_EQ(outcome, Outcome::succeeded({LocalFileURL::fromNativePath("/done")}));
+    const QByteArray pid = readFile(pidFile).trimmed();
+    if (!pid.isEmpty())
+        ::kill(pid.toInt(), SIGKILL);
+}
+
+TEST(SelectionScriptRunner, RunsTheFileManagersHelperFromTheDataHome) {
+    QTemporaryDir dataHome;
+    const QString folder = dataHome.filePath(QStringLiteral("Corvanta/Application Scripts"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile helper(folder + QStringLiteral("/GetThunarSelection"));
+    ASSERT_TRUE(helper.open(QIODevice::WriteOnly));
+    helper.write("#!/bin/sh\nprintf '/from/thunar\\0'\n");
+    helper.close();
+    helper.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const QByteArray saved = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
+    LinuxBoundedProcessRunner processes;
+    const SelectionScriptRunner runner(processes);
+    EXPECT_EQ(runner.runForFileManager(QStringLiteral("thunar.desktop")),
+              Outcome::succeeded({LocalFileURL::fromNativePath("/from/thunar")}));
+    EXPECT_EQ(runner.runForFileManager(QStringLiteral("org.kde.dolphin.desktop")),
+              Outcome::missingScript());
+    EXPECT_EQ(runner.runForFileManager(QStringLiteral("gimp.desktop")), Outcome::missingScript());
+    qputenv("XDG_DATA_HOME", saved);
+}
+
+TEST(SelectionScriptRunner, OutputToURLs) {
+    const QList<std::pair<QByteArray, QList<QByteArray>>> cases{
+        {"", {}},
+        {"\n", {}},
+        {"/a\r\n/b\r\n", {"/a", "/b"}},
+        {"/no/final/newline", {"/no/final/newline"}},
+        {QByteArray("/a\nb\0/c", 7), {"/a\nb", "/c"}},
+        {QByteArray("\0\0", 2), {}},
+        {"file:///not/a/path\n/real\n", {"/real"}},
+    };
+    for (const auto& [output, expected] : cases)
+        EXPECT_EQ(paths(SelectionScriptRunner::urlsFromOutput(output)), expected)
+            << output.toStdString();
+}
