@@ -12,6 +12,7 @@
 #include "core/settings/DefaultRuleEditorSheet.h"
 #include "core/settings/EditorRowView.h"
 #include "core/settings/EditorURLTemplateSheet.h"
+#include "core/settings/PermissionTilesView.h"
 #include "core/settings/ReorderableList.h"
 #include "core/settings/RouteSettingsSummary.h"
 #include "core/settings/RuleEditorSheet.h"
@@ -19,6 +20,7 @@
 #include "core/settings/SettingsAppearance.h"
 #include "core/settings/SettingsChoosers.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -113,10 +115,19 @@ SettingsWindowController::SettingsWindowController(RouteStore& store, const Plat
     layout->addWidget(m_tabs, 1);
     m_permissionsSection = new QWidget(central);
     m_permissionsSection->setObjectName(QStringLiteral("permissionsSection"));
-    new QVBoxLayout(m_permissionsSection);
-    m_permissionsSection->layout()->setContentsMargins(0, 0, 0, 0);
-    m_permissionsSection->hide();
+    auto* permissionsLayout = new QVBoxLayout(m_permissionsSection);
+    permissionsLayout->setContentsMargins(0, 0, 0, 0);
+    m_permissionTiles = new PermissionTilesView(
+        platform.selectionPermissions, choosers, m_showsAccessibilityPermissions,
+        m_showsApplicationScriptsInstall, {}, m_permissionsSection);
+    permissionsLayout->addWidget(m_permissionTiles);
     layout->addWidget(m_permissionsSection);
+    // Permissions granted elsewhere show when the user comes back.
+    connect(qApp, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) {
+                if (state == Qt::ApplicationActive && isVisible())
+                    m_permissionTiles->refresh();
+            });
     setCentralWidget(central);
     refreshPickerStyle();
     reload();
@@ -470,6 +481,7 @@ void SettingsWindowController::show(const std::optional<QString>& routeID) {
     if (routeID && m_store.routeWithID(*routeID))
         m_selectedRouteID = routeID;
     reload();
+    m_permissionTiles->refresh();
     if (m_hooks.onWillShow)
         m_hooks.onWillShow();
     QMainWindow::show();

@@ -25,6 +25,7 @@ class QPushButton;
 class QStackedWidget;
 class QTabWidget;
 class QToolButton;
+class PermissionTilesView;
 class ReorderableList;
 class RouteStore;
 class RuleEditorSheet;
@@ -74,6 +75,7 @@ public:
     QTabWidget* tabs() const { return m_tabs; }
     // Where the permission tiles go.
     QWidget* permissionsSection() const { return m_permissionsSection; }
+    PermissionTilesView* permissionTiles() const { return m_permissionTiles; }
 
     // The sheets while they show.
     RuleEditorSheet* ruleSheet() const;
@@ -146,6 +148,7 @@ private:
     QPushButton* m_removeTypeButton = nullptr;
     QTabWidget* m_tabs = nullptr;
     QWidget* m_permissionsSection = nullptr;
+    PermissionTilesView* m_permissionTiles = nullptr;
 
     QToolButton* m_radialSegment = nullptr;
     QToolButton* m_listSegment = nullptr;

@@ -38,3 +38,4 @@ add_test(NAME x11_shortcuts COMMAND xvfb-run -a $<TARGET_FILE:test_x11_shortcuts
 set_tests_properties(x11_shortcuts PROPERTIES LABELS "integration" TIMEOUT 120
   ENVIRONMENT "LC_ALL=C.UTF-8")
 include(${CMAKE_CURRENT_LIST_DIR}/SelectionEndToEnd.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/SettingsEndToEnd.cmake)
