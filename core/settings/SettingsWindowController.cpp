@@ -100,6 +100,7 @@ SettingsWindowController::SettingsWindowController(RouteStore& store, const Plat
     SettingsAppearance::applyDark(this);
     resize(560, 860);
     setMinimumSize(480, 560);
+    setWindowFlag(Qt::WindowMaximizeButtonHint, false);
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -925,10 +926,6 @@ void SettingsWindowController::moveRule(int from, int gap) {
         return;
     m_store.moveRule(route->id, from, gap);
     reload();
-}
-
-void SettingsWindowController::closeWindow() {
-    close();
 }
 
 void SettingsWindowController::closeEvent(QCloseEvent* event) {

@@ -84,8 +84,6 @@ public:
 
     // The rules context menu for a row (-1: the selected row).
     QMenu* makeRulesContextMenu(int row);
-    // Ends open sheets (as Cancel) and hides the window.
-    void closeWindow();
 
     // Actions, one per control.
     void addType();

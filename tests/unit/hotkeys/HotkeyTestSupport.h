@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/engine/Rule.h"
+#include "core/model/Rule.h"
 #include "core/platform/Shortcut.h"
 #include "core/platform/ShortcutModifiers.h"
 
