@@ -14,6 +14,7 @@
 #include "core/pickers/WidgetPickerPresenter.h"
 #include "core/routing/AppDelegate.h"
 #include "core/routing/DialogAlerts.h"
+#include "core/selection/SelectionScriptRunner.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/X11Compositing.h"
 
@@ -61,6 +62,10 @@ struct Session {
         utilities = std::make_unique<UtilityPerformer>(platform);
         delegate = std::make_unique<AppDelegate>(platform, *pickers, *utilities, std::nullopt,
                                                  nullptr, access);
+        // Used only while the selection comes from the installed helpers.
+        delegate->setSelectionScriptRun(
+            [runner = SelectionScriptRunner(platform.processes)](
+                const ScriptableFileManager& manager) { return runner.selectedFiles(manager); });
     }
 
     LinuxPlatform linux;

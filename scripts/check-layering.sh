@@ -4,7 +4,9 @@
 #   QtCore-only QuaylithLogic), its header, or any core header it reaches,
 #   includes a header of a Qt module other than QtCore or a widget class's header;
 # - anything in core/ includes platform/ or app/, or a GLib/GIO, X11/xcb,
-#   D-Bus or AT-SPI header.
+#   D-Bus or AT-SPI header;
+# - the folders of core/ include each other in a cycle (each shared type
+#   belongs to the lower folder).
 # Usage: scripts/check-layering.sh [SOURCE_ROOT]
 set -euo pipefail
 root=$(cd "${1:-$(dirname "$0")/..}" && pwd)
@@ -125,7 +127,39 @@ while read -r file; do
   done < <(includes_of "$file")
 done < <(find core -type f \( -name '*.h' -o -name '*.cpp' \) | sort)
 
+# Folder cycles: every "core/A/... includes core/B/..." is an edge for tsort,
+# which names the folders of a loop.
+edges=$(
+  find core -type f \( -name '*.h' -o -name '*.cpp' \) | sort | while read -r file; do
+    from=${file#core/}
+    from=${from%%/*}
+    [[ "$file" == core/*/* ]] || continue
+    includes_of "$file" | while IFS=$'\t' read -r _ quote header; do
+      if [[ "$quote" == '"' && "$header" == core/*/* ]]; then
+        to=${header#core/}
+        to=${to%%/*}
+        [[ "$to" != "$from" ]] && echo "$to $from"
+      fi
+    done
+  done | sort -u
+)
+if [[ -n "$edges" ]]; then
+  loops=$(tsort <<<"$edges" 2>&1 >/dev/null | sed -n 's/^tsort: //p' | grep -v 'input contains a loop' || true)
+  if [[ -n "$loops" ]]; then
+    pairs=0
+    while read -r a b; do
+      if [[ "$a" < "$b" ]] && grep -qx "$b $a" <<<"$edges"; then
+        fail "core/$a and core/$b include each other"
+        pairs=$((pairs + 1))
+      fi
+    done <<<"$edges"
+    if ((pairs == 0)); then
+      fail "core/ folders include each other in a cycle: $(echo "$loops" | sort -u | tr '\n' ' ')"
+    fi
+  fi
+fi
+
 if ((failures)); then
-  echo "check-layering: $failures include(s) break the layering (see docs/architecture.md)" >&2
+  echo "check-layering: $failures problem(s) with the layering (see docs/architecture.md)" >&2
   exit 1
 fi

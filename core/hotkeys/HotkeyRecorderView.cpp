@@ -25,6 +25,8 @@ HotkeyRecorderView::HotkeyRecorderView(ShortcutRegistry& registry, HotkeyRecordi
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_button);
     setMinimumWidth(naturalWidth);
+    // Tab order and focus given to the view reach the button.
+    setFocusProxy(m_button);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 
     connect(m_button, &QPushButton::clicked, this, [this] { m_recorder.toggleRecording(); });

@@ -17,6 +17,16 @@ constexpr Replacement table[] = {
      "application for HTML files in your desktop's settings; web links are passed back to your "
      "browser."},
     {"Run AppleScripts", "Run Scripts"},
+    {"Run Services", "Run File Manager Actions"},
+    {"No file Services found in Library/Services.",
+     "No file manager actions found (KDE service menus, Nemo actions, Thunar custom actions or "
+     "Nautilus scripts)."},
+    {"Select one or more files in Finder (or another file manager), then try again.",
+     "Select one or more files in your file manager, then try again."},
+    {"Reveal ~/Library/Scripts in Finder",
+     "Show ~/.local/share/Corvanta/Scripts in the file manager"},
+    {"Could not create or reveal ~/Library/Scripts.",
+     "Could not create or show ~/.local/share/Corvanta/Scripts."},
     {"Build Corvanta.app (scripts/mkapp.sh), install it, and run it from there.",
      "Install Corvanta (scripts/run.sh installs it for your user), then start it from your "
      "applications menu."},
@@ -24,11 +34,8 @@ constexpr Replacement table[] = {
     {"Use radial even when VoiceOver is on", "Use radial even when a screen reader is on"},
     {"Show the radial picker even when VoiceOver is running",
      "Show the radial picker even when a screen reader is running"},
-    {"Reveal ~/Library/Scripts in Finder",
-     "Reveal the Corvanta scripts folder in the file manager"},
-    {"Reveal Application Scripts in Finder", "Reveal Application Scripts in the file manager"},
-    {"Could not create or reveal ~/Library/Scripts.",
-     "Could not create or reveal the Corvanta scripts folder."},
+    {"Reveal Application Scripts in Finder", "Show Application Scripts in the file manager"},
+    {"Run Services\u2026", "Run File Manager Actions\u2026"},
     // Global shortcuts: Super stands in for Command, Alt for Option, Ctrl for Control.
     {"\u2318 \u2325 or \u2303 required", "Super, Alt or Ctrl required"},
     {"\u2318 required (except F-keys)", "Super required (except F-keys)"},

@@ -29,8 +29,12 @@ struct ProcessRequest {
     bool waitForExit = false;
     // With a wait: the bound; none waits for as long as it takes.
     std::optional<std::chrono::milliseconds> timeout;
-    // With a wait that runs out: kill the program, or leave it running.
+    // With a wait that runs out: kill the program and everything it started
+    // (a waited program runs in a process group of its own), or leave it running.
     bool killOnTimeout = true;
+    // With a wait: more standard output than this many bytes kills the program
+    // like a time-out does.
+    std::optional<qsizetype> outputLimit;
     std::optional<QByteArray> workingDirectory;
 
     // Text as the file system would encode it (for arguments that are not paths).
@@ -44,15 +48,19 @@ struct ProcessResult {
     std::optional<QString> launchError;
     // The wait ran out before the program exited.
     bool timedOut = false;
+    // It printed more than the request's limit and was killed.
+    bool outputLimitExceeded = false;
     // Exit code of a program that was waited for and exited on its own.
     std::optional<int> exitCode;
-    // Everything it wrote to standard output, when it was waited for. Standard
-    // error is discarded.
+    // Everything it wrote to standard output, when it was waited for (empty
+    // past the limit). Standard error is discarded.
     QByteArray standardOutput;
 
     bool started() const { return !launchError.has_value(); }
     // Started, exited on its own with code 0.
-    bool succeeded() const { return started() && !timedOut && exitCode == 0; }
+    bool succeeded() const {
+        return started() && !timedOut && !outputLimitExceeded && exitCode == 0;
+    }
     bool operator==(const ProcessResult&) const = default;
 };
 

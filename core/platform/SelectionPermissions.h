@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/selection/AutomationStatus.h"
+#include "core/platform/AutomationStatus.h"
 
 // What the desktop lets Corvanta do to read another program's selection.
 class SelectionPermissions {

@@ -1,2 +1,6 @@
 # Sources of core/platform, relative to core/.
-list(APPEND LOGIC_SOURCES platform/PlatformTexts.cpp platform/ShortcutModifiers.cpp)
+list(APPEND LOGIC_SOURCES
+  platform/AutomationStatus.cpp
+  platform/PlatformTexts.cpp
+  platform/ShortcutModifiers.cpp
+)

@@ -8,6 +8,7 @@
 #include "core/settings/DesktopSettingsChoosers.h"
 #include "core/settings/RegistryRuleHotkeys.h"
 #include "core/settings/SettingsWindowController.h"
+#include "core/utilities/ExternalUtilityMenuPayload.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -35,6 +36,7 @@ AppDelegate::AppDelegate(const Platform& platform, PickerPresenter& pickers,
                          QObject* parent, RouteStore::Access access)
     : QObject(parent)
     , m_platform(platform)
+    , m_utilityRunner(platform.processes, ExternalUtilityRunner::Folders::fromEnvironment())
     , m_store(platform.types, platform.workspace, std::move(routesFilePath), access)
     , m_claimer(platform.types, platform.workspace, platform.preferences, platform.alerts)
     , m_teacher(m_store, platform.types, platform.alerts, m_claimer,
@@ -47,7 +49,7 @@ AppDelegate::AppDelegate(const Platform& platform, PickerPresenter& pickers,
                                             return self ? self->m_resolver.selectedFileURLs()
                                                         : QList<QUrl>();
                                         },
-                                        {},
+                                        weakly(&AppDelegate::runExternalUtility),
                                         [self = QPointer<AppDelegate>(this)](const QUrl& url) {
                                             if (self)
                                                 self->addTypeFromURL(url);
@@ -201,6 +203,34 @@ void AppDelegate::toggleFolder(const QVariant& represented) {
     if (!route || !route->activeBundleID)
         return;
     m_store.toggleFolder(route->id, *route->activeBundleID);
+}
+
+std::optional<QString> AppDelegate::runExternalUtility(const ExternalUtilityRef& ref,
+                                                       const QList<QUrl>& files) {
+    return m_utilityRunner.run(ref, files, m_usesApplicationScriptsSelection);
+}
+
+void AppDelegate::runExternalUtilityFromStatusMenu(const QVariant& represented) {
+    if (!represented.canConvert<ExternalUtilityMenuPayload>() ||
+        represented.metaType() != QMetaType::fromType<ExternalUtilityMenuPayload>())
+        return;
+    const ExternalUtilityRef ref = represented.value<ExternalUtilityMenuPayload>().ref();
+    const QPointer<AppDelegate> self(this);
+    Alerts& alerts = m_platform.alerts;
+    const QList<QUrl> files = m_resolver.selectedFileURLs();
+    if (!self)
+        return;
+    if (files.isEmpty()) {
+        alerts.runAlert({ref.name(),
+                         PlatformTexts::text("Select one or more files in Finder (or another "
+                                             "file manager), then try again."),
+                         {},
+                         AlertRequest::Style::warning,
+                         -1});
+        return;
+    }
+    if (const std::optional<QString> failure = runExternalUtility(ref, files))
+        alerts.runAlert({ref.name(), *failure, {}, AlertRequest::Style::warning, -1});
 }
 
 void AppDelegate::editRulesForRoute(const QVariant& represented) {

@@ -15,6 +15,7 @@
 #include "core/routing/StatusMenu.h"
 #include "core/routing/StatusMenuTarget.h"
 #include "core/selection/FileSelectionResolver.h"
+#include "core/utilities/ExternalUtilityRunner.h"
 
 #include <QObject>
 #include <QPointer>
@@ -68,6 +69,10 @@ public:
     void setSelectionScriptRun(FileSelectionResolver::ScriptRun run);
     const FileSelectionResolver& selectionResolver() const { return m_resolver; }
 
+    // Runs a Shortcut, Service or script with the delegate's script mode.
+    std::optional<QString> runExternalUtility(const ExternalUtilityRef& ref,
+                                              const QList<QUrl>& files);
+
     RouteStore& store() { return m_store; }
     RoutingPipeline& pipeline() { return m_pipeline; }
     // The rule hotkeys; none before launching has finished.
@@ -91,6 +96,7 @@ public:
     bool runsFromApplicationBundle() const override;
     void selectEditor(const QVariant& represented) override;
     void toggleFolder(const QVariant& represented) override;
+    void runExternalUtilityFromStatusMenu(const QVariant& represented) override;
     void editRulesForRoute(const QVariant& represented) override;
     void makeRouteDefaultHandler(const QVariant& represented) override;
     void openSettings() override;
@@ -121,6 +127,7 @@ private:
     FileSelectionResolver makeSelectionResolver() const;
 
     Platform m_platform;
+    ExternalUtilityRunner m_utilityRunner;
     std::unique_ptr<QSystemTrayIcon> m_statusItem;
     RouteStore m_store;
     std::unique_ptr<RoutesFileWatcher> m_routesWatcher;

@@ -1,5 +1,7 @@
 #include "core/routing/RoutingPipeline.h"
 
+#include "core/utilities/ExternalUtilityRunner.h"
+
 #include "core/engine/ActionResolver.h"
 #include "core/engine/RoutingDecision.h"
 #include "core/model/FileTypeProbe.h"
@@ -304,7 +306,9 @@ void RoutingPipeline::runExternalUtility(const ExternalUtilityRef& ref, const QL
     if (m_hooks.runExternalUtility)
         failure = m_hooks.runExternalUtility(ref, urls);
     else
-        failure = QStringLiteral("Running Shortcuts, Services and scripts is not available yet.");
+        failure = ExternalUtilityRunner(m_platform.processes,
+                                        ExternalUtilityRunner::Folders::fromEnvironment())
+                      .run(ref, urls, false);
     stopAccessing(urls, scoped);
     if (failure) {
         m_platform.alerts.runAlert({ref.name(), *failure, {}, AlertRequest::Style::warning, -1});

@@ -1,7 +1,9 @@
 #include "core/routing/StatusMenu.h"
 
+#include "core/platform/PlatformTexts.h"
 #include "core/platform/Workspace.h"
 #include "core/routing/StatusMenuTarget.h"
+#include "core/utilities/ExternalUtilityMenuPayload.h"
 
 #include <QActionGroup>
 #include <QFileInfo>
@@ -60,6 +62,8 @@ QMenu* StatusMenu::routeMenu(const Route& route, QMenu& parent) const {
     QObject::connect(folder, &QAction::triggered, submenu,
                      [&target, folder] { target.toggleFolder(folder->data()); });
 
+    addUtilityMenus(route, *submenu);
+
     submenu->addSeparator();
     QAction* rules = submenu->addAction(QStringLiteral("Edit Rules…"));
     rules->setData(route.id);
@@ -73,6 +77,40 @@ QMenu* StatusMenu::routeMenu(const Route& route, QMenu& parent) const {
     QObject::connect(claim, &QAction::triggered, submenu,
                      [&target, claim] { target.makeRouteDefaultHandler(claim->data()); });
     return submenu;
+}
+
+void StatusMenu::addUtilityMenus(const Route& route, QMenu& submenu) const {
+    StatusMenuTarget& target = m_target;
+    for (const auto& [kind, refs] : externalUtilityGroups(route)) {
+        QString title;
+        QIcon icon;
+        switch (kind) {
+        case ExternalUtilityKind::shortcut:
+            title = QStringLiteral("Run Shortcuts");
+            icon = QIcon::fromTheme(QStringLiteral("system-run"));
+            break;
+        case ExternalUtilityKind::service:
+            title = PlatformTexts::text("Run Services");
+            icon = QIcon::fromTheme(QStringLiteral("preferences-system"));
+            break;
+        case ExternalUtilityKind::script:
+            title = PlatformTexts::text("Run AppleScripts");
+            icon = QIcon::fromTheme(QStringLiteral("text-x-script"));
+            break;
+        }
+        QMenu* utilities = submenu.addMenu(title);
+        for (const ExternalUtilityRef& ref : refs) {
+            // Names come from files on disk: "&" must not turn into a mnemonic.
+            QString text = ref.name();
+            text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+            QAction* item = utilities->addAction(icon, text);
+            item->setIconVisibleInMenu(!icon.isNull());
+            item->setData(QVariant::fromValue(ExternalUtilityMenuPayload(route.id, ref)));
+            QObject::connect(item, &QAction::triggered, utilities, [&target, item] {
+                target.runExternalUtilityFromStatusMenu(item->data());
+            });
+        }
+    }
 }
 
 void StatusMenu::rebuild(QMenu& menu) const {

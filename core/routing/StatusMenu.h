@@ -21,6 +21,7 @@ public:
 private:
     QMenu* routeMenu(const Route& route, QMenu& parent) const;
     QIcon editorIcon(const QString& bundleID) const;
+    void addUtilityMenus(const Route& route, QMenu& submenu) const;
 
     StatusMenuTarget& m_target;
     const Workspace& m_workspace;

@@ -18,6 +18,9 @@ public:
 
     virtual void selectEditor(const QVariant& represented) = 0;
     virtual void toggleFolder(const QVariant& represented) = 0;
+    // Runs a Shortcut, Service or script (an ExternalUtilityMenuPayload) on the
+    // file manager's selection.
+    virtual void runExternalUtilityFromStatusMenu(const QVariant& represented) = 0;
     virtual void editRulesForRoute(const QVariant& represented) = 0;
     virtual void makeRouteDefaultHandler(const QVariant& represented) = 0;
     virtual void openSettings() = 0;

@@ -1,5 +1,6 @@
 #include "core/selection/ApplicationScriptsInstaller.h"
 
+#include "core/selection/ScriptableFileManager.h"
 #include "core/selection/SelectionHelperScript.h"
 
 #include <QCoreApplication>
@@ -8,6 +9,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QTimer>
+#include <memory>
+#include <utility>
 
 namespace {
 
@@ -72,8 +75,9 @@ std::optional<QString> ApplicationScriptsInstaller::defaultDirectory() {
 bool ApplicationScriptsInstaller::areScriptsCurrent(const std::optional<QString>& folder) {
     if (!folder)
         return false;
-    for (const SelectionHelperScript& script : SelectionHelperScript::builtins()) {
-        if (!isCurrent(pathIn(*folder, script.scriptFileName), script.contents()))
+    for (const ScriptableFileManager& manager : ScriptableFileManager::builtins()) {
+        if (!isCurrent(pathIn(*folder, manager.scriptFileName),
+                       SelectionHelperScript::contents(manager)))
             return false;
     }
     return true;
@@ -84,9 +88,9 @@ bool ApplicationScriptsInstaller::install(const QString& folder) {
         logInstallFailure(QStringLiteral("could not create the folder %1").arg(folder));
         return false;
     }
-    for (const SelectionHelperScript& script : SelectionHelperScript::builtins()) {
-        const QString path = pathIn(folder, script.scriptFileName);
-        const QByteArray contents = script.contents();
+    for (const ScriptableFileManager& manager : ScriptableFileManager::builtins()) {
+        const QString path = pathIn(folder, manager.scriptFileName);
+        const QByteArray contents = SelectionHelperScript::contents(manager);
         if (isCurrent(path, contents))
             continue;
         if (!write(path, contents))
@@ -125,8 +129,12 @@ void ApplicationScriptsInstaller::requestUserMediatedInstall(
                        "\u201cSelect Folder\u201d to allow access to Application Scripts "
                        "(leave the folder selection as shown)."),
         QStringLiteral("Select Folder"), *directory};
-    chooser(request, [directory = *directory,
-                      completion = std::move(completion)](const std::optional<QString>& picked) {
+    // A dialog that reports twice still completes the request once.
+    auto answered = std::make_shared<bool>(false);
+    chooser(request, [directory = *directory, completion = std::move(completion),
+                      answered](const std::optional<QString>& picked) {
+        if (std::exchange(*answered, true))
+            return;
         bool result = false;
         if (picked && !picked->isEmpty())
             result = install(installFolder(*picked, directory));

@@ -1,12 +1,14 @@
 #include "core/selection/SelectionScriptRunner.h"
 
 #include "core/model/LocalFileURL.h"
+#include "core/platform/ProcessRunner.h"
 #include "core/selection/ApplicationScriptsInstaller.h"
-#include "core/selection/BoundedProcessRunner.h"
-#include "core/selection/SelectionHelperScript.h"
+#include "core/selection/ScriptableFileManager.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <chrono>
 #include <cmath>
 
 SelectionScriptRunner::Outcome SelectionScriptRunner::run(const QString& scriptFileName,
@@ -20,21 +22,27 @@ SelectionScriptRunner::Outcome SelectionScriptRunner::run(const QString& scriptF
         return Outcome::missingScript();
     if (!info.isFile())
         return Outcome::failed();
-    const int timeoutMs = int(std::lround(std::max(0.0, timeoutSeconds) * 1000.0));
-    const BoundedProcessRunner::Result result =
-        m_processes.run(path, {QStringLiteral("--print0")}, timeoutMs, outputLimit);
+    ProcessRequest request(QFile::encodeName(path), {QByteArrayLiteral("--print0")});
+    request.waitForExit = true;
+    request.timeout =
+        std::chrono::milliseconds(std::llround(std::max(0.0, timeoutSeconds) * 1000.0));
+    request.killOnTimeout = true;
+    request.outputLimit = outputLimit;
+    const ProcessResult result = m_processes.run(request);
     if (!result.succeeded())
         return Outcome::failed();
     return Outcome::succeeded(urlsFromOutput(result.standardOutput));
 }
 
-SelectionScriptRunner::Outcome
-SelectionScriptRunner::runForFileManager(const QString& desktopID, double timeoutSeconds) const {
-    const SelectionHelperScript* script = SelectionHelperScript::forDesktopID(desktopID);
-    if (!script)
-        return Outcome::missingScript();
-    return run(script->scriptFileName, ApplicationScriptsInstaller::defaultDirectory(),
+SelectionScriptRunner::Outcome SelectionScriptRunner::run(const ScriptableFileManager& manager,
+                                                          double timeoutSeconds) const {
+    return run(manager.scriptFileName, ApplicationScriptsInstaller::defaultDirectory(),
                timeoutSeconds);
+}
+
+QList<QUrl> SelectionScriptRunner::selectedFiles(const ScriptableFileManager& manager) const {
+    const Outcome outcome = run(manager, selectionTimeout);
+    return outcome.kind == Outcome::Kind::succeeded ? outcome.urls : QList<QUrl>();
 }
 
 QList<QUrl> SelectionScriptRunner::urlsFromOutput(const QByteArray& output) {

@@ -6,7 +6,8 @@
 #include <QUrl>
 #include <optional>
 
-class BoundedProcessRunner;
+class ProcessRunner;
+struct ScriptableFileManager;
 
 // Runs an installed selection helper and turns what it prints into file URLs.
 class SelectionScriptRunner {
@@ -29,16 +30,18 @@ public:
     // More output than this is no selection anyone made.
     static constexpr qsizetype outputLimit = 16 * 1024 * 1024;
 
-    explicit SelectionScriptRunner(BoundedProcessRunner& processes)
+    explicit SelectionScriptRunner(ProcessRunner& processes)
         : m_processes(processes) {}
 
-    // Runs `folder/scriptFileName --print0`, waiting at most `timeoutSeconds`.
+    // Runs `folder/scriptFileName --print0`, waiting at most `timeoutSeconds`;
+    // a helper still running then is killed with everything it started.
     Outcome run(const QString& scriptFileName, const std::optional<QString>& folder,
                 double timeoutSeconds) const;
-    // Runs the helper of the file manager with this desktop ID from the
-    // Application Scripts folder; a file manager without one is a missing script.
-    Outcome runForFileManager(const QString& desktopID,
-                              double timeoutSeconds = selectionTimeout) const;
+    // Runs the file manager's helper from the Application Scripts folder.
+    Outcome run(const ScriptableFileManager& manager,
+                double timeoutSeconds = selectionTimeout) const;
+    // The files a hotkey gets from the helper: none unless it succeeded.
+    QList<QUrl> selectedFiles(const ScriptableFileManager& manager) const;
 
     // Absolute paths, NUL-separated when the output holds a NUL and one a line
     // otherwise, as file URLs that keep the bytes of each path. Empty entries
@@ -46,5 +49,5 @@ public:
     static QList<QUrl> urlsFromOutput(const QByteArray& output);
 
 private:
-    BoundedProcessRunner& m_processes;
+    ProcessRunner& m_processes;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/selection/AutomationStatus.h"
+#include "core/platform/AutomationStatus.h"
 
 #include <QString>
 #include <array>

@@ -3,7 +3,6 @@ list(APPEND LOGIC_SOURCES
   selection/SelectionHelperScript.cpp
   selection/ApplicationScriptsInstaller.cpp
   selection/SelectionScriptRunner.cpp
-  selection/AutomationStatus.cpp
   selection/AXSelectionSource.cpp
   selection/FileSelectionResolver.cpp
   selection/FrontmostFileManagerSelectionSource.cpp

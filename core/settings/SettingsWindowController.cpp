@@ -19,6 +19,8 @@
 #include "core/settings/RuleRowView.h"
 #include "core/settings/SettingsAppearance.h"
 #include "core/settings/SettingsChoosers.h"
+#include "core/utilities/ExternalUtilityCatalog.h"
+#include "core/utilities/ExternalUtilityChecklistSheet.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -35,7 +37,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QStackedWidget>
-#include <QStandardPaths>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -71,11 +72,6 @@ QPushButton* button(const QString& text, const QString& tip, const QString& name
     return b;
 }
 
-QString scriptsFolder(bool applicationScripts) {
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    return data + (applicationScripts ? QStringLiteral("/Corvanta/Application Scripts")
-                                      : QStringLiteral("/Corvanta/Scripts"));
-}
 } // namespace
 
 SettingsWindowController::SettingsWindowController(RouteStore& store, const Platform& platform,
@@ -375,8 +371,11 @@ QWidget* SettingsWindowController::buildEditorsTab() {
                          QString::fromLatin1(external.name), page);
         const ExternalUtilityKind kind = external.kind;
         connect(b, &QPushButton::clicked, this, [this, kind] {
-            if (m_selectedRouteID && m_hooks.openUtilityChecklist)
-                m_hooks.openUtilityChecklist(*m_selectedRouteID, kind, this);
+            if (!m_selectedRouteID)
+                return;
+            ExternalUtilityChecklistSheet::present(
+                this, kind, *m_selectedRouteID, m_store, m_platform.processes,
+                m_hooks.usesApplicationScripts && m_hooks.usesApplicationScripts());
         });
         m_externalButtons.insert(kind, b);
         externalRow->addWidget(b);
@@ -803,24 +802,9 @@ void SettingsWindowController::chooseTerminal() {
 }
 
 void SettingsWindowController::openScriptsFolder() {
-    const bool applicationScripts =
-        m_hooks.usesApplicationScripts && m_hooks.usesApplicationScripts();
-    const QString folder = scriptsFolder(applicationScripts);
-    // Application Scripts are set up by their installer; the user scripts folder
-    // is created here on first use.
-    const bool exists = applicationScripts ? QDir(folder).exists() : QDir().mkpath(folder);
-    if (!exists) {
-        AlertRequest alert;
-        alert.messageText = QStringLiteral("Could not open scripts folder");
-        alert.informativeText =
-            applicationScripts
-                ? QStringLiteral("Application Scripts is unavailable. Use Install Scripts\u2026 on "
-                                 "the Permissions tab first.")
-                : PlatformTexts::text("Could not create or reveal ~/Library/Scripts.");
-        m_platform.alerts.runAlert(alert);
-        return;
-    }
-    m_platform.revealer.reveal({QUrl::fromLocalFile(folder)});
+    ExternalUtilityCatalog::openScriptsFolder(m_hooks.usesApplicationScripts &&
+                                                  m_hooks.usesApplicationScripts(),
+                                              m_platform.revealer, m_platform.alerts);
 }
 
 void SettingsWindowController::editTemplate(const Editor& editor) {

@@ -45,9 +45,6 @@ public:
         std::function<void()> onWillClose;
         std::function<void()> onShowOnboarding;
         std::function<bool()> usesApplicationScripts;
-        // Opens the checklist of installed Shortcuts, Services or scripts for a route.
-        std::function<void(const QString& routeID, ExternalUtilityKind kind, QWidget* window)>
-            openUtilityChecklist;
     };
 
     enum Tab { generalTab, editorsTab, orderTab, rulesTab };

@@ -1,2 +1,11 @@
 # Sources of core/utilities, relative to core/.
 list(APPEND LOGIC_SOURCES utilities/ExternalUtilityRef.cpp)
+list(APPEND LOGIC_SOURCES
+  utilities/CatalogEntry.cpp
+  utilities/DesktopKeyFile.cpp
+  utilities/ExecCommandLine.cpp
+  utilities/ExternalUtilityCatalog.cpp
+  utilities/ExternalUtilityRunner.cpp
+  utilities/FileManagerActions.cpp
+)
+list(APPEND WIDGET_SOURCES utilities/ExternalUtilityChecklistSheet.cpp)

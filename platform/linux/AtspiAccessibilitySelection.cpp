@@ -1,6 +1,7 @@
 #include "platform/linux/AtspiAccessibilitySelection.h"
 
 #include "core/platform/FrontmostApplication.h"
+#include "core/selection/ScriptableFileManager.h"
 #include "platform/linux/GLibPointers.h"
 #include "platform/linux/SessionBusCall.h"
 
@@ -216,6 +217,16 @@ bool AtspiAccessibilitySelection::isTrusted() const {
 }
 
 QList<QUrl> AtspiAccessibilitySelection::selectedFileURLs() const {
+    // The file managers of the copy route show their items by display name
+    // only (measured for Thunar, Nautilus, Dolphin, PCManFM-Qt): walking them
+    // costs up to the whole budget and finds nothing, so the walk is left to
+    // the applications where it is the only way.
+    if (const std::optional<QString> id = m_frontmost.frontmostBundleID()) {
+        for (const ScriptableFileManager& manager : ScriptableFileManager::builtins()) {
+            if (manager.matches(*id))
+                return {};
+        }
+    }
     const std::optional<QString> application = frontmostApplication();
     GDBusConnection* connection = bus();
     if (!application || !connection)

@@ -13,8 +13,8 @@ typedef struct _GDBusConnection GDBusConnection;
 // The walk finds the focused element (bounded in nodes and time, since large
 // folders make trees of thousands of nodes), takes its selected children (or
 // its parent's, or the children in the selected state), and keeps the URL of
-// each item that exposes one as an attribute. File managers today expose
-// display names only, so this mostly finds nothing and the copy route runs.
+// each item that exposes one as an attribute. The built-in file managers
+// expose display names only, so they are not walked: the copy route reads them.
 class AtspiAccessibilitySelection : public AccessibilitySelection {
 public:
     explicit AtspiAccessibilitySelection(const FrontmostApplication& frontmost, int budgetMs = 250,

@@ -31,10 +31,12 @@ GStrvPtr environmentFor(const ProcessRequest& request) {
     return GStrvPtr(environment);
 }
 
-// Reads what is available now; false at end of file or on an error.
+// Reads what is available now, at most a megabyte so that a program that
+// never stops writing cannot keep the caller from its deadline; false at end of
+// file or on an error.
 bool readAvailable(int fd, QByteArray& into) {
     char buffer[16384];
-    for (;;) {
+    for (int chunk = 0; chunk < 64; ++chunk) {
         const ssize_t count = ::read(fd, buffer, sizeof buffer);
         if (count > 0) {
             into.append(buffer, count);
@@ -45,6 +47,20 @@ bool readAvailable(int fd, QByteArray& into) {
         if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
             return true;
         return false;
+    }
+    return true;
+}
+
+// A waited program leads a process group of its own, so that killing it
+// takes along what it started (a shell's children).
+void becomeGroupLeader(gpointer) {
+    ::setpgid(0, 0);
+}
+
+void killAndReap(GPid pid, int& status) {
+    ::kill(-pid, SIGKILL);
+    ::kill(pid, SIGKILL);
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
 }
 
@@ -83,8 +99,9 @@ ProcessResult SpawnProcessRunner::run(const ProcessRequest& request) {
                                    G_SPAWN_STDERR_TO_DEV_NULL | G_SPAWN_CLOEXEC_PIPES);
     GPid pid = 0;
     int output = -1;
-    if (!g_spawn_async_with_pipes(workingDirectory, argv.data(), envp.get(), flags, nullptr,
-                                  nullptr, &pid, nullptr, &output, nullptr, &rawError)) {
+    if (!g_spawn_async_with_pipes(workingDirectory, argv.data(), envp.get(), flags,
+                                  becomeGroupLeader, nullptr, &pid, nullptr, &output, nullptr,
+                                  &rawError)) {
         GErrorPtr error(rawError);
         result.launchError = qStringFromUtf8(error->message);
         return result;
@@ -98,6 +115,12 @@ ProcessResult SpawnProcessRunner::run(const ProcessRequest& request) {
     for (;;) {
         if (outputOpen)
             outputOpen = readAvailable(output, result.standardOutput);
+        if (request.outputLimit && result.standardOutput.size() > *request.outputLimit) {
+            result.outputLimitExceeded = true;
+            result.standardOutput.clear();
+            killAndReap(pid, status);
+            break;
+        }
         const pid_t waited = ::waitpid(pid, &status, WNOHANG);
         if (waited == pid || (waited < 0 && errno != EINTR)) {
             // Whatever it wrote before exiting is still in the pipe.
@@ -110,9 +133,7 @@ ProcessResult SpawnProcessRunner::run(const ProcessRequest& request) {
         if (deadline && Clock::now() >= *deadline) {
             result.timedOut = true;
             if (request.killOnTimeout) {
-                ::kill(pid, SIGKILL);
-                while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-                }
+                killAndReap(pid, status);
             } else {
                 // Left running, but still reaped when it ends.
                 std::thread([pid] {
@@ -127,6 +148,10 @@ ProcessResult SpawnProcessRunner::run(const ProcessRequest& request) {
         // program can exit while a child of its own keeps the pipe open).
         pollfd watch{output, POLLIN, 0};
         ::poll(&watch, outputOpen ? 1 : 0, 5);
+    }
+    if (request.outputLimit && result.standardOutput.size() > *request.outputLimit) {
+        result.outputLimitExceeded = true;
+        result.standardOutput.clear();
     }
     ::close(output);
     g_spawn_close_pid(pid);

@@ -21,6 +21,9 @@ X11KeyGrabber* X11ShortcutRegistry::grabber() const {
             QObject::connect(grabber.get(), &X11KeyGrabber::pressed, grabber.get(),
                              [this](const Shortcut& shortcut) { pressed(shortcut); });
             m_grabber = std::move(grabber);
+            if (qgetenv("XDG_SESSION_TYPE") == "wayland")
+                qWarning("Corvanta: this is a Wayland session; rule hotkeys reach Corvanta only "
+                         "while an X11 program has the focus");
         }
     }
     return m_grabber.get();

@@ -8,7 +8,6 @@ list(APPEND LINUX_SOURCES
   FileManagerRevealer.cpp
   GioTypeSystem.cpp
   GioWorkspace.cpp
-  LinuxBoundedProcessRunner.cpp
   LinuxPlatform.cpp
   LinuxSelectionPermissions.cpp
   ProcRunningApplications.cpp

@@ -138,6 +138,65 @@ TEST_F(SpawnProcessRunnerTest, ARunOutOfTimeIsKilledOrLeftRunningAsAsked) {
     }
 }
 
+// Killing at the bound takes along what the program started, which would
+// otherwise live on (and keep the output pipe open).
+TEST_F(SpawnProcessRunnerTest, ARunOutOfTimeTakesItsChildrenAlong) {
+    const QString pidFile = LinuxSandbox::current().filesFolder() + "/child-pid";
+    QFile::remove(pidFile);
+    ProcessRequest request{
+        "/bin/sh", {"-c", "sleep 30 & echo $! > \"$1\"; wait", "sh", QFile::encodeName(pidFile)}};
+    request.waitForExit = true;
+    request.timeout = 300ms;
+    EXPECT_TRUE(runner.run(request).timedOut);
+    QFile file(pidFile);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const pid_t child = file.readAll().trimmed().toInt();
+    ASSERT_GT(child, 0);
+    // SIGKILL lands a moment after kill() returns; a zombie counts as gone.
+    QElapsedTimer waited;
+    waited.start();
+    auto running = [child] {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(child));
+        if (!stat.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray text = stat.readAll();
+        return text.mid(text.lastIndexOf(')') + 2, 1) != "Z";
+    };
+    while (running() && waited.elapsed() < 5000)
+        QThread::msleep(10);
+    EXPECT_FALSE(running());
+}
+
+// A program that never stops printing neither keeps the wait from its bound
+// nor fills memory past the limit.
+TEST_F(SpawnProcessRunnerTest, EndlessOutputStopsAtTheLimitOrTheBound) {
+    ProcessRequest limited{"/usr/bin/yes", {"a line of output"}};
+    limited.waitForExit = true;
+    limited.timeout = 30s;
+    limited.outputLimit = 1024 * 1024;
+    const ProcessResult cut = runner.run(limited);
+    EXPECT_TRUE(cut.outputLimitExceeded);
+    EXPECT_FALSE(cut.timedOut);
+    EXPECT_FALSE(cut.succeeded());
+    EXPECT_TRUE(cut.standardOutput.isEmpty());
+
+    // Whichever comes first ends the run; neither lets it go on.
+    ProcessRequest bounded{"/usr/bin/yes"};
+    bounded.waitForExit = true;
+    bounded.timeout = 300ms;
+    bounded.outputLimit = 64 * 1024 * 1024;
+    const ProcessResult late = runner.run(bounded);
+    EXPECT_TRUE(late.timedOut || late.outputLimitExceeded);
+    EXPECT_FALSE(late.succeeded());
+
+    ProcessRequest within{"/bin/sh", {"-c", "printf 12345"}};
+    within.waitForExit = true;
+    within.outputLimit = 5;
+    const ProcessResult exact = runner.run(within);
+    EXPECT_TRUE(exact.succeeded());
+    EXPECT_EQ(exact.standardOutput, "12345");
+}
+
 TEST_F(SpawnProcessRunnerTest, RunsInTheRequestedFolder) {
     ProcessRequest request{"/bin/pwd"};
     request.workingDirectory = QFile::encodeName(LinuxSandbox::current().filesFolder());

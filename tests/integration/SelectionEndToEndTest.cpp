@@ -3,8 +3,13 @@
 // `corvanta selection --json`; the user's clipboard must come back whole and
 // no program outside the file manager table may be sent a key.
 #include "core/model/LocalFileURL.h"
+#include "platform/linux/LinuxSelectionPermissions.h"
 #include "tests/integration/LinuxSandbox.h"
+#include "tests/unit/engine/RuleBuilders.h"
+#include "tests/unit/routing/RoutingTestSupport.h"
 
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -13,6 +18,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QThread>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -47,17 +53,26 @@ QByteArray clipboard(const char* target) {
     return run("xclip", {"-o", "-selection", "clipboard", "-t", target}).out;
 }
 
-// The newest window of `className`, waited for.
-QString windowOf(const QString& className) {
-    const Result found =
-        run("xdotool", {"search", "--sync", "--onlyvisible", "--class", className});
-    const QList<QByteArray> ids = found.out.trimmed().split('\n');
-    return QString::fromLatin1(ids.value(ids.size() - 1));
-}
-
 bool activate(const QString& window) {
     return !window.isEmpty() && ok("xdotool", {"windowactivate", "--sync", window}) &&
            ok("xdotool", {"windowfocus", "--sync", window});
+}
+
+// Activates the newest window that `search` finds and that the window manager
+// accepts (a program may map helper windows of the same class first).
+QString activateNewest(const QStringList& search) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < waitMs) {
+        QList<QByteArray> ids = run("xdotool", search).out.trimmed().split('\n');
+        std::reverse(ids.begin(), ids.end());
+        for (const QByteArray& id : ids) {
+            if (!id.isEmpty() && activate(QString::fromLatin1(id)))
+                return QString::fromLatin1(id);
+        }
+        QThread::msleep(100);
+    }
+    return {};
 }
 
 struct Selection {
@@ -101,7 +116,7 @@ protected:
         ASSERT_TRUE(start(windowManager, "openbox", {}));
         QThread::msleep(500);
         ASSERT_TRUE(start(thunar, "thunar", {QFile::decodeName(folder)}));
-        thunarWindow = windowOf("Thunar");
+        thunarWindow = activateNewest({"search", "--onlyvisible", "--class", "Thunar"});
         ASSERT_FALSE(thunarWindow.isEmpty());
         ASSERT_TRUE(start(seed, QStringLiteral(CLIPBOARD_SEED_PATH),
                           {"before the hotkey", "second format"}));
@@ -149,28 +164,47 @@ TEST_F(SelectionEndToEnd, TwoSelectedFilesArriveByteForByteAndTheClipboardComesB
     expectClipboardKept();
 }
 
+TEST_F(SelectionEndToEnd, ALargeClipboardComesBackWhole) {
+    // Several megabytes arrive in chunks (INCR) and must be given back whole.
+    QByteArray large;
+    for (int i = 0; large.size() < 3 * 1024 * 1024; ++i)
+        large += "line " + QByteArray::number(i) + " of a large clipboard\n";
+    const QString file = LinuxSandbox::current().root() + QStringLiteral("/large-clipboard");
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(large) == large.size());
+    out.close();
+    std::unique_ptr<QProcess> big;
+    ASSERT_TRUE(start(big, QStringLiteral(CLIPBOARD_SEED_PATH), {"small", "@" + file}));
+    ASSERT_TRUE(big->waitForReadyRead(waitMs));
+    ASSERT_TRUE(activate(thunarWindow));
+    ASSERT_TRUE(ok("xdotool", {"key", "--clearmodifiers", "ctrl+a"}));
+    QThread::msleep(300);
+    EXPECT_EQ(selection().paths, (QList<QByteArray>{spaced, latin1}));
+    EXPECT_EQ(clipboard("text/plain"), "small");
+    const QByteArray back = clipboard("application/x-corvanta-test");
+    EXPECT_EQ(back.size(), large.size());
+    EXPECT_TRUE(back == large);
+    big->kill();
+    big->waitForFinished();
+    // The other tests start from the usual clipboard again.
+    ASSERT_TRUE(
+        start(seed, QStringLiteral(CLIPBOARD_SEED_PATH), {"before the hotkey", "second format"}));
+    ASSERT_TRUE(seed->waitForReadyRead(waitMs));
+}
+
 TEST_F(SelectionEndToEnd, NothingSelectedGivesNothingAndKeepsTheClipboard) {
     QProcess second;
     second.start("thunar", {QFile::decodeName(emptyFolder)});
     ASSERT_TRUE(second.waitForFinished(waitMs));
-    QElapsedTimer timer;
-    timer.start();
-    QString window;
-    while (timer.elapsed() < waitMs) {
-        window =
-            run("xdotool", {"search", "--onlyvisible", "--name", "^nothing here"}).out.trimmed();
-        if (!window.isEmpty())
-            break;
-        QThread::msleep(100);
-    }
-    ASSERT_TRUE(activate(window.section('\n', -1)));
+    const QString window = activateNewest({"search", "--onlyvisible", "--name", "^nothing here"});
+    ASSERT_FALSE(window.isEmpty());
     QThread::msleep(500);
     const Selection got = selection();
     EXPECT_EQ(got.exitCode, 1);
     EXPECT_EQ(got.frontmost, "thunar");
     EXPECT_TRUE(got.paths.isEmpty());
     expectClipboardKept();
-    ok("xdotool", {"windowclose", window.section('\n', -1)});
+    ok("xdotool", {"windowclose", window});
 }
 
 TEST_F(SelectionEndToEnd, ATerminalInFrontIsNeverSentTheCopyKeys) {
@@ -181,8 +215,8 @@ TEST_F(SelectionEndToEnd, ATerminalInFrontIsNeverSentTheCopyKeys) {
         start(terminal, "xterm",
               {"-class", "CorvantaTestTerm", "-e", "sh", "-c",
                "trap 'echo interrupted >> \"" + marker + "\"' INT; while :; do sleep 0.05; done"}));
-    const QString window = windowOf("CorvantaTestTerm");
-    ASSERT_TRUE(activate(window));
+    ASSERT_FALSE(
+        activateNewest({"search", "--onlyvisible", "--class", "CorvantaTestTerm"}).isEmpty());
     QThread::msleep(300);
     const Selection got = selection();
     EXPECT_EQ(got.exitCode, 1);
@@ -197,6 +231,101 @@ TEST_F(SelectionEndToEnd, ATerminalInFrontIsNeverSentTheCopyKeys) {
     while (!QFile::exists(marker) && timer.elapsed() < 3000)
         QThread::msleep(50);
     EXPECT_TRUE(QFile::exists(marker));
+}
+
+// The probes behind the settings window's permission tiles, on this session.
+TEST_F(SelectionEndToEnd, PermissionProbesReadTheSession) {
+    LinuxSelectionPermissions permissions;
+    EXPECT_EQ(permissions.automationStatus(), AutomationStatus::granted);
+    {
+        // Keys sent through XWayland would not reach Wayland programs.
+        const QByteArray wayland = qgetenv("WAYLAND_DISPLAY");
+        qputenv("WAYLAND_DISPLAY", "wayland-0");
+        EXPECT_EQ(permissions.automationStatus(), AutomationStatus::unavailable);
+        qunsetenv("WAYLAND_DISPLAY");
+        const QByteArray display = qgetenv("DISPLAY");
+        qunsetenv("DISPLAY");
+        EXPECT_EQ(permissions.automationStatus(), AutomationStatus::unavailable);
+        qputenv("DISPLAY", display);
+        if (!wayland.isEmpty())
+            qputenv("WAYLAND_DISPLAY", wayland);
+    }
+    // Thunar started the accessibility bus; assistive technologies are off
+    // until requested, then on.
+    if (!ok("gdbus", {"call", "--session", "--dest", "org.a11y.Bus", "--object-path",
+                      "/org/a11y/bus", "--method", "org.a11y.Bus.GetAddress"}))
+        GTEST_SKIP() << "no accessibility bus in this session";
+    EXPECT_FALSE(permissions.isAccessibilityEnabled());
+    EXPECT_TRUE(permissions.enableAccessibility());
+    EXPECT_TRUE(permissions.isAccessibilityEnabled());
+}
+
+// The whole road: Corvanta runs in the tray with a rule whose hotkey is pressed
+// while Thunar shows two selected files; the rule's editor gets both.
+TEST_F(SelectionEndToEnd, ARuleHotkeyOpensTheSelectedFilesInTheRulesEditor) {
+    LinuxSandbox& sandbox = LinuxSandbox::current();
+    QFile entry(sandbox.applicationsFolder() + QStringLiteral("/test.HotkeyEditor.desktop"));
+    ASSERT_TRUE(entry.open(QIODevice::WriteOnly));
+    entry.write("[Desktop Entry]\nType=Application\nName=Hotkey Editor\n"
+                "Exec=recorder-editor --hotkey %F\nMimeType=text/plain;\n");
+    entry.close();
+    QFile::remove(sandbox.applicationsFolder() + QStringLiteral("/io.corvanta.Corvanta.desktop"));
+    ASSERT_TRUE(ok("update-desktop-database", {sandbox.applicationsFolder()}));
+    ASSERT_TRUE(ok("cmake", {"--install", CORVANTA_BINARY_DIR, "--prefix", sandbox.root(),
+                             "--component", "Unspecified"}));
+    QDBusConnection::sessionBus().interface()->call(QStringLiteral("ReloadConfig"));
+
+    const QByteArray files = QFile::encodeName(sandbox.filesFolder()) + "/hotkey";
+    QDir().mkpath(QFile::decodeName(files));
+    const QByteArray first = files + "/beta gamma.txt";
+    const QByteArray second = files + "/caf\xe9.txt";
+    for (const QByteArray& path : {first, second}) {
+        FILE* file = std::fopen(path.constData(), "w");
+        ASSERT_NE(file, nullptr);
+        std::fclose(file);
+    }
+    // Without the hotkey the files would go to the Markdown editor.
+    Route text = route(QStringLiteral("custom.txt"), "Text", "txt");
+    text.editors = {editor("test.MarkdownEditor"), editor("test.HotkeyEditor")};
+    text.activeBundleID = QStringLiteral("test.MarkdownEditor");
+    Rule rule = RuleBuilders::rule(RuleBuilders::allOf({}), RuleBuilders::openIn({}));
+    rule.when = RuleBuilders::allOf({RuleBuilders::hotkey(QStringLiteral("rule-") + rule.id)});
+    rule.action = RuleBuilders::openIn({QStringLiteral("test.HotkeyEditor")});
+    text.rules = {rule};
+    const QString config = sandbox.configHome() + QStringLiteral("/Corvanta");
+    QDir().mkpath(config);
+    writeRoutes(config + QStringLiteral("/routes.json"), {text});
+    QFile shortcuts(config + QStringLiteral("/shortcuts.json"));
+    ASSERT_TRUE(shortcuts.open(QIODevice::WriteOnly));
+    shortcuts.write(R"({"version": 1, "shortcuts": {"rule-)" + rule.id.toUtf8() +
+                    R"(": "Ctrl+Alt+K"}})");
+    shortcuts.close();
+    QFile::remove(sandbox.recordFile());
+
+    std::unique_ptr<QProcess> tray;
+    ASSERT_TRUE(start(tray, sandbox.root() + QStringLiteral("/bin/corvanta"), {}));
+    QElapsedTimer timer;
+    timer.start();
+    while (!LinuxSandbox::corvantaInstancePid() && timer.elapsed() < waitMs)
+        QThread::msleep(50);
+    ASSERT_TRUE(LinuxSandbox::corvantaInstancePid().has_value());
+    QThread::msleep(1000); // the hotkeys are grabbed once launching finished
+
+    std::unique_ptr<QProcess> window;
+    ASSERT_TRUE(start(window, "thunar", {QFile::decodeName(files)}));
+    ASSERT_TRUE(window->waitForFinished(waitMs));
+    ASSERT_FALSE(activateNewest({"search", "--onlyvisible", "--name", "^hotkey"}).isEmpty());
+    QThread::msleep(500);
+    ASSERT_TRUE(ok("xdotool", {"key", "--clearmodifiers", "ctrl+a"}));
+    QThread::msleep(300);
+    ASSERT_TRUE(ok("xdotool", {"key", "ctrl+alt+k"}));
+    timer.restart();
+    while (sandbox.records().isEmpty() && timer.elapsed() < waitMs)
+        QThread::msleep(50);
+    EXPECT_EQ(sandbox.records(), (QList<QList<QByteArray>>{{"--hotkey", first, second}}));
+    expectClipboardKept();
+    LinuxSandbox::stopCorvantaInstance();
+    tray->waitForFinished(5000);
 }
 
 } // namespace

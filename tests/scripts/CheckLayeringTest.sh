@@ -27,7 +27,7 @@ CMAKE
   printf '#pragma once\n#include <QWidget>\n' >"$tree/core/area/Panel.h"
   printf '#include "core/area/Panel.h"\n#include "core/area/Logic.h"\n#include <QMenu>\n' \
     >"$tree/core/area/Panel.cpp"
-  printf '#pragma once\n' >"$tree/core/other/Unlisted.h"
+  printf '#pragma once\n#include "core/area/Helper.h"\n' >"$tree/core/other/Unlisted.h"
 }
 
 # case name | file to append to | line appended | expected: pass or the message's words
@@ -44,11 +44,13 @@ cases=(
   "logic includes a widget class|core/area/Logic.cpp|#include \"core/area/Panel.h\"|widget class header \"core/area/Panel.h\""
   "logic includes QtGui|core/area/Logic.cpp|#include <QIcon>|<QIcon> from QtGui"
   "core includes platform|core/area/Panel.cpp|#include \"platform/linux/GioWorkspace.h\"|includes \"platform/linux/GioWorkspace.h\""
-  "core includes app|core/other/Unlisted.h|#include \"app/CommandLine.h\"|Unlisted.h:2: core code includes \"app/CommandLine.h\""
+  "core includes app|core/other/Unlisted.h|#include \"app/CommandLine.h\"|Unlisted.h:3: core code includes \"app/CommandLine.h\""
   "core includes GIO|core/area/Panel.h|#include <gio/gio.h>|includes gio/gio.h; GIO"
   "core includes GLib|core/other/Unlisted.h|#include <glib.h>|includes glib.h"
   "core includes xcb|core/area/Panel.cpp|#include <xcb/xcb.h>|includes xcb/xcb.h"
   "core includes Xlib|core/area/Panel.cpp|#include <X11/Xlib.h>|includes X11/Xlib.h"
+  "folders include each other|core/area/Helper.cpp|#include \"core/other/Unlisted.h\"|core/area and core/other include each other"
+  "one-way folder include|core/other/Unlisted.h|#include \"core/area/Logic.h\"|pass"
   "core includes QtDBus|core/area/Panel.cpp|#include <QDBusConnection>|includes QDBusConnection"
 )
 
@@ -81,10 +83,22 @@ make_tree "$tree"
 printf '#include <QMenu>\n' >>"$tree/core/area/Logic.cpp"
 printf '#include "app/Main.h"\n' >>"$tree/core/area/Panel.cpp"
 output=$("$check" "$tree" 2>&1) && status=0 || status=$?
-if ((status != 1)) || [[ "$output" != *"2 include(s)"* ]]; then
+if ((status != 1)) || [[ "$output" != *"2 problem(s)"* ]]; then
   echo "FAIL two violations: expected both reported, got $status: $output"
   failed=$((failed + 1))
 fi
 
-echo "$((${#cases[@]} + 1 - failed)) of $((${#cases[@]} + 1)) layering cases passed"
+# A cycle through three folders, none of them including another directly back.
+tree="$work/three"
+make_tree "$tree"
+mkdir -p "$tree/core/third"
+printf '#pragma once\n#include "core/other/Unlisted.h"\n' >"$tree/core/third/Bridge.h"
+printf '#include "core/third/Bridge.h"\n' >>"$tree/core/area/Panel.cpp"
+output=$("$check" "$tree" 2>&1) && status=0 || status=$?
+if ((status != 1)) || [[ "$output" != *"in a cycle: "*area*other*third* ]]; then
+  echo "FAIL three-folder cycle: expected it named, got $status: $output"
+  failed=$((failed + 1))
+fi
+
+echo "$((${#cases[@]} + 2 - failed)) of $((${#cases[@]} + 2)) layering cases passed"
 ((failed == 0))

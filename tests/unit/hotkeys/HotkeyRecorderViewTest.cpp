@@ -53,6 +53,9 @@ TEST_F(HotkeyRecorderViewTest, LooksAsTheRuleEditorExpects) {
     EXPECT_GE(view->minimumSizeHint().width(), 130);
     EXPECT_GE(view->width(), 130);
     EXPECT_EQ(title(), QStringLiteral("Record Shortcut"));
+    // Reached from the keyboard alone: focus given to the view lands on the button.
+    view->setFocus();
+    EXPECT_TRUE(view->button()->hasFocus());
 }
 
 TEST_F(HotkeyRecorderViewTest, RecordsACombinationTypedIntoIt) {

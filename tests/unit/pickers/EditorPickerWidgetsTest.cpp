@@ -1,6 +1,7 @@
 #include "core/pickers/ListEditorPicker.h"
 #include "core/pickers/RadialEditorPicker.h"
 #include "core/pickers/WidgetPickerPresenter.h"
+#include "core/platform/PlatformTexts.h"
 #include "tests/support/FakeWorkspace.h"
 
 #include <gtest/gtest.h>
@@ -152,7 +153,7 @@ TEST_F(EditorPickerWidgetsTest, EscapeInAChildListReturnsToTheMainList) {
     QTest::keyClick(picker->table(), Qt::Key_Enter);
     ListEditorPicker* child = picker->childPicker();
     ASSERT_NE(child, nullptr);
-    EXPECT_EQ(child->panel()->windowTitle(), QStringLiteral("Run Services"));
+    EXPECT_EQ(child->panel()->windowTitle(), PlatformTexts::text("Run Services"));
     EXPECT_EQ(child->table()->item(0)->text(), QStringLiteral("\u2039 Back"));
     EXPECT_FALSE(picker->panel()->isVisible());
     // Keys at the hidden main list neither cancel nor confirm it.

@@ -2,8 +2,10 @@
 #include "app/OpenArguments.h"
 #include "core/model/LocalFileURL.h"
 #include "core/pickers/UtilityPerformer.h"
+#include "core/platform/PlatformTexts.h"
 #include "core/routing/AppDelegate.h"
 #include "core/routing/DialogAlerts.h"
+#include "core/utilities/ExternalUtilityMenuPayload.h"
 #include "tests/support/FakePickerPresenter.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/unit/routing/RoutingTestSupport.h"
@@ -257,6 +259,72 @@ TEST_F(AppDelegateTest, RuleHotkeysAreLiveFromLaunchAndFollowTheStore) {
     delegate->store().removeRule(org, rule.id);
     EXPECT_FALSE(fake.shortcuts.getShortcut(rule.hotkeyName()));
     EXPECT_TRUE(fake.shortcuts.handlers.isEmpty());
+}
+
+TEST_F(AppDelegateTest, RouteSubmenuOffersItsUtilitiesByKindAndRunsThemOnTheSelection) {
+    Route r = route(org, "Org", "org");
+    r.enabledShortcuts = {{"S-1", "Resize"}};
+    r.enabledServices = {{"b|/menus/b.desktop", "Send & Share"}, {"/menus/a.desktop", "Archive"}};
+    r.enabledScripts = {{"tool.sh", "tool.sh"}};
+    start({r});
+    const QList<QAction*> items = submenu("Org");
+    QStringList titles;
+    for (const QAction* item : items)
+        titles << item->text();
+    const QString services = PlatformTexts::text("Run Services");
+    EXPECT_EQ(titles.mid(3),
+              (QStringList{"Open Enclosing Folder", "Run Shortcuts", services, "Run Scripts", "",
+                           "Edit Rules…", "Make Corvanta default"}));
+    QStringList entries;
+    QList<ExternalUtilityMenuPayload> payloads;
+    for (int i = 4; i <= 6; ++i)
+        for (const QAction* entry : items[i]->menu()->actions()) {
+            entries << entry->text();
+            payloads << entry->data().value<ExternalUtilityMenuPayload>();
+        }
+    // Stored order within a kind; "&" shows as itself, not as a mnemonic.
+    EXPECT_EQ(entries, (QStringList{"Resize", "Send && Share", "Archive", "tool.sh"}));
+    EXPECT_EQ(payloads[1],
+              ExternalUtilityMenuPayload(org, ExternalUtilityRef::service(r.enabledServices[0])));
+    EXPECT_EQ(payloads[3].ref(), ExternalUtilityRef::script(r.enabledScripts[0]));
+
+    // Nothing selected: the no-files alert, nothing started.
+    QAction* resize = items[4]->menu()->actions()[0];
+    resize->trigger();
+    ASSERT_EQ(fake.alerts.shown.size(), 1);
+    EXPECT_EQ(fake.alerts.shown[0].messageText, "Resize");
+    EXPECT_EQ(fake.alerts.shown[0].informativeText,
+              PlatformTexts::text(
+                  "Select one or more files in Finder (or another file manager), then try again."));
+    EXPECT_TRUE(fake.processes.runs.isEmpty());
+
+    // With a selection the utility runs on it; a failure to start is reported.
+    QList<QUrl> selection;
+    for (const QString& name : {QStringLiteral("a b"), QStringLiteral("-c")}) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        selection.append(LocalFileURL::fromNativePath(QFile::encodeName(file.fileName())));
+    }
+    fake.frontmost.bundleID = QStringLiteral("thunar");
+    fake.fileManagerSelection.selections[QStringLiteral("Thunar")] = selection;
+    resize->trigger();
+    ASSERT_EQ(fake.processes.runs.size(), 1);
+    EXPECT_EQ(fake.processes.runs[0].arguments,
+              (QList<QByteArray>{"run", "S-1", "-i", LocalFileURL::nativePath(selection[0]), "-i",
+                                 LocalFileURL::nativePath(selection[1])}));
+    EXPECT_EQ(fake.alerts.shown.size(), 1);
+    fake.processes.results["/usr/bin/shortcuts"] = FakeProcessRunner::launchFailure("gone");
+    resize->trigger();
+    ASSERT_EQ(fake.alerts.shown.size(), 2);
+    EXPECT_EQ(fake.alerts.shown[1].messageText, "Resize");
+    EXPECT_EQ(fake.alerts.shown[1].informativeText,
+              "Could not run shortcut \u201CResize\u201D: gone");
+
+    // Anything but a utility payload does nothing.
+    delegate->runExternalUtilityFromStatusMenu(QVariant(org));
+    delegate->runExternalUtilityFromStatusMenu(QVariant());
+    EXPECT_EQ(fake.processes.runs.size(), 2);
+    EXPECT_EQ(fake.alerts.shown.size(), 2);
 }
 
 TEST(OpenArguments, PathsKeepTheirBytesAndUrlsStayUrlsUnlessAFileHasThatName) {

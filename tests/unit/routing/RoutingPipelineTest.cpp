@@ -217,6 +217,32 @@ TEST(RoutingPipeline, PickersBatchByRouteAndRuleAndShowOneAfterAnother) {
     EXPECT_EQ(h.store->routeWithID(QStringLiteral("markdown"))->activeBundleID, alpha);
 }
 
+TEST(RoutingPipeline, APickedShortcutRunsOnThePickersFilesThroughThePlatform) {
+    Route md = markdown();
+    md.defaultActionKind = RuleActionKind::selectFromAllEditors;
+    md.enabledShortcuts = {{QStringLiteral("S-1"), QStringLiteral("Resize")}};
+    Harness h({md, plainText()});
+    // Without a hook the pipeline runs the utility itself.
+    h.pipeline = std::make_unique<RoutingPipeline>(h.fake.platform(), *h.store, h.pickers,
+                                                   h.utilities, RoutingPipeline::Hooks{});
+    h.pickers.answerer = [](const PickerRequest& r) { return std::optional(r.entries.last()); };
+    const QList<QUrl> urls = h.files({"a.md", "b.md"});
+    h.pipeline->open(urls);
+    ASSERT_EQ(h.fake.processes.runs.size(), 1);
+    EXPECT_EQ(h.fake.processes.runs[0].arguments,
+              (QList<QByteArray>{"run", "S-1", "-i", LocalFileURL::nativePath(urls[0]), "-i",
+                                 LocalFileURL::nativePath(urls[1])}));
+    EXPECT_TRUE(h.fake.alerts.shown.isEmpty());
+    EXPECT_EQ(h.released(), urls);
+
+    h.fake.processes.results["/usr/bin/shortcuts"] = FakeProcessRunner::launchFailure("gone");
+    h.pipeline->open(urls.mid(0, 1));
+    ASSERT_EQ(h.fake.alerts.shown.size(), 1);
+    EXPECT_EQ(h.fake.alerts.shown[0].messageText, QStringLiteral("Resize"));
+    EXPECT_EQ(h.fake.alerts.shown[0].informativeText,
+              QStringLiteral("Could not run shortcut \u201CResize\u201D: gone"));
+}
+
 TEST(RoutingPipeline, PipelineGoneDuringAnAlertOrPickerStillReleasesEveryFile) {
     Harness h({withoutEditors(markdown()), plainText()});
     h.fake.alerts.answerer = [&h](const AlertRequest&) {

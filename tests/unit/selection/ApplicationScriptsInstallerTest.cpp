@@ -1,4 +1,5 @@
 #include "core/selection/ApplicationScriptsInstaller.h"
+#include "core/selection/ScriptableFileManager.h"
 #include "core/selection/SelectionHelperScript.h"
 #include "tests/unit/store/StoreTestSupport.h"
 
@@ -37,13 +38,13 @@ private:
 };
 
 QString helperPath(const QString& folder, int index) {
-    return QDir(folder).filePath(SelectionHelperScript::builtins().at(index).scriptFileName);
+    return QDir(folder).filePath(ScriptableFileManager::builtins().at(index).scriptFileName);
 }
 
 std::map<QString, FileStamp> stamps(const QString& folder) {
     std::map<QString, FileStamp> result;
-    for (const SelectionHelperScript& script : SelectionHelperScript::builtins())
-        result[script.scriptFileName] = stampOf(QDir(folder).filePath(script.scriptFileName));
+    for (const ScriptableFileManager& manager : ScriptableFileManager::builtins())
+        result[manager.scriptFileName] = stampOf(QDir(folder).filePath(manager.scriptFileName));
     return result;
 }
 
@@ -60,10 +61,10 @@ TEST(ApplicationScriptsInstaller, InstallsEveryHelperExactlyAndRunnable) {
     const QString folder = home.filePath(QStringLiteral("share/Corvanta/Application Scripts"));
     EXPECT_FALSE(ApplicationScriptsInstaller::areScriptsCurrent(folder));
     ASSERT_TRUE(ApplicationScriptsInstaller::install(folder));
-    for (const SelectionHelperScript& script : SelectionHelperScript::builtins()) {
-        QFile file(QDir(folder).filePath(script.scriptFileName));
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << script.scriptFileName.toStdString();
-        EXPECT_EQ(file.readAll(), script.contents());
+    for (const ScriptableFileManager& manager : ScriptableFileManager::builtins()) {
+        QFile file(QDir(folder).filePath(manager.scriptFileName));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << manager.scriptFileName.toStdString();
+        EXPECT_EQ(file.readAll(), SelectionHelperScript::contents(manager));
         EXPECT_TRUE(file.permissions().testFlag(QFileDevice::ExeOwner));
         EXPECT_TRUE(file.permissions().testFlag(QFileDevice::ExeOther));
     }
@@ -74,8 +75,8 @@ TEST(ApplicationScriptsInstaller, InstallsEveryHelperExactlyAndRunnable) {
 TEST(ApplicationScriptsInstaller, SecondInstallLeavesCurrentHelpersUntouched) {
     QTemporaryDir home;
     ASSERT_TRUE(ApplicationScriptsInstaller::install(home.path()));
-    for (const SelectionHelperScript& script : SelectionHelperScript::builtins())
-        ageFile(QDir(home.path()).filePath(script.scriptFileName));
+    for (const ScriptableFileManager& manager : ScriptableFileManager::builtins())
+        ageFile(QDir(home.path()).filePath(manager.scriptFileName));
     const auto before = stamps(home.path());
     ASSERT_TRUE(ApplicationScriptsInstaller::install(home.path()));
     EXPECT_EQ(stamps(home.path()), before);
@@ -105,23 +106,25 @@ TEST(ApplicationScriptsInstaller, OnlyTheChangedHelperIsRewritten) {
              QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
          }},
     };
-    const int damaged = int(SelectionHelperScript::builtins().size()) - 1;
+    const int damaged = int(ScriptableFileManager::builtins().size()) - 1;
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
         QTemporaryDir home;
         ASSERT_TRUE(ApplicationScriptsInstaller::install(home.path()));
-        for (const SelectionHelperScript& script : SelectionHelperScript::builtins())
-            ageFile(QDir(home.path()).filePath(script.scriptFileName));
+        for (const ScriptableFileManager& manager : ScriptableFileManager::builtins())
+            ageFile(QDir(home.path()).filePath(manager.scriptFileName));
         const QString path = helperPath(home.path(), damaged);
-        test.damage(path, SelectionHelperScript::builtins().at(damaged).contents());
+        test.damage(path,
+                    SelectionHelperScript::contents(ScriptableFileManager::builtins().at(damaged)));
         auto before = stamps(home.path());
         EXPECT_FALSE(ApplicationScriptsInstaller::areScriptsCurrent(home.path()));
 
         ASSERT_TRUE(ApplicationScriptsInstaller::install(home.path()));
         EXPECT_TRUE(ApplicationScriptsInstaller::areScriptsCurrent(home.path()));
         auto after = stamps(home.path());
-        const QString name = SelectionHelperScript::builtins().at(damaged).scriptFileName;
-        EXPECT_EQ(after[name].bytes, SelectionHelperScript::builtins().at(damaged).contents());
+        const QString name = ScriptableFileManager::builtins().at(damaged).scriptFileName;
+        EXPECT_EQ(after[name].bytes,
+                  SelectionHelperScript::contents(ScriptableFileManager::builtins().at(damaged)));
         before.erase(name);
         after.erase(name);
         EXPECT_EQ(after, before);
@@ -270,6 +273,24 @@ TEST(ApplicationScriptsInstaller, UserMediatedInstallFollowsTheChoice) {
     }
 }
 
+TEST(ApplicationScriptsInstaller, DialogThatAnswersTwiceCompletesOnce) {
+    application();
+    QTemporaryDir home;
+    const QString directory = home.filePath(QStringLiteral("Application Scripts"));
+    const QString elsewhere = home.filePath(QStringLiteral("elsewhere"));
+    QList<bool> results;
+    ApplicationScriptsInstaller::requestUserMediatedInstall(
+        directory,
+        [&](const auto&, auto done) {
+            done(std::nullopt);
+            done(elsewhere);
+        },
+        [&](bool result) { results.append(result); });
+    QCoreApplication::processEvents();
+    EXPECT_EQ(results, QList<bool>{false});
+    EXPECT_FALSE(QDir(elsewhere).exists()) << "the second answer installed";
+}
+
 TEST(ApplicationScriptsInstaller, NoDirectoryAnswersAtOnceAndLogs) {
     LogCapture log;
     int chooserCalls = 0;
@@ -283,21 +304,30 @@ TEST(ApplicationScriptsInstaller, NoDirectoryAnswersAtOnceAndLogs) {
               QStringList{QStringLiteral("Corvanta: Application Scripts directory unavailable")});
 }
 
-TEST(SelectionHelperScript, EveryHelperHasItsOwnNameAndFileManager) {
-    QSet<QString> fileNames;
-    QSet<QString> desktopIDs;
-    for (const SelectionHelperScript& script : SelectionHelperScript::builtins()) {
-        EXPECT_FALSE(fileNames.contains(script.scriptFileName));
-        fileNames.insert(script.scriptFileName);
-        const QByteArray contents = script.contents();
+// Each helper knows its file manager's programs; a wrong name would make it
+// refuse a window that is the file manager's.
+TEST(SelectionHelperScript, EveryHelperNamesItsFileManagersPrograms) {
+    const QList<std::pair<ScriptableFileManager, QStringList>> cases{
+        {ScriptableFileManager::nautilus(), {QStringLiteral("nautilus")}},
+        {ScriptableFileManager::dolphin(), {QStringLiteral("dolphin")}},
+        {ScriptableFileManager::thunar(), {QStringLiteral("thunar")}},
+        {ScriptableFileManager::nemo(), {QStringLiteral("nemo")}},
+        {ScriptableFileManager::caja(), {QStringLiteral("caja"), QStringLiteral("caja-browser")}},
+        {ScriptableFileManager::pcmanfmQt(), {QStringLiteral("pcmanfm-qt")}},
+        {ScriptableFileManager::pcmanfm(), {QStringLiteral("pcmanfm")}},
+    };
+    ASSERT_EQ(cases.size(), ScriptableFileManager::builtins().size());
+    for (const auto& [manager, programs] : cases) {
+        SCOPED_TRACE(manager.name.toStdString());
+        EXPECT_EQ(SelectionHelperScript::programs(manager), programs);
+        const QByteArray contents = SelectionHelperScript::contents(manager);
         EXPECT_TRUE(contents.startsWith("#!/bin/sh\n"));
-        EXPECT_TRUE(contents.contains("manager='" + script.fileManagerName.toUtf8() + "'\n"));
-        for (const QString& id : script.desktopIDs) {
-            EXPECT_FALSE(desktopIDs.contains(id)) << id.toStdString();
-            desktopIDs.insert(id);
-            EXPECT_EQ(SelectionHelperScript::forDesktopID(id), &script);
-        }
+        EXPECT_TRUE(contents.contains("\nmanager='" + manager.name.toUtf8() + "'\n"));
+        EXPECT_TRUE(
+            contents.contains("\nprograms='" + programs.join(QLatin1Char(' ')).toUtf8() + "'\n"));
+        // Only Dolphin's copy loses names that are not UTF-8.
+        const bool dolphin =
+            manager.scriptFileName == ScriptableFileManager::dolphin().scriptFileName;
+        EXPECT_EQ(contents.contains("\nreplaces_undecodable=yes\n"), dolphin);
     }
-    EXPECT_EQ(SelectionHelperScript::forDesktopID(QStringLiteral("org.gnome.TextEditor.desktop")),
-              nullptr);
 }

@@ -1,4 +1,4 @@
-#include "core/selection/AutomationStatus.h"
+#include "core/platform/AutomationStatus.h"
 #include "core/selection/TCCPermissions.h"
 #include "tests/support/FakeSelectionPorts.h"
 

@@ -1,8 +1,7 @@
 #include "core/model/LocalFileURL.h"
 #include "core/selection/ApplicationScriptsInstaller.h"
-#include "core/selection/SelectionHelperScript.h"
 #include "core/selection/SelectionScriptRunner.h"
-#include "platform/linux/LinuxBoundedProcessRunner.h"
+#include "platform/linux/SpawnProcessRunner.h"
 
 #include <QDir>
 #include <QFile>
@@ -226,7 +225,7 @@ TEST(SelectionHelperProgram, RunnerReadsTheInstalledHelper) {
     for (const QString& name : {QStringLiteral("PATH"), QStringLiteral("STATE"),
                                 QStringLiteral("FAKE_PID"), QStringLiteral("DISPLAY")})
         qputenv(name.toUtf8().constData(), env.value(name).toUtf8());
-    LinuxBoundedProcessRunner processes;
+    SpawnProcessRunner processes;
     const auto outcome = SelectionScriptRunner(processes).run(
         QStringLiteral("GetPCManFMQtSelection"), desktop.scriptsFolder(),
         SelectionScriptRunner::selectionTimeout);

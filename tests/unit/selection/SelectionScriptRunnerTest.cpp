@@ -1,11 +1,14 @@
 #include "core/selection/SelectionScriptRunner.h"
 #include "core/model/LocalFileURL.h"
-#include "platform/linux/LinuxBoundedProcessRunner.h"
+#include "core/selection/ScriptableFileManager.h"
+#include "platform/linux/SpawnProcessRunner.h"
+#include "tests/support/FakeProcessRunner.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 #include <csignal>
 #include <gtest/gtest.h>
 
@@ -41,13 +44,25 @@ QList<QByteArray> paths(const QList<QUrl>& urls) {
 }
 
 // Gone, or a zombie nobody reaped: either way no longer running.
-bool isRunning(const QByteArray& pid) {
+bool isAlive(const QByteArray& pid) {
     QFile stat(QStringLiteral("/proc/%1/stat").arg(QString::fromLatin1(pid.trimmed())));
     if (!stat.open(QIODevice::ReadOnly))
         return false;
     const QByteArray text = stat.readAll();
     const qsizetype close = text.lastIndexOf(')');
     return close >= 0 && text.mid(close + 2, 1) != "Z";
+}
+
+// A killed process dies a moment after kill() returns.
+bool outlives(const QByteArray& pid) {
+    QElapsedTimer waited;
+    waited.start();
+    while (isAlive(pid)) {
+        if (waited.elapsed() > 5000)
+            return true;
+        QThread::msleep(10);
+    }
+    return false;
 }
 
 QByteArray readFile(const QString& path) {
@@ -90,7 +105,7 @@ TEST(SelectionScriptRunner, OutcomesOfHelpersThatAnswer) {
         {"killed by a signal", "printf '/a\\0'; kill -9 $$", Outcome::Kind::failed, {}},
         {"endless output", "yes /a", Outcome::Kind::failed, {}},
     };
-    LinuxBoundedProcessRunner processes;
+    SpawnProcessRunner processes;
     const SelectionScriptRunner runner(processes);
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
@@ -107,7 +122,7 @@ TEST(SelectionScriptRunner, HelperIsAskedForNulSeparatedOutput) {
     HelperFolder folder;
     folder.write(QStringLiteral("GetNemoSelection"),
                  "[ \"$1\" = --print0 ] && [ $# -eq 1 ] || exit 3\nprintf '/x\\0'");
-    LinuxBoundedProcessRunner processes;
+    SpawnProcessRunner processes;
     const Outcome outcome = SelectionScriptRunner(processes).run(
         QStringLiteral("GetNemoSelection"), folder.path(), SelectionScriptRunner::selectionTimeout);
     EXPECT_EQ(outcome, Outcome::succeeded({LocalFileURL::fromNativePath("/x")}));
@@ -140,7 +155,7 @@ TEST(SelectionScriptRunner, MissingOrUnrunnableHelpers) {
         {"a folder by that name", QStringLiteral("AFolder"), folder.path(), Outcome::failed()},
         {"not a program", QStringLiteral("Garbage"), folder.path(), Outcome::failed()},
     };
-    LinuxBoundedProcessRunner processes;
+    SpawnProcessRunner processes;
     const SelectionScriptRunner runner(processes);
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
@@ -155,7 +170,7 @@ TEST(SelectionScriptRunner, HangingHelperIsKilledAtTheBound) {
     const QString pidFile = folder.file(QStringLiteral("child.pid"));
     folder.write(QStringLiteral("GetCajaSelection"),
                  "printf '/partial\\0'\nsleep 60 &\necho $! > '" + pidFile.toUtf8() + "'\nwait\n");
-    LinuxBoundedProcessRunner processes;
+    SpawnProcessRunner processes;
     const SelectionScriptRunner runner(processes);
     QElapsedTimer elapsed;
     elapsed.start();
@@ -164,7 +179,7 @@ TEST(SelectionScriptRunner, HangingHelperIsKilledAtTheBound) {
     EXPECT_EQ(outcome, Outcome::failed());
     const QByteArray pid = readFile(pidFile);
     ASSERT_FALSE(pid.trimmed().isEmpty());
-    EXPECT_FALSE(isRunning(pid)) << "the helper's child outlived the time-out";
+    EXPECT_FALSE(outlives(pid)) << "the helper's child outlived the time-out";
 }
 
 // A helper may leave a program behind (xclip serving the clipboard); once the
@@ -175,7 +190,7 @@ TEST(SelectionScriptRunner, BackgroundChildDoesNotHoldTheAnswer) {
     folder.write(QStringLiteral("GetPCManFMSelection"), "sleep 30 >/dev/null 2>&1 &\necho $! > '" +
                                                             pidFile.toUtf8() +
                                                             "'\nprintf '/done\\0'\n");
-    LinuxBoundedProcessRunner processes;
+    SpawnProcessRunner processes;
     QElapsedTimer elapsed;
     elapsed.start();
     const Outcome outcome = SelectionScriptRunner(processes).run(
@@ -198,13 +213,14 @@ TEST(SelectionScriptRunner, RunsTheFileManagersHelperFromTheDataHome) {
     helper.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     const QByteArray saved = qgetenv("XDG_DATA_HOME");
     qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
-    LinuxBoundedProcessRunner processes;
+    SpawnProcessRunner processes;
     const SelectionScriptRunner runner(processes);
-    EXPECT_EQ(runner.runForFileManager(QStringLiteral("thunar.desktop")),
+    EXPECT_EQ(runner.run(ScriptableFileManager::thunar()),
               Outcome::succeeded({LocalFileURL::fromNativePath("/from/thunar")}));
-    EXPECT_EQ(runner.runForFileManager(QStringLiteral("org.kde.dolphin.desktop")),
-              Outcome::missingScript());
-    EXPECT_EQ(runner.runForFileManager(QStringLiteral("gimp.desktop")), Outcome::missingScript());
+    EXPECT_EQ(runner.selectedFiles(ScriptableFileManager::thunar()),
+              QList<QUrl>{LocalFileURL::fromNativePath("/from/thunar")});
+    EXPECT_EQ(runner.run(ScriptableFileManager::dolphin()), Outcome::missingScript());
+    EXPECT_EQ(runner.selectedFiles(ScriptableFileManager::dolphin()), QList<QUrl>());
     qputenv("XDG_DATA_HOME", saved);
 }
 
@@ -221,4 +237,61 @@ TEST(SelectionScriptRunner, OutputToURLs) {
     for (const auto& [output, expected] : cases)
         EXPECT_EQ(paths(SelectionScriptRunner::urlsFromOutput(output)), expected)
             << output.toStdString();
+}
+
+// What the runner asks of the process port, and how it reads each kind of result.
+TEST(SelectionScriptRunner, AsksForABoundedKilledRunAndReadsItsResult) {
+    using namespace std::chrono_literals;
+    HelperFolder folder;
+    folder.write(QStringLiteral("GetNautilusSelection"), "exit 0");
+    const QByteArray program =
+        QFile::encodeName(folder.file(QStringLiteral("GetNautilusSelection")));
+
+    ProcessResult answered;
+    answered.exitCode = 0;
+    answered.standardOutput = QByteArray("/a\0/b\0", 6);
+    ProcessResult timedOut = answered;
+    timedOut.timedOut = true;
+    timedOut.exitCode.reset();
+    ProcessResult tooMuch;
+    tooMuch.outputLimitExceeded = true;
+    ProcessResult exitedBadly = answered;
+    exitedBadly.exitCode = 2;
+    struct Case {
+        const char* name;
+        double timeout;
+        ProcessResult result;
+        std::chrono::milliseconds expectedBound;
+        Outcome expected;
+    };
+    const QList<Case> cases{
+        {"selection", SelectionScriptRunner::selectionTimeout, answered, 5000ms,
+         Outcome::succeeded(
+             {LocalFileURL::fromNativePath("/a"), LocalFileURL::fromNativePath("/b")})},
+        {"settings status", SelectionScriptRunner::statusTimeout, answered, 2000ms,
+         Outcome::succeeded(
+             {LocalFileURL::fromNativePath("/a"), LocalFileURL::fromNativePath("/b")})},
+        {"time-out", 0.25, timedOut, 250ms, Outcome::failed()},
+        {"too much output", 5.0, tooMuch, 5000ms, Outcome::failed()},
+        {"exit code 2", 5.0, exitedBadly, 5000ms, Outcome::failed()},
+        {"cannot start", 5.0, FakeProcessRunner::launchFailure(QStringLiteral("Exec format error")),
+         5000ms, Outcome::failed()},
+        {"negative bound", -1.0, timedOut, 0ms, Outcome::failed()},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        FakeProcessRunner processes;
+        processes.results[program] = test.result;
+        const Outcome outcome = SelectionScriptRunner(processes).run(
+            QStringLiteral("GetNautilusSelection"), folder.path(), test.timeout);
+        EXPECT_EQ(outcome, test.expected);
+        ASSERT_EQ(processes.runs.size(), 1);
+        const ProcessRequest& request = processes.runs.first();
+        EXPECT_EQ(request.program, program);
+        EXPECT_EQ(request.arguments, QList<QByteArray>{"--print0"});
+        EXPECT_TRUE(request.waitForExit);
+        EXPECT_TRUE(request.killOnTimeout);
+        EXPECT_EQ(request.timeout, test.expectedBound);
+        EXPECT_EQ(request.outputLimit, SelectionScriptRunner::outputLimit);
+    }
 }

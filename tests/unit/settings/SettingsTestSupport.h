@@ -132,7 +132,6 @@ struct SettingsWorld {
     QList<QUrl> taught;
     std::optional<QString> teachingResult;
     int onboardingShown = 0;
-    QList<ExternalUtilityKind> checklistsOpened;
 
     SettingsWorld() {
         fake.workspace.install(
@@ -164,9 +163,6 @@ struct SettingsWorld {
         };
         hooks.onShowOnboarding = [this] { ++onboardingShown; };
         hooks.usesApplicationScripts = [] { return false; };
-        hooks.openUtilityChecklist = [this](const QString&, ExternalUtilityKind kind, QWidget*) {
-            checklistsOpened.append(kind);
-        };
         window = std::make_unique<SettingsWindowController>(*store, fake.platform(), choosers,
                                                             hotkeys, std::move(hooks));
         if (store->routeWithID(QStringLiteral("custom.org")))

@@ -1,6 +1,7 @@
 #include "core/settings/PermissionTilesView.h"
 #include "core/settings/ReorderableList.h"
 #include "core/settings/RouteSettingsSummary.h"
+#include "core/utilities/ExternalUtilityChecklistSheet.h"
 #include "tests/unit/settings/SettingsTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -186,10 +187,19 @@ TEST_F(SettingsWindowTest, PickerStyleControls) {
 
     child<QPushButton>("showOnboardingButton")->click();
     EXPECT_EQ(world.onboardingShown, 1);
-    child<QPushButton>("runShortcutsButton")->click();
-    child<QPushButton>("runScriptsButton")->click();
-    EXPECT_EQ(world.checklistsOpened, QList<ExternalUtilityKind>({ExternalUtilityKind::shortcut,
-                                                                  ExternalUtilityKind::script}));
+    // The checklist of each kind opens on the window, for the selected route.
+    const std::pair<const char*, ExternalUtilityKind> buttons[] = {
+        {"runShortcutsButton", ExternalUtilityKind::shortcut},
+        {"runServicesButton", ExternalUtilityKind::service},
+        {"runScriptsButton", ExternalUtilityKind::script}};
+    for (const auto& [button, kind] : buttons) {
+        child<QPushButton>(QString::fromLatin1(button))->click();
+        auto* sheet = world.window->findChild<ExternalUtilityChecklistSheet*>();
+        ASSERT_TRUE(sheet) << button;
+        EXPECT_EQ(sheet->kind(), kind);
+        EXPECT_EQ(sheet->routeID(), "custom.org");
+        delete sheet;
+    }
 }
 
 TEST_F(SettingsWindowTest, SelectionIsKeptAcrossReloadsAndFallsBackToTheFirstRoute) {

@@ -1,4 +1,4 @@
-#include "core/selection/AutomationStatus.h"
+#include "core/platform/AutomationStatus.h"
 
 #include <array>
 #include <utility>

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "core/utilities/CatalogEntry.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+class Alerts;
+class FileRevealer;
+class ProcessRunner;
+
+// What the checklists list: the Shortcuts the command-line tool knows and the
+// user's scripts (Services come from FileManagerActions). Every scan is
+// synchronous and nothing is cached.
+namespace ExternalUtilityCatalog {
+inline constexpr const char* shortcutsToolPath = "/usr/bin/shortcuts";
+
+// Whether the Shortcuts command-line tool exists (the settings window hides
+// "Run Shortcuts…" without it).
+bool shortcutsToolAvailable(const QString& toolPath);
+
+// Runs `toolPath` with "list --show-identifiers" and reads its lines.
+CatalogScan listShortcuts(ProcessRunner& processes, const QString& toolPath);
+// Lines of the form "Name (identifier)"; everything else is skipped.
+QList<CatalogEntry> shortcutsFromList(const QByteArray& output);
+
+// $XDG_DATA_HOME/Corvanta/Scripts, or in Application Scripts mode the
+// Application Scripts folder when it exists; none without a data folder.
+std::optional<QString> scriptsFolder(bool usesApplicationScripts, const QString& dataHome);
+std::optional<QString> scriptsFolder(bool usesApplicationScripts);
+// Executables, AppleScript files and workflows under `folder` (none: the
+// folder is unavailable), skipping hidden items and never entering a workflow.
+CatalogScan listScripts(const std::optional<QString>& folder);
+CatalogScan listScripts(bool usesApplicationScripts);
+
+// Creates the scripts folder and shows it in the file manager; false when
+// there is no folder or it cannot be created.
+bool revealScriptsFolder(const std::optional<QString>& folder, FileRevealer& revealer);
+// The settings window's "Open Scripts Folder": reveals, or tells the user why not.
+void openScriptsFolder(bool usesApplicationScripts, FileRevealer& revealer, Alerts& alerts);
+} // namespace ExternalUtilityCatalog

@@ -1,0 +1,208 @@
+#include "core/utilities/ExternalUtilityRunner.h"
+
+#include "core/model/LocalFileURL.h"
+#include "core/platform/ProcessRunner.h"
+#include "core/utilities/ExternalUtilityCatalog.h"
+
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace {
+
+QString quoted(const QString& name) {
+    return QStringLiteral("\u201C") + name + QStringLiteral("\u201D");
+}
+
+QList<QByteArray> pathsOf(const QList<QUrl>& files) {
+    QList<QByteArray> paths;
+    for (const QUrl& file : files)
+        paths.append(LocalFileURL::nativePath(file));
+    return paths;
+}
+
+// A stored relative path that would leave the scripts folder names no script.
+bool staysInside(const QString& relativePath) {
+    if (relativePath.isEmpty() || relativePath.startsWith(QLatin1Char('/')))
+        return false;
+    for (const QString& part : relativePath.split(QLatin1Char('/'))) {
+        if (part == QLatin1String(".."))
+            return false;
+    }
+    return true;
+}
+
+bool isRunnable(const QByteArray& program) {
+    const QFileInfo info(QFile::decodeName(program));
+    return info.isFile() && info.isExecutable();
+}
+
+} // namespace
+
+ExternalUtilityRunner::Folders ExternalUtilityRunner::Folders::fromEnvironment() {
+    return {QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation),
+            FileManagerActionFolders::fromEnvironment()};
+}
+
+ExternalUtilityRunner::ExternalUtilityRunner(ProcessRunner& processes, Folders folders)
+    : ExternalUtilityRunner(processes, std::move(folders), Tools()) {}
+
+ExternalUtilityRunner::ExternalUtilityRunner(ProcessRunner& processes, Folders folders, Tools tools)
+    : m_processes(processes)
+    , m_folders(std::move(folders))
+    , m_tools(std::move(tools)) {}
+
+std::optional<QString> ExternalUtilityRunner::run(const ExternalUtilityRef& ref,
+                                                  const QList<QUrl>& files,
+                                                  bool usesApplicationScripts) {
+    switch (ref.kind) {
+    case ExternalUtilityKind::shortcut:
+        return runShortcut(ref.key(), ref.name(), files);
+    case ExternalUtilityKind::service:
+        return runService(ref.key(), ref.name(), files);
+    case ExternalUtilityKind::script:
+        return runScript(ref.key(), ref.name(), files, usesApplicationScripts);
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> ExternalUtilityRunner::runShortcut(const QString& id, const QString& name,
+                                                          const QList<QUrl>& files) {
+    QList<QByteArray> arguments = {"run", ProcessRequest::encode(id)};
+    for (const QByteArray& path : pathsOf(files))
+        arguments << "-i" << path;
+    const ProcessResult result = m_processes.run({m_tools.shortcuts, arguments});
+    if (!result.started())
+        return QStringLiteral("Could not run shortcut ") + quoted(name) + QStringLiteral(": ") +
+               *result.launchError;
+    return std::nullopt;
+}
+
+std::optional<QString> ExternalUtilityRunner::runService(const QString& id, const QString& name,
+                                                         const QList<QUrl>& files) {
+    const auto action = FileManagerActions::find(id, name, m_folders.actions);
+    if (action) {
+        if (!runAction(*action, files))
+            return std::nullopt;
+    }
+    return QStringLiteral("Could not run service ") + quoted(name) + QStringLiteral(".");
+}
+
+std::optional<QString> ExternalUtilityRunner::runAction(const FileManagerAction& action,
+                                                        const QList<QUrl>& files) {
+    const QList<QByteArray> paths = pathsOf(files);
+    const QByteArray folder =
+        paths.isEmpty() ? QByteArray() : LocalFileURL::folderPath(paths.first());
+    if (action.source == FileManagerAction::Source::nautilusScript) {
+        // As Nautilus starts its scripts: the paths as arguments and in the
+        // environment, in the folder of the selection.
+        ProcessRequest request(QFile::encodeName(action.filePath), paths);
+        QByteArray pathLines, uriLines;
+        for (const QUrl& file : files) {
+            pathLines += LocalFileURL::nativePath(file) + '\n';
+            uriLines += file.toEncoded() + '\n';
+        }
+        request.environment = {
+            {"NAUTILUS_SCRIPT_SELECTED_FILE_PATHS", pathLines},
+            {"NAUTILUS_SCRIPT_SELECTED_URIS", uriLines},
+            {"NAUTILUS_SCRIPT_CURRENT_URI", LocalFileURL::fromNativePath(folder).toEncoded()},
+        };
+        if (!folder.isEmpty())
+            request.workingDirectory = folder;
+        return m_processes.run(request).launchError;
+    }
+    if (!action.exec)
+        return QString();
+    const auto command = ExecCommandLine::parse(*action.exec);
+    if (!command)
+        return QString();
+    const QList<QList<QByteArray>> runs = command->expand(
+        action.dialect(), {files, action.name, QFile::encodeName(action.filePath), QString()});
+    if (runs.isEmpty())
+        return QString();
+    for (const QList<QByteArray>& argv : runs) {
+        ProcessRequest request(argv.first(), argv.mid(1));
+        if (!folder.isEmpty() && action.source != FileManagerAction::Source::kdeServiceMenu)
+            request.workingDirectory = folder;
+        if (auto failure = m_processes.run(request).launchError)
+            return failure;
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> ExternalUtilityRunner::runWaited(ProcessRequest request,
+                                                        const QString& loadFailure,
+                                                        const QString& timeoutMessage) {
+    request.waitForExit = true;
+    request.timeout = applicationScriptsTimeout;
+    request.killOnTimeout = false;
+    const ProcessResult result = m_processes.run(request);
+    if (!result.started())
+        return loadFailure;
+    if (result.timedOut)
+        return timeoutMessage;
+    if (result.exitCode != 0) {
+        const QString output = QString::fromUtf8(result.standardOutput).trimmed();
+        if (!output.isEmpty())
+            return output.section(QLatin1Char('\n'), -1).trimmed();
+        return result.exitCode
+                   ? QStringLiteral("The program ended with exit status %1.").arg(*result.exitCode)
+                   : QStringLiteral("The program was stopped.");
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> ExternalUtilityRunner::runScript(const QString& relativePath,
+                                                        const QString& name,
+                                                        const QList<QUrl>& files,
+                                                        bool usesApplicationScripts) {
+    const auto folder =
+        ExternalUtilityCatalog::scriptsFolder(usesApplicationScripts, m_folders.dataHome);
+    if (!folder)
+        return QStringLiteral("Scripts folder is unavailable.");
+    const QString path = *folder + QLatin1Char('/') + relativePath;
+    if (!staysInside(relativePath) || !QFileInfo::exists(path))
+        return QStringLiteral("Script ") + quoted(name) + QStringLiteral(" was not found.");
+    const QByteArray script = QFile::encodeName(path);
+    const QList<QByteArray> paths = pathsOf(files);
+    const QString suffix = QFileInfo(path).suffix().toLower();
+
+    if (suffix == QLatin1String("workflow")) {
+        QList<QByteArray> arguments;
+        for (const QByteArray& file : paths)
+            arguments << "-i" << file;
+        arguments << script;
+        const ProcessRequest request(m_tools.automator, arguments);
+        if (usesApplicationScripts) {
+            if (!isRunnable(m_tools.automator))
+                return QStringLiteral("Could not load workflow ") + quoted(name) +
+                       QStringLiteral(".");
+            return runWaited(
+                request,
+                QStringLiteral("Could not load workflow ") + quoted(name) + QStringLiteral("."),
+                QStringLiteral("Workflow ") + quoted(name) + QStringLiteral(" timed out."));
+        }
+        if (auto error = m_processes.run(request).launchError)
+            return QStringLiteral("Could not run workflow ") + quoted(name) + QStringLiteral(": ") +
+                   *error;
+        return std::nullopt;
+    }
+
+    // AppleScript goes to osascript; anything else is a program of its own.
+    const bool appleScript =
+        suffix == QLatin1String("applescript") || suffix == QLatin1String("scpt");
+    const ProcessRequest request =
+        appleScript ? ProcessRequest(m_tools.osascript, QList<QByteArray>{script} + paths)
+                    : ProcessRequest(script, paths);
+    if (usesApplicationScripts) {
+        const QString loadFailure =
+            QStringLiteral("Could not load script ") + quoted(name) + QStringLiteral(".");
+        if (!isRunnable(request.program))
+            return loadFailure;
+        return runWaited(request, loadFailure,
+                         QStringLiteral("Script ") + quoted(name) + QStringLiteral(" timed out."));
+    }
+    if (auto error = m_processes.run(request).launchError)
+        return QStringLiteral("Could not run script ") + quoted(name) + QStringLiteral(": ") +
+               *error;
+    return std::nullopt;
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "core/utilities/ExternalUtilityRef.h"
+#include "core/utilities/FileManagerActions.h"
+
+#include <QList>
+#include <QString>
+#include <QUrl>
+#include <chrono>
+#include <optional>
+
+#include "core/platform/ProcessRunner.h"
+
+// Runs one enabled Shortcut, Service (a file manager's action) or script on
+// files. Every run returns a message for the user, or none for success. Only
+// a failed start is reported for programs that are not waited for.
+class ExternalUtilityRunner {
+public:
+    struct Folders {
+        // $XDG_DATA_HOME, where the scripts folders are.
+        QString dataHome;
+        FileManagerActionFolders actions;
+        static Folders fromEnvironment();
+    };
+    // The programs that stand in for the macOS tools; absent on most systems.
+    struct Tools {
+        QByteArray shortcuts = "/usr/bin/shortcuts";
+        QByteArray automator = "/usr/bin/automator";
+        QByteArray osascript = "/usr/bin/osascript";
+    };
+    static constexpr std::chrono::milliseconds applicationScriptsTimeout{60000};
+
+    ExternalUtilityRunner(ProcessRunner& processes, Folders folders);
+    ExternalUtilityRunner(ProcessRunner& processes, Folders folders, Tools tools);
+
+    std::optional<QString> runShortcut(const QString& id, const QString& name,
+                                       const QList<QUrl>& files);
+    std::optional<QString> runService(const QString& id, const QString& name,
+                                      const QList<QUrl>& files);
+    std::optional<QString> runScript(const QString& relativePath, const QString& name,
+                                     const QList<QUrl>& files, bool usesApplicationScripts);
+    // By the reference's kind.
+    std::optional<QString> run(const ExternalUtilityRef& ref, const QList<QUrl>& files,
+                               bool usesApplicationScripts);
+
+private:
+    std::optional<QString> runAction(const FileManagerAction& action, const QList<QUrl>& files);
+    std::optional<QString> runWaited(ProcessRequest request, const QString& loadFailure,
+                                     const QString& timeoutMessage);
+
+    ProcessRunner& m_processes;
+    Folders m_folders;
+    Tools m_tools;
+};

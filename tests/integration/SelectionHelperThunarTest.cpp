@@ -1,0 +1,145 @@
+// The Thunar selection helper against a real Thunar on a real X server (run
+// under xvfb-run and dbus-run-session): what a hotkey would read from it.
+
+#include "core/model/LocalFileURL.h"
+#include "core/selection/ApplicationScriptsInstaller.h"
+#include "core/selection/SelectionScriptRunner.h"
+#include "platform/linux/SpawnProcessRunner.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+#include <algorithm>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+
+// Runs a short command and returns its standard output (empty after 15 s).
+QByteArray output(const QString& program, const QStringList& arguments,
+                  const QByteArray& input = {}) {
+    QProcess process;
+    process.start(program, arguments);
+    if (!input.isNull()) {
+        process.write(input);
+        process.closeWriteChannel();
+    }
+    if (!process.waitForFinished(15000)) {
+        process.kill();
+        process.waitForFinished();
+        return {};
+    }
+    return process.readAllStandardOutput();
+}
+
+class ThunarDesktop : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* tool : {"thunar", "openbox", "xdotool", "xclip"}) {
+            if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
+                GTEST_SKIP() << tool << " is not installed";
+        }
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            GTEST_SKIP() << "needs an X server (xvfb-run)";
+        const QString home = m_root.filePath(QStringLiteral("home"));
+        qputenv("HOME", QFile::encodeName(home));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home + QStringLiteral("/.config")));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home + QStringLiteral("/.local/share")));
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(home + QStringLiteral("/.cache")));
+        m_windowManager.start(QStringLiteral("openbox"), {});
+        ASSERT_TRUE(m_windowManager.waitForStarted());
+        QThread::msleep(500);
+    }
+    void TearDown() override {
+        for (QProcess* process : {&m_fileManager, &m_windowManager}) {
+            if (process->state() != QProcess::NotRunning) {
+                process->kill();
+                process->waitForFinished();
+            }
+        }
+    }
+
+    // Shows `folder` in Thunar, makes its window the active one and selects everything.
+    void showAndSelectAll(const QByteArray& folder) {
+        m_fileManager.start(QStringLiteral("thunar"), {QFile::decodeName(folder)});
+        ASSERT_TRUE(m_fileManager.waitForStarted());
+        QByteArray window;
+        for (int attempt = 0; attempt < 100 && window.isEmpty(); ++attempt) {
+            window = output(QStringLiteral("xdotool"),
+                            {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                             QStringLiteral("--class"), QStringLiteral("Thunar")})
+                         .split('\n')
+                         .first()
+                         .trimmed();
+            if (window.isEmpty())
+                QThread::msleep(100);
+        }
+        ASSERT_FALSE(window.isEmpty()) << "Thunar showed no window";
+        output(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"),
+                                           QStringLiteral("--sync"), QString::fromLatin1(window)});
+        QThread::msleep(300);
+        output(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+a")});
+        QThread::msleep(300);
+    }
+
+    QTemporaryDir m_root;
+    QProcess m_windowManager;
+    QProcess m_fileManager;
+};
+
+} // namespace
+
+TEST_F(ThunarDesktop, HelperGivesTheSelectedFilesByteForByte) {
+    const QByteArray folder = QFile::encodeName(m_root.filePath(QStringLiteral("files")));
+    ASSERT_TRUE(QDir().mkpath(QFile::decodeName(folder)));
+    const QList<QByteArray> names{"plain.txt", "two words.md", "caf\xe9.bin", "line\nbreak.txt",
+                                  "#hash %20 ?.txt"};
+    QList<QByteArray> expected;
+    for (const QByteArray& name : names) {
+        // Created from the bytes: a QString would turn \xe9 into U+FFFD.
+        const QByteArray path = folder + '/' + name;
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        ASSERT_GE(fd, 0) << name.toStdString();
+        ::close(fd);
+        expected.append(path);
+    }
+    const QString scripts = m_root.filePath(QStringLiteral("Application Scripts"));
+    ASSERT_TRUE(ApplicationScriptsInstaller::install(scripts));
+    output(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard")},
+           "the user's own clipboard text");
+
+    showAndSelectAll(folder);
+    SpawnProcessRunner processes;
+    const SelectionScriptRunner::Outcome outcome = SelectionScriptRunner(processes).run(
+        QStringLiteral("GetThunarSelection"), scripts, SelectionScriptRunner::selectionTimeout);
+
+    ASSERT_EQ(outcome.kind, SelectionScriptRunner::Outcome::Kind::succeeded);
+    QList<QByteArray> selected;
+    for (const QUrl& url : outcome.urls)
+        selected.append(LocalFileURL::nativePath(url));
+    std::sort(selected.begin(), selected.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(selected, expected);
+    EXPECT_EQ(output(QStringLiteral("xclip"), {QStringLiteral("-selection"),
+                                               QStringLiteral("clipboard"), QStringLiteral("-o")}),
+              "the user's own clipboard text");
+}
+
+TEST_F(ThunarDesktop, HelperOfAnotherFileManagerRefuses) {
+    const QByteArray folder = QFile::encodeName(m_root.filePath(QStringLiteral("files")));
+    ASSERT_TRUE(QDir().mkpath(QFile::decodeName(folder)));
+    QFile file(QFile::decodeName(folder + "/a.txt"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    const QString scripts = m_root.filePath(QStringLiteral("Application Scripts"));
+    ASSERT_TRUE(ApplicationScriptsInstaller::install(scripts));
+    showAndSelectAll(folder);
+    SpawnProcessRunner processes;
+    EXPECT_EQ(SelectionScriptRunner(processes).run(QStringLiteral("GetNautilusSelection"), scripts,
+                                                   SelectionScriptRunner::statusTimeout),
+              SelectionScriptRunner::Outcome::failed());
+}

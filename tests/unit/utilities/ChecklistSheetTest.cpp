@@ -1,0 +1,140 @@
+#include "core/model/RouteStore.h"
+#include "core/platform/PlatformTexts.h"
+#include "core/utilities/ExternalUtilityChecklistSheet.h"
+#include "tests/support/FakePlatform.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << text.toStdString();
+}
+
+class ChecklistSheetTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "test_utilities";
+        static char* argv[] = {name, nullptr};
+        if (!QApplication::instance())
+            new QApplication(argc, argv);
+    }
+    struct Toggle {
+        QString id, name;
+        bool enabled;
+        bool operator==(const Toggle&) const = default;
+    };
+    QList<Toggle> toggles;
+    ExternalUtilityChecklistSheet::OnToggle record() {
+        return [this](const QString& id, const QString& name, bool enabled) {
+            toggles.append({id, name, enabled});
+        };
+    }
+};
+
+TEST_F(ChecklistSheetTest, RowsAreTickedByTheRouteAndEachToggleIsReported) {
+    auto* sheet = new ExternalUtilityChecklistSheet(ExternalUtilityKind::shortcut, "markdown",
+                                                    {{"A-1", "Alpha"}, {"B-2", "Beta"}},
+                                                    std::nullopt, {"B-2", "gone"}, record());
+    QPointer<ExternalUtilityChecklistSheet> alive(sheet);
+    sheet->presentSheet();
+    EXPECT_EQ(sheet->windowTitle(), "Run Shortcuts");
+    EXPECT_EQ(sheet->size(), QSize(420, 360));
+    auto* list = sheet->findChild<QListWidget*>("utilitiesListWidget");
+    auto* empty = sheet->findChild<QLabel*>("emptyLabel");
+    ASSERT_TRUE(list && empty);
+    EXPECT_EQ(list->accessibleName(), "Run Shortcuts");
+    EXPECT_TRUE(list->isVisible());
+    EXPECT_FALSE(empty->isVisible());
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->item(0)->text(), "Alpha");
+    EXPECT_EQ(list->item(0)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(list->item(1)->checkState(), Qt::Checked);
+    EXPECT_EQ(list->item(0)->toolTip(), "Offer Alpha in the picker and menu bar");
+
+    list->item(0)->setCheckState(Qt::Checked);
+    list->item(1)->setCheckState(Qt::Unchecked);
+    EXPECT_EQ(toggles, (QList<Toggle>{{"A-1", "Alpha", true}, {"B-2", "Beta", false}}));
+    EXPECT_EQ(sheet->enabledIDs(), (QSet<QString>{"A-1", "gone"}));
+
+    // Return is Done: the sheet closes and goes away.
+    QTest::keyClick(sheet, Qt::Key_Return);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(alive.isNull());
+}
+
+TEST_F(ChecklistSheetTest, WithoutEntriesTheMessageShowsInsteadOfTheList) {
+    const struct {
+        ExternalUtilityKind kind;
+        std::optional<QString> error;
+        QString title, text;
+    } cases[] = {
+        {ExternalUtilityKind::script, std::nullopt, "Run Scripts", "No items found."},
+        {ExternalUtilityKind::service, "Nothing here.", PlatformTexts::text("Run Services"),
+         "Nothing here."},
+    };
+    for (const auto& c : cases) {
+        ExternalUtilityChecklistSheet sheet(c.kind, "markdown", {}, c.error, {}, record());
+        sheet.setAttribute(Qt::WA_DeleteOnClose, false);
+        sheet.presentSheet();
+        EXPECT_EQ(sheet.windowTitle(), c.title);
+        EXPECT_FALSE(sheet.findChild<QListWidget*>()->isVisible());
+        auto* empty = sheet.findChild<QLabel*>("emptyLabel");
+        EXPECT_TRUE(empty->isVisible());
+        EXPECT_EQ(empty->text(), c.text);
+        EXPECT_EQ(empty->font().pointSize(), 12);
+        sheet.close();
+    }
+}
+
+TEST_F(ChecklistSheetTest, TheSettingsButtonsScanNowAndStoreEachChangeInTheRoute) {
+    QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath("data")));
+    const QString scripts = home.filePath("data/Corvanta/Scripts");
+    QDir().mkpath(scripts + "/Sub");
+    QFile script(scripts + "/Sub/Mail.applescript");
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.close();
+    FakePlatform fake;
+    RouteStore store(fake.types, fake.workspace, home.filePath("routes.json"));
+    QWidget window;
+    auto* sheet = ExternalUtilityChecklistSheet::present(&window, ExternalUtilityKind::script,
+                                                         "markdown", store, fake.processes, false);
+    auto* list = sheet->findChild<QListWidget*>();
+    ASSERT_EQ(list->count(), 1);
+    EXPECT_EQ(sheet->parentWidget(), &window);
+    EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
+    list->item(0)->setCheckState(Qt::Checked);
+    EXPECT_EQ(store.routeWithID("markdown")->enabledScripts,
+              (QList<EnabledScriptUtility>{{"Sub/Mail.applescript", "Mail"}}));
+    sheet->close();
+
+    // Shortcuts come from the tool; ticked ones stay ticked when it opens again.
+    ProcessResult listed;
+    listed.exitCode = 0;
+    listed.standardOutput = "Resize (R-1)\n";
+    fake.processes.results["/usr/bin/shortcuts"] = listed;
+    store.setExternalUtilityEnabled("markdown", ExternalUtilityKind::shortcut, "R-1", "Resize",
+                                    true);
+    sheet = ExternalUtilityChecklistSheet::present(nullptr, ExternalUtilityKind::shortcut,
+                                                   "markdown", store, fake.processes, false);
+    list = sheet->findChild<QListWidget*>();
+    ASSERT_EQ(list->count(), 1);
+    EXPECT_EQ(list->item(0)->checkState(), Qt::Checked);
+    list->item(0)->setCheckState(Qt::Unchecked);
+    EXPECT_TRUE(store.routeWithID("markdown")->enabledShortcuts.isEmpty());
+    sheet->close();
+    qunsetenv("XDG_DATA_HOME");
+}
+
+} // namespace

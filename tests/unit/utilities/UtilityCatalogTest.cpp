@@ -1,0 +1,221 @@
+#include "core/platform/PlatformTexts.h"
+#include "core/utilities/ExternalUtilityCatalog.h"
+#include "core/utilities/FileManagerActions.h"
+#include "tests/support/FakePlatform.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << text.toStdString();
+}
+
+// A throw-away home with helpers to put files into it.
+class ThrowAwayHome {
+public:
+    QString path(const QString& relative) const { return dir.filePath(relative); }
+    void write(const QString& relative, const QByteArray& data, bool executable = false) {
+        const QString file = path(relative);
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(data);
+        out.close();
+        if (executable)
+            out.setPermissions(out.permissions() | QFile::ExeOwner);
+    }
+    FileManagerActionFolders folders() const {
+        return {{path("data"), path("system")}, path("config"), path("data"), {}};
+    }
+    QTemporaryDir dir;
+};
+
+TEST(ScriptsCatalog, ListsExecutablesScriptsAndWorkflowsButNothingHiddenOrInsideABundle) {
+    ThrowAwayHome home;
+    const QString folder = home.path("Scripts");
+    home.write("Scripts/resize.sh", "#!/bin/sh\n", true);
+    home.write("Scripts/notes.txt", "not executable\n");
+    home.write("Scripts/Mail/Send.SCPT", "compiled");
+    home.write("Scripts/Mail/deep/Archive.applescript", "tell");
+    home.write("Scripts/Mail/Convert.workflow/Contents/document.wflow", "x", true);
+    home.write("Scripts/Mail/Convert.workflow/Contents/run.sh", "#!/bin/sh\n", true);
+    home.write("Scripts/.hidden.sh", "#!/bin/sh\n", true);
+    home.write("Scripts/.git/hook.sh", "#!/bin/sh\n", true);
+    home.write("Scripts/apple.sh", "#!/bin/sh\n", true);
+    // A link back up must not make the walk loop.
+    QFile::link(folder, folder + "/loop");
+    const CatalogScan scan = ExternalUtilityCatalog::listScripts(folder);
+    EXPECT_EQ(scan.errorMessage, std::nullopt);
+    EXPECT_EQ(scan.entries, (QList<CatalogEntry>{{"apple.sh", "apple.sh"},
+                                                 {"Mail/deep/Archive.applescript", "Archive"},
+                                                 {"Mail/Convert.workflow", "Convert"},
+                                                 {"resize.sh", "resize.sh"},
+                                                 {"Mail/Send.SCPT", "Send"}}));
+}
+
+TEST(ScriptsCatalog, EachMissingOrUnreadableFolderHasItsAnswer) {
+    ThrowAwayHome home;
+    home.write("file-not-folder", "x");
+    const struct {
+        std::optional<QString> folder;
+        CatalogScan expected;
+    } cases[] = {
+        {std::nullopt, CatalogScan::failure("Scripts folder is unavailable.")},
+        {home.path("missing"), {}},
+        {home.path("file-not-folder"), CatalogScan::failure("Could not read the scripts folder.")},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ExternalUtilityCatalog::listScripts(c.folder), c.expected)
+            << qPrintable(c.folder.value_or("none"));
+
+    // The folder as the scripts mode names it.
+    const QString data = home.path("data");
+    EXPECT_EQ(ExternalUtilityCatalog::scriptsFolder(false, data), data + "/Corvanta/Scripts");
+    EXPECT_EQ(ExternalUtilityCatalog::scriptsFolder(true, data), std::nullopt);
+    QDir().mkpath(data + "/Corvanta/Application Scripts");
+    EXPECT_EQ(ExternalUtilityCatalog::scriptsFolder(true, data),
+              data + "/Corvanta/Application Scripts");
+    EXPECT_EQ(ExternalUtilityCatalog::scriptsFolder(false, QString()), std::nullopt);
+}
+
+TEST(ScriptsCatalog, OpeningTheFolderCreatesAndRevealsItOrSaysWhyNot) {
+    ThrowAwayHome home;
+    FakePlatform fake;
+    const QString folder = home.path("data/Corvanta/Scripts");
+    EXPECT_TRUE(ExternalUtilityCatalog::revealScriptsFolder(folder, fake.revealer));
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+    EXPECT_EQ(fake.revealer.requests, (QList<QList<QUrl>>{{QUrl::fromLocalFile(folder)}}));
+
+    // A file where a folder must go: nothing revealed, false.
+    home.write("blocked", "x");
+    EXPECT_FALSE(
+        ExternalUtilityCatalog::revealScriptsFolder(home.path("blocked/Scripts"), fake.revealer));
+    EXPECT_FALSE(ExternalUtilityCatalog::revealScriptsFolder(std::nullopt, fake.revealer));
+    EXPECT_EQ(fake.revealer.requests.size(), 1);
+
+    // Application Scripts mode without its folder: the alert that says what to do.
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path("empty-data")));
+    ExternalUtilityCatalog::openScriptsFolder(true, fake.revealer, fake.alerts);
+    ASSERT_EQ(fake.alerts.shown.size(), 1);
+    EXPECT_EQ(fake.alerts.shown[0].messageText, "Could not open scripts folder");
+    EXPECT_EQ(fake.alerts.shown[0].informativeText,
+              "Application Scripts is unavailable. Use Install Scripts\u2026 on the Permissions "
+              "tab first.");
+    ExternalUtilityCatalog::openScriptsFolder(false, fake.revealer, fake.alerts);
+    EXPECT_EQ(fake.alerts.shown.size(), 1);
+    EXPECT_TRUE(QFileInfo(home.path("empty-data/Corvanta/Scripts")).isDir());
+    qunsetenv("XDG_DATA_HOME");
+}
+
+TEST(ShortcutsCatalog, ToolFailuresHaveTheirMessages) {
+    FakePlatform fake;
+    const QByteArray tool = "/usr/bin/shortcuts";
+    ProcessResult listed;
+    listed.exitCode = 0;
+    listed.standardOutput = "Zip (Z-1)\nalpha (A-1)\n";
+    ProcessResult failed;
+    failed.exitCode = 1;
+    failed.standardOutput = "Zip (Z-1)\n";
+    const struct {
+        ProcessResult result;
+        CatalogScan expected;
+    } cases[] = {
+        {listed, {{{"A-1", "alpha"}, {"Z-1", "Zip"}}, std::nullopt}},
+        {failed, CatalogScan::failure("Shortcuts list failed. Is the Shortcuts app available?")},
+        {FakeProcessRunner::launchFailure("No such file"),
+         CatalogScan::failure("Could not run the Shortcuts command-line tool.")},
+    };
+    for (const auto& c : cases) {
+        fake.processes.results[tool] = c.result;
+        EXPECT_EQ(ExternalUtilityCatalog::listShortcuts(fake.processes, tool), c.expected);
+    }
+    // Waited for without a bound: the list is whatever the tool printed in full.
+    ASSERT_FALSE(fake.processes.runs.isEmpty());
+    const ProcessRequest& request = fake.processes.runs.last();
+    EXPECT_EQ(request.arguments, (QList<QByteArray>{"list", "--show-identifiers"}));
+    EXPECT_TRUE(request.waitForExit);
+    EXPECT_EQ(request.timeout, std::nullopt);
+}
+
+TEST(ServicesCatalog, GathersEveryFileManagersActionsThatTakeFiles) {
+    ThrowAwayHome home;
+    home.write("data/kio/servicemenus/convert.desktop",
+               "[Desktop Entry]\nMimeType=image/*;\nActions=png;jpg;\n"
+               "[Desktop Action png]\nName=To PNG\nExec=convert %F\n"
+               "[Desktop Action jpg]\nName=to JPEG\nExec=convert %F\n");
+    home.write("data/kio/servicemenus/folders.desktop",
+               "[Desktop Entry]\nMimeType=inode/directory;\nActions=a;\n"
+               "[Desktop Action a]\nName=Folder Only\nExec=x %F\n");
+    home.write("data/kio/servicemenus/broken.desktop", "\x01\x02 binary junk");
+    home.write("system/kio/servicemenus/system.desktop",
+               "[Desktop Entry]\n[Desktop Action s]\nName=System Wide\nExec=s %U\n");
+    home.write("data/nemo/actions/hash.nemo_action",
+               "[Nemo Action]\nName=Checksum\nExec=sha256sum %F\nExtensions=any;\n");
+    home.write("data/nemo/actions/off.nemo_action",
+               "[Nemo Action]\nActive=false\nName=Off\nExec=x\n");
+    home.write("config/Thunar/uca.xml",
+               "<actions><action><name>Print</name><unique-id>7</unique-id>"
+               "<command>lp %F</command><other-files/></action>"
+               "<action><name>Here</name><unique-id>8</unique-id>"
+               "<command>term %f</command><directories/></action></actions>");
+    home.write("data/nautilus/scripts/Mail It", "#!/bin/sh\n", true);
+    home.write("data/nautilus/scripts/Sub/Upload", "#!/bin/sh\n", true);
+    home.write("data/nautilus/scripts/readme", "not executable");
+    home.write("data/nautilus/scripts/.hidden", "#!/bin/sh\n", true);
+    home.write("elsewhere/evil.desktop",
+               "[Desktop Entry]\n[Desktop Action e]\nName=Evil\nExec=evil %F\n");
+
+    const QString kde = home.path("data/kio/servicemenus/");
+    const CatalogScan scan = FileManagerActions::listServices(home.folders());
+    EXPECT_EQ(scan.errorMessage, std::nullopt);
+    EXPECT_EQ(scan.entries,
+              (QList<CatalogEntry>{
+                  {kde + "broken.desktop", "broken.desktop"},
+                  {home.path("data/nemo/actions/hash.nemo_action"), "Checksum"},
+                  {home.path("data/nautilus/scripts/Mail It"), "Mail It"},
+                  // The file holds two actions (one for folders): the id keeps the key.
+                  {"7|" + home.path("config/Thunar/uca.xml"), "Print"},
+                  {home.path("system/kio/servicemenus/system.desktop"), "System Wide"},
+                  {"jpg|" + kde + "convert.desktop", "to JPEG"},
+                  {"png|" + kde + "convert.desktop", "To PNG"},
+                  {home.path("data/nautilus/scripts/Sub/Upload"), "Upload"},
+              }));
+
+    // The action an enabled Service names, by key, then by its name.
+    const auto folders = home.folders();
+    const struct {
+        QString id, name;
+        std::optional<QString> found;
+    } lookups[] = {
+        {"png|" + kde + "convert.desktop", "x", "To PNG"},
+        {"gone|" + kde + "convert.desktop", "to JPEG", "to JPEG"},
+        {"gone|" + kde + "convert.desktop", "nothing", std::nullopt},
+        {kde + "broken.desktop", "broken.desktop", std::nullopt},
+        {home.path("data/nautilus/scripts/Mail It"), "Mail It", "Mail It"},
+        {home.path("data/nautilus/scripts/readme"), "readme", std::nullopt},
+        {"/etc/passwd", "passwd", std::nullopt},
+        // A readable action file outside the file managers' folders is not run.
+        {home.path("elsewhere/evil.desktop"), "Evil", std::nullopt},
+    };
+    for (const auto& l : lookups) {
+        const auto found = FileManagerActions::find(l.id, l.name, folders);
+        EXPECT_EQ(found ? std::optional(found->name) : std::nullopt, l.found) << qPrintable(l.id);
+    }
+}
+
+TEST(ServicesCatalog, NothingInstalledSaysSoInTheLinuxWording) {
+    ThrowAwayHome home;
+    home.write("data/kio/servicemenus/folders.desktop",
+               "[Desktop Entry]\nMimeType=inode/directory;\n[Desktop Action a]\nName=F\nExec=x\n");
+    const CatalogScan scan = FileManagerActions::listServices(home.folders());
+    EXPECT_TRUE(scan.entries.isEmpty());
+    EXPECT_EQ(scan.errorMessage,
+              PlatformTexts::text("No file Services found in Library/Services."));
+    EXPECT_NE(scan.errorMessage, "No file Services found in Library/Services.");
+}
+
+} // namespace
