@@ -38,6 +38,7 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -478,10 +479,13 @@ std::optional<Route> SettingsWindowController::selectedRoute() const {
 }
 
 void SettingsWindowController::show(const std::optional<QString>& routeID) {
+    // Applications installed or removed meanwhile show from here on.
+    m_applications.clear();
     if (routeID && m_store.routeWithID(*routeID))
         m_selectedRouteID = routeID;
     reload();
-    m_permissionTiles->refresh();
+    // The probes ask other processes; the window shows first and the tiles follow.
+    QTimer::singleShot(0, m_permissionTiles, &PermissionTilesView::refresh);
     if (m_hooks.onWillShow)
         m_hooks.onWillShow();
     QMainWindow::show();
@@ -545,9 +549,24 @@ void SettingsWindowController::pickerStyleChosen(bool list) {
     m_pickerChip->setText(QStringLiteral("PICKER  ") + (list ? listStyle : radialStyle));
 }
 
+const SettingsWindowController::ApplicationInfo&
+SettingsWindowController::applicationInfo(const QString& bundleID) const {
+    auto it = m_applications.find(bundleID);
+    if (it == m_applications.end()) {
+        ApplicationInfo info;
+        if (const std::optional<QString> location =
+                m_platform.workspace.locationForBundleID(bundleID)) {
+            info.installed = true;
+            info.name = m_platform.workspace.applicationName(*location);
+            info.iconName = m_platform.workspace.applicationIconName(*location);
+        }
+        it = m_applications.insert(bundleID, info);
+    }
+    return *it;
+}
+
 QIcon SettingsWindowController::applicationIcon(const QString& bundleID) const {
-    const std::optional<QString> location = m_platform.workspace.locationForBundleID(bundleID);
-    const QString name = location ? m_platform.workspace.applicationIconName(*location) : QString();
+    const QString name = applicationInfo(bundleID).iconName;
     QIcon icon;
     if (!name.isEmpty())
         icon = name.startsWith(QLatin1Char('/')) ? QIcon(name) : QIcon::fromTheme(name);
@@ -557,8 +576,7 @@ QIcon SettingsWindowController::applicationIcon(const QString& bundleID) const {
 }
 
 QString SettingsWindowController::applicationDisplayName(const QString& bundleID) const {
-    const std::optional<QString> location = m_platform.workspace.locationForBundleID(bundleID);
-    const QString name = location ? m_platform.workspace.applicationName(*location) : QString();
+    const QString& name = applicationInfo(bundleID).name;
     return name.isEmpty() ? bundleID : name;
 }
 
@@ -572,7 +590,8 @@ void SettingsWindowController::refreshEditors(const std::optional<Route>& route)
         for (const Editor& editor : route->editors) {
             auto* item = new QListWidgetItem(m_editorsTable);
             item->setData(Qt::UserRole, editor.bundleID);
-            auto* row = new EditorRowView(editor, applicationIcon(editor.bundleID));
+            auto* row = new EditorRowView(editor, applicationIcon(editor.bundleID),
+                                          m_editorsTable->viewport());
             item->setSizeHint(row->sizeHint());
             m_editorsTable->setItemWidget(item, row);
             const QString routeID = route->id;
@@ -637,7 +656,7 @@ void SettingsWindowController::refreshTerminal(const std::optional<Route>& route
         return;
     QStringList installed;
     for (const QString& id : knownTerminalBundleIDs()) {
-        if (m_platform.workspace.locationForBundleID(id))
+        if (applicationInfo(id).installed)
             installed.append(id);
     }
     const QString current = RouteSettingsSummary::terminalBundleID(*route);
@@ -673,7 +692,8 @@ void SettingsWindowController::refreshRules(const std::optional<Route>& route) {
     for (const Rule& rule : route->rules) {
         auto* item = new QListWidgetItem(m_rulesTable);
         item->setData(Qt::UserRole, rule.id);
-        auto* row = new RuleRowView(m_descriptions.ruleSummary(rule, route->editors), rule.enabled);
+        auto* row = new RuleRowView(m_descriptions.ruleSummary(rule, route->editors), rule.enabled,
+                                    m_rulesTable->viewport());
         item->setSizeHint(row->sizeHint());
         m_rulesTable->setItemWidget(item, row);
         const QString routeID = route->id;
@@ -687,7 +707,8 @@ void SettingsWindowController::refreshRules(const std::optional<Route>& route) {
     auto* fallback = new QListWidgetItem(m_rulesTable);
     // The Default Rule row stays last.
     fallback->setFlags(fallback->flags() & ~Qt::ItemIsDragEnabled);
-    auto* fallbackRow = new RuleRowView(RuleDescriptions::defaultRuleSummary(*route), std::nullopt);
+    auto* fallbackRow = new RuleRowView(RuleDescriptions::defaultRuleSummary(*route), std::nullopt,
+                                        m_rulesTable->viewport());
     fallback->setSizeHint(fallbackRow->sizeHint());
     m_rulesTable->setItemWidget(fallback, fallbackRow);
     if (previousRow >= 0 && previousRow < m_rulesTable->count())

@@ -120,6 +120,13 @@ private:
     void editDefaultRule();
     void openRuleSheet(const std::optional<Rule>& rule);
     void copyForRow(int row, bool urlTemplate);
+    struct ApplicationInfo {
+        bool installed = false;
+        QString name;
+        QString iconName;
+    };
+    // Looked up once per show.
+    const ApplicationInfo& applicationInfo(const QString& bundleID) const;
     QIcon applicationIcon(const QString& bundleID) const;
     QString applicationDisplayName(const QString& bundleID) const;
 
@@ -133,6 +140,7 @@ private:
     bool m_showsApplicationScriptsInstall;
     std::optional<QString> m_selectedRouteID;
     QList<Route> m_routes;
+    mutable QHash<QString, ApplicationInfo> m_applications;
 
     QComboBox* m_routePopup = nullptr;
     QLabel* m_routeTitle = nullptr;

@@ -525,14 +525,16 @@ TEST_F(SettingsWindowTest, PermissionTilesFollowTheDesktop) {
     for (const auto& c : cases) {
         world.fake.selectionPermissions.accessibilityEnabled = c.accessibility;
         world.fake.selectionPermissions.automation = c.automation;
-        // Every show asks the desktop again.
+        // Every show asks the desktop again, once the window is up.
         world.window->show();
+        settle();
         EXPECT_EQ(tiles->accessibilityStatus()->text(), QString::fromUtf8(c.accessibilityText));
         EXPECT_EQ(tiles->automationStatus()->text(), QString::fromUtf8(c.automationText));
     }
     // Granted and attention read in different colours.
     world.fake.selectionPermissions.automation = AutomationStatus::granted;
     world.window->show();
+    settle();
     EXPECT_NE(tiles->accessibilityStatus()->palette().color(QPalette::WindowText),
               tiles->automationStatus()->palette().color(QPalette::WindowText));
     world.fake.selectionPermissions.accessibilityEnabled = false;
