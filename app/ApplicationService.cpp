@@ -4,10 +4,27 @@
 #include <QTimer>
 
 ApplicationService::ApplicationService(QObject* object, OpenHandler open,
-                                       ActionHandler activateAction)
+                                       ActionHandler activateAction, TokenHandler token)
     : QDBusAbstractAdaptor(object)
     , m_open(std::move(open))
-    , m_activateAction(std::move(activateAction)) {}
+    , m_activateAction(std::move(activateAction))
+    , m_token(std::move(token)) {}
+
+std::optional<QString> ApplicationService::activationToken(const QVariantMap& platformData) {
+    for (const char* key : {"activation-token", "desktop-startup-id"}) {
+        const QVariant value = platformData.value(QLatin1String(key));
+        if (value.typeId() == QMetaType::QString && !value.toString().isEmpty())
+            return value.toString();
+    }
+    return std::nullopt;
+}
+
+void ApplicationService::takeToken(const QVariantMap& platformData) {
+    // Taken at once, before the request waits in the event loop: the picker or
+    // alert it leads to is shown with it.
+    if (m_token)
+        m_token(activationToken(platformData));
+}
 
 QList<QUrl> ApplicationService::urlsFromURIs(const QStringList& uris) {
     QList<QUrl> urls;
@@ -31,21 +48,21 @@ QStringList ApplicationService::stringsFromParameter(const QVariantList& paramet
 }
 
 void ApplicationService::Activate(const QVariantMap& platformData) {
-    // A tray program has no window to raise.
-    Q_UNUSED(platformData);
+    // A tray program has no window to raise; a window it shows next may use it.
+    takeToken(platformData);
 }
 
 void ApplicationService::Open(const QStringList& uris, const QVariantMap& platformData) {
-    Q_UNUSED(platformData);
     const QList<QUrl> urls = urlsFromURIs(uris);
     if (urls.isEmpty())
         return;
+    takeToken(platformData);
     QTimer::singleShot(0, parent(), [open = m_open, urls] { open(urls); });
 }
 
 void ApplicationService::ActivateAction(const QString& actionName, const QVariantList& parameter,
                                         const QVariantMap& platformData) {
-    Q_UNUSED(platformData);
+    takeToken(platformData);
     QVariantList values;
     for (const QVariant& value : parameter)
         values.append(value.canConvert<QDBusVariant>() ? value.value<QDBusVariant>().variant()

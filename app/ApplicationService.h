@@ -7,6 +7,7 @@
 #include <QVariantList>
 #include <QVariantMap>
 #include <functional>
+#include <optional>
 
 // org.freedesktop.Application for the running instance: file managers, `gio
 // open` and `corvanta open` hand files and links to it with Open. Requests are
@@ -19,13 +20,20 @@ public:
     using OpenHandler = std::function<void(const QList<QUrl>&)>;
     // The action's name and its parameter (unwrapped from D-Bus variants).
     using ActionHandler = std::function<void(const QString&, const QVariantList&)>;
+    // Receives the activation token of each request (none when it has none)
+    // before the request is carried out.
+    using TokenHandler = std::function<void(const std::optional<QString>&)>;
 
-    ApplicationService(QObject* object, OpenHandler open, ActionHandler activateAction);
+    ApplicationService(QObject* object, OpenHandler open, ActionHandler activateAction,
+                       TokenHandler token = {});
 
     // URIs as D-Bus carries them (percent-encoded), read without loss.
     static QList<QUrl> urlsFromURIs(const QStringList& uris);
     // The text values of an action parameter (already unwrapped).
     static QStringList stringsFromParameter(const QVariantList& parameter);
+    // The focus token a caller put in `platform-data`: the XDG activation token,
+    // else the X11 startup notification ID.
+    static std::optional<QString> activationToken(const QVariantMap& platformData);
 
 public Q_SLOTS:
     void Activate(const QVariantMap& platformData);
@@ -34,6 +42,9 @@ public Q_SLOTS:
                         const QVariantMap& platformData);
 
 private:
+    void takeToken(const QVariantMap& platformData);
+
     OpenHandler m_open;
     ActionHandler m_activateAction;
+    TokenHandler m_token;
 };

@@ -54,10 +54,12 @@ struct Session {
         if (graphical)
             linux.setAlerts(dialogs);
         const Platform platform = linux.platform();
-        if (graphical)
-            pickers = std::make_unique<WidgetPickerPresenter>(
+        if (graphical) {
+            auto widgets = std::make_unique<WidgetPickerPresenter>(
                 platform.workspace, X11Compositing::windowsCanBeTranslucent);
-        else
+            widgets->setActivation(&linux.activation());
+            pickers = std::move(widgets);
+        } else
             pickers = std::make_unique<TerminalPickerPresenter>();
         utilities = std::make_unique<UtilityPerformer>(platform);
         delegate = std::make_unique<AppDelegate>(platform, *pickers, *utilities, std::nullopt,
@@ -69,7 +71,7 @@ struct Session {
     }
 
     LinuxPlatform linux;
-    DialogAlerts dialogs;
+    DialogAlerts dialogs{&linux.activation()};
     std::unique_ptr<PickerPresenter> pickers;
     std::unique_ptr<UtilityPerformer> utilities;
     std::unique_ptr<AppDelegate> delegate;
@@ -124,9 +126,14 @@ public:
                     delegate->openSettings();
                 else if (action == QLatin1String("about"))
                     delegate->showAbout();
+            },
+            [this](const std::optional<QString>& token) {
+                if (activation)
+                    activation->setRequestToken(token);
             });
     }
     QPointer<AppDelegate> delegate;
+    WindowActivation* activation = nullptr;
 };
 
 // The tray instance; opens `urls` once launching has finished. It owns the
@@ -144,6 +151,7 @@ int runInstance(QDBusConnection bus, ServiceObject& service, const QList<QUrl>& 
     AppDelegate& delegate = *session.delegate;
     const DistributionBootstrap bootstrap(delegate, makeUpdateService());
     service.delegate = &delegate;
+    service.activation = &session.linux.activation();
     QTimer::singleShot(0, &delegate, [&delegate, urls] {
         delegate.applicationDidFinishLaunching();
         if (!urls.isEmpty())

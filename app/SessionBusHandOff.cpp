@@ -12,6 +12,15 @@ bool open(const QList<QUrl>& urls) {
         g_variant_builder_add(&uris, "s", url.toEncoded().constData());
     GVariantBuilder platformData;
     g_variant_builder_init(&platformData, G_VARIANT_TYPE("a{sv}"));
+    // The file manager that started this process gave it leave to take focus;
+    // the instance shows the picker or alert, so the token goes there.
+    for (const auto& [variable, key] : {std::pair{"XDG_ACTIVATION_TOKEN", "activation-token"},
+                                        std::pair{"DESKTOP_STARTUP_ID", "desktop-startup-id"}}) {
+        const QByteArray token = qgetenv(variable);
+        if (!token.isEmpty())
+            g_variant_builder_add(&platformData, "{sv}", key,
+                                  g_variant_new_string(token.constData()));
+    }
     return SessionBusCall::call(SingleInstance::serviceName, SingleInstance::objectPath,
                                 "org.freedesktop.Application", "Open",
                                 g_variant_new("(asa{sv})", &uris, &platformData), nullptr,

@@ -66,6 +66,8 @@ void ListEditorPicker::show(Completion completion) {
     QRect frame(QPoint(), m_panel->size());
     frame.moveCenter(area.center());
     m_panel->move(frame.topLeft());
+    if (m_prepareWindow)
+        m_prepareWindow(m_panel);
     m_panel->show();
     m_panel->raise();
     m_panel->activateWindow();
@@ -167,6 +169,7 @@ void ListEditorPicker::confirm() {
 void ListEditorPicker::openChild(const ListPickerRow& row) {
     m_panel->hide();
     auto* child = new ListEditorPicker(row.submenuKind, row.submenuItems, m_icons);
+    child->setWindowPreparer(m_prepareWindow);
     m_child = child;
     child->show([this, child](const std::optional<PickerChoice>& choice) {
         m_child = nullptr;

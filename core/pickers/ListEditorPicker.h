@@ -19,6 +19,8 @@ class ListEditorPicker : public QObject {
 public:
     using Completion = std::function<void(const std::optional<PickerChoice>& choice)>;
     using IconSource = std::function<QIcon(const PickerChoice&)>;
+    // Runs with the panel just before it is first shown (focus hand-over).
+    using WindowPreparer = std::function<void(QWidget*)>;
 
     // The main list over a picker's entries.
     ListEditorPicker(const QString& title, const QList<PickerChoice>& entries,
@@ -32,6 +34,7 @@ public:
     // no choice and nothing is shown.
     void show(Completion completion);
     bool isPending() const { return bool(m_completion); }
+    void setWindowPreparer(WindowPreparer preparer) { m_prepareWindow = std::move(preparer); }
     // Confirms the selected row.
     void confirm();
 
@@ -58,6 +61,7 @@ private:
     QString m_title;
     IconSource m_icons;
     Completion m_completion;
+    WindowPreparer m_prepareWindow;
     QPointer<QWidget> m_panel;
     QPointer<ListPickerTable> m_table;
     QPointer<ListEditorPicker> m_child;

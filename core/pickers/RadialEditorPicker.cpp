@@ -45,10 +45,30 @@ void RadialEditorPicker::show(Completion completion) {
     buildPanel();
     placePanel();
     qApp->installEventFilter(this);
+    if (m_prepareWindow)
+        m_prepareWindow(m_panel);
     m_panel->show();
     m_panel->raise();
     m_panel->activateWindow();
     m_view->setFocus(Qt::ActiveWindowFocusReason);
+    // Cut to the disc, the panel lets clicks around the disc through to other
+    // windows; holding the pointer brings them back, so that they cancel.
+    if (!m_translucent)
+        grabPointer(0);
+}
+
+void RadialEditorPicker::grabPointer(int attempt) {
+    if (!isPending() || !m_panel || !m_view)
+        return;
+    // The window system grants the grab only once the window is mapped.
+    QWindow* window = m_panel->windowHandle();
+    if (window && window->isExposed() && window->setMouseGrabEnabled(true)) {
+        m_view->grabMouse();
+        return;
+    }
+    constexpr int attempts = 50;
+    if (attempt < attempts)
+        QTimer::singleShot(20, this, [this, attempt] { grabPointer(attempt + 1); });
 }
 
 void RadialEditorPicker::buildPanel() {
@@ -142,6 +162,8 @@ void RadialEditorPicker::finish(const std::optional<PickerChoice>& choice) {
         return;
     Completion completion = std::exchange(m_completion, {});
     qApp->removeEventFilter(this);
+    if (m_view)
+        m_view->releaseMouse();
     if (m_panel) {
         m_panel->removeEventFilter(this);
         m_panel->close();

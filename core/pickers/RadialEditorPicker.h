@@ -20,6 +20,8 @@ class RadialEditorPicker : public QObject {
 public:
     using Completion = std::function<void(const std::optional<PickerChoice>& choice)>;
     using IconSource = std::function<QIcon(const PickerChoice&)>;
+    // Runs with the panel just before it is first shown (focus hand-over).
+    using WindowPreparer = std::function<void(QWidget*)>;
 
     RadialEditorPicker(const QString& title, const QList<PickerChoice>& candidates,
                        const IconSource& icons = {}, bool translucent = true,
@@ -30,6 +32,7 @@ public:
     // choice and nothing is shown.
     void show(Completion completion);
     bool isPending() const { return bool(m_completion); }
+    void setWindowPreparer(WindowPreparer preparer) { m_prepareWindow = std::move(preparer); }
 
     QWidget* panel() const { return m_panel; }
     RadialEditorPickerView* pickerView() const { return m_view; }
@@ -42,6 +45,7 @@ private:
     void buildPanel();
     void placePanel();
     void reactivateLater();
+    void grabPointer(int attempt);
     void finish(const std::optional<PickerChoice>& choice);
 
     QString m_title;
@@ -49,6 +53,7 @@ private:
     IconSource m_icons;
     bool m_translucent;
     Completion m_completion;
+    WindowPreparer m_prepareWindow;
     QPointer<QWidget> m_panel;
     QPointer<RadialEditorPickerView> m_view;
 };

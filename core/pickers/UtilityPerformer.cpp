@@ -1,5 +1,7 @@
 #include "core/pickers/UtilityPerformer.h"
 
+#include "core/pickers/DefaultTerminal.h"
+
 #include "core/platform/Alerts.h"
 #include "core/platform/Clipboard.h"
 #include "core/platform/FileRevealer.h"
@@ -56,7 +58,13 @@ void UtilityPerformer::performUtility(const PickerUtility& utility, const QList<
 
 void UtilityPerformer::openParentsInTerminal(const PickerUtility& utility, const QList<QUrl>& files,
                                              const EndAccess& endAccess) {
-    const QString terminal = terminalBundleID(utility);
+    QString terminal = terminalBundleID(utility);
+    // The stored default stands for "the default terminal": the one this
+    // desktop has, where GNOME Terminal is not installed or not its own.
+    if (terminal == defaultTerminalBundleID()) {
+        const QStringList desktops = m_desktops.value_or(DefaultTerminal::currentDesktops());
+        terminal = DefaultTerminal::firstInstalled(m_workspace, desktops).value_or(terminal);
+    }
     const std::optional<QString> location = m_workspace.locationForBundleID(terminal);
     if (!location) {
         endAccessIfAsked(endAccess);

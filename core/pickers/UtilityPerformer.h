@@ -37,6 +37,9 @@ public:
     static QStringList parentFolders(const QList<QUrl>& files);
     // The terminal a utility names, or the default one when it names none.
     static QString terminalBundleID(const PickerUtility& utility);
+    // The desktops whose own terminals the default prefers (XDG_CURRENT_DESKTOP
+    // unless set here).
+    void setCurrentDesktops(QStringList desktops) { m_desktops = std::move(desktops); }
 
 private:
     void openParentsInTerminal(const PickerUtility& utility, const QList<QUrl>& files,
@@ -47,6 +50,7 @@ private:
     Clipboard& m_clipboard;
     FileRevealer& m_revealer;
     Alerts& m_alerts;
+    std::optional<QStringList> m_desktops;
     // Launch completions that arrive after this object is gone show no alert.
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };

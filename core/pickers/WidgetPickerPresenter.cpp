@@ -2,6 +2,7 @@
 
 #include "core/pickers/ListEditorPicker.h"
 #include "core/pickers/RadialEditorPicker.h"
+#include "core/platform/WindowActivation.h"
 
 WidgetPickerPresenter::WidgetPickerPresenter(const Workspace& workspace,
                                              TranslucencyCheck translucency, QObject* parent)
@@ -42,10 +43,14 @@ void WidgetPickerPresenter::showNext() {
         return;
     Pending next = m_queue.dequeue();
     auto icons = [this](const PickerChoice& choice) { return m_icons.icon(choice); };
+    RadialEditorPicker::WindowPreparer prepare;
+    if (WindowActivation* activation = m_activation)
+        prepare = [activation](QWidget* panel) { activation->prepareToShow(panel->winId()); };
     bool shown = false;
     if (next.request.style == PickerStyle::list) {
         auto* picker = new ListEditorPicker(next.request.title, next.request.entries, icons);
         m_list = picker;
+        picker->setWindowPreparer(prepare);
         picker->show(finisher(std::move(next.completion)));
         shown = picker->isPending();
     } else {
@@ -54,6 +59,7 @@ void WidgetPickerPresenter::showNext() {
         auto* picker =
             new RadialEditorPicker(next.request.title, next.request.entries, icons, translucent);
         m_radial = picker;
+        picker->setWindowPreparer(prepare);
         picker->show(finisher(std::move(next.completion)));
         shown = picker->isPending();
     }

@@ -10,6 +10,7 @@
 
 class ListEditorPicker;
 class RadialEditorPicker;
+class WindowActivation;
 
 // Shows pickers as windows: the radial or the list picker, as the request
 // says, one at a time. A request made while a picker is open waits for it.
@@ -25,6 +26,9 @@ public:
     ~WidgetPickerPresenter() override;
 
     void present(const PickerRequest& request, Completion completion) override;
+    // Pickers are shown with the current request's token, so that they get
+    // keyboard focus after a double-click in the file manager.
+    void setActivation(WindowActivation* activation) { m_activation = activation; }
 
     bool isShowing() const { return m_radial || m_list; }
     RadialEditorPicker* radialPicker() const { return m_radial; }
@@ -44,6 +48,7 @@ private:
 
     PickerIcons m_icons;
     TranslucencyCheck m_translucency;
+    WindowActivation* m_activation = nullptr;
     QQueue<Pending> m_queue;
     QPointer<RadialEditorPicker> m_radial;
     QPointer<ListEditorPicker> m_list;

@@ -1,5 +1,6 @@
 # Sources of core/pickers, relative to core/.
 list(APPEND LOGIC_SOURCES
+  pickers/DefaultTerminal.cpp
   pickers/ListPickerRows.cpp
   pickers/PickerCandidates.cpp
   pickers/PickerUtilityAppearance.cpp

@@ -1,5 +1,7 @@
 #include "core/routing/DialogAlerts.h"
 
+#include "core/platform/WindowActivation.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
@@ -55,6 +57,8 @@ int DialogAlerts::runAlert(const AlertRequest& request) {
         box.setEscapeButton(buttons.first());
     // Corvanta has no window of its own most of the time: bring the alert up front.
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    if (m_activation)
+        m_activation->prepareToShow(box.winId());
     box.exec();
     const qsizetype chosen = buttons.indexOf(static_cast<QPushButton*>(box.clickedButton()));
     if (chosen >= 0)

@@ -101,9 +101,7 @@ void StatusMenu::addUtilityMenus(const Route& route, QMenu& submenu) const {
         QMenu* utilities = submenu.addMenu(title);
         for (const ExternalUtilityRef& ref : refs) {
             // Names come from files on disk: "&" must not turn into a mnemonic.
-            QString text = ref.name();
-            text.replace(QLatin1Char('&'), QStringLiteral("&&"));
-            QAction* item = utilities->addAction(icon, text);
+            QAction* item = utilities->addAction(icon, menuTitle(ref.name()));
             item->setIconVisibleInMenu(!icon.isNull());
             item->setData(QVariant::fromValue(ExternalUtilityMenuPayload(route.id, ref)));
             QObject::connect(item, &QAction::triggered, utilities, [&target, item] {

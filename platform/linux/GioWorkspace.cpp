@@ -232,11 +232,8 @@ void launchFinished(GObject* source, GAsyncResult* result, gpointer data) {
         launched ? std::nullopt
                  : std::optional(errorText(error.get(), "The application could not be launched")));
 }
-} // namespace
-
-GObjectPtr<GAppLaunchContext> GioWorkspace::launchContext() const {
+GObjectPtr<GAppLaunchContext> launchContext(const std::optional<QString>& token) {
     GObjectPtr<GAppLaunchContext> context(g_app_launch_context_new());
-    const std::optional<QString> token = m_activationToken ? m_activationToken() : std::nullopt;
     if (token && !token->isEmpty()) {
         // The user's double-click in the file manager lets the editor come to
         // the front: X11 reads the startup ID, Wayland the activation token.
@@ -246,6 +243,7 @@ GObjectPtr<GAppLaunchContext> GioWorkspace::launchContext() const {
     }
     return context;
 }
+} // namespace
 
 void GioWorkspace::openURLs(const QList<QUrl>& urls, const QString& location,
                             Completion completion) {
@@ -258,7 +256,8 @@ void GioWorkspace::openURLs(const QList<QUrl>& urls, const QString& location,
     for (const QUrl& url : urls)
         uris.append(launchURI(url));
     const GListPtr list = borrowedStringList(uris);
-    const GObjectPtr<GAppLaunchContext> context = launchContext();
+    const GObjectPtr<GAppLaunchContext> context =
+        launchContext(m_activationToken ? m_activationToken() : std::nullopt);
     if (glibMainContextRuns()) {
         // Asynchronous: a D-Bus activated editor's refusal arrives only as the
         // answer to its Open call, which the synchronous launch never waits for.

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/platform/Workspace.h"
-#include "platform/linux/GLibPointers.h"
 
 // Installed applications as desktop entries through GIO: the desktop file ID
 // without ".desktop" is the bundle identifier, the entry's path its location.
@@ -39,7 +38,5 @@ public:
     void setActivationTokenSource(TokenSource source) { m_activationToken = std::move(source); }
 
 private:
-    GObjectPtr<GAppLaunchContext> launchContext() const;
-
     TokenSource m_activationToken;
 };

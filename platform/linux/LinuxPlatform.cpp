@@ -1,5 +1,9 @@
 #include "platform/linux/LinuxPlatform.h"
 
+LinuxPlatform::LinuxPlatform() {
+    m_workspace.setActivationTokenSource([this] { return m_activation.requestToken(); });
+}
+
 Platform LinuxPlatform::platform() {
     return Platform{m_types,
                     m_workspace,

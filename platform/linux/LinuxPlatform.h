@@ -4,6 +4,7 @@
 #include "platform/linux/AtspiAccessibilitySelection.h"
 #include "platform/linux/AtspiScreenReader.h"
 #include "platform/linux/DesktopTerminalLauncher.h"
+#include "platform/linux/DesktopWindowActivation.h"
 #include "platform/linux/FileManagerRevealer.h"
 #include "platform/linux/GioTypeSystem.h"
 #include "platform/linux/GioWorkspace.h"
@@ -22,7 +23,7 @@
 // on the terminal; a graphical front end installs its own with `setAlerts`.
 class LinuxPlatform {
 public:
-    LinuxPlatform() = default;
+    LinuxPlatform();
     LinuxPlatform(const LinuxPlatform&) = delete;
     LinuxPlatform& operator=(const LinuxPlatform&) = delete;
 
@@ -34,9 +35,12 @@ public:
     GioWorkspace& workspace() { return m_workspace; }
     TerminalAlerts& terminalAlerts() { return m_terminalAlerts; }
     X11ClipboardSelection& clipboardSelection() { return m_fileManagerSelection; }
+    // The token of the request being handled; launches pass it on.
+    DesktopWindowActivation& activation() { return m_activation; }
 
 private:
     GioTypeSystem m_types;
+    DesktopWindowActivation m_activation;
     GioWorkspace m_workspace;
     ProcRunningApplications m_running;
     XattrFileMetadata m_metadata;

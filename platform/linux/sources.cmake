@@ -5,6 +5,7 @@ list(APPEND LINUX_SOURCES
   DesktopEntryProgram.cpp
   DesktopProgramIndex.cpp
   DesktopTerminalLauncher.cpp
+  DesktopWindowActivation.cpp
   FileManagerRevealer.cpp
   GioTypeSystem.cpp
   GioWorkspace.cpp

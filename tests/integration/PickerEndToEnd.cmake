@@ -2,7 +2,7 @@
 # prefix shows its picker on a real X server, driven by keys sent with xdotool.
 corvanta_e2e_test(test_picker_e2e ${CMAKE_CURRENT_LIST_DIR}/PickerEndToEndTest.cpp)
 # One ctest entry: its own X server for the whole run, started by xvfb-run.
-add_test(NAME picker_e2e COMMAND xvfb-run -a -s "-screen 0 1280x800x24"
+add_test(NAME picker_e2e COMMAND xvfb-run -a -n 140 -s "-screen 0 1280x800x24"
   $<TARGET_FILE:test_picker_e2e>)
 set_tests_properties(picker_e2e PROPERTIES LABELS "integration;e2e"
   ENVIRONMENT "LC_ALL=C.UTF-8;QT_QPA_PLATFORM=xcb" TIMEOUT 120)
@@ -11,5 +11,5 @@ set_tests_properties(picker_e2e PROPERTIES LABELS "integration;e2e"
 add_executable(test_x11_compositing ${CMAKE_CURRENT_LIST_DIR}/X11CompositingTest.cpp)
 target_link_libraries(test_x11_compositing PRIVATE
   CorvantaLinux GTest::gtest PkgConfig::XCB corvanta_warnings)
-add_test(NAME x11_compositing COMMAND xvfb-run -a $<TARGET_FILE:test_x11_compositing>)
+add_test(NAME x11_compositing COMMAND xvfb-run -a -n 150 $<TARGET_FILE:test_x11_compositing>)
 set_tests_properties(x11_compositing PROPERTIES LABELS "integration" TIMEOUT 60)

@@ -8,7 +8,7 @@ target_compile_definitions(test_selection_e2e PRIVATE
   CLIPBOARD_SEED_PATH="$<TARGET_FILE:clipboard_seed>")
 add_dependencies(test_selection_e2e clipboard_seed)
 # One ctest entry: its own X server for the whole run, started by xvfb-run.
-add_test(NAME selection_e2e COMMAND xvfb-run -a -s "-screen 0 1280x800x24"
+add_test(NAME selection_e2e COMMAND xvfb-run -a -n 160 -s "-screen 0 1280x800x24"
   $<TARGET_FILE:test_selection_e2e>)
 set_tests_properties(selection_e2e PROPERTIES LABELS "integration;e2e"
   ENVIRONMENT "LC_ALL=C.UTF-8;QT_QPA_PLATFORM=xcb" TIMEOUT 120)

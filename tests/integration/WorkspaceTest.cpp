@@ -1,4 +1,5 @@
 #include "core/model/EditorDiscovery.h"
+#include "platform/linux/DesktopWindowActivation.h"
 #include "platform/linux/GLibPointers.h"
 #include "platform/linux/GioTypeSystem.h"
 #include "platform/linux/GioWorkspace.h"
@@ -159,5 +160,26 @@ TEST(GioWorkspace, LaunchCarriesTheRequestsActivationToken) {
         EXPECT_EQ(passed, expected);
     }
     QFile::remove(entryPath("test.StartupEnv.desktop"));
+}
+// The message that ends the file manager's startup sequence names it exactly,
+// quotes escaped, NUL-terminated as the startup notification protocol wants.
+TEST(DesktopWindowActivation, KeepsTheRequestTokenAndEndsItsSequenceByName) {
+    const std::pair<QString, QByteArray> rows[] = {
+        {"thunar-12-host-corvanta-3_TIME98765",
+         QByteArray("remove: ID=\"thunar-12-host-corvanta-3_TIME98765\"") + '\0'},
+        {"a\"b\\c", QByteArray("remove: ID=\"a\\\"b\\\\c\"") + '\0'},
+    };
+    for (const auto& [id, expected] : rows)
+        EXPECT_EQ(DesktopWindowActivation::removeMessage(id), expected) << qPrintable(id);
+
+    DesktopWindowActivation activation;
+    activation.setRequestToken("x_TIME1");
+    EXPECT_EQ(activation.requestToken(), "x_TIME1");
+    activation.setRequestToken(QString());
+    EXPECT_EQ(activation.requestToken(), std::nullopt) << "an empty token is none";
+    // Without a display there is nothing to prepare, and nothing breaks.
+    activation.setRequestToken("x_TIME2");
+    activation.prepareToShow(0);
+    EXPECT_EQ(activation.requestToken(), "x_TIME2");
 }
 } // namespace

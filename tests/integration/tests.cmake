@@ -35,7 +35,7 @@ include(${CMAKE_CURRENT_LIST_DIR}/OwnershipEndToEnd.cmake)
 # The shortcut registry on a real X server, keys sent with xdotool.
 add_executable(test_x11_shortcuts integration/X11ShortcutRegistryTest.cpp)
 target_link_libraries(test_x11_shortcuts PRIVATE CorvantaLinux GTest::gtest corvanta_warnings)
-add_test(NAME x11_shortcuts COMMAND xvfb-run -a $<TARGET_FILE:test_x11_shortcuts>)
+add_test(NAME x11_shortcuts COMMAND xvfb-run -a -n 120 $<TARGET_FILE:test_x11_shortcuts>)
 set_tests_properties(x11_shortcuts PROPERTIES LABELS "integration" TIMEOUT 120
   ENVIRONMENT "LC_ALL=C.UTF-8")
 include(${CMAKE_CURRENT_LIST_DIR}/SelectionEndToEnd.cmake)
@@ -45,7 +45,7 @@ include(${CMAKE_CURRENT_LIST_DIR}/SelectionEndToEnd.cmake)
 add_executable(test_selection_thunar ${CMAKE_CURRENT_LIST_DIR}/SelectionHelperThunarTest.cpp)
 target_link_libraries(test_selection_thunar PRIVATE
   CorvantaLinux GTest::gtest_main corvanta_warnings)
-add_test(NAME selection_thunar COMMAND xvfb-run -a -s "-screen 0 1280x800x24"
+add_test(NAME selection_thunar COMMAND xvfb-run -a -n 130 -s "-screen 0 1280x800x24"
   dbus-run-session -- $<TARGET_FILE:test_selection_thunar>)
 set_tests_properties(selection_thunar PROPERTIES LABELS "integration;e2e"
   ENVIRONMENT "LC_ALL=C.UTF-8;GSK_RENDERER=cairo" TIMEOUT 120)

@@ -2,6 +2,7 @@
 #include "core/pickers/RadialEditorPicker.h"
 #include "core/pickers/WidgetPickerPresenter.h"
 #include "core/platform/PlatformTexts.h"
+#include "core/platform/WindowActivation.h"
 #include "tests/support/FakeWorkspace.h"
 
 #include <gtest/gtest.h>
@@ -201,6 +202,37 @@ TEST_F(EditorPickerWidgetsTest, PresenterShowsOneAtATimeAndNothingForNoEntries) 
     EXPECT_EQ(results, (Results{entries[0], std::nullopt, entries[1]}));
     EXPECT_FALSE(presenter.isShowing());
 }
+// Each picker window, child lists included, is handed the request's token
+// before it shows, so it gets keyboard focus after a double-click.
+TEST_F(EditorPickerWidgetsTest, PickerWindowsArePreparedForFocusBeforeShowing) {
+    struct Recording : WindowActivation {
+        void setRequestToken(const std::optional<QString>&) override {}
+        std::optional<QString> requestToken() const override { return "t"; }
+        void prepareToShow(quintptr window) override { prepared.append(window); }
+        QList<quintptr> prepared;
+    } activation;
+    FakeWorkspace workspace;
+    WidgetPickerPresenter presenter(workspace);
+    presenter.setActivation(&activation);
+    presenter.present({"Radial", PickerStyle::radial, entries}, record(results));
+    ASSERT_EQ(activation.prepared.size(), 1);
+    EXPECT_EQ(activation.prepared[0], presenter.radialPicker()->panel()->winId());
+    QTest::keyClick(presenter.radialPicker()->pickerView(), Qt::Key_Escape);
+
+    presenter.present({"List", PickerStyle::list, entries}, record(results));
+    ListEditorPicker* list = presenter.listPicker();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(activation.prepared.size(), 2);
+    EXPECT_EQ(activation.prepared[1], list->panel()->winId());
+    list->table()->setCurrentRow(4);
+    QTest::keyClick(list->table(), Qt::Key_Return);
+    ASSERT_NE(list->childPicker(), nullptr);
+    ASSERT_EQ(activation.prepared.size(), 3);
+    EXPECT_EQ(activation.prepared[2], list->childPicker()->panel()->winId());
+    QTest::keyClick(list->childPicker()->table(), Qt::Key_Escape);
+    QTest::keyClick(list->table(), Qt::Key_Escape);
+}
+
 // Without a compositing manager, translucent pixels show black: the panel is
 // then opaque and cut to the disc and caption, and asked anew for each picker.
 TEST_F(EditorPickerWidgetsTest, RadialPanelIsCutToItsShapeWhereWindowsCannotBlend) {

@@ -36,6 +36,9 @@ protected:
         std::make_unique<UtilityPerformer>(fake.platform());
     int ended = 0;
 
+    // Whatever desktop runs the tests, the default terminal comes from the list.
+    void SetUp() override { performer->setCurrentDesktops({}); }
+
     void perform(PickerUtilityKind kind, const QStringList& paths,
                  std::optional<QString> terminal = std::nullopt) {
         QList<QUrl> files;
@@ -77,6 +80,50 @@ TEST_F(UtilityPerformerTest, OpensEachParentFolderOnceInTheNamedOrDefaultTermina
     }
     EXPECT_TRUE(fake.alerts.shown.isEmpty());
     EXPECT_EQ(ended, 4);
+}
+
+// "Open Parent in Terminal" must work out of the box on every desktop: the
+// default terminal is the desktop's own when installed, else any known one; a
+// terminal the user chose is kept.
+TEST(DefaultTerminalTest, FirstInstalledTerminalTheDesktopsOwnFirst) {
+    const struct {
+        QStringList desktops, installed;
+        std::optional<QString> chosen;
+        std::optional<QString> launched; // none: "Terminal not found"
+    } cases[] = {
+        {{"KDE"}, {"org.kde.konsole", "org.gnome.Terminal"}, {}, "org.kde.konsole"},
+        {{"XFCE"}, {"com.gexperts.Tilix", "xfce4-terminal"}, {}, "xfce4-terminal"},
+        {{"GNOME"}, {"org.gnome.Terminal", "org.gnome.Console"}, {}, "org.gnome.Console"},
+        {{"ubuntu", "GNOME"}, {"org.gnome.Terminal"}, {}, "org.gnome.Terminal"},
+        {{"kde"}, {"xterm", "kitty"}, {}, "kitty"},
+        {{}, {"debian-xterm"}, {}, "debian-xterm"},
+        {{"KDE"}, {"org.kde.konsole", "foot"}, "foot", "foot"},
+        {{"KDE"}, {"org.kde.konsole"}, " org.gnome.Terminal ", "org.kde.konsole"},
+        {{"KDE"}, {}, {}, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(qPrintable(c.desktops.join(':') + " / " + c.installed.join(',')));
+        FakePlatform fake;
+        for (const QString& id : c.installed)
+            fake.workspace.install({id, id, {}, {}, {}, {}});
+        UtilityPerformer performer(fake.platform());
+        performer.setCurrentDesktops(c.desktops);
+        PickerUtility utility = PickerUtility::makeDefault(PickerUtilityKind::openParentInTerminal);
+        if (c.chosen)
+            utility.terminalBundleID = c.chosen;
+        performer.performUtility(utility, {QUrl::fromLocalFile("/w/a.md")});
+        if (c.launched) {
+            EXPECT_EQ(fake.terminals.launches,
+                      (decltype(fake.terminals.launches){
+                          {FakeWorkspace::locationOf(*c.launched), {"/w"}}}));
+            EXPECT_TRUE(fake.alerts.shown.isEmpty());
+        } else {
+            EXPECT_TRUE(fake.terminals.launches.isEmpty());
+            EXPECT_EQ(fake.alerts.messages(), QStringList{"Terminal not found"});
+            EXPECT_TRUE(fake.alerts.shown.value(0).informativeText.contains(
+                "(" + defaultTerminalBundleID() + ")"));
+        }
+    }
 }
 
 TEST_F(UtilityPerformerTest, MissingTerminalAndFailedLaunchAreReported) {

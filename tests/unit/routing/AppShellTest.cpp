@@ -3,6 +3,7 @@
 #include "core/model/LocalFileURL.h"
 #include "core/pickers/UtilityPerformer.h"
 #include "core/platform/PlatformTexts.h"
+#include "core/platform/WindowActivation.h"
 #include "core/routing/AppDelegate.h"
 #include "core/routing/DialogAlerts.h"
 #include "core/utilities/ExternalUtilityMenuPayload.h"
@@ -23,6 +24,14 @@
 #include <memory>
 
 namespace {
+struct RecordingActivation : WindowActivation {
+    void setRequestToken(const std::optional<QString>& token) override { this->token = token; }
+    std::optional<QString> requestToken() const override { return token; }
+    void prepareToShow(quintptr window) override { prepared.append(window); }
+    std::optional<QString> token;
+    QList<quintptr> prepared;
+};
+
 const QString org = QStringLiteral("custom.org");
 
 class AppDelegateTest : public ::testing::Test {
@@ -164,12 +173,16 @@ TEST_F(AppDelegateTest, AlertsShowTheirTextsAsPlainText) {
         }
         box->buttons().first()->click();
     });
-    DialogAlerts alerts;
+    RecordingActivation activation;
+    DialogAlerts alerts(&activation);
     EXPECT_EQ(alerts.runAlert({message, informative, {}, AlertRequest::Style::warning, -1}), 0);
     shown.sort();
     EXPECT_EQ(shown, (QStringList{informative, message}));
     EXPECT_EQ(formats, (QList<Qt::TextFormat>{Qt::PlainText, Qt::PlainText}));
     EXPECT_FALSE(linksOpen);
+    // Shown with the request's token, on the box's own window.
+    ASSERT_EQ(activation.prepared.size(), 1);
+    EXPECT_NE(activation.prepared[0], 0u);
 }
 
 TEST_F(AppDelegateTest, DamagedRoutesFileIsReportedOnceTheTrayIconShows) {
@@ -342,6 +355,38 @@ TEST(OpenArguments, PathsKeepTheirBytesAndUrlsStayUrlsUnlessAFileHasThatName) {
               (QList<QByteArray>{cwd + "/sub/../n.md", "/a.md", cwd + "/-n", cwd + "/\xff\n'$(c)'",
                                  "x-corvanta://open?file=/a%20b.md", "https://a.org/?b#c",
                                  cwd + "/x-corvanta:odd.md", cwd + "/1abc:def"}));
+}
+
+// The focus token comes in platform-data; the request's windows need it before
+// the request is carried out.
+TEST(ApplicationService, ActivationTokenIsTakenFromPlatformDataBeforeTheRequestRuns) {
+    const std::pair<QVariantMap, std::optional<QString>> rows[] = {
+        {{{"activation-token", "wl-1"}, {"desktop-startup-id", "x_TIME9"}}, "wl-1"},
+        {{{"desktop-startup-id", "x_TIME9"}}, "x_TIME9"},
+        {{{"activation-token", ""}, {"desktop-startup-id", "x_TIME9"}}, "x_TIME9"},
+        {{{"activation-token", 42}}, std::nullopt},
+        {{}, std::nullopt},
+    };
+    for (const auto& [data, expected] : rows)
+        EXPECT_EQ(ApplicationService::activationToken(data), expected)
+            << qPrintable(data.keys().join(','));
+
+    static int argc = 1;
+    static char name[] = "test_app_shell", *argv[] = {name, nullptr};
+    if (!QApplication::instance())
+        new QApplication(argc, argv);
+    QObject owner;
+    QStringList events;
+    auto* service = new ApplicationService(
+        &owner, [&](const QList<QUrl>& urls) { events << "open " + urls.first().fileName(); },
+        [&](const QString& action, const QVariantList&) { events << "action " + action; },
+        [&](const std::optional<QString>& token) { events << "token " + token.value_or("-"); });
+    service->Open({"file:///tmp/a.md"}, {{"activation-token", "wl-1"}});
+    service->ActivateAction("settings", {}, {});
+    service->Activate({{"desktop-startup-id", "x_TIME9"}});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(events, (QStringList{"token wl-1", "token -", "token x_TIME9", "open a.md",
+                                   "action settings"}));
 }
 
 TEST(ApplicationService, UrisFromTheBusKeepTheirBytes) {

@@ -1,7 +1,4 @@
-#include "core/model/LocalFileURL.h"
 #include "core/selection/ApplicationScriptsInstaller.h"
-#include "core/selection/SelectionScriptRunner.h"
-#include "platform/linux/SpawnProcessRunner.h"
 
 #include <QDir>
 #include <QFile>
@@ -213,32 +210,4 @@ TEST(SelectionHelperProgram, RefusesWhatItCannotGiveExactly) {
         EXPECT_TRUE(run.errors.contains(test.message)) << run.errors.toStdString();
         EXPECT_FALSE(run.output.contains("/a\n")) << run.output.toStdString();
     }
-}
-
-// The installer's helper, the runner and the file manager's clipboard together.
-TEST(SelectionHelperProgram, RunnerReadsTheInstalledHelper) {
-    FakeDesktop desktop;
-    desktop.startFileManager(QStringLiteral("pcmanfm-qt"));
-    desktop.selectURIs(hostileList);
-    const QProcessEnvironment saved = QProcessEnvironment::systemEnvironment();
-    const QProcessEnvironment env = desktop.environment();
-    for (const QString& name : {QStringLiteral("PATH"), QStringLiteral("STATE"),
-                                QStringLiteral("FAKE_PID"), QStringLiteral("DISPLAY")})
-        qputenv(name.toUtf8().constData(), env.value(name).toUtf8());
-    SpawnProcessRunner processes;
-    const auto outcome = SelectionScriptRunner(processes).run(
-        QStringLiteral("GetPCManFMQtSelection"), desktop.scriptsFolder(),
-        SelectionScriptRunner::selectionTimeout);
-    for (const QString& name : {QStringLiteral("PATH"), QStringLiteral("STATE"),
-                                QStringLiteral("FAKE_PID"), QStringLiteral("DISPLAY")}) {
-        if (saved.contains(name))
-            qputenv(name.toUtf8().constData(), saved.value(name).toUtf8());
-        else
-            qunsetenv(name.toUtf8().constData());
-    }
-    EXPECT_EQ(outcome, SelectionScriptRunner::Outcome::succeeded(
-                           {LocalFileURL::fromNativePath("/home/ann/My Folder/caf\xe9.bin"),
-                            LocalFileURL::fromNativePath("/home/ann/line\nbreak.txt"),
-                            LocalFileURL::fromNativePath("/home/ann/# %20?.md"),
-                            LocalFileURL::fromNativePath("/home/ann/delta-\xc3\xbc.txt")}));
 }

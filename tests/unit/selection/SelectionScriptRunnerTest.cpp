@@ -85,9 +85,9 @@ TEST(SelectionScriptRunner, OutcomesOfHelpersThatAnswer) {
          Outcome::Kind::succeeded,
          {"/home/ann/a.md", "/home/ann/b c.txt"}},
         {"one a line, ignoring --print0",
-         "printf '/srv/one\\n/srv/two three\\n'",
+         "printf '/srv/one\\r\\n/srv/two three\\nrelative\\n/no/final/newline'",
          Outcome::Kind::succeeded,
-         {"/srv/one", "/srv/two three"}},
+         {"/srv/one", "/srv/two three", "/no/final/newline"}},
         {"nothing selected", "exit 0", Outcome::Kind::succeeded, {}},
         {"hostile names",
          R"(printf '/t/line\nbreak\0/t/caf\351.bin\0/t/# %%20?x=1&y\0/t/ lead and trail \0/t/\033[31mred\0')",
@@ -116,16 +116,6 @@ TEST(SelectionScriptRunner, OutcomesOfHelpersThatAnswer) {
         EXPECT_EQ(outcome.kind, test.kind);
         EXPECT_EQ(paths(outcome.urls), test.paths);
     }
-}
-
-TEST(SelectionScriptRunner, HelperIsAskedForNulSeparatedOutput) {
-    HelperFolder folder;
-    folder.write(QStringLiteral("GetNemoSelection"),
-                 "[ \"$1\" = --print0 ] && [ $# -eq 1 ] || exit 3\nprintf '/x\\0'");
-    SpawnProcessRunner processes;
-    const Outcome outcome = SelectionScriptRunner(processes).run(
-        QStringLiteral("GetNemoSelection"), folder.path(), SelectionScriptRunner::selectionTimeout);
-    EXPECT_EQ(outcome, Outcome::succeeded({LocalFileURL::fromNativePath("/x")}));
 }
 
 TEST(SelectionScriptRunner, MissingOrUnrunnableHelpers) {
@@ -224,22 +214,6 @@ TEST(SelectionScriptRunner, RunsTheFileManagersHelperFromTheDataHome) {
     qputenv("XDG_DATA_HOME", saved);
 }
 
-TEST(SelectionScriptRunner, OutputToURLs) {
-    const QList<std::pair<QByteArray, QList<QByteArray>>> cases{
-        {"", {}},
-        {"\n", {}},
-        {"/a\r\n/b\r\n", {"/a", "/b"}},
-        {"/no/final/newline", {"/no/final/newline"}},
-        {QByteArray("/a\nb\0/c", 7), {"/a\nb", "/c"}},
-        {QByteArray("\0\0", 2), {}},
-        {"file:///not/a/path\n/real\n", {"/real"}},
-    };
-    for (const auto& [output, expected] : cases)
-        EXPECT_EQ(paths(SelectionScriptRunner::urlsFromOutput(output)), expected)
-            << output.toStdString();
-}
-
-// What the runner asks of the process port, and how it reads each kind of result.
 TEST(SelectionScriptRunner, AsksForABoundedKilledRunAndReadsItsResult) {
     using namespace std::chrono_literals;
     HelperFolder folder;
