@@ -5,6 +5,7 @@
 #include "core/platform/Preferences.h"
 #include "core/platform/TypeSystem.h"
 #include "core/platform/Workspace.h"
+#include "core/routing/OpenRequestParser.h"
 #include "core/settings/DesktopSettingsChoosers.h"
 #include "core/settings/RegistryRuleHotkeys.h"
 #include "core/settings/SettingsWindowController.h"
@@ -299,6 +300,7 @@ void AppDelegate::showSettings(const std::optional<QString>& routeID) {
         hooks.usesApplicationScripts = [weak] {
             return weak && weak->m_usesApplicationScriptsSelection;
         };
+        hooks.ruleLinkTemplate = &urlSchemeTemplate;
         m_settingsWindow = std::make_unique<SettingsWindowController>(
             m_store, m_platform, *m_settingsChoosers, *m_ruleHotkeys, std::move(hooks),
             m_allowsAccessibilitySelection, m_usesApplicationScriptsSelection);

@@ -8,7 +8,6 @@
 #include "core/platform/PlatformTexts.h"
 #include "core/platform/Preferences.h"
 #include "core/platform/Workspace.h"
-#include "core/routing/OpenRequestParser.h"
 #include "core/settings/DefaultRuleEditorSheet.h"
 #include "core/settings/EditorRowView.h"
 #include "core/settings/EditorURLTemplateSheet.h"
@@ -746,7 +745,10 @@ void SettingsWindowController::copyForRow(int row, bool urlTemplate) {
     if (!route || row < 0 || row >= route->rules.size())
         return;
     const QString& id = route->rules.at(row).id;
-    m_platform.clipboard.setText(urlTemplate ? urlSchemeTemplate(id) : id);
+    if (!urlTemplate)
+        m_platform.clipboard.setText(id);
+    else if (m_hooks.ruleLinkTemplate)
+        m_platform.clipboard.setText(m_hooks.ruleLinkTemplate(id));
 }
 
 void SettingsWindowController::addType() {

@@ -45,6 +45,8 @@ public:
         std::function<void()> onWillClose;
         std::function<void()> onShowOnboarding;
         std::function<bool()> usesApplicationScripts;
+        // The x-corvanta link that forces a rule, for "Copy URL Scheme Template".
+        std::function<QString(const QString& ruleID)> ruleLinkTemplate;
     };
 
     enum Tab { generalTab, editorsTab, orderTab, rulesTab };

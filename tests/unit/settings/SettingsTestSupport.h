@@ -2,6 +2,7 @@
 
 #include "core/model/RouteStore.h"
 #include "core/model/RoutesFileCodec.h"
+#include "core/routing/OpenRequestParser.h"
 #include "core/settings/RuleHotkeyAccess.h"
 #include "core/settings/SettingsChoosers.h"
 #include "core/settings/SettingsWindowController.h"
@@ -163,6 +164,7 @@ struct SettingsWorld {
         };
         hooks.onShowOnboarding = [this] { ++onboardingShown; };
         hooks.usesApplicationScripts = [] { return false; };
+        hooks.ruleLinkTemplate = &urlSchemeTemplate;
         window = std::make_unique<SettingsWindowController>(*store, fake.platform(), choosers,
                                                             hotkeys, std::move(hooks));
         if (store->routeWithID(QStringLiteral("custom.org")))
