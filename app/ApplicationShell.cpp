@@ -15,6 +15,7 @@
 #include "core/routing/AppDelegate.h"
 #include "core/routing/DialogAlerts.h"
 #include "core/selection/SelectionScriptRunner.h"
+#include "platform/linux/GLibPointers.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/X11Compositing.h"
 
@@ -70,6 +71,14 @@ struct Session {
                 const ScriptableFileManager& manager) { return runner.selectedFiles(manager); });
     }
 
+    // GIO announces every launch on the session bus through its shared
+    // connection and closes that connection when nothing else holds it, so
+    // each launch paid for connecting and authenticating first. Held here for
+    // the run instead.
+    GObjectPtr<GDBusConnection> launchAnnouncements{
+        qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS")
+            ? g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr)
+            : nullptr};
     LinuxPlatform linux;
     DialogAlerts dialogs{&linux.activation()};
     std::unique_ptr<PickerPresenter> pickers;
@@ -149,6 +158,7 @@ int runInstance(QDBusConnection bus, ServiceObject& service, const QList<QUrl>& 
     QApplication::setQuitOnLastWindowClosed(false);
     Session session(true, RouteStore::Access::readWrite);
     AppDelegate& delegate = *session.delegate;
+    delegate.setWindowsCanBeTranslucent(X11Compositing::windowsCanBeTranslucent);
     const DistributionBootstrap bootstrap(delegate, makeUpdateService());
     service.delegate = &delegate;
     service.activation = &session.linux.activation();
@@ -217,8 +227,10 @@ int start(int argc, char** argv, const QList<QByteArray>* openArguments) {
     bus.unregisterObject(QLatin1String(SingleInstance::objectPath));
 
     QString error;
-    const bool handed =
-        openArguments ? instance.forwardOpen(urls, &error) : instance.forwardActivate(&error);
+    // A second `corvanta` means the user is looking for it: without a visible
+    // tray icon the settings window is the only way to reach it.
+    const bool handed = openArguments ? instance.forwardOpen(urls, &error)
+                                      : instance.forwardAction(QStringLiteral("settings"), &error);
     if (handed)
         return 0;
     std::fprintf(stderr, "corvanta: the running Corvanta did not answer: %s\n", qPrintable(error));

@@ -47,6 +47,12 @@ int TeachCommand::run(const QStringList& arguments) {
     const auto path = samplePath(arguments, m_err);
     if (!path)
         return 2;
+    // Nothing to ask the user when the answer could not be saved here.
+    if (m_store.isReadOnly()) {
+        m_err << "corvanta teach: the routes file is not this process's to write; nothing was "
+                 "taught\n";
+        return 1;
+    }
     const bool loaded = StoreLoadReport::report(m_store, m_platform.alerts);
     DefaultHandlerClaimer claimer(m_platform.types, m_platform.workspace, m_platform.preferences,
                                   m_platform.alerts);
@@ -69,11 +75,6 @@ int TeachCommand::run(const QStringList& arguments) {
     if (!loaded) {
         m_err << "corvanta teach: the routes file could not be loaded, so this change was not "
                  "saved\n";
-        return 1;
-    }
-    if (m_store.isReadOnly()) {
-        m_err << "corvanta teach: the routes file is not this process's to write, so this "
-                 "change was not saved\n";
         return 1;
     }
     if (const std::optional<QString>& failure = m_store.lastWriteError()) {

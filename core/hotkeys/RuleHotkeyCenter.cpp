@@ -65,11 +65,15 @@ void RuleHotkeyCenter::follow(RouteStore& store) {
 void RuleHotkeyCenter::storeChanged() {
     const QList<Route> routes = m_store->routes();
     const QSet<QString> ids = ruleIDs(routes);
-    // A rule that left the store (removed, or with its custom type) takes its
-    // shortcut along; a rule that was only disabled keeps it.
-    for (const QString& id : std::as_const(m_knownRuleIDs)) {
-        if (!ids.contains(id))
-            m_registry.setShortcut(std::nullopt, QStringLiteral("rule-") + id);
+    // A rule removed through the store (itself, or with its custom type) takes
+    // its shortcut along; a rule that was only disabled keeps it. Rules missing
+    // from a file read again keep theirs: the file may be on its way back (an
+    // editor that deletes before writing), and a stale entry costs nothing.
+    if (!m_store->isReportingReload()) {
+        for (const QString& id : std::as_const(m_knownRuleIDs)) {
+            if (!ids.contains(id))
+                m_registry.setShortcut(std::nullopt, QStringLiteral("rule-") + id);
+        }
     }
     m_knownRuleIDs = ids;
     sync(routes);

@@ -135,14 +135,16 @@ void RouteStore::load() {
     save();
 }
 
-void RouteStore::rememberDiskIdentity() {
+QList<qint64> RouteStore::diskIdentity() const {
     struct stat info {};
-    if (::stat(QFile::encodeName(m_filePath).constData(), &info) != 0) {
-        m_diskIdentity.clear();
-        return;
-    }
-    m_diskIdentity = {qint64(info.st_dev), qint64(info.st_ino), qint64(info.st_size),
-                      qint64(info.st_mtim.tv_sec), qint64(info.st_mtim.tv_nsec)};
+    if (::stat(QFile::encodeName(m_filePath).constData(), &info) != 0)
+        return {};
+    return {qint64(info.st_dev), qint64(info.st_ino), qint64(info.st_size),
+            qint64(info.st_mtim.tv_sec), qint64(info.st_mtim.tv_nsec)};
+}
+
+void RouteStore::rememberDiskIdentity() {
+    m_diskIdentity = diskIdentity();
 }
 
 RouteStore::Reload RouteStore::reloadIfChanged() {
@@ -179,7 +181,9 @@ RouteStore::Reload RouteStore::reread() {
     // removed it may be about to put its own in place.
     if (routes != m_routes) {
         m_routes = routes;
+        m_reportingReload = true;
         changed();
+        m_reportingReload = false;
     }
     return Reload::reloaded;
 }
@@ -187,6 +191,12 @@ RouteStore::Reload RouteStore::reread() {
 bool RouteStore::save() {
     if (m_loadFailed || m_access == Access::readOnly)
         return false;
+    // Changed on disk since it was read (a hand edit landing while the store
+    // loads): writing now would undo it. The next reload takes it in.
+    if (diskIdentity() != m_diskIdentity) {
+        m_lastWriteError = QStringLiteral("the file was changed by another program meanwhile");
+        return false;
+    }
     State state;
     state.version = RoutesFileCodec::currentVersion;
     state.routes = m_routes;

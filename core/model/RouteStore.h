@@ -78,6 +78,9 @@ public:
 
     // Called after every change that reached the routes, written or not.
     int addChangeHandler(ChangeHandler handler);
+    // True while change handlers hear of routes read again from disk (a hand
+    // edit, a file put back), false for the store's own operations.
+    bool isReportingReload() const { return m_reportingReload; }
     void removeChangeHandler(int token);
 
     // Changes. An unknown route id changes and writes nothing.
@@ -115,6 +118,7 @@ private:
     // reason) when the file exists but cannot be read or decoded.
     bool readRoutes(QList<Route>& routes, QString& failure);
     void load();
+    QList<qint64> diskIdentity() const;
     void rememberDiskIdentity();
     Reload reread();
     // False when the store may not change (read-only); reloads a changed file first.
@@ -140,5 +144,6 @@ private:
     std::optional<QString> m_lastWriteError;
     QList<std::pair<int, ChangeHandler>> m_changeHandlers;
     std::function<void(Reload)> m_reloadHandler;
+    bool m_reportingReload = false;
     int m_nextHandlerToken = 1;
 };

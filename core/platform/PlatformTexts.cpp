@@ -65,6 +65,18 @@ constexpr Replacement table[] = {
      "Automation, use Open Settings\u2026 and turn the apps back on under Corvanta.",
      "Rule hotkeys need helper programs in Application Scripts (Install Scripts\u2026), then a "
      "file manager whose selection they can read (Request\u2026 checks again)."},
+    // Onboarding: the tray stands in for the menu bar.
+    {"Allow Corvanta in the Menu Bar", "Allow Corvanta in the Tray"},
+    {"Apps can be hidden from the menu bar. Turn Corvanta on in System Settings if you "
+     "don\u2019t see it.",
+     "Tray icons can be hidden: GNOME shows them only with the AppIndicator extension, KDE and "
+     "Xfce can tuck them into the tray\u2019s overflow. Turn Corvanta on there if you don\u2019t "
+     "see it."},
+    {"Corvanta lives in the menu bar", "Corvanta lives in the tray"},
+    {"Drag any file onto the menu bar icon to route that type.",
+     "Drag any file onto the tray icon, or onto the palette that \u201cRoute File Type\u2026\u201d "
+     "in its menu opens, to route that type."},
+    {"Open Menu Bar Settings\u2026", "Open Tray Settings\u2026"},
     // The key that picks a numbered entry; Ctrl stands in for Command.
     {"\u2318", "Ctrl+"},
 };

@@ -1,6 +1,8 @@
 #include "core/routing/AppDelegate.h"
 
+#include "core/menubar/DropPalettePanel.h"
 #include "core/platform/Alerts.h"
+#include "core/platform/DesktopTray.h"
 #include "core/platform/PlatformTexts.h"
 #include "core/platform/Preferences.h"
 #include "core/platform/TypeSystem.h"
@@ -16,6 +18,7 @@
 #include <QIcon>
 #include <QMenu>
 #include <QMessageBox>
+#include <QScreen>
 #include <QSystemTrayIcon>
 #include <QThread>
 #include <QTimer>
@@ -105,12 +108,23 @@ void AppDelegate::applicationDidFinishLaunching() {
     m_statusItem->setContextMenu(menu);
     connect(m_statusItem.get(), &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
+                // Most trays do not tell where the icon is; a click on it does.
+                constexpr int side = 24;
+                const QPoint at = QCursor::pos();
+                m_lastIconClick = QRect(at.x() - side / 2, at.y() - side / 2, side, side);
                 // A plain click opens the same menu, as a menu-bar item would.
                 if (reason == QSystemTrayIcon::Trigger && m_menu)
-                    m_menu->popup(QCursor::pos());
+                    m_menu->popup(at);
             });
     m_statusItem->show();
-    if (!QSystemTrayIcon::isSystemTrayAvailable())
+    createDropController();
+    createOnboardingWindow();
+    m_platform.tray.watchAvailability([self = QPointer<AppDelegate>(this)](bool available) {
+        if (self)
+            self->trayAvailabilityChanged(available);
+    });
+    const bool trayShown = m_platform.tray.isAvailable();
+    if (!trayShown)
         qWarning("Corvanta: the desktop shows no tray; files are still routed when opened");
 
     // Rule hotkeys follow the store from here on: every change re-syncs them, and
@@ -125,8 +139,9 @@ void AppDelegate::applicationDidFinishLaunching() {
                     m_recordingPeriod.endOnRequest();
             });
 
-    if (!m_platform.preferences.boolean(PreferenceKeys::hasCompletedMenuBarOnboarding)
-             .value_or(false))
+    // Without a tray the icon cannot be found: the first page tells where it went.
+    if (!trayShown || !m_platform.preferences.boolean(PreferenceKeys::hasCompletedMenuBarOnboarding)
+                           .value_or(false))
         QTimer::singleShot(0, this, [this] { showOnboarding(); });
 
     reportLoadFailure();
@@ -134,11 +149,14 @@ void AppDelegate::applicationDidFinishLaunching() {
 
 void AppDelegate::applicationOpenURLs(const QList<QUrl>& urls) {
     Q_ASSERT(QThread::currentThread() == thread());
+    // One stat(): a hand edit made just before the double-click already counts.
+    m_store.reloadIfChanged();
     m_pipeline.open(urls);
 }
 
 void AppDelegate::routeSelection(const QSet<QString>& hotkeyNames) {
     Q_ASSERT(QThread::currentThread() == thread());
+    m_store.reloadIfChanged();
     // The resolver runs through the pipeline's hook; an empty selection beeps.
     m_pipeline.routeSelection(hotkeyNames);
 }
@@ -310,7 +328,84 @@ void AppDelegate::showSettings(const std::optional<QString>& routeID) {
     m_settingsWindow->show(routeID);
 }
 
-void AppDelegate::showOnboarding() {}
+void AppDelegate::showOnboarding() {
+    if (!m_onboarding)
+        createOnboardingWindow();
+    m_onboarding->showOnboarding();
+}
+
+void AppDelegate::showDropPalette() {
+    if (!m_dropController)
+        createDropController();
+    m_dropController->showPaletteUntilDismissed();
+}
+
+void AppDelegate::setWindowsCanBeTranslucent(std::function<bool()> translucency) {
+    m_translucency = std::move(translucency);
+}
+
+TrayGeometry AppDelegate::trayGeometry() const {
+    const QPointer<const AppDelegate> self(this);
+    TrayGeometry geometry;
+    geometry.icon = [self]() -> std::optional<QRect> {
+        if (!self)
+            return std::nullopt;
+        if (self->m_statusItem && self->m_statusItem->geometry().isValid() &&
+            !self->m_statusItem->geometry().isEmpty())
+            return self->m_statusItem->geometry();
+        return self->m_lastIconClick;
+    };
+    geometry.visibleArea = [](const QPoint& point) {
+        QScreen* screen = QGuiApplication::screenAt(point);
+        if (!screen)
+            screen = QGuiApplication::primaryScreen();
+        return screen ? screen->availableGeometry() : QRect();
+    };
+    return geometry;
+}
+
+void AppDelegate::createDropController() {
+    const QPointer<AppDelegate> self(this);
+    m_dropController = std::make_unique<MenuBarDropController>(
+        [self](const QUrl& url) {
+            if (self)
+                self->handleDrop(url);
+        },
+        [self](DropPaletteSurface::Callbacks callbacks) -> std::unique_ptr<DropPaletteSurface> {
+            return std::make_unique<DropPalettePanel>(std::move(callbacks),
+                                                      self && self->windowsCanBeTranslucent());
+        },
+        trayGeometry(), MenuBarDropController::eventLoopScheduler(this));
+    const TrayGeometry geometry = trayGeometry();
+    m_platform.tray.watchDragsOverIcon(geometry.icon, [self](bool over) {
+        if (!self || !self->m_dropController)
+            return;
+        if (over)
+            self->m_dropController->showPalette();
+        else
+            self->m_dropController->dragLeftIcon();
+    });
+}
+
+void AppDelegate::createOnboardingWindow() {
+    if (m_onboarding)
+        return;
+    m_onboarding = std::make_unique<OnboardingWindowController>(
+        m_platform.preferences, m_platform.tray, trayGeometry(), windowsCanBeTranslucent());
+    m_onboarding->onWillShow = [self = QPointer<AppDelegate>(this)] {
+        if (self)
+            self->m_mainMenu.install(self->m_onboarding.get());
+    };
+    m_windowPresenter.track(WindowPresenter::Presenter::onboarding, m_onboarding.get());
+}
+
+void AppDelegate::trayAvailabilityChanged(bool available) {
+    if (!available || !m_statusItem)
+        return;
+    // Announce the icon again to the tray that just appeared.
+    m_statusItem->hide();
+    m_statusItem->show();
+}
 
 // The standard About box. Corvanta keeps its taskbar entry while the box shows
 // (not just for a turn of the event loop) so the box cannot end up behind

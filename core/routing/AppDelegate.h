@@ -3,6 +3,9 @@
 #include "core/hotkeys/HotkeyRecordingPeriod.h"
 #include "core/hotkeys/RuleHotkeyCenter.h"
 #include "core/menubar/MainMenuController.h"
+#include "core/menubar/MenuBarDropController.h"
+#include "core/menubar/OnboardingWindowController.h"
+#include "core/menubar/TrayGeometry.h"
 #include "core/menubar/WindowPresenter.h"
 #include "core/model/DefaultHandlerClaimer.h"
 #include "core/model/RouteStore.h"
@@ -63,6 +66,9 @@ public:
     void setCheckForUpdatesHandler(std::optional<CheckForUpdatesHandler> handler);
     void setAllowsAccessibilitySelection(bool allows);
     void setUsesApplicationScriptsSelection(bool uses);
+    // Whether the window system blends translucent windows right now (the drop
+    // palette and onboarding's arrow are cut to shape otherwise).
+    void setWindowsCanBeTranslucent(std::function<bool()> translucency);
     bool allowsAccessibilitySelection() const { return m_allowsAccessibilitySelection; }
     bool usesApplicationScriptsSelection() const { return m_usesApplicationScriptsSelection; }
     // How script mode asks a file manager's helper program; rebuilds the resolver.
@@ -89,6 +95,10 @@ public:
     SettingsWindowController* settingsWindow() const { return m_settingsWindow.get(); }
     // Replaces the panels of the settings window (tests answer them themselves).
     void setSettingsChoosers(std::unique_ptr<SettingsChoosers> choosers);
+    MenuBarDropController* dropController() const { return m_dropController.get(); }
+    OnboardingWindowController* onboardingWindow() const { return m_onboarding.get(); }
+    // The tray icon's place: as the tray reports it, else where it was last clicked.
+    TrayGeometry trayGeometry() const;
 
     // Status menu.
     QList<Route> statusMenuRoutes() const override { return m_store.routes(); }
@@ -101,6 +111,7 @@ public:
     void makeRouteDefaultHandler(const QVariant& represented) override;
     void openSettings() override;
     void showOnboarding() override;
+    void showDropPalette() override;
     void checkForUpdatesFromStatusMenu() override;
     void showAbout() override;
     void terminate() override;
@@ -125,6 +136,10 @@ private:
     void reportLoadFailure();
     // The resolver for the current flags.
     FileSelectionResolver makeSelectionResolver() const;
+    bool windowsCanBeTranslucent() const { return !m_translucency || m_translucency(); }
+    void createDropController();
+    void createOnboardingWindow();
+    void trayAvailabilityChanged(bool available);
 
     Platform m_platform;
     ExternalUtilityRunner m_utilityRunner;
@@ -142,6 +157,10 @@ private:
     WindowPresenter m_windowPresenter;
     MainMenuController m_mainMenu;
     QPointer<QWidget> m_about;
+    std::function<bool()> m_translucency;
+    std::optional<QRect> m_lastIconClick;
+    std::unique_ptr<MenuBarDropController> m_dropController;
+    std::unique_ptr<OnboardingWindowController> m_onboarding;
     bool m_allowsAccessibilitySelection = true;
     bool m_usesApplicationScriptsSelection = false;
     FileSelectionResolver::ScriptRun m_selectionScriptRun;

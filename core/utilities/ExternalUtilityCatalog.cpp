@@ -4,6 +4,7 @@
 #include "core/platform/FileRevealer.h"
 #include "core/platform/PlatformTexts.h"
 #include "core/platform/ProcessRunner.h"
+#include "core/selection/ApplicationScriptsInstaller.h"
 #include "core/utilities/ExternalUtilityRef.h"
 
 #include <QDir>
@@ -94,17 +95,15 @@ CatalogScan listShortcuts(ProcessRunner& processes, const QString& toolPath) {
 std::optional<QString> scriptsFolder(bool usesApplicationScripts, const QString& dataHome) {
     if (dataHome.isEmpty())
         return std::nullopt;
-    if (usesApplicationScripts) {
-        const QString folder = dataHome + QStringLiteral("/Corvanta/Application Scripts");
-        if (!QFileInfo(folder).isDir())
-            return std::nullopt;
-        return folder;
-    }
-    return dataHome + QStringLiteral("/Corvanta/Scripts");
+    return dataHome + (usesApplicationScripts ? QStringLiteral("/Corvanta/Application Scripts")
+                                              : QStringLiteral("/Corvanta/Scripts"));
 }
 
 std::optional<QString> scriptsFolder(bool usesApplicationScripts) {
-    return scriptsFolder(usesApplicationScripts,
+    // The same folder the selection helpers are installed into.
+    if (usesApplicationScripts)
+        return ApplicationScriptsInstaller::defaultDirectory();
+    return scriptsFolder(false,
                          QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
 }
 

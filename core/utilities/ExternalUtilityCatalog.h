@@ -25,8 +25,8 @@ CatalogScan listShortcuts(ProcessRunner& processes, const QString& toolPath);
 // Lines of the form "Name (identifier)"; everything else is skipped.
 QList<CatalogEntry> shortcutsFromList(const QByteArray& output);
 
-// $XDG_DATA_HOME/Corvanta/Scripts, or in Application Scripts mode the
-// Application Scripts folder when it exists; none without a data folder.
+// $XDG_DATA_HOME/Corvanta/Scripts, or in Application Scripts mode
+// $XDG_DATA_HOME/Corvanta/Application Scripts; none without a data folder.
 std::optional<QString> scriptsFolder(bool usesApplicationScripts, const QString& dataHome);
 std::optional<QString> scriptsFolder(bool usesApplicationScripts);
 // Executables, AppleScript files and workflows under `folder` (none: the

@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QThread>
+#include <sys/stat.h>
 
 namespace {
 constexpr int waitMs = 15000;
@@ -118,9 +119,12 @@ protected:
         markdown.activeBundleID = markdown.editors[0].bundleID;
         QDir().mkpath(QFileInfo(routesFile()).absolutePath());
         writeRoutes(routesFile(), {markdown});
+        const ino_t written = inode();
         instance.setProcessChannelMode(QProcess::ForwardedChannels);
         instance.start(corvanta(), {});
         ASSERT_TRUE(waitUntil([] { return LinuxSandbox::corvantaInstancePid().has_value(); }));
+        // The instance has loaded once it rewrote the file in the current format.
+        ASSERT_TRUE(waitUntil([written] { return inode() != written; }));
     }
 
     void TearDown() override {
@@ -130,6 +134,10 @@ protected:
             instance.kill();
     }
 
+    static ino_t inode() {
+        struct stat info {};
+        return ::stat(QFile::encodeName(routesFile()).constData(), &info) == 0 ? info.st_ino : 0;
+    }
     static QString corvanta() {
         return LinuxSandbox::current().root() + QStringLiteral("/bin/corvanta");
     }
@@ -176,7 +184,6 @@ TEST_F(OwnershipEndToEnd, EditsOnDiskAreFollowedAndADamagedOneIsNeverWrittenOver
     QByteArray explained;
     ASSERT_TRUE(run(corvanta(), {"explain", "--json", QFile::decodeName(first)}, &explained));
     EXPECT_TRUE(explained.contains(R"("editors":["test.RuleEditor"])")) << explained.data();
-    QThread::msleep(500); // the instance notices within its settling time
     ASSERT_TRUE(run(corvanta(), {"open", QFile::decodeName(first)}));
     EXPECT_EQ(records(1), (QList<QList<QByteArray>>{{"--rule", first}}));
 
@@ -194,3 +201,47 @@ TEST_F(OwnershipEndToEnd, EditsOnDiskAreFollowedAndADamagedOneIsNeverWrittenOver
     EXPECT_EQ(routesBytes(), damaged);
 }
 } // namespace
+
+namespace {
+// Runs Corvanta where the instance's session bus cannot be reached (another
+// session, ssh, a broken bus): exit status and what it printed.
+int runElsewhere(const QStringList& arguments, bool display, QByteArray* output) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus");
+    if (!display) {
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(QLatin1String(name));
+    }
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(LinuxSandbox::current().filesFolder());
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(LinuxSandbox::current().root() + QStringLiteral("/bin/corvanta"), arguments);
+    if (!process.waitForFinished(waitMs)) {
+        process.kill();
+        process.waitForFinished();
+        return -1;
+    }
+    *output = process.readAll();
+    return process.exitCode();
+}
+} // namespace
+
+TEST_F(OwnershipEndToEnd, ProcessesThatCannotReachTheInstanceNeverWriteTheFile) {
+    const QByteArray bytes = routesBytes();
+    const ino_t written = inode();
+    QByteArray output;
+    EXPECT_EQ(runElsewhere({}, true, &output), 1) << output.data();
+    EXPECT_TRUE(output.contains("not starting a second tray")) << output.data();
+
+    // Routed in its own process, read-only: the file opens, nothing is written.
+    const QByteArray notes = sample("elsewhere.md");
+    EXPECT_EQ(runElsewhere({"open", QFile::decodeName(notes)}, false, &output), 0) << output.data();
+    EXPECT_EQ(records(1), (QList<QList<QByteArray>>{{notes}}));
+
+    EXPECT_EQ(runElsewhere({"teach", QFile::decodeName(sample("elsewhere.zzq"))}, false, &output),
+              1);
+    EXPECT_TRUE(output.contains("owns")) << output.data();
+    EXPECT_EQ(routesBytes(), bytes);
+    EXPECT_EQ(inode(), written);
+}

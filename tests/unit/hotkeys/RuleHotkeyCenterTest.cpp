@@ -5,6 +5,7 @@
 #include "tests/unit/hotkeys/HotkeyTestSupport.h"
 
 #include <QFile>
+#include <QSaveFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -176,6 +177,27 @@ TEST_F(RuleHotkeyCenterTest, RemovedRulesTakeTheirShortcutsAlong) {
     edited.name = QStringLiteral("renamed");
     store->upsertRule("md", edited);
     EXPECT_EQ(fake.shortcuts.getShortcut("rule-B"), superShiftE);
+}
+
+TEST_F(RuleHotkeyCenterTest, ARuleMissingFromAFileReadAgainKeepsItsShortcut) {
+    open({route("md", {hotkeyRule("A"), hotkeyRule("B")})});
+    setShortcut("A", superShiftE);
+    // A hand edit (or a file on its way back) without rule A.
+    RouteStore::State state;
+    state.routes = {route("md", {hotkeyRule("B")})};
+    QSaveFile file(store->filePath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(RoutesFileCodec::encode(state));
+    ASSERT_TRUE(file.commit());
+    ASSERT_EQ(store->reloadIfChanged(), RouteStore::Reload::reloaded);
+
+    EXPECT_EQ(center->registeredNames(), QSet<QString>{"rule-B"});
+    EXPECT_EQ(fake.shortcuts.getShortcut("rule-A"), superShiftE);
+    // Removed through the store, a rule still takes its shortcut along.
+    setShortcut("B", ctrlAltF5);
+    store->removeRule("md", "B");
+    EXPECT_FALSE(fake.shortcuts.getShortcut("rule-B"));
+    EXPECT_EQ(fake.shortcuts.getShortcut("rule-A"), superShiftE);
 }
 
 TEST_F(RuleHotkeyCenterTest, NewRulesRegisterAsTheyAreAdded) {

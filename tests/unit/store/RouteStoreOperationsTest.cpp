@@ -271,3 +271,30 @@ TEST_F(OperationsTest, DamagedEditKeepsTheRoutesAndIsNeverWrittenOverUntilRepair
                                                   RouteStore::Reload::stillFailing,
                                                   RouteStore::Reload::reloaded}));
 }
+
+namespace {
+// Discovery that, once, lets an outside edit land in the middle of a load.
+class EditDuringLoad : public FakeWorkspace {
+public:
+    mutable std::function<void()> edit;
+    QStringList editorRoleHandlers(const QString& type) const override {
+        if (edit)
+            std::exchange(edit, nullptr)();
+        return FakeWorkspace::editorRoleHandlers(type);
+    }
+};
+} // namespace
+
+TEST_F(OperationsTest, AnEditLandingWhileTheStoreLoadsIsNotOverwrittenByTheLoad) {
+    EditDuringLoad workspace;
+    Route edited = route();
+    edited.rules.append(makeRule("R7", alpha));
+    const QByteArray bytes = encoded({edited});
+    workspace.edit = [this, &bytes] { replaceFile(path(), bytes); };
+    RouteStore loading(fake.types, workspace, path());
+    EXPECT_FALSE(workspace.edit) << "the edit happened during the load";
+    EXPECT_EQ(stampOf(path()).bytes, bytes) << "not written over with what was read before";
+    EXPECT_TRUE(loading.lastWriteError()) << "a write that did not happen is no success";
+    EXPECT_EQ(loading.reloadIfChanged(), RouteStore::Reload::reloaded);
+    EXPECT_EQ(loading.routeWithID("custom.a")->rules.size(), 4);
+}

@@ -75,8 +75,6 @@ TEST(ScriptsCatalog, EachMissingOrUnreadableFolderHasItsAnswer) {
     // The folder as the scripts mode names it.
     const QString data = home.path("data");
     EXPECT_EQ(ExternalUtilityCatalog::scriptsFolder(false, data), data + "/Corvanta/Scripts");
-    EXPECT_EQ(ExternalUtilityCatalog::scriptsFolder(true, data), std::nullopt);
-    QDir().mkpath(data + "/Corvanta/Application Scripts");
     EXPECT_EQ(ExternalUtilityCatalog::scriptsFolder(true, data),
               data + "/Corvanta/Application Scripts");
     EXPECT_EQ(ExternalUtilityCatalog::scriptsFolder(false, QString()), std::nullopt);
@@ -97,17 +95,25 @@ TEST(ScriptsCatalog, OpeningTheFolderCreatesAndRevealsItOrSaysWhyNot) {
     EXPECT_FALSE(ExternalUtilityCatalog::revealScriptsFolder(std::nullopt, fake.revealer));
     EXPECT_EQ(fake.revealer.requests.size(), 1);
 
-    // Application Scripts mode without its folder: the alert that says what to do.
-    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path("empty-data")));
+    // A data folder that cannot hold folders: each mode's alert says what to do.
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path("blocked")));
     ExternalUtilityCatalog::openScriptsFolder(true, fake.revealer, fake.alerts);
-    ASSERT_EQ(fake.alerts.shown.size(), 1);
+    ExternalUtilityCatalog::openScriptsFolder(false, fake.revealer, fake.alerts);
+    ASSERT_EQ(fake.alerts.shown.size(), 2);
     EXPECT_EQ(fake.alerts.shown[0].messageText, "Could not open scripts folder");
     EXPECT_EQ(fake.alerts.shown[0].informativeText,
               "Application Scripts is unavailable. Use Install Scripts\u2026 on the Permissions "
               "tab first.");
-    ExternalUtilityCatalog::openScriptsFolder(false, fake.revealer, fake.alerts);
-    EXPECT_EQ(fake.alerts.shown.size(), 1);
-    EXPECT_TRUE(QFileInfo(home.path("empty-data/Corvanta/Scripts")).isDir());
+    EXPECT_EQ(fake.alerts.shown[1].informativeText,
+              PlatformTexts::text("Could not create or reveal ~/Library/Scripts."));
+    EXPECT_EQ(fake.revealer.requests.size(), 1);
+
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path("fresh-data")));
+    ExternalUtilityCatalog::openScriptsFolder(true, fake.revealer, fake.alerts);
+    EXPECT_EQ(fake.alerts.shown.size(), 2);
+    EXPECT_EQ(
+        fake.revealer.requests.last(),
+        QList<QUrl>{QUrl::fromLocalFile(home.path("fresh-data/Corvanta/Application Scripts"))});
     qunsetenv("XDG_DATA_HOME");
 }
 

@@ -1,0 +1,209 @@
+// A rule hotkey from the key press (xdotool) to the editor's start, with
+// Thunar in front and two files selected, next to `gio open` of the same two
+// files launching the same editor, interleaved in one run. The editor only
+// stamps the moment it started. Without a display it runs itself under
+// xvfb-run and a private session bus, in a throw-away home.
+#include "core/model/LocalFileURL.h"
+#include "core/model/RoutesFileCodec.h"
+#include "tests/unit/engine/RuleBuilders.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <functional>
+#include <unistd.h>
+
+namespace {
+constexpr int rounds = 15;
+
+qint64 monotonicNs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return qint64(now.tv_sec) * 1000000000LL + now.tv_nsec;
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+QByteArray run(const QString& program, const QStringList& arguments, bool* ok = nullptr) {
+    QProcess process;
+    process.start(program, arguments);
+    const bool finished = process.waitForFinished(20000);
+    if (ok)
+        *ok = finished && process.exitCode() == 0;
+    return process.readAllStandardOutput();
+}
+
+qsizetype stampCount(const QString& stamps) {
+    QFile file(stamps);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    return file.readAll().count('\n');
+}
+
+// Milliseconds from `request` to the next editor stamp; -1 on a time-out.
+double measure(const QString& stamps, const std::function<void()>& request) {
+    const qsizetype before = stampCount(stamps);
+    const qint64 start = monotonicNs();
+    request();
+    QDeadlineTimer deadline(10000);
+    while (stampCount(stamps) <= before && !deadline.hasExpired())
+        QThread::usleep(500);
+    QFile file(stamps);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    if (lines.size() <= before + 1)
+        return -1;
+    return double(lines.at(before).toLongLong() - start) / 1e6;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? -1 : values[values.size() / 2];
+}
+
+int fail(const char* why) {
+    std::printf("bench_hotkey_latency: failed: %s\n", why);
+    return 1;
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("BENCH_WRAPPED")) {
+        setenv("BENCH_WRAPPED", "1", 1);
+        execlp("xvfb-run", "xvfb-run", "-a", "-s", "-screen 0 1280x800x24", "dbus-run-session",
+               "--", argv[0], static_cast<char*>(nullptr));
+        std::perror("xvfb-run");
+        return 1;
+    }
+    QCoreApplication app(argc, argv);
+    QTemporaryDir home;
+    const QString root = home.path();
+    const QString stamps = root + QStringLiteral("/stamps");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(root + QStringLiteral("/config")));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(root + QStringLiteral("/data")));
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(root + QStringLiteral("/cache")));
+    qputenv("OPEN_LATENCY_STAMPS", QFile::encodeName(stamps));
+    qputenv("GSK_RENDERER", "cairo");
+    qputenv("QT_QPA_PLATFORM", "xcb");
+
+    const QString applications = root + QStringLiteral("/data/applications");
+    if (!writeFile(applications + QStringLiteral("/bench.Editor.desktop"),
+                   "[Desktop Entry]\nType=Application\nName=Bench Editor\nExec=" +
+                       QByteArray(EDITOR_PATH) + " %F\nMimeType=text/plain;\n"))
+        return fail("cannot write the editor's entry");
+    bool ok = false;
+    run(QStringLiteral("update-desktop-database"), {applications}, &ok);
+    run(QStringLiteral("gio"), {"mime", "text/plain", "bench.Editor.desktop"});
+
+    Route text;
+    text.id = QStringLiteral("custom.txt");
+    text.name = QStringLiteral("Text");
+    text.extensions = {QStringLiteral("txt")};
+    text.isCustom = true;
+    text.normalizeUtilities();
+    Editor editor;
+    editor.bundleID = QStringLiteral("bench.Editor");
+    editor.name = QStringLiteral("Bench Editor");
+    editor.manual = true;
+    text.editors = {editor};
+    text.activeBundleID = editor.bundleID;
+    Rule rule =
+        RuleBuilders::rule(RuleBuilders::allOf({}), RuleBuilders::openIn({editor.bundleID}));
+    const QString hotkeyName = QStringLiteral("rule-") + rule.id;
+    rule.when = RuleBuilders::allOf({RuleBuilders::hotkey(hotkeyName)});
+    text.rules = {rule};
+    RouteStoreState state;
+    state.routes = {text};
+    const QString config = root + QStringLiteral("/config/Corvanta");
+    if (!writeFile(config + QStringLiteral("/routes.json"), RoutesFileCodec::encode(state)) ||
+        !writeFile(config + QStringLiteral("/Corvanta.conf"),
+                   "[General]\nhasCompletedMenuBarOnboarding=true\n") ||
+        !writeFile(config + QStringLiteral("/shortcuts.json"), R"({"version": 1, "shortcuts": {")" +
+                                                                   hotkeyName.toUtf8() +
+                                                                   R"(": "Ctrl+Alt+K"}})"))
+        return fail("cannot write the settings");
+    const QByteArray files = QFile::encodeName(root + QStringLiteral("/files"));
+    QDir().mkpath(QFile::decodeName(files));
+    const QByteArray first = files + "/beta gamma.txt";
+    const QByteArray second = files + "/caf\xe9.txt";
+    for (const QByteArray& path : {first, second}) {
+        FILE* file = std::fopen(path.constData(), "w");
+        if (file)
+            std::fclose(file);
+    }
+
+    QProcess windowManager;
+    windowManager.start(QStringLiteral("openbox"), {});
+    QThread::msleep(500);
+    QProcess thunar;
+    thunar.start(QStringLiteral("thunar"), {QFile::decodeName(files)});
+    const QByteArray window =
+        run("xdotool", {"search", "--sync", "--onlyvisible", "--class", "Thunar"}).trimmed();
+    QThread::msleep(800);
+    const QString thunarWindow = QString::fromLatin1(window.split('\n').last());
+    run("xdotool", {"windowactivate", "--sync", thunarWindow});
+    run("xdotool", {"key", "ctrl+a"});
+
+    QProcess tray;
+    tray.setStandardErrorFile(QProcess::nullDevice());
+    tray.start(QStringLiteral(CORVANTA_PATH), {});
+    QDeadlineTimer started(20000);
+    while (!QDBusConnection::sessionBus()
+                .interface()
+                ->isServiceRegistered(QStringLiteral("io.corvanta.Corvanta"))
+                .value() &&
+           !started.hasExpired())
+        QThread::msleep(20);
+    QThread::msleep(1000);
+
+    std::vector<double> direct, hotkey;
+    int failures = 0;
+    // As URIs: an argument list of text cannot carry the Latin-1 byte.
+    const QStringList uris{QString::fromLatin1(LocalFileURL::fromNativePath(first).toEncoded()),
+                           QString::fromLatin1(LocalFileURL::fromNativePath(second).toEncoded())};
+    for (int i = 0; i < rounds; ++i) {
+        const double viaGio = measure(stamps, [&] {
+            QProcess::startDetached(QStringLiteral("gio"),
+                                    QStringList{QStringLiteral("open")} + uris);
+        });
+        run("xdotool", {"windowactivate", "--sync", thunarWindow});
+        QThread::msleep(100);
+        const double viaHotkey = measure(stamps, [&] {
+            QProcess::startDetached(QStringLiteral("xdotool"), {"key", "ctrl+alt+k"});
+        });
+        if (viaGio < 0 || viaHotkey < 0) {
+            ++failures;
+            continue;
+        }
+        direct.push_back(viaGio);
+        hotkey.push_back(viaHotkey);
+        QThread::msleep(200);
+    }
+    tray.terminate();
+    tray.waitForFinished(5000);
+    thunar.kill();
+    thunar.waitForFinished();
+    windowManager.kill();
+    windowManager.waitForFinished();
+    std::filesystem::remove_all(std::string(files.constData()));
+    std::printf("rule hotkey over Thunar (2 files) to editor start: median %.1f ms; gio open of "
+                "the same files: median %.1f ms; added %.1f ms; %d rounds, %d failed\n",
+                median(hotkey), median(direct), median(hotkey) - median(direct), rounds, failures);
+    return failures == 0 ? 0 : 1;
+}
