@@ -7,6 +7,10 @@
 #include "core/platform/Preferences.h"
 #include "core/platform/TypeSystem.h"
 #include "core/platform/Workspace.h"
+#include "core/routing/OpenRequestParser.h"
+#include "core/settings/DesktopSettingsChoosers.h"
+#include "core/settings/RegistryRuleHotkeys.h"
+#include "core/settings/SettingsWindowController.h"
 #include "core/utilities/ExternalUtilityMenuPayload.h"
 
 #include <QCoreApplication>
@@ -61,7 +65,9 @@ AppDelegate::AppDelegate(const Platform& platform, PickerPresenter& pickers,
                  this)
     , m_recordingPeriod(platform.shortcuts, &QGuiApplication::queryKeyboardModifiers)
     , m_statusMenu(*this, platform.workspace)
-    , m_resolver(makeSelectionResolver()) {
+    , m_resolver(makeSelectionResolver())
+    , m_settingsChoosers(std::make_unique<DesktopSettingsChoosers>(platform.workspace))
+    , m_ruleHotkeys(std::make_unique<RegistryRuleHotkeys>(platform.shortcuts, m_recordingPeriod)) {
     m_mainMenu.setOpenSettings(weakly(&AppDelegate::openSettings));
     m_mainMenu.setShowAbout(weakly(&AppDelegate::showAbout));
     m_mainMenu.setQuit(weakly(&AppDelegate::terminate));
@@ -171,72 +177,6 @@ void AppDelegate::handleDrop(const QUrl& url) {
     workspace.stopAccessingSecurityScopedResource(url);
 }
 
-SettingsActions AppDelegate::makeSettingsActions() {
-    const QPointer<AppDelegate> weak(this);
-    // Runs `change` on the store while the delegate exists.
-    auto onStore = [weak](auto change) {
-        return [weak, change](auto&&... args) {
-            if (weak)
-                change(weak->m_store, args...);
-        };
-    };
-    SettingsActions actions;
-    actions.routes = [weak] { return weak ? weak->m_store.routes() : QList<Route>(); };
-    actions.setEnabled = onStore(
-        [](RouteStore& s, const QString& r, const QString& b, bool e) { s.setEnabled(r, b, e); });
-    actions.setAllEditorsEnabled =
-        onStore([](RouteStore& s, const QString& r, bool e) { s.setAllEditorsEnabled(r, e); });
-    actions.setUtilityEnabled = onStore([](RouteStore& s, const QString& r, PickerUtilityKind k,
-                                           bool e) { s.setUtilityEnabled(r, k, e); });
-    actions.setTerminalBundleID =
-        onStore([](RouteStore& s, const QString& r, const std::optional<QString>& b) {
-            s.setTerminalBundleID(r, b);
-        });
-    actions.setExternalUtilityEnabled = onStore(
-        [](RouteStore& s, const QString& r, ExternalUtilityKind k, const QString& id,
-           const QString& name, bool e) { s.setExternalUtilityEnabled(r, k, id, name, e); });
-    actions.setScriptUtilityEnabled =
-        onStore([](RouteStore& s, const QString& r, const QString& path, const QString& name,
-                   bool e) { s.setScriptUtilityEnabled(r, path, name, e); });
-    actions.usesApplicationScripts = [weak] {
-        return weak ? weak->m_usesApplicationScriptsSelection : false;
-    };
-    actions.toggleFolder =
-        onStore([](RouteStore& s, const QString& r, const QString& b) { s.toggleFolder(r, b); });
-    actions.setURLSchemeTemplate =
-        onStore([](RouteStore& s, const QString& r, const QString& b,
-                   const std::optional<QString>& t) { s.setURLSchemeTemplate(r, b, t); });
-    actions.addEditor = onStore([](RouteStore& s, const QString& r, const QString& b,
-                                   const QString& name) { s.addEditor(r, b, name); });
-    actions.removeEditor =
-        onStore([](RouteStore& s, const QString& r, const QString& b) { s.removeEditor(r, b); });
-    actions.setDefaultActionKind =
-        onStore([](RouteStore& s, const QString& r, RuleActionKind k,
-                   const std::optional<QString>&) { s.setDefaultActionKind(r, k); });
-    actions.setDefaultOpenBundleIDs =
-        onStore([](RouteStore& s, const QString& r, const QStringList& ids) {
-            s.setDefaultOpenBundleIDs(r, ids);
-        });
-    actions.upsertRule =
-        onStore([](RouteStore& s, const QString& r, const Rule& rule) { s.upsertRule(r, rule); });
-    actions.removeRule =
-        onStore([](RouteStore& s, const QString& r, const QString& id) { s.removeRule(r, id); });
-    actions.moveRule = onStore([](RouteStore& s, const QString& r, qsizetype from, qsizetype to) {
-        s.moveRule(r, from, to);
-    });
-    actions.setRuleEnabled = onStore([](RouteStore& s, const QString& r, const QString& id,
-                                        bool enabled) { s.setRuleEnabled(r, id, enabled); });
-    actions.setDefaultPreferenceOrder =
-        onStore([](RouteStore& s, const QString& r, const QStringList& order) {
-            s.setDefaultPreferenceOrder(r, order);
-        });
-    actions.rescan = onStore([](RouteStore& s, const QString& r) { s.rescan(r); });
-    actions.addTypeFromURL = weakly(&AppDelegate::addTypeFromURL);
-    actions.removeCustomRoute =
-        onStore([](RouteStore& s, const QString& r) { s.removeCustomRoute(r); });
-    return actions;
-}
-
 void AppDelegate::setCheckForUpdatesHandler(std::optional<CheckForUpdatesHandler> handler) {
     m_checkForUpdates = std::move(handler);
     if (m_checkForUpdates)
@@ -321,6 +261,7 @@ void AppDelegate::editRulesForRoute(const QVariant& represented) {
     if (represented.typeId() != QMetaType::QString)
         return;
     showSettings(represented.toString());
+    m_settingsWindow->tabs()->setCurrentIndex(SettingsWindowController::rulesTab);
 }
 
 void AppDelegate::makeRouteDefaultHandler(const QVariant& represented) {
@@ -356,14 +297,40 @@ void AppDelegate::terminate() {
     QCoreApplication::quit();
 }
 
-// The windows below arrive with the settings, onboarding and main-menu work;
-// until then their menu entries are wired here and show nothing.
 void AppDelegate::openSettings() {
     showSettings(std::nullopt);
 }
 
+void AppDelegate::setSettingsChoosers(std::unique_ptr<SettingsChoosers> choosers) {
+    m_settingsChoosers = std::move(choosers);
+    m_settingsWindow.reset();
+}
+
 void AppDelegate::showSettings(const std::optional<QString>& routeID) {
-    Q_UNUSED(routeID);
+    if (!m_settingsWindow) {
+        const QPointer<AppDelegate> weak(this);
+        SettingsWindowController::Hooks hooks;
+        hooks.addTypeFromURL = weakly(&AppDelegate::addTypeFromURL);
+        hooks.onShowOnboarding = [weak] {
+            if (weak)
+                weak->showOnboarding();
+        };
+        // Closing ends a recording and switches the hotkeys back on.
+        hooks.onWillClose = [weak] {
+            if (weak)
+                weak->m_recordingPeriod.endOnRequest();
+        };
+        hooks.usesApplicationScripts = [weak] {
+            return weak && weak->m_usesApplicationScriptsSelection;
+        };
+        hooks.ruleLinkTemplate = &urlSchemeTemplate;
+        m_settingsWindow = std::make_unique<SettingsWindowController>(
+            m_store, m_platform, *m_settingsChoosers, *m_ruleHotkeys, std::move(hooks),
+            m_allowsAccessibilitySelection, m_usesApplicationScriptsSelection);
+        m_windowPresenter.track(WindowPresenter::Presenter::settings, m_settingsWindow.get());
+        m_mainMenu.install(m_settingsWindow.get());
+    }
+    m_settingsWindow->show(routeID);
 }
 
 void AppDelegate::showOnboarding() {

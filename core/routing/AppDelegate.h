@@ -15,7 +15,6 @@
 #include "core/routing/EditorGroup.h"
 #include "core/routing/PendingHUD.h"
 #include "core/routing/RoutingPipeline.h"
-#include "core/routing/SettingsActions.h"
 #include "core/routing/StatusMenu.h"
 #include "core/routing/StatusMenuTarget.h"
 #include "core/selection/FileSelectionResolver.h"
@@ -29,6 +28,9 @@
 
 class PickerPresenter;
 class QMenu;
+class RuleHotkeyAccess;
+class SettingsChoosers;
+class SettingsWindowController;
 class QSystemTrayIcon;
 class UtilityPerformer;
 
@@ -59,8 +61,6 @@ public:
     void routeGivenSelection(const QList<QUrl>& files, const QSet<QString>& hotkeyNames);
     // A file dropped on the tray icon teaches its type; it is not routed.
     void handleDrop(const QUrl& url);
-    // The store operations the settings window is given.
-    SettingsActions makeSettingsActions();
     // The teaching flow for a sample file; the id of the route that now covers it.
     std::optional<QString> addTypeFromURL(const QUrl& url);
 
@@ -93,6 +93,10 @@ public:
     // carry the main menu.
     WindowPresenter& windowPresenter() { return m_windowPresenter; }
     MainMenuController& mainMenu() { return m_mainMenu; }
+    // None until it was first shown.
+    SettingsWindowController* settingsWindow() const { return m_settingsWindow.get(); }
+    // Replaces the panels of the settings window (tests answer them themselves).
+    void setSettingsChoosers(std::unique_ptr<SettingsChoosers> choosers);
     MenuBarDropController* dropController() const { return m_dropController.get(); }
     OnboardingWindowController* onboardingWindow() const { return m_onboarding.get(); }
     // The tray icon's place: as the tray reports it, else where it was last clicked.
@@ -125,9 +129,10 @@ public:
         };
     }
 
-private:
-    // Shows the settings window, with a route's rules in front when given.
+    // Shows the settings window (created on first use) on a route when given.
     void showSettings(const std::optional<QString>& routeID);
+
+private:
     // Tells the user once why the routes file read from disk was not taken.
     void reportReload(RouteStore::Reload result);
     void reportLoadFailure();
@@ -162,4 +167,7 @@ private:
     bool m_usesApplicationScriptsSelection = false;
     FileSelectionResolver::ScriptRun m_selectionScriptRun;
     FileSelectionResolver m_resolver;
+    std::unique_ptr<SettingsChoosers> m_settingsChoosers;
+    std::unique_ptr<RuleHotkeyAccess> m_ruleHotkeys;
+    std::unique_ptr<SettingsWindowController> m_settingsWindow;
 };
