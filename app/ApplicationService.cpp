@@ -47,6 +47,16 @@ QStringList ApplicationService::stringsFromParameter(const QVariantList& paramet
     return strings;
 }
 
+std::optional<std::pair<QSet<QString>, QList<QUrl>>>
+ApplicationService::hotkeyOpenFromParameter(const QStringList& strings) {
+    const qsizetype separator = strings.indexOf(QStringLiteral("--"));
+    if (separator < 1)
+        return std::nullopt;
+    const QStringList names = strings.mid(0, separator);
+    return std::pair{QSet<QString>(names.begin(), names.end()),
+                     urlsFromURIs(strings.mid(separator + 1))};
+}
+
 void ApplicationService::Activate(const QVariantMap& platformData) {
     // A tray program has no window to raise; a window it shows next may use it.
     takeToken(platformData);

@@ -2,12 +2,14 @@
 
 #include <QDBusAbstractAdaptor>
 #include <QList>
+#include <QSet>
 #include <QStringList>
 #include <QUrl>
 #include <QVariantList>
 #include <QVariantMap>
 #include <functional>
 #include <optional>
+#include <utility>
 
 // org.freedesktop.Application for the running instance: file managers, `gio
 // open` and `corvanta open` hand files and links to it with Open. Requests are
@@ -31,6 +33,10 @@ public:
     static QList<QUrl> urlsFromURIs(const QStringList& uris);
     // The text values of an action parameter (already unwrapped).
     static QStringList stringsFromParameter(const QVariantList& parameter);
+    // The parameter of "open-with-hotkeys": hotkey names, "--", URIs. None
+    // without the "--" or without names.
+    static std::optional<std::pair<QSet<QString>, QList<QUrl>>>
+    hotkeyOpenFromParameter(const QStringList& strings);
     // The focus token a caller put in `platform-data`: the XDG activation token,
     // else the X11 startup notification ID.
     static std::optional<QString> activationToken(const QVariantMap& platformData);

@@ -2,6 +2,7 @@
 
 #include "app/ApplicationService.h"
 #include "app/DistributionBootstrap.h"
+#include "app/InstallActionsCommand.h"
 #include "app/OpenArguments.h"
 #include "app/RoutesFileOwner.h"
 #include "app/SessionBusHandOff.h"
@@ -14,6 +15,7 @@
 #include "core/pickers/WidgetPickerPresenter.h"
 #include "core/routing/AppDelegate.h"
 #include "core/routing/DialogAlerts.h"
+#include "core/selection/FileManagerActionsKeeper.h"
 #include "core/selection/SelectionScriptRunner.h"
 #include "platform/linux/GLibPointers.h"
 #include "platform/linux/LinuxPlatform.h"
@@ -89,14 +91,24 @@ struct Session {
 // Routes in this process with alerts on standard error, and returns once the
 // run (launches included) is over. Only when no other process owns the routes
 // file may this one write it (teaching a type, rewriting it at load).
-int routeHere(const QList<QUrl>& urls) {
+// Files sent for rule hotkeys go the way a hotkey's selection goes; others
+// are opened.
+void deliver(AppDelegate& delegate, const QList<QUrl>& urls,
+             const std::optional<QSet<QString>>& hotkeyNames) {
+    if (hotkeyNames)
+        delegate.routeGivenSelection(urls, *hotkeyNames);
+    else
+        delegate.applicationOpenURLs(urls);
+}
+
+int routeHere(const QList<QUrl>& urls, const std::optional<QSet<QString>>& hotkeyNames) {
     const RoutesFileOwner owner(RoutesFileLocation::defaultFilePath());
     Session session(false, owner.access());
     AppDelegate& delegate = *session.delegate;
     if (delegate.store().loadFailed() && delegate.store().loadFailureMessage())
         std::fprintf(stderr, "corvanta: Could not load settings: %s\n",
                      qPrintable(*delegate.store().loadFailureMessage()));
-    delegate.applicationOpenURLs(urls);
+    deliver(delegate, urls, hotkeyNames);
     if (delegate.pipeline().isIdle())
         return 0;
     QObject::connect(&delegate.pipeline(), &RoutingPipeline::becameIdle, qApp,
@@ -129,6 +141,12 @@ public:
                         if (sample.isLocalFile() && delegate)
                             delegate->addTypeFromURL(sample);
                     }
+                } else if (action == QLatin1String("open-with-hotkeys")) {
+                    // A file-manager action: its files, treated as a hotkey fire's selection.
+                    const auto request = ApplicationService::hotkeyOpenFromParameter(
+                        ApplicationService::stringsFromParameter(parameter));
+                    if (request)
+                        delegate->routeGivenSelection(request->second, request->first);
                 } else if (action == QLatin1String("quit"))
                     delegate->terminate();
                 else if (action == QLatin1String("settings"))
@@ -148,7 +166,8 @@ public:
 // The tray instance; opens `urls` once launching has finished. It owns the
 // routes file, or does not run: a second tray (one without a session bus, or
 // on another bus) would write the file behind the first one's back.
-int runInstance(QDBusConnection bus, ServiceObject& service, const QList<QUrl>& urls) {
+int runInstance(QDBusConnection bus, ServiceObject& service, const QList<QUrl>& urls,
+                const std::optional<QSet<QString>>& hotkeyNames = std::nullopt) {
     const RoutesFileOwner owner(RoutesFileLocation::defaultFilePath());
     if (!owner.owns()) {
         std::fprintf(stderr, "corvanta: not starting a second tray: %s\n",
@@ -158,13 +177,23 @@ int runInstance(QDBusConnection bus, ServiceObject& service, const QList<QUrl>& 
     QApplication::setQuitOnLastWindowClosed(false);
     Session session(true, RouteStore::Access::readWrite);
     AppDelegate& delegate = *session.delegate;
+    delegate.setWindowsCanBeTranslucent(X11Compositing::windowsCanBeTranslucent);
     const DistributionBootstrap bootstrap(delegate, makeUpdateService());
     service.delegate = &delegate;
     service.activation = &session.linux.activation();
-    QTimer::singleShot(0, &delegate, [&delegate, urls] {
+    std::unique_ptr<FileManagerActionsKeeper> actionsKeeper;
+    if (const auto folders = FileManagerActionsInstaller::defaultFolders()) {
+        actionsKeeper = std::make_unique<FileManagerActionsKeeper>(
+            delegate.store(), session.linux.platform().shortcuts,
+            FileManagerActionsInstaller(*folders, QCoreApplication::applicationFilePath()),
+            InstallActionsCommand::installedFileManagers());
+        // Rules may have changed while Corvanta was not running.
+        actionsKeeper->refresh();
+    }
+    QTimer::singleShot(0, &delegate, [&delegate, urls, hotkeyNames] {
         delegate.applicationDidFinishLaunching();
         if (!urls.isEmpty())
-            delegate.applicationOpenURLs(urls);
+            deliver(delegate, urls, hotkeyNames);
     });
     const int status = QApplication::exec();
     if (bus.isConnected()) {
@@ -174,8 +203,18 @@ int runInstance(QDBusConnection bus, ServiceObject& service, const QList<QUrl>& 
     return status;
 }
 
+// Hands files to the running instance over GIO's connection; false when none took them.
+bool handOff(const QList<QUrl>& urls, const std::optional<QSet<QString>>& hotkeyNames) {
+    if (!hotkeyNames)
+        return SessionBusHandOff::open(urls);
+    return SessionBusHandOff::openWithHotkeys(QStringList(hotkeyNames->begin(), hotkeyNames->end()),
+                                              urls);
+}
+
 // `corvanta` and `corvanta open`: become the instance, or hand over to it.
-int start(int argc, char** argv, const QList<QByteArray>* openArguments) {
+// `hotkeyNames` are set when a file-manager action sent the files.
+int start(int argc, char** argv, const QList<QByteArray>* openArguments,
+          const std::optional<QSet<QString>>& hotkeyNames = std::nullopt) {
     QList<QUrl> urls;
     if (openArguments) {
         urls = OpenArguments::toURLs(*openArguments, OpenArguments::currentFolder());
@@ -185,7 +224,7 @@ int start(int argc, char** argv, const QList<QByteArray>* openArguments) {
         }
         // Most of the time an instance runs: hand over before paying for a
         // display connection.
-        if (SessionBusHandOff::open(urls))
+        if (handOff(urls, hotkeyNames))
             return 0;
     }
     // Files to open are not options: one called "-platform" must not reach
@@ -199,7 +238,7 @@ int start(int argc, char** argv, const QList<QByteArray>* openArguments) {
         // The hand-off above found no instance to take the files.
         QCoreApplication app(qtArgc, argv);
         describeApplication();
-        return routeHere(urls);
+        return routeHere(urls, hotkeyNames);
     }
 
     QApplication app(qtArgc, argv);
@@ -208,7 +247,7 @@ int start(int argc, char** argv, const QList<QByteArray>* openArguments) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         if (openArguments)
-            return routeHere(urls);
+            return routeHere(urls, hotkeyNames);
         std::fprintf(stderr, "corvanta: no session bus; running without single-instance "
                              "hand-off, files reach Corvanta only with `corvanta open`\n");
         ServiceObject service;
@@ -222,16 +261,20 @@ int start(int argc, char** argv, const QList<QByteArray>* openArguments) {
                        QDBusConnection::ExportAdaptors);
     SingleInstance instance(bus);
     if (instance.claim())
-        return runInstance(bus, service, urls);
+        return runInstance(bus, service, urls, hotkeyNames);
     bus.unregisterObject(QLatin1String(SingleInstance::objectPath));
 
     QString error;
-    const bool handed =
-        openArguments ? instance.forwardOpen(urls, &error) : instance.forwardActivate(&error);
+    // A second `corvanta` means the user is looking for it: without a visible
+    // tray icon the settings window is the only way to reach it.
+    const bool handed = hotkeyNames ? handOff(urls, hotkeyNames)
+                        : openArguments
+                            ? instance.forwardOpen(urls, &error)
+                            : instance.forwardAction(QStringLiteral("settings"), &error);
     if (handed)
         return 0;
     std::fprintf(stderr, "corvanta: the running Corvanta did not answer: %s\n", qPrintable(error));
-    return openArguments ? routeHere(urls) : 1;
+    return openArguments ? routeHere(urls, hotkeyNames) : 1;
 }
 } // namespace
 
@@ -241,6 +284,16 @@ int runTray(int argc, char** argv) {
 }
 
 int runOpen(int argc, char** argv, const QList<QByteArray>& arguments) {
+    if (OpenArguments::isHotkeyOpen(arguments)) {
+        const auto request = OpenArguments::hotkeyOpen(arguments);
+        if (!request) {
+            std::fprintf(stderr, "Usage: corvanta open --hotkey NAME... -- FILE...\n");
+            return 2;
+        }
+        // Started from a file manager: no instance yet means this one becomes it.
+        return start(argc, argv, &request->files,
+                     QSet<QString>(request->hotkeyNames.begin(), request->hotkeyNames.end()));
+    }
     // The desktop entry's Exec line is `corvanta open %U`: launched from a menu
     // without files, it starts the tray like `corvanta` does.
     if (arguments.isEmpty())

@@ -3,6 +3,7 @@
 #include "app/ApplicationShell.h"
 #include "app/CheckCommand.h"
 #include "app/ExplainCommand.h"
+#include "app/InstallActionsCommand.h"
 #include "app/RoutesCommand.h"
 #include "app/SelectionCommand.h"
 #include "app/TeachCommand.h"
@@ -19,6 +20,8 @@ const char usage[] = "Usage: corvanta [COMMAND] [ARGS...]\n"
                      "Commands:\n"
                      "  open FILE|URL...  open files (paths relative to the current folder) or\n"
                      "                    x-corvanta:// links through the running Corvanta\n"
+                     "  open --hotkey NAME... -- FILE...\n"
+                     "                    route files as the named rule hotkeys would\n"
                      "  check FILE        decode a routes file and summarise its rules\n"
                      "  routes [--json]   list the routes, their editors and rules\n"
                      "  explain [--json] [--rule REF] [--hotkey NAME]... PATH...\n"
@@ -28,6 +31,9 @@ const char usage[] = "Usage: corvanta [COMMAND] [ARGS...]\n"
                      "  selection [--after SECONDS] [--json]\n"
                      "                    wait, then print the files a rule hotkey would\n"
                      "                    read from the frontmost file manager\n"
+                     "  install-actions [--remove]\n"
+                     "                    add an action per rule with a hotkey to the file\n"
+                     "                    managers' menus (--remove takes them out)\n"
                      "\n"
                      "Options:\n"
                      "  -h, --help        show this help\n"
@@ -68,6 +74,8 @@ int runCommandLine(int argc, char** argv) {
         return ExplainCommand::runOnLinux(args, out, err);
     if (command == QLatin1String("teach"))
         return TeachCommand::runOnLinux(args, out, err);
+    if (command == QLatin1String("install-actions"))
+        return InstallActionsCommand::runOnLinux(args, out, err);
     if (command == QLatin1String("selection"))
         return SelectionCommand::runOnLinux(args, out, err);
     err << "corvanta: unknown command \"" << command << "\"\n" << usage;

@@ -52,4 +52,26 @@ QList<QUrl> toURLs(const QList<QByteArray>& arguments, const QByteArray& cwd) {
     return urls;
 }
 
+bool isHotkeyOpen(const QList<QByteArray>& arguments) {
+    return !arguments.isEmpty() && arguments.first() == "--hotkey";
+}
+
+std::optional<HotkeyOpen> hotkeyOpen(const QList<QByteArray>& arguments) {
+    HotkeyOpen result;
+    qsizetype i = 0;
+    while (i < arguments.size() && arguments.at(i) == "--hotkey") {
+        if (i + 1 >= arguments.size() || arguments.at(i + 1).isEmpty() ||
+            arguments.at(i + 1) == "--")
+            return std::nullopt;
+        result.hotkeyNames.append(QString::fromUtf8(arguments.at(i + 1)));
+        i += 2;
+    }
+    if (result.hotkeyNames.isEmpty() || i >= arguments.size() || arguments.at(i) != "--")
+        return std::nullopt;
+    result.files = arguments.mid(i + 1);
+    if (result.files.isEmpty())
+        return std::nullopt;
+    return result;
+}
+
 } // namespace OpenArguments

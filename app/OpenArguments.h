@@ -2,7 +2,9 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QStringList>
 #include <QUrl>
+#include <optional>
 
 // The arguments of `corvanta open`: file paths (relative ones against the
 // current folder) or URLs. Paths keep their bytes exactly, whatever encoding
@@ -14,4 +16,16 @@ namespace OpenArguments {
 QList<QUrl> toURLs(const QList<QByteArray>& arguments, const QByteArray& cwd);
 // The current folder's bytes; empty when it cannot be read.
 QByteArray currentFolder();
+
+// `--hotkey NAME... -- FILE...`, what file-manager actions run.
+struct HotkeyOpen {
+    QStringList hotkeyNames;
+    QList<QByteArray> files;
+    bool operator==(const HotkeyOpen&) const = default;
+};
+// True when `arguments` ask for the hotkey form (they start with --hotkey).
+bool isHotkeyOpen(const QList<QByteArray>& arguments);
+// The names and files; none when the form is broken (a name missing, no "--",
+// no file). Everything after "--" is a file, whatever it looks like.
+std::optional<HotkeyOpen> hotkeyOpen(const QList<QByteArray>& arguments);
 } // namespace OpenArguments

@@ -39,4 +39,22 @@ bool teach(const QUrl& sample) {
                                 nullptr, 10000) != nullptr;
 }
 
+bool openWithHotkeys(const QStringList& hotkeyNames, const QList<QUrl>& urls) {
+    QStringList strings = hotkeyNames;
+    strings.append(QStringLiteral("--"));
+    for (const QUrl& url : urls)
+        strings.append(QString::fromUtf8(url.toEncoded()));
+    GVariantBuilder parameter;
+    g_variant_builder_init(&parameter, G_VARIANT_TYPE("av"));
+    for (const QString& text : strings)
+        g_variant_builder_add(&parameter, "v", g_variant_new_string(text.toUtf8().constData()));
+    GVariantBuilder platformData;
+    g_variant_builder_init(&platformData, G_VARIANT_TYPE("a{sv}"));
+    return SessionBusCall::call(
+               SingleInstance::serviceName, SingleInstance::objectPath,
+               "org.freedesktop.Application", "ActivateAction",
+               g_variant_new("(sava{sv})", "open-with-hotkeys", &parameter, &platformData), nullptr,
+               10000) != nullptr;
+}
+
 } // namespace SessionBusHandOff

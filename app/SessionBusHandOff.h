@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QStringList>
 #include <QUrl>
 
 // The quick way for `corvanta open` to reach a running instance: one D-Bus
@@ -13,4 +14,7 @@ bool open(const QList<QUrl>& urls);
 // True when the running instance accepted the sample file to teach its type
 // (ActivateAction "teach" with the file's URI): it asks and writes there.
 bool teach(const QUrl& sample);
+// True when the running instance accepted files sent for rule hotkeys
+// (ActivateAction "open-with-hotkeys": the names, "--", the URIs).
+bool openWithHotkeys(const QStringList& hotkeyNames, const QList<QUrl>& urls);
 } // namespace SessionBusHandOff

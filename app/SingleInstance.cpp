@@ -53,3 +53,8 @@ bool SingleInstance::forwardOpen(const QList<QUrl>& urls, QString* error) const 
 bool SingleInstance::forwardActivate(QString* error) const {
     return call(QStringLiteral("Activate"), {QVariantMap()}, error);
 }
+
+bool SingleInstance::forwardAction(const QString& action, QString* error) const {
+    return call(QStringLiteral("ActivateAction"),
+                {action, QVariant::fromValue(QVariantList()), QVariantMap()}, error);
+}

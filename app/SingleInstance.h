@@ -21,6 +21,8 @@ public:
     // Hands URLs to the running instance; on failure `error` says why.
     bool forwardOpen(const QList<QUrl>& urls, QString* error) const;
     bool forwardActivate(QString* error) const;
+    // Runs one of the instance's actions ("settings", "about", "quit").
+    bool forwardAction(const QString& action, QString* error) const;
 
 private:
     bool call(const QString& method, const QVariantList& arguments, QString* error) const;

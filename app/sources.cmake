@@ -7,6 +7,7 @@ list(APPEND APP_SOURCES
   DistributionBootstrap.cpp
   ExplainCommand.cpp
   FileExplainer.cpp
+  InstallActionsCommand.cpp
   OpenArguments.cpp
   SessionBusHandOff.cpp
   RoutesCommand.cpp

@@ -12,7 +12,7 @@ packages=(
   clang clang-format ccache
   xvfb xauth xdotool dbus dbus-x11 at-spi2-core
   thunar openbox xterm xclip
-  desktop-file-utils shared-mime-info attr
+  desktop-file-utils shared-mime-info attr dpkg-dev file
   qt6-qpa-plugins adwaita-icon-theme hicolor-icon-theme
 )
 if [[ "${CORVANTA_WITH_QT_GTK:-1}" == 1 ]]; then packages+=(qt6-gtk-platformtheme); fi

@@ -22,6 +22,9 @@ cmake --build build/test -j "$jobs"
 # Tests that need a display or a session bus start Xvfb and dbus themselves.
 ctest --test-dir build/test --output-on-failure -j "$jobs" --timeout 300
 
+step "Debian package"
+"$root/scripts/package.sh" build/test
+
 # One clang build serves both the sanitizer run of the tests and the fuzz
 # targets: all of our code is built with AddressSanitizer, UndefinedBehaviorSanitizer
 # and the fuzzer's coverage instrumentation.

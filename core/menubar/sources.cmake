@@ -1,8 +1,17 @@
 # Sources of core/menubar, relative to core/.
 list(APPEND LOGIC_SOURCES
+  menubar/DropAcceptance.cpp
+  menubar/DropPalettePlacement.cpp
   menubar/MenuBarActivation.cpp
+  menubar/MenuBarDropController.cpp
+  menubar/OnboardingGeometry.cpp
+  menubar/OnboardingSteps.cpp
 )
 list(APPEND WIDGET_SOURCES
+  menubar/DropPalettePanel.cpp
+  menubar/DropZoneView.cpp
   menubar/MainMenuController.cpp
+  menubar/OnboardingArrowPanel.cpp
+  menubar/OnboardingWindowController.cpp
   menubar/WindowPresenter.cpp
 )

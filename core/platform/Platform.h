@@ -3,6 +3,7 @@
 class AccessibilitySelection;
 class Alerts;
 class Clipboard;
+class DesktopTray;
 class FileRevealer;
 class FileManagerSelection;
 class FileMetadata;
@@ -36,4 +37,5 @@ struct Platform {
     AccessibilitySelection& accessibilitySelection;
     FileManagerSelection& fileManagerSelection;
     SelectionPermissions& selectionPermissions;
+    DesktopTray& tray;
 };

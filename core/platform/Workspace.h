@@ -7,6 +7,15 @@
 #include <functional>
 #include <optional>
 
+// One installed application as an application chooser lists it.
+struct InstalledApplication {
+    QString bundleID;
+    QString name;
+    // Empty when it has none.
+    QString iconName;
+    bool operator==(const InstalledApplication&) const = default;
+};
+
 // Installed applications, their registrations for types and URL schemes, and
 // launching. Applications are named by bundle identifier (the desktop file ID on
 // Linux) or by location (the path of their desktop entry).
@@ -28,6 +37,9 @@ public:
     virtual QString applicationName(const QString& location) const = 0;
     // Icon name of the application at `location`; empty when it has none.
     virtual QString applicationIconName(const QString& location) const = 0;
+    // The applications a user may choose from (those the desktop shows in its
+    // menus), in no particular order.
+    virtual QList<InstalledApplication> installedApplications() const { return {}; }
     // Corvanta's own bundle identifier; none when it cannot be read.
     virtual std::optional<QString> ownBundleID() const = 0;
     // The application the system opens `scheme` URLs with.

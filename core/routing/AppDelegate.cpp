@@ -1,10 +1,16 @@
 #include "core/routing/AppDelegate.h"
 
+#include "core/menubar/DropPalettePanel.h"
 #include "core/platform/Alerts.h"
+#include "core/platform/DesktopTray.h"
 #include "core/platform/PlatformTexts.h"
 #include "core/platform/Preferences.h"
 #include "core/platform/TypeSystem.h"
 #include "core/platform/Workspace.h"
+#include "core/routing/OpenRequestParser.h"
+#include "core/settings/DesktopSettingsChoosers.h"
+#include "core/settings/RegistryRuleHotkeys.h"
+#include "core/settings/SettingsWindowController.h"
 #include "core/utilities/ExternalUtilityMenuPayload.h"
 
 #include <QCoreApplication>
@@ -12,6 +18,7 @@
 #include <QIcon>
 #include <QMenu>
 #include <QMessageBox>
+#include <QScreen>
 #include <QSystemTrayIcon>
 #include <QThread>
 #include <QTimer>
@@ -58,7 +65,9 @@ AppDelegate::AppDelegate(const Platform& platform, PickerPresenter& pickers,
                  this)
     , m_recordingPeriod(platform.shortcuts, &QGuiApplication::queryKeyboardModifiers)
     , m_statusMenu(*this, platform.workspace)
-    , m_resolver(makeSelectionResolver()) {
+    , m_resolver(makeSelectionResolver())
+    , m_settingsChoosers(std::make_unique<DesktopSettingsChoosers>(platform.workspace))
+    , m_ruleHotkeys(std::make_unique<RegistryRuleHotkeys>(platform.shortcuts, m_recordingPeriod)) {
     m_mainMenu.setOpenSettings(weakly(&AppDelegate::openSettings));
     m_mainMenu.setShowAbout(weakly(&AppDelegate::showAbout));
     m_mainMenu.setQuit(weakly(&AppDelegate::terminate));
@@ -99,12 +108,23 @@ void AppDelegate::applicationDidFinishLaunching() {
     m_statusItem->setContextMenu(menu);
     connect(m_statusItem.get(), &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
+                // Most trays do not tell where the icon is; a click on it does.
+                constexpr int side = 24;
+                const QPoint at = QCursor::pos();
+                m_lastIconClick = QRect(at.x() - side / 2, at.y() - side / 2, side, side);
                 // A plain click opens the same menu, as a menu-bar item would.
                 if (reason == QSystemTrayIcon::Trigger && m_menu)
-                    m_menu->popup(QCursor::pos());
+                    m_menu->popup(at);
             });
     m_statusItem->show();
-    if (!QSystemTrayIcon::isSystemTrayAvailable())
+    createDropController();
+    createOnboardingWindow();
+    m_platform.tray.watchAvailability([self = QPointer<AppDelegate>(this)](bool available) {
+        if (self)
+            self->trayAvailabilityChanged(available);
+    });
+    const bool trayShown = m_platform.tray.isAvailable();
+    if (!trayShown)
         qWarning("Corvanta: the desktop shows no tray; files are still routed when opened");
 
     // Rule hotkeys follow the store from here on: every change re-syncs them, and
@@ -119,8 +139,9 @@ void AppDelegate::applicationDidFinishLaunching() {
                     m_recordingPeriod.endOnRequest();
             });
 
-    if (!m_platform.preferences.boolean(PreferenceKeys::hasCompletedMenuBarOnboarding)
-             .value_or(false))
+    // Without a tray the icon cannot be found: the first page tells where it went.
+    if (!trayShown || !m_platform.preferences.boolean(PreferenceKeys::hasCompletedMenuBarOnboarding)
+                           .value_or(false))
         QTimer::singleShot(0, this, [this] { showOnboarding(); });
 
     reportLoadFailure();
@@ -140,6 +161,11 @@ void AppDelegate::routeSelection(const QSet<QString>& hotkeyNames) {
     m_pipeline.routeSelection(hotkeyNames);
 }
 
+void AppDelegate::routeGivenSelection(const QList<QUrl>& files, const QSet<QString>& hotkeyNames) {
+    Q_ASSERT(QThread::currentThread() == thread());
+    m_pipeline.routeGivenSelection(files, hotkeyNames);
+}
+
 std::optional<QString> AppDelegate::addTypeFromURL(const QUrl& url) {
     return m_teacher.addTypeFromURL(url);
 }
@@ -149,72 +175,6 @@ void AppDelegate::handleDrop(const QUrl& url) {
     Workspace& workspace = m_platform.workspace;
     addTypeFromURL(url);
     workspace.stopAccessingSecurityScopedResource(url);
-}
-
-SettingsActions AppDelegate::makeSettingsActions() {
-    const QPointer<AppDelegate> weak(this);
-    // Runs `change` on the store while the delegate exists.
-    auto onStore = [weak](auto change) {
-        return [weak, change](auto&&... args) {
-            if (weak)
-                change(weak->m_store, args...);
-        };
-    };
-    SettingsActions actions;
-    actions.routes = [weak] { return weak ? weak->m_store.routes() : QList<Route>(); };
-    actions.setEnabled = onStore(
-        [](RouteStore& s, const QString& r, const QString& b, bool e) { s.setEnabled(r, b, e); });
-    actions.setAllEditorsEnabled =
-        onStore([](RouteStore& s, const QString& r, bool e) { s.setAllEditorsEnabled(r, e); });
-    actions.setUtilityEnabled = onStore([](RouteStore& s, const QString& r, PickerUtilityKind k,
-                                           bool e) { s.setUtilityEnabled(r, k, e); });
-    actions.setTerminalBundleID =
-        onStore([](RouteStore& s, const QString& r, const std::optional<QString>& b) {
-            s.setTerminalBundleID(r, b);
-        });
-    actions.setExternalUtilityEnabled = onStore(
-        [](RouteStore& s, const QString& r, ExternalUtilityKind k, const QString& id,
-           const QString& name, bool e) { s.setExternalUtilityEnabled(r, k, id, name, e); });
-    actions.setScriptUtilityEnabled =
-        onStore([](RouteStore& s, const QString& r, const QString& path, const QString& name,
-                   bool e) { s.setScriptUtilityEnabled(r, path, name, e); });
-    actions.usesApplicationScripts = [weak] {
-        return weak ? weak->m_usesApplicationScriptsSelection : false;
-    };
-    actions.toggleFolder =
-        onStore([](RouteStore& s, const QString& r, const QString& b) { s.toggleFolder(r, b); });
-    actions.setURLSchemeTemplate =
-        onStore([](RouteStore& s, const QString& r, const QString& b,
-                   const std::optional<QString>& t) { s.setURLSchemeTemplate(r, b, t); });
-    actions.addEditor = onStore([](RouteStore& s, const QString& r, const QString& b,
-                                   const QString& name) { s.addEditor(r, b, name); });
-    actions.removeEditor =
-        onStore([](RouteStore& s, const QString& r, const QString& b) { s.removeEditor(r, b); });
-    actions.setDefaultActionKind =
-        onStore([](RouteStore& s, const QString& r, RuleActionKind k,
-                   const std::optional<QString>&) { s.setDefaultActionKind(r, k); });
-    actions.setDefaultOpenBundleIDs =
-        onStore([](RouteStore& s, const QString& r, const QStringList& ids) {
-            s.setDefaultOpenBundleIDs(r, ids);
-        });
-    actions.upsertRule =
-        onStore([](RouteStore& s, const QString& r, const Rule& rule) { s.upsertRule(r, rule); });
-    actions.removeRule =
-        onStore([](RouteStore& s, const QString& r, const QString& id) { s.removeRule(r, id); });
-    actions.moveRule = onStore([](RouteStore& s, const QString& r, qsizetype from, qsizetype to) {
-        s.moveRule(r, from, to);
-    });
-    actions.setRuleEnabled = onStore([](RouteStore& s, const QString& r, const QString& id,
-                                        bool enabled) { s.setRuleEnabled(r, id, enabled); });
-    actions.setDefaultPreferenceOrder =
-        onStore([](RouteStore& s, const QString& r, const QStringList& order) {
-            s.setDefaultPreferenceOrder(r, order);
-        });
-    actions.rescan = onStore([](RouteStore& s, const QString& r) { s.rescan(r); });
-    actions.addTypeFromURL = weakly(&AppDelegate::addTypeFromURL);
-    actions.removeCustomRoute =
-        onStore([](RouteStore& s, const QString& r) { s.removeCustomRoute(r); });
-    return actions;
 }
 
 void AppDelegate::setCheckForUpdatesHandler(std::optional<CheckForUpdatesHandler> handler) {
@@ -301,6 +261,7 @@ void AppDelegate::editRulesForRoute(const QVariant& represented) {
     if (represented.typeId() != QMetaType::QString)
         return;
     showSettings(represented.toString());
+    m_settingsWindow->tabs()->setCurrentIndex(SettingsWindowController::rulesTab);
 }
 
 void AppDelegate::makeRouteDefaultHandler(const QVariant& represented) {
@@ -336,17 +297,120 @@ void AppDelegate::terminate() {
     QCoreApplication::quit();
 }
 
-// The windows below arrive with the settings, onboarding and main-menu work;
-// until then their menu entries are wired here and show nothing.
 void AppDelegate::openSettings() {
     showSettings(std::nullopt);
 }
 
-void AppDelegate::showSettings(const std::optional<QString>& routeID) {
-    Q_UNUSED(routeID);
+void AppDelegate::setSettingsChoosers(std::unique_ptr<SettingsChoosers> choosers) {
+    m_settingsChoosers = std::move(choosers);
+    m_settingsWindow.reset();
 }
 
-void AppDelegate::showOnboarding() {}
+void AppDelegate::showSettings(const std::optional<QString>& routeID) {
+    if (!m_settingsWindow) {
+        const QPointer<AppDelegate> weak(this);
+        SettingsWindowController::Hooks hooks;
+        hooks.addTypeFromURL = weakly(&AppDelegate::addTypeFromURL);
+        hooks.onShowOnboarding = [weak] {
+            if (weak)
+                weak->showOnboarding();
+        };
+        // Closing ends a recording and switches the hotkeys back on.
+        hooks.onWillClose = [weak] {
+            if (weak)
+                weak->m_recordingPeriod.endOnRequest();
+        };
+        hooks.usesApplicationScripts = [weak] {
+            return weak && weak->m_usesApplicationScriptsSelection;
+        };
+        hooks.ruleLinkTemplate = &urlSchemeTemplate;
+        m_settingsWindow = std::make_unique<SettingsWindowController>(
+            m_store, m_platform, *m_settingsChoosers, *m_ruleHotkeys, std::move(hooks),
+            m_allowsAccessibilitySelection, m_usesApplicationScriptsSelection);
+        m_windowPresenter.track(WindowPresenter::Presenter::settings, m_settingsWindow.get());
+        m_mainMenu.install(m_settingsWindow.get());
+    }
+    m_settingsWindow->show(routeID);
+}
+
+void AppDelegate::showOnboarding() {
+    if (!m_onboarding)
+        createOnboardingWindow();
+    m_onboarding->showOnboarding();
+}
+
+void AppDelegate::showDropPalette() {
+    if (!m_dropController)
+        createDropController();
+    m_dropController->showPaletteUntilDismissed();
+}
+
+void AppDelegate::setWindowsCanBeTranslucent(std::function<bool()> translucency) {
+    m_translucency = std::move(translucency);
+}
+
+TrayGeometry AppDelegate::trayGeometry() const {
+    const QPointer<const AppDelegate> self(this);
+    TrayGeometry geometry;
+    geometry.icon = [self]() -> std::optional<QRect> {
+        if (!self)
+            return std::nullopt;
+        if (self->m_statusItem && self->m_statusItem->geometry().isValid() &&
+            !self->m_statusItem->geometry().isEmpty())
+            return self->m_statusItem->geometry();
+        return self->m_lastIconClick;
+    };
+    geometry.visibleArea = [](const QPoint& point) {
+        QScreen* screen = QGuiApplication::screenAt(point);
+        if (!screen)
+            screen = QGuiApplication::primaryScreen();
+        return screen ? screen->availableGeometry() : QRect();
+    };
+    return geometry;
+}
+
+void AppDelegate::createDropController() {
+    const QPointer<AppDelegate> self(this);
+    m_dropController = std::make_unique<MenuBarDropController>(
+        [self](const QUrl& url) {
+            if (self)
+                self->handleDrop(url);
+        },
+        [self](DropPaletteSurface::Callbacks callbacks) -> std::unique_ptr<DropPaletteSurface> {
+            return std::make_unique<DropPalettePanel>(std::move(callbacks),
+                                                      self && self->windowsCanBeTranslucent());
+        },
+        trayGeometry(), MenuBarDropController::eventLoopScheduler(this));
+    const TrayGeometry geometry = trayGeometry();
+    m_platform.tray.watchDragsOverIcon(geometry.icon, [self](bool over) {
+        if (!self || !self->m_dropController)
+            return;
+        if (over)
+            self->m_dropController->showPalette();
+        else
+            self->m_dropController->dragLeftIcon();
+    });
+}
+
+void AppDelegate::createOnboardingWindow() {
+    if (m_onboarding)
+        return;
+    m_onboarding = std::make_unique<OnboardingWindowController>(
+        m_platform.preferences, m_platform.tray, trayGeometry(), windowsCanBeTranslucent());
+    m_onboarding->onWillShow = [self = QPointer<AppDelegate>(this)] {
+        if (self)
+            self->m_mainMenu.install(self->m_onboarding.get());
+    };
+    m_windowPresenter.track(WindowPresenter::Presenter::onboarding, m_onboarding.get());
+}
+
+void AppDelegate::trayAvailabilityChanged(bool available) {
+    if (!available || !m_statusItem)
+        return;
+    // Announce the icon again to the tray that just appeared.
+    m_statusItem->hide();
+    m_statusItem->show();
+}
 
 // The standard About box. Corvanta keeps its taskbar entry while the box shows
 // (not just for a turn of the event loop) so the box cannot end up behind

@@ -3,6 +3,9 @@
 #include "core/hotkeys/HotkeyRecordingPeriod.h"
 #include "core/hotkeys/RuleHotkeyCenter.h"
 #include "core/menubar/MainMenuController.h"
+#include "core/menubar/MenuBarDropController.h"
+#include "core/menubar/OnboardingWindowController.h"
+#include "core/menubar/TrayGeometry.h"
 #include "core/menubar/WindowPresenter.h"
 #include "core/model/DefaultHandlerClaimer.h"
 #include "core/model/RouteStore.h"
@@ -12,7 +15,6 @@
 #include "core/routing/EditorGroup.h"
 #include "core/routing/PendingHUD.h"
 #include "core/routing/RoutingPipeline.h"
-#include "core/routing/SettingsActions.h"
 #include "core/routing/StatusMenu.h"
 #include "core/routing/StatusMenuTarget.h"
 #include "core/selection/FileSelectionResolver.h"
@@ -26,6 +28,9 @@
 
 class PickerPresenter;
 class QMenu;
+class RuleHotkeyAccess;
+class SettingsChoosers;
+class SettingsWindowController;
 class QSystemTrayIcon;
 class UtilityPerformer;
 
@@ -52,10 +57,10 @@ public:
     void applicationOpenURLs(const QList<QUrl>& urls);
     // A rule hotkey fired.
     void routeSelection(const QSet<QString>& hotkeyNames);
+    // A file manager's action sent its selection for the hotkeys.
+    void routeGivenSelection(const QList<QUrl>& files, const QSet<QString>& hotkeyNames);
     // A file dropped on the tray icon teaches its type; it is not routed.
     void handleDrop(const QUrl& url);
-    // The store operations the settings window is given.
-    SettingsActions makeSettingsActions();
     // The teaching flow for a sample file; the id of the route that now covers it.
     std::optional<QString> addTypeFromURL(const QUrl& url);
 
@@ -63,6 +68,9 @@ public:
     void setCheckForUpdatesHandler(std::optional<CheckForUpdatesHandler> handler);
     void setAllowsAccessibilitySelection(bool allows);
     void setUsesApplicationScriptsSelection(bool uses);
+    // Whether the window system blends translucent windows right now (the drop
+    // palette and onboarding's arrow are cut to shape otherwise).
+    void setWindowsCanBeTranslucent(std::function<bool()> translucency);
     bool allowsAccessibilitySelection() const { return m_allowsAccessibilitySelection; }
     bool usesApplicationScriptsSelection() const { return m_usesApplicationScriptsSelection; }
     // How script mode asks a file manager's helper program; rebuilds the resolver.
@@ -85,6 +93,14 @@ public:
     // carry the main menu.
     WindowPresenter& windowPresenter() { return m_windowPresenter; }
     MainMenuController& mainMenu() { return m_mainMenu; }
+    // None until it was first shown.
+    SettingsWindowController* settingsWindow() const { return m_settingsWindow.get(); }
+    // Replaces the panels of the settings window (tests answer them themselves).
+    void setSettingsChoosers(std::unique_ptr<SettingsChoosers> choosers);
+    MenuBarDropController* dropController() const { return m_dropController.get(); }
+    OnboardingWindowController* onboardingWindow() const { return m_onboarding.get(); }
+    // The tray icon's place: as the tray reports it, else where it was last clicked.
+    TrayGeometry trayGeometry() const;
 
     // Status menu.
     QList<Route> statusMenuRoutes() const override { return m_store.routes(); }
@@ -97,6 +113,7 @@ public:
     void makeRouteDefaultHandler(const QVariant& represented) override;
     void openSettings() override;
     void showOnboarding() override;
+    void showDropPalette() override;
     void checkForUpdatesFromStatusMenu() override;
     void showAbout() override;
     void terminate() override;
@@ -112,14 +129,19 @@ public:
         };
     }
 
-private:
-    // Shows the settings window, with a route's rules in front when given.
+    // Shows the settings window (created on first use) on a route when given.
     void showSettings(const std::optional<QString>& routeID);
+
+private:
     // Tells the user once why the routes file read from disk was not taken.
     void reportReload(RouteStore::Reload result);
     void reportLoadFailure();
     // The resolver for the current flags.
     FileSelectionResolver makeSelectionResolver() const;
+    bool windowsCanBeTranslucent() const { return !m_translucency || m_translucency(); }
+    void createDropController();
+    void createOnboardingWindow();
+    void trayAvailabilityChanged(bool available);
 
     Platform m_platform;
     ExternalUtilityRunner m_utilityRunner;
@@ -137,8 +159,15 @@ private:
     WindowPresenter m_windowPresenter;
     MainMenuController m_mainMenu;
     QPointer<QWidget> m_about;
+    std::function<bool()> m_translucency;
+    std::optional<QRect> m_lastIconClick;
+    std::unique_ptr<MenuBarDropController> m_dropController;
+    std::unique_ptr<OnboardingWindowController> m_onboarding;
     bool m_allowsAccessibilitySelection = true;
     bool m_usesApplicationScriptsSelection = false;
     FileSelectionResolver::ScriptRun m_selectionScriptRun;
     FileSelectionResolver m_resolver;
+    std::unique_ptr<SettingsChoosers> m_settingsChoosers;
+    std::unique_ptr<RuleHotkeyAccess> m_ruleHotkeys;
+    std::unique_ptr<SettingsWindowController> m_settingsWindow;
 };

@@ -1,5 +1,7 @@
 #include "core/routing/RoutingPipeline.h"
 
+#include "core/selection/FileSelectionResolver.h"
+
 #include "core/utilities/ExternalUtilityRunner.h"
 
 #include "core/engine/ActionResolver.h"
@@ -83,8 +85,16 @@ void RoutingPipeline::openLink(const QUrl& link) {
 }
 
 void RoutingPipeline::routeSelection(const QSet<QString>& hotkeyNames) {
-    const QList<QUrl> selected =
-        m_hooks.selectedFileURLs ? m_hooks.selectedFileURLs() : QList<QUrl>();
+    routeSelected(m_hooks.selectedFileURLs ? m_hooks.selectedFileURLs() : QList<QUrl>(),
+                  hotkeyNames);
+}
+
+void RoutingPipeline::routeGivenSelection(const QList<QUrl>& files,
+                                          const QSet<QString>& hotkeyNames) {
+    routeSelected(FileSelectionResolver::cleaned(files), hotkeyNames);
+}
+
+void RoutingPipeline::routeSelected(const QList<QUrl>& selected, const QSet<QString>& hotkeyNames) {
     if (selected.isEmpty()) {
         m_platform.alerts.beep();
         return;

@@ -47,6 +47,11 @@ public:
     void open(const QList<QUrl>& urls);
     // A rule hotkey fired: routes the frontmost file manager's selection.
     void routeSelection(const QSet<QString>& hotkeyNames);
+    // A file manager's action sent `files` for the hotkeys: routed as if the
+    // hotkeys fired with those files selected.
+    void routeGivenSelection(const QList<QUrl>& files, const QSet<QString>& hotkeyNames);
+    // Routes a selection for hotkeys; an empty one beeps.
+    void routeSelected(const QList<QUrl>& selected, const QSet<QString>& hotkeyNames);
     // One run. `scoped` are the URLs whose access this run ends.
     void routeURLs(const QList<QUrl>& urls, const std::optional<QSet<QString>>& hotkeyNames,
                    const QSet<QUrl>& scoped, const std::optional<QString>& forcedRule);

@@ -123,6 +123,9 @@ void StatusMenu::rebuild(QMenu& menu) const {
     menu.addSeparator();
 
     StatusMenuTarget& target = m_target;
+    // Tray icons take no drops; this is the way to the palette everywhere.
+    QObject::connect(menu.addAction(QStringLiteral("Route File Type…")), &QAction::triggered, &menu,
+                     [&target] { target.showDropPalette(); });
     QObject::connect(menu.addAction(QStringLiteral("Settings…")), &QAction::triggered, &menu,
                      [&target] { target.openSettings(); });
     QObject::connect(menu.addAction(QStringLiteral("Show Onboarding…")), &QAction::triggered, &menu,

@@ -25,6 +25,8 @@ public:
     virtual void makeRouteDefaultHandler(const QVariant& represented) = 0;
     virtual void openSettings() = 0;
     virtual void showOnboarding() = 0;
+    // The drop palette near the tray, for a file to teach its type.
+    virtual void showDropPalette() = 0;
     virtual void checkForUpdatesFromStatusMenu() = 0;
     virtual void showAbout() = 0;
     virtual void terminate() = 0;

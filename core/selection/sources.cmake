@@ -2,6 +2,8 @@
 list(APPEND LOGIC_SOURCES
   selection/SelectionHelperScript.cpp
   selection/ApplicationScriptsInstaller.cpp
+  selection/FileManagerActionsInstaller.cpp
+  selection/FileManagerActionsKeeper.cpp
   selection/SelectionScriptRunner.cpp
   selection/AXSelectionSource.cpp
   selection/FileSelectionResolver.cpp

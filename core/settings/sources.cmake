@@ -1,1 +1,23 @@
 # Sources of core/settings, relative to core/.
+list(APPEND LOGIC_SOURCES
+  settings/ConditionRowDraft.cpp
+  settings/DefaultRuleDraft.cpp
+  settings/RouteSettingsSummary.cpp
+  settings/RuleDraft.cpp
+)
+list(APPEND WIDGET_SOURCES
+  settings/AlwaysOpenEditorsTable.cpp
+  settings/ApplicationChooserDialog.cpp
+  settings/DefaultRuleEditorSheet.cpp
+  settings/DesktopSettingsChoosers.cpp
+  settings/EditorRowView.cpp
+  settings/EditorURLTemplateSheet.cpp
+  settings/PermissionTilesView.cpp
+  settings/PredicateRowView.cpp
+  settings/ReorderableList.cpp
+  settings/RuleEditorSheet.cpp
+  settings/RuleRowView.cpp
+  settings/SettingsAppearance.cpp
+  settings/SettingsWindowController.cpp
+  settings/RegistryRuleHotkeys.cpp
+)

@@ -129,6 +129,27 @@ QString GioWorkspace::applicationIconName(const QString& location) const {
     return qStringFromUtf8(icon.get()).trimmed();
 }
 
+QList<InstalledApplication> GioWorkspace::installedApplications() const {
+    QList<InstalledApplication> applications;
+    const GObjectListPtr all(g_app_info_get_all());
+    for (GList* item = all.get(); item; item = item->next) {
+        GAppInfo* info = G_APP_INFO(item->data);
+        const char* id = g_app_info_get_id(info);
+        if (!id || !g_app_info_should_show(info))
+            continue;
+        InstalledApplication application;
+        application.bundleID = bundleIDFromDesktopID(id);
+        application.name = qStringFromUtf8(g_app_info_get_name(info));
+        if (G_IS_DESKTOP_APP_INFO(info)) {
+            GCharPtr icon(g_desktop_app_info_get_string(G_DESKTOP_APP_INFO(info),
+                                                        G_KEY_FILE_DESKTOP_KEY_ICON));
+            application.iconName = qStringFromUtf8(icon.get()).trimmed();
+        }
+        applications.append(application);
+    }
+    return applications;
+}
+
 std::optional<QString> GioWorkspace::ownBundleID() const {
     if (!infoForBundleID(QString::fromLatin1(ownDesktopID)))
         return std::nullopt;

@@ -16,6 +16,7 @@ public:
     std::optional<QString> bundleIDForLocation(const QString& location) const override;
     QString applicationName(const QString& location) const override;
     QString applicationIconName(const QString& location) const override;
+    QList<InstalledApplication> installedApplications() const override;
     std::optional<QString> ownBundleID() const override;
     std::optional<QString> defaultApplicationForScheme(const QString& scheme) const override;
     // Completes before returning (GIO answers it synchronously), on the calling

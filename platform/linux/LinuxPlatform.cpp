@@ -20,5 +20,6 @@ Platform LinuxPlatform::platform() {
                     m_frontmost,
                     m_accessibilitySelection,
                     m_fileManagerSelection,
-                    m_selectionPermissions};
+                    m_selectionPermissions,
+                    m_tray};
 }

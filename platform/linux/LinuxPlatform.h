@@ -8,6 +8,7 @@
 #include "platform/linux/FileManagerRevealer.h"
 #include "platform/linux/GioTypeSystem.h"
 #include "platform/linux/GioWorkspace.h"
+#include "platform/linux/LinuxDesktopTray.h"
 #include "platform/linux/LinuxSelectionPermissions.h"
 #include "platform/linux/ProcRunningApplications.h"
 #include "platform/linux/QtClipboard.h"
@@ -52,6 +53,7 @@ private:
     FileManagerRevealer m_revealer;
     DesktopTerminalLauncher m_terminals;
     SpawnProcessRunner m_processes;
+    LinuxDesktopTray m_tray;
     X11FrontmostApplication m_frontmost;
     AtspiAccessibilitySelection m_accessibilitySelection{m_frontmost};
     X11ClipboardSelection m_fileManagerSelection;

@@ -9,6 +9,7 @@ list(APPEND LINUX_SOURCES
   FileManagerRevealer.cpp
   GioTypeSystem.cpp
   GioWorkspace.cpp
+  LinuxDesktopTray.cpp
   LinuxPlatform.cpp
   LinuxSelectionPermissions.cpp
   ProcRunningApplications.cpp

@@ -14,7 +14,9 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QThread>
+#include <QXmlStreamReader>
 #include <csignal>
+#include <glib.h>
 
 namespace {
 constexpr int waitMs = 20000;
@@ -172,5 +174,87 @@ TEST_F(RoutingEndToEnd, WithoutBusOrDisplayOpenRoutesInProcessAndExits) {
     EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
     EXPECT_EQ(records(1), QList<QList<QByteArray>>{{notes}});
     EXPECT_FALSE(instancePid());
+}
+// The command an installed Thunar action runs, as Thunar builds it: each path
+// shell-quoted in place of %F, the line split by GLib, no shell.
+QStringList thunarCommand(const QString& ucaPath, const QString& uniqueId,
+                          const QList<QByteArray>& paths) {
+    QFile file(ucaPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QXmlStreamReader reader(&file);
+    QString id, command, found;
+    while (!reader.atEnd() && found.isEmpty()) {
+        reader.readNext();
+        if (reader.isStartElement() && reader.name() == QLatin1String("unique-id"))
+            id = reader.readElementText();
+        else if (reader.isStartElement() && reader.name() == QLatin1String("command"))
+            command = reader.readElementText();
+        else if (reader.isEndElement() && reader.name() == QLatin1String("action"))
+            found = id == uniqueId ? command : QString();
+    }
+    command = found;
+    QByteArray quoted;
+    for (const QByteArray& path : paths) {
+        gchar* one = g_shell_quote(path.constData());
+        quoted += QByteArray(one) + ' ';
+        g_free(one);
+    }
+    QByteArray line = command.toUtf8();
+    line.replace("%F", quoted.trimmed());
+    gchar** argv = nullptr;
+    if (!g_shell_parse_argv(line.constData(), nullptr, &argv, nullptr))
+        return {};
+    QStringList words;
+    for (gchar** word = argv; *word; ++word)
+        words.append(QFile::decodeName(*word));
+    g_strfreev(argv);
+    return words;
+}
+
+TEST_F(RoutingEndToEnd, AnInstalledFileManagerActionSendsHostileNamesAsTheRulesHotkey) {
+    LinuxSandbox& sandbox = LinuxSandbox::current();
+    const QString folder = sandbox.configHome() + QStringLiteral("/Corvanta");
+    Route markdown = route("markdown", "Markdown", "md");
+    markdown.editors = {editor("test.MarkdownEditor"), editor("test.RuleEditor")};
+    markdown.activeBundleID = markdown.editors[0].bundleID;
+    Rule rule = RuleBuilders::rule(RuleBuilders::allOf({}), RuleBuilders::openIn({}));
+    rule.when = RuleBuilders::allOf({RuleBuilders::hotkey(QStringLiteral("rule-") + rule.id)});
+    rule.action = RuleBuilders::openIn({QStringLiteral("test.RuleEditor")});
+    rule.name = QStringLiteral("Send <&> \"it's\"");
+    markdown.rules = {rule};
+    writeRoutes(folder + QStringLiteral("/routes.json"), {markdown});
+    QFile shortcuts(folder + QStringLiteral("/shortcuts.json"));
+    ASSERT_TRUE(shortcuts.open(QIODevice::WriteOnly));
+    shortcuts.write(R"({"version": 1, "shortcuts": {"rule-)" + rule.id.toUtf8() +
+                    R"(": "Ctrl+Alt+K"}})");
+    shortcuts.close();
+    const QString uca = sandbox.configHome() + QStringLiteral("/Thunar/uca.xml");
+    QFile::remove(uca);
+
+    const QString corvanta = sandbox.root() + QStringLiteral("/bin/corvanta");
+    QString output;
+    ASSERT_TRUE(run(corvanta, {"install-actions"}, &output)) << qPrintable(output);
+    const QString installed = output;
+
+    const QList<QByteArray> paths{touch("new\nline.md"), touch("it's \"$(touch pwned)\".md"),
+                                  touch("caf\xc3\xa9 %F.md")};
+    const QStringList command = thunarCommand(uca, "corvanta-rule-" + rule.id, paths);
+    ASSERT_GE(command.size(), 5) << qPrintable(command.join(u' ') + installed);
+    // No instance runs yet: the action's process becomes it.
+    ASSERT_FALSE(instancePid());
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.start(command.first(), command.mid(1));
+    ASSERT_TRUE(process.waitForStarted(waitMs));
+    const QList<QByteArray> expected = QList<QByteArray>{"--rule"} + paths;
+    EXPECT_EQ(records(1), QList<QList<QByteArray>>{expected});
+    ASSERT_TRUE(instancePid());
+    // Now one runs: the next action hands over to it and ends.
+    ASSERT_TRUE(run(command.first(), command.mid(1), &output)) << qPrintable(output);
+    EXPECT_EQ(records(2), (QList<QList<QByteArray>>{expected, expected}));
+    EXPECT_FALSE(QFile::exists(files + QStringLiteral("/pwned")));
+
+    ASSERT_TRUE(run(corvanta, {"install-actions", "--remove"}, &output)) << qPrintable(output);
+    EXPECT_FALSE(QFile::exists(uca));
 }
 } // namespace

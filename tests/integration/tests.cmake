@@ -49,3 +49,5 @@ add_test(NAME selection_thunar COMMAND xvfb-run -a -n 130 -s "-screen 0 1280x800
   dbus-run-session -- $<TARGET_FILE:test_selection_thunar>)
 set_tests_properties(selection_thunar PROPERTIES LABELS "integration;e2e"
   ENVIRONMENT "LC_ALL=C.UTF-8;GSK_RENDERER=cairo" TIMEOUT 120)
+include(${CMAKE_CURRENT_LIST_DIR}/SettingsEndToEnd.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/TrayDrag.cmake)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/platform/Platform.h"
+#include "tests/support/FakeDesktopTray.h"
 #include "tests/support/FakePickerPorts.h"
 #include "tests/support/FakeProcessRunner.h"
 #include "tests/support/FakeSelectionPorts.h"
@@ -26,6 +27,7 @@ struct FakePlatform {
     FakeAccessibilitySelection accessibilitySelection;
     FakeFileManagerSelection fileManagerSelection;
     FakeSelectionPermissions selectionPermissions;
+    FakeDesktopTray tray;
 
     Platform platform() {
         return Platform{types,
@@ -43,6 +45,7 @@ struct FakePlatform {
                         frontmost,
                         accessibilitySelection,
                         fileManagerSelection,
-                        selectionPermissions};
+                        selectionPermissions,
+                        tray};
     }
 };

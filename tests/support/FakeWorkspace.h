@@ -57,6 +57,12 @@ public:
     std::optional<QString> bundleIDForLocation(const QString& location) const override;
     QString applicationName(const QString& location) const override;
     QString applicationIconName(const QString& location) const override;
+    QList<InstalledApplication> installedApplications() const override {
+        QList<InstalledApplication> all;
+        for (const App& app : m_apps)
+            all.append({app.bundleID, app.name, app.iconName});
+        return all;
+    }
     std::optional<QString> ownBundleID() const override { return m_own; }
     std::optional<QString> defaultApplicationForScheme(const QString& scheme) const override;
     void setDefaultApplication(const QString& location, const QString& type,

@@ -1,7 +1,10 @@
 corvanta_test(test_app
   SOURCES
     unit/app/CheckCommandTest.cpp
+    unit/app/HotkeyOpenArgumentsTest.cpp
+    unit/app/InstallActionsCommandTest.cpp
     unit/app/TeachAndOwnershipTest.cpp
   LIBS
     CorvantaApp
+    FakePlatform
 )

@@ -3,4 +3,13 @@
 corvanta_test(test_menubar
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/WindowPresentationTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DropPaletteTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/OnboardingTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PresenceTest.cpp
   LIBS QuaylithCore Qt6::Test)
+
+# Not a test: saves pictures of the drop palette and the onboarding pages
+# (run under xvfb-run).
+add_executable(presence_screenshot ${CMAKE_CURRENT_LIST_DIR}/PresenceScreenshot.cpp)
+target_link_libraries(presence_screenshot PRIVATE FakePlatform CorvantaLinux QuaylithCore
+  corvanta_warnings)

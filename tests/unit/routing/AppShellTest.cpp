@@ -86,9 +86,9 @@ TEST_F(AppDelegateTest, MenuListsRoutesByNameThenTheCommandsWithUpdatesOnlyWithA
     QStringList titles = menu();
     EXPECT_LT(titles.indexOf("Alpha"), titles.indexOf("beta"));
     EXPECT_GE(titles.indexOf("Alpha"), 0);
-    EXPECT_EQ(titles.mid(titles.size() - 6),
-              (QStringList{"---", "Settings…", "Show Onboarding…", "---", "About Corvanta",
-                           "Quit Corvanta"}));
+    EXPECT_EQ(titles.mid(titles.size() - 7),
+              (QStringList{"---", "Route File Type…", "Settings…", "Show Onboarding…", "---",
+                           "About Corvanta", "Quit Corvanta"}));
     int checks = 0;
     delegate->setCheckForUpdatesHandler([&] { ++checks; });
     titles = menu();

@@ -94,4 +94,21 @@ TEST_F(DelegateSelection, FlagsRebuildTheResolver) {
     EXPECT_FALSE(delegate->allowsAccessibilitySelection());
 }
 
+TEST_F(DelegateSelection, SentSelectionIsCleanedAndRoutedLikeAHotkeyFire) {
+    // Duplicates, a missing file, a folder and an unclean spelling of a real one.
+    const QUrl missing = QUrl::fromLocalFile(dir.filePath(QStringLiteral("gone.org")));
+    const QUrl folder = QUrl::fromLocalFile(dir.path());
+    const QUrl unclean = QUrl::fromLocalFile(dir.path() + QStringLiteral("/./x/../one.org"));
+    delegate->routeGivenSelection({unclean, missing, files[0], folder, files[1]},
+                                  {QStringLiteral("rule-b")});
+    delegate->routeGivenSelection({files[1]}, {QStringLiteral("rule-other")});
+    delegate->routeGivenSelection({missing, folder}, {QStringLiteral("rule-b")});
+    EXPECT_EQ(fake.alerts.beeps, 1);
+    EXPECT_EQ(opened(),
+              (QList<FakeWorkspace::OpenCall>{{files, FakeWorkspace::locationOf(beta)},
+                                              {{files[1]}, FakeWorkspace::locationOf(alpha)}}));
+    // The frontmost file manager is not asked: the action said what is selected.
+    EXPECT_TRUE(fake.fileManagerSelection.asked.isEmpty());
+}
+
 } // namespace

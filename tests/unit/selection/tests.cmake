@@ -10,6 +10,8 @@ corvanta_test(test_selection_scripts
 # Selection: the resolver, its sources and the permission probes, on fakes.
 corvanta_test(test_selection
   SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/FileManagerActionsInstallerTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FileManagerActionsKeeperTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PermissionsTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SelectionResolverTest.cpp
   LIBS QuaylithLogic)

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QListWidget>
+#include <functional>
+
+// A list whose rows are reordered by dragging them between rows. It does not
+// move anything itself: it reports the dragged row and the gap it was dropped
+// into (0 to the last accepted gap), and its owner reloads from the store.
+class ReorderableList : public QListWidget {
+    Q_OBJECT
+public:
+    static constexpr const char* rowMimeType = "application/x-corvanta-row";
+
+    explicit ReorderableList(QWidget* parent = nullptr);
+
+    // The last gap a drop may land in; by default the gap after the last row.
+    std::function<int()> lastGap;
+    std::function<void(int from, int gap)> onMove;
+
+    // The gap nearest to `position` (viewport coordinates).
+    int gapAt(const QPoint& position) const;
+
+Q_SIGNALS:
+    void rowMoved(int from, int gap);
+
+protected:
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QList<QListWidgetItem*>& items) const override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    // The dragged row when `event` carries one of this list's rows, else -1.
+    int draggedRow(const QDropEvent* event) const;
+    bool accepts(const QDropEvent* event) const;
+};

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a Release build and checks it: the files a
+# desktop needs are in their places, the entry and the service start the
+# installed program, and the program unpacked into a bare folder runs.
+# Usage: scripts/package.sh [BUILD_DIR]   (default build/test)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build/test}
+
+if [[ ! -f "$build/CMakeCache.txt" ]]; then
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+fi
+cmake --build "$build" --target corvanta
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+arch=$(dpkg --print-architecture)
+deb="$build/corvanta_${version}_${arch}.deb"
+rm -f "$deb"
+(cd "$build" && cpack -G DEB >/dev/null)
+[[ -f "$deb" ]] || { echo "package.sh: $deb was not made" >&2; exit 1; }
+
+fail() { echo "package.sh: $*" >&2; exit 1; }
+contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
+for path in ./usr/bin/corvanta \
+            ./usr/share/applications/io.corvanta.Corvanta.desktop \
+            ./usr/share/dbus-1/services/io.corvanta.Corvanta.service \
+            ./usr/share/metainfo/io.corvanta.Corvanta.metainfo.xml \
+            ./usr/share/icons/hicolor/scalable/apps/io.corvanta.Corvanta.svg \
+            ./usr/share/icons/hicolor/symbolic/apps/io.corvanta.Corvanta-symbolic.svg; do
+  grep -qx -- "$path" <<<"$contents" || fail "missing $path"
+done
+grep -q '^\./usr/lib/.*libQuaylithCore\.so\.0$' <<<"$contents" || fail "missing the library"
+if grep -q -e '^\./usr/local/' -e '/tests\?/' -e 'bench' <<<"$contents"; then
+  fail "holds files that are not for users"
+fi
+control=$(dpkg-deb -f "$deb" Depends)
+for dependency in libqt6widgets6 libglib2.0-0 qt6-qpa-plugins; do
+  grep -q "$dependency" <<<"$control" || fail "Depends lacks $dependency: $control"
+done
+for script in postinst postrm; do
+  dpkg-deb --ctrl-tarfile "$deb" | tar -t | grep -qx "./$script" || fail "no $script"
+done
+
+root_dir=$(mktemp -d)
+trap 'rm -rf "$root_dir"' EXIT
+dpkg -x "$deb" "$root_dir"
+grep -qx 'Exec=/usr/bin/corvanta' "$root_dir/usr/share/dbus-1/services/io.corvanta.Corvanta.service" ||
+  fail "the D-Bus service does not start /usr/bin/corvanta"
+grep -q '^Exec=/usr/bin/corvanta ' "$root_dir/usr/share/applications/io.corvanta.Corvanta.desktop" ||
+  fail "the desktop entry does not start /usr/bin/corvanta"
+if command -v desktop-file-validate >/dev/null; then
+  desktop-file-validate "$root_dir/usr/share/applications/io.corvanta.Corvanta.desktop"
+fi
+out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$root_dir/usr/bin/corvanta" --version)
+grep -q "$version" <<<"$out" || fail "corvanta --version said: $out"
+echo "$deb"

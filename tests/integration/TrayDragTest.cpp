@@ -1,0 +1,263 @@
+// Drags on a real X server (xvfb-run, with openbox as the window manager):
+// the tray's drag watch sees a drag of another program reach the icon, and a
+// file dragged from that program onto the palette teaches its type.
+#include "core/menubar/DropPalettePanel.h"
+#include "core/menubar/MenuBarDropController.h"
+#include "platform/linux/LinuxDesktopTray.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <xcb/xcb.h>
+
+namespace {
+const QRect icon(600, 0, 24, 24);
+
+bool xdotool(const QStringList& arguments) {
+    QProcess process;
+    process.start(QStringLiteral("xdotool"), arguments);
+    return process.waitForFinished(10000) && process.exitCode() == 0;
+}
+
+// Lets the drag watch and the drag source catch up with the pointer.
+void settle(int ms = 250) {
+    QTest::qWait(ms);
+}
+
+class TrayDragTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
+        file = dir.filePath(QStringLiteral("plan.org"));
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.close();
+        QDir().mkpath(dir.filePath(QStringLiteral("Drafts")));
+    }
+    void TearDown() override {
+        xdotool({QStringLiteral("mouseup"), QStringLiteral("1")});
+        if (source.state() != QProcess::NotRunning) {
+            source.kill();
+            source.waitForFinished();
+        }
+    }
+    // The drag source showing, with nothing pressed.
+    void startSource(const QStringList& paths) {
+        source.start(QStringLiteral(CORVANTA_DRAG_SOURCE_PATH), paths);
+        ASSERT_TRUE(source.waitForStarted());
+        ASSERT_TRUE(xdotool({QStringLiteral("search"), QStringLiteral("--sync"),
+                             QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                             QStringLiteral("corvanta drag source")}));
+        settle(500);
+    }
+    // Presses on the source and moves far enough for a drag to start.
+    void pickUp() {
+        ASSERT_TRUE(xdotool({"mousemove", "100", "130"}));
+        settle(100);
+        ASSERT_TRUE(xdotool({"mousedown", "1"}));
+        settle(100);
+        for (const char* x : {"110", "130", "160"})
+            ASSERT_TRUE(xdotool({"mousemove", x, "140"}));
+        settle();
+    }
+    void moveTo(int x, int y) {
+        ASSERT_TRUE(xdotool({"mousemove", QString::number(x), QString::number(y)}));
+        settle();
+    }
+
+    QTemporaryDir dir;
+    QString file;
+    QProcess source;
+};
+
+xcb_atom_t internAtom(xcb_connection_t* connection, const char* name) {
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, uint16_t(strlen(name)), name), nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(reply);
+    return atom;
+}
+
+TEST(DesktopTray, TrayThatAppearsLaterAndGoesAgainIsReported) {
+    LinuxDesktopTray tray;
+    ASSERT_FALSE(tray.isAvailable()) << "a bare X server has no tray";
+    QList<bool> changes;
+    tray.watchAvailability([&](bool available) { changes << available; });
+
+    // Another client, as an XEmbed tray is: it owns the screen's tray selection.
+    xcb_connection_t* host = xcb_connect(nullptr, nullptr);
+    ASSERT_EQ(xcb_connection_has_error(host), 0);
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(host)).data;
+    const xcb_window_t window = xcb_generate_id(host);
+    xcb_create_window(host, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+    xcb_set_selection_owner(host, window, internAtom(host, "_NET_SYSTEM_TRAY_S0"),
+                            XCB_CURRENT_TIME);
+    xcb_flush(host);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !changes.isEmpty(); }, 3000));
+    EXPECT_EQ(changes, QList<bool>{true});
+    EXPECT_TRUE(tray.isAvailable());
+
+    xcb_disconnect(host);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return changes.size() == 2; }, 3000));
+    EXPECT_EQ(changes, (QList<bool>{true, false}));
+}
+
+TEST(DesktopTray, TraySettingsAreTheDesktopsOwnOrNone) {
+    using Command = LinuxDesktopTray::SettingsCommand;
+    const QStringList none;
+    const QStringList gnomeApp{"org.gnome.Extensions"};
+    const QStringList managerOnly{"com.mattjakeman.ExtensionManager"};
+    const QStringList both{"org.gnome.Extensions", "com.mattjakeman.ExtensionManager"};
+    const struct {
+        const char* name;
+        QStringList desktops;
+        QStringList entries;
+        bool xfcePanel;
+        std::optional<Command> command;
+    } cases[] = {
+        {"GNOME with its Extensions app",
+         {"GNOME"},
+         both,
+         false,
+         Command{"org.gnome.Extensions", {}}},
+        {"Ubuntu's session names",
+         {"ubuntu", "GNOME"},
+         managerOnly,
+         false,
+         Command{"com.mattjakeman.ExtensionManager", {}}},
+        {"GNOME without an extensions app", {"GNOME"}, none, false, std::nullopt},
+        {"Xfce", {"XFCE"}, none, true, Command{{}, {"xfce4-panel", "--preferences"}}},
+        {"Xfce without its panel", {"XFCE"}, none, false, std::nullopt},
+        {"KDE: nothing to open", {"KDE"}, both, true, std::nullopt},
+        {"no desktop", {}, both, true, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto command = LinuxDesktopTray::traySettingsCommand(
+            c.desktops, [&](const QString& id) { return c.entries.contains(id); },
+            [&](const QString& program) {
+                return c.xfcePanel && program == QLatin1String("xfce4-panel");
+            });
+        EXPECT_EQ(command, c.command);
+    }
+}
+
+TEST_F(TrayDragTest, WatchSeesAnotherProgramsDragReachAndLeaveTheIcon) {
+    LinuxDesktopTray tray;
+    QList<bool> seen;
+    tray.watchDragsOverIcon([] { return std::optional<QRect>(icon); },
+                            [&](bool over) { seen << over; });
+    startSource({file});
+    moveTo(612, 12);
+    EXPECT_TRUE(seen.isEmpty()) << "the pointer alone is no drag";
+
+    moveTo(100, 130);
+    pickUp();
+    moveTo(612, 12);
+    ASSERT_EQ(seen, QList<bool>{true});
+    moveTo(612, 400);
+    EXPECT_EQ(seen, (QList<bool>{true, false}));
+    moveTo(605, 5);
+    EXPECT_EQ(seen, (QList<bool>{true, false, true}));
+    ASSERT_TRUE(xdotool({"mouseup", "1"}));
+    settle();
+    EXPECT_EQ(seen, (QList<bool>{true, false, true, false})) << "the drag ended over the icon";
+    moveTo(100, 130);
+    moveTo(612, 12);
+    EXPECT_EQ(seen.size(), 4) << "nothing after the drag";
+}
+
+TEST_F(TrayDragTest, FileDraggedOverTheIconOntoThePaletteIsTaughtOnce) {
+    LinuxDesktopTray tray;
+    QList<QUrl> taught;
+    TrayGeometry geometry;
+    geometry.icon = [] { return std::optional<QRect>(icon); };
+    geometry.visibleArea = [](const QPoint&) { return QRect(0, 0, 1280, 800); };
+    MenuBarDropController drops([&](const QUrl& url) { taught << url; },
+                                [](DropPaletteSurface::Callbacks callbacks) {
+                                    return std::make_unique<DropPalettePanel>(std::move(callbacks),
+                                                                              false);
+                                },
+                                geometry, MenuBarDropController::eventLoopScheduler(qApp));
+    tray.watchDragsOverIcon(geometry.icon, [&](bool over) {
+        if (over)
+            drops.showPalette();
+        else
+            drops.dragLeftIcon();
+    });
+
+    startSource({file});
+    pickUp();
+    moveTo(612, 12);
+    ASSERT_TRUE(drops.isPaletteShown()) << "the drag reached the icon";
+    // The palette is centred 4 px below the icon: x 512 to 712, y 28 to 138.
+    // A hand moves on in small steps.
+    for (int y = 40; y <= 80; y += 10) {
+        ASSERT_TRUE(xdotool({"mousemove", "612", QString::number(y)}));
+        settle(40);
+    }
+    settle(500);
+    EXPECT_TRUE(drops.isPaletteShown()) << "entering the palette cancelled the hide";
+    ASSERT_TRUE(xdotool({"mouseup", "1"}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !taught.isEmpty(); }, 3000));
+    EXPECT_FALSE(drops.isPaletteShown());
+    ASSERT_EQ(taught, QList<QUrl>{QUrl::fromLocalFile(file)});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return source.canReadLine(); }, 3000));
+    EXPECT_EQ(source.readAll().trimmed(), "drag ended: 1") << "the source was told: copied";
+    settle();
+    EXPECT_EQ(taught.size(), 1);
+}
+
+TEST_F(TrayDragTest, FolderDraggedOntoThePaletteIsRefused) {
+    LinuxDesktopTray tray;
+    QList<QUrl> taught;
+    TrayGeometry geometry;
+    geometry.icon = [] { return std::optional<QRect>(icon); };
+    geometry.visibleArea = [](const QPoint&) { return QRect(0, 0, 1280, 800); };
+    MenuBarDropController drops([&](const QUrl& url) { taught << url; },
+                                [](DropPaletteSurface::Callbacks callbacks) {
+                                    return std::make_unique<DropPalettePanel>(std::move(callbacks),
+                                                                              false);
+                                },
+                                geometry, MenuBarDropController::eventLoopScheduler(qApp));
+    tray.watchDragsOverIcon(geometry.icon, [&](bool over) {
+        if (over)
+            drops.showPalette();
+        else
+            drops.dragLeftIcon();
+    });
+    startSource({dir.filePath(QStringLiteral("Drafts"))});
+    pickUp();
+    moveTo(612, 12);
+    for (int y = 40; y <= 80; y += 10) {
+        ASSERT_TRUE(xdotool({"mousemove", "612", QString::number(y)}));
+        settle(40);
+    }
+    ASSERT_TRUE(xdotool({"mouseup", "1"}));
+    settle(800);
+    EXPECT_TRUE(taught.isEmpty());
+    EXPECT_FALSE(drops.isPaletteShown()) << "hidden 0.4 s after the refused drag ended";
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication app(argc, argv);
+    // Drops find their window through the window manager's WM_STATE.
+    QProcess windowManager;
+    windowManager.start(QStringLiteral("openbox"), {});
+    QTest::qWait(500);
+    const int status = RUN_ALL_TESTS();
+    windowManager.kill();
+    windowManager.waitForFinished();
+    return status;
+}

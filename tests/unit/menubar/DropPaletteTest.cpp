@@ -1,0 +1,432 @@
+#include "core/menubar/DropAcceptance.h"
+#include "core/menubar/DropPalettePanel.h"
+#include "core/menubar/DropPalettePlacement.h"
+#include "core/menubar/DropZoneView.h"
+#include "core/menubar/MenuBarDropController.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << text.toStdString();
+}
+
+namespace {
+// Time that moves only when the test says so.
+class FakeClock {
+public:
+    MenuBarDropController::Scheduler scheduler() {
+        return [this](int ms, std::function<void()> work) {
+            auto task = std::make_shared<Task>(Task{m_now + ms, std::move(work)});
+            m_tasks.push_back(task);
+            return std::function<void()>([task] { task->cancelled = true; });
+        };
+    }
+    // Runs everything due up to now + ms, in time order.
+    void advance(int ms) {
+        const int until = m_now + ms;
+        for (;;) {
+            std::shared_ptr<Task> next;
+            for (const auto& task : m_tasks) {
+                if (!task->done && !task->cancelled && task->due <= until &&
+                    (!next || task->due < next->due))
+                    next = task;
+            }
+            if (!next)
+                break;
+            m_now = next->due;
+            next->done = true;
+            next->work();
+        }
+        m_now = until;
+    }
+    int pending() const {
+        int count = 0;
+        for (const auto& task : m_tasks)
+            count += !task->done && !task->cancelled;
+        return count;
+    }
+
+private:
+    struct Task {
+        int due;
+        std::function<void()> work;
+        bool cancelled = false;
+        bool done = false;
+    };
+    int m_now = 0;
+    std::vector<std::shared_ptr<Task>> m_tasks;
+};
+
+// Records what the controller asks of the palette; shares a log with the test.
+class FakePalette : public DropPaletteSurface {
+public:
+    FakePalette(Callbacks callbacks, QStringList& log)
+        : callbacks(std::move(callbacks))
+        , log(log) {}
+    QSize size() const override { return {200, 110}; }
+    void showAt(const QPoint& topLeft, bool untilDismissed) override {
+        shown = true;
+        origin = topLeft;
+        waits = untilDismissed;
+        log << (untilDismissed ? QStringLiteral("show until dismissed") : QStringLiteral("show"));
+    }
+    void hide() override {
+        shown = false;
+        log << QStringLiteral("hide");
+    }
+    bool isShown() const override { return shown; }
+
+    Callbacks callbacks;
+    QStringList& log;
+    bool shown = false;
+    bool waits = false;
+    QPoint origin;
+};
+
+class DropPaletteTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "test_menubar";
+        static char* argv[] = {name, nullptr};
+        if (!QApplication::instance())
+            new QApplication(argc, argv);
+    }
+    void SetUp() override {
+        file = dir.filePath(QStringLiteral("sample.org"));
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("* heading\n");
+        f.close();
+        other = dir.filePath(QStringLiteral("other.org"));
+        QFile::copy(file, other);
+        folder = dir.filePath(QStringLiteral("Drafts"));
+        QDir().mkpath(folder);
+    }
+    // A controller over a fake palette, the fake clock and a tray icon at `icon`
+    // on a 1920 × 1050 area below a top panel.
+    std::unique_ptr<MenuBarDropController> controller(std::optional<QRect> icon = QRect(1700, 0, 24,
+                                                                                        30)) {
+        TrayGeometry geometry;
+        geometry.icon = [icon] { return icon; };
+        geometry.visibleArea = [](const QPoint&) { return QRect(0, 30, 1920, 1050); };
+        return std::make_unique<MenuBarDropController>(
+            [this](const QUrl& url) { log << QStringLiteral("teach ") + url.fileName(); },
+            [this](DropPaletteSurface::Callbacks callbacks) {
+                auto surface = std::make_unique<FakePalette>(std::move(callbacks), log);
+                palette = surface.get();
+                return surface;
+            },
+            geometry, clock.scheduler());
+    }
+
+    QTemporaryDir dir;
+    QString file, other, folder;
+    FakeClock clock;
+    QStringList log;
+    FakePalette* palette = nullptr;
+};
+
+QUrl local(const QString& path) {
+    return QUrl::fromLocalFile(path);
+}
+
+TEST_F(DropPaletteTest, TakesExactlyOneExistingFileThatIsNotAFolder) {
+    QFile::link(folder, dir.filePath(QStringLiteral("link-to-folder")));
+    QFile::link(file, dir.filePath(QStringLiteral("link-to-file")));
+    const struct {
+        const char* name;
+        QList<QUrl> urls;
+        bool accepted;
+    } cases[] = {
+        {"one file", {local(file)}, true},
+        {"a link to a file", {local(dir.filePath(QStringLiteral("link-to-file")))}, true},
+        {"two files", {local(file), local(other)}, false},
+        {"the same file twice", {local(file), local(file)}, false},
+        {"a folder", {local(folder)}, false},
+        {"a link to a folder", {local(dir.filePath(QStringLiteral("link-to-folder")))}, false},
+        {"a web link", {QUrl(QStringLiteral("https://example.org/sample.org"))}, false},
+        {"a file and a web link",
+         {local(file), QUrl(QStringLiteral("https://example.org/"))},
+         false},
+        {"a file that does not exist", {local(dir.filePath(QStringLiteral("gone.org")))}, false},
+        {"nothing", {}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::optional<QUrl> accepted = DropAcceptance::acceptableFile(c.urls);
+        EXPECT_EQ(accepted.has_value(), c.accepted);
+        if (accepted) {
+            EXPECT_EQ(*accepted, c.urls.first());
+        }
+        QMimeData data;
+        data.setUrls(c.urls);
+        EXPECT_EQ(DropAcceptance::acceptableFile(&data).has_value(), c.accepted);
+    }
+    QMimeData text;
+    text.setText(file);
+    EXPECT_FALSE(DropAcceptance::acceptableFile(&text)) << "a path as text is no file";
+    EXPECT_FALSE(DropAcceptance::acceptableFile(static_cast<const QMimeData*>(nullptr)));
+}
+
+TEST_F(DropPaletteTest, PlacementCentresBelowTheIconAndKeepsInsideTheScreen) {
+    const QSize size(200, 110);
+    const QRect top(0, 30, 1920, 1050);   // a panel at the top
+    const QRect bottom(0, 0, 1920, 1040); // a panel at the bottom
+    const QRect right(1920, 0, 1280, 1024);
+    const struct {
+        const char* name;
+        std::optional<QRect> icon;
+        QRect area;
+        QPoint origin;
+    } cases[] = {
+        {"centred 4 px below", QRect(900, 0, 24, 30), top, {812, 34}},
+        {"left edge", QRect(2, 0, 24, 30), top, {4, 34}},
+        {"right edge", QRect(1900, 0, 20, 30), top, {1920 - 200 - 4, 34}},
+        {"tray at the bottom: above the icon",
+         QRect(1800, 1044, 24, 36),
+         bottom,
+         {1800 + 12 - 100, 1044 - 4 - 110}},
+        {"tray at the bottom right: above and inside",
+         QRect(1890, 1044, 24, 36),
+         bottom,
+         {1920 - 200 - 4, 1044 - 4 - 110}},
+        {"second screen, left edge", QRect(1921, 0, 24, 24), right, {1924, 28}},
+        {"unknown icon: centred", std::nullopt, top, {860, 500}},
+        {"empty icon counts as unknown", QRect(), top, {860, 500}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(DropPalettePlacement::origin(c.icon, size, c.area), c.origin);
+    }
+}
+
+TEST_F(DropPaletteTest, DragAcrossTheIconHidesFourTenthsOfASecondAfterItLeaves) {
+    auto drops = controller();
+    drops->showPalette();
+    ASSERT_TRUE(drops->isPaletteShown());
+    EXPECT_EQ(palette->origin, QPoint(1700 + 12 - 100, 34));
+    EXPECT_FALSE(palette->waits);
+    drops->scheduleHide();
+    clock.advance(399);
+    EXPECT_TRUE(drops->isPaletteShown());
+    clock.advance(1);
+    EXPECT_FALSE(drops->isPaletteShown());
+    EXPECT_FALSE(drops->isHidePending());
+    EXPECT_EQ(log, (QStringList{"show", "hide"}));
+}
+
+TEST_F(DropPaletteTest, EnteringThePaletteInTimeCancelsTheHide) {
+    auto drops = controller();
+    drops->showPalette();
+    drops->scheduleHide();
+    clock.advance(300);
+    palette->callbacks.dragEntered();
+    EXPECT_FALSE(drops->isHidePending());
+    clock.advance(5000);
+    EXPECT_TRUE(drops->isPaletteShown());
+    // Leaving the palette starts the delay again.
+    palette->callbacks.dragExited();
+    clock.advance(399);
+    EXPECT_TRUE(drops->isPaletteShown());
+    clock.advance(1);
+    EXPECT_FALSE(drops->isPaletteShown());
+}
+
+TEST_F(DropPaletteTest, PaletteHearingOfTheDragBeforeTheIconLetGoKeepsIt) {
+    auto drops = controller();
+    drops->showPalette();
+    palette->callbacks.dragEntered();
+    // The icon's watch notices the pointer left it only now.
+    drops->dragLeftIcon();
+    clock.advance(5000);
+    EXPECT_TRUE(drops->isPaletteShown());
+    palette->callbacks.dragExited();
+    drops->dragLeftIcon();
+    EXPECT_EQ(clock.pending(), 1);
+    clock.advance(400);
+    EXPECT_FALSE(drops->isPaletteShown());
+    // The next drag starts afresh: leaving the icon hides again.
+    drops->showPalette();
+    drops->dragLeftIcon();
+    clock.advance(400);
+    EXPECT_FALSE(drops->isPaletteShown());
+}
+
+TEST_F(DropPaletteTest, AtMostOneHideIsPendingAndTheLastOneCounts) {
+    auto drops = controller();
+    drops->showPalette();
+    drops->scheduleHide();
+    clock.advance(300);
+    drops->scheduleHide();
+    EXPECT_EQ(clock.pending(), 1);
+    clock.advance(300);
+    EXPECT_TRUE(drops->isPaletteShown()) << "the first schedule was replaced";
+    // Coming back to the icon cancels the pending hide too.
+    drops->showPalette();
+    EXPECT_EQ(clock.pending(), 0);
+    clock.advance(1000);
+    EXPECT_TRUE(drops->isPaletteShown());
+}
+
+TEST_F(DropPaletteTest, DropHidesFirstAndTeachesOnceWhenTheEventLoopIsBack) {
+    auto drops = controller();
+    drops->showPalette();
+    drops->scheduleHide();
+    palette->callbacks.dragEntered();
+    palette->callbacks.drop(local(file));
+    EXPECT_FALSE(drops->isPaletteShown());
+    EXPECT_EQ(log, (QStringList{"show", "hide"})) << "nothing taught inside the drop event";
+    clock.advance(0);
+    EXPECT_EQ(log, (QStringList{"show", "hide", "teach sample.org"}));
+    clock.advance(5000);
+    EXPECT_EQ(log.count(QStringLiteral("teach sample.org")), 1);
+    EXPECT_EQ(log.count(QStringLiteral("hide")), 1) << "no late hide after the drop";
+}
+
+TEST_F(DropPaletteTest, PaletteFromTheMenuWaitsForTheUser) {
+    auto drops = controller(std::nullopt);
+    drops->showPaletteUntilDismissed();
+    EXPECT_TRUE(palette->waits);
+    EXPECT_EQ(palette->origin, QPoint(860, 500)) << "centred without the icon's place";
+    // A drag passing through the palette does not end it.
+    palette->callbacks.dragEntered();
+    palette->callbacks.dragExited();
+    clock.advance(5000);
+    EXPECT_TRUE(drops->isPaletteShown());
+    // A drag reaching the icon meanwhile keeps it waiting.
+    drops->showPalette();
+    EXPECT_TRUE(palette->waits);
+
+    // A click elsewhere may be the user picking up a file: a grace period,
+    // which a drag reaching the palette ends.
+    palette->callbacks.clickedAway();
+    clock.advance(MenuBarDropController::clickAwayGraceMs - 1);
+    palette->callbacks.dragEntered();
+    clock.advance(5000);
+    EXPECT_TRUE(drops->isPaletteShown());
+    palette->callbacks.clickedAway();
+    clock.advance(MenuBarDropController::clickAwayGraceMs);
+    EXPECT_FALSE(drops->isPaletteShown());
+
+    drops->showPaletteUntilDismissed();
+    palette->callbacks.dismissed(); // Escape
+    EXPECT_FALSE(drops->isPaletteShown());
+    // Shown again for a drag, it follows the drag, not the user.
+    drops->showPalette();
+    EXPECT_FALSE(palette->waits);
+    palette->callbacks.clickedAway();
+    EXPECT_EQ(clock.pending(), 0);
+}
+
+TEST_F(DropPaletteTest, WorkPendingWhenTheControllerGoesDoesNothing) {
+    auto drops = controller();
+    drops->showPalette();
+    drops->scheduleHide();
+    DropPaletteSurface::Callbacks callbacks = palette->callbacks;
+    drops->handleDrop(local(file));
+    drops.reset();
+    clock.advance(1000);
+    callbacks.drop(local(file));
+    callbacks.dragExited();
+    EXPECT_EQ(log.filter(QStringLiteral("teach")), QStringList{});
+}
+
+// Drag events as the window system delivers them to the zone.
+struct ZoneDrag {
+    QMimeData data;
+    bool enter(QWidget& zone) {
+        QDragEnterEvent event(QPoint(100, 55), Qt::CopyAction | Qt::MoveAction, &data,
+                              Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&zone, &event);
+        return event.isAccepted() && event.dropAction() == Qt::CopyAction;
+    }
+    void leave(QWidget& zone) {
+        QDragLeaveEvent event;
+        QApplication::sendEvent(&zone, &event);
+    }
+    bool drop(QWidget& zone) {
+        QDropEvent event(QPointF(100, 55), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(&zone, &event);
+        return event.isAccepted();
+    }
+};
+
+TEST_F(DropPaletteTest, ZoneMarchesWhileAnAcceptableFileIsOverIt) {
+    DropPalettePanel panel({}, true);
+    panel.showAt(QPoint(0, 0), false);
+    DropZoneView& zone = *panel.zone();
+    EXPECT_EQ(panel.window()->size(), QSize(200, 110));
+    EXPECT_EQ(zone.borderRect(), QRectF(10, 10, 180, 90));
+    EXPECT_EQ(zone.accessibleName(), "Route file type");
+    EXPECT_EQ(zone.toolTip(), "Drop a sample file here to teach Corvanta a new type");
+    EXPECT_EQ(zone.accessibleDescription(), zone.toolTip());
+    QList<QUrl> dropped;
+    QObject::connect(&zone, &DropZoneView::dropped, [&](const QUrl& url) { dropped << url; });
+
+    const struct {
+        const char* name;
+        QList<QUrl> urls;
+    } refused[] = {
+        {"two files", {local(file), local(other)}},
+        {"a folder", {local(folder)}},
+        {"a web link", {QUrl(QStringLiteral("https://example.org/a.org"))}},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.name);
+        ZoneDrag drag;
+        drag.data.setUrls(c.urls);
+        EXPECT_FALSE(drag.enter(zone));
+        EXPECT_FALSE(zone.isActive());
+        EXPECT_FALSE(drag.drop(zone));
+    }
+    EXPECT_TRUE(dropped.isEmpty());
+
+    ZoneDrag drag;
+    drag.data.setUrls({local(file)});
+    ASSERT_TRUE(drag.enter(zone));
+    EXPECT_TRUE(zone.isActive());
+    EXPECT_TRUE(zone.isMarching());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return zone.dashPhase() < 0; }, 3000)) << "the dashes move";
+    EXPECT_GE(zone.dashPhase(), -13);
+    drag.leave(zone);
+    EXPECT_FALSE(zone.isActive());
+    EXPECT_FALSE(zone.isMarching());
+    EXPECT_EQ(zone.dashPhase(), 0);
+
+    ASSERT_TRUE(drag.enter(zone));
+    EXPECT_TRUE(drag.drop(zone));
+    EXPECT_FALSE(zone.isActive());
+    EXPECT_EQ(dropped, QList<QUrl>{local(file)});
+}
+
+TEST_F(DropPaletteTest, PanelReportsEscapeAndEndsTheActiveLookWhenHidden) {
+    int dismissed = 0;
+    DropPaletteSurface::Callbacks callbacks;
+    callbacks.dismissed = [&] { ++dismissed; };
+    DropPalettePanel panel(callbacks, false);
+    EXPECT_FALSE(panel.window()->mask().isEmpty()) << "cut to shape without a compositor";
+    EXPECT_FALSE(panel.window()->mask().contains(QPoint(0, 0))) << "the corners are cut";
+    panel.showAt(QPoint(50, 60), true);
+    EXPECT_TRUE(panel.isShown());
+    EXPECT_EQ(panel.window()->pos(), QPoint(50, 60));
+    QTest::keyClick(panel.zone(), Qt::Key_Escape);
+    EXPECT_EQ(dismissed, 1);
+    panel.zone()->setActive(true);
+    panel.hide();
+    EXPECT_FALSE(panel.isShown());
+    EXPECT_FALSE(panel.zone()->isActive());
+    // Shown for a drag, it must not take the focus from the drag's source.
+    panel.showAt(QPoint(50, 60), false);
+    EXPECT_TRUE(panel.window()->testAttribute(Qt::WA_ShowWithoutActivating));
+    EXPECT_TRUE(panel.window()->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
+}
+} // namespace

@@ -1,0 +1,275 @@
+#include "core/menubar/OnboardingArrowPanel.h"
+#include "core/menubar/OnboardingGeometry.h"
+#include "core/menubar/OnboardingSteps.h"
+#include "core/menubar/OnboardingWindowController.h"
+#include "core/platform/Preferences.h"
+#include "tests/support/FakeDesktopTray.h"
+#include "tests/support/FakeServices.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << text.toStdString();
+}
+
+namespace {
+class OnboardingTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "test_menubar";
+        static char* argv[] = {name, nullptr};
+        if (!QApplication::instance())
+            new QApplication(argc, argv);
+    }
+    std::unique_ptr<OnboardingWindowController> window(std::optional<QRect> icon) {
+        TrayGeometry geometry;
+        geometry.icon = [icon] { return icon; };
+        geometry.visibleArea = [](const QPoint&) { return QRect(0, 30, 1920, 1050); };
+        auto controller =
+            std::make_unique<OnboardingWindowController>(preferences, tray, geometry, true);
+        controller->onWillShow = [this] { log << QStringLiteral("will show"); };
+        controller->onWillClose = [this](QWidget*) { log << QStringLiteral("will close"); };
+        return controller;
+    }
+    bool completed() const {
+        return preferences.boolean(PreferenceKeys::hasCompletedMenuBarOnboarding).value_or(false);
+    }
+    template <typename T> static T* child(QWidget* window, const char* name) {
+        return window->findChild<T*>(QLatin1String(name));
+    }
+
+    FakePreferences preferences;
+    FakeDesktopTray tray;
+    QStringList log;
+};
+
+TEST_F(OnboardingTest, StepsWalkForwardAndBackAndEndAfterTheLast) {
+    enum Op { next, back };
+    const struct {
+        const char* name;
+        std::vector<Op> ops;
+        int index;
+        bool finished;
+    } cases[] = {
+        {"two nexts", {next, next}, 2, false},
+        {"back on the first page stays", {back, back}, 0, false},
+        {"next, back", {next, back}, 0, false},
+        {"next on the last page finishes", {next, next, next}, 2, true},
+        {"back from the last page", {next, next, back}, 1, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        OnboardingFlow flow;
+        bool finished = false;
+        for (Op op : c.ops) {
+            if (op == next)
+                finished = flow.next();
+            else
+                flow.back();
+        }
+        EXPECT_EQ(flow.stepIndex(), c.index);
+        EXPECT_EQ(finished, c.finished);
+    }
+    OnboardingFlow flow;
+    EXPECT_FALSE(flow.goTo(3));
+    EXPECT_FALSE(flow.goTo(-1));
+    EXPECT_EQ(flow.stepIndex(), 0);
+}
+
+TEST_F(OnboardingTest, EachPageHasItsControls) {
+    const struct {
+        int index;
+        const char* page;
+        const char* next;
+        bool back;
+        bool settingsWithDesktopSettings;
+        bool arrowWithKnownIcon;
+        const char* image;
+    } pages[] = {
+        {0, "1 of 3", "Next", false, true, false, "OnboardingMenuBarSettings"},
+        {1, "2 of 3", "Next", true, false, true, "OnboardingMenuBarMenu"},
+        {2, "3 of 3", "Done", true, false, false, "OnboardingDragToRoute"},
+    };
+    for (const auto& p : pages) {
+        SCOPED_TRACE(p.index);
+        OnboardingFlow flow;
+        ASSERT_TRUE(flow.goTo(p.index));
+        EXPECT_EQ(flow.pageLabel(), p.page);
+        EXPECT_EQ(flow.nextTitle(), p.next);
+        EXPECT_EQ(flow.showsBack(), p.back);
+        EXPECT_EQ(flow.showsOpenSettings(true), p.settingsWithDesktopSettings);
+        EXPECT_FALSE(flow.showsOpenSettings(false)) << "hidden where the desktop has none";
+        EXPECT_EQ(flow.showsArrow(true), p.arrowWithKnownIcon);
+        EXPECT_FALSE(flow.showsArrow(false)) << "no arrow without the icon's place";
+        EXPECT_EQ(flow.step().image, p.image);
+        EXPECT_FALSE(QImage(QStringLiteral(":/onboarding/") + p.image + ".svg").isNull())
+            << "the illustration is built in";
+    }
+    // Texts that name the menu bar have a tray wording; the rest stay as written.
+    const QList<OnboardingStep>& steps = OnboardingFlow::steps();
+    EXPECT_EQ(steps[0].title, "Allow Corvanta in the Tray");
+    EXPECT_EQ(steps[1].title, "Corvanta lives in the tray");
+    EXPECT_EQ(steps[1].body,
+              "Click the icon to set default handlers per file type and open Settings.");
+    EXPECT_EQ(steps[2].title, "Add a file type by dragging");
+    for (const OnboardingStep& step : steps) {
+        EXPECT_FALSE(step.body.contains("menu bar", Qt::CaseInsensitive))
+            << step.body.toStdString();
+        EXPECT_FALSE(step.body.contains("System Settings")) << step.body.toStdString();
+    }
+}
+
+TEST_F(OnboardingTest, ArrowAndWindowPlacement) {
+    const QRect topPanel(0, 30, 1920, 1050), bottomPanel(0, 0, 1920, 1040);
+    const struct {
+        const char* name;
+        QRect icon;
+        QRect area;
+        QPoint arrow;
+        bool up;
+    } arrows[] = {
+        {"under the icon", QRect(900, 0, 24, 30), topPanel, {894, 32}, true},
+        {"left edge", QRect(0, 0, 10, 30), topPanel, {4, 32}, true},
+        {"right edge", QRect(1910, 0, 10, 30), topPanel, {1920 - 36 - 4, 32}, true},
+        {"tray at the bottom: above, pointing down",
+         QRect(900, 1044, 24, 36),
+         bottomPanel,
+         {894, 1044 - 48 - 2},
+         false},
+    };
+    for (const auto& a : arrows) {
+        SCOPED_TRACE(a.name);
+        const auto place = OnboardingGeometry::arrowPlacement(a.icon, a.area);
+        EXPECT_EQ(place.origin, a.arrow);
+        EXPECT_EQ(place.pointsUp, a.up);
+    }
+
+    const QSize size(520, 640);
+    const struct {
+        const char* name;
+        std::optional<QRect> icon;
+        QRect area;
+        QPoint origin;
+    } windows[] = {
+        // 15 % of the free 410 px is 61, measured from the edge away from the tray.
+        {"tray at the top", QRect(900, 0, 24, 30), topPanel, {700, 30 + 1050 - 640 - 61}},
+        {"tray at the bottom", QRect(900, 1044, 24, 36), bottomPanel, {700, 0 + 60}},
+        // 15 % of 160 is 24: at least 40.
+        {"small screen", QRect(10, 0, 24, 24), QRect(0, 0, 1024, 800), {252, 800 - 640 - 40}},
+        {"screen smaller than the window", QRect(10, 0, 24, 24), QRect(0, 20, 480, 600), {0, 20}},
+        {"unknown icon: centred", std::nullopt, topPanel, {700, 30 + 205}},
+    };
+    for (const auto& w : windows) {
+        SCOPED_TRACE(w.name);
+        EXPECT_EQ(OnboardingGeometry::windowOrigin(w.icon, size, w.area), w.origin);
+    }
+}
+
+TEST_F(OnboardingTest, WindowWalksThePagesAndShowsTheArrowOnlyOnTheSecond) {
+    auto onboarding = window(QRect(900, 0, 24, 30));
+    onboarding->showOnboarding();
+    EXPECT_EQ(onboarding->windowTitle(), "Welcome to Corvanta");
+    EXPECT_EQ(onboarding->size(), QSize(520, 640));
+    EXPECT_EQ(log, QStringList{"will show"});
+    auto* back = child<QPushButton>(onboarding.get(), "backButton");
+    auto* next = child<QPushButton>(onboarding.get(), "nextButton");
+    auto* settings = child<QPushButton>(onboarding.get(), "openSettingsButton");
+    auto* page = child<QLabel>(onboarding.get(), "pageLabel");
+    auto* image = child<QLabel>(onboarding.get(), "imageView");
+    EXPECT_EQ(page->text(), "1 of 3");
+    EXPECT_TRUE(back->isHidden());
+    EXPECT_FALSE(settings->isHidden());
+    EXPECT_EQ(settings->text(), "Open Tray Settings…");
+    EXPECT_FALSE(onboarding->arrowPanel()->isVisible());
+    EXPECT_FALSE(image->pixmap().isNull());
+    EXPECT_EQ(image->pixmap().deviceIndependentSize().height(), 360);
+
+    QTest::mouseClick(settings, Qt::LeftButton);
+    EXPECT_EQ(tray.settingsOpened, 1);
+
+    QTest::mouseClick(next, Qt::LeftButton);
+    EXPECT_EQ(onboarding->stepIndex(), 1);
+    EXPECT_TRUE(onboarding->arrowPanel()->isVisible());
+    EXPECT_EQ(onboarding->arrowPanel()->pos(), QPoint(894, 32));
+    EXPECT_TRUE(settings->isHidden());
+    EXPECT_FALSE(back->isHidden());
+    QTest::mouseClick(next, Qt::LeftButton);
+    EXPECT_EQ(onboarding->stepIndex(), 2);
+    EXPECT_FALSE(onboarding->arrowPanel()->isVisible()) << "hidden on the next page";
+    EXPECT_EQ(next->text(), "Done");
+    QTest::mouseClick(back, Qt::LeftButton);
+    EXPECT_TRUE(onboarding->arrowPanel()->isVisible());
+    QTest::mouseClick(back, Qt::LeftButton);
+    EXPECT_FALSE(onboarding->arrowPanel()->isVisible()) << "hidden back on the first page";
+    EXPECT_FALSE(completed()) << "walking the pages completes nothing";
+}
+
+TEST_F(OnboardingTest, ReturnOnTheLastPageFinishes) {
+    auto onboarding = window(std::nullopt);
+    onboarding->showOnboarding();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(onboarding.get()));
+    QTest::keyClick(onboarding.get(), Qt::Key_Return);
+    QTest::keyClick(onboarding.get(), Qt::Key_Enter);
+    EXPECT_EQ(onboarding->stepIndex(), 2);
+    EXPECT_TRUE(onboarding->isVisible());
+    QTest::keyClick(onboarding.get(), Qt::Key_Return);
+    EXPECT_FALSE(onboarding->isVisible());
+    EXPECT_TRUE(completed());
+    EXPECT_EQ(log, (QStringList{"will show", "will close"}));
+}
+
+TEST_F(OnboardingTest, EveryWayOfClosingCompletesAndShowingAgainStartsOver) {
+    enum How { closeButton, skip, done };
+    for (How how : {closeButton, skip, done}) {
+        SCOPED_TRACE(int(how));
+        preferences.values.clear();
+        log.clear();
+        auto onboarding = window(QRect(900, 0, 24, 30));
+        onboarding->showOnboarding();
+        if (how == closeButton) {
+            onboarding->close();
+        } else if (how == skip) {
+            QTest::mouseClick(child<QPushButton>(onboarding.get(), "skipButton"), Qt::LeftButton);
+        } else {
+            onboarding->nextTapped();
+            onboarding->nextTapped();
+            onboarding->nextTapped();
+        }
+        EXPECT_FALSE(onboarding->isVisible());
+        EXPECT_FALSE(onboarding->arrowPanel()->isVisible());
+        EXPECT_TRUE(completed());
+        EXPECT_EQ(log.count("will close"), 1);
+
+        onboarding->showOnboarding();
+        EXPECT_EQ(onboarding->stepIndex(), 0) << "shown again from the first page";
+        EXPECT_TRUE(onboarding->isVisible());
+    }
+}
+
+TEST_F(OnboardingTest, SettingsButtonHiddenWhereTheDesktopHasNone) {
+    tray.settings = false;
+    auto onboarding = window(std::nullopt);
+    onboarding->showOnboarding();
+    EXPECT_TRUE(child<QPushButton>(onboarding.get(), "openSettingsButton")->isHidden());
+    onboarding->nextTapped();
+    EXPECT_FALSE(onboarding->arrowPanel()->isVisible()) << "no arrow without the icon's place";
+}
+
+TEST_F(OnboardingTest, ArrowIsTheSpecifiedTriangle) {
+    OnboardingArrowPanel arrow(true);
+    EXPECT_EQ(arrow.size(), QSize(36, 48));
+    arrow.showAt(QPoint(10, 10), true);
+    EXPECT_EQ(arrow.triangle(), QPolygonF({QPointF(18, 2), QPointF(6, 38), QPointF(30, 38)}));
+    arrow.showAt(QPoint(10, 10), false);
+    EXPECT_EQ(arrow.triangle(), QPolygonF({QPointF(18, 46), QPointF(6, 10), QPointF(30, 10)}));
+    const QImage picture = arrow.grab().toImage();
+    EXPECT_EQ(
+        picture.pixelColor(18 * picture.devicePixelRatio(), 24 * picture.devicePixelRatio()).name(),
+        QColor::fromRgbF(0.345f, 0.651f, 1.0f).name());
+}
+} // namespace

@@ -1,0 +1,165 @@
+#include "core/menubar/DropPalettePanel.h"
+#include "core/menubar/DropZoneView.h"
+#include "core/pickers/UtilityPerformer.h"
+#include "core/routing/AppDelegate.h"
+#include "tests/support/FakePickerPresenter.h"
+#include "tests/support/FakePlatform.h"
+#include "tests/unit/routing/RoutingTestSupport.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QSystemTrayIcon>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+namespace {
+// The delegate's tray presence: first-run onboarding, a missing tray, the
+// palette from the menu and the About box's presentation.
+class PresenceTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "test_menubar";
+        static char* argv[] = {name, nullptr};
+        if (!QApplication::instance())
+            new QApplication(argc, argv);
+    }
+    void SetUp() override {
+        fake.types.addType("text/x-org", {"org"}, {"text/plain"}, "Org document");
+        fake.workspace.install({"org.gnu.Emacs", "Emacs", {"text/x-org"}, {}, {}, {}});
+        path = dir.filePath(QStringLiteral("routes.json"));
+        writeRoutes(path, {});
+    }
+    // A run of Corvanta on the same settings; launching is done, the event loop
+    // has not turned yet.
+    void launch() {
+        delegate.reset();
+        delegate = std::make_unique<AppDelegate>(fake.platform(), pickers, utilities, path);
+        delegate->applicationDidFinishLaunching();
+    }
+    bool onboardingShows() const {
+        return delegate->onboardingWindow() && delegate->onboardingWindow()->isVisible();
+    }
+    void turnEventLoop() { QTest::qWait(20); }
+    QAction* trayItem(const QString& title) {
+        QMenu* menu = delegate->statusItemMenu();
+        Q_EMIT menu->aboutToShow();
+        for (QAction* action : menu->actions()) {
+            if (action->text() == title)
+                return action;
+        }
+        return nullptr;
+    }
+
+    QTemporaryDir dir;
+    QString path;
+    FakePlatform fake;
+    FakePickerPresenter pickers;
+    UtilityPerformer utilities{fake.platform()};
+    std::unique_ptr<AppDelegate> delegate;
+};
+
+TEST_F(PresenceTest, FirstRunShowsOnboardingOnceAfterLaunchingAndNeverAgain) {
+    launch();
+    EXPECT_FALSE(onboardingShows()) << "not during launching";
+    turnEventLoop();
+    ASSERT_TRUE(onboardingShows());
+    EXPECT_EQ(delegate->onboardingWindow()->stepIndex(), 0);
+    EXPECT_TRUE(delegate->windowPresenter().hasTaskbarEntry());
+    EXPECT_NE(delegate->mainMenu().menuBar(delegate->onboardingWindow()), nullptr)
+        << "the window carries the main menu";
+    delegate->onboardingWindow()->close();
+    EXPECT_FALSE(delegate->windowPresenter().hasTaskbarEntry());
+
+    launch();
+    turnEventLoop();
+    EXPECT_FALSE(onboardingShows()) << "completion persists into the next run";
+    // Asked for from the tray menu, it shows again from the first page.
+    trayItem(QStringLiteral("Show Onboarding…"))->trigger();
+    ASSERT_TRUE(onboardingShows());
+    EXPECT_EQ(delegate->onboardingWindow()->stepIndex(), 0);
+}
+
+TEST_F(PresenceTest, WithoutATrayOnboardingShowsAtEveryStartAndTheIconComesWithTheTray) {
+    fake.preferences.setBoolean(PreferenceKeys::hasCompletedMenuBarOnboarding, true);
+    fake.tray.available = false;
+    launch();
+    turnEventLoop();
+    ASSERT_TRUE(onboardingShows()) << "the user would otherwise see nothing at all";
+    EXPECT_EQ(delegate->onboardingWindow()->stepIndex(), 0);
+    delegate->onboardingWindow()->close();
+
+    fake.tray.setAvailable(true);
+    EXPECT_TRUE(delegate->statusItem()->isVisible());
+    // Files are still routed without a tray.
+    EXPECT_TRUE(delegate->pipeline().isIdle());
+}
+
+TEST_F(PresenceTest, PaletteFromTheTrayMenuTeachesTheDroppedTypeOnceAfterHiding) {
+    fake.preferences.setBoolean(PreferenceKeys::hasCompletedMenuBarOnboarding, true);
+    launch();
+    QAction* entry = trayItem(QStringLiteral("Route File Type…"));
+    ASSERT_NE(entry, nullptr);
+    entry->trigger();
+    DropZoneView* zone = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == QLatin1String("dropPalettePanel") && window->isVisible())
+            zone = window->findChild<DropZoneView*>();
+    }
+    ASSERT_NE(zone, nullptr) << "the palette shows";
+    ASSERT_TRUE(delegate->dropController()->isPaletteShown());
+
+    const QString sample = dir.filePath(QStringLiteral("plan.org"));
+    QFile file(sample);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(sample)});
+    const qsizetype before = delegate->store().routes().size();
+    bool hiddenWhenTaught = false;
+    fake.alerts.answerer = [&](const AlertRequest&) {
+        hiddenWhenTaught = !delegate->dropController()->isPaletteShown();
+        return 0;
+    };
+    QDragEnterEvent enter(QPoint(100, 55), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(zone, &enter);
+    QDropEvent drop(QPointF(100, 55), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(zone, &drop);
+    EXPECT_FALSE(delegate->dropController()->isPaletteShown()) << "hidden by the drop itself";
+    EXPECT_EQ(delegate->store().routes().size(), before) << "taught after the drop event";
+    turnEventLoop();
+    turnEventLoop();
+    EXPECT_EQ(delegate->store().routes().size(), before + 1);
+    EXPECT_TRUE(delegate->store().routeForFile(QUrl::fromLocalFile(sample)).has_value());
+    // The teaching flow asks about the default application: the palette is gone by then.
+    ASSERT_FALSE(fake.alerts.shown.isEmpty());
+    EXPECT_TRUE(hiddenWhenTaught);
+}
+
+TEST_F(PresenceTest, AboutBoxKeepsTheTaskbarEntryWhileItShows) {
+    fake.preferences.setBoolean(PreferenceKeys::hasCompletedMenuBarOnboarding, true);
+    launch();
+    trayItem(QStringLiteral("About Corvanta"))->trigger();
+    EXPECT_TRUE(delegate->windowPresenter().hasTaskbarEntry());
+    QWidget* about = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == QLatin1String("aboutBox") && window->isVisible())
+            about = window;
+    }
+    ASSERT_NE(about, nullptr);
+    turnEventLoop();
+    EXPECT_TRUE(delegate->windowPresenter().hasTaskbarEntry()) << "not just for one turn";
+    trayItem(QStringLiteral("About Corvanta"))->trigger();
+    int boxes = 0;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        boxes += window->objectName() == QLatin1String("aboutBox") && window->isVisible();
+    EXPECT_EQ(boxes, 1) << "asking again brings the same box forward";
+    about->close();
+    turnEventLoop();
+    EXPECT_FALSE(delegate->windowPresenter().hasTaskbarEntry());
+}
+} // namespace

@@ -1,0 +1,367 @@
+#include "core/selection/FileManagerActionsInstaller.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <gtest/gtest.h>
+#include <map>
+
+namespace {
+
+using RuleAction = FileManagerActionsInstaller::RuleAction;
+
+QByteArray read(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void write(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// Every file under `root`, relative path to bytes.
+std::map<QString, QByteArray> snapshot(const QString& root) {
+    std::map<QString, QByteArray> files;
+    QStringList pending{root};
+    while (!pending.isEmpty()) {
+        const QDir dir(pending.takeFirst());
+        for (const QFileInfo& info :
+             dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
+            if (info.isDir())
+                pending.append(info.filePath());
+            else
+                files[QDir(root).relativeFilePath(info.filePath())] = read(info.filePath());
+        }
+    }
+    return files;
+}
+
+// A key file's values by key, with the Desktop Entry escapes undone; a
+// value that spilled onto a line of its own shows up as a line without "=".
+std::map<QString, QString> keyFile(const QByteArray& bytes, QStringList& strayLines) {
+    std::map<QString, QString> values;
+    for (const QString& line : QString::fromUtf8(bytes).split(u'\n')) {
+        if (line.isEmpty() || line.startsWith(u'['))
+            continue;
+        const qsizetype equals = line.indexOf(u'=');
+        if (equals < 0) {
+            strayLines.append(line);
+            continue;
+        }
+        QString value;
+        const QString raw = line.mid(equals + 1);
+        for (qsizetype i = 0; i < raw.size(); ++i) {
+            if (raw[i] == u'\\' && i + 1 < raw.size()) {
+                const QChar next = raw[++i];
+                value += next == u's' ? QChar(u' ') : next == u'n' ? QChar(u'\n') : next;
+            } else {
+                value += raw[i];
+            }
+        }
+        values[line.left(equals)] = value;
+    }
+    return values;
+}
+
+// Splits an Exec value into words the way the Desktop Entry rules quote them.
+QStringList execWords(const QString& exec) {
+    QStringList words;
+    QString word;
+    bool quoted = false;
+    bool inWord = false;
+    for (qsizetype i = 0; i < exec.size(); ++i) {
+        const QChar c = exec[i];
+        if (quoted && c == u'\\' && i + 1 < exec.size()) {
+            word += exec[++i];
+        } else if (c == u'"') {
+            quoted = !quoted;
+            inWord = true;
+        } else if (c == u' ' && !quoted) {
+            if (inWord)
+                words.append(word);
+            word.clear();
+            inWord = false;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (inWord)
+        words.append(word);
+    return words;
+}
+
+// The Thunar actions in `bytes`: unique id to (name, command).
+std::map<QString, std::pair<QString, QString>> thunarActions(const QByteArray& bytes,
+                                                             bool& wellFormed) {
+    std::map<QString, std::pair<QString, QString>> actions;
+    QXmlStreamReader reader(bytes);
+    QString id, name, command;
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (!reader.isStartElement())
+            continue;
+        if (reader.name() == QLatin1String("action")) {
+            id.clear();
+            name.clear();
+            command.clear();
+        } else if (reader.name() == QLatin1String("name")) {
+            name = reader.readElementText();
+        } else if (reader.name() == QLatin1String("command")) {
+            command = reader.readElementText();
+        } else if (reader.name() == QLatin1String("unique-id")) {
+            id = reader.readElementText();
+            actions[id] = {};
+        }
+        if (!id.isEmpty())
+            actions[id] = {name, command};
+    }
+    wellFormed = !reader.hasError();
+    return actions;
+}
+
+const QByteArray userUca = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+                           "<!-- mine -->\r\n"
+                           "<actions>\r\n"
+                           "<action>  <name>Open Terminal &amp; Here</name>"
+                           "<unique-id>1-1</unique-id><command>exo-open %f</command></action>\r\n"
+                           "  <action><name>Ünïcode</name><unique-id>2</unique-id>"
+                           "<command>x %F</command></action>\r\n"
+                           "</actions>\r\n";
+
+class FileManagerActionsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_home.isValid());
+        m_data = m_home.filePath(QStringLiteral("data"));
+        m_config = m_home.filePath(QStringLiteral("config"));
+    }
+    FileManagerActionsInstaller
+    installer(const QString& program = QStringLiteral("/usr/bin/corvanta")) {
+        return FileManagerActionsInstaller({m_data, m_config}, program);
+    }
+    // One file of the user's in each format.
+    void seedUserActions() {
+        write(m_data + "/nemo/actions/mine.nemo_action", "[Nemo Action]\nName=Mine\nExec=x %F\n");
+        write(m_data + "/nemo/actions/corvanta-notes.txt", "not an action of ours\n");
+        write(m_data + "/kio/servicemenus/mine.desktop", "[Desktop Entry]\nType=Service\n");
+        write(m_data + "/nautilus/scripts/Mine", "#!/bin/sh\n# corvanta-rule-X but not ours\n");
+        write(m_data + "/nautilus/scripts/Sub/Deep", "#!/bin/sh\necho deep\n");
+        write(m_config + "/Thunar/uca.xml", userUca);
+    }
+
+    QTemporaryDir m_home;
+    QString m_data;
+    QString m_config;
+};
+
+TEST_F(FileManagerActionsTest, InstallKeepsCurrentAndRemovalRestoresTheUsersFilesExactly) {
+    seedUserActions();
+    const auto before = snapshot(m_home.path());
+    const QList<RuleAction> rules{{"A1", QStringLiteral("Markdown"), QStringLiteral("Super+M")},
+                                  {"B2", QStringLiteral("Images"), std::nullopt}};
+    auto fm = installer();
+
+    const auto installed = fm.install(rules);
+    EXPECT_TRUE(installed.ok()) << installed.errors.join("; ").toStdString();
+    for (const QString& path : {m_data + "/nemo/actions/corvanta-rule-A1.nemo_action",
+                                m_data + "/nemo/actions/corvanta-rule-B2.nemo_action",
+                                m_data + "/kio/servicemenus/corvanta-rule-A1.desktop",
+                                m_data + "/nautilus/scripts/Markdown (Corvanta)",
+                                m_data + "/nautilus/scripts/Images (Corvanta)"})
+        EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
+    EXPECT_TRUE(QFileInfo(m_data + "/kio/servicemenus/corvanta-rule-A1.desktop").isExecutable());
+    EXPECT_TRUE(QFileInfo(m_data + "/nautilus/scripts/Images (Corvanta)").isExecutable());
+    bool wellFormed = false;
+    const auto thunar = thunarActions(read(m_config + "/Thunar/uca.xml"), wellFormed);
+    EXPECT_TRUE(wellFormed);
+    EXPECT_EQ(thunar.size(), 4u);
+    EXPECT_EQ(thunar.at("corvanta-rule-B2").first, QStringLiteral("Images"));
+    EXPECT_EQ(thunar.at("1-1").first, QStringLiteral("Open Terminal & Here"));
+
+    // Nothing changed, nothing written.
+    EXPECT_TRUE(fm.install(rules).written.isEmpty());
+
+    // A renamed rule and a rule that lost its hotkey.
+    const auto updated = fm.install({{"A1", QStringLiteral("Notes"), QStringLiteral("Super+N")}});
+    EXPECT_TRUE(updated.ok());
+    EXPECT_FALSE(QFileInfo::exists(m_data + "/nemo/actions/corvanta-rule-B2.nemo_action"));
+    EXPECT_FALSE(QFileInfo::exists(m_data + "/kio/servicemenus/corvanta-rule-B2.desktop"));
+    EXPECT_FALSE(QFileInfo::exists(m_data + "/nautilus/scripts/Markdown (Corvanta)"));
+    EXPECT_FALSE(QFileInfo::exists(m_data + "/nautilus/scripts/Images (Corvanta)"));
+    EXPECT_TRUE(QFileInfo::exists(m_data + "/nautilus/scripts/Notes (Corvanta)"));
+    EXPECT_TRUE(
+        read(m_data + "/nemo/actions/corvanta-rule-A1.nemo_action").contains("Name=Notes\n"));
+    const auto renamed = thunarActions(read(m_config + "/Thunar/uca.xml"), wellFormed);
+    EXPECT_EQ(renamed.size(), 3u);
+    EXPECT_EQ(renamed.at("corvanta-rule-A1").first, QStringLiteral("Notes"));
+
+    const auto removed = fm.remove();
+    EXPECT_TRUE(removed.ok());
+    auto after = snapshot(m_home.path());
+    EXPECT_EQ(after, before);
+}
+
+TEST_F(FileManagerActionsTest, ThunarMergeAroundTheUsersLayouts) {
+    const struct {
+        const char* name;
+        QByteArray existing;
+    } cases[] = {
+        {"empty element", "<?xml version=\"1.0\"?>\n<actions/>\n"},
+        {"no final newline", "<actions><action><unique-id>u</unique-id></action></actions>"},
+        {"ours between theirs",
+         "<actions>\n<action><unique-id>a</unique-id></action>\n"
+         "\t<action><unique-id>corvanta-rule-OLD</unique-id><name>x</name></action>\n"
+         "<action><unique-id>b</unique-id></action>\n</actions>\n"},
+    };
+    const auto fm = installer();
+    const QList<RuleAction> rules{{"R", QStringLiteral("R"), std::nullopt}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto merged = fm.mergedThunarActions(c.existing, rules);
+        ASSERT_TRUE(merged);
+        bool wellFormed = false;
+        const auto actions = thunarActions(*merged, wellFormed);
+        EXPECT_TRUE(wellFormed);
+        EXPECT_TRUE(actions.contains("corvanta-rule-R"));
+        EXPECT_FALSE(actions.contains("corvanta-rule-OLD"));
+        // Taking ours out again gives back the user's bytes, less our old action.
+        const auto cleared = fm.mergedThunarActions(*merged, {});
+        ASSERT_TRUE(cleared);
+        EXPECT_EQ(*fm.mergedThunarActions(c.existing, {}), *cleared);
+        EXPECT_FALSE(cleared->contains("corvanta-rule-"));
+    }
+    const auto withoutOld = fm.mergedThunarActions(cases[2].existing, {});
+    EXPECT_EQ(*withoutOld, QByteArray("<actions>\n<action><unique-id>a</unique-id></action>\n"
+                                      "<action><unique-id>b</unique-id></action>\n</actions>\n"));
+}
+
+TEST_F(FileManagerActionsTest, DamagedThunarFileIsNeverOverwritten) {
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } cases[] = {
+        {"not xml", "this is not xml"},
+        {"cut short", "<actions><action><unique-id>a</unique-id>"},
+        {"other root", "<menu><action/></menu>"},
+        {"not utf-8", "<actions><action><name>\xff\xfe</name></action></actions>"},
+        {"empty", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        write(m_config + "/Thunar/uca.xml", c.bytes);
+        const auto result = installer().install({{"A", QStringLiteral("A"), std::nullopt}});
+        EXPECT_FALSE(result.ok());
+        EXPECT_EQ(read(m_config + "/Thunar/uca.xml"), c.bytes);
+        // The other file managers still get theirs.
+        EXPECT_TRUE(QFileInfo::exists(m_data + "/nemo/actions/corvanta-rule-A.nemo_action"));
+        EXPECT_FALSE(installer().remove().ok());
+        EXPECT_EQ(read(m_config + "/Thunar/uca.xml"), c.bytes);
+    }
+}
+
+TEST_F(FileManagerActionsTest, HostileRuleNamesGiveValidFiles) {
+    const QString names[] = {
+        QStringLiteral("say \"hi\" it's"),
+        QStringLiteral("a/b/../../c"),
+        QStringLiteral("line1\nline2\rExec=rm -rf ~"),
+        QStringLiteral("<x> & </name>]]>"),
+        QStringLiteral("back\\slash $HOME `id` %F ;|"),
+        QStringLiteral("  leading space"),
+        QStringLiteral(".hidden"),
+        QStringLiteral("\t\n"),
+        QString(300, u'é'),
+    };
+    const QString program = m_home.filePath(QStringLiteral("my \"bin\"/cor$vanta"));
+    auto fm = installer(program);
+    QList<RuleAction> rules;
+    for (int i = 0; i < int(std::size(names)); ++i)
+        rules.append({QStringLiteral("ID%1").arg(i), names[i], names[i]});
+    const auto result = fm.install(rules);
+    ASSERT_TRUE(result.ok()) << result.errors.join("; ").toStdString();
+
+    bool wellFormed = false;
+    const auto thunar = thunarActions(read(m_config + "/Thunar/uca.xml"), wellFormed);
+    EXPECT_TRUE(wellFormed);
+    const QStringList scripts =
+        QDir(m_data + "/nautilus/scripts").entryList(QDir::Files | QDir::Hidden);
+    EXPECT_EQ(scripts.size(), rules.size());
+    for (const RuleAction& rule : rules) {
+        SCOPED_TRACE(rule.ruleName->toStdString());
+        const QStringList expectedWords{program, "open", "--hotkey", "rule-" + rule.ruleId,
+                                        "--",    "%F"};
+        for (const QString& path :
+             {m_data + "/nemo/actions/corvanta-rule-" + rule.ruleId + ".nemo_action",
+              m_data + "/kio/servicemenus/corvanta-rule-" + rule.ruleId + ".desktop"}) {
+            QStringList stray;
+            const auto values = keyFile(read(path), stray);
+            EXPECT_TRUE(stray.isEmpty()) << stray.join("|").toStdString();
+            EXPECT_FALSE(values.at("Name").contains(u'\n'));
+            EXPECT_FALSE(values.at("Name").trimmed().isEmpty());
+            EXPECT_EQ(execWords(values.at("Exec")), expectedWords);
+        }
+        const auto& action = thunar.at("corvanta-rule-" + rule.ruleId);
+        EXPECT_FALSE(action.first.contains(u'\n'));
+        EXPECT_EQ(execWords(action.second), expectedWords);
+
+        const QString script = FileManagerActionsInstaller::nautilusScriptName(rule);
+        EXPECT_FALSE(script.contains(u'/'));
+        EXPECT_FALSE(script.startsWith(u'.'));
+        EXPECT_LE(script.toUtf8().size(), 255);
+        EXPECT_TRUE(scripts.contains(script));
+    }
+}
+
+TEST_F(FileManagerActionsTest, RuleIdsThatCannotNameAFileAreSkipped) {
+    const auto result = installer().install({{"../../escape", QStringLiteral("Bad"), std::nullopt},
+                                             {"ok-1", QStringLiteral("Good"), std::nullopt}});
+    EXPECT_EQ(result.skipped.size(), 1);
+    EXPECT_FALSE(QFileInfo::exists(m_data + "/nemo/corvanta-rule-../escape.nemo_action"));
+    const auto files = snapshot(m_home.path());
+    for (const auto& [path, bytes] : files)
+        EXPECT_FALSE(path.contains("escape") || bytes.contains("escape")) << path.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(m_data + "/nemo/actions/corvanta-rule-ok-1.nemo_action"));
+}
+
+TEST_F(FileManagerActionsTest, NautilusScriptHandsOnNamesByteForByte) {
+    // A stand-in for corvanta that records its arguments, one per NUL.
+    const QString out = m_home.filePath(QStringLiteral("args"));
+    const QString program = m_home.filePath(QStringLiteral("fake corvanta"));
+    write(program, "#!/bin/sh\nprintf '%s\\0' \"$@\" > \"$ARGS_OUT\"\n");
+    QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner);
+    const RuleAction rule{"R9", QStringLiteral("it's \"$(id)\""), std::nullopt};
+    ASSERT_TRUE(installer(program).install({rule}).ok());
+
+    const QList<QByteArray> files{"plain.txt", "new\nline", "quote'\"$(touch pwned)",
+                                  "*",         "-n",        "\xff\xfe latin1 bytes",
+                                  " "};
+    // xargs passes the names on as raw bytes, as Nautilus does.
+    const QString list = m_home.filePath(QStringLiteral("list"));
+    write(list, files.join('\0') + '\0');
+    QProcess process;
+    auto environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("ARGS_OUT"), out);
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(m_home.path());
+    process.setStandardInputFile(list);
+    process.start(
+        QStringLiteral("xargs"),
+        {QStringLiteral("-0"),
+         m_data + "/nautilus/scripts/" + FileManagerActionsInstaller::nautilusScriptName(rule)});
+    ASSERT_TRUE(process.waitForFinished(10000));
+    EXPECT_EQ(process.exitCode(), 0);
+    QList<QByteArray> expected{"open", "--hotkey", "rule-R9", "--"};
+    expected += files;
+    QList<QByteArray> received = read(out).split('\0');
+    received.removeLast();
+    EXPECT_EQ(received, expected);
+    EXPECT_FALSE(QFileInfo::exists(m_home.filePath(QStringLiteral("pwned"))));
+}
+
+} // namespace

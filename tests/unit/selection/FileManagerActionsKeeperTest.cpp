@@ -1,0 +1,87 @@
+#include "core/selection/FileManagerActionsKeeper.h"
+#include "core/model/RouteStore.h"
+#include "tests/support/FakePlatform.h"
+#include "tests/unit/engine/RuleBuilders.h"
+#include "tests/unit/routing/RoutingTestSupport.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+class FileManagerActionsKeeperTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Route org = route(QStringLiteral("custom.org"), "Org", "org");
+        rule = RuleBuilders::rule(RuleBuilders::allOf({}), RuleBuilders::openIn({}));
+        rule.name = QStringLiteral("Old name");
+        org.rules = {rule};
+        routesPath = dir.filePath(QStringLiteral("routes.json"));
+        writeRoutes(routesPath, {org});
+        store = std::make_unique<RouteStore>(fake.types, fake.workspace, routesPath);
+        fake.shortcuts.setShortcut(Shortcut{Qt::Key_K, Qt::MetaModifier}, rule.hotkeyName());
+    }
+    FileManagerActionsInstaller installer() const {
+        return FileManagerActionsInstaller({dir.filePath("data"), dir.filePath("config")},
+                                           QStringLiteral("/usr/bin/corvanta"));
+    }
+    QString nemo() const {
+        return dir.filePath("data/nemo/actions/corvanta-rule-" + rule.id + ".nemo_action");
+    }
+    static void recorderEnded(ShortcutRegistry& registry) {
+        registry.postRecorderActiveStatusDidChange({{ShortcutRegistry::isActiveKey, false}});
+    }
+
+    QTemporaryDir dir;
+    FakePlatform fake;
+    Rule rule;
+    QString routesPath;
+    std::unique_ptr<RouteStore> store;
+};
+
+TEST_F(FileManagerActionsKeeperTest, InstallsNothingWithoutConsent) {
+    FileManagerActionsKeeper keeper(*store, fake.shortcuts, installer(), {});
+    rule.name = QStringLiteral("Renamed");
+    store->upsertRule(QStringLiteral("custom.org"), rule);
+    recorderEnded(fake.shortcuts);
+    EXPECT_FALSE(QFileInfo::exists(nemo()));
+    EXPECT_FALSE(installer().hasInstalled());
+}
+
+TEST_F(FileManagerActionsKeeperTest, FollowsRenamesHotkeysAndRemovedRules) {
+    ASSERT_TRUE(installer().install({{rule.id, rule.name, QStringLiteral("Super+K")}}).ok());
+    ASSERT_TRUE(installer().hasInstalled());
+    FileManagerActionsKeeper keeper(*store, fake.shortcuts, installer(), {});
+
+    rule.name = QStringLiteral("New name");
+    store->upsertRule(QStringLiteral("custom.org"), rule);
+    QFile file(nemo());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("Name=New name\n"));
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("data/nautilus/scripts/New name (Corvanta)")));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("data/nautilus/scripts/Old name (Corvanta)")));
+
+    // The hotkey was cleared in a recorder.
+    fake.shortcuts.setShortcut(std::nullopt, rule.hotkeyName());
+    recorderEnded(fake.shortcuts);
+    EXPECT_FALSE(QFileInfo::exists(nemo()));
+    EXPECT_FALSE(installer().hasInstalled());
+}
+
+TEST_F(FileManagerActionsKeeperTest, RoutesThatFailedToLoadRemoveNothing) {
+    ASSERT_TRUE(installer().install({{rule.id, rule.name, QStringLiteral("Super+K")}}).ok());
+    QFile broken(routesPath);
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("{ broken");
+    broken.close();
+    RouteStore unreadable(fake.types, fake.workspace, routesPath, RouteStore::Access::readOnly);
+    ASSERT_TRUE(unreadable.loadFailed());
+    FileManagerActionsKeeper keeper(unreadable, fake.shortcuts, installer(), {});
+    keeper.refresh();
+    EXPECT_TRUE(QFileInfo::exists(nemo()));
+}
+
+} // namespace

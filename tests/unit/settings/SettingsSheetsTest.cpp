@@ -1,0 +1,526 @@
+#include "core/settings/AlwaysOpenEditorsTable.h"
+#include "core/settings/DefaultRuleEditorSheet.h"
+#include "core/settings/EditorURLTemplateSheet.h"
+#include "core/settings/PredicateRowView.h"
+#include "core/settings/ReorderableList.h"
+#include "core/settings/RuleEditorSheet.h"
+#include "tests/unit/settings/SettingsTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QToolButton>
+
+namespace {
+class SettingsSheetsTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "test_settings_sheets", *argv[] = {name, nullptr};
+        if (!QApplication::instance())
+            new QApplication(argc, argv);
+    }
+
+    // A, B, C enabled (stored in that order), D disabled; preference [C, A].
+    static Route abcRoute() {
+        Route r;
+        r.id = QStringLiteral("custom.t");
+        r.name = QStringLiteral("T");
+        for (const char* id : {"A", "B", "C", "D"}) {
+            Editor e;
+            e.bundleID = QString::fromLatin1(id);
+            e.name = QStringLiteral("Editor ") + e.bundleID;
+            e.enabled = e.bundleID != "D";
+            r.editors.append(e);
+        }
+        r.defaultPreferenceOrder = {"C", "A"};
+        r.activeBundleID = QStringLiteral("A");
+        return r;
+    }
+
+    struct Saved {
+        Rule rule;
+        std::optional<QStringList> order;
+    };
+    std::unique_ptr<RuleEditorSheet> ruleSheet(const std::optional<Rule>& rule,
+                                               const Route& route = abcRoute()) {
+        saved.clear();
+        auto sheet = std::make_unique<RuleEditorSheet>(
+            route, rule,
+            [this](const Rule& r, const std::optional<QStringList>& order) {
+                saved.append({r, order});
+            },
+            choosers, hotkeys, fake.alerts);
+        sheet->open();
+        return sheet;
+    }
+    static QStringList rowTexts(QListWidget* list) {
+        QStringList out;
+        for (int i = 0; i < list->count(); ++i) {
+            QWidget* cell = list->itemWidget(list->item(i));
+            auto* box = cell ? cell->findChild<QCheckBox*>() : nullptr;
+            out.append(box ? box->text() : list->item(i)->text());
+        }
+        return out;
+    }
+
+    FakePlatform fake;
+    FakeSettingsChoosers choosers;
+    FakeRuleHotkeys hotkeys{fake.shortcuts};
+    QList<Saved> saved;
+};
+} // namespace
+
+TEST_F(SettingsSheetsTest, ChecklistOrderTicksAndReports) {
+    AlwaysOpenEditorsTable table(abcRoute(), {"B", "D", "Z"});
+    EXPECT_EQ(rowTexts(table.scrollView()), QStringList({"Editor C", "Editor A", "Editor B"}));
+    // Disabled and unknown editors are neither ticked nor reported.
+    EXPECT_EQ(table.checkedBundleIDs(), QStringList({"B"}));
+    int changes = 0;
+    table.onSelectionChange = [&] { ++changes; };
+    table.checkbox(0)->click();
+    EXPECT_EQ(table.checkedBundleIDs(), QStringList({"C", "B"}));
+    table.checkbox(2)->click();
+    EXPECT_EQ(table.checkedBundleIDs(), QStringList({"C"}));
+    table.toggle(7, true);
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(table.scrollView()->accessibleName(), "Always open in editors");
+    EXPECT_EQ(table.scrollView()->toolTip(), "Check one or more apps to open matching files in");
+    EXPECT_EQ(table.checkbox(1)->accessibleName(), "Editor A");
+
+    Route none = abcRoute();
+    for (Editor& e : none.editors)
+        e.enabled = false;
+    AlwaysOpenEditorsTable empty(none, {"A"});
+    EXPECT_EQ(empty.scrollView()->count(), 0);
+    EXPECT_TRUE(empty.checkedBundleIDs().isEmpty());
+}
+
+TEST_F(SettingsSheetsTest, DefaultRuleSheetModesAndSave) {
+    using enum RuleActionKind;
+    QList<std::pair<RuleActionKind, QStringList>> results;
+    const auto onSave = [&](RuleActionKind kind, const QStringList& ids) {
+        results.append({kind, ids});
+    };
+    Route route = abcRoute();
+    route.defaultActionKind = bestRunningEditor;
+    {
+        DefaultRuleEditorSheet sheet(route, onSave);
+        EXPECT_EQ(sheet.windowTitle(), "Edit Default Rule");
+        EXPECT_EQ(sheet.selectedMode(), specificEditor);
+        EXPECT_EQ(sheet.editorLabel()->text(), "Always open in\u2026");
+        EXPECT_FALSE(sheet.alwaysOpenContainer()->isHidden());
+        EXPECT_TRUE(sheet.editorPopup()->isHidden());
+        // The active editor is ticked when no list was saved.
+        EXPECT_EQ(sheet.alwaysOpenTable()->checkedBundleIDs(), QStringList({"A"}));
+        sheet.alwaysOpenTable()->checkbox(1)->click();
+        EXPECT_FALSE(sheet.saveButton()->isEnabled());
+        sheet.saveButton()->click();
+        EXPECT_TRUE(results.isEmpty());
+        sheet.alwaysOpenTable()->checkbox(2)->click();
+        sheet.alwaysOpenTable()->checkbox(0)->click();
+        sheet.saveButton()->click();
+        ASSERT_EQ(results.size(), 1);
+        EXPECT_EQ(results.last(), std::make_pair(specificEditor, QStringList({"C", "B"})));
+    }
+    {
+        route.defaultActionKind = selectFromRunningEditors;
+        DefaultRuleEditorSheet sheet(route, onSave);
+        EXPECT_EQ(sheet.selectedMode(), selectFromRunningEditors);
+        EXPECT_EQ(sheet.editorLabel()->text(), "Fallback editor:");
+        EXPECT_TRUE(sheet.alwaysOpenContainer()->isHidden());
+        EXPECT_EQ(sheet.editorPopup()->currentData().toString(), "A");
+        sheet.editorPopup()->setCurrentIndex(sheet.editorPopup()->findData(QStringLiteral("B")));
+        sheet.saveButton()->click();
+        EXPECT_EQ(results.last(), std::make_pair(selectFromRunningEditors, QStringList({"B"})));
+        // Switching to always-open re-evaluates Save against the ticks.
+        sheet.modePopup()->setCurrentIndex(0);
+        EXPECT_FALSE(sheet.alwaysOpenContainer()->isHidden());
+        EXPECT_TRUE(sheet.saveButton()->isEnabled());
+    }
+    {
+        Route noEditors = abcRoute();
+        for (Editor& e : noEditors.editors)
+            e.enabled = false;
+        noEditors.defaultActionKind = selectFromAllEditors;
+        DefaultRuleEditorSheet sheet(noEditors, onSave);
+        EXPECT_FALSE(sheet.saveButton()->isEnabled());
+        const qsizetype before = results.size();
+        sheet.saveButton()->click();
+        sheet.cancelButton()->click();
+        EXPECT_EQ(results.size(), before);
+    }
+    DefaultRuleEditorSheet sheet(route, onSave);
+    EXPECT_EQ(sheet.modePopup()->accessibleName(), "Default rule mode");
+    EXPECT_EQ(sheet.modePopup()->toolTip(), "How Corvanta behaves when no other rule matches");
+    EXPECT_EQ(sheet.editorPopup()->accessibleName(), "Fallback editor");
+    EXPECT_EQ(sheet.saveButton()->toolTip(), "Save the Default Rule settings");
+    EXPECT_EQ(sheet.cancelButton()->toolTip(), "Discard changes");
+}
+
+TEST_F(SettingsSheetsTest, URLTemplateSheetSaveClearCancel) {
+    struct Case {
+        const char* what;
+        std::optional<QString> current;
+        QString typed;
+        std::function<void(EditorURLTemplateSheet&)> press;
+        QList<std::optional<QString>> expected;
+    };
+    const QList<Case> cases{
+        {"save of an empty field passes an empty text",
+         QStringLiteral("x:{filepath}"),
+         "",
+         [](auto& s) { s.saveButton()->click(); },
+         {QString()}},
+        {"save passes the text",
+         std::nullopt,
+         "x-a://{filename.urlencoded}",
+         [](auto& s) { s.saveButton()->click(); },
+         {QStringLiteral("x-a://{filename.urlencoded}")}},
+        {"clear removes the template even with text shown",
+         QStringLiteral("x:"),
+         "x:2",
+         [](auto& s) { s.clearButton()->click(); },
+         {std::nullopt}},
+        {"cancel saves nothing",
+         QStringLiteral("x:"),
+         "y:",
+         [](auto& s) { s.cancelButton()->click(); },
+         {}},
+        {"Escape saves nothing", QStringLiteral("x:"), "y:", [](auto& s) { s.reject(); }, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QList<std::optional<QString>> calls;
+        int completions = 0;
+        EditorURLTemplateSheet sheet(QStringLiteral("Kate"), c.current,
+                                     [&](const std::optional<QString>& t) { calls.append(t); });
+        sheet.completion = [&] { ++completions; };
+        EXPECT_EQ(sheet.field()->text(), c.current.value_or(QString()));
+        EXPECT_EQ(
+            sheet.field()->placeholderText(),
+            "x-quillnest://open?notebook={folderpath~.urlencoded}&note={filename.urlencoded}");
+        sheet.open();
+        sheet.field()->setText(c.typed);
+        c.press(sheet);
+        sheet.reject();
+        EXPECT_EQ(calls, c.expected);
+        EXPECT_EQ(completions, 1);
+        EXPECT_FALSE(sheet.isVisible());
+    }
+}
+
+TEST_F(SettingsSheetsTest, NewRuleSavedUnchanged) {
+    auto sheet = ruleSheet(std::nullopt);
+    EXPECT_EQ(sheet->windowTitle(), "Add Rule");
+    EXPECT_EQ(sheet->size(), QSize(520, 560));
+    EXPECT_EQ(sheet->actionPopup()->currentText(), "Use default editor");
+    EXPECT_TRUE(sheet->editorContainer()->isHidden());
+    EXPECT_TRUE(sheet->preferenceBox()->isHidden());
+    ASSERT_EQ(sheet->predicateRows().size(), 1);
+    EXPECT_EQ(sheet->predicateRows().first()->folderButton()->text(),
+              QDir(QDir::homePath()).dirName());
+    sheet->saveButton()->click();
+    ASSERT_EQ(saved.size(), 1);
+    const Rule& rule = saved.first().rule;
+    ASSERT_EQ(rule.when.predicates.size(), 1);
+    EXPECT_EQ(rule.when.predicates.first().folderPath, QDir::homePath());
+    EXPECT_EQ(rule.action.kind, RuleActionKind::defaultEditor);
+    EXPECT_FALSE(saved.first().order);
+    EXPECT_FALSE(sheet->isVisible());
+}
+
+TEST_F(SettingsSheetsTest, RowsThatYieldNothingKeepTheSheetOpen) {
+    auto sheet = ruleSheet(std::nullopt);
+    PredicateRowView* row = sheet->predicateRows().first();
+    // A folder row whose folder was never chosen.
+    row->kindPopup()->setCurrentIndex(3); // creator app, none chosen
+    sheet->saveButton()->click();
+    EXPECT_TRUE(saved.isEmpty());
+    EXPECT_TRUE(sheet->isVisible());
+    // A hotkey row without a recorded shortcut.
+    row->kindPopup()->setCurrentIndex(4);
+    sheet->saveButton()->click();
+    EXPECT_TRUE(saved.isEmpty());
+    // Another row that yields a condition: the hotkey row is dropped.
+    sheet->addConditionButton()->click();
+    ASSERT_EQ(sheet->predicateRows().size(), 2);
+    sheet->predicateRows().last()->valueField()->setText(QStringLiteral("draft"));
+    sheet->saveButton()->click();
+    ASSERT_EQ(saved.size(), 1);
+    ASSERT_EQ(saved.first().rule.when.predicates.size(), 1);
+    const Predicate& p = saved.first().rule.when.predicates.first();
+    EXPECT_EQ(p.kind, PredicateKind::fileName);
+    EXPECT_EQ(p.stringOperator, StringMatchOperator::contains);
+    EXPECT_EQ(p.stringValue, "draft");
+}
+
+TEST_F(SettingsSheetsTest, ConditionRowsShowTheControlsOfTheirKind) {
+    auto sheet = ruleSheet(std::nullopt);
+    PredicateRowView* row = sheet->predicateRows().first();
+    const struct {
+        int kind;
+        QStringList operators;
+        bool value, folder, app, hotkey, count;
+    } kinds[] = {
+        {0, {"is", "is not", "contains"}, true, false, false, false, false},
+        {1, {"is", "is not", "contains"}, true, false, false, false, false},
+        {2, {"is", "is not"}, false, true, false, false, false},
+        {3, {"is", "is not"}, false, false, true, false, false},
+        {4, {}, false, false, false, true, false},
+        {5, {"is", "less than", "greater than"}, false, false, false, false, true},
+    };
+    for (const auto& k : kinds) {
+        SCOPED_TRACE(k.kind);
+        row->kindPopup()->setCurrentIndex(k.kind);
+        QStringList operators;
+        for (int i = 0; i < row->opPopup()->count(); ++i)
+            operators.append(row->opPopup()->itemText(i));
+        EXPECT_EQ(operators, k.operators);
+        EXPECT_EQ(row->opPopup()->isHidden(), k.operators.isEmpty());
+        EXPECT_EQ(!row->valueField()->isHidden(), k.value);
+        EXPECT_EQ(!row->folderButton()->isHidden(), k.folder);
+        EXPECT_EQ(!row->appButton()->isHidden(), k.app);
+        EXPECT_EQ(row->hotkeyRecorder() && !row->hotkeyRecorder()->isHidden(), k.hotkey);
+        EXPECT_EQ(!row->hotkeyNote()->isHidden(), k.hotkey);
+        EXPECT_EQ(!row->countField()->isHidden(), k.count);
+    }
+    // Leaving the hotkey kind ends a recording.
+    row->kindPopup()->setCurrentIndex(4);
+    const int stops = hotkeys.stops;
+    row->kindPopup()->setCurrentIndex(0);
+    EXPECT_EQ(hotkeys.stops, stops + 1);
+    EXPECT_EQ(row->hotkeyNote()->text(),
+              "Include Super so the file manager doesn't steal the key. F-keys don't need it.");
+
+    // Choosers fill the folder and the app.
+    row->kindPopup()->setCurrentIndex(2);
+    choosers.folders = {QStringLiteral("/srv/notes")};
+    row->folderButton()->click();
+    EXPECT_EQ(row->folderButton()->text(), "notes");
+    row->kindPopup()->setCurrentIndex(3);
+    choosers.applications = {SettingsChoosers::Application{QStringLiteral("org.kde.kate"), "Kate"}};
+    row->appButton()->click();
+    EXPECT_EQ(row->appButton()->text(), "Kate");
+    EXPECT_EQ(row->draft().appBundleID, "org.kde.kate");
+    // Cancelled choosers keep what was chosen.
+    row->appButton()->click();
+    EXPECT_EQ(row->draft().appBundleID, "org.kde.kate");
+
+    row->removeButton()->click();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(sheet->predicateRows().isEmpty());
+    sheet->saveButton()->click();
+    EXPECT_TRUE(saved.isEmpty());
+}
+
+TEST_F(SettingsSheetsTest, CountTextThatIsNoNumberGivesACountlessCondition) {
+    auto sheet = ruleSheet(std::nullopt);
+    PredicateRowView* row = sheet->predicateRows().first();
+    row->kindPopup()->setCurrentIndex(5);
+    EXPECT_EQ(row->countField()->text(), "1");
+    row->opPopup()->setCurrentIndex(2);
+    row->countField()->setText(QStringLiteral("3x"));
+    sheet->saveButton()->click();
+    ASSERT_EQ(saved.size(), 1);
+    const Predicate& p = saved.first().rule.when.predicates.first();
+    EXPECT_EQ(p.kind, PredicateKind::runningEditors);
+    EXPECT_EQ(p.comparisonOperator, ComparisonOperator::greaterThan);
+    EXPECT_FALSE(p.countValue);
+}
+
+TEST_F(SettingsSheetsTest, CancelOrCloseRestoresTheHotkeyAsItWas) {
+    Rule rule = folderRule(QStringLiteral("R"), QStringLiteral("/srv"), QStringLiteral("A"));
+    const QString name = QStringLiteral("rule-R");
+    struct Case {
+        const char* what;
+        std::optional<Shortcut> before;
+        std::function<void(RuleEditorSheet&)> end;
+        std::optional<Shortcut> after;
+    };
+    const Shortcut old{Qt::Key_A, Qt::ControlModifier | Qt::AltModifier};
+    const Shortcut recorded{Qt::Key_F5, Qt::MetaModifier};
+    const QList<Case> cases{
+        {"cancel removes a new shortcut", std::nullopt, [](auto& s) { s.cancelButton()->click(); },
+         std::nullopt},
+        {"cancel restores the old shortcut", old, [](auto& s) { s.cancelButton()->click(); }, old},
+        {"closing restores it", old, [](auto& s) { s.close(); }, old},
+        {"a sheet that goes away restores it", old, [](auto&) {}, old},
+        {"save keeps the recorded one", old, [](auto& s) { s.saveButton()->click(); }, recorded},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fake.shortcuts.shortcuts.clear();
+        if (c.before)
+            hotkeys.record(name, *c.before);
+        {
+            auto sheet = ruleSheet(rule);
+            hotkeys.record(name, recorded);
+            c.end(*sheet);
+        }
+        EXPECT_EQ(hotkeys.shortcut(name), c.after);
+    }
+}
+
+TEST_F(SettingsSheetsTest, ActionsAndPreferenceOrder) {
+    Rule rule = folderRule(QStringLiteral("R"), QStringLiteral("/srv"), QStringLiteral("B"));
+    rule.action.bundleIDs = QStringList{"B", "C"};
+    auto sheet = ruleSheet(rule);
+    EXPECT_EQ(sheet->windowTitle(), "Edit Rule");
+    EXPECT_FALSE(sheet->editorContainer()->isHidden());
+    EXPECT_EQ(sheet->alwaysOpenTable()->checkedBundleIDs(), QStringList({"C", "B"}));
+    // Save is enabled only while an editor is ticked.
+    sheet->alwaysOpenTable()->checkbox(0)->click();
+    sheet->alwaysOpenTable()->checkbox(2)->click();
+    EXPECT_FALSE(sheet->saveButton()->isEnabled());
+    sheet->actionPopup()->setCurrentIndex(3);
+    EXPECT_TRUE(sheet->saveButton()->isEnabled());
+    EXPECT_TRUE(sheet->editorContainer()->isHidden());
+
+    sheet->actionPopup()->setCurrentIndex(1);
+    EXPECT_FALSE(sheet->preferenceBox()->isHidden());
+    EXPECT_EQ(rowTexts(sheet->preferenceTable()), QStringList({"Editor C", "Editor A"}));
+    sheet->movePreference(0, 2);
+    EXPECT_EQ(sheet->preferenceOrder(), QStringList({"A", "C"}));
+    EXPECT_EQ(rowTexts(sheet->preferenceTable()), QStringList({"Editor A", "Editor C"}));
+    sheet->saveAsDefaultButton()->click();
+    ASSERT_EQ(fake.alerts.shown.size(), 1);
+    EXPECT_EQ(fake.alerts.shown.first().messageText, "Default preferences updated");
+    EXPECT_EQ(fake.alerts.shown.first().informativeText,
+              "These will be saved as the route template when you click Save.");
+    sheet->nameField()->setText(QStringLiteral("  Fast  "));
+    sheet->combinePopup()->setCurrentIndex(1);
+    sheet->saveButton()->click();
+    ASSERT_EQ(saved.size(), 1);
+    EXPECT_EQ(saved.first().order, QStringList({"A", "C"}));
+    EXPECT_EQ(saved.first().rule.action.kind, RuleActionKind::bestRunningEditor);
+    EXPECT_EQ(saved.first().rule.action.preferenceOrder, QStringList({"A", "C"}));
+    EXPECT_EQ(saved.first().rule.name, "Fast");
+    EXPECT_EQ(saved.first().rule.when.combine, PredicateGroupCombine::or_);
+    EXPECT_EQ(saved.first().rule.id, "R");
+}
+
+TEST_F(SettingsSheetsTest, RuleSheetNamesItsControls) {
+    auto sheet = ruleSheet(std::nullopt);
+    sheet->addConditionButton()->click();
+    PredicateRowView* row = sheet->predicateRows().last();
+    row->kindPopup()->setCurrentIndex(4);
+    const struct {
+        QWidget* widget;
+        const char* name;
+        const char* toolTip;
+    } controls[] = {
+        {sheet->nameField(), "Rule name", "Optional label shown in the rules list"},
+        {sheet->combinePopup(), "Match conditions", "Require all conditions (AND) or any one (OR)"},
+        {sheet->actionPopup(), "Action", "What to do when this rule matches"},
+        {sheet->preferenceTable(), "Editor preference order",
+         "Drag to set priority for Best running editor"},
+        {row->kindPopup(), "Condition type", "What aspect of the file or context to match"},
+        {row->opPopup(), "Operator", "How to compare the condition value"},
+        {row->valueField(), "Value", "Text to match for this condition"},
+        {row->countField(), "Editor count", "Number of running editors to compare against"},
+        {row->removeButton(), "Remove condition", "Remove this condition from the rule"},
+        {row->hotkeyRecorder(), "Hotkey", nullptr},
+        {sheet->saveButton(), "Save", "Save this rule"},
+        {sheet->cancelButton(), "Cancel", "Discard changes and close"},
+        {sheet->addConditionButton(), "Add Condition", "Add another matching condition"},
+        {sheet->saveAsDefaultButton(), "Save as default preferences",
+         "Save this order as the default for new rules on this type"},
+    };
+    for (const auto& c : controls) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(c.widget);
+        QAccessibleInterface* a11y = QAccessible::queryAccessibleInterface(c.widget);
+        const QString name = qobject_cast<QComboBox*>(c.widget) ? c.widget->accessibleName()
+                                                                : a11y->text(QAccessible::Name);
+        EXPECT_EQ(name, QString::fromUtf8(c.name));
+        if (c.toolTip) {
+            EXPECT_EQ(c.widget->toolTip(), QString::fromUtf8(c.toolTip));
+        }
+    }
+    EXPECT_EQ(sheet->nameField()->placeholderText(), "Shown in the rules list");
+    QStringList kinds;
+    for (int i = 0; i < row->kindPopup()->count(); ++i)
+        kinds.append(row->kindPopup()->itemText(i));
+    EXPECT_EQ(kinds, QStringList({"File name", "File extension", "Parent folder", "Creator App",
+                                  "Hotkey", "Running editors"}));
+    QStringList actions;
+    for (int i = 0; i < sheet->actionPopup()->count(); ++i)
+        actions.append(sheet->actionPopup()->itemText(i));
+    EXPECT_EQ(actions,
+              QStringList({"Always open in\u2026", "Use best running editor", "Use default editor",
+                           "Select from all editors", "Select from running editors"}));
+}
+
+void hotkeysRecordDuring(SettingsWorld& world);
+
+TEST_F(SettingsSheetsTest, WindowSheetsStoreTheirResults) {
+    SettingsWorld world;
+    world.open();
+    SettingsWindowController& window = *world.window;
+    auto* rules = window.findChild<QListWidget*>(QStringLiteral("rulesTableView"));
+
+    // A new rule with a changed default order.
+    window.addRule();
+    ASSERT_TRUE(window.ruleSheet());
+    window.ruleSheet()->actionPopup()->setCurrentIndex(1);
+    window.ruleSheet()->movePreference(1, 0);
+    const QStringList order = window.ruleSheet()->preferenceOrder();
+    window.ruleSheet()->saveAsDefaultButton()->click();
+    window.ruleSheet()->saveButton()->click();
+    EXPECT_EQ(world.route().rules.size(), 3);
+    EXPECT_EQ(world.route().defaultPreferenceOrder, order);
+    EXPECT_EQ(rules->count(), 4);
+
+    // Editing a rule replaces it in place.
+    rules->setCurrentRow(1);
+    window.editRule();
+    ASSERT_TRUE(window.ruleSheet());
+    window.ruleSheet()->nameField()->setText(QStringLiteral("Work"));
+    window.ruleSheet()->saveButton()->click();
+    EXPECT_EQ(world.route().rules.at(1).name, "Work");
+    EXPECT_EQ(world.route().rules.at(1).id, "R2");
+
+    // The Default Rule row opens the Default Rule sheet.
+    rules->setCurrentRow(rules->count() - 1);
+    window.editRule();
+    EXPECT_FALSE(window.ruleSheet());
+    ASSERT_TRUE(window.defaultRuleSheet());
+    window.defaultRuleSheet()->modePopup()->setCurrentIndex(1);
+    window.defaultRuleSheet()->saveButton()->click();
+    EXPECT_EQ(world.route().defaultActionKind, RuleActionKind::selectFromAllEditors);
+    EXPECT_EQ(world.route().defaultOpenBundleIDs, QStringList{beta});
+
+    // The gear of an editor opens its template sheet.
+    auto* editors = window.findChild<QListWidget*>(QStringLiteral("editorsTableView"));
+    editors->itemWidget(editors->item(0))
+        ->findChild<QToolButton*>(QStringLiteral("templateToolButton"))
+        ->click();
+    ASSERT_TRUE(window.urlTemplateSheet());
+    window.urlTemplateSheet()->field()->setText(QStringLiteral("x-alpha://{filepath}"));
+    window.urlTemplateSheet()->saveButton()->click();
+    EXPECT_EQ(world.route().editors.first().urlSchemeTemplate, "x-alpha://{filepath}");
+    EXPECT_EQ(world.routesOnDisk(), world.store->routes());
+
+    // Closing the window ends an open rule sheet as cancelled.
+    hotkeysRecordDuring(world);
+}
+
+void hotkeysRecordDuring(SettingsWorld& world) {
+    world.window->addRule();
+    RuleEditorSheet* sheet = world.window->ruleSheet();
+    ASSERT_TRUE(sheet);
+    const QString name = sheet->draft().hotkeyName();
+    world.hotkeys.record(name, Shortcut{Qt::Key_K, Qt::ControlModifier | Qt::AltModifier});
+    world.window->close();
+    EXPECT_FALSE(world.hotkeys.shortcut(name));
+    EXPECT_EQ(world.route().rules.size(), 3);
+}

@@ -1,0 +1,186 @@
+#pragma once
+
+#include "core/model/RouteStore.h"
+#include "core/model/RoutesFileCodec.h"
+#include "core/routing/OpenRequestParser.h"
+#include "core/settings/RuleHotkeyAccess.h"
+#include "core/settings/SettingsChoosers.h"
+#include "core/settings/SettingsWindowController.h"
+#include "tests/support/FakePlatform.h"
+
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <memory>
+#include <ostream>
+
+// Readable failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << text.toStdString();
+}
+
+// Answers the panels from queues (an empty queue answers "cancelled") and
+// records what was asked.
+class FakeSettingsChoosers : public SettingsChoosers {
+public:
+    QList<std::optional<QString>> folders;
+    QList<std::optional<Application>> applications;
+    QList<std::optional<QUrl>> files;
+    QList<Request> requests;
+
+    std::optional<QString> chooseFolder(QWidget*, const Request& request) override {
+        requests.append(request);
+        return folders.isEmpty() ? std::nullopt : folders.takeFirst();
+    }
+    std::optional<Application> chooseApplication(QWidget*, const Request& request) override {
+        requests.append(request);
+        return applications.isEmpty() ? std::nullopt : applications.takeFirst();
+    }
+    std::optional<QUrl> chooseFile(QWidget*, const Request& request) override {
+        requests.append(request);
+        return files.isEmpty() ? std::nullopt : files.takeFirst();
+    }
+};
+
+// Rule hotkeys kept in the fake registry, so that rule summaries show them. A
+// recorder is a button; `record(name, shortcut)` stands in for a recording.
+class FakeRuleHotkeys : public RuleHotkeyAccess {
+public:
+    explicit FakeRuleHotkeys(FakeShortcutRegistry& registry)
+        : m_registry(registry) {}
+    int stops = 0;
+
+    void record(const QString& name, const Shortcut& shortcut) {
+        m_registry.setShortcut(shortcut, name);
+    }
+    std::optional<Shortcut> shortcut(const QString& name) const override {
+        return m_registry.getShortcut(name);
+    }
+    void setShortcut(const QString& name, const std::optional<Shortcut>& shortcut) override {
+        m_registry.setShortcut(shortcut, name);
+    }
+    QWidget* makeRecorder(const QString& name, QWidget* parent) override {
+        auto* button = new QPushButton(
+            m_registry.shortcutDisplayText(name).value_or(QStringLiteral("Record Shortcut")),
+            parent);
+        button->setObjectName(QStringLiteral("hotkeyRecorderButton"));
+        return button;
+    }
+    void stopRecording(QWidget*) override { ++stops; }
+
+private:
+    FakeShortcutRegistry& m_registry;
+};
+
+inline const QString kate = QStringLiteral("org.kde.kate");
+inline const QString gedit = QStringLiteral("org.gnome.gedit");
+inline const QString alpha = QStringLiteral("org.example.Alpha");
+inline const QString beta = QStringLiteral("org.example.Beta");
+inline const QString gammaApp = QStringLiteral("org.example.Gamma");
+
+inline Editor manualEditor(const QString& id, bool enabled = true) {
+    Editor e;
+    e.bundleID = id;
+    e.name = id.section(u'.', -1);
+    e.manual = true;
+    e.enabled = enabled;
+    return e;
+}
+
+inline Rule folderRule(const QString& id, const QString& folder, const QString& editor) {
+    Rule rule;
+    rule.id = id;
+    rule.when.id = id + QStringLiteral("-when");
+    Predicate p;
+    p.id = id + QStringLiteral("-p");
+    p.kind = PredicateKind::parentFolder;
+    p.equalityOperator = EqualityOperator::is;
+    p.folderPath = folder;
+    rule.when.predicates = {p};
+    rule.action.kind = RuleActionKind::specificEditor;
+    rule.action.bundleID = editor;
+    rule.action.bundleIDs = QStringList{editor};
+    return rule;
+}
+
+// An "Org document" custom route: Alpha, Beta (active), Gamma (off), all added
+// by hand, and the rules R1 and R2.
+inline Route orgRoute() {
+    Route r;
+    r.id = QStringLiteral("custom.org");
+    r.name = QStringLiteral("Org document");
+    r.extensions = {QStringLiteral("org")};
+    r.probeIdentifiers = {QStringLiteral("text/x-org")};
+    r.isCustom = true;
+    r.editors = {manualEditor(alpha), manualEditor(beta), manualEditor(gammaApp, false)};
+    r.activeBundleID = beta;
+    r.rules = {folderRule(QStringLiteral("R1"), QStringLiteral("/srv/notes"), alpha),
+               folderRule(QStringLiteral("R2"), QStringLiteral("/srv/work"), beta)};
+    r.normalizeUtilities();
+    r.normalizePreferenceOrder();
+    return r;
+}
+
+// A fake platform with two markdown editors and two terminals installed, a
+// routes file in a temporary folder, the store over it and the window.
+struct SettingsWorld {
+    FakePlatform fake;
+    QTemporaryDir dir;
+    std::unique_ptr<RouteStore> store;
+    FakeSettingsChoosers choosers;
+    FakeRuleHotkeys hotkeys{fake.shortcuts};
+    std::unique_ptr<SettingsWindowController> window;
+    QList<QUrl> taught;
+    std::optional<QString> teachingResult;
+    int onboardingShown = 0;
+
+    SettingsWorld() {
+        fake.workspace.install(
+            {kate, QStringLiteral("Kate"), {QStringLiteral("text/markdown")}, {}, {}, {}});
+        fake.workspace.install(
+            {gedit, QStringLiteral("Gedit"), {QStringLiteral("text/markdown")}, {}, {}, {}});
+        fake.workspace.install(
+            {QStringLiteral("org.gnome.Terminal"), QStringLiteral("Terminal"), {}, {}, {}, {}});
+        fake.workspace.install({QStringLiteral("kitty"), QStringLiteral("kitty"), {}, {}, {}, {}});
+        fake.types.addType(QStringLiteral("text/x-org"), {QStringLiteral("org")},
+                           {QStringLiteral("text/plain")}, QStringLiteral("Org document"));
+    }
+
+    QString path() const { return dir.filePath(QStringLiteral("routes.json")); }
+
+    void open(const QList<Route>& routes = {orgRoute()}) {
+        window.reset();
+        RouteStore::State state;
+        state.routes = routes;
+        QFile file(path());
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            file.write(RoutesFileCodec::encode(state));
+        file.close();
+        store = std::make_unique<RouteStore>(fake.types, fake.workspace, path());
+        SettingsWindowController::Hooks hooks;
+        hooks.addTypeFromURL = [this](const QUrl& url) {
+            taught.append(url);
+            return teachingResult;
+        };
+        hooks.onShowOnboarding = [this] { ++onboardingShown; };
+        hooks.usesApplicationScripts = [] { return false; };
+        hooks.ruleLinkTemplate = &urlSchemeTemplate;
+        window = std::make_unique<SettingsWindowController>(*store, fake.platform(), choosers,
+                                                            hotkeys, std::move(hooks));
+        if (store->routeWithID(QStringLiteral("custom.org")))
+            window->show(QStringLiteral("custom.org"));
+    }
+
+    Route route(const QString& id = QStringLiteral("custom.org")) const {
+        return store->routeWithID(id).value_or(Route());
+    }
+    // The routes as the file on disk holds them.
+    QList<Route> routesOnDisk() const {
+        QFile file(path());
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        const auto decoded = RoutesFileCodec::decode(file.readAll());
+        const auto* state = std::get_if<RouteStoreState>(&decoded);
+        return state ? state->routes : QList<Route>();
+    }
+};

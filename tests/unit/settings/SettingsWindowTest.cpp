@@ -1,0 +1,547 @@
+#include "core/settings/PermissionTilesView.h"
+#include "core/settings/ReorderableList.h"
+#include "core/settings/RouteSettingsSummary.h"
+#include "core/utilities/ExternalUtilityChecklistSheet.h"
+#include "tests/unit/settings/SettingsTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMimeData>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+class SettingsWindowTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "test_settings_window", *argv[] = {name, nullptr};
+        if (!QApplication::instance())
+            new QApplication(argc, argv);
+    }
+    void SetUp() override { world.open(); }
+
+    template <typename W = QWidget> W* child(const QString& name) const {
+        W* found = world.window->findChild<W*>(name);
+        EXPECT_TRUE(found) << name.toStdString();
+        return found;
+    }
+    QListWidget* editorsTable() const { return child<QListWidget>("editorsTableView"); }
+    ReorderableList* rulesTable() const { return child<ReorderableList>("rulesTableView"); }
+    ReorderableList* orderTable() const { return child<ReorderableList>("orderTableView"); }
+    // The widget of row `row` of `list`.
+    template <typename W> W* rowWidget(QListWidget* list, int row, const QString& name) const {
+        QWidget* cell = list->itemWidget(list->item(row));
+        return cell ? cell->findChild<W*>(name) : nullptr;
+    }
+    Editor editorOf(const QString& id) const {
+        for (const Editor& e : world.route().editors) {
+            if (e.bundleID == id)
+                return e;
+        }
+        return {};
+    }
+    PickerUtility utilityOf(PickerUtilityKind kind) const {
+        for (const PickerUtility& u : world.route().utilities) {
+            if (u.kind == kind)
+                return u;
+        }
+        return {};
+    }
+    static void settle() { QCoreApplication::processEvents(); }
+
+    SettingsWorld world;
+};
+} // namespace
+
+TEST_F(SettingsWindowTest, EachControlChangesTheStoreAndTheFile) {
+    struct Case {
+        const char* control;
+        std::function<void()> use;
+        std::function<bool()> changed;
+    };
+    const QList<Case> cases{
+        {"editor's enabled box",
+         [&] { rowWidget<QCheckBox>(editorsTable(), 0, "enabledCheckBox")->click(); },
+         [&] { return !editorOf(alpha).enabled; }},
+        {"editor's folder box",
+         [&] { rowWidget<QCheckBox>(editorsTable(), 1, "folderCheckBox")->click(); },
+         [&] { return editorOf(beta).opensFolder; }},
+        {"Select All", [&] { child<QPushButton>("selectAllButton")->click(); },
+         [&] { return editorOf(gammaApp).enabled; }},
+        {"Deselect All", [&] { child<QPushButton>("deselectAllButton")->click(); },
+         [&] { return !editorOf(alpha).enabled && !editorOf(beta).enabled; }},
+        {"utility box", [&] { child<QCheckBox>("utilityCheckBox_copyPOSIXPath")->click(); },
+         [&] { return !utilityOf(PickerUtilityKind::copyPOSIXPath).enabled; }},
+        {"terminal pop-up",
+         [&] {
+             QComboBox* popup = child<QComboBox>("terminalPopUpButton");
+             const int kitty = popup->findData(QStringLiteral("kitty"));
+             ASSERT_GE(kitty, 0);
+             popup->setCurrentIndex(kitty);
+             Q_EMIT popup->activated(kitty);
+         },
+         [&] {
+             return utilityOf(PickerUtilityKind::openParentInTerminal).terminalBundleID == "kitty";
+         }},
+        {"terminal Choose…",
+         [&] {
+             world.choosers.applications.append(
+                 SettingsChoosers::Application{QStringLiteral("org.kde.konsole"), "Konsole"});
+             child<QPushButton>("chooseTerminalButton")->click();
+         },
+         [&] {
+             return utilityOf(PickerUtilityKind::openParentInTerminal).terminalBundleID ==
+                    "org.kde.konsole";
+         }},
+        {"Add App…",
+         [&] {
+             world.choosers.applications.append(
+                 SettingsChoosers::Application{QStringLiteral("org.example.New"), "New"});
+             child<QPushButton>("addAppButton")->click();
+         },
+         [&] {
+             return editorOf("org.example.New").manual && editorOf("org.example.New").name == "New";
+         }},
+        {"Remove under the editors",
+         [&] {
+             editorsTable()->setCurrentRow(2);
+             child<QPushButton>("removeEditorButton")->click();
+         },
+         [&] { return world.route().editors.size() == 2; }},
+        {"rule's enabled box",
+         [&] { rowWidget<QCheckBox>(rulesTable(), 0, "ruleEnabledCheckBox")->click(); },
+         [&] { return !world.route().rules.first().enabled; }},
+        {"Remove under the rules",
+         [&] {
+             rulesTable()->setCurrentRow(0);
+             child<QPushButton>("removeRuleButton")->click();
+         },
+         [&] { return world.route().rules.size() == 1 && world.route().rules.first().id == "R2"; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.control);
+        world.open();
+        c.use();
+        settle();
+        EXPECT_TRUE(c.changed());
+        // What the window shows is what the file holds.
+        EXPECT_EQ(world.routesOnDisk(), world.store->routes());
+        EXPECT_EQ(world.window->metaLine()->text(), RouteSettingsSummary::metaLine(world.route()));
+    }
+}
+
+TEST_F(SettingsWindowTest, CancelledPanelsAndDisabledControlsChangeNothing) {
+    const QList<Route> before = world.store->routes();
+    child<QPushButton>("removeEditorButton")->click();
+    child<QPushButton>("addAppButton")->click();
+    child<QPushButton>("chooseTerminalButton")->click();
+    child<QPushButton>("addTypeButton")->click();
+    EXPECT_EQ(world.choosers.requests.size(), 3);
+    EXPECT_EQ(world.choosers.requests.at(1).message,
+              "Choose the terminal app used to open parent folders.");
+    EXPECT_EQ(world.choosers.requests.at(2).prompt, "Add Type");
+    EXPECT_EQ(world.store->routes(), before);
+    // A discovered editor cannot be removed.
+    world.window->show(QStringLiteral("markdown"));
+    ASSERT_EQ(world.window->selectedRouteID(), "markdown");
+    for (int row = 0; row < editorsTable()->count(); ++row) {
+        editorsTable()->setCurrentRow(row);
+        EXPECT_FALSE(child<QPushButton>("removeEditorButton")->isEnabled());
+    }
+    EXPECT_FALSE(child<QPushButton>("removeTypeButton")->isEnabled());
+    world.window->removeEditor();
+    world.window->removeType();
+    EXPECT_TRUE(world.fake.alerts.shown.isEmpty());
+    EXPECT_EQ(world.store->routes(), before);
+}
+
+TEST_F(SettingsWindowTest, PickerStyleControls) {
+    EXPECT_EQ(world.window->pickerChip()->text(), "PICKER  radial");
+    child<QToolButton>("listSegmentButton")->click();
+    EXPECT_EQ(world.fake.preferences.string(PreferenceKeys::editorPickerStyle), "list");
+    EXPECT_FALSE(child<QCheckBox>("forceRadialCheckBox")->isEnabled());
+    EXPECT_EQ(world.window->pickerChip()->text(), "PICKER  list");
+    child<QToolButton>("radialSegmentButton")->click();
+    EXPECT_EQ(world.fake.preferences.string(PreferenceKeys::editorPickerStyle), "radial");
+    child<QCheckBox>("forceRadialCheckBox")->click();
+    EXPECT_EQ(world.fake.preferences.boolean(PreferenceKeys::editorPickerForceRadialWithVoiceOver),
+              true);
+    // A window built later starts from the stored choice.
+    world.fake.preferences.setString(PreferenceKeys::editorPickerStyle, QStringLiteral("list"));
+    world.open();
+    EXPECT_TRUE(child<QToolButton>("listSegmentButton")->isChecked());
+    EXPECT_TRUE(child<QCheckBox>("forceRadialCheckBox")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>("forceRadialCheckBox")->isEnabled());
+    EXPECT_EQ(world.window->activeChip()->text(), "ACTIVE  Beta");
+
+    child<QPushButton>("showOnboardingButton")->click();
+    EXPECT_EQ(world.onboardingShown, 1);
+    // The checklist of each kind opens on the window, for the selected route.
+    const std::pair<const char*, ExternalUtilityKind> buttons[] = {
+        {"runShortcutsButton", ExternalUtilityKind::shortcut},
+        {"runServicesButton", ExternalUtilityKind::service},
+        {"runScriptsButton", ExternalUtilityKind::script}};
+    for (const auto& [button, kind] : buttons) {
+        child<QPushButton>(QString::fromLatin1(button))->click();
+        auto* sheet = world.window->findChild<ExternalUtilityChecklistSheet*>();
+        ASSERT_TRUE(sheet) << button;
+        EXPECT_EQ(sheet->kind(), kind);
+        EXPECT_EQ(sheet->routeID(), "custom.org");
+        delete sheet;
+    }
+}
+
+TEST_F(SettingsWindowTest, SelectionIsKeptAcrossReloadsAndFallsBackToTheFirstRoute) {
+    world.window->show(QStringLiteral("custom.org"));
+    EXPECT_EQ(world.window->selectedRouteID(), "custom.org");
+    world.window->show(QStringLiteral("custom.gone"));
+    EXPECT_EQ(world.window->selectedRouteID(), "custom.org");
+    world.store->setEnabled(QStringLiteral("custom.org"), alpha, false);
+    world.window->reload();
+    EXPECT_EQ(world.window->selectedRouteID(), "custom.org");
+    EXPECT_EQ(world.window->routePopup()->currentData().toString(), "custom.org");
+
+    // The pop-up switches the route.
+    QComboBox* popup = world.window->routePopup();
+    const int markdown = popup->findData(QStringLiteral("markdown"));
+    ASSERT_GE(markdown, 0);
+    Q_EMIT popup->activated(markdown);
+    EXPECT_EQ(world.window->selectedRouteID(), "markdown");
+    EXPECT_EQ(world.window->routeTitle()->text(), world.route("markdown").name);
+
+    // Removing the selected custom type asks first, then selects the first route.
+    Q_EMIT popup->activated(popup->findData(QStringLiteral("custom.org")));
+    world.fake.alerts.answers = {1};
+    world.window->removeType();
+    EXPECT_TRUE(world.store->routeWithID(QStringLiteral("custom.org")));
+    ASSERT_EQ(world.fake.alerts.shown.size(), 1);
+    EXPECT_EQ(world.fake.alerts.shown.first().messageText, "Remove Org document?");
+    EXPECT_EQ(world.fake.alerts.shown.first().buttons, QStringList({"Remove", "Cancel"}));
+    world.fake.alerts.answers = {0};
+    world.window->removeType();
+    EXPECT_FALSE(world.store->routeWithID(QStringLiteral("custom.org")));
+    EXPECT_EQ(world.window->selectedRouteID(), world.store->routes().first().id);
+    EXPECT_EQ(world.window->routePopup()->currentIndex(), 0);
+    EXPECT_EQ(world.routesOnDisk(), world.store->routes());
+}
+
+TEST_F(SettingsWindowTest, AddTypeSelectsTheTaughtRoute) {
+    world.window->show(QStringLiteral("markdown"));
+    const QUrl sample = QUrl::fromLocalFile(QStringLiteral("/tmp/x.org"));
+    world.choosers.files = {sample};
+    world.teachingResult = QStringLiteral("custom.org");
+    child<QPushButton>("addTypeButton")->click();
+    EXPECT_EQ(world.taught, QList<QUrl>{sample});
+    EXPECT_EQ(world.window->selectedRouteID(), "custom.org");
+    // Nothing taught: the selection stays.
+    world.choosers.files = {sample};
+    world.teachingResult.reset();
+    world.window->show(QStringLiteral("markdown"));
+    child<QPushButton>("addTypeButton")->click();
+    EXPECT_EQ(world.window->selectedRouteID(), "markdown");
+}
+
+TEST_F(SettingsWindowTest, OrderTabShowsEnabledEditorsAndItsEmptyLabel) {
+    ASSERT_EQ(orderTable()->count(), 2);
+    EXPECT_EQ(orderTable()->item(0)->text(), "Beta");
+    EXPECT_EQ(orderTable()->item(1)->text(), "Alpha");
+    world.window->selectAllEditors(false);
+    EXPECT_EQ(orderTable()->count(), 0);
+    QLabel* empty = child<QLabel>("orderEmptyLabel");
+    EXPECT_EQ(static_cast<QStackedWidget*>(empty->parentWidget())->currentWidget(), empty);
+    world.window->selectAllEditors(true);
+    EXPECT_EQ(static_cast<QStackedWidget*>(empty->parentWidget())->currentWidget(), orderTable());
+}
+
+namespace {
+// Sends a drag of row `from` of `list` to `position`, as a user's drag would
+// arrive; whether the view took the drop.
+bool dragRow(ReorderableList* list, int from, QPoint position) {
+    list->setCurrentRow(from);
+    std::unique_ptr<QMimeData> data(list->model()->mimeData({list->model()->index(from, 0)}));
+    if (!data)
+        return false;
+    QWidget* target = list->viewport();
+    QDragEnterEvent enter(position, Qt::MoveAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDragMoveEvent move(position, Qt::MoveAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &move);
+    if (!move.isAccepted())
+        return false;
+    QDropEvent drop(QPointF(position), Qt::MoveAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    QCoreApplication::processEvents();
+    return drop.isAccepted();
+}
+
+QPoint upperHalf(QListWidget* list, int row) {
+    const QRect r = list->visualItemRect(list->item(row));
+    return {r.center().x(), r.top() + 2};
+}
+QPoint lowerHalf(QListWidget* list, int row) {
+    const QRect r = list->visualItemRect(list->item(row));
+    return {r.center().x(), r.bottom() - 2};
+}
+} // namespace
+
+TEST_F(SettingsWindowTest, RulesDropOnlyIntoGapsBeforeTheDefaultRule) {
+    world.window->show(QStringLiteral("custom.org"));
+    world.window->tabs()->setCurrentIndex(SettingsWindowController::rulesTab);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(world.window.get()));
+    ReorderableList* list = rulesTable();
+    ASSERT_EQ(list->count(), 3);
+    const auto ids = [&] {
+        QStringList out;
+        for (const Rule& r : world.route().rules)
+            out.append(r.id);
+        return out;
+    };
+    // Onto the lower half of the Default Rule row: the gap after it.
+    EXPECT_FALSE(dragRow(list, 0, lowerHalf(list, 2)));
+    // Below every row.
+    EXPECT_FALSE(dragRow(list, 0, QPoint(10, list->viewport()->height() - 2)));
+    EXPECT_EQ(ids(), QStringList({"R1", "R2"}));
+    // The upper half of the Default Rule row is the gap before it.
+    EXPECT_TRUE(dragRow(list, 0, upperHalf(list, 2)));
+    EXPECT_EQ(ids(), QStringList({"R2", "R1"}));
+    EXPECT_TRUE(dragRow(rulesTable(), 1, upperHalf(rulesTable(), 0)));
+    EXPECT_EQ(ids(), QStringList({"R1", "R2"}));
+    // The Default Rule row itself cannot be moved.
+    EXPECT_FALSE(dragRow(rulesTable(), 2, upperHalf(rulesTable(), 0)));
+    EXPECT_EQ(ids(), QStringList({"R1", "R2"}));
+    EXPECT_EQ(world.routesOnDisk(), world.store->routes());
+
+    // A drag from another list is refused.
+    std::unique_ptr<QMimeData> foreign(
+        orderTable()->model()->mimeData({orderTable()->model()->index(0, 0)}));
+    QDragEnterEvent enter(upperHalf(rulesTable(), 0), Qt::MoveAction, foreign.get(), Qt::LeftButton,
+                          Qt::NoModifier);
+    QApplication::sendEvent(rulesTable()->viewport(), &enter);
+    EXPECT_FALSE(enter.isAccepted());
+}
+
+TEST_F(SettingsWindowTest, OrderDropsSetThePreferenceOrder) {
+    world.open({[] {
+        Route r = orgRoute();
+        r.editors[2].enabled = true;
+        r.normalizePreferenceOrder();
+        return r;
+    }()});
+    world.window->show(QStringLiteral("custom.org"));
+    world.window->tabs()->setCurrentIndex(SettingsWindowController::orderTab);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(world.window.get()));
+    const QStringList start = world.route().defaultPreferenceOrder;
+    ASSERT_EQ(start.size(), 3);
+    EXPECT_TRUE(dragRow(orderTable(), 0, lowerHalf(orderTable(), 2)));
+    EXPECT_EQ(world.route().defaultPreferenceOrder,
+              QStringList({start.at(1), start.at(2), start.at(0)}));
+    EXPECT_TRUE(dragRow(orderTable(), 2, upperHalf(orderTable(), 1)));
+    EXPECT_EQ(world.route().defaultPreferenceOrder,
+              QStringList({start.at(1), start.at(0), start.at(2)}));
+    EXPECT_EQ(world.routesOnDisk(), world.store->routes());
+}
+
+TEST_F(SettingsWindowTest, RulesContextMenu) {
+    const struct {
+        int row;
+        bool enabled;
+    } rows[] = {{0, true}, {1, true}, {2, false}};
+    for (const auto& r : rows) {
+        std::unique_ptr<QMenu> menu(world.window->makeRulesContextMenu(r.row));
+        const QList<QAction*> actions = menu->actions();
+        ASSERT_EQ(actions.size(), 2);
+        EXPECT_EQ(actions.at(0)->text(), "Copy Rule ID");
+        EXPECT_EQ(actions.at(1)->text(), "Copy URL Scheme Template");
+        EXPECT_EQ(actions.at(0)->isEnabled(), r.enabled) << r.row;
+        EXPECT_EQ(actions.at(1)->isEnabled(), r.enabled) << r.row;
+    }
+    // No row clicked and none selected.
+    rulesTable()->setCurrentRow(-1);
+    std::unique_ptr<QMenu> none(world.window->makeRulesContextMenu(-1));
+    EXPECT_FALSE(none->actions().at(0)->isEnabled());
+
+    std::unique_ptr<QMenu> menu(world.window->makeRulesContextMenu(1));
+    menu->actions().at(0)->trigger();
+    EXPECT_EQ(world.fake.clipboard.text, "R2");
+    menu->actions().at(1)->trigger();
+    EXPECT_EQ(world.fake.clipboard.text, "x-corvanta://open?rule=R2&file=");
+    // Without a clicked row, the selected one.
+    rulesTable()->setCurrentRow(0);
+    std::unique_ptr<QMenu> selected(world.window->makeRulesContextMenu(-1));
+    selected->actions().at(0)->trigger();
+    EXPECT_EQ(world.fake.clipboard.text, "R1");
+}
+
+TEST_F(SettingsWindowTest, ControlsCarryTheirAccessibleNamesAndToolTips) {
+    const struct {
+        const char* object;
+        const char* name;
+        const char* toolTip;
+    } controls[] = {
+        {"routePopUpButton", "File type", "Switch which file type these settings apply to"},
+        {"pickerStyleSegmentedControl", "Editor picker style",
+         "Choose how Corvanta asks you to pick an editor for interactive rules"},
+        {"radialSegmentButton", "radial", "Circular picker centered on the mouse cursor"},
+        {"listSegmentButton", "list", "Floating list of editors"},
+        {"terminalPopUpButton", "Terminal app", "App used to open the parent folder"},
+        {"orderTableView", "Editor order",
+         "Drag rows to change the priority order used by interactive editor pickers"},
+        {"addTypeButton", "Add Type\u2026", "Teach Corvanta a new file type from a sample file"},
+        {"removeTypeButton", "Remove Type", "Remove this custom file type and its settings"},
+        {"showOnboardingButton", "Show Onboarding\u2026", "Replay the menu bar introduction"},
+        {"addAppButton", "Add App\u2026", "Add an app that was not found by rescanning"},
+        {"removeEditorButton", "Remove", "Remove the selected manually added app"},
+        {"selectAllButton", "Select All", "Offer every listed app for this file type"},
+        {"deselectAllButton", "Deselect All", "Stop offering every listed app for this file type"},
+        {"rescanButton", "Rescan", "Search again for apps that can open this file type"},
+        {"chooseTerminalButton", "Choose\u2026", "Choose any terminal or shell app"},
+        {"addRuleButton", "Add Rule", "Add a new routing rule for this file type"},
+        {"editRuleButton", "Edit\u2026", "Edit the selected rule or Default Rule"},
+        {"removeRuleButton", "Remove", "Delete the selected rule"},
+        {"editorsTableView", "Editors", "Apps offered for this file type in the menu bar"},
+        {"rulesTableView", "Rules", "Routing rules evaluated top to bottom. Drag to reorder"},
+        {"forceRadialCheckBox", "Use radial even when a screen reader is on",
+         "Show the radial picker even when a screen reader is running"},
+    };
+    for (const auto& c : controls) {
+        SCOPED_TRACE(c.object);
+        QWidget* widget = child(QString::fromLatin1(c.object));
+        ASSERT_TRUE(widget);
+        QAccessibleInterface* a11y = QAccessible::queryAccessibleInterface(widget);
+        ASSERT_TRUE(a11y);
+        // Qt names a pop-up by its current item on Linux; the label is its property.
+        const QString name = qobject_cast<QComboBox*>(widget) ? widget->accessibleName()
+                                                              : a11y->text(QAccessible::Name);
+        EXPECT_EQ(name, QString::fromUtf8(c.name));
+        EXPECT_EQ(widget->toolTip(), QString::fromUtf8(c.toolTip));
+    }
+    // Rows name their editor.
+    QWidget* folder = rowWidget<QCheckBox>(editorsTable(), 0, "folderCheckBox");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(folder)->text(QAccessible::Name),
+              "Open enclosing folder for Alpha");
+    EXPECT_EQ(folder->toolTip(), "Open the file's folder in Alpha instead of the file itself");
+    EXPECT_EQ(rowWidget<QCheckBox>(editorsTable(), 0, "enabledCheckBox")->toolTip(),
+              "Offer Alpha in the menu bar list for this type");
+    EXPECT_EQ(rowWidget<QToolButton>(editorsTable(), 0, "templateToolButton")->toolTip(),
+              "Edit open URL template for Alpha");
+    EXPECT_EQ(editorsTable()->itemWidget(editorsTable()->item(0))->toolTip(),
+              "Added manually \u2014 select and Remove to drop it");
+    EXPECT_EQ(rowWidget<QCheckBox>(rulesTable(), 0, "ruleEnabledCheckBox")->toolTip(),
+              "When off, this rule is skipped during routing");
+    EXPECT_EQ(rulesTable()->itemWidget(rulesTable()->item(2))->toolTip(),
+              "Double-click to edit the Default Rule");
+    EXPECT_EQ(world.window->windowTitle(), "corvanta \u00b7 settings");
+    const QStringList tabs{"general", "editors", "order", "rules"};
+    for (int i = 0; i < tabs.size(); ++i)
+        EXPECT_EQ(world.window->tabs()->tabText(i), tabs.at(i));
+}
+
+TEST_F(SettingsWindowTest, TabReachesEveryControlOfEachTab) {
+    world.window->show(QStringLiteral("custom.org"));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(world.window.get()));
+    for (int tab = 0; tab < world.window->tabs()->count(); ++tab) {
+        SCOPED_TRACE(tab);
+        world.window->tabs()->setCurrentIndex(tab);
+        QCoreApplication::processEvents();
+        QSet<QWidget*> expected;
+        for (QWidget* w : world.window->findChildren<QWidget*>()) {
+            // Of an exclusive group Tab reaches the checked button; arrows the others.
+            const auto* button = qobject_cast<QAbstractButton*>(w);
+            if (button && button->group() && button->group()->exclusive() && !button->isChecked())
+                continue;
+            if (w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) &&
+                !w->focusProxy())
+                expected.insert(w);
+        }
+        world.window->routePopup()->setFocus();
+        QSet<QWidget*> reached;
+        for (int i = 0; i < 200 && !reached.contains(expected); ++i) {
+            reached.insert(QApplication::focusWidget());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        for (QWidget* w : expected) {
+            EXPECT_TRUE(reached.contains(w))
+                << w->objectName().toStdString() << " " << w->metaObject()->className();
+        }
+    }
+}
+
+TEST_F(SettingsWindowTest, PickerStyleSegmentsFollowTheArrowKeys) {
+    ASSERT_TRUE(QTest::qWaitForWindowActive(world.window.get()));
+    auto* radial = child<QToolButton>("radialSegmentButton");
+    radial->setFocus();
+    QTest::keyClick(radial, Qt::Key_Right);
+    EXPECT_TRUE(child<QToolButton>("listSegmentButton")->hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_EQ(world.fake.preferences.string(PreferenceKeys::editorPickerStyle), "list");
+}
+
+TEST_F(SettingsWindowTest, CreatedOnceHiddenOnClose) {
+    int willShow = 0, willClose = 0;
+    SettingsWindowController::Hooks hooks;
+    hooks.onWillShow = [&] { ++willShow; };
+    hooks.onWillClose = [&] { ++willClose; };
+    SettingsWindowController window(*world.store, world.fake.platform(), world.choosers,
+                                    world.hotkeys, hooks);
+    EXPECT_EQ(window.size(), QSize(560, 860));
+    window.show(QStringLiteral("custom.org"));
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.palette().color(QPalette::Window).lightness() < 80, true);
+    window.close();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_FALSE(window.testAttribute(Qt::WA_DeleteOnClose));
+    window.show();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.selectedRouteID(), "custom.org");
+    EXPECT_EQ(willShow, 2);
+    EXPECT_EQ(willClose, 1);
+}
+
+TEST_F(SettingsWindowTest, PermissionTilesFollowTheDesktop) {
+    PermissionTilesView* tiles = world.window->permissionTiles();
+    ASSERT_TRUE(tiles);
+    const struct {
+        bool accessibility;
+        AutomationStatus automation;
+        const char* accessibilityText;
+        const char* automationText;
+    } cases[] = {
+        {false, AutomationStatus::granted, "\u25cb not granted", "\u25cf granted"},
+        {true, AutomationStatus::denied, "\u25cf granted",
+         "\u25cb denied \u2014 enable in Settings"},
+        {false, AutomationStatus::unavailable, "\u25cb not granted", "\u25cb not granted"},
+    };
+    for (const auto& c : cases) {
+        world.fake.selectionPermissions.accessibilityEnabled = c.accessibility;
+        world.fake.selectionPermissions.automation = c.automation;
+        // Every show asks the desktop again, once the window is up.
+        world.window->show();
+        settle();
+        EXPECT_EQ(tiles->accessibilityStatus()->text(), QString::fromUtf8(c.accessibilityText));
+        EXPECT_EQ(tiles->automationStatus()->text(), QString::fromUtf8(c.automationText));
+    }
+    // Granted and attention read in different colours.
+    world.fake.selectionPermissions.automation = AutomationStatus::granted;
+    world.window->show();
+    settle();
+    EXPECT_NE(tiles->accessibilityStatus()->palette().color(QPalette::WindowText),
+              tiles->automationStatus()->palette().color(QPalette::WindowText));
+    world.fake.selectionPermissions.accessibilityEnabled = false;
+    tiles->requestAccessibilityButton()->click();
+    EXPECT_EQ(world.fake.selectionPermissions.enableRequests, 1);
+    EXPECT_EQ(tiles->accessibilityStatus()->text(), "\u25cf granted");
+    EXPECT_EQ(tiles->requestAutomationButton()->toolTip(),
+              "Show the system prompt to allow Automation access");
+    EXPECT_FALSE(tiles->installScriptsButton());
+}
