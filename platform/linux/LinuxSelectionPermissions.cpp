@@ -7,19 +7,8 @@ LinuxSelectionPermissions::LinuxSelectionPermissions(int timeoutMs)
     : m_timeoutMs(timeoutMs) {}
 
 bool LinuxSelectionPermissions::isAccessibilityEnabled() const {
-    const GVariantPtr reply = SessionBusCall::call(
-        "org.a11y.Bus", "/org/a11y/bus", "org.freedesktop.DBus.Properties", "Get",
-        g_variant_new("(ss)", "org.a11y.Status", "IsEnabled"), "(v)", m_timeoutMs);
-    if (!reply)
-        return false;
-    GVariantPtr value;
-    {
-        GVariant* boxed = nullptr;
-        g_variant_get(reply.get(), "(v)", &boxed);
-        value.reset(boxed);
-    }
-    return g_variant_is_of_type(value.get(), G_VARIANT_TYPE_BOOLEAN) &&
-           g_variant_get_boolean(value.get());
+    return SessionBusCall::booleanProperty("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Status",
+                                           "IsEnabled", m_timeoutMs);
 }
 
 bool LinuxSelectionPermissions::enableAccessibility() {

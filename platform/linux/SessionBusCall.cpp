@@ -34,4 +34,20 @@ GVariantPtr call(const char* service, const char* path, const char* interface, c
     return reply;
 }
 
+bool booleanProperty(const char* service, const char* path, const char* interface,
+                     const char* property, int timeoutMs) {
+    const GVariantPtr reply = call(service, path, "org.freedesktop.DBus.Properties", "Get",
+                                   g_variant_new("(ss)", interface, property), "(v)", timeoutMs);
+    if (!reply)
+        return false;
+    GVariantPtr value;
+    {
+        GVariant* boxed = nullptr;
+        g_variant_get(reply.get(), "(v)", &boxed);
+        value.reset(boxed);
+    }
+    return g_variant_is_of_type(value.get(), G_VARIANT_TYPE_BOOLEAN) &&
+           g_variant_get_boolean(value.get());
+}
+
 } // namespace SessionBusCall

@@ -12,4 +12,7 @@ namespace SessionBusCall {
 // times out, or the reply is not of `replyType`.
 GVariantPtr call(const char* service, const char* path, const char* interface, const char* method,
                  GVariant* parameters, const char* replyType, int timeoutMs);
+// A Boolean D-Bus property; false when it cannot be read or is not a Boolean.
+bool booleanProperty(const char* service, const char* path, const char* interface,
+                     const char* property, int timeoutMs);
 } // namespace SessionBusCall
