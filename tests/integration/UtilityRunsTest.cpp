@@ -3,6 +3,7 @@
 #include "core/utilities/FileManagerActions.h"
 #include "platform/linux/SpawnProcessRunner.h"
 #include "tests/integration/LinuxSandbox.h"
+#include "tests/support/QStringPrinter.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -11,10 +12,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << text.toStdString();
-}
 
 // Names a file manager may hand over; each must arrive as one argument, unchanged.
 const QList<QByteArray> hostileNames = {

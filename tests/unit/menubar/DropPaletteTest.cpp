@@ -3,6 +3,7 @@
 #include "core/menubar/DropPalettePlacement.h"
 #include "core/menubar/DropZoneView.h"
 #include "core/menubar/MenuBarDropController.h"
+#include "tests/support/QStringPrinter.h"
 
 #include <QApplication>
 #include <QDir>
@@ -12,10 +13,6 @@
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
-
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << text.toStdString();
-}
 
 namespace {
 // Time that moves only when the test says so.

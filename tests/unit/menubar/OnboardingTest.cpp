@@ -5,16 +5,13 @@
 #include "core/platform/Preferences.h"
 #include "tests/support/FakeDesktopTray.h"
 #include "tests/support/FakeServices.h"
+#include "tests/support/QStringPrinter.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
-
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << text.toStdString();
-}
 
 namespace {
 class OnboardingTest : public ::testing::Test {

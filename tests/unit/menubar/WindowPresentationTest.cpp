@@ -1,6 +1,7 @@
 #include "core/menubar/MainMenuController.h"
 #include "core/menubar/MenuBarActivation.h"
 #include "core/menubar/WindowPresenter.h"
+#include "tests/support/QStringPrinter.h"
 
 #include <QAction>
 #include <QApplication>
@@ -12,10 +13,6 @@
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
 #include <memory>
-
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << text.toStdString();
-}
 
 namespace {
 using Presenter = MenuBarActivation::Presenter;

@@ -2,14 +2,10 @@
 
 #include "core/model/RouteStore.h"
 #include "core/model/RoutesFileCodec.h"
+#include "tests/support/QStringPrinter.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
-
-// Readable failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << text.toStdString();
-}
 
 inline const QString alpha = QStringLiteral("org.example.Alpha");
 inline const QString beta = QStringLiteral("org.example.Beta");

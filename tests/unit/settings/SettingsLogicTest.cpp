@@ -2,12 +2,9 @@
 #include "core/settings/DefaultRuleDraft.h"
 #include "core/settings/RouteSettingsSummary.h"
 #include "core/settings/RuleDraft.h"
+#include "tests/support/QStringPrinter.h"
 
 #include <gtest/gtest.h>
-
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << text.toStdString();
-}
 
 namespace {
 ConditionRowDraft row(PredicateKind kind, int op = 0) {

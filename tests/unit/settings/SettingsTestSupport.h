@@ -7,17 +7,13 @@
 #include "core/settings/SettingsChoosers.h"
 #include "core/settings/SettingsWindowController.h"
 #include "tests/support/FakePlatform.h"
+#include "tests/support/QStringPrinter.h"
 
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <memory>
 #include <ostream>
-
-// Readable failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << text.toStdString();
-}
 
 // Answers the panels from queues (an empty queue answers "cancelled") and
 // records what was asked.

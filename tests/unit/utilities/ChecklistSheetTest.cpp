@@ -2,6 +2,7 @@
 #include "core/platform/PlatformTexts.h"
 #include "core/utilities/ExternalUtilityChecklistSheet.h"
 #include "tests/support/FakePlatform.h"
+#include "tests/support/QStringPrinter.h"
 
 #include <QApplication>
 #include <QDir>
@@ -15,10 +16,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << text.toStdString();
-}
 
 class ChecklistSheetTest : public ::testing::Test {
 protected:

@@ -2,6 +2,7 @@
 #include "core/utilities/ExternalUtilityCatalog.h"
 #include "core/utilities/FileManagerActions.h"
 #include "tests/support/FakePlatform.h"
+#include "tests/support/QStringPrinter.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,10 +10,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << text.toStdString();
-}
 
 // A throw-away home with helpers to put files into it.
 class ThrowAwayHome {

@@ -1,13 +1,10 @@
 #include "core/model/Route.h"
 #include "core/utilities/ExternalUtilityRef.h"
+#include "tests/support/QStringPrinter.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << text.toStdString();
-}
 
 TEST(ExternalUtilityModel, DisplayNamesDropOnlyAppleScriptAndWorkflowExtensions) {
     const struct {

@@ -3,6 +3,7 @@
 #include "core/utilities/ExecCommandLine.h"
 #include "core/utilities/ExternalUtilityCatalog.h"
 #include "core/utilities/FileManagerActions.h"
+#include "tests/support/QStringPrinter.h"
 
 #include <gtest/gtest.h>
 
@@ -11,10 +12,6 @@ namespace {
 using Dialect = ExecCommandLine::Dialect;
 using Source = FileManagerAction::Source;
 using Args = QList<QByteArray>;
-
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << text.toStdString();
-}
 
 QUrl file(const QByteArray& path) {
     return LocalFileURL::fromNativePath(path);

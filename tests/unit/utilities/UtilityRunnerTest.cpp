@@ -1,6 +1,7 @@
 #include "core/model/LocalFileURL.h"
 #include "core/utilities/ExternalUtilityRunner.h"
 #include "tests/support/FakePlatform.h"
+#include "tests/support/QStringPrinter.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,10 +11,6 @@
 namespace {
 
 using Args = QList<QByteArray>;
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << text.toStdString();
-}
-
 class UtilityRunnerTest : public ::testing::Test {
 protected:
     QString path(const QString& relative) const { return dir.filePath(relative); }
