@@ -111,9 +111,9 @@ int routeHere(const QList<QUrl>& urls, const std::optional<QSet<QString>>& hotke
     deliver(delegate, urls, hotkeyNames);
     if (delegate.pipeline().isIdle())
         return 0;
-    QObject::connect(&delegate.pipeline(), &RoutingPipeline::becameIdle, qApp,
-                     &QCoreApplication::quit, Qt::QueuedConnection);
-    QTimer::singleShot(headlessRunLimitMs, qApp, &QCoreApplication::quit);
+    QObject::connect(&delegate.pipeline(), &RoutingPipeline::becameIdle,
+                     QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+    QTimer::singleShot(headlessRunLimitMs, QCoreApplication::instance(), &QCoreApplication::quit);
     QCoreApplication::exec();
     return 0;
 }

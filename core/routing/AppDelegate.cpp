@@ -133,11 +133,12 @@ void AppDelegate::applicationDidFinishLaunching() {
                                                    weakly(&AppDelegate::routeSelection));
     m_hotkeys->follow(m_store);
     // Keys released in another program are never seen; leaving ends the wait.
-    connect(qApp, &QGuiApplication::applicationStateChanged, this,
-            [this](Qt::ApplicationState state) {
-                if (state != Qt::ApplicationActive && m_recordingPeriod.isActive())
-                    m_recordingPeriod.endOnRequest();
-            });
+    if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        connect(gui, &QGuiApplication::applicationStateChanged, this,
+                [this](Qt::ApplicationState state) {
+                    if (state != Qt::ApplicationActive && m_recordingPeriod.isActive())
+                        m_recordingPeriod.endOnRequest();
+                });
 
     // Without a tray the icon cannot be found: the first page tells where it went.
     if (!trayShown || !m_platform.preferences.boolean(PreferenceKeys::hasCompletedMenuBarOnboarding)

@@ -1,4 +1,5 @@
 #include "platform/linux/DesktopWindowActivation.h"
+#include "platform/linux/QtX11Connection.h"
 
 #include <QGuiApplication>
 
@@ -61,8 +62,7 @@ void DesktopWindowActivation::prepareToShow(quintptr nativeWindow) {
         qputenv("XDG_ACTIVATION_TOKEN", m_token->toUtf8());
         return;
     }
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    xcb_connection_t* connection = qtX11Connection();
     if (!connection || !nativeWindow)
         return;
     const QByteArray id = m_token->toUtf8();

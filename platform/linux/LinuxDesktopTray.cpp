@@ -1,4 +1,5 @@
 #include "platform/linux/LinuxDesktopTray.h"
+#include "platform/linux/QtX11Connection.h"
 
 #include "platform/linux/GLibPointers.h"
 
@@ -94,9 +95,7 @@ LinuxDesktopTray::LinuxDesktopTray(QObject* parent)
     m_pointerTimer->setInterval(pointerPollMs);
     connect(m_pointerTimer, &QTimer::timeout, this, [this] { followPointer(); });
 
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (x11 && x11->connection()) {
-        xcb_connection_t* connection = x11->connection();
+    if (xcb_connection_t* connection = qtX11Connection()) {
         const xcb_query_extension_reply_t* extension =
             xcb_get_extension_data(connection, &xcb_xfixes_id);
         if (extension && extension->present) {

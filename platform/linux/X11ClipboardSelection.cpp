@@ -1,4 +1,5 @@
 #include "platform/linux/X11ClipboardSelection.h"
+#include "platform/linux/QtX11Connection.h"
 
 #include "core/model/LocalFileURL.h"
 #include "platform/linux/GLibPointers.h"
@@ -277,11 +278,9 @@ void X11ClipboardSelection::releaseHeldKeys() {
     }
     xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
     // The hotkeys may be grabbed on Qt's own connection.
-    if (auto* x11 =
-            qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-        x11 && x11->connection()) {
-        xcb_ungrab_keyboard(x11->connection(), XCB_CURRENT_TIME);
-        xcb_flush(x11->connection());
+    if (xcb_connection_t* qt = qtX11Connection()) {
+        xcb_ungrab_keyboard(qt, XCB_CURRENT_TIME);
+        xcb_flush(qt);
     }
 }
 

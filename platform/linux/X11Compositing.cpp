@@ -1,4 +1,5 @@
 #include "platform/linux/X11Compositing.h"
+#include "platform/linux/QtX11Connection.h"
 
 #include <QByteArray>
 #include <QGuiApplication>
@@ -29,11 +30,10 @@ bool selectionHasOwner(xcb_connection_t* connection, const QByteArray& name) {
 namespace X11Compositing {
 
 bool windowsCanBeTranslucent() {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t* connection = qtX11Connection();
     // Wayland, and the offscreen platform that draws into memory.
-    if (!x11 || !x11->connection())
+    if (!connection)
         return true;
-    xcb_connection_t* connection = x11->connection();
     const int screens = xcb_setup_roots_length(xcb_get_setup(connection));
     for (int screen = 0; screen < screens; ++screen) {
         if (selectionHasOwner(connection, "_NET_WM_CM_S" + QByteArray::number(screen)))

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <xcb/xcb.h>
+
+// Qt's own connection to the X server; none without a graphical application
+// object (commands run on a plain QCoreApplication) or on another platform.
+inline xcb_connection_t* qtX11Connection() {
+    auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    auto* x11 = gui ? gui->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
