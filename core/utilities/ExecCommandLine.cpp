@@ -194,6 +194,10 @@ std::optional<ExecCommandLine> ExecCommandLine::parse(const QString& line) {
 }
 
 QList<QList<QByteArray>> ExecCommandLine::expand(Dialect dialect, const Context& context) const {
+    // The program is literal text: a field code there would run a selected file.
+    for (const Piece& piece : m_arguments.value(0))
+        if (!piece.code.isNull())
+            return {};
     bool hasList = false, hasSingle = false;
     for (const Argument& argument : m_arguments)
         for (const Piece& piece : argument) {

@@ -103,6 +103,9 @@ TEST(ExecCommandLine, EachFileIsOneArgumentAndQuotingFollowsTheDesktopEntryRules
          {{"tool", hostile, dash, hostile.mid(5), "/tmp", "tmp", hostile.mid(5).chopped(4)}}},
         // A quoted code still stands alone: users quote it out of shell habit.
         {"tool \"%F\"", Dialect::thunar, two, {{"tool", hostile, dash}}},
+        // A code in the program's place never runs a selected file.
+        {"%i %F", Dialect::thunar, two, {}},
+        {"%f", Dialect::desktopEntry, two, {}},
         // "%" before a space or a digit is plain text.
         {"calc 50% %1 %F", Dialect::desktopEntry, {file(dash)}, {{"calc", "50%", "%1", dash}}},
     };
