@@ -135,6 +135,8 @@ QList<FileManagerAction> readServiceMenu(const QString& path, const QByteArray& 
             if (group.startsWith(prefix))
                 keys.append(group.mid(prefix.size()));
     }
+    // An action listed twice is still one action.
+    keys.removeDuplicates();
     const bool accepts = !onlyFolders(file->stringList(main, QStringLiteral("MimeType")));
     QList<FileManagerAction> actions;
     for (const QString& key : keys) {
