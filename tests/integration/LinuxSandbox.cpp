@@ -218,3 +218,25 @@ void LinuxSandbox::stopCorvantaInstance() {
     while (corvantaInstancePid() && timer.elapsed() < 5000)
         QThread::msleep(20);
 }
+
+namespace SandboxHelpers {
+bool waitUntil(const std::function<bool()>& condition, int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > ms)
+            return false;
+        QThread::msleep(50);
+    }
+    return true;
+}
+
+QString routesFile() {
+    return LinuxSandbox::current().configHome() + QStringLiteral("/Corvanta/routes.json");
+}
+
+QByteArray routesBytes() {
+    QFile file(routesFile());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+} // namespace SandboxHelpers

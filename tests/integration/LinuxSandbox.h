@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 // A throw-away user home for tests of the real freedesktop stack: XDG folders
@@ -48,3 +49,13 @@ private:
     qint64 m_busPid = 0;
     QString m_error;
 };
+
+// Helpers the end-to-end tests share; brought in with `using` where wanted, since
+// older tests keep local variants.
+namespace SandboxHelpers {
+// Polls `condition` every 50 ms; false once `ms` have passed without it.
+bool waitUntil(const std::function<bool()>& condition, int ms = 15000);
+QString routesFile();
+// The routes file's bytes, empty when it cannot be read.
+QByteArray routesBytes();
+} // namespace SandboxHelpers

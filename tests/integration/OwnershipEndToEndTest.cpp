@@ -31,25 +31,9 @@ bool run(const QString& program, const QStringList& arguments, QByteArray* outpu
     return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
-template <typename Condition> bool waitUntil(Condition condition, int ms = waitMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QThread::msleep(50);
-    }
-    return true;
-}
-
-QString routesFile() {
-    return LinuxSandbox::current().configHome() + QStringLiteral("/Corvanta/routes.json");
-}
-
-QByteArray routesBytes() {
-    QFile file(routesFile());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using SandboxHelpers::routesBytes;
+using SandboxHelpers::routesFile;
+using SandboxHelpers::waitUntil;
 
 // The extensions of every route in the routes file (none when it does not decode).
 QStringList storedExtensions() {
