@@ -82,6 +82,10 @@ QString HotkeyRecorder::hotkeyNote() {
         "Include \u2318 so Finder doesn't steal the key. F-keys don't need it.");
 }
 
+QString HotkeyRecorder::desktopConfirmsNote() {
+    return PlatformTexts::text(PlatformTexts::Addition::desktopConfirmsShortcuts);
+}
+
 RecorderKeyClass HotkeyRecorder::classify(const RecorderKeyPress& press,
                                           const ShortcutRegistry& registry) {
     const Qt::KeyboardModifiers modifiers = press.modifiers & ShortcutModifiers::all;

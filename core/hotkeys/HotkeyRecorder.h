@@ -43,6 +43,9 @@ public:
     static QString toolTip();
     // The note next to the recorder in a hotkey condition row.
     static QString hotkeyNote();
+    // Said where the desktop, not Corvanta, assigns the keys
+    // (ShortcutRegistry::desktopConfirmsBindings).
+    static QString desktopConfirmsNote();
 
     // Sorts a key press: valid, rejected (with a message), cancel, clear or pass.
     static RecorderKeyClass classify(const RecorderKeyPress& press,

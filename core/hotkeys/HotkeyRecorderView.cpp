@@ -1,5 +1,7 @@
 #include "core/hotkeys/HotkeyRecorderView.h"
 
+#include "core/platform/ShortcutRegistry.h"
+
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -19,7 +21,14 @@ HotkeyRecorderView::HotkeyRecorderView(ShortcutRegistry& registry, HotkeyRecordi
     setObjectName(QStringLiteral("hotkeyRecorderView"));
     m_button->setObjectName(QStringLiteral("hotkeyRecorderButton"));
     m_button->setAccessibleName(QStringLiteral("Hotkey"));
-    m_button->setToolTip(HotkeyRecorder::toolTip());
+    if (registry.desktopConfirmsBindings()) {
+        // A recorded combination is only a wish the desktop still has to grant.
+        const QString note = HotkeyRecorder::desktopConfirmsNote();
+        m_button->setToolTip(HotkeyRecorder::toolTip() + QStringLiteral("\n\n") + note);
+        m_button->setAccessibleDescription(note);
+    } else {
+        m_button->setToolTip(HotkeyRecorder::toolTip());
+    }
     m_button->setMinimumWidth(naturalWidth);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

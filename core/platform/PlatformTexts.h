@@ -12,4 +12,11 @@ struct Replacement {
 // Looks up the Linux wording for an original text; returns the text unchanged
 // when it needs no replacement.
 QString text(const char* original);
+
+// Texts only this desktop needs, with no original to stand in for.
+enum class Addition {
+    // Next to a hotkey recorder when the desktop assigns global shortcuts itself.
+    desktopConfirmsShortcuts,
+};
+QString text(Addition addition);
 } // namespace PlatformTexts

@@ -55,6 +55,9 @@ public:
     virtual bool canRepresent(const Shortcut& shortcut) const = 0;
     // The desktop's text for a combination: "Super+Shift+E", "Ctrl+Alt+F5".
     virtual QString displayText(const Shortcut& shortcut) const = 0;
+    // True when the desktop, not this program, finally assigns the keys: it may ask
+    // the user to confirm a combination, or keep another one the user chose there.
+    virtual bool desktopConfirmsBindings() const { return false; }
 
     // Display text of the shortcut stored under `name`; none when unset.
     std::optional<QString> shortcutDisplayText(const QString& name) const {

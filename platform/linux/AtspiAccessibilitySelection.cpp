@@ -4,6 +4,7 @@
 #include "core/selection/ScriptableFileManager.h"
 #include "platform/linux/GLibPointers.h"
 #include "platform/linux/SessionBusCall.h"
+#include "platform/linux/XcbConnection.h"
 
 #include <QDeadlineTimer>
 #include <QQueue>
@@ -12,6 +13,7 @@
 namespace {
 constexpr const char* accessibleInterface = "org.a11y.atspi.Accessible";
 constexpr const char* rootPath = "/org/a11y/atspi/accessible/root";
+constexpr int stateActive = 1;
 constexpr int stateFocused = 12;
 constexpr int stateSelected = 23;
 
@@ -189,7 +191,9 @@ GDBusConnection* AtspiAccessibilitySelection::bus() const {
 
 std::optional<QString> AtspiAccessibilitySelection::frontmostApplication() const {
     const std::optional<qint64> pid = m_frontmost.frontmostProcessID();
-    if (!pid)
+    // Only X11 names the frontmost window; elsewhere the toolkits do, in the tree.
+    const bool askTree = !pid && !XcbConnection::mayConnect();
+    if (!pid && !askTree)
         return std::nullopt;
     GDBusConnection* connection = bus();
     if (!connection)
@@ -197,6 +201,16 @@ std::optional<QString> AtspiAccessibilitySelection::frontmostApplication() const
     const QDeadlineTimer deadline(m_budgetMs);
     const QList<Node> applications =
         children(connection, Node{"org.a11y.atspi.Registry", rootPath}, deadline);
+    if (askTree) {
+        // The application one of whose windows is in the active state.
+        for (const Node& application : applications) {
+            for (const Node& window : children(connection, application, deadline)) {
+                if (hasState(connection, window, stateActive, deadline))
+                    return QString::fromLatin1(application.name);
+            }
+        }
+        return std::nullopt;
+    }
     for (const Node& application : applications) {
         const GVariantPtr reply =
             call(connection, Node{"org.freedesktop.DBus", "/org/freedesktop/DBus"},

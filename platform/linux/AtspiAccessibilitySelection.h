@@ -9,7 +9,9 @@ class FrontmostApplication;
 typedef struct _GDBusConnection GDBusConnection;
 
 // The frontmost application's selection through AT-SPI. Trusted when the
-// accessibility bus answers and the frontmost process is registered on it.
+// accessibility bus answers and the frontmost process is registered on it;
+// where no X server may be asked (Wayland), the frontmost application is the
+// one whose window the tree shows in the active state.
 // The walk finds the focused element (bounded in nodes and time, since large
 // folders make trees of thousands of nodes), takes its selected children (or
 // its parent's, or the children in the selected state), and keeps the URL of

@@ -1,9 +1,9 @@
 #include "platform/linux/GioWorkspace.h"
 
 #include "core/model/LocalFileURL.h"
+#include "platform/linux/GLibMainContext.h"
 #include "platform/linux/GLibPointers.h"
 
-#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QFile>
 #include <QPointer>
@@ -195,15 +195,6 @@ QByteArray GioWorkspace::launchURI(const QUrl& url) {
 }
 
 namespace {
-// GIO reports asynchronous launches through the GLib main context, which Qt's
-// event loop runs only with its GLib event dispatcher (the default on Linux).
-bool glibMainContextRuns() {
-    QCoreApplication* app = QCoreApplication::instance();
-    const QAbstractEventDispatcher* dispatcher =
-        app ? QAbstractEventDispatcher::instance(app->thread()) : nullptr;
-    return dispatcher && dispatcher->inherits("QEventDispatcherGlib");
-}
-
 // Runs `completion` after the caller returns, as a launch's result would arrive.
 void completeLater(const Workspace::Completion& completion, const std::optional<QString>& result) {
     if (!completion)

@@ -20,6 +20,8 @@
 #include "platform/linux/X11ShortcutRegistry.h"
 #include "platform/linux/XattrFileMetadata.h"
 
+#include <memory>
+
 // Owns one implementation of every port for the freedesktop stack. Alerts start
 // on the terminal; a graphical front end installs its own with `setAlerts`.
 class LinuxPlatform {
@@ -47,7 +49,8 @@ private:
     XattrFileMetadata m_metadata;
     SettingsPreferences m_preferences;
     AtspiScreenReader m_screenReader;
-    X11ShortcutRegistry m_shortcuts;
+    // Key grabs on X11; the desktop's shortcuts portal where Qt runs elsewhere.
+    std::unique_ptr<ShortcutRegistry> m_shortcuts;
     TerminalAlerts m_terminalAlerts;
     QtClipboard m_clipboard;
     FileManagerRevealer m_revealer;

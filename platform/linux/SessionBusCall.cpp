@@ -14,12 +14,20 @@ bool sessionBusIsAnnounced() {
 
 namespace SessionBusCall {
 
+GObjectPtr<GDBusConnection> sessionBus() {
+    if (!sessionBusIsAnnounced())
+        return nullptr;
+    GError* raw = nullptr;
+    // Shared with the rest of the process and kept open by GIO.
+    GObjectPtr<GDBusConnection> bus(g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &raw));
+    g_clear_error(&raw);
+    return bus;
+}
+
 GVariantPtr call(const char* service, const char* path, const char* interface, const char* method,
                  GVariant* parameters, const char* replyType, int timeoutMs) {
     GError* raw = nullptr;
-    // Shared with the rest of the process and kept open by GIO.
-    GObjectPtr<GDBusConnection> bus(
-        sessionBusIsAnnounced() ? g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &raw) : nullptr);
+    const GObjectPtr<GDBusConnection> bus = sessionBus();
     GVariantPtr reply;
     if (bus) {
         reply.reset(

@@ -8,6 +8,9 @@
 // any moment after a call; Qt's bus thread cannot, which made short-lived
 // commands crash at exit while it still decoded a message.
 namespace SessionBusCall {
+// GIO's shared session bus connection; null when no session bus is announced
+// or it cannot be reached.
+GObjectPtr<GDBusConnection> sessionBus();
 // The reply's body, or null when there is no session bus, the call fails or
 // times out, or the reply is not of `replyType`.
 GVariantPtr call(const char* service, const char* path, const char* interface, const char* method,

@@ -1,6 +1,7 @@
 #include "platform/linux/X11ShortcutRegistry.h"
 
 #include "core/platform/ShortcutModifiers.h"
+#include "platform/linux/QtX11Connection.h"
 #include "platform/linux/X11KeyGrabber.h"
 
 #include <QKeySequence>
@@ -16,6 +17,10 @@ X11KeyGrabber* X11ShortcutRegistry::grabber() const {
     // Connected on first use: commands that only read the table never talk to X.
     if (!m_grabberTried) {
         m_grabberTried = true;
+        // Qt draws elsewhere (a Wayland compositor without the shortcuts portal):
+        // keys grabbed on Xwayland would reach us only over X11 windows.
+        if (x11IsOffLimits())
+            return nullptr;
         auto grabber = std::make_unique<X11KeyGrabber>(m_display);
         if (grabber->isConnected()) {
             QObject::connect(grabber.get(), &X11KeyGrabber::pressed, grabber.get(),
@@ -153,6 +158,10 @@ void X11ShortcutRegistry::reportMissingDisplayOnce() {
     if (m_missingDisplayReported)
         return;
     m_missingDisplayReported = true;
-    qWarning("Corvanta: no X11 display; rule hotkeys are kept but cannot be pressed in this "
-             "session");
+    if (x11IsOffLimits())
+        qWarning("Corvanta: this desktop offers no global shortcuts (no GlobalShortcuts portal); "
+                 "rule hotkeys are kept but cannot be pressed in this session");
+    else
+        qWarning("Corvanta: no X11 display; rule hotkeys are kept but cannot be pressed in this "
+                 "session");
 }

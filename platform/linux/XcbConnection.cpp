@@ -1,9 +1,15 @@
 #include "platform/linux/XcbConnection.h"
 
+#include "platform/linux/QtX11Connection.h"
+
 #include <cstring>
 
+bool XcbConnection::mayConnect() {
+    return !qEnvironmentVariableIsEmpty("DISPLAY") && !x11IsOffLimits();
+}
+
 std::unique_ptr<XcbConnection> XcbConnection::open() {
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+    if (!mayConnect())
         return nullptr;
     int screenNumber = 0;
     xcb_connection_t* connection = xcb_connect(nullptr, &screenNumber);

@@ -12,8 +12,10 @@
 // graphical application object can use it too.
 class XcbConnection {
 public:
-    // None when there is no X server to talk to.
+    // None when there is no X server to talk to, or none may be (x11IsOffLimits).
     static std::unique_ptr<XcbConnection> open();
+    // Whether `open` would try at all: $DISPLAY is set and X11 is not off limits.
+    static bool mayConnect();
     ~XcbConnection();
     XcbConnection(const XcbConnection&) = delete;
     XcbConnection& operator=(const XcbConnection&) = delete;

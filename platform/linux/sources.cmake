@@ -19,6 +19,7 @@ list(APPEND LINUX_SOURCES
   X11ShortcutRegistry.cpp
   QtClipboard.cpp
   SettingsPreferences.cpp
+  PortalShortcutRegistry.cpp
   ShortcutTable.cpp
   SpawnProcessRunner.cpp
   TerminalAlerts.cpp

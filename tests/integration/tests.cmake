@@ -7,8 +7,10 @@ add_executable(test_linux_platform
   integration/LinuxTestMain.cpp
   integration/LinuxSandbox.cpp
   integration/AlertsAndShortcutsTest.cpp
+  integration/BusPeer.cpp
   integration/CommandsTest.cpp
   integration/FileMetadataTest.cpp
+  integration/PortalShortcutsTest.cpp
   integration/PreferencesTest.cpp
   integration/ProcessRunnerTest.cpp
   integration/UtilityRunsTest.cpp

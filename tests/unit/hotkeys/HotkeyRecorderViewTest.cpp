@@ -58,6 +58,20 @@ TEST_F(HotkeyRecorderViewTest, LooksAsTheRuleEditorExpects) {
     EXPECT_TRUE(view->button()->hasFocus());
 }
 
+// Where the desktop assigns the keys, the recorder says so; on X11 it does not.
+TEST_F(HotkeyRecorderViewTest, SaysWhenTheDesktopConfirmsTheKeys) {
+    const QString note = HotkeyRecorder::desktopConfirmsNote();
+    ASSERT_TRUE(note.contains(QStringLiteral("confirm")));
+    EXPECT_FALSE(view->button()->toolTip().contains(note));
+    EXPECT_TRUE(view->button()->accessibleDescription().isEmpty());
+
+    registry.desktopConfirms = true;
+    HotkeyRecorderView portal(registry, period, QStringLiteral("rule-P"));
+    EXPECT_TRUE(portal.button()->toolTip().startsWith(HotkeyRecorder::toolTip()));
+    EXPECT_TRUE(portal.button()->toolTip().endsWith(note));
+    EXPECT_EQ(portal.button()->accessibleDescription(), note);
+}
+
 TEST_F(HotkeyRecorderViewTest, RecordsACombinationTypedIntoIt) {
     QSignalSpy changed(view, &HotkeyRecorderView::shortcutChanged);
     startRecording();

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "core/platform/ShortcutRegistry.h"
+#include "platform/linux/ShortcutTable.h"
+
+#include <QHash>
+#include <QStringList>
+
+typedef struct _GDBusConnection GDBusConnection;
+typedef struct _GCancellable GCancellable;
+typedef struct _GVariant GVariant;
+
+// The shortcut registry of a desktop that hands out global keys itself: the
+// xdg-desktop-portal GlobalShortcuts interface (Wayland compositors grant no key
+// grabs). The table is the same `shortcuts.json` as on X11; the portal gets one
+// session, and every name with a handler and a stored combination is bound in it
+// under its own id with the combination as the preferred trigger. The portal
+// cannot unbind, so any change binds the whole list again. The desktop decides
+// (it may ask the user, or keep keys the user chose in its settings); a name is
+// active once the portal has answered. Activations arrive as D-Bus signals on
+// the GLib main context, which Qt's event loop runs on the main thread.
+class PortalShortcutRegistry : public ShortcutRegistry {
+public:
+    static constexpr const char* service = "org.freedesktop.portal.Desktop";
+    static constexpr const char* objectPath = "/org/freedesktop/portal/desktop";
+    static constexpr const char* interface = "org.freedesktop.portal.GlobalShortcuts";
+
+    explicit PortalShortcutRegistry(std::optional<QString> tablePath = std::nullopt);
+    ~PortalShortcutRegistry() override;
+    PortalShortcutRegistry(const PortalShortcutRegistry&) = delete;
+    PortalShortcutRegistry& operator=(const PortalShortcutRegistry&) = delete;
+
+    // The interface's version on the session bus (starting the portal if it is
+    // activatable); 0 when no portal offers global shortcuts.
+    static uint offeredVersion(int timeoutMs);
+    // `shortcut` in the freedesktop shortcuts format ("CTRL+ALT+k",
+    // "LOGO+SHIFT+e"); none for a key without a name there.
+    static std::optional<QString> trigger(const Shortcut& shortcut);
+
+    ShortcutTable& table() { return m_table; }
+
+    std::optional<Shortcut> getShortcut(const QString& name) const override;
+    ShortcutGrab setShortcut(const std::optional<Shortcut>& shortcut, const QString& name) override;
+    ShortcutGrab onKeyDown(const QString& name, Handler action) override;
+    void removeHandler(const QString& name) override;
+    ShortcutGrab grabState(const QString& name) const override;
+    bool isEnabled() const override { return m_enabled; }
+    void setEnabled(bool enabled) override;
+    // The desktop arbitrates: whatever it grants is ours.
+    bool isHeldByAnotherProgram(const Shortcut&) override { return false; }
+    bool canRepresent(const Shortcut& shortcut) const override;
+    QString displayText(const Shortcut& shortcut) const override;
+    bool desktopConfirmsBindings() const override { return true; }
+
+private:
+    enum class Session { none, creating, open, failed };
+    struct Binding {
+        QString id;
+        QString trigger;
+        bool operator==(const Binding&) const = default;
+    };
+
+    // The list the portal should hold now.
+    QList<Binding> wantedBindings() const;
+    // Binds the wanted list when it differs from what was last sent, opening
+    // the session first when needed.
+    void rebind();
+    void createSession();
+    void sendBindings();
+    // The request object a call with `token` will answer on.
+    QByteArray requestPath(const QByteArray& token) const;
+    void subscribeResponse(const QByteArray& path,
+                           void (*handler)(PortalShortcutRegistry&, uint, GVariant*));
+    void unsubscribeResponse();
+    void fail(const char* why);
+
+    static void sessionCreated(PortalShortcutRegistry& self, uint response, GVariant* results);
+    static void shortcutsBound(PortalShortcutRegistry& self, uint response, GVariant* results);
+    void activated(const QString& id) const;
+
+    ShortcutTable m_table;
+    QHash<QString, Handler> m_handlers;
+    bool m_enabled = true;
+
+    Session m_session = Session::none;
+    GDBusConnection* m_bus = nullptr;
+    GCancellable* m_cancellable = nullptr;
+    QByteArray m_sessionHandle;
+    uint m_activatedSubscription = 0;
+    uint m_responseSubscription = 0;
+    void (*m_responseHandler)(PortalShortcutRegistry&, uint, GVariant*) = nullptr;
+    int m_nextToken = 1;
+    // The list last sent, whether its answer is still awaited, and the
+    // bindings the portal granted in its last answer.
+    std::optional<QList<Binding>> m_sent;
+    bool m_bindPending = false;
+    QList<Binding> m_granted;
+};

@@ -1,0 +1,303 @@
+#include "platform/linux/PortalShortcutRegistry.h"
+#include "platform/linux/SessionBusCall.h"
+#include "tests/integration/BusPeer.h"
+#include "tests/integration/LinuxSandbox.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QMutex>
+#include <QThread>
+#include <gtest/gtest.h>
+
+namespace {
+const char portalXml[] =
+    "<node><interface name='org.freedesktop.portal.GlobalShortcuts'>"
+    "<method name='CreateSession'><arg type='a{sv}' direction='in'/>"
+    "<arg type='o' direction='out'/></method>"
+    "<method name='BindShortcuts'><arg type='o' direction='in'/>"
+    "<arg type='a(sa{sv})' direction='in'/><arg type='s' direction='in'/>"
+    "<arg type='a{sv}' direction='in'/><arg type='o' direction='out'/></method>"
+    "<property name='version' type='u' access='read'/>"
+    "</interface></node>";
+
+struct Bound {
+    QString id;
+    QString trigger;
+    QString description;
+    bool operator==(const Bound&) const = default;
+};
+
+// The desktop's side of global shortcuts as xdg-desktop-portal shows it: calls
+// answered later on Request objects named by the caller's token, and
+// activations when a test presses.
+class FakePortal : public BusPeer {
+public:
+    explicit FakePortal(bool opensSessions = true)
+        : m_opensSessions(opensSessions) {
+        exportObject(PortalShortcutRegistry::objectPath, portalXml);
+        start();
+    }
+    ~FakePortal() override { stopAnswering(); }
+
+    int sessions() const {
+        const QMutexLocker lock(&m_mutex);
+        return m_sessions;
+    }
+    QList<QList<Bound>> binds() const {
+        const QMutexLocker lock(&m_mutex);
+        return m_binds;
+    }
+    void press(const char* id) {
+        QByteArray session;
+        {
+            const QMutexLocker lock(&m_mutex);
+            session = m_session;
+        }
+        emitSignal(PortalShortcutRegistry::objectPath, PortalShortcutRegistry::interface,
+                   "Activated",
+                   g_variant_new("(osta{sv})", session.constData(), id, guint64(1), nullptr));
+    }
+
+private:
+    void call(const QByteArray&, const QByteArray&, const QByteArray& method, GVariant* parameters,
+              GDBusMethodInvocation* invocation) override {
+        const QByteArray sender =
+            QByteArray(g_dbus_method_invocation_get_sender(invocation)).mid(1).replace('.', '_');
+        GVariantPtr options(
+            g_variant_get_child_value(parameters, method == "CreateSession" ? 0 : 3));
+        const char* token = "";
+        g_variant_lookup(options.get(), "handle_token", "&s", &token);
+        const QByteArray request =
+            "/org/freedesktop/portal/desktop/request/" + sender + '/' + token;
+        g_dbus_method_invocation_return_value(invocation,
+                                              g_variant_new("(o)", request.constData()));
+
+        GVariantBuilder results;
+        g_variant_builder_init(&results, G_VARIANT_TYPE_VARDICT);
+        guint32 response = 0;
+        if (method == "CreateSession") {
+            const char* sessionToken = "";
+            g_variant_lookup(options.get(), "session_handle_token", "&s", &sessionToken);
+            const QByteArray session =
+                "/org/freedesktop/portal/desktop/session/" + sender + '/' + sessionToken;
+            const QMutexLocker lock(&m_mutex);
+            ++m_sessions;
+            if (m_opensSessions) {
+                m_session = session;
+                g_variant_builder_add(&results, "{sv}", "session_handle",
+                                      g_variant_new_string(session.constData()));
+            } else {
+                response = 2;
+            }
+        } else {
+            GVariantPtr shortcuts(g_variant_get_child_value(parameters, 1));
+            GVariantBuilder granted;
+            g_variant_builder_init(&granted, G_VARIANT_TYPE("a(sa{sv})"));
+            QList<Bound> bind;
+            for (gsize i = 0; i < g_variant_n_children(shortcuts.get()); ++i) {
+                const char* id = nullptr;
+                GVariant* info = nullptr;
+                g_variant_get_child(shortcuts.get(), i, "(&s@a{sv})", &id, &info);
+                const GVariantPtr owned(info);
+                const char* trigger = "";
+                const char* description = "";
+                g_variant_lookup(info, "preferred_trigger", "&s", &trigger);
+                g_variant_lookup(info, "description", "&s", &description);
+                bind.append({id, trigger, description});
+                GVariantBuilder shown;
+                g_variant_builder_init(&shown, G_VARIANT_TYPE_VARDICT);
+                g_variant_builder_add(&shown, "{sv}", "trigger_description",
+                                      g_variant_new_string(trigger));
+                g_variant_builder_add(&granted, "(sa{sv})", id, &shown);
+            }
+            g_variant_builder_add(&results, "{sv}", "shortcuts", g_variant_builder_end(&granted));
+            const QMutexLocker lock(&m_mutex);
+            m_binds.append(bind);
+        }
+        emitSignal(request.constData(), "org.freedesktop.portal.Request", "Response",
+                   g_variant_new("(ua{sv})", response, &results));
+    }
+    GVariant* property(const QByteArray&, const QByteArray&, const QByteArray& name) override {
+        return name == "version" ? g_variant_new_uint32(1) : nullptr;
+    }
+
+    const bool m_opensSessions;
+    mutable QMutex m_mutex;
+    int m_sessions = 0;
+    QByteArray m_session;
+    QList<QList<Bound>> m_binds;
+};
+
+// Counts the Activated signals this process has dispatched. Subscribed after
+// the registry with the same match, so its count rises only once the
+// registry's own callback for the same signal has run.
+class ActivationWatcher {
+public:
+    ActivationWatcher()
+        : m_bus(SessionBusCall::sessionBus()) {
+        m_subscription = g_dbus_connection_signal_subscribe(
+            m_bus.get(), PortalShortcutRegistry::service, PortalShortcutRegistry::interface,
+            "Activated", PortalShortcutRegistry::objectPath, nullptr, G_DBUS_SIGNAL_FLAGS_NONE,
+            [](GDBusConnection*, const char*, const char*, const char*, const char*, GVariant*,
+               gpointer count) { ++*static_cast<int*>(count); },
+            &m_count, nullptr);
+    }
+    ~ActivationWatcher() { g_dbus_connection_signal_unsubscribe(m_bus.get(), m_subscription); }
+    int count() const { return m_count; }
+
+private:
+    GObjectPtr<GDBusConnection> m_bus;
+    guint m_subscription = 0;
+    int m_count = 0;
+};
+
+// Runs the event loop (and with it GLib's main context) until `condition` holds.
+bool runUntil(const std::function<bool()>& condition, int ms = 5000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > ms)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(2);
+    }
+    return true;
+}
+
+QString tablePath(const char* name) {
+    return LinuxSandbox::current().root() + QStringLiteral("/portal-%1.json").arg(name);
+}
+
+const Shortcut ctrlAltK{Qt::Key_K, Qt::ControlModifier | Qt::AltModifier};
+const Shortcut superShiftE{Qt::Key_E, Qt::MetaModifier | Qt::ShiftModifier};
+const Shortcut f5{Qt::Key_F5, {}};
+
+TEST(PortalShortcutRegistry, WritesTriggersInTheShortcutsFormat) {
+    const struct {
+        Shortcut shortcut;
+        std::optional<QString> trigger;
+    } cases[] = {
+        {ctrlAltK, "CTRL+ALT+k"},
+        {superShiftE, "LOGO+SHIFT+e"},
+        {f5, "F5"},
+        {{Qt::Key_PageDown,
+          Qt::MetaModifier | Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier},
+         "LOGO+CTRL+ALT+SHIFT+Page_Down"},
+        {{Qt::Key_Comma, Qt::ControlModifier}, "CTRL+comma"},
+        {{Qt::Key_7, Qt::MetaModifier}, "LOGO+7"},
+        {{Qt::Key_BracketRight, Qt::AltModifier}, "ALT+bracketright"},
+        {{Qt::Key_QuoteLeft, Qt::MetaModifier}, "LOGO+grave"},
+        {{Qt::Key_Space, Qt::MetaModifier}, "LOGO+space"},
+        {{Qt::Key_VolumeUp, Qt::MetaModifier}, std::nullopt},
+    };
+    const PortalShortcutRegistry registry(tablePath("format"));
+    for (const auto& c : cases) {
+        EXPECT_EQ(PortalShortcutRegistry::trigger(c.shortcut), c.trigger)
+            << qPrintable(registry.displayText(c.shortcut));
+        EXPECT_EQ(registry.canRepresent(c.shortcut), c.trigger.has_value());
+    }
+}
+
+TEST(PortalShortcutRegistry, BindsNamedCombinationsAndRunsTheActivatedName) {
+    FakePortal portal;
+    ASSERT_TRUE(portal.connected() && portal.own(PortalShortcutRegistry::service));
+    EXPECT_EQ(PortalShortcutRegistry::offeredVersion(2000), 1u);
+
+    PortalShortcutRegistry registry(tablePath("bind"));
+    EXPECT_TRUE(registry.desktopConfirmsBindings());
+    registry.setShortcut(ctrlAltK, "rule-a");
+    registry.setShortcut(superShiftE, "rule-b");
+    registry.setShortcut(f5, "rule-c"); // no handler: never bound
+    int ranA = 0;
+    int ranB = 0;
+    registry.onKeyDown("rule-a", [&] { ++ranA; });
+    registry.onKeyDown("rule-b", [&] { ++ranB; });
+    registry.onKeyDown("rule-d", [] {}); // no combination: never bound
+    ASSERT_TRUE(runUntil([&] {
+        return registry.grabState("rule-a") == ShortcutGrab::active &&
+               registry.grabState("rule-b") == ShortcutGrab::active;
+    }));
+    EXPECT_EQ(portal.binds().last(), (QList<Bound>{{"rule-a", "CTRL+ALT+k", "rule-a"},
+                                                   {"rule-b", "LOGO+SHIFT+e", "rule-b"}}));
+    EXPECT_EQ(registry.grabState("rule-c"), ShortcutGrab::notRegistered);
+    EXPECT_EQ(registry.grabState("rule-d"), ShortcutGrab::notRegistered);
+    EXPECT_FALSE(registry.isHeldByAnotherProgram(ctrlAltK));
+
+    portal.press("rule-b");
+    ASSERT_TRUE(runUntil([&] { return ranB == 1; }));
+    EXPECT_EQ(ranA, 0);
+
+    // The portal cannot unbind: each change sends the whole list again.
+    const auto lastBind = [&] {
+        const QList<QList<Bound>> binds = portal.binds();
+        return binds.isEmpty() ? QList<Bound>() : binds.last();
+    };
+    registry.setShortcut(std::nullopt, "rule-a");
+    ASSERT_TRUE(runUntil([&] {
+        return lastBind() == QList<Bound>{{"rule-b", "LOGO+SHIFT+e", "rule-b"}};
+    }));
+    EXPECT_EQ(registry.grabState("rule-a"), ShortcutGrab::notRegistered);
+    registry.setShortcut(f5, "rule-b");
+    ASSERT_TRUE(runUntil([&] { return lastBind() == QList<Bound>{{"rule-b", "F5", "rule-b"}}; }));
+    ASSERT_TRUE(runUntil([&] { return registry.grabState("rule-b") == ShortcutGrab::active; }));
+    const qsizetype sent = portal.binds().size();
+    registry.removeHandler("rule-b");
+    ASSERT_TRUE(runUntil([&] { return portal.binds().size() == sent + 1; }));
+    EXPECT_TRUE(lastBind().isEmpty());
+    EXPECT_EQ(portal.sessions(), 1);
+
+    // A name without a handler any more is not run, even if the desktop still fires it.
+    ActivationWatcher watcher;
+    portal.press("rule-b");
+    ASSERT_TRUE(runUntil([&] { return watcher.count() == 1; }));
+    EXPECT_EQ(ranB, 1);
+}
+
+TEST(PortalShortcutRegistry, RunsNoHandlerWhileSwitchedOff) {
+    FakePortal portal;
+    ASSERT_TRUE(portal.own(PortalShortcutRegistry::service));
+    PortalShortcutRegistry registry(tablePath("off"));
+    registry.setShortcut(ctrlAltK, "rule-a");
+    int ran = 0;
+    registry.onKeyDown("rule-a", [&] { ++ran; });
+    ASSERT_TRUE(runUntil([&] { return registry.grabState("rule-a") == ShortcutGrab::active; }));
+
+    ActivationWatcher watcher;
+    registry.setEnabled(false);
+    EXPECT_EQ(registry.grabState("rule-a"), ShortcutGrab::paused);
+    portal.press("rule-a");
+    ASSERT_TRUE(runUntil([&] { return watcher.count() == 1; }));
+    EXPECT_EQ(ran, 0);
+    // Switching off and on asks the desktop nothing (it would ask the user).
+    registry.setEnabled(true);
+    EXPECT_EQ(registry.grabState("rule-a"), ShortcutGrab::active);
+    EXPECT_EQ(portal.binds().size(), 1);
+    portal.press("rule-a");
+    ASSERT_TRUE(runUntil([&] { return ran == 1; }));
+}
+
+TEST(PortalShortcutRegistry, UnavailableWithoutPortalOrSession) {
+    // Names of portals from earlier tests go once the bus has seen them leave.
+    ASSERT_TRUE(runUntil([] { return PortalShortcutRegistry::offeredVersion(500) == 0; }));
+    {
+        PortalShortcutRegistry registry(tablePath("missing"));
+        registry.setShortcut(ctrlAltK, "rule-a");
+        registry.onKeyDown("rule-a", [] {});
+        ASSERT_TRUE(
+            runUntil([&] { return registry.grabState("rule-a") == ShortcutGrab::unavailable; }));
+        EXPECT_EQ(registry.getShortcut("rule-a"), ctrlAltK); // the table still holds it
+    }
+    FakePortal refusing(false);
+    ASSERT_TRUE(refusing.own(PortalShortcutRegistry::service));
+    PortalShortcutRegistry registry(tablePath("refused"));
+    registry.setShortcut(ctrlAltK, "rule-a");
+    registry.onKeyDown("rule-a", [] {});
+    ASSERT_TRUE(
+        runUntil([&] { return registry.grabState("rule-a") == ShortcutGrab::unavailable; }));
+    registry.setShortcut(superShiftE, "rule-a");
+    EXPECT_EQ(registry.grabState("rule-a"), ShortcutGrab::unavailable);
+    EXPECT_EQ(refusing.sessions(), 1);
+    EXPECT_TRUE(refusing.binds().isEmpty());
+}
+
+} // namespace
