@@ -12,7 +12,9 @@ std::unique_ptr<ShortcutRegistry> makeShortcutRegistry() {
     // On X11, and in commands (they read and write the table only), key grabs.
     if (!x11IsOffLimits())
         return std::make_unique<X11ShortcutRegistry>();
-    if (PortalShortcutRegistry::offeredVersion(portalProbeTimeoutMs) > 0)
+    // Only a desktop session has the portal; offscreen runs (tests) start none.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")) &&
+        PortalShortcutRegistry::offeredVersion(portalProbeTimeoutMs) > 0)
         return std::make_unique<PortalShortcutRegistry>();
     // Keeps the table; every hotkey reads as unavailable, and no X server is asked.
     return std::make_unique<X11ShortcutRegistry>();
