@@ -14,6 +14,7 @@ packages=(
   thunar openbox xterm xclip
   desktop-file-utils shared-mime-info attr dpkg-dev file
   qt6-qpa-plugins adwaita-icon-theme hicolor-icon-theme
+  weston qt6-wayland
 )
 if [[ "${CORVANTA_WITH_QT_GTK:-1}" == 1 ]]; then packages+=(qt6-gtk-platformtheme); fi
 

@@ -1,133 +1,14 @@
 #include "platform/linux/PortalShortcutRegistry.h"
 #include "platform/linux/SessionBusCall.h"
-#include "tests/integration/BusPeer.h"
+#include "tests/integration/FakePortal.h"
 #include "tests/integration/LinuxSandbox.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QMutex>
 #include <QThread>
 #include <gtest/gtest.h>
 
 namespace {
-const char portalXml[] =
-    "<node><interface name='org.freedesktop.portal.GlobalShortcuts'>"
-    "<method name='CreateSession'><arg type='a{sv}' direction='in'/>"
-    "<arg type='o' direction='out'/></method>"
-    "<method name='BindShortcuts'><arg type='o' direction='in'/>"
-    "<arg type='a(sa{sv})' direction='in'/><arg type='s' direction='in'/>"
-    "<arg type='a{sv}' direction='in'/><arg type='o' direction='out'/></method>"
-    "<property name='version' type='u' access='read'/>"
-    "</interface></node>";
-
-struct Bound {
-    QString id;
-    QString trigger;
-    QString description;
-    bool operator==(const Bound&) const = default;
-};
-
-// The desktop's side of global shortcuts as xdg-desktop-portal shows it: calls
-// answered later on Request objects named by the caller's token, and
-// activations when a test presses.
-class FakePortal : public BusPeer {
-public:
-    explicit FakePortal(bool opensSessions = true)
-        : m_opensSessions(opensSessions) {
-        exportObject(PortalShortcutRegistry::objectPath, portalXml);
-        start();
-    }
-    ~FakePortal() override { stopAnswering(); }
-
-    int sessions() const {
-        const QMutexLocker lock(&m_mutex);
-        return m_sessions;
-    }
-    QList<QList<Bound>> binds() const {
-        const QMutexLocker lock(&m_mutex);
-        return m_binds;
-    }
-    void press(const char* id) {
-        QByteArray session;
-        {
-            const QMutexLocker lock(&m_mutex);
-            session = m_session;
-        }
-        emitSignal(PortalShortcutRegistry::objectPath, PortalShortcutRegistry::interface,
-                   "Activated",
-                   g_variant_new("(osta{sv})", session.constData(), id, guint64(1), nullptr));
-    }
-
-private:
-    void call(const QByteArray&, const QByteArray&, const QByteArray& method, GVariant* parameters,
-              GDBusMethodInvocation* invocation) override {
-        const QByteArray sender =
-            QByteArray(g_dbus_method_invocation_get_sender(invocation)).mid(1).replace('.', '_');
-        GVariantPtr options(
-            g_variant_get_child_value(parameters, method == "CreateSession" ? 0 : 3));
-        const char* token = "";
-        g_variant_lookup(options.get(), "handle_token", "&s", &token);
-        const QByteArray request =
-            "/org/freedesktop/portal/desktop/request/" + sender + '/' + token;
-        g_dbus_method_invocation_return_value(invocation,
-                                              g_variant_new("(o)", request.constData()));
-
-        GVariantBuilder results;
-        g_variant_builder_init(&results, G_VARIANT_TYPE_VARDICT);
-        guint32 response = 0;
-        if (method == "CreateSession") {
-            const char* sessionToken = "";
-            g_variant_lookup(options.get(), "session_handle_token", "&s", &sessionToken);
-            const QByteArray session =
-                "/org/freedesktop/portal/desktop/session/" + sender + '/' + sessionToken;
-            const QMutexLocker lock(&m_mutex);
-            ++m_sessions;
-            if (m_opensSessions) {
-                m_session = session;
-                g_variant_builder_add(&results, "{sv}", "session_handle",
-                                      g_variant_new_string(session.constData()));
-            } else {
-                response = 2;
-            }
-        } else {
-            GVariantPtr shortcuts(g_variant_get_child_value(parameters, 1));
-            GVariantBuilder granted;
-            g_variant_builder_init(&granted, G_VARIANT_TYPE("a(sa{sv})"));
-            QList<Bound> bind;
-            for (gsize i = 0; i < g_variant_n_children(shortcuts.get()); ++i) {
-                const char* id = nullptr;
-                GVariant* info = nullptr;
-                g_variant_get_child(shortcuts.get(), i, "(&s@a{sv})", &id, &info);
-                const GVariantPtr owned(info);
-                const char* trigger = "";
-                const char* description = "";
-                g_variant_lookup(info, "preferred_trigger", "&s", &trigger);
-                g_variant_lookup(info, "description", "&s", &description);
-                bind.append({id, trigger, description});
-                GVariantBuilder shown;
-                g_variant_builder_init(&shown, G_VARIANT_TYPE_VARDICT);
-                g_variant_builder_add(&shown, "{sv}", "trigger_description",
-                                      g_variant_new_string(trigger));
-                g_variant_builder_add(&granted, "(sa{sv})", id, &shown);
-            }
-            g_variant_builder_add(&results, "{sv}", "shortcuts", g_variant_builder_end(&granted));
-            const QMutexLocker lock(&m_mutex);
-            m_binds.append(bind);
-        }
-        emitSignal(request.constData(), "org.freedesktop.portal.Request", "Response",
-                   g_variant_new("(ua{sv})", response, &results));
-    }
-    GVariant* property(const QByteArray&, const QByteArray&, const QByteArray& name) override {
-        return name == "version" ? g_variant_new_uint32(1) : nullptr;
-    }
-
-    const bool m_opensSessions;
-    mutable QMutex m_mutex;
-    int m_sessions = 0;
-    QByteArray m_session;
-    QList<QList<Bound>> m_binds;
-};
-
 // Counts the Activated signals this process has dispatched. Subscribed after
 // the registry with the same match, so its count rises only once the
 // registry's own callback for the same signal has run.

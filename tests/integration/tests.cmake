@@ -53,3 +53,4 @@ set_tests_properties(selection_thunar PROPERTIES LABELS "integration;e2e"
   ENVIRONMENT "LC_ALL=C.UTF-8;GSK_RENDERER=cairo" TIMEOUT 120)
 include(${CMAKE_CURRENT_LIST_DIR}/SettingsEndToEnd.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/TrayDrag.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/WaylandEndToEnd.cmake)

@@ -1,0 +1,193 @@
+// The tray instance under a real Wayland compositor (weston, headless): files
+// reach it through D-Bus Open, its rule hotkey goes through the shortcuts
+// portal, the hotkey's selection comes from the accessibility tree, and no X
+// server is ever contacted although $DISPLAY names one.
+#include "tests/integration/FakeAccessibility.h"
+#include "tests/integration/FakePortal.h"
+#include "tests/integration/LinuxSandbox.h"
+#include "tests/unit/hotkeys/HotkeyTestSupport.h"
+#include "tests/unit/routing/RoutingTestSupport.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDir>
+#include <QProcess>
+#include <QThread>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace {
+using SandboxHelpers::routesFile;
+using SandboxHelpers::waitUntil;
+
+// Stands in for the X server of display :180 (its socket file; X clients try
+// that after the abstract name) and counts who knocks.
+constexpr char fakeDisplay[] = ":180";
+class FakeXServer {
+public:
+    static constexpr char path[] = "/tmp/.X11-unix/X180";
+    ~FakeXServer() {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+            ::unlink(path);
+        }
+    }
+    // False when another server answers there, or the socket cannot be made.
+    bool listen() {
+        QDir().mkpath(QStringLiteral("/tmp/.X11-unix"));
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strcpy(address.sun_path, path);
+        const int probe = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        const bool live =
+            ::connect(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        ::close(probe);
+        if (live)
+            return false;
+        ::unlink(path);
+        m_fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
+        return m_fd >= 0 &&
+               ::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+               ::listen(m_fd, 16) == 0;
+    }
+    int knocks() {
+        for (int client; (client = ::accept(m_fd, nullptr, nullptr)) >= 0;) {
+            ::close(client);
+            ++m_knocks;
+        }
+        return m_knocks;
+    }
+
+private:
+    int m_fd = -1;
+    int m_knocks = 0;
+};
+
+bool run(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
+           process.exitCode() == 0;
+}
+
+class WaylandEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        LinuxSandbox& sandbox = LinuxSandbox::current();
+        QFile entry(sandbox.applicationsFolder() + QStringLiteral("/test.RuleEditor.desktop"));
+        ASSERT_TRUE(entry.open(QIODevice::WriteOnly) &&
+                    entry.write("[Desktop Entry]\nType=Application\nName=Rule Editor\n"
+                                "Exec=recorder-editor --rule %F\n") > 0);
+        entry.close();
+        ASSERT_TRUE(run("update-desktop-database", {sandbox.applicationsFolder()}));
+        ASSERT_TRUE(run("cmake", {"--install", CORVANTA_BINARY_DIR, "--prefix", sandbox.root(),
+                                  "--component", "Unspecified"}));
+        QDBusConnection::sessionBus().interface()->call(QStringLiteral("ReloadConfig"));
+
+        ASSERT_TRUE(x11.listen()) << "display :180 is in use";
+
+        runtime = sandbox.root() + QStringLiteral("/runtime");
+        QDir().mkpath(runtime);
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        socket = QStringLiteral("corvanta-wayland-%1").arg(QCoreApplication::applicationPid());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_RUNTIME_DIR", runtime);
+        environment.remove("DISPLAY");
+        compositor.setProcessEnvironment(environment);
+        compositor.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        compositor.setStandardOutputFile(QProcess::nullDevice());
+        compositor.start("weston", {"--backend=headless-backend.so", "--socket=" + socket,
+                                    "--idle-time=0", "--no-config"});
+        ASSERT_TRUE(compositor.waitForStarted());
+        ASSERT_TRUE(waitUntil([&] { return QFile::exists(runtime + '/' + socket); }));
+    }
+
+    void TearDown() override {
+        LinuxSandbox::stopCorvantaInstance();
+        if (!instance.waitForFinished(5000))
+            instance.kill();
+        compositor.terminate();
+        if (!compositor.waitForFinished(5000))
+            compositor.kill();
+    }
+
+    void startInstance() {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_RUNTIME_DIR", runtime);
+        environment.insert("WAYLAND_DISPLAY", socket);
+        environment.insert("QT_QPA_PLATFORM", "wayland");
+        environment.insert("XDG_SESSION_TYPE", "wayland");
+        environment.insert("DISPLAY", fakeDisplay);
+        instance.setProcessEnvironment(environment);
+        instance.setProcessChannelMode(QProcess::ForwardedChannels);
+        instance.start(LinuxSandbox::current().root() + QStringLiteral("/bin/corvanta"), {});
+        ASSERT_TRUE(waitUntil([] { return LinuxSandbox::corvantaInstancePid().has_value(); }));
+    }
+
+    static QList<QList<QByteArray>> records(qsizetype count) {
+        waitUntil([count] { return LinuxSandbox::current().records().size() >= count; });
+        return LinuxSandbox::current().records();
+    }
+
+    static QByteArray sample(const QString& name) {
+        const QString path = LinuxSandbox::current().filesFolder() + QLatin1Char('/') + name;
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write("a sample\n") > 0);
+        return QFile::encodeName(path);
+    }
+
+    FakeXServer x11;
+    QString runtime;
+    QString socket;
+    QProcess compositor;
+    QProcess instance;
+};
+
+TEST_F(WaylandEndToEnd, OpensFilesAndRunsTheRuleHotkeyWithoutX11) {
+    // Markdown opens in the Markdown editor; the rule's hotkey sends it to the
+    // Rule Editor.
+    Route markdown = route("markdown", "Markdown", "md");
+    markdown.editors = {editor("test.MarkdownEditor"), editor("test.RuleEditor")};
+    markdown.activeBundleID = markdown.editors[0].bundleID;
+    Rule rule = hotkeytest::hotkeyRule(QStringLiteral("R1"));
+    rule.action.bundleID = QStringLiteral("test.RuleEditor");
+    markdown.rules = {rule};
+    QDir().mkpath(QFileInfo(routesFile()).absolutePath());
+    writeRoutes(routesFile(), {markdown});
+    QFile shortcuts(QFileInfo(routesFile()).absolutePath() + QStringLiteral("/shortcuts.json"));
+    ASSERT_TRUE(shortcuts.open(QIODevice::WriteOnly) &&
+                shortcuts.write(R"({"version": 1, "shortcuts": {"rule-R1": "Ctrl+Alt+K"}})") > 0);
+    shortcuts.close();
+    QFile::remove(LinuxSandbox::current().recordFile());
+
+    FakePortal portal;
+    ASSERT_TRUE(portal.own(PortalShortcutRegistry::service));
+    startInstance();
+    // The instance picked the portal and bound the rule's hotkey there.
+    ASSERT_TRUE(waitUntil([&] { return !portal.binds().isEmpty(); }));
+    EXPECT_EQ(portal.binds().last(), (QList<Bound>{{"rule-R1", "CTRL+ALT+k", "rule-R1"}}));
+
+    const QByteArray opened = sample("opened.md");
+    QDBusMessage open = QDBusMessage::createMethodCall(
+        "io.corvanta.Corvanta", "/io/corvanta/Corvanta", "org.freedesktop.Application", "Open");
+    open << QStringList{QUrl::fromLocalFile(QFile::decodeName(opened)).toString()} << QVariantMap();
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(open, QDBus::Block, 10000);
+    ASSERT_NE(reply.type(), QDBusMessage::ErrorMessage) << qPrintable(reply.errorMessage());
+    EXPECT_EQ(records(1), (QList<QList<QByteArray>>{{opened}}));
+
+    // The desktop reports the hotkey; the selection is the active window's.
+    const QByteArray selected = sample("selected.md");
+    AccessibleApplication application(QUrl::fromLocalFile(QFile::decodeName(selected)).toEncoded(),
+                                      true);
+    AccessibilityRegistry registry({application.name()});
+    ASSERT_TRUE(registry.own("org.a11y.Bus") && registry.own("org.a11y.atspi.Registry"));
+    portal.press("rule-R1");
+    EXPECT_EQ(records(2), (QList<QList<QByteArray>>{{opened}, {"--rule", selected}}));
+    EXPECT_EQ(x11.knocks(), 0) << "an X server was contacted";
+}
+
+} // namespace
