@@ -49,10 +49,22 @@ constexpr const char* asciiNames[] = {
     "grave",
 };
 static_assert(std::size(asciiNames) == 0x60 - 0x20 + 1);
+// The Latin-1 letters from 0xc0 on (Qt names them by their capitals), in lower case.
+constexpr const char* latinNames[] = {
+    "agrave", "aacute",   "acircumflex", "atilde",      "adiaeresis",  "aring",
+    "ae",     "ccedilla", "egrave",      "eacute",      "ecircumflex", "ediaeresis",
+    "igrave", "iacute",   "icircumflex", "idiaeresis",  "eth",         "ntilde",
+    "ograve", "oacute",   "ocircumflex", "otilde",      "odiaeresis",  "multiply",
+    "oslash", "ugrave",   "uacute",      "ucircumflex", "udiaeresis",  "yacute",
+    "thorn",  "ssharp",
+};
+static_assert(std::size(latinNames) == 0xdf - 0xc0 + 1);
 
 std::optional<QString> keyName(Qt::Key key) {
     if (key >= Qt::Key_Space && key <= Qt::Key_QuoteLeft)
         return QString::fromLatin1(asciiNames[key - Qt::Key_Space]);
+    if (key >= Qt::Key_Agrave && key <= Qt::Key_ssharp)
+        return QString::fromLatin1(latinNames[key - Qt::Key_Agrave]);
     if (key >= Qt::Key_F1 && key <= Qt::Key_F35)
         return QStringLiteral("F%1").arg(key - Qt::Key_F1 + 1);
     struct Row {

@@ -4,7 +4,7 @@
 #include "platform/linux/ShortcutTable.h"
 
 #include <QHash>
-#include <QStringList>
+#include <QList>
 
 typedef struct _GDBusConnection GDBusConnection;
 typedef struct _GCancellable GCancellable;

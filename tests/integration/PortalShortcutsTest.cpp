@@ -75,6 +75,8 @@ TEST(PortalShortcutRegistry, WritesTriggersInTheShortcutsFormat) {
         {{Qt::Key_BracketRight, Qt::AltModifier}, "ALT+bracketright"},
         {{Qt::Key_QuoteLeft, Qt::MetaModifier}, "LOGO+grave"},
         {{Qt::Key_Space, Qt::MetaModifier}, "LOGO+space"},
+        {{Qt::Key_Odiaeresis, Qt::MetaModifier}, "LOGO+odiaeresis"},
+        {{Qt::Key_ssharp, Qt::ControlModifier}, "CTRL+ssharp"},
         {{Qt::Key_VolumeUp, Qt::MetaModifier}, std::nullopt},
     };
     const PortalShortcutRegistry registry(tablePath("format"));
