@@ -99,8 +99,12 @@ TEST(PortalShortcutRegistry, BindsNamedCombinationsAndRunsTheActivatedName) {
     registry.setShortcut(f5, "rule-c"); // no handler: never bound
     int ranA = 0;
     int ranB = 0;
+    QThread* ranOn = nullptr;
     registry.onKeyDown("rule-a", [&] { ++ranA; });
-    registry.onKeyDown("rule-b", [&] { ++ranB; });
+    registry.onKeyDown("rule-b", [&] {
+        ++ranB;
+        ranOn = QThread::currentThread();
+    });
     registry.onKeyDown("rule-d", [] {}); // no combination: never bound
     ASSERT_TRUE(runUntil([&] {
         return registry.grabState("rule-a") == ShortcutGrab::active &&
@@ -115,6 +119,7 @@ TEST(PortalShortcutRegistry, BindsNamedCombinationsAndRunsTheActivatedName) {
     portal.press("rule-b");
     ASSERT_TRUE(runUntil([&] { return ranB == 1; }));
     EXPECT_EQ(ranA, 0);
+    EXPECT_EQ(ranOn, QCoreApplication::instance()->thread());
 
     // The portal cannot unbind: each change sends the whole list again.
     const auto lastBind = [&] {
