@@ -55,6 +55,9 @@ public:
     virtual bool canRepresent(const Shortcut& shortcut) const = 0;
     // The desktop's text for a combination: "Super+Shift+E", "Ctrl+Alt+F5".
     virtual QString displayText(const Shortcut& shortcut) const = 0;
+    // True where the desktop asks the user to confirm each binding before a
+    // global shortcut works (a portal), so rule hotkeys may never fire.
+    virtual bool desktopConfirmsBindings() const { return false; }
 
     // Display text of the shortcut stored under `name`; none when unset.
     std::optional<QString> shortcutDisplayText(const QString& name) const {

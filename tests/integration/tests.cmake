@@ -8,6 +8,7 @@ add_executable(test_linux_platform
   integration/LinuxSandbox.cpp
   integration/AlertsAndShortcutsTest.cpp
   integration/CommandsTest.cpp
+  integration/DesktopSettingsTest.cpp
   integration/FileMetadataTest.cpp
   integration/PreferencesTest.cpp
   integration/ProcessRunnerTest.cpp

@@ -18,6 +18,8 @@ public:
     // Keys this keyboard does not have.
     QList<Qt::Key> missingKeys;
     bool enabled = true;
+    // A desktop that has each binding confirmed.
+    bool confirmsBindings = false;
     // Every onKeyDown and removeHandler, in order ("+name", "-name").
     QStringList registrations;
 
@@ -38,4 +40,5 @@ public:
         return !missingKeys.contains(shortcut.key);
     }
     QString displayText(const Shortcut& shortcut) const override;
+    bool desktopConfirmsBindings() const override { return confirmsBindings; }
 };
