@@ -67,6 +67,14 @@ protected:
             ASSERT_TRUE(xdotool({"mousemove", x, "140"}));
         settle();
     }
+    // The palette is centred 4 px below the icon: x 512 to 712, y 28 to 138.
+    // A hand moves on to it in small steps.
+    void moveDownOntoPalette() {
+        for (int y = 40; y <= 80; y += 10) {
+            ASSERT_TRUE(xdotool({"mousemove", "612", QString::number(y)}));
+            settle(40);
+        }
+    }
     void moveTo(int x, int y) {
         ASSERT_TRUE(xdotool({"mousemove", QString::number(x), QString::number(y)}));
         settle();
@@ -75,6 +83,33 @@ protected:
     QTemporaryDir dir;
     QString file;
     QProcess source;
+};
+
+// The drop palette wired to the tray icon's drag watch, as the delegate wires it.
+struct PaletteOnIcon {
+    PaletteOnIcon() {
+        tray.watchDragsOverIcon(geometry().icon, [this](bool over) {
+            if (over)
+                drops.showPalette();
+            else
+                drops.dragLeftIcon();
+        });
+    }
+    static TrayGeometry geometry() {
+        TrayGeometry geometry;
+        geometry.icon = [] { return std::optional<QRect>(icon); };
+        geometry.visibleArea = [](const QPoint&) { return QRect(0, 0, 1280, 800); };
+        return geometry;
+    }
+
+    LinuxDesktopTray tray;
+    QList<QUrl> taught;
+    MenuBarDropController drops{[this](const QUrl& url) { taught << url; },
+                                [](DropPaletteSurface::Callbacks callbacks) {
+                                    return std::make_unique<DropPalettePanel>(std::move(callbacks),
+                                                                              false);
+                                },
+                                geometry(), MenuBarDropController::eventLoopScheduler(qApp)};
 };
 
 xcb_atom_t internAtom(xcb_connection_t* connection, const char* name) {
@@ -176,34 +211,15 @@ TEST_F(TrayDragTest, WatchSeesAnotherProgramsDragReachAndLeaveTheIcon) {
 }
 
 TEST_F(TrayDragTest, FileDraggedOverTheIconOntoThePaletteIsTaughtOnce) {
-    LinuxDesktopTray tray;
-    QList<QUrl> taught;
-    TrayGeometry geometry;
-    geometry.icon = [] { return std::optional<QRect>(icon); };
-    geometry.visibleArea = [](const QPoint&) { return QRect(0, 0, 1280, 800); };
-    MenuBarDropController drops([&](const QUrl& url) { taught << url; },
-                                [](DropPaletteSurface::Callbacks callbacks) {
-                                    return std::make_unique<DropPalettePanel>(std::move(callbacks),
-                                                                              false);
-                                },
-                                geometry, MenuBarDropController::eventLoopScheduler(qApp));
-    tray.watchDragsOverIcon(geometry.icon, [&](bool over) {
-        if (over)
-            drops.showPalette();
-        else
-            drops.dragLeftIcon();
-    });
+    PaletteOnIcon rig;
+    MenuBarDropController& drops = rig.drops;
+    QList<QUrl>& taught = rig.taught;
 
     startSource({file});
     pickUp();
     moveTo(612, 12);
     ASSERT_TRUE(drops.isPaletteShown()) << "the drag reached the icon";
-    // The palette is centred 4 px below the icon: x 512 to 712, y 28 to 138.
-    // A hand moves on in small steps.
-    for (int y = 40; y <= 80; y += 10) {
-        ASSERT_TRUE(xdotool({"mousemove", "612", QString::number(y)}));
-        settle(40);
-    }
+    ASSERT_NO_FATAL_FAILURE(moveDownOntoPalette());
     settle(500);
     EXPECT_TRUE(drops.isPaletteShown()) << "entering the palette cancelled the hide";
     ASSERT_TRUE(xdotool({"mouseup", "1"}));
@@ -217,30 +233,13 @@ TEST_F(TrayDragTest, FileDraggedOverTheIconOntoThePaletteIsTaughtOnce) {
 }
 
 TEST_F(TrayDragTest, FolderDraggedOntoThePaletteIsRefused) {
-    LinuxDesktopTray tray;
-    QList<QUrl> taught;
-    TrayGeometry geometry;
-    geometry.icon = [] { return std::optional<QRect>(icon); };
-    geometry.visibleArea = [](const QPoint&) { return QRect(0, 0, 1280, 800); };
-    MenuBarDropController drops([&](const QUrl& url) { taught << url; },
-                                [](DropPaletteSurface::Callbacks callbacks) {
-                                    return std::make_unique<DropPalettePanel>(std::move(callbacks),
-                                                                              false);
-                                },
-                                geometry, MenuBarDropController::eventLoopScheduler(qApp));
-    tray.watchDragsOverIcon(geometry.icon, [&](bool over) {
-        if (over)
-            drops.showPalette();
-        else
-            drops.dragLeftIcon();
-    });
+    PaletteOnIcon rig;
+    MenuBarDropController& drops = rig.drops;
+    QList<QUrl>& taught = rig.taught;
     startSource({dir.filePath(QStringLiteral("Drafts"))});
     pickUp();
     moveTo(612, 12);
-    for (int y = 40; y <= 80; y += 10) {
-        ASSERT_TRUE(xdotool({"mousemove", "612", QString::number(y)}));
-        settle(40);
-    }
+    ASSERT_NO_FATAL_FAILURE(moveDownOntoPalette());
     ASSERT_TRUE(xdotool({"mouseup", "1"}));
     settle(800);
     EXPECT_TRUE(taught.isEmpty());
