@@ -4,6 +4,7 @@
 #include "core/menubar/DropPalettePanel.h"
 #include "core/menubar/MenuBarDropController.h"
 #include "platform/linux/LinuxDesktopTray.h"
+#include "tests/support/SelectionOwnerClient.h"
 
 #include <QApplication>
 #include <QDir>
@@ -12,10 +13,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <cstring>
-#include <xcb/xcb.h>
 
 namespace {
 const QRect icon(600, 0, 24, 24);
@@ -112,14 +109,6 @@ struct PaletteOnIcon {
                                 geometry(), MenuBarDropController::eventLoopScheduler(qApp)};
 };
 
-xcb_atom_t internAtom(xcb_connection_t* connection, const char* name) {
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, 0, uint16_t(strlen(name)), name), nullptr);
-    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return atom;
-}
-
 TEST(DesktopTray, TrayThatAppearsLaterAndGoesAgainIsReported) {
     LinuxDesktopTray tray;
     ASSERT_FALSE(tray.isAvailable()) << "a bare X server has no tray";
@@ -127,20 +116,13 @@ TEST(DesktopTray, TrayThatAppearsLaterAndGoesAgainIsReported) {
     tray.watchAvailability([&](bool available) { changes << available; });
 
     // Another client, as an XEmbed tray is: it owns the screen's tray selection.
-    xcb_connection_t* host = xcb_connect(nullptr, nullptr);
-    ASSERT_EQ(xcb_connection_has_error(host), 0);
-    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(host)).data;
-    const xcb_window_t window = xcb_generate_id(host);
-    xcb_create_window(host, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
-                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
-    xcb_set_selection_owner(host, window, internAtom(host, "_NET_SYSTEM_TRAY_S0"),
-                            XCB_CURRENT_TIME);
-    xcb_flush(host);
+    SelectionOwnerClient host("_NET_SYSTEM_TRAY_S0");
+    ASSERT_TRUE(host.connected());
     EXPECT_TRUE(QTest::qWaitFor([&] { return !changes.isEmpty(); }, 3000));
     EXPECT_EQ(changes, QList<bool>{true});
     EXPECT_TRUE(tray.isAvailable());
 
-    xcb_disconnect(host);
+    host.disconnect();
     EXPECT_TRUE(QTest::qWaitFor([&] { return changes.size() == 2; }, 3000));
     EXPECT_EQ(changes, (QList<bool>{true, false}));
 }
