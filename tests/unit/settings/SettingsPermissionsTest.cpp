@@ -2,11 +2,12 @@
 #include "core/selection/ScriptableFileManager.h"
 #include "core/settings/FileManagerActionsRow.h"
 #include "core/settings/PermissionTilesView.h"
+#include "tests/support/WidgetTest.h"
 #include "tests/unit/settings/SettingsTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
@@ -51,14 +52,8 @@ void writeFile(const QString& path, const QByteArray& bytes, bool executable = f
         file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
 }
 
-class SettingsPermissionsTest : public testing::Test {
+class SettingsPermissionsTest : public WidgetTest {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test_settings_window", *argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
     void SetUp() override {
         ASSERT_TRUE(home.isValid());
         env.set("HOME", home.path());
