@@ -2,7 +2,6 @@
 
 #include "app/ApplicationService.h"
 #include "app/DistributionBootstrap.h"
-#include "app/InstallActionsCommand.h"
 #include "app/OpenArguments.h"
 #include "app/RoutesFileOwner.h"
 #include "app/SessionBusHandOff.h"
@@ -186,7 +185,7 @@ int runInstance(QDBusConnection bus, ServiceObject& service, const QList<QUrl>& 
         actionsKeeper = std::make_unique<FileManagerActionsKeeper>(
             delegate.store(), session.linux.platform().shortcuts,
             FileManagerActionsInstaller(*folders, QCoreApplication::applicationFilePath()),
-            InstallActionsCommand::installedFileManagers());
+            FileManagerActionsInstaller::installedFileManagers());
         // Rules may have changed while Corvanta was not running.
         actionsKeeper->refresh();
     }

@@ -5,16 +5,11 @@
 #include "core/model/RouteStore.h"
 
 #include <QCoreApplication>
-#include <QStandardPaths>
 
 namespace {
 bool isUsage(const QStringList& arguments) {
     return arguments.isEmpty() ||
            (arguments.size() == 1 && arguments.first() == QLatin1String("--remove"));
-}
-
-bool onPath(const char* program) {
-    return !QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty();
 }
 } // namespace
 
@@ -42,15 +37,6 @@ const char* InstallActionsCommand::usage() {
     return "Usage: corvanta install-actions [--remove]\n";
 }
 
-FileManagerActionsInstaller::Targets InstallActionsCommand::installedFileManagers() {
-    FileManagerActionsInstaller::Targets targets;
-    targets.nautilus = onPath("nautilus");
-    targets.nemo = onPath("nemo");
-    targets.kde = onPath("dolphin") || onPath("konqueror");
-    targets.thunar = onPath("thunar");
-    return targets;
-}
-
 int InstallActionsCommand::run(const QStringList& arguments) {
     if (!isUsage(arguments)) {
         m_err << "corvanta install-actions: unknown argument \"" << arguments.first() << "\"\n"
@@ -74,14 +60,14 @@ int InstallActionsCommand::run(const QStringList& arguments) {
         return 1;
     }
     const FileManagerActionsInstaller::Targets targets =
-        m_targets.value_or(installedFileManagers());
-    if (!targets.nautilus && !targets.nemo && !targets.kde && !targets.thunar)
+        m_targets.value_or(FileManagerActionsInstaller::installedFileManagers());
+    if (!targets.any())
         m_out << "No supported file manager (Nautilus, Nemo, Dolphin, Thunar) was found.\n";
-    const auto rules =
-        FileManagerActionsInstaller::rulesWithHotkeys(m_store.routes(), m_platform.shortcuts);
-    if (rules.isEmpty())
+    if (FileManagerActionsInstaller::rulesWithHotkeys(m_store.routes(), m_platform.shortcuts)
+            .isEmpty())
         m_out << "No rule has a hotkey.\n";
-    const FileManagerActionsInstaller::Result result = installer.install(rules, targets);
+    const FileManagerActionsInstaller::Result result =
+        installer.install(m_store.routes(), m_platform.shortcuts, targets);
     report(result);
     return result.ok() ? 0 : 1;
 }

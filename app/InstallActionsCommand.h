@@ -27,8 +27,6 @@ public:
 
     static int runOnLinux(const QStringList& arguments, QTextStream& out, QTextStream& err);
     static const char* usage();
-    // The file managers found on $PATH.
-    static FileManagerActionsInstaller::Targets installedFileManagers();
 
 private:
     void report(const FileManagerActionsInstaller::Result& result);

@@ -83,7 +83,7 @@ QString HotkeyRecorder::hotkeyNote() {
 }
 
 QString HotkeyRecorder::desktopConfirmsNote() {
-    return PlatformTexts::text(PlatformTexts::Addition::desktopConfirmsShortcuts);
+    return QString::fromUtf8(PlatformTexts::Linux::desktopConfirmsShortcuts);
 }
 
 RecorderKeyClass HotkeyRecorder::classify(const RecorderKeyPress& press,

@@ -3,6 +3,7 @@
 class AccessibilitySelection;
 class Alerts;
 class Clipboard;
+class DesktopSettings;
 class DesktopTray;
 class FileRevealer;
 class FileManagerSelection;
@@ -38,4 +39,5 @@ struct Platform {
     FileManagerSelection& fileManagerSelection;
     SelectionPermissions& selectionPermissions;
     DesktopTray& tray;
+    DesktopSettings& desktopSettings;
 };

@@ -82,26 +82,6 @@ constexpr Replacement table[] = {
 };
 } // namespace
 
-namespace {
-struct AdditionRow {
-    Addition addition;
-    const char* text;
-};
-constexpr AdditionRow additions[] = {
-    {Addition::desktopConfirmsShortcuts,
-     "The desktop assigns global shortcuts: it may ask you to confirm these keys, and keys you "
-     "set for Corvanta in its settings take precedence."},
-};
-} // namespace
-
-QString text(Addition addition) {
-    for (const auto& row : additions) {
-        if (row.addition == addition)
-            return QString::fromUtf8(row.text);
-    }
-    return {};
-}
-
 QString text(const char* original) {
     for (const auto& row : table) {
         if (qstrcmp(row.original, original) == 0)

@@ -55,8 +55,9 @@ public:
     virtual bool canRepresent(const Shortcut& shortcut) const = 0;
     // The desktop's text for a combination: "Super+Shift+E", "Ctrl+Alt+F5".
     virtual QString displayText(const Shortcut& shortcut) const = 0;
-    // True when the desktop, not this program, finally assigns the keys: it may ask
-    // the user to confirm a combination, or keep another one the user chose there.
+    // True where the desktop assigns global shortcuts itself (a portal): it asks the
+    // user to confirm each binding, or keeps keys chosen in its own settings, so
+    // rule hotkeys may never fire.
     virtual bool desktopConfirmsBindings() const { return false; }
 
     // Display text of the shortcut stored under `name`; none when unset.

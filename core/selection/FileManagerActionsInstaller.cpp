@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QSet>
+#include <QStandardPaths>
 #include <QStringDecoder>
 #include <QXmlStreamReader>
 #include <utility>
@@ -268,6 +269,37 @@ std::optional<FileManagerActionsInstaller::Folders> FileManagerActionsInstaller:
     if (config.isEmpty())
         config = home + QStringLiteral("/.config");
     return Folders{data, config};
+}
+
+QStringList FileManagerActionsInstaller::Targets::names() const {
+    QStringList list;
+    if (nautilus)
+        list << QStringLiteral("Nautilus");
+    if (nemo)
+        list << QStringLiteral("Nemo");
+    if (kde)
+        list << QStringLiteral("Dolphin");
+    if (thunar)
+        list << QStringLiteral("Thunar");
+    return list;
+}
+
+FileManagerActionsInstaller::Targets FileManagerActionsInstaller::installedFileManagers() {
+    const auto onPath = [](const char* program) {
+        return !QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty();
+    };
+    Targets targets;
+    targets.nautilus = onPath("nautilus");
+    targets.nemo = onPath("nemo");
+    targets.kde = onPath("dolphin") || onPath("konqueror");
+    targets.thunar = onPath("thunar");
+    return targets;
+}
+
+FileManagerActionsInstaller::Result
+FileManagerActionsInstaller::install(const QList<Route>& routes, const ShortcutRegistry& shortcuts,
+                                     const Targets& targets) {
+    return install(rulesWithHotkeys(routes, shortcuts), targets);
 }
 
 QList<FileManagerActionsInstaller::RuleAction>

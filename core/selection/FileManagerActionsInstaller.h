@@ -34,6 +34,9 @@ public:
         bool nemo = true;
         bool kde = true;
         bool thunar = true;
+        bool any() const { return nautilus || nemo || kde || thunar; }
+        // The file managers' names as users know them ("Nautilus", "Dolphin").
+        QStringList names() const;
     };
     struct Result {
         QStringList written;
@@ -51,11 +54,16 @@ public:
     // The rules of `routes` with a shortcut stored under their hotkey name.
     static QList<RuleAction> rulesWithHotkeys(const QList<Route>& routes,
                                               const ShortcutRegistry& shortcuts);
+    // The file managers found on $PATH.
+    static Targets installedFileManagers();
 
     // Writes ours for `rules` (unchanged files are left alone) and removes ours
     // for rules no longer listed.
     Result install(const QList<RuleAction>& rules);
     Result install(const QList<RuleAction>& rules, const Targets& targets);
+    // The same for the rules of `routes` that have a hotkey.
+    Result install(const QList<Route>& routes, const ShortcutRegistry& shortcuts,
+                   const Targets& targets);
     // Removes every action Corvanta installed.
     Result remove();
     // True when any action of Corvanta's is in place.

@@ -26,8 +26,8 @@ void FileManagerActionsKeeper::refresh() {
     // Without the user's rules every action of ours would look stale.
     if (m_store.loadFailed() || !m_installer.hasInstalled())
         return;
-    const FileManagerActionsInstaller::Result result = m_installer.install(
-        FileManagerActionsInstaller::rulesWithHotkeys(m_store.routes(), m_shortcuts), m_targets);
+    const FileManagerActionsInstaller::Result result =
+        m_installer.install(m_store.routes(), m_shortcuts, m_targets);
     for (const QString& error : result.errors)
         qWarning("Corvanta: file-manager actions: %s", qUtf8Printable(error));
 }

@@ -10,7 +10,8 @@ DesktopSettingsChoosers::DesktopSettingsChoosers(const Workspace& workspace)
 
 std::optional<QString> DesktopSettingsChoosers::chooseFolder(QWidget* parent,
                                                              const Request& request) {
-    QFileDialog dialog(parent, request.title, QDir::homePath());
+    QFileDialog dialog(parent, request.title,
+                       request.directory.isEmpty() ? QDir::homePath() : request.directory);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     if (!request.prompt.isEmpty())

@@ -7,6 +7,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -79,15 +80,14 @@ PermissionTilesView::PermissionTilesView(SelectionPermissions& permissions,
                 &PermissionTilesView::requestAccessibilityTapped);
         accessibilityButtons->addWidget(m_requestAccessibility);
         if (m_hooks.openAccessibilitySettings) {
-            auto* open = new QPushButton(QStringLiteral("Open Settings\u2026"), this);
-            open->setObjectName(QStringLiteral("openAccessibilitySettingsButton"));
-            open->setToolTip(
+            m_openAccessibility = new QPushButton(QStringLiteral("Open Settings\u2026"), this);
+            m_openAccessibility->setObjectName(QStringLiteral("openAccessibilitySettingsButton"));
+            m_openAccessibility->setToolTip(
                 PlatformTexts::text("Open System Settings to grant Accessibility access"));
-            connect(open, &QPushButton::clicked, this, [this] {
-                m_hooks.openAccessibilitySettings();
-                refresh();
-            });
-            accessibilityButtons->addWidget(open);
+            // What the user changes there shows when Corvanta is active again.
+            connect(m_openAccessibility, &QPushButton::clicked, this,
+                    [this] { m_hooks.openAccessibilitySettings(); });
+            accessibilityButtons->addWidget(m_openAccessibility);
         }
         accessibilityButtons->addStretch();
     }
@@ -151,7 +151,22 @@ void PermissionTilesView::refresh() {
 
 void PermissionTilesView::requestAutomationTapped() {
     show(m_automationStatus, TCCPermissions::requestingTileStatus());
-    TCCPermissions::requestAutomation(m_permissions, this, [this](AutomationStatus) { refresh(); });
+    const auto request = [this] {
+        TCCPermissions::requestAutomation(m_permissions, this,
+                                          [this](AutomationStatus) { refresh(); });
+    };
+    if (!m_scriptsMode || ApplicationScriptsInstaller::areScriptsCurrent(
+                              ApplicationScriptsInstaller::defaultDirectory())) {
+        request();
+        return;
+    }
+    // The check needs the helpers; without them there is nothing to ask.
+    requestScriptsInstall([this, request](bool installed) {
+        if (installed)
+            request();
+        else
+            refresh();
+    });
 }
 
 void PermissionTilesView::requestAccessibilityTapped() {
@@ -160,11 +175,25 @@ void PermissionTilesView::requestAccessibilityTapped() {
 }
 
 void PermissionTilesView::installApplicationScriptsTapped() {
+    requestScriptsInstall([this](bool) { refresh(); });
+}
+
+void PermissionTilesView::requestScriptsInstall(std::function<void(bool)> completion) {
+    const QPointer<PermissionTilesView> self(this);
     ApplicationScriptsInstaller::requestUserMediatedInstall(
-        [this](const ApplicationScriptsInstaller::FolderRequest& request,
+        [self](const ApplicationScriptsInstaller::FolderRequest& request,
                std::function<void(const std::optional<QString>&)> chosen) {
-            chosen(m_choosers.chooseFolder(
-                window(), {request.message, request.buttonTitle, request.message}));
+            if (!self) {
+                chosen(std::nullopt);
+                return;
+            }
+            // The folder dialog has no room for a message but its title.
+            chosen(self->m_choosers.chooseFolder(
+                self->window(),
+                {request.message, request.buttonTitle, request.message, request.initialDirectory}));
         },
-        [this](bool) { refresh(); });
+        [self, completion = std::move(completion)](bool installed) {
+            if (self)
+                completion(installed);
+        });
 }

@@ -37,9 +37,14 @@ public:
     QPushButton* installScriptsButton() const { return m_installScripts; }
     QLabel* note() const { return m_note; }
 
+    QPushButton* openAccessibilitySettingsButton() const { return m_openAccessibility; }
+
     void requestAutomationTapped();
     void requestAccessibilityTapped();
     void installApplicationScriptsTapped();
+    // Asks for the Application Scripts folder and installs the helpers there;
+    // `completion` runs once, on the event loop, with whether they are current.
+    void requestScriptsInstall(std::function<void(bool installed)> completion);
 
 private:
     static void show(QLabel* label, const TCCPermissions::TileStatus& status);
@@ -54,5 +59,6 @@ private:
     QPushButton* m_requestAutomation = nullptr;
     QPushButton* m_requestAccessibility = nullptr;
     QPushButton* m_installScripts = nullptr;
+    QPushButton* m_openAccessibility = nullptr;
     QLabel* m_note = nullptr;
 };

@@ -147,7 +147,7 @@ void PredicateRowView::stopRecording() {
 void PredicateRowView::chooseFolder() {
     const std::optional<QString> folder =
         m_choosers.chooseFolder(window(), {QStringLiteral("Choose the parent folder to match"),
-                                           QStringLiteral("Choose"), QString()});
+                                           QStringLiteral("Choose"), QString(), QString()});
     if (!folder)
         return;
     m_draft.folderPath = *folder;
@@ -157,7 +157,7 @@ void PredicateRowView::chooseFolder() {
 void PredicateRowView::chooseApp() {
     const auto app = m_choosers.chooseApplication(
         window(), {QStringLiteral("Choose the app that created the file"), QStringLiteral("Choose"),
-                   QString()});
+                   QString(), QString()});
     if (!app)
         return;
     m_draft.appBundleID = app->bundleID;

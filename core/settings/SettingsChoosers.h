@@ -18,6 +18,8 @@ public:
         QString title;
         QString prompt;
         QString message;
+        // Where the dialog opens; empty: the home folder.
+        QString directory;
     };
 
     virtual ~SettingsChoosers() = default;

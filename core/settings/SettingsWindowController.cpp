@@ -4,13 +4,18 @@
 #include "core/pickers/PickerUtilityAppearance.h"
 #include "core/platform/Alerts.h"
 #include "core/platform/Clipboard.h"
+#include "core/platform/DesktopSettings.h"
 #include "core/platform/FileRevealer.h"
 #include "core/platform/PlatformTexts.h"
 #include "core/platform/Preferences.h"
 #include "core/platform/Workspace.h"
+#include "core/selection/ApplicationScriptsInstaller.h"
+#include "core/selection/ScriptableFileManager.h"
+#include "core/selection/SelectionScriptRunner.h"
 #include "core/settings/DefaultRuleEditorSheet.h"
 #include "core/settings/EditorRowView.h"
 #include "core/settings/EditorURLTemplateSheet.h"
+#include "core/settings/FileManagerActionsRow.h"
 #include "core/settings/PermissionTilesView.h"
 #include "core/settings/ReorderableList.h"
 #include "core/settings/RouteSettingsSummary.h"
@@ -114,10 +119,20 @@ SettingsWindowController::SettingsWindowController(RouteStore& store, const Plat
     m_permissionsSection->setObjectName(QStringLiteral("permissionsSection"));
     auto* permissionsLayout = new QVBoxLayout(m_permissionsSection);
     permissionsLayout->setContentsMargins(0, 0, 0, 0);
+    PermissionTilesView::Hooks tileHooks;
+    if (platform.desktopSettings.canOpenAccessibilitySettings())
+        tileHooks.openAccessibilitySettings = [this] {
+            m_platform.desktopSettings.openAccessibilitySettings();
+        };
+    if (m_showsApplicationScriptsInstall)
+        tileHooks.runInstalledScript = [this] { return runInstalledScriptForStatus(); };
     m_permissionTiles = new PermissionTilesView(
         platform.selectionPermissions, choosers, m_showsAccessibilityPermissions,
-        m_showsApplicationScriptsInstall, {}, m_permissionsSection);
+        m_showsApplicationScriptsInstall, std::move(tileHooks), m_permissionsSection);
     permissionsLayout->addWidget(m_permissionTiles);
+    m_fileManagerActions =
+        new FileManagerActionsRow(store, platform.shortcuts, platform.alerts, m_permissionsSection);
+    permissionsLayout->addWidget(m_fileManagerActions);
     layout->addWidget(m_permissionsSection);
     // Permissions granted elsewhere show when the user comes back.
     connect(qApp, &QGuiApplication::applicationStateChanged, this,
@@ -485,11 +500,44 @@ void SettingsWindowController::show(const std::optional<QString>& routeID) {
     reload();
     // The probes ask other processes; the window shows first and the tiles follow.
     QTimer::singleShot(0, m_permissionTiles, &PermissionTilesView::refresh);
+    m_fileManagerActions->refresh();
     if (m_hooks.onWillShow)
         m_hooks.onWillShow();
     QMainWindow::show();
     raise();
     activateWindow();
+    offerApplicationScriptsInstall();
+}
+
+void SettingsWindowController::offerApplicationScriptsInstall() {
+    if (!m_showsApplicationScriptsInstall || m_didOfferApplicationScriptsInstall ||
+        ApplicationScriptsInstaller::areScriptsCurrent(
+            ApplicationScriptsInstaller::defaultDirectory()))
+        return;
+    m_didOfferApplicationScriptsInstall = true;
+    // The folder dialog comes up over the window, once it shows.
+    QTimer::singleShot(0, m_permissionTiles, [tiles = m_permissionTiles] {
+        tiles->requestScriptsInstall([tiles](bool installed) {
+            tiles->refresh();
+            if (!installed)
+                qWarning("Corvanta: Application Scripts install was cancelled or failed");
+        });
+    });
+}
+
+TCCPermissions::ScriptCheck SettingsWindowController::runInstalledScriptForStatus() const {
+    const SelectionScriptRunner runner(m_platform.processes);
+    const SelectionScriptRunner::Outcome outcome =
+        runner.run(ScriptableFileManager::builtins().first(), SelectionScriptRunner::statusTimeout);
+    switch (outcome.kind) {
+    case SelectionScriptRunner::Outcome::Kind::succeeded:
+        return TCCPermissions::ScriptCheck::succeeded;
+    case SelectionScriptRunner::Outcome::Kind::missingScript:
+        return TCCPermissions::ScriptCheck::missingScript;
+    case SelectionScriptRunner::Outcome::Kind::failed:
+        break;
+    }
+    return TCCPermissions::ScriptCheck::failed;
 }
 
 void SettingsWindowController::reload() {
@@ -754,7 +802,7 @@ void SettingsWindowController::copyForRow(int row, bool urlTemplate) {
 void SettingsWindowController::addType() {
     const std::optional<QUrl> sample = m_choosers.chooseFile(
         this, {QString(), QStringLiteral("Add Type"),
-               QStringLiteral("Choose a sample file for the type to teach corvanta.")});
+               QStringLiteral("Choose a sample file for the type to teach corvanta."), QString()});
     if (!sample || !m_hooks.addTypeFromURL)
         return;
     if (const std::optional<QString> routeID = m_hooks.addTypeFromURL(*sample))
@@ -782,7 +830,7 @@ void SettingsWindowController::addApp() {
     if (!m_selectedRouteID)
         return;
     const auto app = m_choosers.chooseApplication(
-        this, {QStringLiteral("Add App"), QStringLiteral("Add"), QString()});
+        this, {QStringLiteral("Add App"), QStringLiteral("Add"), QString(), QString()});
     if (!app || app->bundleID.isEmpty())
         return;
     m_store.addEditor(*m_selectedRouteID, app->bundleID, app->name);
@@ -817,7 +865,7 @@ void SettingsWindowController::chooseTerminal() {
         return;
     const auto app = m_choosers.chooseApplication(
         this, {QStringLiteral("Choose Terminal"), QStringLiteral("Choose"),
-               QStringLiteral("Choose the terminal app used to open parent folders.")});
+               QStringLiteral("Choose the terminal app used to open parent folders."), QString()});
     if (!app || app->bundleID.isEmpty())
         return;
     m_store.setTerminalBundleID(*m_selectedRouteID, app->bundleID);

@@ -4,6 +4,7 @@
 #include "core/model/PickerUtility.h"
 #include "core/model/Route.h"
 #include "core/platform/Platform.h"
+#include "core/selection/TCCPermissions.h"
 #include "core/utilities/ExternalUtilityRef.h"
 
 #include <QHash>
@@ -15,6 +16,7 @@
 
 class DefaultRuleEditorSheet;
 class EditorURLTemplateSheet;
+class FileManagerActionsRow;
 class QAbstractButton;
 class QCheckBox;
 class QComboBox;
@@ -75,6 +77,10 @@ public:
     // Where the permission tiles go.
     QWidget* permissionsSection() const { return m_permissionsSection; }
     PermissionTilesView* permissionTiles() const { return m_permissionTiles; }
+    FileManagerActionsRow* fileManagerActions() const { return m_fileManagerActions; }
+    // Whether this window has asked to install the Application Scripts helpers
+    // on its own (at most once in its life, when they were not current).
+    bool didOfferApplicationScriptsInstall() const { return m_didOfferApplicationScriptsInstall; }
 
     // The sheets while they show.
     RuleEditorSheet* ruleSheet() const;
@@ -122,6 +128,9 @@ private:
     void editDefaultRule();
     void openRuleSheet(const std::optional<Rule>& rule);
     void copyForRow(int row, bool urlTemplate);
+    void offerApplicationScriptsInstall();
+    // The installed helper of the first file manager, bounded for a status line.
+    TCCPermissions::ScriptCheck runInstalledScriptForStatus() const;
     struct ApplicationInfo {
         bool installed = false;
         QString name;
@@ -154,6 +163,8 @@ private:
     QTabWidget* m_tabs = nullptr;
     QWidget* m_permissionsSection = nullptr;
     PermissionTilesView* m_permissionTiles = nullptr;
+    FileManagerActionsRow* m_fileManagerActions = nullptr;
+    bool m_didOfferApplicationScriptsInstall = false;
 
     QToolButton* m_radialSegment = nullptr;
     QToolButton* m_listSegment = nullptr;

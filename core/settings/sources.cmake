@@ -12,6 +12,7 @@ list(APPEND WIDGET_SOURCES
   settings/DesktopSettingsChoosers.cpp
   settings/EditorRowView.cpp
   settings/EditorURLTemplateSheet.cpp
+  settings/FileManagerActionsRow.cpp
   settings/PermissionTilesView.cpp
   settings/PredicateRowView.cpp
   settings/ReorderableList.cpp

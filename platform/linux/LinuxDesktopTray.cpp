@@ -1,19 +1,14 @@
 #include "platform/linux/LinuxDesktopTray.h"
 #include "platform/linux/QtX11Connection.h"
 
-#include "platform/linux/GLibPointers.h"
-
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusServiceWatcher>
 #include <QGuiApplication>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTimer>
 
 #include <cstdlib>
-#include <gio/gdesktopappinfo.h>
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
 
@@ -34,15 +29,6 @@ xcb_atom_t internAtom(xcb_connection_t* connection, const QByteArray& name) {
     return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
 
-bool desktopEntryExists(const QString& id) {
-    const QByteArray name = (id + QStringLiteral(".desktop")).toUtf8();
-    GObjectPtr<GDesktopAppInfo> info(g_desktop_app_info_new(name.constData()));
-    return bool(info);
-}
-
-bool programExists(const QString& program) {
-    return !QStandardPaths::findExecutable(program).isEmpty();
-}
 } // namespace
 
 struct LinuxDesktopTray::X11 {
@@ -211,20 +197,15 @@ void LinuxDesktopTray::followPointer() {
 }
 
 bool LinuxDesktopTray::hasTraySettings() const {
-    return traySettingsCommand(qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(u':'),
-                               desktopEntryExists, programExists)
+    return traySettingsCommand(DesktopSettingsCommand::currentDesktops(),
+                               DesktopSettingsCommand::desktopEntryExists,
+                               DesktopSettingsCommand::programExists)
         .has_value();
 }
 
 bool LinuxDesktopTray::openTraySettings() {
     const std::optional<SettingsCommand> command = traySettingsCommand(
-        qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(u':'), desktopEntryExists, programExists);
-    if (!command)
-        return false;
-    if (!command->desktopID.isEmpty()) {
-        const QByteArray name = (command->desktopID + QStringLiteral(".desktop")).toUtf8();
-        GObjectPtr<GDesktopAppInfo> info(g_desktop_app_info_new(name.constData()));
-        return info && g_app_info_launch(G_APP_INFO(info.get()), nullptr, nullptr, nullptr);
-    }
-    return QProcess::startDetached(command->program.first(), command->program.mid(1));
+        DesktopSettingsCommand::currentDesktops(), DesktopSettingsCommand::desktopEntryExists,
+        DesktopSettingsCommand::programExists);
+    return command && command->launch();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/platform/DesktopTray.h"
+#include "platform/linux/DesktopSettingsCommand.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QObject>
@@ -17,13 +18,7 @@ class QTimer;
 // the desktop's settings for the tray's icons.
 class LinuxDesktopTray : public QObject, public DesktopTray, public QAbstractNativeEventFilter {
 public:
-    // How the tray settings of a desktop are opened: a desktop entry by ID, or
-    // a program with arguments.
-    struct SettingsCommand {
-        QString desktopID;
-        QStringList program;
-        bool operator==(const SettingsCommand&) const = default;
-    };
+    using SettingsCommand = DesktopSettingsCommand;
     // The desktop's tray settings: GNOME shows tray icons through an extension,
     // so its Extensions app; XFCE's panel preferences hold the status tray.
     // `desktops` is XDG_CURRENT_DESKTOP split at ':'.

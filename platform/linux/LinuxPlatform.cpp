@@ -43,5 +43,6 @@ Platform LinuxPlatform::platform() {
                     m_accessibilitySelection,
                     m_fileManagerSelection,
                     m_selectionPermissions,
-                    m_tray};
+                    m_tray,
+                    m_desktopSettings};
 }

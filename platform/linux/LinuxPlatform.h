@@ -8,6 +8,7 @@
 #include "platform/linux/FileManagerRevealer.h"
 #include "platform/linux/GioTypeSystem.h"
 #include "platform/linux/GioWorkspace.h"
+#include "platform/linux/LinuxDesktopSettings.h"
 #include "platform/linux/LinuxDesktopTray.h"
 #include "platform/linux/LinuxSelectionPermissions.h"
 #include "platform/linux/ProcRunningApplications.h"
@@ -57,6 +58,7 @@ private:
     DesktopTerminalLauncher m_terminals;
     SpawnProcessRunner m_processes;
     LinuxDesktopTray m_tray;
+    LinuxDesktopSettings m_desktopSettings;
     X11FrontmostApplication m_frontmost;
     AtspiAccessibilitySelection m_accessibilitySelection{m_frontmost};
     X11ClipboardSelection m_fileManagerSelection;

@@ -4,11 +4,13 @@ list(APPEND LINUX_SOURCES
   AtspiScreenReader.cpp
   DesktopEntryProgram.cpp
   DesktopProgramIndex.cpp
+  DesktopSettingsCommand.cpp
   DesktopTerminalLauncher.cpp
   DesktopWindowActivation.cpp
   FileManagerRevealer.cpp
   GioTypeSystem.cpp
   GioWorkspace.cpp
+  LinuxDesktopSettings.cpp
   LinuxDesktopTray.cpp
   LinuxPlatform.cpp
   LinuxSelectionPermissions.cpp

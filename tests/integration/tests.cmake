@@ -9,6 +9,7 @@ add_executable(test_linux_platform
   integration/AlertsAndShortcutsTest.cpp
   integration/BusPeer.cpp
   integration/CommandsTest.cpp
+  integration/DesktopSettingsTest.cpp
   integration/FileMetadataTest.cpp
   integration/PortalShortcutsTest.cpp
   integration/PreferencesTest.cpp

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/platform/Platform.h"
+#include "tests/support/FakeDesktopSettings.h"
 #include "tests/support/FakeDesktopTray.h"
 #include "tests/support/FakePickerPorts.h"
 #include "tests/support/FakeProcessRunner.h"
@@ -28,6 +29,7 @@ struct FakePlatform {
     FakeFileManagerSelection fileManagerSelection;
     FakeSelectionPermissions selectionPermissions;
     FakeDesktopTray tray;
+    FakeDesktopSettings desktopSettings;
 
     Platform platform() {
         return Platform{types,
@@ -46,6 +48,7 @@ struct FakePlatform {
                         accessibilitySelection,
                         fileManagerSelection,
                         selectionPermissions,
-                        tray};
+                        tray,
+                        desktopSettings};
     }
 };

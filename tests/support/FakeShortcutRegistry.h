@@ -18,8 +18,8 @@ public:
     // Keys this keyboard does not have.
     QList<Qt::Key> missingKeys;
     bool enabled = true;
-    // A desktop that assigns the keys itself (the shortcuts portal).
-    bool desktopConfirms = false;
+    // A desktop that has each binding confirmed.
+    bool confirmsBindings = false;
     // Every onKeyDown and removeHandler, in order ("+name", "-name").
     QStringList registrations;
 
@@ -40,5 +40,5 @@ public:
         return !missingKeys.contains(shortcut.key);
     }
     QString displayText(const Shortcut& shortcut) const override;
-    bool desktopConfirmsBindings() const override { return desktopConfirms; }
+    bool desktopConfirmsBindings() const override { return confirmsBindings; }
 };

@@ -65,7 +65,7 @@ TEST_F(HotkeyRecorderViewTest, SaysWhenTheDesktopConfirmsTheKeys) {
     EXPECT_FALSE(view->button()->toolTip().contains(note));
     EXPECT_TRUE(view->button()->accessibleDescription().isEmpty());
 
-    registry.desktopConfirms = true;
+    registry.confirmsBindings = true;
     HotkeyRecorderView portal(registry, period, QStringLiteral("rule-P"));
     EXPECT_TRUE(portal.button()->toolTip().startsWith(HotkeyRecorder::toolTip()));
     EXPECT_TRUE(portal.button()->toolTip().endsWith(note));

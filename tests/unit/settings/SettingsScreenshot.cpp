@@ -75,7 +75,17 @@ int main(int argc, char** argv) {
                                          &window);
         chooser.show();
         failures += !save(&chooser, out, QStringLiteral("application-chooser"));
+        failures += !save(window.permissionsSection(), out, QStringLiteral("permissions"));
         app.exit(failures);
+    });
+    // Script mode on a desktop that has each global shortcut confirmed.
+    SettingsWorld scripts;
+    scripts.applicationScriptsMode = true;
+    scripts.fake.shortcuts.confirmsBindings = true;
+    scripts.open({org});
+    QTimer::singleShot(200, [&] {
+        failures +=
+            !save(scripts.window->permissionsSection(), out, QStringLiteral("permissions-scripts"));
     });
     return app.exec();
 }

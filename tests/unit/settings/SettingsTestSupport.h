@@ -129,6 +129,8 @@ struct SettingsWorld {
     QList<QUrl> taught;
     std::optional<QString> teachingResult;
     int onboardingShown = 0;
+    // Creates the window in Application Scripts mode.
+    bool applicationScriptsMode = false;
 
     SettingsWorld() {
         fake.workspace.install(
@@ -162,7 +164,8 @@ struct SettingsWorld {
         hooks.usesApplicationScripts = [] { return false; };
         hooks.ruleLinkTemplate = &urlSchemeTemplate;
         window = std::make_unique<SettingsWindowController>(*store, fake.platform(), choosers,
-                                                            hotkeys, std::move(hooks));
+                                                            hotkeys, std::move(hooks), true,
+                                                            applicationScriptsMode);
         if (store->routeWithID(QStringLiteral("custom.org")))
             window->show(QStringLiteral("custom.org"));
     }

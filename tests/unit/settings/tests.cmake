@@ -3,6 +3,7 @@ corvanta_test(test_settings_logic
   SOURCES unit/settings/SettingsLogicTest.cpp)
 corvanta_test(test_settings_window
   SOURCES unit/settings/SettingsWindowTest.cpp unit/settings/SettingsSheetsTest.cpp
+    unit/settings/SettingsPermissionsTest.cpp
   LIBS QuaylithCore Qt6::Test)
 
 # Not a test: shows the settings window and its sheets and saves pictures of

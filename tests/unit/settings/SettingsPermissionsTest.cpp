@@ -1,0 +1,287 @@
+#include "core/selection/ApplicationScriptsInstaller.h"
+#include "core/selection/ScriptableFileManager.h"
+#include "core/settings/FileManagerActionsRow.h"
+#include "core/settings/PermissionTilesView.h"
+#include "tests/support/WidgetTest.h"
+#include "tests/unit/settings/SettingsTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+// Points the variables at throw-away folders for the test's life.
+class EnvironmentOverride {
+public:
+    void set(const char* name, const QString& value) {
+        if (!m_saved.contains(name))
+            m_saved.insert(name, qEnvironmentVariableIsSet(name)
+                                     ? std::optional<QByteArray>(qgetenv(name))
+                                     : std::nullopt);
+        qputenv(name, QFile::encodeName(value));
+    }
+    ~EnvironmentOverride() {
+        for (auto it = m_saved.cbegin(); it != m_saved.cend(); ++it) {
+            if (it.value())
+                qputenv(it.key().constData(), *it.value());
+            else
+                qunsetenv(it.key().constData());
+        }
+    }
+
+private:
+    QHash<QByteArray, std::optional<QByteArray>> m_saved;
+};
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes, bool executable = false) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+    file.close();
+    if (executable)
+        file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+}
+
+class SettingsPermissionsTest : public WidgetTest {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(home.isValid());
+        env.set("HOME", home.path());
+        env.set("XDG_DATA_HOME", home.filePath(QStringLiteral("data")));
+        env.set("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")));
+        env.set("PATH", home.filePath(QStringLiteral("bin")));
+    }
+    static void settle() {
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+    }
+    QString scriptsFolder() const { return *ApplicationScriptsInstaller::defaultDirectory(); }
+    PermissionTilesView* tiles() const { return world.window->permissionTiles(); }
+    QString automationText() const { return tiles()->automationStatus()->text(); }
+
+    QTemporaryDir home;
+    EnvironmentOverride env;
+    SettingsWorld world;
+};
+
+TEST_F(SettingsPermissionsTest, ScriptsModeAutomationStatusFollowsTheInstalledHelper) {
+    const QString scriptsNeeded = QStringLiteral("○ scripts needed — Install Scripts…");
+    const struct {
+        const char* name;
+        bool installed;
+        AutomationStatus status;
+        std::optional<ProcessResult> helper; // none: the helper must not run
+        QString text;
+    } cases[] = {
+        {"no helpers", false, AutomationStatus::granted, std::nullopt, scriptsNeeded},
+        {"granted without asking the helper", true, AutomationStatus::granted, std::nullopt,
+         QStringLiteral("● granted")},
+        {"helper answers with nothing selected", true, AutomationStatus::unavailable,
+         ProcessResult{std::nullopt, false, false, 0, {}}, QStringLiteral("● granted")},
+        {"helper fails", true, AutomationStatus::unavailable,
+         ProcessResult{std::nullopt, false, false, 1, {}}, QStringLiteral("○ not granted")},
+        {"helper times out, denied", true, AutomationStatus::denied,
+         ProcessResult{std::nullopt, true, false, std::nullopt, {}},
+         QStringLiteral("○ denied — enable in Settings")},
+    };
+    world.applicationScriptsMode = true;
+    world.open();
+    settle();
+    // The automatic offer was cancelled; the helpers come and go per case below.
+    ASSERT_TRUE(world.window->didOfferApplicationScriptsInstall());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(scriptsFolder()).removeRecursively();
+        if (c.installed) {
+            ASSERT_TRUE(ApplicationScriptsInstaller::install(scriptsFolder()));
+        }
+        world.fake.selectionPermissions.automation = c.status;
+        world.fake.processes.runs.clear();
+        world.fake.processes.responder = [&c](const ProcessRequest&) {
+            return c.helper.value_or(ProcessResult{});
+        };
+        tiles()->refresh();
+        EXPECT_EQ(automationText(), c.text);
+        ASSERT_EQ(world.fake.processes.runs.size(), c.helper ? 1 : 0);
+        if (c.helper) {
+            const ProcessRequest& run = world.fake.processes.runs.first();
+            EXPECT_EQ(QFile::decodeName(run.program),
+                      QDir(scriptsFolder())
+                          .filePath(ScriptableFileManager::builtins().first().scriptFileName));
+            EXPECT_EQ(run.timeout, std::chrono::milliseconds(2000));
+        }
+    }
+    world.fake.processes.responder = nullptr;
+}
+
+TEST_F(SettingsPermissionsTest, ScriptsInstallIsOfferedOnceAndTheButtonAsksAgain) {
+    QStringList logged;
+    static QStringList* sink = nullptr;
+    sink = &logged;
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& text) { sink->append(text); });
+
+    world.applicationScriptsMode = true;
+    world.open();
+    settle();
+    ASSERT_EQ(world.choosers.requests.size(), 1) << "offered when the window first shows";
+    const SettingsChoosers::Request asked = world.choosers.requests.first();
+    EXPECT_EQ(asked.prompt, "Select Folder");
+    EXPECT_EQ(asked.directory, scriptsFolder());
+    EXPECT_TRUE(asked.message.startsWith("Corvanta needs to install helper scripts"));
+    EXPECT_TRUE(logged.contains("Corvanta: Application Scripts install was cancelled or failed"));
+    EXPECT_EQ(automationText(), "○ scripts needed — Install Scripts…");
+
+    world.window->show();
+    settle();
+    EXPECT_EQ(world.choosers.requests.size(), 1) << "never offered twice";
+
+    // Request… needs the helpers first; cancelled, nothing is asked.
+    tiles()->requestAutomationButton()->click();
+    settle();
+    EXPECT_EQ(world.choosers.requests.size(), 2);
+    EXPECT_EQ(automationText(), "○ scripts needed — Install Scripts…");
+
+    // A folder inside the Application Scripts folder means the folder itself.
+    QPushButton* install = tiles()->installScriptsButton();
+    ASSERT_TRUE(install);
+    EXPECT_EQ(install->text(), "Install Scripts…");
+    EXPECT_EQ(install->toolTip(),
+              "Grant write access to Application Scripts and install hotkey helpers");
+    QDir().mkpath(scriptsFolder() + QStringLiteral("/inner"));
+    world.choosers.folders = {scriptsFolder() + QStringLiteral("/inner")};
+    world.fake.selectionPermissions.automation = AutomationStatus::granted;
+    logged.clear();
+    install->click();
+    settle();
+    EXPECT_EQ(world.choosers.requests.size(), 3);
+    EXPECT_TRUE(ApplicationScriptsInstaller::areScriptsCurrent(scriptsFolder()));
+    EXPECT_FALSE(QFileInfo::exists(scriptsFolder() + QStringLiteral("/inner/") +
+                                   ScriptableFileManager::builtins().first().scriptFileName));
+    EXPECT_EQ(automationText(), "● granted");
+    EXPECT_TRUE(logged.isEmpty()) << "only the automatic offer logs";
+    qInstallMessageHandler(previous);
+
+    // Current helpers: a new window offers nothing.
+    world.open();
+    settle();
+    EXPECT_FALSE(world.window->didOfferApplicationScriptsInstall());
+    EXPECT_EQ(world.choosers.requests.size(), 3);
+}
+
+TEST_F(SettingsPermissionsTest, DefaultModeNeitherOffersNorRunsHelpers) {
+    world.open();
+    settle();
+    EXPECT_FALSE(world.window->didOfferApplicationScriptsInstall());
+    EXPECT_TRUE(world.choosers.requests.isEmpty());
+    EXPECT_TRUE(world.fake.processes.runs.isEmpty());
+    EXPECT_FALSE(tiles()->installScriptsButton());
+}
+
+TEST_F(SettingsPermissionsTest, OpenSettingsButtonsFollowTheDesktop) {
+    world.fake.desktopSettings.accessibilityPanel = false;
+    world.open();
+    EXPECT_FALSE(tiles()->openAccessibilitySettingsButton());
+
+    world.fake.desktopSettings.accessibilityPanel = true;
+    world.open();
+    QPushButton* open = tiles()->openAccessibilitySettingsButton();
+    ASSERT_TRUE(open);
+    EXPECT_EQ(open->text(), "Open Settings…");
+    EXPECT_EQ(open->toolTip(), "Open the desktop's accessibility settings");
+    open->click();
+    EXPECT_EQ(world.fake.desktopSettings.accessibilityOpened, 1);
+    // Automation has no panel of its own on these desktops.
+    EXPECT_FALSE(world.window->findChild<QPushButton*>("openAutomationSettingsButton"));
+}
+
+TEST_F(SettingsPermissionsTest, FileManagerActionsInstallAndRemoveOnlyOurs) {
+    // Nautilus and Thunar installed; the user has a script and a custom action of their own.
+    writeFile(home.filePath("bin/nautilus"), "#!/bin/sh\n", true);
+    writeFile(home.filePath("bin/thunar"), "#!/bin/sh\n", true);
+    const QString userScript = home.filePath("data/nautilus/scripts/My Script");
+    const QByteArray userScriptBytes = "#!/bin/sh\necho mine\n";
+    writeFile(userScript, userScriptBytes, true);
+    const QString uca = home.filePath("config/Thunar/uca.xml");
+    const QByteArray userActions =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n<action>\n"
+        "\t<icon></icon>\n\t<name>Mine</name>\n\t<unique-id>1-1</unique-id>\n"
+        "\t<command>echo %f</command>\n\t<description></description>\n"
+        "\t<patterns>*</patterns>\n\t<text-files/>\n</action>\n</actions>\n";
+    writeFile(uca, userActions);
+
+    world.open();
+    FileManagerActionsRow* row = world.window->fileManagerActions();
+    ASSERT_TRUE(row);
+    QPushButton* button = row->button();
+    EXPECT_EQ(button->text(), "Install File Manager Actions…");
+    EXPECT_FALSE(row->bindingsNote());
+
+    // No rule has a hotkey yet: said so, nothing written.
+    button->click();
+    ASSERT_EQ(world.fake.alerts.shown.size(), 1);
+    EXPECT_EQ(world.fake.alerts.shown.last().messageText, "No Rule Has a Hotkey");
+    EXPECT_EQ(QDir(home.filePath("data/nautilus/scripts")).entryList(QDir::Files).size(), 1);
+
+    world.hotkeys.record(QStringLiteral("rule-R1"),
+                         Shortcut{Qt::Key_K, Qt::ControlModifier | Qt::AltModifier});
+    // Cancelled: nothing written.
+    world.fake.alerts.answers = {1};
+    button->click();
+    ASSERT_EQ(world.fake.alerts.shown.size(), 2);
+    const AlertRequest confirm = world.fake.alerts.shown.last();
+    EXPECT_EQ(confirm.messageText, "Install File Manager Actions?");
+    EXPECT_TRUE(confirm.informativeText.startsWith("Nautilus and Thunar will get one action"))
+        << confirm.informativeText.toStdString();
+    EXPECT_TRUE(confirm.informativeText.contains("(1 in all)"));
+    EXPECT_TRUE(confirm.informativeText.contains("nothing else of theirs is touched"));
+    EXPECT_EQ(confirm.buttons, (QStringList{"Install", "Cancel"}));
+    EXPECT_EQ(confirm.cancelButton, 1);
+    EXPECT_EQ(readAll(uca), userActions);
+    EXPECT_EQ(button->text(), "Install File Manager Actions…");
+
+    world.fake.alerts.answers = {0, 0};
+    button->click();
+    ASSERT_EQ(world.fake.alerts.shown.size(), 4);
+    const AlertRequest installed = world.fake.alerts.shown.last();
+    EXPECT_EQ(installed.messageText, "File Manager Actions Installed");
+    EXPECT_TRUE(installed.informativeText.startsWith("Installed:\n~/data/nautilus/scripts/"))
+        << installed.informativeText.toStdString();
+    EXPECT_TRUE(installed.informativeText.contains("~/config/Thunar/uca.xml"));
+    EXPECT_EQ(QDir(home.filePath("data/nautilus/scripts")).entryList(QDir::Files).size(), 2);
+    EXPECT_FALSE(QDir(home.filePath("data/nemo/actions")).exists()) << "Nemo is not installed";
+    EXPECT_TRUE(readAll(uca).contains("<name>Mine</name>"));
+    EXPECT_TRUE(readAll(uca).contains("corvanta-rule-R1"));
+    EXPECT_EQ(button->text(), "Remove File Manager Actions…");
+
+    world.fake.alerts.answers = {0, 0};
+    button->click();
+    ASSERT_EQ(world.fake.alerts.shown.size(), 6);
+    EXPECT_EQ(world.fake.alerts.shown.at(4).messageText, "Remove File Manager Actions?");
+    EXPECT_EQ(world.fake.alerts.shown.last().messageText, "File Manager Actions Removed");
+    EXPECT_EQ(QDir(home.filePath("data/nautilus/scripts")).entryList(QDir::Files),
+              QStringList{"My Script"});
+    EXPECT_EQ(readAll(userScript), userScriptBytes);
+    EXPECT_EQ(readAll(uca), userActions);
+    EXPECT_EQ(button->text(), "Install File Manager Actions…");
+}
+
+TEST_F(SettingsPermissionsTest, ConfirmedBindingsPointToTheFileManagerActions) {
+    world.fake.shortcuts.confirmsBindings = true;
+    world.open();
+    const QLabel* note = world.window->fileManagerActions()->bindingsNote();
+    ASSERT_TRUE(note);
+    EXPECT_TRUE(note->text().contains("file manager actions are the reliable way"));
+}
+
+} // namespace
