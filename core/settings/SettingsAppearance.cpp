@@ -45,15 +45,20 @@ void SettingsAppearance::applyDark(QWidget* window) {
 }
 
 QString SettingsAppearance::segmentStyleSheet(bool first, bool last) {
-    // A darker accent than the selection's, so white text keeps 4.5:1.
-    QString sheet = QStringLiteral(
-        "QToolButton { background: palette(button); color: palette(button-text);"
-        " border: 1px solid #55585f; padding: 3px 12px; }"
-        "QToolButton:hover { background: #3f4248; }"
-        "QToolButton:checked { background: #2d64b8; color: white; border-color: #2d64b8;"
-        " font-weight: bold; }"
-        "QToolButton:focus { border-color: #8fbcff; }"
-        "QToolButton:disabled { color: palette(placeholder-text); }");
+    // Colours by value: the segments get their sheet before they join the
+    // window, whose palette they would otherwise not see. The checked fill is a
+    // darker accent than the selection's, so white text keeps 4.5:1.
+    const QPalette dark = darkPalette();
+    QString sheet =
+        QStringLiteral("QToolButton { background: %1; color: %2; border: 1px solid #55585f;"
+                       " padding: 3px 12px; }"
+                       "QToolButton:hover { background: #3f4248; }"
+                       "QToolButton:checked { background: #2d64b8; color: white;"
+                       " border-color: #2d64b8; font-weight: bold; }"
+                       "QToolButton:focus { border-color: #8fbcff; }"
+                       "QToolButton:disabled { color: %3; }")
+            .arg(dark.color(QPalette::Button).name(), dark.color(QPalette::ButtonText).name(),
+                 dark.color(QPalette::Disabled, QPalette::ButtonText).name());
     const QString radius = QStringLiteral("5px");
     QString ends;
     if (first)

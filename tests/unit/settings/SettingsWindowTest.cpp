@@ -575,6 +575,8 @@ TEST_F(SettingsWindowTest, TheCheckedSegmentStandsApartAndSaysSo) {
         const int distance = std::abs(on.red() - off.red()) + std::abs(on.green() - off.green()) +
                              std::abs(on.blue() - off.blue());
         EXPECT_GT(distance, 120) << on.name().toStdString() << " vs " << off.name().toStdString();
+        // The other one stays as dark as the window around it.
+        EXPECT_LT(off.lightness(), 100) << off.name().toStdString();
         EXPECT_TRUE(QAccessible::queryAccessibleInterface(checked)->state().checked);
         EXPECT_TRUE(QAccessible::queryAccessibleInterface(other)->state().checkable);
         EXPECT_FALSE(QAccessible::queryAccessibleInterface(other)->state().checked);
