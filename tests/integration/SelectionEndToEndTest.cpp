@@ -264,13 +264,7 @@ TEST_F(SelectionEndToEnd, PermissionProbesReadTheSession) {
 // while Thunar shows two selected files; the rule's editor gets both.
 TEST_F(SelectionEndToEnd, ARuleHotkeyOpensTheSelectedFilesInTheRulesEditor) {
     LinuxSandbox& sandbox = LinuxSandbox::current();
-    QFile entry(sandbox.applicationsFolder() + QStringLiteral("/test.HotkeyEditor.desktop"));
-    ASSERT_TRUE(entry.open(QIODevice::WriteOnly));
-    entry.write("[Desktop Entry]\nType=Application\nName=Hotkey Editor\n"
-                "Exec=recorder-editor --hotkey %F\nMimeType=text/plain;\n");
-    entry.close();
-    QFile::remove(sandbox.applicationsFolder() + QStringLiteral("/io.corvanta.Corvanta.desktop"));
-    ASSERT_TRUE(ok("update-desktop-database", {sandbox.applicationsFolder()}));
+    ASSERT_TRUE(SandboxHelpers::addHotkeyEditor());
     ASSERT_TRUE(ok("cmake", {"--install", CORVANTA_BINARY_DIR, "--prefix", sandbox.root(),
                              "--component", "Unspecified"}));
     QDBusConnection::sessionBus().interface()->call(QStringLiteral("ReloadConfig"));

@@ -164,18 +164,7 @@ protected:
         windowManager = std::make_unique<QProcess>();
         windowManager->start(QStringLiteral("openbox"), {});
         ASSERT_TRUE(windowManager->waitForStarted(waitMs));
-        QFile entry(sandbox.applicationsFolder() + QStringLiteral("/test.HotkeyEditor.desktop"));
-        ASSERT_TRUE(entry.open(QIODevice::WriteOnly));
-        entry.write("[Desktop Entry]\nType=Application\nName=Hotkey Editor\n"
-                    "Exec=recorder-editor --hotkey %F\nMimeType=text/plain;\n");
-        entry.close();
-        // The sandbox's stand-in for Corvanta would be offered as a text editor too.
-        QFile::remove(sandbox.applicationsFolder() +
-                      QStringLiteral("/io.corvanta.Corvanta.desktop"));
-        ASSERT_TRUE(run(QStringLiteral("update-desktop-database"), {sandbox.applicationsFolder()}));
-        ASSERT_TRUE(run("cmake", {"--install", CORVANTA_BINARY_DIR, "--prefix", sandbox.root(),
-                                  "--component", "Unspecified"}));
-        QDBusConnection::sessionBus().interface()->call(QStringLiteral("ReloadConfig"));
+        ASSERT_TRUE(SandboxHelpers::addHotkeyEditor());
 
         folder = QFile::encodeName(sandbox.filesFolder()) + "/from settings";
         QDir().mkpath(QFile::decodeName(folder));
