@@ -3,6 +3,7 @@
 // files launching the same editor, interleaved in one run. The editor only
 // stamps the moment it started. Without a display it runs itself under
 // xvfb-run and a private session bus, in a throw-away home.
+#include "bench/BenchSupport.h"
 #include "core/model/LocalFileURL.h"
 #include "core/model/RoutesFileCodec.h"
 #include "tests/unit/engine/RuleBuilders.h"
@@ -24,29 +25,12 @@
 #include <unistd.h>
 
 namespace {
+using BenchSupport::median;
+using BenchSupport::monotonicNs;
+using BenchSupport::run;
+using BenchSupport::writeFile;
+
 constexpr int rounds = 15;
-
-qint64 monotonicNs() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return qint64(now.tv_sec) * 1000000000LL + now.tv_nsec;
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size();
-}
-
-QByteArray run(const QString& program, const QStringList& arguments, bool* ok = nullptr) {
-    QProcess process;
-    process.start(program, arguments);
-    const bool finished = process.waitForFinished(20000);
-    if (ok)
-        *ok = finished && process.exitCode() == 0;
-    return process.readAllStandardOutput();
-}
 
 qsizetype stampCount(const QString& stamps) {
     QFile file(stamps);
@@ -70,11 +54,6 @@ double measure(const QString& stamps, const std::function<void()>& request) {
     if (lines.size() <= before + 1)
         return -1;
     return double(lines.at(before).toLongLong() - start) / 1e6;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? -1 : values[values.size() / 2];
 }
 
 int fail(const char* why) {
@@ -148,17 +127,8 @@ int main(int argc, char** argv) {
             std::fclose(file);
     }
 
-    QProcess windowManager;
-    windowManager.start(QStringLiteral("openbox"), {});
-    QThread::msleep(500);
-    QProcess thunar;
-    thunar.start(QStringLiteral("thunar"), {QFile::decodeName(files)});
-    const QByteArray window =
-        run("xdotool", {"search", "--sync", "--onlyvisible", "--class", "Thunar"}).trimmed();
-    QThread::msleep(800);
-    const QString thunarWindow = QString::fromLatin1(window.split('\n').last());
-    run("xdotool", {"windowactivate", "--sync", thunarWindow});
-    run("xdotool", {"key", "ctrl+a"});
+    const BenchSupport::ThunarSelection thunar(QFile::decodeName(files));
+    const QString& thunarWindow = thunar.window();
 
     QProcess tray;
     tray.setStandardErrorFile(QProcess::nullDevice());
@@ -197,10 +167,6 @@ int main(int argc, char** argv) {
     }
     tray.terminate();
     tray.waitForFinished(5000);
-    thunar.kill();
-    thunar.waitForFinished();
-    windowManager.kill();
-    windowManager.waitForFinished();
     std::filesystem::remove_all(std::string(files.constData()));
     std::printf("rule hotkey over Thunar (2 files) to editor start: median %.1f ms; gio open of "
                 "the same files: median %.1f ms; added %.1f ms; %d rounds, %d failed\n",

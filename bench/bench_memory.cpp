@@ -3,6 +3,7 @@
 // records its arguments. Runs itself under xvfb-run and dbus-run-session, in a
 // throw-away home. Prints one line; the aim is under 40 MB idle and no growth
 // beyond noise.
+#include "bench/BenchSupport.h"
 #include "core/model/RoutesFileCodec.h"
 
 #include <QCoreApplication>
@@ -20,6 +21,8 @@
 #include <unistd.h>
 
 namespace {
+using BenchSupport::writeFile;
+
 constexpr int fileCount = 1000;
 constexpr int warmUpCount = 100;
 const char serviceName[] = "io.corvanta.Corvanta";
@@ -49,13 +52,6 @@ int reexecInSession(char* self) {
     if (!child.waitForFinished(15 * 60 * 1000))
         return fail("the session did not end");
     return child.exitCode();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size();
 }
 
 // Kilobytes of resident memory of a process (VmRSS).

@@ -7,6 +7,7 @@
 // dbus-run-session, on a real X server (xvfb-run) when there is one, else with
 // Qt offscreen (`--offscreen` asks for that). Prints one line; the aim is a
 // ratio of at most 1.1 between the two `gio open`s at the median.
+#include "bench/BenchSupport.h"
 #include "core/model/RoutesFileCodec.h"
 
 #include <QCoreApplication>
@@ -26,6 +27,9 @@
 #include <functional>
 
 namespace {
+using BenchSupport::monotonicNs;
+using BenchSupport::writeFile;
+
 constexpr int rounds = 25;
 const char serviceName[] = "io.corvanta.Corvanta";
 const char sessionMarker[] = "CORVANTA_BENCH_OPEN_SESSION";
@@ -33,19 +37,6 @@ const char sessionMarker[] = "CORVANTA_BENCH_OPEN_SESSION";
 int fail(const QString& why) {
     std::printf("bench_open_latency: failed: %s\n", qPrintable(why));
     return 1;
-}
-
-qint64 monotonicNs() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return qint64(now.tv_sec) * 1000000000LL + now.tv_nsec;
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size();
 }
 
 // Starts a process that is not waited for, its output discarded.
@@ -59,9 +50,9 @@ void startQuietly(const QString& program, const QStringList& arguments) {
 }
 
 bool run(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    return process.waitForFinished(30000) && process.exitCode() == 0;
+    bool ok = false;
+    BenchSupport::run(program, arguments, &ok, 30000);
+    return ok;
 }
 
 class Bench {

@@ -3,6 +3,7 @@
 // new clipboard owner, read the URI list, restore the clipboard. Each run
 // starts from a clipboard owned by another program (xclip), as a user's is.
 // Without a display it runs itself under xvfb-run and a private session bus.
+#include "bench/BenchSupport.h"
 #include "core/selection/FileSelectionResolver.h"
 #include "core/selection/ScriptableFileManager.h"
 #include "platform/linux/AtspiAccessibilitySelection.h"
@@ -21,24 +22,7 @@
 #include <unistd.h>
 #include <vector>
 
-namespace {
-QByteArray run(const QString& program, const QStringList& arguments, int* status = nullptr) {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(10000)) {
-        process.kill();
-        process.waitForFinished();
-    }
-    if (status)
-        *status = process.exitCode();
-    return process.readAllStandardOutput();
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-} // namespace
+using BenchSupport::median;
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("BENCH_WRAPPED")) {
@@ -61,18 +45,7 @@ int main(int argc, char** argv) {
         if (file)
             std::fclose(file);
     }
-    // The window manager names the active window, which the whole resolver needs.
-    QProcess windowManager;
-    windowManager.start(QStringLiteral("openbox"), {});
-    QThread::msleep(500);
-    QProcess thunar;
-    thunar.start(QStringLiteral("thunar"), {QFile::decodeName(folder)});
-    const QByteArray window =
-        run("xdotool", {"search", "--sync", "--onlyvisible", "--class", "Thunar"}).trimmed();
-    QThread::msleep(800);
-    run("xdotool", {"windowactivate", "--sync", QString::fromLatin1(window.split('\n').last())});
-    run("xdotool", {"key", "ctrl+a"});
-    QThread::msleep(300);
+    const BenchSupport::ThunarSelection thunar(QFile::decodeName(folder));
 
     X11ClipboardSelection selection;
     X11FrontmostApplication frontmost;
@@ -138,10 +111,6 @@ int main(int argc, char** argv) {
                          c - b);
         }
     }
-    thunar.kill();
-    thunar.waitForFinished();
-    windowManager.kill();
-    windowManager.waitForFinished();
     // Qt cannot remove a name that is not UTF-8.
     std::filesystem::remove_all(std::string(folder.constData()));
     std::vector<double> sorted = total;

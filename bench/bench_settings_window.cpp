@@ -4,6 +4,7 @@
 // the display it is given, else off screen. Aims: first show under 200 ms,
 // later shows under 50 ms, a switch under 30 ms, memory within 2 MB.
 #include "bench/BenchRoutes.h"
+#include "bench/BenchSupport.h"
 #include "core/hotkeys/HotkeyRecordingPeriod.h"
 #include "core/model/RouteStore.h"
 #include "core/model/RoutesFileCodec.h"
@@ -26,11 +27,6 @@
 #include <vector>
 
 namespace {
-double medianMs(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
-
 double residentMB() {
     QFile statm(QStringLiteral("/proc/self/statm"));
     if (!statm.open(QIODevice::ReadOnly))
@@ -139,6 +135,7 @@ int main(int argc, char** argv) {
                 "route switch %.1f ms (median of 40), resident %.1f MB after the first show/close "
                 "-> %.1f MB after 100 more (%+.2f MB)\n",
                 static_cast<long long>(routes.size()), static_cast<long long>(most), first, built,
-                probes, reload, medianMs(later), medianMs(switches), before, after, after - before);
+                probes, reload, BenchSupport::median(later), BenchSupport::median(switches), before,
+                after, after - before);
     return 0;
 }

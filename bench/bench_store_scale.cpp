@@ -3,6 +3,7 @@
 // freedesktop type and application registries. Prints one line per size and
 // the growth factor, which must stay close to linear.
 #include "bench/BenchRoutes.h"
+#include "bench/BenchSupport.h"
 #include "core/engine/OpenContextBuilder.h"
 #include "core/engine/RoutingDecision.h"
 #include "core/model/RouteStore.h"
@@ -22,10 +23,6 @@ QByteArray routesFile(int routeCount) {
     return RoutesFileCodec::encode(benchRoutes(routeCount, 50));
 }
 
-double medianMs(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -65,11 +62,11 @@ int main(int argc, char** argv) {
                     return 1;
             }
         }
-        const double loadMs = medianMs(load);
+        const double loadMs = BenchSupport::median(load);
         std::printf("store_scale routes=%d rules=%d load_ms=%.1f save_ms=%.1f decide_ms=%.3f "
                     "bytes=%lld load_growth=%s\n",
-                    count, count * 50, loadMs, medianMs(save), medianMs(decide),
-                    static_cast<long long>(data.size()),
+                    count, count * 50, loadMs, BenchSupport::median(save),
+                    BenchSupport::median(decide), static_cast<long long>(data.size()),
                     previousLoad > 0 ? qPrintable(QString::number(loadMs / previousLoad, 'f', 1) +
                                                   QStringLiteral("x"))
                                      : "-");

@@ -239,14 +239,4 @@ QByteArray routesBytes() {
     QFile file(routesFile());
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
-
-bool addHotkeyEditor() {
-    const QString applications = LinuxSandbox::current().applicationsFolder();
-    if (!writeFile(applications + QStringLiteral("/test.HotkeyEditor.desktop"),
-                   "[Desktop Entry]\nType=Application\nName=Hotkey Editor\n"
-                   "Exec=recorder-editor --hotkey %F\nMimeType=text/plain;\n"))
-        return false;
-    QFile::remove(applications + QStringLiteral("/io.corvanta.Corvanta.desktop"));
-    return QProcess::execute(QStringLiteral("update-desktop-database"), {applications}) == 0;
-}
 } // namespace SandboxHelpers

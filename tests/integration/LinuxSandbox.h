@@ -58,7 +58,4 @@ bool waitUntil(const std::function<bool()>& condition, int ms = 15000);
 QString routesFile();
 // The routes file's bytes, empty when it cannot be read.
 QByteArray routesBytes();
-// Adds test.HotkeyEditor, a text editor that records its files after "--hotkey",
-// and takes away the stand-in for Corvanta's own entry, which claims text too.
-bool addHotkeyEditor();
 } // namespace SandboxHelpers

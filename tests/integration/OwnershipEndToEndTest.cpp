@@ -3,6 +3,7 @@
 // damaged edit is kept as it is. Runs on a real X server, where the instance's
 // dialogs are answered with keys as a user would.
 #include "core/model/RoutesFileCodec.h"
+#include "tests/integration/EndToEndSupport.h"
 #include "tests/integration/LinuxSandbox.h"
 #include "tests/unit/routing/RoutingTestSupport.h"
 
@@ -17,18 +18,12 @@
 namespace {
 constexpr int waitMs = 15000;
 
+// True when `program` exited with 0; its standard output and error in `output`.
 bool run(const QString& program, const QStringList& arguments, QByteArray* output = nullptr) {
-    QProcess process;
-    process.setWorkingDirectory(LinuxSandbox::current().filesFolder());
-    process.start(program, arguments);
-    if (!process.waitForFinished(waitMs)) {
-        process.kill();
-        process.waitForFinished();
-        return false;
-    }
+    const EndToEnd::ProcessResult result = EndToEnd::run(program, arguments, waitMs);
     if (output)
-        *output = process.readAllStandardOutput() + process.readAllStandardError();
-    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+        *output = result.output();
+    return result.ok();
 }
 
 using SandboxHelpers::routesBytes;
@@ -81,18 +76,10 @@ int answerDialogs(int firstWithinMs = waitMs) {
 class OwnershipEndToEnd : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        LinuxSandbox& sandbox = LinuxSandbox::current();
-        QFile::remove(sandbox.applicationsFolder() +
-                      QStringLiteral("/io.corvanta.Corvanta.desktop"));
-        QFile entry(sandbox.applicationsFolder() + QStringLiteral("/test.RuleEditor.desktop"));
-        installed = entry.open(QIODevice::WriteOnly) &&
-                    entry.write("[Desktop Entry]\nType=Application\nName=Rule Editor\n"
-                                "Exec=recorder-editor --rule %F\n") > 0;
-        entry.close();
-        installed = installed && run("update-desktop-database", {sandbox.applicationsFolder()}) &&
-                    run("cmake", {"--install", CORVANTA_BINARY_DIR, "--prefix", sandbox.root(),
-                                  "--component", "Unspecified"});
-        QDBusConnection::sessionBus().interface()->call(QStringLiteral("ReloadConfig"));
+        installed =
+            EndToEnd::installCorvanta(
+                {{"test.RuleEditor.desktop", "Name=Rule Editor\nExec=recorder-editor --rule %F\n"}})
+                .isEmpty();
     }
 
     void SetUp() override {

@@ -1,6 +1,7 @@
 // The picker as a user meets it: a Markdown file opened through the running
 // instance shows the picker on a real X server; keys typed into it decide
 // which recorder editor, if any, receives the file.
+#include "tests/integration/EndToEndSupport.h"
 #include "tests/integration/LinuxSandbox.h"
 #include "tests/unit/engine/RuleBuilders.h"
 #include "tests/unit/routing/RoutingTestSupport.h"
@@ -18,35 +19,17 @@ namespace {
 const QString pickerTitle = QStringLiteral("^Choose a Markdown editor$");
 constexpr int waitMs = 10000;
 
-// Runs `program`, killed after `waitMs`; true when it exited with 0.
 bool run(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.setProcessChannelMode(QProcess::ForwardedChannels);
-    process.start(program, arguments);
-    if (!process.waitForFinished(waitMs)) {
-        process.kill();
-        process.waitForFinished();
-        return false;
-    }
-    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    return EndToEnd::run(program, arguments, waitMs).ok();
 }
 
 class PickerEndToEnd : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        LinuxSandbox& sandbox = LinuxSandbox::current();
-        QFile::remove(sandbox.applicationsFolder() +
-                      QStringLiteral("/io.corvanta.Corvanta.desktop"));
-        QFile entry(sandbox.applicationsFolder() + QStringLiteral("/test.SecondEditor.desktop"));
-        installed = entry.open(QIODevice::WriteOnly) &&
-                    entry.write("[Desktop Entry]\nType=Application\nName=Second Editor\n"
-                                "Exec=recorder-editor --second %F\n") > 0;
-        entry.close();
-        installed = installed && run("update-desktop-database", {sandbox.applicationsFolder()}) &&
-                    run("cmake", {"--install", CORVANTA_BINARY_DIR, "--prefix", sandbox.root(),
-                                  "--component", "Unspecified"});
-        // The bus was started before the service file existed.
-        QDBusConnection::sessionBus().interface()->call(QStringLiteral("ReloadConfig"));
+        installed =
+            EndToEnd::installCorvanta({{"test.SecondEditor.desktop",
+                                        "Name=Second Editor\nExec=recorder-editor --second %F\n"}})
+                .isEmpty();
     }
 
     void SetUp() override {

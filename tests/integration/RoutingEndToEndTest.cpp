@@ -3,6 +3,7 @@
 // recorder programs that stand in for editors, a browser and a URL handler.
 #include "core/model/DefaultHandlerClaimer.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "tests/integration/EndToEndSupport.h"
 #include "tests/integration/LinuxSandbox.h"
 #include "tests/unit/engine/RuleBuilders.h"
 #include "tests/unit/routing/RoutingTestSupport.h"
@@ -23,42 +24,28 @@ constexpr int waitMs = 20000;
 // Set before the sandbox starts the bus, so instances it starts need no screen.
 [[maybe_unused]] const bool offscreen = qputenv("QT_QPA_PLATFORM", "offscreen");
 
+// True when `program` exited with 0; its standard output and error in `output`.
 bool run(const QString& program, const QStringList& arguments, QString* output = nullptr) {
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, arguments);
-    const bool finished = process.waitForFinished(waitMs);
+    const EndToEnd::ProcessResult result = EndToEnd::run(program, arguments, waitMs);
     if (output)
-        *output = QString::fromLocal8Bit(process.readAll());
-    return finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+        *output = QString::fromLocal8Bit(result.output());
+    return result.ok();
 }
 
 // Installs Corvanta into the sandbox's prefix, with a rule editor and a handler
 // of x-corvanta-test: links that mark what they record; an error or none.
 QString install() {
-    LinuxSandbox& sandbox = LinuxSandbox::current();
-    QFile::remove(sandbox.applicationsFolder() + QStringLiteral("/io.corvanta.Corvanta.desktop"));
-    const auto entry = [&](const char* name, const QByteArray& lines) {
-        QFile file(sandbox.applicationsFolder() + QLatin1Char('/') + QLatin1String(name));
-        return file.open(QIODevice::WriteOnly) &&
-               file.write("[Desktop Entry]\nType=Application\n" + lines) > 0;
-    };
-    if (!entry("test.RuleEditor.desktop", "Name=Rule Editor\nExec=recorder-editor --rule %F\n") ||
-        !entry("test.SchemeHandler.desktop", "Name=Scheme Handler\nExec=recorder-editor --scheme "
-                                             "%u\nMimeType=x-scheme-handler/x-corvanta-test;\n"))
-        return QStringLiteral("cannot write the test entries");
+    const QString error = EndToEnd::installCorvanta(
+        {{"test.RuleEditor.desktop", "Name=Rule Editor\nExec=recorder-editor --rule %F\n"},
+         {"test.SchemeHandler.desktop", "Name=Scheme Handler\nExec=recorder-editor --scheme "
+                                        "%u\nMimeType=x-scheme-handler/x-corvanta-test;\n"}});
+    if (!error.isEmpty())
+        return error;
     QString output;
-    if (!run("update-desktop-database", {sandbox.applicationsFolder()}, &output) ||
-        !run("cmake",
-             {"--install", CORVANTA_BINARY_DIR, "--prefix", sandbox.root(), "--component",
-              "Unspecified"},
-             &output) ||
-        !run("gio", {"mime", "x-scheme-handler/https", "test.Browser.desktop"}, &output) ||
+    if (!run("gio", {"mime", "x-scheme-handler/https", "test.Browser.desktop"}, &output) ||
         !run("gio", {"mime", "x-scheme-handler/x-corvanta-test", "test.SchemeHandler.desktop"},
              &output))
         return QStringLiteral("installing failed: ") + output;
-    // The bus was started before the service file existed.
-    QDBusConnection::sessionBus().interface()->call(QStringLiteral("ReloadConfig"));
     return {};
 }
 

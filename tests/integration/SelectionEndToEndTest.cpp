@@ -4,7 +4,9 @@
 // no program outside the file manager table may be sent a key.
 #include "core/model/LocalFileURL.h"
 #include "platform/linux/LinuxSelectionPermissions.h"
+#include "tests/integration/EndToEndSupport.h"
 #include "tests/integration/LinuxSandbox.h"
+#include "tests/support/QStringPrinter.h"
 #include "tests/unit/engine/RuleBuilders.h"
 #include "tests/unit/routing/RoutingTestSupport.h"
 
@@ -25,29 +27,8 @@
 namespace {
 constexpr int waitMs = 10000;
 
-struct Result {
-    int exitCode = -1;
-    QByteArray out;
-};
-
-Result run(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.setProcessChannelMode(QProcess::SeparateChannels);
-    process.start(program, arguments);
-    Result result;
-    if (!process.waitForFinished(waitMs)) {
-        process.kill();
-        process.waitForFinished();
-        return result;
-    }
-    result.out = process.readAllStandardOutput();
-    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    return result;
-}
-
-bool ok(const QString& program, const QStringList& arguments) {
-    return run(program, arguments).exitCode == 0;
-}
+using EndToEnd::ok;
+using EndToEnd::run;
 
 QByteArray clipboard(const char* target) {
     return run("xclip", {"-o", "-selection", "clipboard", "-t", target}).out;
@@ -83,7 +64,7 @@ struct Selection {
 };
 
 Selection selection() {
-    const Result result =
+    const EndToEnd::ProcessResult result =
         run(QStringLiteral(CORVANTA_PATH), {QStringLiteral("selection"), QStringLiteral("--json")});
     Selection parsed;
     parsed.exitCode = result.exitCode;
@@ -264,10 +245,10 @@ TEST_F(SelectionEndToEnd, PermissionProbesReadTheSession) {
 // while Thunar shows two selected files; the rule's editor gets both.
 TEST_F(SelectionEndToEnd, ARuleHotkeyOpensTheSelectedFilesInTheRulesEditor) {
     LinuxSandbox& sandbox = LinuxSandbox::current();
-    ASSERT_TRUE(SandboxHelpers::addHotkeyEditor());
-    ASSERT_TRUE(ok("cmake", {"--install", CORVANTA_BINARY_DIR, "--prefix", sandbox.root(),
-                             "--component", "Unspecified"}));
-    QDBusConnection::sessionBus().interface()->call(QStringLiteral("ReloadConfig"));
+    ASSERT_EQ(EndToEnd::installCorvanta({{"test.HotkeyEditor.desktop",
+                                          "Name=Hotkey Editor\nExec=recorder-editor --hotkey "
+                                          "%F\nMimeType=text/plain;\n"}}),
+              QString());
 
     const QByteArray files = QFile::encodeName(sandbox.filesFolder()) + "/hotkey";
     QDir().mkpath(QFile::decodeName(files));

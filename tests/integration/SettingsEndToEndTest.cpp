@@ -5,6 +5,7 @@
 // selected in Thunar when that hotkey is pressed.
 #include "core/model/RoutesFileCodec.h"
 #include "platform/linux/ShortcutTable.h"
+#include "tests/integration/EndToEndSupport.h"
 #include "tests/integration/LinuxSandbox.h"
 #include "tests/unit/routing/RoutingTestSupport.h"
 
@@ -164,7 +165,10 @@ protected:
         windowManager = std::make_unique<QProcess>();
         windowManager->start(QStringLiteral("openbox"), {});
         ASSERT_TRUE(windowManager->waitForStarted(waitMs));
-        ASSERT_TRUE(SandboxHelpers::addHotkeyEditor());
+        ASSERT_EQ(EndToEnd::installCorvanta({{"test.HotkeyEditor.desktop",
+                                              "Name=Hotkey Editor\nExec=recorder-editor --hotkey "
+                                              "%F\nMimeType=text/plain;\n"}}),
+                  QString());
 
         folder = QFile::encodeName(sandbox.filesFolder()) + "/from settings";
         QDir().mkpath(QFile::decodeName(folder));

@@ -4,6 +4,7 @@
 #include "core/menubar/DropPalettePanel.h"
 #include "core/menubar/MenuBarDropController.h"
 #include "platform/linux/LinuxDesktopTray.h"
+#include "tests/support/SelectionOwnerClient.h"
 
 #include <QApplication>
 #include <QDir>
@@ -12,10 +13,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <cstring>
-#include <xcb/xcb.h>
 
 namespace {
 const QRect icon(600, 0, 24, 24);
@@ -67,6 +64,14 @@ protected:
             ASSERT_TRUE(xdotool({"mousemove", x, "140"}));
         settle();
     }
+    // The palette is centred 4 px below the icon: x 512 to 712, y 28 to 138.
+    // A hand moves on to it in small steps.
+    void moveDownOntoPalette() {
+        for (int y = 40; y <= 80; y += 10) {
+            ASSERT_TRUE(xdotool({"mousemove", "612", QString::number(y)}));
+            settle(40);
+        }
+    }
     void moveTo(int x, int y) {
         ASSERT_TRUE(xdotool({"mousemove", QString::number(x), QString::number(y)}));
         settle();
@@ -77,13 +82,32 @@ protected:
     QProcess source;
 };
 
-xcb_atom_t internAtom(xcb_connection_t* connection, const char* name) {
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, 0, uint16_t(strlen(name)), name), nullptr);
-    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return atom;
-}
+// The drop palette wired to the tray icon's drag watch, as the delegate wires it.
+struct PaletteOnIcon {
+    PaletteOnIcon() {
+        tray.watchDragsOverIcon(geometry().icon, [this](bool over) {
+            if (over)
+                drops.showPalette();
+            else
+                drops.dragLeftIcon();
+        });
+    }
+    static TrayGeometry geometry() {
+        TrayGeometry geometry;
+        geometry.icon = [] { return std::optional<QRect>(icon); };
+        geometry.visibleArea = [](const QPoint&) { return QRect(0, 0, 1280, 800); };
+        return geometry;
+    }
+
+    LinuxDesktopTray tray;
+    QList<QUrl> taught;
+    MenuBarDropController drops{[this](const QUrl& url) { taught << url; },
+                                [](DropPaletteSurface::Callbacks callbacks) {
+                                    return std::make_unique<DropPalettePanel>(std::move(callbacks),
+                                                                              false);
+                                },
+                                geometry(), MenuBarDropController::eventLoopScheduler(qApp)};
+};
 
 TEST(DesktopTray, TrayThatAppearsLaterAndGoesAgainIsReported) {
     LinuxDesktopTray tray;
@@ -92,20 +116,13 @@ TEST(DesktopTray, TrayThatAppearsLaterAndGoesAgainIsReported) {
     tray.watchAvailability([&](bool available) { changes << available; });
 
     // Another client, as an XEmbed tray is: it owns the screen's tray selection.
-    xcb_connection_t* host = xcb_connect(nullptr, nullptr);
-    ASSERT_EQ(xcb_connection_has_error(host), 0);
-    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(host)).data;
-    const xcb_window_t window = xcb_generate_id(host);
-    xcb_create_window(host, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
-                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
-    xcb_set_selection_owner(host, window, internAtom(host, "_NET_SYSTEM_TRAY_S0"),
-                            XCB_CURRENT_TIME);
-    xcb_flush(host);
+    SelectionOwnerClient host("_NET_SYSTEM_TRAY_S0");
+    ASSERT_TRUE(host.connected());
     EXPECT_TRUE(QTest::qWaitFor([&] { return !changes.isEmpty(); }, 3000));
     EXPECT_EQ(changes, QList<bool>{true});
     EXPECT_TRUE(tray.isAvailable());
 
-    xcb_disconnect(host);
+    host.disconnect();
     EXPECT_TRUE(QTest::qWaitFor([&] { return changes.size() == 2; }, 3000));
     EXPECT_EQ(changes, (QList<bool>{true, false}));
 }
@@ -176,34 +193,15 @@ TEST_F(TrayDragTest, WatchSeesAnotherProgramsDragReachAndLeaveTheIcon) {
 }
 
 TEST_F(TrayDragTest, FileDraggedOverTheIconOntoThePaletteIsTaughtOnce) {
-    LinuxDesktopTray tray;
-    QList<QUrl> taught;
-    TrayGeometry geometry;
-    geometry.icon = [] { return std::optional<QRect>(icon); };
-    geometry.visibleArea = [](const QPoint&) { return QRect(0, 0, 1280, 800); };
-    MenuBarDropController drops([&](const QUrl& url) { taught << url; },
-                                [](DropPaletteSurface::Callbacks callbacks) {
-                                    return std::make_unique<DropPalettePanel>(std::move(callbacks),
-                                                                              false);
-                                },
-                                geometry, MenuBarDropController::eventLoopScheduler(qApp));
-    tray.watchDragsOverIcon(geometry.icon, [&](bool over) {
-        if (over)
-            drops.showPalette();
-        else
-            drops.dragLeftIcon();
-    });
+    PaletteOnIcon rig;
+    MenuBarDropController& drops = rig.drops;
+    QList<QUrl>& taught = rig.taught;
 
     startSource({file});
     pickUp();
     moveTo(612, 12);
     ASSERT_TRUE(drops.isPaletteShown()) << "the drag reached the icon";
-    // The palette is centred 4 px below the icon: x 512 to 712, y 28 to 138.
-    // A hand moves on in small steps.
-    for (int y = 40; y <= 80; y += 10) {
-        ASSERT_TRUE(xdotool({"mousemove", "612", QString::number(y)}));
-        settle(40);
-    }
+    ASSERT_NO_FATAL_FAILURE(moveDownOntoPalette());
     settle(500);
     EXPECT_TRUE(drops.isPaletteShown()) << "entering the palette cancelled the hide";
     ASSERT_TRUE(xdotool({"mouseup", "1"}));
@@ -217,30 +215,13 @@ TEST_F(TrayDragTest, FileDraggedOverTheIconOntoThePaletteIsTaughtOnce) {
 }
 
 TEST_F(TrayDragTest, FolderDraggedOntoThePaletteIsRefused) {
-    LinuxDesktopTray tray;
-    QList<QUrl> taught;
-    TrayGeometry geometry;
-    geometry.icon = [] { return std::optional<QRect>(icon); };
-    geometry.visibleArea = [](const QPoint&) { return QRect(0, 0, 1280, 800); };
-    MenuBarDropController drops([&](const QUrl& url) { taught << url; },
-                                [](DropPaletteSurface::Callbacks callbacks) {
-                                    return std::make_unique<DropPalettePanel>(std::move(callbacks),
-                                                                              false);
-                                },
-                                geometry, MenuBarDropController::eventLoopScheduler(qApp));
-    tray.watchDragsOverIcon(geometry.icon, [&](bool over) {
-        if (over)
-            drops.showPalette();
-        else
-            drops.dragLeftIcon();
-    });
+    PaletteOnIcon rig;
+    MenuBarDropController& drops = rig.drops;
+    QList<QUrl>& taught = rig.taught;
     startSource({dir.filePath(QStringLiteral("Drafts"))});
     pickUp();
     moveTo(612, 12);
-    for (int y = 40; y <= 80; y += 10) {
-        ASSERT_TRUE(xdotool({"mousemove", "612", QString::number(y)}));
-        settle(40);
-    }
+    ASSERT_NO_FATAL_FAILURE(moveDownOntoPalette());
     ASSERT_TRUE(xdotool({"mouseup", "1"}));
     settle(800);
     EXPECT_TRUE(taught.isEmpty());

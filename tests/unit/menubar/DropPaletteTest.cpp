@@ -4,6 +4,7 @@
 #include "core/menubar/DropZoneView.h"
 #include "core/menubar/MenuBarDropController.h"
 #include "tests/support/QStringPrinter.h"
+#include "tests/support/WidgetTest.h"
 
 #include <QApplication>
 #include <QDir>
@@ -87,15 +88,8 @@ public:
     QPoint origin;
 };
 
-class DropPaletteTest : public ::testing::Test {
+class DropPaletteTest : public WidgetTest {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test_menubar";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
     void SetUp() override {
         file = dir.filePath(QStringLiteral("sample.org"));
         QFile f(file);

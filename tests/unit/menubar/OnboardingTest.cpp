@@ -6,6 +6,7 @@
 #include "tests/support/FakeDesktopTray.h"
 #include "tests/support/FakeServices.h"
 #include "tests/support/QStringPrinter.h"
+#include "tests/support/WidgetTest.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -14,15 +15,8 @@
 #include <gtest/gtest.h>
 
 namespace {
-class OnboardingTest : public ::testing::Test {
+class OnboardingTest : public WidgetTest {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test_menubar";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
     std::unique_ptr<OnboardingWindowController> window(std::optional<QRect> icon) {
         TrayGeometry geometry;
         geometry.icon = [icon] { return icon; };

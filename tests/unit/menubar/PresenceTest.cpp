@@ -4,6 +4,7 @@
 #include "core/routing/AppDelegate.h"
 #include "tests/support/FakePickerPresenter.h"
 #include "tests/support/FakePlatform.h"
+#include "tests/support/WidgetTest.h"
 #include "tests/unit/routing/RoutingTestSupport.h"
 
 #include <QApplication>
@@ -19,15 +20,8 @@
 namespace {
 // The delegate's tray presence: first-run onboarding, a missing tray, the
 // palette from the menu and the About box's presentation.
-class PresenceTest : public ::testing::Test {
+class PresenceTest : public WidgetTest {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test_menubar";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
     void SetUp() override {
         fake.types.addType("text/x-org", {"org"}, {"text/plain"}, "Org document");
         fake.workspace.install({"org.gnu.Emacs", "Emacs", {"text/x-org"}, {}, {}, {}});

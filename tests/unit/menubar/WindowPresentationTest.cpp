@@ -2,6 +2,7 @@
 #include "core/menubar/MenuBarActivation.h"
 #include "core/menubar/WindowPresenter.h"
 #include "tests/support/QStringPrinter.h"
+#include "tests/support/WidgetTest.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,16 +18,7 @@
 namespace {
 using Presenter = MenuBarActivation::Presenter;
 
-class WindowPresentationTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test_menubar";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
-};
+using WindowPresentationTest = WidgetTest;
 
 // One step of a presenter sequence: present (true) or dismiss (false).
 struct Step {

@@ -4,6 +4,7 @@
 #include "core/platform/PlatformTexts.h"
 #include "core/platform/WindowActivation.h"
 #include "tests/support/FakeWorkspace.h"
+#include "tests/support/WidgetTest.h"
 
 #include <gtest/gtest.h>
 
@@ -21,14 +22,8 @@ PickerChoice editor(const QString& name) {
     return {e};
 }
 
-class EditorPickerWidgetsTest : public testing::Test {
+class EditorPickerWidgetsTest : public WidgetTest {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test_pickers", *argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
     static auto record(Results& into) {
         return [&into](const std::optional<PickerChoice>& choice) { into.append(choice); };
     }

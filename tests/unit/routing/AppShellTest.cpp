@@ -9,6 +9,7 @@
 #include "core/utilities/ExternalUtilityMenuPayload.h"
 #include "tests/support/FakePickerPresenter.h"
 #include "tests/support/FakePlatform.h"
+#include "tests/support/WidgetTest.h"
 #include "tests/unit/routing/RoutingTestSupport.h"
 
 #include <QActionGroup>
@@ -34,15 +35,8 @@ struct RecordingActivation : WindowActivation {
 
 const QString org = QStringLiteral("custom.org");
 
-class AppDelegateTest : public ::testing::Test {
+class AppDelegateTest : public WidgetTest {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test_app_shell";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
     // Starts the delegate over a routes file holding `routes` (or the given bytes).
     void start(const QList<Route>& routes, const QByteArray& bytes = {}) {
         fake.workspace.install(

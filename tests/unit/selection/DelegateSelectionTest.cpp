@@ -5,6 +5,7 @@
 #include "core/routing/AppDelegate.h"
 #include "tests/support/FakePickerPresenter.h"
 #include "tests/support/FakePlatform.h"
+#include "tests/support/WidgetTest.h"
 #include "tests/unit/engine/RuleBuilders.h"
 #include "tests/unit/routing/RoutingTestSupport.h"
 
@@ -15,15 +16,8 @@
 
 namespace {
 
-class DelegateSelection : public ::testing::Test {
+class DelegateSelection : public WidgetTest {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test_selection_delegate";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
     void SetUp() override {
         for (const QString& id : {alpha, beta})
             fake.workspace.install({id, id.section(u'.', -1), {}, {}, {}, {}});

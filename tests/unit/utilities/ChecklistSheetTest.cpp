@@ -3,6 +3,7 @@
 #include "core/utilities/ExternalUtilityChecklistSheet.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/QStringPrinter.h"
+#include "tests/support/WidgetTest.h"
 
 #include <QApplication>
 #include <QDir>
@@ -17,15 +18,8 @@
 
 namespace {
 
-class ChecklistSheetTest : public ::testing::Test {
+class ChecklistSheetTest : public WidgetTest {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test_utilities";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
     struct Toggle {
         QString id, name;
         bool enabled;
