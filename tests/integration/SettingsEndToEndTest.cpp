@@ -25,17 +25,12 @@
 namespace {
 constexpr int waitMs = 15000;
 
+// True when `program` exited with 0; its standard output in `output`.
 bool run(const QString& program, const QStringList& arguments, QByteArray* output = nullptr) {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(waitMs)) {
-        process.kill();
-        process.waitForFinished();
-        return false;
-    }
+    const EndToEnd::ProcessResult result = EndToEnd::run(program, arguments, waitMs);
     if (output)
-        *output = process.readAllStandardOutput();
-    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+        *output = result.out;
+    return result.ok();
 }
 
 using SandboxHelpers::routesBytes;
@@ -75,12 +70,7 @@ void activateAction(const QString& action) {
 
 class SettingsEndToEnd : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        LinuxSandbox& sandbox = LinuxSandbox::current();
-        installed = run("cmake", {"--install", CORVANTA_BINARY_DIR, "--prefix", sandbox.root(),
-                                  "--component", "Unspecified"});
-        QDBusConnection::sessionBus().interface()->call(QStringLiteral("ReloadConfig"));
-    }
+    static void SetUpTestSuite() { installed = EndToEnd::installCorvanta().isEmpty(); }
 
     void SetUp() override { startInstance({route("markdown", "Markdown", "md")}); }
 

@@ -4,6 +4,7 @@
 #include "core/settings/PredicateRowView.h"
 #include "core/settings/ReorderableList.h"
 #include "core/settings/RuleEditorSheet.h"
+#include "tests/support/WidgetTest.h"
 #include "tests/unit/settings/SettingsTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -21,15 +22,8 @@
 #include <QToolButton>
 
 namespace {
-class SettingsSheetsTest : public testing::Test {
+class SettingsSheetsTest : public WidgetTest {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test_settings_sheets", *argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
-
     // A, B, C enabled (stored in that order), D disabled; preference [C, A].
     static Route abcRoute() {
         Route r;

@@ -2,6 +2,7 @@
 #include "core/settings/ReorderableList.h"
 #include "core/settings/RouteSettingsSummary.h"
 #include "core/utilities/ExternalUtilityChecklistSheet.h"
+#include "tests/support/WidgetTest.h"
 #include "tests/unit/settings/SettingsTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -21,14 +22,8 @@
 #include <QToolButton>
 
 namespace {
-class SettingsWindowTest : public testing::Test {
+class SettingsWindowTest : public WidgetTest {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test_settings_window", *argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
     void SetUp() override { world.open(); }
 
     template <typename W = QWidget> W* child(const QString& name) const {
