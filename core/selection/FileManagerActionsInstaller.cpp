@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QSet>
 #include <QStandardPaths>
@@ -61,7 +63,7 @@ QString description(const FileManagerActionsInstaller::RuleAction& rule) {
     QString text = QStringLiteral("Open the selection with Corvanta's rule \"") + label(rule) +
                    QStringLiteral("\"");
     if (rule.shortcutText)
-        text += QStringLiteral(" (") + label({rule.ruleId, rule.shortcutText, {}}) +
+        text += QStringLiteral(" (") + label({rule.ruleId, rule.shortcutText, {}, {}}) +
                 QStringLiteral(")");
     return text;
 }
@@ -198,6 +200,25 @@ std::optional<QString> scriptRuleId(const QString& path) {
     return QString::fromUtf8(head.mid(scriptTag.size(), end - scriptTag.size()));
 }
 
+// Each accelerator of ours follows a comment naming its rule (Nautilus skips
+// lines whose accelerator does not parse, as ";" does not).
+const QByteArray acceleratorTag = QByteArrayLiteral("; corvanta-rule-");
+
+QByteArray withoutLineEnd(const QByteArray& line) {
+    QByteArray text = line;
+    if (text.endsWith('\n'))
+        text.chop(1);
+    if (text.endsWith('\r'))
+        text.chop(1);
+    return text;
+}
+
+// An accelerator line for one of our scripts (their names end so).
+bool isOurAcceleratorLine(const QByteArray& line) {
+    static const QRegularExpression ours(QStringLiteral("^\\S+ .*\\(Corvanta( \\d+)?\\)$"));
+    return ours.match(QString::fromUtf8(withoutLineEnd(line))).hasMatch();
+}
+
 struct Span {
     qsizetype begin = 0;
     qsizetype end = 0;
@@ -310,7 +331,7 @@ FileManagerActionsInstaller::rulesWithHotkeys(const QList<Route>& routes,
         for (const Rule& rule : route.rules) {
             const std::optional<QString> text = shortcuts.shortcutDisplayText(rule.hotkeyName());
             if (text)
-                rules.append({rule.id, rule.name, text});
+                rules.append({rule.id, rule.name, text, shortcuts.getShortcut(rule.hotkeyName())});
         }
     }
     return rules;
@@ -326,6 +347,10 @@ QString FileManagerActionsInstaller::kdeFolder() const {
 
 QString FileManagerActionsInstaller::nautilusFolder() const {
     return m_folders.dataHome + QStringLiteral("/nautilus/scripts");
+}
+
+QString FileManagerActionsInstaller::nautilusAcceleratorsFile() const {
+    return m_folders.configHome + QStringLiteral("/nautilus/scripts-accels");
 }
 
 QString FileManagerActionsInstaller::thunarFile() const {
@@ -438,6 +463,89 @@ FileManagerActionsInstaller::mergedThunarActions(const std::optional<QByteArray>
     return merged.toUtf8();
 }
 
+std::optional<QString> FileManagerActionsInstaller::gtkAccelerator(const Shortcut& shortcut) {
+    static const QHash<int, QString> named{
+        {Qt::Key_Space, QStringLiteral("space")},
+        {Qt::Key_Return, QStringLiteral("Return")},
+        {Qt::Key_Enter, QStringLiteral("KP_Enter")},
+        {Qt::Key_Tab, QStringLiteral("Tab")},
+        {Qt::Key_Backspace, QStringLiteral("BackSpace")},
+        {Qt::Key_Delete, QStringLiteral("Delete")},
+        {Qt::Key_Insert, QStringLiteral("Insert")},
+        {Qt::Key_Home, QStringLiteral("Home")},
+        {Qt::Key_End, QStringLiteral("End")},
+        {Qt::Key_PageUp, QStringLiteral("Page_Up")},
+        {Qt::Key_PageDown, QStringLiteral("Page_Down")},
+        {Qt::Key_Left, QStringLiteral("Left")},
+        {Qt::Key_Up, QStringLiteral("Up")},
+        {Qt::Key_Right, QStringLiteral("Right")},
+        {Qt::Key_Down, QStringLiteral("Down")},
+        {Qt::Key_Escape, QStringLiteral("Escape")},
+        {Qt::Key_Comma, QStringLiteral("comma")},
+        {Qt::Key_Period, QStringLiteral("period")},
+        {Qt::Key_Slash, QStringLiteral("slash")},
+        {Qt::Key_Backslash, QStringLiteral("backslash")},
+        {Qt::Key_Minus, QStringLiteral("minus")},
+        {Qt::Key_Equal, QStringLiteral("equal")},
+        {Qt::Key_Semicolon, QStringLiteral("semicolon")},
+        {Qt::Key_Apostrophe, QStringLiteral("apostrophe")},
+        {Qt::Key_BracketLeft, QStringLiteral("bracketleft")},
+        {Qt::Key_BracketRight, QStringLiteral("bracketright")},
+        {Qt::Key_QuoteLeft, QStringLiteral("grave")},
+    };
+    const int key = shortcut.key;
+    QString name;
+    if (key >= Qt::Key_A && key <= Qt::Key_Z)
+        name = QChar(u'a' + (key - Qt::Key_A));
+    else if (key >= Qt::Key_0 && key <= Qt::Key_9)
+        name = QChar(u'0' + (key - Qt::Key_0));
+    else if (key >= Qt::Key_F1 && key <= Qt::Key_F35)
+        name = QStringLiteral("F%1").arg(key - Qt::Key_F1 + 1);
+    else
+        name = named.value(key);
+    if (name.isEmpty())
+        return std::nullopt;
+    QString modifiers;
+    if (shortcut.modifiers & Qt::ControlModifier)
+        modifiers += QStringLiteral("<Control>");
+    if (shortcut.modifiers & Qt::ShiftModifier)
+        modifiers += QStringLiteral("<Shift>");
+    if (shortcut.modifiers & Qt::AltModifier)
+        modifiers += QStringLiteral("<Alt>");
+    // Qt's Meta is the Super key on X11.
+    if (shortcut.modifiers & Qt::MetaModifier)
+        modifiers += QStringLiteral("<Super>");
+    return modifiers + name;
+}
+
+std::optional<QByteArray> FileManagerActionsInstaller::mergedNautilusAccelerators(
+    const std::optional<QByteArray>& existing, const QList<ScriptAccelerator>& accelerators) {
+    QByteArray merged;
+    for (const ScriptAccelerator& entry : accelerators)
+        merged += acceleratorTag + entry.ruleId.toUtf8() + '\n' + entry.accelerator.toUtf8() + ' ' +
+                  entry.scriptName.toUtf8() + '\n';
+    if (!existing)
+        return merged;
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = decoder.decode(*existing);
+    if (decoder.hasError() || text.contains(QChar(u'\0')))
+        return std::nullopt;
+    // Ours go first, the user's lines after them as they were.
+    qsizetype from = 0;
+    bool afterTag = false;
+    while (from < existing->size()) {
+        qsizetype end = existing->indexOf('\n', from);
+        end = end < 0 ? existing->size() : end + 1;
+        const QByteArray line = existing->mid(from, end - from);
+        from = end;
+        const bool tag = line.startsWith(acceleratorTag);
+        if (!tag && !(afterTag && isOurAcceleratorLine(line)))
+            merged += line;
+        afterTag = tag;
+    }
+    return merged;
+}
+
 FileManagerActionsInstaller::Result
 FileManagerActionsInstaller::install(const QList<RuleAction>& rules) {
     return apply(rules, Targets{});
@@ -504,6 +612,7 @@ FileManagerActionsInstaller::apply(const QList<RuleAction>& requested, const Tar
 
     // Nautilus scripts are named after the rule, so ours are found by their tag.
     QSet<QString> wanted;
+    QList<ScriptAccelerator> accelerators;
     if (targets.nautilus) {
         QSet<QString> taken;
         for (const RuleAction& rule : rules) {
@@ -521,6 +630,9 @@ FileManagerActionsInstaller::apply(const QList<RuleAction>& requested, const Tar
             }
             wanted.insert(name);
             writeFile(path, nautilusScript(rule), runnable, result);
+            if (const std::optional<QString> accelerator =
+                    rule.shortcut ? gtkAccelerator(*rule.shortcut) : std::nullopt)
+                accelerators.append({rule.ruleId, *accelerator, name});
         }
     }
     const QStringList scripts = QDir(nautilusFolder()).entryList(QDir::Files | QDir::Hidden);
@@ -528,6 +640,22 @@ FileManagerActionsInstaller::apply(const QList<RuleAction>& requested, const Tar
         const QString path = nautilusFolder() + u'/' + name;
         if (!wanted.contains(name) && !QFileInfo(path).isSymLink() && scriptRuleId(path))
             removeFile(path, result);
+    }
+
+    const QString accels = nautilusAcceleratorsFile();
+    const std::optional<QByteArray> accelsBefore =
+        QFileInfo::exists(accels) ? readFile(accels) : std::optional<QByteArray>();
+    if (QFileInfo::exists(accels) && !accelsBefore) {
+        result.errors.append(accels + QStringLiteral(": cannot read it"));
+    } else if (const std::optional<QByteArray> merged =
+                   mergedNautilusAccelerators(accelsBefore, accelerators);
+               !merged) {
+        result.errors.append(accels + QStringLiteral(" is not a text file; left as it is"));
+    } else if (accelsBefore && merged->isEmpty() && !accelsBefore->isEmpty()) {
+        // It held only ours.
+        removeFile(accels, result);
+    } else if (!merged->isEmpty()) {
+        writeFile(accels, *merged, accelsBefore ? QFile::permissions(accels) : readable, result);
     }
 
     const QString uca = thunarFile();

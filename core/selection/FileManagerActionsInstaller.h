@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/model/Route.h"
+#include "core/platform/Shortcut.h"
 
 #include <QByteArray>
 #include <QList>
@@ -22,6 +23,8 @@ public:
         QString ruleId;
         std::optional<QString> ruleName;
         std::optional<QString> shortcutText;
+        // The combination itself: Nautilus is given it as a keyboard accelerator.
+        std::optional<Shortcut> shortcut;
         bool operator==(const RuleAction&) const = default;
     };
     struct Folders {
@@ -83,9 +86,25 @@ public:
     std::optional<QByteArray> mergedThunarActions(const std::optional<QByteArray>& existing,
                                                   const QList<RuleAction>& rules) const;
 
+    // One line of Nautilus's scripts-accels: a script of ours and its accelerator.
+    struct ScriptAccelerator {
+        QString ruleId;
+        QString accelerator; // GTK's text: "<Control><Alt>k"
+        QString scriptName;
+    };
+    // GTK's accelerator text for a combination; none for keys without a name here.
+    static std::optional<QString> gtkAccelerator(const Shortcut& shortcut);
+    // `existing` (the bytes of scripts-accels, none when there is no file) with
+    // our lines replaced by `accelerators`; every line of the user's keeps its
+    // bytes. None when `existing` is not text, so that it is never overwritten.
+    static std::optional<QByteArray>
+    mergedNautilusAccelerators(const std::optional<QByteArray>& existing,
+                               const QList<ScriptAccelerator>& accelerators);
+
     QString nemoFolder() const;
     QString kdeFolder() const;
     QString nautilusFolder() const;
+    QString nautilusAcceleratorsFile() const;
     QString thunarFile() const;
 
 private:

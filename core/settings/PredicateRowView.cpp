@@ -131,12 +131,22 @@ void PredicateRowView::refill() {
         m_hotkeyRecorder->setAccessibleName(QStringLiteral("Hotkey"));
         auto* row = static_cast<QHBoxLayout*>(layout());
         row->insertWidget(row->indexOf(m_hotkeyNote), m_hotkeyRecorder);
-        setTabOrder(m_kindPopup, m_hotkeyRecorder);
+        if (onControlsChanged)
+            onControlsChanged();
     }
     if (m_hotkeyRecorder)
         m_hotkeyRecorder->setVisible(hotkey);
     m_hotkeyNote->setVisible(hotkey);
     m_countField->setVisible(kind == PredicateKind::runningEditors);
+}
+
+QList<QWidget*> PredicateRowView::focusOrder() const {
+    QList<QWidget*> order{m_kindPopup, m_opPopup, m_valueField, m_folderButton, m_appButton};
+    if (m_hotkeyRecorder)
+        order.append(m_hotkeyRecorder->focusProxy() ? m_hotkeyRecorder->focusProxy()
+                                                    : m_hotkeyRecorder);
+    order << m_countField << m_removeButton;
+    return order;
 }
 
 void PredicateRowView::stopRecording() {

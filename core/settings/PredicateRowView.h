@@ -23,6 +23,8 @@ public:
 
     const ConditionRowDraft& draft() const { return m_draft; }
     std::function<void(PredicateRowView*)> onRemove;
+    // The row gained a control (the hotkey recorder appears on first use).
+    std::function<void()> onControlsChanged;
 
     QComboBox* kindPopup() const { return m_kindPopup; }
     QComboBox* opPopup() const { return m_opPopup; }
@@ -36,6 +38,9 @@ public:
 
     // Ends a recording in progress in this row's recorder.
     void stopRecording();
+    // Every control that can take focus, left to right (hidden ones included:
+    // Tab skips them).
+    QList<QWidget*> focusOrder() const;
 
 private:
     void kindChanged(int index);

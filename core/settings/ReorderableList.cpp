@@ -3,6 +3,7 @@
 #include "core/settings/RouteSettingsSummary.h"
 
 #include <QDragMoveEvent>
+#include <QKeyEvent>
 #include <QMimeData>
 
 ReorderableList::ReorderableList(QWidget* parent)
@@ -13,6 +14,7 @@ ReorderableList::ReorderableList(QWidget* parent)
     setDragDropMode(QAbstractItemView::DragDrop);
     setDefaultDropAction(Qt::MoveAction);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    setAccessibleDescription(QStringLiteral("Alt+Up and Alt+Down move the selected row"));
 }
 
 int ReorderableList::gapAt(const QPoint& position) const {
@@ -52,8 +54,17 @@ int ReorderableList::draggedRow(const QDropEvent* event) const {
 bool ReorderableList::accepts(const QDropEvent* event) const {
     if (draggedRow(event) < 0)
         return false;
-    const int last = lastGap ? lastGap() : count();
-    return RouteSettingsSummary::acceptsGap(gapAt(event->position().toPoint()), last);
+    return RouteSettingsSummary::acceptsGap(gapAt(event->position().toPoint()), acceptedLastGap());
+}
+
+int ReorderableList::acceptedLastGap() const {
+    return lastGap ? lastGap() : count();
+}
+
+void ReorderableList::reportMove(int from, int gap) {
+    Q_EMIT rowMoved(from, gap);
+    if (onMove)
+        onMove(from, gap);
 }
 
 void ReorderableList::dragEnterEvent(QDragEnterEvent* event) {
@@ -90,11 +101,28 @@ void ReorderableList::dropEvent(QDropEvent* event) {
     viewport()->update();
     // Rows are rebuilt once the drag has fully ended.
     QMetaObject::invokeMethod(
-        this,
-        [this, from, gap] {
-            Q_EMIT rowMoved(from, gap);
-            if (onMove)
-                onMove(from, gap);
-        },
-        Qt::QueuedConnection);
+        this, [this, from, gap] { reportMove(from, gap); }, Qt::QueuedConnection);
+}
+
+void ReorderableList::keyPressEvent(QKeyEvent* event) {
+    // Alt+Up/Down, the keys of the rearrangeable list in the WAI-ARIA authoring
+    // practices; Ctrl and Shift with arrows keep their list meanings.
+    const bool up = event->key() == Qt::Key_Up;
+    const int from = currentRow();
+    if ((event->modifiers() & ~Qt::KeypadModifier) != Qt::AltModifier ||
+        (!up && event->key() != Qt::Key_Down) || from < 0) {
+        QListWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    const int to = up ? from - 1 : from + 1;
+    // The gap above the row before, or below the row after.
+    const int gap = up ? to : to + 1;
+    if (!(item(from)->flags() & Qt::ItemIsDragEnabled) || to < 0 || to >= count() ||
+        !RouteSettingsSummary::acceptsGap(gap, acceptedLastGap()))
+        return;
+    reportMove(from, gap);
+    // The owner has rebuilt the rows; the moved one stays current.
+    if (to < count())
+        setCurrentRow(to);
 }

@@ -3,9 +3,10 @@
 #include <QListWidget>
 #include <functional>
 
-// A list whose rows are reordered by dragging them between rows. It does not
-// move anything itself: it reports the dragged row and the gap it was dropped
-// into (0 to the last accepted gap), and its owner reloads from the store.
+// A list whose rows are reordered by dragging them between rows, or from the
+// keyboard with Alt+Up / Alt+Down on the current row. It does not move anything
+// itself: it reports the row and the gap it goes into (0 to the last accepted
+// gap), and its owner reloads from the store; the current row then follows it.
 class ReorderableList : public QListWidget {
     Q_OBJECT
 public:
@@ -29,9 +30,12 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // The dragged row when `event` carries one of this list's rows, else -1.
     int draggedRow(const QDropEvent* event) const;
     bool accepts(const QDropEvent* event) const;
+    int acceptedLastGap() const;
+    void reportMove(int from, int gap);
 };

@@ -7,6 +7,14 @@
 
 namespace RouteSettingsSummary {
 
+namespace {
+// "1 rules" reads as a slip; every route shows at least the Default Rule.
+QString counted(qsizetype count, const char* noun) {
+    return QString::number(count) + QLatin1Char(' ') + QLatin1String(noun) +
+           (count == 1 ? QString() : QStringLiteral("s"));
+}
+} // namespace
+
 QString metaLine(const Route& route) {
     QStringList extensions;
     for (const QString& extension : route.extensions)
@@ -15,8 +23,8 @@ QString metaLine(const Route& route) {
     const QString dash = QStringLiteral("\u2014");
     return (extensions.isEmpty() ? dash : extensions.join(QStringLiteral(", "))) + separator +
            (route.probeIdentifiers.isEmpty() ? dash : route.probeIdentifiers.first()) + separator +
-           QString::number(route.enabledEditors().size()) + QStringLiteral(" editors") + separator +
-           QString::number(route.rules.size() + 1) + QStringLiteral(" rules");
+           counted(route.enabledEditors().size(), "editor") + separator +
+           counted(route.rules.size() + 1, "rule");
 }
 
 QList<Editor> orderedEnabledEditors(const Route& route) {

@@ -181,22 +181,32 @@ RuleEditorSheet::~RuleEditorSheet() {
 PredicateRowView* RuleEditorSheet::addRow(const ConditionRowDraft& row) {
     auto* view = new PredicateRowView(row, m_draft.hotkeyName(), m_choosers, m_hotkeys);
     view->onRemove = [this](PredicateRowView* removed) { removeRow(removed); };
+    view->onControlsChanged = [this] { updateFocusOrder(); };
     m_predicatesStack->addWidget(view);
     m_predicateRows.append(view);
-    // Tab goes through the rows in order, then on to "Add Condition".
-    QWidget* previous =
-        m_predicateRows.size() > 1
-            ? static_cast<QWidget*>(m_predicateRows.at(m_predicateRows.size() - 2)->removeButton())
-            : static_cast<QWidget*>(m_combinePopup);
-    setTabOrder(previous, view->kindPopup());
-    setTabOrder(view->removeButton(), m_addConditionButton);
+    updateFocusOrder();
     return view;
+}
+
+void RuleEditorSheet::updateFocusOrder() {
+    // Widgets join the focus chain when created or moved into the sheet, which
+    // for the rows and the recorders is long after the buttons below them.
+    QList<QWidget*> order{m_nameField, m_combinePopup};
+    for (const PredicateRowView* row : std::as_const(m_predicateRows))
+        order += row->focusOrder();
+    order << m_addConditionButton << m_actionPopup;
+    for (int row = 0; m_alwaysOpenTable->checkbox(row); ++row)
+        order.append(m_alwaysOpenTable->checkbox(row));
+    order << m_preferenceTable << m_saveAsDefaultButton << m_cancelButton << m_saveButton;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
 }
 
 void RuleEditorSheet::removeRow(PredicateRowView* row) {
     m_predicateRows.removeOne(row);
     row->hide();
     row->deleteLater();
+    updateFocusOrder();
 }
 
 RuleActionKind RuleEditorSheet::selectedAction() const {

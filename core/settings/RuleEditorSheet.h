@@ -62,6 +62,8 @@ protected:
 private:
     PredicateRowView* addRow(const ConditionRowDraft& row);
     void removeRow(PredicateRowView* row);
+    // Tab follows the sheet from top to bottom, rows included.
+    void updateFocusOrder();
     void actionChanged();
     void updateSaveButton();
     void refillPreferenceTable();

@@ -1,6 +1,7 @@
 #include "core/settings/SettingsAppearance.h"
 
 #include <QPalette>
+#include <QString>
 #include <QWidget>
 
 QPalette SettingsAppearance::darkPalette() {
@@ -41,4 +42,35 @@ QPalette SettingsAppearance::darkPalette() {
 void SettingsAppearance::applyDark(QWidget* window) {
     window->setPalette(darkPalette());
     window->setAutoFillBackground(true);
+}
+
+QString SettingsAppearance::segmentStyleSheet(bool first, bool last) {
+    // Colours by value: the segments get their sheet before they join the
+    // window, whose palette they would otherwise not see. The checked fill is a
+    // darker accent than the selection's, so white text keeps 4.5:1.
+    const QPalette dark = darkPalette();
+    QString sheet =
+        QStringLiteral("QToolButton { background: %1; color: %2; border: 1px solid #55585f;"
+                       " padding: 3px 12px; }"
+                       "QToolButton:hover { background: #3f4248; }"
+                       "QToolButton:checked { background: #2d64b8; color: white;"
+                       " border-color: #2d64b8; font-weight: bold; }"
+                       "QToolButton:focus { border-color: #8fbcff; }"
+                       "QToolButton:disabled { color: %3; }")
+            .arg(dark.color(QPalette::Button).name(), dark.color(QPalette::ButtonText).name(),
+                 dark.color(QPalette::Disabled, QPalette::ButtonText).name());
+    const QString radius = QStringLiteral("5px");
+    QString ends;
+    if (first)
+        ends += QStringLiteral(" border-top-left-radius: %1; border-bottom-left-radius: %1;")
+                    .arg(radius);
+    if (last)
+        ends += QStringLiteral(" border-top-right-radius: %1; border-bottom-right-radius: %1;")
+                    .arg(radius);
+    // Neighbours share one border line.
+    if (!first)
+        ends += QStringLiteral(" margin-left: -1px;");
+    if (!ends.isEmpty())
+        sheet += QStringLiteral("QToolButton {") + ends + QStringLiteral(" }");
+    return sheet;
 }

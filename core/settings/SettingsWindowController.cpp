@@ -239,7 +239,9 @@ QWidget* SettingsWindowController::buildGeneralTab() {
     segmentLayout->setContentsMargins(0, 0, 0, 0);
     segmentLayout->setSpacing(0);
     auto* group = new QButtonGroup(segments);
-    const auto segment = [&](const QString& text, const QString& tip, const QString& name) {
+    // Two segments: the first has the rounded left end, the second the right.
+    const auto segment = [&](const QString& text, const QString& tip, const QString& name,
+                             bool first) {
         auto* b = new QToolButton(segments);
         b->setObjectName(name);
         b->setText(text);
@@ -249,15 +251,16 @@ QWidget* SettingsWindowController::buildGeneralTab() {
         b->setFocusPolicy(Qt::StrongFocus);
         b->setToolButtonStyle(Qt::ToolButtonTextOnly);
         b->setMinimumWidth(90);
+        b->setStyleSheet(SettingsAppearance::segmentStyleSheet(first, !first));
         group->addButton(b);
         segmentLayout->addWidget(b);
         return b;
     };
     m_radialSegment =
         segment(radialStyle, QStringLiteral("Circular picker centered on the mouse cursor"),
-                QStringLiteral("radialSegmentButton"));
+                QStringLiteral("radialSegmentButton"), true);
     m_listSegment = segment(listStyle, QStringLiteral("Floating list of editors"),
-                            QStringLiteral("listSegmentButton"));
+                            QStringLiteral("listSegmentButton"), false);
     group->setExclusive(true);
     connect(m_radialSegment, &QToolButton::clicked, this, [this] { pickerStyleChosen(false); });
     connect(m_listSegment, &QToolButton::clicked, this, [this] { pickerStyleChosen(true); });

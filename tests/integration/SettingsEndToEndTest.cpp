@@ -1,6 +1,11 @@
 // The settings window of the tray instance on a real X server: the desktop's
 // "settings" action shows it, Ctrl+W hides it, and the next actions show it
 // again, never a second one; looking at the settings never writes the routes file.
+// A rule added in it with keys alone, hotkey included, then opens the files
+// selected in Thunar when that hotkey is pressed.
+#include "core/model/RoutesFileCodec.h"
+#include "platform/linux/ShortcutTable.h"
+#include "tests/integration/EndToEndSupport.h"
 #include "tests/integration/LinuxSandbox.h"
 #include "tests/unit/routing/RoutingTestSupport.h"
 
@@ -9,25 +14,23 @@
 #include <QDBusMessage>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QSize>
 #include <QThread>
+#include <memory>
 #include <utility>
 
 namespace {
 constexpr int waitMs = 15000;
 
+// True when `program` exited with 0; its standard output in `output`.
 bool run(const QString& program, const QStringList& arguments, QByteArray* output = nullptr) {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(waitMs)) {
-        process.kill();
-        process.waitForFinished();
-        return false;
-    }
+    const EndToEnd::ProcessResult result = EndToEnd::run(program, arguments, waitMs);
     if (output)
-        *output = process.readAllStandardOutput();
-    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+        *output = result.out;
+    return result.ok();
 }
 
 using SandboxHelpers::routesBytes;
@@ -67,18 +70,14 @@ void activateAction(const QString& action) {
 
 class SettingsEndToEnd : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        LinuxSandbox& sandbox = LinuxSandbox::current();
-        installed = run("cmake", {"--install", CORVANTA_BINARY_DIR, "--prefix", sandbox.root(),
-                                  "--component", "Unspecified"});
-        QDBusConnection::sessionBus().interface()->call(QStringLiteral("ReloadConfig"));
-    }
+    static void SetUpTestSuite() { installed = EndToEnd::installCorvanta().isEmpty(); }
 
-    void SetUp() override {
+    void SetUp() override { startInstance({route("markdown", "Markdown", "md")}); }
+
+    void startInstance(const QList<Route>& routes) {
         ASSERT_TRUE(installed);
-        Route markdown = route("markdown", "Markdown", "md");
         QDir().mkpath(QFileInfo(routesFile()).absolutePath());
-        writeRoutes(routesFile(), {markdown});
+        writeRoutes(routesFile(), routes);
         // No onboarding on top of the window.
         QFile conf(LinuxSandbox::current().configHome() +
                    QStringLiteral("/Corvanta/Corvanta.conf"));
@@ -132,4 +131,149 @@ TEST_F(SettingsEndToEnd, SettingsActionShowsTheWindowWhichCloseOnlyHides) {
     EXPECT_EQ(settingsWindows().size(), 1);
     EXPECT_EQ(windowSize(settingsWindows().first()), QSize(560, 860));
     EXPECT_EQ(routesBytes(), before);
+}
+
+namespace {
+// Sends keys to the focused window, one after another, as typed.
+bool typeKeys(const QStringList& keys) {
+    QStringList arguments{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("150")};
+    return run(QStringLiteral("xdotool"), arguments + keys);
+}
+
+bool activateWindow(const QString& window) {
+    return run(QStringLiteral("xdotool"), {"windowactivate", "--sync", window}) &&
+           run(QStringLiteral("xdotool"), {"windowfocus", "--sync", window});
+}
+
+// The settings window with an EWMH window manager, so Thunar is the frontmost
+// program when the hotkey is pressed, and an editor that records its files.
+class SettingsRuleEndToEnd : public SettingsEndToEnd {
+protected:
+    void SetUp() override {
+        LinuxSandbox& sandbox = LinuxSandbox::current();
+        qputenv("GSK_RENDERER", "cairo");
+        windowManager = std::make_unique<QProcess>();
+        windowManager->start(QStringLiteral("openbox"), {});
+        ASSERT_TRUE(windowManager->waitForStarted(waitMs));
+        ASSERT_EQ(EndToEnd::installCorvanta({{"test.HotkeyEditor.desktop",
+                                              "Name=Hotkey Editor\nExec=recorder-editor --hotkey "
+                                              "%F\nMimeType=text/plain;\n"}}),
+                  QString());
+
+        folder = QFile::encodeName(sandbox.filesFolder()) + "/from settings";
+        QDir().mkpath(QFile::decodeName(folder));
+        // Thunar lists names sorted: both paths arrive in this order.
+        for (const QByteArray& path : {folder + "/beta gamma.txt", folder + "/caf\xe9.txt"}) {
+            FILE* file = std::fopen(path.constData(), "w");
+            ASSERT_NE(file, nullptr);
+            std::fclose(file);
+            selected.append(path);
+        }
+        QFile::remove(sandbox.recordFile());
+        QFile::remove(sandbox.configHome() + QStringLiteral("/Corvanta/shortcuts.json"));
+
+        // Without a rule the files would go to the Markdown editor.
+        Route text = route(QStringLiteral("custom.txt"), "Text", "txt");
+        text.editors = {editor("test.MarkdownEditor"), editor("test.HotkeyEditor")};
+        text.activeBundleID = QStringLiteral("test.MarkdownEditor");
+        text.normalizePreferenceOrder();
+        startInstance({text});
+    }
+
+    void TearDown() override {
+        SettingsEndToEnd::TearDown();
+        for (auto* process : {&thunar, &windowManager}) {
+            if (*process) {
+                (*process)->kill();
+                (*process)->waitForFinished();
+            }
+        }
+    }
+
+    QByteArray folder;
+    QList<QByteArray> selected;
+    std::unique_ptr<QProcess> windowManager, thunar;
+};
+} // namespace
+
+TEST_F(SettingsRuleEndToEnd, ARuleAddedWithKeysOpensTheSelectionWithItsHotkey) {
+    LinuxSandbox& sandbox = LinuxSandbox::current();
+    // The instance grabs hotkeys and rewrites the file once launching is done.
+    QThread::msleep(1500);
+    activateAction(QStringLiteral("settings"));
+    ASSERT_TRUE(waitUntil([] { return settingsWindows().size() == 1; }));
+    ASSERT_TRUE(activateWindow(settingsWindows().first()));
+    QThread::msleep(300);
+
+    // The Text type in the file type pop-up; past Add Type and Remove Type the tab
+    // bar, its rules tab, past the rules list Add Rule.
+    ASSERT_TRUE(
+        typeKeys({"t", "Tab", "Tab", "Tab", "Right", "Right", "Right", "Tab", "Tab", "space"}));
+    ASSERT_TRUE(waitUntil([] {
+        QByteArray output;
+        run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--name", "^Add Rule$"},
+            &output);
+        return !output.trimmed().isEmpty();
+    })) << "the rule editor did not open";
+    QThread::msleep(300);
+    // From the name past the match pop-up, the condition becomes a hotkey,
+    // recorded as Super+Alt+J (the recorder asks for Super).
+    ASSERT_TRUE(typeKeys({"Tab", "Tab", "h", "Tab", "space"}));
+    QThread::msleep(300);
+    ASSERT_TRUE(typeKeys({"super+alt+j"}));
+    QThread::msleep(300);
+    // Past the row's remove button and Add Condition, "Always open in…" the
+    // Hotkey Editor (second in the list), then Save.
+    ASSERT_TRUE(typeKeys({"Tab", "Tab", "Tab", "Home", "Tab", "Tab", "space", "Return"}));
+
+    // The rule is in the routes file and its combination in the shortcut table.
+    std::optional<Rule> saved;
+    EXPECT_TRUE(waitUntil([&saved] {
+        const auto decoded = RoutesFileCodec::decode(routesBytes());
+        const auto* state = std::get_if<RouteStoreState>(&decoded);
+        for (const Route& route : state ? state->routes : QList<Route>()) {
+            if (route.id == QStringLiteral("custom.txt") && !route.rules.isEmpty())
+                saved = route.rules.first();
+        }
+        return saved.has_value();
+    })) << routesBytes().toStdString();
+    ASSERT_TRUE(saved);
+    ASSERT_EQ(saved->when.predicates.size(), 1);
+    EXPECT_EQ(saved->when.predicates.first().kind, PredicateKind::hotkey);
+    EXPECT_EQ(saved->when.predicates.first().hotkeyName, saved->hotkeyName());
+    EXPECT_EQ(saved->action.kind, RuleActionKind::specificEditor);
+    EXPECT_EQ(saved->action.effectiveBundleIDs(), QStringList{"test.HotkeyEditor"});
+    QFile table(sandbox.configHome() + QStringLiteral("/Corvanta/shortcuts.json"));
+    ASSERT_TRUE(table.open(QIODevice::ReadOnly));
+    const QString stored = QJsonDocument::fromJson(table.readAll())
+                               .object()
+                               .value("shortcuts")
+                               .toObject()
+                               .value(saved->hotkeyName())
+                               .toString();
+    EXPECT_EQ(ShortcutTable::fromText(stored),
+              (Shortcut{Qt::Key_J, Qt::MetaModifier | Qt::AltModifier}))
+        << stored.toStdString();
+
+    // Closed, the window leaves Thunar in front with both files selected.
+    ASSERT_TRUE(typeKeys({"ctrl+w"}));
+    ASSERT_TRUE(waitUntil([] { return settingsWindows().isEmpty(); }));
+    thunar = std::make_unique<QProcess>();
+    thunar->start(QStringLiteral("thunar"), {QFile::decodeName(folder)});
+    ASSERT_TRUE(thunar->waitForStarted(waitMs));
+    QString thunarWindow;
+    ASSERT_TRUE(waitUntil([&thunarWindow] {
+        QByteArray output;
+        run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--name", "^from settings"},
+            &output);
+        thunarWindow = QString::fromLatin1(output.trimmed().split('\n').last());
+        return !thunarWindow.isEmpty() && activateWindow(thunarWindow);
+    }));
+    QThread::msleep(800); // the folder loads after the window maps
+    ASSERT_TRUE(typeKeys({"ctrl+a"}));
+    QThread::msleep(300);
+    ASSERT_TRUE(run(QStringLiteral("xdotool"), {"key", "super+alt+j"}));
+    EXPECT_TRUE(waitUntil([&sandbox] { return !sandbox.records().isEmpty(); }));
+    EXPECT_EQ(sandbox.records(),
+              (QList<QList<QByteArray>>{{"--hotkey", selected.at(0), selected.at(1)}}));
 }

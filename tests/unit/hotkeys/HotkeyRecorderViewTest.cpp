@@ -1,6 +1,7 @@
 #include "core/hotkeys/HotkeyRecorderView.h"
 #include "core/hotkeys/HotkeyRecordingPeriod.h"
 #include "tests/support/FakeShortcutRegistry.h"
+#include "tests/support/WidgetTest.h"
 #include "tests/unit/hotkeys/HotkeyTestSupport.h"
 
 #include <QAction>
@@ -15,14 +16,8 @@
 using namespace hotkeytest;
 
 namespace {
-class HotkeyRecorderViewTest : public testing::Test {
+class HotkeyRecorderViewTest : public WidgetTest {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test_hotkey_widgets", *argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
     void SetUp() override {
         auto* layout = new QVBoxLayout(&window);
         view = new HotkeyRecorderView(registry, period, QStringLiteral("rule-R"), &window);

@@ -353,7 +353,8 @@ TEST(OpenArguments, PathsKeepTheirBytesAndUrlsStayUrlsUnlessAFileHasThatName) {
 
 // The focus token comes in platform-data; the request's windows need it before
 // the request is carried out.
-TEST(ApplicationService, ActivationTokenIsTakenFromPlatformDataBeforeTheRequestRuns) {
+using ApplicationServiceTest = WidgetTest;
+TEST_F(ApplicationServiceTest, ActivationTokenIsTakenFromPlatformDataBeforeTheRequestRuns) {
     const std::pair<QVariantMap, std::optional<QString>> rows[] = {
         {{{"activation-token", "wl-1"}, {"desktop-startup-id", "x_TIME9"}}, "wl-1"},
         {{{"desktop-startup-id", "x_TIME9"}}, "x_TIME9"},
@@ -365,10 +366,6 @@ TEST(ApplicationService, ActivationTokenIsTakenFromPlatformDataBeforeTheRequestR
         EXPECT_EQ(ApplicationService::activationToken(data), expected)
             << qPrintable(data.keys().join(','));
 
-    static int argc = 1;
-    static char name[] = "test_app_shell", *argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
     QObject owner;
     QStringList events;
     auto* service = new ApplicationService(

@@ -164,8 +164,8 @@ protected:
 TEST_F(FileManagerActionsTest, InstallKeepsCurrentAndRemovalRestoresTheUsersFilesExactly) {
     seedUserActions();
     const auto before = snapshot(m_home.path());
-    const QList<RuleAction> rules{{"A1", QStringLiteral("Markdown"), QStringLiteral("Super+M")},
-                                  {"B2", QStringLiteral("Images"), std::nullopt}};
+    const QList<RuleAction> rules{{"A1", QStringLiteral("Markdown"), QStringLiteral("Super+M"), {}},
+                                  {"B2", QStringLiteral("Images"), std::nullopt, {}}};
     auto fm = installer();
 
     const auto installed = fm.install(rules);
@@ -189,7 +189,8 @@ TEST_F(FileManagerActionsTest, InstallKeepsCurrentAndRemovalRestoresTheUsersFile
     EXPECT_TRUE(fm.install(rules).written.isEmpty());
 
     // A renamed rule and a rule that lost its hotkey.
-    const auto updated = fm.install({{"A1", QStringLiteral("Notes"), QStringLiteral("Super+N")}});
+    const auto updated =
+        fm.install({{"A1", QStringLiteral("Notes"), QStringLiteral("Super+N"), {}}});
     EXPECT_TRUE(updated.ok());
     EXPECT_FALSE(QFileInfo::exists(m_data + "/nemo/actions/corvanta-rule-B2.nemo_action"));
     EXPECT_FALSE(QFileInfo::exists(m_data + "/kio/servicemenus/corvanta-rule-B2.desktop"));
@@ -221,7 +222,7 @@ TEST_F(FileManagerActionsTest, ThunarMergeAroundTheUsersLayouts) {
          "<action><unique-id>b</unique-id></action>\n</actions>\n"},
     };
     const auto fm = installer();
-    const QList<RuleAction> rules{{"R", QStringLiteral("R"), std::nullopt}};
+    const QList<RuleAction> rules{{"R", QStringLiteral("R"), std::nullopt, {}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const auto merged = fm.mergedThunarActions(c.existing, rules);
@@ -256,7 +257,7 @@ TEST_F(FileManagerActionsTest, DamagedThunarFileIsNeverOverwritten) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         write(m_config + "/Thunar/uca.xml", c.bytes);
-        const auto result = installer().install({{"A", QStringLiteral("A"), std::nullopt}});
+        const auto result = installer().install({{"A", QStringLiteral("A"), std::nullopt, {}}});
         EXPECT_FALSE(result.ok());
         EXPECT_EQ(read(m_config + "/Thunar/uca.xml"), c.bytes);
         // The other file managers still get theirs.
@@ -282,7 +283,7 @@ TEST_F(FileManagerActionsTest, HostileRuleNamesGiveValidFiles) {
     auto fm = installer(program);
     QList<RuleAction> rules;
     for (int i = 0; i < int(std::size(names)); ++i)
-        rules.append({QStringLiteral("ID%1").arg(i), names[i], names[i]});
+        rules.append({QStringLiteral("ID%1").arg(i), names[i], names[i], {}});
     const auto result = fm.install(rules);
     ASSERT_TRUE(result.ok()) << result.errors.join("; ").toStdString();
 
@@ -319,8 +320,9 @@ TEST_F(FileManagerActionsTest, HostileRuleNamesGiveValidFiles) {
 }
 
 TEST_F(FileManagerActionsTest, RuleIdsThatCannotNameAFileAreSkipped) {
-    const auto result = installer().install({{"../../escape", QStringLiteral("Bad"), std::nullopt},
-                                             {"ok-1", QStringLiteral("Good"), std::nullopt}});
+    const auto result =
+        installer().install({{"../../escape", QStringLiteral("Bad"), std::nullopt, {}},
+                             {"ok-1", QStringLiteral("Good"), std::nullopt, {}}});
     EXPECT_EQ(result.skipped.size(), 1);
     EXPECT_FALSE(QFileInfo::exists(m_data + "/nemo/corvanta-rule-../escape.nemo_action"));
     const auto files = snapshot(m_home.path());
@@ -335,7 +337,7 @@ TEST_F(FileManagerActionsTest, NautilusScriptHandsOnNamesByteForByte) {
     const QString program = m_home.filePath(QStringLiteral("fake corvanta"));
     write(program, "#!/bin/sh\nprintf '%s\\0' \"$@\" > \"$ARGS_OUT\"\n");
     QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner);
-    const RuleAction rule{"R9", QStringLiteral("it's \"$(id)\""), std::nullopt};
+    const RuleAction rule{"R9", QStringLiteral("it's \"$(id)\""), std::nullopt, {}};
     ASSERT_TRUE(installer(program).install({rule}).ok());
 
     const QList<QByteArray> files{"plain.txt", "new\nline", "quote'\"$(touch pwned)",
@@ -365,3 +367,70 @@ TEST_F(FileManagerActionsTest, NautilusScriptHandsOnNamesByteForByte) {
 }
 
 } // namespace
+
+TEST_F(FileManagerActionsTest, NautilusAcceleratorsFollowTheRulesAroundTheUsersLines) {
+    const QString file = m_config + "/nautilus/scripts-accels";
+    const Shortcut ctrlAltK{Qt::Key_K, Qt::ControlModifier | Qt::AltModifier};
+    const FileManagerActionsInstaller::RuleAction markdown{"R1", QStringLiteral("Markdown"),
+                                                           QStringLiteral("Ctrl+Alt+K"), ctrlAltK};
+    const QByteArray ours = "; corvanta-rule-R1\n<Control><Alt>k Markdown (Corvanta)\n";
+    const QByteArray users = "; mine\r\nF4 Terminal\r\n\r\n<Primary>b Bash";
+    const struct {
+        const char* name;
+        std::optional<QByteArray> before;
+        QByteArray installed;
+        std::optional<QByteArray> removed; // none: no file left
+    } cases[] = {
+        {"no file", std::nullopt, ours, std::nullopt},
+        {"the user's lines, byte for byte", users, ours + users, users},
+        {"ours from before a rename, between theirs",
+         "F4 Terminal\n; corvanta-rule-R1\n<Super>x Old name (Corvanta)\nF5 Other\n",
+         ours + "F4 Terminal\nF5 Other\n", QByteArray("F4 Terminal\nF5 Other\n")},
+        {"our line edited away by the user", "; corvanta-rule-R1\nF6 Mine\n", ours + "F6 Mine\n",
+         QByteArray("F6 Mine\n")},
+        {"an empty file", QByteArray(), ours, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(file);
+        if (c.before)
+            write(file, *c.before);
+        auto fm = installer();
+        const auto installed = fm.install({markdown});
+        EXPECT_TRUE(installed.ok()) << installed.errors.join("; ").toStdString();
+        EXPECT_EQ(read(file), c.installed);
+        EXPECT_TRUE(fm.install({markdown}).written.isEmpty());
+        // The rule lost its hotkey's accelerator (a key GTK has no name for here).
+        EXPECT_TRUE(fm.install({{"R1", QStringLiteral("Markdown"), QStringLiteral("Ctrl+é"),
+                                 Shortcut{Qt::Key_Eacute, Qt::ControlModifier}}})
+                        .ok());
+        EXPECT_FALSE(read(file).contains("corvanta")) << read(file).toStdString();
+        fm.install({markdown});
+        EXPECT_TRUE(fm.remove().ok());
+        EXPECT_EQ(QFileInfo::exists(file) ? std::optional<QByteArray>(read(file)) : std::nullopt,
+                  c.removed);
+    }
+    // A file that is not text is never overwritten.
+    static const char raw[] = "F4 Terminal\n\xff\xfe\0 broken";
+    const QByteArray damaged(raw, sizeof raw - 1);
+    write(file, damaged);
+    EXPECT_FALSE(installer().install({markdown}).ok());
+    EXPECT_EQ(read(file), damaged);
+}
+
+TEST(NautilusAccelerators, GtkTextOfACombination) {
+    const struct {
+        Shortcut shortcut;
+        std::optional<QString> text;
+    } cases[] = {
+        {{Qt::Key_J, Qt::ControlModifier | Qt::AltModifier}, "<Control><Alt>j"},
+        {{Qt::Key_F5, Qt::MetaModifier | Qt::ShiftModifier}, "<Shift><Super>F5"},
+        {{Qt::Key_7, Qt::ControlModifier}, "<Control>7"},
+        {{Qt::Key_Comma, Qt::AltModifier}, "<Alt>comma"},
+        {{Qt::Key_PageDown, Qt::ControlModifier}, "<Control>Page_Down"},
+        {{Qt::Key_Eacute, Qt::ControlModifier}, std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FileManagerActionsInstaller::gtkAccelerator(c.shortcut), c.text)
+            << c.text.value_or("none").toStdString();
+}

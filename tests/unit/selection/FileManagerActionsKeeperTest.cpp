@@ -52,7 +52,7 @@ TEST_F(FileManagerActionsKeeperTest, InstallsNothingWithoutConsent) {
 }
 
 TEST_F(FileManagerActionsKeeperTest, FollowsRenamesHotkeysAndRemovedRules) {
-    ASSERT_TRUE(installer().install({{rule.id, rule.name, QStringLiteral("Super+K")}}).ok());
+    ASSERT_TRUE(installer().install({{rule.id, rule.name, QStringLiteral("Super+K"), {}}}).ok());
     ASSERT_TRUE(installer().hasInstalled());
     FileManagerActionsKeeper keeper(*store, fake.shortcuts, installer(), {});
 
@@ -63,16 +63,29 @@ TEST_F(FileManagerActionsKeeperTest, FollowsRenamesHotkeysAndRemovedRules) {
     EXPECT_TRUE(file.readAll().contains("Name=New name\n"));
     EXPECT_TRUE(QFileInfo::exists(dir.filePath("data/nautilus/scripts/New name (Corvanta)")));
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("data/nautilus/scripts/Old name (Corvanta)")));
+    const auto accels = [&] {
+        QFile f(dir.filePath("config/nautilus/scripts-accels"));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    };
+    EXPECT_TRUE(accels().endsWith("\n<Super>k New name (Corvanta)\n")) << accels().toStdString();
+
+    // Another combination recorded.
+    fake.shortcuts.setShortcut(Shortcut{Qt::Key_J, Qt::ControlModifier | Qt::AltModifier},
+                               rule.hotkeyName());
+    recorderEnded(fake.shortcuts);
+    EXPECT_TRUE(accels().endsWith("\n<Control><Alt>j New name (Corvanta)\n"))
+        << accels().toStdString();
 
     // The hotkey was cleared in a recorder.
     fake.shortcuts.setShortcut(std::nullopt, rule.hotkeyName());
     recorderEnded(fake.shortcuts);
     EXPECT_FALSE(QFileInfo::exists(nemo()));
     EXPECT_FALSE(installer().hasInstalled());
+    EXPECT_EQ(accels(), "<missing>");
 }
 
 TEST_F(FileManagerActionsKeeperTest, RoutesThatFailedToLoadRemoveNothing) {
-    ASSERT_TRUE(installer().install({{rule.id, rule.name, QStringLiteral("Super+K")}}).ok());
+    ASSERT_TRUE(installer().install({{rule.id, rule.name, QStringLiteral("Super+K"), {}}}).ok());
     QFile broken(routesPath);
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
     broken.write("{ broken");

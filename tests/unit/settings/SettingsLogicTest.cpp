@@ -416,7 +416,9 @@ TEST(RouteSettingsSummaryTest, MetaLine) {
               "rules");
     const Route bare = routeWith({});
     EXPECT_EQ(RouteSettingsSummary::metaLine(bare),
-              "\u2014 \u00b7 \u2014 \u00b7 0 editors \u00b7 1 rules");
+              "\u2014 \u00b7 \u2014 \u00b7 0 editors \u00b7 1 rule");
+    EXPECT_EQ(RouteSettingsSummary::metaLine(routeWith({editor("A")})),
+              "\u2014 \u00b7 \u2014 \u00b7 1 editor \u00b7 1 rule");
 }
 
 TEST(RouteSettingsSummaryTest, MovingIntoGaps) {

@@ -4,6 +4,7 @@
 #include "core/settings/PredicateRowView.h"
 #include "core/settings/ReorderableList.h"
 #include "core/settings/RuleEditorSheet.h"
+#include "tests/support/WidgetTest.h"
 #include "tests/unit/settings/SettingsTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -17,18 +18,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTest>
 #include <QToolButton>
 
 namespace {
-class SettingsSheetsTest : public testing::Test {
+class SettingsSheetsTest : public WidgetTest {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test_settings_sheets", *argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
-
     // A, B, C enabled (stored in that order), D disabled; preference [C, A].
     static Route abcRoute() {
         Route r;
@@ -320,6 +315,40 @@ TEST_F(SettingsSheetsTest, ConditionRowsShowTheControlsOfTheirKind) {
     EXPECT_TRUE(sheet->predicateRows().isEmpty());
     sheet->saveButton()->click();
     EXPECT_TRUE(saved.isEmpty());
+}
+
+TEST_F(SettingsSheetsTest, TabGoesThroughTheRuleSheetInReadingOrder) {
+    auto sheet = ruleSheet(std::nullopt);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet.get()));
+    // Controls that appear later: a second row, a recorder, the editor checklist.
+    sheet->addConditionButton()->click();
+    sheet->predicateRows().first()->kindPopup()->setCurrentIndex(4);
+    sheet->actionPopup()->setCurrentIndex(0);
+    sheet->alwaysOpenTable()->checkbox(0)->click();
+    QCoreApplication::processEvents();
+    sheet->nameField()->setFocus();
+    QList<QWidget*> visited;
+    for (int i = 0; i < 60; ++i) {
+        QWidget* focused = QApplication::focusWidget();
+        if (!visited.isEmpty() && focused == visited.first())
+            break;
+        visited.append(focused);
+        QTest::keyClick(focused, Qt::Key_Tab);
+    }
+    const auto place = [&](QWidget* w) { return w->mapTo(sheet.get(), QPoint(0, 0)); };
+    for (qsizetype i = 1; i < visited.size(); ++i) {
+        const QPoint before = place(visited.at(i - 1)), now = place(visited.at(i));
+        const bool sameLine = std::abs(now.y() - before.y()) < 12;
+        EXPECT_TRUE(sameLine ? now.x() > before.x() : now.y() > before.y())
+            << visited.at(i - 1)->objectName().toStdString() << " then "
+            << visited.at(i)->objectName().toStdString();
+    }
+    for (QWidget* w : {sheet->predicateRows().first()->hotkeyRecorder(),
+                       static_cast<QWidget*>(sheet->predicateRows().last()->removeButton()),
+                       static_cast<QWidget*>(sheet->addConditionButton()),
+                       static_cast<QWidget*>(sheet->alwaysOpenTable()->checkbox(1)),
+                       static_cast<QWidget*>(sheet->saveButton())})
+        EXPECT_TRUE(visited.contains(w)) << w->objectName().toStdString();
 }
 
 TEST_F(SettingsSheetsTest, CountTextThatIsNoNumberGivesACountlessCondition) {

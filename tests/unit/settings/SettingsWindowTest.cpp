@@ -2,6 +2,7 @@
 #include "core/settings/ReorderableList.h"
 #include "core/settings/RouteSettingsSummary.h"
 #include "core/utilities/ExternalUtilityChecklistSheet.h"
+#include "tests/support/WidgetTest.h"
 #include "tests/unit/settings/SettingsTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -21,14 +22,8 @@
 #include <QToolButton>
 
 namespace {
-class SettingsWindowTest : public testing::Test {
+class SettingsWindowTest : public WidgetTest {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test_settings_window", *argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
     void SetUp() override { world.open(); }
 
     template <typename W = QWidget> W* child(const QString& name) const {
@@ -352,6 +347,79 @@ TEST_F(SettingsWindowTest, OrderDropsSetThePreferenceOrder) {
     EXPECT_EQ(world.routesOnDisk(), world.store->routes());
 }
 
+TEST_F(SettingsWindowTest, AltArrowsMoveTheCurrentRowAsADropDoes) {
+    Route org = orgRoute();
+    org.editors[2].enabled = true;
+    org.normalizePreferenceOrder();
+    const QStringList order = org.defaultPreferenceOrder;
+    ASSERT_EQ(order.size(), 3);
+    const auto ruleIDs = [&] {
+        QStringList out;
+        for (const Rule& r : world.route().rules)
+            out.append(r.id);
+        return out;
+    };
+    const auto orderIDs = [&] { return world.route().defaultPreferenceOrder; };
+    const struct {
+        const char* what;
+        bool rules;
+        int row;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        QStringList expected;
+        int currentAfter;
+    } cases[] = {
+        {"rule down", true, 0, Qt::Key_Down, Qt::AltModifier, {"R2", "R1"}, 1},
+        {"rule up", true, 1, Qt::Key_Up, Qt::AltModifier, {"R2", "R1"}, 0},
+        {"first rule up", true, 0, Qt::Key_Up, Qt::AltModifier, {"R1", "R2"}, 0},
+        {"last rule past the Default Rule",
+         true,
+         1,
+         Qt::Key_Down,
+         Qt::AltModifier,
+         {"R1", "R2"},
+         1},
+        {"the Default Rule", true, 2, Qt::Key_Up, Qt::AltModifier, {"R1", "R2"}, 2},
+        {"plain arrow only moves the cursor",
+         true,
+         0,
+         Qt::Key_Down,
+         Qt::NoModifier,
+         {"R1", "R2"},
+         1},
+        {"editor down",
+         false,
+         0,
+         Qt::Key_Down,
+         Qt::AltModifier,
+         {order.at(1), order.at(0), order.at(2)},
+         1},
+        {"editor up from the end",
+         false,
+         2,
+         Qt::Key_Up,
+         Qt::AltModifier,
+         {order.at(0), order.at(2), order.at(1)},
+         1},
+        {"last editor down", false, 2, Qt::Key_Down, Qt::AltModifier, order, 2},
+    };
+    for (const auto& c : cases) {
+        world.open({org});
+        world.window->show(QStringLiteral("custom.org"));
+        world.window->tabs()->setCurrentIndex(c.rules ? SettingsWindowController::rulesTab
+                                                      : SettingsWindowController::orderTab);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(world.window.get()));
+        ReorderableList* list = c.rules ? rulesTable() : orderTable();
+        list->setFocus();
+        list->setCurrentRow(c.row);
+        QTest::keyClick(list, c.key, c.modifiers);
+        settle();
+        EXPECT_EQ(c.rules ? ruleIDs() : orderIDs(), c.expected) << c.what;
+        EXPECT_EQ(list->currentRow(), c.currentAfter) << c.what;
+        EXPECT_EQ(world.routesOnDisk(), world.store->routes()) << c.what;
+    }
+}
+
 TEST_F(SettingsWindowTest, RulesContextMenu) {
     const struct {
         int row;
@@ -485,6 +553,29 @@ TEST_F(SettingsWindowTest, PickerStyleSegmentsFollowTheArrowKeys) {
     EXPECT_TRUE(child<QToolButton>("listSegmentButton")->hasFocus());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     EXPECT_EQ(world.fake.preferences.string(PreferenceKeys::editorPickerStyle), "list");
+}
+
+TEST_F(SettingsWindowTest, TheCheckedSegmentStandsApartAndSaysSo) {
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(world.window.get()));
+    auto* radial = child<QToolButton>("radialSegmentButton");
+    auto* list = child<QToolButton>("listSegmentButton");
+    // The fill inside the border, left of the centred text.
+    const auto fill = [](QToolButton* b) {
+        return b->grab().toImage().pixelColor(4, b->height() / 2);
+    };
+    for (QToolButton* checked : {radial, list}) {
+        checked->click();
+        QToolButton* other = checked == radial ? list : radial;
+        const QColor on = fill(checked), off = fill(other);
+        const int distance = std::abs(on.red() - off.red()) + std::abs(on.green() - off.green()) +
+                             std::abs(on.blue() - off.blue());
+        EXPECT_GT(distance, 120) << on.name().toStdString() << " vs " << off.name().toStdString();
+        // The other one stays as dark as the window around it.
+        EXPECT_LT(off.lightness(), 100) << off.name().toStdString();
+        EXPECT_TRUE(QAccessible::queryAccessibleInterface(checked)->state().checked);
+        EXPECT_TRUE(QAccessible::queryAccessibleInterface(other)->state().checkable);
+        EXPECT_FALSE(QAccessible::queryAccessibleInterface(other)->state().checked);
+    }
 }
 
 TEST_F(SettingsWindowTest, CreatedOnceHiddenOnClose) {
