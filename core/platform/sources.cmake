@@ -1,6 +1,7 @@
 # Sources of core/platform, relative to core/.
 list(APPEND LOGIC_SOURCES
   platform/AutomationStatus.cpp
+  platform/KeySymbols.cpp
   platform/PlatformTexts.cpp
   platform/ShortcutModifiers.cpp
 )

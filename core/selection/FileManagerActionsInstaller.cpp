@@ -1,5 +1,7 @@
 #include "core/selection/FileManagerActionsInstaller.h"
 
+#include "core/platform/KeySymbols.h"
+#include "core/platform/ShortcutModifiers.h"
 #include "core/platform/ShortcutRegistry.h"
 
 #include <QDir>
@@ -464,58 +466,19 @@ FileManagerActionsInstaller::mergedThunarActions(const std::optional<QByteArray>
 }
 
 std::optional<QString> FileManagerActionsInstaller::gtkAccelerator(const Shortcut& shortcut) {
-    static const QHash<int, QString> named{
-        {Qt::Key_Space, QStringLiteral("space")},
-        {Qt::Key_Return, QStringLiteral("Return")},
-        {Qt::Key_Enter, QStringLiteral("KP_Enter")},
-        {Qt::Key_Tab, QStringLiteral("Tab")},
-        {Qt::Key_Backspace, QStringLiteral("BackSpace")},
-        {Qt::Key_Delete, QStringLiteral("Delete")},
-        {Qt::Key_Insert, QStringLiteral("Insert")},
-        {Qt::Key_Home, QStringLiteral("Home")},
-        {Qt::Key_End, QStringLiteral("End")},
-        {Qt::Key_PageUp, QStringLiteral("Page_Up")},
-        {Qt::Key_PageDown, QStringLiteral("Page_Down")},
-        {Qt::Key_Left, QStringLiteral("Left")},
-        {Qt::Key_Up, QStringLiteral("Up")},
-        {Qt::Key_Right, QStringLiteral("Right")},
-        {Qt::Key_Down, QStringLiteral("Down")},
-        {Qt::Key_Escape, QStringLiteral("Escape")},
-        {Qt::Key_Comma, QStringLiteral("comma")},
-        {Qt::Key_Period, QStringLiteral("period")},
-        {Qt::Key_Slash, QStringLiteral("slash")},
-        {Qt::Key_Backslash, QStringLiteral("backslash")},
-        {Qt::Key_Minus, QStringLiteral("minus")},
-        {Qt::Key_Equal, QStringLiteral("equal")},
-        {Qt::Key_Semicolon, QStringLiteral("semicolon")},
-        {Qt::Key_Apostrophe, QStringLiteral("apostrophe")},
-        {Qt::Key_BracketLeft, QStringLiteral("bracketleft")},
-        {Qt::Key_BracketRight, QStringLiteral("bracketright")},
-        {Qt::Key_QuoteLeft, QStringLiteral("grave")},
-    };
-    const int key = shortcut.key;
-    QString name;
-    if (key >= Qt::Key_A && key <= Qt::Key_Z)
-        name = QChar(u'a' + (key - Qt::Key_A));
-    else if (key >= Qt::Key_0 && key <= Qt::Key_9)
-        name = QChar(u'0' + (key - Qt::Key_0));
-    else if (key >= Qt::Key_F1 && key <= Qt::Key_F35)
-        name = QStringLiteral("F%1").arg(key - Qt::Key_F1 + 1);
-    else
-        name = named.value(key);
-    if (name.isEmpty())
+    const std::optional<QString> name = KeySymbols::name(shortcut.key);
+    if (!name)
         return std::nullopt;
     QString modifiers;
-    if (shortcut.modifiers & Qt::ControlModifier)
+    if (shortcut.modifiers & ShortcutModifiers::control)
         modifiers += QStringLiteral("<Control>");
-    if (shortcut.modifiers & Qt::ShiftModifier)
+    if (shortcut.modifiers & ShortcutModifiers::shift)
         modifiers += QStringLiteral("<Shift>");
-    if (shortcut.modifiers & Qt::AltModifier)
+    if (shortcut.modifiers & ShortcutModifiers::option)
         modifiers += QStringLiteral("<Alt>");
-    // Qt's Meta is the Super key on X11.
-    if (shortcut.modifiers & Qt::MetaModifier)
+    if (shortcut.modifiers & ShortcutModifiers::command)
         modifiers += QStringLiteral("<Super>");
-    return modifiers + name;
+    return modifiers + *name;
 }
 
 std::optional<QByteArray> FileManagerActionsInstaller::mergedNautilusAccelerators(
