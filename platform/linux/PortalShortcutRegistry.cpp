@@ -32,9 +32,14 @@ PortalShortcutRegistry::~PortalShortcutRegistry() {
     }
     if (!m_bus)
         return;
+    if (m_nameWatch)
+        g_bus_unwatch_name(m_nameWatch);
     unsubscribeResponse();
-    if (m_activatedSubscription)
-        g_dbus_connection_signal_unsubscribe(m_bus, m_activatedSubscription);
+    for (const uint subscription :
+         {m_activatedSubscription, m_changedSubscription, m_closedSubscription}) {
+        if (subscription)
+            g_dbus_connection_signal_unsubscribe(m_bus, subscription);
+    }
     if (!m_sessionHandle.isEmpty())
         g_dbus_connection_call(m_bus, service, m_sessionHandle.constData(),
                                "org.freedesktop.portal.Session", "Close", nullptr, nullptr,
@@ -109,7 +114,7 @@ ShortcutGrab PortalShortcutRegistry::grabState(const QString& name) const {
     if (!m_handlers.contains(name) || !shortcut)
         return ShortcutGrab::notRegistered;
     const std::optional<QString> wanted = trigger(*shortcut);
-    if (m_session == Session::failed || !wanted)
+    if (m_session == Session::failed || m_portal == Portal::gone || !wanted)
         return ShortcutGrab::unavailable;
     if (!m_enabled)
         return ShortcutGrab::paused;
@@ -135,6 +140,12 @@ QString PortalShortcutRegistry::displayText(const Shortcut& shortcut) const {
            QKeySequence(shortcut.key).toString(QKeySequence::NativeText);
 }
 
+std::optional<QString>
+PortalShortcutRegistry::desktopTriggerDescription(const QString& name) const {
+    const auto it = m_descriptions.constFind(name);
+    return it == m_descriptions.constEnd() ? std::nullopt : std::optional<QString>(*it);
+}
+
 QList<PortalShortcutRegistry::Binding> PortalShortcutRegistry::wantedBindings() const {
     QList<Binding> bindings;
     for (auto it = m_handlers.cbegin(); it != m_handlers.cend(); ++it) {
@@ -156,7 +167,15 @@ void PortalShortcutRegistry::rebind() {
         return; // sent once the session is open
     case Session::none:
         // Nothing to bind yet: no session, so no portal traffic for a table alone.
-        if (!wantedBindings().isEmpty())
+        // Without an owner of the portal's name nothing is sent: its next owner
+        // gets the session.
+        if (wantedBindings().isEmpty())
+            return;
+        if (!m_bus) {
+            startWatching();
+            return; // the session is opened once the watch finds the portal
+        }
+        if (m_portal == Portal::present)
             createSession();
         return;
     case Session::open:
@@ -212,26 +231,17 @@ void PortalShortcutRegistry::unsubscribeResponse() {
     m_responseHandler = nullptr;
 }
 
-void PortalShortcutRegistry::createSession() {
+bool PortalShortcutRegistry::startWatching() {
     if (!glibMainContextRuns()) {
         fail("the portal's answers cannot arrive: Qt's event loop does not run GLib's");
-        return;
+        return false;
     }
     m_bus = SessionBusCall::sessionBus().release();
     if (!m_bus) {
         fail("there is no session bus for the global shortcuts portal");
-        return;
+        return false;
     }
     m_cancellable = g_cancellable_new();
-    m_session = Session::creating;
-
-    // A program outside a sandbox names itself first, so the desktop can show
-    // and keep its shortcuts under its own name; older portals do not know this.
-    const QByteArray appID = QGuiApplication::desktopFileName().toUtf8();
-    if (!appID.isEmpty())
-        g_dbus_connection_call(m_bus, service, objectPath, "org.freedesktop.host.portal.Registry",
-                               "Register", g_variant_new("(sa{sv})", appID.constData(), nullptr),
-                               nullptr, G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr, nullptr);
 
     m_activatedSubscription = g_dbus_connection_signal_subscribe(
         m_bus, service, interface, "Activated", objectPath, nullptr, G_DBUS_SIGNAL_FLAGS_NONE,
@@ -247,14 +257,125 @@ void PortalShortcutRegistry::createSession() {
                 self.activated(QString::fromUtf8(id));
         },
         this, nullptr);
+    m_changedSubscription = g_dbus_connection_signal_subscribe(
+        m_bus, service, interface, "ShortcutsChanged", objectPath, nullptr,
+        G_DBUS_SIGNAL_FLAGS_NONE,
+        [](GDBusConnection*, const char*, const char*, const char*, const char*,
+           GVariant* parameters, gpointer data) {
+            auto& self = *static_cast<PortalShortcutRegistry*>(data);
+            if (!g_variant_is_of_type(parameters, G_VARIANT_TYPE("(oa(sa{sv}))")))
+                return;
+            const char* session = nullptr;
+            GVariant* shortcuts = nullptr;
+            g_variant_get(parameters, "(&o@a(sa{sv}))", &session, &shortcuts);
+            const GVariantPtr owned(shortcuts);
+            if (self.m_session == Session::open && self.m_sessionHandle == session)
+                self.shortcutsChanged(shortcuts);
+        },
+        this, nullptr);
+
+    // The portal may be started for the watch, as for a call to it. The first
+    // report comes from the main context, like every later one.
+    m_nameWatch =
+        g_bus_watch_name_on_connection(m_bus, service, G_BUS_NAME_WATCHER_FLAGS_AUTO_START,
+                                       &PortalShortcutRegistry::portalAppeared,
+                                       &PortalShortcutRegistry::portalVanished, this, nullptr);
+    return true;
+}
+
+void PortalShortcutRegistry::portalAppeared(GDBusConnection*, const char*, const char*,
+                                            gpointer data) {
+    auto& self = *static_cast<PortalShortcutRegistry*>(data);
+    // A new owner is a new portal: whatever the old one held is gone with it.
+    self.dropSession();
+    self.m_portal = Portal::present;
+    self.m_reopenedAfterClose = false;
+    self.rebind();
+}
+
+void PortalShortcutRegistry::portalVanished(GDBusConnection*, const char*, gpointer data) {
+    auto& self = *static_cast<PortalShortcutRegistry*>(data);
+    if (self.m_portal == Portal::present)
+        qWarning("Corvanta: the global shortcuts portal went away; rule hotkeys are bound again "
+                 "when it is back");
+    self.dropSession();
+    self.m_portal = Portal::gone;
+}
+
+void PortalShortcutRegistry::dropSession() {
+    // Answers to calls made in the old session must not land in the new one.
+    g_cancellable_cancel(m_cancellable);
+    g_object_unref(m_cancellable);
+    m_cancellable = g_cancellable_new();
+    unsubscribeResponse();
+    if (m_closedSubscription)
+        g_dbus_connection_signal_unsubscribe(m_bus, m_closedSubscription);
+    m_closedSubscription = 0;
+    m_session = Session::none;
+    m_sessionHandle.clear();
+    m_sent.reset();
+    m_bindPending = false;
+    m_granted.clear();
+    m_descriptions.clear();
+}
+
+void PortalShortcutRegistry::sessionClosed() {
+    dropSession();
+    if (m_reopenedAfterClose) {
+        fail("the desktop closed the global shortcuts session again");
+        return;
+    }
+    qWarning("Corvanta: the desktop closed the global shortcuts session; binding the rule "
+             "hotkeys in a new one");
+    m_reopenedAfterClose = true;
+    rebind();
+}
+
+void PortalShortcutRegistry::readDescriptions(GVariant* shortcuts) {
+    for (gsize i = 0; i < g_variant_n_children(shortcuts); ++i) {
+        const char* id = nullptr;
+        GVariant* raw = nullptr;
+        g_variant_get_child(shortcuts, i, "(&s@a{sv})", &id, &raw);
+        const GVariantPtr info(raw);
+        const char* text = nullptr;
+        if (g_variant_lookup(info.get(), "trigger_description", "&s", &text) && *text)
+            m_descriptions.insert(QString::fromUtf8(id), QString::fromUtf8(text));
+        else
+            m_descriptions.remove(QString::fromUtf8(id));
+    }
+}
+
+void PortalShortcutRegistry::shortcutsChanged(GVariant* shortcuts) {
+    readDescriptions(shortcuts);
+    // The desktop still holds these names, now under keys the user chose there.
+    for (gsize i = 0; m_sent && i < g_variant_n_children(shortcuts); ++i) {
+        const char* id = nullptr;
+        g_variant_get_child(shortcuts, i, "(&sa{sv})", &id, nullptr);
+        for (const Binding& binding : std::as_const(*m_sent)) {
+            if (binding.id == QString::fromUtf8(id) && !m_granted.contains(binding))
+                m_granted.append(binding);
+        }
+    }
+}
+
+void PortalShortcutRegistry::createSession() {
+    m_session = Session::creating;
+
+    // A program outside a sandbox names itself first, so the desktop can show
+    // and keep its shortcuts under its own name; older portals do not know this.
+    const QByteArray appID = QGuiApplication::desktopFileName().toUtf8();
+    if (!appID.isEmpty())
+        g_dbus_connection_call(m_bus, service, objectPath, "org.freedesktop.host.portal.Registry",
+                               "Register", g_variant_new("(sa{sv})", appID.constData(), nullptr),
+                               nullptr, G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr, nullptr);
 
     const QByteArray token = "corvanta" + QByteArray::number(m_nextToken++);
     subscribeResponse(requestPath(token), &PortalShortcutRegistry::sessionCreated);
     GVariantBuilder options;
     g_variant_builder_init(&options, G_VARIANT_TYPE_VARDICT);
     g_variant_builder_add(&options, "{sv}", "handle_token", g_variant_new_string(token));
-    g_variant_builder_add(&options, "{sv}", "session_handle_token",
-                          g_variant_new_string("corvanta"));
+    // Its own path for each session: a closed one may linger in the portal a moment.
+    g_variant_builder_add(&options, "{sv}", "session_handle_token", g_variant_new_string(token));
     g_dbus_connection_call(
         m_bus, service, objectPath, interface, "CreateSession", g_variant_new("(a{sv})", &options),
         G_VARIANT_TYPE("(o)"), G_DBUS_CALL_FLAGS_NONE, -1, m_cancellable,
@@ -264,7 +385,7 @@ void PortalShortcutRegistry::createSession() {
                 g_dbus_connection_call_finish(G_DBUS_CONNECTION(source), result, &raw));
             const GErrorPtr error(raw);
             if (g_error_matches(error.get(), G_IO_ERROR, G_IO_ERROR_CANCELLED))
-                return; // the registry is gone
+                return; // the registry or the session is gone
             auto& self = *static_cast<PortalShortcutRegistry*>(data);
             if (!reply) {
                 self.fail(qPrintable(QStringLiteral("the global shortcuts portal refused a "
@@ -285,6 +406,12 @@ void PortalShortcutRegistry::sessionCreated(PortalShortcutRegistry& self, uint r
     }
     self.m_sessionHandle = handle;
     self.m_session = Session::open;
+    self.m_closedSubscription = g_dbus_connection_signal_subscribe(
+        self.m_bus, service, "org.freedesktop.portal.Session", "Closed", handle, nullptr,
+        G_DBUS_SIGNAL_FLAGS_NONE,
+        [](GDBusConnection*, const char*, const char*, const char*, const char*, GVariant*,
+           gpointer data) { static_cast<PortalShortcutRegistry*>(data)->sessionClosed(); },
+        &self, nullptr);
     self.rebind();
 }
 
@@ -337,8 +464,11 @@ void PortalShortcutRegistry::shortcutsBound(PortalShortcutRegistry& self, uint r
     self.m_bindPending = false;
     if (response == 0) {
         self.m_granted.clear();
+        self.m_descriptions.clear();
         GVariant* raw = g_variant_lookup_value(results, "shortcuts", G_VARIANT_TYPE("a(sa{sv})"));
         const GVariantPtr granted(raw);
+        if (granted)
+            self.readDescriptions(granted.get());
         for (const Binding& binding : std::as_const(*self.m_sent)) {
             bool taken = !granted; // a portal that lists nothing took everything
             for (gsize i = 0; granted && i < g_variant_n_children(granted.get()) && !taken; ++i) {

@@ -19,6 +19,8 @@ typedef struct _GVariant GVariant;
 // (it may ask the user, or keep keys the user chose in its settings); a name is
 // active once the portal has answered. Activations arrive as D-Bus signals on
 // the GLib main context, which Qt's event loop runs on the main thread.
+// The portal may restart or be replaced while we run: its bus name is watched,
+// and each new owner gets one new session with the whole list bound again.
 class PortalShortcutRegistry : public ShortcutRegistry {
 public:
     static constexpr const char* service = "org.freedesktop.portal.Desktop";
@@ -51,9 +53,13 @@ public:
     bool canRepresent(const Shortcut& shortcut) const override;
     QString displayText(const Shortcut& shortcut) const override;
     bool desktopConfirmsBindings() const override { return true; }
+    // How the desktop describes the trigger it holds for `name` (from its answer to
+    // a binding, or from a change in its settings); none before it said.
+    std::optional<QString> desktopTriggerDescription(const QString& name) const;
 
 private:
     enum class Session { none, creating, open, failed };
+    enum class Portal { unknown, present, gone };
     struct Binding {
         QString id;
         QString trigger;
@@ -65,7 +71,18 @@ private:
     // Binds the wanted list when it differs from what was last sent, opening
     // the session first when needed.
     void rebind();
+    // Connects, subscribes and watches the portal's name; false when it cannot.
+    bool startWatching();
     void createSession();
+    // Forgets the session and everything the portal granted in it; answers still
+    // on their way are cancelled.
+    void dropSession();
+    static void portalAppeared(GDBusConnection*, const char*, const char* owner, void* data);
+    static void portalVanished(GDBusConnection*, const char*, void* data);
+    void sessionClosed();
+    void shortcutsChanged(GVariant* shortcuts);
+    // Records the desktop's trigger_description of each (id, a{sv}) in `shortcuts`.
+    void readDescriptions(GVariant* shortcuts);
     void sendBindings();
     // The request object a call with `token` will answer on.
     QByteArray requestPath(const QByteArray& token) const;
@@ -83,7 +100,14 @@ private:
     bool m_enabled = true;
 
     Session m_session = Session::none;
+    Portal m_portal = Portal::unknown;
+    // A session the desktop closed is opened again once per owner of the portal's
+    // name, so a portal that keeps closing it is not asked in a loop.
+    bool m_reopenedAfterClose = false;
     GDBusConnection* m_bus = nullptr;
+    uint m_nameWatch = 0;
+    uint m_changedSubscription = 0;
+    uint m_closedSubscription = 0;
     GCancellable* m_cancellable = nullptr;
     QByteArray m_sessionHandle;
     uint m_activatedSubscription = 0;
@@ -95,4 +119,5 @@ private:
     std::optional<QList<Binding>> m_sent;
     bool m_bindPending = false;
     QList<Binding> m_granted;
+    QHash<QString, QString> m_descriptions;
 };
