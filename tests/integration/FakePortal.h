@@ -46,17 +46,39 @@ public:
         return m_binds;
     }
     void press(const char* id) {
-        QByteArray session;
-        {
-            const QMutexLocker lock(&m_mutex);
-            session = m_session;
-        }
+        emitSignal(
+            PortalShortcutRegistry::objectPath, PortalShortcutRegistry::interface, "Activated",
+            g_variant_new("(osta{sv})", currentSession().constData(), id, guint64(1), nullptr));
+    }
+
+    // The desktop ends the session (org.freedesktop.portal.Session.Closed).
+    void closeSession() {
+        emitSignal(currentSession().constData(), "org.freedesktop.portal.Session", "Closed",
+                   g_variant_new("(a{sv})", nullptr));
+    }
+    // The user gave `id` another key in the desktop's settings; `session` defaults
+    // to the open one.
+    void changeTrigger(const char* id, const char* description, QByteArray session = {}) {
+        if (session.isEmpty())
+            session = currentSession();
+        GVariantBuilder info;
+        g_variant_builder_init(&info, G_VARIANT_TYPE_VARDICT);
+        g_variant_builder_add(&info, "{sv}", "trigger_description",
+                              g_variant_new_string(description));
+        GVariantBuilder shortcuts;
+        g_variant_builder_init(&shortcuts, G_VARIANT_TYPE("a(sa{sv})"));
+        g_variant_builder_add(&shortcuts, "(sa{sv})", id, &info);
         emitSignal(PortalShortcutRegistry::objectPath, PortalShortcutRegistry::interface,
-                   "Activated",
-                   g_variant_new("(osta{sv})", session.constData(), id, guint64(1), nullptr));
+                   "ShortcutsChanged",
+                   g_variant_new("(oa(sa{sv}))", session.constData(), &shortcuts));
     }
 
 private:
+    QByteArray currentSession() const {
+        const QMutexLocker lock(&m_mutex);
+        return m_session;
+    }
+
     void call(const QByteArray&, const QByteArray&, const QByteArray& method, GVariant* parameters,
               GDBusMethodInvocation* invocation) override {
         const QByteArray sender =

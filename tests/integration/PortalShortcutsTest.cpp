@@ -198,4 +198,99 @@ TEST(PortalShortcutRegistry, UnavailableWithoutPortalOrSession) {
     EXPECT_TRUE(refusing.binds().isEmpty());
 }
 
+TEST(PortalShortcutRegistry, BindsAgainForEachNewPortalAndClosedSession) {
+    auto portal = std::make_unique<FakePortal>();
+    ASSERT_TRUE(ownPortalName(*portal));
+    PortalShortcutRegistry registry(tablePath("restart"));
+    registry.setShortcut(ctrlAltK, "rule-a");
+    registry.setShortcut(superShiftE, "rule-b");
+    int ranA = 0;
+    registry.onKeyDown("rule-a", [&] { ++ranA; });
+    registry.onKeyDown("rule-b", [] {});
+    const auto states = [&] {
+        return QList<ShortcutGrab>{registry.grabState("rule-a"), registry.grabState("rule-b")};
+    };
+    const QList<ShortcutGrab> active{ShortcutGrab::active, ShortcutGrab::active};
+    const QList<ShortcutGrab> unavailable{ShortcutGrab::unavailable, ShortcutGrab::unavailable};
+    ASSERT_TRUE(runUntil([&] { return states() == active; }));
+
+    // The portal quits (restarted, updated); a change meanwhile goes to the next one.
+    portal.reset();
+    ASSERT_TRUE(runUntil([&] { return states() == unavailable; }));
+    registry.setShortcut(f5, "rule-b");
+    EXPECT_EQ(states(), unavailable);
+    EXPECT_FALSE(registry.desktopTriggerDescription("rule-a"));
+
+    // A portal that refuses sessions is asked once, not again for later changes.
+    {
+        FakePortal refusing(false);
+        ASSERT_TRUE(ownPortalName(refusing));
+        ASSERT_TRUE(runUntil([&] { return refusing.sessions() == 1; }));
+        ASSERT_TRUE(runUntil([&] { return states() == unavailable; }));
+        registry.onKeyDown("rule-b", [] {});
+        EXPECT_FALSE(runUntil([&] { return refusing.sessions() > 1; }, 300));
+        EXPECT_EQ(states(), unavailable);
+    }
+
+    FakePortal next;
+    ASSERT_TRUE(ownPortalName(next));
+    const QList<Bound> wanted{{"rule-a", "CTRL+ALT+k", "rule-a"}, {"rule-b", "F5", "rule-b"}};
+    ASSERT_TRUE(runUntil([&] { return states() == active; }));
+    EXPECT_EQ(next.sessions(), 1);
+    EXPECT_EQ(next.binds(), QList<QList<Bound>>{wanted});
+
+    // The desktop closes the session: one new session with the same list, and
+    // presses in it run the handlers.
+    next.closeSession();
+    ASSERT_TRUE(runUntil([&] { return next.binds().size() == 2; }));
+    EXPECT_EQ(next.sessions(), 2);
+    EXPECT_EQ(next.binds().last(), wanted);
+    ASSERT_TRUE(runUntil([&] { return states() == active; }));
+    next.press("rule-a");
+    ASSERT_TRUE(runUntil([&] { return ranA == 1; }));
+    // Closed again by the same portal: no loop of sessions.
+    next.closeSession();
+    ASSERT_TRUE(runUntil([&] { return states() == unavailable; }));
+    EXPECT_FALSE(runUntil([&] { return next.sessions() > 2; }, 300));
+}
+
+TEST(PortalShortcutRegistry, ReportsTheDesktopsTriggerDescriptions) {
+    FakePortal portal;
+    ASSERT_TRUE(ownPortalName(portal));
+    PortalShortcutRegistry registry(tablePath("described"));
+    registry.setShortcut(ctrlAltK, "rule-a");
+    registry.setShortcut(superShiftE, "rule-b");
+    registry.onKeyDown("rule-a", [] {});
+    registry.onKeyDown("rule-b", [] {});
+    ASSERT_TRUE(runUntil([&] { return registry.grabState("rule-b") == ShortcutGrab::active; }));
+
+    const struct {
+        const char* id;
+        const char* description;
+        QByteArray session; // empty: the registry's own
+        std::optional<QString> a, b;
+    } steps[] = {
+        // The answer to the binding names what the desktop holds.
+        {nullptr, nullptr, {}, "CTRL+ALT+k", "LOGO+SHIFT+e"},
+        // Another session's change is not ours (the next step waits past it).
+        {"rule-b", "Ctrl+F8", "/org/freedesktop/portal/desktop/session/1_0/other", "CTRL+ALT+k",
+         "LOGO+SHIFT+e"},
+        {"rule-a", "Super+Alt+K", {}, "Super+Alt+K", "LOGO+SHIFT+e"},
+        {"rule-b", "Ctrl+F9", {}, "Super+Alt+K", "Ctrl+F9"},
+    };
+    for (const auto& step : steps) {
+        if (step.id)
+            portal.changeTrigger(step.id, step.description, step.session);
+        EXPECT_TRUE(runUntil([&] {
+            return registry.desktopTriggerDescription("rule-a") == step.a &&
+                   registry.desktopTriggerDescription("rule-b") == step.b;
+        })) << (step.description ? step.description : "bound");
+    }
+    // The desktop's keys stay its own: still active, the table keeps ours.
+    EXPECT_EQ(registry.grabState("rule-a"), ShortcutGrab::active);
+    EXPECT_EQ(registry.grabState("rule-b"), ShortcutGrab::active);
+    EXPECT_EQ(registry.getShortcut("rule-a"), ctrlAltK);
+    EXPECT_EQ(portal.binds().size(), 1);
+}
+
 } // namespace
