@@ -231,15 +231,15 @@ void PortalShortcutRegistry::unsubscribeResponse() {
     m_responseHandler = nullptr;
 }
 
-bool PortalShortcutRegistry::startWatching() {
+void PortalShortcutRegistry::startWatching() {
     if (!glibMainContextRuns()) {
         fail("the portal's answers cannot arrive: Qt's event loop does not run GLib's");
-        return false;
+        return;
     }
     m_bus = SessionBusCall::sessionBus().release();
     if (!m_bus) {
         fail("there is no session bus for the global shortcuts portal");
-        return false;
+        return;
     }
     m_cancellable = g_cancellable_new();
 
@@ -280,7 +280,6 @@ bool PortalShortcutRegistry::startWatching() {
         g_bus_watch_name_on_connection(m_bus, service, G_BUS_NAME_WATCHER_FLAGS_AUTO_START,
                                        &PortalShortcutRegistry::portalAppeared,
                                        &PortalShortcutRegistry::portalVanished, this, nullptr);
-    return true;
 }
 
 void PortalShortcutRegistry::portalAppeared(GDBusConnection*, const char*, const char*,

@@ -71,8 +71,8 @@ private:
     // Binds the wanted list when it differs from what was last sent, opening
     // the session first when needed.
     void rebind();
-    // Connects, subscribes and watches the portal's name; false when it cannot.
-    bool startWatching();
+    // Connects, subscribes and watches the portal's name (or fails for good).
+    void startWatching();
     void createSession();
     // Forgets the session and everything the portal granted in it; answers still
     // on their way are cancelled.
