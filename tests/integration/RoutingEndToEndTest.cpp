@@ -219,13 +219,19 @@ TEST_F(RoutingEndToEnd, AnInstalledFileManagerActionSendsHostileNamesAsTheRulesH
     const QString uca = sandbox.configHome() + QStringLiteral("/Thunar/uca.xml");
     QFile::remove(uca);
 
+    // Nautilus counts as installed when it is on the PATH.
+    QFile nautilus(sandbox.programPath(QStringLiteral("nautilus")));
+    ASSERT_TRUE(nautilus.open(QIODevice::WriteOnly) && nautilus.write("#!/bin/sh\n") > 0);
+    nautilus.close();
+    nautilus.setPermissions(nautilus.permissions() | QFileDevice::ExeOwner);
+
     const QString corvanta = sandbox.root() + QStringLiteral("/bin/corvanta");
     QString output;
     ASSERT_TRUE(run(corvanta, {"install-actions"}, &output)) << qPrintable(output);
     const QString installed = output;
 
     const QList<QByteArray> paths{touch("new\nline.md"), touch("it's \"$(touch pwned)\".md"),
-                                  touch("caf\xc3\xa9 %F.md")};
+                                  touch("caf\xc3\xa9 %F.md"), touch("--help.md")};
     const QStringList command = thunarCommand(uca, "corvanta-rule-" + rule.id, paths);
     ASSERT_GE(command.size(), 5) << qPrintable(command.join(u' ') + installed);
     // No instance runs yet: the action's process becomes it.
@@ -239,9 +245,24 @@ TEST_F(RoutingEndToEnd, AnInstalledFileManagerActionSendsHostileNamesAsTheRulesH
     // Now one runs: the next action hands over to it and ends.
     ASSERT_TRUE(run(command.first(), command.mid(1), &output)) << qPrintable(output);
     EXPECT_EQ(records(2), (QList<QList<QByteArray>>{expected, expected}));
+
+    // Nautilus runs its script in the shown folder with the selected names.
+    const QDir scripts(sandbox.dataHome() + QStringLiteral("/nautilus/scripts"));
+    const QStringList written = scripts.entryList(QDir::Files);
+    ASSERT_EQ(written.size(), 1) << qPrintable(installed);
+    QStringList names;
+    for (const QByteArray& path : paths)
+        names << QFileInfo(QFile::decodeName(path)).fileName();
+    QProcess script;
+    script.setWorkingDirectory(files);
+    script.start(scripts.filePath(written.first()), names);
+    ASSERT_TRUE(script.waitForFinished(waitMs) && script.exitCode() == 0);
+    EXPECT_EQ(records(3), (QList<QList<QByteArray>>{expected, expected, expected}));
     EXPECT_FALSE(QFile::exists(files + QStringLiteral("/pwned")));
 
     ASSERT_TRUE(run(corvanta, {"install-actions", "--remove"}, &output)) << qPrintable(output);
     EXPECT_FALSE(QFile::exists(uca));
+    EXPECT_TRUE(scripts.entryList(QDir::Files).isEmpty());
+    nautilus.remove();
 }
 } // namespace
