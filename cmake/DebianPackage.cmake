@@ -19,7 +19,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6, desktop-file-utils, shared-mime-info")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "adwaita-icon-theme, hicolor-icon-theme, at-spi2-core")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "adwaita-icon-theme, hicolor-icon-theme, at-spi2-core, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
   ${PROJECT_SOURCE_DIR}/data/debian/postinst
   ${PROJECT_SOURCE_DIR}/data/debian/postrm)
