@@ -1,5 +1,6 @@
 #include "core/hotkeys/RuleHotkeyCenter.h"
 
+#include "core/engine/RuleDescriptions.h"
 #include "core/model/RouteStore.h"
 #include "core/platform/ShortcutRegistry.h"
 
@@ -90,8 +91,33 @@ QSet<QString> RuleHotkeyCenter::wantedNames(const QList<Route>& routes) {
     return names;
 }
 
+QHash<QString, QString> RuleHotkeyCenter::descriptions(const QList<Route>& routes,
+                                                       const ShortcutRegistry& registry) {
+    const RuleDescriptions texts(registry);
+    QHash<QString, QString> result;
+    for (const Route& route : routes) {
+        for (const Rule& rule : route.rules) {
+            if (!rule.enabled)
+                continue;
+            QSet<QString> names;
+            collectNames(rule.when, names);
+            for (const QString& name : std::as_const(names)) {
+                if (!result.contains(name))
+                    result.insert(name, route.name + QStringLiteral(": ") +
+                                            texts.ruleSummary(rule, route.editors));
+            }
+        }
+    }
+    return result;
+}
+
 void RuleHotkeyCenter::sync(const QList<Route>& routes) {
     const QSet<QString> wanted = wantedNames(routes);
+    // Before any handler goes in, so a desktop binding new names gets their texts
+    // in the same request.
+    const QHash<QString, QString> texts = descriptions(routes, m_registry);
+    for (auto it = texts.cbegin(); it != texts.cend(); ++it)
+        m_registry.setDescription(it.key(), it.value());
     for (const QString& name : std::as_const(m_registeredNames)) {
         if (!wanted.contains(name))
             m_registry.removeHandler(name);

@@ -2,6 +2,7 @@
 
 #include "core/model/Route.h"
 
+#include <QHash>
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -30,6 +31,9 @@ public:
 
     // The names an enabled rule's hotkey conditions use, nested groups included.
     static QSet<QString> wantedNames(const QList<Route>& routes);
+    // For each wanted name, "<route>: <summary of the first enabled rule using it>".
+    static QHash<QString, QString> descriptions(const QList<Route>& routes,
+                                                const ShortcutRegistry& registry);
 
     const QSet<QString>& registeredNames() const { return m_registeredNames; }
     bool isHandlingFire() const { return m_isHandlingFire; }

@@ -59,6 +59,13 @@ public:
     // user to confirm each binding, or keeps keys chosen in its own settings, so
     // rule hotkeys may never fire.
     virtual bool desktopConfirmsBindings() const { return false; }
+    // What a desktop that lists global shortcuts in its own settings shows for
+    // `name`, so the user recognises the rule there; registries that grab keys
+    // themselves have no such list.
+    virtual void setDescription(const QString& name, const QString& description) {
+        (void)name;
+        (void)description;
+    }
 
     // Display text of the shortcut stored under `name`; none when unset.
     std::optional<QString> shortcutDisplayText(const QString& name) const {

@@ -8,6 +8,7 @@
 
 #include <QGuiApplication>
 #include <QKeySequence>
+#include <algorithm>
 
 namespace {
 constexpr const char* requestInterface = "org.freedesktop.portal.Request";
@@ -119,7 +120,10 @@ ShortcutGrab PortalShortcutRegistry::grabState(const QString& name) const {
     if (!m_enabled)
         return ShortcutGrab::paused;
     // Active once the portal took the name with this very combination.
-    if (m_granted.contains(Binding{name, *wanted}))
+    const bool granted = std::any_of(m_granted.cbegin(), m_granted.cend(), [&](const Binding& b) {
+        return b.id == name && b.trigger == *wanted;
+    });
+    if (granted)
         return ShortcutGrab::active;
     return ShortcutGrab::notRegistered;
 }
@@ -140,10 +144,19 @@ QString PortalShortcutRegistry::displayText(const Shortcut& shortcut) const {
            QKeySequence(shortcut.key).toString(QKeySequence::NativeText);
 }
 
+void PortalShortcutRegistry::setDescription(const QString& name, const QString& description) {
+    if (m_descriptions.value(name) == description)
+        return;
+    m_descriptions.insert(name, description);
+    // Only a bound name's new text is worth a request.
+    if (m_handlers.contains(name))
+        rebind();
+}
+
 std::optional<QString>
 PortalShortcutRegistry::desktopTriggerDescription(const QString& name) const {
-    const auto it = m_descriptions.constFind(name);
-    return it == m_descriptions.constEnd() ? std::nullopt : std::optional<QString>(*it);
+    const auto it = m_triggerDescriptions.constFind(name);
+    return it == m_triggerDescriptions.constEnd() ? std::nullopt : std::optional<QString>(*it);
 }
 
 QList<PortalShortcutRegistry::Binding> PortalShortcutRegistry::wantedBindings() const {
@@ -152,7 +165,7 @@ QList<PortalShortcutRegistry::Binding> PortalShortcutRegistry::wantedBindings() 
         const std::optional<Shortcut> shortcut = m_table.get(it.key());
         const std::optional<QString> text = shortcut ? trigger(*shortcut) : std::nullopt;
         if (text)
-            bindings.append(Binding{it.key(), *text});
+            bindings.append(Binding{it.key(), *text, m_descriptions.value(it.key(), it.key())});
     }
     // One order for one set, so an unchanged set is never sent again.
     std::sort(bindings.begin(), bindings.end(),
@@ -315,7 +328,7 @@ void PortalShortcutRegistry::dropSession() {
     m_sent.reset();
     m_bindPending = false;
     m_granted.clear();
-    m_descriptions.clear();
+    m_triggerDescriptions.clear();
 }
 
 void PortalShortcutRegistry::sessionClosed() {
@@ -338,9 +351,9 @@ void PortalShortcutRegistry::readDescriptions(GVariant* shortcuts) {
         const GVariantPtr info(raw);
         const char* text = nullptr;
         if (g_variant_lookup(info.get(), "trigger_description", "&s", &text) && *text)
-            m_descriptions.insert(QString::fromUtf8(id), QString::fromUtf8(text));
+            m_triggerDescriptions.insert(QString::fromUtf8(id), QString::fromUtf8(text));
         else
-            m_descriptions.remove(QString::fromUtf8(id));
+            m_triggerDescriptions.remove(QString::fromUtf8(id));
     }
 }
 
@@ -427,8 +440,8 @@ void PortalShortcutRegistry::sendBindings() {
         const QByteArray id = binding.id.toUtf8();
         GVariantBuilder info;
         g_variant_builder_init(&info, G_VARIANT_TYPE_VARDICT);
-        // The name is what the desktop lists; it leads back to the rule.
-        g_variant_builder_add(&info, "{sv}", "description", g_variant_new_string(id.constData()));
+        g_variant_builder_add(&info, "{sv}", "description",
+                              g_variant_new_string(binding.description.toUtf8().constData()));
         g_variant_builder_add(&info, "{sv}", "preferred_trigger",
                               g_variant_new_string(binding.trigger.toUtf8().constData()));
         g_variant_builder_add(&shortcuts, "(sa{sv})", id.constData(), &info);
@@ -463,7 +476,7 @@ void PortalShortcutRegistry::shortcutsBound(PortalShortcutRegistry& self, uint r
     self.m_bindPending = false;
     if (response == 0) {
         self.m_granted.clear();
-        self.m_descriptions.clear();
+        self.m_triggerDescriptions.clear();
         GVariant* raw = g_variant_lookup_value(results, "shortcuts", G_VARIANT_TYPE("a(sa{sv})"));
         const GVariantPtr granted(raw);
         if (granted)

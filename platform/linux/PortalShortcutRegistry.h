@@ -53,6 +53,8 @@ public:
     bool canRepresent(const Shortcut& shortcut) const override;
     QString displayText(const Shortcut& shortcut) const override;
     bool desktopConfirmsBindings() const override { return true; }
+    // Sent as the shortcut's description; a name without one is described by itself.
+    void setDescription(const QString& name, const QString& description) override;
     // How the desktop describes the trigger it holds for `name` (from its answer to
     // a binding, or from a change in its settings); none before it said.
     std::optional<QString> desktopTriggerDescription(const QString& name) const;
@@ -63,6 +65,7 @@ private:
     struct Binding {
         QString id;
         QString trigger;
+        QString description;
         bool operator==(const Binding&) const = default;
     };
 
@@ -119,5 +122,7 @@ private:
     std::optional<QList<Binding>> m_sent;
     bool m_bindPending = false;
     QList<Binding> m_granted;
+    // What we call each name, and how the desktop describes the trigger it holds.
     QHash<QString, QString> m_descriptions;
+    QHash<QString, QString> m_triggerDescriptions;
 };
