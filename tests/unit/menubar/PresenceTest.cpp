@@ -49,6 +49,16 @@ protected:
         return nullptr;
     }
 
+    // The shown top-level windows of that name.
+    static QList<QWidget*> shown(const char* name) {
+        QList<QWidget*> windows;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->objectName() == QLatin1String(name) && window->isVisible())
+                windows << window;
+        }
+        return windows;
+    }
+
     QTemporaryDir dir;
     QString path;
     FakePlatform fake;
@@ -99,12 +109,9 @@ TEST_F(PresenceTest, PaletteFromTheTrayMenuTeachesTheDroppedTypeOnceAfterHiding)
     QAction* entry = trayItem(QStringLiteral("Route File Type…"));
     ASSERT_NE(entry, nullptr);
     entry->trigger();
-    DropZoneView* zone = nullptr;
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window->objectName() == QLatin1String("dropPalettePanel") && window->isVisible())
-            zone = window->findChild<DropZoneView*>();
-    }
-    ASSERT_NE(zone, nullptr) << "the palette shows";
+    ASSERT_EQ(shown("dropPalettePanel").size(), 1) << "the palette shows";
+    DropZoneView* zone = shown("dropPalettePanel")[0]->findChild<DropZoneView*>();
+    ASSERT_NE(zone, nullptr);
     ASSERT_TRUE(delegate->dropController()->isPaletteShown());
 
     const QString sample = dir.filePath(QStringLiteral("plan.org"));
@@ -139,19 +146,13 @@ TEST_F(PresenceTest, AboutBoxKeepsTheTaskbarEntryWhileItShows) {
     launch();
     trayItem(QStringLiteral("About Corvanta"))->trigger();
     EXPECT_TRUE(delegate->windowPresenter().hasTaskbarEntry());
-    QWidget* about = nullptr;
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window->objectName() == QLatin1String("aboutBox") && window->isVisible())
-            about = window;
-    }
-    ASSERT_NE(about, nullptr);
+    ASSERT_EQ(shown("aboutBox").size(), 1);
+    QWidget* about = shown("aboutBox")[0];
     turnEventLoop();
     EXPECT_TRUE(delegate->windowPresenter().hasTaskbarEntry()) << "not just for one turn";
     trayItem(QStringLiteral("About Corvanta"))->trigger();
-    int boxes = 0;
-    for (QWidget* window : QApplication::topLevelWidgets())
-        boxes += window->objectName() == QLatin1String("aboutBox") && window->isVisible();
-    EXPECT_EQ(boxes, 1) << "asking again brings the same box forward";
+    EXPECT_EQ(shown("aboutBox"), QList<QWidget*>{about})
+        << "asking again brings the same box forward";
     about->close();
     turnEventLoop();
     EXPECT_FALSE(delegate->windowPresenter().hasTaskbarEntry());

@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
+#include <map>
 #include <memory>
 
 namespace {
@@ -20,67 +21,34 @@ using Presenter = MenuBarActivation::Presenter;
 
 using WindowPresentationTest = WidgetTest;
 
-// One step of a presenter sequence: present (true) or dismiss (false).
-struct Step {
-    bool present;
-    Presenter presenter;
-};
-struct SetCase {
-    const char* name;
-    std::vector<Step> steps;
-    bool regularAfter;
-    int switchesToRegular;
-    int switchesToAccessory;
-};
-
 TEST_F(WindowPresentationTest, PresenterSetIsRegularExactlyWhileNotEmpty) {
-    const std::vector<SetCase> cases = {
-        {"settings then onboarding, settings closes first",
-         {{true, Presenter::settings}, {true, Presenter::onboarding}, {false, Presenter::settings}},
-         true,
-         1,
-         0},
-        {"both close",
-         {{true, Presenter::settings},
-          {true, Presenter::onboarding},
-          {false, Presenter::settings},
-          {false, Presenter::onboarding}},
-         false,
-         1,
-         1},
-        {"about dismissed while settings shows",
-         {{true, Presenter::settings}, {true, Presenter::about}, {false, Presenter::about}},
-         true,
-         1,
-         0},
-        {"presenting twice adds once",
-         {{true, Presenter::settings}, {true, Presenter::settings}, {false, Presenter::settings}},
-         false,
-         1,
-         1},
-        {"dismissing one that never showed", {{false, Presenter::about}}, false, 0, 0},
-        {"dismissing a stranger keeps the others",
-         {{true, Presenter::onboarding}, {false, Presenter::about}},
-         true,
-         1,
-         0},
-        {"shown again after everything closed",
-         {{true, Presenter::about}, {false, Presenter::about}, {true, Presenter::onboarding}},
-         true,
-         2,
-         1},
+    // "+" presents, "-" dismisses; s settings, o onboarding, a about.
+    const struct {
+        const char* steps;
+        bool regularAfter;
+        int switchesToRegular, switchesToAccessory;
+    } cases[] = {
+        {"+s +o -s", true, 1, 0},     // settings closes first
+        {"+s +o -s -o", false, 1, 1}, // both close
+        {"+s +a -a", true, 1, 0},     // about dismissed while settings shows
+        {"+s +s -s", false, 1, 1},    // presenting twice adds once
+        {"-a", false, 0, 0},          // dismissing one that never showed
+        {"+o -a", true, 1, 0},        // dismissing a stranger keeps the others
+        {"+a -a +o", true, 2, 1},     // shown again after everything closed
     };
-    for (const SetCase& c : cases) {
-        SCOPED_TRACE(c.name);
+    const std::map<QChar, Presenter> presenters{
+        {u's', Presenter::settings}, {u'o', Presenter::onboarding}, {u'a', Presenter::about}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.steps);
         int regular = 0, accessory = 0, activations = 0, presents = 0;
         MenuBarActivation activation(
             {[&] { ++regular; }, [&] { ++accessory; }, [&] { ++activations; }});
-        for (const Step& step : c.steps) {
-            if (step.present) {
-                activation.present(step.presenter);
+        for (const QString& step : QString::fromLatin1(c.steps).split(u' ')) {
+            if (step[0] == u'+') {
+                activation.present(presenters.at(step[1]));
                 ++presents;
             } else {
-                activation.dismiss(step.presenter);
+                activation.dismiss(presenters.at(step[1]));
             }
         }
         EXPECT_EQ(activation.isRegular(), c.regularAfter);
@@ -135,10 +103,13 @@ TEST_F(WindowPresentationTest, ShownWindowTakesTheFocus) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &settings; }, 2000));
 }
 
+// Each item's title and keys.
 QStringList titles(const QMenu* menu) {
     QStringList result;
     for (const QAction* action : menu->actions())
-        result << (action->isSeparator() ? QStringLiteral("---") : action->text());
+        result << (action->isSeparator()
+                       ? QStringLiteral("---")
+                       : (action->text() + u' ' + action->shortcut().toString()).trimmed());
     return result;
 }
 
@@ -173,39 +144,15 @@ TEST_F(WindowPresentationTest, MenusHoldTheStandardCommandsAndKeys) {
     for (const QAction* action : bar->actions())
         top << action->text();
     EXPECT_EQ(top, (QStringList{"Corvanta", "Edit", "Window"}));
-    EXPECT_EQ(titles(menuTitled(bar, "Corvanta")),
-              (QStringList{"About Corvanta", "---", "Settings…", "---", "Quit Corvanta"}))
+    EXPECT_EQ(
+        titles(menuTitled(bar, "Corvanta")),
+        (QStringList{"About Corvanta", "---", "Settings… Ctrl+,", "---", "Quit Corvanta Ctrl+Q"}))
         << "no update item and no extra separator without a handler";
     EXPECT_EQ(titles(menuTitled(bar, "Edit")),
-              (QStringList{"Undo", "Redo", "---", "Cut", "Copy", "Paste", "Delete", "Select All"}));
+              (QStringList{"Undo Ctrl+Z", "Redo Ctrl+Shift+Z", "---", "Cut Ctrl+X", "Copy Ctrl+C",
+                           "Paste Ctrl+V", "Delete", "Select All Ctrl+A"}));
     EXPECT_EQ(titles(menuTitled(bar, "Window")),
-              (QStringList{"Close", "Minimize", "---", "Bring All to Front"}));
-
-    const struct {
-        const char* menu;
-        const char* item;
-        QKeySequence keys;
-    } keys[] = {
-        {"Corvanta", "Settings…", QKeySequence(Qt::CTRL | Qt::Key_Comma)},
-        {"Corvanta", "Quit Corvanta", QKeySequence(Qt::CTRL | Qt::Key_Q)},
-        {"Corvanta", "About Corvanta", QKeySequence()},
-        {"Edit", "Undo", QKeySequence(Qt::CTRL | Qt::Key_Z)},
-        {"Edit", "Redo", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
-        {"Edit", "Cut", QKeySequence(Qt::CTRL | Qt::Key_X)},
-        {"Edit", "Copy", QKeySequence(Qt::CTRL | Qt::Key_C)},
-        {"Edit", "Paste", QKeySequence(Qt::CTRL | Qt::Key_V)},
-        {"Edit", "Delete", QKeySequence()},
-        {"Edit", "Select All", QKeySequence(Qt::CTRL | Qt::Key_A)},
-        {"Window", "Close", QKeySequence(Qt::CTRL | Qt::Key_W)},
-        {"Window", "Minimize", QKeySequence(Qt::CTRL | Qt::Key_M)},
-        {"Window", "Bring All to Front", QKeySequence()},
-    };
-    for (const auto& k : keys) {
-        SCOPED_TRACE(k.item);
-        QAction* action = item(menuTitled(bar, k.menu), k.item);
-        ASSERT_NE(action, nullptr);
-        EXPECT_EQ(action->shortcut(), k.keys);
-    }
+              (QStringList{"Close Ctrl+W", "Minimize Ctrl+M", "---", "Bring All to Front"}));
 }
 
 TEST_F(WindowPresentationTest, UpdateItemComesAndGoesWithItsHandlerInEveryBar) {
@@ -218,7 +165,7 @@ TEST_F(WindowPresentationTest, UpdateItemComesAndGoesWithItsHandlerInEveryBar) {
     for (QMenuBar* bar : {controller.menuBar(&first), later}) {
         QMenu* app = menuTitled(bar, "Corvanta");
         EXPECT_EQ(titles(app), (QStringList{"About Corvanta", "---", "Check for Updates…", "---",
-                                            "Settings…", "---", "Quit Corvanta"}));
+                                            "Settings… Ctrl+,", "---", "Quit Corvanta Ctrl+Q"}));
         item(app, "Check for Updates…")->trigger();
     }
     EXPECT_EQ(checks, 2);

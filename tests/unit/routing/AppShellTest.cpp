@@ -10,6 +10,7 @@
 #include "tests/support/FakePickerPresenter.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/WidgetTest.h"
+#include "tests/unit/engine/RuleBuilders.h"
 #include "tests/unit/routing/RoutingTestSupport.h"
 
 #include <QActionGroup>
@@ -93,43 +94,32 @@ TEST_F(AppDelegateTest, MenuListsRoutesByNameThenTheCommandsWithUpdatesOnlyWithA
     EXPECT_EQ(checks, 1);
 }
 
-TEST_F(AppDelegateTest, RouteSubmenuChecksTheActiveEditorAndChangesIt) {
-    Route r = route(org, "Org", "org");
+TEST_F(AppDelegateTest, RouteSubmenuShowsNamesAsTypedChecksTheActiveEditorAndChangesIt) {
+    Route r = route(org, "Notes & Docs", "org");
     r.editors[0].opensFolder = true;
+    r.editors[1].name = "Write & Read";
     start({r});
-    QList<QAction*> items = submenu("Org");
+    EXPECT_TRUE(menu().contains("Notes && Docs"));
+    QList<QAction*> items = submenu("Notes && Docs");
     ASSERT_EQ(items.size(), 7);
     QStringList titles;
     for (const QAction* item : items)
         titles << (item->isChecked() ? "[x] " : "") + item->text();
-    EXPECT_EQ(titles, (QStringList{"[x] Alpha", "Beta", "", "[x] Open Enclosing Folder", "",
-                                   "Edit Rules…", "Make Corvanta default"}));
+    EXPECT_EQ(titles, (QStringList{"[x] Alpha", "Write && Read", "", "[x] Open Enclosing Folder",
+                                   "", "Edit Rules…", "Make Corvanta default"}));
+    // The editors are one exclusive group: choosing another moves the mark.
+    ASSERT_NE(items[0]->actionGroup(), nullptr);
+    EXPECT_EQ(items[0]->actionGroup(), items[1]->actionGroup());
     items[1]->trigger();
+    EXPECT_TRUE(items[1]->isChecked());
+    EXPECT_FALSE(items[0]->isChecked());
     EXPECT_EQ(delegate->store().routeWithID(org)->activeBundleID, beta);
     // Rebuilt from the store when it opens again; the folder item follows Beta now.
-    items = submenu("Org");
+    items = submenu("Notes && Docs");
     EXPECT_TRUE(items[1]->isChecked());
     EXPECT_FALSE(items[0]->isChecked() || items[3]->isChecked());
     items[3]->trigger();
     EXPECT_TRUE(delegate->store().routeWithID(org)->editors[1].opensFolder);
-}
-
-TEST_F(AppDelegateTest, MenuTitlesShowAmpersandsAndOneCheckMark) {
-    Route r = route(org, "Notes & Docs", "org");
-    r.editors[1].name = "Write & Read";
-    start({r});
-    const QStringList titles = menu();
-    EXPECT_TRUE(titles.contains("Notes && Docs")) << qPrintable(titles.join('|'));
-    QList<QAction*> items = submenu("Notes && Docs");
-    ASSERT_GE(items.size(), 2);
-    EXPECT_EQ(items[1]->text(), "Write && Read");
-    // The editors are one exclusive group: choosing another moves the mark.
-    ASSERT_NE(items[0]->actionGroup(), nullptr);
-    EXPECT_EQ(items[0]->actionGroup(), items[1]->actionGroup());
-    EXPECT_TRUE(items[0]->actionGroup()->isExclusive());
-    items[1]->trigger();
-    EXPECT_TRUE(items[1]->isChecked());
-    EXPECT_FALSE(items[0]->isChecked());
 }
 
 TEST_F(AppDelegateTest, MakeDefaultWithoutAnInstalledEntryExplainsItself) {
@@ -245,13 +235,8 @@ TEST_F(AppDelegateTest, RoutesFileEditedOnDiskIsFollowedAndADamagedEditKept) {
 }
 
 TEST_F(AppDelegateTest, RuleHotkeysAreLiveFromLaunchAndFollowTheStore) {
-    Rule rule;
-    rule.id = QStringLiteral("R1");
-    Predicate hotkey;
-    hotkey.kind = PredicateKind::hotkey;
-    hotkey.hotkeyName = rule.hotkeyName();
-    rule.when.predicates = {hotkey};
-    rule.action.bundleID = alpha;
+    Rule rule = RuleBuilders::rule(RuleBuilders::allOf({}), RuleBuilders::openIn({alpha}));
+    rule.when.predicates = {RuleBuilders::hotkey(rule.hotkeyName())};
     Route r = route(org, "Org", "org");
     r.rules = {rule};
     const Shortcut keys{Qt::Key_E, Qt::MetaModifier | Qt::ShiftModifier};

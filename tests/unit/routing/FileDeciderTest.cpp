@@ -42,67 +42,40 @@ const Predicate notes = rb::fileName(rb::SO::contains, QStringLiteral("notes"));
 TEST(FileDecider, LooksUpRunningEditorsOnlyWhenTheDecisionDependsOnThem) {
     const struct {
         const char* name;
-        Route route;
         const char* file;
-        std::optional<QString> ruleReference;
+        const char* ruleReference; // none: no rule named
         bool consulted;
+        Route route;
     } cases[] = {
-        {"Default Rule opens the active editor", markdownWith({}), "a.md", {}, false},
-        {"an earlier rule matches first",
+        {"Default Rule opens the active editor", "a.md", nullptr, false, markdownWith({})},
+        {"an earlier rule matches first", "notes.md", nullptr, false,
          markdownWith({rb::rule(rb::allOf({notes}), rb::openIn({beta})),
-                       rb::rule(rb::allOf({someRunning}), rb::openIn({alpha}))}),
-         "notes.md",
-         {},
-         false},
-        {"a rule that counts running editors is reached",
+                       rb::rule(rb::allOf({someRunning}), rb::openIn({alpha}))})},
+        {"a rule that counts running editors is reached", "draft.md", nullptr, true,
          markdownWith({rb::rule(rb::allOf({notes}), rb::openIn({beta})),
-                       rb::rule(rb::allOf({someRunning}), rb::openIn({alpha}))}),
-         "draft.md",
-         {},
-         true},
-        {"counted in a nested group",
+                       rb::rule(rb::allOf({someRunning}), rb::openIn({alpha}))})},
+        {"counted in a nested group", "a.md", nullptr, true,
          markdownWith(
-             {rb::rule(rb::anyOf({rb::never}, {rb::allOf({someRunning})}), rb::openIn({beta}))}),
-         "a.md",
-         {},
-         true},
-        {"a disabled rule is not reached",
-         markdownWith({rb::rule(rb::allOf({someRunning}), rb::openIn({beta}), false)}),
-         "a.md",
-         {},
-         false},
-        {"the matching rule picks the best running editor",
-         markdownWith({rb::rule(rb::allOf({rb::always}), rb::actionOf(Kind::bestRunningEditor))}),
-         "a.md",
-         {},
-         true},
-        {"a picker of running editors asks when it is shown",
+             {rb::rule(rb::anyOf({rb::never}, {rb::allOf({someRunning})}), rb::openIn({beta}))})},
+        {"a disabled rule is not reached", "a.md", nullptr, false,
+         markdownWith({rb::rule(rb::allOf({someRunning}), rb::openIn({beta}), false)})},
+        {"the matching rule picks the best running editor", "a.md", nullptr, true,
+         markdownWith({rb::rule(rb::allOf({rb::always}), rb::actionOf(Kind::bestRunningEditor))})},
+        {"a picker of running editors asks when it is shown", "a.md", nullptr, false,
          markdownWith(
-             {rb::rule(rb::allOf({rb::always}), rb::actionOf(Kind::selectFromRunningEditors))}),
-         "a.md",
-         {},
-         false},
-        {"the Default Rule offers running editors",
-         markdownWith({}, Kind::selectFromRunningEditors),
-         "a.md",
-         {},
-         true},
-        {"the Default Rule offers all editors",
-         markdownWith({}, Kind::selectFromAllEditors),
-         "a.md",
-         {},
-         false},
-        {"a named rule picks the best running editor",
+             {rb::rule(rb::allOf({rb::always}), rb::actionOf(Kind::selectFromRunningEditors))})},
+        {"the Default Rule offers running editors", "a.md", nullptr, true,
+         markdownWith({}, Kind::selectFromRunningEditors)},
+        {"the Default Rule offers all editors", "a.md", nullptr, false,
+         markdownWith({}, Kind::selectFromAllEditors)},
+        {"a named rule picks the best running editor", "a.md", "Best", true,
          markdownWith({named(
-             rb::rule(rb::allOf({rb::never}), rb::actionOf(Kind::bestRunningEditor)), "Best")}),
-         "a.md", QStringLiteral("Best"), true},
-        {"a named rule opens a listed editor, whatever counts running ones",
+             rb::rule(rb::allOf({rb::never}), rb::actionOf(Kind::bestRunningEditor)), "Best")})},
+        {"a named rule opens a listed editor, whatever counts running ones", "a.md", "Beta", false,
          markdownWith({rb::rule(rb::allOf({someRunning}), rb::openIn({alpha})),
-                       named(rb::rule(rb::allOf({rb::never}), rb::openIn({beta})), "Beta")}),
-         "a.md", QStringLiteral("Beta"), false},
-        {"an unknown rule name",
-         markdownWith({rb::rule(rb::allOf({someRunning}), rb::openIn({beta}))}), "a.md",
-         QStringLiteral("Nothing"), false},
+                       named(rb::rule(rb::allOf({rb::never}), rb::openIn({beta})), "Beta")})},
+        {"an unknown rule name", "a.md", "Nothing", false,
+         markdownWith({rb::rule(rb::allOf({someRunning}), rb::openIn({beta}))})},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -115,24 +88,26 @@ TEST(FileDecider, LooksUpRunningEditorsOnlyWhenTheDecisionDependsOnThem) {
         const RouteStore store(fake.types, fake.workspace, path);
         CountingRunning running;
         const QUrl file = QUrl::fromLocalFile(dir.filePath(QString::fromLatin1(c.file)));
+        const std::optional<QString> reference =
+            c.ruleReference ? std::optional(QString::fromLatin1(c.ruleReference)) : std::nullopt;
 
         const FileDecision decided =
-            FileDecider(store, running, fake.metadata).decide(file, std::nullopt, c.ruleReference);
+            FileDecider(store, running, fake.metadata).decide(file, std::nullopt, reference);
         EXPECT_EQ(decided.runningEditorsConsulted, c.consulted);
         EXPECT_EQ(running.calls, c.consulted ? 1 : 0);
 
         const Route loaded = *store.routeWithID(QStringLiteral("markdown"));
         const OpenContext everything =
             OpenContextBuilder(running, fake.metadata).makeOpenContext(file, loaded, std::nullopt);
-        EXPECT_EQ(decided.decision, RoutingDecision::decide(loaded, everything, c.ruleReference));
+        EXPECT_EQ(decided.decision, RoutingDecision::decide(loaded, everything, reference));
         // With no editor running, the same holds.
         running.running.clear();
         const OpenContext noneRunning =
             OpenContextBuilder(running, fake.metadata).makeOpenContext(file, loaded, std::nullopt);
         EXPECT_EQ(FileDecider(store, running, fake.metadata)
-                      .decide(file, std::nullopt, c.ruleReference)
+                      .decide(file, std::nullopt, reference)
                       .decision,
-                  RoutingDecision::decide(loaded, noneRunning, c.ruleReference));
+                  RoutingDecision::decide(loaded, noneRunning, reference));
     }
 }
 

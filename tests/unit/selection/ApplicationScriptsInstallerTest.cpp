@@ -72,88 +72,69 @@ TEST(ApplicationScriptsInstaller, InstallsEveryHelperExactlyAndRunnable) {
     EXPECT_FALSE(ApplicationScriptsInstaller::areScriptsCurrent(std::nullopt));
 }
 
-TEST(ApplicationScriptsInstaller, SecondInstallLeavesCurrentHelpersUntouched) {
-    QTemporaryDir home;
-    ASSERT_TRUE(ApplicationScriptsInstaller::install(home.path()));
-    for (const ScriptableFileManager& manager : ScriptableFileManager::builtins())
-        ageFile(QDir(home.path()).filePath(manager.scriptFileName));
-    const auto before = stamps(home.path());
-    ASSERT_TRUE(ApplicationScriptsInstaller::install(home.path()));
-    EXPECT_EQ(stamps(home.path()), before);
-}
-
-// Each way a helper can stop being Corvanta's own: only that file is rewritten.
+// Each way a helper can stop being Corvanta's own: only that file is rewritten,
+// and the current ones are left untouched.
 TEST(ApplicationScriptsInstaller, OnlyTheChangedHelperIsRewritten) {
-    struct Case {
-        const char* name;
-        std::function<void(const QString& path, const QByteArray& contents)> damage;
-    };
-    const QList<Case> cases{
-        {"edited by the user",
-         [](const QString& path, const QByteArray& contents) {
-             writeBytes(path, QByteArray(contents).replace("set -u", "set -eu"));
-         }},
-        {"one byte added", [](const QString& path,
-                              const QByteArray& contents) { writeBytes(path, contents + '\n'); }},
-        {"truncated",
-         [](const QString& path, const QByteArray& contents) {
-             writeBytes(path, contents.left(contents.size() - 1));
-         }},
-        {"emptied", [](const QString& path, const QByteArray&) { writeBytes(path, {}); }},
-        {"deleted", [](const QString& path, const QByteArray&) { QFile::remove(path); }},
-        {"no longer executable",
-         [](const QString& path, const QByteArray&) {
-             QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-         }},
-    };
     const int damaged = int(ScriptableFileManager::builtins().size()) - 1;
-    for (const Case& test : cases) {
+    const QString name = ScriptableFileManager::builtins().at(damaged).scriptFileName;
+    const QByteArray contents =
+        SelectionHelperScript::contents(ScriptableFileManager::builtins().at(damaged));
+    const struct {
+        const char* name;
+        std::optional<QByteArray> bytes; // written over it; none: deleted
+        bool executable = true;
+    } cases[] = {
+        {"edited by the user", QByteArray(contents).replace("set -u", "set -eu")},
+        {"one byte added", contents + '\n'},
+        {"truncated", contents.chopped(1)},
+        {"emptied", QByteArray()},
+        {"deleted", std::nullopt},
+        {"no longer executable", std::nullopt, false},
+    };
+    for (const auto& test : cases) {
         SCOPED_TRACE(test.name);
         QTemporaryDir home;
         ASSERT_TRUE(ApplicationScriptsInstaller::install(home.path()));
         for (const ScriptableFileManager& manager : ScriptableFileManager::builtins())
             ageFile(QDir(home.path()).filePath(manager.scriptFileName));
         const QString path = helperPath(home.path(), damaged);
-        test.damage(path,
-                    SelectionHelperScript::contents(ScriptableFileManager::builtins().at(damaged)));
+        if (!test.executable)
+            QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        else if (test.bytes)
+            writeBytes(path, *test.bytes);
+        else
+            QFile::remove(path);
         auto before = stamps(home.path());
         EXPECT_FALSE(ApplicationScriptsInstaller::areScriptsCurrent(home.path()));
 
         ASSERT_TRUE(ApplicationScriptsInstaller::install(home.path()));
         EXPECT_TRUE(ApplicationScriptsInstaller::areScriptsCurrent(home.path()));
         auto after = stamps(home.path());
-        const QString name = ScriptableFileManager::builtins().at(damaged).scriptFileName;
-        EXPECT_EQ(after[name].bytes,
-                  SelectionHelperScript::contents(ScriptableFileManager::builtins().at(damaged)));
+        EXPECT_EQ(after[name].bytes, contents);
         before.erase(name);
         after.erase(name);
         EXPECT_EQ(after, before);
     }
 }
 
+// A folder where a helper belongs, or a file where the folder belongs: the
+// install stops at the first failure and says so.
 TEST(ApplicationScriptsInstaller, FailedWriteStopsAndLogs) {
     QTemporaryDir home;
-    // A folder where the second helper belongs cannot be replaced by a file.
     ASSERT_TRUE(QDir().mkpath(helperPath(home.path(), 1)));
-    LogCapture log;
-    EXPECT_FALSE(ApplicationScriptsInstaller::install(home.path()));
-    EXPECT_TRUE(QFile::exists(helperPath(home.path(), 0)));
-    EXPECT_FALSE(QFile::exists(helperPath(home.path(), 2)));
-    ASSERT_EQ(log.lines().size(), 1);
-    EXPECT_TRUE(log.lines().first().startsWith(
-        QStringLiteral("Corvanta: Application Scripts install failed: ")))
-        << log.lines().first().toStdString();
-}
-
-TEST(ApplicationScriptsInstaller, FolderThatCannotBeCreatedFailsAndLogs) {
-    QTemporaryDir home;
     const QString blocker = home.filePath(QStringLiteral("file"));
     writeBytes(blocker, "x");
-    LogCapture log;
-    EXPECT_FALSE(ApplicationScriptsInstaller::install(blocker + QStringLiteral("/Scripts")));
-    ASSERT_EQ(log.lines().size(), 1);
-    EXPECT_TRUE(log.lines().first().startsWith(
-        QStringLiteral("Corvanta: Application Scripts install failed: ")));
+    for (const QString& folder : {home.path(), blocker + QStringLiteral("/Scripts")}) {
+        SCOPED_TRACE(folder.toStdString());
+        LogCapture log;
+        EXPECT_FALSE(ApplicationScriptsInstaller::install(folder));
+        ASSERT_EQ(log.lines().size(), 1);
+        EXPECT_TRUE(log.lines().first().startsWith(
+            QStringLiteral("Corvanta: Application Scripts install failed: ")))
+            << log.lines().first().toStdString();
+    }
+    EXPECT_TRUE(QFile::exists(helperPath(home.path(), 0)));
+    EXPECT_FALSE(QFile::exists(helperPath(home.path(), 2)));
 }
 
 TEST(ApplicationScriptsInstaller, DefaultDirectoryFollowsDataHome) {
@@ -203,42 +184,25 @@ TEST(ApplicationScriptsInstaller, InstallFolderForWhatThePickerReturned) {
 
 TEST(ApplicationScriptsInstaller, UserMediatedInstallFollowsTheChoice) {
     application();
-    enum class Pick { cancel, directory, subfolder, other, sibling };
     struct Case {
         const char* name;
-        Pick pick;
+        const char* pick; // relative to the home; none: cancelled
         bool result;
         bool installedInDirectory;
         bool installedInPicked;
     };
     const QList<Case> cases{
-        {"cancelled", Pick::cancel, false, false, false},
-        {"the folder as shown", Pick::directory, true, true, false},
-        {"a subfolder", Pick::subfolder, true, true, false},
-        {"another folder", Pick::other, true, false, true},
-        {"a sibling sharing the prefix", Pick::sibling, true, false, true},
+        {"cancelled", nullptr, false, false, false},
+        {"the folder as shown", "Application Scripts", true, true, false},
+        {"a subfolder", "Application Scripts/sub", true, true, false},
+        {"another folder", "elsewhere", true, false, true},
+        {"a sibling sharing the prefix", "Application Scripts 2", true, false, true},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
         QTemporaryDir home;
         const QString directory = home.filePath(QStringLiteral("Application Scripts"));
-        QString picked;
-        switch (test.pick) {
-        case Pick::cancel:
-            break;
-        case Pick::directory:
-            picked = directory;
-            break;
-        case Pick::subfolder:
-            picked = directory + QStringLiteral("/sub");
-            break;
-        case Pick::other:
-            picked = home.filePath(QStringLiteral("elsewhere"));
-            break;
-        case Pick::sibling:
-            picked = directory + QStringLiteral(" 2");
-            break;
-        }
+        const QString picked = test.pick ? home.filePath(QString::fromUtf8(test.pick)) : QString();
         if (!picked.isEmpty())
             QDir().mkpath(picked);
 

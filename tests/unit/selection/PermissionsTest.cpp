@@ -143,13 +143,4 @@ TEST(AutomationStatusNames, RoundTripAndRejectUnknown) {
     EXPECT_FALSE(AutomationStatusNames::fromString(QStringLiteral("Granted")).has_value());
 }
 
-TEST(TCCPermissions, ToneColoursAreTheStatusColours) {
-    EXPECT_EQ(TCCPermissions::toneColour(PermissionTone::granted),
-              (std::array<double, 3>{0.494, 0.906, 0.522}));
-    EXPECT_EQ(TCCPermissions::toneColour(PermissionTone::attention),
-              (std::array<double, 3>{0.949, 0.8, 0.376}));
-    EXPECT_EQ(TCCPermissions::toneColour(PermissionTone::pending),
-              (std::array<double, 3>{0.49, 0.522, 0.565}));
-}
-
 } // namespace

@@ -154,58 +154,34 @@ TEST(SelectionHelperProgram, PrintsTheCopiedFilesByteForByte) {
 }
 
 TEST(SelectionHelperProgram, RefusesWhatItCannotGiveExactly) {
+    // The file manager's program, the helper asked, the copied list, its option.
     struct Case {
-        const char* name;
-        QString fileManagerProgram;
-        QString scriptFileName;
+        const char *name, *program, *helper;
         QByteArray selection;
-        QStringList arguments;
+        const char* option;
         bool display;
         QByteArray message;
     };
     const QList<Case> cases{
-        {"no X11 session",
-         QStringLiteral("thunar"),
-         QStringLiteral("GetThunarSelection"),
-         "file:///a",
-         {QStringLiteral("--print0")},
-         false,
+        {"no X11 session", "thunar", "Thunar", "file:///a", "--print0", false,
          "needs an X11 session"},
-        {"another program is active",
-         QStringLiteral("gedit"),
-         QStringLiteral("GetThunarSelection"),
-         "file:///a",
-         {QStringLiteral("--print0")},
-         true,
+        {"another program is active", "gedit", "Thunar", "file:///a", "--print0", true,
          "the active window is not Thunar"},
-        {"line break without --print0",
-         QStringLiteral("nautilus"),
-         QStringLiteral("GetNautilusSelection"),
-         "file:///a%0Ab",
-         {},
-         true,
+        {"line break without --print0", "nautilus", "Nautilus", "file:///a%0Ab", nullptr, true,
          "--print0"},
-        {"a name Dolphin mangled",
-         QStringLiteral("dolphin"),
-         QStringLiteral("GetDolphinSelection"),
-         "file:///home/caf%EF%BF%BD.bin",
-         {QStringLiteral("--print0")},
-         true,
-         "not UTF-8"},
-        {"an unknown option",
-         QStringLiteral("caja"),
-         QStringLiteral("GetCajaSelection"),
-         "file:///a",
-         {QStringLiteral("--all")},
-         true,
-         "usage:"},
+        {"a name Dolphin mangled", "dolphin", "Dolphin", "file:///home/caf%EF%BF%BD.bin",
+         "--print0", true, "not UTF-8"},
+        {"an unknown option", "caja", "Caja", "file:///a", "--all", true, "usage:"},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
         FakeDesktop desktop;
-        desktop.startFileManager(test.fileManagerProgram);
+        desktop.startFileManager(QString::fromLatin1(test.program));
         desktop.selectURIs(test.selection);
-        const HelperRun run = desktop.run(test.scriptFileName, test.arguments, test.display);
+        const HelperRun run =
+            desktop.run(QStringLiteral("Get%1Selection").arg(QLatin1String(test.helper)),
+                        test.option ? QStringList{QString::fromLatin1(test.option)} : QStringList(),
+                        test.display);
         EXPECT_NE(run.exitCode, 0);
         EXPECT_TRUE(run.errors.contains(test.message)) << run.errors.toStdString();
         EXPECT_FALSE(run.output.contains("/a\n")) << run.output.toStdString();

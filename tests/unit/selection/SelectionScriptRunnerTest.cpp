@@ -129,27 +129,26 @@ TEST(SelectionScriptRunner, MissingOrUnrunnableHelpers) {
     garbage.close();
     garbage.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
 
-    struct Case {
+    const struct {
         const char* name;
-        QString fileName;
-        std::optional<QString> folder;
+        const char* fileName;
+        const char* folder; // inside the helper folder; none: no folder at all
         Outcome expected;
-    };
-    const QList<Case> cases{
-        {"no folder", QStringLiteral("GetThunarSelection"), std::nullopt, Outcome::missingScript()},
-        {"no such file", QStringLiteral("GetThunarSelection"), folder.path(),
-         Outcome::missingScript()},
-        {"folder does not exist", QStringLiteral("GetThunarSelection"),
-         folder.file(QStringLiteral("absent")), Outcome::missingScript()},
-        {"not executable", QStringLiteral("NotExecutable"), folder.path(), Outcome::failed()},
-        {"a folder by that name", QStringLiteral("AFolder"), folder.path(), Outcome::failed()},
-        {"not a program", QStringLiteral("Garbage"), folder.path(), Outcome::failed()},
+    } cases[] = {
+        {"no folder", "GetThunarSelection", nullptr, Outcome::missingScript()},
+        {"no such file", "GetThunarSelection", "", Outcome::missingScript()},
+        {"folder does not exist", "GetThunarSelection", "absent", Outcome::missingScript()},
+        {"not executable", "NotExecutable", "", Outcome::failed()},
+        {"a folder by that name", "AFolder", "", Outcome::failed()},
+        {"not a program", "Garbage", "", Outcome::failed()},
     };
     SpawnProcessRunner processes;
     const SelectionScriptRunner runner(processes);
-    for (const Case& test : cases) {
+    for (const auto& test : cases) {
         SCOPED_TRACE(test.name);
-        EXPECT_EQ(runner.run(test.fileName, test.folder, SelectionScriptRunner::statusTimeout),
+        const std::optional<QString> in =
+            test.folder ? std::optional(QDir(folder.path()).filePath(test.folder)) : std::nullopt;
+        EXPECT_EQ(runner.run(test.fileName, in, SelectionScriptRunner::statusTimeout),
                   test.expected);
     }
 }
@@ -193,14 +192,10 @@ TEST(SelectionScriptRunner, BackgroundChildDoesNotHoldTheAnswer) {
 }
 
 TEST(SelectionScriptRunner, RunsTheFileManagersHelperFromTheDataHome) {
-    QTemporaryDir dataHome;
-    const QString folder = dataHome.filePath(QStringLiteral("Corvanta/Application Scripts"));
-    ASSERT_TRUE(QDir().mkpath(folder));
-    QFile helper(folder + QStringLiteral("/GetThunarSelection"));
-    ASSERT_TRUE(helper.open(QIODevice::WriteOnly));
-    helper.write("#!/bin/sh\nprintf '/from/thunar\\0'\n");
-    helper.close();
-    helper.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    HelperFolder dataHome;
+    ASSERT_TRUE(QDir().mkpath(dataHome.file(QStringLiteral("Corvanta/Application Scripts"))));
+    dataHome.write(QStringLiteral("Corvanta/Application Scripts/GetThunarSelection"),
+                   "printf '/from/thunar\\0'\n");
     const QByteArray saved = qgetenv("XDG_DATA_HOME");
     qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
     SpawnProcessRunner processes;
@@ -229,6 +224,8 @@ TEST(SelectionScriptRunner, AsksForABoundedKilledRunAndReadsItsResult) {
     timedOut.exitCode.reset();
     ProcessResult tooMuch;
     tooMuch.outputLimitExceeded = true;
+    const Outcome ab = Outcome::succeeded(
+        {LocalFileURL::fromNativePath("/a"), LocalFileURL::fromNativePath("/b")});
     ProcessResult exitedBadly = answered;
     exitedBadly.exitCode = 2;
     struct Case {
@@ -239,12 +236,8 @@ TEST(SelectionScriptRunner, AsksForABoundedKilledRunAndReadsItsResult) {
         Outcome expected;
     };
     const QList<Case> cases{
-        {"selection", SelectionScriptRunner::selectionTimeout, answered, 5000ms,
-         Outcome::succeeded(
-             {LocalFileURL::fromNativePath("/a"), LocalFileURL::fromNativePath("/b")})},
-        {"settings status", SelectionScriptRunner::statusTimeout, answered, 2000ms,
-         Outcome::succeeded(
-             {LocalFileURL::fromNativePath("/a"), LocalFileURL::fromNativePath("/b")})},
+        {"selection", SelectionScriptRunner::selectionTimeout, answered, 5000ms, ab},
+        {"settings status", SelectionScriptRunner::statusTimeout, answered, 2000ms, ab},
         {"time-out", 0.25, timedOut, 250ms, Outcome::failed()},
         {"too much output", 5.0, tooMuch, 5000ms, Outcome::failed()},
         {"exit code 2", 5.0, exitedBadly, 5000ms, Outcome::failed()},

@@ -1,7 +1,6 @@
 # External utilities: catalogs, file-manager actions, the runner and the checklist.
 corvanta_test(test_utilities
   SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/UtilityModelTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/UtilityParsersTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/UtilityCatalogTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/UtilityRunnerTest.cpp
