@@ -5,6 +5,7 @@
 #include "core/platform/ShortcutModifiers.h"
 
 #include <QCoreApplication>
+#include <gtest/gtest.h>
 #include <optional>
 
 namespace hotkeytest {
@@ -32,6 +33,17 @@ inline Rule hotkeyRule(const QString& id, bool enabled = true) {
     rule.action.bundleID = QStringLiteral("org.gnome.TextEditor");
     return rule;
 }
+
+// A test that needs the run's one QCoreApplication (timers, posted events).
+class CoreAppTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "test_hotkeys", *argv[] = {name, nullptr};
+        if (!QCoreApplication::instance())
+            new QCoreApplication(argc, argv);
+    }
+};
 
 // Lets the main queue run what was posted to it.
 inline void drainMainQueue() {

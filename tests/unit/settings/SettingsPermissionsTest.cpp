@@ -14,27 +14,25 @@
 
 namespace {
 
-// Points the variables at throw-away folders for the test's life.
-class EnvironmentOverride {
+// Points HOME, the XDG folders and PATH into `home` for the test's life.
+class HomeOverride {
 public:
-    void set(const char* name, const QString& value) {
-        if (!m_saved.contains(name))
-            m_saved.insert(name, qEnvironmentVariableIsSet(name)
-                                     ? std::optional<QByteArray>(qgetenv(name))
-                                     : std::nullopt);
-        qputenv(name, QFile::encodeName(value));
-    }
-    ~EnvironmentOverride() {
-        for (auto it = m_saved.cbegin(); it != m_saved.cend(); ++it) {
-            if (it.value())
-                qputenv(it.key().constData(), *it.value());
-            else
-                qunsetenv(it.key().constData());
+    explicit HomeOverride(const QTemporaryDir& home) {
+        for (const auto& [name, folder] : variables) {
+            m_saved.append(qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name))
+                                                           : std::nullopt);
+            qputenv(name, QFile::encodeName(*folder ? home.filePath(folder) : home.path()));
         }
+    }
+    ~HomeOverride() {
+        for (qsizetype i = 0; i < m_saved.size(); ++i)
+            m_saved[i] ? qputenv(variables[i].first, *m_saved[i]) : qunsetenv(variables[i].first);
     }
 
 private:
-    QHash<QByteArray, std::optional<QByteArray>> m_saved;
+    static constexpr std::pair<const char*, const char*> variables[] = {
+        {"HOME", ""}, {"XDG_DATA_HOME", "data"}, {"XDG_CONFIG_HOME", "config"}, {"PATH", "bin"}};
+    QList<std::optional<QByteArray>> m_saved;
 };
 
 QByteArray readAll(const QString& path) {
@@ -54,13 +52,7 @@ void writeFile(const QString& path, const QByteArray& bytes, bool executable = f
 
 class SettingsPermissionsTest : public WidgetTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(home.isValid());
-        env.set("HOME", home.path());
-        env.set("XDG_DATA_HOME", home.filePath(QStringLiteral("data")));
-        env.set("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")));
-        env.set("PATH", home.filePath(QStringLiteral("bin")));
-    }
+    void SetUp() override { ASSERT_TRUE(home.isValid()); }
     static void settle() {
         for (int i = 0; i < 3; ++i)
             QCoreApplication::processEvents();
@@ -70,7 +62,7 @@ protected:
     QString automationText() const { return tiles()->automationStatus()->text(); }
 
     QTemporaryDir home;
-    EnvironmentOverride env;
+    HomeOverride env{home};
     SettingsWorld world;
 };
 
@@ -179,19 +171,20 @@ TEST_F(SettingsPermissionsTest, ScriptsInstallIsOfferedOnceAndTheButtonAsksAgain
     EXPECT_EQ(world.choosers.requests.size(), 3);
 }
 
-TEST_F(SettingsPermissionsTest, DefaultModeNeitherOffersNorRunsHelpers) {
+TEST_F(SettingsPermissionsTest, DefaultModeOffersNothingAndButtonsFollowTheDesktop) {
+    world.fake.desktopSettings.accessibilityPanel = false;
+    world.fake.shortcuts.confirmsBindings = true;
     world.open();
     settle();
     EXPECT_FALSE(world.window->didOfferApplicationScriptsInstall());
     EXPECT_TRUE(world.choosers.requests.isEmpty());
     EXPECT_TRUE(world.fake.processes.runs.isEmpty());
     EXPECT_FALSE(tiles()->installScriptsButton());
-}
-
-TEST_F(SettingsPermissionsTest, OpenSettingsButtonsFollowTheDesktop) {
-    world.fake.desktopSettings.accessibilityPanel = false;
-    world.open();
     EXPECT_FALSE(tiles()->openAccessibilitySettingsButton());
+    // Where the desktop confirms the keys, file manager actions are the sure way.
+    const QLabel* note = world.window->fileManagerActions()->bindingsNote();
+    ASSERT_TRUE(note);
+    EXPECT_TRUE(note->text().contains("file manager actions are the reliable way"));
 
     world.fake.desktopSettings.accessibilityPanel = true;
     world.open();
@@ -274,14 +267,6 @@ TEST_F(SettingsPermissionsTest, FileManagerActionsInstallAndRemoveOnlyOurs) {
     EXPECT_EQ(readAll(userScript), userScriptBytes);
     EXPECT_EQ(readAll(uca), userActions);
     EXPECT_EQ(button->text(), "Install File Manager Actions…");
-}
-
-TEST_F(SettingsPermissionsTest, ConfirmedBindingsPointToTheFileManagerActions) {
-    world.fake.shortcuts.confirmsBindings = true;
-    world.open();
-    const QLabel* note = world.window->fileManagerActions()->bindingsNote();
-    ASSERT_TRUE(note);
-    EXPECT_TRUE(note->text().contains("file manager actions are the reliable way"));
 }
 
 } // namespace

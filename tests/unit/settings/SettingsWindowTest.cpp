@@ -53,6 +53,25 @@ protected:
         }
         return {};
     }
+    QStringList ruleIDs() const {
+        QStringList out;
+        for (const Rule& r : world.route().rules)
+            out.append(r.id);
+        return out;
+    }
+    // The Org route with all three editors enabled; their preference order.
+    QStringList openWithThreeEditors() {
+        Route org = orgRoute();
+        org.editors[2].enabled = true;
+        org.normalizePreferenceOrder();
+        world.open({org});
+        return org.defaultPreferenceOrder;
+    }
+    void showTab(int tab) {
+        world.window->show(QStringLiteral("custom.org"));
+        world.window->tabs()->setCurrentIndex(tab);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(world.window.get()));
+    }
     static void settle() { QCoreApplication::processEvents(); }
 
     SettingsWorld world;
@@ -291,30 +310,22 @@ QPoint lowerHalf(QListWidget* list, int row) {
 } // namespace
 
 TEST_F(SettingsWindowTest, RulesDropOnlyIntoGapsBeforeTheDefaultRule) {
-    world.window->show(QStringLiteral("custom.org"));
-    world.window->tabs()->setCurrentIndex(SettingsWindowController::rulesTab);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(world.window.get()));
+    showTab(SettingsWindowController::rulesTab);
     ReorderableList* list = rulesTable();
     ASSERT_EQ(list->count(), 3);
-    const auto ids = [&] {
-        QStringList out;
-        for (const Rule& r : world.route().rules)
-            out.append(r.id);
-        return out;
-    };
     // Onto the lower half of the Default Rule row: the gap after it.
     EXPECT_FALSE(dragRow(list, 0, lowerHalf(list, 2)));
     // Below every row.
     EXPECT_FALSE(dragRow(list, 0, QPoint(10, list->viewport()->height() - 2)));
-    EXPECT_EQ(ids(), QStringList({"R1", "R2"}));
+    EXPECT_EQ(ruleIDs(), QStringList({"R1", "R2"}));
     // The upper half of the Default Rule row is the gap before it.
     EXPECT_TRUE(dragRow(list, 0, upperHalf(list, 2)));
-    EXPECT_EQ(ids(), QStringList({"R2", "R1"}));
+    EXPECT_EQ(ruleIDs(), QStringList({"R2", "R1"}));
     EXPECT_TRUE(dragRow(rulesTable(), 1, upperHalf(rulesTable(), 0)));
-    EXPECT_EQ(ids(), QStringList({"R1", "R2"}));
+    EXPECT_EQ(ruleIDs(), QStringList({"R1", "R2"}));
     // The Default Rule row itself cannot be moved.
     EXPECT_FALSE(dragRow(rulesTable(), 2, upperHalf(rulesTable(), 0)));
-    EXPECT_EQ(ids(), QStringList({"R1", "R2"}));
+    EXPECT_EQ(ruleIDs(), QStringList({"R1", "R2"}));
     EXPECT_EQ(world.routesOnDisk(), world.store->routes());
 
     // A drag from another list is refused.
@@ -327,16 +338,8 @@ TEST_F(SettingsWindowTest, RulesDropOnlyIntoGapsBeforeTheDefaultRule) {
 }
 
 TEST_F(SettingsWindowTest, OrderDropsSetThePreferenceOrder) {
-    world.open({[] {
-        Route r = orgRoute();
-        r.editors[2].enabled = true;
-        r.normalizePreferenceOrder();
-        return r;
-    }()});
-    world.window->show(QStringLiteral("custom.org"));
-    world.window->tabs()->setCurrentIndex(SettingsWindowController::orderTab);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(world.window.get()));
-    const QStringList start = world.route().defaultPreferenceOrder;
+    const QStringList start = openWithThreeEditors();
+    showTab(SettingsWindowController::orderTab);
     ASSERT_EQ(start.size(), 3);
     EXPECT_TRUE(dragRow(orderTable(), 0, lowerHalf(orderTable(), 2)));
     EXPECT_EQ(world.route().defaultPreferenceOrder,
@@ -348,18 +351,11 @@ TEST_F(SettingsWindowTest, OrderDropsSetThePreferenceOrder) {
 }
 
 TEST_F(SettingsWindowTest, AltArrowsMoveTheCurrentRowAsADropDoes) {
-    Route org = orgRoute();
-    org.editors[2].enabled = true;
-    org.normalizePreferenceOrder();
-    const QStringList order = org.defaultPreferenceOrder;
+    const QStringList order = openWithThreeEditors();
     ASSERT_EQ(order.size(), 3);
-    const auto ruleIDs = [&] {
-        QStringList out;
-        for (const Rule& r : world.route().rules)
-            out.append(r.id);
-        return out;
-    };
-    const auto orderIDs = [&] { return world.route().defaultPreferenceOrder; };
+    const QString &a = order.at(0), &b = order.at(1), &c = order.at(2);
+    const auto alt = Qt::AltModifier;
+    const auto up = Qt::Key_Up, down = Qt::Key_Down;
     const struct {
         const char* what;
         bool rules;
@@ -369,54 +365,28 @@ TEST_F(SettingsWindowTest, AltArrowsMoveTheCurrentRowAsADropDoes) {
         QStringList expected;
         int currentAfter;
     } cases[] = {
-        {"rule down", true, 0, Qt::Key_Down, Qt::AltModifier, {"R2", "R1"}, 1},
-        {"rule up", true, 1, Qt::Key_Up, Qt::AltModifier, {"R2", "R1"}, 0},
-        {"first rule up", true, 0, Qt::Key_Up, Qt::AltModifier, {"R1", "R2"}, 0},
-        {"last rule past the Default Rule",
-         true,
-         1,
-         Qt::Key_Down,
-         Qt::AltModifier,
-         {"R1", "R2"},
-         1},
-        {"the Default Rule", true, 2, Qt::Key_Up, Qt::AltModifier, {"R1", "R2"}, 2},
-        {"plain arrow only moves the cursor",
-         true,
-         0,
-         Qt::Key_Down,
-         Qt::NoModifier,
-         {"R1", "R2"},
-         1},
-        {"editor down",
-         false,
-         0,
-         Qt::Key_Down,
-         Qt::AltModifier,
-         {order.at(1), order.at(0), order.at(2)},
-         1},
-        {"editor up from the end",
-         false,
-         2,
-         Qt::Key_Up,
-         Qt::AltModifier,
-         {order.at(0), order.at(2), order.at(1)},
-         1},
-        {"last editor down", false, 2, Qt::Key_Down, Qt::AltModifier, order, 2},
+        {"rule down", true, 0, down, alt, {"R2", "R1"}, 1},
+        {"rule up", true, 1, up, alt, {"R2", "R1"}, 0},
+        {"first rule up", true, 0, up, alt, {"R1", "R2"}, 0},
+        {"last rule past the Default Rule", true, 1, down, alt, {"R1", "R2"}, 1},
+        {"the Default Rule", true, 2, up, alt, {"R1", "R2"}, 2},
+        {"plain arrow only moves the cursor", true, 0, down, Qt::NoModifier, {"R1", "R2"}, 1},
+        {"editor down", false, 0, down, alt, {b, a, c}, 1},
+        {"editor up from the end", false, 2, up, alt, {a, c, b}, 1},
+        {"last editor down", false, 2, down, alt, order, 2},
     };
-    for (const auto& c : cases) {
-        world.open({org});
-        world.window->show(QStringLiteral("custom.org"));
-        world.window->tabs()->setCurrentIndex(c.rules ? SettingsWindowController::rulesTab
-                                                      : SettingsWindowController::orderTab);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(world.window.get()));
-        ReorderableList* list = c.rules ? rulesTable() : orderTable();
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.what);
+        openWithThreeEditors();
+        showTab(k.rules ? SettingsWindowController::rulesTab : SettingsWindowController::orderTab);
+        ReorderableList* list = k.rules ? rulesTable() : orderTable();
         list->setFocus();
-        list->setCurrentRow(c.row);
-        QTest::keyClick(list, c.key, c.modifiers);
+        list->setCurrentRow(k.row);
+        QTest::keyClick(list, k.key, k.modifiers);
         settle();
-        EXPECT_EQ(c.rules ? ruleIDs() : orderIDs(), c.expected) << c.what;
-        EXPECT_EQ(list->currentRow(), c.currentAfter) << c.what;
-        EXPECT_EQ(world.routesOnDisk(), world.store->routes()) << c.what;
+        EXPECT_EQ(k.rules ? ruleIDs() : world.route().defaultPreferenceOrder, k.expected);
+        EXPECT_EQ(list->currentRow(), k.currentAfter);
+        EXPECT_EQ(world.routesOnDisk(), world.store->routes());
     }
 }
 
@@ -545,20 +515,15 @@ TEST_F(SettingsWindowTest, TabReachesEveryControlOfEachTab) {
     }
 }
 
-TEST_F(SettingsWindowTest, PickerStyleSegmentsFollowTheArrowKeys) {
+TEST_F(SettingsWindowTest, TheCheckedSegmentStandsApartSaysSoAndFollowsTheArrows) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(world.window.get()));
     auto* radial = child<QToolButton>("radialSegmentButton");
+    auto* list = child<QToolButton>("listSegmentButton");
     radial->setFocus();
     QTest::keyClick(radial, Qt::Key_Right);
-    EXPECT_TRUE(child<QToolButton>("listSegmentButton")->hasFocus());
+    EXPECT_TRUE(list->hasFocus());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     EXPECT_EQ(world.fake.preferences.string(PreferenceKeys::editorPickerStyle), "list");
-}
-
-TEST_F(SettingsWindowTest, TheCheckedSegmentStandsApartAndSaysSo) {
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(world.window.get()));
-    auto* radial = child<QToolButton>("radialSegmentButton");
-    auto* list = child<QToolButton>("listSegmentButton");
     // The fill inside the border, left of the centred text.
     const auto fill = [](QToolButton* b) {
         return b->grab().toImage().pixelColor(4, b->height() / 2);
@@ -585,7 +550,6 @@ TEST_F(SettingsWindowTest, CreatedOnceHiddenOnClose) {
     hooks.onWillClose = [&] { ++willClose; };
     SettingsWindowController window(*world.store, world.fake.platform(), world.choosers,
                                     world.hotkeys, hooks);
-    EXPECT_EQ(window.size(), QSize(560, 860));
     window.show(QStringLiteral("custom.org"));
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.palette().color(QPalette::Window).lightness() < 80, true);
