@@ -491,6 +491,13 @@ void PortalShortcutRegistry::shortcutsBound(PortalShortcutRegistry& self, uint r
             if (taken)
                 self.m_granted.append(binding);
         }
+        // Some desktops bind nothing at first and open their shortcut settings
+        // instead; the keys count once the user assigns them there.
+        if (self.m_granted.size() < self.m_sent->size())
+            qInfo("Corvanta: the desktop bound %lld of %lld rule hotkeys; the others can be "
+                  "assigned in its keyboard shortcut settings",
+                  static_cast<long long>(self.m_granted.size()),
+                  static_cast<long long>(self.m_sent->size()));
     } else {
         qWarning("Corvanta: the desktop did not take the rule hotkeys (the request was %s)",
                  response == 1 ? "cancelled" : "refused");
