@@ -41,4 +41,9 @@ public:
     }
     QString displayText(const Shortcut& shortcut) const override;
     bool desktopConfirmsBindings() const override { return confirmsBindings; }
+    // What the desktop would list for each name.
+    QHash<QString, QString> descriptions;
+    void setDescription(const QString& name, const QString& description) override {
+        descriptions.insert(name, description);
+    }
 };

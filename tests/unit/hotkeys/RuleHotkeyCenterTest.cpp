@@ -96,6 +96,33 @@ TEST(RuleHotkeyCenterNames, WantedNamesWalkEnabledRulesAndNestedGroups) {
         EXPECT_EQ(RuleHotkeyCenter::wantedNames(row.routes), row.names) << row.what;
 }
 
+TEST_F(RuleHotkeyCenterTest, DescribesEachNameByItsRouteAndFirstEnabledRule) {
+    Rule named = hotkeyRule("A");
+    named.name = QStringLiteral("Notes in Alpha");
+    Rule disabledFirst = hotkeyRule("X", false);
+    disabledFirst.when.predicates = {hotkeyPredicate(QStringLiteral("rule-B"))};
+    disabledFirst.name = QStringLiteral("never listed");
+    Rule shared = hotkeyRule("S"); // a later rule using rule-A: the first one names it
+    shared.when.predicates = {hotkeyPredicate(QStringLiteral("rule-A"))};
+    shared.name = QStringLiteral("second");
+    Rule unnamed = hotkeyRule("B");
+    unnamed.action.kind = RuleActionKind::bestRunningEditor;
+    Route markdown = route("md", {disabledFirst, named, unnamed});
+    markdown.name = QStringLiteral("Markdown");
+    setShortcut("B", superShiftE);
+    open({markdown, route("txt", {shared})});
+
+    EXPECT_EQ(fake.shortcuts.descriptions.value("rule-A"), "Markdown: Notes in Alpha");
+    // An unnamed rule is described as the rules list shows it.
+    EXPECT_EQ(fake.shortcuts.descriptions.value("rule-B"),
+              QStringLiteral("Markdown: Hotkey Super+Shift+E → Best running editor"));
+
+    // Renaming the rule through the store renames it on the desktop.
+    named.name = QStringLiteral("Drafts");
+    store->upsertRule(QStringLiteral("md"), named);
+    EXPECT_EQ(fake.shortcuts.descriptions.value("rule-A"), "Markdown: Drafts");
+}
+
 TEST_F(RuleHotkeyCenterTest, TwoRulesSharingKeysFireOnceWithBothNames) {
     open({route("md", {hotkeyRule("A")}), route("txt", {hotkeyRule("B"), hotkeyRule("C")})});
     setShortcut("A", superShiftE);
