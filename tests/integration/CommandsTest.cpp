@@ -13,12 +13,7 @@
 #include <sys/xattr.h>
 
 namespace {
-void writeFile(const QString& path, const QByteArray& data) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(data);
-}
+using SandboxHelpers::writeFile;
 
 QString makeFile(const QString& relative) {
     const QString path = LinuxSandbox::current().filesFolder() + '/' + relative;
@@ -144,7 +139,7 @@ TEST(Commands, ExplainGivesTheDecisionOfEveryKindOfRuleAndErrorsKeepADamagedFile
         if (c.arguments.contains(creator) && !hasCreator)
             continue; // no user extended attributes on this file system
         SCOPED_TRACE(qPrintable(c.arguments.join(' ')));
-        writeFile(routesFile, c.routes);
+        ASSERT_TRUE(writeFile(routesFile, c.routes));
         QProcess corvanta;
         corvanta.start(CORVANTA_PATH, c.arguments);
         corvanta.closeWriteChannel();

@@ -55,16 +55,14 @@ TEST(LinuxDesktopSettings, OpensThePanelEntryOfTheDesktop) {
                 QFile::copy(QStringLiteral(CORVANTA_RECORDER_PATH), program));
     const QString entry =
         sandbox.applicationsFolder() + QStringLiteral("/gnome-universal-access-panel.desktop");
-    QFile file(entry);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write("[Desktop Entry]\nType=Application\nName=Accessibility\nNoDisplay=true\n"
+    ASSERT_TRUE(SandboxHelpers::writeFile(
+        entry, "[Desktop Entry]\nType=Application\nName=Accessibility\nNoDisplay=true\n"
                "OnlyShowIn=GNOME;Unity;\nExec=" +
-               QFile::encodeName(program) + " universal-access\n");
-    file.close();
+                   QFile::encodeName(program) + " universal-access\n"));
     QFile::remove(sandbox.recordFile());
 
     LinuxDesktopSettings settings;
-    qputenv("XDG_CURRENT_DESKTOP", "KDE");
+    qputenv("XDG_CURRENT_DESKTOP", "LXQt"); // no panel known there
     EXPECT_FALSE(settings.canOpenAccessibilitySettings());
     EXPECT_FALSE(settings.openAccessibilitySettings());
     qputenv("XDG_CURRENT_DESKTOP", "GNOME");

@@ -1,11 +1,15 @@
 #include "tests/integration/EndToEndSupport.h"
 
 #include "tests/integration/LinuxSandbox.h"
+#include "tests/unit/engine/RuleBuilders.h"
+#include "tests/unit/routing/RoutingTestSupport.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDir>
 #include <QFile>
-#include <QProcess>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 namespace EndToEnd {
 ProcessResult run(const QString& program, const QStringList& arguments, int ms) {
@@ -47,5 +51,56 @@ QString installCorvanta(const QList<std::pair<QString, QByteArray>>& entries) {
     // The bus was started before the service file existed.
     QDBusConnection::sessionBus().interface()->call(QStringLiteral("ReloadConfig"));
     return {};
+}
+
+QString corvanta() {
+    return LinuxSandbox::current().root() + QStringLiteral("/bin/corvanta");
+}
+
+Route recorderRoute(const QString& id, const QString& name, const QString& extension,
+                    const QStringList& ids) {
+    Route result = route(id, name, extension);
+    result.editors.clear();
+    for (const QString& editorID : ids)
+        result.editors.append(editor(editorID));
+    result.activeBundleID = ids.value(0);
+    return result;
+}
+
+Rule hotkeyRule(const QString& editorID) {
+    Rule rule = RuleBuilders::rule(RuleBuilders::allOf({}), RuleBuilders::openIn({editorID}));
+    rule.when = RuleBuilders::allOf({RuleBuilders::hotkey(rule.hotkeyName())});
+    return rule;
+}
+
+void writeSettings(const QList<Route>& routes,
+                   const QList<std::pair<QString, QByteArray>>& shortcuts) {
+    const QString folder = QFileInfo(SandboxHelpers::routesFile()).absolutePath();
+    QDir().mkpath(folder);
+    writeRoutes(SandboxHelpers::routesFile(), routes);
+    QFile::remove(folder + QStringLiteral("/shortcuts.json"));
+    if (shortcuts.isEmpty())
+        return;
+    QJsonObject table;
+    for (const auto& [name, keys] : shortcuts)
+        table.insert(name, QString::fromUtf8(keys));
+    QFile file(folder + QStringLiteral("/shortcuts.json"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QJsonDocument(QJsonObject{{"version", 1}, {"shortcuts", table}}).toJson());
+}
+
+bool startInstance(QProcess& process, const QProcessEnvironment& environment) {
+    process.setProcessEnvironment(environment);
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.start(corvanta(), {});
+    return SandboxHelpers::waitUntil(
+        [] { return LinuxSandbox::corvantaInstancePid().has_value(); });
+}
+
+void stopInstance(QProcess& process) {
+    LinuxSandbox::stopCorvantaInstance();
+    if (process.state() != QProcess::NotRunning && !process.waitForFinished(5000))
+        process.kill();
+    process.waitForFinished();
 }
 } // namespace EndToEnd

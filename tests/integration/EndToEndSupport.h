@@ -1,7 +1,10 @@
 #pragma once
 
+#include "core/model/Route.h"
+
 #include <QByteArray>
 #include <QList>
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <utility>
@@ -27,4 +30,20 @@ inline bool ok(const QString& program, const QStringList& arguments) {
 // name, lines after the group header) and makes the bus see its service; an
 // error text, empty on success.
 QString installCorvanta(const QList<std::pair<QString, QByteArray>>& entries = {});
+
+// The installed program.
+QString corvanta();
+// A route for `extension` whose editors are the test applications `ids`, the first active.
+Route recorderRoute(const QString& id, const QString& name, const QString& extension,
+                    const QStringList& ids);
+// A rule whose one condition is its own hotkey, opening `editorID`.
+Rule hotkeyRule(const QString& editorID);
+// Writes the routes file, and the shortcut table with `shortcuts` (name, keys).
+void writeSettings(const QList<Route>& routes,
+                   const QList<std::pair<QString, QByteArray>>& shortcuts = {});
+// Starts the tray instance; true once it owns its bus name.
+bool startInstance(QProcess& process, const QProcessEnvironment& environment =
+                                          QProcessEnvironment::systemEnvironment());
+// Ends the instance a test started and its process.
+void stopInstance(QProcess& process);
 } // namespace EndToEnd

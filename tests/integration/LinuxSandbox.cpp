@@ -15,6 +15,8 @@
 #include <ftw.h>
 
 namespace {
+using SandboxHelpers::writeFile;
+
 struct Entry {
     const char* relativePath;
     const char* program;
@@ -52,13 +54,6 @@ const Entry entries[] = {
      "[Desktop Entry]\nType=Application\nName=Corvanta\nExec=recorder-corvanta open %U\n"
      "MimeType=text/markdown;text/plain;x-scheme-handler/x-corvanta;\n"},
 };
-
-bool writeFile(const QString& path, const QByteArray& contents) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(contents) == contents.size();
-}
 
 // Removes a tree by its raw path bytes: the test files include names that are
 // not UTF-8, which QDir cannot name.
@@ -220,6 +215,13 @@ void LinuxSandbox::stopCorvantaInstance() {
 }
 
 namespace SandboxHelpers {
+bool writeFile(const QString& path, const QByteArray& contents) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(contents) == contents.size();
+}
+
 bool waitUntil(const std::function<bool()>& condition, int ms) {
     QElapsedTimer timer;
     timer.start();
@@ -231,6 +233,12 @@ bool waitUntil(const std::function<bool()>& condition, int ms) {
     return true;
 }
 
+QList<QList<QByteArray>> records(qsizetype count, int ms) {
+    const LinuxSandbox& sandbox = LinuxSandbox::current();
+    waitUntil([&] { return sandbox.records().size() >= count; }, ms);
+    return sandbox.records();
+}
+
 QString routesFile() {
     return LinuxSandbox::current().configHome() + QStringLiteral("/Corvanta/routes.json");
 }
@@ -238,5 +246,16 @@ QString routesFile() {
 QByteArray routesBytes() {
     QFile file(routesFile());
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray sample(const QByteArray& name) {
+    const QByteArray path = QFile::encodeName(LinuxSandbox::current().filesFolder()) + '/' + name;
+    QDir().mkpath(QFile::decodeName(path.left(path.lastIndexOf('/'))));
+    // By its bytes: QFile cannot name a file whose name is not UTF-8.
+    if (FILE* file = std::fopen(path.constData(), "w")) {
+        std::fputs("# sample\n", file);
+        std::fclose(file);
+    }
+    return path;
 }
 } // namespace SandboxHelpers

@@ -50,12 +50,18 @@ private:
     QString m_error;
 };
 
-// Helpers the end-to-end tests share; brought in with `using` where wanted, since
-// older tests keep local variants.
+// Helpers the sandboxed tests share.
 namespace SandboxHelpers {
+// Writes `contents` to `path`, making its folder; false on failure.
+bool writeFile(const QString& path, const QByteArray& contents);
 // Polls `condition` every 50 ms; false once `ms` have passed without it.
 bool waitUntil(const std::function<bool()>& condition, int ms = 15000);
+// The recorders' records once there are `count` (or the time is up).
+QList<QList<QByteArray>> records(qsizetype count, int ms = 15000);
 QString routesFile();
 // The routes file's bytes, empty when it cannot be read.
 QByteArray routesBytes();
+// Writes `name` in the files folder (with text: an empty file's content type is
+// not the one its name suggests); its path.
+QByteArray sample(const QByteArray& name);
 } // namespace SandboxHelpers

@@ -2,21 +2,25 @@
 // hands its sample to it, edits made on disk while it runs are followed, and a
 // damaged edit is kept as it is. Runs on a real X server, where the instance's
 // dialogs are answered with keys as a user would.
+#include "core/model/RouteStore.h"
 #include "core/model/RoutesFileCodec.h"
 #include "tests/integration/EndToEndSupport.h"
 #include "tests/integration/LinuxSandbox.h"
-#include "tests/unit/routing/RoutingTestSupport.h"
 
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDir>
-#include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QThread>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 namespace {
 constexpr int waitMs = 15000;
+using EndToEnd::corvanta;
+using SandboxHelpers::records;
+using SandboxHelpers::routesBytes;
+using SandboxHelpers::routesFile;
+using SandboxHelpers::sample;
+using SandboxHelpers::waitUntil;
 
 // True when `program` exited with 0; its standard output and error in `output`.
 bool run(const QString& program, const QStringList& arguments, QByteArray* output = nullptr) {
@@ -25,10 +29,6 @@ bool run(const QString& program, const QStringList& arguments, QByteArray* outpu
         *output = result.output();
     return result.ok();
 }
-
-using SandboxHelpers::routesBytes;
-using SandboxHelpers::routesFile;
-using SandboxHelpers::waitUntil;
 
 // The extensions of every route in the routes file (none when it does not decode).
 QStringList storedExtensions() {
@@ -85,42 +85,23 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(installed);
         QFile::remove(LinuxSandbox::current().recordFile());
-        markdown = route("markdown", "Markdown", "md");
-        markdown.editors = {editor("test.MarkdownEditor"), editor("test.RuleEditor")};
-        markdown.activeBundleID = markdown.editors[0].bundleID;
-        QDir().mkpath(QFileInfo(routesFile()).absolutePath());
-        writeRoutes(routesFile(), {markdown});
+        markdown = EndToEnd::recorderRoute("markdown", "Markdown", "md",
+                                           {"test.MarkdownEditor", "test.RuleEditor"});
+        EndToEnd::writeSettings({markdown});
         const ino_t written = inode();
-        instance.setProcessChannelMode(QProcess::ForwardedChannels);
-        instance.start(corvanta(), {});
-        ASSERT_TRUE(waitUntil([] { return LinuxSandbox::corvantaInstancePid().has_value(); }));
+        ASSERT_TRUE(EndToEnd::startInstance(instance));
         // The instance has loaded once it rewrote the file in the current format.
         ASSERT_TRUE(waitUntil([written] { return inode() != written; }));
     }
 
     void TearDown() override {
         answerDialogs(0);
-        LinuxSandbox::stopCorvantaInstance();
-        if (!instance.waitForFinished(5000))
-            instance.kill();
+        EndToEnd::stopInstance(instance);
     }
 
     static ino_t inode() {
         struct stat info {};
         return ::stat(QFile::encodeName(routesFile()).constData(), &info) == 0 ? info.st_ino : 0;
-    }
-    static QString corvanta() {
-        return LinuxSandbox::current().root() + QStringLiteral("/bin/corvanta");
-    }
-    static QByteArray sample(const QString& name) {
-        const QString path = LinuxSandbox::current().filesFolder() + QLatin1Char('/') + name;
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write("a sample\n") > 0);
-        return QFile::encodeName(path);
-    }
-    static QList<QList<QByteArray>> records(qsizetype count) {
-        waitUntil([count] { return LinuxSandbox::current().records().size() >= count; });
-        return LinuxSandbox::current().records();
     }
 
     static inline bool installed = false;
@@ -129,8 +110,8 @@ protected:
 };
 
 TEST_F(OwnershipEndToEnd, TeachIsHandedToTheInstanceAndEachTaughtTypeSurvivesTheNext) {
-    for (const QString& name : {QStringLiteral("first.zzq"), QStringLiteral("second.yyq")}) {
-        SCOPED_TRACE(qPrintable(name));
+    for (const QByteArray name : {"first.zzq", "second.yyq"}) {
+        SCOPED_TRACE(name.data());
         const QByteArray before = routesBytes();
         QByteArray output;
         ASSERT_TRUE(run(corvanta(), {"teach", QFile::decodeName(sample(name))}, &output))
@@ -138,8 +119,9 @@ TEST_F(OwnershipEndToEnd, TeachIsHandedToTheInstanceAndEachTaughtTypeSurvivesThe
         EXPECT_TRUE(output.contains("Handed to the running Corvanta")) << output.data();
         EXPECT_EQ(routesBytes(), before) << "nothing written before the user answers";
         EXPECT_GE(answerDialogs(), 1);
-        EXPECT_TRUE(
-            waitUntil([&name] { return storedExtensions().contains(name.section('.', -1)); }));
+        EXPECT_TRUE(waitUntil([&name] {
+            return storedExtensions().contains(QString::fromLatin1(name.split('.').last()));
+        }));
     }
     EXPECT_TRUE(storedExtensions().contains("zzq")) << "kept by the instance's next change";
 }
@@ -187,7 +169,7 @@ int runElsewhere(const QStringList& arguments, bool display, QByteArray* output)
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(LinuxSandbox::current().filesFolder());
     process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(LinuxSandbox::current().root() + QStringLiteral("/bin/corvanta"), arguments);
+    process.start(corvanta(), arguments);
     if (!process.waitForFinished(waitMs)) {
         process.kill();
         process.waitForFinished();

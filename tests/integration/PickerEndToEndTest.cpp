@@ -4,16 +4,11 @@
 #include "tests/integration/EndToEndSupport.h"
 #include "tests/integration/LinuxSandbox.h"
 #include "tests/unit/engine/RuleBuilders.h"
-#include "tests/unit/routing/RoutingTestSupport.h"
 
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDBusReply>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QProcess>
+#include <QFile>
 #include <QThread>
-#include <csignal>
+#include <gtest/gtest.h>
 
 namespace {
 const QString pickerTitle = QStringLiteral("^Choose a Markdown editor$");
@@ -36,30 +31,19 @@ protected:
         ASSERT_TRUE(installed);
         QFile::remove(LinuxSandbox::current().recordFile());
         // Both editors enabled; the preference order puts the second one first.
-        Route markdown = route("markdown", "Markdown", "md");
-        markdown.editors = {editor("test.MarkdownEditor"), editor("test.SecondEditor")};
-        markdown.activeBundleID = markdown.editors[0].bundleID;
+        Route markdown = EndToEnd::recorderRoute("markdown", "Markdown", "md",
+                                                 {"test.MarkdownEditor", "test.SecondEditor"});
         markdown.defaultPreferenceOrder = {"test.SecondEditor", "test.MarkdownEditor"};
         markdown.rules = {
             RuleBuilders::rule(RuleBuilders::allOf({RuleBuilders::always}),
                                RuleBuilders::actionOf(RuleActionKind::selectFromAllEditors))};
-        const QString folder = LinuxSandbox::current().configHome() + QStringLiteral("/Corvanta");
-        QDir().mkpath(folder);
-        writeRoutes(folder + QStringLiteral("/routes.json"), {markdown});
-
-        path = QFile::encodeName(LinuxSandbox::current().filesFolder()) + "/picked notes.md";
-        QFile file(QFile::decodeName(path));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("# sample\n") > 0);
-        opener.start(LinuxSandbox::current().root() + QStringLiteral("/bin/corvanta"),
-                     {QStringLiteral("open"), QFile::decodeName(path)});
+        EndToEnd::writeSettings({markdown});
+        path = SandboxHelpers::sample("picked notes.md");
+        opener.start(EndToEnd::corvanta(), {QStringLiteral("open"), QFile::decodeName(path)});
         ASSERT_TRUE(opener.waitForStarted(waitMs));
     }
 
-    void TearDown() override {
-        LinuxSandbox::stopCorvantaInstance();
-        if (!opener.waitForFinished(5000))
-            opener.kill();
-    }
+    void TearDown() override { EndToEnd::stopInstance(opener); }
 
     // Waits for the picker to be shown and focused, then types `key` through
     // XTEST as a user would; a key sent to the window itself could outlive it.
@@ -84,11 +68,7 @@ protected:
 
 TEST_F(PickerEndToEnd, ReturnOpensTheFileInTheHighlightedEditor) {
     ASSERT_TRUE(typeIntoPicker(QStringLiteral("Return")));
-    QElapsedTimer timer;
-    timer.start();
-    while (LinuxSandbox::current().records().isEmpty() && timer.elapsed() < waitMs)
-        QThread::msleep(20);
-    EXPECT_EQ(LinuxSandbox::current().records(), (QList<QList<QByteArray>>{{"--second", path}}));
+    EXPECT_EQ(SandboxHelpers::records(1), (QList<QList<QByteArray>>{{"--second", path}}));
     EXPECT_TRUE(pickerGone());
 }
 

@@ -1,9 +1,7 @@
 #include "platform/linux/SpawnProcessRunner.h"
 #include "tests/integration/LinuxSandbox.h"
 
-#include <QElapsedTimer>
 #include <QFile>
-#include <QThread>
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -31,14 +29,6 @@ QByteArray recorder() {
     return QFile::encodeName(LinuxSandbox::current().programPath("recorder-editor"));
 }
 
-QList<QList<QByteArray>> waitForRecords(qsizetype count) {
-    QElapsedTimer timer;
-    timer.start();
-    while (LinuxSandbox::current().records().size() < count && timer.elapsed() < 10000)
-        QThread::msleep(10);
-    return LinuxSandbox::current().records();
-}
-
 class SpawnProcessRunnerTest : public ::testing::Test {
 protected:
     void SetUp() override { QFile::remove(LinuxSandbox::current().recordFile()); }
@@ -52,7 +42,8 @@ TEST_F(SpawnProcessRunnerTest, EveryArgumentArrivesAsOneArgumentByteForByte) {
         request.waitForExit = wait;
         const ProcessResult result = runner.run(request);
         ASSERT_TRUE(result.started()) << qPrintable(*result.launchError);
-        EXPECT_EQ(waitForRecords(1), QList<QList<QByteArray>>{hostileArguments}) << "wait " << wait;
+        EXPECT_EQ(SandboxHelpers::records(1), QList<QList<QByteArray>>{hostileArguments})
+            << "wait " << wait;
     }
     EXPECT_FALSE(QFile::exists("/tmp/corvanta-pwned"));
 }
@@ -153,18 +144,13 @@ TEST_F(SpawnProcessRunnerTest, ARunOutOfTimeTakesItsChildrenAlong) {
     const pid_t child = file.readAll().trimmed().toInt();
     ASSERT_GT(child, 0);
     // SIGKILL lands a moment after kill() returns; a zombie counts as gone.
-    QElapsedTimer waited;
-    waited.start();
-    auto running = [child] {
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(child));
-        if (!stat.open(QIODevice::ReadOnly))
-            return false;
-        const QByteArray text = stat.readAll();
-        return text.mid(text.lastIndexOf(')') + 2, 1) != "Z";
-    };
-    while (running() && waited.elapsed() < 5000)
-        QThread::msleep(10);
-    EXPECT_FALSE(running());
+    EXPECT_TRUE(SandboxHelpers::waitUntil(
+        [child] {
+            QFile stat(QStringLiteral("/proc/%1/stat").arg(child));
+            const QByteArray text = stat.open(QIODevice::ReadOnly) ? stat.readAll() : "(x) Z";
+            return text.mid(text.lastIndexOf(')') + 2, 1) == "Z";
+        },
+        5000));
 }
 
 // A program that never stops printing neither keeps the wait from its bound

@@ -6,21 +6,16 @@
 #include "tests/integration/EndToEndSupport.h"
 #include "tests/integration/LinuxSandbox.h"
 #include "tests/unit/engine/RuleBuilders.h"
-#include "tests/unit/routing/RoutingTestSupport.h"
 
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDBusReply>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QProcess>
-#include <QThread>
 #include <QXmlStreamReader>
-#include <csignal>
 #include <glib.h>
+#include <gtest/gtest.h>
 
 namespace {
 constexpr int waitMs = 20000;
+using SandboxHelpers::records;
+using SandboxHelpers::sample;
 // Set before the sandbox starts the bus, so instances it starts need no screen.
 [[maybe_unused]] const bool offscreen = qputenv("QT_QPA_PLATFORM", "offscreen");
 
@@ -58,52 +53,24 @@ protected:
         QFile::remove(LinuxSandbox::current().recordFile());
         // Markdown opens in the Markdown Editor, or through a rule that matches no
         // file by itself in the Rule Editor; plain text goes through a URL template.
-        Route markdown = route("markdown", "Markdown", "md");
-        markdown.editors = {editor("test.MarkdownEditor"), editor("test.RuleEditor")};
-        markdown.activeBundleID = markdown.editors[0].bundleID;
+        Route markdown = EndToEnd::recorderRoute("markdown", "Markdown", "md",
+                                                 {"test.MarkdownEditor", "test.RuleEditor"});
         markdown.rules = {RuleBuilders::rule(RuleBuilders::allOf({RuleBuilders::never}),
                                              RuleBuilders::openIn({"test.RuleEditor"}), true,
                                              QStringLiteral("Notes rule"))};
-        Route text = route("plaintext", "Plain Text", "txt");
-        text.editors = {editor("test.TextViewer")};
+        Route text = EndToEnd::recorderRoute("plaintext", "Plain Text", "txt", {"test.TextViewer"});
         text.editors[0].urlSchemeTemplate = "x-corvanta-test://open?path={filepath.urlencoded}";
-        text.activeBundleID = text.editors[0].bundleID;
-        const QString folder = LinuxSandbox::current().configHome() + QStringLiteral("/Corvanta");
-        QDir().mkpath(folder);
-        writeRoutes(folder + QStringLiteral("/routes.json"), {markdown, text});
+        EndToEnd::writeSettings({markdown, text});
     }
 
-    void TearDown() override {
-        // Corvanta keeps running in the tray; end the instance this test started.
-        LinuxSandbox::stopCorvantaInstance();
-        if (!process.waitForFinished(5000))
-            process.kill();
-    }
+    // Corvanta keeps running in the tray; end the instance this test started.
+    void TearDown() override { EndToEnd::stopInstance(process); }
 
-    QByteArray touch(const QByteArray& name) {
-        const QByteArray path = QFile::encodeName(files) + '/' + name;
-        QFile file(QFile::decodeName(path));
-        // Not empty: an empty file's content type is not the one its name suggests.
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write("# sample\n") > 0);
-        return path;
-    }
-    static std::optional<qint64> instancePid() { return LinuxSandbox::corvantaInstancePid(); }
-    // Waits until the recorders have written `count` records.
-    static QList<QList<QByteArray>> records(qsizetype count) {
-        QElapsedTimer timer;
-        timer.start();
-        while (LinuxSandbox::current().records().size() < count && timer.elapsed() < waitMs)
-            QThread::msleep(20);
-        return LinuxSandbox::current().records();
-    }
     // `corvanta open ARGS` started from the files folder; not waited for.
-    void corvantaOpen(const QStringList& arguments, const QProcessEnvironment& environment =
-                                                        QProcessEnvironment::systemEnvironment()) {
+    void corvantaOpen(const QStringList& arguments) {
         process.setWorkingDirectory(files);
-        process.setProcessEnvironment(environment);
         process.setProcessChannelMode(QProcess::ForwardedChannels);
-        process.start(LinuxSandbox::current().root() + QStringLiteral("/bin/corvanta"),
-                      QStringList{QStringLiteral("open")} + arguments);
+        process.start(EndToEnd::corvanta(), QStringList{QStringLiteral("open")} + arguments);
         EXPECT_TRUE(process.waitForStarted(waitMs));
     }
 
@@ -123,20 +90,20 @@ TEST_F(RoutingEndToEnd, GioOpenAfterClaimingReachesTheEditorAndLaterFilesTheSame
     ASSERT_TRUE(run("gio", {"mime", "text/markdown"}, &output));
     ASSERT_TRUE(output.contains("io.corvanta.Corvanta.desktop")) << qPrintable(output);
 
-    const QByteArray notes = touch("notes.md");
+    const QByteArray notes = sample("notes.md");
     ASSERT_TRUE(run("gio", {"open", QFile::decodeName(notes)}));
     ASSERT_EQ(records(1), QList<QList<QByteArray>>{{notes}});
-    const std::optional<qint64> instance = instancePid();
+    const std::optional<qint64> instance = LinuxSandbox::corvantaInstancePid();
     ASSERT_TRUE(instance);
-    const QByteArray second = touch("second.md");
+    const QByteArray second = sample("second.md");
     ASSERT_TRUE(run("gio", {"open", QFile::decodeName(second)}));
     EXPECT_EQ(records(2), (QList<QList<QByteArray>>{{notes}, {second}}));
-    EXPECT_EQ(instancePid(), instance);
+    EXPECT_EQ(LinuxSandbox::corvantaInstancePid(), instance);
 }
 
 TEST_F(RoutingEndToEnd, LinkTemplateAndWebLinkEachReachTheirProgram) {
-    const QByteArray notes = touch("linked-notes.md");
-    const QByteArray text = touch("read me & more.txt");
+    const QByteArray notes = sample("linked-notes.md");
+    const QByteArray text = sample("read me & more.txt");
     corvantaOpen({QStringLiteral("x-corvanta://open?rule=Notes%20rule&file=") +
                       QString::fromLatin1(notes.toPercentEncoding("/")),
                   QStringLiteral("read me & more.txt"),
@@ -150,18 +117,6 @@ TEST_F(RoutingEndToEnd, LinkTemplateAndWebLinkEachReachTheirProgram) {
                                         {"https://example.org/page?q=a%20b#top"}}));
 }
 
-TEST_F(RoutingEndToEnd, WithoutBusOrDisplayOpenRoutesInProcessAndExits) {
-    const QByteArray notes = touch("alone.md");
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus");
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        environment.remove(QLatin1String(name));
-    corvantaOpen({QFile::decodeName(notes)}, environment);
-    ASSERT_TRUE(process.waitForFinished(waitMs));
-    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-    EXPECT_EQ(records(1), QList<QList<QByteArray>>{{notes}});
-    EXPECT_FALSE(instancePid());
-}
 // The command an installed Thunar action runs, as Thunar builds it: each path
 // shell-quoted in place of %F, the line split by GLib, no shell.
 QStringList thunarCommand(const QString& ucaPath, const QString& uniqueId,
@@ -201,21 +156,12 @@ QStringList thunarCommand(const QString& ucaPath, const QString& uniqueId,
 
 TEST_F(RoutingEndToEnd, AnInstalledFileManagerActionSendsHostileNamesAsTheRulesHotkey) {
     LinuxSandbox& sandbox = LinuxSandbox::current();
-    const QString folder = sandbox.configHome() + QStringLiteral("/Corvanta");
-    Route markdown = route("markdown", "Markdown", "md");
-    markdown.editors = {editor("test.MarkdownEditor"), editor("test.RuleEditor")};
-    markdown.activeBundleID = markdown.editors[0].bundleID;
-    Rule rule = RuleBuilders::rule(RuleBuilders::allOf({}), RuleBuilders::openIn({}));
-    rule.when = RuleBuilders::allOf({RuleBuilders::hotkey(QStringLiteral("rule-") + rule.id)});
-    rule.action = RuleBuilders::openIn({QStringLiteral("test.RuleEditor")});
+    Route markdown = EndToEnd::recorderRoute("markdown", "Markdown", "md",
+                                             {"test.MarkdownEditor", "test.RuleEditor"});
+    Rule rule = EndToEnd::hotkeyRule(QStringLiteral("test.RuleEditor"));
     rule.name = QStringLiteral("Send <&> \"it's\"");
     markdown.rules = {rule};
-    writeRoutes(folder + QStringLiteral("/routes.json"), {markdown});
-    QFile shortcuts(folder + QStringLiteral("/shortcuts.json"));
-    ASSERT_TRUE(shortcuts.open(QIODevice::WriteOnly));
-    shortcuts.write(R"({"version": 1, "shortcuts": {"rule-)" + rule.id.toUtf8() +
-                    R"(": "Ctrl+Alt+K"}})");
-    shortcuts.close();
+    EndToEnd::writeSettings({markdown}, {{rule.hotkeyName(), "Ctrl+Alt+K"}});
     const QString uca = sandbox.configHome() + QStringLiteral("/Thunar/uca.xml");
     QFile::remove(uca);
 
@@ -225,23 +171,23 @@ TEST_F(RoutingEndToEnd, AnInstalledFileManagerActionSendsHostileNamesAsTheRulesH
     nautilus.close();
     nautilus.setPermissions(nautilus.permissions() | QFileDevice::ExeOwner);
 
-    const QString corvanta = sandbox.root() + QStringLiteral("/bin/corvanta");
+    const QString corvanta = EndToEnd::corvanta();
     QString output;
     ASSERT_TRUE(run(corvanta, {"install-actions"}, &output)) << qPrintable(output);
     const QString installed = output;
 
-    const QList<QByteArray> paths{touch("new\nline.md"), touch("it's \"$(touch pwned)\".md"),
-                                  touch("caf\xc3\xa9 %F.md"), touch("--help.md")};
+    const QList<QByteArray> paths{sample("new\nline.md"), sample("it's \"$(touch pwned)\".md"),
+                                  sample("caf\xc3\xa9 %F.md"), sample("--help.md")};
     const QStringList command = thunarCommand(uca, "corvanta-rule-" + rule.id, paths);
     ASSERT_GE(command.size(), 5) << qPrintable(command.join(u' ') + installed);
     // No instance runs yet: the action's process becomes it.
-    ASSERT_FALSE(instancePid());
+    ASSERT_FALSE(LinuxSandbox::corvantaInstancePid());
     process.setProcessChannelMode(QProcess::ForwardedChannels);
     process.start(command.first(), command.mid(1));
     ASSERT_TRUE(process.waitForStarted(waitMs));
     const QList<QByteArray> expected = QList<QByteArray>{"--rule"} + paths;
     EXPECT_EQ(records(1), QList<QList<QByteArray>>{expected});
-    ASSERT_TRUE(instancePid());
+    ASSERT_TRUE(LinuxSandbox::corvantaInstancePid());
     // Now one runs: the next action hands over to it and ends.
     ASSERT_TRUE(run(command.first(), command.mid(1), &output)) << qPrintable(output);
     EXPECT_EQ(records(2), (QList<QList<QByteArray>>{expected, expected}));

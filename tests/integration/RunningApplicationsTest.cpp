@@ -5,7 +5,6 @@
 #include "tests/integration/LinuxSandbox.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -14,12 +13,7 @@
 #include <gtest/gtest.h>
 
 namespace {
-bool waitUntil(const std::function<bool()>& condition) {
-    QDeadlineTimer deadline(10000);
-    while (!condition() && !deadline.hasExpired())
-        QThread::msleep(20);
-    return condition();
-}
+using SandboxHelpers::waitUntil;
 
 // The editor's entry names its program in PATH, the viewer's an absolute path
 // behind env; the script runs in its interpreter.
@@ -123,7 +117,6 @@ protected:
         root = sandbox.root();
         stop = root + "/stop-editors";
         QFile::remove(stop);
-        QDir().mkpath(root + "/scripts");
         QDir().mkpath(root + "/snap/bin");
         QDir().mkpath(root + "/snap/cvsnap/7/usr/bin");
         // Not executable: the entries run them through their interpreters.
@@ -155,9 +148,7 @@ protected:
         }
     }
     static void write(const QString& path, const QByteArray& contents) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(contents);
+        ASSERT_TRUE(SandboxHelpers::writeFile(path, contents));
     }
     QString snapProgram() const { return root + "/snap/cvsnap/7/usr/bin/cvsnap-editor"; }
     void start(const QString& program, const QStringList& arguments) {
@@ -210,10 +201,9 @@ TEST(DesktopProgramIndex, IsRebuiltOnlyWhenTheApplicationsFoldersChange) {
     ASSERT_TRUE(QFile::copy(sandbox.programPath("recorder-editor"), program));
     EXPECT_TRUE(index.bundleIDsForProgram(program).isEmpty());
 
-    QFile entry(sandbox.applicationsFolder() + "/test.Late.desktop");
-    ASSERT_TRUE(entry.open(QIODevice::WriteOnly));
-    entry.write("[Desktop Entry]\nType=Application\nName=Late\nExec=recorder-late %F\n");
-    entry.close();
+    const QString entry = sandbox.applicationsFolder() + "/test.Late.desktop";
+    ASSERT_TRUE(SandboxHelpers::writeFile(
+        entry, "[Desktop Entry]\nType=Application\nName=Late\nExec=recorder-late %F\n"));
     // GIO learns of the entry from its folder monitor, through the event loop.
     EXPECT_TRUE(waitUntil([&] {
         QCoreApplication::processEvents();
@@ -226,6 +216,6 @@ TEST(DesktopProgramIndex, IsRebuiltOnlyWhenTheApplicationsFoldersChange) {
     index.refreshIfStale();
     index.refreshIfStale();
     EXPECT_EQ(index.rebuildCount(), rebuilds);
-    QFile::remove(entry.fileName());
+    QFile::remove(entry);
 }
 } // namespace

@@ -7,11 +7,7 @@
 #include "tests/integration/EndToEndSupport.h"
 #include "tests/integration/LinuxSandbox.h"
 #include "tests/support/QStringPrinter.h"
-#include "tests/unit/engine/RuleBuilders.h"
-#include "tests/unit/routing/RoutingTestSupport.h"
 
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -83,17 +79,10 @@ protected:
         const QByteArray files = QFile::encodeName(LinuxSandbox::current().filesFolder());
         folder = files + "/selected";
         emptyFolder = files + "/nothing here";
-        QDir().mkpath(QFile::decodeName(folder));
         QDir().mkpath(QFile::decodeName(emptyFolder));
         // Thunar lists names sorted: both paths arrive in this order.
-        spaced = folder + "/beta gamma.txt";
-        latin1 = folder + "/caf\xe9.bin";
-        for (const QByteArray& path : {spaced, latin1}) {
-            FILE* file = std::fopen(path.constData(), "w");
-            ASSERT_NE(file, nullptr);
-            std::fputs("x\n", file);
-            std::fclose(file);
-        }
+        spaced = SandboxHelpers::sample("selected/beta gamma.txt");
+        latin1 = SandboxHelpers::sample("selected/caf\xe9.bin");
         ASSERT_TRUE(start(windowManager, "openbox", {}));
         QThread::msleep(500);
         ASSERT_TRUE(start(thunar, "thunar", {QFile::decodeName(folder)}));
@@ -207,11 +196,7 @@ TEST_F(SelectionEndToEnd, ATerminalInFrontIsNeverSentTheCopyKeys) {
     expectClipboardKept();
     // The trap does notice a real Ctrl+C, so its silence above means something.
     ASSERT_TRUE(ok("xdotool", {"key", "ctrl+c"}));
-    QElapsedTimer timer;
-    timer.start();
-    while (!QFile::exists(marker) && timer.elapsed() < 3000)
-        QThread::msleep(50);
-    EXPECT_TRUE(QFile::exists(marker));
+    EXPECT_TRUE(SandboxHelpers::waitUntil([&] { return QFile::exists(marker); }, 3000));
 }
 
 // The probes behind the settings window's permission tiles, on this session.
@@ -250,57 +235,31 @@ TEST_F(SelectionEndToEnd, ARuleHotkeyOpensTheSelectedFilesInTheRulesEditor) {
                                           "%F\nMimeType=text/plain;\n"}}),
               QString());
 
-    const QByteArray files = QFile::encodeName(sandbox.filesFolder()) + "/hotkey";
-    QDir().mkpath(QFile::decodeName(files));
-    const QByteArray first = files + "/beta gamma.txt";
-    const QByteArray second = files + "/caf\xe9.txt";
-    for (const QByteArray& path : {first, second}) {
-        FILE* file = std::fopen(path.constData(), "w");
-        ASSERT_NE(file, nullptr);
-        std::fclose(file);
-    }
+    const QByteArray first = SandboxHelpers::sample("hotkey/beta gamma.txt");
+    const QByteArray second = SandboxHelpers::sample("hotkey/caf\xe9.txt");
     // Without the hotkey the files would go to the Markdown editor.
-    Route text = route(QStringLiteral("custom.txt"), "Text", "txt");
-    text.editors = {editor("test.MarkdownEditor"), editor("test.HotkeyEditor")};
-    text.activeBundleID = QStringLiteral("test.MarkdownEditor");
-    Rule rule = RuleBuilders::rule(RuleBuilders::allOf({}), RuleBuilders::openIn({}));
-    rule.when = RuleBuilders::allOf({RuleBuilders::hotkey(QStringLiteral("rule-") + rule.id)});
-    rule.action = RuleBuilders::openIn({QStringLiteral("test.HotkeyEditor")});
+    Route text = EndToEnd::recorderRoute("custom.txt", "Text", "txt",
+                                         {"test.MarkdownEditor", "test.HotkeyEditor"});
+    const Rule rule = EndToEnd::hotkeyRule(QStringLiteral("test.HotkeyEditor"));
     text.rules = {rule};
-    const QString config = sandbox.configHome() + QStringLiteral("/Corvanta");
-    QDir().mkpath(config);
-    writeRoutes(config + QStringLiteral("/routes.json"), {text});
-    QFile shortcuts(config + QStringLiteral("/shortcuts.json"));
-    ASSERT_TRUE(shortcuts.open(QIODevice::WriteOnly));
-    shortcuts.write(R"({"version": 1, "shortcuts": {"rule-)" + rule.id.toUtf8() +
-                    R"(": "Ctrl+Alt+K"}})");
-    shortcuts.close();
+    EndToEnd::writeSettings({text}, {{rule.hotkeyName(), "Ctrl+Alt+K"}});
     QFile::remove(sandbox.recordFile());
 
-    std::unique_ptr<QProcess> tray;
-    ASSERT_TRUE(start(tray, sandbox.root() + QStringLiteral("/bin/corvanta"), {}));
-    QElapsedTimer timer;
-    timer.start();
-    while (!LinuxSandbox::corvantaInstancePid() && timer.elapsed() < waitMs)
-        QThread::msleep(50);
-    ASSERT_TRUE(LinuxSandbox::corvantaInstancePid().has_value());
+    QProcess tray;
+    ASSERT_TRUE(EndToEnd::startInstance(tray));
     QThread::msleep(1000); // the hotkeys are grabbed once launching finished
 
     std::unique_ptr<QProcess> window;
-    ASSERT_TRUE(start(window, "thunar", {QFile::decodeName(files)}));
+    ASSERT_TRUE(start(window, "thunar", {sandbox.filesFolder() + QStringLiteral("/hotkey")}));
     ASSERT_TRUE(window->waitForFinished(waitMs));
     ASSERT_FALSE(activateNewest({"search", "--onlyvisible", "--name", "^hotkey"}).isEmpty());
     QThread::msleep(500);
     ASSERT_TRUE(ok("xdotool", {"key", "--clearmodifiers", "ctrl+a"}));
     QThread::msleep(300);
     ASSERT_TRUE(ok("xdotool", {"key", "ctrl+alt+k"}));
-    timer.restart();
-    while (sandbox.records().isEmpty() && timer.elapsed() < waitMs)
-        QThread::msleep(50);
-    EXPECT_EQ(sandbox.records(), (QList<QList<QByteArray>>{{"--hotkey", first, second}}));
+    EXPECT_EQ(SandboxHelpers::records(1), (QList<QList<QByteArray>>{{"--hotkey", first, second}}));
     expectClipboardKept();
-    LinuxSandbox::stopCorvantaInstance();
-    tray->waitForFinished(5000);
+    EndToEnd::stopInstance(tray);
 }
 
 } // namespace

@@ -53,6 +53,8 @@ protected:
         m_windowManager.start(QStringLiteral("openbox"), {});
         ASSERT_TRUE(m_windowManager.waitForStarted());
         QThread::msleep(500);
+        ASSERT_TRUE(QDir().mkpath(QFile::decodeName(folder)));
+        ASSERT_TRUE(ApplicationScriptsInstaller::install(scripts));
     }
     void TearDown() override {
         for (QProcess* process : {&m_fileManager, &m_windowManager}) {
@@ -63,15 +65,13 @@ protected:
         }
     }
 
-    // Shows `folder` in Thunar, makes its window the active one and selects everything.
-    void showAndSelectAll(const QByteArray& folder) {
-        m_fileManager.start(QStringLiteral("thunar"), {QFile::decodeName(folder)});
+    // Shows the files folder in Thunar, makes its window the active one and selects everything.
+    void showAndSelectAll() {
+        m_fileManager.start("thunar", {QFile::decodeName(folder)});
         ASSERT_TRUE(m_fileManager.waitForStarted());
         QByteArray window;
         for (int attempt = 0; attempt < 100 && window.isEmpty(); ++attempt) {
-            window = output(QStringLiteral("xdotool"),
-                            {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                             QStringLiteral("--class"), QStringLiteral("Thunar")})
+            window = output("xdotool", {"search", "--onlyvisible", "--class", "Thunar"})
                          .split('\n')
                          .first()
                          .trimmed();
@@ -79,23 +79,22 @@ protected:
                 QThread::msleep(100);
         }
         ASSERT_FALSE(window.isEmpty()) << "Thunar showed no window";
-        output(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"),
-                                           QStringLiteral("--sync"), QString::fromLatin1(window)});
+        output("xdotool", {"windowactivate", "--sync", QString::fromLatin1(window)});
         QThread::msleep(300);
-        output(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+a")});
+        output("xdotool", {"key", "ctrl+a"});
         QThread::msleep(300);
     }
 
     QTemporaryDir m_root;
     QProcess m_windowManager;
     QProcess m_fileManager;
+    QByteArray folder = QFile::encodeName(m_root.filePath(QStringLiteral("files")));
+    QString scripts = m_root.filePath(QStringLiteral("Application Scripts"));
 };
 
 } // namespace
 
 TEST_F(ThunarDesktop, HelperGivesTheSelectedFilesByteForByte) {
-    const QByteArray folder = QFile::encodeName(m_root.filePath(QStringLiteral("files")));
-    ASSERT_TRUE(QDir().mkpath(QFile::decodeName(folder)));
     const QList<QByteArray> names{"plain.txt", "two words.md", "caf\xe9.bin", "line\nbreak.txt",
                                   "#hash %20 ?.txt"};
     QList<QByteArray> expected;
@@ -107,12 +106,9 @@ TEST_F(ThunarDesktop, HelperGivesTheSelectedFilesByteForByte) {
         ::close(fd);
         expected.append(path);
     }
-    const QString scripts = m_root.filePath(QStringLiteral("Application Scripts"));
-    ASSERT_TRUE(ApplicationScriptsInstaller::install(scripts));
-    output(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard")},
-           "the user's own clipboard text");
+    output("xclip", {"-selection", "clipboard"}, "the user's own clipboard text");
 
-    showAndSelectAll(folder);
+    showAndSelectAll();
     SpawnProcessRunner processes;
     const SelectionScriptRunner::Outcome outcome = SelectionScriptRunner(processes).run(
         QStringLiteral("GetThunarSelection"), scripts, SelectionScriptRunner::selectionTimeout);
@@ -124,20 +120,12 @@ TEST_F(ThunarDesktop, HelperGivesTheSelectedFilesByteForByte) {
     std::sort(selected.begin(), selected.end());
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(selected, expected);
-    EXPECT_EQ(output(QStringLiteral("xclip"), {QStringLiteral("-selection"),
-                                               QStringLiteral("clipboard"), QStringLiteral("-o")}),
-              "the user's own clipboard text");
+    EXPECT_EQ(output("xclip", {"-selection", "clipboard", "-o"}), "the user's own clipboard text");
 }
 
 TEST_F(ThunarDesktop, HelperOfAnotherFileManagerRefuses) {
-    const QByteArray folder = QFile::encodeName(m_root.filePath(QStringLiteral("files")));
-    ASSERT_TRUE(QDir().mkpath(QFile::decodeName(folder)));
-    QFile file(QFile::decodeName(folder + "/a.txt"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
-    const QString scripts = m_root.filePath(QStringLiteral("Application Scripts"));
-    ASSERT_TRUE(ApplicationScriptsInstaller::install(scripts));
-    showAndSelectAll(folder);
+    ::close(::open((folder + "/a.txt").constData(), O_WRONLY | O_CREAT, 0644));
+    showAndSelectAll();
     SpawnProcessRunner processes;
     EXPECT_EQ(SelectionScriptRunner(processes).run(QStringLiteral("GetNautilusSelection"), scripts,
                                                    SelectionScriptRunner::statusTimeout),

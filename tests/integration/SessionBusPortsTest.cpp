@@ -80,9 +80,7 @@ TEST(AtspiAccessibilitySelection, WithoutX11TheTreeNamesTheFrontmostApplication)
             qputenv("DISPLAY", display);
     });
     const QString path = LinuxSandbox::current().filesFolder() + QStringLiteral("/chosen.txt");
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
+    ASSERT_TRUE(SandboxHelpers::writeFile(path, {}));
     const QUrl url = QUrl::fromLocalFile(path);
 
     FakeFrontmostApplication frontmost; // X11 names none

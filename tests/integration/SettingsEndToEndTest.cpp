@@ -7,18 +7,15 @@
 #include "platform/linux/ShortcutTable.h"
 #include "tests/integration/EndToEndSupport.h"
 #include "tests/integration/LinuxSandbox.h"
-#include "tests/unit/routing/RoutingTestSupport.h"
 
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QSize>
 #include <QThread>
+#include <gtest/gtest.h>
 #include <memory>
 #include <utility>
 
@@ -34,7 +31,6 @@ bool run(const QString& program, const QStringList& arguments, QByteArray* outpu
 }
 
 using SandboxHelpers::routesBytes;
-using SandboxHelpers::routesFile;
 using SandboxHelpers::waitUntil;
 
 // Visible windows titled like the settings window.
@@ -72,28 +68,24 @@ class SettingsEndToEnd : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { installed = EndToEnd::installCorvanta().isEmpty(); }
 
-    void SetUp() override { startInstance({route("markdown", "Markdown", "md")}); }
+    void SetUp() override {
+        startInstance({EndToEnd::recorderRoute("markdown", "Markdown", "md",
+                                               {"org.example.Alpha", "org.example.Beta"})});
+    }
 
     void startInstance(const QList<Route>& routes) {
         ASSERT_TRUE(installed);
-        QDir().mkpath(QFileInfo(routesFile()).absolutePath());
-        writeRoutes(routesFile(), routes);
+        EndToEnd::writeSettings(routes);
         // No onboarding on top of the window.
         QFile conf(LinuxSandbox::current().configHome() +
                    QStringLiteral("/Corvanta/Corvanta.conf"));
         ASSERT_TRUE(conf.open(QIODevice::WriteOnly) &&
                     conf.write("[General]\nhasCompletedMenuBarOnboarding=true\n") > 0);
         conf.close();
-        instance.setProcessChannelMode(QProcess::ForwardedChannels);
-        instance.start(LinuxSandbox::current().root() + QStringLiteral("/bin/corvanta"), {});
-        ASSERT_TRUE(waitUntil([] { return LinuxSandbox::corvantaInstancePid().has_value(); }));
+        ASSERT_TRUE(EndToEnd::startInstance(instance));
     }
 
-    void TearDown() override {
-        LinuxSandbox::stopCorvantaInstance();
-        if (!instance.waitForFinished(5000))
-            instance.kill();
-    }
+    void TearDown() override { EndToEnd::stopInstance(instance); }
 
     static inline bool installed = false;
     QProcess instance;
@@ -161,21 +153,14 @@ protected:
                   QString());
 
         folder = QFile::encodeName(sandbox.filesFolder()) + "/from settings";
-        QDir().mkpath(QFile::decodeName(folder));
         // Thunar lists names sorted: both paths arrive in this order.
-        for (const QByteArray& path : {folder + "/beta gamma.txt", folder + "/caf\xe9.txt"}) {
-            FILE* file = std::fopen(path.constData(), "w");
-            ASSERT_NE(file, nullptr);
-            std::fclose(file);
-            selected.append(path);
-        }
+        for (const char* name : {"beta gamma.txt", "caf\xe9.txt"})
+            selected.append(SandboxHelpers::sample(QByteArray("from settings/") + name));
         QFile::remove(sandbox.recordFile());
-        QFile::remove(sandbox.configHome() + QStringLiteral("/Corvanta/shortcuts.json"));
 
         // Without a rule the files would go to the Markdown editor.
-        Route text = route(QStringLiteral("custom.txt"), "Text", "txt");
-        text.editors = {editor("test.MarkdownEditor"), editor("test.HotkeyEditor")};
-        text.activeBundleID = QStringLiteral("test.MarkdownEditor");
+        Route text = EndToEnd::recorderRoute("custom.txt", "Text", "txt",
+                                             {"test.MarkdownEditor", "test.HotkeyEditor"});
         text.normalizePreferenceOrder();
         startInstance({text});
     }

@@ -6,9 +6,7 @@
 #include "tests/support/QStringPrinter.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QThread>
 #include <gtest/gtest.h>
 
 namespace {
@@ -40,14 +38,8 @@ protected:
         for (const QString& created : createdFiles)
             QFile::remove(created);
     }
-    void write(const QString& path, const QByteArray& data, bool executable = false) {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile out(path);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write(data);
-        out.close();
-        if (executable)
-            out.setPermissions(out.permissions() | QFile::ExeOwner);
+    void write(const QString& path, const QByteArray& data) {
+        ASSERT_TRUE(SandboxHelpers::writeFile(path, data));
         createdFiles.append(path);
     }
     void copyRecorder(const QString& to) {
@@ -56,14 +48,6 @@ protected:
         ASSERT_TRUE(QFile::copy(recorder, to));
         createdFiles.append(to);
     }
-    QList<QList<QByteArray>> waitForRecords(qsizetype count) {
-        QElapsedTimer timer;
-        timer.start();
-        while (LinuxSandbox::current().records().size() < count && timer.elapsed() < 10000)
-            QThread::msleep(10);
-        return LinuxSandbox::current().records();
-    }
-
     SpawnProcessRunner processes;
     QList<QByteArray> paths;
     QList<QUrl> files;
@@ -110,7 +94,7 @@ TEST_F(UtilityRunsTest, AScriptAndEveryKindOfActionGetTheFilesByteForByte) {
     for (const QString& id : serviceIDs)
         EXPECT_EQ(runner.runService(id, "Record", files), std::nullopt) << qPrintable(id);
 
-    const QList<QList<QByteArray>> records = waitForRecords(5);
+    const QList<QList<QByteArray>> records = SandboxHelpers::records(5);
     ASSERT_EQ(records.size(), 5);
     QList<QList<QByteArray>> expected = {paths, QList<QByteArray>{"--kde"} + paths,
                                          QList<QByteArray>{"--nemo"} + paths,
@@ -142,7 +126,7 @@ TEST_F(UtilityRunsTest, ScriptsThatAreGoneOrCannotRunSaySo) {
     const auto missing = runner.runScript("Mail.scpt", "Mail", files, false);
     ASSERT_TRUE(missing);
     EXPECT_TRUE(missing->contains("/usr/bin/osascript")) << qPrintable(*missing);
-    EXPECT_TRUE(waitForRecords(0).isEmpty());
+    EXPECT_TRUE(LinuxSandbox::current().records().isEmpty());
 }
 
 } // namespace

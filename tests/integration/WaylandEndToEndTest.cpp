@@ -2,26 +2,26 @@
 // reach it through D-Bus Open, its rule hotkey goes through the shortcuts
 // portal, the hotkey's selection comes from the accessibility tree, and no X
 // server is ever contacted although $DISPLAY names one.
+#include "tests/integration/EndToEndSupport.h"
 #include "tests/integration/FakeAccessibility.h"
 #include "tests/integration/FakePortal.h"
 #include "tests/integration/LinuxSandbox.h"
 #include "tests/unit/hotkeys/HotkeyTestSupport.h"
-#include "tests/unit/routing/RoutingTestSupport.h"
 
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDir>
-#include <QProcess>
-#include <QThread>
+#include <QUrl>
 #include <cstring>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 namespace {
-using SandboxHelpers::routesFile;
+using SandboxHelpers::records;
+using SandboxHelpers::sample;
 using SandboxHelpers::waitUntil;
 
 // Stands in for the X server of display :180 (its socket file; X clients try
@@ -67,26 +67,14 @@ private:
     int m_knocks = 0;
 };
 
-bool run(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
-           process.exitCode() == 0;
-}
-
 class WaylandEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
         LinuxSandbox& sandbox = LinuxSandbox::current();
-        QFile entry(sandbox.applicationsFolder() + QStringLiteral("/test.RuleEditor.desktop"));
-        ASSERT_TRUE(entry.open(QIODevice::WriteOnly) &&
-                    entry.write("[Desktop Entry]\nType=Application\nName=Rule Editor\n"
-                                "Exec=recorder-editor --rule %F\n") > 0);
-        entry.close();
-        ASSERT_TRUE(run("update-desktop-database", {sandbox.applicationsFolder()}));
-        ASSERT_TRUE(run("cmake", {"--install", CORVANTA_BINARY_DIR, "--prefix", sandbox.root(),
-                                  "--component", "Unspecified"}));
-        QDBusConnection::sessionBus().interface()->call(QStringLiteral("ReloadConfig"));
+        ASSERT_EQ(
+            EndToEnd::installCorvanta({{"test.RuleEditor.desktop",
+                                        "Name=Rule Editor\nExec=recorder-editor --rule %F\n"}}),
+            QString());
 
         ASSERT_TRUE(x11.listen()) << "display :180 is in use";
 
@@ -107,9 +95,7 @@ protected:
     }
 
     void TearDown() override {
-        LinuxSandbox::stopCorvantaInstance();
-        if (!instance.waitForFinished(5000))
-            instance.kill();
+        EndToEnd::stopInstance(instance);
         compositor.terminate();
         if (!compositor.waitForFinished(5000))
             compositor.kill();
@@ -122,22 +108,7 @@ protected:
         environment.insert("QT_QPA_PLATFORM", "wayland");
         environment.insert("XDG_SESSION_TYPE", "wayland");
         environment.insert("DISPLAY", fakeDisplay);
-        instance.setProcessEnvironment(environment);
-        instance.setProcessChannelMode(QProcess::ForwardedChannels);
-        instance.start(LinuxSandbox::current().root() + QStringLiteral("/bin/corvanta"), {});
-        ASSERT_TRUE(waitUntil([] { return LinuxSandbox::corvantaInstancePid().has_value(); }));
-    }
-
-    static QList<QList<QByteArray>> records(qsizetype count) {
-        waitUntil([count] { return LinuxSandbox::current().records().size() >= count; });
-        return LinuxSandbox::current().records();
-    }
-
-    static QByteArray sample(const QString& name) {
-        const QString path = LinuxSandbox::current().filesFolder() + QLatin1Char('/') + name;
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write("a sample\n") > 0);
-        return QFile::encodeName(path);
+        ASSERT_TRUE(EndToEnd::startInstance(instance, environment));
     }
 
     FakeXServer x11;
@@ -150,18 +121,12 @@ protected:
 TEST_F(WaylandEndToEnd, OpensFilesAndRunsTheRuleHotkeyWithoutX11) {
     // Markdown opens in the Markdown editor; the rule's hotkey sends it to the
     // Rule Editor.
-    Route markdown = route("markdown", "Markdown", "md");
-    markdown.editors = {editor("test.MarkdownEditor"), editor("test.RuleEditor")};
-    markdown.activeBundleID = markdown.editors[0].bundleID;
+    Route markdown = EndToEnd::recorderRoute("markdown", "Markdown", "md",
+                                             {"test.MarkdownEditor", "test.RuleEditor"});
     Rule rule = hotkeytest::hotkeyRule(QStringLiteral("R1"));
     rule.action.bundleID = QStringLiteral("test.RuleEditor");
     markdown.rules = {rule};
-    QDir().mkpath(QFileInfo(routesFile()).absolutePath());
-    writeRoutes(routesFile(), {markdown});
-    QFile shortcuts(QFileInfo(routesFile()).absolutePath() + QStringLiteral("/shortcuts.json"));
-    ASSERT_TRUE(shortcuts.open(QIODevice::WriteOnly) &&
-                shortcuts.write(R"({"version": 1, "shortcuts": {"rule-R1": "Ctrl+Alt+K"}})") > 0);
-    shortcuts.close();
+    EndToEnd::writeSettings({markdown}, {{"rule-R1", "Ctrl+Alt+K"}});
     QFile::remove(LinuxSandbox::current().recordFile());
 
     FakePortal portal;

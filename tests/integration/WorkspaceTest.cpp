@@ -36,9 +36,7 @@ bool reported(const std::optional<QString>& outcome) {
 }
 
 void writeEntry(const QString& relative, const QByteArray& contents) {
-    QFile file(entryPath(relative));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(contents);
+    ASSERT_TRUE(SandboxHelpers::writeFile(entryPath(relative), contents));
 }
 
 TEST(GioWorkspace, DiscoveryFindsEntriesWithTheirRolesAndNamesButNotCorvanta) {
@@ -104,11 +102,7 @@ TEST(GioWorkspace, ClaimAndLaunchReachGioAndReportFailures) {
     workspace.openURLs(urls, entryPath("test.MarkdownEditor.desktop"), into(launch));
     EXPECT_TRUE(reported(launch));
     EXPECT_EQ(launch, std::nullopt);
-    QDeadlineTimer deadline(10000);
-    while (sandbox.records().isEmpty() && !deadline.hasExpired())
-        QThread::msleep(10);
-    ASSERT_EQ(sandbox.records().size(), 1);
-    EXPECT_EQ(sandbox.records().first(), paths);
+    EXPECT_EQ(SandboxHelpers::records(1), QList<QList<QByteArray>>{paths});
 }
 // An editor started over D-Bus answers its Open call only later: a refusal
 // (here: nobody provides the name) must still reach the user.
@@ -142,9 +136,7 @@ TEST(GioWorkspace, LaunchCarriesTheRequestsActivationToken) {
                            into(launch));
         ASSERT_TRUE(reported(launch));
         EXPECT_EQ(launch, std::nullopt);
-        QDeadlineTimer deadline(10000);
-        while (!QFile::exists(out) && !deadline.hasExpired())
-            QThread::msleep(10);
+        SandboxHelpers::waitUntil([&] { return QFile::exists(out); });
         QThread::msleep(50);
         QFile file(out);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));

@@ -7,7 +7,7 @@ int FakeShortcutRegistry::press(const Shortcut& shortcut) {
         return 0;
     QList<Handler> matching;
     for (auto it = handlers.cbegin(); it != handlers.cend(); ++it) {
-        if (shortcuts.value(it.key()) == shortcut && shortcuts.contains(it.key()))
+        if (getShortcut(it.key()) == shortcut)
             matching.append(it.value());
     }
     for (const Handler& handler : matching)
@@ -16,10 +16,7 @@ int FakeShortcutRegistry::press(const Shortcut& shortcut) {
 }
 
 std::optional<Shortcut> FakeShortcutRegistry::getShortcut(const QString& name) const {
-    const auto it = shortcuts.constFind(name);
-    if (it == shortcuts.constEnd())
-        return std::nullopt;
-    return *it;
+    return shortcuts.contains(name) ? std::optional(shortcuts.value(name)) : std::nullopt;
 }
 
 ShortcutGrab FakeShortcutRegistry::setShortcut(const std::optional<Shortcut>& shortcut,

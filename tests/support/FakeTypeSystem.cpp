@@ -1,5 +1,7 @@
 #include "tests/support/FakeTypeSystem.h"
 
+#include <algorithm>
+
 FakeTypeSystem::FakeTypeSystem() {
     addType(QStringLiteral("application/octet-stream"), {}, {}, QStringLiteral("unknown"));
     addType(QStringLiteral("text/plain"), {QStringLiteral("txt"), QStringLiteral("text")},
@@ -25,19 +27,15 @@ void FakeTypeSystem::addType(const QString& type, const QStringList& extensions,
 }
 
 std::optional<QString> FakeTypeSystem::typeForFilenameExtension(const QString& extension) const {
-    auto it = m_byExtension.find(extension.toLower());
-    if (it == m_byExtension.end())
-        return std::nullopt;
-    return *it;
+    const QString type = m_byExtension.value(extension.toLower());
+    return type.isEmpty() ? std::nullopt : std::optional(type);
 }
 
 std::optional<QString> FakeTypeSystem::recognisedType(const QString& identifier) const {
     if (m_parents.contains(identifier))
         return identifier;
-    auto alias = m_aliases.find(identifier);
-    if (alias != m_aliases.end())
-        return *alias;
-    return std::nullopt;
+    const QString type = m_aliases.value(identifier);
+    return type.isEmpty() ? std::nullopt : std::optional(type);
 }
 
 bool FakeTypeSystem::conformsTo(const QString& type, const QString& parent) const {
@@ -45,11 +43,9 @@ bool FakeTypeSystem::conformsTo(const QString& type, const QString& parent) cons
     const QString b = recognisedType(parent).value_or(parent);
     if (a == b)
         return true;
-    for (const QString& p : m_parents.value(a)) {
-        if (conformsTo(p, b))
-            return true;
-    }
-    return false;
+    const QStringList parents = m_parents.value(a);
+    return std::any_of(parents.begin(), parents.end(),
+                       [&](const QString& p) { return conformsTo(p, b); });
 }
 
 QString FakeTypeSystem::typeDescription(const QString& type) const {
@@ -57,9 +53,8 @@ QString FakeTypeSystem::typeDescription(const QString& type) const {
 }
 
 std::optional<QString> FakeTypeSystem::recordedContentType(const QString& path) const {
-    auto it = m_recorded.find(path);
-    if (it != m_recorded.end())
-        return *it;
+    if (m_recorded.contains(path))
+        return m_recorded.value(path);
     const int dot = path.lastIndexOf(QLatin1Char('.'));
     if (dot > path.lastIndexOf(QLatin1Char('/')))
         return typeForFilenameExtension(path.mid(dot + 1));

@@ -2,6 +2,13 @@
 
 #include <algorithm>
 
+namespace {
+template <class Map> std::optional<QString> valueOf(const Map& map, const QString& key) {
+    const auto it = map.constFind(key);
+    return it == map.constEnd() ? std::nullopt : std::optional<QString>(*it);
+}
+} // namespace
+
 QString FakeWorkspace::locationOf(const QString& bundleID) {
     return QStringLiteral("/apps/") + bundleID + QStringLiteral(".desktop");
 }
@@ -17,61 +24,48 @@ void FakeWorkspace::uninstall(const QString& bundleID) {
 }
 
 const FakeWorkspace::App* FakeWorkspace::appAt(const QString& location) const {
+    const auto it = std::find_if(m_apps.cbegin(), m_apps.cend(),
+                                 [&](const App& a) { return locationOf(a.bundleID) == location; });
+    return it == m_apps.cend() ? nullptr : &*it;
+}
+
+QStringList FakeWorkspace::applications(const std::function<bool(const App&)>& test,
+                                        bool locations) const {
+    QStringList found;
     for (const App& a : m_apps) {
-        if (locationOf(a.bundleID) == location)
-            return &a;
+        if (test(a))
+            found.append(locations ? locationOf(a.bundleID) : a.bundleID);
     }
-    return nullptr;
+    return found;
 }
 
 QStringList FakeWorkspace::editorRoleHandlers(const QString& type) const {
-    QStringList ids;
-    for (const App& a : m_apps) {
-        if (a.editsTypes.contains(type))
-            ids.append(a.bundleID);
-    }
-    return ids;
+    return applications([&](const App& a) { return a.editsTypes.contains(type); }, false);
 }
 
 QStringList FakeWorkspace::viewerRoleHandlers(const QString& type) const {
-    QStringList ids;
-    for (const App& a : m_apps) {
-        if (a.viewsTypes.contains(type) && !a.editsTypes.contains(type))
-            ids.append(a.bundleID);
-    }
-    return ids;
+    return applications(
+        [&](const App& a) { return a.viewsTypes.contains(type) && !a.editsTypes.contains(type); },
+        false);
 }
 
 QStringList FakeWorkspace::applicationsForType(const QString& type) const {
-    QStringList locations;
-    for (const App& a : m_apps) {
-        if (a.editsTypes.contains(type))
-            locations.append(locationOf(a.bundleID));
-    }
-    return locations;
+    return applications([&](const App& a) { return a.editsTypes.contains(type); }, true);
 }
 
 QStringList FakeWorkspace::applicationsForURL(const QUrl& url) const {
-    QStringList locations;
-    for (const App& a : m_apps) {
-        if (a.urlSchemes.contains(url.scheme()))
-            locations.append(locationOf(a.bundleID));
-    }
-    return locations;
+    return applications([&](const App& a) { return a.urlSchemes.contains(url.scheme()); }, true);
 }
 
 std::optional<QString> FakeWorkspace::locationForBundleID(const QString& bundleID) const {
-    for (const App& a : m_apps) {
-        if (a.bundleID == bundleID)
-            return locationOf(a.bundleID);
-    }
-    return std::nullopt;
+    if (applications([&](const App& a) { return a.bundleID == bundleID; }, true).isEmpty())
+        return std::nullopt;
+    return locationOf(bundleID);
 }
 
 std::optional<QString> FakeWorkspace::bundleIDForLocation(const QString& location) const {
-    if (const App* a = appAt(location))
-        return a->bundleID;
-    return std::nullopt;
+    const App* a = appAt(location);
+    return a ? std::optional(a->bundleID) : std::nullopt;
 }
 
 QString FakeWorkspace::applicationName(const QString& location) const {
@@ -85,27 +79,18 @@ QString FakeWorkspace::applicationIconName(const QString& location) const {
 }
 
 std::optional<QString> FakeWorkspace::defaultApplicationForScheme(const QString& scheme) const {
-    auto it = m_schemeDefaults.find(scheme);
-    if (it == m_schemeDefaults.end())
-        return std::nullopt;
-    return *it;
+    return valueOf(m_schemeDefaults, scheme);
 }
 
 std::optional<QString> FakeWorkspace::defaultFor(const QString& type) const {
-    auto it = m_defaults.find(type);
-    if (it == m_defaults.end())
-        return std::nullopt;
-    return *it;
+    return valueOf(m_defaults, type);
 }
 
 void FakeWorkspace::setDefaultApplication(const QString& location, const QString& type,
                                           Completion completion) {
     m_defaultCalls.append({location, type});
-    auto failure = m_defaultFailures.find(type);
-    if (failure != m_defaultFailures.end()) {
-        completion(*failure);
-        return;
-    }
+    if (const auto failure = valueOf(m_defaultFailures, type))
+        return completion(failure);
     m_defaults.insert(type, bundleIDForLocation(location).value_or(location));
     completion(std::nullopt);
 }
@@ -113,8 +98,7 @@ void FakeWorkspace::setDefaultApplication(const QString& location, const QString
 void FakeWorkspace::openURLs(const QList<QUrl>& urls, const QString& location,
                              Completion completion) {
     m_openCalls.append({urls, location});
-    auto failure = m_openFailures.find(location);
-    completion(failure == m_openFailures.end() ? std::nullopt : std::optional(*failure));
+    completion(valueOf(m_openFailures, location));
 }
 
 bool FakeWorkspace::openURL(const QUrl& url) {

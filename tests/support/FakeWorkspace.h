@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QMap>
+#include <functional>
 
 // Installed applications held in memory. An application is registered with its
 // bundle id, a location "/apps/<id>.desktop" and the types it edits or views.
@@ -81,6 +82,8 @@ public:
 
 private:
     const App* appAt(const QString& location) const;
+    // The ids, or the locations, of the applications passing `test`.
+    QStringList applications(const std::function<bool(const App&)>& test, bool locations) const;
 
     QList<App> m_apps;
     std::optional<QString> m_own = QStringLiteral("io.corvanta.Corvanta");

@@ -70,9 +70,7 @@ QByteArray filesFolder(const char* name, const QList<QByteArray>& files) {
 
 // The records once there are `count`, and a moment later, so that extra ones show.
 QList<QList<QByteArray>> waitForRecords(qsizetype count) {
-    QDeadlineTimer deadline(20000);
-    while (!deadline.hasExpired() && LinuxSandbox::current().records().size() < count)
-        QThread::msleep(20);
+    SandboxHelpers::records(count, 20000);
     QThread::msleep(100);
     return LinuxSandbox::current().records();
 }
