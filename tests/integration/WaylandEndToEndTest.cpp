@@ -125,6 +125,7 @@ TEST_F(WaylandEndToEnd, OpensFilesAndRunsTheRuleHotkeyWithoutX11) {
                                              {"test.MarkdownEditor", "test.RuleEditor"});
     Rule rule = hotkeytest::hotkeyRule(QStringLiteral("R1"));
     rule.action.bundleID = QStringLiteral("test.RuleEditor");
+    rule.name = QStringLiteral("Review");
     markdown.rules = {rule};
     EndToEnd::writeSettings({markdown}, {{"rule-R1", "Ctrl+Alt+K"}});
     QFile::remove(LinuxSandbox::current().recordFile());
@@ -132,9 +133,10 @@ TEST_F(WaylandEndToEnd, OpensFilesAndRunsTheRuleHotkeyWithoutX11) {
     FakePortal portal;
     ASSERT_TRUE(portal.own(PortalShortcutRegistry::service));
     startInstance();
-    // The instance picked the portal and bound the rule's hotkey there.
+    // The instance picked the portal and bound the rule's hotkey there, listed
+    // under the route and the rule's name.
     ASSERT_TRUE(waitUntil([&] { return !portal.binds().isEmpty(); }));
-    EXPECT_EQ(portal.binds().last(), (QList<Bound>{{"rule-R1", "CTRL+ALT+k", "rule-R1"}}));
+    EXPECT_EQ(portal.binds().last(), (QList<Bound>{{"rule-R1", "CTRL+ALT+k", "Markdown: Review"}}));
 
     const QByteArray opened = sample("opened.md");
     QDBusMessage open = QDBusMessage::createMethodCall(
