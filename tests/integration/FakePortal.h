@@ -30,8 +30,11 @@ struct Bound {
 // activations when a test presses.
 class FakePortal : public BusPeer {
 public:
-    explicit FakePortal(bool opensSessions = true)
-        : m_opensSessions(opensSessions) {
+    // `grantsOnBind` false: the answer to a binding lists nothing, as Plasma 5.27's
+    // does; keys come later, when the user assigns them (changeTrigger).
+    explicit FakePortal(bool opensSessions = true, bool grantsOnBind = true)
+        : m_opensSessions(opensSessions)
+        , m_grantsOnBind(grantsOnBind) {
         exportObject(PortalShortcutRegistry::objectPath, portalXml);
         start();
     }
@@ -128,7 +131,10 @@ private:
                 g_variant_builder_init(&shown, G_VARIANT_TYPE_VARDICT);
                 g_variant_builder_add(&shown, "{sv}", "trigger_description",
                                       g_variant_new_string(trigger));
-                g_variant_builder_add(&granted, "(sa{sv})", id, &shown);
+                if (m_grantsOnBind)
+                    g_variant_builder_add(&granted, "(sa{sv})", id, &shown);
+                else
+                    g_variant_builder_clear(&shown);
             }
             g_variant_builder_add(&results, "{sv}", "shortcuts", g_variant_builder_end(&granted));
             const QMutexLocker lock(&m_mutex);
@@ -142,6 +148,7 @@ private:
     }
 
     const bool m_opensSessions;
+    const bool m_grantsOnBind;
     mutable QMutex m_mutex;
     int m_sessions = 0;
     QByteArray m_session;

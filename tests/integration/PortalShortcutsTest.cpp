@@ -266,6 +266,28 @@ TEST(PortalShortcutRegistry, BindsAgainForEachNewPortalAndClosedSession) {
     EXPECT_FALSE(runUntil([&] { return next.sessions() > 2; }, 300));
 }
 
+TEST(PortalShortcutRegistry, NamesTheUserAssignsLaterBecomeActive) {
+    FakePortal portal(true, false);
+    ASSERT_TRUE(ownPortalName(portal));
+    PortalShortcutRegistry registry(tablePath("later"));
+    registry.setShortcut(ctrlAltK, "rule-a");
+    registry.setShortcut(superShiftE, "rule-b");
+    int ranA = 0;
+    registry.onKeyDown("rule-a", [&] { ++ranA; });
+    registry.onKeyDown("rule-b", [] {});
+    ASSERT_TRUE(runUntil([&] { return portal.binds().size() == 1; }));
+    EXPECT_FALSE(
+        runUntil([&] { return registry.grabState("rule-a") != ShortcutGrab::notRegistered; }, 200));
+
+    portal.changeTrigger("rule-a", "Ctrl+Alt+K");
+    ASSERT_TRUE(runUntil([&] { return registry.grabState("rule-a") == ShortcutGrab::active; }));
+    EXPECT_EQ(registry.grabState("rule-b"), ShortcutGrab::notRegistered);
+    portal.press("rule-a");
+    ASSERT_TRUE(runUntil([&] { return ranA == 1; }));
+    // Nothing is asked again: the desktop has the list it answered.
+    EXPECT_EQ(portal.binds().size(), 1);
+}
+
 TEST(PortalShortcutRegistry, ReportsTheDesktopsTriggerDescriptions) {
     FakePortal portal;
     ASSERT_TRUE(ownPortalName(portal));
