@@ -80,17 +80,6 @@ void RuleHotkeyCenter::storeChanged() {
     sync(routes);
 }
 
-QSet<QString> RuleHotkeyCenter::wantedNames(const QList<Route>& routes) {
-    QSet<QString> names;
-    for (const Route& route : routes) {
-        for (const Rule& rule : route.rules) {
-            if (rule.enabled)
-                collectNames(rule.when, names);
-        }
-    }
-    return names;
-}
-
 QHash<QString, QString> RuleHotkeyCenter::descriptions(const QList<Route>& routes,
                                                        const ShortcutRegistry& registry) {
     const RuleDescriptions texts(registry);
@@ -112,10 +101,11 @@ QHash<QString, QString> RuleHotkeyCenter::descriptions(const QList<Route>& route
 }
 
 void RuleHotkeyCenter::sync(const QList<Route>& routes) {
-    const QSet<QString> wanted = wantedNames(routes);
+    // The described names are the wanted ones: one walk over the rules gives both.
+    const QHash<QString, QString> texts = descriptions(routes, m_registry);
+    const QSet<QString> wanted(texts.keyBegin(), texts.keyEnd());
     // Before any handler goes in, so a desktop binding new names gets their texts
     // in the same request.
-    const QHash<QString, QString> texts = descriptions(routes, m_registry);
     for (auto it = texts.cbegin(); it != texts.cend(); ++it)
         m_registry.setDescription(it.key(), it.value());
     for (const QString& name : std::as_const(m_registeredNames)) {

@@ -29,9 +29,8 @@ public:
     // Brings the installed handlers in line with `routes`.
     void sync(const QList<Route>& routes);
 
-    // The names an enabled rule's hotkey conditions use, nested groups included.
-    static QSet<QString> wantedNames(const QList<Route>& routes);
-    // For each wanted name, "<route>: <summary of the first enabled rule using it>".
+    // Every name an enabled rule's hotkey conditions use, nested groups included,
+    // with "<route>: <summary of the first enabled rule using it>".
     static QHash<QString, QString> descriptions(const QList<Route>& routes,
                                                 const ShortcutRegistry& registry);
 

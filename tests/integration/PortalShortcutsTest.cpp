@@ -59,6 +59,14 @@ const Shortcut ctrlAltK{Qt::Key_K, Qt::ControlModifier | Qt::AltModifier};
 const Shortcut superShiftE{Qt::Key_E, Qt::MetaModifier | Qt::ShiftModifier};
 const Shortcut f5{Qt::Key_F5, {}};
 
+// rule-a on Ctrl+Alt+K, counting its runs in `ranA`, and rule-b on Super+Shift+E.
+void handleTwoNames(PortalShortcutRegistry& registry, int& ranA) {
+    registry.setShortcut(ctrlAltK, "rule-a");
+    registry.setShortcut(superShiftE, "rule-b");
+    registry.onKeyDown("rule-a", [&ranA] { ++ranA; });
+    registry.onKeyDown("rule-b", [] {});
+}
+
 TEST(PortalShortcutRegistry, WritesTriggersInTheShortcutsFormat) {
     const struct {
         Shortcut shortcut;
@@ -214,11 +222,8 @@ TEST(PortalShortcutRegistry, BindsAgainForEachNewPortalAndClosedSession) {
     auto portal = std::make_unique<FakePortal>();
     ASSERT_TRUE(ownPortalName(*portal));
     PortalShortcutRegistry registry(tablePath("restart"));
-    registry.setShortcut(ctrlAltK, "rule-a");
-    registry.setShortcut(superShiftE, "rule-b");
     int ranA = 0;
-    registry.onKeyDown("rule-a", [&] { ++ranA; });
-    registry.onKeyDown("rule-b", [] {});
+    handleTwoNames(registry, ranA);
     const auto states = [&] {
         return QList<ShortcutGrab>{registry.grabState("rule-a"), registry.grabState("rule-b")};
     };
@@ -270,11 +275,8 @@ TEST(PortalShortcutRegistry, NamesTheUserAssignsLaterBecomeActive) {
     FakePortal portal(true, false);
     ASSERT_TRUE(ownPortalName(portal));
     PortalShortcutRegistry registry(tablePath("later"));
-    registry.setShortcut(ctrlAltK, "rule-a");
-    registry.setShortcut(superShiftE, "rule-b");
     int ranA = 0;
-    registry.onKeyDown("rule-a", [&] { ++ranA; });
-    registry.onKeyDown("rule-b", [] {});
+    handleTwoNames(registry, ranA);
     ASSERT_TRUE(runUntil([&] { return portal.binds().size() == 1; }));
     EXPECT_FALSE(
         runUntil([&] { return registry.grabState("rule-a") != ShortcutGrab::notRegistered; }, 200));
@@ -292,10 +294,8 @@ TEST(PortalShortcutRegistry, ReportsTheDesktopsTriggerDescriptions) {
     FakePortal portal;
     ASSERT_TRUE(ownPortalName(portal));
     PortalShortcutRegistry registry(tablePath("described"));
-    registry.setShortcut(ctrlAltK, "rule-a");
-    registry.setShortcut(superShiftE, "rule-b");
-    registry.onKeyDown("rule-a", [] {});
-    registry.onKeyDown("rule-b", [] {});
+    int ranA = 0;
+    handleTwoNames(registry, ranA);
     ASSERT_TRUE(runUntil([&] { return registry.grabState("rule-b") == ShortcutGrab::active; }));
 
     const struct {

@@ -58,7 +58,7 @@ protected:
     QList<QSet<QString>> fired;
 };
 
-TEST(RuleHotkeyCenterNames, WantedNamesWalkEnabledRulesAndNestedGroups) {
+TEST(RuleHotkeyCenterNames, DescribedNamesWalkEnabledRulesAndNestedGroups) {
     Rule nested = hotkeyRule(QStringLiteral("N"));
     nested.when.predicates.clear();
     PredicateGroup inner;
@@ -92,8 +92,12 @@ TEST(RuleHotkeyCenterNames, WantedNamesWalkEnabledRulesAndNestedGroups) {
          {route("a", {hotkeyRule("S")}), route("b", {hotkeyRule("S"), hotkeyRule("T")})},
          {"rule-S", "rule-T"}},
     };
-    for (const Row& row : rows)
-        EXPECT_EQ(RuleHotkeyCenter::wantedNames(row.routes), row.names) << row.what;
+    const FakeShortcutRegistry registry;
+    for (const Row& row : rows) {
+        const QHash<QString, QString> described =
+            RuleHotkeyCenter::descriptions(row.routes, registry);
+        EXPECT_EQ(QSet<QString>(described.keyBegin(), described.keyEnd()), row.names) << row.what;
+    }
 }
 
 TEST_F(RuleHotkeyCenterTest, DescribesEachNameByItsRouteAndFirstEnabledRule) {
