@@ -29,7 +29,10 @@ for path in ./usr/bin/corvanta \
             ./usr/share/icons/hicolor/symbolic/apps/io.corvanta.Corvanta-symbolic.svg; do
   grep -qx -- "$path" <<<"$contents" || fail "missing $path"
 done
-grep -q '^\./usr/lib/.*libQuaylithCore\.so\.0$' <<<"$contents" || fail "missing the library"
+multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
+private_lib=./usr/lib/$multiarch/corvanta/libQuaylithCore.so.0
+grep -qx -- "$private_lib" <<<"$contents" || fail "missing $private_lib"
+if grep -q '^\./usr/lib/[^/]*\.so' <<<"$contents"; then fail "a library sits in the public folder"; fi
 if grep -q -e '^\./usr/local/' -e '/tests\?/' -e 'bench' <<<"$contents"; then
   fail "holds files that are not for users"
 fi
@@ -51,6 +54,9 @@ grep -q '^Exec=/usr/bin/corvanta ' "$root_dir/usr/share/applications/io.corvanta
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$root_dir/usr/share/applications/io.corvanta.Corvanta.desktop"
 fi
+# The unpacked executable must find its library through its own run path.
+found=$(ldd "$root_dir/usr/bin/corvanta" | awk '$1 == "libQuaylithCore.so.0" {print $3}')
+[[ -n "$found" && $(realpath -s "$found") == "$root_dir/${private_lib#./}" ]] || fail "the executable found its library at '$found'"
 out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$root_dir/usr/bin/corvanta" --version)
 grep -q "$version" <<<"$out" || fail "corvanta --version said: $out"
 echo "$deb"

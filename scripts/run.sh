@@ -8,6 +8,9 @@ prefix=${CORVANTA_PREFIX:-$HOME/.local}
 "$root/scripts/build.sh" "$root/build/release" -DCMAKE_BUILD_TYPE=Release \
   -DCORVANTA_BUILD_TESTS=OFF -DCORVANTA_BUILD_BENCH=OFF -DCMAKE_INSTALL_PREFIX="$prefix"
 cmake --install "$root/build/release" >/dev/null
+# Earlier installs put the library in the public folder; it now lives in a
+# private one beside the executable's run path.
+rm -f "$prefix"/lib/libQuaylithCore.so.0 "$prefix"/lib/libQuaylithCore.so.0.*
 
 # `corvanta` starts the tray instance (or does nothing when one runs);
 # `corvanta open` hands files to it, or becomes the instance itself. Either may
