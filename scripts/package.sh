@@ -58,5 +58,21 @@ fi
 found=$(ldd "$root_dir/usr/bin/corvanta" | awk '$1 == "libQuaylithCore.so.0" {print $3}')
 [[ -n "$found" && $(realpath -s "$found") == "$root_dir/${private_lib#./}" ]] || fail "the executable found its library at '$found'"
 out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$root_dir/usr/bin/corvanta" --version)
-grep -q "$version" <<<"$out" || fail "corvanta --version said: $out"
+[[ "$out" == "corvanta $version" ]] || fail "corvanta --version said: $out"
+metainfo="$root_dir/usr/share/metainfo/io.corvanta.Corvanta.metainfo.xml"
+validation=$(appstreamcli validate --no-net "$metainfo") || fail "AppStream metadata: $validation"
+released=$(grep -o -m1 '<release version="[^"]*"' "$metainfo" | cut -d'"' -f2)
+[[ "$released" == "$version" ]] || fail "the AppStream metadata's newest release is $released"
+logged=$(zcat "$root_dir/usr/share/doc/corvanta/changelog.gz" | sed -n '1s/^corvanta (\(.*\)).*/\1/p')
+[[ "$logged" == "$version" ]] || fail "the changelog's newest entry is $logged"
+
+# Lintian: nothing but the overrides shipped in the package, each under a
+# one-line reason, and none that no longer matches anything.
+overrides=$root/data/debian/lintian-overrides
+awk '!/^#/ && NF && prev !~ /^#/ {bad = 1} {prev = $0} END {exit bad}' "$overrides" ||
+  fail "every line of $overrides needs a one-line reason (a # line) above it"
+report=$(lintian --display-info "$deb" 2>&1 | grep -v '^running with root privileges' || true)
+problems=$(grep -E '^[EW]: |(unused|mismatched)-override' <<<"$report" || true)
+[[ -z "$problems" ]] || fail "lintian reports (fix them, or override with a reason in $overrides):
+$problems"
 echo "$deb"
