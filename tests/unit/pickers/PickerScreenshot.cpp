@@ -18,11 +18,14 @@ int main(int argc, char** argv) {
         QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
     const bool list = argc > 1 && qstrcmp(argv[1], "list") == 0;
     FakeWorkspace workspace;
-    workspace.install({"org.kde.kate", "Kate", {}, {}, {}, "accessories-text-editor"});
-    Editor kate;
-    kate.bundleID = "org.kde.kate";
-    kate.name = "Kate";
-    QList<PickerChoice> entries{{kate}};
+    QList<PickerChoice> entries;
+    for (const char* name : {"Kate", "Text Editor", "Ghostwriter"}) {
+        Editor editor;
+        editor.bundleID = QStringLiteral("org.example.") + QString::fromLatin1(name).remove(' ');
+        editor.name = QString::fromLatin1(name);
+        workspace.install({editor.bundleID, editor.name, {}, {}, {}, "accessories-text-editor"});
+        entries.append({editor});
+    }
     for (auto kind : allPickerUtilityKinds)
         entries.append({PickerUtility::makeDefault(kind)});
     entries.append({ExternalUtilityRef::shortcut({"s1", "Publish to Blog"})});

@@ -14,3 +14,8 @@ corvanta_test(test_app_shell
 
 # The end-to-end tests live with the other integration tests.
 include(${CMAKE_CURRENT_LIST_DIR}/../../integration/RoutingEndToEnd.cmake)
+
+# Not a test: opens the tray menu on sample routes and saves a picture of it
+# (run under xvfb-run).
+add_executable(tray_menu_screenshot ${CMAKE_CURRENT_LIST_DIR}/TrayMenuScreenshot.cpp)
+target_link_libraries(tray_menu_screenshot PRIVATE FakePlatform QuaylithCore corvanta_warnings)
