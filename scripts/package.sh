@@ -73,6 +73,6 @@ awk '!/^#/ && NF && prev !~ /^#/ {bad = 1} {prev = $0} END {exit bad}' "$overrid
   fail "every line of $overrides needs a one-line reason (a # line) above it"
 report=$(lintian --display-info "$deb" 2>&1 | grep -v '^running with root privileges' || true)
 problems=$(grep -E '^[EW]: |(unused|mismatched)-override' <<<"$report" || true)
-[[ -z "$problems" ]] || fail "lintian reports (fix them, or override with a reason in $overrides):
+[[ -z "$problems" ]] || fail "lintian reports (fix each; or, in $overrides, override it under a reason or drop an override that no longer matches):
 $problems"
 echo "$deb"
