@@ -1,7 +1,7 @@
 # Run by CPack while it stages the package, never by a plain install: the files
 # Debian asks of every package (copyright, changelog, lintian overrides), which
 # an install under ~/.local has no use for. file(INSTALL) puts them under the
-# staging folder (DESTDIR), which is the current binary folder here.
+# staging folder (DESTDIR); the changelog is made in the build folder first.
 set(source ${CPACK_CORVANTA_SOURCE_DIR})
 set(changelog ${CPACK_CORVANTA_BINARY_DIR}/changelog.gz)
 execute_process(
