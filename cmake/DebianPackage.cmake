@@ -1,8 +1,8 @@
 # `cpack -G DEB` in a build folder makes corvanta_<version>_<arch>.deb: the
 # executable, its private library, the desktop entry, the D-Bus service, the
 # AppStream metadata and the icons under /usr, with the copyright, the changelog
-# (from CHANGELOG.md) and the lintian overrides added while staging, and the
-# manual pages compressed once staged. Library dependencies are read from the
+# (from CHANGELOG.md) and the lintian overrides added while staging; once
+# staged, manual pages are compressed and compiler notes stripped. Library dependencies are read from the
 # binaries by dpkg-shlibdeps; the Qt plugins Corvanta loads at run time are
 # named by hand because no binary links them.
 set(CPACK_GENERATOR DEB)
@@ -34,5 +34,5 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_CORVANTA_SOURCE_DIR ${PROJECT_SOURCE_DIR})
 set(CPACK_CORVANTA_BINARY_DIR ${PROJECT_BINARY_DIR})
 set(CPACK_INSTALL_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/DebianPackageFiles.cmake)
-set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/DebianManPages.cmake)
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/DebianStagedFiles.cmake)
 include(CPack)
