@@ -68,8 +68,10 @@ struct Session {
                                                  nullptr, access);
         // Used only while the selection comes from the installed helpers.
         delegate->setSelectionScriptRun(
-            [runner = SelectionScriptRunner(platform.processes)](
-                const ScriptableFileManager& manager) { return runner.selectedFiles(manager); });
+            [runner = SelectionScriptRunner(platform.processes),
+             clipboard = &linux.clipboardSelection()](const ScriptableFileManager& manager) {
+                return clipboard->aroundHelper([&] { return runner.selectedFiles(manager); });
+            });
     }
 
     // GIO announces every launch on the session bus through its shared

@@ -5,6 +5,7 @@
 #include "core/selection/ApplicationScriptsInstaller.h"
 #include "core/selection/SelectionScriptRunner.h"
 #include "platform/linux/SpawnProcessRunner.h"
+#include "platform/linux/X11ClipboardSelection.h"
 
 #include <QDir>
 #include <QFile>
@@ -106,21 +107,46 @@ TEST_F(ThunarDesktop, HelperGivesTheSelectedFilesByteForByte) {
         ::close(fd);
         expected.append(path);
     }
-    output("xclip", {"-selection", "clipboard"}, "the user's own clipboard text");
+    QProcess seed;
+    seed.start(QStringLiteral(CLIPBOARD_SEED_PATH), {"the user's own text", "second format"});
+    ASSERT_TRUE(seed.waitForReadyRead(15000));
+    // A helper that hangs is killed at its time-out; the clipboard comes back all the same.
+    QFile hanging(scripts + QStringLiteral("/GetHangingSelection"));
+    ASSERT_TRUE(hanging.open(QIODevice::WriteOnly) && hanging.write("#!/bin/sh
+sleep 30
+") > 0);
+    hanging.close();
+    hanging.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
 
     showAndSelectAll();
-    SpawnProcessRunner processes;
-    const SelectionScriptRunner::Outcome outcome = SelectionScriptRunner(processes).run(
-        QStringLiteral("GetThunarSelection"), scripts, SelectionScriptRunner::selectionTimeout);
-
-    ASSERT_EQ(outcome.kind, SelectionScriptRunner::Outcome::Kind::succeeded);
-    QList<QByteArray> selected;
-    for (const QUrl& url : outcome.urls)
-        selected.append(LocalFileURL::nativePath(url));
-    std::sort(selected.begin(), selected.end());
     std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(selected, expected);
-    EXPECT_EQ(output("xclip", {"-selection", "clipboard", "-o"}), "the user's own clipboard text");
+    SpawnProcessRunner processes;
+    X11ClipboardSelection clipboard;
+    for (const auto& [helper, found] : {std::pair{"GetThunarSelection", expected},
+                                        std::pair{"GetHangingSelection", QList<QByteArray>()}}) {
+        SCOPED_TRACE(helper);
+        const QList<QUrl> urls = clipboard.aroundHelper([&] {
+            return SelectionScriptRunner(processes)
+                .run(QString::fromLatin1(helper), scripts, 1.5)
+                .urls;
+        });
+        QList<QByteArray> selected;
+        for (const QUrl& url : urls)
+            selected.append(LocalFileURL::nativePath(url));
+        std::sort(selected.begin(), selected.end());
+        EXPECT_EQ(selected, found);
+        for (const auto& [target, text] :
+             {std::pair{"text/plain", "the user's own text"},
+              std::pair{"application/x-corvanta-test", "second format"}}) {
+            QProcess xclip;
+            xclip.start("xclip", {"-o", "-selection", "clipboard", "-t", target});
+            while (!xclip.waitForFinished(0))
+                clipboard.serveClipboard(QDeadlineTimer(10));
+            EXPECT_EQ(xclip.readAllStandardOutput(), text);
+        }
+    }
+    seed.kill();
+    seed.waitForFinished();
 }
 
 TEST_F(ThunarDesktop, HelperOfAnotherFileManagerRefuses) {

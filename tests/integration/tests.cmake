@@ -48,6 +48,9 @@ include(${CMAKE_CURRENT_LIST_DIR}/SelectionEndToEnd.cmake)
 add_executable(test_selection_thunar ${CMAKE_CURRENT_LIST_DIR}/SelectionHelperThunarTest.cpp)
 target_link_libraries(test_selection_thunar PRIVATE
   CorvantaLinux GTest::gtest_main corvanta_warnings)
+target_compile_definitions(test_selection_thunar PRIVATE
+  CLIPBOARD_SEED_PATH="$<TARGET_FILE:clipboard_seed>")
+add_dependencies(test_selection_thunar clipboard_seed)
 add_test(NAME selection_thunar COMMAND xvfb-run -a -n 130 -s "-screen 0 1280x800x24"
   dbus-run-session -- $<TARGET_FILE:test_selection_thunar>)
 set_tests_properties(selection_thunar PROPERTIES LABELS "integration;e2e"
