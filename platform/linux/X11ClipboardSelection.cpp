@@ -150,6 +150,12 @@ bool X11ClipboardSelection::handleOwnership(xcb_generic_event_t* event) {
         const auto* clear = reinterpret_cast<xcb_selection_clear_event_t*>(event);
         if (clear->owner != m_window || clear->selection != clipboard)
             return false;
+        // A clear from before the clipboard was taken back says nothing.
+        xcb_connection_t* c = m_x->get();
+        const XcbReply<xcb_get_selection_owner_reply_t> owner(
+            xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, clipboard), nullptr));
+        if (owner && owner->owner == m_window)
+            return true;
         m_serving = false;
         m_restored.clear();
         return true;

@@ -112,9 +112,7 @@ TEST_F(ThunarDesktop, HelperGivesTheSelectedFilesByteForByte) {
     ASSERT_TRUE(seed.waitForReadyRead(15000));
     // A helper that hangs is killed at its time-out; the clipboard comes back all the same.
     QFile hanging(scripts + QStringLiteral("/GetHangingSelection"));
-    ASSERT_TRUE(hanging.open(QIODevice::WriteOnly) && hanging.write("#!/bin/sh
-sleep 30
-") > 0);
+    ASSERT_TRUE(hanging.open(QIODevice::WriteOnly) && hanging.write("#!/bin/sh\nsleep 30\n") > 0);
     hanging.close();
     hanging.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
 
@@ -140,7 +138,7 @@ sleep 30
               std::pair{"application/x-corvanta-test", "second format"}}) {
             QProcess xclip;
             xclip.start("xclip", {"-o", "-selection", "clipboard", "-t", target});
-            while (!xclip.waitForFinished(0))
+            for (int round = 0; round < 500 && !xclip.waitForFinished(0); ++round)
                 clipboard.serveClipboard(QDeadlineTimer(10));
             EXPECT_EQ(xclip.readAllStandardOutput(), text);
         }
