@@ -260,17 +260,16 @@ TEST_F(SelectionEndToEnd, ACopyAfterTheWaitIsStillUndone) {
     reseed();
 }
 
-TEST_F(SelectionEndToEnd, NoKeysWhenTheFocusLeftTheFileManager) {
+TEST_F(SelectionEndToEnd, NoKeysWhenTheFocusIsNotTheFileManagersOwn) {
     selectBothFiles();
-    // A window no window manager knows of takes the input focus, so Thunar
-    // stays the active window.
+    // Another program's window inside Thunar's takes the input focus, so
+    // Thunar stays the active window.
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);
     const xcb_window_t window = xcb_generate_id(c);
-    const uint32_t values[] = {1, XCB_EVENT_MASK_KEY_PRESS};
-    xcb_create_window(c, XCB_COPY_FROM_PARENT, window,
-                      xcb_setup_roots_iterator(xcb_get_setup(c)).data->root, 0, 0, 50, 50, 0,
-                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
-                      XCB_CW_OVERRIDE_REDIRECT | XCB_CW_EVENT_MASK, values);
+    const uint32_t events = XCB_EVENT_MASK_KEY_PRESS;
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, thunarWindow.toUInt(), 0, 0, 50, 50, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK,
+                      &events);
     xcb_map_window(c, window);
     xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, window, XCB_CURRENT_TIME);
     std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
