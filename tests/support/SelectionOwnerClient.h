@@ -19,8 +19,8 @@ public:
         xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
             m_connection,
             xcb_intern_atom(m_connection, 0, uint16_t(std::strlen(selection)), selection), nullptr);
-        if (atom)
-            xcb_set_selection_owner(m_connection, m_window, atom->atom, XCB_CURRENT_TIME);
+        m_selection = atom ? atom->atom : XCB_NONE;
+        xcb_set_selection_owner(m_connection, m_window, m_selection, XCB_CURRENT_TIME);
         std::free(atom);
         sync(m_connection);
     }
@@ -29,21 +29,13 @@ public:
     SelectionOwnerClient& operator=(const SelectionOwnerClient&) = delete;
 
     bool connected() const { return m_connection && !xcb_connection_has_error(m_connection); }
-    // Its window; it never answers a request sent there.
-    xcb_window_t window() const { return m_window; }
-    // Whoever owns `selection` now.
-    static xcb_window_t owner(const char* selection) {
-        xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-        xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
-            connection, xcb_intern_atom(connection, 0, uint16_t(std::strlen(selection)), selection),
-            nullptr);
+    // Whether it still owns its selection (it never answers a request for it).
+    bool owns() const {
         xcb_get_selection_owner_reply_t* reply = xcb_get_selection_owner_reply(
-            connection, xcb_get_selection_owner(connection, atom ? atom->atom : XCB_NONE), nullptr);
-        const xcb_window_t window = reply ? reply->owner : XCB_NONE;
+            m_connection, xcb_get_selection_owner(m_connection, m_selection), nullptr);
+        const bool owned = reply && reply->owner == m_window;
         std::free(reply);
-        std::free(atom);
-        xcb_disconnect(connection);
-        return window;
+        return owned;
     }
     // The selection goes with its owner; returns once the server has seen it go.
     void disconnect() {
@@ -62,4 +54,5 @@ private:
     }
     xcb_connection_t* m_connection;
     xcb_window_t m_window = XCB_NONE;
+    xcb_atom_t m_selection = XCB_NONE;
 };
