@@ -25,7 +25,7 @@ int main() {
     QList<std::pair<xcb_atom_t, XcbConnection::Property>> saved;
     QList<xcb_atom_t> pending;
     xcb_selection_request_event_t asked{};
-    const auto notify = [&](const xcb_selection_request_event_t& request, bool done) {
+    const auto answer = [&](const xcb_selection_request_event_t& request, bool done) {
         xcb_selection_notify_event_t event{XCB_SELECTION_NOTIFY,
                                            0,
                                            0,
@@ -35,29 +35,16 @@ int main() {
                                            request.target,
                                            done ? request.property : xcb_atom_t(XCB_NONE)};
         xcb_send_event(c, 0, request.requestor, 0, reinterpret_cast<const char*>(&event));
-        xcb_flush(c);
-    };
-    const auto next = [&] {
-        if (!pending.isEmpty()) {
-            xcb_convert_selection(c, window, clipboard, pending.takeFirst(), kept,
-                                  XCB_CURRENT_TIME);
-        } else {
-            xcb_set_selection_owner(c, window, clipboard, XCB_CURRENT_TIME);
-            notify(asked, true);
-        }
-        xcb_flush(c);
     };
     while (xcb_generic_event_t* event = xcb_wait_for_event(c)) {
-        const uint8_t type = event->response_type & 0x7f;
-        if (type == XCB_SELECTION_REQUEST) {
+        if ((event->response_type & 0x7f) == XCB_SELECTION_REQUEST) {
             const auto& request = *reinterpret_cast<xcb_selection_request_event_t*>(event);
+            bool served = false;
             if (request.selection == manager && request.target == x->atom("SAVE_TARGETS")) {
-                asked = request;
+                asked = request; // answered once every target is kept
                 xcb_convert_selection(c, window, clipboard, targets, kept, request.time);
-                xcb_flush(c);
             } else {
-                bool served = false;
-                for (const auto& [target, value] : saved) {
+                for (const auto& [target, value] : std::as_const(saved)) {
                     if (target != request.target)
                         continue;
                     xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor,
@@ -66,21 +53,28 @@ int main() {
                                         value.data.constData());
                     served = true;
                 }
-                notify(request, served);
+                answer(request, served);
             }
-        } else if (type == XCB_SELECTION_NOTIFY) {
-            const auto& answer = *reinterpret_cast<xcb_selection_notify_event_t*>(event);
+        } else if ((event->response_type & 0x7f) == XCB_SELECTION_NOTIFY) {
+            const auto& notify = *reinterpret_cast<xcb_selection_notify_event_t*>(event);
             const std::optional<XcbConnection::Property> value = x->property(window, kept, true);
-            if (answer.target == targets && value) {
+            if (notify.target == targets && value) {
                 pending.resize(value->data.size() / 4);
                 std::memcpy(pending.data(), value->data.constData(), size_t(pending.size()) * 4);
                 for (const char* meta : {"TARGETS", "MULTIPLE", "TIMESTAMP"})
                     pending.removeAll(x->atom(meta));
             } else if (value) {
-                saved.append({answer.target, *value});
+                saved.append({notify.target, *value});
             }
-            next();
+            if (!pending.isEmpty()) {
+                xcb_convert_selection(c, window, clipboard, pending.takeFirst(), kept,
+                                      XCB_CURRENT_TIME);
+            } else {
+                xcb_set_selection_owner(c, window, clipboard, XCB_CURRENT_TIME);
+                answer(asked, true);
+            }
         }
+        xcb_flush(c);
         std::free(event);
     }
     return 0;
