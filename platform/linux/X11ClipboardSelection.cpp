@@ -51,7 +51,7 @@ X11ClipboardSelection::X11ClipboardSelection(int ownerChangeTimeoutMs, int forma
 
 X11ClipboardSelection::~X11ClipboardSelection() {
     m_notifier.reset();
-    if (m_serving)
+    if (m_owner && m_owner->serving())
         handToClipboardManager(QDeadlineTimer(2000));
     if (m_x && m_window != XCB_NONE) {
         xcb_destroy_window(m_x->get(), m_window);
@@ -85,6 +85,7 @@ bool X11ClipboardSelection::ensureConnection() {
                                           XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY |
                                           XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
     xcb_flush(c);
+    m_owner = std::make_unique<X11ClipboardOwner>(*m_x, m_window);
     if (QCoreApplication::instance()) {
         // Requests for the restored clipboard arrive while the tray app waits
         // in its event loop.
@@ -137,101 +138,14 @@ void X11ClipboardSelection::drainEvents() {
 }
 
 bool X11ClipboardSelection::handleOwnership(xcb_generic_event_t* event) {
-    const xcb_atom_t clipboard = m_x->atom("CLIPBOARD");
-    switch (eventType(event)) {
-    case XCB_SELECTION_REQUEST: {
-        const auto* request = reinterpret_cast<xcb_selection_request_event_t*>(event);
-        if (request->owner != m_window)
-            return false;
-        answerRequest(*request);
+    if (m_owner->handle(event))
         return true;
-    }
-    case XCB_SELECTION_CLEAR: {
-        const auto* clear = reinterpret_cast<xcb_selection_clear_event_t*>(event);
-        if (clear->owner != m_window || clear->selection != clipboard)
-            return false;
-        // A clear from before the clipboard was taken back says nothing.
-        xcb_connection_t* c = m_x->get();
-        const XcbReply<xcb_get_selection_owner_reply_t> owner(
-            xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, clipboard), nullptr));
-        if (owner && owner->owner == m_window)
-            return true;
-        m_serving = false;
-        m_restored.clear();
-        return true;
-    }
-    default:
-        if (eventType(event) == m_xfixesEvent && m_late.active) {
-            const auto* notify = reinterpret_cast<xcb_xfixes_selection_notify_event_t*>(event);
-            if (notify->selection == clipboard)
-                watchLateCopy(*notify);
-        }
-        return false;
-    }
-}
-
-bool X11ClipboardSelection::writeTarget(xcb_window_t requestor, xcb_atom_t property,
-                                        xcb_atom_t target) {
-    xcb_connection_t* c = m_x->get();
-    if (target == m_x->atom("TARGETS")) {
-        QList<xcb_atom_t> targets{m_x->atom("TARGETS"), m_x->atom("TIMESTAMP"),
-                                  m_x->atom("MULTIPLE")};
-        for (const Format& format : std::as_const(m_restored))
-            targets.append(format.target);
-        xcb_change_property(c, XCB_PROP_MODE_REPLACE, requestor, property, XCB_ATOM_ATOM, 32,
-                            uint32_t(targets.size()), targets.constData());
-        return true;
-    }
-    if (target == m_x->atom("TIMESTAMP")) {
-        const uint32_t time = m_ownedSince;
-        xcb_change_property(c, XCB_PROP_MODE_REPLACE, requestor, property, XCB_ATOM_INTEGER, 32, 1,
-                            &time);
-        return true;
-    }
-    const qsizetype limit = qsizetype(xcb_get_maximum_request_length(c)) * 4 - 64;
-    for (const Format& format : std::as_const(m_restored)) {
-        if (format.target != target || format.data.size() > limit)
-            continue;
-        const uint32_t units = uint32_t(format.data.size() / (format.format / 8));
-        xcb_change_property(c, XCB_PROP_MODE_REPLACE, requestor, property, format.type,
-                            format.format, units, format.data.constData());
-        return true;
+    if (eventType(event) == m_xfixesEvent && m_late.active) {
+        const auto* notify = reinterpret_cast<xcb_xfixes_selection_notify_event_t*>(event);
+        if (notify->selection == m_x->atom("CLIPBOARD"))
+            watchLateCopy(*notify);
     }
     return false;
-}
-
-void X11ClipboardSelection::answerRequest(const xcb_selection_request_event_t& request) {
-    xcb_connection_t* c = m_x->get();
-    // Clients older than ICCCM 2 name no property: the target stands in.
-    const xcb_atom_t property = request.property == XCB_NONE ? request.target : request.property;
-    bool answered = false;
-    if (m_serving && request.selection == m_x->atom("CLIPBOARD")) {
-        if (request.target != m_x->atom("MULTIPLE")) {
-            answered = writeTarget(request.requestor, property, request.target);
-        } else if (std::optional<XcbConnection::Property> pairs =
-                       m_x->property(request.requestor, property);
-                   pairs && pairs->format == 32) {
-            // (target, property) pairs; a pair not served gets None as its property.
-            auto* atoms = reinterpret_cast<xcb_atom_t*>(pairs->data.data());
-            for (qsizetype i = 0; i + 1 < pairs->data.size() / 4; i += 2) {
-                if (!writeTarget(request.requestor, atoms[i + 1], atoms[i]))
-                    atoms[i + 1] = XCB_NONE;
-            }
-            xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, property, pairs->type,
-                                32, uint32_t(pairs->data.size() / 4), pairs->data.constData());
-            answered = true;
-        }
-    }
-    xcb_selection_notify_event_t notify{};
-    notify.response_type = XCB_SELECTION_NOTIFY;
-    notify.time = request.time;
-    notify.requestor = request.requestor;
-    notify.selection = request.selection;
-    notify.target = request.target;
-    notify.property = answered ? property : XCB_NONE;
-    xcb_send_event(c, 0, request.requestor, XCB_EVENT_MASK_NO_EVENT,
-                   reinterpret_cast<const char*>(&notify));
-    xcb_flush(c);
 }
 
 XcbReply<xcb_generic_event_t>
@@ -316,7 +230,7 @@ X11ClipboardSelection::convert(xcb_atom_t target, int timeoutMs, bool* timedOut)
     }
 }
 
-std::optional<QList<X11ClipboardSelection::Format>>
+std::optional<QList<X11ClipboardOwner::Format>>
 X11ClipboardSelection::saveClipboard(bool& hadOwner) {
     xcb_connection_t* c = m_x->get();
     const XcbReply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
@@ -325,7 +239,7 @@ X11ClipboardSelection::saveClipboard(bool& hadOwner) {
     if (!hadOwner)
         return QList<Format>();
     if (owner->owner == m_window)
-        return m_serving ? m_restored : QList<Format>();
+        return m_owner->formats();
     if (xcb_connection_t* qt = qtX11Connection();
         qt && clientOf(owner->owner) == xcb_get_setup(qt)->resource_id_base)
         return ownQtClipboard();
@@ -358,7 +272,7 @@ X11ClipboardSelection::saveClipboard(bool& hadOwner) {
     return saved;
 }
 
-QList<X11ClipboardSelection::Format> X11ClipboardSelection::ownQtClipboard() {
+QList<X11ClipboardOwner::Format> X11ClipboardSelection::ownQtClipboard() {
     QList<Format> saved;
     auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
     const QMimeData* data = gui ? QGuiApplication::clipboard()->mimeData() : nullptr;
@@ -440,14 +354,7 @@ void X11ClipboardSelection::restore(bool hadOwner, QList<Format> saved, xcb_time
         xcb_flush(c);
         return;
     }
-    m_restored = std::move(saved);
-    m_ownedSince = time;
-    xcb_set_selection_owner(c, m_window, clipboard, time);
-    const XcbReply<xcb_get_selection_owner_reply_t> owner(
-        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, clipboard), nullptr));
-    m_serving = owner && owner->owner == m_window;
-    if (!m_serving)
-        m_restored.clear();
+    m_owner->take(std::move(saved), time);
 }
 
 QList<QUrl> X11ClipboardSelection::copySelection(const ScriptableFileManager& manager) {
@@ -536,7 +443,7 @@ QList<QUrl> X11ClipboardSelection::aroundHelper(const std::function<QList<QUrl>(
     xcb_connection_t* c = m_x->get();
     const xcb_atom_t clipboard = m_x->atom("CLIPBOARD");
     xcb_set_selection_owner(c, XCB_NONE, clipboard, XCB_CURRENT_TIME);
-    m_serving = false;
+    m_owner->forget();
     xcb_flush(c);
     const QList<QUrl> urls = helper();
     const XcbReply<xcb_get_selection_owner_reply_t> owner(
@@ -550,7 +457,7 @@ QList<QUrl> X11ClipboardSelection::aroundHelper(const std::function<QList<QUrl>(
 }
 
 bool X11ClipboardSelection::handToClipboardManager(QDeadlineTimer deadline) {
-    if (!m_x || !m_serving)
+    if (!m_x || !m_owner->serving())
         return false;
     xcb_connection_t* c = m_x->get();
     const xcb_atom_t manager = m_x->atom("CLIPBOARD_MANAGER");
@@ -576,10 +483,9 @@ bool X11ClipboardSelection::handToClipboardManager(QDeadlineTimer deadline) {
 
 void X11ClipboardSelection::abandonConnection() {
     m_notifier.reset();
+    m_owner.reset();
     // Deliberately not disconnected: the child holds the same connection.
     (void)m_x.release();
-    m_serving = false;
-    m_restored.clear();
     m_late = {};
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/platform/FileManagerSelection.h"
+#include "platform/linux/X11ClipboardOwner.h"
 #include "platform/linux/XcbConnection.h"
 
 #include <xcb/xfixes.h>
@@ -55,7 +56,7 @@ public:
     const Timings& lastTimings() const { return m_timings; }
     // Whether this object holds the clipboard with the user's restored
     // contents, or still watches for a late copy to undo.
-    bool servesClipboard() const { return m_serving || m_late.pending(); }
+    bool servesClipboard() const { return (m_owner && m_owner->serving()) || m_late.pending(); }
     // Answers requests for the restored clipboard (and undoes a late copy)
     // until another program takes it or `deadline` passes.
     void serveClipboard(QDeadlineTimer deadline);
@@ -74,12 +75,7 @@ public:
     static QList<QByteArray> pathsFromURIList(const QByteArray& data, bool gnomeCopiedFiles);
 
 private:
-    struct Format {
-        xcb_atom_t target = XCB_NONE;
-        xcb_atom_t type = XCB_NONE;
-        uint8_t format = 8;
-        QByteArray data;
-    };
+    using Format = X11ClipboardOwner::Format;
     // A copy made after the wait ended, still to be undone.
     struct LateCopy {
         QDeadlineTimer until{QDeadlineTimer::Forever};
@@ -98,9 +94,6 @@ private:
     void watchLateCopy(const xcb_xfixes_selection_notify_event_t& notify);
     // Events that concern our ownership are answered here; true when consumed.
     bool handleOwnership(xcb_generic_event_t* event);
-    void answerRequest(const xcb_selection_request_event_t& request);
-    // Puts the restored clipboard's `target` on the requestor's property.
-    bool writeTarget(xcb_window_t requestor, xcb_atom_t property, xcb_atom_t target);
     XcbReply<xcb_generic_event_t> waitFor(const std::function<bool(xcb_generic_event_t*)>& wanted,
                                           QDeadlineTimer deadline);
     void drainEvents();
@@ -126,8 +119,6 @@ private:
     xcb_window_t m_window = XCB_NONE;
     uint8_t m_xfixesEvent = 0;
     bool m_usable = false;
-    bool m_serving = false;
-    xcb_timestamp_t m_ownedSince = XCB_CURRENT_TIME;
-    QList<Format> m_restored;
+    std::unique_ptr<X11ClipboardOwner> m_owner;
     Timings m_timings;
 };
