@@ -18,7 +18,8 @@ class QSocketNotifier;
 // Asks the focused file manager window to copy its selection and reads the
 // copied files from the clipboard, then gives the user's clipboard back:
 // save every format of the clipboard (nothing is sent unless all of them
-// could be read), release the keys still held from the hotkey (which also
+// could be read; what this process's Qt holds is read from Qt, whose event
+// loop the step blocks), release the keys still held from the hotkey (which also
 // ends the hotkey's grab), check that the input focus is still inside the
 // active window, send Ctrl+C through XTEST, wait for that window's client to
 // take the clipboard (XFIXES), read the file list as URIs (the only exact
