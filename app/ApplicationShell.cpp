@@ -16,6 +16,7 @@
 #include "core/routing/DialogAlerts.h"
 #include "core/selection/FileManagerActionsKeeper.h"
 #include "core/selection/SelectionScriptRunner.h"
+#include "platform/linux/GLibMainContext.h"
 #include "platform/linux/GLibPointers.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/X11Compositing.h"
@@ -25,7 +26,9 @@
 #include <QIcon>
 #include <QPointer>
 #include <QTimer>
+#include <csignal>
 #include <cstdio>
+#include <glib-unix.h>
 #include <memory>
 
 namespace {
@@ -50,6 +53,19 @@ void fillIconGapsFromAdwaita() {
         QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
 }
 
+// The session ends with SIGTERM: quit as from the menu, so that what Corvanta
+// holds on the clipboard goes to the clipboard manager first. Only where Qt
+// runs GLib's main context; elsewhere the signal keeps its default action.
+guint quitOnTerminate() {
+    if (!glibMainContextRuns())
+        return 0;
+    const auto quit = [](gpointer) {
+        QCoreApplication::quit();
+        return gboolean(G_SOURCE_CONTINUE);
+    };
+    return g_unix_signal_add(SIGTERM, quit, nullptr);
+}
+
 // Everything one process of Corvanta holds for its run.
 struct Session {
     Session(bool graphical, RouteStore::Access access) {
@@ -68,8 +84,10 @@ struct Session {
                                                  nullptr, access);
         // Used only while the selection comes from the installed helpers.
         delegate->setSelectionScriptRun(
-            [runner = SelectionScriptRunner(platform.processes)](
-                const ScriptableFileManager& manager) { return runner.selectedFiles(manager); });
+            [runner = SelectionScriptRunner(platform.processes),
+             clipboard = &linux.clipboardSelection()](const ScriptableFileManager& manager) {
+                return clipboard->aroundHelper([&] { return runner.selectedFiles(manager); });
+            });
     }
 
     // GIO announces every launch on the session bus through its shared
@@ -194,7 +212,10 @@ int runInstance(QDBusConnection bus, ServiceObject& service, const QList<QUrl>& 
         if (!urls.isEmpty())
             deliver(delegate, urls, hotkeyNames);
     });
+    const guint terminated = quitOnTerminate();
     const int status = QApplication::exec();
+    if (terminated)
+        g_source_remove(terminated);
     if (bus.isConnected()) {
         bus.unregisterService(QLatin1String(SingleInstance::serviceName));
         bus.unregisterObject(QLatin1String(SingleInstance::objectPath));

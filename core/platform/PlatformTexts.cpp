@@ -49,6 +49,11 @@ constexpr Replacement table[] = {
      "Include Super so the file manager doesn't steal the key. F-keys don't need it."},
     {"Open System Settings to grant Accessibility access",
      "Open the desktop's accessibility settings"},
+    {"Show the system prompt to allow Automation access",
+     "Check again whether the file manager's selection can be read here"},
+    {"Show the system prompt to allow Accessibility access",
+     "Switch on the desktop's accessibility support, through which Corvanta reads selections "
+     "in programs other than the listed file managers"},
     {"Finder fallback selection uses Automation permission, requested the first time a rule "
      "hotkey needs it.",
      "The file manager's selection is read by sending it Ctrl+C, which needs an X11 session; "

@@ -6,11 +6,11 @@
 class SelectionPermissions {
 public:
     virtual ~SelectionPermissions() = default;
-    // Whether assistive technologies are switched on for the session (the
-    // accessibility bus's IsEnabled); false when no accessibility bus answers.
+    // Whether the accessibility source can read here: the accessibility bus
+    // answers.
     virtual bool isAccessibilityEnabled() const = 0;
-    // Switches them on, as a desktop's accessibility setting does; false when
-    // the accessibility bus did not take it.
+    // Switches assistive technologies on for the session, as a desktop's
+    // accessibility setting does, where the bus answers; false otherwise.
     virtual bool enableAccessibility() = 0;
     // Whether keys can be sent to the focused window and the clipboard watched
     // here: granted where both work, unavailable where the window system has

@@ -5,8 +5,9 @@ set -u
 # No file manager tells its selection to another program, over D-Bus or
 # otherwise; what it does offer is its own Copy command, which puts the selected
 # files' exact URIs on the clipboard. So this needs an X11 session, xdotool and
-# xclip, and the file manager's window must be the active one. The clipboard's
-# text is put back afterwards; anything else it held (images, files) is lost.
+# xclip, and the file manager's window must be the active one. Corvanta saves
+# the clipboard, every format of it, and lets go of it before running this, and
+# gives it back afterwards, so an empty clipboard here is expected.
 separator=line
 case "${1:-}" in
 --print0) separator=nul ;;
@@ -35,27 +36,16 @@ case " $programs " in
 *) fail "the active window is not $manager" ;;
 esac
 
-saved=$(xclip -selection clipboard -o 2>/dev/null && printf x) && saved=${saved%x} || saved=
-restore() {
-  # xclip stays behind to serve the clipboard; it must not hold our output open.
-  if [ -n "$saved" ]; then
-    printf '%s' "$saved" | xclip -selection clipboard -i >/dev/null 2>&1
-  fi
-}
-
-printf '' | xclip -selection clipboard -i >/dev/null 2>&1
 xdotool key --clearmodifiers ctrl+c
 tries=0
 until xclip -selection clipboard -o -t TARGETS 2>/dev/null | grep -qx 'text/uri-list'; do
   tries=$((tries + 1))
   if [ "$tries" -gt 40 ]; then
-    restore
     fail "$manager put no files on the clipboard (is anything selected?)"
   fi
   sleep 0.05
 done
 uris=$(xclip -selection clipboard -o -t text/uri-list 2>/dev/null) || uris=
-restore
 
 printf '%s\n' "$uris" | LC_ALL=C awk -v separator="$separator" -v replaces="$replaces_undecodable" '
   BEGIN {
@@ -74,8 +64,8 @@ printf '%s\n' "$uris" | LC_ALL=C awk -v separator="$separator" -v replaces="$rep
       rest = substr(rest, 10)
     }
     if (replaces == "yes" && rest ~ /%EF%BF%BD/) {
-      print "a name is not UTF-8 and the file manager replaced it; it cannot be given exactly" > "/dev/stderr"
-      status = 1
+      # Only this name is lost; the others are exact.
+      print "a name is not UTF-8 and the file manager replaced it; it is left out" > "/dev/stderr"
       next
     }
     path = ""

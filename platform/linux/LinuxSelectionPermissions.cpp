@@ -7,11 +7,16 @@ LinuxSelectionPermissions::LinuxSelectionPermissions(int timeoutMs)
     : m_timeoutMs(timeoutMs) {}
 
 bool LinuxSelectionPermissions::isAccessibilityEnabled() const {
-    return SessionBusCall::booleanProperty("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Status",
-                                           "IsEnabled", m_timeoutMs);
+    // What the accessibility source needs: the bus's address, asked without
+    // starting its launcher (the session setting alone reads nothing).
+    return SessionBusCall::call("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress",
+                                nullptr, "(s)", m_timeoutMs) != nullptr;
 }
 
 bool LinuxSelectionPermissions::enableAccessibility() {
+    // Without a running bus the source reads nothing, whatever the setting.
+    if (!isAccessibilityEnabled())
+        return false;
     // The property desktops set from their accessibility settings; toolkits
     // that start afterwards register their windows on the bus.
     const GVariantPtr reply = SessionBusCall::call(

@@ -4,9 +4,13 @@
 #include "core/model/LocalFileURL.h"
 #include "platform/linux/GLibPointers.h"
 
+#include <QBuffer>
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QImage>
+#include <QMimeData>
 #include <QSocketNotifier>
 #include <cstring>
 #include <poll.h>
@@ -39,11 +43,16 @@ uint8_t eventType(const xcb_generic_event_t* event) {
 }
 } // namespace
 
-X11ClipboardSelection::X11ClipboardSelection(int ownerChangeTimeoutMs)
-    : m_timeoutMs(ownerChangeTimeoutMs) {}
+X11ClipboardSelection::X11ClipboardSelection(int ownerChangeTimeoutMs, int formatTimeoutMs,
+                                             int lateCopyWatchMs)
+    : m_timeoutMs(ownerChangeTimeoutMs)
+    , m_formatTimeoutMs(formatTimeoutMs)
+    , m_lateCopyWatchMs(lateCopyWatchMs) {}
 
 X11ClipboardSelection::~X11ClipboardSelection() {
     m_notifier.reset();
+    if (m_owner && m_owner->serving())
+        handToClipboardManager(QDeadlineTimer(2000));
     if (m_x && m_window != XCB_NONE) {
         xcb_destroy_window(m_x->get(), m_window);
         xcb_flush(m_x->get());
@@ -76,6 +85,7 @@ bool X11ClipboardSelection::ensureConnection() {
                                           XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY |
                                           XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
     xcb_flush(c);
+    m_owner = std::make_unique<X11ClipboardOwner>(*m_x, m_window);
     if (QCoreApplication::instance()) {
         // Requests for the restored clipboard arrive while the tray app waits
         // in its event loop.
@@ -88,75 +98,54 @@ bool X11ClipboardSelection::ensureConnection() {
     return true;
 }
 
+uint32_t X11ClipboardSelection::clientOf(xcb_window_t window) const {
+    // Every client's resources share the bits outside the server's id mask.
+    return window & ~xcb_get_setup(m_x->get())->resource_id_mask;
+}
+
+std::optional<xcb_window_t> X11ClipboardSelection::activeWindow() {
+    const std::optional<uint32_t> window =
+        m_x->cardinal(m_x->root(), m_x->atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW);
+    if (!window || *window == XCB_NONE)
+        return std::nullopt;
+    return *window;
+}
+
+bool X11ClipboardSelection::focusInside(xcb_window_t window) {
+    xcb_connection_t* c = m_x->get();
+    const XcbReply<xcb_get_input_focus_reply_t> focus(
+        xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    // PointerRoot would hand the keys to whatever lies under the pointer.
+    if (!focus || focus->focus == XCB_NONE || focus->focus == XCB_INPUT_FOCUS_POINTER_ROOT)
+        return false;
+    // Toolkits focus a child or proxy window of their own top level.
+    return activeWindow() == window && clientOf(focus->focus) == clientOf(window);
+}
+
+void X11ClipboardSelection::watchLateCopy(const xcb_xfixes_selection_notify_event_t& notify) {
+    if (!m_late.active || notify.owner == XCB_NONE || notify.owner == m_window)
+        return;
+    m_late.active = false;
+    if (m_late.until.hasExpired() || clientOf(notify.owner) != m_late.client)
+        return;
+    restore(m_late.hadOwner, std::move(m_late.saved), notify.timestamp);
+    xcb_flush(m_x->get());
+}
+
 void X11ClipboardSelection::drainEvents() {
     while (XcbReply<xcb_generic_event_t> event{xcb_poll_for_event(m_x->get())})
         handleOwnership(event.get());
 }
 
 bool X11ClipboardSelection::handleOwnership(xcb_generic_event_t* event) {
-    const xcb_atom_t clipboard = m_x->atom("CLIPBOARD");
-    switch (eventType(event)) {
-    case XCB_SELECTION_REQUEST: {
-        const auto* request = reinterpret_cast<xcb_selection_request_event_t*>(event);
-        if (request->owner != m_window)
-            return false;
-        answerRequest(*request);
+    if (m_owner->handle(event))
         return true;
+    if (eventType(event) == m_xfixesEvent && m_late.active) {
+        const auto* notify = reinterpret_cast<xcb_xfixes_selection_notify_event_t*>(event);
+        if (notify->selection == m_x->atom("CLIPBOARD"))
+            watchLateCopy(*notify);
     }
-    case XCB_SELECTION_CLEAR: {
-        const auto* clear = reinterpret_cast<xcb_selection_clear_event_t*>(event);
-        if (clear->owner != m_window || clear->selection != clipboard)
-            return false;
-        m_serving = false;
-        m_restored.clear();
-        return true;
-    }
-    default:
-        return false;
-    }
-}
-
-void X11ClipboardSelection::answerRequest(const xcb_selection_request_event_t& request) {
-    xcb_connection_t* c = m_x->get();
-    // Clients older than ICCCM 2 name no property: the target stands in.
-    const xcb_atom_t property = request.property == XCB_NONE ? request.target : request.property;
-    bool answered = false;
-    if (m_serving && request.selection == m_x->atom("CLIPBOARD")) {
-        if (request.target == m_x->atom("TARGETS")) {
-            QList<xcb_atom_t> targets{m_x->atom("TARGETS"), m_x->atom("TIMESTAMP")};
-            for (const Format& format : std::as_const(m_restored))
-                targets.append(format.target);
-            xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, property,
-                                XCB_ATOM_ATOM, 32, uint32_t(targets.size()), targets.constData());
-            answered = true;
-        } else if (request.target == m_x->atom("TIMESTAMP")) {
-            const uint32_t time = m_ownedSince;
-            xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, property,
-                                XCB_ATOM_INTEGER, 32, 1, &time);
-            answered = true;
-        } else {
-            const qsizetype limit = qsizetype(xcb_get_maximum_request_length(c)) * 4 - 64;
-            for (const Format& format : std::as_const(m_restored)) {
-                if (format.target != request.target || format.data.size() > limit)
-                    continue;
-                const uint32_t units = uint32_t(format.data.size() / (format.format / 8));
-                xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, property,
-                                    format.type, format.format, units, format.data.constData());
-                answered = true;
-                break;
-            }
-        }
-    }
-    xcb_selection_notify_event_t notify{};
-    notify.response_type = XCB_SELECTION_NOTIFY;
-    notify.time = request.time;
-    notify.requestor = request.requestor;
-    notify.selection = request.selection;
-    notify.target = request.target;
-    notify.property = answered ? property : XCB_NONE;
-    xcb_send_event(c, 0, request.requestor, XCB_EVENT_MASK_NO_EVENT,
-                   reinterpret_cast<const char*>(&notify));
-    xcb_flush(c);
+    return false;
 }
 
 XcbReply<xcb_generic_event_t>
@@ -178,9 +167,12 @@ X11ClipboardSelection::waitFor(const std::function<bool(xcb_generic_event_t*)>& 
     }
 }
 
-std::optional<XcbConnection::Property> X11ClipboardSelection::convert(xcb_atom_t target,
-                                                                      QDeadlineTimer deadline) {
+std::optional<XcbConnection::Property>
+X11ClipboardSelection::convert(xcb_atom_t target, int timeoutMs, bool* timedOut) {
     xcb_connection_t* c = m_x->get();
+    QDeadlineTimer deadline(timeoutMs);
+    if (timedOut)
+        *timedOut = false;
     const xcb_atom_t property = m_x->atom("_CORVANTA_CLIPBOARD");
     const xcb_atom_t clipboard = m_x->atom("CLIPBOARD");
     xcb_delete_property(c, m_window, property);
@@ -195,8 +187,11 @@ std::optional<XcbConnection::Property> X11ClipboardSelection::convert(xcb_atom_t
                    notify->target == target;
         },
         deadline);
-    if (!event)
+    if (!event) {
+        if (timedOut)
+            *timedOut = true;
         return std::nullopt;
+    }
     if (reinterpret_cast<xcb_selection_notify_event_t*>(event.get())->property == XCB_NONE)
         return std::nullopt;
     std::optional<XcbConnection::Property> value = m_x->property(m_window, property, true);
@@ -207,6 +202,8 @@ std::optional<XcbConnection::Property> X11ClipboardSelection::convert(xcb_atom_t
     XcbConnection::Property whole;
     xcb_flush(c);
     for (;;) {
+        // Each chunk has the whole bound: a large value is slow, not stuck.
+        deadline.setRemainingTime(timeoutMs);
         const XcbReply<xcb_generic_event_t> chunk = waitFor(
             [&](xcb_generic_event_t* e) {
                 if (eventType(e) != XCB_PROPERTY_NOTIFY)
@@ -216,8 +213,11 @@ std::optional<XcbConnection::Property> X11ClipboardSelection::convert(xcb_atom_t
                        changed->state == XCB_PROPERTY_NEW_VALUE;
             },
             deadline);
-        if (!chunk)
+        if (!chunk) {
+            if (timedOut)
+                *timedOut = true;
             return std::nullopt;
+        }
         const std::optional<XcbConnection::Property> part = m_x->property(m_window, property, true);
         xcb_flush(c);
         if (!part)
@@ -230,22 +230,27 @@ std::optional<XcbConnection::Property> X11ClipboardSelection::convert(xcb_atom_t
     }
 }
 
-QList<X11ClipboardSelection::Format> X11ClipboardSelection::saveClipboard(bool& hadOwner,
-                                                                          QDeadlineTimer deadline) {
+std::optional<QList<X11ClipboardOwner::Format>>
+X11ClipboardSelection::saveClipboard(bool& hadOwner) {
     xcb_connection_t* c = m_x->get();
     const XcbReply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
         c, xcb_get_selection_owner(c, m_x->atom("CLIPBOARD")), nullptr));
     hadOwner = owner && owner->owner != XCB_NONE;
     if (!hadOwner)
-        return {};
+        return QList<Format>();
     if (owner->owner == m_window)
-        return m_serving ? m_restored : QList<Format>();
-    QList<Format> saved;
-    const std::optional<XcbConnection::Property> targets = convert(m_x->atom("TARGETS"), deadline);
+        return m_owner->formats();
+    if (xcb_connection_t* qt = qtX11Connection();
+        qt && clientOf(owner->owner) == xcb_get_setup(qt)->resource_id_base)
+        return ownQtClipboard();
+    bool timedOut = false;
+    const std::optional<XcbConnection::Property> targets =
+        convert(m_x->atom("TARGETS"), m_formatTimeoutMs, &timedOut);
     if (!targets || targets->format != 32)
-        return saved;
+        return std::nullopt;
     QList<xcb_atom_t> atoms(targets->data.size() / 4);
     std::memcpy(atoms.data(), targets->data.constData(), size_t(atoms.size()) * 4);
+    QList<Format> saved;
     for (const xcb_atom_t target : std::as_const(atoms)) {
         const XcbReply<xcb_get_atom_name_reply_t> name(
             xcb_get_atom_name_reply(c, xcb_get_atom_name(c, target), nullptr));
@@ -255,10 +260,45 @@ QList<X11ClipboardSelection::Format> X11ClipboardSelection::saveClipboard(bool& 
                               xcb_get_atom_name_name_length(name.get()));
         if (isMetaTarget(text) || target == XCB_NONE)
             continue;
-        if (std::optional<XcbConnection::Property> value = convert(target, deadline)) {
-            if (value->format == 8 || value->format == 16 || value->format == 32)
-                saved.append(Format{target, value->type, value->format, value->data});
+        std::optional<XcbConnection::Property> value =
+            convert(target, m_formatTimeoutMs, &timedOut);
+        // A refused format is no loss (GTK offers icon types it never
+        // renders); one that got no answer would be.
+        if (timedOut)
+            return std::nullopt;
+        if (value && (value->format == 8 || value->format == 16 || value->format == 32))
+            saved.append(Format{target, value->type, value->format, std::move(value->data)});
+    }
+    return saved;
+}
+
+QList<X11ClipboardOwner::Format> X11ClipboardSelection::ownQtClipboard() {
+    QList<Format> saved;
+    auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    const QMimeData* data = gui ? QGuiApplication::clipboard()->mimeData() : nullptr;
+    if (!data)
+        return saved;
+    const auto add = [&](const char* target, const char* type, const QByteArray& bytes) {
+        saved.append(Format{m_x->atom(target), m_x->atom(type), 8, bytes});
+    };
+    // The names Qt's own X11 clipboard offers for its formats.
+    for (const QString& format : data->formats()) {
+        if (format == QLatin1String("application/x-qt-image"))
+            continue;
+        const QByteArray name = format.toUtf8();
+        const QByteArray bytes = data->data(format);
+        add(name.constData(), name.constData(), bytes);
+        if (format == QLatin1String("text/plain")) {
+            add("UTF8_STRING", "UTF8_STRING", bytes);
+            add("text/plain;charset=utf-8", "text/plain;charset=utf-8", bytes);
         }
+    }
+    if (data->hasImage() && !data->hasFormat(QStringLiteral("image/png"))) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        if (qvariant_cast<QImage>(data->imageData()).save(&buffer, "PNG"))
+            add("image/png", "image/png", png);
     }
     return saved;
 }
@@ -314,14 +354,7 @@ void X11ClipboardSelection::restore(bool hadOwner, QList<Format> saved, xcb_time
         xcb_flush(c);
         return;
     }
-    m_restored = std::move(saved);
-    m_ownedSince = time;
-    xcb_set_selection_owner(c, m_window, clipboard, time);
-    const XcbReply<xcb_get_selection_owner_reply_t> owner(
-        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, clipboard), nullptr));
-    m_serving = owner && owner->owner == m_window;
-    if (!m_serving)
-        m_restored.clear();
+    m_owner->take(std::move(saved), time);
 }
 
 QList<QUrl> X11ClipboardSelection::copySelection(const ScriptableFileManager& manager) {
@@ -333,15 +366,24 @@ QList<QUrl> X11ClipboardSelection::copySelection(const ScriptableFileManager& ma
     clock.start();
     xcb_connection_t* c = m_x->get();
     const xcb_atom_t clipboard = m_x->atom("CLIPBOARD");
+    // The window the file manager table matched a moment ago.
+    const std::optional<xcb_window_t> target = activeWindow();
+    if (!target)
+        return {};
+    // A new step supersedes an earlier late copy still watched for.
+    m_late.active = false;
 
     bool hadOwner = false;
-    QList<Format> saved = saveClipboard(hadOwner, QDeadlineTimer(300));
+    std::optional<QList<Format>> saved = saveClipboard(hadOwner);
     m_timings.saved = clock.nsecsElapsed() / 1000;
+    // What cannot be given back is not taken.
+    if (!saved)
+        return {};
 
     // Owner changes from before the keys say nothing about the copy.
     waitFor({}, QDeadlineTimer(0));
     releaseHeldKeys();
-    if (!sendCopyKeys())
+    if (!focusInside(*target) || !sendCopyKeys())
         return {};
     m_timings.keysSent = clock.nsecsElapsed() / 1000;
 
@@ -355,26 +397,31 @@ QList<QUrl> X11ClipboardSelection::copySelection(const ScriptableFileManager& ma
         },
         QDeadlineTimer(m_timeoutMs));
     m_timings.ownerChanged = clock.nsecsElapsed() / 1000;
-    // Nothing was copied (nothing selected, or the window ignored the keys):
-    // the clipboard is as it was.
-    if (!changed)
+    if (!changed) {
+        // Nothing was copied yet (nothing selected, or a slow window): a
+        // copy that still lands is undone when it does.
+        m_late = {QDeadlineTimer(m_lateCopyWatchMs), clientOf(*target), true, hadOwner,
+                  std::move(*saved)};
         return {};
-    const xcb_timestamp_t changedAt =
-        reinterpret_cast<xcb_xfixes_selection_notify_event_t*>(changed.get())->timestamp;
+    }
+    const auto* notify = reinterpret_cast<xcb_xfixes_selection_notify_event_t*>(changed.get());
+    // Another program's copy is the user's newest: neither read nor replaced.
+    if (clientOf(notify->owner) != clientOf(*target))
+        return {};
+    const xcb_timestamp_t changedAt = notify->timestamp;
 
     QList<QByteArray> paths;
-    const QDeadlineTimer readDeadline(300);
-    for (const char* target : fileListTargets) {
+    for (const char* name : fileListTargets) {
         const std::optional<XcbConnection::Property> value =
-            convert(m_x->atom(target), readDeadline);
+            convert(m_x->atom(name), m_formatTimeoutMs);
         if (!value || value->format != 8)
             continue;
-        paths = pathsFromURIList(value->data, qstrcmp(target, "x-special/gnome-copied-files") == 0);
+        paths = pathsFromURIList(value->data, qstrcmp(name, "x-special/gnome-copied-files") == 0);
         break;
     }
     m_timings.read = clock.nsecsElapsed() / 1000;
 
-    restore(hadOwner, std::move(saved), changedAt);
+    restore(hadOwner, std::move(*saved), changedAt);
     xcb_flush(c);
     m_timings.restored = clock.nsecsElapsed() / 1000;
 
@@ -384,19 +431,69 @@ QList<QUrl> X11ClipboardSelection::copySelection(const ScriptableFileManager& ma
     return urls;
 }
 
+QList<QUrl> X11ClipboardSelection::aroundHelper(const std::function<QList<QUrl>()>& helper) {
+    if (!ensureConnection())
+        return helper();
+    const std::optional<xcb_window_t> target = activeWindow();
+    m_late.active = false;
+    bool hadOwner = false;
+    std::optional<QList<Format>> saved = saveClipboard(hadOwner);
+    if (!target || !saved)
+        return {};
+    xcb_connection_t* c = m_x->get();
+    const xcb_atom_t clipboard = m_x->atom("CLIPBOARD");
+    xcb_set_selection_owner(c, XCB_NONE, clipboard, XCB_CURRENT_TIME);
+    m_owner->forget();
+    xcb_flush(c);
+    const QList<QUrl> urls = helper();
+    const XcbReply<xcb_get_selection_owner_reply_t> owner(
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, clipboard), nullptr));
+    const xcb_window_t now = owner ? owner->owner : XCB_NONE;
+    // Another program's copy meanwhile is the user's newest.
+    if (now == XCB_NONE || clientOf(now) == clientOf(*target))
+        restore(hadOwner, std::move(*saved), XCB_CURRENT_TIME);
+    xcb_flush(c);
+    return urls;
+}
+
+bool X11ClipboardSelection::handToClipboardManager(QDeadlineTimer deadline) {
+    if (!m_x || !m_owner->serving())
+        return false;
+    xcb_connection_t* c = m_x->get();
+    const xcb_atom_t manager = m_x->atom("CLIPBOARD_MANAGER");
+    const XcbReply<xcb_get_selection_owner_reply_t> owner(
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, manager), nullptr));
+    if (!owner || owner->owner == XCB_NONE)
+        return false;
+    // The manager reads every target from us, then answers on SAVE_TARGETS.
+    const xcb_atom_t saveTargets = m_x->atom("SAVE_TARGETS");
+    xcb_convert_selection(c, m_window, manager, saveTargets, m_x->atom("_CORVANTA_SAVED"),
+                          XCB_CURRENT_TIME);
+    xcb_flush(c);
+    const XcbReply<xcb_generic_event_t> done = waitFor(
+        [&](xcb_generic_event_t* e) {
+            const auto* notify = reinterpret_cast<xcb_selection_notify_event_t*>(e);
+            return eventType(e) == XCB_SELECTION_NOTIFY && notify->selection == manager &&
+                   notify->target == saveTargets;
+        },
+        deadline);
+    return done &&
+           reinterpret_cast<xcb_selection_notify_event_t*>(done.get())->property != XCB_NONE;
+}
+
 void X11ClipboardSelection::abandonConnection() {
     m_notifier.reset();
+    m_owner.reset();
     // Deliberately not disconnected: the child holds the same connection.
     (void)m_x.release();
-    m_serving = false;
-    m_restored.clear();
+    m_late = {};
 }
 
 void X11ClipboardSelection::serveClipboard(QDeadlineTimer deadline) {
     if (!m_x)
         return;
     // Short rounds, so that losing the clipboard ends the wait soon.
-    while (m_serving && !deadline.hasExpired() && !xcb_connection_has_error(m_x->get())) {
+    while (servesClipboard() && !deadline.hasExpired() && !xcb_connection_has_error(m_x->get())) {
         const qint64 remaining = deadline.remainingTime();
         waitFor({}, QDeadlineTimer(remaining < 0 ? 200 : qMin<qint64>(remaining, 200)));
     }

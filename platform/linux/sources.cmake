@@ -26,6 +26,7 @@ list(APPEND LINUX_SOURCES
   SpawnProcessRunner.cpp
   TerminalAlerts.cpp
   TypeIdentifierAliases.cpp
+  X11ClipboardOwner.cpp
   X11ClipboardSelection.cpp
   X11FrontmostApplication.cpp
   XattrFileMetadata.cpp

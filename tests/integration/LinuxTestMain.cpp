@@ -4,6 +4,7 @@
 #include "tests/integration/LinuxSandbox.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -24,7 +25,12 @@ int main(int argc, char** argv) {
     }
     int result = 0;
     {
+#ifdef CORVANTA_TEST_GUI_APPLICATION
+        // For tests where this process owns the clipboard as the tray app would.
+        QGuiApplication app(argc, argv);
+#else
         QCoreApplication app(argc, argv);
+#endif
         result = RUN_ALL_TESTS();
     }
     sandbox.tearDown();

@@ -3,14 +3,22 @@
 // `corvanta selection --json`; the user's clipboard must come back whole and
 // no program outside the file manager table may be sent a key.
 #include "core/model/LocalFileURL.h"
+#include "core/selection/ApplicationScriptsInstaller.h"
+#include "core/selection/ScriptableFileManager.h"
+#include "core/selection/SelectionScriptRunner.h"
 #include "platform/linux/LinuxSelectionPermissions.h"
+#include "platform/linux/SpawnProcessRunner.h"
+#include "platform/linux/X11ClipboardSelection.h"
 #include "tests/integration/EndToEndSupport.h"
 #include "tests/integration/LinuxSandbox.h"
 #include "tests/support/QStringPrinter.h"
+#include "tests/support/SelectionOwnerClient.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -50,6 +58,20 @@ QString activateNewest(const QStringList& search) {
         QThread::msleep(100);
     }
     return {};
+}
+
+// What another program reads from the clipboard while this process (its
+// restored copy or Qt's own) may be the one that has to answer.
+QByteArray clipboardServedBy(X11ClipboardSelection& selection, const char* target) {
+    QProcess xclip;
+    xclip.start("xclip", {"-o", "-selection", "clipboard", "-t", target});
+    QElapsedTimer timer;
+    timer.start();
+    while (xclip.state() != QProcess::NotRunning && timer.elapsed() < waitMs) {
+        selection.serveClipboard(QDeadlineTimer(10));
+        QCoreApplication::processEvents();
+    }
+    return xclip.readAllStandardOutput();
 }
 
 struct Selection {
@@ -113,6 +135,20 @@ protected:
         EXPECT_EQ(clipboard("text/plain"), "before the hotkey");
         EXPECT_EQ(clipboard("application/x-corvanta-test"), "second format");
     }
+    static void selectBothFiles() {
+        ASSERT_TRUE(activate(thunarWindow));
+        ASSERT_TRUE(ok("xdotool", {"key", "--clearmodifiers", "ctrl+a"}));
+        QThread::msleep(300);
+    }
+    // Replaces the user's clipboard with `arguments` as clipboard_seed takes them.
+    static void reseed(const QStringList& arguments = {"before the hotkey", "second format"}) {
+        if (seed) {
+            seed->kill();
+            seed->waitForFinished();
+        }
+        ASSERT_TRUE(start(seed, QStringLiteral(CLIPBOARD_SEED_PATH), arguments));
+        ASSERT_TRUE(seed->waitForReadyRead(waitMs));
+    }
 
     static inline QByteArray folder, emptyFolder, spaced, latin1;
     static inline QString thunarWindow;
@@ -120,9 +156,7 @@ protected:
 };
 
 TEST_F(SelectionEndToEnd, TwoSelectedFilesArriveByteForByteAndTheClipboardComesBack) {
-    ASSERT_TRUE(activate(thunarWindow));
-    ASSERT_TRUE(ok("xdotool", {"key", "--clearmodifiers", "ctrl+a"}));
-    QThread::msleep(300);
+    selectBothFiles();
     const Selection got = selection();
     EXPECT_EQ(got.exitCode, 0);
     EXPECT_EQ(got.frontmost, "thunar");
@@ -134,32 +168,34 @@ TEST_F(SelectionEndToEnd, TwoSelectedFilesArriveByteForByteAndTheClipboardComesB
     expectClipboardKept();
 }
 
-TEST_F(SelectionEndToEnd, ALargeClipboardComesBackWhole) {
-    // Several megabytes arrive in chunks (INCR) and must be given back whole.
+TEST_F(SelectionEndToEnd, EveryFormatComesBackByteForByte) {
+    // Several megabytes arrive in chunks (INCR); an image, text and a URI list
+    // each come back under their own name.
     QByteArray large;
     for (int i = 0; large.size() < 3 * 1024 * 1024; ++i)
         large += "line " + QByteArray::number(i) + " of a large clipboard\n";
-    const QString file = LinuxSandbox::current().root() + QStringLiteral("/large-clipboard");
-    QFile out(file);
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(large) == large.size());
-    out.close();
-    std::unique_ptr<QProcess> big;
-    ASSERT_TRUE(start(big, QStringLiteral(CLIPBOARD_SEED_PATH), {"small", "@" + file}));
-    ASSERT_TRUE(big->waitForReadyRead(waitMs));
-    ASSERT_TRUE(activate(thunarWindow));
-    ASSERT_TRUE(ok("xdotool", {"key", "--clearmodifiers", "ctrl+a"}));
-    QThread::msleep(300);
+    QByteArray image("\x89PNG\r\n\x1a\n", 8);
+    for (int i = 0; i < 4096; ++i)
+        image += char(i * 7);
+    const QList<std::pair<const char*, QByteArray>> formats{
+        {"text/plain", "small"},
+        {"application/x-corvanta-test", large},
+        {"image/png", image},
+        {"text/uri-list", "file:///tmp/a%20b.txt\r\nfile:///tmp/caf%E9.bin\r\n"}};
+    QStringList arguments; // the first two types are clipboard_seed's own
+    for (qsizetype i = 0; i < formats.size(); ++i) {
+        const QString file = LinuxSandbox::current().root() + "/format-" + QString::number(i);
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly) &&
+                    out.write(formats[i].second) == formats[i].second.size());
+        arguments << (i < 2 ? QStringList() : QStringList{formats[i].first}) << "@" + file;
+    }
+    reseed(arguments);
+    selectBothFiles();
     EXPECT_EQ(selection().paths, (QList<QByteArray>{spaced, latin1}));
-    EXPECT_EQ(clipboard("text/plain"), "small");
-    const QByteArray back = clipboard("application/x-corvanta-test");
-    EXPECT_EQ(back.size(), large.size());
-    EXPECT_TRUE(back == large);
-    big->kill();
-    big->waitForFinished();
-    // The other tests start from the usual clipboard again.
-    ASSERT_TRUE(
-        start(seed, QStringLiteral(CLIPBOARD_SEED_PATH), {"before the hotkey", "second format"}));
-    ASSERT_TRUE(seed->waitForReadyRead(waitMs));
+    for (const auto& [type, bytes] : formats)
+        EXPECT_TRUE(clipboard(type) == bytes) << type;
+    reseed();
 }
 
 TEST_F(SelectionEndToEnd, NothingSelectedGivesNothingAndKeepsTheClipboard) {
@@ -174,29 +210,121 @@ TEST_F(SelectionEndToEnd, NothingSelectedGivesNothingAndKeepsTheClipboard) {
     EXPECT_EQ(got.frontmost, "thunar");
     EXPECT_TRUE(got.paths.isEmpty());
     expectClipboardKept();
+    // Another program's copy while the step waits for the file manager's is
+    // the user's newest: it stays, and nothing is read from it.
+    X11ClipboardSelection waiting(1500);
+    QProcess::startDetached("sh",
+                            {"-c", "sleep 0.3; printf meanwhile | xclip -selection clipboard"});
+    EXPECT_TRUE(waiting.copySelection(ScriptableFileManager::thunar()).isEmpty());
+    EXPECT_FALSE(waiting.servesClipboard());
+    EXPECT_EQ(clipboard("UTF8_STRING"), "meanwhile");
     ok("xdotool", {"windowclose", window});
+    reseed();
 }
 
-TEST_F(SelectionEndToEnd, ATerminalInFrontIsNeverSentTheCopyKeys) {
-    const QString marker = LinuxSandbox::current().root() + QStringLiteral("/interrupted");
-    QFile::remove(marker);
-    // Ctrl+C in a terminal interrupts its program: the trap would notice.
-    ASSERT_TRUE(
-        start(terminal, "xterm",
-              {"-class", "CorvantaTestTerm", "-e", "sh", "-c",
-               "trap 'echo interrupted >> \"" + marker + "\"' INT; while :; do sleep 0.05; done"}));
-    ASSERT_FALSE(
-        activateNewest({"search", "--onlyvisible", "--class", "CorvantaTestTerm"}).isEmpty());
-    QThread::msleep(300);
-    const Selection got = selection();
-    EXPECT_EQ(got.exitCode, 1);
-    EXPECT_TRUE(got.paths.isEmpty());
-    QThread::msleep(300);
-    EXPECT_FALSE(QFile::exists(marker));
+TEST_F(SelectionEndToEnd, AClipboardThatCannotBeSavedWholeIsNeverTouched) {
+    selectBothFiles();
+    {
+        // An owner that never answers: no key is sent, the clipboard stays its.
+        SelectionOwnerClient silent("CLIPBOARD");
+        const Selection got = selection();
+        EXPECT_EQ(got.exitCode, 1);
+        EXPECT_TRUE(got.paths.isEmpty());
+        EXPECT_TRUE(silent.owns());
+    }
+    // An owner that takes its time over each format is waited for.
+    reseed({"--slow", "350", "rendered slowly", "second, slowly"});
+    EXPECT_EQ(selection().paths, (QList<QByteArray>{spaced, latin1}));
+    EXPECT_EQ(clipboard("text/plain"), "rendered slowly");
+    EXPECT_EQ(clipboard("application/x-corvanta-test"), "second, slowly");
+    reseed();
+}
+
+// The tray app runs the step on its main thread: its own clipboard (a copied
+// path) is read without waiting on the event loop the step blocks.
+TEST_F(SelectionEndToEnd, CorvantasOwnClipboardComesBack) {
+    // Qt owns the clipboard from the time of the last event it saw.
+    QCoreApplication::processEvents();
+    QGuiApplication::clipboard()->setText(QStringLiteral("/home/user/copied path.txt"));
+    ASSERT_TRUE(QGuiApplication::clipboard()->ownsClipboard());
+    selectBothFiles();
+    X11ClipboardSelection step;
+    EXPECT_EQ(step.copySelection(ScriptableFileManager::thunar()).size(), 2);
+    EXPECT_EQ(clipboardServedBy(step, "UTF8_STRING"), "/home/user/copied path.txt");
+    reseed();
+}
+
+TEST_F(SelectionEndToEnd, ACopyAfterTheWaitIsStillUndone) {
+    selectBothFiles();
+    X11ClipboardSelection step(0);
+    EXPECT_TRUE(step.copySelection(ScriptableFileManager::thunar()).isEmpty());
+    step.serveClipboard(QDeadlineTimer(1500));
+    EXPECT_EQ(clipboardServedBy(step, "text/plain"), "before the hotkey");
+    reseed();
+}
+
+TEST_F(SelectionEndToEnd, NoKeysWhenTheFocusIsNotTheFileManagersOwn) {
+    selectBothFiles();
+    // Another program's window inside Thunar's takes the input focus, so
+    // Thunar stays the active window.
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    const xcb_window_t window = xcb_generate_id(c);
+    const uint32_t events = XCB_EVENT_MASK_KEY_PRESS;
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, thunarWindow.toUInt(), 0, 0, 50, 50, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK,
+                      &events);
+    xcb_map_window(c, window);
+    xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, window, XCB_CURRENT_TIME);
+    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    X11ClipboardSelection step;
+    EXPECT_TRUE(step.copySelection(ScriptableFileManager::thunar()).isEmpty());
+    QThread::msleep(200);
+    bool keyArrived = false;
+    while (xcb_generic_event_t* event = xcb_poll_for_event(c)) {
+        keyArrived = keyArrived || (event->response_type & 0x7f) == XCB_KEY_PRESS;
+        std::free(event);
+    }
+    EXPECT_FALSE(keyArrived);
+    xcb_disconnect(c);
     expectClipboardKept();
-    // The trap does notice a real Ctrl+C, so its silence above means something.
-    ASSERT_TRUE(ok("xdotool", {"key", "ctrl+c"}));
-    EXPECT_TRUE(SandboxHelpers::waitUntil([&] { return QFile::exists(marker); }, 3000));
+}
+
+// Script mode: the installed helpers run between a saved and a restored
+// clipboard, so every format comes back even from a helper killed at its bound.
+TEST_F(SelectionEndToEnd, HelpersRunBetweenASavedAndARestoredClipboard) {
+    const QString scripts = LinuxSandbox::current().root() + QStringLiteral("/Application Scripts");
+    ASSERT_TRUE(ApplicationScriptsInstaller::install(scripts));
+    QFile hanging(scripts + QStringLiteral("/GetHangingSelection"));
+    ASSERT_TRUE(hanging.open(QIODevice::WriteOnly) && hanging.write("#!/bin/sh\nsleep 30\n") > 0);
+    hanging.close();
+    hanging.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    selectBothFiles();
+    using Kind = SelectionScriptRunner::Outcome::Kind;
+    const struct {
+        const char* helper;
+        Kind kind;
+        QList<QByteArray> paths;
+    } rows[] = {{"GetThunarSelection", Kind::succeeded, {spaced, latin1}},
+                {"GetNautilusSelection", Kind::failed, {}}, // another file manager is in front
+                {"GetHangingSelection", Kind::failed, {}}};
+    SpawnProcessRunner processes;
+    X11ClipboardSelection clipboard;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.helper);
+        SelectionScriptRunner::Outcome outcome;
+        clipboard.aroundHelper([&] {
+            outcome = SelectionScriptRunner(processes).run(row.helper, scripts, 1.5);
+            return outcome.urls;
+        });
+        EXPECT_EQ(outcome.kind, row.kind);
+        QList<QByteArray> paths;
+        for (const QUrl& url : std::as_const(outcome.urls))
+            paths.append(LocalFileURL::nativePath(url));
+        EXPECT_EQ(paths, row.paths);
+        EXPECT_EQ(clipboardServedBy(clipboard, "text/plain"), "before the hotkey");
+        EXPECT_EQ(clipboardServedBy(clipboard, "application/x-corvanta-test"), "second format");
+    }
+    reseed();
 }
 
 // The probes behind the settings window's permission tiles, on this session.
@@ -216,14 +344,20 @@ TEST_F(SelectionEndToEnd, PermissionProbesReadTheSession) {
         if (!wayland.isEmpty())
             qputenv("WAYLAND_DISPLAY", wayland);
     }
-    // Thunar started the accessibility bus; assistive technologies are off
-    // until requested, then on.
-    if (!ok("gdbus", {"call", "--session", "--dest", "org.a11y.Bus", "--object-path",
-                      "/org/a11y/bus", "--method", "org.a11y.Bus.GetAddress"}))
+    // Thunar started the accessibility bus, which is what the source reads
+    // through; the session setting is switched on only when asked.
+    const auto sessionSetting = [] {
+        return run("gdbus", {"call", "--session", "--dest", "org.a11y.Bus", "--object-path",
+                             "/org/a11y/bus", "--method", "org.freedesktop.DBus.Properties.Get",
+                             "org.a11y.Status", "IsEnabled"})
+            .out.trimmed();
+    };
+    if (sessionSetting().isEmpty())
         GTEST_SKIP() << "no accessibility bus in this session";
-    EXPECT_FALSE(permissions.isAccessibilityEnabled());
-    EXPECT_TRUE(permissions.enableAccessibility());
     EXPECT_TRUE(permissions.isAccessibilityEnabled());
+    EXPECT_EQ(sessionSetting(), "(<false>,)");
+    EXPECT_TRUE(permissions.enableAccessibility());
+    EXPECT_EQ(sessionSetting(), "(<true>,)");
 }
 
 // The whole road: Corvanta runs in the tray with a rule whose hotkey is pressed
@@ -245,6 +379,10 @@ TEST_F(SelectionEndToEnd, ARuleHotkeyOpensTheSelectedFilesInTheRulesEditor) {
     EndToEnd::writeSettings({text}, {{rule.hotkeyName(), "Ctrl+Alt+K"}});
     QFile::remove(sandbox.recordFile());
 
+    // A clipboard manager that keeps only what the clipboard's owner hands it.
+    std::unique_ptr<QProcess> manager;
+    ASSERT_TRUE(start(manager, QStringLiteral(CLIPBOARD_MANAGER_PATH), {}));
+    ASSERT_TRUE(manager->waitForReadyRead(waitMs));
     QProcess tray;
     ASSERT_TRUE(EndToEnd::startInstance(tray));
     QThread::msleep(1000); // the hotkeys are grabbed once launching finished
@@ -259,7 +397,16 @@ TEST_F(SelectionEndToEnd, ARuleHotkeyOpensTheSelectedFilesInTheRulesEditor) {
     ASSERT_TRUE(ok("xdotool", {"key", "ctrl+alt+k"}));
     EXPECT_EQ(SandboxHelpers::records(1), (QList<QList<QByteArray>>{{"--hotkey", first, second}}));
     expectClipboardKept();
+    // Corvanta serves the restored clipboard now; when it ends with the
+    // session (SIGTERM), the manager keeps it.
+    seed->kill();
+    seed->waitForFinished();
     EndToEnd::stopInstance(tray);
+    EXPECT_EQ(tray.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(clipboard("text/plain"), "before the hotkey");
+    manager->kill();
+    manager->waitForFinished();
+    reseed();
 }
 
 } // namespace

@@ -42,16 +42,6 @@ add_test(NAME x11_shortcuts COMMAND xvfb-run -a -n 120 $<TARGET_FILE:test_x11_sh
 set_tests_properties(x11_shortcuts PROPERTIES LABELS "integration" TIMEOUT 120
   ENVIRONMENT "LC_ALL=C.UTF-8")
 include(${CMAKE_CURRENT_LIST_DIR}/SelectionEndToEnd.cmake)
-
-# The Thunar selection helper against a real Thunar: its own X server and
-# session bus (Thunar needs xfconf), started by the test command.
-add_executable(test_selection_thunar ${CMAKE_CURRENT_LIST_DIR}/SelectionHelperThunarTest.cpp)
-target_link_libraries(test_selection_thunar PRIVATE
-  CorvantaLinux GTest::gtest_main corvanta_warnings)
-add_test(NAME selection_thunar COMMAND xvfb-run -a -n 130 -s "-screen 0 1280x800x24"
-  dbus-run-session -- $<TARGET_FILE:test_selection_thunar>)
-set_tests_properties(selection_thunar PROPERTIES LABELS "integration;e2e"
-  ENVIRONMENT "LC_ALL=C.UTF-8;GSK_RENDERER=cairo" TIMEOUT 120)
 include(${CMAKE_CURRENT_LIST_DIR}/SettingsEndToEnd.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/TrayDrag.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/WaylandEndToEnd.cmake)

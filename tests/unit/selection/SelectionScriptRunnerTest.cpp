@@ -5,11 +5,8 @@
 #include "tests/support/FakeProcessRunner.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QThread>
-#include <csignal>
 #include <gtest/gtest.h>
 
 namespace {
@@ -41,33 +38,6 @@ QList<QByteArray> paths(const QList<QUrl>& urls) {
     for (const QUrl& url : urls)
         result.append(LocalFileURL::nativePath(url));
     return result;
-}
-
-// Gone, or a zombie nobody reaped: either way no longer running.
-bool isAlive(const QByteArray& pid) {
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(QString::fromLatin1(pid.trimmed())));
-    if (!stat.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray text = stat.readAll();
-    const qsizetype close = text.lastIndexOf(')');
-    return close >= 0 && text.mid(close + 2, 1) != "Z";
-}
-
-// A killed process dies a moment after kill() returns.
-bool outlives(const QByteArray& pid) {
-    QElapsedTimer waited;
-    waited.start();
-    while (isAlive(pid)) {
-        if (waited.elapsed() > 5000)
-            return true;
-        QThread::msleep(10);
-    }
-    return false;
-}
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -153,44 +123,6 @@ TEST(SelectionScriptRunner, MissingOrUnrunnableHelpers) {
     }
 }
 
-// A helper that never answers fails at the bound, and nothing it started lives on.
-TEST(SelectionScriptRunner, HangingHelperIsKilledAtTheBound) {
-    HelperFolder folder;
-    const QString pidFile = folder.file(QStringLiteral("child.pid"));
-    folder.write(QStringLiteral("GetCajaSelection"),
-                 "printf '/partial\\0'\nsleep 60 &\necho $! > '" + pidFile.toUtf8() + "'\nwait\n");
-    SpawnProcessRunner processes;
-    const SelectionScriptRunner runner(processes);
-    QElapsedTimer elapsed;
-    elapsed.start();
-    const Outcome outcome = runner.run(QStringLiteral("GetCajaSelection"), folder.path(), 0.4);
-    EXPECT_GE(elapsed.elapsed(), 400);
-    EXPECT_EQ(outcome, Outcome::failed());
-    const QByteArray pid = readFile(pidFile);
-    ASSERT_FALSE(pid.trimmed().isEmpty());
-    EXPECT_FALSE(outlives(pid)) << "the helper's child outlived the time-out";
-}
-
-// A helper may leave a program behind (xclip serving the clipboard); once the
-// helper itself ends, its answer counts.
-TEST(SelectionScriptRunner, BackgroundChildDoesNotHoldTheAnswer) {
-    HelperFolder folder;
-    const QString pidFile = folder.file(QStringLiteral("child.pid"));
-    folder.write(QStringLiteral("GetPCManFMSelection"), "sleep 30 >/dev/null 2>&1 &\necho $! > '" +
-                                                            pidFile.toUtf8() +
-                                                            "'\nprintf '/done\\0'\n");
-    SpawnProcessRunner processes;
-    QElapsedTimer elapsed;
-    elapsed.start();
-    const Outcome outcome = SelectionScriptRunner(processes).run(
-        QStringLiteral("GetPCManFMSelection"), folder.path(), 10.0);
-    EXPECT_LT(elapsed.elapsed(), 10000);
-    EXPECT_EQ(outcome, Outcome::succeeded({LocalFileURL::fromNativePath("/done")}));
-    const QByteArray pid = readFile(pidFile).trimmed();
-    if (!pid.isEmpty())
-        ::kill(pid.toInt(), SIGKILL);
-}
-
 TEST(SelectionScriptRunner, RunsTheFileManagersHelperFromTheDataHome) {
     HelperFolder dataHome;
     ASSERT_TRUE(QDir().mkpath(dataHome.file(QStringLiteral("Corvanta/Application Scripts"))));
@@ -209,56 +141,28 @@ TEST(SelectionScriptRunner, RunsTheFileManagersHelperFromTheDataHome) {
     qputenv("XDG_DATA_HOME", saved);
 }
 
-TEST(SelectionScriptRunner, AsksForABoundedKilledRunAndReadsItsResult) {
+// The bound asked for, and the kill of everything the helper started with it
+// (which the process runner's own tests show happening).
+TEST(SelectionScriptRunner, AsksForABoundedKilledRun) {
     using namespace std::chrono_literals;
     HelperFolder folder;
     folder.write(QStringLiteral("GetNautilusSelection"), "exit 0");
     const QByteArray program =
         QFile::encodeName(folder.file(QStringLiteral("GetNautilusSelection")));
-
-    ProcessResult answered;
-    answered.exitCode = 0;
-    answered.standardOutput = QByteArray("/a\0/b\0", 6);
-    ProcessResult timedOut = answered;
-    timedOut.timedOut = true;
-    timedOut.exitCode.reset();
-    ProcessResult tooMuch;
-    tooMuch.outputLimitExceeded = true;
-    const Outcome ab = Outcome::succeeded(
-        {LocalFileURL::fromNativePath("/a"), LocalFileURL::fromNativePath("/b")});
-    ProcessResult exitedBadly = answered;
-    exitedBadly.exitCode = 2;
-    struct Case {
-        const char* name;
-        double timeout;
-        ProcessResult result;
-        std::chrono::milliseconds expectedBound;
-        Outcome expected;
-    };
-    const QList<Case> cases{
-        {"selection", SelectionScriptRunner::selectionTimeout, answered, 5000ms, ab},
-        {"settings status", SelectionScriptRunner::statusTimeout, answered, 2000ms, ab},
-        {"time-out", 0.25, timedOut, 250ms, Outcome::failed()},
-        {"too much output", 5.0, tooMuch, 5000ms, Outcome::failed()},
-        {"exit code 2", 5.0, exitedBadly, 5000ms, Outcome::failed()},
-        {"cannot start", 5.0, FakeProcessRunner::launchFailure(QStringLiteral("Exec format error")),
-         5000ms, Outcome::failed()},
-        {"negative bound", -1.0, timedOut, 0ms, Outcome::failed()},
-    };
-    for (const Case& test : cases) {
-        SCOPED_TRACE(test.name);
+    const std::pair<double, std::chrono::milliseconds> bounds[] = {
+        {SelectionScriptRunner::selectionTimeout, 5000ms},
+        {SelectionScriptRunner::statusTimeout, 2000ms},
+        {-1.0, 0ms}};
+    for (const auto& [timeout, bound] : bounds) {
         FakeProcessRunner processes;
-        processes.results[program] = test.result;
-        const Outcome outcome = SelectionScriptRunner(processes).run(
-            QStringLiteral("GetNautilusSelection"), folder.path(), test.timeout);
-        EXPECT_EQ(outcome, test.expected);
+        SelectionScriptRunner(processes).run(QStringLiteral("GetNautilusSelection"), folder.path(),
+                                             timeout);
         ASSERT_EQ(processes.runs.size(), 1);
         const ProcessRequest& request = processes.runs.first();
         EXPECT_EQ(request.program, program);
         EXPECT_EQ(request.arguments, QList<QByteArray>{"--print0"});
-        EXPECT_TRUE(request.waitForExit);
-        EXPECT_TRUE(request.killOnTimeout);
-        EXPECT_EQ(request.timeout, test.expectedBound);
+        EXPECT_TRUE(request.waitForExit && request.killOnTimeout);
+        EXPECT_EQ(request.timeout, bound);
         EXPECT_EQ(request.outputLimit, SelectionScriptRunner::outputLimit);
     }
 }
