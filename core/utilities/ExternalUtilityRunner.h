@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/utilities/ExternalUtilityCatalog.h"
 #include "core/utilities/ExternalUtilityRef.h"
 #include "core/utilities/FileManagerActions.h"
 
@@ -22,12 +23,7 @@ public:
         FileManagerActionFolders actions;
         static Folders fromEnvironment();
     };
-    // The programs that stand in for the macOS tools; absent on most systems.
-    struct Tools {
-        QByteArray shortcuts = "/usr/bin/shortcuts";
-        QByteArray automator = "/usr/bin/automator";
-        QByteArray osascript = "/usr/bin/osascript";
-    };
+    using Tools = ExternalUtilityCatalog::Tools;
     static constexpr std::chrono::milliseconds applicationScriptsTimeout{60000};
 
     ExternalUtilityRunner(ProcessRunner& processes, Folders folders);
@@ -44,7 +40,8 @@ public:
                                bool usesApplicationScripts);
 
 private:
-    std::optional<QString> runAction(const FileManagerAction& action, const QList<QUrl>& files);
+    enum class ActionStart { started, failed, refused };
+    ActionStart runAction(const FileManagerAction& action, const QList<QUrl>& files);
     std::optional<QString> runWaited(ProcessRequest request, const QString& loadFailure,
                                      const QString& timeoutMessage);
 
