@@ -1,6 +1,8 @@
 #include "core/model/LocalFileURL.h"
+#include "core/utilities/ActionCommandLine.h"
 #include "core/utilities/ExternalUtilityRunner.h"
 #include "core/utilities/FileManagerActions.h"
+#include "platform/linux/GLibPointers.h"
 #include "platform/linux/SpawnProcessRunner.h"
 #include "tests/integration/LinuxSandbox.h"
 #include "tests/support/QStringPrinter.h"
@@ -13,8 +15,9 @@ namespace {
 
 // Names a file manager may hand over; each must arrive as one argument, unchanged.
 const QList<QByteArray> hostileNames = {
-    "two words.txt",     "it's \"quoted\".txt", "$(touch pwned).txt",
-    "-leading-dash.txt", "`id`;|&.txt",         "\xff\xfe not utf-8.txt",
+    "two words.txt",         "it's \"quoted\".txt",     "$(touch pwned).txt",
+    "-leading-dash.txt",     "`touch pwned`;|&.txt",    "\xff\xfe not utf-8.txt",
+    "'; touch pwned; '.txt", "\"; touch pwned; \".txt", "new\nline; touch pwned.txt",
 };
 
 class UtilityRunsTest : public ::testing::Test {
@@ -38,9 +41,16 @@ protected:
         for (const QString& created : createdFiles)
             QFile::remove(created);
     }
-    void write(const QString& path, const QByteArray& data) {
+    void write(const QString& path, const QByteArray& data, bool executable = false) {
         ASSERT_TRUE(SandboxHelpers::writeFile(path, data));
         createdFiles.append(path);
+        if (executable)
+            QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner);
+    }
+    // No name ran as code: none of them made the marker, wherever it ran.
+    void expectNoMarker() {
+        EXPECT_FALSE(QFile::exists(LinuxSandbox::current().filesFolder() + "/hostile/pwned"));
+        EXPECT_FALSE(QFile::exists("pwned"));
     }
     void copyRecorder(const QString& to) {
         QDir().mkpath(QFileInfo(to).absolutePath());
@@ -66,7 +76,8 @@ TEST_F(UtilityRunsTest, AScriptAndEveryKindOfActionGetTheFilesByteForByte) {
               program +
               " --kde %F\n"
               "[Desktop Action other]\nName=Other\nExec=" +
-              program + " --other %U\n");
+              program + " --other %U\n",
+          true);
     write(data + "/nemo/actions/record.nemo_action",
           "[Nemo Action]\nName=Record\nExec=" + program + " --nemo %F\nExtensions=any;\n");
     write(sandbox.configHome() + "/Thunar/uca.xml",
@@ -104,8 +115,103 @@ TEST_F(UtilityRunsTest, AScriptAndEveryKindOfActionGetTheFilesByteForByte) {
     std::sort(sorted.begin(), sorted.end());
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(sorted, expected);
-    EXPECT_FALSE(QFile::exists(sandbox.filesFolder() + "/hostile/pwned"));
-    EXPECT_FALSE(QFile::exists("pwned"));
+    expectNoMarker();
+}
+
+// Every hostile name against action lines of each dialect: the line runs as
+// its file manager runs it (the record says what started) or is refused.
+TEST_F(UtilityRunsTest, HostileNamesNeverRunAsCodeInAnyDialectsLine) {
+    LinuxSandbox& sandbox = LinuxSandbox::current();
+    const QByteArray rec = QFile::encodeName(recorder);
+    const QString uca = sandbox.configHome() + "/Thunar/uca.xml";
+    const QString kde = sandbox.dataHome() + "/kio/servicemenus/lines.desktop";
+    const QString nemo = sandbox.dataHome() + "/nemo/actions/";
+    const QByteArray folder = paths.first().left(paths.first().lastIndexOf('/'));
+    const std::optional<QList<QByteArray>> refused;
+    const struct {
+        char dialect; // t: Thunar, k: KDE, n: Nemo
+        QByteArray line;
+        std::optional<QList<QByteArray>> record;
+    } cases[] = {
+        {'t', rec + " plain %F", QList<QByteArray>{"plain"} + paths},
+        {'t', "sh -c '" + rec + " \"$@\"' sh shell %F", QList<QByteArray>{"shell"} + paths},
+        {'t', rec + " redirect %F > /dev/null 2>&amp;1", QList<QByteArray>{"redirect"} + paths},
+        {'t', "echo x | " + rec + " pipe %f", {{"pipe", paths.first()}}},
+        {'t', rec + " \"%F\"", refused},
+        {'t', "sh -c \"" + rec + " %F\"", refused},
+        {'k', rec + " plain %F", QList<QByteArray>{"plain"} + paths},
+        {'k', "sh -c '" + rec + " \"$@\"' sh shell %F", QList<QByteArray>{"shell"} + paths},
+        {'k', rec + " redirect %F > /dev/null", QList<QByteArray>{"redirect"} + paths},
+        {'k', "true | " + rec + " pipe %F", QList<QByteArray>{"pipe"} + paths},
+        {'k', rec + " \"--file=%F\"", refused},
+        {'k', "sh -c \"" + rec + " %F\"", refused},
+        {'n', rec + " plain %F", QList<QByteArray>{"plain"} + paths},
+        {'n', rec + " -d\"%P\" %f", {{"-d" + folder, paths.first().mid(folder.size() + 1)}}},
+        // Nemo hands "|" and "cat" to the program as words: no shell.
+        {'n', rec + " pipe %F | cat",
+         QList<QByteArray>{"pipe"} + paths + QList<QByteArray>{"|", "cat"}},
+        {'n', "sh -c \"" + rec + " %F\"", refused},
+        {'n', "konsole -e sh -c '" + rec + " %F'", refused},
+    };
+    QList<QList<QByteArray>> expected;
+    int index = 0;
+    for (const auto& c : cases) {
+        const QString name = QString::number(index++);
+        QString id;
+        if (c.dialect == 't') {
+            write(uca, "<actions><action><name>" + name.toUtf8() + "</name><command>" + c.line +
+                           "</command><other-files/></action></actions>");
+            id = uca;
+        } else if (c.dialect == 'k') {
+            write(kde,
+                  "[Desktop Entry]\n[Desktop Action a]\nName=" + name.toUtf8() +
+                      "\nExec=" + c.line + "\n",
+                  true);
+            id = kde;
+        } else {
+            id = nemo + name + ".nemo_action";
+            write(id, "[Nemo Action]\nName=" + name.toUtf8() + "\nExec=" + c.line + "\n");
+        }
+        ExternalUtilityRunner runner(processes, ExternalUtilityRunner::Folders::fromEnvironment());
+        const auto message = runner.runService(id, name, files);
+        EXPECT_EQ(message.has_value(), !c.record) << c.line.constData();
+        if (c.record)
+            expected.append(*c.record);
+        else
+            EXPECT_TRUE(message && message->endsWith(": a file name could run as a command."));
+    }
+    QList<QList<QByteArray>> records = SandboxHelpers::records(expected.size());
+    std::sort(records.begin(), records.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(records, expected);
+    expectNoMarker();
+}
+
+// GLib's expansion of a desktop entry line (each value shell-quoted where it
+// lands, the line then split by g_shell_parse_argv) is the reference for lines
+// without shell syntax or quoted codes.
+TEST_F(UtilityRunsTest, DesktopEntryLinesSplitAsGLibSplitsThem) {
+    for (const QByteArray line : {"edit %F", "edit --x %f", "'/opt/my editor' \"a \\\" b\" %F",
+                                  "edit a\\ b --name=%f %F"}) {
+        QByteArray glibLine = line;
+        QList<QByteArray> quoted;
+        for (const QByteArray& path : paths) {
+            GCharPtr one(g_shell_quote(path.constData()));
+            quoted.append(one.get());
+        }
+        glibLine.replace("%F", quoted.join(' ')).replace("%f", quoted.first());
+        int argc = 0;
+        gchar** argv = nullptr;
+        ASSERT_TRUE(g_shell_parse_argv(glibLine.constData(), &argc, &argv, nullptr));
+        GStrvPtr owned(argv);
+        QList<QByteArray> reference;
+        for (int i = 0; i < argc; ++i)
+            reference.append(argv[i]);
+        // The first run: a line with %f alone runs once per file.
+        const auto plan = ActionCommandLine::plan(ExecCommandLine::Dialect::desktopEntry,
+                                                  QString::fromUtf8(line), {files, {}, {}, {}});
+        EXPECT_EQ(plan.runs.value(0), reference) << line.constData();
+    }
 }
 
 TEST_F(UtilityRunsTest, ScriptsThatAreGoneOrCannotRunSaySo) {
