@@ -22,6 +22,15 @@ QList<QByteArray> pathsOf(const QList<QUrl>& files) {
     return paths;
 }
 
+QString lastLine(const QByteArray& text) {
+    const QStringList lines = QString::fromUtf8(text).split(QLatin1Char('\n'));
+    for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
+        if (!line->trimmed().isEmpty())
+            return line->trimmed();
+    }
+    return QString();
+}
+
 // A stored relative path that would leave the scripts folder names no script.
 bool staysInside(const QString& relativePath) {
     if (relativePath.isEmpty() || relativePath.startsWith(QLatin1Char('/')))
@@ -136,15 +145,21 @@ std::optional<QString> ExternalUtilityRunner::runWaited(ProcessRequest request,
     request.waitForExit = true;
     request.timeout = applicationScriptsTimeout;
     request.killOnTimeout = false;
+    request.outputLimit = waitedOutputLimit;
     const ProcessResult result = m_processes.run(request);
     if (!result.started())
         return loadFailure;
     if (result.timedOut)
         return timeoutMessage;
+    if (result.outputLimitExceeded)
+        return QStringLiteral("The program printed more than Corvanta reads and was stopped.");
     if (result.exitCode != 0) {
-        const QString output = QString::fromUtf8(result.standardOutput).trimmed();
-        if (!output.isEmpty())
-            return output.section(QLatin1Char('\n'), -1).trimmed();
+        // The reason is on standard error; standard output is often progress.
+        for (const QByteArray& stream : {result.standardError, result.standardOutput}) {
+            const QString line = lastLine(stream);
+            if (!line.isEmpty())
+                return line;
+        }
         return result.exitCode
                    ? QStringLiteral("The program ended with exit status %1.").arg(*result.exitCode)
                    : QStringLiteral("The program was stopped.");

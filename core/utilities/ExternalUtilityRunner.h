@@ -25,6 +25,9 @@ public:
     };
     using Tools = ExternalUtilityCatalog::Tools;
     static constexpr std::chrono::milliseconds applicationScriptsTimeout{60000};
+    // A waited script printing more than this is stopped: its output is kept
+    // in memory until it ends.
+    static constexpr qsizetype waitedOutputLimit = 4 * 1024 * 1024;
 
     ExternalUtilityRunner(ProcessRunner& processes, Folders folders);
     ExternalUtilityRunner(ProcessRunner& processes, Folders folders, Tools tools);

@@ -214,6 +214,19 @@ TEST_F(UtilityRunsTest, DesktopEntryLinesSplitAsGLibSplitsThem) {
     }
 }
 
+// Waited runs (Application Scripts mode) stay bounded and report the reason
+// a script gives on standard error, not its progress.
+TEST_F(UtilityRunsTest, WaitedScriptsAreBoundedAndReportTheirReason) {
+    const QString folder = LinuxSandbox::current().dataHome() + "/Corvanta/Application Scripts";
+    write(folder + "/endless", "#!/bin/sh\nexec yes progress\n", true);
+    write(folder + "/fails", "#!/bin/sh\necho 50%\necho 'no space left' >&2\necho 100%\nexit 4\n",
+          true);
+    ExternalUtilityRunner runner(processes, ExternalUtilityRunner::Folders::fromEnvironment());
+    EXPECT_EQ(runner.runScript("endless", "Endless", files, true),
+              "The program printed more than Corvanta reads and was stopped.");
+    EXPECT_EQ(runner.runScript("fails", "Fails", files, true), "no space left");
+}
+
 TEST_F(UtilityRunsTest, ScriptsThatAreGoneOrCannotRunSaySo) {
     LinuxSandbox& sandbox = LinuxSandbox::current();
     const QString folder = sandbox.dataHome() + "/Corvanta/Scripts";

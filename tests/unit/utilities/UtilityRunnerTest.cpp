@@ -124,6 +124,10 @@ TEST_F(UtilityRunnerTest, ApplicationScriptsRunsWaitAMinuteAndReportHowTheyEnded
     ProcessResult failed;
     failed.exitCode = 2;
     failed.standardOutput = "first\nthe last line says why\n";
+    ProcessResult reason = failed;
+    reason.standardError = "warning: slow\nthe reason\n\n";
+    ProcessResult endless;
+    endless.outputLimitExceeded = true;
     ProcessResult silent;
     silent.exitCode = 3;
     ProcessResult ok;
@@ -137,6 +141,9 @@ TEST_F(UtilityRunnerTest, ApplicationScriptsRunsWaitAMinuteAndReportHowTheyEnded
         {"helper", ok, true, std::nullopt},
         {"helper", timedOut, true, "Script \u201CName\u201D timed out."},
         {"helper", failed, true, "the last line says why"},
+        // Standard error's last line wins over standard output's progress.
+        {"helper", reason, true, "the reason"},
+        {"helper", endless, true, "The program printed more than Corvanta reads and was stopped."},
         {"helper", silent, true, "The program ended with exit status 3."},
         {"helper", FakeProcessRunner::launchFailure("x"), true,
          "Could not load script \u201CName\u201D."},
@@ -156,6 +163,7 @@ TEST_F(UtilityRunnerTest, ApplicationScriptsRunsWaitAMinuteAndReportHowTheyEnded
             EXPECT_TRUE(run.waitForExit);
             EXPECT_EQ(run.timeout, std::chrono::milliseconds(60000));
             EXPECT_FALSE(run.killOnTimeout);
+            EXPECT_EQ(run.outputLimit, ExternalUtilityRunner::waitedOutputLimit);
         }
     }
 }
