@@ -1,4 +1,7 @@
 #include "core/selection/FileManagerActionsInstaller.h"
+#include "core/model/LocalFileURL.h"
+#include "core/utilities/ActionCommandLine.h"
+#include "core/utilities/FileManagerActions.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,61 +43,6 @@ std::map<QString, QByteArray> snapshot(const QString& root) {
         }
     }
     return files;
-}
-
-// A key file's values by key, with the Desktop Entry escapes undone; a
-// value that spilled onto a line of its own shows up as a line without "=".
-std::map<QString, QString> keyFile(const QByteArray& bytes, QStringList& strayLines) {
-    std::map<QString, QString> values;
-    for (const QString& line : QString::fromUtf8(bytes).split(u'\n')) {
-        if (line.isEmpty() || line.startsWith(u'['))
-            continue;
-        const qsizetype equals = line.indexOf(u'=');
-        if (equals < 0) {
-            strayLines.append(line);
-            continue;
-        }
-        QString value;
-        const QString raw = line.mid(equals + 1);
-        for (qsizetype i = 0; i < raw.size(); ++i) {
-            if (raw[i] == u'\\' && i + 1 < raw.size()) {
-                const QChar next = raw[++i];
-                value += next == u's' ? QChar(u' ') : next == u'n' ? QChar(u'\n') : next;
-            } else {
-                value += raw[i];
-            }
-        }
-        values[line.left(equals)] = value;
-    }
-    return values;
-}
-
-// Splits an Exec value into words the way the Desktop Entry rules quote them.
-QStringList execWords(const QString& exec) {
-    QStringList words;
-    QString word;
-    bool quoted = false;
-    bool inWord = false;
-    for (qsizetype i = 0; i < exec.size(); ++i) {
-        const QChar c = exec[i];
-        if (quoted && c == u'\\' && i + 1 < exec.size()) {
-            word += exec[++i];
-        } else if (c == u'"') {
-            quoted = !quoted;
-            inWord = true;
-        } else if (c == u' ' && !quoted) {
-            if (inWord)
-                words.append(word);
-            word.clear();
-            inWord = false;
-        } else {
-            word += c;
-            inWord = true;
-        }
-    }
-    if (inWord)
-        words.append(word);
-    return words;
 }
 
 // The Thunar actions in `bytes`: unique id to (name, command).
@@ -279,7 +227,7 @@ TEST_F(FileManagerActionsTest, HostileRuleNamesGiveValidFiles) {
         QStringLiteral("\t\n"),
         QString(300, u'é'),
     };
-    const QString program = m_home.filePath(QStringLiteral("my \"bin\"/cor$vanta"));
+    const QString program = m_home.filePath(QStringLiteral("my \"bin\"/cor$vanta%f"));
     auto fm = installer(program);
     QList<RuleAction> rules;
     for (int i = 0; i < int(std::size(names)); ++i)
@@ -287,29 +235,39 @@ TEST_F(FileManagerActionsTest, HostileRuleNamesGiveValidFiles) {
     const auto result = fm.install(rules);
     ASSERT_TRUE(result.ok()) << result.errors.join("; ").toStdString();
 
-    bool wellFormed = false;
-    const auto thunar = thunarActions(read(m_config + "/Thunar/uca.xml"), wellFormed);
-    EXPECT_TRUE(wellFormed);
     const QStringList scripts =
         QDir(m_data + "/nautilus/scripts").entryList(QDir::Files | QDir::Hidden);
     EXPECT_EQ(scripts.size(), rules.size());
+    // What we write, the strict readers read back as the same action.
+    const QByteArray sample = "/tmp/it's a $(file) `id`.txt";
+    const ExecCommandLine::Context context{{LocalFileURL::fromNativePath(sample)}, {}, {}, {}};
+    const QList<FileManagerAction> thunarRead =
+        FileManagerActions::readThunarActions("uca.xml", read(m_config + "/Thunar/uca.xml"), {});
     for (const RuleAction& rule : rules) {
         SCOPED_TRACE(rule.ruleName->toStdString());
-        const QStringList expectedWords{program, "open", "--hotkey", "rule-" + rule.ruleId,
-                                        "--",    "%F"};
-        for (const QString& path :
-             {m_data + "/nemo/actions/corvanta-rule-" + rule.ruleId + ".nemo_action",
-              m_data + "/kio/servicemenus/corvanta-rule-" + rule.ruleId + ".desktop"}) {
-            QStringList stray;
-            const auto values = keyFile(read(path), stray);
-            EXPECT_TRUE(stray.isEmpty()) << stray.join("|").toStdString();
-            EXPECT_FALSE(values.at("Name").contains(u'\n'));
-            EXPECT_FALSE(values.at("Name").trimmed().isEmpty());
-            EXPECT_EQ(execWords(values.at("Exec")), expectedWords);
+        const QList<QByteArray> expected{QFile::encodeName(program),     "open", "--hotkey",
+                                         "rule-" + rule.ruleId.toUtf8(), "--",   sample};
+        const QString nemo = m_data + "/nemo/actions/corvanta-rule-" + rule.ruleId + ".nemo_action";
+        const QString kde = m_data + "/kio/servicemenus/corvanta-rule-" + rule.ruleId + ".desktop";
+        const auto thunar = std::find_if(thunarRead.begin(), thunarRead.end(), [&](const auto& a) {
+            return a.key == "corvanta-rule-" + rule.ruleId;
+        });
+        ASSERT_NE(thunar, thunarRead.end());
+        for (const FileManagerAction& action :
+             FileManagerActions::readNemoAction(nemo, read(nemo), {}) +
+                 FileManagerActions::readServiceMenu(kde, read(kde), {}) + QList{*thunar}) {
+            EXPECT_FALSE(action.unreadable);
+            EXPECT_FALSE(action.name.contains(u'\n') || action.name.trimmed().isEmpty());
+            auto runs =
+                ActionCommandLine::plan(action.dialect(), action.exec.value_or(""), context).runs;
+            // Thunar's line is for the shell: its words, as /bin/sh splits single quotes.
+            if (action.source == FileManagerAction::Source::thunarAction && runs.size() == 1)
+                runs =
+                    ExecCommandLine::parse(
+                        QFile::decodeName(runs.first().last()).replace(u'%', QStringLiteral("%%")))
+                        ->expand(ExecCommandLine::Dialect::nemo, {});
+            EXPECT_EQ(runs, QList<QList<QByteArray>>{expected}) << qPrintable(*action.exec);
         }
-        const auto& action = thunar.at("corvanta-rule-" + rule.ruleId);
-        EXPECT_FALSE(action.first.contains(u'\n'));
-        EXPECT_EQ(execWords(action.second), expectedWords);
 
         const QString script = FileManagerActionsInstaller::nautilusScriptName(rule);
         EXPECT_FALSE(script.contains(u'/'));
