@@ -1,7 +1,6 @@
 #include "core/model/LocalFileURL.h"
 #include "core/utilities/ActionCommandLine.h"
 #include "core/utilities/ExternalUtilityRunner.h"
-#include "core/utilities/FileManagerActions.h"
 #include "platform/linux/GLibPointers.h"
 #include "platform/linux/SpawnProcessRunner.h"
 #include "tests/integration/LinuxSandbox.h"
@@ -65,61 +64,9 @@ protected:
     QStringList createdFiles;
 };
 
-TEST_F(UtilityRunsTest, AScriptAndEveryKindOfActionGetTheFilesByteForByte) {
-    LinuxSandbox& sandbox = LinuxSandbox::current();
-    const QString data = sandbox.dataHome();
-    const QByteArray program = QFile::encodeName(recorder);
-    copyRecorder(data + "/Corvanta/Scripts/Tools/Record Me");
-    write(data + "/kio/servicemenus/record.desktop",
-          "[Desktop Entry]\nType=Service\nMimeType=all/allfiles;\nActions=rec;other;\n"
-          "[Desktop Action rec]\nName=Record\nExec=" +
-              program +
-              " --kde %F\n"
-              "[Desktop Action other]\nName=Other\nExec=" +
-              program + " --other %U\n",
-          true);
-    write(data + "/nemo/actions/record.nemo_action",
-          "[Nemo Action]\nName=Record\nExec=" + program + " --nemo %F\nExtensions=any;\n");
-    write(sandbox.configHome() + "/Thunar/uca.xml",
-          "<actions><action><name>Record</name><unique-id>r-1</unique-id><command>" + program +
-              " --thunar %F</command><other-files/><text-files/></action></actions>");
-    copyRecorder(data + "/nautilus/scripts/Record");
-
-    ExternalUtilityRunner runner(processes, ExternalUtilityRunner::Folders::fromEnvironment());
-    const auto services =
-        FileManagerActions::listServices(FileManagerActionFolders::fromEnvironment());
-    ASSERT_EQ(services.errorMessage, std::nullopt);
-    QStringList ids;
-    for (const CatalogEntry& entry : services.entries)
-        ids << entry.id;
-    const QList<QString> serviceIDs = {
-        "rec|" + data + "/kio/servicemenus/record.desktop",
-        data + "/nemo/actions/record.nemo_action",
-        sandbox.configHome() + "/Thunar/uca.xml",
-        data + "/nautilus/scripts/Record",
-    };
-    for (const QString& id : serviceIDs)
-        EXPECT_TRUE(ids.contains(id)) << qPrintable(id);
-
-    EXPECT_EQ(runner.runScript("Tools/Record Me", "Record Me", files, false), std::nullopt);
-    for (const QString& id : serviceIDs)
-        EXPECT_EQ(runner.runService(id, "Record", files), std::nullopt) << qPrintable(id);
-
-    const QList<QList<QByteArray>> records = SandboxHelpers::records(5);
-    ASSERT_EQ(records.size(), 5);
-    QList<QList<QByteArray>> expected = {paths, QList<QByteArray>{"--kde"} + paths,
-                                         QList<QByteArray>{"--nemo"} + paths,
-                                         QList<QByteArray>{"--thunar"} + paths, paths};
-    // The programs run side by side: compare without their order.
-    QList<QList<QByteArray>> sorted = records;
-    std::sort(sorted.begin(), sorted.end());
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(sorted, expected);
-    expectNoMarker();
-}
-
 // Every hostile name against action lines of each dialect: the line runs as
-// its file manager runs it (the record says what started) or is refused.
+// its file manager runs it (the record says what started) or is refused. A
+// Nautilus script and one of the user's scripts get the names as arguments.
 TEST_F(UtilityRunsTest, HostileNamesNeverRunAsCodeInAnyDialectsLine) {
     LinuxSandbox& sandbox = LinuxSandbox::current();
     const QByteArray rec = QFile::encodeName(recorder);
@@ -129,7 +76,7 @@ TEST_F(UtilityRunsTest, HostileNamesNeverRunAsCodeInAnyDialectsLine) {
     const QByteArray folder = paths.first().left(paths.first().lastIndexOf('/'));
     const std::optional<QList<QByteArray>> refused;
     const struct {
-        char dialect; // t: Thunar, k: KDE, n: Nemo
+        char dialect; // t: Thunar, k: KDE, n: Nemo, a: Nautilus script, s: script
         QByteArray line;
         std::optional<QList<QByteArray>> record;
     } cases[] = {
@@ -152,7 +99,10 @@ TEST_F(UtilityRunsTest, HostileNamesNeverRunAsCodeInAnyDialectsLine) {
          QList<QByteArray>{"pipe"} + paths + QList<QByteArray>{"|", "cat"}},
         {'n', "sh -c \"" + rec + " %F\"", refused},
         {'n', "konsole -e sh -c '" + rec + " %F'", refused},
+        {'a', {}, paths},
+        {'s', {}, paths},
     };
+    ExternalUtilityRunner runner(processes, ExternalUtilityRunner::Folders::fromEnvironment());
     QList<QList<QByteArray>> expected;
     int index = 0;
     for (const auto& c : cases) {
@@ -168,12 +118,18 @@ TEST_F(UtilityRunsTest, HostileNamesNeverRunAsCodeInAnyDialectsLine) {
                       "\nExec=" + c.line + "\n",
                   true);
             id = kde;
+        } else if (c.dialect == 'a') {
+            id = sandbox.dataHome() + "/nautilus/scripts/Record";
+            copyRecorder(id);
+        } else if (c.dialect == 's') {
+            id = "Tools/Record Me";
+            copyRecorder(sandbox.dataHome() + "/Corvanta/Scripts/" + id);
         } else {
             id = nemo + name + ".nemo_action";
             write(id, "[Nemo Action]\nName=" + name.toUtf8() + "\nExec=" + c.line + "\n");
         }
-        ExternalUtilityRunner runner(processes, ExternalUtilityRunner::Folders::fromEnvironment());
-        const auto message = runner.runService(id, name, files);
+        const auto message = c.dialect == 's' ? runner.runScript(id, name, files, false)
+                                              : runner.runService(id, name, files);
         EXPECT_EQ(message.has_value(), !c.record) << c.line.constData();
         if (c.record)
             expected.append(*c.record);
