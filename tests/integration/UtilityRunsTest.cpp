@@ -147,26 +147,21 @@ TEST_F(UtilityRunsTest, HostileNamesNeverRunAsCodeInAnyDialectsLine) {
 // lands, the line then split by g_shell_parse_argv) is the reference for lines
 // without shell syntax or quoted codes.
 TEST_F(UtilityRunsTest, DesktopEntryLinesSplitAsGLibSplitsThem) {
+    QList<QByteArray> quoted;
+    for (const QByteArray& path : paths)
+        quoted.append(GCharPtr(g_shell_quote(path.constData())).get());
     for (const QByteArray line : {"edit %F", "edit --x %f", "'/opt/my editor' \"a \\\" b\" %F",
                                   "edit a\\ b --name=%f %F"}) {
-        QByteArray glibLine = line;
-        QList<QByteArray> quoted;
-        for (const QByteArray& path : paths) {
-            GCharPtr one(g_shell_quote(path.constData()));
-            quoted.append(one.get());
-        }
-        glibLine.replace("%F", quoted.join(' ')).replace("%f", quoted.first());
-        int argc = 0;
         gchar** argv = nullptr;
-        ASSERT_TRUE(g_shell_parse_argv(glibLine.constData(), &argc, &argv, nullptr));
+        ASSERT_TRUE(g_shell_parse_argv(
+            QByteArray(line).replace("%F", quoted.join(' ')).replace("%f", quoted.first()), nullptr,
+            &argv, nullptr));
         GStrvPtr owned(argv);
-        QList<QByteArray> reference;
-        for (int i = 0; i < argc; ++i)
-            reference.append(argv[i]);
         // The first run: a line with %f alone runs once per file.
         const auto plan = ActionCommandLine::plan(ExecCommandLine::Dialect::desktopEntry,
                                                   QString::fromUtf8(line), {files, {}, {}, {}});
-        EXPECT_EQ(plan.runs.value(0), reference) << line.constData();
+        EXPECT_EQ(plan.runs.value(0), QList<QByteArray>(argv, argv + g_strv_length(argv)))
+            << line.constData();
     }
 }
 
