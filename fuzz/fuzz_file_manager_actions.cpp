@@ -6,8 +6,11 @@
 // Properties: a reader either returns actions that all name the file, or the
 // single unreadable entry named after it, never both; ids within a file are
 // distinct; every command line that splits expands to runs whose program is
-// not empty, and a lone %F gives each file as exactly one argument.
+// not empty, and a lone %F gives each file as exactly one argument; Thunar's
+// shell line gives each file as one quoted word (a value that comes out
+// unquoted is a crash), and quoting reads back as the bytes quoted.
 #include "core/model/LocalFileURL.h"
+#include "core/utilities/ActionCommandLine.h"
 #include "core/utilities/ExecCommandLine.h"
 #include "core/utilities/FileManagerActions.h"
 
@@ -23,6 +26,41 @@ void check(bool condition) {
 
 const QList<QUrl> files = {LocalFileURL::fromNativePath("/tmp/a b"),
                            LocalFileURL::fromNativePath("/tmp/-\xff$(x)")};
+
+// What /bin/sh reads back from one word of single-quoted pieces joined by \'.
+QByteArray unquoted(const QByteArray& word) {
+    QByteArray value;
+    qsizetype i = 0;
+    for (;;) {
+        check(i < word.size() && word.at(i) == '\'');
+        const qsizetype end = word.indexOf('\'', i + 1);
+        check(end > i);
+        value += word.mid(i + 1, end - i - 1);
+        i = end + 1;
+        if (i == word.size())
+            return value;
+        check(word.mid(i, 2) == "\\'");
+        value += '\'';
+        i += 2;
+    }
+}
+
+void checkShellLine(const QString& line) {
+    using ActionCommandLine::shellQuote;
+    const ExecCommandLine::Context context{files, "n", "/k", "i"};
+    const auto shell =
+        ActionCommandLine::shellLine(ExecCommandLine::Dialect::thunar, line, files, context);
+    if (!shell || line.endsWith(QLatin1Char('\\')) || line.endsWith(QLatin1Char('%')))
+        return;
+    // Whatever came before, a %F outside quotes adds each file as one quoted word.
+    const auto withFiles = ActionCommandLine::shellLine(
+        ExecCommandLine::Dialect::thunar, line + QStringLiteral(" %F"), files, context);
+    if (withFiles) {
+        const QByteArray tail = " " + shellQuote(LocalFileURL::nativePath(files[0])) + " " +
+                                shellQuote(LocalFileURL::nativePath(files[1]));
+        check(withFiles->endsWith(tail));
+    }
+}
 
 void checkCommand(const QString& line, ExecCommandLine::Dialect dialect) {
     const auto command = ExecCommandLine::parse(line);
@@ -73,6 +111,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         checkCommand(QString::fromUtf8(input), ExecCommandLine::Dialect::desktopEntry);
         checkCommand(QString::fromUtf8(input), ExecCommandLine::Dialect::thunar);
         checkCommand(QString::fromUtf8(input), ExecCommandLine::Dialect::nemo);
+        checkShellLine(QString::fromUtf8(input));
+        check(unquoted(ActionCommandLine::shellQuote(input)) == input);
         return 0;
     }
 
@@ -85,8 +125,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         check(!ids.contains(action.id()));
         ids.insert(action.id());
-        if (action.exec)
+        if (action.exec) {
             checkCommand(*action.exec, dialect);
+            const auto plan =
+                ActionCommandLine::plan(dialect, *action.exec, {files, "n", "/k", "i"});
+            check(!plan.unsafe || plan.runs.isEmpty());
+            if (dialect == ExecCommandLine::Dialect::thunar) {
+                checkShellLine(*action.exec);
+                for (const auto& argv : plan.runs)
+                    check(argv.size() == 3 && argv.first() == "/bin/sh");
+            }
+        }
     }
     return 0;
 }

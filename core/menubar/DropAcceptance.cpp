@@ -1,6 +1,7 @@
 #include "core/menubar/DropAcceptance.h"
 
-#include <QFileInfo>
+#include "core/model/LocalFileURL.h"
+
 #include <QMimeData>
 
 namespace DropAcceptance {
@@ -11,9 +12,9 @@ std::optional<QUrl> acceptableFile(const QList<QUrl>& urls) {
     const QUrl& url = urls.first();
     if (!url.isLocalFile())
         return std::nullopt;
-    const QFileInfo info(url.toLocalFile());
-    // A link to a folder is a folder.
-    if (!info.exists() || info.isDir())
+    // By the path's bytes: a name that is not valid UTF-8 is still a file. A
+    // link to a folder is a folder.
+    if (!LocalFileURL::isExistingNonFolder(LocalFileURL::nativePath(url)))
         return std::nullopt;
     return url;
 }

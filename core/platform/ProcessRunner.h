@@ -53,8 +53,11 @@ struct ProcessResult {
     // Exit code of a program that was waited for and exited on its own.
     std::optional<int> exitCode;
     // Everything it wrote to standard output, when it was waited for (empty
-    // past the limit). Standard error is discarded.
+    // past the limit).
     QByteArray standardOutput;
+    // The end of what it wrote to standard error (its last 64 KiB), when it
+    // was waited for.
+    QByteArray standardError;
 
     bool started() const { return !launchError.has_value(); }
     // Started, exited on its own with code 0.

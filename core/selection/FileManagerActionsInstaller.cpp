@@ -103,6 +103,9 @@ QString execWord(const QString& word) {
     for (const QChar c : word) {
         if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
             out += u'\\';
+        // A percent sign is a field code's start unless doubled.
+        if (c == u'%')
+            out += u'%';
         out += c;
     }
     return out + u'"';
@@ -402,11 +405,15 @@ QString FileManagerActionsInstaller::nautilusScriptName(const RuleAction& rule) 
 }
 
 QByteArray FileManagerActionsInstaller::thunarAction(const RuleAction& rule) const {
-    // Thunar substitutes %F with quoted paths and splits the line itself.
+    // Thunar runs the line with /bin/sh, %F replaced by the quoted paths; "%%"
+    // is its percent sign.
+    QString command = shellWord(m_program) + QStringLiteral(" open --hotkey ") +
+                      shellWord(QStringLiteral("rule-") + rule.ruleId);
+    command.replace(u'%', QStringLiteral("%%"));
+    command += QStringLiteral(" -- %F");
     return (QStringLiteral("<action>\n\t<icon></icon>\n\t<name>") + xmlText(label(rule)) +
             QStringLiteral("</name>\n\t<submenu></submenu>\n\t<unique-id>") + ourPrefix +
-            rule.ruleId + QStringLiteral("</unique-id>\n\t<command>") +
-            xmlText(execLine(m_program, rule.ruleId)) +
+            rule.ruleId + QStringLiteral("</unique-id>\n\t<command>") + xmlText(command) +
             QStringLiteral("</command>\n\t<description>") + xmlText(description(rule)) +
             QStringLiteral("</description>\n\t<range>*</range>\n\t<patterns>*</patterns>\n"
                            "\t<directories/>\n\t<audio-files/>\n\t<image-files/>\n"

@@ -44,10 +44,10 @@ QByteArray withoutExtension(const QByteArray& name) {
     return dot > 0 ? name.left(dot) : name;
 }
 
-// What one code stands for, for the given files (one element per argument it
-// fills when it stands alone).
-QList<QByteArray> valuesOf(Dialect dialect, QChar code, const QList<QUrl>& files,
-                           const ExecCommandLine::Context& context) {
+} // namespace
+
+QList<QByteArray> ExecCommandLine::values(Dialect dialect, QChar code, const QList<QUrl>& files,
+                                          const Context& context) {
     QList<QByteArray> values;
     const auto each = [&](auto convert) {
         for (const QUrl& file : files)
@@ -138,8 +138,6 @@ QList<QByteArray> valuesOf(Dialect dialect, QChar code, const QList<QUrl>& files
     return values;
 }
 
-} // namespace
-
 std::optional<ExecCommandLine> ExecCommandLine::parse(const QString& line) {
     ExecCommandLine command;
     Argument current;
@@ -179,7 +177,7 @@ std::optional<ExecCommandLine> ExecCommandLine::parse(const QString& line) {
             if (code == QLatin1Char('%'))
                 appendText(code);
             else
-                current.append({QString(), code});
+                current.append({QString(), code, !quote.isNull()});
             continue;
         }
         appendText(c);
@@ -198,29 +196,14 @@ QList<QList<QByteArray>> ExecCommandLine::expand(Dialect dialect, const Context&
     for (const Piece& piece : m_arguments.value(0))
         if (!piece.code.isNull())
             return {};
-    bool hasList = false, hasSingle = false;
-    for (const Argument& argument : m_arguments)
-        for (const Piece& piece : argument) {
-            hasList = hasList || (!piece.code.isNull() && isListCode(dialect, piece.code));
-            hasSingle =
-                hasSingle || (!piece.code.isNull() && isSingleFileCode(dialect, piece.code));
-        }
-    QList<QList<QUrl>> runs;
-    if (hasSingle && !hasList && context.files.size() > 1) {
-        for (const QUrl& file : context.files)
-            runs.append({file});
-    } else {
-        runs.append(context.files);
-    }
-
     QList<QList<QByteArray>> result;
-    for (const QList<QUrl>& files : runs) {
+    for (const QList<QUrl>& files : selections(dialect, context.files)) {
         QList<QByteArray> argv;
         for (const Argument& argument : m_arguments) {
             // A code standing alone fills as many arguments as it has values
             // (none at all when it has none).
             if (argument.size() == 1 && !argument.first().code.isNull()) {
-                argv.append(valuesOf(dialect, argument.first().code, files, context));
+                argv.append(values(dialect, argument.first().code, files, context));
                 continue;
             }
             QByteArray joined;
@@ -228,7 +211,7 @@ QList<QList<QByteArray>> ExecCommandLine::expand(Dialect dialect, const Context&
                 if (piece.code.isNull())
                     joined.append(QFile::encodeName(piece.text));
                 else
-                    joined.append(valuesOf(dialect, piece.code, files.mid(0, 1), context).value(0));
+                    joined.append(values(dialect, piece.code, files.mid(0, 1), context).value(0));
             }
             argv.append(joined);
         }
@@ -236,4 +219,20 @@ QList<QList<QByteArray>> ExecCommandLine::expand(Dialect dialect, const Context&
             result.append(argv);
     }
     return result;
+}
+
+QList<QList<QUrl>> ExecCommandLine::selections(Dialect dialect, const QList<QUrl>& files) const {
+    bool hasList = false, hasSingle = false;
+    for (const Argument& argument : m_arguments)
+        for (const Piece& piece : argument) {
+            hasList = hasList || (!piece.code.isNull() && isListCode(dialect, piece.code));
+            hasSingle =
+                hasSingle || (!piece.code.isNull() && isSingleFileCode(dialect, piece.code));
+        }
+    if (!hasSingle || hasList || files.size() < 2)
+        return {files};
+    QList<QList<QUrl>> each;
+    for (const QUrl& file : files)
+        each.append({file});
+    return each;
 }

@@ -25,7 +25,12 @@ bool hasExtension(const QString& name, std::initializer_list<const char*> extens
     return false;
 }
 
-void walkScripts(const QString& root, const QString& folder, QList<CatalogEntry>& into, int depth) {
+struct Walk {
+    QString root;
+    bool automator = false, osascript = false;
+};
+
+void walkScripts(const Walk& walk, const QString& folder, QList<CatalogEntry>& into, int depth) {
     if (depth > 32)
         return;
     const QDir dir(folder);
@@ -34,18 +39,19 @@ void walkScripts(const QString& root, const QString& folder, QList<CatalogEntry>
         const QString name = info.fileName();
         bool collect = false;
         if (hasExtension(name, {"workflow"})) {
-            collect = true;
+            collect = walk.automator;
         } else if (info.isDir()) {
             // A linked folder is not entered: it may lead back up.
             if (!info.isSymLink())
-                walkScripts(root, info.absoluteFilePath(), into, depth + 1);
+                walkScripts(walk, info.absoluteFilePath(), into, depth + 1);
         } else if (info.isFile()) {
-            collect = info.isExecutable() || hasExtension(name, {"applescript", "scpt"});
+            collect = info.isExecutable() ||
+                      (walk.osascript && hasExtension(name, {"applescript", "scpt"}));
         }
         if (!collect)
             continue;
         const QString path = QDir::cleanPath(info.absoluteFilePath());
-        const QString prefix = QDir::cleanPath(root) + QLatin1Char('/');
+        const QString prefix = QDir::cleanPath(walk.root) + QLatin1Char('/');
         const QString relative = path.startsWith(prefix) ? path.mid(prefix.size()) : name;
         into.append({relative, scriptDisplayName(name)});
     }
@@ -74,9 +80,9 @@ QList<CatalogEntry> shortcutsFromList(const QByteArray& output) {
     return entries;
 }
 
-bool shortcutsToolAvailable(const QString& toolPath) {
-    const QFileInfo tool(toolPath);
-    return tool.isFile() && tool.isExecutable();
+bool isRunnable(const QByteArray& program) {
+    const QFileInfo info(QFile::decodeName(program));
+    return info.isFile() && info.isExecutable();
 }
 
 CatalogScan listShortcuts(ProcessRunner& processes, const QString& toolPath) {
@@ -107,7 +113,7 @@ std::optional<QString> scriptsFolder(bool usesApplicationScripts) {
                          QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
 }
 
-CatalogScan listScripts(const std::optional<QString>& folder) {
+CatalogScan listScripts(const std::optional<QString>& folder, const Tools& tools) {
     if (!folder)
         return CatalogScan::failure(QStringLiteral("Scripts folder is unavailable."));
     const QFileInfo info(*folder);
@@ -116,7 +122,8 @@ CatalogScan listScripts(const std::optional<QString>& folder) {
     if (!info.isDir() || !info.isReadable() || !info.isExecutable())
         return CatalogScan::failure(QStringLiteral("Could not read the scripts folder."));
     QList<CatalogEntry> entries;
-    walkScripts(*folder, *folder, entries, 0);
+    walkScripts({*folder, isRunnable(tools.automator), isRunnable(tools.osascript)}, *folder,
+                entries, 0);
     sortCatalogEntries(entries);
     return {entries, std::nullopt};
 }

@@ -16,9 +16,14 @@ class ProcessRunner;
 namespace ExternalUtilityCatalog {
 inline constexpr const char* shortcutsToolPath = "/usr/bin/shortcuts";
 
-// Whether the Shortcuts command-line tool exists (the settings window hides
-// "Run Shortcuts…" without it).
-bool shortcutsToolAvailable(const QString& toolPath);
+// The programs that stand in for the macOS tools; absent on most systems.
+struct Tools {
+    QByteArray shortcuts = shortcutsToolPath;
+    QByteArray automator = "/usr/bin/automator";
+    QByteArray osascript = "/usr/bin/osascript";
+};
+// An existing file the user may run.
+bool isRunnable(const QByteArray& program);
 
 // Runs `toolPath` with "list --show-identifiers" and reads its lines.
 CatalogScan listShortcuts(ProcessRunner& processes, const QString& toolPath);
@@ -29,9 +34,10 @@ QList<CatalogEntry> shortcutsFromList(const QByteArray& output);
 // $XDG_DATA_HOME/Corvanta/Application Scripts; none without a data folder.
 std::optional<QString> scriptsFolder(bool usesApplicationScripts, const QString& dataHome);
 std::optional<QString> scriptsFolder(bool usesApplicationScripts);
-// Executables, AppleScript files and workflows under `folder` (none: the
-// folder is unavailable), skipping hidden items and never entering a workflow.
-CatalogScan listScripts(const std::optional<QString>& folder);
+// Executables under `folder` (none: the folder is unavailable), and
+// AppleScript files and workflows when their tool is there to run them;
+// hidden items are skipped and a workflow is never entered.
+CatalogScan listScripts(const std::optional<QString>& folder, const Tools& tools = {});
 CatalogScan listScripts(bool usesApplicationScripts);
 
 // Creates the scripts folder and shows it in the file manager; false when

@@ -2,12 +2,14 @@
 
 #include "core/model/LocalFileURL.h"
 #include "core/platform/ProcessRunner.h"
-#include "core/utilities/ExternalUtilityCatalog.h"
+#include "core/utilities/ActionCommandLine.h"
 
 #include <QFileInfo>
 #include <QStandardPaths>
 
 namespace {
+
+using ExternalUtilityCatalog::isRunnable;
 
 QString quoted(const QString& name) {
     return QStringLiteral("\u201C") + name + QStringLiteral("\u201D");
@@ -20,6 +22,15 @@ QList<QByteArray> pathsOf(const QList<QUrl>& files) {
     return paths;
 }
 
+QString lastLine(const QByteArray& text) {
+    const QStringList lines = QString::fromUtf8(text).split(QLatin1Char('\n'));
+    for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
+        if (!line->trimmed().isEmpty())
+            return line->trimmed();
+    }
+    return QString();
+}
+
 // A stored relative path that would leave the scripts folder names no script.
 bool staysInside(const QString& relativePath) {
     if (relativePath.isEmpty() || relativePath.startsWith(QLatin1Char('/')))
@@ -29,11 +40,6 @@ bool staysInside(const QString& relativePath) {
             return false;
     }
     return true;
-}
-
-bool isRunnable(const QByteArray& program) {
-    const QFileInfo info(QFile::decodeName(program));
-    return info.isFile() && info.isExecutable();
 }
 
 } // namespace
@@ -80,15 +86,17 @@ std::optional<QString> ExternalUtilityRunner::runShortcut(const QString& id, con
 std::optional<QString> ExternalUtilityRunner::runService(const QString& id, const QString& name,
                                                          const QList<QUrl>& files) {
     const auto action = FileManagerActions::find(id, name, m_folders.actions);
-    if (action) {
-        if (!runAction(*action, files))
-            return std::nullopt;
-    }
+    const ActionStart start = action ? runAction(*action, files) : ActionStart::failed;
+    if (start == ActionStart::started)
+        return std::nullopt;
+    if (start == ActionStart::refused)
+        return QStringLiteral("Could not run service ") + quoted(name) +
+               QStringLiteral(": a file name could run as a command.");
     return QStringLiteral("Could not run service ") + quoted(name) + QStringLiteral(".");
 }
 
-std::optional<QString> ExternalUtilityRunner::runAction(const FileManagerAction& action,
-                                                        const QList<QUrl>& files) {
+ExternalUtilityRunner::ActionStart ExternalUtilityRunner::runAction(const FileManagerAction& action,
+                                                                    const QList<QUrl>& files) {
     const QList<QByteArray> paths = pathsOf(files);
     const QByteArray folder =
         paths.isEmpty() ? QByteArray() : LocalFileURL::folderPath(paths.first());
@@ -108,25 +116,27 @@ std::optional<QString> ExternalUtilityRunner::runAction(const FileManagerAction&
         };
         if (!folder.isEmpty())
             request.workingDirectory = folder;
-        return m_processes.run(request).launchError;
+        return m_processes.run(request).started() ? ActionStart::started : ActionStart::failed;
     }
     if (!action.exec)
-        return QString();
-    const auto command = ExecCommandLine::parse(*action.exec);
-    if (!command)
-        return QString();
-    const QList<QList<QByteArray>> runs = command->expand(
-        action.dialect(), {files, action.name, QFile::encodeName(action.filePath), QString()});
-    if (runs.isEmpty())
-        return QString();
-    for (const QList<QByteArray>& argv : runs) {
+        return ActionStart::failed;
+    const ActionCommandLine::Plan plan = ActionCommandLine::plan(
+        action.dialect(), *action.exec,
+        {files, action.name, QFile::encodeName(action.filePath), QString()});
+    // Nemo's backtick quoting asks the shell to run each file as a command.
+    if (plan.unsafe || action.quote == QLatin1String("backtick"))
+        return ActionStart::refused;
+    if (plan.runs.isEmpty())
+        return ActionStart::failed;
+    for (const QList<QByteArray>& argv : plan.runs) {
         ProcessRequest request(argv.first(), argv.mid(1));
+        // Thunar and Nemo start actions in the folder of the (first) file.
         if (!folder.isEmpty() && action.source != FileManagerAction::Source::kdeServiceMenu)
             request.workingDirectory = folder;
-        if (auto failure = m_processes.run(request).launchError)
-            return failure;
+        if (!m_processes.run(request).started())
+            return ActionStart::failed;
     }
-    return std::nullopt;
+    return ActionStart::started;
 }
 
 std::optional<QString> ExternalUtilityRunner::runWaited(ProcessRequest request,
@@ -135,15 +145,21 @@ std::optional<QString> ExternalUtilityRunner::runWaited(ProcessRequest request,
     request.waitForExit = true;
     request.timeout = applicationScriptsTimeout;
     request.killOnTimeout = false;
+    request.outputLimit = waitedOutputLimit;
     const ProcessResult result = m_processes.run(request);
     if (!result.started())
         return loadFailure;
     if (result.timedOut)
         return timeoutMessage;
+    if (result.outputLimitExceeded)
+        return QStringLiteral("The program printed more than Corvanta reads and was stopped.");
     if (result.exitCode != 0) {
-        const QString output = QString::fromUtf8(result.standardOutput).trimmed();
-        if (!output.isEmpty())
-            return output.section(QLatin1Char('\n'), -1).trimmed();
+        // The reason is on standard error; standard output is often progress.
+        for (const QByteArray& stream : {result.standardError, result.standardOutput}) {
+            const QString line = lastLine(stream);
+            if (!line.isEmpty())
+                return line;
+        }
         return result.exitCode
                    ? QStringLiteral("The program ended with exit status %1.").arg(*result.exitCode)
                    : QStringLiteral("The program was stopped.");
@@ -187,9 +203,10 @@ std::optional<QString> ExternalUtilityRunner::runScript(const QString& relativeP
         return std::nullopt;
     }
 
-    // AppleScript goes to osascript; anything else is a program of its own.
+    // AppleScript goes to osascript, unless the file is a program of its own.
     const bool appleScript =
-        suffix == QLatin1String("applescript") || suffix == QLatin1String("scpt");
+        (suffix == QLatin1String("applescript") || suffix == QLatin1String("scpt")) &&
+        !isRunnable(script);
     const ProcessRequest request =
         appleScript ? ProcessRequest(m_tools.osascript, QList<QByteArray>{script} + paths)
                     : ProcessRequest(script, paths);

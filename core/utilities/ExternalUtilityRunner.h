@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/utilities/ExternalUtilityCatalog.h"
 #include "core/utilities/ExternalUtilityRef.h"
 #include "core/utilities/FileManagerActions.h"
 
@@ -22,13 +23,11 @@ public:
         FileManagerActionFolders actions;
         static Folders fromEnvironment();
     };
-    // The programs that stand in for the macOS tools; absent on most systems.
-    struct Tools {
-        QByteArray shortcuts = "/usr/bin/shortcuts";
-        QByteArray automator = "/usr/bin/automator";
-        QByteArray osascript = "/usr/bin/osascript";
-    };
+    using Tools = ExternalUtilityCatalog::Tools;
     static constexpr std::chrono::milliseconds applicationScriptsTimeout{60000};
+    // A waited script printing more than this is stopped: its output is kept
+    // in memory until it ends.
+    static constexpr qsizetype waitedOutputLimit = 4 * 1024 * 1024;
 
     ExternalUtilityRunner(ProcessRunner& processes, Folders folders);
     ExternalUtilityRunner(ProcessRunner& processes, Folders folders, Tools tools);
@@ -44,7 +43,8 @@ public:
                                bool usesApplicationScripts);
 
 private:
-    std::optional<QString> runAction(const FileManagerAction& action, const QList<QUrl>& files);
+    enum class ActionStart { started, failed, refused };
+    ActionStart runAction(const FileManagerAction& action, const QList<QUrl>& files);
     std::optional<QString> runWaited(ProcessRequest request, const QString& loadFailure,
                                      const QString& timeoutMessage);
 

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
+#include <QSet>
 #include <QStandardPaths>
 #include <QXmlStreamReader>
 
@@ -86,6 +87,26 @@ void walkNautilusScripts(const QString& folder, QList<FileManagerAction>& into, 
             into.append(action);
         }
     }
+}
+
+// As KIO finds them: a file in an earlier folder hides one of the same name in
+// a later one, and a menu in the user's own folder counts only when it is
+// executable (KIO shows no other: anything could have dropped it there).
+QStringList serviceMenus(const FileManagerActionFolders& folders, const QString& subfolder) {
+    QStringList paths;
+    QSet<QString> names;
+    for (const QString& data : folders.dataFolders) {
+        const bool userFolder = QDir(data) == QDir(folders.dataHome);
+        for (const QString& path : filesIn(data + subfolder, QStringLiteral(".desktop"))) {
+            const QFileInfo info(path);
+            if (names.contains(info.fileName()))
+                continue;
+            names.insert(info.fileName());
+            if (!userFolder || info.isExecutable())
+                paths << path;
+        }
+    }
+    return paths;
 }
 
 QString nautilusScriptsFolder(const FileManagerActionFolders& folders) {
@@ -192,6 +213,7 @@ QList<FileManagerAction> readNemoAction(const QString& path, const QByteArray& d
                                               })) ||
         onlyFolders(types);
     action.acceptsFiles = selection != QLatin1String("none") && !foldersOnly;
+    action.quote = file->string(group, QStringLiteral("Quote")).value_or(QString()).toLower();
     return {action};
 }
 
@@ -256,10 +278,16 @@ QList<FileManagerAction> readThunarActions(const QString& path, const QByteArray
             }
         } else if (xml.isEndElement()) {
             if (depth == 2 && draft) {
-                if (draft->hasCommand) {
+                // Of two actions with one id the first counts, so that the
+                // checklist and the runner mean the same one.
+                const QString key = draft->uniqueID.isEmpty() ? draft->name : draft->uniqueID;
+                const bool duplicate =
+                    std::any_of(actions.begin(), actions.end(),
+                                [&key](const FileManagerAction& a) { return a.key == key; });
+                if (draft->hasCommand && !duplicate) {
                     FileManagerAction action;
                     action.source = Source::thunarAction;
-                    action.key = draft->uniqueID.isEmpty() ? draft->name : draft->uniqueID;
+                    action.key = key;
                     action.name = draft->name.isEmpty() ? scriptDisplayName(path) : draft->name;
                     action.filePath = path;
                     action.exec = draft->command;
@@ -323,11 +351,9 @@ QList<FileManagerAction> installed(const FileManagerActionFolders& folders) {
 
 QStringList installedActionFiles(const FileManagerActionFolders& folders) {
     QStringList paths;
-    for (const QString& data : folders.dataFolders) {
-        paths << filesIn(data + QStringLiteral("/kio/servicemenus"), QStringLiteral(".desktop"));
-        paths << filesIn(data + QStringLiteral("/kservices5/ServiceMenus"),
-                         QStringLiteral(".desktop"));
-    }
+    for (const QString& menus :
+         {QStringLiteral("/kio/servicemenus"), QStringLiteral("/kservices5/ServiceMenus")})
+        paths << serviceMenus(folders, menus);
     for (const QString& data : folders.dataFolders)
         paths << filesIn(data + QStringLiteral("/nemo/actions"), QStringLiteral(".nemo_action"));
     const QString uca = folders.configHome + QStringLiteral("/Thunar/uca.xml");

@@ -36,6 +36,8 @@ struct FileManagerAction {
     // for a file that could not be read.
     std::optional<QString> exec;
     bool acceptsFiles = true;
+    // Nemo's Quote= key (lower case): how Nemo wraps each value it substitutes.
+    QString quote;
     // The file could not be read: listed under its file name, never run.
     bool unreadable = false;
 

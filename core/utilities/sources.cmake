@@ -1,6 +1,7 @@
 # Sources of core/utilities, relative to core/.
 list(APPEND LOGIC_SOURCES utilities/ExternalUtilityRef.cpp)
 list(APPEND LOGIC_SOURCES
+  utilities/ActionCommandLine.cpp
   utilities/CatalogEntry.cpp
   utilities/DesktopKeyFile.cpp
   utilities/ExecCommandLine.cpp

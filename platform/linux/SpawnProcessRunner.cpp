@@ -51,6 +51,43 @@ bool readAvailable(int fd, QByteArray& into) {
     return true;
 }
 
+// Standard error only has to yield its last lines: older text is dropped.
+constexpr qsizetype errorTail = 64 * 1024;
+
+void keepTail(QByteArray& text) {
+    if (text.size() > errorTail)
+        text.remove(0, text.size() - errorTail);
+}
+
+// A program left running past its bound still writes to its pipes: keep
+// reading (and dropping) until it closes them, so a write never kills it with
+// SIGPIPE, then reap it.
+void drainAndReapInBackground(GPid pid, int output, int error) {
+    std::thread([pid, output, error] {
+        for (const int fd : {output, error})
+            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        pollfd watch[2] = {{output, POLLIN, 0}, {error, POLLIN, 0}};
+        char buffer[16384];
+        while (watch[0].fd >= 0 || watch[1].fd >= 0) {
+            if (::poll(watch, 2, -1) < 0 && errno != EINTR)
+                break;
+            for (pollfd& one : watch) {
+                if (one.fd < 0 || one.revents == 0)
+                    continue;
+                const ssize_t count = ::read(one.fd, buffer, sizeof buffer);
+                if (count == 0 || (count < 0 && errno != EINTR && errno != EAGAIN))
+                    one.fd = -1;
+            }
+        }
+        ::close(output);
+        ::close(error);
+        int ignored = 0;
+        while (::waitpid(pid, &ignored, 0) < 0 && errno == EINTR) {
+        }
+        g_spawn_close_pid(pid);
+    }).detach();
+}
+
 // A waited program leads a process group of its own, so that killing it
 // takes along what it started (a shell's children).
 void becomeGroupLeader(gpointer) {
@@ -95,26 +132,33 @@ ProcessResult SpawnProcessRunner::run(const ProcessRequest& request) {
         return result;
     }
 
-    const auto flags = GSpawnFlags(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD |
-                                   G_SPAWN_STDERR_TO_DEV_NULL | G_SPAWN_CLOEXEC_PIPES);
+    const auto flags =
+        GSpawnFlags(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD | G_SPAWN_CLOEXEC_PIPES);
     GPid pid = 0;
-    int output = -1;
+    int output = -1, error = -1;
     if (!g_spawn_async_with_pipes(workingDirectory, argv.data(), envp.get(), flags,
-                                  becomeGroupLeader, nullptr, &pid, nullptr, &output, nullptr,
+                                  becomeGroupLeader, nullptr, &pid, nullptr, &output, &error,
                                   &rawError)) {
-        GErrorPtr error(rawError);
-        result.launchError = qStringFromUtf8(error->message);
+        GErrorPtr failure(rawError);
+        result.launchError = qStringFromUtf8(failure->message);
         return result;
     }
-    ::fcntl(output, F_SETFL, ::fcntl(output, F_GETFL) | O_NONBLOCK);
+    for (const int fd : {output, error})
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
 
-    const std::optional<Clock::time_point> deadline =
-        request.timeout ? std::optional(Clock::now() + *request.timeout) : std::nullopt;
-    bool outputOpen = true;
+    const bool bounded = request.timeout.has_value();
+    const Clock::time_point deadline =
+        Clock::now() + request.timeout.value_or(std::chrono::milliseconds(0));
+    bool outputOpen = true, errorOpen = true;
+    bool leftRunning = false;
     int status = 0;
     for (;;) {
         if (outputOpen)
             outputOpen = readAvailable(output, result.standardOutput);
+        if (errorOpen) {
+            errorOpen = readAvailable(error, result.standardError);
+            keepTail(result.standardError);
+        }
         if (request.outputLimit && result.standardOutput.size() > *request.outputLimit) {
             result.outputLimitExceeded = true;
             result.standardOutput.clear();
@@ -126,34 +170,37 @@ ProcessResult SpawnProcessRunner::run(const ProcessRequest& request) {
             // Whatever it wrote before exiting is still in the pipe.
             if (outputOpen)
                 readAvailable(output, result.standardOutput);
+            if (errorOpen)
+                readAvailable(error, result.standardError);
+            keepTail(result.standardError);
             if (waited == pid)
                 result.exitCode = exitCodeOf(status);
             break;
         }
-        if (deadline && Clock::now() >= *deadline) {
+        if (bounded && Clock::now() >= deadline) {
             result.timedOut = true;
             if (request.killOnTimeout) {
                 killAndReap(pid, status);
             } else {
-                // Left running, but still reaped when it ends.
-                std::thread([pid] {
-                    int ignored = 0;
-                    while (::waitpid(pid, &ignored, 0) < 0 && errno == EINTR) {
-                    }
-                }).detach();
+                drainAndReapInBackground(pid, output, error);
+                leftRunning = true;
             }
             break;
         }
         // Wake on output, or every few milliseconds to look for the exit (a
-        // program can exit while a child of its own keeps the pipe open).
-        pollfd watch{output, POLLIN, 0};
-        ::poll(&watch, outputOpen ? 1 : 0, 5);
+        // program can exit while a child of its own keeps the pipes open).
+        pollfd watch[2] = {{outputOpen ? output : -1, POLLIN, 0},
+                           {errorOpen ? error : -1, POLLIN, 0}};
+        ::poll(watch, 2, 5);
     }
     if (request.outputLimit && result.standardOutput.size() > *request.outputLimit) {
         result.outputLimitExceeded = true;
         result.standardOutput.clear();
     }
-    ::close(output);
-    g_spawn_close_pid(pid);
+    if (!leftRunning) {
+        ::close(output);
+        ::close(error);
+        g_spawn_close_pid(pid);
+    }
     return result;
 }

@@ -106,11 +106,17 @@ TEST_F(SpawnProcessRunnerTest, AWaitedRunReportsOutputExitAndEnvironment) {
 
 TEST_F(SpawnProcessRunnerTest, ARunOutOfTimeIsKilledOrLeftRunningAsAsked) {
     const QString pidFile = LinuxSandbox::current().filesFolder() + "/pid";
+    const QString doneFile = LinuxSandbox::current().filesFolder() + "/done";
     for (const bool kill : {true, false}) {
         QFile::remove(pidFile);
-        ProcessRequest request{"/bin/sh",
-                               {"-c", "echo $$ > \"$1\"; echo started; exec sleep 30", "sh",
-                                QFile::encodeName(pidFile)}};
+        QFile::remove(doneFile);
+        // Writes after the bound: a closed pipe would kill it with SIGPIPE.
+        ProcessRequest request{
+            "/bin/sh",
+            {"-c",
+             "echo $$ > \"$1\"; echo started; sleep 1; echo late; echo late >&2; "
+             "touch \"$2\"; exec sleep 30",
+             "sh", QFile::encodeName(pidFile), QFile::encodeName(doneFile)}};
         request.waitForExit = true;
         request.timeout = 300ms;
         request.killOnTimeout = kill;
@@ -122,8 +128,12 @@ TEST_F(SpawnProcessRunnerTest, ARunOutOfTimeIsKilledOrLeftRunningAsAsked) {
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         const pid_t pid = file.readAll().trimmed().toInt();
         ASSERT_GT(pid, 0);
-        // Killed and reaped: the id is gone. Left running: it still answers.
+        // Killed and reaped: the id is gone. Left running: it still answers
+        // and finishes its work.
         EXPECT_EQ(::kill(pid, 0) == 0, !kill);
+        if (!kill) {
+            EXPECT_TRUE(SandboxHelpers::waitUntil([&] { return QFile::exists(doneFile); }, 10000));
+        }
         if (!kill)
             ::kill(pid, SIGKILL);
     }

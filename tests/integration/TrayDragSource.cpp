@@ -38,7 +38,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QList<QUrl> urls;
     for (int i = 1; i < argc; ++i)
-        urls.append(QUrl::fromUserInput(QString::fromLocal8Bit(argv[i])));
+        // A file URL comes percent-encoded, so a name that is not UTF-8 survives.
+        urls.append(QByteArray(argv[i]).startsWith("file:")
+                        ? QUrl::fromEncoded(argv[i])
+                        : QUrl::fromUserInput(QString::fromLocal8Bit(argv[i])));
     Source source(urls);
     source.show();
     return app.exec();

@@ -3,6 +3,7 @@
 // file dragged from that program onto the palette teaches its type.
 #include "core/menubar/DropPalettePanel.h"
 #include "core/menubar/MenuBarDropController.h"
+#include "core/model/LocalFileURL.h"
 #include "platform/linux/LinuxDesktopTray.h"
 #include "tests/support/SelectionOwnerClient.h"
 
@@ -45,6 +46,7 @@ protected:
             source.waitForFinished();
         }
     }
+    void dropFileOntoPalette(const QUrl& url);
     // The drag source showing, with nothing pressed.
     void startSource(const QStringList& paths) {
         source.start(QStringLiteral(CORVANTA_DRAG_SOURCE_PATH), paths);
@@ -192,12 +194,14 @@ TEST_F(TrayDragTest, WatchSeesAnotherProgramsDragReachAndLeaveTheIcon) {
     EXPECT_EQ(seen.size(), 4) << "nothing after the drag";
 }
 
-TEST_F(TrayDragTest, FileDraggedOverTheIconOntoThePaletteIsTaughtOnce) {
+// Drags `url` (a file's, percent-encoded) over the icon onto the palette,
+// which teaches it once.
+void TrayDragTest::dropFileOntoPalette(const QUrl& url) {
     PaletteOnIcon rig;
     MenuBarDropController& drops = rig.drops;
     QList<QUrl>& taught = rig.taught;
 
-    startSource({file});
+    startSource({QString::fromLatin1(url.toEncoded())});
     pickUp();
     moveTo(612, 12);
     ASSERT_TRUE(drops.isPaletteShown()) << "the drag reached the icon";
@@ -207,11 +211,24 @@ TEST_F(TrayDragTest, FileDraggedOverTheIconOntoThePaletteIsTaughtOnce) {
     ASSERT_TRUE(xdotool({"mouseup", "1"}));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !taught.isEmpty(); }, 3000));
     EXPECT_FALSE(drops.isPaletteShown());
-    ASSERT_EQ(taught, QList<QUrl>{QUrl::fromLocalFile(file)});
+    ASSERT_EQ(taught.size(), 1);
+    EXPECT_EQ(LocalFileURL::nativePath(taught.first()), LocalFileURL::nativePath(url));
     ASSERT_TRUE(QTest::qWaitFor([&] { return source.canReadLine(); }, 3000));
     EXPECT_EQ(source.readAll().trimmed(), "drag ended: 1") << "the source was told: copied";
     settle();
     EXPECT_EQ(taught.size(), 1);
+}
+
+TEST_F(TrayDragTest, FileDraggedOverTheIconOntoThePaletteIsTaughtOnce) {
+    dropFileOntoPalette(QUrl::fromLocalFile(file));
+}
+
+TEST_F(TrayDragTest, FileWhoseNameIsNotUtf8IsTaughtByItsBytes) {
+    const QByteArray bytes = QFile::encodeName(dir.path()) + "/\xff\xfe plan.org";
+    FILE* raw = std::fopen(bytes.constData(), "wb");
+    ASSERT_TRUE(raw);
+    std::fclose(raw);
+    dropFileOntoPalette(LocalFileURL::fromNativePath(bytes));
 }
 
 TEST_F(TrayDragTest, FolderDraggedOntoThePaletteIsRefused) {

@@ -1,6 +1,7 @@
 #include "core/model/LocalFileURL.h"
+#include "core/utilities/ActionCommandLine.h"
 #include "core/utilities/ExternalUtilityRunner.h"
-#include "core/utilities/FileManagerActions.h"
+#include "platform/linux/GLibPointers.h"
 #include "platform/linux/SpawnProcessRunner.h"
 #include "tests/integration/LinuxSandbox.h"
 #include "tests/support/QStringPrinter.h"
@@ -13,8 +14,9 @@ namespace {
 
 // Names a file manager may hand over; each must arrive as one argument, unchanged.
 const QList<QByteArray> hostileNames = {
-    "two words.txt",     "it's \"quoted\".txt", "$(touch pwned).txt",
-    "-leading-dash.txt", "`id`;|&.txt",         "\xff\xfe not utf-8.txt",
+    "two words.txt",         "it's \"quoted\".txt",     "$(touch pwned).txt",
+    "-leading-dash.txt",     "`touch pwned`;|&.txt",    "\xff\xfe not utf-8.txt",
+    "'; touch pwned; '.txt", "\"; touch pwned; \".txt", "new\nline; touch pwned.txt",
 };
 
 class UtilityRunsTest : public ::testing::Test {
@@ -38,9 +40,16 @@ protected:
         for (const QString& created : createdFiles)
             QFile::remove(created);
     }
-    void write(const QString& path, const QByteArray& data) {
+    void write(const QString& path, const QByteArray& data, bool executable = false) {
         ASSERT_TRUE(SandboxHelpers::writeFile(path, data));
         createdFiles.append(path);
+        if (executable)
+            QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner);
+    }
+    // No name ran as code: none of them made the marker, wherever it ran.
+    void expectNoMarker() {
+        EXPECT_FALSE(QFile::exists(LinuxSandbox::current().filesFolder() + "/hostile/pwned"));
+        EXPECT_FALSE(QFile::exists("pwned"));
     }
     void copyRecorder(const QString& to) {
         QDir().mkpath(QFileInfo(to).absolutePath());
@@ -55,57 +64,118 @@ protected:
     QStringList createdFiles;
 };
 
-TEST_F(UtilityRunsTest, AScriptAndEveryKindOfActionGetTheFilesByteForByte) {
+// Every hostile name against action lines of each dialect: the line runs as
+// its file manager runs it (the record says what started) or is refused. A
+// Nautilus script and one of the user's scripts get the names as arguments.
+TEST_F(UtilityRunsTest, HostileNamesNeverRunAsCodeInAnyDialectsLine) {
     LinuxSandbox& sandbox = LinuxSandbox::current();
-    const QString data = sandbox.dataHome();
-    const QByteArray program = QFile::encodeName(recorder);
-    copyRecorder(data + "/Corvanta/Scripts/Tools/Record Me");
-    write(data + "/kio/servicemenus/record.desktop",
-          "[Desktop Entry]\nType=Service\nMimeType=all/allfiles;\nActions=rec;other;\n"
-          "[Desktop Action rec]\nName=Record\nExec=" +
-              program +
-              " --kde %F\n"
-              "[Desktop Action other]\nName=Other\nExec=" +
-              program + " --other %U\n");
-    write(data + "/nemo/actions/record.nemo_action",
-          "[Nemo Action]\nName=Record\nExec=" + program + " --nemo %F\nExtensions=any;\n");
-    write(sandbox.configHome() + "/Thunar/uca.xml",
-          "<actions><action><name>Record</name><unique-id>r-1</unique-id><command>" + program +
-              " --thunar %F</command><other-files/><text-files/></action></actions>");
-    copyRecorder(data + "/nautilus/scripts/Record");
-
-    ExternalUtilityRunner runner(processes, ExternalUtilityRunner::Folders::fromEnvironment());
-    const auto services =
-        FileManagerActions::listServices(FileManagerActionFolders::fromEnvironment());
-    ASSERT_EQ(services.errorMessage, std::nullopt);
-    QStringList ids;
-    for (const CatalogEntry& entry : services.entries)
-        ids << entry.id;
-    const QList<QString> serviceIDs = {
-        "rec|" + data + "/kio/servicemenus/record.desktop",
-        data + "/nemo/actions/record.nemo_action",
-        sandbox.configHome() + "/Thunar/uca.xml",
-        data + "/nautilus/scripts/Record",
+    const QByteArray rec = QFile::encodeName(recorder);
+    const QString uca = sandbox.configHome() + "/Thunar/uca.xml";
+    const QString kde = sandbox.dataHome() + "/kio/servicemenus/lines.desktop";
+    const QString nemo = sandbox.dataHome() + "/nemo/actions/";
+    const QByteArray folder = paths.first().left(paths.first().lastIndexOf('/'));
+    const std::optional<QList<QByteArray>> refused;
+    const struct {
+        char dialect; // t: Thunar, k: KDE, n: Nemo, a: Nautilus script, s: script
+        QByteArray line;
+        std::optional<QList<QByteArray>> record;
+    } cases[] = {
+        {'t', rec + " plain %F", QList<QByteArray>{"plain"} + paths},
+        {'t', "sh -c '" + rec + " \"$@\"' sh shell %F", QList<QByteArray>{"shell"} + paths},
+        {'t', rec + " redirect %F > /dev/null 2>&amp;1", QList<QByteArray>{"redirect"} + paths},
+        {'t', "echo x | " + rec + " pipe %f", {{"pipe", paths.first()}}},
+        {'t', rec + " \"%F\"", refused},
+        {'t', "sh -c \"" + rec + " %F\"", refused},
+        {'k', rec + " plain %F", QList<QByteArray>{"plain"} + paths},
+        {'k', "sh -c '" + rec + " \"$@\"' sh shell %F", QList<QByteArray>{"shell"} + paths},
+        {'k', rec + " redirect %F > /dev/null", QList<QByteArray>{"redirect"} + paths},
+        {'k', "true | " + rec + " pipe %F", QList<QByteArray>{"pipe"} + paths},
+        {'k', rec + " \"--file=%F\"", refused},
+        {'k', "sh -c \"" + rec + " %F\"", refused},
+        {'n', rec + " plain %F", QList<QByteArray>{"plain"} + paths},
+        {'n', rec + " -d\"%P\" %f", {{"-d" + folder, paths.first().mid(folder.size() + 1)}}},
+        // Nemo hands "|" and "cat" to the program as words: no shell.
+        {'n', rec + " pipe %F | cat",
+         QList<QByteArray>{"pipe"} + paths + QList<QByteArray>{"|", "cat"}},
+        {'n', "sh -c \"" + rec + " %F\"", refused},
+        {'n', "konsole -e sh -c '" + rec + " %F'", refused},
+        {'a', {}, paths},
+        {'s', {}, paths},
     };
-    for (const QString& id : serviceIDs)
-        EXPECT_TRUE(ids.contains(id)) << qPrintable(id);
-
-    EXPECT_EQ(runner.runScript("Tools/Record Me", "Record Me", files, false), std::nullopt);
-    for (const QString& id : serviceIDs)
-        EXPECT_EQ(runner.runService(id, "Record", files), std::nullopt) << qPrintable(id);
-
-    const QList<QList<QByteArray>> records = SandboxHelpers::records(5);
-    ASSERT_EQ(records.size(), 5);
-    QList<QList<QByteArray>> expected = {paths, QList<QByteArray>{"--kde"} + paths,
-                                         QList<QByteArray>{"--nemo"} + paths,
-                                         QList<QByteArray>{"--thunar"} + paths, paths};
-    // The programs run side by side: compare without their order.
-    QList<QList<QByteArray>> sorted = records;
-    std::sort(sorted.begin(), sorted.end());
+    ExternalUtilityRunner runner(processes, ExternalUtilityRunner::Folders::fromEnvironment());
+    QList<QList<QByteArray>> expected;
+    int index = 0;
+    for (const auto& c : cases) {
+        const QString name = QString::number(index++);
+        QString id;
+        if (c.dialect == 't') {
+            write(uca, "<actions><action><name>" + name.toUtf8() + "</name><command>" + c.line +
+                           "</command><other-files/></action></actions>");
+            id = uca;
+        } else if (c.dialect == 'k') {
+            write(kde,
+                  "[Desktop Entry]\n[Desktop Action a]\nName=" + name.toUtf8() +
+                      "\nExec=" + c.line + "\n",
+                  true);
+            id = kde;
+        } else if (c.dialect == 'a') {
+            id = sandbox.dataHome() + "/nautilus/scripts/Record";
+            copyRecorder(id);
+        } else if (c.dialect == 's') {
+            id = "Tools/Record Me";
+            copyRecorder(sandbox.dataHome() + "/Corvanta/Scripts/" + id);
+        } else {
+            id = nemo + name + ".nemo_action";
+            write(id, "[Nemo Action]\nName=" + name.toUtf8() + "\nExec=" + c.line + "\n");
+        }
+        const auto message = c.dialect == 's' ? runner.runScript(id, name, files, false)
+                                              : runner.runService(id, name, files);
+        EXPECT_EQ(message.has_value(), !c.record) << c.line.constData();
+        if (c.record)
+            expected.append(*c.record);
+        else
+            EXPECT_TRUE(message && message->endsWith(": a file name could run as a command."));
+    }
+    QList<QList<QByteArray>> records = SandboxHelpers::records(expected.size());
+    std::sort(records.begin(), records.end());
     std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(sorted, expected);
-    EXPECT_FALSE(QFile::exists(sandbox.filesFolder() + "/hostile/pwned"));
-    EXPECT_FALSE(QFile::exists("pwned"));
+    EXPECT_EQ(records, expected);
+    expectNoMarker();
+}
+
+// GLib's expansion of a desktop entry line (each value shell-quoted where it
+// lands, the line then split by g_shell_parse_argv) is the reference for lines
+// without shell syntax or quoted codes.
+TEST_F(UtilityRunsTest, DesktopEntryLinesSplitAsGLibSplitsThem) {
+    QList<QByteArray> quoted;
+    for (const QByteArray& path : paths)
+        quoted.append(GCharPtr(g_shell_quote(path.constData())).get());
+    for (const QByteArray line : {"edit %F", "edit --x %f", "'/opt/my editor' \"a \\\" b\" %F",
+                                  "edit a\\ b --name=%f %F"}) {
+        gchar** argv = nullptr;
+        ASSERT_TRUE(g_shell_parse_argv(
+            QByteArray(line).replace("%F", quoted.join(' ')).replace("%f", quoted.first()), nullptr,
+            &argv, nullptr));
+        GStrvPtr owned(argv);
+        // The first run: a line with %f alone runs once per file.
+        const auto plan = ActionCommandLine::plan(ExecCommandLine::Dialect::desktopEntry,
+                                                  QString::fromUtf8(line), {files, {}, {}, {}});
+        EXPECT_EQ(plan.runs.value(0), QList<QByteArray>(argv, argv + g_strv_length(argv)))
+            << line.constData();
+    }
+}
+
+// Waited runs (Application Scripts mode) stay bounded and report the reason
+// a script gives on standard error, not its progress.
+TEST_F(UtilityRunsTest, WaitedScriptsAreBoundedAndReportTheirReason) {
+    const QString folder = LinuxSandbox::current().dataHome() + "/Corvanta/Application Scripts";
+    write(folder + "/endless", "#!/bin/sh\nexec yes progress\n", true);
+    write(folder + "/fails", "#!/bin/sh\necho 50%\necho 'no space left' >&2\necho 100%\nexit 4\n",
+          true);
+    ExternalUtilityRunner runner(processes, ExternalUtilityRunner::Folders::fromEnvironment());
+    EXPECT_EQ(runner.runScript("endless", "Endless", files, true),
+              "The program printed more than Corvanta reads and was stopped.");
+    EXPECT_EQ(runner.runScript("fails", "Fails", files, true), "no space left");
 }
 
 TEST_F(UtilityRunsTest, ScriptsThatAreGoneOrCannotRunSaySo) {

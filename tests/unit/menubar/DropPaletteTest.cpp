@@ -3,6 +3,7 @@
 #include "core/menubar/DropPalettePlacement.h"
 #include "core/menubar/DropZoneView.h"
 #include "core/menubar/MenuBarDropController.h"
+#include "core/model/LocalFileURL.h"
 #include "tests/support/QStringPrinter.h"
 #include "tests/support/WidgetTest.h"
 
@@ -132,6 +133,10 @@ QUrl local(const QString& path) {
 TEST_F(DropPaletteTest, TakesExactlyOneExistingFileThatIsNotAFolder) {
     QFile::link(folder, dir.filePath(QStringLiteral("link-to-folder")));
     QFile::link(file, dir.filePath(QStringLiteral("link-to-file")));
+    // QFile cannot name a file that is not valid UTF-8; the C library can.
+    const QByteArray bytes = QFile::encodeName(dir.path()) + "/\xff\xfe name.org";
+    if (FILE* raw = std::fopen(bytes.constData(), "wb"))
+        std::fclose(raw);
     const struct {
         const char* name;
         QList<QUrl> urls;
@@ -139,6 +144,7 @@ TEST_F(DropPaletteTest, TakesExactlyOneExistingFileThatIsNotAFolder) {
     } cases[] = {
         {"one file", {local(file)}, true},
         {"a link to a file", {local(dir.filePath(QStringLiteral("link-to-file")))}, true},
+        {"a name that is not UTF-8", {LocalFileURL::fromNativePath(bytes)}, true},
         {"two files", {local(file), local(other)}, false},
         {"the same file twice", {local(file), local(file)}, false},
         {"a folder", {local(folder)}, false},

@@ -1,11 +1,13 @@
 #include "core/selection/FileManagerActionsInstaller.h"
+#include "core/model/LocalFileURL.h"
+#include "core/utilities/ActionCommandLine.h"
+#include "core/utilities/FileManagerActions.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QXmlStreamReader>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -42,88 +44,14 @@ std::map<QString, QByteArray> snapshot(const QString& root) {
     return files;
 }
 
-// A key file's values by key, with the Desktop Entry escapes undone; a
-// value that spilled onto a line of its own shows up as a line without "=".
-std::map<QString, QString> keyFile(const QByteArray& bytes, QStringList& strayLines) {
-    std::map<QString, QString> values;
-    for (const QString& line : QString::fromUtf8(bytes).split(u'\n')) {
-        if (line.isEmpty() || line.startsWith(u'['))
-            continue;
-        const qsizetype equals = line.indexOf(u'=');
-        if (equals < 0) {
-            strayLines.append(line);
-            continue;
-        }
-        QString value;
-        const QString raw = line.mid(equals + 1);
-        for (qsizetype i = 0; i < raw.size(); ++i) {
-            if (raw[i] == u'\\' && i + 1 < raw.size()) {
-                const QChar next = raw[++i];
-                value += next == u's' ? QChar(u' ') : next == u'n' ? QChar(u'\n') : next;
-            } else {
-                value += raw[i];
-            }
-        }
-        values[line.left(equals)] = value;
-    }
-    return values;
-}
-
-// Splits an Exec value into words the way the Desktop Entry rules quote them.
-QStringList execWords(const QString& exec) {
-    QStringList words;
-    QString word;
-    bool quoted = false;
-    bool inWord = false;
-    for (qsizetype i = 0; i < exec.size(); ++i) {
-        const QChar c = exec[i];
-        if (quoted && c == u'\\' && i + 1 < exec.size()) {
-            word += exec[++i];
-        } else if (c == u'"') {
-            quoted = !quoted;
-            inWord = true;
-        } else if (c == u' ' && !quoted) {
-            if (inWord)
-                words.append(word);
-            word.clear();
-            inWord = false;
-        } else {
-            word += c;
-            inWord = true;
-        }
-    }
-    if (inWord)
-        words.append(word);
-    return words;
-}
-
-// The Thunar actions in `bytes`: unique id to (name, command).
-std::map<QString, std::pair<QString, QString>> thunarActions(const QByteArray& bytes,
-                                                             bool& wellFormed) {
-    std::map<QString, std::pair<QString, QString>> actions;
-    QXmlStreamReader reader(bytes);
-    QString id, name, command;
-    while (!reader.atEnd()) {
-        reader.readNext();
-        if (!reader.isStartElement())
-            continue;
-        if (reader.name() == QLatin1String("action")) {
-            id.clear();
-            name.clear();
-            command.clear();
-        } else if (reader.name() == QLatin1String("name")) {
-            name = reader.readElementText();
-        } else if (reader.name() == QLatin1String("command")) {
-            command = reader.readElementText();
-        } else if (reader.name() == QLatin1String("unique-id")) {
-            id = reader.readElementText();
-            actions[id] = {};
-        }
-        if (!id.isEmpty())
-            actions[id] = {name, command};
-    }
-    wellFormed = !reader.hasError();
-    return actions;
+// Thunar's actions in `bytes` by id, as the strict reader reads them; an
+// unreadable file gives one entry "unreadable". (A file of one action has
+// its id dropped by the reader.)
+std::map<QString, QString> thunarActions(const QByteArray& bytes) {
+    std::map<QString, QString> names;
+    for (const FileManagerAction& a : FileManagerActions::readThunarActions("uca.xml", bytes, {}))
+        names[a.unreadable ? QStringLiteral("unreadable") : a.key] = a.name;
+    return names;
 }
 
 const QByteArray userUca = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
@@ -178,12 +106,10 @@ TEST_F(FileManagerActionsTest, InstallKeepsCurrentAndRemovalRestoresTheUsersFile
         EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
     EXPECT_TRUE(QFileInfo(m_data + "/kio/servicemenus/corvanta-rule-A1.desktop").isExecutable());
     EXPECT_TRUE(QFileInfo(m_data + "/nautilus/scripts/Images (Corvanta)").isExecutable());
-    bool wellFormed = false;
-    const auto thunar = thunarActions(read(m_config + "/Thunar/uca.xml"), wellFormed);
-    EXPECT_TRUE(wellFormed);
+    const auto thunar = thunarActions(read(m_config + "/Thunar/uca.xml"));
     EXPECT_EQ(thunar.size(), 4u);
-    EXPECT_EQ(thunar.at("corvanta-rule-B2").first, QStringLiteral("Images"));
-    EXPECT_EQ(thunar.at("1-1").first, QStringLiteral("Open Terminal & Here"));
+    EXPECT_EQ(thunar.at("corvanta-rule-B2"), QStringLiteral("Images"));
+    EXPECT_EQ(thunar.at("1-1"), QStringLiteral("Open Terminal & Here"));
 
     // Nothing changed, nothing written.
     EXPECT_TRUE(fm.install(rules).written.isEmpty());
@@ -199,9 +125,9 @@ TEST_F(FileManagerActionsTest, InstallKeepsCurrentAndRemovalRestoresTheUsersFile
     EXPECT_TRUE(QFileInfo::exists(m_data + "/nautilus/scripts/Notes (Corvanta)"));
     EXPECT_TRUE(
         read(m_data + "/nemo/actions/corvanta-rule-A1.nemo_action").contains("Name=Notes\n"));
-    const auto renamed = thunarActions(read(m_config + "/Thunar/uca.xml"), wellFormed);
+    const auto renamed = thunarActions(read(m_config + "/Thunar/uca.xml"));
     EXPECT_EQ(renamed.size(), 3u);
-    EXPECT_EQ(renamed.at("corvanta-rule-A1").first, QStringLiteral("Notes"));
+    EXPECT_EQ(renamed.at("corvanta-rule-A1"), QStringLiteral("Notes"));
 
     const auto removed = fm.remove();
     EXPECT_TRUE(removed.ok());
@@ -227,11 +153,9 @@ TEST_F(FileManagerActionsTest, ThunarMergeAroundTheUsersLayouts) {
         SCOPED_TRACE(c.name);
         const auto merged = fm.mergedThunarActions(c.existing, rules);
         ASSERT_TRUE(merged);
-        bool wellFormed = false;
-        const auto actions = thunarActions(*merged, wellFormed);
-        EXPECT_TRUE(wellFormed);
-        EXPECT_TRUE(actions.contains("corvanta-rule-R"));
-        EXPECT_FALSE(actions.contains("corvanta-rule-OLD"));
+        EXPECT_FALSE(thunarActions(*merged).contains("unreadable")) << "read back";
+        EXPECT_TRUE(merged->contains("<unique-id>corvanta-rule-R</unique-id>"));
+        EXPECT_FALSE(merged->contains("corvanta-rule-OLD"));
         // Taking ours out again gives back the user's bytes, less our old action.
         const auto cleared = fm.mergedThunarActions(*merged, {});
         ASSERT_TRUE(cleared);
@@ -279,7 +203,7 @@ TEST_F(FileManagerActionsTest, HostileRuleNamesGiveValidFiles) {
         QStringLiteral("\t\n"),
         QString(300, u'é'),
     };
-    const QString program = m_home.filePath(QStringLiteral("my \"bin\"/cor$vanta"));
+    const QString program = m_home.filePath(QStringLiteral("my \"bin\"/cor$vanta%f"));
     auto fm = installer(program);
     QList<RuleAction> rules;
     for (int i = 0; i < int(std::size(names)); ++i)
@@ -287,29 +211,39 @@ TEST_F(FileManagerActionsTest, HostileRuleNamesGiveValidFiles) {
     const auto result = fm.install(rules);
     ASSERT_TRUE(result.ok()) << result.errors.join("; ").toStdString();
 
-    bool wellFormed = false;
-    const auto thunar = thunarActions(read(m_config + "/Thunar/uca.xml"), wellFormed);
-    EXPECT_TRUE(wellFormed);
     const QStringList scripts =
         QDir(m_data + "/nautilus/scripts").entryList(QDir::Files | QDir::Hidden);
     EXPECT_EQ(scripts.size(), rules.size());
+    // What we write, the strict readers read back as the same action.
+    const QByteArray sample = "/tmp/it's a $(file) `id`.txt";
+    const ExecCommandLine::Context context{{LocalFileURL::fromNativePath(sample)}, {}, {}, {}};
+    const QList<FileManagerAction> thunarRead =
+        FileManagerActions::readThunarActions("uca.xml", read(m_config + "/Thunar/uca.xml"), {});
     for (const RuleAction& rule : rules) {
         SCOPED_TRACE(rule.ruleName->toStdString());
-        const QStringList expectedWords{program, "open", "--hotkey", "rule-" + rule.ruleId,
-                                        "--",    "%F"};
-        for (const QString& path :
-             {m_data + "/nemo/actions/corvanta-rule-" + rule.ruleId + ".nemo_action",
-              m_data + "/kio/servicemenus/corvanta-rule-" + rule.ruleId + ".desktop"}) {
-            QStringList stray;
-            const auto values = keyFile(read(path), stray);
-            EXPECT_TRUE(stray.isEmpty()) << stray.join("|").toStdString();
-            EXPECT_FALSE(values.at("Name").contains(u'\n'));
-            EXPECT_FALSE(values.at("Name").trimmed().isEmpty());
-            EXPECT_EQ(execWords(values.at("Exec")), expectedWords);
+        const QList<QByteArray> expected{QFile::encodeName(program),     "open", "--hotkey",
+                                         "rule-" + rule.ruleId.toUtf8(), "--",   sample};
+        const QString nemo = m_data + "/nemo/actions/corvanta-rule-" + rule.ruleId + ".nemo_action";
+        const QString kde = m_data + "/kio/servicemenus/corvanta-rule-" + rule.ruleId + ".desktop";
+        const auto thunar = std::find_if(thunarRead.begin(), thunarRead.end(), [&](const auto& a) {
+            return a.key == "corvanta-rule-" + rule.ruleId;
+        });
+        ASSERT_NE(thunar, thunarRead.end());
+        for (const FileManagerAction& action :
+             FileManagerActions::readNemoAction(nemo, read(nemo), {}) +
+                 FileManagerActions::readServiceMenu(kde, read(kde), {}) + QList{*thunar}) {
+            EXPECT_FALSE(action.unreadable);
+            EXPECT_FALSE(action.name.contains(u'\n') || action.name.trimmed().isEmpty());
+            auto runs =
+                ActionCommandLine::plan(action.dialect(), action.exec.value_or(""), context).runs;
+            // Thunar's line is for the shell: its words, as /bin/sh splits single quotes.
+            if (action.source == FileManagerAction::Source::thunarAction && runs.size() == 1)
+                runs =
+                    ExecCommandLine::parse(
+                        QFile::decodeName(runs.first().last()).replace(u'%', QStringLiteral("%%")))
+                        ->expand(ExecCommandLine::Dialect::nemo, {});
+            EXPECT_EQ(runs, QList<QList<QByteArray>>{expected}) << qPrintable(*action.exec);
         }
-        const auto& action = thunar.at("corvanta-rule-" + rule.ruleId);
-        EXPECT_FALSE(action.first.contains(u'\n'));
-        EXPECT_EQ(execWords(action.second), expectedWords);
 
         const QString script = FileManagerActionsInstaller::nautilusScriptName(rule);
         EXPECT_FALSE(script.contains(u'/'));

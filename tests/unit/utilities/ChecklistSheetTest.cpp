@@ -96,6 +96,8 @@ TEST_F(ChecklistSheetTest, TheSettingsButtonsScanNowAndStoreEachChangeInTheRoute
     QFile script(scripts + "/Sub/Mail.applescript");
     ASSERT_TRUE(script.open(QIODevice::WriteOnly));
     script.close();
+    // Executable: listed without osascript, as a program of its own.
+    script.setPermissions(script.permissions() | QFile::ExeOwner);
     FakePlatform fake;
     RouteStore store(fake.types, fake.workspace, home.filePath("routes.json"));
     QWidget window;

@@ -43,15 +43,26 @@ TEST(ScriptsCatalog, ListsExecutablesScriptsAndWorkflowsButNothingHiddenOrInside
     home.write("Scripts/.hidden.sh", "#!/bin/sh\n", true);
     home.write("Scripts/.git/hook.sh", "#!/bin/sh\n", true);
     home.write("Scripts/apple.sh", "#!/bin/sh\n", true);
+    home.write("Scripts/Own.scpt", "#!/bin/sh\n", true);
+    home.write("bin/automator", "#!/bin/sh\n", true);
+    home.write("bin/osascript", "#!/bin/sh\n", true);
     // A link back up must not make the walk loop.
     QFile::link(folder, folder + "/loop");
-    const CatalogScan scan = ExternalUtilityCatalog::listScripts(folder);
+    const QList<CatalogEntry> programs = {
+        {"apple.sh", "apple.sh"}, {"Own.scpt", "Own"}, {"resize.sh", "resize.sh"}};
+    // AppleScript and workflows only with the tools that run them.
+    const ExternalUtilityCatalog::Tools tools = {"", QFile::encodeName(home.path("bin/automator")),
+                                                 QFile::encodeName(home.path("bin/osascript"))};
+    const CatalogScan scan = ExternalUtilityCatalog::listScripts(folder, tools);
     EXPECT_EQ(scan.errorMessage, std::nullopt);
-    EXPECT_EQ(scan.entries, (QList<CatalogEntry>{{"apple.sh", "apple.sh"},
+    EXPECT_EQ(scan.entries, (QList<CatalogEntry>{programs[0],
                                                  {"Mail/deep/Archive.applescript", "Archive"},
                                                  {"Mail/Convert.workflow", "Convert"},
-                                                 {"resize.sh", "resize.sh"},
+                                                 programs[1],
+                                                 programs[2],
                                                  {"Mail/Send.SCPT", "Send"}}));
+    EXPECT_EQ(ExternalUtilityCatalog::listScripts(folder, {"", "/nowhere/a", "/nowhere/o"}).entries,
+              programs);
 }
 
 TEST(ScriptsCatalog, EachMissingOrUnreadableFolderHasItsAnswer) {
@@ -146,14 +157,20 @@ TEST(ShortcutsCatalog, ToolFailuresHaveTheirMessages) {
 
 TEST(ServicesCatalog, GathersEveryFileManagersActionsThatTakeFiles) {
     ThrowAwayHome home;
-    home.write("data/kio/servicemenus/convert.desktop",
-               "[Desktop Entry]\nMimeType=image/*;\nActions=png;jpg;\n"
-               "[Desktop Action png]\nName=To PNG\nExec=convert %F\n"
-               "[Desktop Action jpg]\nName=to JPEG\nExec=convert %F\n");
+    const QByteArray convert = "[Desktop Entry]\nMimeType=image/*;\nActions=png;jpg;\n"
+                               "[Desktop Action png]\nName=To PNG\nExec=convert %F\n"
+                               "[Desktop Action jpg]\nName=to JPEG\nExec=convert %F\n";
+    // The user's own service menus count only when executable, and hide the
+    // system's of the same name.
+    home.write("data/kio/servicemenus/convert.desktop", convert, true);
+    home.write("system/kio/servicemenus/convert.desktop",
+               QByteArray(convert).replace("To PNG", "Hidden"));
+    home.write("data/kio/servicemenus/plain.desktop",
+               "[Desktop Entry]\n[Desktop Action p]\nName=Plain\nExec=p %F\n");
     home.write("data/kio/servicemenus/folders.desktop",
                "[Desktop Entry]\nMimeType=inode/directory;\nActions=a;\n"
                "[Desktop Action a]\nName=Folder Only\nExec=x %F\n");
-    home.write("data/kio/servicemenus/broken.desktop", "\x01\x02 binary junk");
+    home.write("data/kio/servicemenus/broken.desktop", "\x01\x02 binary junk", true);
     home.write("system/kio/servicemenus/system.desktop",
                "[Desktop Entry]\n[Desktop Action s]\nName=System Wide\nExec=s %U\n");
     home.write("data/nemo/actions/hash.nemo_action",
@@ -164,7 +181,9 @@ TEST(ServicesCatalog, GathersEveryFileManagersActionsThatTakeFiles) {
                "<actions><action><name>Print</name><unique-id>7</unique-id>"
                "<command>lp %F</command><other-files/></action>"
                "<action><name>Here</name><unique-id>8</unique-id>"
-               "<command>term %f</command><directories/></action></actions>");
+               "<command>term %f</command><directories/></action>"
+               "<action><name>Print Twice</name><unique-id>7</unique-id>"
+               "<command>lp2 %F</command><other-files/></action></actions>");
     home.write("data/nautilus/scripts/Mail It", "#!/bin/sh\n", true);
     home.write("data/nautilus/scripts/Sub/Upload", "#!/bin/sh\n", true);
     home.write("data/nautilus/scripts/readme", "not executable");
@@ -200,6 +219,10 @@ TEST(ServicesCatalog, GathersEveryFileManagersActionsThatTakeFiles) {
         {kde + "broken.desktop", "broken.desktop", std::nullopt},
         {home.path("data/nautilus/scripts/Mail It"), "Mail It", "Mail It"},
         {home.path("data/nautilus/scripts/readme"), "readme", std::nullopt},
+        {home.path("data/kio/servicemenus/plain.desktop"), "Plain", std::nullopt},
+        {"png|" + home.path("system/kio/servicemenus/convert.desktop"), "Hidden", std::nullopt},
+        // Two Thunar actions with one id: the first, as the checklist lists it.
+        {"7|" + home.path("config/Thunar/uca.xml"), "Print Twice", "Print"},
         {"/etc/passwd", "passwd", std::nullopt},
         // A readable action file outside the file managers' folders is not run.
         {home.path("elsewhere/evil.desktop"), "Evil", std::nullopt},

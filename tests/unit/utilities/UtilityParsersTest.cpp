@@ -1,5 +1,6 @@
 #include "core/model/LocalFileURL.h"
 #include "core/model/Route.h"
+#include "core/utilities/ActionCommandLine.h"
 #include "core/utilities/DesktopKeyFile.h"
 #include "core/utilities/ExecCommandLine.h"
 #include "core/utilities/ExternalUtilityCatalog.h"
@@ -92,21 +93,15 @@ TEST(ExecCommandLine, EachFileIsOneArgumentAndQuotingFollowsTheDesktopEntryRules
         {"edit %F %d %v %m", Dialect::desktopEntry, {}, {{"edit"}}},
         {"edit %c %k", Dialect::desktopEntry, {}, {{"edit", "Name", "/entry.desktop"}}},
         {"edit %i %F", Dialect::desktopEntry, {file(dash)}, {{"edit", "--icon", "icon", dash}}},
-        // Thunar: folders and names, single codes run per file.
-        {"tool %d %n",
-         Dialect::thunar,
-         two,
-         {{"tool", "/tmp", hostile.mid(5)}, {"tool", "/tmp", "-rf"}}},
-        {"tool %D %N", Dialect::thunar, two, {{"tool", "/tmp", "/tmp", hostile.mid(5), "-rf"}}},
         // Nemo: one run; %f is the first name, %P the folder, %e the name without extension.
         {"tool %F %f %P %p %e",
          Dialect::nemo,
          two,
          {{"tool", hostile, dash, hostile.mid(5), "/tmp", "tmp", hostile.mid(5).chopped(4)}}},
         // A quoted code still stands alone: users quote it out of shell habit.
-        {"tool \"%F\"", Dialect::thunar, two, {{"tool", hostile, dash}}},
+        {"tool \"%F\"", Dialect::nemo, two, {{"tool", hostile, dash}}},
         // A code in the program's place never runs a selected file.
-        {"%i %F", Dialect::thunar, two, {}},
+        {"%i %F", Dialect::nemo, two, {}},
         {"%f", Dialect::desktopEntry, two, {}},
         // "%" before a space or a digit is plain text.
         {"calc 50% %1 %F", Dialect::desktopEntry, {file(dash)}, {{"calc", "50%", "%1", dash}}},
@@ -119,6 +114,60 @@ TEST(ExecCommandLine, EachFileIsOneArgumentAndQuotingFollowsTheDesktopEntryRules
     }
     for (const char* bad : {"", "   ", "edit \"unterminated %F", "edit 'open"})
         EXPECT_FALSE(ExecCommandLine::parse(QString::fromUtf8(bad))) << bad;
+}
+
+TEST(ActionCommandLine, EachDialectRunsALineAsItsFileManagerDoesOrRefusesIt) {
+    const QByteArray hostile = "/tmp/it's \"a\" $(rm -rf ~) \xff.txt";
+    const QByteArray dash = "/tmp/-rf";
+    const QList<QUrl> two = {file(hostile), file(dash)};
+    const QByteArray quoted = "'/tmp/it'\\''s \"a\" $(rm -rf ~) \xff.txt' '/tmp/-rf'";
+    const auto shell = [](const QByteArray& line) { return Args{"/bin/sh", "-c", line}; };
+    const std::optional<QList<Args>> unsafe;
+    const struct {
+        const char* line;
+        Dialect dialect;
+        std::optional<QList<Args>> runs;
+    } cases[] = {
+        // Thunar: one shell run with every value quoted; %f %d %n take the first file.
+        {R"(printf '%%s\n%c' %F > OUT)",
+         Dialect::thunar,
+         {{shell(R"(printf '%s\n' )" + quoted + " > OUT")}}},
+        {"cd %d && tool %n %f",
+         Dialect::thunar,
+         {{shell("cd '/tmp' && tool 'it'\\''s \"a\" $(rm -rf ~) \xff.txt' " +
+                 quoted.left(quoted.indexOf(" '/tmp/-rf'")))}}},
+        {"tool %D %N %x",
+         Dialect::thunar,
+         {{shell("tool '/tmp' '/tmp' 'it'\\''s \"a\" $(rm -rf ~) \xff.txt' '-rf' ")}}},
+        // KIO runs a line with shell syntax through the shell, one run per file for %f.
+        {"edit %F | tee log", Dialect::desktopEntry, {{shell("edit " + quoted + " | tee log")}}},
+        {"each %f > log",
+         Dialect::desktopEntry,
+         {{shell("each " + quoted.left(quoted.indexOf(" '/tmp/-rf'")) + " > log"),
+           shell("each '/tmp/-rf' > log")}}},
+        // Nemo splits the line itself: a quoted code is one argument...
+        {R"(tool -d"%P" %F)", Dialect::nemo, {{{"tool", "-d/tmp", hostile, dash}}}},
+        {R"(sh -c 'echo "$@"' sh %F)",
+         Dialect::nemo,
+         {{{"sh", "-c", R"(echo "$@")", "sh", hostile, dash}}}},
+        // ...unless a shell reads it; KDE never splices into quotes; a code
+        // inside shell quotes or after a backslash is never run.
+        {R"(sh -c "echo %F >> OUT")", Dialect::nemo, unsafe},
+        {"konsole -e sh -c 'less %F'", Dialect::nemo, unsafe},
+        {R"(xterm -e "vim %f")", Dialect::nemo, unsafe},
+        {R"(sh -c "gimp %f")", Dialect::desktopEntry, unsafe},
+        {R"(edit --file="%f")", Dialect::desktopEntry, unsafe},
+        {R"(edit "%F" | tee log)", Dialect::desktopEntry, unsafe},
+        {R"(sh -c "gimp %f")", Dialect::thunar, unsafe},
+        {"echo '%f'", Dialect::thunar, unsafe},
+        {R"(echo \%f)", Dialect::thunar, unsafe},
+    };
+    for (const auto& c : cases) {
+        const ActionCommandLine::Plan plan =
+            ActionCommandLine::plan(c.dialect, QString::fromUtf8(c.line), {two, "N", "/k", "i"});
+        EXPECT_EQ(plan.unsafe, !c.runs) << c.line;
+        EXPECT_EQ(plan.runs, c.runs.value_or(QList<Args>{})) << c.line;
+    }
 }
 
 TEST(ShortcutsList, KeepsNameAndIdentifierLinesSortedStably) {

@@ -60,6 +60,7 @@ TEST_F(UtilityRunnerTest, ShortcutsPassEachFileAfterItsOwnDashIAndOnlyALaunchFai
 TEST_F(UtilityRunnerTest, ScriptsRunByKindInNormalMode) {
     write("data/Corvanta/Scripts/tool.sh", "#!/bin/sh\n", true);
     write("data/Corvanta/Scripts/Sub/Mail.applescript", "tell");
+    write("data/Corvanta/Scripts/Own.scpt", "#!/bin/sh\n", true);
     write("data/Corvanta/Scripts/Sub/Convert.workflow/Contents/document.wflow", "x");
     const QByteArray folder = bytes("data/Corvanta/Scripts/");
     const struct {
@@ -68,6 +69,8 @@ TEST_F(UtilityRunnerTest, ScriptsRunByKindInNormalMode) {
         Args arguments;
     } cases[] = {
         {"tool.sh", folder + "tool.sh", paths},
+        // An executable runs itself, whatever its name.
+        {"Own.scpt", folder + "Own.scpt", paths},
         {"Sub/Mail.applescript", "/usr/bin/osascript",
          Args{folder + "Sub/Mail.applescript"} + paths},
         // A workflow enabled as a script still goes to automator, last.
@@ -98,7 +101,7 @@ TEST_F(UtilityRunnerTest, ScriptFailuresNameTheScript) {
     } cases[] = {
         {"deleted.sh", "Script \u201CName\u201D was not found."},
         // A stored path may not lead out of the scripts folder.
-        {"../../outside.sh", "Script \u201CName\u201D was not found."},
+        {"../../../outside.sh", "Script \u201CName\u201D was not found."},
         {"/etc/hostname", "Script \u201CName\u201D was not found."},
         {"tool.sh", "Could not run script \u201CName\u201D: Permission denied"},
         {"Flow.workflow", "Could not run workflow \u201CName\u201D: Permission denied"},
@@ -121,6 +124,10 @@ TEST_F(UtilityRunnerTest, ApplicationScriptsRunsWaitAMinuteAndReportHowTheyEnded
     ProcessResult failed;
     failed.exitCode = 2;
     failed.standardOutput = "first\nthe last line says why\n";
+    ProcessResult reason = failed;
+    reason.standardError = "warning: slow\nthe reason\n\n";
+    ProcessResult endless;
+    endless.outputLimitExceeded = true;
     ProcessResult silent;
     silent.exitCode = 3;
     ProcessResult ok;
@@ -134,6 +141,9 @@ TEST_F(UtilityRunnerTest, ApplicationScriptsRunsWaitAMinuteAndReportHowTheyEnded
         {"helper", ok, true, std::nullopt},
         {"helper", timedOut, true, "Script \u201CName\u201D timed out."},
         {"helper", failed, true, "the last line says why"},
+        // Standard error's last line wins over standard output's progress.
+        {"helper", reason, true, "the reason"},
+        {"helper", endless, true, "The program printed more than Corvanta reads and was stopped."},
         {"helper", silent, true, "The program ended with exit status 3."},
         {"helper", FakeProcessRunner::launchFailure("x"), true,
          "Could not load script \u201CName\u201D."},
@@ -153,6 +163,7 @@ TEST_F(UtilityRunnerTest, ApplicationScriptsRunsWaitAMinuteAndReportHowTheyEnded
             EXPECT_TRUE(run.waitForExit);
             EXPECT_EQ(run.timeout, std::chrono::milliseconds(60000));
             EXPECT_FALSE(run.killOnTimeout);
+            EXPECT_EQ(run.outputLimit, ExternalUtilityRunner::waitedOutputLimit);
         }
     }
 }
@@ -160,13 +171,19 @@ TEST_F(UtilityRunnerTest, ApplicationScriptsRunsWaitAMinuteAndReportHowTheyEnded
 TEST_F(UtilityRunnerTest, ServicesRunTheirFileManagersCommandOrSayTheyCouldNot) {
     write("data/kio/servicemenus/menu.desktop",
           "[Desktop Entry]\nActions=a;b;\n[Desktop Action a]\nName=Send\nExec=send --to %F\n"
-          "[Desktop Action b]\nName=Each\nExec=each %f\n");
+          "[Desktop Action b]\nName=Each\nExec=each %f\n",
+          true);
     write("data/kio/servicemenus/single.desktop",
-          "[Desktop Entry]\n[Desktop Action only]\nName=Single\nExec=single %U\n");
+          "[Desktop Entry]\n[Desktop Action only]\nName=Single\nExec=single %U\n", true);
     write("data/kio/servicemenus/quote.desktop",
-          "[Desktop Entry]\n[Desktop Action q]\nName=Quote\nExec=bad \"quote %F\n");
+          "[Desktop Entry]\n[Desktop Action q]\nName=Quote\nExec=bad \"quote %F\n", true);
+    write("data/nemo/actions/tick.nemo_action",
+          "[Nemo Action]\nName=Tick\nExec=run %F\nQuote=backtick\n");
+    write("config/Thunar/uca.xml", "<actions><action><name>Gimp</name><command>gimp %f | cat"
+                                   "</command><other-files/></action></actions>");
     write("data/nautilus/scripts/Upload", "#!/bin/sh\n", true);
     const QString menu = path("data/kio/servicemenus/menu.desktop");
+    const QString refused = "\u201D: a file name could run as a command.";
     const struct {
         QString id, name;
         QList<std::pair<QByteArray, Args>> runs;
@@ -188,6 +205,16 @@ TEST_F(UtilityRunnerTest, ServicesRunTheirFileManagersCommandOrSayTheyCouldNot) 
          "Quote",
          {},
          "Could not run service \u201CQuote\u201D."},
+        // Nemo's backtick quoting would run each name: nothing starts.
+        {path("data/nemo/actions/tick.nemo_action"),
+         "Tick",
+         {},
+         "Could not run service \u201CTick" + refused},
+        // Thunar: one shell run, the first file only for %f.
+        {path("config/Thunar/uca.xml"),
+         "Gimp",
+         {{"/bin/sh", {"-c", "gimp '/f/one two' | cat"}}},
+         std::nullopt},
         {path("data/nautilus/scripts/Upload"),
          "Upload",
          {{bytes("data/nautilus/scripts/Upload"), paths}},
@@ -200,6 +227,10 @@ TEST_F(UtilityRunnerTest, ServicesRunTheirFileManagersCommandOrSayTheyCouldNot) 
         for (const ProcessRequest& run : fake.processes.runs)
             runs.append({run.program, run.arguments});
         EXPECT_EQ(runs, c.runs) << qPrintable(c.id);
+        // Thunar and Nemo start in the folder of the first file, as Nautilus does.
+        for (const ProcessRequest& run : fake.processes.runs)
+            EXPECT_EQ(run.workingDirectory,
+                      c.id.contains("/kio/") ? std::nullopt : std::optional<QByteArray>("/f"));
     }
     // Nautilus scripts also find the selection in the environment, in its folder.
     const ProcessRequest& nautilus = fake.processes.runs.last();
