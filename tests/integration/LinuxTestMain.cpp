@@ -4,7 +4,9 @@
 #include "tests/integration/LinuxSandbox.h"
 
 #include <QCoreApplication>
+#ifdef CORVANTA_TEST_GUI_APPLICATION
 #include <QGuiApplication>
+#endif
 #include <gtest/gtest.h>
 
 #include <cstring>
