@@ -79,11 +79,11 @@ TEST_F(SettingsPermissionsTest, ScriptsModeAutomationStatusFollowsTheInstalledHe
         {"granted without asking the helper", true, AutomationStatus::granted, std::nullopt,
          QStringLiteral("● granted")},
         {"helper answers with nothing selected", true, AutomationStatus::unavailable,
-         ProcessResult{std::nullopt, false, false, 0, {}}, QStringLiteral("● granted")},
+         ProcessResult{std::nullopt, false, false, 0, {}, {}}, QStringLiteral("● granted")},
         {"helper fails", true, AutomationStatus::unavailable,
-         ProcessResult{std::nullopt, false, false, 1, {}}, QStringLiteral("○ not granted")},
+         ProcessResult{std::nullopt, false, false, 1, {}, {}}, QStringLiteral("○ not granted")},
         {"helper times out, denied", true, AutomationStatus::denied,
-         ProcessResult{std::nullopt, true, false, std::nullopt, {}},
+         ProcessResult{std::nullopt, true, false, std::nullopt, {}, {}},
          QStringLiteral("○ denied — enable in Settings")},
     };
     world.applicationScriptsMode = true;
