@@ -1,8 +1,10 @@
 #include "core/settings/DefaultRuleEditorSheet.h"
 
+#include "core/platform/PlatformTexts.h"
 #include "core/settings/AlwaysOpenEditorsTable.h"
 #include "core/settings/RouteSettingsSummary.h"
 #include "core/settings/SettingsAppearance.h"
+#include "core/settings/SettingsControls.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -58,14 +60,10 @@ DefaultRuleEditorSheet::DefaultRuleEditorSheet(const Route& route, OnSave onSave
     containerLayout->setContentsMargins(0, 0, 0, 0);
     containerLayout->addWidget(m_alwaysOpenTable->scrollView());
 
-    auto* hint = new QLabel(QStringLiteral("Menu bar selection updates the preferred editor "
-                                           "(checkmark). Always open can target multiple apps."),
-                            this);
-    hint->setWordWrap(true);
-    QFont small = hint->font();
-    small.setPointSizeF(small.pointSizeF() * 11.0 / 13.0);
-    hint->setFont(small);
-    hint->setForegroundRole(QPalette::PlaceholderText);
+    auto* hint = SettingsControls::hintLabel(
+        PlatformTexts::text("Menu bar selection updates the preferred editor (checkmark). Always "
+                            "open can target multiple apps."),
+        this, true);
 
     m_saveButton->setObjectName(QStringLiteral("saveButton"));
     m_saveButton->setToolTip(QStringLiteral("Save the Default Rule settings"));
@@ -127,7 +125,8 @@ void DefaultRuleEditorSheet::save() {
         DefaultRuleDraft::result(selectedMode(), m_alwaysOpenTable->checkedBundleIDs(), fallback);
     if (!result)
         return;
-    if (m_onSave)
-        m_onSave(result->kind, result->bundleIDs);
+    // A refused save (the route is gone) keeps the draft open.
+    if (m_onSave && !m_onSave(result->kind, result->bundleIDs))
+        return;
     accept();
 }

@@ -3,6 +3,7 @@
 #include "core/platform/PlatformTexts.h"
 #include "core/selection/ApplicationScriptsInstaller.h"
 #include "core/settings/SettingsChoosers.h"
+#include "core/settings/SettingsControls.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -104,10 +105,8 @@ PermissionTilesView::PermissionTilesView(SelectionPermissions& permissions,
               "and Path Finder or Bloom when that app is frontmost). Click Request\u2026 for the "
               "system prompt the first time. If you previously denied it, use Open Settings\u2026 "
               "and turn the apps back on under Corvanta (macOS will not show the prompt again).";
-    m_note = new QLabel(PlatformTexts::text(note), this);
+    m_note = SettingsControls::hintLabel(PlatformTexts::text(note), this);
     m_note->setObjectName(QStringLiteral("automationNoteLabel"));
-    m_note->setWordWrap(true);
-    m_note->setForegroundRole(QPalette::PlaceholderText);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -29,6 +29,8 @@ QList<CatalogEntry> shortcutsFromList(const QByteArray& output);
 // $XDG_DATA_HOME/Corvanta/Application Scripts; none without a data folder.
 std::optional<QString> scriptsFolder(bool usesApplicationScripts, const QString& dataHome);
 std::optional<QString> scriptsFolder(bool usesApplicationScripts);
+// The user's scripts folder as texts show it ("~/.local/share/Corvanta/Scripts").
+QString scriptsFolderForDisplay();
 // Executables, AppleScript files and workflows under `folder` (none: the
 // folder is unavailable), skipping hidden items and never entering a workflow.
 CatalogScan listScripts(const std::optional<QString>& folder);

@@ -52,6 +52,7 @@ protected:
             route, rule,
             [this](const Rule& r, const std::optional<QStringList>& order) {
                 saved.append({r, order});
+                return true;
             },
             choosers, hotkeys, fake.alerts);
         sheet->open();
@@ -104,6 +105,7 @@ TEST_F(SettingsSheetsTest, DefaultRuleSheetModesAndSave) {
     QList<std::pair<RuleActionKind, QStringList>> results;
     const auto onSave = [&](RuleActionKind kind, const QStringList& ids) {
         results.append({kind, ids});
+        return true;
     };
     Route route = abcRoute();
     route.defaultActionKind = bestRunningEditor;
@@ -184,7 +186,10 @@ TEST_F(SettingsSheetsTest, URLTemplateSheetSaveClearCancel) {
         QList<std::optional<QString>> calls;
         int completions = 0;
         EditorURLTemplateSheet sheet(QStringLiteral("Kate"), c.current,
-                                     [&](const std::optional<QString>& t) { calls.append(t); });
+                                     [&](const std::optional<QString>& t) {
+                                         calls.append(t);
+                                         return true;
+                                     });
         sheet.completion = [&] { ++completions; };
         EXPECT_EQ(sheet.field()->text(), c.current.value_or(QString()));
         EXPECT_EQ(
@@ -476,7 +481,7 @@ TEST_F(SettingsSheetsTest, WindowSheetsStoreTheirResults) {
     auto* rules = window.findChild<QListWidget*>(QStringLiteral("rulesTableView"));
 
     // A new rule with a changed default order.
-    window.addRule();
+    world.click("addRuleButton");
     ASSERT_TRUE(window.ruleSheet());
     window.ruleSheet()->actionPopup()->setCurrentIndex(1);
     window.ruleSheet()->movePreference(1, 0);
@@ -489,7 +494,7 @@ TEST_F(SettingsSheetsTest, WindowSheetsStoreTheirResults) {
 
     // Editing a rule replaces it in place.
     rules->setCurrentRow(1);
-    window.editRule();
+    world.click("editRuleButton");
     ASSERT_TRUE(window.ruleSheet());
     window.ruleSheet()->nameField()->setText(QStringLiteral("Work"));
     window.ruleSheet()->saveButton()->click();
@@ -498,7 +503,7 @@ TEST_F(SettingsSheetsTest, WindowSheetsStoreTheirResults) {
 
     // The Default Rule row opens the Default Rule sheet.
     rules->setCurrentRow(rules->count() - 1);
-    window.editRule();
+    world.click("editRuleButton");
     EXPECT_FALSE(window.ruleSheet());
     ASSERT_TRUE(window.defaultRuleSheet());
     window.defaultRuleSheet()->modePopup()->setCurrentIndex(1);
@@ -518,7 +523,7 @@ TEST_F(SettingsSheetsTest, WindowSheetsStoreTheirResults) {
     EXPECT_EQ(world.routesOnDisk(), world.store->routes());
 
     // Closing the window ends an open rule sheet as cancelled.
-    window.addRule();
+    world.click("addRuleButton");
     ASSERT_TRUE(window.ruleSheet());
     const QString name = window.ruleSheet()->draft().hotkeyName();
     world.hotkeys.record(name, Shortcut{Qt::Key_K, Qt::ControlModifier | Qt::AltModifier});
