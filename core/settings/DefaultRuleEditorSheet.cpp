@@ -78,6 +78,9 @@ DefaultRuleEditorSheet::DefaultRuleEditorSheet(const Route& route, OnSave onSave
     auto* grid = new QGridLayout;
     grid->setColumnMinimumWidth(0, 120);
     grid->setColumnStretch(1, 1);
+    // Screen readers name each pop-up by its label, not its value.
+    modeLabel->setBuddy(m_modePopup);
+    m_editorLabel->setBuddy(m_editorPopup);
     grid->addWidget(modeLabel, 0, 0);
     grid->addWidget(m_modePopup, 0, 1);
     grid->addWidget(m_editorLabel, 1, 0, Qt::AlignTop);
@@ -94,6 +97,13 @@ DefaultRuleEditorSheet::DefaultRuleEditorSheet(const Route& route, OnSave onSave
     layout->addWidget(hint);
     layout->addStretch();
     layout->addLayout(buttons);
+    // Tab follows reading order, whatever the grid's placement.
+    QList<QWidget*> order{m_modePopup, m_editorPopup};
+    for (int row = 0; m_alwaysOpenTable->checkbox(row); ++row)
+        order.append(m_alwaysOpenTable->checkbox(row));
+    order << m_cancelButton << m_saveButton;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
     modeChanged();
 }
 

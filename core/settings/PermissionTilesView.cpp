@@ -24,6 +24,8 @@ QFrame* tile(const QString& title, QLabel*& status, QHBoxLayout*& buttons, QWidg
     font.setLetterSpacing(QFont::PercentageSpacing, 110);
     heading->setFont(font);
     status = new QLabel(frame);
+    // A screen reader says the tile and its status together ("AUTOMATION: ● granted").
+    status->setProperty("tileTitle", title);
     status->setAccessibleName(title);
     buttons = new QHBoxLayout;
     layout->addWidget(heading);
@@ -120,6 +122,8 @@ PermissionTilesView::PermissionTilesView(SelectionPermissions& permissions,
 void PermissionTilesView::show(QLabel* label, const TCCPermissions::TileStatus& status) {
     const std::array<double, 3> rgb = TCCPermissions::toneColour(status.tone);
     label->setText(status.text);
+    label->setAccessibleName(label->property("tileTitle").toString() + QStringLiteral(": ") +
+                             status.text);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText,
                      QColor::fromRgbF(float(rgb[0]), float(rgb[1]), float(rgb[2])));

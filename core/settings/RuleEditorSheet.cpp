@@ -147,7 +147,10 @@ RuleEditorSheet::RuleEditorSheet(const Route& route, const std::optional<Rule>& 
     layout->addWidget(m_nameField);
     layout->addSpacing(8);
     auto* when = new QHBoxLayout;
-    when->addWidget(heading(QStringLiteral("When"), this));
+    // Screen readers name each pop-up by its label, not its value.
+    QLabel* whenLabel = heading(QStringLiteral("When"), this);
+    whenLabel->setBuddy(m_combinePopup);
+    when->addWidget(whenLabel);
     when->addWidget(m_combinePopup);
     when->addStretch();
     layout->addLayout(when);
@@ -155,7 +158,9 @@ RuleEditorSheet::RuleEditorSheet(const Route& route, const std::optional<Rule>& 
     layout->addWidget(m_addConditionButton, 0, Qt::AlignLeft);
     layout->addSpacing(8);
     auto* then = new QHBoxLayout;
-    then->addWidget(heading(QStringLiteral("Then"), this));
+    QLabel* thenLabel = heading(QStringLiteral("Then"), this);
+    thenLabel->setBuddy(m_actionPopup);
+    then->addWidget(thenLabel);
     then->addWidget(m_actionPopup);
     then->addStretch();
     layout->addLayout(then);

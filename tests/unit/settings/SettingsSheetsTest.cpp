@@ -317,16 +317,11 @@ TEST_F(SettingsSheetsTest, ConditionRowsShowTheControlsOfTheirKind) {
     EXPECT_TRUE(saved.isEmpty());
 }
 
-TEST_F(SettingsSheetsTest, TabGoesThroughTheRuleSheetInReadingOrder) {
-    auto sheet = ruleSheet(std::nullopt);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet.get()));
-    // Controls that appear later: a second row, a recorder, the editor checklist.
-    sheet->addConditionButton()->click();
-    sheet->predicateRows().first()->kindPopup()->setCurrentIndex(4);
-    sheet->actionPopup()->setCurrentIndex(0);
-    sheet->alwaysOpenTable()->checkbox(0)->click();
-    QCoreApplication::processEvents();
-    sheet->nameField()->setFocus();
+namespace {
+// The controls Tab visits from `start` until it comes back, each after the one
+// before it in reading order (same line: further right; else further down).
+QList<QWidget*> expectTabInReadingOrder(QWidget* sheet, QWidget* start) {
+    start->setFocus();
     QList<QWidget*> visited;
     for (int i = 0; i < 60; ++i) {
         QWidget* focused = QApplication::focusWidget();
@@ -335,7 +330,7 @@ TEST_F(SettingsSheetsTest, TabGoesThroughTheRuleSheetInReadingOrder) {
         visited.append(focused);
         QTest::keyClick(focused, Qt::Key_Tab);
     }
-    const auto place = [&](QWidget* w) { return w->mapTo(sheet.get(), QPoint(0, 0)); };
+    const auto place = [&](QWidget* w) { return w->mapTo(sheet, QPoint(0, 0)); };
     for (qsizetype i = 1; i < visited.size(); ++i) {
         const QPoint before = place(visited.at(i - 1)), now = place(visited.at(i));
         const bool sameLine = std::abs(now.y() - before.y()) < 12;
@@ -343,12 +338,39 @@ TEST_F(SettingsSheetsTest, TabGoesThroughTheRuleSheetInReadingOrder) {
             << visited.at(i - 1)->objectName().toStdString() << " then "
             << visited.at(i)->objectName().toStdString();
     }
+    return visited;
+}
+} // namespace
+
+TEST_F(SettingsSheetsTest, TabGoesThroughTheSheetsInReadingOrder) {
+    auto sheet = ruleSheet(std::nullopt);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet.get()));
+    // Controls that appear later: a second row, a recorder, the editor checklist.
+    sheet->addConditionButton()->click();
+    sheet->predicateRows().first()->kindPopup()->setCurrentIndex(4);
+    sheet->actionPopup()->setCurrentIndex(0);
+    sheet->alwaysOpenTable()->checkbox(0)->click();
+    QCoreApplication::processEvents();
+    const QList<QWidget*> visited = expectTabInReadingOrder(sheet.get(), sheet->nameField());
     for (QWidget* w : {sheet->predicateRows().first()->hotkeyRecorder(),
                        static_cast<QWidget*>(sheet->predicateRows().last()->removeButton()),
                        static_cast<QWidget*>(sheet->addConditionButton()),
                        static_cast<QWidget*>(sheet->alwaysOpenTable()->checkbox(1)),
                        static_cast<QWidget*>(sheet->saveButton())})
         EXPECT_TRUE(visited.contains(w)) << w->objectName().toStdString();
+    sheet->reject();
+
+    // The Default Rule sheet: mode, fallback or editors, Cancel, Save.
+    for (int mode : {0, 1}) {
+        DefaultRuleEditorSheet defaultSheet(abcRoute(), {});
+        defaultSheet.open();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&defaultSheet));
+        defaultSheet.modePopup()->setCurrentIndex(mode);
+        const QList<QWidget*> order =
+            expectTabInReadingOrder(&defaultSheet, defaultSheet.modePopup());
+        EXPECT_EQ(order.size(), mode == 0 ? 6 : 4) << mode;
+        EXPECT_EQ(order.last(), defaultSheet.saveButton()) << mode;
+    }
 }
 
 TEST_F(SettingsSheetsTest, CancelOrCloseRestoresTheHotkeyAsItWas) {

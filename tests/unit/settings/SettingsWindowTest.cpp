@@ -24,6 +24,7 @@
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextDocument>
 #include <QToolButton>
 
 namespace {
@@ -739,4 +740,48 @@ TEST_F(SettingsWindowTest, ActionsUseTheStoresCurrentState) {
     world.click("addAppButton");
     EXPECT_TRUE(editorOf("org.example.New").manual);
     EXPECT_EQ(world.window->selectedRouteID(), "markdown");
+}
+
+TEST_F(SettingsWindowTest, FocusInARowMakesItCurrentAndNamesShowAsTyped) {
+    const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", "/srv/data home");
+    Route org = orgRoute();
+    org.editors[2].name = QStringLiteral("<font size=40>X</font>");
+    org.extensions = QStringList(30, QStringLiteral("orgmode"));
+    world.open({org});
+    world.window->resize(480, 700);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(world.window.get()));
+
+    // Tab into a row's box: the list's buttons act on that row.
+    showTab(SettingsWindowController::rulesTab);
+    rulesTable()->setCurrentRow(0);
+    rowWidget<QCheckBox>(rulesTable(), 1, "ruleEnabledCheckBox")->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(rulesTable()->currentRow(), 1);
+    world.click("removeRuleButton");
+    EXPECT_EQ(ruleIDs(), QStringList{"R1"});
+    showTab(SettingsWindowController::editorsTab);
+    int gamma = 0;
+    while (editorsTable()->item(gamma)->data(Qt::UserRole) != gammaApp)
+        ++gamma;
+    rowWidget<QCheckBox>(editorsTable(), gamma, "folderCheckBox")->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(editorsTable()->currentRow(), gamma);
+
+    // A name that looks like markup shows its characters, in the row and its tool tip.
+    auto* name = rowWidget<QLabel>(editorsTable(), gamma, "nameLabel");
+    EXPECT_GE(name->sizeHint().width(), name->fontMetrics().horizontalAdvance(org.editors[2].name));
+    const QString tip = rowWidget<QCheckBox>(editorsTable(), gamma, "folderCheckBox")->toolTip();
+    QTextDocument shown;
+    if (Qt::mightBeRichText(tip))
+        shown.setHtml(tip);
+    else
+        shown.setPlainText(tip);
+    EXPECT_TRUE(shown.toPlainText().contains(org.editors[2].name)) << tip.toStdString();
+
+    // The meta line ends in "…" where the window ends; paths follow $XDG_DATA_HOME.
+    auto* meta = child<ElidingLabel>("metaLineLabel");
+    EXPECT_TRUE(meta->text().endsWith(u'\u2026')) << meta->text().toStdString();
+    EXPECT_EQ(meta->fullText(), RouteSettingsSummary::metaLine(world.route()));
+    EXPECT_EQ(child<QPushButton>("openScriptsFolderButton")->toolTip(),
+              "Show /srv/data home/Corvanta/Scripts in the file manager");
+    qputenv("XDG_DATA_HOME", dataHome);
 }

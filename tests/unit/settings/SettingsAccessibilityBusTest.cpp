@@ -1,0 +1,198 @@
+// What a screen reader hears from the settings window, read from the real
+// accessibility bus (AT-SPI) as Orca reads it: Qt names a pop-up by its value
+// there, so what it is must come from a label relation; list rows need text.
+#include "core/settings/DefaultRuleEditorSheet.h"
+#include "core/settings/PermissionTilesView.h"
+#include "core/settings/RuleRowView.h"
+#include "tests/support/WidgetTest.h"
+#include "tests/unit/settings/SettingsTestSupport.h"
+
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusInterface>
+#include <QDBusReply>
+#include <QLabel>
+#include <QListWidget>
+#include <QTest>
+#include <future>
+
+namespace {
+constexpr int labelledBy = 2; // ATSPI_RELATION_LABELLED_BY
+
+struct Node {
+    QString service;
+    QString path;
+};
+
+struct Heard {
+    QString role;
+    QString name;
+    QStringList labels; // the names of the nodes it is labelled by
+};
+
+// Reads one application's accessible tree over its own connection to the bus.
+class AtspiTree {
+public:
+    explicit AtspiTree(const QString& address)
+        : m_bus(QDBusConnection::connectToBus(address, QStringLiteral("atspi-reader"))) {}
+    ~AtspiTree() { QDBusConnection::disconnectFromBus(QStringLiteral("atspi-reader")); }
+
+    QList<Heard> application(const QString& name) {
+        for (const Node& app : children({QStringLiteral("org.a11y.atspi.Registry"),
+                                         QStringLiteral("/org/a11y/atspi/accessible/root")})) {
+            if (this->name(app) == name)
+                return walk(app);
+        }
+        return {};
+    }
+
+private:
+    QDBusMessage call(const Node& node, const char* interface, const char* method,
+                      const QVariantList& arguments = {}) {
+        QDBusMessage message = QDBusMessage::createMethodCall(
+            node.service, node.path, QLatin1String(interface), QLatin1String(method));
+        message.setArguments(arguments);
+        return m_bus.call(message, QDBus::Block, 2000);
+    }
+    static QList<Node> nodes(const QDBusArgument& argument) {
+        QList<Node> out;
+        argument.beginArray();
+        while (!argument.atEnd()) {
+            Node node;
+            QDBusObjectPath path;
+            argument.beginStructure();
+            argument >> node.service >> path;
+            argument.endStructure();
+            node.path = path.path();
+            out.append(node);
+        }
+        argument.endArray();
+        return out;
+    }
+    QList<Node> children(const Node& node) {
+        const QDBusMessage reply = call(node, "org.a11y.atspi.Accessible", "GetChildren");
+        return reply.arguments().isEmpty()
+                   ? QList<Node>()
+                   : nodes(reply.arguments().first().value<QDBusArgument>());
+    }
+    QString name(const Node& node) {
+        const QDBusMessage reply =
+            call(node, "org.freedesktop.DBus.Properties", "Get",
+                 {QStringLiteral("org.a11y.atspi.Accessible"), QStringLiteral("Name")});
+        return reply.arguments().isEmpty()
+                   ? QString()
+                   : reply.arguments().first().value<QDBusVariant>().variant().toString();
+    }
+    QList<Heard> walk(const Node& root) {
+        QList<Heard> heard;
+        QList<Node> queue{root};
+        while (!queue.isEmpty() && heard.size() < 2000) {
+            const Node node = queue.takeFirst();
+            Heard h;
+            h.name = name(node);
+            const QDBusMessage role = call(node, "org.a11y.atspi.Accessible", "GetRoleName");
+            h.role = role.arguments().value(0).toString();
+            const QDBusMessage relations =
+                call(node, "org.a11y.atspi.Accessible", "GetRelationSet");
+            if (!relations.arguments().isEmpty()) {
+                const QDBusArgument set = relations.arguments().first().value<QDBusArgument>();
+                set.beginArray();
+                while (!set.atEnd()) {
+                    uint type = 0;
+                    set.beginStructure();
+                    set >> type;
+                    const QList<Node> targets = nodes(set);
+                    set.endStructure();
+                    for (const Node& target : targets) {
+                        if (type == labelledBy)
+                            h.labels.append(name(target));
+                    }
+                }
+                set.endArray();
+            }
+            heard.append(h);
+            queue.append(children(node));
+        }
+        return heard;
+    }
+
+    QDBusConnection m_bus;
+};
+
+class SettingsAccessibilityBusTest : public WidgetTest {
+protected:
+    static void SetUpTestSuite() {
+        qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
+        WidgetTest::SetUpTestSuite();
+    }
+    // Everything the bus says about this process; Qt answers the reader on
+    // this thread, so it keeps running events meanwhile.
+    static QList<Heard> hear() {
+        const QDBusReply<QString> address =
+            QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(
+                QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
+                QStringLiteral("org.a11y.Bus"), QStringLiteral("GetAddress")));
+        const QString app = QCoreApplication::applicationName();
+        auto future = std::async(std::launch::async,
+                                 [&] { return AtspiTree(address.value()).application(app); });
+        while (future.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        return future.get();
+    }
+    static QStringList labelsOf(const QList<Heard>& heard, const QString& role) {
+        QStringList labels;
+        for (const Heard& h : heard) {
+            if (h.role == role)
+                labels += h.labels;
+        }
+        return labels;
+    }
+    static QStringList namesOf(const QList<Heard>& heard, const QString& role) {
+        QStringList names;
+        for (const Heard& h : heard) {
+            if (h.role == role)
+                names.append(h.name);
+        }
+        return names;
+    }
+};
+} // namespace
+
+TEST_F(SettingsAccessibilityBusTest, PopUpsAreLabelledRowsAndTilesSpeak) {
+    SettingsWorld world;
+    Route org = orgRoute();
+    org.editors[0].name = QStringLiteral("<font size=40>X</font>");
+    org.defaultActionKind = RuleActionKind::selectFromAllEditors;
+    world.open({org});
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(world.window.get()));
+    world.window->permissionTiles()->refresh();
+    auto* rules = world.child<QListWidget>(QStringLiteral("rulesTableView"));
+    QStringList summaries;
+    for (int row = 0; row < rules->count(); ++row)
+        summaries.append(
+            static_cast<RuleRowView*>(rules->itemWidget(rules->item(row)))->summaryLabel()->text());
+    rules->setCurrentRow(rules->count() - 1);
+    world.click(QStringLiteral("editRuleButton"));
+    ASSERT_TRUE(world.window->defaultRuleSheet());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(world.window->defaultRuleSheet()));
+
+    // Qt joins the bus once it has its address, a moment after starting.
+    QList<Heard> heard;
+    for (int i = 0; i < 50 && heard.isEmpty(); ++i) {
+        QTest::qWait(100);
+        heard = hear();
+    }
+    ASSERT_FALSE(heard.isEmpty()) << "Corvanta is not on the accessibility bus";
+    const QStringList comboLabels = labelsOf(heard, QStringLiteral("combo box"));
+    for (const char* label : {"File type:", "Terminal:", "Mode:", "Fallback editor:"})
+        EXPECT_TRUE(comboLabels.contains(QString::fromUtf8(label))) << label;
+    const QStringList rows = namesOf(heard, QStringLiteral("list item"));
+    for (const QString& row : QStringList{summaries} << org.editors[0].name)
+        EXPECT_TRUE(rows.contains(row)) << row.toStdString();
+    const QString automation = QStringLiteral("AUTOMATION: ") +
+                               world.window->permissionTiles()->automationStatus()->text();
+    bool tileSpeaks = false;
+    for (const Heard& h : heard)
+        tileSpeaks = tileSpeaks || h.name == automation;
+    EXPECT_TRUE(tileSpeaks) << automation.toStdString();
+}
