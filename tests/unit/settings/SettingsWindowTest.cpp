@@ -44,6 +44,12 @@ protected:
         QWidget* cell = list->itemWidget(list->item(row));
         return cell ? cell->findChild<W*>(name) : nullptr;
     }
+    static int rowOf(QListWidget* list, const QString& id) {
+        int row = 0;
+        while (row < list->count() && list->item(row)->data(Qt::UserRole) != id)
+            ++row;
+        return row;
+    }
     Editor editorOf(const QString& id) const {
         for (const Editor& e : world.route().editors) {
             if (e.bundleID == id)
@@ -225,8 +231,12 @@ TEST_F(SettingsWindowTest, SelectionIsKeptAcrossReloadsAndFallsBackToTheFirstRou
     EXPECT_EQ(world.window->selectedRouteID(), "custom.org");
     world.window->show(QStringLiteral("custom.gone"));
     EXPECT_EQ(world.window->selectedRouteID(), "custom.org");
+    // A change from elsewhere (the tray) shows at once and keeps the selection.
     world.store->setEnabled(QStringLiteral("custom.org"), alpha, false);
-    world.window->reload();
+    auto* alphaBox =
+        rowWidget<QCheckBox>(editorsTable(), rowOf(editorsTable(), alpha), "enabledCheckBox");
+    ASSERT_TRUE(alphaBox);
+    EXPECT_FALSE(alphaBox->isChecked());
     EXPECT_EQ(world.window->selectedRouteID(), "custom.org");
     EXPECT_EQ(child<QComboBox>("routePopUpButton")->currentData().toString(), "custom.org");
 
@@ -394,35 +404,31 @@ TEST_F(SettingsWindowTest, AltArrowsMoveTheCurrentRowAsADropDoes) {
     }
 }
 
-TEST_F(SettingsWindowTest, RulesContextMenu) {
+TEST_F(SettingsWindowTest, RulesContextMenuCopiesTheClickedOrCurrentRulesIDOrLink) {
+    // Clicked row (-1: none, the current one), current row, what each action copies.
     const struct {
-        int row;
-        bool enabled;
-    } rows[] = {{0, true}, {1, true}, {2, false}};
+        int row, current;
+        const char* id;
+        const char* link;
+    } rows[] = {{0, -1, "R1", "x-corvanta://open?rule=R1&file="},
+                {-1, 1, "R2", "x-corvanta://open?rule=R2&file="},
+                {2, 0, nullptr, nullptr},
+                {-1, -1, nullptr, nullptr}};
     for (const auto& r : rows) {
+        rulesTable()->setCurrentRow(r.current);
         std::unique_ptr<QMenu> menu(rulesPage()->makeContextMenu(r.row));
         const QList<QAction*> actions = menu->actions();
         ASSERT_EQ(actions.size(), 2);
         EXPECT_EQ(actions.at(0)->text(), "Copy Rule ID");
         EXPECT_EQ(actions.at(1)->text(), "Copy URL Scheme Template");
-        EXPECT_EQ(actions.at(0)->isEnabled(), r.enabled) << r.row;
-        EXPECT_EQ(actions.at(1)->isEnabled(), r.enabled) << r.row;
+        for (int i = 0; i < 2; ++i) {
+            const char* copied = i == 0 ? r.id : r.link;
+            EXPECT_EQ(actions.at(i)->isEnabled(), copied != nullptr) << r.row << r.current;
+            world.fake.clipboard.text.clear();
+            actions.at(i)->trigger();
+            EXPECT_EQ(world.fake.clipboard.text, QString::fromUtf8(copied)) << r.row << r.current;
+        }
     }
-    // No row clicked and none selected.
-    rulesTable()->setCurrentRow(-1);
-    std::unique_ptr<QMenu> none(rulesPage()->makeContextMenu(-1));
-    EXPECT_FALSE(none->actions().at(0)->isEnabled());
-
-    std::unique_ptr<QMenu> menu(rulesPage()->makeContextMenu(1));
-    menu->actions().at(0)->trigger();
-    EXPECT_EQ(world.fake.clipboard.text, "R2");
-    menu->actions().at(1)->trigger();
-    EXPECT_EQ(world.fake.clipboard.text, "x-corvanta://open?rule=R2&file=");
-    // Without a clicked row, the selected one.
-    rulesTable()->setCurrentRow(0);
-    std::unique_ptr<QMenu> selected(rulesPage()->makeContextMenu(-1));
-    selected->actions().at(0)->trigger();
-    EXPECT_EQ(world.fake.clipboard.text, "R1");
 }
 
 TEST_F(SettingsWindowTest, ControlsCarryTheirAccessibleNamesAndToolTips) {
@@ -760,9 +766,7 @@ TEST_F(SettingsWindowTest, FocusInARowMakesItCurrentAndNamesShowAsTyped) {
     world.click("removeRuleButton");
     EXPECT_EQ(ruleIDs(), QStringList{"R1"});
     showTab(SettingsWindowController::editorsTab);
-    int gamma = 0;
-    while (editorsTable()->item(gamma)->data(Qt::UserRole) != gammaApp)
-        ++gamma;
+    const int gamma = rowOf(editorsTable(), gammaApp);
     rowWidget<QCheckBox>(editorsTable(), gamma, "folderCheckBox")->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(editorsTable()->currentRow(), gamma);
 
