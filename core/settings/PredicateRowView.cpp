@@ -38,6 +38,8 @@ PredicateRowView::PredicateRowView(const ConditionRowDraft& draft, const QString
     m_opPopup->setObjectName(QStringLiteral("opPopUpButton"));
     m_opPopup->setAccessibleName(QStringLiteral("Operator"));
     m_opPopup->setToolTip(QStringLiteral("How to compare the condition value"));
+    SettingsControls::labelForScreenReaders(m_kindPopup);
+    SettingsControls::labelForScreenReaders(m_opPopup);
     m_valueField->setObjectName(QStringLiteral("valueLineEdit"));
     m_valueField->setAccessibleName(QStringLiteral("Value"));
     m_valueField->setToolTip(QStringLiteral("Text to match for this condition"));

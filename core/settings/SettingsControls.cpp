@@ -35,6 +35,11 @@ QString plainToolTip(const QString& text) {
     return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal) : text;
 }
 
+void labelForScreenReaders(QWidget* control) {
+    QLabel* label = labelFor(control->accessibleName(), control, control->parentWidget());
+    label->setFixedSize(0, 0);
+}
+
 QLabel* labelFor(const QString& text, QWidget* control, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setTextFormat(Qt::PlainText);

@@ -20,6 +20,9 @@ QString plainToolTip(const QString& text);
 // A plain-text label that names `control` for screen readers (its buddy and
 // AT-SPI label relation), so a pop-up is announced by what it is, not its value.
 QLabel* labelFor(const QString& text, QWidget* control, QWidget* parent);
+// For a pop-up that has no label on screen: an unseen one carrying its
+// accessible name, so screen readers still get the label relation.
+void labelForScreenReaders(QWidget* control);
 } // namespace SettingsControls
 
 class QListWidget;

@@ -3,6 +3,7 @@
 // there, so what it is must come from a label relation; list rows need text.
 #include "core/settings/DefaultRuleEditorSheet.h"
 #include "core/settings/PermissionTilesView.h"
+#include "core/settings/RuleEditorSheet.h"
 #include "core/settings/RuleRowView.h"
 #include "tests/support/WidgetTest.h"
 #include "tests/unit/settings/SettingsTestSupport.h"
@@ -11,14 +12,22 @@
 #include <QDBusConnection>
 #include <QDBusInterface>
 #include <QDBusReply>
+#include <QDeadlineTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QListWidget>
+#include <QProcess>
 #include <QTest>
-#include <future>
+#include <cstdio>
 
 namespace {
-constexpr int labelledBy = 2;                     // ATSPI_RELATION_LABELLED_BY
-using Node = std::pair<QString, QDBusObjectPath>; // bus name, object path
+constexpr int labelledBy = 2; // ATSPI_RELATION_LABELLED_BY
+
+struct Node {
+    QString service;
+    QString path;
+};
 
 struct Heard {
     QString role;
@@ -34,51 +43,80 @@ public:
     ~AtspiTree() { QDBusConnection::disconnectFromBus(QStringLiteral("atspi-reader")); }
 
     QList<Heard> application(const QString& name) {
-        const Node registry{QStringLiteral("org.a11y.atspi.Registry"),
-                            QDBusObjectPath("/org/a11y/atspi/accessible/root")};
-        for (const Node& app : nodes(call(registry, "GetChildren")))
+        for (const Node& app : children({QStringLiteral("org.a11y.atspi.Registry"),
+                                         QStringLiteral("/org/a11y/atspi/accessible/root")})) {
             if (this->name(app) == name)
                 return walk(app);
+        }
         return {};
     }
 
 private:
-    QVariant call(const Node& node, const char* method,
-                  const char* interface = "org.a11y.atspi.Accessible",
-                  const QVariantList& arguments = {}) {
+    QDBusMessage call(const Node& node, const char* interface, const char* method,
+                      const QVariantList& arguments = {}) {
         QDBusMessage message = QDBusMessage::createMethodCall(
-            node.first, node.second.path(), QLatin1String(interface), QLatin1String(method));
+            node.service, node.path, QLatin1String(interface), QLatin1String(method));
         message.setArguments(arguments);
-        return m_bus.call(message, QDBus::Block, 2000).arguments().value(0);
+        return m_bus.call(message, QDBus::Block, 2000);
     }
-    static QList<Node> nodes(const QVariant& reply) {
+    static QList<Node> nodes(const QDBusArgument& argument) {
         QList<Node> out;
-        if (reply.canConvert<QDBusArgument>())
-            reply.value<QDBusArgument>() >> out;
+        argument.beginArray();
+        while (!argument.atEnd()) {
+            Node node;
+            QDBusObjectPath path;
+            argument.beginStructure();
+            argument >> node.service >> path;
+            argument.endStructure();
+            node.path = path.path();
+            out.append(node);
+        }
+        argument.endArray();
         return out;
     }
+    QList<Node> children(const Node& node) {
+        const QDBusMessage reply = call(node, "org.a11y.atspi.Accessible", "GetChildren");
+        return reply.arguments().isEmpty()
+                   ? QList<Node>()
+                   : nodes(reply.arguments().first().value<QDBusArgument>());
+    }
     QString name(const Node& node) {
-        return call(node, "Get", "org.freedesktop.DBus.Properties",
-                    {QStringLiteral("org.a11y.atspi.Accessible"), QStringLiteral("Name")})
-            .value<QDBusVariant>()
-            .variant()
-            .toString();
+        const QDBusMessage reply =
+            call(node, "org.freedesktop.DBus.Properties", "Get",
+                 {QStringLiteral("org.a11y.atspi.Accessible"), QStringLiteral("Name")});
+        return reply.arguments().isEmpty()
+                   ? QString()
+                   : reply.arguments().first().value<QDBusVariant>().variant().toString();
     }
     QList<Heard> walk(const Node& root) {
         QList<Heard> heard;
         QList<Node> queue{root};
         while (!queue.isEmpty() && heard.size() < 2000) {
             const Node node = queue.takeFirst();
-            Heard h{call(node, "GetRoleName").toString(), name(node), {}};
-            QList<std::pair<uint, QList<Node>>> relations;
-            if (const QVariant set = call(node, "GetRelationSet"); set.canConvert<QDBusArgument>())
-                set.value<QDBusArgument>() >> relations;
-            for (const auto& [type, targets] : relations)
-                for (const Node& target : targets)
-                    if (type == labelledBy)
-                        h.labels.append(name(target));
+            Heard h;
+            h.name = name(node);
+            const QDBusMessage role = call(node, "org.a11y.atspi.Accessible", "GetRoleName");
+            h.role = role.arguments().value(0).toString();
+            const QDBusMessage relations =
+                call(node, "org.a11y.atspi.Accessible", "GetRelationSet");
+            if (!relations.arguments().isEmpty()) {
+                const QDBusArgument set = relations.arguments().first().value<QDBusArgument>();
+                set.beginArray();
+                while (!set.atEnd()) {
+                    uint type = 0;
+                    set.beginStructure();
+                    set >> type;
+                    const QList<Node> targets = nodes(set);
+                    set.endStructure();
+                    for (const Node& target : targets) {
+                        if (type == labelledBy)
+                            h.labels.append(name(target));
+                    }
+                }
+                set.endArray();
+            }
             heard.append(h);
-            queue.append(nodes(call(node, "GetChildren")));
+            queue.append(children(node));
         }
         return heard;
     }
@@ -92,27 +130,38 @@ protected:
         qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
         WidgetTest::SetUpTestSuite();
     }
-    // Everything the bus says about this process; Qt answers the reader on
-    // this thread, so it keeps running events meanwhile.
+    // Everything the bus says about this process, read by a second process
+    // (this binary again) while this one answers it.
     static QList<Heard> hear() {
-        const QDBusReply<QString> address =
-            QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(
-                QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
-                QStringLiteral("org.a11y.Bus"), QStringLiteral("GetAddress")));
-        const QString app = QCoreApplication::applicationName();
-        auto future = std::async(std::launch::async,
-                                 [&] { return AtspiTree(address.value()).application(app); });
-        while (future.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready)
+        QProcess reader;
+        reader.start(QCoreApplication::applicationFilePath(),
+                     {QStringLiteral("--read-atspi"), QCoreApplication::applicationName()});
+        const QDeadlineTimer deadline(30000);
+        while (!reader.waitForFinished(5) && !deadline.hasExpired())
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        return future.get();
+        reader.kill();
+        QList<Heard> heard;
+        for (const QJsonValue node :
+             QJsonDocument::fromJson(reader.readAllStandardOutput()).array())
+            heard.append(
+                {node[0].toString(), node[1].toString(), node[2].toVariant().toStringList()});
+        return heard;
     }
-    // The labels, or names, of every node of `role`.
-    static QStringList of(const QList<Heard>& heard, const char* role, bool labels) {
-        QStringList out;
-        for (const Heard& h : heard)
-            if (h.role == QLatin1String(role))
-                out += labels ? h.labels : QStringList{h.name};
-        return out;
+    static QStringList labelsOf(const QList<Heard>& heard, const QString& role) {
+        QStringList labels;
+        for (const Heard& h : heard) {
+            if (h.role == role)
+                labels += h.labels;
+        }
+        return labels;
+    }
+    static QStringList namesOf(const QList<Heard>& heard, const QString& role) {
+        QStringList names;
+        for (const Heard& h : heard) {
+            if (h.role == role)
+                names.append(h.name);
+        }
+        return names;
     }
 };
 } // namespace
@@ -134,6 +183,9 @@ TEST_F(SettingsAccessibilityBusTest, PopUpsAreLabelledRowsAndTilesSpeak) {
     world.click(QStringLiteral("editRuleButton"));
     ASSERT_TRUE(world.window->defaultRuleSheet());
     ASSERT_TRUE(QTest::qWaitForWindowExposed(world.window->defaultRuleSheet()));
+    world.click(QStringLiteral("addRuleButton"));
+    ASSERT_TRUE(world.window->ruleSheet());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(world.window->ruleSheet()));
 
     // Qt joins the bus once it has its address, a moment after starting.
     QList<Heard> heard;
@@ -142,13 +194,37 @@ TEST_F(SettingsAccessibilityBusTest, PopUpsAreLabelledRowsAndTilesSpeak) {
         heard = hear();
     }
     ASSERT_FALSE(heard.isEmpty()) << "Corvanta is not on the accessibility bus";
-    const QStringList comboLabels = of(heard, "combo box", true);
-    for (const char* label : {"File type:", "Terminal:", "Mode:", "Fallback editor:"})
+    const QStringList comboLabels = labelsOf(heard, QStringLiteral("combo box"));
+    for (const char* label : {"File type:", "Terminal:", "Mode:", "Fallback editor:", "When",
+                              "Then", "Condition type", "Operator"})
         EXPECT_TRUE(comboLabels.contains(QString::fromUtf8(label))) << label;
-    const QStringList rows = of(heard, "list item", false);
-    for (const QString& row : QStringList{summaries} << org.editors[0].name)
+    const QStringList rows = namesOf(heard, QStringLiteral("list item"));
+    summaries.append(org.editors[0].name);
+    for (const QString& row : std::as_const(summaries))
         EXPECT_TRUE(rows.contains(row)) << row.toStdString();
     const QString automation = QStringLiteral("AUTOMATION: ") +
                                world.window->permissionTiles()->automationStatus()->text();
-    EXPECT_TRUE(of(heard, "label", false).contains(automation)) << automation.toStdString();
+    bool tileSpeaks = false;
+    for (const Heard& h : heard)
+        tileSpeaks = tileSpeaks || h.name == automation;
+    EXPECT_TRUE(tileSpeaks) << automation.toStdString();
+}
+
+// With --read-atspi NAME: prints the tree of application NAME as JSON and ends.
+int main(int argc, char** argv) {
+    if (argc == 3 && qstrcmp(argv[1], "--read-atspi") == 0) {
+        QCoreApplication app(argc, argv);
+        const QDBusReply<QString> address =
+            QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(
+                QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
+                QStringLiteral("org.a11y.Bus"), QStringLiteral("GetAddress")));
+        QJsonArray out;
+        for (const Heard& h :
+             AtspiTree(address.value()).application(QString::fromLocal8Bit(argv[2])))
+            out.append(QJsonArray{h.role, h.name, QJsonArray::fromStringList(h.labels)});
+        std::fputs(QJsonDocument(out).toJson(QJsonDocument::Compact).constData(), stdout);
+        return 0;
+    }
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
 }
