@@ -22,12 +22,8 @@
 #include <cstdio>
 
 namespace {
-constexpr int labelledBy = 2; // ATSPI_RELATION_LABELLED_BY
-
-struct Node {
-    QString service;
-    QString path;
-};
+constexpr int labelledBy = 2;                     // ATSPI_RELATION_LABELLED_BY
+using Node = std::pair<QString, QDBusObjectPath>; // bus name, object path
 
 struct Heard {
     QString role;
@@ -43,80 +39,51 @@ public:
     ~AtspiTree() { QDBusConnection::disconnectFromBus(QStringLiteral("atspi-reader")); }
 
     QList<Heard> application(const QString& name) {
-        for (const Node& app : children({QStringLiteral("org.a11y.atspi.Registry"),
-                                         QStringLiteral("/org/a11y/atspi/accessible/root")})) {
+        const Node registry{QStringLiteral("org.a11y.atspi.Registry"),
+                            QDBusObjectPath("/org/a11y/atspi/accessible/root")};
+        for (const Node& app : nodes(call(registry, "GetChildren")))
             if (this->name(app) == name)
                 return walk(app);
-        }
         return {};
     }
 
 private:
-    QDBusMessage call(const Node& node, const char* interface, const char* method,
-                      const QVariantList& arguments = {}) {
+    QVariant call(const Node& node, const char* method,
+                  const char* interface = "org.a11y.atspi.Accessible",
+                  const QVariantList& arguments = {}) {
         QDBusMessage message = QDBusMessage::createMethodCall(
-            node.service, node.path, QLatin1String(interface), QLatin1String(method));
+            node.first, node.second.path(), QLatin1String(interface), QLatin1String(method));
         message.setArguments(arguments);
-        return m_bus.call(message, QDBus::Block, 2000);
+        return m_bus.call(message, QDBus::Block, 2000).arguments().value(0);
     }
-    static QList<Node> nodes(const QDBusArgument& argument) {
+    static QList<Node> nodes(const QVariant& reply) {
         QList<Node> out;
-        argument.beginArray();
-        while (!argument.atEnd()) {
-            Node node;
-            QDBusObjectPath path;
-            argument.beginStructure();
-            argument >> node.service >> path;
-            argument.endStructure();
-            node.path = path.path();
-            out.append(node);
-        }
-        argument.endArray();
+        if (reply.canConvert<QDBusArgument>())
+            reply.value<QDBusArgument>() >> out;
         return out;
     }
-    QList<Node> children(const Node& node) {
-        const QDBusMessage reply = call(node, "org.a11y.atspi.Accessible", "GetChildren");
-        return reply.arguments().isEmpty()
-                   ? QList<Node>()
-                   : nodes(reply.arguments().first().value<QDBusArgument>());
-    }
     QString name(const Node& node) {
-        const QDBusMessage reply =
-            call(node, "org.freedesktop.DBus.Properties", "Get",
-                 {QStringLiteral("org.a11y.atspi.Accessible"), QStringLiteral("Name")});
-        return reply.arguments().isEmpty()
-                   ? QString()
-                   : reply.arguments().first().value<QDBusVariant>().variant().toString();
+        return call(node, "Get", "org.freedesktop.DBus.Properties",
+                    {QStringLiteral("org.a11y.atspi.Accessible"), QStringLiteral("Name")})
+            .value<QDBusVariant>()
+            .variant()
+            .toString();
     }
     QList<Heard> walk(const Node& root) {
         QList<Heard> heard;
         QList<Node> queue{root};
         while (!queue.isEmpty() && heard.size() < 2000) {
             const Node node = queue.takeFirst();
-            Heard h;
-            h.name = name(node);
-            const QDBusMessage role = call(node, "org.a11y.atspi.Accessible", "GetRoleName");
-            h.role = role.arguments().value(0).toString();
-            const QDBusMessage relations =
-                call(node, "org.a11y.atspi.Accessible", "GetRelationSet");
-            if (!relations.arguments().isEmpty()) {
-                const QDBusArgument set = relations.arguments().first().value<QDBusArgument>();
-                set.beginArray();
-                while (!set.atEnd()) {
-                    uint type = 0;
-                    set.beginStructure();
-                    set >> type;
-                    const QList<Node> targets = nodes(set);
-                    set.endStructure();
-                    for (const Node& target : targets) {
-                        if (type == labelledBy)
-                            h.labels.append(name(target));
-                    }
-                }
-                set.endArray();
-            }
+            Heard h{call(node, "GetRoleName").toString(), name(node), {}};
+            QList<std::pair<uint, QList<Node>>> relations;
+            if (const QVariant set = call(node, "GetRelationSet"); set.canConvert<QDBusArgument>())
+                set.value<QDBusArgument>() >> relations;
+            for (const auto& [type, targets] : relations)
+                for (const Node& target : targets)
+                    if (type == labelledBy)
+                        h.labels.append(name(target));
             heard.append(h);
-            queue.append(children(node));
+            queue.append(nodes(call(node, "GetChildren")));
         }
         return heard;
     }
@@ -147,21 +114,13 @@ protected:
                 {node[0].toString(), node[1].toString(), node[2].toVariant().toStringList()});
         return heard;
     }
-    static QStringList labelsOf(const QList<Heard>& heard, const QString& role) {
-        QStringList labels;
-        for (const Heard& h : heard) {
-            if (h.role == role)
-                labels += h.labels;
-        }
-        return labels;
-    }
-    static QStringList namesOf(const QList<Heard>& heard, const QString& role) {
-        QStringList names;
-        for (const Heard& h : heard) {
-            if (h.role == role)
-                names.append(h.name);
-        }
-        return names;
+    // The labels, or names, of every node of `role`.
+    static QStringList of(const QList<Heard>& heard, const char* role, bool labels) {
+        QStringList out;
+        for (const Heard& h : heard)
+            if (h.role == QLatin1String(role))
+                out += labels ? h.labels : QStringList{h.name};
+        return out;
     }
 };
 } // namespace
@@ -194,20 +153,17 @@ TEST_F(SettingsAccessibilityBusTest, PopUpsAreLabelledRowsAndTilesSpeak) {
         heard = hear();
     }
     ASSERT_FALSE(heard.isEmpty()) << "Corvanta is not on the accessibility bus";
-    const QStringList comboLabels = labelsOf(heard, QStringLiteral("combo box"));
+    const QStringList comboLabels = of(heard, "combo box", true);
     for (const char* label : {"File type:", "Terminal:", "Mode:", "Fallback editor:", "When",
                               "Then", "Condition type", "Operator"})
         EXPECT_TRUE(comboLabels.contains(QString::fromUtf8(label))) << label;
-    const QStringList rows = namesOf(heard, QStringLiteral("list item"));
+    const QStringList rows = of(heard, "list item", false);
     summaries.append(org.editors[0].name);
     for (const QString& row : std::as_const(summaries))
         EXPECT_TRUE(rows.contains(row)) << row.toStdString();
     const QString automation = QStringLiteral("AUTOMATION: ") +
                                world.window->permissionTiles()->automationStatus()->text();
-    bool tileSpeaks = false;
-    for (const Heard& h : heard)
-        tileSpeaks = tileSpeaks || h.name == automation;
-    EXPECT_TRUE(tileSpeaks) << automation.toStdString();
+    EXPECT_TRUE(of(heard, "label", false).contains(automation)) << automation.toStdString();
 }
 
 // With --read-atspi NAME: prints the tree of application NAME as JSON and ends.
