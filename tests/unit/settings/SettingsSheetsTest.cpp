@@ -523,16 +523,6 @@ TEST_F(SettingsSheetsTest, WindowSheetsStoreTheirResults) {
     EXPECT_EQ(world.route().rules.at(1).name, "Work");
     EXPECT_EQ(world.route().rules.at(1).id, "R2");
 
-    // The Default Rule row opens the Default Rule sheet.
-    rules->setCurrentRow(rules->count() - 1);
-    world.click("editRuleButton");
-    EXPECT_FALSE(window.ruleSheet());
-    ASSERT_TRUE(window.defaultRuleSheet());
-    window.defaultRuleSheet()->modePopup()->setCurrentIndex(1);
-    window.defaultRuleSheet()->saveButton()->click();
-    EXPECT_EQ(world.route().defaultActionKind, RuleActionKind::selectFromAllEditors);
-    EXPECT_EQ(world.route().defaultOpenBundleIDs, QStringList{beta});
-
     // The gear of an editor opens its template sheet.
     auto* editors = window.findChild<QListWidget*>(QStringLiteral("editorsTableView"));
     editors->itemWidget(editors->item(0))

@@ -726,7 +726,8 @@ TEST_F(SettingsWindowTest, ActionsUseTheStoresCurrentState) {
     ASSERT_TRUE(world.window->defaultRuleSheet());
     EXPECT_EQ(world.window->defaultRuleSheet()->editorPopup()->currentData().toString(), alpha);
     world.window->defaultRuleSheet()->saveButton()->click();
-    EXPECT_EQ(world.route().activeBundleID, alpha);
+    EXPECT_EQ(world.route().defaultActionKind, RuleActionKind::selectFromAllEditors);
+    EXPECT_EQ(world.route().defaultOpenBundleIDs, QStringList{alpha});
 
     // The folder box turned on in the file before the window heard of it: a
     // click that turns it on keeps it on.
@@ -775,10 +776,7 @@ TEST_F(SettingsWindowTest, FocusInARowMakesItCurrentAndNamesShowAsTyped) {
     EXPECT_GE(name->sizeHint().width(), name->fontMetrics().horizontalAdvance(org.editors[2].name));
     const QString tip = rowWidget<QCheckBox>(editorsTable(), gamma, "folderCheckBox")->toolTip();
     QTextDocument shown;
-    if (Qt::mightBeRichText(tip))
-        shown.setHtml(tip);
-    else
-        shown.setPlainText(tip);
+    Qt::mightBeRichText(tip) ? shown.setHtml(tip) : shown.setPlainText(tip);
     EXPECT_TRUE(shown.toPlainText().contains(org.editors[2].name)) << tip.toStdString();
 
     // The meta line ends in "…" where the window ends; paths follow $XDG_DATA_HOME.
