@@ -198,6 +198,7 @@ int runInstance(QDBusConnection bus, ServiceObject& service, const QList<QUrl>& 
     const DistributionBootstrap bootstrap(delegate, makeUpdateService());
     service.delegate = &delegate;
     service.activation = &session.linux.activation();
+    delegate.setWindowActivation(&session.linux.activation());
     std::unique_ptr<FileManagerActionsKeeper> actionsKeeper;
     if (const auto folders = FileManagerActionsInstaller::defaultFolders()) {
         actionsKeeper = std::make_unique<FileManagerActionsKeeper>(

@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
     }
 
     std::vector<double> switches;
-    QComboBox* popup = window.routePopup();
+    auto* popup = window.findChild<QComboBox*>(QStringLiteral("routePopUpButton"));
     for (int i = 0; i < 40; ++i) {
         const int index = (i * 7 + 3) % popup->count();
         timer.restart();

@@ -23,10 +23,9 @@ constexpr Replacement table[] = {
      "Nautilus scripts)."},
     {"Select one or more files in Finder (or another file manager), then try again.",
      "Select one or more files in your file manager, then try again."},
-    {"Reveal ~/Library/Scripts in Finder",
-     "Show ~/.local/share/Corvanta/Scripts in the file manager"},
-    {"Could not create or reveal ~/Library/Scripts.",
-     "Could not create or show ~/.local/share/Corvanta/Scripts."},
+    // %1: the scripts folder under $XDG_DATA_HOME.
+    {"Reveal ~/Library/Scripts in Finder", "Show %1 in the file manager"},
+    {"Could not create or reveal ~/Library/Scripts.", "Could not create or show %1."},
     {"Build Corvanta.app (scripts/mkapp.sh), install it, and run it from there.",
      "Install Corvanta (scripts/run.sh installs it for your user), then start it from your "
      "applications menu."},
@@ -82,6 +81,16 @@ constexpr Replacement table[] = {
      "Drag any file onto the tray icon, or onto the palette that \u201cRoute File Type\u2026\u201d "
      "in its menu opens, to route that type."},
     {"Open Menu Bar Settings\u2026", "Open Tray Settings\u2026"},
+    // Settings: editors are chosen in the tray's menu.
+    {"Menu bar selection updates the preferred editor (checkmark). Always open can target "
+     "multiple apps.",
+     "Choosing an editor in the tray menu updates the preferred editor (checkmark). Always open "
+     "can target multiple apps."},
+    {"Replay the menu bar introduction", "Replay the tray introduction"},
+    {"Apps offered for this file type in the menu bar",
+     "Apps offered for this file type in the tray menu"},
+    {" in the menu bar list for this type", " in the tray menu for this type"},
+    {" in the picker and menu bar", " in the picker and the tray menu"},
     // The key that picks a numbered entry; Ctrl stands in for Command.
     {"\u2318", "Ctrl+"},
 };

@@ -6,6 +6,7 @@
 #include "core/platform/PlatformTexts.h"
 #include "core/platform/Preferences.h"
 #include "core/platform/TypeSystem.h"
+#include "core/platform/WindowActivation.h"
 #include "core/platform/Workspace.h"
 #include "core/routing/OpenRequestParser.h"
 #include "core/settings/DesktopSettingsChoosers.h"
@@ -325,6 +326,10 @@ void AppDelegate::showSettings(const std::optional<QString>& routeID) {
             return weak && weak->m_usesApplicationScriptsSelection;
         };
         hooks.ruleLinkTemplate = &urlSchemeTemplate;
+        hooks.prepareToShow = [weak](QWidget* window) {
+            if (weak)
+                weak->prepareToShow(window);
+        };
         m_settingsWindow = std::make_unique<SettingsWindowController>(
             m_store, m_platform, *m_settingsChoosers, *m_ruleHotkeys, std::move(hooks),
             m_allowsAccessibilitySelection, m_usesApplicationScriptsSelection);
@@ -344,6 +349,11 @@ void AppDelegate::showDropPalette() {
     if (!m_dropController)
         createDropController();
     m_dropController->showPaletteUntilDismissed();
+}
+
+void AppDelegate::prepareToShow(QWidget* window) const {
+    if (m_activation)
+        m_activation->prepareToShow(window->winId());
 }
 
 void AppDelegate::setWindowsCanBeTranslucent(std::function<bool()> translucency) {
@@ -399,8 +409,10 @@ void AppDelegate::createOnboardingWindow() {
     m_onboarding = std::make_unique<OnboardingWindowController>(
         m_platform.preferences, m_platform.tray, trayGeometry(), windowsCanBeTranslucent());
     m_onboarding->onWillShow = [self = QPointer<AppDelegate>(this)] {
-        if (self)
-            self->m_mainMenu.install(self->m_onboarding.get());
+        if (!self)
+            return;
+        self->m_mainMenu.install(self->m_onboarding.get());
+        self->prepareToShow(self->m_onboarding.get());
     };
     m_windowPresenter.track(WindowPresenter::Presenter::onboarding, m_onboarding.get());
 }

@@ -31,6 +31,7 @@ class QMenu;
 class RuleHotkeyAccess;
 class SettingsChoosers;
 class SettingsWindowController;
+class WindowActivation;
 class QSystemTrayIcon;
 class UtilityPerformer;
 
@@ -71,6 +72,10 @@ public:
     // Whether the window system blends translucent windows right now (the drop
     // palette and onboarding's arrow are cut to shape otherwise).
     void setWindowsCanBeTranslucent(std::function<bool()> translucency);
+    // The desktop's leave to take focus that came with the last request: the
+    // settings and onboarding windows carry it when they show, so they come to
+    // the front instead of blinking in the taskbar.
+    void setWindowActivation(WindowActivation* activation) { m_activation = activation; }
     bool allowsAccessibilitySelection() const { return m_allowsAccessibilitySelection; }
     bool usesApplicationScriptsSelection() const { return m_usesApplicationScriptsSelection; }
     // How script mode asks a file manager's helper program; rebuilds the resolver.
@@ -141,6 +146,8 @@ private:
     bool windowsCanBeTranslucent() const { return !m_translucency || m_translucency(); }
     void createDropController();
     void createOnboardingWindow();
+    // Hands a window the kept activation token just before it shows.
+    void prepareToShow(QWidget* window) const;
     void trayAvailabilityChanged(bool available);
 
     Platform m_platform;
@@ -160,6 +167,7 @@ private:
     MainMenuController m_mainMenu;
     QPointer<QWidget> m_about;
     std::function<bool()> m_translucency;
+    WindowActivation* m_activation = nullptr;
     std::optional<QRect> m_lastIconClick;
     std::unique_ptr<MenuBarDropController> m_dropController;
     std::unique_ptr<OnboardingWindowController> m_onboarding;

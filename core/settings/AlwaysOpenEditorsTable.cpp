@@ -1,5 +1,7 @@
 #include "core/settings/AlwaysOpenEditorsTable.h"
 
+#include "core/settings/SettingsControls.h"
+
 #include "core/settings/RouteSettingsSummary.h"
 
 #include <QCheckBox>
@@ -23,10 +25,9 @@ AlwaysOpenEditorsTable::AlwaysOpenEditorsTable(const Route& route,
     m_tableView->setFrameShape(QFrame::StyledPanel);
     m_tableView->setFixedHeight(120);
     m_tableView->setFocusPolicy(Qt::NoFocus);
+    SettingsControls::followRowFocus(m_tableView);
     for (int row = 0; row < m_editors.size(); ++row) {
         const Editor& editor = m_editors.at(row);
-        auto* item = new QListWidgetItem(m_tableView);
-        item->setSizeHint(QSize(0, 24));
         auto* cell = new QWidget;
         auto* layout = new QHBoxLayout(cell);
         layout->setContentsMargins(4, 0, 4, 0);
@@ -36,7 +37,8 @@ AlwaysOpenEditorsTable::AlwaysOpenEditorsTable(const Route& route,
         box->setChecked(m_checkedIDs.contains(editor.bundleID));
         layout->addWidget(box);
         layout->addStretch();
-        m_tableView->setItemWidget(item, cell);
+        SettingsControls::widgetRow(m_tableView, cell, editor.bundleID, editor.name)
+            ->setSizeHint(QSize(0, 24));
         connect(box, &QCheckBox::toggled, this, [this, row](bool on) { toggle(row, on); });
         m_boxes.append(box);
     }

@@ -1,8 +1,10 @@
 #include "core/settings/DefaultRuleEditorSheet.h"
 
+#include "core/platform/PlatformTexts.h"
 #include "core/settings/AlwaysOpenEditorsTable.h"
 #include "core/settings/RouteSettingsSummary.h"
 #include "core/settings/SettingsAppearance.h"
+#include "core/settings/SettingsControls.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -58,14 +60,10 @@ DefaultRuleEditorSheet::DefaultRuleEditorSheet(const Route& route, OnSave onSave
     containerLayout->setContentsMargins(0, 0, 0, 0);
     containerLayout->addWidget(m_alwaysOpenTable->scrollView());
 
-    auto* hint = new QLabel(QStringLiteral("Menu bar selection updates the preferred editor "
-                                           "(checkmark). Always open can target multiple apps."),
-                            this);
-    hint->setWordWrap(true);
-    QFont small = hint->font();
-    small.setPointSizeF(small.pointSizeF() * 11.0 / 13.0);
-    hint->setFont(small);
-    hint->setForegroundRole(QPalette::PlaceholderText);
+    auto* hint = SettingsControls::hintLabel(
+        PlatformTexts::text("Menu bar selection updates the preferred editor (checkmark). Always "
+                            "open can target multiple apps."),
+        this, true);
 
     m_saveButton->setObjectName(QStringLiteral("saveButton"));
     m_saveButton->setToolTip(QStringLiteral("Save the Default Rule settings"));
@@ -80,6 +78,9 @@ DefaultRuleEditorSheet::DefaultRuleEditorSheet(const Route& route, OnSave onSave
     auto* grid = new QGridLayout;
     grid->setColumnMinimumWidth(0, 120);
     grid->setColumnStretch(1, 1);
+    // Screen readers name each pop-up by its label, not its value.
+    modeLabel->setBuddy(m_modePopup);
+    m_editorLabel->setBuddy(m_editorPopup);
     grid->addWidget(modeLabel, 0, 0);
     grid->addWidget(m_modePopup, 0, 1);
     grid->addWidget(m_editorLabel, 1, 0, Qt::AlignTop);
@@ -96,6 +97,13 @@ DefaultRuleEditorSheet::DefaultRuleEditorSheet(const Route& route, OnSave onSave
     layout->addWidget(hint);
     layout->addStretch();
     layout->addLayout(buttons);
+    // Tab follows reading order, whatever the grid's placement.
+    QList<QWidget*> order{m_modePopup, m_editorPopup};
+    for (int row = 0; m_alwaysOpenTable->checkbox(row); ++row)
+        order.append(m_alwaysOpenTable->checkbox(row));
+    order << m_cancelButton << m_saveButton;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
     modeChanged();
 }
 
@@ -127,7 +135,8 @@ void DefaultRuleEditorSheet::save() {
         DefaultRuleDraft::result(selectedMode(), m_alwaysOpenTable->checkedBundleIDs(), fallback);
     if (!result)
         return;
-    if (m_onSave)
-        m_onSave(result->kind, result->bundleIDs);
+    // A refused save (the route is gone) keeps the draft open.
+    if (m_onSave && !m_onSave(result->kind, result->bundleIDs))
+        return;
     accept();
 }

@@ -17,7 +17,8 @@ class QWidget;
 class DefaultRuleEditorSheet : public QDialog {
     Q_OBJECT
 public:
-    using OnSave = std::function<void(RuleActionKind kind, const QStringList& bundleIDs)>;
+    // False when the result could not be stored: the sheet stays open.
+    using OnSave = std::function<bool(RuleActionKind kind, const QStringList& bundleIDs)>;
 
     DefaultRuleEditorSheet(const Route& route, OnSave onSave, QWidget* parent = nullptr);
     ~DefaultRuleEditorSheet() override;

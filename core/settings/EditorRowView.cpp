@@ -1,5 +1,8 @@
 #include "core/settings/EditorRowView.h"
 
+#include "core/platform/PlatformTexts.h"
+#include "core/settings/SettingsControls.h"
+
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,15 +19,18 @@ EditorRowView::EditorRowView(const Editor& editor, const QIcon& icon, QWidget* p
     m_enabledBox->setObjectName(QStringLiteral("enabledCheckBox"));
     m_enabledBox->setChecked(editor.enabled);
     m_enabledBox->setAccessibleName(editor.name);
-    m_enabledBox->setToolTip(QStringLiteral("Offer ") + editor.name +
-                             QStringLiteral(" in the menu bar list for this type"));
+    m_enabledBox->setToolTip(
+        SettingsControls::plainToolTip(QStringLiteral("Offer ") + editor.name +
+                                       PlatformTexts::text(" in the menu bar list for this type")));
     auto* iconLabel = new QLabel(this);
     iconLabel->setPixmap(icon.pixmap(20, 20));
     auto* name = new QLabel(editor.name, this);
     name->setObjectName(QStringLiteral("nameLabel"));
+    name->setTextFormat(Qt::PlainText);
     m_badge->setObjectName(QStringLiteral("templateBadgeLabel"));
     m_badge->setVisible(editor.urlSchemeTemplate.has_value());
-    m_badge->setToolTip(editor.urlSchemeTemplate.value_or(QString()));
+    m_badge->setToolTip(
+        SettingsControls::plainToolTip(editor.urlSchemeTemplate.value_or(QString())));
     m_badge->setStyleSheet(QStringLiteral("QLabel { color: #c9ccd2; border: 1px solid #5a5d65; "
                                           "border-radius: 6px; padding: 0 4px; }"));
     m_templateButton->setObjectName(QStringLiteral("templateToolButton"));
@@ -33,14 +39,15 @@ EditorRowView::EditorRowView(const Editor& editor, const QIcon& icon, QWidget* p
     m_templateButton->setText(QStringLiteral("\u2699"));
     m_templateButton->setAutoRaise(true);
     const QString templateTip = QStringLiteral("Edit open URL template for ") + editor.name;
-    m_templateButton->setToolTip(templateTip);
+    m_templateButton->setToolTip(SettingsControls::plainToolTip(templateTip));
     m_templateButton->setAccessibleName(templateTip);
     m_templateButton->setFocusPolicy(Qt::StrongFocus);
     m_folderBox->setObjectName(QStringLiteral("folderCheckBox"));
     m_folderBox->setChecked(editor.opensFolder);
     m_folderBox->setAccessibleName(QStringLiteral("Open enclosing folder for ") + editor.name);
-    m_folderBox->setToolTip(QStringLiteral("Open the file's folder in ") + editor.name +
-                            QStringLiteral(" instead of the file itself"));
+    m_folderBox->setToolTip(
+        SettingsControls::plainToolTip(QStringLiteral("Open the file's folder in ") + editor.name +
+                                       QStringLiteral(" instead of the file itself")));
     if (editor.manual)
         setToolTip(QStringLiteral("Added manually \u2014 select and Remove to drop it"));
 

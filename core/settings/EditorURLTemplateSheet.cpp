@@ -1,6 +1,7 @@
 #include "core/settings/EditorURLTemplateSheet.h"
 
 #include "core/settings/SettingsAppearance.h"
+#include "core/settings/SettingsControls.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -27,16 +28,11 @@ EditorURLTemplateSheet::EditorURLTemplateSheet(const QString& editorName,
     m_field->setAccessibleName(QStringLiteral("Open URL template for ") + editorName);
     m_field->setPlaceholderText(QStringLiteral(
         "x-quillnest://open?notebook={folderpath~.urlencoded}&note={filename.urlencoded}"));
-    auto* hint = new QLabel(
+    auto* hint = SettingsControls::hintLabel(
         QStringLiteral("Placeholders: {filepath}, {folderpath}, {filename}, tilde forms "
                        "{filepath~}/{folderpath~}, and .urlencoded variants. Leave empty to open "
                        "the file or folder normally."),
-        this);
-    hint->setWordWrap(true);
-    QFont small = hint->font();
-    small.setPointSizeF(small.pointSizeF() * 11.0 / 13.0);
-    hint->setFont(small);
-    hint->setForegroundRole(QPalette::PlaceholderText);
+        this, true);
 
     m_save->setObjectName(QStringLiteral("saveButton"));
     m_save->setDefault(true);
@@ -68,8 +64,9 @@ EditorURLTemplateSheet::EditorURLTemplateSheet(const QString& editorName,
 
 void EditorURLTemplateSheet::finish(int result,
                                     const std::optional<std::optional<QString>>& saved) {
-    if (saved && m_onSave)
-        m_onSave(*saved);
+    // A refused save (the editor is gone) keeps the text open.
+    if (saved && m_onSave && !m_onSave(*saved))
+        return;
     done(result);
 }
 

@@ -12,7 +12,8 @@ class QPushButton;
 class EditorURLTemplateSheet : public QDialog {
     Q_OBJECT
 public:
-    using OnSave = std::function<void(const std::optional<QString>& urlTemplate)>;
+    // False when the template could not be stored: the sheet stays open.
+    using OnSave = std::function<bool(const std::optional<QString>& urlTemplate)>;
 
     EditorURLTemplateSheet(const QString& editorName, const std::optional<QString>& current,
                            OnSave onSave, QWidget* parent = nullptr);

@@ -4,6 +4,7 @@
 #include "core/platform/Alerts.h"
 #include "core/platform/PlatformTexts.h"
 #include "core/platform/ShortcutRegistry.h"
+#include "core/settings/SettingsControls.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -64,10 +65,8 @@ FileManagerActionsRow::FileManagerActionsRow(RouteStore& store, ShortcutRegistry
     row->addStretch();
     layout->addLayout(row);
     if (m_shortcuts.desktopConfirmsBindings()) {
-        m_bindingsNote = new QLabel(tr8(texts::confirmsBindingsNote), this);
+        m_bindingsNote = SettingsControls::hintLabel(tr8(texts::confirmsBindingsNote), this);
         m_bindingsNote->setObjectName(QStringLiteral("confirmsBindingsNoteLabel"));
-        m_bindingsNote->setWordWrap(true);
-        m_bindingsNote->setForegroundRole(QPalette::PlaceholderText);
         layout->addWidget(m_bindingsNote);
     }
     refresh();

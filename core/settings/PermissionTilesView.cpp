@@ -3,6 +3,7 @@
 #include "core/platform/PlatformTexts.h"
 #include "core/selection/ApplicationScriptsInstaller.h"
 #include "core/settings/SettingsChoosers.h"
+#include "core/settings/SettingsControls.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -23,6 +24,8 @@ QFrame* tile(const QString& title, QLabel*& status, QHBoxLayout*& buttons, QWidg
     font.setLetterSpacing(QFont::PercentageSpacing, 110);
     heading->setFont(font);
     status = new QLabel(frame);
+    // A screen reader says the tile and its status together ("AUTOMATION: ● granted").
+    status->setProperty("tileTitle", title);
     status->setAccessibleName(title);
     buttons = new QHBoxLayout;
     layout->addWidget(heading);
@@ -104,10 +107,8 @@ PermissionTilesView::PermissionTilesView(SelectionPermissions& permissions,
               "and Path Finder or Bloom when that app is frontmost). Click Request\u2026 for the "
               "system prompt the first time. If you previously denied it, use Open Settings\u2026 "
               "and turn the apps back on under Corvanta (macOS will not show the prompt again).";
-    m_note = new QLabel(PlatformTexts::text(note), this);
+    m_note = SettingsControls::hintLabel(PlatformTexts::text(note), this);
     m_note->setObjectName(QStringLiteral("automationNoteLabel"));
-    m_note->setWordWrap(true);
-    m_note->setForegroundRole(QPalette::PlaceholderText);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -121,6 +122,8 @@ PermissionTilesView::PermissionTilesView(SelectionPermissions& permissions,
 void PermissionTilesView::show(QLabel* label, const TCCPermissions::TileStatus& status) {
     const std::array<double, 3> rgb = TCCPermissions::toneColour(status.tone);
     label->setText(status.text);
+    label->setAccessibleName(label->property("tileTitle").toString() + QStringLiteral(": ") +
+                             status.text);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText,
                      QColor::fromRgbF(float(rgb[0]), float(rgb[1]), float(rgb[2])));

@@ -3,6 +3,7 @@
 #include "core/platform/PlatformTexts.h"
 #include "core/settings/RuleHotkeyAccess.h"
 #include "core/settings/SettingsChoosers.h"
+#include "core/settings/SettingsControls.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -24,7 +25,7 @@ PredicateRowView::PredicateRowView(const ConditionRowDraft& draft, const QString
     , m_valueField(new QLineEdit(draft.valueText, this))
     , m_folderButton(new QPushButton(this))
     , m_appButton(new QPushButton(this))
-    , m_hotkeyNote(new QLabel(this))
+    , m_hotkeyNote(SettingsControls::hintLabel(QString(), this, true))
     , m_countField(new QLineEdit(draft.countText, this))
     , m_removeButton(new QPushButton(QStringLiteral("\u2212"), this)) {
     setObjectName(QStringLiteral("predicateRowView"));
@@ -37,6 +38,8 @@ PredicateRowView::PredicateRowView(const ConditionRowDraft& draft, const QString
     m_opPopup->setObjectName(QStringLiteral("opPopUpButton"));
     m_opPopup->setAccessibleName(QStringLiteral("Operator"));
     m_opPopup->setToolTip(QStringLiteral("How to compare the condition value"));
+    SettingsControls::labelForScreenReaders(m_kindPopup);
+    SettingsControls::labelForScreenReaders(m_opPopup);
     m_valueField->setObjectName(QStringLiteral("valueLineEdit"));
     m_valueField->setAccessibleName(QStringLiteral("Value"));
     m_valueField->setToolTip(QStringLiteral("Text to match for this condition"));
@@ -50,11 +53,6 @@ PredicateRowView::PredicateRowView(const ConditionRowDraft& draft, const QString
     m_hotkeyNote->setText(note);
     m_hotkeyNote->setAccessibleName(note);
     m_hotkeyNote->setToolTip(note);
-    m_hotkeyNote->setWordWrap(true);
-    QFont small = m_hotkeyNote->font();
-    small.setPointSizeF(small.pointSizeF() * 11.0 / 13.0);
-    m_hotkeyNote->setFont(small);
-    m_hotkeyNote->setForegroundRole(QPalette::PlaceholderText);
     m_countField->setObjectName(QStringLiteral("countLineEdit"));
     m_countField->setAccessibleName(QStringLiteral("Editor count"));
     m_countField->setToolTip(QStringLiteral("Number of running editors to compare against"));

@@ -54,6 +54,18 @@ QStringList movedToGap(QStringList ids, qsizetype from, qsizetype gap) {
     return ids;
 }
 
+std::optional<Move> moveByID(const QStringList& shown, qsizetype from, qsizetype gap,
+                             const QStringList& current) {
+    if (from < 0 || from >= shown.size() || gap < 0 || gap > shown.size())
+        return std::nullopt;
+    Move move;
+    move.from = current.indexOf(shown.at(from));
+    move.gap = gap < shown.size() ? current.indexOf(shown.at(gap)) : current.size();
+    if (move.from < 0 || move.gap < 0)
+        return std::nullopt;
+    return move;
+}
+
 bool acceptsGap(qsizetype gap, qsizetype lastGap) {
     return gap >= 0 && gap <= lastGap;
 }

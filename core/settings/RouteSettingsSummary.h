@@ -19,6 +19,16 @@ std::optional<QString> resolveSelection(const QList<Route>& routes,
 // `ids` with the item at `from` moved into the gap `gap` (counted before the move);
 // unchanged when either is out of range.
 QStringList movedToGap(QStringList ids, qsizetype from, qsizetype gap);
+// A row of a list as the window showed it (`shown`), dragged from `from` into
+// the gap `gap`, found again by id in the list as it is now (`current`): the
+// row and gap there. None when the row is gone, or the row it was dropped
+// before is; a drop at the end stays at the end.
+struct Move {
+    qsizetype from = 0;
+    qsizetype gap = 0;
+};
+std::optional<Move> moveByID(const QStringList& shown, qsizetype from, qsizetype gap,
+                             const QStringList& current);
 // Whether a drop of a row of a `rows`-long list may land at `gap`. `lastGap` is
 // the last accepted gap (the rules table stops before its Default Rule row).
 bool acceptsGap(qsizetype gap, qsizetype lastGap);

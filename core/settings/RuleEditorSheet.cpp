@@ -7,6 +7,7 @@
 #include "core/settings/RouteSettingsSummary.h"
 #include "core/settings/RuleHotkeyAccess.h"
 #include "core/settings/SettingsAppearance.h"
+#include "core/settings/SettingsControls.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -99,9 +100,8 @@ RuleEditorSheet::RuleEditorSheet(const Route& route, const std::optional<Rule>& 
     auto* editorLayout = new QVBoxLayout(m_editorContainer);
     editorLayout->setContentsMargins(0, 0, 0, 0);
     editorLayout->addWidget(m_alwaysOpenTable->scrollView());
-    auto* checklistHint =
-        new QLabel(QStringLiteral("Check one or more apps to open matching files in"), this);
-    checklistHint->setForegroundRole(QPalette::PlaceholderText);
+    auto* checklistHint = SettingsControls::hintLabel(
+        QStringLiteral("Check one or more apps to open matching files in"), this);
     editorLayout->addWidget(checklistHint);
 
     m_preferenceBox->setObjectName(QStringLiteral("preferenceGroupBox"));
@@ -147,7 +147,10 @@ RuleEditorSheet::RuleEditorSheet(const Route& route, const std::optional<Rule>& 
     layout->addWidget(m_nameField);
     layout->addSpacing(8);
     auto* when = new QHBoxLayout;
-    when->addWidget(heading(QStringLiteral("When"), this));
+    // Screen readers name each pop-up by its label, not its value.
+    QLabel* whenLabel = heading(QStringLiteral("When"), this);
+    whenLabel->setBuddy(m_combinePopup);
+    when->addWidget(whenLabel);
     when->addWidget(m_combinePopup);
     when->addStretch();
     layout->addLayout(when);
@@ -155,7 +158,9 @@ RuleEditorSheet::RuleEditorSheet(const Route& route, const std::optional<Rule>& 
     layout->addWidget(m_addConditionButton, 0, Qt::AlignLeft);
     layout->addSpacing(8);
     auto* then = new QHBoxLayout;
-    then->addWidget(heading(QStringLiteral("Then"), this));
+    QLabel* thenLabel = heading(QStringLiteral("Then"), this);
+    thenLabel->setBuddy(m_actionPopup);
+    then->addWidget(thenLabel);
     then->addWidget(m_actionPopup);
     then->addStretch();
     layout->addLayout(then);
@@ -264,9 +269,10 @@ void RuleEditorSheet::save() {
         return;
     for (PredicateRowView* row : m_predicateRows)
         row->stopRecording();
+    // A refused save (the rule's route is gone) keeps the draft open.
+    if (m_onSave && !m_onSave(*rule, m_draft.pendingDefaultPreferenceOrder))
+        return;
     m_hotkeyResolved = true;
-    if (m_onSave)
-        m_onSave(*rule, m_draft.pendingDefaultPreferenceOrder);
     accept();
 }
 

@@ -26,8 +26,9 @@ class Alerts;
 class RuleEditorSheet : public QDialog {
     Q_OBJECT
 public:
+    // False when the rule could not be stored: the sheet stays open on its draft.
     using OnSave =
-        std::function<void(const Rule& rule, const std::optional<QStringList>& defaultOrder)>;
+        std::function<bool(const Rule& rule, const std::optional<QStringList>& defaultOrder)>;
 
     // `rule` none: a new rule.
     RuleEditorSheet(const Route& route, const std::optional<Rule>& rule, OnSave onSave,

@@ -11,14 +11,21 @@ list(APPEND WIDGET_SOURCES
   settings/DefaultRuleEditorSheet.cpp
   settings/DesktopSettingsChoosers.cpp
   settings/EditorRowView.cpp
+  settings/EditorsSettingsPage.cpp
+  settings/ElidingLabel.cpp
   settings/EditorURLTemplateSheet.cpp
   settings/FileManagerActionsRow.cpp
+  settings/GeneralSettingsPage.cpp
+  settings/OrderSettingsPage.cpp
   settings/PermissionTilesView.cpp
   settings/PredicateRowView.cpp
   settings/ReorderableList.cpp
   settings/RuleEditorSheet.cpp
   settings/RuleRowView.cpp
+  settings/RulesSettingsPage.cpp
+  settings/SettingsApplications.cpp
   settings/SettingsAppearance.cpp
+  settings/SettingsControls.cpp
   settings/SettingsWindowController.cpp
   settings/RegistryRuleHotkeys.cpp
 )

@@ -113,6 +113,14 @@ std::optional<QString> scriptsFolder(bool usesApplicationScripts) {
                          QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
 }
 
+QString scriptsFolderForDisplay() {
+    const QString folder = scriptsFolder(false).value_or(QString());
+    const QString home = QDir::homePath();
+    return folder.startsWith(home + QLatin1Char('/'))
+               ? QStringLiteral("~") + folder.mid(home.size())
+               : folder;
+}
+
 CatalogScan listScripts(const std::optional<QString>& folder, const Tools& tools) {
     if (!folder)
         return CatalogScan::failure(QStringLiteral("Scripts folder is unavailable."));
@@ -150,7 +158,8 @@ void openScriptsFolder(bool usesApplicationScripts, FileRevealer& revealer, Aler
         usesApplicationScripts
             ? QStringLiteral("Application Scripts is unavailable. Use Install Scripts\u2026 on "
                              "the Permissions tab first.")
-            : PlatformTexts::text("Could not create or reveal ~/Library/Scripts.");
+            : PlatformTexts::text("Could not create or reveal ~/Library/Scripts.")
+                  .arg(scriptsFolderForDisplay());
     alerts.runAlert({QStringLiteral("Could not open scripts folder"),
                      informative,
                      {},

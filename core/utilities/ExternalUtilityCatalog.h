@@ -34,6 +34,8 @@ QList<CatalogEntry> shortcutsFromList(const QByteArray& output);
 // $XDG_DATA_HOME/Corvanta/Application Scripts; none without a data folder.
 std::optional<QString> scriptsFolder(bool usesApplicationScripts, const QString& dataHome);
 std::optional<QString> scriptsFolder(bool usesApplicationScripts);
+// The user's scripts folder as texts show it ("~/.local/share/Corvanta/Scripts").
+QString scriptsFolderForDisplay();
 // Executables under `folder` (none: the folder is unavailable), and
 // AppleScript files and workflows when their tool is there to run them;
 // hidden items are skipped and a workflow is never entered.

@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace {
@@ -46,8 +47,10 @@ ExternalUtilityChecklistSheet::ExternalUtilityChecklistSheet(ExternalUtilityKind
         item->setData(Qt::UserRole, entry.id);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
         item->setCheckState(m_enabledIDs.contains(entry.id) ? Qt::Checked : Qt::Unchecked);
-        item->setToolTip(QStringLiteral("Offer ") + entry.name +
-                         QStringLiteral(" in the picker and menu bar"));
+        // Shown as typed, even a name that looks like markup.
+        const QString tip = QStringLiteral("Offer ") + entry.name +
+                            PlatformTexts::text(" in the picker and menu bar");
+        item->setToolTip(Qt::mightBeRichText(tip) ? Qt::convertFromPlainText(tip) : tip);
         item->setSizeHint(QSize(0, rowHeight));
     }
     layout->addWidget(m_table, 1);

@@ -6,6 +6,7 @@
 #include "core/platform/WindowActivation.h"
 #include "core/routing/AppDelegate.h"
 #include "core/routing/DialogAlerts.h"
+#include "core/settings/SettingsWindowController.h"
 #include "core/utilities/ExternalUtilityMenuPayload.h"
 #include "tests/support/FakePickerPresenter.h"
 #include "tests/support/FakePlatform.h"
@@ -167,6 +168,16 @@ TEST_F(AppDelegateTest, AlertsShowTheirTextsAsPlainText) {
     // Shown with the request's token, on the box's own window.
     ASSERT_EQ(activation.prepared.size(), 1);
     EXPECT_NE(activation.prepared[0], 0u);
+}
+
+TEST_F(AppDelegateTest, SettingsAndOnboardingShowWithTheKeptActivationToken) {
+    start({});
+    RecordingActivation activation;
+    delegate->setWindowActivation(&activation);
+    delegate->openSettings();
+    delegate->showOnboarding();
+    EXPECT_EQ(activation.prepared, (QList<quintptr>{delegate->settingsWindow()->winId(),
+                                                    delegate->onboardingWindow()->winId()}));
 }
 
 TEST_F(AppDelegateTest, DamagedRoutesFileIsReportedOnceTheTrayIconShows) {

@@ -51,16 +51,16 @@ int main(int argc, char** argv) {
         }
         QListWidget* rules = window.findChild<QListWidget*>(QStringLiteral("rulesTableView"));
         rules->setCurrentRow(1);
-        window.editRule();
+        world.click("editRuleButton");
         failures += !save(window.ruleSheet(), out, QStringLiteral("sheet-rule-edit"));
         window.ruleSheet()->actionPopup()->setCurrentIndex(1);
         failures += !save(window.ruleSheet(), out, QStringLiteral("sheet-rule-best-running"));
         window.ruleSheet()->reject();
-        window.addRule();
+        world.click("addRuleButton");
         failures += !save(window.ruleSheet(), out, QStringLiteral("sheet-rule-add"));
         window.ruleSheet()->reject();
         rules->setCurrentRow(rules->count() - 1);
-        window.editRule();
+        world.click("editRuleButton");
         failures += !save(window.defaultRuleSheet(), out, QStringLiteral("sheet-default-rule"));
         window.defaultRuleSheet()->modePopup()->setCurrentIndex(1);
         failures += !save(window.defaultRuleSheet(), out, QStringLiteral("sheet-default-select"));
@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
                                          &window);
         chooser.show();
         failures += !save(&chooser, out, QStringLiteral("application-chooser"));
-        failures += !save(window.permissionsSection(), out, QStringLiteral("permissions"));
+        failures += !save(world.child("permissionsSection"), out, QStringLiteral("permissions"));
         app.exit(failures);
     });
     // Script mode on a desktop that has each global shortcut confirmed.
@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
     scripts.open({org});
     QTimer::singleShot(200, [&] {
         failures +=
-            !save(scripts.window->permissionsSection(), out, QStringLiteral("permissions-scripts"));
+            !save(scripts.child("permissionsSection"), out, QStringLiteral("permissions-scripts"));
     });
     return app.exec();
 }

@@ -52,6 +52,7 @@ protected:
             route, rule,
             [this](const Rule& r, const std::optional<QStringList>& order) {
                 saved.append({r, order});
+                return true;
             },
             choosers, hotkeys, fake.alerts);
         sheet->open();
@@ -104,6 +105,7 @@ TEST_F(SettingsSheetsTest, DefaultRuleSheetModesAndSave) {
     QList<std::pair<RuleActionKind, QStringList>> results;
     const auto onSave = [&](RuleActionKind kind, const QStringList& ids) {
         results.append({kind, ids});
+        return true;
     };
     Route route = abcRoute();
     route.defaultActionKind = bestRunningEditor;
@@ -184,7 +186,10 @@ TEST_F(SettingsSheetsTest, URLTemplateSheetSaveClearCancel) {
         QList<std::optional<QString>> calls;
         int completions = 0;
         EditorURLTemplateSheet sheet(QStringLiteral("Kate"), c.current,
-                                     [&](const std::optional<QString>& t) { calls.append(t); });
+                                     [&](const std::optional<QString>& t) {
+                                         calls.append(t);
+                                         return true;
+                                     });
         sheet.completion = [&] { ++completions; };
         EXPECT_EQ(sheet.field()->text(), c.current.value_or(QString()));
         EXPECT_EQ(
@@ -312,16 +317,11 @@ TEST_F(SettingsSheetsTest, ConditionRowsShowTheControlsOfTheirKind) {
     EXPECT_TRUE(saved.isEmpty());
 }
 
-TEST_F(SettingsSheetsTest, TabGoesThroughTheRuleSheetInReadingOrder) {
-    auto sheet = ruleSheet(std::nullopt);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet.get()));
-    // Controls that appear later: a second row, a recorder, the editor checklist.
-    sheet->addConditionButton()->click();
-    sheet->predicateRows().first()->kindPopup()->setCurrentIndex(4);
-    sheet->actionPopup()->setCurrentIndex(0);
-    sheet->alwaysOpenTable()->checkbox(0)->click();
-    QCoreApplication::processEvents();
-    sheet->nameField()->setFocus();
+namespace {
+// The controls Tab visits from `start` until it comes back, each after the one
+// before it in reading order (same line: further right; else further down).
+QList<QWidget*> expectTabInReadingOrder(QWidget* sheet, QWidget* start) {
+    start->setFocus();
     QList<QWidget*> visited;
     for (int i = 0; i < 60; ++i) {
         QWidget* focused = QApplication::focusWidget();
@@ -330,7 +330,7 @@ TEST_F(SettingsSheetsTest, TabGoesThroughTheRuleSheetInReadingOrder) {
         visited.append(focused);
         QTest::keyClick(focused, Qt::Key_Tab);
     }
-    const auto place = [&](QWidget* w) { return w->mapTo(sheet.get(), QPoint(0, 0)); };
+    const auto place = [&](QWidget* w) { return w->mapTo(sheet, QPoint(0, 0)); };
     for (qsizetype i = 1; i < visited.size(); ++i) {
         const QPoint before = place(visited.at(i - 1)), now = place(visited.at(i));
         const bool sameLine = std::abs(now.y() - before.y()) < 12;
@@ -338,12 +338,39 @@ TEST_F(SettingsSheetsTest, TabGoesThroughTheRuleSheetInReadingOrder) {
             << visited.at(i - 1)->objectName().toStdString() << " then "
             << visited.at(i)->objectName().toStdString();
     }
+    return visited;
+}
+} // namespace
+
+TEST_F(SettingsSheetsTest, TabGoesThroughTheSheetsInReadingOrder) {
+    auto sheet = ruleSheet(std::nullopt);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet.get()));
+    // Controls that appear later: a second row, a recorder, the editor checklist.
+    sheet->addConditionButton()->click();
+    sheet->predicateRows().first()->kindPopup()->setCurrentIndex(4);
+    sheet->actionPopup()->setCurrentIndex(0);
+    sheet->alwaysOpenTable()->checkbox(0)->click();
+    QCoreApplication::processEvents();
+    const QList<QWidget*> visited = expectTabInReadingOrder(sheet.get(), sheet->nameField());
     for (QWidget* w : {sheet->predicateRows().first()->hotkeyRecorder(),
                        static_cast<QWidget*>(sheet->predicateRows().last()->removeButton()),
                        static_cast<QWidget*>(sheet->addConditionButton()),
                        static_cast<QWidget*>(sheet->alwaysOpenTable()->checkbox(1)),
                        static_cast<QWidget*>(sheet->saveButton())})
         EXPECT_TRUE(visited.contains(w)) << w->objectName().toStdString();
+    sheet->reject();
+
+    // The Default Rule sheet: mode, fallback or editors, Cancel, Save.
+    for (int mode : {0, 1}) {
+        DefaultRuleEditorSheet defaultSheet(abcRoute(), {});
+        defaultSheet.open();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&defaultSheet));
+        defaultSheet.modePopup()->setCurrentIndex(mode);
+        const QList<QWidget*> order =
+            expectTabInReadingOrder(&defaultSheet, defaultSheet.modePopup());
+        EXPECT_EQ(order.size(), mode == 0 ? 6 : 4) << mode;
+        EXPECT_EQ(order.last(), defaultSheet.saveButton()) << mode;
+    }
 }
 
 TEST_F(SettingsSheetsTest, CancelOrCloseRestoresTheHotkeyAsItWas) {
@@ -476,7 +503,7 @@ TEST_F(SettingsSheetsTest, WindowSheetsStoreTheirResults) {
     auto* rules = window.findChild<QListWidget*>(QStringLiteral("rulesTableView"));
 
     // A new rule with a changed default order.
-    window.addRule();
+    world.click("addRuleButton");
     ASSERT_TRUE(window.ruleSheet());
     window.ruleSheet()->actionPopup()->setCurrentIndex(1);
     window.ruleSheet()->movePreference(1, 0);
@@ -489,22 +516,12 @@ TEST_F(SettingsSheetsTest, WindowSheetsStoreTheirResults) {
 
     // Editing a rule replaces it in place.
     rules->setCurrentRow(1);
-    window.editRule();
+    world.click("editRuleButton");
     ASSERT_TRUE(window.ruleSheet());
     window.ruleSheet()->nameField()->setText(QStringLiteral("Work"));
     window.ruleSheet()->saveButton()->click();
     EXPECT_EQ(world.route().rules.at(1).name, "Work");
     EXPECT_EQ(world.route().rules.at(1).id, "R2");
-
-    // The Default Rule row opens the Default Rule sheet.
-    rules->setCurrentRow(rules->count() - 1);
-    window.editRule();
-    EXPECT_FALSE(window.ruleSheet());
-    ASSERT_TRUE(window.defaultRuleSheet());
-    window.defaultRuleSheet()->modePopup()->setCurrentIndex(1);
-    window.defaultRuleSheet()->saveButton()->click();
-    EXPECT_EQ(world.route().defaultActionKind, RuleActionKind::selectFromAllEditors);
-    EXPECT_EQ(world.route().defaultOpenBundleIDs, QStringList{beta});
 
     // The gear of an editor opens its template sheet.
     auto* editors = window.findChild<QListWidget*>(QStringLiteral("editorsTableView"));
@@ -518,7 +535,7 @@ TEST_F(SettingsSheetsTest, WindowSheetsStoreTheirResults) {
     EXPECT_EQ(world.routesOnDisk(), world.store->routes());
 
     // Closing the window ends an open rule sheet as cancelled.
-    window.addRule();
+    world.click("addRuleButton");
     ASSERT_TRUE(window.ruleSheet());
     const QString name = window.ruleSheet()->draft().hotkeyName();
     world.hotkeys.record(name, Shortcut{Qt::Key_K, Qt::ControlModifier | Qt::AltModifier});

@@ -11,7 +11,9 @@
 
 #include <QFile>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 #include <memory>
 #include <ostream>
 
@@ -23,6 +25,8 @@ public:
     QList<std::optional<Application>> applications;
     QList<std::optional<QUrl>> files;
     QList<Request> requests;
+    // Runs while a panel is open, as the tray or a file change could.
+    std::function<void()> whileOpen;
 
     std::optional<QString> chooseFolder(QWidget*, const Request& request) override {
         requests.append(request);
@@ -30,6 +34,8 @@ public:
     }
     std::optional<Application> chooseApplication(QWidget*, const Request& request) override {
         requests.append(request);
+        if (whileOpen)
+            std::exchange(whileOpen, nullptr)();
         return applications.isEmpty() ? std::nullopt : applications.takeFirst();
     }
     std::optional<QUrl> chooseFile(QWidget*, const Request& request) override {
@@ -170,8 +176,32 @@ struct SettingsWorld {
             window->show(QStringLiteral("custom.org"));
     }
 
+    // A control of the window (or of a sheet on it) by its object name.
+    template <typename W = QWidget> W* child(const QString& name) const {
+        W* found = window->findChild<W*>(name);
+        EXPECT_TRUE(found) << name.toStdString();
+        return found;
+    }
+    void click(const QString& name) const {
+        if (auto* b = child<QAbstractButton>(name))
+            b->click();
+    }
+
     Route route(const QString& id = QStringLiteral("custom.org")) const {
         return store->routeWithID(id).value_or(Route());
+    }
+    // Edits the routes file by hand, as a user in a text editor would; with
+    // `reload` the store reads it again, as its file watcher has it do.
+    void handEdit(const std::function<void(QList<Route>&)>& edit, bool reload = true) {
+        RouteStore::State state;
+        state.routes = routesOnDisk();
+        edit(state.routes);
+        QSaveFile file(path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(RoutesFileCodec::encode(state));
+        ASSERT_TRUE(file.commit());
+        if (reload)
+            store->reloadIfChanged();
     }
     // The routes as the file on disk holds them.
     QList<Route> routesOnDisk() const {

@@ -1,6 +1,10 @@
+#include "core/settings/DefaultRuleEditorSheet.h"
+#include "core/settings/ElidingLabel.h"
 #include "core/settings/PermissionTilesView.h"
 #include "core/settings/ReorderableList.h"
 #include "core/settings/RouteSettingsSummary.h"
+#include "core/settings/RuleEditorSheet.h"
+#include "core/settings/RulesSettingsPage.h"
 #include "core/utilities/ExternalUtilityChecklistSheet.h"
 #include "tests/support/WidgetTest.h"
 #include "tests/unit/settings/SettingsTestSupport.h"
@@ -13,12 +17,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextDocument>
 #include <QToolButton>
 
 namespace {
@@ -27,10 +33,9 @@ protected:
     void SetUp() override { world.open(); }
 
     template <typename W = QWidget> W* child(const QString& name) const {
-        W* found = world.window->findChild<W*>(name);
-        EXPECT_TRUE(found) << name.toStdString();
-        return found;
+        return world.child<W>(name);
     }
+    RulesSettingsPage* rulesPage() const { return child<RulesSettingsPage>("rulesPage"); }
     QListWidget* editorsTable() const { return child<QListWidget>("editorsTableView"); }
     ReorderableList* rulesTable() const { return child<ReorderableList>("rulesTableView"); }
     ReorderableList* orderTable() const { return child<ReorderableList>("orderTableView"); }
@@ -38,6 +43,12 @@ protected:
     template <typename W> W* rowWidget(QListWidget* list, int row, const QString& name) const {
         QWidget* cell = list->itemWidget(list->item(row));
         return cell ? cell->findChild<W*>(name) : nullptr;
+    }
+    static int rowOf(QListWidget* list, const QString& id) {
+        int row = 0;
+        while (row < list->count() && list->item(row)->data(Qt::UserRole) != id)
+            ++row;
+        return row;
     }
     Editor editorOf(const QString& id) const {
         for (const Editor& e : world.route().editors) {
@@ -151,7 +162,8 @@ TEST_F(SettingsWindowTest, EachControlChangesTheStoreAndTheFile) {
         EXPECT_TRUE(c.changed());
         // What the window shows is what the file holds.
         EXPECT_EQ(world.routesOnDisk(), world.store->routes());
-        EXPECT_EQ(world.window->metaLine()->text(), RouteSettingsSummary::metaLine(world.route()));
+        EXPECT_EQ(child<ElidingLabel>("metaLineLabel")->fullText(),
+                  RouteSettingsSummary::metaLine(world.route()));
     }
 }
 
@@ -174,18 +186,16 @@ TEST_F(SettingsWindowTest, CancelledPanelsAndDisabledControlsChangeNothing) {
         EXPECT_FALSE(child<QPushButton>("removeEditorButton")->isEnabled());
     }
     EXPECT_FALSE(child<QPushButton>("removeTypeButton")->isEnabled());
-    world.window->removeEditor();
-    world.window->removeType();
     EXPECT_TRUE(world.fake.alerts.shown.isEmpty());
     EXPECT_EQ(world.store->routes(), before);
 }
 
 TEST_F(SettingsWindowTest, PickerStyleControls) {
-    EXPECT_EQ(world.window->pickerChip()->text(), "PICKER  radial");
+    EXPECT_EQ(child<QLabel>("pickerChipLabel")->text(), "PICKER  radial");
     child<QToolButton>("listSegmentButton")->click();
     EXPECT_EQ(world.fake.preferences.string(PreferenceKeys::editorPickerStyle), "list");
     EXPECT_FALSE(child<QCheckBox>("forceRadialCheckBox")->isEnabled());
-    EXPECT_EQ(world.window->pickerChip()->text(), "PICKER  list");
+    EXPECT_EQ(child<QLabel>("pickerChipLabel")->text(), "PICKER  list");
     child<QToolButton>("radialSegmentButton")->click();
     EXPECT_EQ(world.fake.preferences.string(PreferenceKeys::editorPickerStyle), "radial");
     child<QCheckBox>("forceRadialCheckBox")->click();
@@ -197,7 +207,7 @@ TEST_F(SettingsWindowTest, PickerStyleControls) {
     EXPECT_TRUE(child<QToolButton>("listSegmentButton")->isChecked());
     EXPECT_TRUE(child<QCheckBox>("forceRadialCheckBox")->isChecked());
     EXPECT_FALSE(child<QCheckBox>("forceRadialCheckBox")->isEnabled());
-    EXPECT_EQ(world.window->activeChip()->text(), "ACTIVE  Beta");
+    EXPECT_EQ(child<QLabel>("activeChipLabel")->text(), "ACTIVE  Beta");
 
     child<QPushButton>("showOnboardingButton")->click();
     EXPECT_EQ(world.onboardingShown, 1);
@@ -221,32 +231,36 @@ TEST_F(SettingsWindowTest, SelectionIsKeptAcrossReloadsAndFallsBackToTheFirstRou
     EXPECT_EQ(world.window->selectedRouteID(), "custom.org");
     world.window->show(QStringLiteral("custom.gone"));
     EXPECT_EQ(world.window->selectedRouteID(), "custom.org");
+    // A change from elsewhere (the tray) shows at once and keeps the selection.
     world.store->setEnabled(QStringLiteral("custom.org"), alpha, false);
-    world.window->reload();
+    auto* alphaBox =
+        rowWidget<QCheckBox>(editorsTable(), rowOf(editorsTable(), alpha), "enabledCheckBox");
+    ASSERT_TRUE(alphaBox);
+    EXPECT_FALSE(alphaBox->isChecked());
     EXPECT_EQ(world.window->selectedRouteID(), "custom.org");
-    EXPECT_EQ(world.window->routePopup()->currentData().toString(), "custom.org");
+    EXPECT_EQ(child<QComboBox>("routePopUpButton")->currentData().toString(), "custom.org");
 
     // The pop-up switches the route.
-    QComboBox* popup = world.window->routePopup();
+    QComboBox* popup = child<QComboBox>("routePopUpButton");
     const int markdown = popup->findData(QStringLiteral("markdown"));
     ASSERT_GE(markdown, 0);
     Q_EMIT popup->activated(markdown);
     EXPECT_EQ(world.window->selectedRouteID(), "markdown");
-    EXPECT_EQ(world.window->routeTitle()->text(), world.route("markdown").name);
+    EXPECT_EQ(child<QLabel>("routeTitleLabel")->text(), world.route("markdown").name);
 
     // Removing the selected custom type asks first, then selects the first route.
     Q_EMIT popup->activated(popup->findData(QStringLiteral("custom.org")));
     world.fake.alerts.answers = {1};
-    world.window->removeType();
+    world.click("removeTypeButton");
     EXPECT_TRUE(world.store->routeWithID(QStringLiteral("custom.org")));
     ASSERT_EQ(world.fake.alerts.shown.size(), 1);
     EXPECT_EQ(world.fake.alerts.shown.first().messageText, "Remove Org document?");
     EXPECT_EQ(world.fake.alerts.shown.first().buttons, QStringList({"Remove", "Cancel"}));
     world.fake.alerts.answers = {0};
-    world.window->removeType();
+    world.click("removeTypeButton");
     EXPECT_FALSE(world.store->routeWithID(QStringLiteral("custom.org")));
     EXPECT_EQ(world.window->selectedRouteID(), world.store->routes().first().id);
-    EXPECT_EQ(world.window->routePopup()->currentIndex(), 0);
+    EXPECT_EQ(child<QComboBox>("routePopUpButton")->currentIndex(), 0);
     EXPECT_EQ(world.routesOnDisk(), world.store->routes());
 }
 
@@ -270,11 +284,11 @@ TEST_F(SettingsWindowTest, OrderTabShowsEnabledEditorsAndItsEmptyLabel) {
     ASSERT_EQ(orderTable()->count(), 2);
     EXPECT_EQ(orderTable()->item(0)->text(), "Beta");
     EXPECT_EQ(orderTable()->item(1)->text(), "Alpha");
-    world.window->selectAllEditors(false);
+    world.click("deselectAllButton");
     EXPECT_EQ(orderTable()->count(), 0);
     QLabel* empty = child<QLabel>("orderEmptyLabel");
     EXPECT_EQ(static_cast<QStackedWidget*>(empty->parentWidget())->currentWidget(), empty);
-    world.window->selectAllEditors(true);
+    world.click("selectAllButton");
     EXPECT_EQ(static_cast<QStackedWidget*>(empty->parentWidget())->currentWidget(), orderTable());
 }
 
@@ -390,35 +404,31 @@ TEST_F(SettingsWindowTest, AltArrowsMoveTheCurrentRowAsADropDoes) {
     }
 }
 
-TEST_F(SettingsWindowTest, RulesContextMenu) {
+TEST_F(SettingsWindowTest, RulesContextMenuCopiesTheClickedOrCurrentRulesIDOrLink) {
+    // Clicked row (-1: none, the current one), current row, what each action copies.
     const struct {
-        int row;
-        bool enabled;
-    } rows[] = {{0, true}, {1, true}, {2, false}};
+        int row, current;
+        const char* id;
+        const char* link;
+    } rows[] = {{0, -1, "R1", "x-corvanta://open?rule=R1&file="},
+                {-1, 1, "R2", "x-corvanta://open?rule=R2&file="},
+                {2, 0, nullptr, nullptr},
+                {-1, -1, nullptr, nullptr}};
     for (const auto& r : rows) {
-        std::unique_ptr<QMenu> menu(world.window->makeRulesContextMenu(r.row));
+        rulesTable()->setCurrentRow(r.current);
+        std::unique_ptr<QMenu> menu(rulesPage()->makeContextMenu(r.row));
         const QList<QAction*> actions = menu->actions();
         ASSERT_EQ(actions.size(), 2);
         EXPECT_EQ(actions.at(0)->text(), "Copy Rule ID");
         EXPECT_EQ(actions.at(1)->text(), "Copy URL Scheme Template");
-        EXPECT_EQ(actions.at(0)->isEnabled(), r.enabled) << r.row;
-        EXPECT_EQ(actions.at(1)->isEnabled(), r.enabled) << r.row;
+        for (int i = 0; i < 2; ++i) {
+            const char* copied = i == 0 ? r.id : r.link;
+            EXPECT_EQ(actions.at(i)->isEnabled(), copied != nullptr) << r.row << r.current;
+            world.fake.clipboard.text.clear();
+            actions.at(i)->trigger();
+            EXPECT_EQ(world.fake.clipboard.text, QString::fromUtf8(copied)) << r.row << r.current;
+        }
     }
-    // No row clicked and none selected.
-    rulesTable()->setCurrentRow(-1);
-    std::unique_ptr<QMenu> none(world.window->makeRulesContextMenu(-1));
-    EXPECT_FALSE(none->actions().at(0)->isEnabled());
-
-    std::unique_ptr<QMenu> menu(world.window->makeRulesContextMenu(1));
-    menu->actions().at(0)->trigger();
-    EXPECT_EQ(world.fake.clipboard.text, "R2");
-    menu->actions().at(1)->trigger();
-    EXPECT_EQ(world.fake.clipboard.text, "x-corvanta://open?rule=R2&file=");
-    // Without a clicked row, the selected one.
-    rulesTable()->setCurrentRow(0);
-    std::unique_ptr<QMenu> selected(world.window->makeRulesContextMenu(-1));
-    selected->actions().at(0)->trigger();
-    EXPECT_EQ(world.fake.clipboard.text, "R1");
 }
 
 TEST_F(SettingsWindowTest, ControlsCarryTheirAccessibleNamesAndToolTips) {
@@ -437,7 +447,7 @@ TEST_F(SettingsWindowTest, ControlsCarryTheirAccessibleNamesAndToolTips) {
          "Drag rows to change the priority order used by interactive editor pickers"},
         {"addTypeButton", "Add Type\u2026", "Teach Corvanta a new file type from a sample file"},
         {"removeTypeButton", "Remove Type", "Remove this custom file type and its settings"},
-        {"showOnboardingButton", "Show Onboarding\u2026", "Replay the menu bar introduction"},
+        {"showOnboardingButton", "Show Onboarding\u2026", "Replay the tray introduction"},
         {"addAppButton", "Add App\u2026", "Add an app that was not found by rescanning"},
         {"removeEditorButton", "Remove", "Remove the selected manually added app"},
         {"selectAllButton", "Select All", "Offer every listed app for this file type"},
@@ -447,7 +457,7 @@ TEST_F(SettingsWindowTest, ControlsCarryTheirAccessibleNamesAndToolTips) {
         {"addRuleButton", "Add Rule", "Add a new routing rule for this file type"},
         {"editRuleButton", "Edit\u2026", "Edit the selected rule or Default Rule"},
         {"removeRuleButton", "Remove", "Delete the selected rule"},
-        {"editorsTableView", "Editors", "Apps offered for this file type in the menu bar"},
+        {"editorsTableView", "Editors", "Apps offered for this file type in the tray menu"},
         {"rulesTableView", "Rules", "Routing rules evaluated top to bottom. Drag to reorder"},
         {"forceRadialCheckBox", "Use radial even when a screen reader is on",
          "Show the radial picker even when a screen reader is running"},
@@ -470,7 +480,7 @@ TEST_F(SettingsWindowTest, ControlsCarryTheirAccessibleNamesAndToolTips) {
               "Open enclosing folder for Alpha");
     EXPECT_EQ(folder->toolTip(), "Open the file's folder in Alpha instead of the file itself");
     EXPECT_EQ(rowWidget<QCheckBox>(editorsTable(), 0, "enabledCheckBox")->toolTip(),
-              "Offer Alpha in the menu bar list for this type");
+              "Offer Alpha in the tray menu for this type");
     EXPECT_EQ(rowWidget<QToolButton>(editorsTable(), 0, "templateToolButton")->toolTip(),
               "Edit open URL template for Alpha");
     EXPECT_EQ(editorsTable()->itemWidget(editorsTable()->item(0))->toolTip(),
@@ -502,7 +512,7 @@ TEST_F(SettingsWindowTest, TabReachesEveryControlOfEachTab) {
                 !w->focusProxy())
                 expected.insert(w);
         }
-        world.window->routePopup()->setFocus();
+        child<QComboBox>("routePopUpButton")->setFocus();
         QSet<QWidget*> reached;
         for (int i = 0; i < 200 && !reached.contains(expected); ++i) {
             reached.insert(QApplication::focusWidget());
@@ -599,4 +609,181 @@ TEST_F(SettingsWindowTest, PermissionTilesFollowTheDesktop) {
     EXPECT_EQ(tiles->requestAutomationButton()->toolTip(),
               "Show the system prompt to allow Automation access");
     EXPECT_FALSE(tiles->installScriptsButton());
+}
+
+namespace {
+Route& orgIn(QList<Route>& routes) {
+    for (Route& r : routes) {
+        if (r.id == QStringLiteral("custom.org"))
+            return r;
+    }
+    return routes.first();
+}
+} // namespace
+
+TEST_F(SettingsWindowTest, AHandEditShowsAtOnceAndTheNextActionDoesWhatTheWindowShows) {
+    Rule r3 = folderRule(QStringLiteral("R3"), QStringLiteral("/srv/r3"), alpha);
+    const struct {
+        const char* what;
+        std::function<void(Route&)> edit;
+        // Whether the store read the edit before the user acts (its watcher fired).
+        bool reloaded;
+        std::function<void()> act;
+        QStringList rulesAfter;
+    } cases[] = {
+        {"rule added, then removed from the list",
+         [&](Route& r) { r.rules.append(r3); },
+         true,
+         [&] {
+             rulesTable()->setCurrentRow(2);
+             world.click("removeRuleButton");
+         },
+         {"R1", "R2"}},
+        {"rule removed: the one selected is no longer there",
+         [](Route& r) { r.rules.removeFirst(); },
+         true,
+         [&] { EXPECT_FALSE(child<QPushButton>("removeRuleButton")->isEnabled()); },
+         {"R2"}},
+        // Shown R1, R2 while the file already says R2, R1: dragging R2 above R1
+        // leaves R2 above R1, not R1 moved by its old row.
+        {"rules reordered, not read yet",
+         [](Route& r) { r.rules.swapItemsAt(0, 1); },
+         false,
+         [&] { EXPECT_TRUE(dragRow(rulesTable(), 1, upperHalf(rulesTable(), 0))); },
+         {"R2", "R1"}},
+        {"rule renamed, then edited",
+         [](Route& r) { r.rules[1].name = QStringLiteral("Work"); },
+         true,
+         [&] {
+             rulesTable()->setCurrentRow(1);
+             world.click("editRuleButton");
+             ASSERT_TRUE(world.window->ruleSheet());
+             EXPECT_EQ(world.window->ruleSheet()->nameField()->text(), "Work");
+             world.window->ruleSheet()->reject();
+         },
+         {"R1", "R2"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        world.open();
+        showTab(SettingsWindowController::rulesTab);
+        rulesTable()->setCurrentRow(0);
+        world.handEdit([&](QList<Route>& routes) { c.edit(orgIn(routes)); }, c.reloaded);
+        if (c.reloaded) {
+            EXPECT_EQ(rulesTable()->count(), world.route().rules.size() + 1);
+            EXPECT_EQ(child<ElidingLabel>("metaLineLabel")->fullText(),
+                      RouteSettingsSummary::metaLine(world.route()));
+        }
+        c.act();
+        settle();
+        EXPECT_EQ(ruleIDs(), c.rulesAfter);
+        EXPECT_EQ(world.routesOnDisk(), world.store->routes());
+    }
+}
+
+TEST_F(SettingsWindowTest, ASheetWhoseRouteOrRuleVanishedKeepsItsDraft) {
+    const struct {
+        const char* what;
+        bool defaultRule;
+        std::function<void(QList<Route>&)> edit;
+    } cases[] = {
+        {"rule removed", false, [](QList<Route>& routes) { orgIn(routes).rules.removeFirst(); }},
+        {"route removed", false, [](QList<Route>& routes) { routes.removeOne(orgIn(routes)); }},
+        {"route removed under the Default Rule", true,
+         [](QList<Route>& routes) { routes.removeOne(orgIn(routes)); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        world.open();
+        world.fake.alerts.shown.clear();
+        rulesTable()->setCurrentRow(c.defaultRule ? 2 : 0);
+        world.click("editRuleButton");
+        QDialog* sheet = c.defaultRule ? static_cast<QDialog*>(world.window->defaultRuleSheet())
+                                       : world.window->ruleSheet();
+        ASSERT_TRUE(sheet);
+        world.handEdit(c.edit);
+        const QList<Route> before = world.store->routes();
+        sheet->findChild<QPushButton*>(QStringLiteral("saveButton"))->click();
+        EXPECT_TRUE(sheet->isVisible());
+        ASSERT_EQ(world.fake.alerts.shown.size(), 1);
+        EXPECT_EQ(world.fake.alerts.shown.first().messageText, "Could not save");
+        // Nothing written anywhere, in particular not under another route.
+        EXPECT_EQ(world.store->routes(), before);
+        EXPECT_EQ(world.routesOnDisk(), before);
+        sheet->reject();
+    }
+}
+
+TEST_F(SettingsWindowTest, ActionsUseTheStoresCurrentState) {
+    // A tray choice of the active editor, then the Default Rule sheet.
+    world.handEdit([](QList<Route>& routes) {
+        orgIn(routes).defaultActionKind = RuleActionKind::selectFromAllEditors;
+    });
+    world.store->setActiveBundleID(QStringLiteral("custom.org"), alpha);
+    EXPECT_EQ(child<QLabel>("activeChipLabel")->text(), "ACTIVE  Alpha");
+    rulesTable()->setCurrentRow(2);
+    world.click("editRuleButton");
+    ASSERT_TRUE(world.window->defaultRuleSheet());
+    EXPECT_EQ(world.window->defaultRuleSheet()->editorPopup()->currentData().toString(), alpha);
+    world.window->defaultRuleSheet()->saveButton()->click();
+    EXPECT_EQ(world.route().defaultActionKind, RuleActionKind::selectFromAllEditors);
+    EXPECT_EQ(world.route().defaultOpenBundleIDs, QStringList{alpha});
+
+    // The folder box turned on in the file before the window heard of it: a
+    // click that turns it on keeps it on.
+    world.handEdit([](QList<Route>& routes) { orgIn(routes).editors[1].opensFolder = true; },
+                   false);
+    auto* folder = rowWidget<QCheckBox>(editorsTable(), 1, "folderCheckBox");
+    ASSERT_FALSE(folder->isChecked());
+    folder->click();
+    settle();
+    EXPECT_TRUE(editorOf(beta).opensFolder);
+
+    // "Add App…" lands on the route it was chosen for, even when the window
+    // switched to another meanwhile.
+    world.choosers.applications.append(
+        SettingsChoosers::Application{QStringLiteral("org.example.New"), "New"});
+    world.choosers.whileOpen = [&] { world.window->show(QStringLiteral("markdown")); };
+    world.click("addAppButton");
+    EXPECT_TRUE(editorOf("org.example.New").manual);
+    EXPECT_EQ(world.window->selectedRouteID(), "markdown");
+}
+
+TEST_F(SettingsWindowTest, FocusInARowMakesItCurrentAndNamesShowAsTyped) {
+    const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", "/srv/data home");
+    Route org = orgRoute();
+    org.editors[2].name = QStringLiteral("<font size=40>X</font>");
+    org.extensions = QStringList(30, QStringLiteral("orgmode"));
+    world.open({org});
+    world.window->resize(480, 700);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(world.window.get()));
+
+    // Tab into a row's box: the list's buttons act on that row.
+    showTab(SettingsWindowController::rulesTab);
+    rulesTable()->setCurrentRow(0);
+    rowWidget<QCheckBox>(rulesTable(), 1, "ruleEnabledCheckBox")->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(rulesTable()->currentRow(), 1);
+    world.click("removeRuleButton");
+    EXPECT_EQ(ruleIDs(), QStringList{"R1"});
+    showTab(SettingsWindowController::editorsTab);
+    const int gamma = rowOf(editorsTable(), gammaApp);
+    rowWidget<QCheckBox>(editorsTable(), gamma, "folderCheckBox")->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(editorsTable()->currentRow(), gamma);
+
+    // A name that looks like markup shows its characters, in the row and its tool tip.
+    auto* name = rowWidget<QLabel>(editorsTable(), gamma, "nameLabel");
+    EXPECT_GE(name->sizeHint().width(), name->fontMetrics().horizontalAdvance(org.editors[2].name));
+    const QString tip = rowWidget<QCheckBox>(editorsTable(), gamma, "folderCheckBox")->toolTip();
+    QTextDocument shown;
+    Qt::mightBeRichText(tip) ? shown.setHtml(tip) : shown.setPlainText(tip);
+    EXPECT_TRUE(shown.toPlainText().contains(org.editors[2].name)) << tip.toStdString();
+
+    // The meta line ends in "…" where the window ends; paths follow $XDG_DATA_HOME.
+    auto* meta = child<ElidingLabel>("metaLineLabel");
+    EXPECT_TRUE(meta->text().endsWith(u'\u2026')) << meta->text().toStdString();
+    EXPECT_EQ(meta->fullText(), RouteSettingsSummary::metaLine(world.route()));
+    EXPECT_EQ(child<QPushButton>("openScriptsFolderButton")->toolTip(),
+              "Show /srv/data home/Corvanta/Scripts in the file manager");
+    qputenv("XDG_DATA_HOME", dataHome);
 }

@@ -51,7 +51,7 @@ TEST_F(ChecklistSheetTest, RowsAreTickedByTheRouteAndEachToggleIsReported) {
     EXPECT_EQ(list->item(0)->text(), "Alpha");
     EXPECT_EQ(list->item(0)->checkState(), Qt::Unchecked);
     EXPECT_EQ(list->item(1)->checkState(), Qt::Checked);
-    EXPECT_EQ(list->item(0)->toolTip(), "Offer Alpha in the picker and menu bar");
+    EXPECT_EQ(list->item(0)->toolTip(), "Offer Alpha in the picker and the tray menu");
 
     list->item(0)->setCheckState(Qt::Checked);
     list->item(1)->setCheckState(Qt::Unchecked);

@@ -113,7 +113,8 @@ TEST(ScriptsCatalog, OpeningTheFolderCreatesAndRevealsItOrSaysWhyNot) {
               "Application Scripts is unavailable. Use Install Scripts\u2026 on the Permissions "
               "tab first.");
     EXPECT_EQ(fake.alerts.shown[1].informativeText,
-              PlatformTexts::text("Could not create or reveal ~/Library/Scripts."));
+              PlatformTexts::text("Could not create or reveal ~/Library/Scripts.")
+                  .arg(home.path("blocked") + "/Corvanta/Scripts"));
     EXPECT_EQ(fake.revealer.requests.size(), 1);
 
     qputenv("XDG_DATA_HOME", QFile::encodeName(home.path("fresh-data")));

@@ -1,0 +1,186 @@
+// What a screen reader hears from the settings window, read from the real
+// accessibility bus (AT-SPI) as Orca reads it: Qt names a pop-up by its value
+// there, so what it is must come from a label relation; list rows need text.
+#include "core/settings/DefaultRuleEditorSheet.h"
+#include "core/settings/PermissionTilesView.h"
+#include "core/settings/RuleEditorSheet.h"
+#include "core/settings/RuleRowView.h"
+#include "tests/support/WidgetTest.h"
+#include "tests/unit/settings/SettingsTestSupport.h"
+
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusInterface>
+#include <QDBusReply>
+#include <QDeadlineTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QLabel>
+#include <QListWidget>
+#include <QProcess>
+#include <QTest>
+#include <cstdio>
+
+namespace {
+constexpr int labelledBy = 2;                     // ATSPI_RELATION_LABELLED_BY
+using Node = std::pair<QString, QDBusObjectPath>; // bus name, object path
+
+struct Heard {
+    QString role;
+    QString name;
+    QStringList labels; // the names of the nodes it is labelled by
+};
+
+// Reads one application's accessible tree over its own connection to the bus.
+class AtspiTree {
+public:
+    explicit AtspiTree(const QString& address)
+        : m_bus(QDBusConnection::connectToBus(address, QStringLiteral("atspi-reader"))) {}
+    ~AtspiTree() { QDBusConnection::disconnectFromBus(QStringLiteral("atspi-reader")); }
+
+    QList<Heard> application(const QString& name) {
+        const Node registry{QStringLiteral("org.a11y.atspi.Registry"),
+                            QDBusObjectPath("/org/a11y/atspi/accessible/root")};
+        for (const Node& app : nodes(call(registry, "GetChildren")))
+            if (this->name(app) == name)
+                return walk(app);
+        return {};
+    }
+
+private:
+    QVariant call(const Node& node, const char* method,
+                  const char* interface = "org.a11y.atspi.Accessible",
+                  const QVariantList& arguments = {}) {
+        QDBusMessage message = QDBusMessage::createMethodCall(
+            node.first, node.second.path(), QLatin1String(interface), QLatin1String(method));
+        message.setArguments(arguments);
+        return m_bus.call(message, QDBus::Block, 2000).arguments().value(0);
+    }
+    static QList<Node> nodes(const QVariant& reply) {
+        QList<Node> out;
+        if (reply.canConvert<QDBusArgument>())
+            reply.value<QDBusArgument>() >> out;
+        return out;
+    }
+    QString name(const Node& node) {
+        return call(node, "Get", "org.freedesktop.DBus.Properties",
+                    {QStringLiteral("org.a11y.atspi.Accessible"), QStringLiteral("Name")})
+            .value<QDBusVariant>()
+            .variant()
+            .toString();
+    }
+    QList<Heard> walk(const Node& root) {
+        QList<Heard> heard;
+        QList<Node> queue{root};
+        while (!queue.isEmpty() && heard.size() < 2000) {
+            const Node node = queue.takeFirst();
+            Heard h{call(node, "GetRoleName").toString(), name(node), {}};
+            QList<std::pair<uint, QList<Node>>> relations;
+            if (const QVariant set = call(node, "GetRelationSet"); set.canConvert<QDBusArgument>())
+                set.value<QDBusArgument>() >> relations;
+            for (const auto& [type, targets] : relations)
+                for (const Node& target : targets)
+                    if (type == labelledBy)
+                        h.labels.append(name(target));
+            heard.append(h);
+            queue.append(nodes(call(node, "GetChildren")));
+        }
+        return heard;
+    }
+
+    QDBusConnection m_bus;
+};
+
+class SettingsAccessibilityBusTest : public WidgetTest {
+protected:
+    static void SetUpTestSuite() {
+        qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
+        WidgetTest::SetUpTestSuite();
+    }
+    // Everything the bus says about this process, read by a second process
+    // (this binary again) while this one answers it.
+    static QList<Heard> hear() {
+        QProcess reader;
+        reader.start(QCoreApplication::applicationFilePath(),
+                     {QStringLiteral("--read-atspi"), QCoreApplication::applicationName()});
+        const QDeadlineTimer deadline(30000);
+        while (!reader.waitForFinished(5) && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        reader.kill();
+        QList<Heard> heard;
+        for (const QJsonValue node :
+             QJsonDocument::fromJson(reader.readAllStandardOutput()).array())
+            heard.append(
+                {node[0].toString(), node[1].toString(), node[2].toVariant().toStringList()});
+        return heard;
+    }
+    // The labels, or names, of every node of `role`.
+    static QStringList of(const QList<Heard>& heard, const char* role, bool labels) {
+        QStringList out;
+        for (const Heard& h : heard)
+            if (h.role == QLatin1String(role))
+                out += labels ? h.labels : QStringList{h.name};
+        return out;
+    }
+};
+} // namespace
+
+TEST_F(SettingsAccessibilityBusTest, PopUpsAreLabelledRowsAndTilesSpeak) {
+    SettingsWorld world;
+    Route org = orgRoute();
+    org.editors[0].name = QStringLiteral("<font size=40>X</font>");
+    org.defaultActionKind = RuleActionKind::selectFromAllEditors;
+    world.open({org});
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(world.window.get()));
+    world.window->permissionTiles()->refresh();
+    auto* rules = world.child<QListWidget>(QStringLiteral("rulesTableView"));
+    QStringList summaries;
+    for (int row = 0; row < rules->count(); ++row)
+        summaries.append(
+            static_cast<RuleRowView*>(rules->itemWidget(rules->item(row)))->summaryLabel()->text());
+    rules->setCurrentRow(rules->count() - 1);
+    world.click(QStringLiteral("editRuleButton"));
+    ASSERT_TRUE(world.window->defaultRuleSheet());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(world.window->defaultRuleSheet()));
+    world.click(QStringLiteral("addRuleButton"));
+    ASSERT_TRUE(world.window->ruleSheet());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(world.window->ruleSheet()));
+
+    // Qt joins the bus once it has its address, a moment after starting.
+    QList<Heard> heard;
+    for (int i = 0; i < 50 && heard.isEmpty(); ++i) {
+        QTest::qWait(100);
+        heard = hear();
+    }
+    ASSERT_FALSE(heard.isEmpty()) << "Corvanta is not on the accessibility bus";
+    const QStringList comboLabels = of(heard, "combo box", true);
+    for (const char* label : {"File type:", "Terminal:", "Mode:", "Fallback editor:", "When",
+                              "Then", "Condition type", "Operator"})
+        EXPECT_TRUE(comboLabels.contains(QString::fromUtf8(label))) << label;
+    const QStringList rows = of(heard, "list item", false);
+    summaries.append(org.editors[0].name);
+    for (const QString& row : std::as_const(summaries))
+        EXPECT_TRUE(rows.contains(row)) << row.toStdString();
+    const QString automation = QStringLiteral("AUTOMATION: ") +
+                               world.window->permissionTiles()->automationStatus()->text();
+    EXPECT_TRUE(of(heard, "label", false).contains(automation)) << automation.toStdString();
+}
+
+// With --read-atspi NAME: prints the tree of application NAME as JSON and ends.
+int main(int argc, char** argv) {
+    if (argc == 3 && qstrcmp(argv[1], "--read-atspi") == 0) {
+        QCoreApplication app(argc, argv);
+        const QDBusReply<QString> address =
+            QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(
+                QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
+                QStringLiteral("org.a11y.Bus"), QStringLiteral("GetAddress")));
+        QJsonArray out;
+        for (const Heard& h :
+             AtspiTree(address.value()).application(QString::fromLocal8Bit(argv[2])))
+            out.append(QJsonArray{h.role, h.name, QJsonArray::fromStringList(h.labels)});
+        std::fputs(QJsonDocument(out).toJson(QJsonDocument::Compact).constData(), stdout);
+        return 0;
+    }
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
