@@ -23,6 +23,7 @@
 #include "core/settings/RuleRowView.h"
 #include "core/settings/SettingsAppearance.h"
 #include "core/settings/SettingsChoosers.h"
+#include "core/settings/StartAtLoginSwitch.h"
 #include "core/utilities/ExternalUtilityCatalog.h"
 #include "core/utilities/ExternalUtilityChecklistSheet.h"
 
@@ -284,6 +285,7 @@ QWidget* SettingsWindowController::buildGeneralTab() {
     layout->addWidget(heading);
     layout->addWidget(segments, 0, Qt::AlignLeft);
     layout->addWidget(m_voiceOverBox);
+    layout->addWidget(new StartAtLoginSwitch(m_platform.loginItem, m_platform.alerts, page));
     layout->addSpacing(16);
     layout->addWidget(m_onboardingButton, 0, Qt::AlignLeft);
     layout->addStretch();

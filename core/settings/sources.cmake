@@ -20,5 +20,6 @@ list(APPEND WIDGET_SOURCES
   settings/RuleRowView.cpp
   settings/SettingsAppearance.cpp
   settings/SettingsWindowController.cpp
+  settings/StartAtLoginSwitch.cpp
   settings/RegistryRuleHotkeys.cpp
 )

@@ -29,5 +29,6 @@ list(APPEND LINUX_SOURCES
   X11ClipboardSelection.cpp
   X11FrontmostApplication.cpp
   XattrFileMetadata.cpp
+  XdgAutostartEntry.cpp
   XcbConnection.cpp
 )

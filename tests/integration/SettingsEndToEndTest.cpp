@@ -175,6 +175,24 @@ protected:
         }
     }
 
+    // Thunar in front with both files selected.
+    void selectInThunar() {
+        thunar = std::make_unique<QProcess>();
+        thunar->start(QStringLiteral("thunar"), {QFile::decodeName(folder)});
+        ASSERT_TRUE(thunar->waitForStarted(waitMs));
+        QString thunarWindow;
+        ASSERT_TRUE(waitUntil([&thunarWindow] {
+            QByteArray output;
+            run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--name", "^from settings"},
+                &output);
+            thunarWindow = QString::fromLatin1(output.trimmed().split('\n').last());
+            return !thunarWindow.isEmpty() && activateWindow(thunarWindow);
+        }));
+        QThread::msleep(800); // the folder loads after the window maps
+        ASSERT_TRUE(typeKeys({"ctrl+a"}));
+        QThread::msleep(300);
+    }
+
     QByteArray folder;
     QList<QByteArray> selected;
     std::unique_ptr<QProcess> windowManager, thunar;
@@ -243,20 +261,60 @@ TEST_F(SettingsRuleEndToEnd, ARuleAddedWithKeysOpensTheSelectionWithItsHotkey) {
     // Closed, the window leaves Thunar in front with both files selected.
     ASSERT_TRUE(typeKeys({"ctrl+w"}));
     ASSERT_TRUE(waitUntil([] { return settingsWindows().isEmpty(); }));
-    thunar = std::make_unique<QProcess>();
-    thunar->start(QStringLiteral("thunar"), {QFile::decodeName(folder)});
-    ASSERT_TRUE(thunar->waitForStarted(waitMs));
-    QString thunarWindow;
-    ASSERT_TRUE(waitUntil([&thunarWindow] {
+    ASSERT_NO_FATAL_FAILURE(selectInThunar());
+    ASSERT_TRUE(run(QStringLiteral("xdotool"), {"key", "super+alt+j"}));
+    EXPECT_TRUE(waitUntil([&sandbox] { return !sandbox.records().isEmpty(); }));
+    EXPECT_EQ(sandbox.records(),
+              (QList<QList<QByteArray>>{{"--hotkey", selected.at(0), selected.at(1)}}));
+}
+
+// A new user on a desktop without a tray: onboarding finished with its
+// start-at-login choice left on writes a valid autostart entry; Corvanta
+// started as that entry starts it at the next login shows no window, and its
+// rule hotkey works over Thunar.
+TEST_F(SettingsRuleEndToEnd, OnboardedOnceStartsQuietlyAtLoginWithWorkingHotkeys) {
+    LinuxSandbox& sandbox = LinuxSandbox::current();
+    EndToEnd::stopInstance(instance);
+    Route text = EndToEnd::recorderRoute("custom.txt", "Text", "txt", {"test.HotkeyEditor"});
+    text.rules = {EndToEnd::hotkeyRule(QStringLiteral("test.HotkeyEditor"))};
+    EndToEnd::writeSettings({text}, {{text.rules.first().hotkeyName(), "Meta+Alt+J"}});
+    QFile::remove(sandbox.configHome() + QStringLiteral("/Corvanta/Corvanta.conf"));
+
+    ASSERT_TRUE(EndToEnd::startInstance(instance, QProcessEnvironment::systemEnvironment(), {}));
+    QString welcome;
+    ASSERT_TRUE(waitUntil([&welcome] {
         QByteArray output;
-        run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--name", "^from settings"},
-            &output);
-        thunarWindow = QString::fromLatin1(output.trimmed().split('\n').last());
-        return !thunarWindow.isEmpty() && activateWindow(thunarWindow);
+        run(QStringLiteral("xdotool"),
+            {"search", "--onlyvisible", "--name", "^Welcome to Corvanta$"}, &output);
+        welcome = QString::fromLatin1(output.trimmed());
+        return !welcome.isEmpty() && activateWindow(welcome);
     }));
-    QThread::msleep(800); // the folder loads after the window maps
-    ASSERT_TRUE(typeKeys({"ctrl+a"}));
-    QThread::msleep(300);
+    ASSERT_TRUE(typeKeys({"Return", "Return", "Return"}));
+    const QString entry = sandbox.configHome() + "/autostart/io.corvanta.Corvanta.desktop";
+    ASSERT_TRUE(waitUntil([&entry] { return QFile::exists(entry); }));
+    QByteArray complaints;
+    EXPECT_TRUE(run(QStringLiteral("desktop-file-validate"), {entry}, &complaints))
+        << complaints.constData();
+    EXPECT_TRUE(complaints.isEmpty()) << complaints.constData();
+    EndToEnd::stopInstance(instance);
+
+    QFile file(entry);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QStringList exec;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        if (line.startsWith("Exec="))
+            exec = QProcess::splitCommand(QString::fromUtf8(line.mid(5)));
+    }
+    ASSERT_EQ(exec, (QStringList{EndToEnd::corvanta(), "--login"}));
+    ASSERT_TRUE(
+        EndToEnd::startInstance(instance, QProcessEnvironment::systemEnvironment(), exec.mid(1)));
+    QThread::msleep(1500); // launching done, the hotkey grabbed
+    QByteArray windows;
+    run(QStringLiteral("xdotool"),
+        {"search", "--onlyvisible", "--pid", QString::number(instance.processId())}, &windows);
+    EXPECT_TRUE(windows.trimmed().isEmpty()) << "no window at login: " << windows.constData();
+
+    ASSERT_NO_FATAL_FAILURE(selectInThunar());
     ASSERT_TRUE(run(QStringLiteral("xdotool"), {"key", "super+alt+j"}));
     EXPECT_TRUE(waitUntil([&sandbox] { return !sandbox.records().isEmpty(); }));
     EXPECT_EQ(sandbox.records(),
