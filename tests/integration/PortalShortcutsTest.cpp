@@ -182,6 +182,13 @@ TEST(PortalShortcutRegistry, RunsNoHandlerWhileSwitchedOff) {
     portal.press("rule-a");
     ASSERT_TRUE(runUntil([&] { return watcher.count() == 1; }));
     EXPECT_EQ(ran, 0);
+    // A recorder recording gets the bound keys the desktop keeps from its window.
+    std::optional<Shortcut> recorded;
+    registry.setRecorderFeed([&recorded](const Shortcut& keys) { recorded = keys; });
+    portal.press("rule-a");
+    ASSERT_TRUE(runUntil([&] { return recorded == ctrlAltK; }));
+    registry.setRecorderFeed(nullptr);
+    EXPECT_EQ(ran, 0);
     // Switching off and on asks the desktop nothing (it would ask the user).
     registry.setEnabled(true);
     EXPECT_EQ(registry.grabState("rule-a"), ShortcutGrab::active);
@@ -288,6 +295,58 @@ TEST(PortalShortcutRegistry, NamesTheUserAssignsLaterBecomeActive) {
     ASSERT_TRUE(runUntil([&] { return ranA == 1; }));
     // Nothing is asked again: the desktop has the list it answered.
     EXPECT_EQ(portal.binds().size(), 1);
+}
+
+// GNOME refuses a second binding in a session: each changed list goes to a new
+// session, and the old one, with the keys it held, is closed.
+TEST(PortalShortcutRegistry, ADesktopBindingOncePerSessionGetsEachChangeInANewOne) {
+    FakePortal portal(true, true, true);
+    ASSERT_TRUE(ownPortalName(portal));
+    PortalShortcutRegistry registry(tablePath("gnome"));
+    int ranA = 0;
+    handleTwoNames(registry, ranA);
+    const Bound a{"rule-a", "CTRL+ALT+k", "rule-a"}, b{"rule-b", "LOGO+SHIFT+e", "rule-b"};
+    ASSERT_TRUE(runUntil([&] { return portal.held() == QList<Bound>{a, b}; }));
+
+    int ranC = 0;
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        QList<Bound> held;
+    } steps[] = {
+        {"add",
+         [&] {
+             registry.setShortcut(f5, "rule-c");
+             registry.onKeyDown("rule-c", [&ranC] { ++ranC; });
+         },
+         {a, b, {"rule-c", "F5", "rule-c"}}},
+        {"change",
+         [&] { registry.setShortcut(f5, "rule-b"); },
+         {a, {"rule-b", "F5", "rule-b"}, {"rule-c", "F5", "rule-c"}}},
+        {"rename",
+         [&] { registry.setDescription("rule-c", "Text: Drafts"); },
+         {a, {"rule-b", "F5", "rule-b"}, {"rule-c", "F5", "Text: Drafts"}}},
+        {"clear",
+         [&] { registry.setShortcut(std::nullopt, "rule-b"); },
+         {a, {"rule-c", "F5", "Text: Drafts"}}},
+        {"delete", [&] { registry.removeHandler("rule-c"); }, {a}},
+    };
+    int sessions = 1;
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.change();
+        ++sessions;
+        ASSERT_TRUE(runUntil([&] { return portal.held() == step.held; }));
+        EXPECT_EQ(portal.sessions(), sessions);
+        EXPECT_EQ(portal.closedSessions(), sessions - 1) << "the old keys let go";
+        EXPECT_TRUE(runUntil([&] { return registry.grabState("rule-a") == ShortcutGrab::active; }));
+    }
+    // The same list again is not sent: GNOME would ask the user once more.
+    registry.setDescription("rule-a", "rule-a");
+    EXPECT_FALSE(runUntil([&] { return portal.sessions() > sessions; }, 300));
+    portal.press("rule-a");
+    ASSERT_TRUE(runUntil([&] { return ranA == 1; }));
+    EXPECT_EQ(ranC, 0);
 }
 
 TEST(PortalShortcutRegistry, ReportsTheDesktopsTriggerDescriptions) {
