@@ -33,13 +33,24 @@ bool run(const QString& program, const QStringList& arguments, QByteArray* outpu
 using SandboxHelpers::routesBytes;
 using SandboxHelpers::waitUntil;
 
-// Visible windows titled like the settings window.
-QStringList settingsWindows() {
+bool activateWindow(const QString& window) {
+    return run(QStringLiteral("xdotool"), {"windowactivate", "--sync", window}) &&
+           run(QStringLiteral("xdotool"), {"windowfocus", "--sync", window});
+}
+
+// Visible windows titled like the settings window (or found by `search`).
+QStringList settingsWindows(const QStringList& search = {"--name", "^corvanta \u00b7 settings$"}) {
     QByteArray output;
-    run(QStringLiteral("xdotool"),
-        {"search", "--onlyvisible", "--name", QStringLiteral("^corvanta \u00b7 settings$")},
-        &output);
+    run(QStringLiteral("xdotool"), QStringList{"search", "--onlyvisible"} + search, &output);
     return QString::fromLatin1(output).split('\n', Qt::SkipEmptyParts);
+}
+
+// Activates the (last) visible window `search` finds, once there is one.
+bool activateFound(const QStringList& search) {
+    return waitUntil([&search] {
+        const QStringList found = settingsWindows(search);
+        return !found.isEmpty() && activateWindow(found.last());
+    });
 }
 
 QSize windowSize(const QString& window) {
@@ -132,11 +143,6 @@ bool typeKeys(const QStringList& keys) {
     return run(QStringLiteral("xdotool"), arguments + keys);
 }
 
-bool activateWindow(const QString& window) {
-    return run(QStringLiteral("xdotool"), {"windowactivate", "--sync", window}) &&
-           run(QStringLiteral("xdotool"), {"windowfocus", "--sync", window});
-}
-
 // The settings window with an EWMH window manager, so Thunar is the frontmost
 // program when the hotkey is pressed, and an editor that records its files.
 class SettingsRuleEndToEnd : public SettingsEndToEnd {
@@ -180,14 +186,7 @@ protected:
         thunar = std::make_unique<QProcess>();
         thunar->start(QStringLiteral("thunar"), {QFile::decodeName(folder)});
         ASSERT_TRUE(thunar->waitForStarted(waitMs));
-        QString thunarWindow;
-        ASSERT_TRUE(waitUntil([&thunarWindow] {
-            QByteArray output;
-            run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--name", "^from settings"},
-                &output);
-            thunarWindow = QString::fromLatin1(output.trimmed().split('\n').last());
-            return !thunarWindow.isEmpty() && activateWindow(thunarWindow);
-        }));
+        ASSERT_TRUE(activateFound({"--name", "^from settings"}));
         QThread::msleep(800); // the folder loads after the window maps
         ASSERT_TRUE(typeKeys({"ctrl+a"}));
         QThread::msleep(300);
@@ -213,10 +212,7 @@ TEST_F(SettingsRuleEndToEnd, ARuleAddedWithKeysOpensTheSelectionWithItsHotkey) {
     ASSERT_TRUE(
         typeKeys({"t", "Tab", "Tab", "Tab", "Right", "Right", "Right", "Tab", "Tab", "space"}));
     ASSERT_TRUE(waitUntil([] {
-        QByteArray output;
-        run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--name", "^Add Rule$"},
-            &output);
-        return !output.trimmed().isEmpty();
+        return !settingsWindows({"--name", "^Add Rule$"}).isEmpty();
     })) << "the rule editor did not open";
     QThread::msleep(300);
     // From the name past the match pop-up, the condition becomes a hotkey,
@@ -281,14 +277,7 @@ TEST_F(SettingsRuleEndToEnd, OnboardedOnceStartsQuietlyAtLoginWithWorkingHotkeys
     QFile::remove(sandbox.configHome() + QStringLiteral("/Corvanta/Corvanta.conf"));
 
     ASSERT_TRUE(EndToEnd::startInstance(instance, QProcessEnvironment::systemEnvironment(), {}));
-    QString welcome;
-    ASSERT_TRUE(waitUntil([&welcome] {
-        QByteArray output;
-        run(QStringLiteral("xdotool"),
-            {"search", "--onlyvisible", "--name", "^Welcome to Corvanta$"}, &output);
-        welcome = QString::fromLatin1(output.trimmed());
-        return !welcome.isEmpty() && activateWindow(welcome);
-    }));
+    ASSERT_TRUE(activateFound({"--name", "^Welcome to Corvanta$"}));
     ASSERT_TRUE(typeKeys({"Return", "Return", "Return"}));
     const QString entry = sandbox.configHome() + "/autostart/io.corvanta.Corvanta.desktop";
     ASSERT_TRUE(waitUntil([&entry] { return QFile::exists(entry); }));
@@ -309,10 +298,8 @@ TEST_F(SettingsRuleEndToEnd, OnboardedOnceStartsQuietlyAtLoginWithWorkingHotkeys
     ASSERT_TRUE(
         EndToEnd::startInstance(instance, QProcessEnvironment::systemEnvironment(), exec.mid(1)));
     QThread::msleep(1500); // launching done, the hotkey grabbed
-    QByteArray windows;
-    run(QStringLiteral("xdotool"),
-        {"search", "--onlyvisible", "--pid", QString::number(instance.processId())}, &windows);
-    EXPECT_TRUE(windows.trimmed().isEmpty()) << "no window at login: " << windows.constData();
+    EXPECT_EQ(settingsWindows({"--pid", QString::number(instance.processId())}), QStringList())
+        << "no window at login";
 
     ASSERT_NO_FATAL_FAILURE(selectInThunar());
     ASSERT_TRUE(run(QStringLiteral("xdotool"), {"key", "super+alt+j"}));

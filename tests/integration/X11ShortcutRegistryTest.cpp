@@ -346,15 +346,15 @@ TEST(ShortcutTableWrites, EntriesThatCannotBeUsedAreReportedOnceAndWrittenBackAs
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QJsonObject written =
         QJsonDocument::fromJson(file.readAll()).object().value("shortcuts").toObject();
-    EXPECT_EQ(written.value("rule-b"), QJsonValue("E+E"));
-    EXPECT_EQ(written.value("rule-q"), QJsonValue("Q"));
-    EXPECT_EQ(written.value("rule-n"), QJsonValue(QJsonArray{1, 2.5}));
-    EXPECT_EQ(written.value("rule-a"), QJsonValue("Meta+E"));
-    EXPECT_EQ(written.value("rule-c"), QJsonValue("Meta+Shift+E"));
+    EXPECT_EQ(written, (QJsonObject{{"rule-a", "Meta+E"},
+                                    {"rule-b", "E+E"},
+                                    {"rule-q", "Q"},
+                                    {"rule-n", QJsonArray{1, 2.5}},
+                                    {"rule-c", "Meta+Shift+E"},
+                                    {"rule-d", "Ctrl+Alt+F5"}}));
     // Recording the name again replaces its unusable entry.
     ASSERT_TRUE(table.set(QStringLiteral("rule-q"), ctrlAltF5));
     EXPECT_EQ(ShortcutTable(path).get(QStringLiteral("rule-q")), ctrlAltF5);
-    EXPECT_EQ(ShortcutTable(path).errors().size(), 2);
 }
 
 TEST(ShortcutTableWrites, AFailedWriteIsReported) {
