@@ -58,8 +58,10 @@ ApplicationService::hotkeyOpenFromParameter(const QStringList& strings) {
 }
 
 void ApplicationService::Activate(const QVariantMap& platformData) {
-    // A tray program has no window to raise; a window it shows next may use it.
+    // The window it leads to (if any) is shown with the request's token.
     takeToken(platformData);
+    if (onActivate)
+        QTimer::singleShot(0, parent(), onActivate);
 }
 
 void ApplicationService::Open(const QStringList& uris, const QVariantMap& platformData) {

@@ -29,6 +29,9 @@ public:
     ApplicationService(QObject* object, OpenHandler open, ActionHandler activateAction,
                        TokenHandler token = {});
 
+    // Run from the event loop for each `Activate` (the user launching Corvanta).
+    std::function<void()> onActivate;
+
     // URIs as D-Bus carries them (percent-encoded), read without loss.
     static QList<QUrl> urlsFromURIs(const QStringList& uris);
     // The text values of an action parameter (already unwrapped).

@@ -140,7 +140,7 @@ int routeHere(const QList<QUrl>& urls, const std::optional<QSet<QString>>& hotke
 class ServiceObject : public QObject {
 public:
     ServiceObject() {
-        new ApplicationService(
+        auto* service = new ApplicationService(
             this,
             [this](const QList<QUrl>& urls) {
                 if (delegate)
@@ -175,6 +175,10 @@ public:
                 if (activation)
                     activation->setRequestToken(token);
             });
+        service->onActivate = [this] {
+            if (delegate)
+                delegate->applicationDidActivate();
+        };
     }
     QPointer<AppDelegate> delegate;
     WindowActivation* activation = nullptr;
@@ -183,7 +187,8 @@ public:
 // The tray instance; opens `urls` once launching has finished. It owns the
 // routes file, or does not run: a second tray (one without a session bus, or
 // on another bus) would write the file behind the first one's back.
-int runInstance(QDBusConnection bus, ServiceObject& service, const QList<QUrl>& urls,
+int runInstance(QDBusConnection bus, ServiceObject& service, LaunchReason reason,
+                const QList<QUrl>& urls,
                 const std::optional<QSet<QString>>& hotkeyNames = std::nullopt) {
     const RoutesFileOwner owner(RoutesFileLocation::defaultFilePath());
     if (!owner.owns()) {
@@ -208,8 +213,8 @@ int runInstance(QDBusConnection bus, ServiceObject& service, const QList<QUrl>& 
         // Rules may have changed while Corvanta was not running.
         actionsKeeper->refresh();
     }
-    QTimer::singleShot(0, &delegate, [&delegate, urls, hotkeyNames] {
-        delegate.applicationDidFinishLaunching();
+    QTimer::singleShot(0, &delegate, [&delegate, reason, urls, hotkeyNames] {
+        delegate.applicationDidFinishLaunching(reason);
         if (!urls.isEmpty())
             deliver(delegate, urls, hotkeyNames);
     });
@@ -234,7 +239,7 @@ bool handOff(const QList<QUrl>& urls, const std::optional<QSet<QString>>& hotkey
 
 // `corvanta` and `corvanta open`: become the instance, or hand over to it.
 // `hotkeyNames` are set when a file-manager action sent the files.
-int start(int argc, char** argv, const QList<QByteArray>* openArguments,
+int start(int argc, char** argv, LaunchReason reason, const QList<QByteArray>* openArguments,
           const std::optional<QSet<QString>>& hotkeyNames = std::nullopt) {
     QList<QUrl> urls;
     if (openArguments) {
@@ -272,7 +277,7 @@ int start(int argc, char** argv, const QList<QByteArray>* openArguments,
         std::fprintf(stderr, "corvanta: no session bus; running without single-instance "
                              "hand-off, files reach Corvanta only with `corvanta open`\n");
         ServiceObject service;
-        return runInstance(bus, service, urls);
+        return runInstance(bus, service, reason, urls);
     }
 
     // The object answers before the name is ours, so no request can find the
@@ -282,8 +287,11 @@ int start(int argc, char** argv, const QList<QByteArray>* openArguments,
                        QDBusConnection::ExportAdaptors);
     SingleInstance instance(bus);
     if (instance.claim())
-        return runInstance(bus, service, urls, hotkeyNames);
+        return runInstance(bus, service, reason, urls, hotkeyNames);
     bus.unregisterObject(QLatin1String(SingleInstance::objectPath));
+    // Started at login or by the bus while one runs: nothing to ask of it.
+    if (!openArguments && reason != LaunchReason::activate)
+        return 0;
 
     QString error;
     // A second `corvanta` means the user is looking for it: without a visible
@@ -300,8 +308,8 @@ int start(int argc, char** argv, const QList<QByteArray>* openArguments,
 } // namespace
 
 namespace ApplicationShell {
-int runTray(int argc, char** argv) {
-    return start(argc, argv, nullptr);
+int runTray(int argc, char** argv, LaunchReason reason) {
+    return start(argc, argv, reason, nullptr);
 }
 
 int runOpen(int argc, char** argv, const QList<QByteArray>& arguments) {
@@ -312,13 +320,13 @@ int runOpen(int argc, char** argv, const QList<QByteArray>& arguments) {
             return 2;
         }
         // Started from a file manager: no instance yet means this one becomes it.
-        return start(argc, argv, &request->files,
+        return start(argc, argv, LaunchReason::open, &request->files,
                      QSet<QString>(request->hotkeyNames.begin(), request->hotkeyNames.end()));
     }
     // The desktop entry's Exec line is `corvanta open %U`: launched from a menu
     // without files, it starts the tray like `corvanta` does.
     if (arguments.isEmpty())
-        return start(argc, argv, nullptr);
-    return start(argc, argv, &arguments);
+        return start(argc, argv, LaunchReason::activate, nullptr);
+    return start(argc, argv, LaunchReason::open, &arguments);
 }
 } // namespace ApplicationShell

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/menubar/LaunchPresentation.h"
+
 #include <QByteArray>
 #include <QList>
 
@@ -8,6 +10,7 @@
 // running instance, becomes the instance when none runs, or, without a session
 // bus or a display, routes them itself and exits when done.
 namespace ApplicationShell {
-int runTray(int argc, char** argv);
+// `reason` is how this start came about (the user, the login, the bus).
+int runTray(int argc, char** argv, LaunchReason reason);
 int runOpen(int argc, char** argv, const QList<QByteArray>& arguments);
 } // namespace ApplicationShell

@@ -7,6 +7,7 @@
 #include "app/RoutesCommand.h"
 #include "app/SelectionCommand.h"
 #include "app/TeachCommand.h"
+#include "platform/linux/XdgAutostartEntry.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -36,6 +37,7 @@ const char usage[] = "Usage: corvanta [COMMAND] [ARGS...]\n"
                      "                    managers' menus (--remove takes them out)\n"
                      "\n"
                      "Options:\n"
+                     "  --login           start quietly, as at login (no window)\n"
                      "  -h, --help        show this help\n"
                      "  --version         show the version\n";
 } // namespace
@@ -43,7 +45,13 @@ const char usage[] = "Usage: corvanta [COMMAND] [ARGS...]\n"
 int runCommandLine(int argc, char** argv) {
     // These two may need a display, so they make their own application object.
     if (argc < 2)
-        return ApplicationShell::runTray(argc, argv);
+        return ApplicationShell::runTray(argc, argv, LaunchReason::activate);
+    if (qstrcmp(argv[1], XdgAutostartEntry::loginOption) == 0)
+        return ApplicationShell::runTray(argc, argv, LaunchReason::login);
+    // Started by the bus for the request that follows, which decides for itself
+    // whether a window shows.
+    if (qstrcmp(argv[1], "--dbus-service") == 0)
+        return ApplicationShell::runTray(argc, argv, LaunchReason::open);
     if (qstrcmp(argv[1], "open") == 0) {
         QList<QByteArray> arguments;
         for (int i = 2; i < argc; ++i)

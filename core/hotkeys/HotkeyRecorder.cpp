@@ -54,6 +54,7 @@ HotkeyRecorder::~HotkeyRecorder() {
     // A recorder that goes away while capturing must not leave hotkeys off.
     if (m_recording) {
         m_recording = false;
+        m_registry.setRecorderFeed(nullptr);
         m_period.end();
     }
 }
@@ -68,6 +69,10 @@ QString HotkeyRecorder::commandRequiredHint() {
 
 QString HotkeyRecorder::takenHint() {
     return QStringLiteral("Already used by another program");
+}
+
+QString HotkeyRecorder::notStoredHint() {
+    return QStringLiteral("Hotkey not stored");
 }
 
 QString HotkeyRecorder::toolTip() {
@@ -104,14 +109,14 @@ RecorderKeyClass HotkeyRecorder::classify(const RecorderKeyPress& press,
     }
     if (isModifierKey(press.key) || press.key == 0 || press.key == Qt::Key_unknown)
         return {RecorderKeyClass::pass, std::nullopt, {}};
-    if (!isFunctionKey(press.key)) {
-        if (!(modifiers & (ShortcutModifiers::command | ShortcutModifiers::option |
-                           ShortcutModifiers::control)))
-            return rejected(modifierRequiredHint());
-        if (!modifiers.testFlag(ShortcutModifiers::command))
-            return rejected(commandRequiredHint());
-    }
-    const Shortcut shortcut{Qt::Key(press.key), modifiers};
+    if (!ShortcutModifiers::leavesTypingAlone(press.key, modifiers))
+        return rejected(modifierRequiredHint());
+    if (!isFunctionKey(press.key) && !modifiers.testFlag(ShortcutModifiers::command))
+        return rejected(commandRequiredHint());
+    Shortcut shortcut{Qt::Key(press.key), modifiers};
+    // A letter of a layout whose keys are grabbed by their Latin names ("ru,us").
+    if (!registry.canRepresent(shortcut) && press.nativeScanCode)
+        shortcut.key = registry.keyOnScanCode(press.nativeScanCode).value_or(shortcut.key);
     if (!registry.canRepresent(shortcut))
         return rejected(modifierRequiredHint());
     return {RecorderKeyClass::valid, shortcut, {}};
@@ -139,6 +144,9 @@ void HotkeyRecorder::startRecording() {
         return;
     m_recording = true;
     m_rejectHint.reset();
+    m_registry.setRecorderFeed([this](const Shortcut& pressed) {
+        keyPressed({pressed.key, pressed.modifiers});
+    });
     m_period.begin();
     Q_EMIT recordingChanged(true);
     Q_EMIT titleChanged();
@@ -150,6 +158,7 @@ void HotkeyRecorder::stopRecording() {
     m_rejectHint.reset();
     m_hintReset.stop();
     if (wasRecording) {
+        m_registry.setRecorderFeed(nullptr);
         m_period.end();
         Q_EMIT recordingChanged(false);
     }
@@ -174,6 +183,7 @@ HotkeyRecorder::Disposition HotkeyRecorder::keyPressed(const RecorderKeyPress& p
         }
         store(result.shortcut);
         stopRecording();
+        reportUnsaved();
         return Disposition::swallow;
     case RecorderKeyClass::rejected:
         showRejection(result.message);
@@ -184,6 +194,7 @@ HotkeyRecorder::Disposition HotkeyRecorder::keyPressed(const RecorderKeyPress& p
     case RecorderKeyClass::clear:
         store(std::nullopt);
         stopRecording();
+        reportUnsaved();
         return Disposition::swallow;
     case RecorderKeyClass::pass:
         if (press.key == Qt::Key_Tab && !(press.modifiers & ShortcutModifiers::all))
@@ -204,4 +215,12 @@ void HotkeyRecorder::store(const std::optional<Shortcut>& shortcut) {
     m_registry.setShortcut(shortcut, m_shortcutName);
     if (before != shortcut)
         Q_EMIT shortcutChanged();
+}
+
+void HotkeyRecorder::reportUnsaved() {
+    // The key works for now, but would be gone after the next start.
+    if (!m_registry.lastSaveError())
+        return;
+    m_rejectHint = notStoredHint();
+    Q_EMIT titleChanged();
 }

@@ -14,6 +14,7 @@ class ShortcutRegistry;
 struct RecorderKeyPress {
     int key = 0; // Qt::Key
     Qt::KeyboardModifiers modifiers;
+    quint32 nativeScanCode = 0; // the X keycode; 0 when unknown
 };
 
 // What a key press means to a recorder.
@@ -40,6 +41,8 @@ public:
     static QString modifierRequiredHint();
     static QString commandRequiredHint();
     static QString takenHint();
+    // Shown until the next recording when the table could not be saved.
+    static QString notStoredHint();
     static QString toolTip();
     // The note next to the recorder in a hotkey condition row.
     static QString hotkeyNote();
@@ -72,6 +75,7 @@ Q_SIGNALS:
 private:
     void showRejection(const QString& message);
     void store(const std::optional<Shortcut>& shortcut);
+    void reportUnsaved();
 
     ShortcutRegistry& m_registry;
     HotkeyRecordingPeriod& m_period;

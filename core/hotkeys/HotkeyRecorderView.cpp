@@ -89,7 +89,7 @@ bool HotkeyRecorderView::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress: {
         const auto* key = static_cast<QKeyEvent*>(event);
         const HotkeyRecorder::Disposition disposition =
-            m_recorder.keyPressed({key->key(), key->modifiers()});
+            m_recorder.keyPressed({key->key(), key->modifiers(), key->nativeScanCode()});
         return disposition == HotkeyRecorder::Disposition::swallow;
     }
     case QEvent::MouseButtonPress:

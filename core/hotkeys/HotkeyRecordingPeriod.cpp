@@ -30,6 +30,7 @@ void HotkeyRecordingPeriod::begin() {
     m_poll.stop();
     m_waiting = false;
     m_active = true;
+    m_recording = true;
     m_registry.setEnabled(false);
     m_registry.postRecorderActiveStatusDidChange(
         {{QLatin1String(ShortcutRegistry::isActiveKey), true}});
@@ -38,6 +39,7 @@ void HotkeyRecordingPeriod::begin() {
 void HotkeyRecordingPeriod::end() {
     m_poll.stop();
     m_waiting = false;
+    m_recording = false;
     if (!m_active)
         return;
     if (!modifiersHeld()) {
@@ -59,6 +61,11 @@ void HotkeyRecordingPeriod::endOnRequest() {
         finish();
     else
         m_registry.setEnabled(true);
+}
+
+void HotkeyRecordingPeriod::resume() {
+    if (m_recording && !m_active)
+        begin();
 }
 
 void HotkeyRecordingPeriod::finish() {

@@ -36,6 +36,9 @@ public:
     // Ends the period at once (the application lost focus, the settings window
     // closed). Without an active period it only switches hotkeys back on.
     void endOnRequest();
+    // Corvanta is active again: a recorder still recording gets its period back,
+    // so a press meant for it fires no rule.
+    void resume();
 
 private:
     void finish();
@@ -47,4 +50,6 @@ private:
     QTimer m_poll;
     bool m_active = false;
     bool m_waiting = false;
+    // Between a recorder's begin and end, even while the period was ended on request.
+    bool m_recording = false;
 };

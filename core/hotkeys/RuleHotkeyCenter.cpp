@@ -69,14 +69,18 @@ void RuleHotkeyCenter::storeChanged() {
     // A rule removed through the store (itself, or with its custom type) takes
     // its shortcut along; a rule that was only disabled keeps it. Rules missing
     // from a file read again keep theirs: the file may be on its way back (an
-    // editor that deletes before writing), and a stale entry costs nothing.
-    if (!m_store->isReportingReload()) {
+    // editor that deletes before writing), and a stale entry costs nothing. A
+    // removal the store could not write is not one: the rule is still in the
+    // file, and its shortcut goes only with a later change that is written.
+    const bool reload = m_store->isReportingReload();
+    const bool written = !m_store->lastWriteError();
+    if (!reload && written) {
         for (const QString& id : std::as_const(m_knownRuleIDs)) {
             if (!ids.contains(id))
                 m_registry.setShortcut(std::nullopt, QStringLiteral("rule-") + id);
         }
     }
-    m_knownRuleIDs = ids;
+    m_knownRuleIDs = reload || written ? ids : m_knownRuleIDs + ids;
     sync(routes);
 }
 
@@ -127,8 +131,6 @@ void RuleHotkeyCenter::handleFire(const QString& name) {
     if (m_isHandlingFire)
         return;
     m_isHandlingFire = true;
-    // Every handler call of this key press arrives before the reset runs.
-    QTimer::singleShot(0, this, [this] { m_isHandlingFire = false; });
 
     QSet<QString> active;
     const std::optional<Shortcut> pressed = m_registry.getShortcut(name);
@@ -143,4 +145,8 @@ void RuleHotkeyCenter::handleFire(const QString& name) {
     }
     if (m_onFire)
         m_onFire(active);
+    // The other names of this press are called right after this one returns;
+    // posted only now, so an alert's event loop inside the fire cannot end the
+    // press early.
+    QTimer::singleShot(0, this, [this] { m_isHandlingFire = false; });
 }

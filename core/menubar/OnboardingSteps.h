@@ -31,6 +31,8 @@ public:
     bool goTo(int index);
 
     bool showsBack() const { return m_stepIndex > 0; }
+    // The start-at-login choice comes with the last page.
+    bool showsStartAtLogin() const { return m_stepIndex == stepCount - 1; }
     QString nextTitle() const;
     QString pageLabel() const;
     // The tray settings button also needs a desktop that has such settings.

@@ -3,9 +3,11 @@
 #include "core/menubar/OnboardingArrowPanel.h"
 #include "core/menubar/OnboardingGeometry.h"
 #include "core/platform/DesktopTray.h"
+#include "core/platform/LoginItem.h"
 #include "core/platform/PlatformTexts.h"
 #include "core/platform/Preferences.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QHBoxLayout>
@@ -51,17 +53,19 @@ QPushButton* button(const QString& title, const char* objectName) {
 } // namespace
 
 OnboardingWindowController::OnboardingWindowController(Preferences& preferences, DesktopTray& tray,
-                                                       TrayGeometry geometry, bool translucent,
-                                                       QWidget* parent)
+                                                       LoginItem& loginItem, TrayGeometry geometry,
+                                                       bool translucent, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                           Qt::WindowMinimizeButtonHint)
     , m_preferences(preferences)
     , m_tray(tray)
+    , m_loginItem(loginItem)
     , m_geometry(std::move(geometry))
     , m_arrow(new OnboardingArrowPanel(translucent))
     , m_titleLabel(new QLabel)
     , m_bodyLabel(new QLabel)
     , m_imageView(new QLabel)
+    , m_startAtLoginBox(new QCheckBox(QStringLiteral("Start Corvanta when you log in")))
     , m_openSettingsButton(
           button(PlatformTexts::text("Open Menu Bar Settings…"), "openSettingsButton"))
     , m_skipButton(button(QStringLiteral("Skip"), "skipButton"))
@@ -101,6 +105,8 @@ OnboardingWindowController::OnboardingWindowController(Preferences& preferences,
     mono.setPixelSize(11);
     m_pageLabel->setFont(mono);
     m_pageLabel->setObjectName(QStringLiteral("pageLabel"));
+    m_startAtLoginBox->setObjectName(QStringLiteral("startAtLoginCheckBox"));
+    m_startAtLoginBox->setChecked(true);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_openSettingsButton);
@@ -118,6 +124,7 @@ OnboardingWindowController::OnboardingWindowController(Preferences& preferences,
     layout->addWidget(m_bodyLabel);
     layout->addWidget(m_imageView);
     layout->addStretch(1);
+    layout->addWidget(m_startAtLoginBox);
     layout->addLayout(buttons);
 
     connect(m_nextButton, &QPushButton::clicked, this, &OnboardingWindowController::nextTapped);
@@ -179,6 +186,7 @@ void OnboardingWindowController::render() {
     m_imageView->setAccessibleName(step.title);
     m_openSettingsButton->setVisible(m_flow.showsOpenSettings(m_tray.hasTraySettings()));
     m_backButton->setVisible(m_flow.showsBack());
+    m_startAtLoginBox->setVisible(m_flow.showsStartAtLogin());
     m_nextButton->setText(m_flow.nextTitle());
     m_pageLabel->setText(m_flow.pageLabel());
 
@@ -195,10 +203,15 @@ void OnboardingWindowController::render() {
 void OnboardingWindowController::nextTapped() {
     if (!isVisible())
         return;
-    if (m_flow.next())
-        finish();
-    else
+    if (!m_flow.next()) {
         render();
+        return;
+    }
+    if (m_startAtLoginBox->isChecked()) {
+        if (const std::optional<QString> error = m_loginItem.setEnabled(true))
+            qWarning("Corvanta: could not start at login: %s", qUtf8Printable(*error));
+    }
+    finish();
 }
 
 void OnboardingWindowController::backTapped() {

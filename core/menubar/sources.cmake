@@ -2,6 +2,7 @@
 list(APPEND LOGIC_SOURCES
   menubar/DropAcceptance.cpp
   menubar/DropPalettePlacement.cpp
+  menubar/LaunchPresentation.cpp
   menubar/MenuBarActivation.cpp
   menubar/MenuBarDropController.cpp
   menubar/OnboardingGeometry.cpp

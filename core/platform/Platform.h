@@ -8,6 +8,7 @@ class DesktopTray;
 class FileRevealer;
 class FileManagerSelection;
 class FileMetadata;
+class LoginItem;
 class FrontmostApplication;
 class Preferences;
 class ProcessRunner;
@@ -40,4 +41,5 @@ struct Platform {
     SelectionPermissions& selectionPermissions;
     DesktopTray& tray;
     DesktopSettings& desktopSettings;
+    LoginItem& loginItem;
 };

@@ -15,4 +15,8 @@ QString displayPrefix(Qt::KeyboardModifiers modifiers) {
     }
     return prefix;
 }
+
+bool leavesTypingAlone(int key, Qt::KeyboardModifiers modifiers) {
+    return (key >= Qt::Key_F1 && key <= Qt::Key_F20) || (modifiers & (command | option | control));
+}
 } // namespace ShortcutModifiers

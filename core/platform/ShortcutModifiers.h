@@ -15,4 +15,8 @@ inline constexpr Qt::KeyboardModifiers all = {command | option | control | shift
 
 // "Super+Ctrl+Alt+Shift+" for the modifiers that are set, in the desktop's order.
 QString displayPrefix(Qt::KeyboardModifiers modifiers);
+
+// Whether a global shortcut on `key` leaves typing alone: a function key, or a
+// key held with Super, Alt or Ctrl. A bare letter would be taken from every program.
+bool leavesTypingAlone(int key, Qt::KeyboardModifiers modifiers);
 } // namespace ShortcutModifiers

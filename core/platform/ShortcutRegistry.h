@@ -41,6 +41,9 @@ public:
     // is pressed anywhere on the desktop (replacing an earlier handler of `name`).
     virtual ShortcutGrab onKeyDown(const QString& name, Handler action) = 0;
     virtual void removeHandler(const QString& name) = 0;
+    // Why the last change of the stored table could not be saved (it then lasts
+    // only until Corvanta quits); none after a saved one.
+    virtual std::optional<QString> lastSaveError() const { return std::nullopt; }
     // How the grab of `name` stands now.
     virtual ShortcutGrab grabState(const QString& name) const = 0;
 
@@ -53,6 +56,13 @@ public:
     virtual bool isHeldByAnotherProgram(const Shortcut& shortcut) = 0;
     // Whether `shortcut` can be grabbed at all (its key exists on this keyboard).
     virtual bool canRepresent(const Shortcut& shortcut) const = 0;
+    // The key a recorder takes for a press of the key with `nativeScanCode` when
+    // the key it typed cannot be grabbed: the same key in another keyboard group
+    // ("e" for a Cyrillic letter in "ru,us"); none where there is no such key.
+    virtual std::optional<Qt::Key> keyOnScanCode(quint32 nativeScanCode) const {
+        (void)nativeScanCode;
+        return std::nullopt;
+    }
     // The desktop's text for a combination: "Super+Shift+E", "Ctrl+Alt+F5".
     virtual QString displayText(const Shortcut& shortcut) const = 0;
     // True where the desktop assigns global shortcuts itself (a portal): it asks the
@@ -75,6 +85,13 @@ public:
         return displayText(*shortcut);
     }
 
+    // While a recorder records: where a desktop that keeps bound keys from our
+    // windows (a portal) sends their presses instead of to the handlers, as the
+    // name's stored combination. None ends it.
+    void setRecorderFeed(std::function<void(const Shortcut&)> feed) {
+        m_recorderFeed = std::move(feed);
+    }
+
     // The recorder-active notification: recorders post it with "isActive" when they
     // start capturing keys and when the capture has ended.
     int addRecorderActiveObserver(RecorderActiveObserver observer) {
@@ -91,7 +108,19 @@ public:
             entry.second(userInfo);
     }
 
+protected:
+    // Hands a press of `shortcut` to the recording recorder; false when none records.
+    bool feedRecorder(const Shortcut& shortcut) const {
+        if (!m_recorderFeed)
+            return false;
+        // The recorder may end its feed while taking the press.
+        const auto feed = m_recorderFeed;
+        feed(shortcut);
+        return true;
+    }
+
 private:
+    std::function<void(const Shortcut&)> m_recorderFeed;
     QList<std::pair<int, RecorderActiveObserver>> m_observers;
     int m_nextObserver = 1;
 };

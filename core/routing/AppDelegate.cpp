@@ -96,7 +96,7 @@ void AppDelegate::reportLoadFailure() {
     m_platform.alerts.runAlert(alert);
 }
 
-void AppDelegate::applicationDidFinishLaunching() {
+void AppDelegate::applicationDidFinishLaunching(LaunchReason reason) {
     Q_ASSERT(QThread::currentThread() == thread());
     m_statusItem = std::make_unique<QSystemTrayIcon>(trayIcon());
     m_statusItem->setToolTip(QStringLiteral("Corvanta"));
@@ -124,8 +124,7 @@ void AppDelegate::applicationDidFinishLaunching() {
         if (self)
             self->trayAvailabilityChanged(available);
     });
-    const bool trayShown = m_platform.tray.isAvailable();
-    if (!trayShown)
+    if (!m_platform.tray.isAvailable())
         qWarning("Corvanta: the desktop shows no tray; files are still routed when opened");
 
     // Rule hotkeys follow the store from here on: every change re-syncs them, and
@@ -133,20 +132,39 @@ void AppDelegate::applicationDidFinishLaunching() {
     m_hotkeys = std::make_unique<RuleHotkeyCenter>(m_platform.shortcuts,
                                                    weakly(&AppDelegate::routeSelection));
     m_hotkeys->follow(m_store);
-    // Keys released in another program are never seen; leaving ends the wait.
+    // Keys released in another program are never seen; leaving ends the wait,
+    // and coming back to a recorder still recording begins it again.
     if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         connect(gui, &QGuiApplication::applicationStateChanged, this,
                 [this](Qt::ApplicationState state) {
-                    if (state != Qt::ApplicationActive && m_recordingPeriod.isActive())
+                    if (state == Qt::ApplicationActive)
+                        m_recordingPeriod.resume();
+                    else if (m_recordingPeriod.isActive())
                         m_recordingPeriod.endOnRequest();
                 });
 
-    // Without a tray the icon cannot be found: the first page tells where it went.
-    if (!trayShown || !m_platform.preferences.boolean(PreferenceKeys::hasCompletedMenuBarOnboarding)
-                           .value_or(false))
-        QTimer::singleShot(0, this, [this] { showOnboarding(); });
-
+    present(reason);
     reportLoadFailure();
+}
+
+void AppDelegate::applicationDidActivate() {
+    present(LaunchReason::activate);
+}
+
+void AppDelegate::present(LaunchReason reason) {
+    const bool completed =
+        m_platform.preferences.boolean(PreferenceKeys::hasCompletedMenuBarOnboarding)
+            .value_or(false);
+    switch (LaunchPresentation::windowFor(reason, m_platform.tray.isAvailable(), completed)) {
+    case LaunchPresentation::Window::onboarding:
+        QTimer::singleShot(0, this, [this] { showOnboarding(); });
+        break;
+    case LaunchPresentation::Window::settings:
+        QTimer::singleShot(0, this, [this] { openSettings(); });
+        break;
+    case LaunchPresentation::Window::none:
+        break;
+    }
 }
 
 void AppDelegate::applicationOpenURLs(const QList<QUrl>& urls) {
@@ -407,7 +425,8 @@ void AppDelegate::createOnboardingWindow() {
     if (m_onboarding)
         return;
     m_onboarding = std::make_unique<OnboardingWindowController>(
-        m_platform.preferences, m_platform.tray, trayGeometry(), windowsCanBeTranslucent());
+        m_platform.preferences, m_platform.tray, m_platform.loginItem, trayGeometry(),
+        windowsCanBeTranslucent());
     m_onboarding->onWillShow = [self = QPointer<AppDelegate>(this)] {
         if (!self)
             return;

@@ -2,6 +2,7 @@
 
 #include "core/hotkeys/HotkeyRecordingPeriod.h"
 #include "core/hotkeys/RuleHotkeyCenter.h"
+#include "core/menubar/LaunchPresentation.h"
 #include "core/menubar/MainMenuController.h"
 #include "core/menubar/MenuBarDropController.h"
 #include "core/menubar/OnboardingWindowController.h"
@@ -51,9 +52,12 @@ public:
                 RouteStore::Access access = RouteStore::Access::readWrite);
     ~AppDelegate() override;
 
-    // Creates the tray icon and its menu; reports a routes file that could not be
-    // loaded last, once everything else is live.
-    void applicationDidFinishLaunching();
+    // Creates the tray icon and its menu, then shows what a start for `reason`
+    // shows; reports a routes file that could not be loaded last, once
+    // everything else is live.
+    void applicationDidFinishLaunching(LaunchReason reason);
+    // The user looked for the running Corvanta (the desktop's `Activate`).
+    void applicationDidActivate();
     // Files and links the desktop asked Corvanta to open.
     void applicationOpenURLs(const QList<QUrl>& urls);
     // A rule hotkey fired.
@@ -149,6 +153,8 @@ private:
     // Hands a window the kept activation token just before it shows.
     void prepareToShow(QWidget* window) const;
     void trayAvailabilityChanged(bool available);
+    // Shows the window `reason` calls for, once the event loop turns.
+    void present(LaunchReason reason);
 
     Platform m_platform;
     ExternalUtilityRunner m_utilityRunner;

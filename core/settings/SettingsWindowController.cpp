@@ -20,6 +20,7 @@
 #include "core/settings/SettingsAppearance.h"
 #include "core/settings/SettingsChoosers.h"
 #include "core/settings/SettingsControls.h"
+#include "core/settings/StartAtLoginSwitch.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -93,6 +94,7 @@ SettingsWindowController::SettingsWindowController(RouteStore& store, const Plat
     m_tabs = new QTabWidget(central);
     m_tabs->setObjectName(QStringLiteral("settingsTabWidget"));
     m_generalPage = new GeneralSettingsPage(platform.preferences, m_hooks.onShowOnboarding);
+    m_generalPage->addRow(new StartAtLoginSwitch(platform.loginItem, platform.alerts, m_generalPage));
     connect(m_generalPage, &GeneralSettingsPage::pickerStyleChanged, this,
             &SettingsWindowController::reload);
     auto* editors = new EditorsSettingsPage(store, platform, choosers, m_applications,

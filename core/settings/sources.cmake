@@ -27,5 +27,6 @@ list(APPEND WIDGET_SOURCES
   settings/SettingsAppearance.cpp
   settings/SettingsControls.cpp
   settings/SettingsWindowController.cpp
+  settings/StartAtLoginSwitch.cpp
   settings/RegistryRuleHotkeys.cpp
 )

@@ -44,5 +44,6 @@ Platform LinuxPlatform::platform() {
                     m_fileManagerSelection,
                     m_selectionPermissions,
                     m_tray,
-                    m_desktopSettings};
+                    m_desktopSettings,
+                    m_loginItem};
 }

@@ -20,6 +20,7 @@
 #include "platform/linux/X11FrontmostApplication.h"
 #include "platform/linux/X11ShortcutRegistry.h"
 #include "platform/linux/XattrFileMetadata.h"
+#include "platform/linux/XdgAutostartEntry.h"
 
 #include <memory>
 
@@ -63,5 +64,6 @@ private:
     AtspiAccessibilitySelection m_accessibilitySelection{m_frontmost};
     X11ClipboardSelection m_fileManagerSelection;
     LinuxSelectionPermissions m_selectionPermissions;
+    XdgAutostartEntry m_loginItem;
     Alerts* m_alerts = &m_terminalAlerts;
 };

@@ -327,6 +327,7 @@ void PortalShortcutRegistry::dropSession() {
     m_sessionHandle.clear();
     m_sent.reset();
     m_bindPending = false;
+    m_boundInSession = false;
     m_granted.clear();
     m_triggerDescriptions.clear();
 }
@@ -498,6 +499,15 @@ void PortalShortcutRegistry::shortcutsBound(PortalShortcutRegistry& self, uint r
                   "assigned in its keyboard shortcut settings",
                   static_cast<long long>(self.m_granted.size()),
                   static_cast<long long>(self.m_sent->size()));
+        self.m_boundInSession = true;
+    } else if (response == 2 && self.m_boundInSession) {
+        // GNOME binds once per session and refuses every later list. The changed
+        // list goes to a new session, and the old one's keys go with it; GNOME's
+        // bind dialog asks the user again for the new session.
+        qInfo("Corvanta: the desktop binds once per session; the changed rule hotkeys go "
+              "to a new one");
+        self.replaceSession();
+        return;
     } else {
         qWarning("Corvanta: the desktop did not take the rule hotkeys (the request was %s)",
                  response == 1 ? "cancelled" : "refused");
@@ -506,12 +516,23 @@ void PortalShortcutRegistry::shortcutsBound(PortalShortcutRegistry& self, uint r
     self.rebind();
 }
 
+void PortalShortcutRegistry::replaceSession() {
+    const QByteArray handle = m_sessionHandle;
+    dropSession();
+    g_dbus_connection_call(m_bus, service, handle.constData(), "org.freedesktop.portal.Session",
+                           "Close", nullptr, nullptr, G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr,
+                           nullptr);
+    rebind();
+}
+
 void PortalShortcutRegistry::activated(const QString& id) const {
-    if (!m_enabled)
-        return;
     const auto it = m_handlers.constFind(id);
+    const std::optional<Shortcut> shortcut = m_table.get(id);
     // A name whose combination was just cleared may still be bound a moment.
-    if (it == m_handlers.constEnd() || !m_table.get(id))
+    if (it == m_handlers.constEnd() || !shortcut)
+        return;
+    // The desktop keeps the keys from a recorder's window: they reach it here.
+    if (feedRecorder(*shortcut) || !m_enabled)
         return;
     // The handler may change the registrations; it runs from a copy.
     const Handler handler = *it;

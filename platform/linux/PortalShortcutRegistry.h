@@ -21,6 +21,8 @@ typedef struct _GVariant GVariant;
 // the GLib main context, which Qt's event loop runs on the main thread.
 // The portal may restart or be replaced while we run: its bus name is watched,
 // and each new owner gets one new session with the whole list bound again.
+// A desktop that binds only once per session (GNOME) gets each changed list in
+// a new session.
 class PortalShortcutRegistry : public ShortcutRegistry {
 public:
     static constexpr const char* service = "org.freedesktop.portal.Desktop";
@@ -46,6 +48,7 @@ public:
     ShortcutGrab onKeyDown(const QString& name, Handler action) override;
     void removeHandler(const QString& name) override;
     ShortcutGrab grabState(const QString& name) const override;
+    std::optional<QString> lastSaveError() const override { return m_table.lastWriteError(); }
     bool isEnabled() const override { return m_enabled; }
     void setEnabled(bool enabled) override;
     // The desktop arbitrates: whatever it grants is ours.
@@ -80,6 +83,9 @@ private:
     // Forgets the session and everything the portal granted in it; answers still
     // on their way are cancelled.
     void dropSession();
+    // Closes the session (the desktop lets go of its keys) and binds the wanted
+    // list in a new one.
+    void replaceSession();
     static void portalAppeared(GDBusConnection*, const char*, const char* owner, void* data);
     static void portalVanished(GDBusConnection*, const char*, void* data);
     void sessionClosed();
@@ -121,6 +127,9 @@ private:
     // bindings the portal granted in its last answer.
     std::optional<QList<Binding>> m_sent;
     bool m_bindPending = false;
+    // The desktop took a list in this session: a refusal now means it binds
+    // only once per session (GNOME), not that it refuses the keys.
+    bool m_boundInSession = false;
     QList<Binding> m_granted;
     // What we call each name, and how the desktop describes the trigger it holds.
     QHash<QString, QString> m_descriptions;

@@ -1,10 +1,13 @@
 #include "platform/linux/ShortcutTable.h"
 
+#include "core/platform/ShortcutModifiers.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QJsonValue>
 #include <QKeySequence>
 #include <QSaveFile>
 #include <QScopeGuard>
@@ -13,6 +16,35 @@
 namespace {
 // Above this the file is not a shortcut table; reading it would only waste memory.
 constexpr qint64 maximumFileSize = 1024 * 1024;
+
+// The entry `name` in the text this program writes, or why it cannot be used.
+struct Entry {
+    QString text;
+    std::optional<QString> problem;
+};
+
+Entry readEntry(const QString& name, const QJsonValue& value) {
+    if (name.isEmpty())
+        return {{}, QStringLiteral("a shortcut has an empty name")};
+    if (!value.isString())
+        return {{}, QStringLiteral("the shortcut of \"%1\" is not a string").arg(name)};
+    const QString text = value.toString();
+    const QKeySequence sequence = QKeySequence::fromString(text, QKeySequence::PortableText);
+    // A key without a name (a NUL reads as one) would be stored as modifiers
+    // alone, which read back as nothing.
+    const QString canonical = sequence.toString(QKeySequence::PortableText);
+    if (sequence.count() != 1 || sequence[0].key() == Qt::Key_unknown ||
+        QKeySequence::fromString(canonical, QKeySequence::PortableText) != sequence)
+        return {{},
+                QStringLiteral("the shortcut of \"%1\" is not one key combination: \"%2\"")
+                    .arg(name, text)};
+    if (!ShortcutModifiers::leavesTypingAlone(sequence[0].key(), sequence[0].keyboardModifiers()))
+        return {{},
+                QStringLiteral("the shortcut of \"%1\" has no Super, Alt or Ctrl: \"%2\" "
+                               "would be taken from every program")
+                    .arg(name, text)};
+    return {canonical, std::nullopt};
+}
 } // namespace
 
 QString ShortcutTable::defaultFilePath() {
@@ -26,8 +58,14 @@ ShortcutTable::ShortcutTable()
 ShortcutTable::ShortcutTable(QString filePath)
     : m_path(std::move(filePath)) {}
 
-QHash<QString, QString> ShortcutTable::parse(const QByteArray& data, QStringList& errors) {
+QHash<QString, QString> ShortcutTable::parse(const QByteArray& data, QStringList& errors,
+                                             QJsonObject* unusable, bool* damaged) {
     QHash<QString, QString> table;
+    // Problems of single entries come after the last return that leaves this.
+    auto whole = qScopeGuard([&] {
+        if (damaged)
+            *damaged = true;
+    });
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(data, &parseError);
     if (parseError.error != QJsonParseError::NoError) {
@@ -52,35 +90,21 @@ QHash<QString, QString> ShortcutTable::parse(const QByteArray& data, QStringList
         return table;
     }
     const QJsonValue shortcuts = root.value(QLatin1String("shortcuts"));
-    if (shortcuts.isUndefined())
-        return table;
-    if (!shortcuts.isObject()) {
+    if (!shortcuts.isUndefined() && !shortcuts.isObject()) {
         errors.append(QStringLiteral("\"shortcuts\" is not an object"));
         return table;
     }
+    whole.dismiss();
     const QJsonObject entries = shortcuts.toObject();
     for (auto it = entries.begin(); it != entries.end(); ++it) {
-        if (it.key().isEmpty()) {
-            errors.append(QStringLiteral("a shortcut has an empty name"));
+        const Entry entry = readEntry(it.key(), it.value());
+        if (!entry.problem) {
+            table.insert(it.key(), entry.text);
             continue;
         }
-        if (!it.value().isString()) {
-            errors.append(QStringLiteral("the shortcut of \"%1\" is not a string").arg(it.key()));
-            continue;
-        }
-        const QString text = it.value().toString().trimmed();
-        const QKeySequence sequence = QKeySequence::fromString(text, QKeySequence::PortableText);
-        // A key without a name (a NUL reads as one) would be stored as
-        // modifiers alone, which read back as nothing.
-        const QString canonical = sequence.toString(QKeySequence::PortableText);
-        if (sequence.count() != 1 || sequence[0].key() == Qt::Key_unknown ||
-            QKeySequence::fromString(canonical, QKeySequence::PortableText) != sequence) {
-            errors.append(
-                QStringLiteral("the shortcut of \"%1\" is not one key combination: \"%2\"")
-                    .arg(it.key(), text));
-            continue;
-        }
-        table.insert(it.key(), canonical);
+        errors.append(*entry.problem);
+        if (unusable)
+            unusable->insert(it.key(), it.value());
     }
     return table;
 }
@@ -96,27 +120,31 @@ void ShortcutTable::reloadIfChanged() const {
     m_modified = modified;
     m_size = size;
     m_shortcuts.clear();
+    m_unusable = QJsonObject();
     m_errors.clear();
     m_damaged = false;
     if (!exists)
         return;
-    // Whatever is reported below is on disk and would be lost by a rewrite.
-    const auto markDamaged = qScopeGuard([this] { m_damaged = !m_errors.isEmpty(); });
+    const auto report = qScopeGuard([this] {
+        for (const QString& error : std::as_const(m_errors))
+            qWarning("Corvanta: %s", qUtf8Printable(error));
+    });
+    // A file that cannot be read at all would be lost by a rewrite.
     QFile file(m_path);
     if (size > maximumFileSize) {
         m_errors.append(QStringLiteral("%1 is too large to be a shortcut table").arg(m_path));
+        m_damaged = true;
         return;
     }
     if (!file.open(QIODevice::ReadOnly)) {
         m_errors.append(QStringLiteral("cannot read %1: %2").arg(m_path, file.errorString()));
+        m_damaged = true;
         return;
     }
     QStringList errors;
-    m_shortcuts = parse(file.read(maximumFileSize), errors);
+    m_shortcuts = parse(file.read(maximumFileSize), errors, &m_unusable, &m_damaged);
     for (const QString& error : errors)
         m_errors.append(m_path + QStringLiteral(": ") + error);
-    for (const QString& error : std::as_const(m_errors))
-        qWarning("Corvanta: %s", qUtf8Printable(error));
 }
 
 std::optional<QString> ShortcutTable::shortcut(const QString& name) const {
@@ -146,6 +174,7 @@ std::optional<Shortcut> ShortcutTable::fromText(const QString& text) {
 
 bool ShortcutTable::set(const QString& name, const std::optional<Shortcut>& shortcut) {
     reloadIfChanged();
+    m_unusable.remove(name);
     if (shortcut)
         m_shortcuts.insert(name, toText(*shortcut));
     else
@@ -162,7 +191,7 @@ bool ShortcutTable::set(const QString& name, const std::optional<Shortcut>& shor
         return false;
     }
 
-    QJsonObject entries;
+    QJsonObject entries = m_unusable;
     for (auto it = m_shortcuts.cbegin(); it != m_shortcuts.cend(); ++it)
         entries.insert(it.key(), it.value());
     QJsonObject root;

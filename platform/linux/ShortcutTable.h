@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QHash>
+#include <QJsonObject>
 #include <QStringList>
 #include <optional>
 
@@ -11,11 +12,13 @@
 //
 //   {"version": 1, "shortcuts": {"rule-<rule id>": "Ctrl+Alt+M", ...}}
 //
-// Shortcuts are single key combinations in QKeySequence's portable text.
-// Entries that cannot be read are left out and reported in `errors()`; a
-// missing file is an empty table. The file is read again when it changes.
-// Writes are atomic; a table that could not be read completely is never
-// overwritten (changes then live in memory only, and that is said once).
+// Shortcuts are single key combinations in QKeySequence's portable text, read
+// as written (a no-break space is a key). An entry that cannot be used (not one
+// combination, or a bare key that would be taken from every program) is left
+// out of use, reported in `errors()`, and written back as it was. A missing
+// file is an empty table. The file is read again when it changes. Writes are
+// atomic; a file that could not be read at all (not JSON, another version) is
+// never overwritten (changes then live in memory only, and that is said once).
 class ShortcutTable {
 public:
     static constexpr int formatVersion = 1;
@@ -37,8 +40,11 @@ public:
     // Problems found the last time the file was read.
     QStringList errors() const;
 
-    // Parses a table; never fails, collects what it could not use in `errors`.
-    static QHash<QString, QString> parse(const QByteArray& data, QStringList& errors);
+    // Parses a table; never fails, collects what it could not use in `errors`,
+    // the entries left out in `unusable` (as they are in the file), and whether
+    // the file as a whole could not be read in `damaged`.
+    static QHash<QString, QString> parse(const QByteArray& data, QStringList& errors,
+                                         QJsonObject* unusable = nullptr, bool* damaged = nullptr);
     // A combination in the stored text ("Meta+Shift+E") and back; none when the
     // text is not one key combination.
     static QString toText(const Shortcut& shortcut);
@@ -49,6 +55,7 @@ private:
 
     QString m_path;
     mutable QHash<QString, QString> m_shortcuts;
+    mutable QJsonObject m_unusable;
     mutable QStringList m_errors;
     mutable QDateTime m_modified;
     mutable qint64 m_size = -1;

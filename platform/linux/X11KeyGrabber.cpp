@@ -54,6 +54,24 @@ quint32 keysymForKey(Qt::Key key) {
     return 0;
 }
 
+// The Qt key of a keysym keyForKey knows; none for others (Cyrillic, Greek...).
+std::optional<Qt::Key> keyForKeysym(quint32 keysym) {
+    if (keysym >= 'a' && keysym <= 'z')
+        return Qt::Key(Qt::Key_A + int(keysym - 'a'));
+    if ((keysym >= 0x20 && keysym <= 0x7e) || (keysym >= 0xa0 && keysym <= 0xff))
+        // Qt names lower-case Latin-1 letters by their capitals, as keysymForKey reads them.
+        return keysym >= 0xe0 && keysym <= 0xfe && keysym != 0xf7 ? Qt::Key(keysym - 0x20)
+                                                                  : Qt::Key(keysym);
+    if (keysym >= xkF1 && keysym < xkF1 + 35)
+        return Qt::Key(Qt::Key_F1 + int(keysym - xkF1));
+    return std::nullopt;
+}
+
+// The core keyboard mapping lists two keysyms (unshifted, shifted) per group
+// for the first two groups; higher columns hold other levels.
+constexpr int columnsPerGroup = 2;
+constexpr int groups = 2;
+
 template <typename Reply> struct Freed {
     Reply* reply;
     ~Freed() { std::free(reply); }
@@ -155,20 +173,40 @@ X11KeyGrabber::keyGrabs(const Shortcut& shortcut) const {
     if (shortcut.modifiers.testFlag(ShortcutModifiers::command))
         modifiers |= m_superMask;
     QList<KeyGrab> grabs;
-    // Unshifted and shifted levels: "E" and "!" are found on their keys.
-    const int columns = qMin(m_keysymsPerKeycode, 2);
-    for (int keycode = m_minKeycode; keycode <= m_maxKeycode; ++keycode) {
-        for (int column = 0; column < columns; ++column) {
-            if (m_keysyms.value((keycode - m_minKeycode) * m_keysymsPerKeycode + column) ==
-                keysym) {
-                grabs.append({quint8(keycode), modifiers});
-                break;
+    // Unshifted and shifted levels: "E" and "!" are found on their keys. The
+    // lowest group that has the key decides: in "ru,us" Latin letters are in
+    // the second, and the same keys are pressed whichever group is active.
+    for (int group = 0; group < groups && grabs.isEmpty(); ++group) {
+        const int first = group * columnsPerGroup;
+        const int end = qMin(m_keysymsPerKeycode, first + columnsPerGroup);
+        for (int keycode = m_minKeycode; keycode <= m_maxKeycode; ++keycode) {
+            for (int column = first; column < end; ++column) {
+                if (m_keysyms.value((keycode - m_minKeycode) * m_keysymsPerKeycode + column) ==
+                    keysym) {
+                    grabs.append({quint8(keycode), modifiers});
+                    break;
+                }
             }
         }
     }
     if (grabs.isEmpty())
         return std::nullopt;
     return grabs;
+}
+
+std::optional<Qt::Key> X11KeyGrabber::keyOnKeycode(quint32 keycode) const {
+    if (keycode < m_minKeycode || keycode > m_maxKeycode)
+        return std::nullopt;
+    for (int group = 0; group < groups; ++group) {
+        const int column = group * columnsPerGroup;
+        if (column >= m_keysymsPerKeycode)
+            break;
+        const quint32 keysym =
+            m_keysyms.value(int(keycode - m_minKeycode) * m_keysymsPerKeycode + column);
+        if (const std::optional<Qt::Key> key = keyForKeysym(keysym))
+            return key;
+    }
+    return std::nullopt;
 }
 
 QList<quint16> X11KeyGrabber::lockVariants() const {

@@ -13,7 +13,8 @@ struct xcb_key_press_event_t;
 
 // Passive key grabs on the root window over its own X connection, handled on
 // the thread that created it. Every combination is grabbed with each state of
-// NumLock, CapsLock and ScrollLock, so a lit lock never hides a hotkey.
+// NumLock, CapsLock and ScrollLock, so a lit lock never hides a hotkey, on the
+// keys of the lowest keyboard group that has its key.
 class X11KeyGrabber : public QObject {
     Q_OBJECT
 public:
@@ -32,6 +33,9 @@ public:
     // A combination this grabber holds is not held by another program.
     bool isHeldByAnotherProgram(const Shortcut& shortcut);
     bool canRepresent(const Shortcut& shortcut) const;
+    // The key a recorder should take for `keycode`: its unshifted keysym in the
+    // lowest group that has one a shortcut can use (Latin in "ru,us").
+    std::optional<Qt::Key> keyOnKeycode(quint32 keycode) const;
 
 Q_SIGNALS:
     // A grabbed combination was pressed (not an auto-repeat of a held key).

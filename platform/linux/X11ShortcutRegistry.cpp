@@ -94,6 +94,11 @@ bool X11ShortcutRegistry::canRepresent(const Shortcut& shortcut) const {
     return keys->canRepresent(shortcut);
 }
 
+std::optional<Qt::Key> X11ShortcutRegistry::keyOnScanCode(quint32 nativeScanCode) const {
+    const X11KeyGrabber* keys = grabber();
+    return keys ? keys->keyOnKeycode(nativeScanCode) : std::nullopt;
+}
+
 QString X11ShortcutRegistry::displayText(const Shortcut& shortcut) const {
     return ShortcutModifiers::displayPrefix(shortcut.modifiers) +
            QKeySequence(shortcut.key).toString(QKeySequence::NativeText);

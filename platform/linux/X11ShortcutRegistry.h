@@ -27,10 +27,12 @@ public:
     ShortcutGrab onKeyDown(const QString& name, Handler action) override;
     void removeHandler(const QString& name) override;
     ShortcutGrab grabState(const QString& name) const override;
+    std::optional<QString> lastSaveError() const override { return m_table.lastWriteError(); }
     bool isEnabled() const override { return m_enabled; }
     void setEnabled(bool enabled) override;
     bool isHeldByAnotherProgram(const Shortcut& shortcut) override;
     bool canRepresent(const Shortcut& shortcut) const override;
+    std::optional<Qt::Key> keyOnScanCode(quint32 nativeScanCode) const override;
     QString displayText(const Shortcut& shortcut) const override;
 
 private:

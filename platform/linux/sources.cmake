@@ -30,5 +30,6 @@ list(APPEND LINUX_SOURCES
   X11ClipboardSelection.cpp
   X11FrontmostApplication.cpp
   XattrFileMetadata.cpp
+  XdgAutostartEntry.cpp
   XcbConnection.cpp
 )

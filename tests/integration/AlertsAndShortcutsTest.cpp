@@ -48,7 +48,14 @@ TEST(ShortcutTable, ParsesOnlyWhatItCanUseAndReportsTheRest) {
         QHash<QString, QString> expected;
         int errors;
     } cases[] = {
-        {table("{\"rule-1\":\" ctrl+shift+f5 \"}"), {{"rule-1", "Ctrl+Shift+F5"}}, 0},
+        {table("{\"rule-1\":\"ctrl+shift+f5\"}"), {{"rule-1", "Ctrl+Shift+F5"}}, 0},
+        // Read as written: a no-break space is a key, spaces around are not ours.
+        {table("{\"rule-1\":\"Meta+\u00a0\"}"), {{"rule-1", "Meta+\u00a0"}}, 0},
+        {table("{\"rule-1\":\" Ctrl+Shift+F5\"}"), {}, 1},
+        // Keys the recorder refuses would be taken from every program.
+        {table("{\"rule-1\":\"Shift+Q\",\"rule-2\":\"Q\",\"rule-3\":\"F5\"}"),
+         {{"rule-3", "F5"}},
+         2},
         {"{\"version\":1}", {}, 0},
         {"", {}, 1},
         {"{\"shortcuts\":{}}", {}, 1},

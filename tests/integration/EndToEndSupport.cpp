@@ -89,10 +89,11 @@ void writeSettings(const QList<Route>& routes,
     file.write(QJsonDocument(QJsonObject{{"version", 1}, {"shortcuts", table}}).toJson());
 }
 
-bool startInstance(QProcess& process, const QProcessEnvironment& environment) {
+bool startInstance(QProcess& process, const QProcessEnvironment& environment,
+                   const QStringList& arguments) {
     process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::ForwardedChannels);
-    process.start(corvanta(), {});
+    process.start(corvanta(), arguments);
     return SandboxHelpers::waitUntil(
         [] { return LinuxSandbox::corvantaInstancePid().has_value(); });
 }

@@ -41,9 +41,12 @@ Rule hotkeyRule(const QString& editorID);
 // Writes the routes file, and the shortcut table with `shortcuts` (name, keys).
 void writeSettings(const QList<Route>& routes,
                    const QList<std::pair<QString, QByteArray>>& shortcuts = {});
-// Starts the tray instance; true once it owns its bus name.
-bool startInstance(QProcess& process, const QProcessEnvironment& environment =
-                                          QProcessEnvironment::systemEnvironment());
+// Starts the tray instance (by default as the autostart entry does: no window
+// of its own); true once it owns its bus name.
+bool startInstance(
+    QProcess& process,
+    const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment(),
+    const QStringList& arguments = {QStringLiteral("--login")});
 // Ends the instance a test started and its process.
 void stopInstance(QProcess& process);
 } // namespace EndToEnd

@@ -4,6 +4,7 @@
 #include "platform/linux/PortalShortcutRegistry.h"
 #include "tests/integration/BusPeer.h"
 
+#include <QHash>
 #include <QList>
 #include <QMutex>
 #include <QString>
@@ -32,9 +33,12 @@ class FakePortal : public BusPeer {
 public:
     // `grantsOnBind` false: the answer to a binding lists nothing, as Plasma 5.27's
     // does; keys come later, when the user assigns them (changeTrigger).
-    explicit FakePortal(bool opensSessions = true, bool grantsOnBind = true)
+    // `bindsOnce`: a second binding in a session is refused (response 2), as
+    // GNOME's is; a session closed by its client lets go of its keys.
+    explicit FakePortal(bool opensSessions = true, bool grantsOnBind = true, bool bindsOnce = false)
         : m_opensSessions(opensSessions)
-        , m_grantsOnBind(grantsOnBind) {
+        , m_grantsOnBind(grantsOnBind)
+        , m_bindsOnce(bindsOnce) {
         exportObject(PortalShortcutRegistry::objectPath, portalXml);
         start();
     }
@@ -47,6 +51,15 @@ public:
     QList<QList<Bound>> binds() const {
         const QMutexLocker lock(&m_mutex);
         return m_binds;
+    }
+    // What the open session was granted: the keys the desktop holds for us.
+    QList<Bound> held() const {
+        const QMutexLocker lock(&m_mutex);
+        return m_held.value(m_session);
+    }
+    int closedSessions() const {
+        const QMutexLocker lock(&m_mutex);
+        return m_closed;
     }
     void press(const char* id) {
         emitSignal(
@@ -107,6 +120,7 @@ private:
             ++m_sessions;
             if (m_opensSessions) {
                 m_session = session;
+                exportSession(session);
                 g_variant_builder_add(&results, "{sv}", "session_handle",
                                       g_variant_new_string(session.constData()));
             } else {
@@ -137,8 +151,14 @@ private:
                     g_variant_builder_clear(&shown);
             }
             g_variant_builder_add(&results, "{sv}", "shortcuts", g_variant_builder_end(&granted));
+            const char* session = "";
+            g_variant_get_child(parameters, 0, "&o", &session);
             const QMutexLocker lock(&m_mutex);
             m_binds.append(bind);
+            if (m_bindsOnce && m_held.contains(session))
+                response = 2;
+            else
+                m_held.insert(session, bind);
         }
         emitSignal(request.constData(), "org.freedesktop.portal.Request", "Response",
                    g_variant_new("(ua{sv})", response, &results));
@@ -147,9 +167,36 @@ private:
         return name == "version" ? g_variant_new_uint32(1) : nullptr;
     }
 
+    // org.freedesktop.portal.Session at `path`; Close lets go of its keys.
+    void exportSession(const QByteArray& path) {
+        static GDBusNodeInfo* node =
+            g_dbus_node_info_new_for_xml("<node><interface name='org.freedesktop.portal.Session'>"
+                                         "<method name='Close'/></interface></node>",
+                                         nullptr);
+        static const GDBusInterfaceVTable vtable = {
+            [](GDBusConnection*, const char*, const char* path, const char*, const char*, GVariant*,
+               GDBusMethodInvocation* invocation, gpointer data) {
+                auto& self = *static_cast<FakePortal*>(data);
+                {
+                    const QMutexLocker lock(&self.m_mutex);
+                    self.m_held.remove(path);
+                    ++self.m_closed;
+                }
+                g_dbus_method_invocation_return_value(invocation, nullptr);
+            },
+            nullptr,
+            nullptr,
+            {}};
+        g_dbus_connection_register_object(connection(), path.constData(), node->interfaces[0],
+                                          &vtable, this, nullptr, nullptr);
+    }
+
     const bool m_opensSessions;
     const bool m_grantsOnBind;
+    const bool m_bindsOnce;
     mutable QMutex m_mutex;
+    QHash<QByteArray, QList<Bound>> m_held;
+    int m_closed = 0;
     int m_sessions = 0;
     QByteArray m_session;
     QList<QList<Bound>> m_binds;

@@ -33,13 +33,24 @@ bool run(const QString& program, const QStringList& arguments, QByteArray* outpu
 using SandboxHelpers::routesBytes;
 using SandboxHelpers::waitUntil;
 
-// Visible windows titled like the settings window.
-QStringList settingsWindows() {
+bool activateWindow(const QString& window) {
+    return run(QStringLiteral("xdotool"), {"windowactivate", "--sync", window}) &&
+           run(QStringLiteral("xdotool"), {"windowfocus", "--sync", window});
+}
+
+// Visible windows titled like the settings window (or found by `search`).
+QStringList settingsWindows(const QStringList& search = {"--name", "^corvanta \u00b7 settings$"}) {
     QByteArray output;
-    run(QStringLiteral("xdotool"),
-        {"search", "--onlyvisible", "--name", QStringLiteral("^corvanta \u00b7 settings$")},
-        &output);
+    run(QStringLiteral("xdotool"), QStringList{"search", "--onlyvisible"} + search, &output);
     return QString::fromLatin1(output).split('\n', Qt::SkipEmptyParts);
+}
+
+// Activates the (last) visible window `search` finds, once there is one.
+bool activateFound(const QStringList& search) {
+    return waitUntil([&search] {
+        const QStringList found = settingsWindows(search);
+        return !found.isEmpty() && activateWindow(found.last());
+    });
 }
 
 QSize windowSize(const QString& window) {
@@ -132,11 +143,6 @@ bool typeKeys(const QStringList& keys) {
     return run(QStringLiteral("xdotool"), arguments + keys);
 }
 
-bool activateWindow(const QString& window) {
-    return run(QStringLiteral("xdotool"), {"windowactivate", "--sync", window}) &&
-           run(QStringLiteral("xdotool"), {"windowfocus", "--sync", window});
-}
-
 // The settings window with an EWMH window manager, so Thunar is the frontmost
 // program when the hotkey is pressed, and an editor that records its files.
 class SettingsRuleEndToEnd : public SettingsEndToEnd {
@@ -175,6 +181,17 @@ protected:
         }
     }
 
+    // Thunar in front with both files selected.
+    void selectInThunar() {
+        thunar = std::make_unique<QProcess>();
+        thunar->start(QStringLiteral("thunar"), {QFile::decodeName(folder)});
+        ASSERT_TRUE(thunar->waitForStarted(waitMs));
+        ASSERT_TRUE(activateFound({"--name", "^from settings"}));
+        QThread::msleep(800); // the folder loads after the window maps
+        ASSERT_TRUE(typeKeys({"ctrl+a"}));
+        QThread::msleep(300);
+    }
+
     QByteArray folder;
     QList<QByteArray> selected;
     std::unique_ptr<QProcess> windowManager, thunar;
@@ -195,10 +212,7 @@ TEST_F(SettingsRuleEndToEnd, ARuleAddedWithKeysOpensTheSelectionWithItsHotkey) {
     ASSERT_TRUE(
         typeKeys({"t", "Tab", "Tab", "Tab", "Right", "Right", "Right", "Tab", "Tab", "space"}));
     ASSERT_TRUE(waitUntil([] {
-        QByteArray output;
-        run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--name", "^Add Rule$"},
-            &output);
-        return !output.trimmed().isEmpty();
+        return !settingsWindows({"--name", "^Add Rule$"}).isEmpty();
     })) << "the rule editor did not open";
     QThread::msleep(300);
     // From the name past the match pop-up, the condition becomes a hotkey,
@@ -243,20 +257,51 @@ TEST_F(SettingsRuleEndToEnd, ARuleAddedWithKeysOpensTheSelectionWithItsHotkey) {
     // Closed, the window leaves Thunar in front with both files selected.
     ASSERT_TRUE(typeKeys({"ctrl+w"}));
     ASSERT_TRUE(waitUntil([] { return settingsWindows().isEmpty(); }));
-    thunar = std::make_unique<QProcess>();
-    thunar->start(QStringLiteral("thunar"), {QFile::decodeName(folder)});
-    ASSERT_TRUE(thunar->waitForStarted(waitMs));
-    QString thunarWindow;
-    ASSERT_TRUE(waitUntil([&thunarWindow] {
-        QByteArray output;
-        run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--name", "^from settings"},
-            &output);
-        thunarWindow = QString::fromLatin1(output.trimmed().split('\n').last());
-        return !thunarWindow.isEmpty() && activateWindow(thunarWindow);
-    }));
-    QThread::msleep(800); // the folder loads after the window maps
-    ASSERT_TRUE(typeKeys({"ctrl+a"}));
-    QThread::msleep(300);
+    ASSERT_NO_FATAL_FAILURE(selectInThunar());
+    ASSERT_TRUE(run(QStringLiteral("xdotool"), {"key", "super+alt+j"}));
+    EXPECT_TRUE(waitUntil([&sandbox] { return !sandbox.records().isEmpty(); }));
+    EXPECT_EQ(sandbox.records(),
+              (QList<QList<QByteArray>>{{"--hotkey", selected.at(0), selected.at(1)}}));
+}
+
+// A new user on a desktop without a tray: onboarding finished with its
+// start-at-login choice left on writes a valid autostart entry; Corvanta
+// started as that entry starts it at the next login shows no window, and its
+// rule hotkey works over Thunar.
+TEST_F(SettingsRuleEndToEnd, OnboardedOnceStartsQuietlyAtLoginWithWorkingHotkeys) {
+    LinuxSandbox& sandbox = LinuxSandbox::current();
+    EndToEnd::stopInstance(instance);
+    Route text = EndToEnd::recorderRoute("custom.txt", "Text", "txt", {"test.HotkeyEditor"});
+    text.rules = {EndToEnd::hotkeyRule(QStringLiteral("test.HotkeyEditor"))};
+    EndToEnd::writeSettings({text}, {{text.rules.first().hotkeyName(), "Meta+Alt+J"}});
+    QFile::remove(sandbox.configHome() + QStringLiteral("/Corvanta/Corvanta.conf"));
+
+    ASSERT_TRUE(EndToEnd::startInstance(instance, QProcessEnvironment::systemEnvironment(), {}));
+    ASSERT_TRUE(activateFound({"--name", "^Welcome to Corvanta$"}));
+    ASSERT_TRUE(typeKeys({"Return", "Return", "Return"}));
+    const QString entry = sandbox.configHome() + "/autostart/io.corvanta.Corvanta.desktop";
+    ASSERT_TRUE(waitUntil([&entry] { return QFile::exists(entry); }));
+    QByteArray complaints;
+    EXPECT_TRUE(run(QStringLiteral("desktop-file-validate"), {entry}, &complaints))
+        << complaints.constData();
+    EXPECT_TRUE(complaints.isEmpty()) << complaints.constData();
+    EndToEnd::stopInstance(instance);
+
+    QFile file(entry);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QStringList exec;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        if (line.startsWith("Exec="))
+            exec = QProcess::splitCommand(QString::fromUtf8(line.mid(5)));
+    }
+    ASSERT_EQ(exec, (QStringList{EndToEnd::corvanta(), "--login"}));
+    ASSERT_TRUE(
+        EndToEnd::startInstance(instance, QProcessEnvironment::systemEnvironment(), exec.mid(1)));
+    QThread::msleep(1500); // launching done, the hotkey grabbed
+    EXPECT_EQ(settingsWindows({"--pid", QString::number(instance.processId())}), QStringList())
+        << "no window at login";
+
+    ASSERT_NO_FATAL_FAILURE(selectInThunar());
     ASSERT_TRUE(run(QStringLiteral("xdotool"), {"key", "super+alt+j"}));
     EXPECT_TRUE(waitUntil([&sandbox] { return !sandbox.records().isEmpty(); }));
     EXPECT_EQ(sandbox.records(),

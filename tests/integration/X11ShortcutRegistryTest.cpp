@@ -8,7 +8,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -235,6 +239,21 @@ TEST_F(X11ShortcutRegistryTest, TheGlobalSwitchReleasesEveryGrabUntilItIsBackOn)
     EXPECT_TRUE(pressed("super+shift+e", "rule-A"));
 }
 
+// "ru,us", "gr,us": the first group has no Latin letters, the second has.
+TEST_F(X11ShortcutRegistryTest, ALayoutWhoseFirstGroupIsNotLatinGrabsAndRecordsTheLatinKeys) {
+    ASSERT_EQ(QProcess::execute(QStringLiteral("setxkbmap"), {"-layout", "ru,us"}), 0);
+    const auto restore = qScopeGuard([] {
+        QProcess::execute(QStringLiteral("setxkbmap"), {"-layout", "us"});
+    });
+    waitFor([] { return false; }, 200); // the new keyboard mapping arrives
+    registry->setShortcut(superShiftE, "rule-A");
+    ASSERT_EQ(count("rule-A"), ShortcutGrab::active);
+    // Typed with the first group active the key is Cyrillic U: the same key.
+    EXPECT_TRUE(pressed("super+shift+Cyrillic_u", "rule-A"));
+    // A recorder given that letter takes E (keycode 26 with evdev).
+    EXPECT_EQ(registry->keyOnScanCode(26), Qt::Key_E);
+}
+
 TEST_F(X11ShortcutRegistryTest, DisplayTextsUseTheDesktopsNames) {
     EXPECT_EQ(registry->displayText(superShiftE), QStringLiteral("Super+Shift+E"));
     EXPECT_EQ(registry->displayText(ctrlAltF5), QStringLiteral("Ctrl+Alt+F5"));
@@ -282,9 +301,8 @@ TEST(ShortcutTableWrites, RoundTripAtomicallyAndClear) {
 
 TEST(ShortcutTableWrites, ADamagedTableIsNeverOverwrittenAndReportedOnce) {
     const QByteArray damaged[] = {
-        "{\"version\":1,\"shortcuts\":{\"rule-a\":\"Meta+E\",",                     // cut short
-        "{\"version\":2,\"shortcuts\":{}}",                                         // newer program
-        "{\"version\":1,\"shortcuts\":{\"rule-a\":\"Meta+E\",\"rule-b\":\"E+E\"}}", // one bad entry
+        "{\"version\":1,\"shortcuts\":{\"rule-a\":\"Meta+E\",", // cut short
+        "{\"version\":2,\"shortcuts\":{}}",                     // newer program
     };
     for (const QByteArray& bytes : damaged) {
         QTemporaryDir dir;
@@ -306,6 +324,37 @@ TEST(ShortcutTableWrites, ADamagedTableIsNeverOverwrittenAndReportedOnce) {
         // The session still knows what was recorded.
         EXPECT_EQ(table.get(QStringLiteral("rule-c")), superShiftE);
     }
+}
+
+TEST(ShortcutTableWrites, EntriesThatCannotBeUsedAreReportedOnceAndWrittenBackAsTheyWere) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("shortcuts.json"));
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("{\"version\":1,\"shortcuts\":{\"rule-a\":\"Meta+E\",\"rule-b\":\"E+E\","
+                   "\"rule-q\":\"Q\",\"rule-n\":[1, 2.5]}}");
+    }
+    WarningLog log;
+    ShortcutTable table(path);
+    EXPECT_TRUE(table.set(QStringLiteral("rule-c"), superShiftE)) << "the rest is saved";
+    EXPECT_TRUE(table.set(QStringLiteral("rule-d"), ctrlAltF5));
+    EXPECT_EQ(log.count("\"rule-b\""), 1) << "reported once";
+    EXPECT_EQ(log.count("\"rule-q\" has no Super, Alt or Ctrl"), 1);
+    EXPECT_FALSE(table.get(QStringLiteral("rule-q"))) << "never grabbed";
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QJsonObject written =
+        QJsonDocument::fromJson(file.readAll()).object().value("shortcuts").toObject();
+    EXPECT_EQ(written, (QJsonObject{{"rule-a", "Meta+E"},
+                                    {"rule-b", "E+E"},
+                                    {"rule-q", "Q"},
+                                    {"rule-n", QJsonArray{1, 2.5}},
+                                    {"rule-c", "Meta+Shift+E"},
+                                    {"rule-d", "Ctrl+Alt+F5"}}));
+    // Recording the name again replaces its unusable entry.
+    ASSERT_TRUE(table.set(QStringLiteral("rule-q"), ctrlAltF5));
+    EXPECT_EQ(ShortcutTable(path).get(QStringLiteral("rule-q")), ctrlAltF5);
 }
 
 TEST(ShortcutTableWrites, AFailedWriteIsReported) {

@@ -7,6 +7,7 @@ add_executable(test_linux_platform
   integration/LinuxTestMain.cpp
   integration/LinuxSandbox.cpp
   integration/AlertsAndShortcutsTest.cpp
+  integration/AutostartEntryTest.cpp
   integration/BusPeer.cpp
   integration/CommandsTest.cpp
   integration/DesktopSettingsTest.cpp

@@ -30,6 +30,7 @@ struct FakePlatform {
     FakeSelectionPermissions selectionPermissions;
     FakeDesktopTray tray;
     FakeDesktopSettings desktopSettings;
+    FakeLoginItem loginItem;
 
     Platform platform() {
         return Platform{types,
@@ -49,6 +50,7 @@ struct FakePlatform {
                         fileManagerSelection,
                         selectionPermissions,
                         tray,
-                        desktopSettings};
+                        desktopSettings,
+                        loginItem};
     }
 };

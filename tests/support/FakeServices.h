@@ -2,6 +2,7 @@
 
 #include "core/platform/Alerts.h"
 #include "core/platform/FileMetadata.h"
+#include "core/platform/LoginItem.h"
 #include "core/platform/Preferences.h"
 #include "core/platform/RunningApplications.h"
 #include "core/platform/ScreenReader.h"
@@ -51,6 +52,19 @@ public:
             values.remove(key);
     }
     void setBoolean(const QString& key, bool value) override { values.insert(key, value); }
+};
+
+// Starting at login; `failure` makes every change fail with that message.
+class FakeLoginItem : public LoginItem {
+public:
+    bool enabled = false;
+    std::optional<QString> failure;
+    bool isEnabled() const override { return enabled; }
+    std::optional<QString> setEnabled(bool on) override {
+        if (!failure)
+            enabled = on;
+        return failure;
+    }
 };
 
 class FakeScreenReader : public ScreenReader {

@@ -3,7 +3,12 @@
 #include "core/platform/ShortcutModifiers.h"
 
 int FakeShortcutRegistry::press(const Shortcut& shortcut) {
-    if (!enabled || heldByOthers.contains(shortcut))
+    if (heldByOthers.contains(shortcut))
+        return 0;
+    // A desktop that binds the keys itself hands a recording recorder the keys.
+    if (confirmsBindings && feedRecorder(shortcut))
+        return 0;
+    if (!enabled)
         return 0;
     QList<Handler> matching;
     for (auto it = handlers.cbegin(); it != handlers.cend(); ++it) {

@@ -15,11 +15,15 @@ public:
     QHash<QString, Handler> handlers;
     // Combinations another program holds.
     QList<Shortcut> heldByOthers;
-    // Keys this keyboard does not have.
+    // Keys this keyboard does not have, and the keys a recorder takes for some
+    // key codes instead (another group's).
     QList<Qt::Key> missingKeys;
+    QHash<quint32, Qt::Key> keysOnScanCodes;
     bool enabled = true;
     // A desktop that has each binding confirmed.
     bool confirmsBindings = false;
+    // Set: every change of the table is kept in memory only.
+    std::optional<QString> saveError;
     // Every onKeyDown and removeHandler, in order ("+name", "-name").
     QStringList registrations;
 
@@ -31,6 +35,7 @@ public:
     ShortcutGrab onKeyDown(const QString& name, Handler action) override;
     void removeHandler(const QString& name) override;
     ShortcutGrab grabState(const QString& name) const override;
+    std::optional<QString> lastSaveError() const override { return saveError; }
     bool isEnabled() const override { return enabled; }
     void setEnabled(bool on) override { enabled = on; }
     bool isHeldByAnotherProgram(const Shortcut& shortcut) override {
@@ -38,6 +43,10 @@ public:
     }
     bool canRepresent(const Shortcut& shortcut) const override {
         return !missingKeys.contains(shortcut.key);
+    }
+    std::optional<Qt::Key> keyOnScanCode(quint32 code) const override {
+        const auto it = keysOnScanCodes.constFind(code);
+        return it == keysOnScanCodes.constEnd() ? std::nullopt : std::optional(*it);
     }
     QString displayText(const Shortcut& shortcut) const override;
     bool desktopConfirmsBindings() const override { return confirmsBindings; }

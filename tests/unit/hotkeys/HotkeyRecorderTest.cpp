@@ -43,7 +43,9 @@ protected:
 };
 
 TEST_F(HotkeyRecorderTest, ClassifiesKeyPresses) {
-    registry.missingKeys = {Qt::Key_LaunchMail};
+    const auto cyrillicU = Qt::Key(0x0423); // Qt names letters by their code points
+    registry.missingKeys = {Qt::Key_LaunchMail, cyrillicU};
+    registry.keysOnScanCodes = {{26, Qt::Key_E}};
     const QString anyMod = QStringLiteral("Super, Alt or Ctrl required");
     const QString superReq = QStringLiteral("Super required (except F-keys)");
     const auto all = super | shift | alt | ctrl;
@@ -72,6 +74,12 @@ TEST_F(HotkeyRecorderTest, ClassifiesKeyPresses) {
         // The keypad flag is not part of the combination.
         {"keypad", {Qt::Key_5, super | pad}, K::valid, Shortcut{Qt::Key_5, super}, {}},
         {"a key the keyboard lacks", {Qt::Key_LaunchMail, super}, K::rejected, {}, anyMod},
+        {"a Cyrillic letter is its Latin key",
+         {cyrillicU, super, 26},
+         K::valid,
+         Shortcut{Qt::Key_E, super},
+         {}},
+        {"unless it has none", {cyrillicU, super, 27}, K::rejected, {}, anyMod},
         {"Escape", {Qt::Key_Escape, {}}, K::cancel, {}, {}},
         {"Backspace", {Qt::Key_Backspace, {}}, K::clear, {}, {}},
         {"Delete", {Qt::Key_Delete, {}}, K::clear, {}, {}},
@@ -136,6 +144,13 @@ TEST_F(HotkeyRecorderTest, KeyPressesWhileRecording) {
         QObject::disconnect(connection);
         recorder.stopRecording();
     }
+    // A table that cannot be saved: the key works until Corvanta quits, and the
+    // recorder says it was not stored.
+    registry.saveError = QStringLiteral("cannot write shortcuts.json: No space left on device");
+    recorder.startRecording();
+    recorder.keyPressed({Qt::Key_F5, {}});
+    EXPECT_EQ(registry.getShortcut("rule-R"), f5);
+    EXPECT_EQ(recorder.title(), QStringLiteral("Hotkey not stored"));
 }
 
 TEST_F(HotkeyRecorderTest, RejectionHintShowsForItsTimeWhileRecordingGoesOn) {
@@ -222,12 +237,36 @@ TEST_F(HotkeyRecorderTest, EndingOnRequestReenablesHotkeys) {
     EXPECT_TRUE(registry.isEnabled());
     EXPECT_FALSE(period.isActive());
     EXPECT_EQ(notifications.last(), QVariant(false));
+    // Corvanta active again with the recorder still recording: hotkeys off again,
+    // until the recording ends.
+    period.resume();
+    EXPECT_TRUE(period.isActive());
+    EXPECT_FALSE(registry.isEnabled());
+    held = {};
+    recorder.stopRecording();
+    period.resume();
+    EXPECT_TRUE(registry.isEnabled()) << "nothing to resume";
     // Without a period it only switches hotkeys on.
     registry.setEnabled(false);
     const qsizetype posted = notifications.size();
     period.endOnRequest();
     EXPECT_TRUE(registry.isEnabled());
     EXPECT_EQ(notifications.size(), posted);
+}
+
+// A desktop that binds keys itself (the portal) keeps a bound combination from
+// the recorder's window: the recorder gets it from the desktop's activation.
+TEST_F(HotkeyRecorderTest, OnAPortalABoundCombinationPressedWhileRecordingIsRecorded) {
+    registry.confirmsBindings = true;
+    registry.setShortcut(superShiftE, "rule-A");
+    int ran = 0;
+    registry.onKeyDown("rule-A", [&ran] { ++ran; });
+    recorder.startRecording();
+    registry.press(superShiftE);
+    EXPECT_EQ(registry.getShortcut("rule-R"), superShiftE) << "the same keys on another rule";
+    EXPECT_FALSE(recorder.isRecording());
+    EXPECT_EQ(ran, 0);
+    EXPECT_EQ(registry.press(superShiftE), 1) << "once recorded, the rules' handlers again";
 }
 
 TEST_F(HotkeyRecorderTest, RecorderGoingAwayWhileRecordingEndsThePeriod) {

@@ -3,6 +3,7 @@
 #include "core/menubar/OnboardingSteps.h"
 #include "core/menubar/OnboardingWindowController.h"
 #include "core/platform/Preferences.h"
+#include "core/settings/StartAtLoginSwitch.h"
 #include "tests/support/FakeDesktopTray.h"
 #include "tests/support/FakeServices.h"
 #include "tests/support/QStringPrinter.h"
@@ -21,8 +22,8 @@ protected:
         TrayGeometry geometry;
         geometry.icon = [icon] { return icon; };
         geometry.visibleArea = [](const QPoint&) { return QRect(0, 30, 1920, 1050); };
-        auto controller =
-            std::make_unique<OnboardingWindowController>(preferences, tray, geometry, true);
+        auto controller = std::make_unique<OnboardingWindowController>(preferences, tray, loginItem,
+                                                                       geometry, true);
         controller->onWillShow = [this] { log << QStringLiteral("will show"); };
         controller->onWillClose = [this](QWidget*) { log << QStringLiteral("will close"); };
         return controller;
@@ -36,6 +37,7 @@ protected:
 
     FakePreferences preferences;
     FakeDesktopTray tray;
+    FakeLoginItem loginItem;
     QStringList log;
 };
 
@@ -195,13 +197,16 @@ TEST_F(OnboardingTest, WindowWalksThePagesAndShowsTheArrowOnlyOnTheSecond) {
 }
 
 TEST_F(OnboardingTest, EveryWayOfClosingCompletesAndShowingAgainStartsOver) {
-    enum How { closeButton, skip, done };
-    for (How how : {closeButton, skip, done}) {
+    // Only Done with the box ticked (as it starts) has Corvanta start at login.
+    enum How { closeButton, skip, done, doneUnticked };
+    for (How how : {closeButton, skip, done, doneUnticked}) {
         SCOPED_TRACE(int(how));
         preferences.values.clear();
+        loginItem.enabled = false;
         log.clear();
         auto onboarding = window(QRect(900, 0, 24, 30));
         onboarding->showOnboarding();
+        EXPECT_TRUE(onboarding->startAtLoginBox()->isHidden()) << "only on the last page";
         if (how == closeButton) {
             onboarding->close();
         } else if (how == skip) {
@@ -212,18 +217,40 @@ TEST_F(OnboardingTest, EveryWayOfClosingCompletesAndShowingAgainStartsOver) {
             QTest::keyClick(onboarding.get(), Qt::Key_Return);
             QTest::keyClick(onboarding.get(), Qt::Key_Enter);
             EXPECT_EQ(onboarding->stepIndex(), 2);
-            EXPECT_TRUE(onboarding->isVisible());
+            EXPECT_TRUE(onboarding->isVisible() && onboarding->startAtLoginBox()->isChecked());
+            onboarding->startAtLoginBox()->setChecked(how == done);
             QTest::keyClick(onboarding.get(), Qt::Key_Return);
         }
         EXPECT_FALSE(onboarding->isVisible());
         EXPECT_FALSE(onboarding->arrowPanel()->isVisible());
         EXPECT_TRUE(completed());
+        EXPECT_EQ(loginItem.enabled, how == done);
         EXPECT_EQ(log, (QStringList{"will show", "will close"}));
 
         onboarding->showOnboarding();
         EXPECT_EQ(onboarding->stepIndex(), 0) << "shown again from the first page";
         EXPECT_TRUE(onboarding->isVisible());
     }
+}
+
+// The general tab's switch: what the desktop does now, each time it shows.
+TEST_F(OnboardingTest, StartAtLoginSwitchFollowsTheEntryAndTellsAFailedChange) {
+    FakeAlerts alerts;
+    StartAtLoginSwitch box(loginItem, alerts);
+    box.show();
+    EXPECT_FALSE(box.isChecked());
+    box.hide();
+    loginItem.enabled = true; // switched on elsewhere (onboarding, the file)
+    box.show();
+    EXPECT_TRUE(box.isChecked());
+    box.click();
+    EXPECT_FALSE(loginItem.enabled);
+    loginItem.failure = QStringLiteral("cannot write entry: No space left on device");
+    box.click();
+    EXPECT_FALSE(box.isChecked()) << "back to what is true";
+    ASSERT_EQ(alerts.shown.size(), 1);
+    EXPECT_EQ(alerts.shown[0].messageText, "Could not change starting at login");
+    EXPECT_EQ(alerts.shown[0].informativeText, *loginItem.failure);
 }
 
 TEST_F(OnboardingTest, SettingsButtonHiddenWhereTheDesktopHasNone) {

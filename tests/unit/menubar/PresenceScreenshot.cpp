@@ -24,6 +24,7 @@ int main(int argc, char** argv) {
     const bool translucent = X11Compositing::windowsCanBeTranslucent();
     FakePreferences preferences;
     FakeDesktopTray tray;
+    FakeLoginItem loginItem;
     std::unique_ptr<DropPalettePanel> palette;
     std::unique_ptr<OnboardingWindowController> onboarding;
     QWidget* shot = nullptr;
@@ -38,8 +39,8 @@ int main(int argc, char** argv) {
         geometry.visibleArea = [](const QPoint&) {
             return QGuiApplication::primaryScreen()->availableGeometry();
         };
-        onboarding =
-            std::make_unique<OnboardingWindowController>(preferences, tray, geometry, translucent);
+        onboarding = std::make_unique<OnboardingWindowController>(preferences, tray, loginItem,
+                                                                  geometry, translucent);
         onboarding->showOnboarding();
         const int page = what.right(1).toInt();
         for (int i = 0; i < page; ++i)

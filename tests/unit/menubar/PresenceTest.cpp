@@ -2,6 +2,7 @@
 #include "core/menubar/DropZoneView.h"
 #include "core/pickers/UtilityPerformer.h"
 #include "core/routing/AppDelegate.h"
+#include "core/settings/SettingsWindowController.h"
 #include "tests/support/FakePickerPresenter.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/WidgetTest.h"
@@ -30,13 +31,16 @@ protected:
     }
     // A run of Corvanta on the same settings; launching is done, the event loop
     // has not turned yet.
-    void launch() {
+    void launch(LaunchReason reason = LaunchReason::activate) {
         delegate.reset();
         delegate = std::make_unique<AppDelegate>(fake.platform(), pickers, utilities, path);
-        delegate->applicationDidFinishLaunching();
+        delegate->applicationDidFinishLaunching(reason);
     }
     bool onboardingShows() const {
         return delegate->onboardingWindow() && delegate->onboardingWindow()->isVisible();
+    }
+    bool settingsShows() const {
+        return delegate->settingsWindow() && delegate->settingsWindow()->isVisible();
     }
     void turnEventLoop() { QTest::qWait(20); }
     QAction* trayItem(const QString& title) {
@@ -88,19 +92,40 @@ TEST_F(PresenceTest, FirstRunShowsOnboardingOnceAfterLaunchingAndNeverAgain) {
     EXPECT_EQ(delegate->onboardingWindow()->stepIndex(), 0);
 }
 
-TEST_F(PresenceTest, WithoutATrayOnboardingShowsAtEveryStartAndTheIconComesWithTheTray) {
+TEST_F(PresenceTest, OnceOnboardedOnlyTheUserLookingForCorvantaWithoutATrayGetsAWindow) {
+    using enum LaunchReason;
+    const struct {
+        LaunchReason reason;
+        bool tray;
+        bool completed;
+        bool onboarding;
+        bool settings;
+    } cases[] = {
+        {login, false, true, false, false},    {open, false, true, false, false},
+        {activate, false, true, false, true},  {activate, true, true, false, false},
+        {login, false, false, true, false},    {open, true, false, true, false},
+        {activate, false, false, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << int(c.reason) << c.tray << c.completed);
+        fake.preferences.setBoolean(PreferenceKeys::hasCompletedMenuBarOnboarding, c.completed);
+        fake.tray.available = c.tray;
+        launch(c.reason);
+        turnEventLoop();
+        EXPECT_EQ(onboardingShows(), c.onboarding);
+        EXPECT_EQ(settingsShows(), c.settings);
+    }
+    // Started quietly at login, then launched from the application menu.
     fake.preferences.setBoolean(PreferenceKeys::hasCompletedMenuBarOnboarding, true);
     fake.tray.available = false;
-    launch();
+    launch(login);
+    delegate->applicationDidActivate();
     turnEventLoop();
-    ASSERT_TRUE(onboardingShows()) << "the user would otherwise see nothing at all";
-    EXPECT_EQ(delegate->onboardingWindow()->stepIndex(), 0);
-    delegate->onboardingWindow()->close();
+    EXPECT_TRUE(settingsShows());
+    EXPECT_FALSE(onboardingShows());
 
     fake.tray.setAvailable(true);
-    EXPECT_TRUE(delegate->statusItem()->isVisible());
-    // Files are still routed without a tray.
-    EXPECT_TRUE(delegate->pipeline().isIdle());
+    EXPECT_TRUE(delegate->statusItem()->isVisible()) << "the icon comes with the tray";
 }
 
 TEST_F(PresenceTest, PaletteFromTheTrayMenuTeachesTheDroppedTypeOnceAfterHiding) {

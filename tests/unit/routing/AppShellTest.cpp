@@ -48,7 +48,7 @@ protected:
         const QString path = dir.filePath(QStringLiteral("routes.json"));
         writeRoutes(path, routes, bytes);
         delegate = std::make_unique<AppDelegate>(fake.platform(), pickers, utilities, path);
-        delegate->applicationDidFinishLaunching();
+        delegate->applicationDidFinishLaunching(LaunchReason::login);
     }
     // The menu's titles as the user sees them when it opens.
     QStringList menu() {
