@@ -7,6 +7,7 @@
 #include "app/SessionBusHandOff.h"
 #include "app/SingleInstance.h"
 #include "app/TerminalPickerPresenter.h"
+#include "core/history/RoutingHistoryFile.h"
 #include "core/model/RoutesFileLocation.h"
 #include "core/pickers/ListEditorPicker.h"
 #include "core/pickers/RadialEditorPicker.h"
@@ -180,6 +181,8 @@ int runInstance(QDBusConnection bus, ServiceObject& service, const QList<QUrl>& 
     const DistributionBootstrap bootstrap(delegate, makeUpdateService());
     service.delegate = &delegate;
     service.activation = &session.linux.activation();
+    RoutingHistory history(session.linux.platform().preferences, RoutingHistoryFile::defaultPath());
+    delegate.setRoutingHistory(&history);
     std::unique_ptr<FileManagerActionsKeeper> actionsKeeper;
     if (const auto folders = FileManagerActionsInstaller::defaultFolders()) {
         actionsKeeper = std::make_unique<FileManagerActionsKeeper>(

@@ -4,6 +4,7 @@
 #include "app/CheckCommand.h"
 #include "app/ExplainCommand.h"
 #include "app/InstallActionsCommand.h"
+#include "app/LogCommand.h"
 #include "app/RoutesCommand.h"
 #include "app/SelectionCommand.h"
 #include "app/TeachCommand.h"
@@ -34,6 +35,8 @@ const char usage[] = "Usage: corvanta [COMMAND] [ARGS...]\n"
                      "  install-actions [--remove]\n"
                      "                    add an action per rule with a hotkey to the file\n"
                      "                    managers' menus (--remove takes them out)\n"
+                     "  log [--json] [-n N]\n"
+                     "                    the files Corvanta routed, newest first, and why\n"
                      "\n"
                      "Options:\n"
                      "  -h, --help        show this help\n"
@@ -76,6 +79,8 @@ int runCommandLine(int argc, char** argv) {
         return TeachCommand::runOnLinux(args, out, err);
     if (command == QLatin1String("install-actions"))
         return InstallActionsCommand::runOnLinux(args, out, err);
+    if (command == QLatin1String("log"))
+        return LogCommand::runOnLinux(args, out, err);
     if (command == QLatin1String("selection"))
         return SelectionCommand::runOnLinux(args, out, err);
     err << "corvanta: unknown command \"" << command << "\"\n" << usage;

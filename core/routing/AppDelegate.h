@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/history/RoutingHistory.h"
 #include "core/hotkeys/HotkeyRecordingPeriod.h"
 #include "core/hotkeys/RuleHotkeyCenter.h"
 #include "core/menubar/MainMenuController.h"
@@ -77,6 +78,9 @@ public:
     void setSelectionScriptRun(FileSelectionResolver::ScriptRun run);
     const FileSelectionResolver& selectionResolver() const { return m_resolver; }
 
+    // Where routed files are remembered (the tray instance's history); none keeps nothing.
+    void setRoutingHistory(RoutingHistory* history) { m_history = history; }
+
     // Runs a Shortcut, Service or script with the delegate's script mode.
     std::optional<QString> runExternalUtility(const ExternalUtilityRef& ref,
                                               const QList<QUrl>& files);
@@ -117,6 +121,10 @@ public:
     void checkForUpdatesFromStatusMenu() override;
     void showAbout() override;
     void terminate() override;
+    QList<RoutingHistoryEntry> recentlyRouted() const override;
+    void openRoutedAgain(const QByteArray& path) override;
+    void openRoutedWith(const QByteArray& path, const QString& bundleID) override;
+    void showWhyRouted(const RoutingHistoryEntry& entry) override;
 
     // A closure for other objects that calls `method` on this delegate while it
     // exists and does nothing (returning `R{}`) once it is gone.
@@ -131,6 +139,8 @@ public:
 
     // Shows the settings window (created on first use) on a route when given.
     void showSettings(const std::optional<QString>& routeID);
+    // After a picker choice confirmed with Shift: the rule sheet for that choice.
+    void proposeRuleFromChoice(const QString& routeID, const QString& folder, const Editor& editor);
 
 private:
     // Tells the user once why the routes file read from disk was not taken.
@@ -166,6 +176,7 @@ private:
     bool m_allowsAccessibilitySelection = true;
     bool m_usesApplicationScriptsSelection = false;
     FileSelectionResolver::ScriptRun m_selectionScriptRun;
+    QPointer<RoutingHistory> m_history;
     FileSelectionResolver m_resolver;
     std::unique_ptr<SettingsChoosers> m_settingsChoosers;
     std::unique_ptr<RuleHotkeyAccess> m_ruleHotkeys;

@@ -6,9 +6,12 @@ list(APPEND LOGIC_SOURCES
   routing/RoutingPipeline.cpp
   routing/SecurityScope.cpp
   routing/URLTemplateExpander.cpp
+  routing/WhyRoutedText.cpp
 )
 list(APPEND WIDGET_SOURCES
   routing/AppDelegate.cpp
   routing/DialogAlerts.cpp
+  routing/RecentlyRoutedMenu.cpp
   routing/StatusMenu.cpp
+  routing/WhyRoutedWindow.cpp
 )

@@ -16,6 +16,7 @@
 #include "core/settings/EditorRowView.h"
 #include "core/settings/EditorURLTemplateSheet.h"
 #include "core/settings/FileManagerActionsRow.h"
+#include "core/settings/HistorySettingsBox.h"
 #include "core/settings/PermissionTilesView.h"
 #include "core/settings/ReorderableList.h"
 #include "core/settings/RouteSettingsSummary.h"
@@ -286,6 +287,7 @@ QWidget* SettingsWindowController::buildGeneralTab() {
     layout->addWidget(m_voiceOverBox);
     layout->addSpacing(16);
     layout->addWidget(m_onboardingButton, 0, Qt::AlignLeft);
+    layout->addWidget(new HistorySettingsBox(m_platform.preferences, m_hooks.clearHistory, page));
     layout->addStretch();
     return page;
 }
@@ -916,15 +918,31 @@ void SettingsWindowController::editRule() {
     openRuleSheet(route->rules.at(row));
 }
 
+void SettingsWindowController::proposeRule(const QString& folder, const QString& bundleID) {
+    if (const std::optional<Route> route = selectedRoute())
+        openRuleSheet(RuleDraft::forChoice(*route, folder, bundleID), true);
+}
+
 void SettingsWindowController::openRuleSheet(const std::optional<Rule>& rule) {
+    const std::optional<Route> route = selectedRoute();
+    if (route)
+        openRuleSheet(rule ? RuleDraft::fromRule(*rule, *route)
+                           : RuleDraft::forNewRule(*route, QDir::homePath()),
+                      false);
+}
+
+void SettingsWindowController::openRuleSheet(const RuleDraft& draft, bool placedFirst) {
     const std::optional<Route> route = selectedRoute();
     if (!route || m_editorSheet)
         return;
     const QString routeID = route->id;
     auto* sheet = new RuleEditorSheet(
-        *route, rule,
-        [this, routeID](const Rule& saved, const std::optional<QStringList>& defaultOrder) {
+        *route, draft,
+        [this, routeID, placedFirst](const Rule& saved,
+                                     const std::optional<QStringList>& defaultOrder) {
             m_store.upsertRule(routeID, saved);
+            if (placedFirst)
+                m_store.moveRule(routeID, m_store.routeWithID(routeID)->rules.size() - 1, 0);
             if (defaultOrder)
                 m_store.setDefaultPreferenceOrder(routeID, *defaultOrder);
             reload();

@@ -31,6 +31,7 @@ class PermissionTilesView;
 class ReorderableList;
 class RouteStore;
 class RuleEditorSheet;
+struct RuleDraft;
 class RuleHotkeyAccess;
 class SettingsChoosers;
 
@@ -49,6 +50,8 @@ public:
         std::function<bool()> usesApplicationScripts;
         // The x-corvanta link that forces a rule, for "Copy URL Scheme Template".
         std::function<QString(const QString& ruleID)> ruleLinkTemplate;
+        // Forgets the routing history ("Clear History").
+        std::function<void()> clearHistory;
     };
 
     enum Tab { generalTab, editorsTab, orderTab, rulesTab };
@@ -100,6 +103,9 @@ public:
     void chooseTerminal();
     void openScriptsFolder();
     void addRule();
+    // The rule sheet for a new rule on the shown route, placed first when saved:
+    // "Parent folder is" `folder`, opening in `bundleID`, named after the folder.
+    void proposeRule(const QString& folder, const QString& bundleID);
     void editRule();
     void removeRule();
     void moveOrder(int from, int gap);
@@ -127,6 +133,7 @@ private:
     void editTemplate(const Editor& editor);
     void editDefaultRule();
     void openRuleSheet(const std::optional<Rule>& rule);
+    void openRuleSheet(const RuleDraft& draft, bool placedFirst);
     void copyForRow(int row, bool urlTemplate);
     void offerApplicationScriptsInstall();
     // The installed helper of the first file manager, bounded for a status line.

@@ -13,6 +13,7 @@ list(APPEND WIDGET_SOURCES
   settings/EditorRowView.cpp
   settings/EditorURLTemplateSheet.cpp
   settings/FileManagerActionsRow.cpp
+  settings/HistorySettingsBox.cpp
   settings/PermissionTilesView.cpp
   settings/PredicateRowView.cpp
   settings/ReorderableList.cpp
