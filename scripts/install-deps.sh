@@ -15,6 +15,7 @@ packages=(
   desktop-file-utils shared-mime-info attr dpkg-dev file
   qt6-qpa-plugins adwaita-icon-theme hicolor-icon-theme
   weston qt6-wayland
+  man-db zsh fish
 )
 if [[ "${CORVANTA_WITH_QT_GTK:-1}" == 1 ]]; then packages+=(qt6-gtk-platformtheme); fi
 
