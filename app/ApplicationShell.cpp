@@ -17,6 +17,7 @@
 #include "core/routing/DialogAlerts.h"
 #include "core/selection/FileManagerActionsKeeper.h"
 #include "core/selection/SelectionScriptRunner.h"
+#include "platform/linux/FreedesktopNotifications.h"
 #include "platform/linux/GLibPointers.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/X11Compositing.h"
@@ -183,6 +184,8 @@ int runInstance(QDBusConnection bus, ServiceObject& service, const QList<QUrl>& 
     service.activation = &session.linux.activation();
     RoutingHistory history(session.linux.platform().preferences, RoutingHistoryFile::defaultPath());
     delegate.setRoutingHistory(&history);
+    FreedesktopNotifications notifications(bus);
+    delegate.setNotifications(&notifications);
     std::unique_ptr<FileManagerActionsKeeper> actionsKeeper;
     if (const auto folders = FileManagerActionsInstaller::defaultFolders()) {
         actionsKeeper = std::make_unique<FileManagerActionsKeeper>(

@@ -5,6 +5,7 @@
 #include "core/model/LocalFileURL.h"
 #include "core/platform/Alerts.h"
 #include "core/platform/DesktopTray.h"
+#include "core/platform/FrontmostApplication.h"
 #include "core/platform/PlatformTexts.h"
 #include "core/platform/Preferences.h"
 #include "core/platform/TypeSystem.h"
@@ -52,6 +53,7 @@ AppDelegate::AppDelegate(const Platform& platform, PickerPresenter& pickers,
                     if (self)
                         self->showSettings(routeID);
                 })
+    , m_beeper(platform.alerts, platform.preferences)
     , m_pipeline(platform, m_store, pickers, utilities,
                  RoutingPipeline::Hooks{
                      [self = QPointer<AppDelegate>(this)] {
@@ -70,6 +72,7 @@ AppDelegate::AppDelegate(const Platform& platform, PickerPresenter& pickers,
                          if (self && self->m_history)
                              self->m_history->record(entry);
                      },
+                     weakly(&AppDelegate::beepForNothingSelected),
                      weakly(&AppDelegate::proposeRuleFromChoice)},
                  this)
     , m_recordingPeriod(platform.shortcuts, &QGuiApplication::queryKeyboardModifiers)
@@ -484,4 +487,8 @@ void AppDelegate::proposeRuleFromChoice(const QString& routeID, const QString& f
                                         const Editor& editor) {
     showSettings(routeID);
     m_settingsWindow->proposeRule(folder, editor.bundleID);
+}
+
+void AppDelegate::beepForNothingSelected() {
+    m_beeper.beep(BeepNotifier::nothingSelectedReason(m_platform.frontmost.frontmostBundleID()));
 }

@@ -13,6 +13,7 @@
 #include "core/model/RoutesFileWatcher.h"
 #include "core/model/TypeTeacher.h"
 #include "core/platform/Platform.h"
+#include "core/routing/BeepNotifier.h"
 #include "core/routing/EditorGroup.h"
 #include "core/routing/PendingHUD.h"
 #include "core/routing/RoutingPipeline.h"
@@ -80,6 +81,10 @@ public:
 
     // Where routed files are remembered (the tray instance's history); none keeps nothing.
     void setRoutingHistory(RoutingHistory* history) { m_history = history; }
+    // Where a beep also shows why (the desktop's notifications); none: beeps only.
+    void setNotifications(DesktopNotifications* notifications) {
+        m_beeper.setNotifications(notifications);
+    }
 
     // Runs a Shortcut, Service or script with the delegate's script mode.
     std::optional<QString> runExternalUtility(const ExternalUtilityRef& ref,
@@ -140,6 +145,7 @@ public:
     // Shows the settings window (created on first use) on a route when given.
     void showSettings(const std::optional<QString>& routeID);
     // After a picker choice confirmed with Shift: the rule sheet for that choice.
+    void beepForNothingSelected();
     void proposeRuleFromChoice(const QString& routeID, const QString& folder, const Editor& editor);
 
 private:
@@ -160,6 +166,7 @@ private:
     std::unique_ptr<RoutesFileWatcher> m_routesWatcher;
     DefaultHandlerClaimer m_claimer;
     TypeTeacher m_teacher;
+    BeepNotifier m_beeper;
     RoutingPipeline m_pipeline;
     HotkeyRecordingPeriod m_recordingPeriod;
     std::unique_ptr<RuleHotkeyCenter> m_hotkeys;

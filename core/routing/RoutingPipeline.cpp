@@ -142,7 +142,10 @@ void RoutingPipeline::routeGivenSelection(const QList<QUrl>& files,
 
 void RoutingPipeline::routeSelected(const QList<QUrl>& selected, const QSet<QString>& hotkeyNames) {
     if (selected.isEmpty()) {
-        m_platform.alerts.beep();
+        if (m_hooks.beepForNothingSelected)
+            m_hooks.beepForNothingSelected();
+        else
+            m_platform.alerts.beep();
         return;
     }
     QSet<QUrl> scoped;

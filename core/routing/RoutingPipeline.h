@@ -39,6 +39,8 @@ public:
         std::function<void()> showMissingExtensionAlert;
         // Keeps what happened to a file in the history.
         std::function<void(const RoutingHistoryEntry&)> recordRouting;
+        // A rule hotkey found no files: beeps (and may say why); a plain beep when unset.
+        std::function<void()> beepForNothingSelected;
         // A picker's editor was confirmed with Shift: offer a rule for the files' folder.
         std::function<void(const QString& routeID, const QString& folder, const Editor& editor)>
             makeRuleFromChoice;

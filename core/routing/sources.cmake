@@ -1,5 +1,6 @@
 # Sources of core/routing, relative to core/.
 list(APPEND LOGIC_SOURCES
+  routing/BeepNotifier.cpp
   routing/EditorOpener.cpp
   routing/FileDecider.cpp
   routing/OpenRequestParser.cpp

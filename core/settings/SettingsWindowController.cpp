@@ -17,6 +17,7 @@
 #include "core/settings/EditorURLTemplateSheet.h"
 #include "core/settings/FileManagerActionsRow.h"
 #include "core/settings/HistorySettingsBox.h"
+#include "core/settings/NotificationSettingsBox.h"
 #include "core/settings/PermissionTilesView.h"
 #include "core/settings/ReorderableList.h"
 #include "core/settings/RouteSettingsSummary.h"
@@ -288,6 +289,7 @@ QWidget* SettingsWindowController::buildGeneralTab() {
     layout->addSpacing(16);
     layout->addWidget(m_onboardingButton, 0, Qt::AlignLeft);
     layout->addWidget(new HistorySettingsBox(m_platform.preferences, m_hooks.clearHistory, page));
+    layout->addWidget(new NotificationSettingsBox(m_platform.preferences, page));
     layout->addStretch();
     return page;
 }

@@ -14,6 +14,7 @@ list(APPEND WIDGET_SOURCES
   settings/EditorURLTemplateSheet.cpp
   settings/FileManagerActionsRow.cpp
   settings/HistorySettingsBox.cpp
+  settings/NotificationSettingsBox.cpp
   settings/PermissionTilesView.cpp
   settings/PredicateRowView.cpp
   settings/ReorderableList.cpp

@@ -147,6 +147,10 @@ TEST_F(SettingsWindowTest, EachControlChangesTheStoreAndTheFile) {
          [&] {
              return world.fake.preferences.boolean(PreferenceKeys::remembersRoutedFiles) == false;
          }},
+        {"notification switch", [&] { child<QCheckBox>("notifyWhenBeepingCheckBox")->click(); },
+         [&] {
+             return world.fake.preferences.boolean(PreferenceKeys::notifiesWhenBeeping) == false;
+         }},
         {"Clear History", [&] { child<QPushButton>("clearHistoryButton")->click(); },
          [&] { return world.historyCleared == 1; }},
         {"a rule from a choice confirmed with Shift, saved",
