@@ -324,4 +324,28 @@ TEST(RoutingPipeline, TheHistorySaysHowTheFilesCame) {
               }));
 }
 
+TEST(RoutingPipeline, AnEditorConfirmedWithShiftOpensThenOffersARuleForTheFolder) {
+    Route md = markdown();
+    md.defaultActionKind = RuleActionKind::selectFromAllEditors;
+    Harness h({md, plainText()});
+    QStringList offered;
+    RoutingPipeline::Hooks hooks;
+    hooks.makeRuleFromChoice = [&](const QString& route, const QString& folder, const Editor& e) {
+        offered << route + " " + folder + " " + e.bundleID + " after " +
+                       h.outcome().join(QLatin1Char(','));
+    };
+    h.pipeline = std::make_unique<RoutingPipeline>(h.fake.platform(), *h.store, h.pickers,
+                                                   h.utilities, hooks);
+    for (const bool shift : {false, true}) {
+        h.pickers.answerer = [shift](const PickerRequest& r) {
+            PickerChoice choice = r.entries.value(1);
+            choice.makesRule = shift;
+            return std::optional(choice);
+        };
+        h.pipeline->open(h.files({"a.md"}));
+    }
+    EXPECT_EQ(offered, QStringList{"markdown " + h.dir.path() + " " + beta +
+                                   " after Beta: a.md,Beta: a.md"});
+}
+
 } // namespace
