@@ -7,6 +7,7 @@
 #include "app/SessionBusHandOff.h"
 #include "app/SingleInstance.h"
 #include "app/TerminalPickerPresenter.h"
+#include "core/history/RoutingHistoryFile.h"
 #include "core/model/RoutesFileLocation.h"
 #include "core/pickers/ListEditorPicker.h"
 #include "core/pickers/RadialEditorPicker.h"
@@ -17,6 +18,7 @@
 #include "core/selection/FileManagerActionsKeeper.h"
 #include "core/selection/SelectionScriptRunner.h"
 #include "platform/linux/GLibMainContext.h"
+#include "platform/linux/FreedesktopNotifications.h"
 #include "platform/linux/GLibPointers.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/X11Compositing.h"
@@ -204,6 +206,10 @@ int runInstance(QDBusConnection bus, ServiceObject& service, LaunchReason reason
     service.delegate = &delegate;
     service.activation = &session.linux.activation();
     delegate.setWindowActivation(&session.linux.activation());
+    RoutingHistory history(session.linux.platform().preferences, RoutingHistoryFile::defaultPath());
+    delegate.setRoutingHistory(&history);
+    FreedesktopNotifications notifications(bus);
+    delegate.setNotifications(&notifications);
     std::unique_ptr<FileManagerActionsKeeper> actionsKeeper;
     if (const auto folders = FileManagerActionsInstaller::defaultFolders()) {
         actionsKeeper = std::make_unique<FileManagerActionsKeeper>(

@@ -4,6 +4,7 @@
 #include "app/CheckCommand.h"
 #include "app/ExplainCommand.h"
 #include "app/InstallActionsCommand.h"
+#include "app/LogCommand.h"
 #include "app/RoutesCommand.h"
 #include "app/SelectionCommand.h"
 #include "app/TeachCommand.h"
@@ -35,6 +36,8 @@ const char usage[] = "Usage: corvanta [COMMAND] [ARGS...]\n"
                      "  install-actions [--remove]\n"
                      "                    add an action per rule with a hotkey to the file\n"
                      "                    managers' menus (--remove takes them out)\n"
+                     "  log [--json] [-n N]\n"
+                     "                    the files Corvanta routed, newest first, and why\n"
                      "\n"
                      "Options:\n"
                      "  --login           start quietly, as at login (no window)\n"
@@ -84,6 +87,8 @@ int runCommandLine(int argc, char** argv) {
         return TeachCommand::runOnLinux(args, out, err);
     if (command == QLatin1String("install-actions"))
         return InstallActionsCommand::runOnLinux(args, out, err);
+    if (command == QLatin1String("log"))
+        return LogCommand::runOnLinux(args, out, err);
     if (command == QLatin1String("selection"))
         return SelectionCommand::runOnLinux(args, out, err);
     err << "corvanta: unknown command \"" << command << "\"\n" << usage;

@@ -47,11 +47,14 @@ QJsonObject routeJson(const Route& route, const RuleDescriptions& descriptions) 
     }
     QJsonArray rules;
     for (const Rule& rule : route.rules) {
+        const QStringList hotkey = rule.usedHotkeyNames();
         rules.append(QJsonObject{
             {QStringLiteral("id"), rule.id},
             {QStringLiteral("name"), rule.name ? QJsonValue(*rule.name) : QJsonValue()},
             {QStringLiteral("enabled"), rule.enabled},
             {QStringLiteral("summary"), descriptions.ruleSummary(rule, route.editors)},
+            {QStringLiteral("hotkey"),
+             hotkey.isEmpty() ? QJsonValue() : QJsonValue(hotkey.first())},
         });
     }
     return QJsonObject{

@@ -8,6 +8,7 @@ list(APPEND APP_SOURCES
   ExplainCommand.cpp
   FileExplainer.cpp
   InstallActionsCommand.cpp
+  LogCommand.cpp
   OpenArguments.cpp
   SessionBusHandOff.cpp
   RoutesCommand.cpp

@@ -12,5 +12,8 @@ execute_process(
   COMMAND_ERROR_IS_FATAL ANY)
 file(INSTALL ${source}/data/debian/copyright ${changelog}
   DESTINATION ${CPACK_PACKAGING_INSTALL_PREFIX}/share/doc/${CPACK_PACKAGE_NAME})
-file(INSTALL ${source}/data/debian/lintian-overrides
-  DESTINATION ${CPACK_PACKAGING_INSTALL_PREFIX}/share/lintian/overrides RENAME ${CPACK_PACKAGE_NAME})
+file(STRINGS ${source}/data/debian/lintian-overrides overrides REGEX "^[^#]")
+if(overrides)
+  file(INSTALL ${source}/data/debian/lintian-overrides
+    DESTINATION ${CPACK_PACKAGING_INSTALL_PREFIX}/share/lintian/overrides RENAME ${CPACK_PACKAGE_NAME})
+endif()

@@ -16,6 +16,7 @@ packages=(
   qt6-qpa-plugins adwaita-icon-theme hicolor-icon-theme
   weston qt6-wayland
   lintian appstream
+  man-db zsh fish
 )
 if [[ "${CORVANTA_WITH_QT_GTK:-1}" == 1 ]]; then packages+=(qt6-gtk-platformtheme); fi
 

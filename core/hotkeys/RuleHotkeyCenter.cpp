@@ -8,16 +8,6 @@
 #include <QTimer>
 
 namespace {
-void collectNames(const PredicateGroup& group, QSet<QString>& names) {
-    for (const Predicate& predicate : group.predicates) {
-        if (predicate.kind == PredicateKind::hotkey && predicate.hotkeyName &&
-            !predicate.hotkeyName->isEmpty())
-            names.insert(*predicate.hotkeyName);
-    }
-    for (const PredicateGroup& nested : group.groups)
-        collectNames(nested, names);
-}
-
 QSet<QString> ruleIDs(const QList<Route>& routes) {
     QSet<QString> ids;
     for (const Route& route : routes) {
@@ -92,9 +82,7 @@ QHash<QString, QString> RuleHotkeyCenter::descriptions(const QList<Route>& route
         for (const Rule& rule : route.rules) {
             if (!rule.enabled)
                 continue;
-            QSet<QString> names;
-            collectNames(rule.when, names);
-            for (const QString& name : std::as_const(names)) {
+            for (const QString& name : rule.usedHotkeyNames()) {
                 if (!result.contains(name))
                     result.insert(name, route.name + QStringLiteral(": ") +
                                             texts.ruleSummary(rule, route.editors));

@@ -10,6 +10,24 @@ QStringList RuleAction::effectiveBundleIDs() const {
     return {};
 }
 
+namespace {
+void collectHotkeyNames(const PredicateGroup& group, QStringList& names) {
+    for (const Predicate& predicate : group.predicates) {
+        if (predicate.kind == PredicateKind::hotkey && predicate.hotkeyName &&
+            !predicate.hotkeyName->isEmpty() && !names.contains(*predicate.hotkeyName))
+            names.append(*predicate.hotkeyName);
+    }
+    for (const PredicateGroup& nested : group.groups)
+        collectHotkeyNames(nested, names);
+}
+} // namespace
+
+QStringList Rule::usedHotkeyNames() const {
+    QStringList names;
+    collectHotkeyNames(when, names);
+    return names;
+}
+
 QString makeRuleIdentifier() {
     return QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
 }

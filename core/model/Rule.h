@@ -52,6 +52,8 @@ struct Rule {
 
     // The name used for this rule's global shortcut.
     QString hotkeyName() const { return QStringLiteral("rule-") + id; }
+    // The hotkey names its conditions wait for, in order, each once.
+    QStringList usedHotkeyNames() const;
 };
 
 // A fresh identifier for a rule, group or predicate: upper-case UUID without braces.

@@ -151,7 +151,12 @@ void ListEditorPicker::confirm() {
     }
     const ListPickerRow& row = m_rows.at(index);
     switch (row.kind) {
-    case ListPickerRow::Kind::editor:
+    case ListPickerRow::Kind::editor: {
+        PickerChoice choice = *row.choice;
+        choice.makesRule = QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier);
+        finish(choice);
+        return;
+    }
     case ListPickerRow::Kind::utility:
     case ListPickerRow::Kind::external:
         finish(row.choice);

@@ -13,6 +13,8 @@
 // An absent choice means the user cancelled.
 struct PickerChoice {
     std::variant<Editor, PickerUtility, ExternalUtilityRef> value;
+    // An editor confirmed with Shift held: open, then offer a rule for this choice.
+    bool makesRule = false;
     bool operator==(const PickerChoice&) const = default;
 
     const Editor* editor() const { return std::get_if<Editor>(&value); }

@@ -100,9 +100,14 @@ void RadialEditorPicker::buildPanel() {
     m_panel->installEventFilter(this);
 
     connect(m_view, &RadialEditorPickerView::confirmed, this, [this](int index) {
-        finish(index >= 0 && index < m_candidates.size()
-                   ? std::optional<PickerChoice>(m_candidates.at(index))
-                   : std::nullopt);
+        if (index < 0 || index >= m_candidates.size()) {
+            finish(std::nullopt);
+            return;
+        }
+        PickerChoice choice = m_candidates.at(index);
+        choice.makesRule =
+            choice.editor() && QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier);
+        finish(choice);
     });
     connect(m_view, &RadialEditorPickerView::cancelled, this, [this] { finish(std::nullopt); });
 }

@@ -20,4 +20,8 @@ inline const QString browserHandoffBundleID = QStringLiteral("browserHandoffBund
 inline const QString editorPickerStyle = QStringLiteral("editorPickerStyle");
 inline const QString editorPickerForceRadialWithVoiceOver =
     QStringLiteral("editorPickerForceRadialWithVoiceOver");
+// Off: nothing routed is written to the history (on when unset).
+inline const QString remembersRoutedFiles = QStringLiteral("remembersRoutedFiles");
+// Off: a beep is only a beep, without a desktop notification (on when unset).
+inline const QString notifiesWhenBeeping = QStringLiteral("notifiesWhenBeeping");
 } // namespace PreferenceKeys

@@ -1,14 +1,19 @@
 #include "core/routing/AppDelegate.h"
 
+#include "core/engine/RuleDescriptions.h"
 #include "core/menubar/DropPalettePanel.h"
+#include "core/model/LocalFileURL.h"
 #include "core/platform/Alerts.h"
 #include "core/platform/DesktopTray.h"
+#include "core/platform/FrontmostApplication.h"
 #include "core/platform/PlatformTexts.h"
 #include "core/platform/Preferences.h"
 #include "core/platform/TypeSystem.h"
 #include "core/platform/WindowActivation.h"
 #include "core/platform/Workspace.h"
 #include "core/routing/OpenRequestParser.h"
+#include "core/routing/WhyRoutedText.h"
+#include "core/routing/WhyRoutedWindow.h"
 #include "core/settings/DesktopSettingsChoosers.h"
 #include "core/settings/RegistryRuleHotkeys.h"
 #include "core/settings/SettingsWindowController.h"
@@ -49,20 +54,27 @@ AppDelegate::AppDelegate(const Platform& platform, PickerPresenter& pickers,
                     if (self)
                         self->showSettings(routeID);
                 })
+    , m_beeper(platform.alerts, platform.preferences)
     , m_pipeline(platform, m_store, pickers, utilities,
-                 RoutingPipeline::Hooks{[self = QPointer<AppDelegate>(this)] {
-                                            return self ? self->m_resolver.selectedFileURLs()
-                                                        : QList<QUrl>();
-                                        },
-                                        weakly(&AppDelegate::runExternalUtility),
-                                        [self = QPointer<AppDelegate>(this)](const QUrl& url) {
-                                            if (self)
-                                                self->addTypeFromURL(url);
-                                        },
-                                        [self = QPointer<AppDelegate>(this)] {
-                                            if (self)
-                                                self->m_teacher.showMissingExtensionAlert();
-                                        }},
+                 RoutingPipeline::Hooks{
+                     [self = QPointer<AppDelegate>(this)] {
+                         return self ? self->m_resolver.selectedFileURLs() : QList<QUrl>();
+                     },
+                     weakly(&AppDelegate::runExternalUtility),
+                     [self = QPointer<AppDelegate>(this)](const QUrl& url) {
+                         if (self)
+                             self->addTypeFromURL(url);
+                     },
+                     [self = QPointer<AppDelegate>(this)] {
+                         if (self)
+                             self->m_teacher.showMissingExtensionAlert();
+                     },
+                     [self = QPointer<AppDelegate>(this)](const RoutingHistoryEntry& entry) {
+                         if (self && self->m_history)
+                             self->m_history->record(entry);
+                     },
+                     weakly(&AppDelegate::beepForNothingSelected),
+                     weakly(&AppDelegate::proposeRuleFromChoice)},
                  this)
     , m_recordingPeriod(platform.shortcuts, &QGuiApplication::queryKeyboardModifiers)
     , m_statusMenu(*this, platform.workspace)
@@ -348,6 +360,10 @@ void AppDelegate::showSettings(const std::optional<QString>& routeID) {
             if (weak)
                 weak->prepareToShow(window);
         };
+        hooks.clearHistory = [weak] {
+            if (weak && weak->m_history)
+                weak->m_history->clear();
+        };
         m_settingsWindow = std::make_unique<SettingsWindowController>(
             m_store, m_platform, *m_settingsChoosers, *m_ruleHotkeys, std::move(hooks),
             m_allowsAccessibilitySelection, m_usesApplicationScriptsSelection);
@@ -463,4 +479,47 @@ void AppDelegate::showAbout() {
     m_about = box;
     m_windowPresenter.track(WindowPresenter::Presenter::about, box);
     box->show();
+}
+
+QList<RoutingHistoryEntry> AppDelegate::recentlyRouted() const {
+    return m_history ? m_history->entries() : QList<RoutingHistoryEntry>();
+}
+
+void AppDelegate::openRoutedAgain(const QByteArray& path) {
+    applicationOpenURLs({LocalFileURL::fromNativePath(path)});
+}
+
+void AppDelegate::openRoutedWith(const QByteArray& path, const QString& bundleID) {
+    m_store.reloadIfChanged();
+    for (const Route& route : m_store.routes()) {
+        for (const Editor& editor : route.editors) {
+            if (editor.bundleID == bundleID) {
+                m_pipeline.opener().openFiles({LocalFileURL::fromNativePath(path)}, editor, {});
+                return;
+            }
+        }
+    }
+}
+
+void AppDelegate::showWhyRouted(const RoutingHistoryEntry& entry) {
+    m_store.reloadIfChanged();
+    const FileDecider decider(m_store, m_platform.running, m_platform.metadata);
+    const FileDecision now =
+        decider.decide(LocalFileURL::fromNativePath(entry.path), std::nullopt, std::nullopt);
+    auto* window =
+        new WhyRoutedWindow(entry.displayPath(), WhyRoutedText::recorded(entry),
+                            WhyRoutedText::now(now, RuleDescriptions(m_platform.shortcuts)));
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void AppDelegate::proposeRuleFromChoice(const QString& routeID, const QString& folder,
+                                        const Editor& editor) {
+    showSettings(routeID);
+    m_settingsWindow->proposeRule(folder, editor.bundleID);
+}
+
+void AppDelegate::beepForNothingSelected() {
+    m_beeper.beep(BeepNotifier::nothingSelectedReason(m_platform.frontmost.frontmostBundleID()));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/history/RoutingHistory.h"
 #include "core/hotkeys/HotkeyRecordingPeriod.h"
 #include "core/hotkeys/RuleHotkeyCenter.h"
 #include "core/menubar/LaunchPresentation.h"
@@ -13,6 +14,7 @@
 #include "core/model/RoutesFileWatcher.h"
 #include "core/model/TypeTeacher.h"
 #include "core/platform/Platform.h"
+#include "core/routing/BeepNotifier.h"
 #include "core/routing/EditorGroup.h"
 #include "core/routing/PendingHUD.h"
 #include "core/routing/RoutingPipeline.h"
@@ -86,6 +88,13 @@ public:
     void setSelectionScriptRun(FileSelectionResolver::ScriptRun run);
     const FileSelectionResolver& selectionResolver() const { return m_resolver; }
 
+    // Where routed files are remembered (the tray instance's history); none keeps nothing.
+    void setRoutingHistory(RoutingHistory* history) { m_history = history; }
+    // Where a beep also shows why (the desktop's notifications); none: beeps only.
+    void setNotifications(DesktopNotifications* notifications) {
+        m_beeper.setNotifications(notifications);
+    }
+
     // Runs a Shortcut, Service or script with the delegate's script mode.
     std::optional<QString> runExternalUtility(const ExternalUtilityRef& ref,
                                               const QList<QUrl>& files);
@@ -126,6 +135,10 @@ public:
     void checkForUpdatesFromStatusMenu() override;
     void showAbout() override;
     void terminate() override;
+    QList<RoutingHistoryEntry> recentlyRouted() const override;
+    void openRoutedAgain(const QByteArray& path) override;
+    void openRoutedWith(const QByteArray& path, const QString& bundleID) override;
+    void showWhyRouted(const RoutingHistoryEntry& entry) override;
 
     // A closure for other objects that calls `method` on this delegate while it
     // exists and does nothing (returning `R{}`) once it is gone.
@@ -140,6 +153,9 @@ public:
 
     // Shows the settings window (created on first use) on a route when given.
     void showSettings(const std::optional<QString>& routeID);
+    // After a picker choice confirmed with Shift: the rule sheet for that choice.
+    void beepForNothingSelected();
+    void proposeRuleFromChoice(const QString& routeID, const QString& folder, const Editor& editor);
 
 private:
     // Tells the user once why the routes file read from disk was not taken.
@@ -163,6 +179,7 @@ private:
     std::unique_ptr<RoutesFileWatcher> m_routesWatcher;
     DefaultHandlerClaimer m_claimer;
     TypeTeacher m_teacher;
+    BeepNotifier m_beeper;
     RoutingPipeline m_pipeline;
     HotkeyRecordingPeriod m_recordingPeriod;
     std::unique_ptr<RuleHotkeyCenter> m_hotkeys;
@@ -180,6 +197,7 @@ private:
     bool m_allowsAccessibilitySelection = true;
     bool m_usesApplicationScriptsSelection = false;
     FileSelectionResolver::ScriptRun m_selectionScriptRun;
+    QPointer<RoutingHistory> m_history;
     FileSelectionResolver m_resolver;
     std::unique_ptr<SettingsChoosers> m_settingsChoosers;
     std::unique_ptr<RuleHotkeyAccess> m_ruleHotkeys;

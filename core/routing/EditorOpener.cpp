@@ -11,6 +11,12 @@
 struct EditorOpener::Launches {
     int pending = 0;
     std::function<void()> idleHandler;
+    EditorOpener::FailureHandler failureHandler;
+
+    void failed(const QList<QUrl>& urls, const QString& text) const {
+        if (failureHandler)
+            failureHandler(urls, text);
+    }
 };
 
 EditorOpener::EditorOpener(Workspace& workspace, Alerts& alerts, HomeFolder home)
@@ -29,6 +35,10 @@ void EditorOpener::setIdleHandler(std::function<void()> handler) {
     m_launches->idleHandler = std::move(handler);
 }
 
+void EditorOpener::setFailureHandler(FailureHandler handler) {
+    m_launches->failureHandler = std::move(handler);
+}
+
 void EditorOpener::openFiles(const QList<QUrl>& urls, const Editor& editor,
                              const QSet<QUrl>& scoped) {
     const QString urlTemplate = editor.urlSchemeTemplate.value_or(QString()).trimmed();
@@ -42,12 +52,11 @@ void EditorOpener::openWithTemplate(const QString& urlTemplate, const QList<QUrl
                                     const QSet<QUrl>& scoped) {
     for (const QUrl& url : urls) {
         const QString expanded = expandURLTemplate(urlTemplate, url, m_home());
-        if (!isStrictURL(expanded)) {
+        if (!isStrictURL(expanded) || !m_workspace.openURL(QUrl(expanded, QUrl::StrictMode))) {
+            m_launches->failed({url},
+                               QStringLiteral("The URL template gave no URL to open: ") + expanded);
             m_alerts.beep();
-            continue;
         }
-        if (!m_workspace.openURL(QUrl(expanded, QUrl::StrictMode)))
-            m_alerts.beep();
     }
     SecurityScope::stopAccessing(m_workspace, urls, scoped);
 }
@@ -57,12 +66,11 @@ void EditorOpener::openWithApplication(const QList<QUrl>& urls, const Editor& ed
     const std::optional<QString> location = m_workspace.locationForBundleID(editor.bundleID);
     if (!location) {
         SecurityScope::stopAccessing(m_workspace, urls, scoped);
+        const QString text =
+            editor.name + QStringLiteral(" is no longer installed. Rescan in Settings.");
+        m_launches->failed(urls, text);
         m_alerts.runAlert(
-            {QStringLiteral("Editor not found"),
-             editor.name + QStringLiteral(" is no longer installed. Rescan in Settings."),
-             {},
-             AlertRequest::Style::warning,
-             -1});
+            {QStringLiteral("Editor not found"), text, {}, AlertRequest::Style::warning, -1});
         return;
     }
     QList<QUrl> targets;
@@ -90,6 +98,9 @@ void EditorOpener::openWithApplication(const QList<QUrl>& urls, const Editor& ed
                              if (!alive)
                                  return;
                              if (error) {
+                                 alive->failed(urls, QStringLiteral("Could not open ") +
+                                                         editorName + QStringLiteral(": ") +
+                                                         *error);
                                  alerts.runAlert({QStringLiteral("Could not open ") + editorName,
                                                   *error,
                                                   {},

@@ -31,6 +31,9 @@ public:
     int pendingLaunches() const;
     // Runs each time the last pending launch completes.
     void setIdleHandler(std::function<void()> handler);
+    // Told which files did not reach their editor and what the user was shown.
+    using FailureHandler = std::function<void(const QList<QUrl>& urls, const QString& text)>;
+    void setFailureHandler(FailureHandler handler);
 
 private:
     void openWithTemplate(const QString& urlTemplate, const QList<QUrl>& urls,

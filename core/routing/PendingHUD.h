@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/history/RoutingHistoryEntry.h"
 #include "core/model/Rule.h"
 
 #include <QList>
@@ -15,5 +16,7 @@ struct PendingHUD {
     RuleAction action;
     // In request order.
     QList<QUrl> urls;
+    // How the files came, for the history.
+    RoutingArrival arrival = {};
     bool operator==(const PendingHUD&) const = default;
 };

@@ -7,6 +7,7 @@
 #include "core/engine/ActionResolver.h"
 #include "core/engine/RoutingDecision.h"
 #include "core/model/FileTypeProbe.h"
+#include "core/model/LocalFileURL.h"
 #include "core/model/RouteStore.h"
 #include "core/pickers/PickerCandidates.h"
 #include "core/pickers/PickerPresenter.h"
@@ -19,6 +20,7 @@
 #include "core/routing/OpenRequestParser.h"
 #include "core/routing/SecurityScope.h"
 
+#include <QFile>
 #include <QHash>
 
 namespace {
@@ -26,6 +28,40 @@ const QString defaultRuleID = QStringLiteral("default");
 
 bool isLink(const QUrl& url) {
     return url.scheme().compare(QLatin1String(openRequestScheme), Qt::CaseInsensitive) == 0;
+}
+
+using Outcome = RoutingHistoryEntry::Outcome;
+
+QString noEditorMessage(const QString& routeName) {
+    return QStringLiteral("Pick a ") + routeName +
+           QStringLiteral(" editor from the Corvanta menu first.");
+}
+
+QStringList sortedNames(const QSet<QString>& names) {
+    QStringList list(names.cbegin(), names.cend());
+    list.sort();
+    return list;
+}
+
+RoutingHistoryEntry::EditorRef editorRef(const Editor& editor) {
+    return {editor.bundleID, editor.name};
+}
+
+// A file's entry with its route and rule (none: the Default Rule) filled in.
+RoutingHistoryEntry decidedEntry(const QUrl& url, const Route* route, const Rule* rule,
+                                 Outcome outcome) {
+    RoutingHistoryEntry entry;
+    entry.path = LocalFileURL::nativePath(url);
+    entry.outcome = outcome;
+    if (route) {
+        entry.routeID = route->id;
+        entry.routeName = route->name;
+    }
+    if (rule) {
+        entry.ruleID = rule->id;
+        entry.ruleName = rule->name;
+    }
+    return entry;
 }
 } // namespace
 
@@ -39,7 +75,12 @@ RoutingPipeline::RoutingPipeline(const Platform& platform, const RouteStore& sto
     , m_utilities(utilities)
     , m_hooks(std::move(hooks))
     , m_opener(platform.workspace, platform.alerts) {
-    m_opener.setIdleHandler([this] { reportIfIdle(); });
+    m_opener.setIdleHandler([this] {
+        flushHistory();
+        reportIfIdle();
+    });
+    m_opener.setFailureHandler(
+        [this](const QList<QUrl>& urls, const QString& text) { markFailed(urls, text); });
 }
 
 RoutingPipeline::~RoutingPipeline() = default;
@@ -67,6 +108,7 @@ void RoutingPipeline::open(const QList<QUrl>& urls) {
     }
     if (!others.isEmpty()) {
         const QSet<QUrl> scoped(others.cbegin(), others.cend());
+        m_arrival = {};
         routeURLs(others, std::nullopt, scoped, std::nullopt);
     }
 }
@@ -80,23 +122,30 @@ void RoutingPipeline::openLink(const QUrl& link) {
     const CheckedLinkPaths paths = checkLinkPaths(request->files);
     if (paths.rejected > 0)
         m_platform.alerts.beep();
-    if (!paths.accepted.isEmpty())
+    if (!paths.accepted.isEmpty()) {
+        m_arrival = {RoutingArrival::Kind::link, {}, request->rule.has_value()};
         routeURLs(paths.accepted, std::nullopt, {}, request->rule);
+    }
 }
 
 void RoutingPipeline::routeSelection(const QSet<QString>& hotkeyNames) {
+    m_arrival = {RoutingArrival::Kind::hotkey, sortedNames(hotkeyNames), false};
     routeSelected(m_hooks.selectedFileURLs ? m_hooks.selectedFileURLs() : QList<QUrl>(),
                   hotkeyNames);
 }
 
 void RoutingPipeline::routeGivenSelection(const QList<QUrl>& files,
                                           const QSet<QString>& hotkeyNames) {
+    m_arrival = {RoutingArrival::Kind::fileManagerAction, sortedNames(hotkeyNames), false};
     routeSelected(FileSelectionResolver::cleaned(files), hotkeyNames);
 }
 
 void RoutingPipeline::routeSelected(const QList<QUrl>& selected, const QSet<QString>& hotkeyNames) {
     if (selected.isEmpty()) {
-        m_platform.alerts.beep();
+        if (m_hooks.beepForNothingSelected)
+            m_hooks.beepForNothingSelected();
+        else
+            m_platform.alerts.beep();
         return;
     }
     QSet<QUrl> scoped;
@@ -145,12 +194,18 @@ RoutingPipeline::Batches RoutingPipeline::batch(const QList<QUrl>& fileURLs,
         const FileDecision decided = decider.decide(url, hotkeyNames, forcedRule);
         if (!decided.route) {
             batches.unroutedURLs.append(url);
+            batches.decided.append(decidedEntry(url, nullptr, nullptr, Outcome::notRouted));
             continue;
         }
         const Route* route = &*decided.route;
         const RoutingDecision& decision = decided.decision;
+        const Rule* rule = decision.rule ? &*decision.rule : nullptr;
         switch (decision.path) {
         case RoutingDecision::Path::ruleNotFound:
+            batches.decided.append(decidedEntry(url, route, nullptr, Outcome::failed));
+            batches.decided.last().ruleID = forcedRule;
+            batches.decided.last().failure =
+                QStringLiteral("The rule %1 was not found.").arg(forcedRule.value_or(QString()));
             m_platform.alerts.beep();
             stopAccessing({url}, scoped);
             break;
@@ -171,12 +226,16 @@ RoutingPipeline::Batches RoutingPipeline::batch(const QList<QUrl>& fileURLs,
             break;
         }
         case RoutingDecision::Path::noEditor:
+            batches.decided.append(decidedEntry(url, route, rule, Outcome::failed));
+            batches.decided.last().failure = noEditorMessage(route->name);
             if (!batches.noEditorRouteNames.contains(route->name))
                 batches.noEditorRouteNames.append(route->name);
             stopAccessing({url}, scoped);
             break;
         case RoutingDecision::Path::open:
+            batches.decided.append(decidedEntry(url, route, rule, Outcome::opened));
             for (const Editor& editor : decision.editors) {
+                batches.decided.last().editors.append(editorRef(editor));
                 const QString key = route->id + QLatin1Char('#') + editor.bundleID;
                 auto it = groupIndex.constFind(key);
                 if (it == groupIndex.cend()) {
@@ -216,15 +275,17 @@ void RoutingPipeline::routeURLs(const QList<QUrl>& urls,
     if (fileURLs.isEmpty())
         return;
 
-    const Batches batches = batch(fileURLs, hotkeyNames, scoped, forcedRule);
+    const RoutingArrival arrival = std::exchange(m_arrival, {});
+    Batches batches = batch(fileURLs, hotkeyNames, scoped, forcedRule);
+    for (PendingHUD& entry : batches.pending)
+        entry.arrival = arrival;
     // A run may outlive this object: an alert runs a nested event loop. Files
     // not acted on by then are released all the same.
     const QPointer<RoutingPipeline> self(this);
     Workspace& workspace = m_platform.workspace;
     for (const QString& name : batches.noEditorRouteNames) {
         m_platform.alerts.runAlert({QStringLiteral("No editor selected"),
-                                    QStringLiteral("Pick a ") + name +
-                                        QStringLiteral(" editor from the Corvanta menu first."),
+                                    noEditorMessage(name),
                                     {},
                                     AlertRequest::Style::warning,
                                     -1});
@@ -237,8 +298,11 @@ void RoutingPipeline::routeURLs(const QList<QUrl>& urls,
             return;
         }
     }
+    record(batches.decided, arrival);
     for (const EditorGroup& group : batches.groups)
         m_opener.openFiles(group.urls, group.editor, scoped);
+    // After the launches: the history never holds up an editor.
+    flushHistory();
     presentPendingPickers(batches.pending, scoped);
     if (!self) {
         SecurityScope::stopAccessing(workspace, batches.unroutedURLs, scoped);
@@ -292,26 +356,39 @@ void RoutingPipeline::handlePickerChoice(QPointer<RoutingPipeline> pipeline, Wor
         return;
     }
     --pipeline->m_pickersShowing;
+    std::optional<QString> failure;
+    const bool external = choice && choice->external();
+    if (!external)
+        pipeline->recordPickerChoice(choice, entry, std::nullopt);
     if (!choice) {
         pipeline->stopAccessing(entry.urls, scoped);
     } else if (const Editor* editor = choice->editor()) {
         pipeline->m_opener.openFiles(entry.urls, *editor, scoped);
+        if (choice->makesRule && pipeline->m_hooks.makeRuleFromChoice && !entry.urls.isEmpty()) {
+            const QByteArray path = LocalFileURL::nativePath(entry.urls.first());
+            pipeline->m_hooks.makeRuleFromChoice(
+                entry.routeID, QFile::decodeName(LocalFileURL::folderPath(path)), *editor);
+        }
     } else if (const PickerUtility* utility = choice->utility()) {
         pipeline->m_utilities.performUtility(*utility, entry.urls, [&workspace, entry, scoped] {
             SecurityScope::stopAccessing(workspace, entry.urls, scoped);
         });
     } else if (const ExternalUtilityRef* external = choice->external()) {
-        pipeline->runExternalUtility(*external, entry.urls, scoped);
+        failure = pipeline->runExternalUtility(*external, entry.urls, scoped);
     }
     if (!pipeline)
         return;
+    if (external)
+        pipeline->recordPickerChoice(choice, entry, failure);
+    pipeline->flushHistory();
     pipeline->presentPendingPickers(rest, scoped);
     if (pipeline)
         pipeline->reportIfIdle();
 }
 
-void RoutingPipeline::runExternalUtility(const ExternalUtilityRef& ref, const QList<QUrl>& urls,
-                                         const QSet<QUrl>& scoped) {
+std::optional<QString> RoutingPipeline::runExternalUtility(const ExternalUtilityRef& ref,
+                                                           const QList<QUrl>& urls,
+                                                           const QSet<QUrl>& scoped) {
     std::optional<QString> failure;
     if (m_hooks.runExternalUtility)
         failure = m_hooks.runExternalUtility(ref, urls);
@@ -323,6 +400,63 @@ void RoutingPipeline::runExternalUtility(const ExternalUtilityRef& ref, const QL
     if (failure) {
         m_platform.alerts.runAlert({ref.name(), *failure, {}, AlertRequest::Style::warning, -1});
     }
+    return failure;
+}
+
+void RoutingPipeline::record(QList<RoutingHistoryEntry> entries, const RoutingArrival& arrival) {
+    if (!m_hooks.recordRouting)
+        return;
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    for (RoutingHistoryEntry& entry : entries) {
+        entry.when = now;
+        entry.arrival = arrival;
+        m_unrecorded.append(entry);
+    }
+}
+
+void RoutingPipeline::markFailed(const QList<QUrl>& urls, const QString& text) {
+    for (const QUrl& url : urls) {
+        const QByteArray path = LocalFileURL::nativePath(url);
+        for (RoutingHistoryEntry& entry : m_unrecorded) {
+            if (entry.path == path && !entry.editors.isEmpty()) {
+                entry.outcome = Outcome::failed;
+                entry.failure = text;
+            }
+        }
+    }
+}
+
+void RoutingPipeline::flushHistory() {
+    if (m_opener.pendingLaunches() > 0 || m_unrecorded.isEmpty())
+        return;
+    for (const RoutingHistoryEntry& entry : std::exchange(m_unrecorded, {}))
+        m_hooks.recordRouting(entry);
+}
+
+void RoutingPipeline::recordPickerChoice(const std::optional<PickerChoice>& choice,
+                                         const PendingHUD& entry,
+                                         const std::optional<QString>& failure) {
+    const std::optional<Route> route = m_store.routeWithID(entry.routeID);
+    const Rule* rule = nullptr;
+    for (const Rule& candidate : route ? route->rules : QList<Rule>()) {
+        if (candidate.id == entry.ruleID)
+            rule = &candidate;
+    }
+    Outcome outcome = Outcome::pickerCancelled;
+    if (choice)
+        outcome = choice->editor() ? Outcome::pickerChose
+                                   : (failure ? Outcome::failed : Outcome::utilityRun);
+    QList<RoutingHistoryEntry> entries;
+    for (const QUrl& url : entry.urls) {
+        RoutingHistoryEntry recorded = decidedEntry(url, route ? &*route : nullptr, rule, outcome);
+        if (choice && choice->editor())
+            recorded.editors.append(editorRef(*choice->editor()));
+        else if (choice)
+            recorded.utility = pickerChoiceLabel(*choice);
+        recorded.failure = failure.value_or(QString());
+        entries.append(recorded);
+    }
+    record(entries, entry.arrival);
 }
 
 void RoutingPipeline::teachUnroutedFiles(const QList<QUrl>& urls, const QSet<QUrl>& scoped) {

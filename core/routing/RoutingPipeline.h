@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/history/RoutingHistoryEntry.h"
 #include "core/platform/Platform.h"
 #include "core/routing/EditorGroup.h"
 #include "core/routing/EditorOpener.h"
@@ -36,6 +37,13 @@ public:
         std::function<void(const QUrl&)> teachType;
         // Tells the user that files without an extension cannot be taught.
         std::function<void()> showMissingExtensionAlert;
+        // Keeps what happened to a file in the history.
+        std::function<void(const RoutingHistoryEntry&)> recordRouting;
+        // A rule hotkey found no files: beeps (and may say why); a plain beep when unset.
+        std::function<void()> beepForNothingSelected;
+        // A picker's editor was confirmed with Shift: offer a rule for the files' folder.
+        std::function<void(const QString& routeID, const QString& folder, const Editor& editor)>
+            makeRuleFromChoice;
     };
 
     RoutingPipeline(const Platform& platform, const RouteStore& store, PickerPresenter& pickers,
@@ -57,8 +65,9 @@ public:
                    const QSet<QUrl>& scoped, const std::optional<QString>& forcedRule);
     // Shows the first entry's picker; the others follow when it closes.
     void presentPendingPickers(QList<PendingHUD> pending, const QSet<QUrl>& scoped);
-    void runExternalUtility(const ExternalUtilityRef& ref, const QList<QUrl>& urls,
-                            const QSet<QUrl>& scoped);
+    // Returns the failure the user was shown, or none.
+    std::optional<QString> runExternalUtility(const ExternalUtilityRef& ref,
+                                              const QList<QUrl>& urls, const QSet<QUrl>& scoped);
     void teachUnroutedFiles(const QList<QUrl>& urls, const QSet<QUrl>& scoped);
     void stopAccessing(const QList<QUrl>& urls, const QSet<QUrl>& scoped);
 
@@ -75,6 +84,8 @@ public:
         QList<PendingHUD> pending; // in the order their first file was decided
         QStringList noEditorRouteNames;
         QList<QUrl> unroutedURLs;
+        // What was decided for each file that needs no picker, for the history.
+        QList<RoutingHistoryEntry> decided;
     };
     // Decides every file of a run without acting on it (beeps for unknown rules aside).
     Batches batch(const QList<QUrl>& fileURLs, const std::optional<QSet<QString>>& hotkeyNames,
@@ -95,6 +106,12 @@ private:
                                    const PendingHUD& entry, const QSet<QUrl>& scoped,
                                    const QList<PendingHUD>& rest);
     void reportIfIdle();
+    // Entries wait until their launches completed (a failed one is marked so).
+    void record(QList<RoutingHistoryEntry> entries, const RoutingArrival& arrival);
+    void markFailed(const QList<QUrl>& urls, const QString& text);
+    void flushHistory();
+    void recordPickerChoice(const std::optional<PickerChoice>& choice, const PendingHUD& entry,
+                            const std::optional<QString>& failure);
 
     Platform m_platform;
     const RouteStore& m_store;
@@ -103,4 +120,7 @@ private:
     Hooks m_hooks;
     EditorOpener m_opener;
     int m_pickersShowing = 0;
+    // How the files of the run about to start came.
+    RoutingArrival m_arrival;
+    QList<RoutingHistoryEntry> m_unrecorded;
 };

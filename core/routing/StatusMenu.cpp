@@ -2,6 +2,7 @@
 
 #include "core/platform/PlatformTexts.h"
 #include "core/platform/Workspace.h"
+#include "core/routing/RecentlyRoutedMenu.h"
 #include "core/routing/StatusMenuTarget.h"
 #include "core/utilities/ExternalUtilityMenuPayload.h"
 
@@ -121,6 +122,7 @@ void StatusMenu::rebuild(QMenu& menu) const {
     for (const Route& route : routes)
         menu.addMenu(routeMenu(route, menu));
     menu.addSeparator();
+    RecentlyRoutedMenu::add(menu, m_target.recentlyRouted(), routes, m_target);
 
     StatusMenuTarget& target = m_target;
     // Tray icons take no drops; this is the way to the palette everywhere.

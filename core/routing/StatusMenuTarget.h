@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/history/RoutingHistoryEntry.h"
 #include "core/model/Route.h"
 
 #include <QList>
@@ -30,4 +31,14 @@ public:
     virtual void checkForUpdatesFromStatusMenu() = 0;
     virtual void showAbout() = 0;
     virtual void terminate() = 0;
+
+    // The routing history, newest first, and what "Recently Routed" does with a file.
+    virtual QList<RoutingHistoryEntry> recentlyRouted() const { return {}; }
+    // Routed again, as a double-click would.
+    virtual void openRoutedAgain(const QByteArray& path) { Q_UNUSED(path); }
+    virtual void openRoutedWith(const QByteArray& path, const QString& bundleID) {
+        Q_UNUSED(path);
+        Q_UNUSED(bundleID);
+    }
+    virtual void showWhyRouted(const RoutingHistoryEntry& entry) { Q_UNUSED(entry); }
 };

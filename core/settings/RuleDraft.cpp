@@ -1,5 +1,7 @@
 #include "core/settings/RuleDraft.h"
 
+#include <QFileInfo>
+
 RuleDraft RuleDraft::forNewRule(const Route& route, const QString& homePath) {
     RuleDraft draft;
     draft.id = makeRuleIdentifier();
@@ -11,6 +13,14 @@ RuleDraft RuleDraft::forNewRule(const Route& route, const QString& homePath) {
     draft.rows.append(home);
     draft.actionKind = RuleActionKind::defaultEditor;
     draft.preferenceOrder = route.defaultPreferenceOrder;
+    return draft;
+}
+
+RuleDraft RuleDraft::forChoice(const Route& route, const QString& folder, const QString& bundleID) {
+    RuleDraft draft = forNewRule(route, folder);
+    draft.nameText = QFileInfo(folder).fileName();
+    draft.actionKind = RuleActionKind::specificEditor;
+    draft.checkedBundleIDs = {bundleID};
     return draft;
 }
 

@@ -29,6 +29,9 @@ struct RuleDraft {
     // A new rule: one parent-folder condition on `homePath`, the default editor.
     static RuleDraft forNewRule(const Route& route, const QString& homePath);
     static RuleDraft fromRule(const Rule& rule, const Route& route);
+    // A new rule from a picker choice: "Parent folder is" `folder`, always
+    // opening in `bundleID`, named after the folder.
+    static RuleDraft forChoice(const Route& route, const QString& folder, const QString& bundleID);
 
     QString hotkeyName() const { return QStringLiteral("rule-") + id; }
     QString windowTitle() const;

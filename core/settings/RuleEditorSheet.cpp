@@ -33,10 +33,17 @@ QLabel* heading(const QString& text, QWidget* parent) {
 RuleEditorSheet::RuleEditorSheet(const Route& route, const std::optional<Rule>& rule, OnSave onSave,
                                  SettingsChoosers& choosers, RuleHotkeyAccess& hotkeys,
                                  Alerts& alerts, QWidget* parent)
+    : RuleEditorSheet(route,
+                      rule ? RuleDraft::fromRule(*rule, route)
+                           : RuleDraft::forNewRule(route, QDir::homePath()),
+                      std::move(onSave), choosers, hotkeys, alerts, parent) {}
+
+RuleEditorSheet::RuleEditorSheet(const Route& route, RuleDraft draft, OnSave onSave,
+                                 SettingsChoosers& choosers, RuleHotkeyAccess& hotkeys,
+                                 Alerts& alerts, QWidget* parent)
     : QDialog(parent)
     , m_route(route)
-    , m_draft(rule ? RuleDraft::fromRule(*rule, route)
-                   : RuleDraft::forNewRule(route, QDir::homePath()))
+    , m_draft(std::move(draft))
     , m_onSave(std::move(onSave))
     , m_choosers(choosers)
     , m_hotkeys(hotkeys)

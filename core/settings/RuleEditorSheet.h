@@ -30,6 +30,9 @@ public:
     using OnSave =
         std::function<bool(const Rule& rule, const std::optional<QStringList>& defaultOrder)>;
 
+    // Shows `draft` (a stored rule's, or a new one's).
+    RuleEditorSheet(const Route& route, RuleDraft draft, OnSave onSave, SettingsChoosers& choosers,
+                    RuleHotkeyAccess& hotkeys, Alerts& alerts, QWidget* parent = nullptr);
     // `rule` none: a new rule.
     RuleEditorSheet(const Route& route, const std::optional<Rule>& rule, OnSave onSave,
                     SettingsChoosers& choosers, RuleHotkeyAccess& hotkeys, Alerts& alerts,

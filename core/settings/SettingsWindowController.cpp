@@ -13,8 +13,11 @@
 #include "core/settings/FileManagerActionsRow.h"
 #include "core/settings/GeneralSettingsPage.h"
 #include "core/settings/OrderSettingsPage.h"
+#include "core/settings/HistorySettingsBox.h"
+#include "core/settings/NotificationSettingsBox.h"
 #include "core/settings/PermissionTilesView.h"
 #include "core/settings/RouteSettingsSummary.h"
+#include "core/settings/RuleDraft.h"
 #include "core/settings/RuleEditorSheet.h"
 #include "core/settings/RulesSettingsPage.h"
 #include "core/settings/SettingsAppearance.h"
@@ -25,6 +28,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -95,6 +99,9 @@ SettingsWindowController::SettingsWindowController(RouteStore& store, const Plat
     m_tabs->setObjectName(QStringLiteral("settingsTabWidget"));
     m_generalPage = new GeneralSettingsPage(platform.preferences, m_hooks.onShowOnboarding);
     m_generalPage->addRow(new StartAtLoginSwitch(platform.loginItem, platform.alerts, m_generalPage));
+    m_generalPage->addRow(
+        new HistorySettingsBox(platform.preferences, m_hooks.clearHistory, m_generalPage));
+    m_generalPage->addRow(new NotificationSettingsBox(platform.preferences, m_generalPage));
     connect(m_generalPage, &GeneralSettingsPage::pickerStyleChanged, this,
             &SettingsWindowController::reload);
     auto* editors = new EditorsSettingsPage(store, platform, choosers, m_applications,
@@ -401,13 +408,30 @@ void SettingsWindowController::editRule(const QString& routeID, const QString& r
     // The rule as the store holds it now, not as the list showed it.
     const std::optional<Route> route = m_store.routeWithID(routeID);
     const Rule* rule = findRule(route, ruleID);
-    if (!route || m_ruleSheet || (!ruleID.isEmpty() && !rule))
+    if (!route || (!ruleID.isEmpty() && !rule))
         return;
-    const std::optional<Rule> edited = rule ? std::optional<Rule>(*rule) : std::nullopt;
+    openRuleSheet(*route,
+                  rule ? RuleDraft::fromRule(*rule, *route)
+                       : RuleDraft::forNewRule(*route, QDir::homePath()),
+                  rule != nullptr, false);
+}
+
+void SettingsWindowController::proposeRule(const QString& folder, const QString& bundleID) {
+    const std::optional<Route> route =
+        m_selectedRouteID ? m_store.routeWithID(*m_selectedRouteID) : std::nullopt;
+    if (route)
+        openRuleSheet(*route, RuleDraft::forChoice(*route, folder, bundleID), false, true);
+}
+
+void SettingsWindowController::openRuleSheet(const Route& route, RuleDraft draft, bool existing,
+                                             bool placedFirst) {
+    if (m_ruleSheet)
+        return;
+    const QString routeID = route.id;
     openSheet(m_ruleSheet,
               new RuleEditorSheet(
-                  *route, edited,
-                  [this, routeID, existing = edited.has_value(), name = route->name](
+                  route, std::move(draft),
+                  [this, routeID, existing, placedFirst, name = route.name](
                       const Rule& saved, const std::optional<QStringList>& defaultOrder) {
                       const std::optional<Route> now = m_store.routeWithID(routeID);
                       const bool found = now && (!existing || findRule(now, saved.id));
@@ -418,6 +442,9 @@ void SettingsWindowController::editRule(const QString& routeID, const QString& r
                                       found))
                           return false;
                       m_store.upsertRule(routeID, saved);
+                      if (placedFirst)
+                          m_store.moveRule(routeID, m_store.routeWithID(routeID)->rules.size() - 1,
+                                           0);
                       if (defaultOrder)
                           m_store.setDefaultPreferenceOrder(routeID, *defaultOrder);
                       return true;

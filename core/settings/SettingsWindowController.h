@@ -26,6 +26,7 @@ class QTabWidget;
 class PermissionTilesView;
 class RouteStore;
 class RuleEditorSheet;
+struct RuleDraft;
 class RuleHotkeyAccess;
 class RulesSettingsPage;
 class SettingsChoosers;
@@ -50,6 +51,8 @@ public:
         // Hands the window the desktop's activation token Corvanta keeps, just
         // before it shows, so it comes to the front.
         std::function<void(QWidget* window)> prepareToShow;
+        // Forgets the routing history ("Clear History").
+        std::function<void()> clearHistory;
     };
 
     enum Tab { generalTab, editorsTab, orderTab, rulesTab };
@@ -79,6 +82,10 @@ public:
     DefaultRuleEditorSheet* defaultRuleSheet() const;
     EditorURLTemplateSheet* urlTemplateSheet() const;
 
+    // The rule sheet for a new rule on the shown route, placed first when saved:
+    // "Parent folder is" `folder`, opening in `bundleID`, named after the folder.
+    void proposeRule(const QString& folder, const QString& bundleID);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -91,6 +98,8 @@ private:
     void editTemplate(const QString& routeID, const QString& bundleID);
     void editRule(const QString& routeID, const QString& ruleID);
     void editDefaultRule(const QString& routeID);
+    // `existing`: `draft` edits a stored rule; `placedFirst`: a new rule goes first.
+    void openRuleSheet(const Route& route, RuleDraft draft, bool existing, bool placedFirst);
     // Opens `sheet` window-modal and keeps it in `slot` until it finishes.
     template <typename Sheet> void openSheet(QPointer<Sheet>& slot, Sheet* sheet);
     // False, after telling the user, when what a sheet edits has gone from the

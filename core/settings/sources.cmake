@@ -17,6 +17,8 @@ list(APPEND WIDGET_SOURCES
   settings/FileManagerActionsRow.cpp
   settings/GeneralSettingsPage.cpp
   settings/OrderSettingsPage.cpp
+  settings/HistorySettingsBox.cpp
+  settings/NotificationSettingsBox.cpp
   settings/PermissionTilesView.cpp
   settings/PredicateRowView.cpp
   settings/ReorderableList.cpp

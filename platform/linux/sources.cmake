@@ -8,6 +8,7 @@ list(APPEND LINUX_SOURCES
   DesktopTerminalLauncher.cpp
   DesktopWindowActivation.cpp
   FileManagerRevealer.cpp
+  FreedesktopNotifications.cpp
   GioTypeSystem.cpp
   GioWorkspace.cpp
   LinuxDesktopSettings.cpp

@@ -1,3 +1,4 @@
+#include "core/history/RoutingHistoryFile.h"
 #include "core/model/RoutesFileCodec.h"
 #include "tests/integration/LinuxSandbox.h"
 
@@ -101,6 +102,17 @@ TEST(Commands, ExplainGivesTheDecisionOfEveryKindOfRuleAndErrorsKeepADamagedFile
         return QStringList{"explain", "--json"} + arguments;
     };
     const char *active = "test.MarkdownEditor", *both = "kde-notes test.MarkdownEditor";
+    // Routed before: a cancelled picker for a name that is not UTF-8, then a rule's editor.
+    QList<RoutingHistoryEntry> history(2);
+    history[0].when = history[1].when = QDateTime::currentDateTimeUtc();
+    history[0].path = "/tmp/caf\xe9.md";
+    history[0].outcome = RoutingHistoryEntry::Outcome::pickerCancelled;
+    history[1].path = "/tmp/notes.md";
+    history[1].routeID = history[1].routeName = "Markdown";
+    history[1].ruleName = history[1].ruleID = "Drafts";
+    history[1].editors = {{"kde-notes", "Notes"}};
+    QString error;
+    ASSERT_TRUE(RoutingHistoryFile::write(RoutingHistoryFile::defaultPath(), history, error));
     const struct {
         const QByteArray& routes;
         QStringList arguments;
@@ -134,6 +146,17 @@ TEST(Commands, ExplainGivesTheDecisionOfEveryKindOfRuleAndErrorsKeepADamagedFile
         // The built-in routes are listed; the file is kept for the user to repair.
         {damaged, {"routes"}, 1, {"Markdown (markdown)"}, "Could not load settings"},
         {damaged, {"routes", "--json"}, 1, {"\"loadFailed\": true"}, "Could not load settings"},
+        {valid, {"routes", "--json"}, 0, {"\"hotkey\": \"rule-R5\""}},
+        {valid,
+         {"log"},
+         0,
+         {"caf\xef\xbf\xbd.md  -  -  picker: cancelled\n",
+          "notes.md  Markdown  Drafts  opened in Notes\n"}},
+        {valid,
+         {"log", "--json", "-n1"},
+         0,
+         {"\"fileBytes\":\"" + QByteArray("/tmp/caf\xe9.md").toBase64() + '"'}},
+        {valid, {"log", "-n", "x"}, 2, {}, "not a count"},
     };
     for (const auto& c : cases) {
         if (c.arguments.contains(creator) && !hasCreator)
@@ -202,7 +225,8 @@ TEST(Commands, RoutesExplainAndCheckCreateAndTouchNothing) {
                                     {"routes", "--json"},
                                     {"explain", sample},
                                     {"explain", "--json", "--hotkey", "rule-x", sample},
-                                    {"check", folder + "/routes.json"}};
+                                    {"check", folder + "/routes.json"},
+                                    {"log", "--json"}};
     // A file without "version": the owner would rewrite it. Its Default Rule
     // offers running editors, so explain looks for them (on the bus, too).
     Route markdown;

@@ -90,6 +90,7 @@ bool LinuxSandbox::setUp(const QString& recorderPath) {
     setEnv("XDG_CONFIG_HOME", configHome());
     setEnv("XDG_DATA_HOME", dataHome());
     setEnv("XDG_CACHE_HOME", home() + QStringLiteral("/.cache"));
+    setEnv("XDG_STATE_HOME", home() + QStringLiteral("/.local/state"));
     setEnv("XDG_DATA_DIRS", m_root + QStringLiteral("/share:/usr/share"));
     setEnv("XDG_CONFIG_DIRS", m_root + QStringLiteral("/etc-xdg"));
     setEnv("PATH", binFolder() + QLatin1Char(':') + QString::fromLocal8Bit(qgetenv("PATH")));

@@ -1,14 +1,20 @@
+#include "core/platform/Preferences.h"
+#include "core/routing/BeepNotifier.h"
 #include "core/selection/FileSelectionResolver.h"
 #include "platform/linux/AtspiAccessibilitySelection.h"
 #include "platform/linux/AtspiScreenReader.h"
+#include "platform/linux/FreedesktopNotifications.h"
 #include "platform/linux/ProcRunningApplications.h"
 #include "tests/integration/BusPeer.h"
 #include "tests/integration/FakeAccessibility.h"
 #include "tests/integration/LinuxSandbox.h"
 #include "tests/support/FakeSelectionPorts.h"
+#include "tests/support/FakeServices.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QMutex>
 #include <QScopeGuard>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -105,3 +111,75 @@ TEST(AtspiAccessibilitySelection, WithoutX11TheTreeNamesTheFrontmostApplication)
 }
 
 } // namespace
+
+namespace {
+// A notification daemon on the sandbox's bus: keeps "summary: body" of each bubble.
+class FakeNotificationService : public BusPeer {
+public:
+    FakeNotificationService() {
+        exportObject("/org/freedesktop/Notifications",
+                     "<node><interface name='org.freedesktop.Notifications'><method name='Notify'>"
+                     "<arg type='s'/><arg type='u'/><arg type='s'/><arg type='s'/><arg type='s'/>"
+                     "<arg type='as'/><arg type='a{sv}'/><arg type='i'/>"
+                     "<arg type='u' direction='out'/></method></interface></node>");
+        own("org.freedesktop.Notifications");
+        start();
+    }
+    ~FakeNotificationService() override { stopAnswering(); }
+    QStringList shownAfter(qsizetype count) const {
+        const QDeadlineTimer deadline(10000);
+        while (shown().size() < count && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return shown();
+    }
+
+private:
+    QStringList shown() const {
+        const QMutexLocker lock(&m_mutex);
+        return m_shown;
+    }
+    void call(const QByteArray&, const QByteArray&, const QByteArray&, GVariant* parameters,
+              GDBusMethodInvocation* invocation) override {
+        const gchar *summary = nullptr, *body = nullptr;
+        g_variant_get_child(parameters, 3, "&s", &summary);
+        g_variant_get_child(parameters, 4, "&s", &body);
+        {
+            const QMutexLocker lock(&m_mutex);
+            m_shown << QString::fromUtf8(summary) + ": " + QString::fromUtf8(body);
+        }
+        g_dbus_method_invocation_return_value(invocation, g_variant_new("(u)", 7u));
+    }
+    mutable QMutex m_mutex;
+    QStringList m_shown;
+};
+} // namespace
+
+TEST(FreedesktopNotifications, ABeepSaysWhyOncePerReasonUnlessSwitchedOffOrWithoutAService) {
+    FakeAlerts alerts;
+    FakePreferences preferences;
+    qint64 now = 0;
+    BeepNotifier beeper(alerts, preferences, [&now] { return now; });
+    FreedesktopNotifications notifications;
+    beeper.setNotifications(&notifications);
+    const QString thunar = BeepNotifier::nothingSelectedReason(QStringLiteral("thunar"));
+    const QString other =
+        BeepNotifier::nothingSelectedReason(QStringLiteral("org.gnome.Calculator"));
+    beeper.beep(thunar); // no service yet: only the beep
+    FakeNotificationService service;
+    for (const auto& [at, reason] :
+         {std::pair{1000, thunar}, {2000, thunar}, {2000, other}, {5999, thunar}, {6000, thunar}}) {
+        now = at;
+        beeper.beep(reason);
+    }
+    preferences.setBoolean(PreferenceKeys::notifiesWhenBeeping, false);
+    now = 20000;
+    beeper.beep(other);
+    preferences.setBoolean(PreferenceKeys::notifiesWhenBeeping, true);
+    beeper.beep(thunar);
+    EXPECT_EQ(service.shownAfter(4),
+              (QStringList{"Corvanta: No files are selected in Thunar.",
+                           "Corvanta: The window in front is not a file manager.",
+                           "Corvanta: No files are selected in Thunar.",
+                           "Corvanta: No files are selected in Thunar."}));
+    EXPECT_EQ(alerts.beeps, 8);
+}

@@ -50,11 +50,18 @@ protected:
 TEST_F(EditorPickerWidgetsTest, RadialKeysAndClicksCompleteOnce) {
     const RadialPickerGeometry g(int(entries.size()));
     const auto ctrl = Qt::ControlModifier;
+    // Shift on an editor asks for a rule; on anything else it changes nothing.
+    PickerChoice ruleFromGedit = entries[1];
+    ruleFromGedit.makesRule = true;
     const struct {
         Results expected;
         std::optional<QPointF> click;
         QList<QKeyCombination> keys;
+        Qt::KeyboardModifiers clickWith = {};
     } cases[] = {
+        {{ruleFromGedit}, {}, {Qt::Key_Right, Qt::ShiftModifier | Qt::Key_Return}},
+        {{ruleFromGedit}, g.iconCenter(1), {}, Qt::ShiftModifier},
+        {{entries[3]}, g.iconCenter(3), {}, Qt::ShiftModifier},
         {{entries[1]}, {}, {Qt::Key_Left, Qt::Key_Right, Qt::Key_Right, Qt::Key_Return}},
         {{entries[4]}, {}, {Qt::Key_Up, Qt::Key_Up, Qt::KeypadModifier | Qt::Key_Enter}},
         {{entries[0]}, {}, {Qt::Key_Up, Qt::Key_Down, Qt::Key_Return}},
@@ -78,7 +85,8 @@ TEST_F(EditorPickerWidgetsTest, RadialKeysAndClicksCompleteOnce) {
             if (picker->pickerView())
                 QTest::keyClick(picker->pickerView(), key.key(), key.keyboardModifiers());
         if (c.click)
-            QTest::mouseClick(picker->pickerView(), Qt::LeftButton, {}, c.click->toPoint());
+            QTest::mouseClick(picker->pickerView(), Qt::LeftButton, c.clickWith,
+                              c.click->toPoint());
         QCoreApplication::processEvents();
         EXPECT_EQ(results, c.expected);
         EXPECT_EQ(picker->panel() == nullptr, !c.expected.isEmpty());
@@ -138,8 +146,10 @@ TEST_F(EditorPickerWidgetsTest, ListKeepsExactlyOneHighlightedRow) {
     }
     clickRow(1, ctrl);
     QTest::keyClick(table, Qt::Key_Space, ctrl);
-    QTest::keyClick(table, Qt::Key_Return);
-    EXPECT_EQ(results, Results{entries[1]});
+    QTest::keyClick(table, Qt::Key_Return, Qt::ShiftModifier);
+    PickerChoice ruleFromGedit = entries[1];
+    ruleFromGedit.makesRule = true;
+    EXPECT_EQ(results, Results{ruleFromGedit});
 }
 
 TEST_F(EditorPickerWidgetsTest, EscapeInAChildListReturnsToTheMainList) {

@@ -1,5 +1,6 @@
 #include "app/ApplicationService.h"
 #include "app/OpenArguments.h"
+#include "core/history/RoutingHistory.h"
 #include "core/model/LocalFileURL.h"
 #include "core/pickers/UtilityPerformer.h"
 #include "core/platform/PlatformTexts.h"
@@ -328,6 +329,37 @@ TEST_F(AppDelegateTest, RouteSubmenuOffersItsUtilitiesByKindAndRunsThemOnTheSele
     delegate->runExternalUtilityFromStatusMenu(QVariant());
     EXPECT_EQ(fake.processes.runs.size(), 2);
     EXPECT_EQ(fake.alerts.shown.size(), 2);
+}
+
+TEST_F(AppDelegateTest, RecentlyRoutedListsTheLastTenFilesOnceAndOpensThemAgainOrWithAnEditor) {
+    start({route(org, "Org", "org")});
+    RoutingHistory history(fake.preferences, dir.filePath(QStringLiteral("history.jsonl")));
+    delegate->setRoutingHistory(&history);
+    QList<QUrl> files;
+    for (int i = 0; i < 12; ++i) {
+        QFile file(dir.filePath(QStringLiteral("f%1.org").arg(i)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        files.append(LocalFileURL::fromNativePath(QFile::encodeName(file.fileName())));
+    }
+    delegate->applicationOpenURLs(files);
+    delegate->applicationOpenURLs({files[3]});
+    QStringList titles;
+    for (const QAction* file : submenu("Recently Routed"))
+        titles << file->text();
+    EXPECT_EQ(titles, (QStringList{"f3.org", "f11.org", "f10.org", "f9.org", "f8.org", "f7.org",
+                                   "f6.org", "f5.org", "f4.org", "f2.org"}));
+    const QList<QAction*> actions = submenu("Recently Routed").first()->menu()->actions();
+    ASSERT_EQ(actions.size(), 3);
+    EXPECT_EQ(actions[2]->text(), "Show Why…");
+    const qsizetype before = fake.workspace.openCalls().size();
+    actions[0]->trigger(); // Open Again: routed as a double-click, to the active editor
+    actions[1]->menu()->actions().last()->trigger(); // Open With the route's second editor
+    const auto calls = fake.workspace.openCalls().mid(before);
+    ASSERT_EQ(calls.size(), 2);
+    EXPECT_EQ(calls[0].location, FakeWorkspace::locationOf(alpha));
+    EXPECT_EQ(calls[1].location, FakeWorkspace::locationOf(beta));
+    EXPECT_EQ(calls[1].urls, QList<QUrl>{files[3]});
+    EXPECT_EQ(history.entries().first().path, LocalFileURL::nativePath(files[3]));
 }
 
 TEST(OpenArguments, PathsKeepTheirBytesAndUrlsStayUrlsUnlessAFileHasThatName) {

@@ -1,6 +1,7 @@
 #include "core/routing/RoutingPipeline.h"
 #include "core/model/LocalFileURL.h"
 #include "core/pickers/UtilityPerformer.h"
+#include "core/routing/OpenRequestParser.h"
 #include "tests/support/FakePickerPresenter.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/unit/engine/RuleBuilders.h"
@@ -35,6 +36,7 @@ struct Harness {
     std::unique_ptr<RouteStore> store;
     std::unique_ptr<RoutingPipeline> pipeline;
     QStringList events; // teaching, the missing extension alert, external utilities
+    QStringList history;
     std::optional<QString> externalFailure;
 
     explicit Harness(const QList<Route>& routes = {markdown(), plainText()}) {
@@ -57,6 +59,11 @@ struct Harness {
                           .arg(fake.workspace.openCalls().size());
         };
         hooks.showMissingExtensionAlert = [this] { events << QStringLiteral("no extension"); };
+        // The history line without its time.
+        hooks.recordRouting = [this](const RoutingHistoryEntry& entry) {
+            history << QStringLiteral("history ") +
+                           entry.summaryLine().section(QStringLiteral("  "), 1);
+        };
         hooks.runExternalUtility = [this](const ExternalUtilityRef& ref, const QList<QUrl>&) {
             events << QStringLiteral("run ") + ref.name();
             return externalFailure;
@@ -137,22 +144,58 @@ TEST(RoutingPipeline, EachOutcomeOfOneFileIsShownAndTheFileReleased) {
         std::optional<QString> forcedRule = std::nullopt;
     };
     const QList<Row> rows{
-        {"unrouted", "a.rst", {}, {"teach a.rst after 0 launches"}},
-        {"rule not found", "a.md", {}, {"beep x1"}, "R9"},
+        {"unrouted",
+         "a.rst",
+         {},
+         {"teach a.rst after 0 launches", "history a.rst  -  -  no route"}},
+        {"rule not found",
+         "a.md",
+         {},
+         {"beep x1", "history a.md  Markdown  R9  failed: The rule R9 was not found."},
+         "R9"},
         {"editor not installed",
          "a.md",
          gone,
-         {"Editor not found / Alpha is no longer installed. Rescan in Settings."}},
-        {"launch error", "a.md", fails, {"Alpha: a.md", "Could not open Alpha / No such file"}},
-        {"template", "a b.md", tmpl("x-n://o?n={filename.urlencoded}"), {"x-n://o?n=a%20b.md"}},
-        {"template not a URL", "a b.md", tmpl("x-n://o?n={filename}"), {"beep x1"}},
-        {"blank template", "a.md", tmpl(" \t\n"), {"Alpha: a.md"}},
+         {"Editor not found / Alpha is no longer installed. Rescan in Settings.",
+          "history a.md  Markdown  Default Rule  failed: Alpha is no longer installed. Rescan in "
+          "Settings."}},
+        {"launch error",
+         "a.md",
+         fails,
+         {"Alpha: a.md", "Could not open Alpha / No such file",
+          "history a.md  Markdown  Default Rule  failed: Could not open Alpha: No such file"}},
+        {"template",
+         "a b.md",
+         tmpl("x-n://o?n={filename.urlencoded}"),
+         {"x-n://o?n=a%20b.md", "history a b.md  Markdown  Default Rule  opened in Alpha"}},
+        {"template not a URL",
+         "a b.md",
+         tmpl("x-n://o?n={filename}"),
+         {"beep x1", "history a b.md  Markdown  Default Rule  failed: The URL template gave no "
+                     "URL to open: x-n://o?n=a b.md"}},
+        {"blank template",
+         "a.md",
+         tmpl(" \t\n"),
+         {"Alpha: a.md", "history a.md  Markdown  Default Rule  opened in Alpha"}},
         {"web link", "https://example.org/a?b#c", {}, {"Browser: https://example.org/a?b#c"}},
         {"web link, Corvanta the default", "https://a.org/", own, {"Browser: https://a.org/"}},
-        {"picker cancelled", "a.md", cancel, {}},
-        {"picker chose an editor", "a.md", picker(false), {"Beta: a.md"}},
-        {"picker chose a utility", "a.md", picker(true), {"copied a.md"}},
-        {"service failed", "a.md", service, {"Word Count / Failed.", "run Word Count"}},
+        {"picker cancelled",
+         "a.md",
+         cancel,
+         {"history a.md  Markdown  Default Rule  picker: cancelled"}},
+        {"picker chose an editor",
+         "a.md",
+         picker(false),
+         {"Beta: a.md", "history a.md  Markdown  Default Rule  picker: chose Beta"}},
+        {"picker chose a utility",
+         "a.md",
+         picker(true),
+         {"copied a.md", "history a.md  Markdown  Default Rule  ran Copy POSIX Path"}},
+        {"service failed",
+         "a.md",
+         service,
+         {"Word Count / Failed.", "run Word Count",
+          "history a.md  Markdown  Default Rule  failed: Failed."}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -163,7 +206,7 @@ TEST(RoutingPipeline, EachOutcomeOfOneFileIsShownAndTheFileReleased) {
         h.use({md, plainText()});
         const QUrl url = row.input.contains(u':') ? QUrl(row.input) : h.files({row.input})[0];
         h.pipeline->routeURLs({url}, std::nullopt, {url}, row.forcedRule);
-        EXPECT_EQ(h.outcome(), row.expected);
+        EXPECT_EQ(h.outcome() + h.history, row.expected);
         EXPECT_EQ(h.released(), QList<QUrl>{url});
         EXPECT_TRUE(h.pipeline->isIdle());
     }
@@ -267,6 +310,42 @@ TEST(RoutingPipeline, PipelineGoneDuringAnAlertOrPickerStillReleasesEveryFile) {
     later.pickers.answerNext();
     EXPECT_EQ(later.outcome(), QStringList{"Alpha: b.txt"});
     EXPECT_EQ(later.released(), (QList<QUrl>{picked[1], picked[0]}));
+}
+
+TEST(RoutingPipeline, TheHistorySaysHowTheFilesCame) {
+    Harness h;
+    const QList<QUrl> urls = h.files({"a.md"});
+    h.pipeline->routeGivenSelection(urls, {QStringLiteral("rule-B"), QStringLiteral("rule-A")});
+    h.pipeline->open({QUrl(urlSchemeTemplate(QStringLiteral("R9")) + urls[0].path())});
+    EXPECT_EQ(h.history,
+              (QStringList{
+                  "history a.md  Markdown  Default Rule  opened in Alpha  [rule-A, rule-B]",
+                  "history a.md  Markdown  R9 (forced)  failed: The rule R9 was not found.",
+              }));
+}
+
+TEST(RoutingPipeline, AnEditorConfirmedWithShiftOpensThenOffersARuleForTheFolder) {
+    Route md = markdown();
+    md.defaultActionKind = RuleActionKind::selectFromAllEditors;
+    Harness h({md, plainText()});
+    QStringList offered;
+    RoutingPipeline::Hooks hooks;
+    hooks.makeRuleFromChoice = [&](const QString& route, const QString& folder, const Editor& e) {
+        offered << route + " " + folder + " " + e.bundleID + " after " +
+                       h.outcome().join(QLatin1Char(','));
+    };
+    h.pipeline = std::make_unique<RoutingPipeline>(h.fake.platform(), *h.store, h.pickers,
+                                                   h.utilities, hooks);
+    for (const bool shift : {false, true}) {
+        h.pickers.answerer = [shift](const PickerRequest& r) {
+            PickerChoice choice = r.entries.value(1);
+            choice.makesRule = shift;
+            return std::optional(choice);
+        };
+        h.pipeline->open(h.files({"a.md"}));
+    }
+    EXPECT_EQ(offered, QStringList{"markdown " + h.dir.path() + " " + beta +
+                                   " after Beta: a.md,Beta: a.md"});
 }
 
 } // namespace

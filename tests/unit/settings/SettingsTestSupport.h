@@ -135,6 +135,7 @@ struct SettingsWorld {
     QList<QUrl> taught;
     std::optional<QString> teachingResult;
     int onboardingShown = 0;
+    int historyCleared = 0;
     // Creates the window in Application Scripts mode.
     bool applicationScriptsMode = false;
 
@@ -167,6 +168,7 @@ struct SettingsWorld {
             return teachingResult;
         };
         hooks.onShowOnboarding = [this] { ++onboardingShown; };
+        hooks.clearHistory = [this] { ++historyCleared; };
         hooks.usesApplicationScripts = [] { return false; };
         hooks.ruleLinkTemplate = &urlSchemeTemplate;
         window = std::make_unique<SettingsWindowController>(*store, fake.platform(), choosers,

@@ -153,6 +153,32 @@ TEST_F(SettingsWindowTest, EachControlChangesTheStoreAndTheFile) {
              child<QPushButton>("removeRuleButton")->click();
          },
          [&] { return world.route().rules.size() == 1 && world.route().rules.first().id == "R2"; }},
+        {"Remember routed files", [&] { child<QCheckBox>("rememberRoutedFilesCheckBox")->click(); },
+         [&] {
+             return world.fake.preferences.boolean(PreferenceKeys::remembersRoutedFiles) == false;
+         }},
+        {"notification switch", [&] { child<QCheckBox>("notifyWhenBeepingCheckBox")->click(); },
+         [&] {
+             return world.fake.preferences.boolean(PreferenceKeys::notifiesWhenBeeping) == false;
+         }},
+        {"Clear History", [&] { child<QPushButton>("clearHistoryButton")->click(); },
+         [&] { return world.historyCleared == 1; }},
+        {"a rule from a choice confirmed with Shift, saved",
+         [&] {
+             world.window->proposeRule("/home/ann/Drafts", beta);
+             world.window->ruleSheet()->saveButton()->click();
+         },
+         [&] {
+             const Rule first = world.route().rules.first();
+             const Predicate folder = first.when.predicates.value(0);
+             return ruleIDs().mid(1) == QStringList{"R1", "R2"} && first.name == "Drafts" &&
+                    first.action.kind == RuleActionKind::specificEditor &&
+                    first.action.effectiveBundleIDs() == QStringList{beta} &&
+                    first.when.predicates.size() == 1 &&
+                    folder.kind == PredicateKind::parentFolder &&
+                    folder.folderPath == "/home/ann/Drafts" &&
+                    folder.equalityOperator == EqualityOperator::is;
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.control);
@@ -173,6 +199,8 @@ TEST_F(SettingsWindowTest, CancelledPanelsAndDisabledControlsChangeNothing) {
     child<QPushButton>("addAppButton")->click();
     child<QPushButton>("chooseTerminalButton")->click();
     child<QPushButton>("addTypeButton")->click();
+    world.window->proposeRule("/home/ann/Drafts", beta);
+    world.window->ruleSheet()->cancelButton()->click();
     EXPECT_EQ(world.choosers.requests.size(), 3);
     EXPECT_EQ(world.choosers.requests.at(1).message,
               "Choose the terminal app used to open parent folders.");

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "core/history/RoutingHistoryEntry.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QThreadPool>
+
+class Preferences;
+
+// The running instance's history of routed files: kept in memory, newest first,
+// and written to its file on a thread of its own, so routing never waits for the
+// disk and a file that cannot be written only costs the history.
+class RoutingHistory : public QObject {
+    Q_OBJECT
+public:
+    RoutingHistory(Preferences& preferences, QString filePath, QObject* parent = nullptr);
+    // Waits for the last write.
+    ~RoutingHistory() override;
+
+    // Nothing is kept while "Remember routed files" is off.
+    bool isEnabled() const;
+    void setEnabled(bool enabled);
+    void record(const RoutingHistoryEntry& entry);
+    // Forgets everything, on disk too.
+    void clear();
+    const QList<RoutingHistoryEntry>& entries() const { return m_entries; }
+    // Blocks until the writes asked for so far are done (for tests and quitting).
+    void waitForWrites();
+
+Q_SIGNALS:
+    void changed();
+
+private:
+    void scheduleWrite();
+
+    Preferences& m_preferences;
+    QString m_filePath;
+    QList<RoutingHistoryEntry> m_entries;
+    QThreadPool m_writer;
+    bool m_writeScheduled = false;
+    bool m_reportedFailure = false;
+};
