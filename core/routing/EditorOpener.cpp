@@ -57,12 +57,9 @@ void EditorOpener::openWithApplication(const QList<QUrl>& urls, const Editor& ed
     const std::optional<QString> location = m_workspace.locationForBundleID(editor.bundleID);
     if (!location) {
         SecurityScope::stopAccessing(m_workspace, urls, scoped);
-        m_alerts.runAlert(
-            {QStringLiteral("Editor not found"),
-             editor.name + QStringLiteral(" is no longer installed. Rescan in Settings."),
-             {},
-             AlertRequest::Style::warning,
-             -1});
+        m_alerts.runAlert(AlertRequest::warning(
+            QStringLiteral("Editor not found"),
+            editor.name + QStringLiteral(" is no longer installed. Rescan in Settings.")));
         return;
     }
     QList<QUrl> targets;
@@ -90,11 +87,8 @@ void EditorOpener::openWithApplication(const QList<QUrl>& urls, const Editor& ed
                              if (!alive)
                                  return;
                              if (error) {
-                                 alerts.runAlert({QStringLiteral("Could not open ") + editorName,
-                                                  *error,
-                                                  {},
-                                                  AlertRequest::Style::warning,
-                                                  -1});
+                                 alerts.runAlert(AlertRequest::warning(
+                                     QStringLiteral("Could not open ") + editorName, *error));
                              }
                              if (--alive->pending == 0 && alive->idleHandler)
                                  alive->idleHandler();

@@ -222,12 +222,10 @@ void RoutingPipeline::routeURLs(const QList<QUrl>& urls,
     const QPointer<RoutingPipeline> self(this);
     Workspace& workspace = m_platform.workspace;
     for (const QString& name : batches.noEditorRouteNames) {
-        m_platform.alerts.runAlert({QStringLiteral("No editor selected"),
-                                    QStringLiteral("Pick a ") + name +
-                                        QStringLiteral(" editor from the Corvanta menu first."),
-                                    {},
-                                    AlertRequest::Style::warning,
-                                    -1});
+        m_platform.alerts.runAlert(
+            AlertRequest::warning(QStringLiteral("No editor selected"),
+                                  QStringLiteral("Pick a ") + name +
+                                      QStringLiteral(" editor from the Corvanta menu first.")));
         if (!self) {
             for (const EditorGroup& group : batches.groups)
                 SecurityScope::stopAccessing(workspace, group.urls, scoped);
@@ -321,7 +319,7 @@ void RoutingPipeline::runExternalUtility(const ExternalUtilityRef& ref, const QL
                       .run(ref, urls, false);
     stopAccessing(urls, scoped);
     if (failure) {
-        m_platform.alerts.runAlert({ref.name(), *failure, {}, AlertRequest::Style::warning, -1});
+        m_platform.alerts.runAlert(AlertRequest::warning(ref.name(), *failure));
     }
 }
 

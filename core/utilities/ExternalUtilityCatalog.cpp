@@ -144,10 +144,7 @@ void openScriptsFolder(bool usesApplicationScripts, FileRevealer& revealer, Aler
             ? QStringLiteral("Application Scripts is unavailable. Use Install Scripts\u2026 on "
                              "the Permissions tab first.")
             : PlatformTexts::text("Could not create or reveal ~/Library/Scripts.");
-    alerts.runAlert({QStringLiteral("Could not open scripts folder"),
-                     informative,
-                     {},
-                     AlertRequest::Style::warning,
-                     -1});
+    alerts.runAlert(
+        AlertRequest::warning(QStringLiteral("Could not open scripts folder"), informative));
 }
 } // namespace ExternalUtilityCatalog
