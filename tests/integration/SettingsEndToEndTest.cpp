@@ -22,29 +22,18 @@
 namespace {
 constexpr int waitMs = 15000;
 
-// True when `program` exited with 0; its standard output in `output`.
-bool run(const QString& program, const QStringList& arguments, QByteArray* output = nullptr) {
-    const EndToEnd::ProcessResult result = EndToEnd::run(program, arguments, waitMs);
-    if (output)
-        *output = result.out;
-    return result.ok();
-}
-
+using EndToEnd::ok;
 using SandboxHelpers::routesBytes;
 using SandboxHelpers::waitUntil;
 
 // Visible windows titled like the settings window.
 QStringList settingsWindows() {
-    QByteArray output;
-    run(QStringLiteral("xdotool"),
-        {"search", "--onlyvisible", "--name", QStringLiteral("^corvanta \u00b7 settings$")},
-        &output);
-    return QString::fromLatin1(output).split('\n', Qt::SkipEmptyParts);
+    return EndToEnd::visibleWindows(QStringLiteral("^corvanta \u00b7 settings$"));
 }
 
 QSize windowSize(const QString& window) {
     QByteArray output;
-    run(QStringLiteral("xdotool"), {"getwindowgeometry", "--shell", window}, &output);
+    ok(QStringLiteral("xdotool"), {"getwindowgeometry", "--shell", window}, &output);
     int width = 0, height = 0;
     for (const QByteArray& line : output.split('\n')) {
         if (line.startsWith("WIDTH="))
@@ -109,8 +98,8 @@ TEST_F(SettingsEndToEnd, SettingsActionShowsTheWindowWhichCloseOnlyHides) {
     const QString window = settingsWindows().first();
     EXPECT_EQ(windowSize(window), QSize(560, 860));
 
-    run(QStringLiteral("xdotool"), {"windowfocus", "--sync", window});
-    run(QStringLiteral("xdotool"), {"key", "--clearmodifiers", "ctrl+w"});
+    ok(QStringLiteral("xdotool"), {"windowfocus", "--sync", window});
+    ok(QStringLiteral("xdotool"), {"key", "--clearmodifiers", "ctrl+w"});
     EXPECT_TRUE(waitUntil([] { return settingsWindows().isEmpty(); })) << "Ctrl+W hides it";
     EXPECT_TRUE(LinuxSandbox::corvantaInstancePid().has_value()) << "and the tray stays";
 
@@ -129,12 +118,12 @@ namespace {
 // Sends keys to the focused window, one after another, as typed.
 bool typeKeys(const QStringList& keys) {
     QStringList arguments{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("150")};
-    return run(QStringLiteral("xdotool"), arguments + keys);
+    return ok(QStringLiteral("xdotool"), arguments + keys);
 }
 
 bool activateWindow(const QString& window) {
-    return run(QStringLiteral("xdotool"), {"windowactivate", "--sync", window}) &&
-           run(QStringLiteral("xdotool"), {"windowfocus", "--sync", window});
+    return ok(QStringLiteral("xdotool"), {"windowactivate", "--sync", window}) &&
+           ok(QStringLiteral("xdotool"), {"windowfocus", "--sync", window});
 }
 
 // The settings window with an EWMH window manager, so Thunar is the frontmost
@@ -194,12 +183,8 @@ TEST_F(SettingsRuleEndToEnd, ARuleAddedWithKeysOpensTheSelectionWithItsHotkey) {
     // bar, its rules tab, past the rules list Add Rule.
     ASSERT_TRUE(
         typeKeys({"t", "Tab", "Tab", "Tab", "Right", "Right", "Right", "Tab", "Tab", "space"}));
-    ASSERT_TRUE(waitUntil([] {
-        QByteArray output;
-        run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--name", "^Add Rule$"},
-            &output);
-        return !output.trimmed().isEmpty();
-    })) << "the rule editor did not open";
+    ASSERT_TRUE(waitUntil([] { return !EndToEnd::visibleWindows("^Add Rule$").isEmpty(); }))
+        << "the rule editor did not open";
     QThread::msleep(300);
     // From the name past the match pop-up, the condition becomes a hotkey,
     // recorded as Super+Alt+J (the recorder asks for Super).
@@ -248,16 +233,13 @@ TEST_F(SettingsRuleEndToEnd, ARuleAddedWithKeysOpensTheSelectionWithItsHotkey) {
     ASSERT_TRUE(thunar->waitForStarted(waitMs));
     QString thunarWindow;
     ASSERT_TRUE(waitUntil([&thunarWindow] {
-        QByteArray output;
-        run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--name", "^from settings"},
-            &output);
-        thunarWindow = QString::fromLatin1(output.trimmed().split('\n').last());
+        thunarWindow = EndToEnd::visibleWindows("^from settings").value(0);
         return !thunarWindow.isEmpty() && activateWindow(thunarWindow);
     }));
     QThread::msleep(800); // the folder loads after the window maps
     ASSERT_TRUE(typeKeys({"ctrl+a"}));
     QThread::msleep(300);
-    ASSERT_TRUE(run(QStringLiteral("xdotool"), {"key", "super+alt+j"}));
+    ASSERT_TRUE(ok(QStringLiteral("xdotool"), {"key", "super+alt+j"}));
     EXPECT_TRUE(waitUntil([&sandbox] { return !sandbox.records().isEmpty(); }));
     EXPECT_EQ(sandbox.records(),
               (QList<QList<QByteArray>>{{"--hotkey", selected.at(0), selected.at(1)}}));

@@ -21,7 +21,7 @@ add_executable(test_linux_platform
   integration/WorkspaceTest.cpp
 )
 target_link_libraries(test_linux_platform PRIVATE
-  CorvantaLinux FakePlatform GTest::gtest GTest::gmock Qt6::DBus PkgConfig::GIO
+  CorvantaLinux FakePlatform GTest::gtest Qt6::DBus PkgConfig::GIO
   corvanta_warnings)
 target_compile_definitions(test_linux_platform PRIVATE QT_NO_KEYWORDS
   CORVANTA_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
@@ -32,6 +32,38 @@ add_dependencies(test_linux_platform corvanta_recorder corvanta)
 gtest_discover_tests(test_linux_platform DISCOVERY_TIMEOUT 60
   PROPERTIES LABELS integration ENVIRONMENT "LC_ALL=C.UTF-8")
 
+# The same faults for real: the corvanta program, GIO and a private session bus
+# in the sandboxed home of the integration tests, with the recorder as editor.
+add_executable(test_faults_linux
+  integration/LinuxTestMain.cpp
+  integration/LinuxSandbox.cpp
+  integration/LinuxFaultsTest.cpp
+)
+target_link_libraries(test_faults_linux PRIVATE
+  QuaylithLogic GTest::gtest Qt6::DBus corvanta_warnings)
+target_include_directories(test_faults_linux PRIVATE ${PROJECT_SOURCE_DIR})
+target_compile_definitions(test_faults_linux PRIVATE
+  CORVANTA_RECORDER_PATH="$<TARGET_FILE:corvanta_recorder>"
+  CORVANTA_PATH="$<TARGET_FILE:corvanta>")
+add_dependencies(test_faults_linux corvanta_recorder corvanta)
+gtest_discover_tests(test_faults_linux DISCOVERY_TIMEOUT 60
+  PROPERTIES LABELS integration ENVIRONMENT "LC_ALL=C.UTF-8")
+
+# The Linux implementations of the pickers' ports, in the sandboxed home of the
+# Linux tests (private session bus, throw-away XDG folders).
+add_executable(test_picker_platform
+  integration/PickerPlatformTest.cpp
+  integration/LinuxTestMain.cpp
+  integration/LinuxSandbox.cpp)
+target_link_libraries(test_picker_platform PRIVATE
+  CorvantaLinux GTest::gtest Qt6::DBus Qt6::Test corvanta_warnings)
+target_compile_definitions(test_picker_platform PRIVATE QT_NO_KEYWORDS
+  CORVANTA_RECORDER_PATH="$<TARGET_FILE:corvanta_recorder>")
+add_dependencies(test_picker_platform corvanta_recorder)
+gtest_discover_tests(test_picker_platform DISCOVERY_TIMEOUT 60
+  PROPERTIES LABELS integration ENVIRONMENT "LC_ALL=C.UTF-8")
+
+include(${CMAKE_CURRENT_LIST_DIR}/RoutingEndToEnd.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/PickerEndToEnd.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/OwnershipEndToEnd.cmake)
 

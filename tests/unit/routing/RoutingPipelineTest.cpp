@@ -3,8 +3,8 @@
 #include "core/pickers/UtilityPerformer.h"
 #include "tests/support/FakePickerPresenter.h"
 #include "tests/support/FakePlatform.h"
-#include "tests/unit/engine/RuleBuilders.h"
-#include "tests/unit/routing/RoutingTestSupport.h"
+#include "tests/support/RoutingTestSupport.h"
+#include "tests/support/RuleBuilders.h"
 
 #include <QTemporaryDir>
 #include <memory>

@@ -11,6 +11,3 @@ corvanta_test(test_app_shell
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/AppShellTest.cpp
   LIBS CorvantaApp Qt6::Test)
-
-# The end-to-end tests live with the other integration tests.
-include(${CMAKE_CURRENT_LIST_DIR}/../../integration/RoutingEndToEnd.cmake)

@@ -1,4 +1,4 @@
-#include "StoreTestSupport.h"
+#include "tests/support/StoreTestSupport.h"
 
 namespace {
 const QString alpha = QStringLiteral("com.example.Alpha");
