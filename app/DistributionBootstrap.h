@@ -12,7 +12,6 @@ class AppDelegate;
 class DistributionBootstrap {
 public:
     DistributionBootstrap(AppDelegate& delegate, std::unique_ptr<UpdateService> service);
-    bool hasUpdateService() const { return m_service != nullptr; }
 
 private:
     // Kept for the whole run.

@@ -8,14 +8,6 @@
 SingleInstance::SingleInstance(QDBusConnection bus)
     : m_bus(std::move(bus)) {}
 
-bool SingleInstance::isRunning() const {
-    if (!m_bus.isConnected() || !m_bus.interface())
-        return false;
-    const QDBusReply<bool> owned =
-        m_bus.interface()->isServiceRegistered(QLatin1String(serviceName));
-    return owned.isValid() && owned.value();
-}
-
 bool SingleInstance::claim() {
     if (!m_bus.isConnected() || !m_bus.interface())
         return false;
@@ -48,10 +40,6 @@ bool SingleInstance::forwardOpen(const QList<QUrl>& urls, QString* error) const 
     for (const QUrl& url : urls)
         uris.append(QString::fromLatin1(url.toEncoded()));
     return call(QStringLiteral("Open"), {uris, QVariantMap()}, error);
-}
-
-bool SingleInstance::forwardActivate(QString* error) const {
-    return call(QStringLiteral("Activate"), {QVariantMap()}, error);
 }
 
 bool SingleInstance::forwardAction(const QString& action, QString* error) const {

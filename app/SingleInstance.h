@@ -14,13 +14,11 @@ public:
 
     explicit SingleInstance(QDBusConnection bus);
 
-    bool isRunning() const;
     // Asks the bus for the name. Exactly one of several processes asking at the
     // same moment gets it; the others are told it is taken.
     bool claim();
     // Hands URLs to the running instance; on failure `error` says why.
     bool forwardOpen(const QList<QUrl>& urls, QString* error) const;
-    bool forwardActivate(QString* error) const;
     // Runs one of the instance's actions ("settings", "about", "quit").
     bool forwardAction(const QString& action, QString* error) const;
 

@@ -5,7 +5,10 @@
 #include <QFileInfo>
 #include <QThread>
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <ctime>
+#include <unistd.h>
 
 namespace BenchSupport {
 qint64 monotonicNs() {
@@ -19,6 +22,17 @@ bool writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
            file.write(bytes) == bytes.size();
+}
+
+bool wrapInXvfb(char** argv, bool useDisplay) {
+    if (!qEnvironmentVariableIsEmpty("BENCH_WRAPPED") ||
+        (useDisplay && !qEnvironmentVariableIsEmpty("DISPLAY")))
+        return true;
+    setenv("BENCH_WRAPPED", "1", 1);
+    execlp("xvfb-run", "xvfb-run", "-a", "-s", "-screen 0 1280x800x24", "dbus-run-session", "--",
+           argv[0], static_cast<char*>(nullptr));
+    std::perror("xvfb-run");
+    return false;
 }
 
 QByteArray run(const QString& program, const QStringList& arguments, bool* ok, int ms) {

@@ -16,6 +16,10 @@ bool writeFile(const QString& path, const QByteArray& bytes);
 // exited with 0.
 QByteArray run(const QString& program, const QStringList& arguments, bool* ok = nullptr,
                int ms = 20000);
+// Starts this benchmark again on its own X server and session bus (xvfb-run,
+// dbus-run-session) unless it runs there already, or `useDisplay` and $DISPLAY
+// is set; returns true to go on in this process, false when starting failed.
+bool wrapInXvfb(char** argv, bool useDisplay = false);
 // The middle sample (the upper one of an even count); -1 when there is none.
 double median(std::vector<double> samples);
 

@@ -6,7 +6,7 @@
 #include "bench/BenchSupport.h"
 #include "core/model/LocalFileURL.h"
 #include "core/model/RoutesFileCodec.h"
-#include "tests/unit/engine/RuleBuilders.h"
+#include "tests/support/RuleBuilders.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -63,13 +63,8 @@ int fail(const char* why) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("BENCH_WRAPPED")) {
-        setenv("BENCH_WRAPPED", "1", 1);
-        execlp("xvfb-run", "xvfb-run", "-a", "-s", "-screen 0 1280x800x24", "dbus-run-session",
-               "--", argv[0], static_cast<char*>(nullptr));
-        std::perror("xvfb-run");
+    if (!BenchSupport::wrapInXvfb(argv))
         return 1;
-    }
     QCoreApplication app(argc, argv);
     QTemporaryDir home;
     const QString root = home.path();

@@ -25,13 +25,8 @@
 using BenchSupport::median;
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("BENCH_WRAPPED")) {
-        setenv("BENCH_WRAPPED", "1", 1);
-        execlp("xvfb-run", "xvfb-run", "-a", "-s", "-screen 0 1280x800x24", "dbus-run-session",
-               "--", argv[0], static_cast<char*>(nullptr));
-        std::perror("xvfb-run");
+    if (!BenchSupport::wrapInXvfb(argv, true))
         return 1;
-    }
     QCoreApplication app(argc, argv);
     constexpr int runs = 25;
     QTemporaryDir home;

@@ -6,7 +6,9 @@
 # - anything in core/ includes platform/ or app/, or a GLib/GIO, X11/xcb,
 #   D-Bus or AT-SPI header;
 # - the folders of core/ include each other in a cycle (each shared type
-#   belongs to the lower folder).
+#   belongs to the lower folder);
+# - a folder of core/ includes another that its row in docs/architecture.md
+#   does not list ("includes" column), or has no row there.
 # Usage: scripts/check-layering.sh [SOURCE_ROOT]
 set -euo pipefail
 root=$(cd "${1:-$(dirname "$0")/..}" && pwd)
@@ -158,6 +160,45 @@ if [[ -n "$edges" ]]; then
     fi
   fi
 fi
+
+# The map's "includes" column: per folder of core/, the folders it may include
+# ("everything in `core/`" for all; "pickers' `PickerChoice`" for that header only).
+map=docs/architecture.md
+declare -A allowed=()
+if [[ -f "$map" ]]; then
+  while IFS=$'\t' read -r folder includes; do
+    allowed[$folder]=" "
+    IFS=',' read -ra words <<<"$includes"
+    for word in "${words[@]}"; do
+      word=$(sed -E 's/\([^)]*\)//g; s/^[[:space:]]+//; s/[[:space:]]+$//' <<<"$word")
+      if [[ "$word" == *"everything"* ]]; then
+        allowed[$folder]="*"
+      elif [[ "$word" =~ ^([a-z]+)\'[[:space:]]+\`([A-Za-z]+)\`$ ]]; then
+        allowed[$folder]+="${BASH_REMATCH[1]}/${BASH_REMATCH[2]}.h "
+      elif [[ "$word" =~ ^[a-z]+$ ]]; then
+        allowed[$folder]+="${word}/ "
+      fi
+    done
+  done < <(sed -nE 's/^\| `core\/([a-z]+)\/` \|.*\| ([^|]*) \|[[:space:]]*$/\1\t\2/p' "$map")
+fi
+for dir in core/*/; do
+  folder=${dir#core/}
+  folder=${folder%/}
+  if [[ -z "${allowed[$folder]:-}" ]]; then
+    fail "core/$folder/ has no row in $map"
+    continue
+  fi
+  [[ "${allowed[$folder]}" == "*" ]] && continue
+  while read -r file; do
+    while IFS=$'\t' read -r line quote header; do
+      [[ "$quote" == '"' && "$header" == core/*/* && "$header" != "core/$folder/"* ]] || continue
+      target=${header#core/}
+      if [[ "${allowed[$folder]}" != *" ${target%%/*}/ "* && "${allowed[$folder]}" != *" $target "* ]]; then
+        fail "$file:$line: core/$folder includes \"$header\", which $map does not list for it"
+      fi
+    done < <(includes_of "$file")
+  done < <(find "core/$folder" -type f \( -name '*.h' -o -name '*.cpp' \) | sort)
+done
 
 if ((failures)); then
   echo "check-layering: $failures problem(s) with the layering (see docs/architecture.md)" >&2

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/engine/RulesTableRow.h"
 #include "core/model/Route.h"
 #include "core/model/Rule.h"
 

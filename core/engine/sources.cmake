@@ -5,6 +5,5 @@ list(APPEND LOGIC_SOURCES
   engine/OpenContextBuilder.cpp
   engine/ActionResolver.cpp
   engine/RoutingDecision.cpp
-  engine/RulesTableRow.cpp
   engine/RuleDescriptions.cpp
 )

@@ -11,11 +11,3 @@ QString toString(ExternalUtilityKind kind) {
     }
     return {};
 }
-
-std::optional<ExternalUtilityKind> externalUtilityKindFromString(const QString& name) {
-    for (auto kind : allExternalUtilityKinds) {
-        if (toString(kind) == name)
-            return kind;
-    }
-    return std::nullopt;
-}

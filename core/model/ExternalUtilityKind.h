@@ -2,11 +2,9 @@
 
 #include <QString>
 #include <array>
-#include <optional>
 
 // The three kinds of external utility a route can enable, with their stored names.
 enum class ExternalUtilityKind { shortcut, service, script };
 inline constexpr std::array allExternalUtilityKinds{
     ExternalUtilityKind::shortcut, ExternalUtilityKind::service, ExternalUtilityKind::script};
 QString toString(ExternalUtilityKind kind);
-std::optional<ExternalUtilityKind> externalUtilityKindFromString(const QString& name);

@@ -26,10 +26,6 @@ QIcon PickerIcons::icon(const PickerChoice& choice) const {
     return {};
 }
 
-QIcon PickerIcons::kindIcon(ExternalUtilityKind kind) const {
-    return themedIcon(PickerUtilityAppearance::kindIconNames(kind));
-}
-
 QIcon PickerIcons::editorIcon(const Editor& editor) const {
     const QIcon generic = themedIcon({QStringLiteral("application-x-executable")});
     if (!m_workspace)

@@ -14,7 +14,6 @@ public:
     explicit PickerIcons(const Workspace* workspace = nullptr);
 
     QIcon icon(const PickerChoice& choice) const;
-    QIcon kindIcon(ExternalUtilityKind kind) const;
     // The first of `names` the icon theme has; a null icon when it has none.
     static QIcon themedIcon(const QStringList& names);
 

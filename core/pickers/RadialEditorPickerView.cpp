@@ -135,7 +135,6 @@ void RadialEditorPickerView::setHighlightIndex(int index) {
         return;
     m_highlightIndex = index;
     update();
-    Q_EMIT highlightChanged(index);
     if (QAccessible::isActive())
         RadialPickerAccessible::notifyHighlightChanged(this);
 }

@@ -37,7 +37,6 @@ public:
 Q_SIGNALS:
     void confirmed(int index);
     void cancelled();
-    void highlightChanged(int index);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -68,25 +68,21 @@ void UtilityPerformer::openParentsInTerminal(const PickerUtility& utility, const
     const std::optional<QString> location = m_workspace.locationForBundleID(terminal);
     if (!location) {
         endAccessIfAsked(endAccess);
-        m_alerts.runAlert(
-            {QStringLiteral("Terminal not found"),
-             QStringLiteral("The selected terminal app (") + terminal +
-                 QStringLiteral(") is no longer installed. Pick another in Settings."),
-             {},
-             AlertRequest::Style::warning});
+        m_alerts.runAlert(AlertRequest::warning(
+            QStringLiteral("Terminal not found"),
+            QStringLiteral("The selected terminal app (") + terminal +
+                QStringLiteral(") is no longer installed. Pick another in Settings.")));
         return;
     }
     std::weak_ptr<bool> alive = m_alive;
     Alerts* alerts = &m_alerts;
-    m_terminals.launchInFolders(*location, parentFolders(files),
-                                [alive, alerts](const std::optional<QString>& error) {
-                                    if (!error || alive.expired())
-                                        return;
-                                    alerts->runAlert({QStringLiteral("Could not open Terminal"),
-                                                      *error,
-                                                      {},
-                                                      AlertRequest::Style::warning});
-                                });
+    m_terminals.launchInFolders(
+        *location, parentFolders(files), [alive, alerts](const std::optional<QString>& error) {
+            if (!error || alive.expired())
+                return;
+            alerts->runAlert(
+                AlertRequest::warning(QStringLiteral("Could not open Terminal"), *error));
+        });
     endAccessIfAsked(endAccess);
 }
 

@@ -46,13 +46,11 @@ void WidgetPickerPresenter::showNext() {
     RadialEditorPicker::WindowPreparer prepare;
     if (WindowActivation* activation = m_activation)
         prepare = [activation](QWidget* panel) { activation->prepareToShow(panel->winId()); };
-    bool shown = false;
     if (next.request.style == PickerStyle::list) {
         auto* picker = new ListEditorPicker(next.request.title, next.request.entries, icons);
         m_list = picker;
         picker->setWindowPreparer(prepare);
         picker->show(finisher(std::move(next.completion)));
-        shown = picker->isPending();
     } else {
         // Asked each time: a compositing manager may start or stop at any time.
         const bool translucent = !m_translucency || m_translucency();
@@ -61,8 +59,5 @@ void WidgetPickerPresenter::showNext() {
         m_radial = picker;
         picker->setWindowPreparer(prepare);
         picker->show(finisher(std::move(next.completion)));
-        shown = picker->isPending();
     }
-    if (shown)
-        Q_EMIT pickerShown();
 }

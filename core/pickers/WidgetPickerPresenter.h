@@ -34,10 +34,6 @@ public:
     RadialEditorPicker* radialPicker() const { return m_radial; }
     ListEditorPicker* listPicker() const { return m_list; }
 
-Q_SIGNALS:
-    // A picker window is on screen (tests and screenshots wait for it).
-    void pickerShown();
-
 private:
     struct Pending {
         PickerRequest request;

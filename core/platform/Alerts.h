@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <utility>
 
 struct AlertRequest {
     enum class Style { informational, warning, critical };
@@ -13,6 +14,11 @@ struct AlertRequest {
     // Index of the button that cancels (Escape); -1 when none does.
     int cancelButton = -1;
     bool operator==(const AlertRequest&) const = default;
+
+    // A warning with a single "OK": what every failure report is.
+    static AlertRequest warning(QString message, QString informative) {
+        return {std::move(message), std::move(informative), {}, Style::warning, -1};
+    }
 };
 
 // Modal alerts and the quiet-failure beep. The logic never shows UI directly.

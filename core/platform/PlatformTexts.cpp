@@ -96,6 +96,10 @@ constexpr Replacement table[] = {
 };
 } // namespace
 
+std::span<const Replacement> replacements() {
+    return table;
+}
+
 QString text(const char* original) {
     for (const auto& row : table) {
         if (qstrcmp(row.original, original) == 0)

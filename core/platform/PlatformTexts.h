@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <span>
 
 // Texts whose original wording names something that does not exist on Linux,
 // side by side with the wording used here. Everything else is used verbatim.
@@ -12,6 +13,8 @@ struct Replacement {
 // Looks up the Linux wording for an original text; returns the text unchanged
 // when it needs no replacement.
 QString text(const char* original);
+// Every row, for the test that the code asks only for rows that exist.
+std::span<const Replacement> replacements();
 
 // Texts of things only this system has, worded for Linux desktops. `%1` and
 // `%2` are filled in by the caller.

@@ -277,16 +277,13 @@ void AppDelegate::runExternalUtilityFromStatusMenu(const QVariant& represented) 
     if (!self)
         return;
     if (files.isEmpty()) {
-        alerts.runAlert({ref.name(),
-                         PlatformTexts::text("Select one or more files in Finder (or another "
-                                             "file manager), then try again."),
-                         {},
-                         AlertRequest::Style::warning,
-                         -1});
+        alerts.runAlert(AlertRequest::warning(
+            ref.name(), PlatformTexts::text("Select one or more files in Finder (or another "
+                                            "file manager), then try again.")));
         return;
     }
     if (const std::optional<QString> failure = runExternalUtility(ref, files))
-        alerts.runAlert({ref.name(), *failure, {}, AlertRequest::Style::warning, -1});
+        alerts.runAlert(AlertRequest::warning(ref.name(), *failure));
 }
 
 void AppDelegate::editRulesForRoute(const QVariant& represented) {
@@ -331,11 +328,6 @@ void AppDelegate::terminate() {
 
 void AppDelegate::openSettings() {
     showSettings(std::nullopt);
-}
-
-void AppDelegate::setSettingsChoosers(std::unique_ptr<SettingsChoosers> choosers) {
-    m_settingsChoosers = std::move(choosers);
-    m_settingsWindow.reset();
 }
 
 void AppDelegate::showSettings(const std::optional<QString>& routeID) {

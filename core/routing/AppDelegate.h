@@ -101,10 +101,6 @@ public:
 
     RouteStore& store() { return m_store; }
     RoutingPipeline& pipeline() { return m_pipeline; }
-    // The rule hotkeys; none before launching has finished.
-    RuleHotkeyCenter* hotkeyCenter() const { return m_hotkeys.get(); }
-    // The recording state the hotkey recorders share.
-    HotkeyRecordingPeriod& recordingPeriod() { return m_recordingPeriod; }
     QSystemTrayIcon* statusItem() const { return m_statusItem.get(); }
     QMenu* statusItemMenu() const { return m_menu.get(); }
     // Windows of ours report here while they show (taskbar entry and focus) and
@@ -113,8 +109,6 @@ public:
     MainMenuController& mainMenu() { return m_mainMenu; }
     // None until it was first shown.
     SettingsWindowController* settingsWindow() const { return m_settingsWindow.get(); }
-    // Replaces the panels of the settings window (tests answer them themselves).
-    void setSettingsChoosers(std::unique_ptr<SettingsChoosers> choosers);
     MenuBarDropController* dropController() const { return m_dropController.get(); }
     OnboardingWindowController* onboardingWindow() const { return m_onboarding.get(); }
     // The tray icon's place: as the tray reports it, else where it was last clicked.

@@ -69,8 +69,7 @@ void EditorOpener::openWithApplication(const QList<QUrl>& urls, const Editor& ed
         const QString text =
             editor.name + QStringLiteral(" is no longer installed. Rescan in Settings.");
         m_launches->failed(urls, text);
-        m_alerts.runAlert(
-            {QStringLiteral("Editor not found"), text, {}, AlertRequest::Style::warning, -1});
+        m_alerts.runAlert(AlertRequest::warning(QStringLiteral("Editor not found"), text));
         return;
     }
     QList<QUrl> targets;
@@ -101,11 +100,8 @@ void EditorOpener::openWithApplication(const QList<QUrl>& urls, const Editor& ed
                                  alive->failed(urls, QStringLiteral("Could not open ") +
                                                          editorName + QStringLiteral(": ") +
                                                          *error);
-                                 alerts.runAlert({QStringLiteral("Could not open ") + editorName,
-                                                  *error,
-                                                  {},
-                                                  AlertRequest::Style::warning,
-                                                  -1});
+                                 alerts.runAlert(AlertRequest::warning(
+                                     QStringLiteral("Could not open ") + editorName, *error));
                              }
                              if (--alive->pending == 0 && alive->idleHandler)
                                  alive->idleHandler();

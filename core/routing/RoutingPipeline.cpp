@@ -284,11 +284,8 @@ void RoutingPipeline::routeURLs(const QList<QUrl>& urls,
     const QPointer<RoutingPipeline> self(this);
     Workspace& workspace = m_platform.workspace;
     for (const QString& name : batches.noEditorRouteNames) {
-        m_platform.alerts.runAlert({QStringLiteral("No editor selected"),
-                                    noEditorMessage(name),
-                                    {},
-                                    AlertRequest::Style::warning,
-                                    -1});
+        m_platform.alerts.runAlert(
+            AlertRequest::warning(QStringLiteral("No editor selected"), noEditorMessage(name)));
         if (!self) {
             for (const EditorGroup& group : batches.groups)
                 SecurityScope::stopAccessing(workspace, group.urls, scoped);
@@ -398,7 +395,7 @@ std::optional<QString> RoutingPipeline::runExternalUtility(const ExternalUtility
                       .run(ref, urls, false);
     stopAccessing(urls, scoped);
     if (failure) {
-        m_platform.alerts.runAlert({ref.name(), *failure, {}, AlertRequest::Style::warning, -1});
+        m_platform.alerts.runAlert(AlertRequest::warning(ref.name(), *failure));
     }
     return failure;
 }

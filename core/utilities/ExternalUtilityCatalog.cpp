@@ -160,10 +160,7 @@ void openScriptsFolder(bool usesApplicationScripts, FileRevealer& revealer, Aler
                              "the Permissions tab first.")
             : PlatformTexts::text("Could not create or reveal ~/Library/Scripts.")
                   .arg(scriptsFolderForDisplay());
-    alerts.runAlert({QStringLiteral("Could not open scripts folder"),
-                     informative,
-                     {},
-                     AlertRequest::Style::warning,
-                     -1});
+    alerts.runAlert(
+        AlertRequest::warning(QStringLiteral("Could not open scripts folder"), informative));
 }
 } // namespace ExternalUtilityCatalog

@@ -16,10 +16,6 @@ void changeIntoFolder(gpointer folder) {
         return;
 }
 
-QString errorText(const GError* error, const QString& fallback) {
-    return error && error->message ? QString::fromUtf8(error->message) : fallback;
-}
-
 // The program an entry's Exec line starts; empty when the line cannot be read.
 // GIO refuses entries whose program is missing without saying so.
 QString execProgram(GKeyFile* keyFile) {
@@ -35,13 +31,11 @@ QString execProgram(GKeyFile* keyFile) {
 // The terminal's entry as GIO sees it, but never D-Bus activated.
 GObjectPtr<GDesktopAppInfo> spawnableEntry(const QString& location, QString& failure) {
     GKeyFilePtr keyFile(g_key_file_new());
-    GError* raw = nullptr;
+    GErrorOut error;
     if (!g_key_file_load_from_file(keyFile.get(), QFile::encodeName(location).constData(),
-                                   G_KEY_FILE_KEEP_TRANSLATIONS, &raw)) {
-        GErrorPtr error(raw);
-        failure = errorText(error.get(), QStringLiteral("The terminal's desktop entry at %1 "
-                                                        "cannot be read.")
-                                             .arg(location));
+                                   G_KEY_FILE_KEEP_TRANSLATIONS, error)) {
+        failure = error.message(
+            QStringLiteral("The terminal's desktop entry at %1 cannot be read.").arg(location));
         return nullptr;
     }
     g_key_file_remove_key(keyFile.get(), G_KEY_FILE_DESKTOP_GROUP,
@@ -61,14 +55,12 @@ std::optional<QString> launchInFolder(GDesktopAppInfo* info, const QString& fold
     if (!QFileInfo(folder).isDir())
         return QStringLiteral("The folder “%1” does not exist.").arg(folder);
     QByteArray path = QFile::encodeName(folder);
-    GError* raw = nullptr;
-    const gboolean launched = g_desktop_app_info_launch_uris_as_manager(
-        info, nullptr, nullptr, G_SPAWN_SEARCH_PATH, changeIntoFolder, path.data(), nullptr,
-        nullptr, &raw);
-    GErrorPtr error(raw);
-    if (launched)
+    GErrorOut error;
+    if (g_desktop_app_info_launch_uris_as_manager(info, nullptr, nullptr, G_SPAWN_SEARCH_PATH,
+                                                  changeIntoFolder, path.data(), nullptr, nullptr,
+                                                  error))
         return std::nullopt;
-    return errorText(error.get(), QStringLiteral("The terminal could not be started."));
+    return error.message(QStringLiteral("The terminal could not be started."));
 }
 } // namespace
 

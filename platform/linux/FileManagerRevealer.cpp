@@ -19,18 +19,17 @@ void launchFolders(const QStringList& folders) {
     for (const QString& folder : folders)
         uris.append(QUrl::fromLocalFile(folder).toEncoded());
     GObjectPtr<GAppInfo> handler(g_app_info_get_default_for_type("inode/directory", FALSE));
-    GError* raw = nullptr;
+    GErrorOut error;
     if (handler) {
-        g_app_info_launch_uris(handler.get(), borrowedStringList(uris).get(), nullptr, &raw);
+        g_app_info_launch_uris(handler.get(), borrowedStringList(uris).get(), nullptr, error);
     } else {
         for (const QByteArray& uri : uris) {
-            if (!g_app_info_launch_default_for_uri(uri.constData(), nullptr, &raw))
+            if (!g_app_info_launch_default_for_uri(uri.constData(), nullptr, error))
                 break;
         }
     }
-    GErrorPtr error(raw);
     if (error)
-        qWarning("Corvanta: could not open folders: %s", error->message);
+        qWarning("Corvanta: could not open folders: %s", qPrintable(error.message({})));
 }
 } // namespace
 

@@ -34,6 +34,25 @@ struct GErrorDeleter {
 };
 using GErrorPtr = std::unique_ptr<GError, GErrorDeleter>;
 
+// GLib's `GError**` out-parameter, owned: pass it where GLib asks for one, then
+// test it and read its message; freed at the end of the scope.
+class GErrorOut {
+public:
+    operator GError**() { return &m_error; }
+    explicit operator bool() const { return m_error != nullptr; }
+    // The error's message; `fallback` when there is none.
+    QString message(const QString& fallback) const {
+        return m_error && m_error->message ? QString::fromUtf8(m_error->message) : fallback;
+    }
+    GErrorOut() = default;
+    GErrorOut(const GErrorOut&) = delete;
+    GErrorOut& operator=(const GErrorOut&) = delete;
+    ~GErrorOut() { g_clear_error(&m_error); }
+
+private:
+    GError* m_error = nullptr;
+};
+
 // A GList whose elements are GObjects it owns (the application lists of GIO).
 struct GObjectListDeleter {
     void operator()(GList* list) const { g_list_free_full(list, g_object_unref); }

@@ -70,11 +70,6 @@ GObjectPtr<GDesktopAppInfo> launchableInfoForLocation(const QString& location) {
         return byID;
     return info;
 }
-
-QString errorText(const GError* error, const char* fallback) {
-    return error && error->message ? QString::fromUtf8(error->message)
-                                   : QString::fromUtf8(fallback);
-}
 } // namespace
 
 QStringList GioWorkspace::editorRoleHandlers(const QString& type) const {
@@ -174,12 +169,10 @@ void GioWorkspace::setDefaultApplication(const QString& location, const QString&
     if (!info) {
         failure = QStringLiteral("No application entry at %1").arg(location);
     } else {
-        GError* raw = nullptr;
+        GErrorOut error;
         if (!g_app_info_set_as_default_for_type(G_APP_INFO(info.get()), type.toUtf8().constData(),
-                                                &raw)) {
-            GErrorPtr error(raw);
-            failure = errorText(error.get(), "The default application could not be set");
-        }
+                                                error))
+            failure = error.message(QStringLiteral("The default application could not be set"));
     }
     if (completion)
         completion(failure);
@@ -206,6 +199,8 @@ void completeLater(const Workspace::Completion& completion, const std::optional<
         completion(result);
 }
 
+const QString notLaunched = QStringLiteral("The application could not be launched");
+
 struct PendingLaunch {
     Workspace::Completion completion;
     // The launch may report after the application object is gone.
@@ -214,14 +209,11 @@ struct PendingLaunch {
 
 void launchFinished(GObject* source, GAsyncResult* result, gpointer data) {
     std::unique_ptr<PendingLaunch> pending(static_cast<PendingLaunch*>(data));
-    GError* raw = nullptr;
-    const gboolean launched = g_app_info_launch_uris_finish(G_APP_INFO(source), result, &raw);
-    GErrorPtr error(raw);
+    GErrorOut error;
+    const gboolean launched = g_app_info_launch_uris_finish(G_APP_INFO(source), result, error);
     if (!pending->completion || !pending->app)
         return;
-    pending->completion(
-        launched ? std::nullopt
-                 : std::optional(errorText(error.get(), "The application could not be launched")));
+    pending->completion(launched ? std::nullopt : std::optional(error.message(notLaunched)));
 }
 GObjectPtr<GAppLaunchContext> launchContext(const std::optional<QString>& token) {
     GObjectPtr<GAppLaunchContext> context(g_app_launch_context_new());
@@ -257,22 +249,15 @@ void GioWorkspace::openURLs(const QList<QUrl>& urls, const QString& location,
                                      launchFinished, pending);
         return;
     }
-    GError* raw = nullptr;
+    GErrorOut error;
     const gboolean launched =
-        g_app_info_launch_uris(G_APP_INFO(info.get()), list.get(), context.get(), &raw);
-    GErrorPtr error(raw);
-    completeLater(
-        completion,
-        launched ? std::nullopt
-                 : std::optional(errorText(error.get(), "The application could not be launched")));
+        g_app_info_launch_uris(G_APP_INFO(info.get()), list.get(), context.get(), error);
+    completeLater(completion, launched ? std::nullopt : std::optional(error.message(notLaunched)));
 }
 
 bool GioWorkspace::openURL(const QUrl& url) {
     if (url.isEmpty())
         return false;
-    GError* raw = nullptr;
-    const gboolean opened =
-        g_app_info_launch_default_for_uri(launchURI(url).constData(), nullptr, &raw);
-    GErrorPtr error(raw);
-    return opened;
+    GErrorOut error;
+    return g_app_info_launch_default_for_uri(launchURI(url).constData(), nullptr, error);
 }

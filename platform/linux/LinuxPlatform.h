@@ -38,7 +38,6 @@ public:
 
     GioTypeSystem& types() { return m_types; }
     GioWorkspace& workspace() { return m_workspace; }
-    TerminalAlerts& terminalAlerts() { return m_terminalAlerts; }
     X11ClipboardSelection& clipboardSelection() { return m_fileManagerSelection; }
     // The token of the request being handled; launches pass it on.
     DesktopWindowActivation& activation() { return m_activation; }

@@ -17,28 +17,25 @@ namespace SessionBusCall {
 GObjectPtr<GDBusConnection> sessionBus() {
     if (!sessionBusIsAnnounced())
         return nullptr;
-    GError* raw = nullptr;
+    GErrorOut error;
     // Shared with the rest of the process and kept open by GIO.
-    GObjectPtr<GDBusConnection> bus(g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &raw));
-    g_clear_error(&raw);
-    return bus;
+    return GObjectPtr<GDBusConnection>(g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, error));
 }
 
 GVariantPtr call(const char* service, const char* path, const char* interface, const char* method,
                  GVariant* parameters, const char* replyType, int timeoutMs) {
-    GError* raw = nullptr;
+    GErrorOut error;
     const GObjectPtr<GDBusConnection> bus = sessionBus();
     GVariantPtr reply;
     if (bus) {
-        reply.reset(
-            g_dbus_connection_call_sync(bus.get(), service, path, interface, method, parameters,
-                                        replyType ? G_VARIANT_TYPE(replyType) : nullptr,
-                                        G_DBUS_CALL_FLAGS_NO_AUTO_START, timeoutMs, nullptr, &raw));
+        reply.reset(g_dbus_connection_call_sync(
+            bus.get(), service, path, interface, method, parameters,
+            replyType ? G_VARIANT_TYPE(replyType) : nullptr, G_DBUS_CALL_FLAGS_NO_AUTO_START,
+            timeoutMs, nullptr, error));
     } else if (parameters) {
         // A floating reference the call would have taken.
         g_variant_unref(g_variant_ref_sink(parameters));
     }
-    g_clear_error(&raw);
     return reply;
 }
 

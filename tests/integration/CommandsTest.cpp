@@ -1,6 +1,7 @@
 #include "core/history/RoutingHistoryFile.h"
 #include "core/model/RoutesFileCodec.h"
 #include "tests/integration/LinuxSandbox.h"
+#include "tests/support/RuleBuilders.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -22,36 +23,17 @@ QString makeFile(const QString& relative) {
     return path;
 }
 
-// A rule with one condition of `kind` on `value`.
-Rule rule(const char* id, PredicateKind kind, const QString& value, RuleActionKind action,
-          const QStringList& ids = {}) {
-    Predicate p;
-    p.id = makeRuleIdentifier();
-    p.kind = kind;
-    p.stringValue = value;
-    if (kind == PredicateKind::parentFolder)
-        p.folderPath = value;
-    if (kind == PredicateKind::hotkey)
-        p.hotkeyName = value;
-    if (kind == PredicateKind::runningEditors) {
-        p.comparisonOperator = ComparisonOperator::greaterThan;
-        p.countValue = value.toLongLong();
-    }
-    Rule r;
+// A rule called `id` with the one condition `when`.
+Rule rule(const char* id, const Predicate& when, const RuleAction& action) {
+    Rule r = RuleBuilders::rule(RuleBuilders::allOf({when}), action);
     r.id = id;
-    r.when.id = makeRuleIdentifier();
-    r.when.predicates = {p};
-    r.action.kind = action;
-    if (!ids.isEmpty())
-        r.action.bundleIDs = ids;
     return r;
 }
 
 // A Markdown route with a rule of every condition and action kind, and a
 // custom route without editors. Nothing runs, so no editor is running.
 RouteStoreState routesWithEveryKindOfRule(const QString& archive) {
-    using K = PredicateKind;
-    using A = RuleActionKind;
+    using namespace RuleBuilders;
     Route markdown, empty;
     markdown.id = "markdown";
     markdown.name = "Markdown";
@@ -61,13 +43,13 @@ RouteStoreState routesWithEveryKindOfRule(const QString& archive) {
     markdown.activeBundleID = "test.MarkdownEditor";
     const QStringList notes = {"kde-notes"}, both = {"kde-notes", "test.MarkdownEditor"};
     markdown.rules = {
-        rule("Rmany", K::runningEditors, "5", A::specificEditor, notes),
-        rule("R0", K::fileExtension, ".MD", A::specificEditor, notes),
-        rule("R1", K::fileName, "DRAFT", A::specificEditor, both),
-        rule("R2", K::fileExtension, "markdown", A::selectFromAllEditors),
-        rule("R3", K::parentFolder, archive + '/', A::bestRunningEditor),
-        rule("R4", K::creatorApp, "typora", A::specificEditor, notes),
-        rule("R5", K::hotkey, "rule-R5", A::selectFromRunningEditors),
+        rule("Rmany", runningEditors(CO::greaterThan, 5), openIn(notes)),
+        rule("R0", fileExtension(std::nullopt, ".MD"), openIn(notes)),
+        rule("R1", fileName(std::nullopt, "DRAFT"), openIn(both)),
+        rule("R2", fileExtension(std::nullopt, "markdown"), actionOf(Kind::selectFromAllEditors)),
+        rule("R3", parentFolder(std::nullopt, archive + '/'), actionOf(Kind::bestRunningEditor)),
+        rule("R4", creatorApp(std::nullopt, std::nullopt, "typora"), openIn(notes)),
+        rule("R5", hotkey("rule-R5"), actionOf(Kind::selectFromRunningEditors)),
     };
     markdown.rules[1].enabled = false;
     markdown.rules[2].name = "Drafts";

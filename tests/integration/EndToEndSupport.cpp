@@ -1,8 +1,8 @@
 #include "tests/integration/EndToEndSupport.h"
 
 #include "tests/integration/LinuxSandbox.h"
-#include "tests/unit/engine/RuleBuilders.h"
-#include "tests/unit/routing/RoutingTestSupport.h"
+#include "tests/support/RoutingTestSupport.h"
+#include "tests/support/RuleBuilders.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -27,6 +27,21 @@ ProcessResult run(const QString& program, const QStringList& arguments, int ms) 
     if (process.exitStatus() == QProcess::NormalExit)
         result.exitCode = process.exitCode();
     return result;
+}
+
+bool ok(const QString& program, const QStringList& arguments, QByteArray* output) {
+    const ProcessResult result = run(program, arguments, 20000);
+    if (output)
+        *output = result.output();
+    return result.ok();
+}
+
+QStringList visibleWindows(const QString& pattern) {
+    return QString::fromLatin1(run(QStringLiteral("xdotool"),
+                                   {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                    QStringLiteral("--name"), pattern})
+                                   .out)
+        .split(u'\n', Qt::SkipEmptyParts);
 }
 
 QString installCorvanta(const QList<std::pair<QString, QByteArray>>& entries) {

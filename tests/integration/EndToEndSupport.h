@@ -22,9 +22,10 @@ struct ProcessResult {
 
 // Runs `program` in the sandbox's files folder, killed after `ms`.
 ProcessResult run(const QString& program, const QStringList& arguments, int ms = 15000);
-inline bool ok(const QString& program, const QStringList& arguments) {
-    return run(program, arguments).ok();
-}
+// True when `program` exited with 0 within 20 s; its standard output and error in `output`.
+bool ok(const QString& program, const QStringList& arguments, QByteArray* output = nullptr);
+// The visible windows whose name matches `pattern`, as xdotool names them.
+QStringList visibleWindows(const QString& pattern);
 
 // Installs Corvanta into the sandbox's prefix beside extra desktop entries (file
 // name, lines after the group header) and makes the bus see its service; an

@@ -16,19 +16,12 @@
 namespace {
 constexpr int waitMs = 15000;
 using EndToEnd::corvanta;
+using EndToEnd::ok;
 using SandboxHelpers::records;
 using SandboxHelpers::routesBytes;
 using SandboxHelpers::routesFile;
 using SandboxHelpers::sample;
 using SandboxHelpers::waitUntil;
-
-// True when `program` exited with 0; its standard output and error in `output`.
-bool run(const QString& program, const QStringList& arguments, QByteArray* output = nullptr) {
-    const EndToEnd::ProcessResult result = EndToEnd::run(program, arguments, waitMs);
-    if (output)
-        *output = result.output();
-    return result.ok();
-}
 
 // The extensions of every route in the routes file (none when it does not decode).
 QStringList storedExtensions() {
@@ -52,9 +45,7 @@ void replaceRoutes(const QByteArray& bytes) {
 }
 
 QStringList visibleDialogs() {
-    QByteArray output;
-    run("xdotool", {"search", "--onlyvisible", "--name", "^Corvanta$"}, &output);
-    return QString::fromLatin1(output).split('\n', Qt::SkipEmptyParts);
+    return EndToEnd::visibleWindows(QStringLiteral("^Corvanta$"));
 }
 
 // Answers the instance's dialogs with Return (their default button) as they
@@ -64,8 +55,8 @@ int answerDialogs(int firstWithinMs = waitMs) {
     int within = firstWithinMs;
     while (waitUntil([] { return !visibleDialogs().isEmpty(); }, within)) {
         const QString window = visibleDialogs().value(0).trimmed();
-        run("xdotool", {"windowfocus", "--sync", window});
-        run("xdotool", {"key", "--clearmodifiers", "Return"});
+        ok("xdotool", {"windowfocus", "--sync", window});
+        ok("xdotool", {"key", "--clearmodifiers", "Return"});
         waitUntil([&window] { return !visibleDialogs().contains(window); }, 3000);
         ++answered;
         within = 1500;
@@ -114,7 +105,7 @@ TEST_F(OwnershipEndToEnd, TeachIsHandedToTheInstanceAndEachTaughtTypeSurvivesThe
         SCOPED_TRACE(name.data());
         const QByteArray before = routesBytes();
         QByteArray output;
-        ASSERT_TRUE(run(corvanta(), {"teach", QFile::decodeName(sample(name))}, &output))
+        ASSERT_TRUE(ok(corvanta(), {"teach", QFile::decodeName(sample(name))}, &output))
             << output.data();
         EXPECT_TRUE(output.contains("Handed to the running Corvanta")) << output.data();
         EXPECT_EQ(routesBytes(), before) << "nothing written before the user answers";
@@ -135,9 +126,9 @@ TEST_F(OwnershipEndToEnd, EditsOnDiskAreFollowedAndADamagedOneIsNeverWrittenOver
     replaceRoutes(RoutesFileCodec::encode(state));
     const QByteArray first = sample("first.md");
     QByteArray explained;
-    ASSERT_TRUE(run(corvanta(), {"explain", "--json", QFile::decodeName(first)}, &explained));
+    ASSERT_TRUE(ok(corvanta(), {"explain", "--json", QFile::decodeName(first)}, &explained));
     EXPECT_TRUE(explained.contains(R"("editors":["test.RuleEditor"])")) << explained.data();
-    ASSERT_TRUE(run(corvanta(), {"open", QFile::decodeName(first)}));
+    ASSERT_TRUE(ok(corvanta(), {"open", QFile::decodeName(first)}));
     EXPECT_EQ(records(1), (QList<QList<QByteArray>>{{"--rule", first}}));
 
     // A damaged edit: reported once, the routes in memory keep routing, and
@@ -146,9 +137,9 @@ TEST_F(OwnershipEndToEnd, EditsOnDiskAreFollowedAndADamagedOneIsNeverWrittenOver
     replaceRoutes(damaged);
     EXPECT_EQ(answerDialogs(), 1) << "Could not load settings";
     const QByteArray second = sample("second.md");
-    ASSERT_TRUE(run(corvanta(), {"open", QFile::decodeName(second)}));
+    ASSERT_TRUE(ok(corvanta(), {"open", QFile::decodeName(second)}));
     EXPECT_EQ(records(2), (QList<QList<QByteArray>>{{"--rule", first}, {"--rule", second}}));
-    ASSERT_TRUE(run(corvanta(), {"teach", QFile::decodeName(sample("third.xxq"))}));
+    ASSERT_TRUE(ok(corvanta(), {"teach", QFile::decodeName(sample("third.xxq"))}));
     answerDialogs();
     QThread::msleep(500);
     EXPECT_EQ(routesBytes(), damaged);

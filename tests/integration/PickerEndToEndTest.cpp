@@ -3,7 +3,7 @@
 // which recorder editor, if any, receives the file.
 #include "tests/integration/EndToEndSupport.h"
 #include "tests/integration/LinuxSandbox.h"
-#include "tests/unit/engine/RuleBuilders.h"
+#include "tests/support/RuleBuilders.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -14,9 +14,7 @@ namespace {
 const QString pickerTitle = QStringLiteral("^Choose a Markdown editor$");
 constexpr int waitMs = 10000;
 
-bool run(const QString& program, const QStringList& arguments) {
-    return EndToEnd::run(program, arguments, waitMs).ok();
-}
+using EndToEnd::ok;
 
 class PickerEndToEnd : public ::testing::Test {
 protected:
@@ -48,14 +46,14 @@ protected:
     // Waits for the picker to be shown and focused, then types `key` through
     // XTEST as a user would; a key sent to the window itself could outlive it.
     static bool typeIntoPicker(const QString& key) {
-        return run("xdotool", {"search", "--sync", "--onlyvisible", "--name", pickerTitle,
-                               "windowfocus", "--sync", "%1"}) &&
-               run("xdotool", {"key", "--clearmodifiers", key});
+        return ok("xdotool", {"search", "--sync", "--onlyvisible", "--name", pickerTitle,
+                              "windowfocus", "--sync", "%1"}) &&
+               ok("xdotool", {"key", "--clearmodifiers", key});
     }
     static bool pickerGone() {
         QElapsedTimer timer;
         timer.start();
-        while (run("xdotool", {"search", "--onlyvisible", "--name", pickerTitle}))
+        while (ok("xdotool", {"search", "--onlyvisible", "--name", pickerTitle}))
             if (timer.elapsed() > waitMs)
                 return false;
         return true;
@@ -75,7 +73,7 @@ TEST_F(PickerEndToEnd, ReturnOpensTheFileInTheHighlightedEditor) {
 // Without a compositing manager (this X server has none) the panel is cut to
 // the disc; a click beside the disc still cancels, as the tool tip promises.
 TEST_F(PickerEndToEnd, ClickBesideTheDiscCancels) {
-    ASSERT_TRUE(run("xdotool", {"search", "--sync", "--onlyvisible", "--name", pickerTitle}));
+    ASSERT_TRUE(ok("xdotool", {"search", "--sync", "--onlyvisible", "--name", pickerTitle}));
     QProcess geometry;
     geometry.start("xdotool", {"search", "--onlyvisible", "--name", pickerTitle,
                                "getwindowgeometry", "--shell", "%1"});
@@ -91,7 +89,7 @@ TEST_F(PickerEndToEnd, ClickBesideTheDiscCancels) {
     const QString x = QString::number(values["X"] + 3), y = QString::number(values["Y"] + 3);
     // The grab is taken once the window is mapped; give it a moment.
     QThread::msleep(300);
-    ASSERT_TRUE(run("xdotool", {"mousemove", "--sync", x, y, "click", "1"}));
+    ASSERT_TRUE(ok("xdotool", {"mousemove", "--sync", x, y, "click", "1"}));
     EXPECT_TRUE(pickerGone());
     QThread::msleep(500);
     EXPECT_TRUE(LinuxSandbox::current().records().isEmpty());

@@ -8,7 +8,7 @@
 #include "platform/linux/LinuxPlatform.h"
 #include "tests/integration/EndToEndSupport.h"
 #include "tests/integration/LinuxSandbox.h"
-#include "tests/unit/engine/RuleBuilders.h"
+#include "tests/support/RuleBuilders.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
@@ -20,13 +20,7 @@ using SandboxHelpers::sample;
 // Set before the sandbox starts the bus, so instances it starts need no screen.
 [[maybe_unused]] const bool offscreen = qputenv("QT_QPA_PLATFORM", "offscreen");
 
-// True when `program` exited with 0; its standard output and error in `output`.
-bool run(const QString& program, const QStringList& arguments, QString* output = nullptr) {
-    const EndToEnd::ProcessResult result = EndToEnd::run(program, arguments, waitMs);
-    if (output)
-        *output = QString::fromLocal8Bit(result.output());
-    return result.ok();
-}
+using EndToEnd::ok;
 
 // Installs Corvanta into the sandbox's prefix, with a rule editor and a handler
 // of x-corvanta-test: links that mark what they record; an error or none.
@@ -37,11 +31,11 @@ QString install() {
                                         "%u\nMimeType=x-scheme-handler/x-corvanta-test;\n"}});
     if (!error.isEmpty())
         return error;
-    QString output;
-    if (!run("gio", {"mime", "x-scheme-handler/https", "test.Browser.desktop"}, &output) ||
-        !run("gio", {"mime", "x-scheme-handler/x-corvanta-test", "test.SchemeHandler.desktop"},
-             &output))
-        return QStringLiteral("installing failed: ") + output;
+    QByteArray output;
+    if (!ok("gio", {"mime", "x-scheme-handler/https", "test.Browser.desktop"}, &output) ||
+        !ok("gio", {"mime", "x-scheme-handler/x-corvanta-test", "test.SchemeHandler.desktop"},
+            &output))
+        return QStringLiteral("installing failed: ") + QString::fromLocal8Bit(output);
     return {};
 }
 
@@ -87,17 +81,17 @@ TEST_F(RoutingEndToEnd, GioOpenAfterClaimingReachesTheEditorAndLaterFilesTheSame
                                   platform.alerts);
     ASSERT_TRUE(claimer.runsFromApplicationBundle());
     claimer.claimDefaultHandler({QStringLiteral("text/markdown")});
-    QString output;
-    ASSERT_TRUE(run("gio", {"mime", "text/markdown"}, &output));
-    ASSERT_TRUE(output.contains("io.corvanta.Corvanta.desktop")) << qPrintable(output);
+    QByteArray output;
+    ASSERT_TRUE(ok("gio", {"mime", "text/markdown"}, &output));
+    ASSERT_TRUE(output.contains("io.corvanta.Corvanta.desktop")) << output.constData();
 
     const QByteArray notes = sample("notes.md");
-    ASSERT_TRUE(run("gio", {"open", QFile::decodeName(notes)}));
+    ASSERT_TRUE(ok("gio", {"open", QFile::decodeName(notes)}));
     ASSERT_EQ(records(1), QList<QList<QByteArray>>{{notes}});
     const std::optional<qint64> instance = LinuxSandbox::corvantaInstancePid();
     ASSERT_TRUE(instance);
     const QByteArray second = sample("second.md");
-    ASSERT_TRUE(run("gio", {"open", QFile::decodeName(second)}));
+    ASSERT_TRUE(ok("gio", {"open", QFile::decodeName(second)}));
     EXPECT_EQ(records(2), (QList<QList<QByteArray>>{{notes}, {second}}));
     EXPECT_EQ(LinuxSandbox::corvantaInstancePid(), instance);
 }
@@ -157,9 +151,9 @@ TEST_F(RoutingEndToEnd, AnInstalledFileManagerActionSendsHostileNamesAsTheRulesH
     nautilus.setPermissions(nautilus.permissions() | QFileDevice::ExeOwner);
 
     const QString corvanta = EndToEnd::corvanta();
-    QString output;
-    ASSERT_TRUE(run(corvanta, {"install-actions"}, &output)) << qPrintable(output);
-    const QString installed = output;
+    QByteArray output;
+    ASSERT_TRUE(ok(corvanta, {"install-actions"}, &output)) << output.constData();
+    const QString installed = QString::fromLocal8Bit(output);
 
     const QList<QByteArray> paths{sample("new\nline.md"), sample("it's \"$(touch pwned)\".md"),
                                   sample("caf\xc3\xa9 %F.md"), sample("--help.md")};
@@ -174,7 +168,7 @@ TEST_F(RoutingEndToEnd, AnInstalledFileManagerActionSendsHostileNamesAsTheRulesH
     EXPECT_EQ(records(1), QList<QList<QByteArray>>{expected});
     ASSERT_TRUE(LinuxSandbox::corvantaInstancePid());
     // Now one runs: the next action hands over to it and ends.
-    ASSERT_TRUE(run(command.first(), command.mid(1), &output)) << qPrintable(output);
+    ASSERT_TRUE(ok(command.first(), command.mid(1), &output)) << output.constData();
     EXPECT_EQ(records(2), (QList<QList<QByteArray>>{expected, expected}));
 
     // Nautilus runs its script in the shown folder with the selected names.
@@ -191,7 +185,7 @@ TEST_F(RoutingEndToEnd, AnInstalledFileManagerActionSendsHostileNamesAsTheRulesH
     EXPECT_EQ(records(3), (QList<QList<QByteArray>>{expected, expected, expected}));
     EXPECT_FALSE(QFile::exists(files + QStringLiteral("/pwned")));
 
-    ASSERT_TRUE(run(corvanta, {"install-actions", "--remove"}, &output)) << qPrintable(output);
+    ASSERT_TRUE(ok(corvanta, {"install-actions", "--remove"}, &output)) << output.constData();
     EXPECT_FALSE(QFile::exists(uca));
     EXPECT_TRUE(scripts.entryList(QDir::Files).isEmpty());
     nautilus.remove();

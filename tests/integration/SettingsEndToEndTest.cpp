@@ -22,26 +22,19 @@
 namespace {
 constexpr int waitMs = 15000;
 
-// True when `program` exited with 0; its standard output in `output`.
-bool run(const QString& program, const QStringList& arguments, QByteArray* output = nullptr) {
-    const EndToEnd::ProcessResult result = EndToEnd::run(program, arguments, waitMs);
-    if (output)
-        *output = result.out;
-    return result.ok();
-}
-
+using EndToEnd::ok;
 using SandboxHelpers::routesBytes;
 using SandboxHelpers::waitUntil;
 
 bool activateWindow(const QString& window) {
-    return run(QStringLiteral("xdotool"), {"windowactivate", "--sync", window}) &&
-           run(QStringLiteral("xdotool"), {"windowfocus", "--sync", window});
+    return ok(QStringLiteral("xdotool"), {"windowactivate", "--sync", window}) &&
+           ok(QStringLiteral("xdotool"), {"windowfocus", "--sync", window});
 }
 
 // Visible windows titled like the settings window (or found by `search`).
 QStringList settingsWindows(const QStringList& search = {"--name", "^corvanta \u00b7 settings$"}) {
     QByteArray output;
-    run(QStringLiteral("xdotool"), QStringList{"search", "--onlyvisible"} + search, &output);
+    ok(QStringLiteral("xdotool"), QStringList{"search", "--onlyvisible"} + search, &output);
     return QString::fromLatin1(output).split('\n', Qt::SkipEmptyParts);
 }
 
@@ -55,7 +48,7 @@ bool activateFound(const QStringList& search) {
 
 QSize windowSize(const QString& window) {
     QByteArray output;
-    run(QStringLiteral("xdotool"), {"getwindowgeometry", "--shell", window}, &output);
+    ok(QStringLiteral("xdotool"), {"getwindowgeometry", "--shell", window}, &output);
     int width = 0, height = 0;
     for (const QByteArray& line : output.split('\n')) {
         if (line.startsWith("WIDTH="))
@@ -120,8 +113,8 @@ TEST_F(SettingsEndToEnd, SettingsActionShowsTheWindowWhichCloseOnlyHides) {
     const QString window = settingsWindows().first();
     EXPECT_EQ(windowSize(window), QSize(560, 860));
 
-    run(QStringLiteral("xdotool"), {"windowfocus", "--sync", window});
-    run(QStringLiteral("xdotool"), {"key", "--clearmodifiers", "ctrl+w"});
+    ok(QStringLiteral("xdotool"), {"windowfocus", "--sync", window});
+    ok(QStringLiteral("xdotool"), {"key", "--clearmodifiers", "ctrl+w"});
     EXPECT_TRUE(waitUntil([] { return settingsWindows().isEmpty(); })) << "Ctrl+W hides it";
     EXPECT_TRUE(LinuxSandbox::corvantaInstancePid().has_value()) << "and the tray stays";
 
@@ -140,7 +133,7 @@ namespace {
 // Sends keys to the focused window, one after another, as typed.
 bool typeKeys(const QStringList& keys) {
     QStringList arguments{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("150")};
-    return run(QStringLiteral("xdotool"), arguments + keys);
+    return ok(QStringLiteral("xdotool"), arguments + keys);
 }
 
 // The settings window with an EWMH window manager, so Thunar is the frontmost
@@ -258,7 +251,7 @@ TEST_F(SettingsRuleEndToEnd, ARuleAddedWithKeysOpensTheSelectionWithItsHotkey) {
     ASSERT_TRUE(typeKeys({"ctrl+w"}));
     ASSERT_TRUE(waitUntil([] { return settingsWindows().isEmpty(); }));
     ASSERT_NO_FATAL_FAILURE(selectInThunar());
-    ASSERT_TRUE(run(QStringLiteral("xdotool"), {"key", "super+alt+j"}));
+    ASSERT_TRUE(ok(QStringLiteral("xdotool"), {"key", "super+alt+j"}));
     EXPECT_TRUE(waitUntil([&sandbox] { return !sandbox.records().isEmpty(); }));
     EXPECT_EQ(sandbox.records(),
               (QList<QList<QByteArray>>{{"--hotkey", selected.at(0), selected.at(1)}}));
@@ -282,7 +275,7 @@ TEST_F(SettingsRuleEndToEnd, OnboardedOnceStartsQuietlyAtLoginWithWorkingHotkeys
     const QString entry = sandbox.configHome() + "/autostart/io.corvanta.Corvanta.desktop";
     ASSERT_TRUE(waitUntil([&entry] { return QFile::exists(entry); }));
     QByteArray complaints;
-    EXPECT_TRUE(run(QStringLiteral("desktop-file-validate"), {entry}, &complaints))
+    EXPECT_TRUE(ok(QStringLiteral("desktop-file-validate"), {entry}, &complaints))
         << complaints.constData();
     EXPECT_TRUE(complaints.isEmpty()) << complaints.constData();
     EndToEnd::stopInstance(instance);
@@ -302,7 +295,7 @@ TEST_F(SettingsRuleEndToEnd, OnboardedOnceStartsQuietlyAtLoginWithWorkingHotkeys
         << "no window at login";
 
     ASSERT_NO_FATAL_FAILURE(selectInThunar());
-    ASSERT_TRUE(run(QStringLiteral("xdotool"), {"key", "super+alt+j"}));
+    ASSERT_TRUE(ok(QStringLiteral("xdotool"), {"key", "super+alt+j"}));
     EXPECT_TRUE(waitUntil([&sandbox] { return !sandbox.records().isEmpty(); }));
     EXPECT_EQ(sandbox.records(),
               (QList<QList<QByteArray>>{{"--hotkey", selected.at(0), selected.at(1)}}));

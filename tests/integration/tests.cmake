@@ -3,9 +3,23 @@
 add_executable(corvanta_recorder support/corvanta_recorder.cpp)
 target_link_libraries(corvanta_recorder PRIVATE corvanta_warnings)
 
-add_executable(test_linux_platform
-  integration/LinuxTestMain.cpp
-  integration/LinuxSandbox.cpp
+# corvanta_sandbox_test(name SOURCES... LIBS...): such tests, with the recorder
+# and the corvanta program built; labelled "integration".
+function(corvanta_sandbox_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} integration/LinuxTestMain.cpp integration/LinuxSandbox.cpp ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest Qt6::DBus corvanta_warnings)
+  target_compile_definitions(${name} PRIVATE QT_NO_KEYWORDS
+    CORVANTA_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    CORVANTA_RECORDER_PATH="$<TARGET_FILE:corvanta_recorder>"
+    CORVANTA_PATH="$<TARGET_FILE:corvanta>")
+  add_dependencies(${name} corvanta_recorder corvanta)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+    PROPERTIES LABELS integration ENVIRONMENT "LC_ALL=C.UTF-8")
+endfunction()
+
+# The ports' implementations and the commands.
+corvanta_sandbox_test(test_linux_platform SOURCES
   integration/AlertsAndShortcutsTest.cpp
   integration/AutostartEntryTest.cpp
   integration/BusPeer.cpp
@@ -20,19 +34,18 @@ add_executable(test_linux_platform
   integration/SessionBusPortsTest.cpp
   integration/TypeSystemTest.cpp
   integration/WorkspaceTest.cpp
-)
-target_link_libraries(test_linux_platform PRIVATE
-  CorvantaLinux FakePlatform GTest::gtest GTest::gmock Qt6::DBus PkgConfig::GIO
-  corvanta_warnings)
-target_compile_definitions(test_linux_platform PRIVATE QT_NO_KEYWORDS
-  CORVANTA_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
-  CORVANTA_RECORDER_PATH="$<TARGET_FILE:corvanta_recorder>"
-  CORVANTA_PATH="$<TARGET_FILE:corvanta>")
-add_dependencies(test_linux_platform corvanta_recorder corvanta)
-# Labelled "integration": they run the real GIO, D-Bus and /proc in a sandboxed home.
-gtest_discover_tests(test_linux_platform DISCOVERY_TIMEOUT 60
-  PROPERTIES LABELS integration ENVIRONMENT "LC_ALL=C.UTF-8")
+  LIBS CorvantaLinux FakePlatform PkgConfig::GIO)
 
+# The same faults for real: the corvanta program, GIO and a private session bus
+# in the sandboxed home of the integration tests, with the recorder as editor.
+corvanta_sandbox_test(test_faults_linux SOURCES integration/LinuxFaultsTest.cpp LIBS QuaylithLogic)
+
+# The Linux implementations of the pickers' ports, in the sandboxed home of the
+# Linux tests (private session bus, throw-away XDG folders).
+corvanta_sandbox_test(test_picker_platform SOURCES integration/PickerPlatformTest.cpp
+  LIBS CorvantaLinux Qt6::Test)
+
+include(${CMAKE_CURRENT_LIST_DIR}/RoutingEndToEnd.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/PickerEndToEnd.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/OwnershipEndToEnd.cmake)
 

@@ -6,10 +6,17 @@ check=$(cd "$(dirname "$0")/../../scripts" && pwd)/check-layering.sh
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# A tree with one logic class (Logic, Helper, Shared.h) and one widget class (Panel).
+# A tree with one logic class (Logic, Helper, Shared.h) and one widget class (Panel),
+# and its map: what each folder may include.
 make_tree() {
   local tree=$1
-  mkdir -p "$tree/core/area" "$tree/core/other"
+  mkdir -p "$tree/core/area" "$tree/core/other" "$tree/docs"
+  cat >"$tree/docs/architecture.md" <<'MAP'
+| folder | holds | includes |
+|---|---|---|
+| `core/area/` | the logic, `Panel` (widget) | platform |
+| `core/other/` | `Unlisted` | area (its logic), platform' `Alerts` |
+MAP
   cat >"$tree/core/area/sources.cmake" <<'CMAKE'
 # Sources of core/area.
 list(APPEND LOGIC_SOURCES
@@ -51,6 +58,8 @@ cases=(
   "core includes Xlib|core/area/Panel.cpp|#include <X11/Xlib.h>|includes X11/Xlib.h"
   "folders include each other|core/area/Helper.cpp|#include \"core/other/Unlisted.h\"|core/area and core/other include each other"
   "one-way folder include|core/other/Unlisted.h|#include \"core/area/Logic.h\"|pass"
+  "include the map lists by header|core/other/Unlisted.h|#include \"core/platform/Alerts.h\"|pass"
+  "include the map does not list|core/other/Unlisted.h|#include \"core/platform/Clock.h\"|Unlisted.h:3: core/other includes \"core/platform/Clock.h\", which docs/architecture.md does not list"
   "core includes QtDBus|core/area/Panel.cpp|#include <QDBusConnection>|includes QDBusConnection"
 )
 
@@ -100,5 +109,15 @@ if ((status != 1)) || [[ "$output" != *"in a cycle: "*area*other*third* ]]; then
   failed=$((failed + 1))
 fi
 
-echo "$((${#cases[@]} + 2 - failed)) of $((${#cases[@]} + 2)) layering cases passed"
+# A folder the map does not know.
+tree="$work/unmapped"
+make_tree "$tree"
+mkdir -p "$tree/core/third"
+output=$("$check" "$tree" 2>&1) && status=0 || status=$?
+if ((status != 1)) || [[ "$output" != *"core/third/ has no row in docs/architecture.md"* ]]; then
+  echo "FAIL unmapped folder: expected it named, got $status: $output"
+  failed=$((failed + 1))
+fi
+
+echo "$((${#cases[@]} + 3 - failed)) of $((${#cases[@]} + 3)) layering cases passed"
 ((failed == 0))

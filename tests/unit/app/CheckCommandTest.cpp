@@ -1,6 +1,6 @@
 #include "app/CheckCommand.h"
 #include "tests/support/FakeServices.h"
-#include "tests/unit/model/JsonEdit.h"
+#include "tests/support/JsonEdit.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "app/InstallActionsCommand.h"
 #include "core/model/RouteStore.h"
 #include "tests/support/FakePlatform.h"
-#include "tests/unit/model/JsonEdit.h"
+#include "tests/support/JsonEdit.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "core/engine/RoutingDecision.h"
 #include "core/engine/ActionResolver.h"
 #include "tests/support/FakeServices.h"
-#include "tests/unit/engine/RuleBuilders.h"
+#include "tests/support/RuleBuilders.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "core/engine/RuleDescriptions.h"
 #include "tests/support/FakeServices.h"
-#include "tests/unit/engine/RuleBuilders.h"
+#include "tests/support/RuleBuilders.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include "core/engine/CaseInsensitiveText.h"
 #include "core/engine/OpenContextBuilder.h"
 #include "tests/support/FakeServices.h"
-#include "tests/unit/engine/RuleBuilders.h"
+#include "tests/support/RuleBuilders.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "core/pickers/UtilityPerformer.h"
 #include "core/routing/RoutingPipeline.h"
 #include "tests/support/FakePickerPresenter.h"
-#include "tests/unit/store/StoreTestSupport.h"
+#include "tests/support/StoreTestSupport.h"
 
 namespace {
 const QString a = QStringLiteral("org.example.Alpha");

@@ -1,7 +1,7 @@
 // The routes file damaged in every way a disk, an editor or a stray command can
 // damage it, and writes that fail half way through a session: the file on disk
 // is never made worse, and memory never loses a change.
-#include "tests/unit/store/StoreTestSupport.h"
+#include "tests/support/StoreTestSupport.h"
 
 #include <csignal>
 #include <sys/resource.h>

@@ -1,40 +1,23 @@
 #include "core/menubar/DropPalettePanel.h"
 #include "core/menubar/DropZoneView.h"
-#include "core/pickers/UtilityPerformer.h"
-#include "core/routing/AppDelegate.h"
 #include "core/settings/SettingsWindowController.h"
-#include "tests/support/FakePickerPresenter.h"
-#include "tests/support/FakePlatform.h"
-#include "tests/support/WidgetTest.h"
-#include "tests/unit/routing/RoutingTestSupport.h"
+#include "tests/support/DelegateTest.h"
 
 #include <QApplication>
-#include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QSystemTrayIcon>
-#include <QTemporaryDir>
 #include <QTest>
-#include <memory>
 
 namespace {
 // The delegate's tray presence: first-run onboarding, a missing tray, the
 // palette from the menu and the About box's presentation.
-class PresenceTest : public WidgetTest {
+class PresenceTest : public DelegateTest {
 protected:
     void SetUp() override {
         fake.types.addType("text/x-org", {"org"}, {"text/plain"}, "Org document");
         fake.workspace.install({"org.gnu.Emacs", "Emacs", {"text/x-org"}, {}, {}, {}});
-        path = dir.filePath(QStringLiteral("routes.json"));
-        writeRoutes(path, {});
-    }
-    // A run of Corvanta on the same settings; launching is done, the event loop
-    // has not turned yet.
-    void launch(LaunchReason reason = LaunchReason::activate) {
-        delegate.reset();
-        delegate = std::make_unique<AppDelegate>(fake.platform(), pickers, utilities, path);
-        delegate->applicationDidFinishLaunching(reason);
+        writeRoutes(routesPath(), {});
     }
     bool onboardingShows() const {
         return delegate->onboardingWindow() && delegate->onboardingWindow()->isVisible();
@@ -43,15 +26,6 @@ protected:
         return delegate->settingsWindow() && delegate->settingsWindow()->isVisible();
     }
     void turnEventLoop() { QTest::qWait(20); }
-    QAction* trayItem(const QString& title) {
-        QMenu* menu = delegate->statusItemMenu();
-        Q_EMIT menu->aboutToShow();
-        for (QAction* action : menu->actions()) {
-            if (action->text() == title)
-                return action;
-        }
-        return nullptr;
-    }
 
     // The shown top-level windows of that name.
     static QList<QWidget*> shown(const char* name) {
@@ -62,13 +36,6 @@ protected:
         }
         return windows;
     }
-
-    QTemporaryDir dir;
-    QString path;
-    FakePlatform fake;
-    FakePickerPresenter pickers;
-    UtilityPerformer utilities{fake.platform()};
-    std::unique_ptr<AppDelegate> delegate;
 };
 
 TEST_F(PresenceTest, FirstRunShowsOnboardingOnceAfterLaunchingAndNeverAgain) {

@@ -1,7 +1,7 @@
 #include "core/model/Route.h"
 #include "core/model/PathExtension.h"
-#include "tests/unit/engine/RuleBuilders.h"
-#include "tests/unit/model/JsonEdit.h"
+#include "tests/support/JsonEdit.h"
+#include "tests/support/RuleBuilders.h"
 
 #include <gtest/gtest.h>
 

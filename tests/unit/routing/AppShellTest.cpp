@@ -2,18 +2,13 @@
 #include "app/OpenArguments.h"
 #include "core/history/RoutingHistory.h"
 #include "core/model/LocalFileURL.h"
-#include "core/pickers/UtilityPerformer.h"
 #include "core/platform/PlatformTexts.h"
 #include "core/platform/WindowActivation.h"
-#include "core/routing/AppDelegate.h"
 #include "core/routing/DialogAlerts.h"
 #include "core/settings/SettingsWindowController.h"
 #include "core/utilities/ExternalUtilityMenuPayload.h"
-#include "tests/support/FakePickerPresenter.h"
-#include "tests/support/FakePlatform.h"
-#include "tests/support/WidgetTest.h"
-#include "tests/unit/engine/RuleBuilders.h"
-#include "tests/unit/routing/RoutingTestSupport.h"
+#include "tests/support/DelegateTest.h"
+#include "tests/support/RuleBuilders.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -38,7 +33,7 @@ struct RecordingActivation : WindowActivation {
 
 const QString org = QStringLiteral("custom.org");
 
-class AppDelegateTest : public WidgetTest {
+class AppDelegateTest : public DelegateTest {
 protected:
     // Starts the delegate over a routes file holding `routes` (or the given bytes).
     void start(const QList<Route>& routes, const QByteArray& bytes = {}) {
@@ -46,34 +41,20 @@ protected:
             {QStringLiteral("io.corvanta.Corvanta"), "Corvanta", {}, {}, {}, {}});
         for (const QString& id : {alpha, beta})
             fake.workspace.install({id, id.section(u'.', -1), {}, {}, {}, {}});
-        const QString path = dir.filePath(QStringLiteral("routes.json"));
-        writeRoutes(path, routes, bytes);
-        delegate = std::make_unique<AppDelegate>(fake.platform(), pickers, utilities, path);
-        delegate->applicationDidFinishLaunching(LaunchReason::login);
+        writeRoutes(routesPath(), routes, bytes);
+        launch(LaunchReason::login);
     }
     // The menu's titles as the user sees them when it opens.
     QStringList menu() {
-        QMenu* menu = delegate->statusItemMenu();
-        Q_EMIT menu->aboutToShow();
         QStringList titles;
-        for (const QAction* action : menu->actions())
+        for (const QAction* action : trayItems())
             titles << (action->isSeparator() ? QStringLiteral("---") : action->text());
         return titles;
     }
     QList<QAction*> submenu(const QString& title) {
-        menu();
-        for (QAction* action : delegate->statusItemMenu()->actions()) {
-            if (action->text() == title)
-                return action->menu()->actions();
-        }
-        return {};
+        QAction* item = trayItem(title);
+        return item ? item->menu()->actions() : QList<QAction*>();
     }
-
-    QTemporaryDir dir;
-    FakePlatform fake;
-    FakePickerPresenter pickers;
-    UtilityPerformer utilities{fake.platform()};
-    std::unique_ptr<AppDelegate> delegate;
 };
 
 TEST_F(AppDelegateTest, MenuListsRoutesByNameThenTheCommandsWithUpdatesOnlyWithAHandler) {
@@ -161,7 +142,7 @@ TEST_F(AppDelegateTest, AlertsShowTheirTextsAsPlainText) {
     });
     RecordingActivation activation;
     DialogAlerts alerts(&activation);
-    EXPECT_EQ(alerts.runAlert({message, informative, {}, AlertRequest::Style::warning, -1}), 0);
+    EXPECT_EQ(alerts.runAlert(AlertRequest::warning(message, informative)), 0);
     shown.sort();
     EXPECT_EQ(shown, (QStringList{informative, message}));
     EXPECT_EQ(formats, (QList<Qt::TextFormat>{Qt::PlainText, Qt::PlainText}));

@@ -1,8 +1,8 @@
 #include "core/routing/FileDecider.h"
 #include "core/engine/OpenContextBuilder.h"
 #include "tests/support/FakePlatform.h"
-#include "tests/unit/engine/RuleBuilders.h"
-#include "tests/unit/routing/RoutingTestSupport.h"
+#include "tests/support/RoutingTestSupport.h"
+#include "tests/support/RuleBuilders.h"
 
 #include <QTemporaryDir>
 

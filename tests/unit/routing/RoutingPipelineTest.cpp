@@ -4,8 +4,8 @@
 #include "core/routing/OpenRequestParser.h"
 #include "tests/support/FakePickerPresenter.h"
 #include "tests/support/FakePlatform.h"
-#include "tests/unit/engine/RuleBuilders.h"
-#include "tests/unit/routing/RoutingTestSupport.h"
+#include "tests/support/RoutingTestSupport.h"
+#include "tests/support/RuleBuilders.h"
 
 #include <QTemporaryDir>
 #include <memory>

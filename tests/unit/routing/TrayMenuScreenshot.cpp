@@ -5,7 +5,7 @@
 #include "core/routing/AppDelegate.h"
 #include "tests/support/FakePickerPresenter.h"
 #include "tests/support/FakePlatform.h"
-#include "tests/unit/routing/RoutingTestSupport.h"
+#include "tests/support/RoutingTestSupport.h"
 
 #include <QApplication>
 #include <QMenu>

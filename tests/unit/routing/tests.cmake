@@ -12,9 +12,6 @@ corvanta_test(test_app_shell
     ${CMAKE_CURRENT_LIST_DIR}/AppShellTest.cpp
   LIBS CorvantaApp Qt6::Test)
 
-# The end-to-end tests live with the other integration tests.
-include(${CMAKE_CURRENT_LIST_DIR}/../../integration/RoutingEndToEnd.cmake)
-
 # Not a test: opens the tray menu on sample routes and saves a picture of it
 # (run under xvfb-run).
 add_executable(tray_menu_screenshot ${CMAKE_CURRENT_LIST_DIR}/TrayMenuScreenshot.cpp)

@@ -1,7 +1,7 @@
 #include "core/selection/ApplicationScriptsInstaller.h"
 #include "core/selection/ScriptableFileManager.h"
 #include "core/selection/SelectionHelperScript.h"
-#include "tests/unit/store/StoreTestSupport.h"
+#include "tests/support/StoreTestSupport.h"
 
 #include <QCoreApplication>
 #include <QDir>

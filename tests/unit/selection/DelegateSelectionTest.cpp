@@ -5,9 +5,9 @@
 #include "core/routing/AppDelegate.h"
 #include "tests/support/FakePickerPresenter.h"
 #include "tests/support/FakePlatform.h"
+#include "tests/support/RoutingTestSupport.h"
+#include "tests/support/RuleBuilders.h"
 #include "tests/support/WidgetTest.h"
-#include "tests/unit/engine/RuleBuilders.h"
-#include "tests/unit/routing/RoutingTestSupport.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

@@ -1,8 +1,8 @@
 #include "core/selection/FileManagerActionsKeeper.h"
 #include "core/model/RouteStore.h"
 #include "tests/support/FakePlatform.h"
-#include "tests/unit/engine/RuleBuilders.h"
-#include "tests/unit/routing/RoutingTestSupport.h"
+#include "tests/support/RoutingTestSupport.h"
+#include "tests/support/RuleBuilders.h"
 
 #include <QFile>
 #include <QFileInfo>

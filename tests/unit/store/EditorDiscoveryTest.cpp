@@ -1,4 +1,4 @@
-#include "StoreTestSupport.h"
+#include "tests/support/StoreTestSupport.h"
 
 #include "core/model/EditorDiscovery.h"
 

@@ -1,4 +1,4 @@
-#include "StoreTestSupport.h"
+#include "tests/support/StoreTestSupport.h"
 
 namespace {
 const QString alpha = QStringLiteral("com.example.Alpha");
@@ -113,7 +113,7 @@ TEST_F(OperationsTest, ActiveEditorFollowsEnabledEditors) {
     store->setAllEditorsEnabled("custom.a", true);
     EXPECT_EQ(route().activeBundleID, alpha);
     store->removeEditor("custom.a", alpha); // manual, so it may go
-    EXPECT_EQ(editorIDs(route()), QStringList{beta});
+    EXPECT_EQ(RuleBuilders::idsOf(route().editors), QStringList{beta});
     EXPECT_EQ(route().activeBundleID, beta);
 }
 

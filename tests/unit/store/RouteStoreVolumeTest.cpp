@@ -1,4 +1,4 @@
-#include "StoreTestSupport.h"
+#include "tests/support/StoreTestSupport.h"
 
 TEST_F(StoreTest, HundredsOfRoutesAndThousandsOfRulesSurviveChangesAndReload) {
     constexpr int routeCount = 200, rulesPerRoute = 10;

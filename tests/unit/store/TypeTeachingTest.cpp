@@ -1,4 +1,4 @@
-#include "StoreTestSupport.h"
+#include "tests/support/StoreTestSupport.h"
 
 #include "core/model/DefaultHandlerClaimer.h"
 #include "core/model/FileTypeProbe.h"
@@ -105,7 +105,7 @@ TEST_F(TeachingTest, NewTypeBecomesACustomRouteAfterConfirmation) {
     const Route route = *store->routeWithID("custom.text/x-org");
     EXPECT_EQ(route.name, "Org document");
     EXPECT_EQ(route.extensions, QStringList{"org"});
-    EXPECT_EQ(editorIDs(route), QStringList{"org.gnu.Emacs"});
+    EXPECT_EQ(RuleBuilders::idsOf(route.editors), QStringList{"org.gnu.Emacs"});
     EXPECT_EQ(route.activeBundleID, "org.gnu.Emacs");
     EXPECT_EQ(readState().routes, store->routes());
     EXPECT_EQ(claimedTypes(), QStringList{"text/x-org"});

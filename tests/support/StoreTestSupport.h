@@ -3,6 +3,7 @@
 #include "core/model/RouteStore.h"
 #include "core/model/RoutesFileCodec.h"
 #include "tests/support/FakePlatform.h"
+#include "tests/support/RuleBuilders.h"
 
 #include <QDir>
 #include <QFile>
@@ -43,13 +44,6 @@ inline QList<QString> routeIDs(const QList<Route>& routes) {
     QList<QString> ids;
     for (const Route& route : routes)
         ids.append(route.id);
-    return ids;
-}
-
-inline QStringList editorIDs(const Route& route) {
-    QStringList ids;
-    for (const Editor& editor : route.editors)
-        ids.append(editor.bundleID);
     return ids;
 }
 
