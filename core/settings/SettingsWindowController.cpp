@@ -12,9 +12,9 @@
 #include "core/settings/ElidingLabel.h"
 #include "core/settings/FileManagerActionsRow.h"
 #include "core/settings/GeneralSettingsPage.h"
-#include "core/settings/OrderSettingsPage.h"
 #include "core/settings/HistorySettingsBox.h"
 #include "core/settings/NotificationSettingsBox.h"
+#include "core/settings/OrderSettingsPage.h"
 #include "core/settings/PermissionTilesView.h"
 #include "core/settings/RouteSettingsSummary.h"
 #include "core/settings/RuleDraft.h"
@@ -98,7 +98,8 @@ SettingsWindowController::SettingsWindowController(RouteStore& store, const Plat
     m_tabs = new QTabWidget(central);
     m_tabs->setObjectName(QStringLiteral("settingsTabWidget"));
     m_generalPage = new GeneralSettingsPage(platform.preferences, m_hooks.onShowOnboarding);
-    m_generalPage->addRow(new StartAtLoginSwitch(platform.loginItem, platform.alerts, m_generalPage));
+    m_generalPage->addRow(
+        new StartAtLoginSwitch(platform.loginItem, platform.alerts, m_generalPage));
     m_generalPage->addRow(
         new HistorySettingsBox(platform.preferences, m_hooks.clearHistory, m_generalPage));
     m_generalPage->addRow(new NotificationSettingsBox(platform.preferences, m_generalPage));
