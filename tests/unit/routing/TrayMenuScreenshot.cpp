@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
     FakePickerPresenter pickers;
     UtilityPerformer utilities{fake.platform()};
     AppDelegate delegate(fake.platform(), pickers, utilities, dir.filePath("routes.json"));
-    delegate.applicationDidFinishLaunching();
+    delegate.applicationDidFinishLaunching(LaunchReason::login);
     QWidget desktop(nullptr, Qt::FramelessWindowHint);
     desktop.setGeometry(QGuiApplication::primaryScreen()->geometry());
     desktop.setStyleSheet(QStringLiteral("background: #4a6f9c"));
