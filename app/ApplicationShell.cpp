@@ -32,10 +32,13 @@
 #include <cstdio>
 #include <glib-unix.h>
 #include <memory>
+#include <utility>
 
 namespace {
 // How long a run without a tray may wait for launches to report.
 constexpr int headlessRunLimitMs = 60000;
+// How long an instance the bus started waits for its request before building the tray.
+constexpr int busRequestWaitMs = 1000;
 
 bool hasDisplay() {
     return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ||
@@ -176,6 +179,13 @@ public:
             [this](const std::optional<QString>& token) {
                 if (activation)
                     activation->setRequestToken(token);
+                // Every request waits one turn of the event loop, so two turns
+                // come after it.
+                if (afterFirstRequest)
+                    QTimer::singleShot(0, this,
+                                       [this, next = std::exchange(afterFirstRequest, {})] {
+                                           QTimer::singleShot(0, this, next);
+                                       });
             });
         service->onActivate = [this] {
             if (delegate)
@@ -184,7 +194,13 @@ public:
     }
     QPointer<AppDelegate> delegate;
     WindowActivation* activation = nullptr;
+    std::function<void()> afterFirstRequest;
 };
+
+// The bus starts Corvanta for the request of a double-click made while none ran.
+bool startedByBus() {
+    return qEnvironmentVariableIsSet("DBUS_STARTER_BUS_TYPE");
+}
 
 // The tray instance; opens `urls` once launching has finished. It owns the
 // routes file, or does not run: a second tray (one without a session bus, or
@@ -219,13 +235,26 @@ int runInstance(QDBusConnection bus, ServiceObject& service, LaunchReason reason
         // Rules may have changed while Corvanta was not running.
         actionsKeeper->refresh();
     }
-    QTimer::singleShot(0, &delegate, [&delegate, reason, urls, hotkeyNames] {
-        delegate.applicationDidFinishLaunching(reason);
-        if (!urls.isEmpty())
-            deliver(delegate, urls, hotkeyNames);
-    });
+    // The file that started Corvanta goes to its editor before the tray, its
+    // menu, the hotkeys and the onboarding are built; so does the request the
+    // bus started it for, unless it never comes.
+    const auto finishLaunching = [&delegate, reason, done = std::make_shared<bool>(false)] {
+        if (!std::exchange(*done, true))
+            delegate.applicationDidFinishLaunching(reason);
+    };
+    if (urls.isEmpty() && startedByBus()) {
+        service.afterFirstRequest = finishLaunching;
+        QTimer::singleShot(busRequestWaitMs, &delegate, finishLaunching);
+    } else {
+        QTimer::singleShot(0, &delegate, [&delegate, urls, hotkeyNames, finishLaunching] {
+            if (!urls.isEmpty())
+                deliver(delegate, urls, hotkeyNames);
+            QTimer::singleShot(0, &delegate, finishLaunching);
+        });
+    }
     const guint terminated = quitOnTerminate();
     const int status = QApplication::exec();
+    service.afterFirstRequest = nullptr;
     if (terminated)
         g_source_remove(terminated);
     if (bus.isConnected()) {

@@ -41,36 +41,35 @@ QStringList locationsOf(GList* infos) {
     return locations;
 }
 
-GObjectPtr<GDesktopAppInfo> infoForBundleID(const QString& bundleID) {
+} // namespace
+
+GObjectPtr<GDesktopAppInfo> GioWorkspace::infoForBundleID(const QString& bundleID) const {
     if (bundleID.isEmpty())
         return nullptr;
-    const QByteArray desktopID = (bundleID + desktopSuffix).toUtf8();
-    return GObjectPtr<GDesktopAppInfo>(g_desktop_app_info_new(desktopID.constData()));
+    return m_entries.byID((bundleID + desktopSuffix).toUtf8());
 }
 
-GObjectPtr<GDesktopAppInfo> infoForLocation(const QString& location) {
+GObjectPtr<GDesktopAppInfo> GioWorkspace::infoForLocation(const QString& location) const {
     if (location.isEmpty())
         return nullptr;
-    return GObjectPtr<GDesktopAppInfo>(
-        g_desktop_app_info_new_from_filename(QFile::encodeName(location).constData()));
+    return m_entries.byFile(location);
 }
 
 // The entry for a location, loaded by its desktop ID when it has one, so that
 // GIO can name it in mimeapps.list.
-GObjectPtr<GDesktopAppInfo> launchableInfoForLocation(const QString& location) {
+GObjectPtr<GDesktopAppInfo> GioWorkspace::launchableInfoForLocation(const QString& location) const {
     GObjectPtr<GDesktopAppInfo> info = infoForLocation(location);
     if (!info)
         return nullptr;
     const char* id = g_app_info_get_id(G_APP_INFO(info.get()));
     if (!id)
         return info;
-    GObjectPtr<GDesktopAppInfo> byID(g_desktop_app_info_new(id));
+    GObjectPtr<GDesktopAppInfo> byID = m_entries.byID(QByteArray(id));
     const char* file = byID ? g_desktop_app_info_get_filename(byID.get()) : nullptr;
     if (file && QFile::decodeName(file) == location)
         return byID;
     return info;
 }
-} // namespace
 
 QStringList GioWorkspace::editorRoleHandlers(const QString& type) const {
     GObjectListPtr infos(g_app_info_get_recommended_for_type(type.toUtf8().constData()));

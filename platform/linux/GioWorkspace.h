@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/platform/Workspace.h"
+#include "platform/linux/DesktopEntryCache.h"
 
 // Installed applications as desktop entries through GIO: the desktop file ID
 // without ".desktop" is the bundle identifier, the entry's path its location.
@@ -38,5 +39,10 @@ public:
     void setActivationTokenSource(TokenSource source) { m_activationToken = std::move(source); }
 
 private:
+    GObjectPtr<GDesktopAppInfo> infoForBundleID(const QString& bundleID) const;
+    GObjectPtr<GDesktopAppInfo> infoForLocation(const QString& location) const;
+    GObjectPtr<GDesktopAppInfo> launchableInfoForLocation(const QString& location) const;
+
     TokenSource m_activationToken;
+    mutable DesktopEntryCache m_entries;
 };

@@ -2,6 +2,7 @@
 list(APPEND LINUX_SOURCES
   AtspiAccessibilitySelection.cpp
   AtspiScreenReader.cpp
+  DesktopEntryCache.cpp
   DesktopEntryProgram.cpp
   DesktopProgramIndex.cpp
   DesktopSettingsCommand.cpp

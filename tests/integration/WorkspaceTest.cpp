@@ -153,6 +153,29 @@ TEST(GioWorkspace, LaunchCarriesTheRequestsActivationToken) {
     }
     QFile::remove(entryPath("test.StartupEnv.desktop"));
 }
+// Entries are kept between launches: an edited one is launched as edited, a
+// removed one is gone.
+TEST(GioWorkspace, LaunchesFollowAnEntryEditedOrRemovedSinceTheLastOne) {
+    const QString out = LinuxSandbox::current().root() + "/edited";
+    GioWorkspace workspace;
+    for (const QByteArray word : {"before", "after-the-edit"}) {
+        const QByteArray exec = "sh -c 'echo " + word + " > " + out.toUtf8() + "' sh %F";
+        writeEntry("test.Edited.desktop",
+                   "[Desktop Entry]\nType=Application\nName=E\nExec=" + exec + "\n");
+        QFile::remove(out);
+        std::optional<QString> launch = "unreported";
+        workspace.openURLs({QUrl::fromLocalFile("/tmp/x.md")}, entryPath("test.Edited.desktop"),
+                           into(launch));
+        ASSERT_TRUE(reported(launch));
+        QFile file(out);
+        SandboxHelpers::waitUntil([&] { return file.size() > 0; });
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll().trimmed(), word);
+        EXPECT_EQ(workspace.locationForBundleID("test.Edited"), entryPath("test.Edited.desktop"));
+    }
+    QFile::remove(entryPath("test.Edited.desktop"));
+    EXPECT_EQ(workspace.locationForBundleID("test.Edited"), std::nullopt);
+}
 // The message that ends the file manager's startup sequence names it exactly,
 // quotes escaped, NUL-terminated as the startup notification protocol wants.
 TEST(DesktopWindowActivation, KeepsTheRequestTokenAndEndsItsSequenceByName) {
