@@ -23,7 +23,7 @@ _corvanta() {
     cur=${COMP_WORDS[COMP_CWORD]}
     prev=${COMP_WORDS[COMP_CWORD - 1]}
     if ((COMP_CWORD == 1)); then
-        mapfile -t COMPREPLY < <(compgen -W "open check routes explain teach selection install-actions log --help --version" -- "$cur")
+        mapfile -t COMPREPLY < <(compgen -W "open check routes explain teach selection install-actions log --login --help --version" -- "$cur")
         return
     fi
     command=${COMP_WORDS[1]}

@@ -21,6 +21,7 @@ set -l commands open check routes explain teach selection install-actions log
 complete -c corvanta -f
 complete -c corvanta -n "not __fish_seen_subcommand_from $commands" -s h -l help -d 'Show the help'
 complete -c corvanta -n "not __fish_seen_subcommand_from $commands" -l version -d 'Show the version'
+complete -c corvanta -n "not __fish_seen_subcommand_from $commands" -l login -d 'Start quietly, as at login'
 complete -c corvanta -n "not __fish_seen_subcommand_from $commands" -a open -d 'Open files or x-corvanta:// links'
 complete -c corvanta -n "not __fish_seen_subcommand_from $commands" -a check -d 'Decode a routes file'
 complete -c corvanta -n "not __fish_seen_subcommand_from $commands" -a routes -d 'List the routes'

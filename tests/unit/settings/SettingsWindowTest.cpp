@@ -1,3 +1,4 @@
+#include "core/platform/PlatformTexts.h"
 #include "core/settings/DefaultRuleEditorSheet.h"
 #include "core/settings/ElidingLabel.h"
 #include "core/settings/PermissionTilesView.h"
@@ -635,7 +636,7 @@ TEST_F(SettingsWindowTest, PermissionTilesFollowTheDesktop) {
     EXPECT_EQ(world.fake.selectionPermissions.enableRequests, 1);
     EXPECT_EQ(tiles->accessibilityStatus()->text(), "\u25cf granted");
     EXPECT_EQ(tiles->requestAutomationButton()->toolTip(),
-              "Show the system prompt to allow Automation access");
+              PlatformTexts::text("Show the system prompt to allow Automation access"));
     EXPECT_FALSE(tiles->installScriptsButton());
 }
 
