@@ -40,7 +40,8 @@ HotkeyRecorder::HotkeyRecorder(ShortcutRegistry& registry, HotkeyRecordingPeriod
     : QObject(parent)
     , m_registry(registry)
     , m_period(period)
-    , m_shortcutName(std::move(shortcutName)) {
+    , m_shortcutName(std::move(shortcutName))
+    , m_states(registry) {
     m_hintReset.setSingleShot(true);
     m_hintReset.setTimerType(Qt::PreciseTimer);
     m_hintReset.setInterval(hintMilliseconds);
@@ -48,6 +49,7 @@ HotkeyRecorder::HotkeyRecorder(ShortcutRegistry& registry, HotkeyRecordingPeriod
         m_rejectHint.reset();
         Q_EMIT titleChanged();
     });
+    connect(&m_states, &HotkeyStateWatch::statesChanged, this, &HotkeyRecorder::titleChanged);
 }
 
 HotkeyRecorder::~HotkeyRecorder() {
@@ -130,6 +132,12 @@ QString HotkeyRecorder::title() const {
     if (const std::optional<QString> text = m_registry.shortcutDisplayText(m_shortcutName))
         return *text;
     return QStringLiteral("Record Shortcut");
+}
+
+std::optional<QString> HotkeyRecorder::inactiveReason() const {
+    if (m_recording || m_rejectHint)
+        return std::nullopt;
+    return m_states.inactiveReason({m_shortcutName});
 }
 
 void HotkeyRecorder::toggleRecording() {

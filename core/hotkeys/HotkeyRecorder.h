@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/hotkeys/HotkeyStateWatch.h"
 #include "core/platform/Shortcut.h"
 
 #include <QObject>
@@ -58,6 +59,8 @@ public:
     bool isRecording() const { return m_recording; }
     const std::optional<QString>& rejectHint() const { return m_rejectHint; }
     QString title() const;
+    // Why the stored hotkey does nothing now; none while it works or while recording.
+    std::optional<QString> inactiveReason() const;
 
     void toggleRecording();
     void startRecording();
@@ -83,4 +86,5 @@ private:
     bool m_recording = false;
     std::optional<QString> m_rejectHint;
     QTimer m_hintReset;
+    HotkeyStateWatch m_states;
 };

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
 
@@ -17,15 +18,15 @@ HotkeyRecorderView::HotkeyRecorderView(ShortcutRegistry& registry, HotkeyRecordi
                                        const QString& shortcutName, QWidget* parent)
     : QWidget(parent)
     , m_recorder(registry, period, shortcutName)
-    , m_button(new QPushButton(this)) {
+    , m_button(new QPushButton(this))
+    , m_stateLabel(new QLabel(this)) {
     setObjectName(QStringLiteral("hotkeyRecorderView"));
     m_button->setObjectName(QStringLiteral("hotkeyRecorderButton"));
     m_button->setAccessibleName(QStringLiteral("Hotkey"));
     if (registry.desktopConfirmsBindings()) {
         // A recorded combination is only a wish the desktop still has to grant.
-        const QString note = HotkeyRecorder::desktopConfirmsNote();
-        m_button->setToolTip(HotkeyRecorder::toolTip() + QStringLiteral("\n\n") + note);
-        m_button->setAccessibleDescription(note);
+        m_description = HotkeyRecorder::desktopConfirmsNote();
+        m_button->setToolTip(HotkeyRecorder::toolTip() + QStringLiteral("\n\n") + m_description);
     } else {
         m_button->setToolTip(HotkeyRecorder::toolTip());
     }
@@ -33,6 +34,10 @@ HotkeyRecorderView::HotkeyRecorderView(ShortcutRegistry& registry, HotkeyRecordi
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_button);
+    m_stateLabel->setObjectName(QStringLiteral("hotkeyStateLabel"));
+    m_stateLabel->setTextFormat(Qt::PlainText);
+    m_stateLabel->setForegroundRole(QPalette::PlaceholderText);
+    layout->addWidget(m_stateLabel);
     setMinimumWidth(naturalWidth);
     // Tab order and focus given to the view reach the button.
     setFocusProxy(m_button);
@@ -53,8 +58,9 @@ HotkeyRecorderView::~HotkeyRecorderView() {
 }
 
 QSize HotkeyRecorderView::sizeHint() const {
-    return {qMax(naturalWidth, m_button->sizeHint().width()),
-            qMax(naturalHeight, m_button->sizeHint().height())};
+    // The button, and the state next to it while the hotkey does nothing.
+    const QSize laidOut = layout()->sizeHint();
+    return {qMax(naturalWidth, laidOut.width()), qMax(naturalHeight, laidOut.height())};
 }
 
 QSize HotkeyRecorderView::minimumSizeHint() const {
@@ -63,6 +69,15 @@ QSize HotkeyRecorderView::minimumSizeHint() const {
 
 void HotkeyRecorderView::refreshTitle() {
     m_button->setText(m_recorder.title());
+    const std::optional<QString> reason = m_recorder.inactiveReason();
+    m_stateLabel->setText(reason.value_or(QString()));
+    m_stateLabel->setVisible(reason.has_value());
+    QStringList description{m_description};
+    if (reason)
+        description.append(*reason);
+    description.removeAll(QString());
+    m_button->setAccessibleDescription(description.join(QLatin1Char(' ')));
+    updateGeometry();
 }
 
 void HotkeyRecorderView::recordingChanged(bool recording) {

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class HotkeyRecordingPeriod;
+class QLabel;
 class QPushButton;
 class ShortcutRegistry;
 
@@ -22,6 +23,8 @@ public:
     const QString& shortcutName() const { return m_recorder.shortcutName(); }
     bool isRecording() const { return m_recorder.isRecording(); }
     QPushButton* button() const { return m_button; }
+    // Says why the stored hotkey does nothing now; hidden while it works.
+    QLabel* stateLabel() const { return m_stateLabel; }
     // The per-view logic (state, title, classification).
     HotkeyRecorder& recorder() { return m_recorder; }
 
@@ -47,5 +50,7 @@ private:
 
     HotkeyRecorder m_recorder;
     QPushButton* m_button = nullptr;
+    QLabel* m_stateLabel = nullptr;
+    QString m_description;
     bool m_monitoring = false;
 };

@@ -2,6 +2,7 @@
 list(APPEND LOGIC_SOURCES
   hotkeys/HotkeyRecorder.cpp
   hotkeys/HotkeyRecordingPeriod.cpp
+  hotkeys/HotkeyStateWatch.cpp
   hotkeys/RuleHotkeyCenter.cpp
 )
 list(APPEND WIDGET_SOURCES

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/platform/ObserverList.h"
 #include "core/platform/Shortcut.h"
 
 #include <QList>
@@ -15,7 +16,9 @@ enum class ShortcutGrab {
     notRegistered,        // no handler, or no shortcut stored under the name
     paused,               // the global switch is off; grabbed again when it is back on
     heldByAnotherProgram, // refused: another program holds the combination
-    unavailable,          // this session offers no global keys (no X11)
+    notBoundByDesktop,    // the desktop has not bound it (not yet, or not at all)
+    notOnKeyboard,        // the keyboard layout has no key for it
+    unavailable,          // this session offers no global keys (no X11, no portal)
 };
 
 // Named global shortcuts ("rule-" + rule id): the stored table of names and
@@ -46,6 +49,12 @@ public:
     virtual std::optional<QString> lastSaveError() const { return std::nullopt; }
     // How the grab of `name` stands now.
     virtual ShortcutGrab grabState(const QString& name) const = 0;
+    // Told after grab states may have changed: by a call here, or on their own (the
+    // desktop bound or dropped keys, the keyboard layout changed).
+    int addGrabStateObserver(std::function<void()> observer) {
+        return m_grabStateObservers.add(std::move(observer));
+    }
+    void removeGrabStateObserver(int token) { m_grabStateObservers.remove(token); }
 
     // The global switch: while off, no handler runs and no combination is held.
     virtual bool isEnabled() const = 0;
@@ -95,20 +104,15 @@ public:
     // The recorder-active notification: recorders post it with "isActive" when they
     // start capturing keys and when the capture has ended.
     int addRecorderActiveObserver(RecorderActiveObserver observer) {
-        m_observers.append({m_nextObserver, std::move(observer)});
-        return m_nextObserver++;
+        return m_recorderObservers.add(std::move(observer));
     }
-    void removeRecorderActiveObserver(int token) {
-        m_observers.removeIf([token](const auto& entry) { return entry.first == token; });
-    }
+    void removeRecorderActiveObserver(int token) { m_recorderObservers.remove(token); }
     void postRecorderActiveStatusDidChange(const QVariantMap& userInfo) {
-        // Observers may come and go while being told.
-        const auto observers = m_observers;
-        for (const auto& entry : observers)
-            entry.second(userInfo);
+        m_recorderObservers.notify(userInfo);
     }
 
 protected:
+    void grabStatesChanged() const { m_grabStateObservers.notify(); }
     // Hands a press of `shortcut` to the recording recorder; false when none records.
     bool feedRecorder(const Shortcut& shortcut) const {
         if (!m_recorderFeed)
@@ -121,6 +125,6 @@ protected:
 
 private:
     std::function<void(const Shortcut&)> m_recorderFeed;
-    QList<std::pair<int, RecorderActiveObserver>> m_observers;
-    int m_nextObserver = 1;
+    ObserverList<QVariantMap> m_recorderObservers;
+    ObserverList<> m_grabStateObservers;
 };

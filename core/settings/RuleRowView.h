@@ -15,6 +15,9 @@ public:
 
     QCheckBox* enabledBox() const { return m_enabledBox; }
     QLabel* summaryLabel() const { return m_summary; }
+    // Why the rule's hotkey does nothing now; none hides it.
+    void setHotkeyState(const std::optional<QString>& inactiveReason);
+    QLabel* hotkeyStateLabel() const { return m_hotkeyState; }
 
 Q_SIGNALS:
     void enabledToggled(bool enabled);
@@ -22,4 +25,5 @@ Q_SIGNALS:
 private:
     QCheckBox* m_enabledBox = nullptr;
     QLabel* m_summary;
+    QLabel* m_hotkeyState;
 };

@@ -1,6 +1,7 @@
 #include "core/settings/RulesSettingsPage.h"
 
 #include "core/engine/RuleDescriptions.h"
+#include "core/hotkeys/HotkeyStateWatch.h"
 #include "core/model/RouteStore.h"
 #include "core/platform/Clipboard.h"
 #include "core/settings/ReorderableList.h"
@@ -28,15 +29,18 @@ QStringList ruleIDs(const Route& route) {
 } // namespace
 
 RulesSettingsPage::RulesSettingsPage(RouteStore& store, const RuleDescriptions& descriptions,
-                                     Clipboard& clipboard,
+                                     ShortcutRegistry& shortcuts, Clipboard& clipboard,
                                      std::function<QString(const QString&)> ruleLinkTemplate,
                                      QWidget* parent)
     : SettingsPage(parent)
     , m_store(store)
     , m_descriptions(descriptions)
     , m_clipboard(clipboard)
-    , m_ruleLinkTemplate(std::move(ruleLinkTemplate)) {
+    , m_ruleLinkTemplate(std::move(ruleLinkTemplate))
+    , m_hotkeyStates(new HotkeyStateWatch(shortcuts, this)) {
     setObjectName(QStringLiteral("rulesPage"));
+    connect(m_hotkeyStates, &HotkeyStateWatch::statesChanged, this,
+            &RulesSettingsPage::showHotkeyStates);
     auto* layout = new QVBoxLayout(this);
     m_table = new ReorderableList(this);
     layout->addWidget(SettingsControls::labelFor(
@@ -85,7 +89,9 @@ void RulesSettingsPage::reload(const Route& route) {
     const ListPosition position = ListPosition::of(m_table);
     m_table->clear();
     m_shownIDs = ruleIDs(route);
+    m_shownHotkeys.clear();
     for (const Rule& rule : route.rules) {
+        m_shownHotkeys.append(rule.enabled ? rule.usedHotkeyNames() : QStringList());
         const QString summary = m_descriptions.ruleSummary(rule, route.editors);
         auto* row = new RuleRowView(summary, rule.enabled, m_table->viewport());
         SettingsControls::widgetRow(m_table, row, rule.id, summary);
@@ -101,7 +107,25 @@ void RulesSettingsPage::reload(const Route& route) {
     // The Default Rule row stays last.
     fallback->setFlags(fallback->flags() & ~Qt::ItemIsDragEnabled);
     position.restore(m_table);
+    showHotkeyStates();
     updateButtons();
+}
+
+void RulesSettingsPage::showHotkeyStates() {
+    for (int row = 0; row < m_shownHotkeys.size(); ++row) {
+        QListWidgetItem* item = m_table->item(row);
+        auto* view = item ? qobject_cast<RuleRowView*>(m_table->itemWidget(item)) : nullptr;
+        if (!view)
+            continue;
+        const std::optional<QString> reason = m_hotkeyStates->inactiveReason(m_shownHotkeys[row]);
+        view->setHotkeyState(reason);
+        // Screen readers hear the row as its summary and, when there is one, the reason.
+        const QString summary = view->summaryLabel()->text();
+        item->setData(Qt::AccessibleTextRole,
+                      reason ? summary + QStringLiteral(" (") + *reason + QLatin1Char(')')
+                             : summary);
+        item->setSizeHint(view->sizeHint());
+    }
 }
 
 QString RulesSettingsPage::ruleIDAt(int row) const {

@@ -5,17 +5,20 @@
 #include <functional>
 
 class Clipboard;
+class HotkeyStateWatch;
 class QMenu;
 class QPushButton;
 class ReorderableList;
 class RouteStore;
 class RuleDescriptions;
+class ShortcutRegistry;
 
 // The rules tab: the route's rules in evaluation order, then its Default Rule.
 class RulesSettingsPage : public SettingsPage {
     Q_OBJECT
 public:
-    RulesSettingsPage(RouteStore& store, const RuleDescriptions& descriptions, Clipboard& clipboard,
+    RulesSettingsPage(RouteStore& store, const RuleDescriptions& descriptions,
+                      ShortcutRegistry& shortcuts, Clipboard& clipboard,
                       std::function<QString(const QString& ruleID)> ruleLinkTemplate,
                       QWidget* parent = nullptr);
 
@@ -33,6 +36,8 @@ private:
     void removeCurrent();
     void move(int from, int gap);
     void updateButtons();
+    // Each rule row says whether its hotkeys do nothing now, and why.
+    void showHotkeyStates();
     // The rule id of `row`; empty for the Default Rule row and outside the list.
     QString ruleIDAt(int row) const;
 
@@ -42,6 +47,9 @@ private:
     std::function<QString(const QString&)> m_ruleLinkTemplate;
     QString m_routeID;
     QStringList m_shownIDs;
+    // The hotkey names of each shown rule, by row.
+    QList<QStringList> m_shownHotkeys;
+    HotkeyStateWatch* m_hotkeyStates = nullptr;
     ReorderableList* m_table = nullptr;
     QPushButton* m_editButton = nullptr;
     QPushButton* m_removeButton = nullptr;

@@ -109,8 +109,8 @@ SettingsWindowController::SettingsWindowController(RouteStore& store, const Plat
                                             m_hooks.usesApplicationScripts);
     connect(editors, &EditorsSettingsPage::editTemplateRequested, this,
             &SettingsWindowController::editTemplate);
-    auto* rules =
-        new RulesSettingsPage(store, m_descriptions, platform.clipboard, m_hooks.ruleLinkTemplate);
+    auto* rules = new RulesSettingsPage(store, m_descriptions, platform.shortcuts,
+                                        platform.clipboard, m_hooks.ruleLinkTemplate);
     connect(rules, &RulesSettingsPage::editRuleRequested, this,
             &SettingsWindowController::editRule);
     connect(rules, &RulesSettingsPage::editDefaultRuleRequested, this,

@@ -341,6 +341,7 @@ void X11KeyGrabber::readEvents() {
             loadKeyboard();
             for (const Shortcut& shortcut : grabbed)
                 grab(shortcut);
+            Q_EMIT keyboardChanged();
         }
         std::free(event);
     }

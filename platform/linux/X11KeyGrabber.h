@@ -33,6 +33,8 @@ public:
     // A combination this grabber holds is not held by another program.
     bool isHeldByAnotherProgram(const Shortcut& shortcut);
     bool canRepresent(const Shortcut& shortcut) const;
+    // Whether this grabber holds `shortcut` now.
+    bool holds(const Shortcut& shortcut) const { return m_grabbed.contains(shortcut); }
     // The key a recorder should take for `keycode`: its unshifted keysym in the
     // lowest group that has one a shortcut can use (Latin in "ru,us").
     std::optional<Qt::Key> keyOnKeycode(quint32 keycode) const;
@@ -40,6 +42,10 @@ public:
 Q_SIGNALS:
     // A grabbed combination was pressed (not an auto-repeat of a held key).
     void pressed(const Shortcut& shortcut);
+    // Another keyboard mapping (a layout switched with setxkbmap, the desktop's
+    // settings): what was held is grabbed again where it can be; keys that had no
+    // key before may have one now.
+    void keyboardChanged();
 
 private:
     struct KeyGrab {

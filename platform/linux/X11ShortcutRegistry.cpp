@@ -25,6 +25,10 @@ X11KeyGrabber* X11ShortcutRegistry::grabber() const {
         if (grabber->isConnected()) {
             QObject::connect(grabber.get(), &X11KeyGrabber::pressed, grabber.get(),
                              [this](const Shortcut& shortcut) { pressed(shortcut); });
+            // Made on the first look-up, const or not; the registry itself is never const.
+            auto* self = const_cast<X11ShortcutRegistry*>(this);
+            QObject::connect(grabber.get(), &X11KeyGrabber::keyboardChanged, grabber.get(),
+                             [self] { self->keyboardChanged(); });
             m_grabber = std::move(grabber);
             if (qgetenv("XDG_SESSION_TYPE") == "wayland")
                 qWarning("Corvanta: this is a Wayland session; rule hotkeys reach Corvanta only "
@@ -49,6 +53,7 @@ ShortcutGrab X11ShortcutRegistry::setShortcut(const std::optional<Shortcut>& sho
     if (it == m_registrations.end())
         return ShortcutGrab::notRegistered;
     regrab(name, *it);
+    grabStatesChanged();
     return it->state;
 }
 
@@ -56,6 +61,7 @@ ShortcutGrab X11ShortcutRegistry::onKeyDown(const QString& name, Handler action)
     Registration& registration = m_registrations[name];
     registration.handler = std::move(action);
     regrab(name, registration);
+    grabStatesChanged();
     return registration.state;
 }
 
@@ -65,6 +71,7 @@ void X11ShortcutRegistry::removeHandler(const QString& name) {
         return;
     release(*it);
     m_registrations.erase(it);
+    grabStatesChanged();
 }
 
 ShortcutGrab X11ShortcutRegistry::grabState(const QString& name) const {
@@ -80,6 +87,17 @@ void X11ShortcutRegistry::setEnabled(bool enabled) {
     // combinations the rules hold, so nothing stays grabbed.
     for (auto it = m_registrations.begin(); it != m_registrations.end(); ++it)
         regrab(it.key(), *it);
+    grabStatesChanged();
+}
+
+void X11ShortcutRegistry::keyboardChanged() {
+    for (auto it = m_registrations.begin(); it != m_registrations.end(); ++it) {
+        // A grab the new mapping could not take again is held no more.
+        if (it->grabbed && !m_grabber->holds(*it->grabbed))
+            it->grabbed.reset();
+        regrab(it.key(), *it);
+    }
+    grabStatesChanged();
 }
 
 bool X11ShortcutRegistry::isHeldByAnotherProgram(const Shortcut& shortcut) {
@@ -138,10 +156,12 @@ void X11ShortcutRegistry::regrab(const QString& name, Registration& registration
                  qUtf8Printable(displayText(*shortcut)), qUtf8Printable(name));
         break;
     case X11KeyGrabber::Result::unknownKey:
-    case X11KeyGrabber::Result::noDisplay:
-        registration.state = ShortcutGrab::unavailable;
+        registration.state = ShortcutGrab::notOnKeyboard;
         qWarning("Corvanta: %s (shortcut %s) does nothing: this keyboard has no such key",
                  qUtf8Printable(displayText(*shortcut)), qUtf8Printable(name));
+        break;
+    case X11KeyGrabber::Result::noDisplay:
+        registration.state = ShortcutGrab::unavailable;
         break;
     }
 }

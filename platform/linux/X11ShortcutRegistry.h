@@ -47,6 +47,8 @@ private:
     void regrab(const QString& name, Registration& registration);
     void release(Registration& registration);
     void pressed(const Shortcut& shortcut) const;
+    // Grabs again, in the new mapping, what each registration should hold.
+    void keyboardChanged();
     void reportMissingDisplayOnce();
     X11KeyGrabber* grabber() const;
 

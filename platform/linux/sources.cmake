@@ -23,6 +23,7 @@ list(APPEND LINUX_SOURCES
   X11ShortcutRegistry.cpp
   QtClipboard.cpp
   SettingsPreferences.cpp
+  GlobalShortcutsPortal.cpp
   PortalShortcutRegistry.cpp
   ShortcutTable.cpp
   SpawnProcessRunner.cpp

@@ -95,6 +95,43 @@ TEST(PortalShortcutRegistry, WritesTriggersInTheShortcutsFormat) {
     }
 }
 
+// The protocol client alone: what the portal says reaches its listener as Qt
+// values, and only for its own session.
+TEST(GlobalShortcutsPortal, ReportsTheSessionTheAnswerAndActivationsOfItsOwnSession) {
+    struct Log : GlobalShortcutsPortal::Listener {
+        QStringList heard;
+        void portalAppeared() override { heard << "appeared"; }
+        void portalVanished() override { heard << "vanished"; }
+        void sessionOpened() override { heard << "opened"; }
+        void sessionFailed(const QString& why) override { heard << why; }
+        void sessionClosed() override { heard << "closed"; }
+        void bound(std::optional<uint> response,
+                   const std::optional<QList<GlobalShortcutsPortal::Held>>& granted) override {
+            heard << QStringLiteral("bound %1").arg(response.value_or(9));
+            for (const auto& held : granted.value_or(QList<GlobalShortcutsPortal::Held>()))
+                heard << held.id + '=' + held.triggerDescription.value_or("none");
+        }
+        void activated(const QString& id) override { heard << "pressed " + id; }
+        void shortcutsChanged(const QList<GlobalShortcutsPortal::Held>& held) override {
+            heard << "changed " + held.value(0).id;
+        }
+    } log;
+    FakePortal portal;
+    ASSERT_TRUE(ownPortalName(portal));
+    GlobalShortcutsPortal client(log);
+    ASSERT_FALSE(client.watch());
+    ASSERT_TRUE(runUntil([&] { return log.heard == QStringList{"appeared"}; }));
+    client.createSession();
+    ASSERT_TRUE(runUntil([&] { return log.heard.size() == 2; }));
+    client.bind({{"rule-a", "CTRL+ALT+k", "Notes"}});
+    ASSERT_TRUE(runUntil([&] { return log.heard.size() == 4; }));
+    portal.changeTrigger("rule-a", "F8", "/org/freedesktop/portal/desktop/session/1_0/other");
+    portal.press("rule-a");
+    ASSERT_TRUE(runUntil([&] { return log.heard.size() == 5; }));
+    EXPECT_EQ(log.heard, (QStringList{"appeared", "opened", "bound 0", "rule-a=CTRL+ALT+k",
+                                      "pressed rule-a"}));
+}
+
 TEST(PortalShortcutRegistry, BindsNamedCombinationsAndRunsTheActivatedName) {
     FakePortal portal;
     ASSERT_TRUE(ownPortalName(portal));
@@ -265,12 +302,16 @@ TEST(PortalShortcutRegistry, NamesTheUserAssignsLaterBecomeActive) {
     int ranA = 0;
     handleTwoNames(registry, ranA);
     ASSERT_TRUE(runUntil([&] { return portal.binds().size() == 1; }));
-    EXPECT_FALSE(
-        runUntil([&] { return registry.grabState("rule-a") != ShortcutGrab::notRegistered; }, 200));
+    EXPECT_FALSE(runUntil(
+        [&] { return registry.grabState("rule-a") != ShortcutGrab::notBoundByDesktop; }, 200));
 
+    // What shows the state (the rules list) is told once the desktop assigned the keys.
+    bool toldActive = false;
+    registry.addGrabStateObserver(
+        [&] { toldActive = registry.grabState("rule-a") == ShortcutGrab::active; });
     portal.changeTrigger("rule-a", "Ctrl+Alt+K");
-    ASSERT_TRUE(runUntil([&] { return registry.grabState("rule-a") == ShortcutGrab::active; }));
-    EXPECT_EQ(registry.grabState("rule-b"), ShortcutGrab::notRegistered);
+    ASSERT_TRUE(runUntil([&] { return toldActive; }));
+    EXPECT_EQ(registry.grabState("rule-b"), ShortcutGrab::notBoundByDesktop);
     portal.press("rule-a");
     ASSERT_TRUE(runUntil([&] { return ranA == 1; }));
     // Nothing is asked again: the desktop has the list it answered.

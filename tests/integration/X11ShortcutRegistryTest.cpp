@@ -254,6 +254,32 @@ TEST_F(X11ShortcutRegistryTest, ALayoutWhoseFirstGroupIsNotLatinGrabsAndRecordsT
     EXPECT_EQ(registry->keyOnScanCode(26), Qt::Key_E);
 }
 
+// A key the layout lacks (ö in "us") does nothing until a layout has it; whoever
+// shows the state is told when the layout changes.
+TEST_F(X11ShortcutRegistryTest, AKeyTheLayoutLacksWorksOnceALayoutHasIt) {
+    const auto restore = qScopeGuard([] {
+        QProcess::execute(QStringLiteral("setxkbmap"), {"-layout", "us"});
+    });
+    const Shortcut superOdiaeresis{Qt::Key_Odiaeresis, ShortcutModifiers::command};
+    registry->setShortcut(superOdiaeresis, "rule-A");
+    ASSERT_EQ(count("rule-A"), ShortcutGrab::notOnKeyboard);
+    std::optional<ShortcutGrab> told;
+    const int observer =
+        registry->addGrabStateObserver([&] { told = registry->grabState("rule-A"); });
+    const auto forget = qScopeGuard([&] { registry->removeGrabStateObserver(observer); });
+    const struct {
+        const char* layout;
+        ShortcutGrab state;
+    } steps[] = {{"de", ShortcutGrab::active}, {"us", ShortcutGrab::notOnKeyboard}};
+    for (const auto& step : steps) {
+        ASSERT_EQ(QProcess::execute(QStringLiteral("setxkbmap"), {"-layout", step.layout}), 0);
+        EXPECT_TRUE(waitFor([&] { return told == step.state; })) << step.layout;
+        if (step.state == ShortcutGrab::active) {
+            EXPECT_TRUE(pressed("super+odiaeresis", "rule-A"));
+        }
+    }
+}
+
 TEST_F(X11ShortcutRegistryTest, DisplayTextsUseTheDesktopsNames) {
     EXPECT_EQ(registry->displayText(superShiftE), QStringLiteral("Super+Shift+E"));
     EXPECT_EQ(registry->displayText(ctrlAltF5), QStringLiteral("Ctrl+Alt+F5"));

@@ -48,10 +48,16 @@ ShortcutGrab FakeShortcutRegistry::grabState(const QString& name) const {
     const auto shortcut = getShortcut(name);
     if (!handlers.contains(name) || !shortcut)
         return ShortcutGrab::notRegistered;
+    if (!offersGlobalKeys)
+        return ShortcutGrab::unavailable;
+    if (missingKeys.contains(shortcut->key))
+        return ShortcutGrab::notOnKeyboard;
     if (!enabled)
         return ShortcutGrab::paused;
     if (heldByOthers.contains(*shortcut))
         return ShortcutGrab::heldByAnotherProgram;
+    if (unboundByDesktop.contains(name))
+        return ShortcutGrab::notBoundByDesktop;
     return ShortcutGrab::active;
 }
 

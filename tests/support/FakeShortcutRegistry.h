@@ -20,6 +20,9 @@ public:
     QList<Qt::Key> missingKeys;
     QHash<quint32, Qt::Key> keysOnScanCodes;
     bool enabled = true;
+    // Names the desktop has not bound, and whether the session has global keys.
+    QStringList unboundByDesktop;
+    bool offersGlobalKeys = true;
     // A desktop that has each binding confirmed.
     bool confirmsBindings = false;
     // Set: every change of the table is kept in memory only.
@@ -29,6 +32,8 @@ public:
 
     // Presses `shortcut`: runs the handler of every name holding it; how many ran.
     int press(const Shortcut& shortcut);
+    // Tells the observers, after a test changed the desktop above.
+    void desktopChanged() { grabStatesChanged(); }
 
     std::optional<Shortcut> getShortcut(const QString& name) const override;
     ShortcutGrab setShortcut(const std::optional<Shortcut>& shortcut, const QString& name) override;

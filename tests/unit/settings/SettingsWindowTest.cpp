@@ -1,3 +1,5 @@
+#include "core/hotkeys/HotkeyRecorderView.h"
+#include "core/hotkeys/HotkeyRecordingPeriod.h"
 #include "core/platform/PlatformTexts.h"
 #include "core/settings/DefaultRuleEditorSheet.h"
 #include "core/settings/ElidingLabel.h"
@@ -7,6 +9,7 @@
 #include "core/settings/RuleEditorSheet.h"
 #include "core/settings/RulesSettingsPage.h"
 #include "core/utilities/ExternalUtilityChecklistSheet.h"
+#include "tests/support/RuleBuilders.h"
 #include "tests/support/WidgetTest.h"
 #include "tests/unit/settings/SettingsTestSupport.h"
 
@@ -457,6 +460,62 @@ TEST_F(SettingsWindowTest, RulesContextMenuCopiesTheClickedOrCurrentRulesIDOrLin
             actions.at(i)->trigger();
             EXPECT_EQ(world.fake.clipboard.text, QString::fromUtf8(copied)) << r.row << r.current;
         }
+    }
+}
+
+// A rule whose hotkey does nothing says why, in its row and in its recorder, and
+// both follow the registry's states as the desktop changes them.
+TEST_F(SettingsWindowTest, AnInactiveHotkeySaysWhyInTheRulesListAndTheRecorder) {
+    FakeShortcutRegistry& keys = world.fake.shortcuts;
+    Route org = orgRoute();
+    org.rules[0].when.predicates = {RuleBuilders::hotkey(QStringLiteral("rule-R1"))};
+    world.open({org});
+    keys.setShortcut(Shortcut{Qt::Key_F5, {}}, "rule-R1");
+    keys.onKeyDown("rule-R1", [] {}); // as the hotkey center does for an enabled rule
+    HotkeyRecordingPeriod period(keys, [] { return Qt::KeyboardModifiers(); });
+    HotkeyRecorderView recorder(keys, period, QStringLiteral("rule-R1"));
+    const auto shown = [](QLabel* label) {
+        return label && !label->isHidden() ? label->text() : QString();
+    };
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        QString reason;
+    } steps[] = {
+        {"works", [] {}, {}},
+        {"held",
+         [&] {
+             keys.heldByOthers = {{Qt::Key_F5, {}}};
+         },
+         "Hotkey inactive: another program uses it"},
+        {"not bound",
+         [&] {
+             keys.heldByOthers.clear();
+             keys.unboundByDesktop = {"rule-R1"};
+         },
+         "Hotkey inactive: not bound by the desktop"},
+        {"no such key", [&] { keys.missingKeys = {Qt::Key_F5}; },
+         "Hotkey inactive: no such key in this keyboard layout"},
+        {"no global keys", [&] { keys.offersGlobalKeys = false; },
+         "Hotkey inactive: this session offers no global hotkeys"},
+        {"works again",
+         [&] {
+             keys.offersGlobalKeys = true;
+             keys.missingKeys.clear();
+             keys.unboundByDesktop.clear();
+         },
+         {}},
+    };
+    for (const auto& step : steps) {
+        step.change();
+        keys.desktopChanged();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(shown(rowWidget<QLabel>(rulesTable(), 0, "hotkeyStateLabel")), step.reason)
+            << step.what;
+        const QString heard = rulesTable()->item(0)->data(Qt::AccessibleTextRole).toString();
+        EXPECT_EQ(heard.endsWith(" (" + step.reason + ')'), !step.reason.isEmpty()) << step.what;
+        EXPECT_EQ(shown(recorder.stateLabel()), step.reason) << step.what;
+        EXPECT_EQ(shown(rowWidget<QLabel>(rulesTable(), 1, "hotkeyStateLabel")), QString());
     }
 }
 
