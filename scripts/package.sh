@@ -47,7 +47,7 @@ done
 root_dir=$(mktemp -d)
 trap 'rm -rf "$root_dir"' EXIT
 dpkg -x "$deb" "$root_dir"
-grep -qx 'Exec=/usr/bin/corvanta' "$root_dir/usr/share/dbus-1/services/io.corvanta.Corvanta.service" ||
+grep -qx 'Exec=/usr/bin/corvanta --dbus-service' "$root_dir/usr/share/dbus-1/services/io.corvanta.Corvanta.service" ||
   fail "the D-Bus service does not start /usr/bin/corvanta"
 grep -q '^Exec=/usr/bin/corvanta ' "$root_dir/usr/share/applications/io.corvanta.Corvanta.desktop" ||
   fail "the desktop entry does not start /usr/bin/corvanta"
