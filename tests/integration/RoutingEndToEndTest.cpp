@@ -145,10 +145,9 @@ TEST_F(RoutingEndToEnd, AnInstalledFileManagerActionSendsHostileNamesAsTheRulesH
     QFile::remove(uca);
 
     // Nautilus counts as installed when it is on the PATH.
-    QFile nautilus(sandbox.programPath(QStringLiteral("nautilus")));
-    ASSERT_TRUE(nautilus.open(QIODevice::WriteOnly) && nautilus.write("#!/bin/sh\n") > 0);
-    nautilus.close();
-    nautilus.setPermissions(nautilus.permissions() | QFileDevice::ExeOwner);
+    const QString nautilus = sandbox.programPath(QStringLiteral("nautilus"));
+    ASSERT_TRUE(SandboxHelpers::writeFile(nautilus, "#!/bin/sh\n"));
+    QFile::setPermissions(nautilus, QFile::permissions(nautilus) | QFileDevice::ExeOwner);
 
     const QString corvanta = EndToEnd::corvanta();
     QByteArray output;
@@ -188,6 +187,6 @@ TEST_F(RoutingEndToEnd, AnInstalledFileManagerActionSendsHostileNamesAsTheRulesH
     ASSERT_TRUE(ok(corvanta, {"install-actions", "--remove"}, &output)) << output.constData();
     EXPECT_FALSE(QFile::exists(uca));
     EXPECT_TRUE(scripts.entryList(QDir::Files).isEmpty());
-    nautilus.remove();
+    QFile::remove(nautilus);
 }
 } // namespace
