@@ -100,16 +100,10 @@ void activateAction(const QString& action) {
     EXPECT_NE(reply.type(), QDBusMessage::ErrorMessage) << reply.errorMessage().toStdString();
 }
 
-QString installCorvanta(const QList<std::pair<QString, QByteArray>>& entries) {
+QString installCorvanta() {
     LinuxSandbox& sandbox = LinuxSandbox::current();
     // The sandbox's own entry would shadow the one installed from the build.
     QFile::remove(sandbox.applicationsFolder() + QStringLiteral("/io.corvanta.Corvanta.desktop"));
-    for (const auto& [name, lines] : entries) {
-        QFile file(sandbox.applicationsFolder() + QLatin1Char('/') + name);
-        if (!file.open(QIODevice::WriteOnly) ||
-            file.write("[Desktop Entry]\nType=Application\n" + lines) <= 0)
-            return QStringLiteral("cannot write ") + name;
-    }
     for (const QStringList& command :
          {QStringList{"update-desktop-database", sandbox.applicationsFolder()},
           QStringList{"cmake", "--install", CORVANTA_BINARY_DIR, "--prefix", sandbox.root(),

@@ -45,10 +45,9 @@ void end(std::initializer_list<std::unique_ptr<QProcess>*> processes);
 // Asks the running instance for its desktop action `action` over D-Bus.
 void activateAction(const QString& action);
 
-// Installs Corvanta into the sandbox's prefix beside extra desktop entries (file
-// name, lines after the group header) and makes the bus see its service; an
-// error text, empty on success.
-QString installCorvanta(const QList<std::pair<QString, QByteArray>>& entries = {});
+// Installs Corvanta into the sandbox's prefix and makes the bus see its
+// service; an error text, empty on success.
+QString installCorvanta();
 
 // The installed program.
 QString corvanta();

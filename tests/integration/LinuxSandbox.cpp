@@ -51,6 +51,17 @@ const Entry entries[] = {
     // A script: the running process is its interpreter, with the script as argument.
     {"test.Script.desktop", nullptr,
      "[Desktop Entry]\nType=Application\nName=Script App\nExec=recorder-script %F\n"},
+    // Editors the end-to-end tests' rules name, each marking its records.
+    {"test.RuleEditor.desktop", nullptr,
+     "[Desktop Entry]\nType=Application\nName=Rule Editor\nExec=recorder-editor --rule %F\n"},
+    {"test.SecondEditor.desktop", nullptr,
+     "[Desktop Entry]\nType=Application\nName=Second Editor\nExec=recorder-editor --second %F\n"},
+    {"test.HotkeyEditor.desktop", nullptr,
+     "[Desktop Entry]\nType=Application\nName=Hotkey Editor\nExec=recorder-editor --hotkey %F\n"
+     "MimeType=text/plain;\n"},
+    {"test.SchemeHandler.desktop", nullptr,
+     "[Desktop Entry]\nType=Application\nName=Scheme Handler\nExec=recorder-editor --scheme %u\n"
+     "MimeType=x-scheme-handler/x-corvanta-test;\n"},
     {"io.corvanta.Corvanta.desktop", "recorder-corvanta",
      "[Desktop Entry]\nType=Application\nName=Corvanta\nExec=recorder-corvanta open %U\n"
      "MimeType=text/markdown;text/plain;x-scheme-handler/x-corvanta;\n"},

@@ -66,12 +66,7 @@ int answerDialogs(int firstWithinMs = waitMs) {
 
 class OwnershipEndToEnd : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        installed =
-            EndToEnd::installCorvanta(
-                {{"test.RuleEditor.desktop", "Name=Rule Editor\nExec=recorder-editor --rule %F\n"}})
-                .isEmpty();
-    }
+    static void SetUpTestSuite() { installed = EndToEnd::installCorvanta().isEmpty(); }
 
     void SetUp() override {
         ASSERT_TRUE(installed);

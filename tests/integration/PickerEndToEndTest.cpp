@@ -17,12 +17,7 @@ using EndToEnd::ok;
 
 class PickerEndToEnd : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        installed =
-            EndToEnd::installCorvanta({{"test.SecondEditor.desktop",
-                                        "Name=Second Editor\nExec=recorder-editor --second %F\n"}})
-                .isEmpty();
-    }
+    static void SetUpTestSuite() { installed = EndToEnd::installCorvanta().isEmpty(); }
 
     void SetUp() override {
         ASSERT_TRUE(installed);

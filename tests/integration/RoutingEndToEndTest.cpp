@@ -22,13 +22,10 @@ using SandboxHelpers::sample;
 
 using EndToEnd::ok;
 
-// Installs Corvanta into the sandbox's prefix, with a rule editor and a handler
-// of x-corvanta-test: links that mark what they record; an error or none.
+// Installs Corvanta into the sandbox's prefix, with the sandbox's handler of
+// x-corvanta-test: links that mark what they record; an error or none.
 QString install() {
-    const QString error = EndToEnd::installCorvanta(
-        {{"test.RuleEditor.desktop", "Name=Rule Editor\nExec=recorder-editor --rule %F\n"},
-         {"test.SchemeHandler.desktop", "Name=Scheme Handler\nExec=recorder-editor --scheme "
-                                        "%u\nMimeType=x-scheme-handler/x-corvanta-test;\n"}});
+    const QString error = EndToEnd::installCorvanta();
     if (!error.isEmpty())
         return error;
     QByteArray output;
