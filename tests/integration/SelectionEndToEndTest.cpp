@@ -147,9 +147,7 @@ TEST_F(SelectionEndToEnd, EveryFormatComesBackByteForByte) {
     QStringList arguments; // the first two types are clipboard_seed's own
     for (qsizetype i = 0; i < formats.size(); ++i) {
         const QString file = LinuxSandbox::current().root() + "/format-" + QString::number(i);
-        QFile out(file);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly) &&
-                    out.write(formats[i].second) == formats[i].second.size());
+        ASSERT_TRUE(SandboxHelpers::writeFile(file, formats[i].second));
         arguments << (i < 2 ? QStringList() : QStringList{formats[i].first}) << "@" + file;
     }
     reseed(arguments);

@@ -53,9 +53,8 @@ protected:
     void startSource(const QStringList& paths) {
         source.start(QStringLiteral(CORVANTA_DRAG_SOURCE_PATH), paths);
         ASSERT_TRUE(source.waitForStarted());
-        ASSERT_TRUE(xdotool({QStringLiteral("search"), QStringLiteral("--sync"),
-                             QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                             QStringLiteral("corvanta drag source")}));
+        ASSERT_TRUE(
+            xdotool({"search", "--sync", "--onlyvisible", "--name", "corvanta drag source"}));
         settle(500);
     }
     // Presses on the source and moves far enough for a drag to start.
