@@ -6,15 +6,7 @@
 #include <gtest/gtest.h>
 
 namespace {
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void put(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-}
+using SandboxHelpers::readFile;
 
 TEST(XdgAutostartEntry, WrittenValidAndQuietAndTheUsersEditsSurviveSwitching) {
     XdgAutostartEntry defaults;
@@ -35,7 +27,7 @@ TEST(XdgAutostartEntry, WrittenValidAndQuietAndTheUsersEditsSurviveSwitching) {
         EXPECT_EQ(entry.setEnabled(false), std::nullopt) << "nothing to switch off";
         ASSERT_FALSE(entry.isEnabled() || QFile::exists(path));
         ASSERT_EQ(entry.setEnabled(true), std::nullopt);
-        const QByteArray written = contents(path);
+        const QByteArray written = readFile(path);
         EXPECT_EQ(written, entry.initialContents());
         EXPECT_TRUE(written.contains(p.exec) && !written.contains("DBusActivatable"))
             << written.constData(); // the bus would drop --login
@@ -52,20 +44,20 @@ TEST(XdgAutostartEntry, WrittenValidAndQuietAndTheUsersEditsSurviveSwitching) {
     const QByteArray edited = "# mine\n[Desktop Entry]\nType=Application\nName=Corvanta\n"
                               "Name[de]=Corvanta\nExec=corvanta --login --verbose\n"
                               "X-GNOME-Autostart-enabled=false\n\n[Desktop Action x]\nName=X";
-    put(path, edited);
+    ASSERT_TRUE(SandboxHelpers::writeFile(path, edited));
     XdgAutostartEntry entry(path, "/usr/bin/corvanta");
     EXPECT_FALSE(entry.isEnabled());
     ASSERT_EQ(entry.setEnabled(true), std::nullopt);
     QByteArray expected = edited;
     expected.replace("X-GNOME-Autostart-enabled=false\n",
                      "X-GNOME-Autostart-enabled=true\nHidden=false\n");
-    EXPECT_EQ(contents(path), expected);
+    EXPECT_EQ(readFile(path), expected);
     EXPECT_TRUE(entry.isEnabled());
     ASSERT_EQ(entry.setEnabled(false), std::nullopt);
     expected.replace("Hidden=false", "Hidden=true");
-    EXPECT_EQ(contents(path), expected);
+    EXPECT_EQ(readFile(path), expected);
     EXPECT_FALSE(entry.isEnabled());
     EXPECT_EQ(entry.setEnabled(false), std::nullopt);
-    EXPECT_EQ(contents(path), expected) << "switching off twice writes nothing";
+    EXPECT_EQ(readFile(path), expected) << "switching off twice writes nothing";
 }
 } // namespace

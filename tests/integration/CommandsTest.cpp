@@ -1,6 +1,7 @@
 #include "core/history/RoutingHistoryFile.h"
 #include "core/model/RoutesFileCodec.h"
 #include "tests/integration/LinuxSandbox.h"
+#include "tests/support/RoutingTestSupport.h"
 #include "tests/support/RuleBuilders.h"
 
 #include <QDir>
@@ -34,9 +35,7 @@ Rule rule(const char* id, const Predicate& when, const RuleAction& action) {
 // custom route without editors. Nothing runs, so no editor is running.
 RouteStoreState routesWithEveryKindOfRule(const QString& archive) {
     using namespace RuleBuilders;
-    Route markdown, empty;
-    markdown.id = "markdown";
-    markdown.name = "Markdown";
+    Route markdown = route("markdown", "Markdown", "md"), empty;
     markdown.extensions = {"md", "markdown"};
     markdown.editors = {Editor{"test.MarkdownEditor", "Markdown Editor", false, true, false, {}},
                         Editor{"kde-notes", "KDE Notes", false, true, false, {}}};
@@ -73,7 +72,7 @@ QByteArrayList explained(const char* decision, const char* rule, const char* edi
 
 TEST(Commands, ExplainGivesTheDecisionOfEveryKindOfRuleAndErrorsKeepADamagedFile) {
     const QString folder = LinuxSandbox::current().filesFolder();
-    const QString routesFile = LinuxSandbox::current().configHome() + "/Corvanta/routes.json";
+    const QString routesFile = SandboxHelpers::routesFile();
     const QByteArray valid =
         RoutesFileCodec::encode(routesWithEveryKindOfRule(folder + "/archive"));
     const QByteArray damaged = "{ this is not a routes file";
@@ -157,14 +156,10 @@ TEST(Commands, ExplainGivesTheDecisionOfEveryKindOfRuleAndErrorsKeepADamagedFile
         EXPECT_TRUE(err.contains(c.err)) << err.data();
         for (const QByteArray& expected : c.out)
             EXPECT_TRUE(out.contains(expected)) << expected.data() << " in " << out.data();
-        QFile file(routesFile);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        EXPECT_TRUE(c.routes == valid || file.readAll() == damaged);
+        EXPECT_TRUE(c.routes == valid || SandboxHelpers::readFile(routesFile) == damaged);
     }
 }
-} // namespace
 
-namespace {
 // Every file and folder under `root` with its bytes, inode and modification time.
 std::string treeOf(const QString& root) {
     QStringList lines;
@@ -211,11 +206,8 @@ TEST(Commands, RoutesExplainAndCheckCreateAndTouchNothing) {
                                     {"log", "--json"}};
     // A file without "version": the owner would rewrite it. Its Default Rule
     // offers running editors, so explain looks for them (on the bus, too).
-    Route markdown;
-    markdown.id = markdown.name = "markdown";
-    markdown.extensions = {"md"};
+    Route markdown = route("markdown", "markdown", "md");
     markdown.defaultActionKind = RuleActionKind::selectFromRunningEditors;
-    markdown.normalizeUtilities();
     RouteStoreState state;
     state.routes = {markdown};
     QJsonObject document = QJsonDocument::fromJson(RoutesFileCodec::encode(state)).object();

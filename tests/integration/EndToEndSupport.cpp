@@ -6,14 +6,17 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusMessage>
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 namespace EndToEnd {
-ProcessResult run(const QString& program, const QStringList& arguments, int ms) {
+ProcessResult run(const QString& program, const QStringList& arguments, int ms,
+                  const QProcessEnvironment& environment) {
     QProcess process;
+    process.setProcessEnvironment(environment);
     process.setWorkingDirectory(LinuxSandbox::current().filesFolder());
     process.start(program, arguments);
     ProcessResult result;
@@ -36,24 +39,71 @@ bool ok(const QString& program, const QStringList& arguments, QByteArray* output
     return result.ok();
 }
 
-QStringList visibleWindows(const QString& pattern) {
-    return QString::fromLatin1(run(QStringLiteral("xdotool"),
-                                   {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                    QStringLiteral("--name"), pattern})
-                                   .out)
+QStringList visibleWindows(const QStringList& match) {
+    return QString::fromLatin1(
+               run(QStringLiteral("xdotool"),
+                   QStringList{QStringLiteral("search"), QStringLiteral("--onlyvisible")} + match)
+                   .out)
         .split(u'\n', Qt::SkipEmptyParts);
 }
 
-QString installCorvanta(const QList<std::pair<QString, QByteArray>>& entries) {
+bool activate(const QString& window) {
+    return !window.isEmpty() && ok("xdotool", {"windowactivate", "--sync", window}) &&
+           ok("xdotool", {"windowfocus", "--sync", window});
+}
+
+QString activateNewest(const QStringList& match) {
+    QString activated;
+    SandboxHelpers::waitUntil([&] {
+        const QStringList found = visibleWindows(match);
+        for (auto window = found.rbegin(); window != found.rend() && activated.isEmpty(); ++window)
+            activated = activate(*window) ? *window : QString();
+        return !activated.isEmpty();
+    });
+    return activated;
+}
+
+QRect geometry(const QString& window) {
+    QHash<QByteArray, int> values;
+    for (const QByteArray& line :
+         run("xdotool", {"getwindowgeometry", "--shell", window}).out.split('\n')) {
+        const QList<QByteArray> pair = line.split('=');
+        if (pair.size() == 2)
+            values.insert(pair[0], pair[1].toInt());
+    }
+    return {values.value("X"), values.value("Y"), values.value("WIDTH"), values.value("HEIGHT")};
+}
+
+bool start(std::unique_ptr<QProcess>& process, const QString& program,
+           const QStringList& arguments) {
+    process = std::make_unique<QProcess>();
+    process->start(program, arguments);
+    return process->waitForStarted(15000);
+}
+
+void end(std::initializer_list<std::unique_ptr<QProcess>*> processes) {
+    for (std::unique_ptr<QProcess>* process : processes) {
+        if (*process) {
+            (*process)->kill();
+            (*process)->waitForFinished();
+            process->reset();
+        }
+    }
+}
+
+void activateAction(const QString& action) {
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("io.corvanta.Corvanta"), QStringLiteral("/io/corvanta/Corvanta"),
+        QStringLiteral("org.freedesktop.Application"), QStringLiteral("ActivateAction"));
+    call.setArguments({action, QVariantList(), QVariantMap()});
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 15000);
+    EXPECT_NE(reply.type(), QDBusMessage::ErrorMessage) << reply.errorMessage().toStdString();
+}
+
+QString installCorvanta() {
     LinuxSandbox& sandbox = LinuxSandbox::current();
     // The sandbox's own entry would shadow the one installed from the build.
     QFile::remove(sandbox.applicationsFolder() + QStringLiteral("/io.corvanta.Corvanta.desktop"));
-    for (const auto& [name, lines] : entries) {
-        QFile file(sandbox.applicationsFolder() + QLatin1Char('/') + name);
-        if (!file.open(QIODevice::WriteOnly) ||
-            file.write("[Desktop Entry]\nType=Application\n" + lines) <= 0)
-            return QStringLiteral("cannot write ") + name;
-    }
     for (const QStringList& command :
          {QStringList{"update-desktop-database", sandbox.applicationsFolder()},
           QStringList{"cmake", "--install", CORVANTA_BINARY_DIR, "--prefix", sandbox.root(),

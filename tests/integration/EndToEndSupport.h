@@ -5,8 +5,10 @@
 #include <QByteArray>
 #include <QList>
 #include <QProcess>
+#include <QRect>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <utility>
 
 // What end-to-end tests share beyond the sandbox: running the desktop's tools
@@ -21,16 +23,31 @@ struct ProcessResult {
 };
 
 // Runs `program` in the sandbox's files folder, killed after `ms`.
-ProcessResult run(const QString& program, const QStringList& arguments, int ms = 15000);
+ProcessResult
+run(const QString& program, const QStringList& arguments, int ms = 15000,
+    const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
 // True when `program` exited with 0 within 20 s; its standard output and error in `output`.
 bool ok(const QString& program, const QStringList& arguments, QByteArray* output = nullptr);
-// The visible windows whose name matches `pattern`, as xdotool names them.
-QStringList visibleWindows(const QString& pattern);
+// The visible windows xdotool finds with `match` (such as {"--name", PATTERN}).
+QStringList visibleWindows(const QStringList& match);
+// Activates and focuses `window` through the window manager.
+bool activate(const QString& window);
+// Activates the newest visible window `match` finds that the window manager
+// accepts (a program may map helper windows first), once there is one; its id.
+QString activateNewest(const QStringList& match);
+// The window's position and size, as xdotool reports them.
+QRect geometry(const QString& window);
+// Starts `program` into `process`; true once it runs.
+bool start(std::unique_ptr<QProcess>& process, const QString& program,
+           const QStringList& arguments = {});
+// Kills and reaps the processes a test started (those it started at all).
+void end(std::initializer_list<std::unique_ptr<QProcess>*> processes);
+// Asks the running instance for its desktop action `action` over D-Bus.
+void activateAction(const QString& action);
 
-// Installs Corvanta into the sandbox's prefix beside extra desktop entries (file
-// name, lines after the group header) and makes the bus see its service; an
-// error text, empty on success.
-QString installCorvanta(const QList<std::pair<QString, QByteArray>>& entries = {});
+// Installs Corvanta into the sandbox's prefix and makes the bus see its
+// service; an error text, empty on success.
+QString installCorvanta();
 
 // The installed program.
 QString corvanta();

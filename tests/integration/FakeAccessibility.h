@@ -79,14 +79,19 @@ private:
     const bool m_windowActive;
 };
 
-// The accessibility bus launcher and the registry, on the sandbox's own bus.
+// The accessibility bus launcher, with its status, and the registry, on the
+// sandbox's own bus.
 class AccessibilityRegistry : public BusPeer {
 public:
-    explicit AccessibilityRegistry(QList<QByteArray> applications)
-        : m_applications(std::move(applications)) {
+    explicit AccessibilityRegistry(QList<QByteArray> applications, bool screenReaderEnabled = false)
+        : m_applications(std::move(applications))
+        , m_screenReaderEnabled(screenReaderEnabled) {
         exportObject("/org/a11y/bus", "<node><interface name='org.a11y.Bus'>"
                                       "<method name='GetAddress'>"
                                       "<arg type='s' direction='out'/></method>"
+                                      "</interface></node>");
+        exportObject("/org/a11y/bus", "<node><interface name='org.a11y.Status'><property "
+                                      "name='ScreenReaderEnabled' type='b' access='read'/>"
                                       "</interface></node>");
         exportObject(accessibleRootPath, accessibleXml);
         start();
@@ -108,6 +113,10 @@ private:
             g_variant_builder_add(&children, "(so)", application.constData(), accessibleRootPath);
         g_dbus_method_invocation_return_value(invocation, g_variant_new("(a(so))", &children));
     }
+    GVariant* property(const QByteArray&, const QByteArray&, const QByteArray&) override {
+        return g_variant_new_boolean(m_screenReaderEnabled);
+    }
 
     const QList<QByteArray> m_applications;
+    const bool m_screenReaderEnabled;
 };

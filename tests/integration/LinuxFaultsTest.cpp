@@ -2,6 +2,7 @@
 // launching recorders as editors, a private session bus.
 #include "core/model/RoutesFileCodec.h"
 #include "tests/integration/LinuxSandbox.h"
+#include "tests/support/RoutingTestSupport.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -25,19 +26,11 @@ QString corvantaFolder() {
 
 // The Markdown route with the recorder as its only editor.
 void writeRoutes(bool opensFolder = false, std::optional<QString> urlTemplate = {}) {
-    Route markdown;
-    markdown.id = QStringLiteral("markdown");
-    markdown.name = QStringLiteral("Markdown");
-    markdown.extensions = {QStringLiteral("md")};
+    Route markdown = route("markdown", "Markdown", "md");
     markdown.editors = {{"test.MarkdownEditor", "Editor", opensFolder, true, false, urlTemplate}};
     markdown.activeBundleID = markdown.editors[0].bundleID;
-    markdown.normalizeUtilities();
-    RouteStoreState state;
-    state.routes = {markdown};
     QDir().mkpath(corvantaFolder());
-    QFile file(corvantaFolder() + QStringLiteral("/routes.json"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(RoutesFileCodec::encode(state));
+    ::writeRoutes(corvantaFolder() + QStringLiteral("/routes.json"), {markdown});
 }
 
 // Runs `corvanta ARGUMENTS` through a shell in `folder`: a glob passes file

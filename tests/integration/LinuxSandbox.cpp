@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ftw.h>
+#include <utility>
 
 namespace {
 using SandboxHelpers::writeFile;
@@ -50,6 +51,17 @@ const Entry entries[] = {
     // A script: the running process is its interpreter, with the script as argument.
     {"test.Script.desktop", nullptr,
      "[Desktop Entry]\nType=Application\nName=Script App\nExec=recorder-script %F\n"},
+    // Editors the end-to-end tests' rules name, each marking its records.
+    {"test.RuleEditor.desktop", nullptr,
+     "[Desktop Entry]\nType=Application\nName=Rule Editor\nExec=recorder-editor --rule %F\n"},
+    {"test.SecondEditor.desktop", nullptr,
+     "[Desktop Entry]\nType=Application\nName=Second Editor\nExec=recorder-editor --second %F\n"},
+    {"test.HotkeyEditor.desktop", nullptr,
+     "[Desktop Entry]\nType=Application\nName=Hotkey Editor\nExec=recorder-editor --hotkey %F\n"
+     "MimeType=text/plain;\n"},
+    {"test.SchemeHandler.desktop", nullptr,
+     "[Desktop Entry]\nType=Application\nName=Scheme Handler\nExec=recorder-editor --scheme %u\n"
+     "MimeType=x-scheme-handler/x-corvanta-test;\n"},
     {"io.corvanta.Corvanta.desktop", "recorder-corvanta",
      "[Desktop Entry]\nType=Application\nName=Corvanta\nExec=recorder-corvanta open %U\n"
      "MimeType=text/markdown;text/plain;x-scheme-handler/x-corvanta;\n"},
@@ -66,6 +78,18 @@ void removeTree(const QByteArray& root) {
 
 void setEnv(const char* name, const QString& value) {
     qputenv(name, QFile::encodeName(value));
+}
+
+// Runs a tool of the sandbox's set-up; its output, or nothing with `error` set.
+std::optional<QByteArray> runTool(const QString& program, const QStringList& arguments,
+                                  QString& error) {
+    QProcess tool;
+    tool.start(program, arguments);
+    if (tool.waitForFinished(30000) && tool.exitCode() == 0)
+        return tool.readAllStandardOutput();
+    error =
+        program + QStringLiteral(" failed: ") + QString::fromLocal8Bit(tool.readAllStandardError());
+    return std::nullopt;
 }
 } // namespace
 
@@ -130,28 +154,19 @@ bool LinuxSandbox::writeEntries(const QString& recorderPath) {
         m_error = QStringLiteral("cannot write %1").arg(script);
         return false;
     }
-    QProcess update;
-    update.start(QStringLiteral("update-desktop-database"), {applicationsFolder()});
-    if (!update.waitForFinished(30000) || update.exitCode() != 0) {
-        m_error = QStringLiteral("update-desktop-database failed: %1")
-                      .arg(QString::fromLocal8Bit(update.readAllStandardError()));
-        return false;
-    }
-    return true;
+    return runTool(QStringLiteral("update-desktop-database"), {applicationsFolder()}, m_error)
+        .has_value();
 }
 
 bool LinuxSandbox::startBus() {
-    QProcess daemon;
-    daemon.start(QStringLiteral("dbus-daemon"),
-                 {QStringLiteral("--session"), QStringLiteral("--fork"),
-                  QStringLiteral("--print-address=1"), QStringLiteral("--print-pid=1"),
-                  QStringLiteral("--nosyslog")});
-    if (!daemon.waitForFinished(10000) || daemon.exitCode() != 0) {
-        m_error = QStringLiteral("dbus-daemon did not start: %1")
-                      .arg(QString::fromLocal8Bit(daemon.readAllStandardError()));
+    const std::optional<QByteArray> printed = runTool(
+        QStringLiteral("dbus-daemon"),
+        {QStringLiteral("--session"), QStringLiteral("--fork"), QStringLiteral("--print-address=1"),
+         QStringLiteral("--print-pid=1"), QStringLiteral("--nosyslog")},
+        m_error);
+    if (!printed)
         return false;
-    }
-    const QList<QByteArray> lines = daemon.readAllStandardOutput().trimmed().split('\n');
+    const QList<QByteArray> lines = printed->trimmed().split('\n');
     if (lines.size() < 2) {
         m_error = QStringLiteral("dbus-daemon printed no address");
         return false;
@@ -173,27 +188,20 @@ void LinuxSandbox::tearDown() {
 
 QList<QList<QByteArray>> LinuxSandbox::records() const {
     QList<QList<QByteArray>> result;
-    QFile file(recordFile());
-    if (!file.open(QIODevice::ReadOnly))
-        return result;
-    const QByteArray data = file.readAll();
+    const QByteArray data = SandboxHelpers::readFile(recordFile());
+    // Each argument ends with a NUL, each record with a newline after its last.
     QList<QByteArray> arguments;
-    QByteArray argument;
-    bool atBoundary = true; // at the start of a record or just after a NUL
-    for (const char c : data) {
-        if (c == '\n' && atBoundary) {
-            result.append(arguments);
-            arguments.clear();
+    for (qsizetype at = 0; at < data.size();) {
+        if (data[at] == '\n') {
+            result.append(std::exchange(arguments, {}));
+            ++at;
             continue;
         }
-        if (c == '\0') {
-            arguments.append(argument);
-            argument.clear();
-            atBoundary = true;
-            continue;
-        }
-        argument.append(c);
-        atBoundary = false;
+        const qsizetype end = data.indexOf('\0', at);
+        if (end < 0)
+            break; // still being written
+        arguments.append(data.mid(at, end - at));
+        at = end + 1;
     }
     return result;
 }
@@ -244,9 +252,13 @@ QString routesFile() {
     return LinuxSandbox::current().configHome() + QStringLiteral("/Corvanta/routes.json");
 }
 
-QByteArray routesBytes() {
-    QFile file(routesFile());
+QByteArray readFile(const QString& path) {
+    QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray routesBytes() {
+    return readFile(routesFile());
 }
 
 QByteArray sample(const QByteArray& name) {

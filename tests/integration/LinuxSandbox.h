@@ -59,6 +59,8 @@ bool waitUntil(const std::function<bool()>& condition, int ms = 15000);
 // The recorders' records once there are `count` (or the time is up).
 QList<QList<QByteArray>> records(qsizetype count, int ms = 15000);
 QString routesFile();
+// The file's bytes, empty when it cannot be read.
+QByteArray readFile(const QString& path);
 // The routes file's bytes, empty when it cannot be read.
 QByteArray routesBytes();
 // Writes `name` in the files folder (with text: an empty file's content type is

@@ -45,7 +45,7 @@ void replaceRoutes(const QByteArray& bytes) {
 }
 
 QStringList visibleDialogs() {
-    return EndToEnd::visibleWindows(QStringLiteral("^Corvanta$"));
+    return EndToEnd::visibleWindows({"--name", "^Corvanta$"});
 }
 
 // Answers the instance's dialogs with Return (their default button) as they
@@ -66,12 +66,7 @@ int answerDialogs(int firstWithinMs = waitMs) {
 
 class OwnershipEndToEnd : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        installed =
-            EndToEnd::installCorvanta(
-                {{"test.RuleEditor.desktop", "Name=Rule Editor\nExec=recorder-editor --rule %F\n"}})
-                .isEmpty();
-    }
+    static void SetUpTestSuite() { installed = EndToEnd::installCorvanta().isEmpty(); }
 
     void SetUp() override {
         ASSERT_TRUE(installed);
@@ -144,48 +139,36 @@ TEST_F(OwnershipEndToEnd, EditsOnDiskAreFollowedAndADamagedOneIsNeverWrittenOver
     QThread::msleep(500);
     EXPECT_EQ(routesBytes(), damaged);
 }
-} // namespace
 
-namespace {
 // Runs Corvanta where the instance's session bus cannot be reached (another
 // session, ssh, a broken bus): exit status and what it printed.
-int runElsewhere(const QStringList& arguments, bool display, QByteArray* output) {
+EndToEnd::ProcessResult runElsewhere(const QStringList& arguments, bool display) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus");
-    if (!display) {
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        if (!display)
             environment.remove(QLatin1String(name));
     }
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.setWorkingDirectory(LinuxSandbox::current().filesFolder());
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(corvanta(), arguments);
-    if (!process.waitForFinished(waitMs)) {
-        process.kill();
-        process.waitForFinished();
-        return -1;
-    }
-    *output = process.readAll();
-    return process.exitCode();
+    return EndToEnd::run(corvanta(), arguments, waitMs, environment);
 }
 } // namespace
 
 TEST_F(OwnershipEndToEnd, ProcessesThatCannotReachTheInstanceNeverWriteTheFile) {
     const QByteArray bytes = routesBytes();
     const ino_t written = inode();
-    QByteArray output;
-    EXPECT_EQ(runElsewhere({}, true, &output), 1) << output.data();
-    EXPECT_TRUE(output.contains("not starting a second tray")) << output.data();
+    const EndToEnd::ProcessResult tray = runElsewhere({}, true);
+    EXPECT_EQ(tray.exitCode, 1) << tray.output().data();
+    EXPECT_TRUE(tray.output().contains("not starting a second tray")) << tray.output().data();
 
     // Routed in its own process, read-only: the file opens, nothing is written.
     const QByteArray notes = sample("elsewhere.md");
-    EXPECT_EQ(runElsewhere({"open", QFile::decodeName(notes)}, false, &output), 0) << output.data();
+    const auto open = runElsewhere({"open", QFile::decodeName(notes)}, false);
+    EXPECT_EQ(open.exitCode, 0) << open.output().data();
     EXPECT_EQ(records(1), (QList<QList<QByteArray>>{{notes}}));
 
-    EXPECT_EQ(runElsewhere({"teach", QFile::decodeName(sample("elsewhere.zzq"))}, false, &output),
-              1);
-    EXPECT_TRUE(output.contains("owns")) << output.data();
+    const auto teach = runElsewhere({"teach", QFile::decodeName(sample("elsewhere.zzq"))}, false);
+    EXPECT_EQ(teach.exitCode, 1);
+    EXPECT_TRUE(teach.output().contains("owns")) << teach.output().data();
     EXPECT_EQ(routesBytes(), bytes);
     EXPECT_EQ(inode(), written);
 }

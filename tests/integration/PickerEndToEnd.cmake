@@ -7,9 +7,3 @@ add_test(NAME picker_e2e COMMAND xvfb-run -a -n 140 -s "-screen 0 1280x800x24"
 set_tests_properties(picker_e2e PROPERTIES LABELS "integration;e2e"
   ENVIRONMENT "LC_ALL=C.UTF-8;QT_QPA_PLATFORM=xcb" TIMEOUT 120)
 
-# Whether the picker may be translucent, asked of a real X server.
-add_executable(test_x11_compositing ${CMAKE_CURRENT_LIST_DIR}/X11CompositingTest.cpp)
-target_link_libraries(test_x11_compositing PRIVATE
-  CorvantaLinux GTest::gtest PkgConfig::XCB corvanta_warnings)
-add_test(NAME x11_compositing COMMAND xvfb-run -a -n 150 $<TARGET_FILE:test_x11_compositing>)
-set_tests_properties(x11_compositing PROPERTIES LABELS "integration" TIMEOUT 60)

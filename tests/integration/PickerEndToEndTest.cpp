@@ -5,7 +5,6 @@
 #include "tests/integration/LinuxSandbox.h"
 #include "tests/support/RuleBuilders.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -18,12 +17,7 @@ using EndToEnd::ok;
 
 class PickerEndToEnd : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        installed =
-            EndToEnd::installCorvanta({{"test.SecondEditor.desktop",
-                                        "Name=Second Editor\nExec=recorder-editor --second %F\n"}})
-                .isEmpty();
-    }
+    static void SetUpTestSuite() { installed = EndToEnd::installCorvanta().isEmpty(); }
 
     void SetUp() override {
         ASSERT_TRUE(installed);
@@ -51,12 +45,11 @@ protected:
                ok("xdotool", {"key", "--clearmodifiers", key});
     }
     static bool pickerGone() {
-        QElapsedTimer timer;
-        timer.start();
-        while (ok("xdotool", {"search", "--onlyvisible", "--name", pickerTitle}))
-            if (timer.elapsed() > waitMs)
-                return false;
-        return true;
+        return SandboxHelpers::waitUntil(
+            [] {
+                return EndToEnd::visibleWindows({"--name", pickerTitle}).isEmpty();
+            },
+            waitMs);
     }
 
     static inline bool installed = false;
@@ -74,19 +67,11 @@ TEST_F(PickerEndToEnd, ReturnOpensTheFileInTheHighlightedEditor) {
 // the disc; a click beside the disc still cancels, as the tool tip promises.
 TEST_F(PickerEndToEnd, ClickBesideTheDiscCancels) {
     ASSERT_TRUE(ok("xdotool", {"search", "--sync", "--onlyvisible", "--name", pickerTitle}));
-    QProcess geometry;
-    geometry.start("xdotool", {"search", "--onlyvisible", "--name", pickerTitle,
-                               "getwindowgeometry", "--shell", "%1"});
-    ASSERT_TRUE(geometry.waitForFinished(waitMs));
-    QHash<QString, int> values;
-    for (const QByteArray& line : geometry.readAllStandardOutput().split('\n')) {
-        const QList<QByteArray> pair = line.split('=');
-        if (pair.size() == 2)
-            values.insert(QString::fromUtf8(pair[0]), pair[1].toInt());
-    }
-    ASSERT_TRUE(values.contains("X") && values.contains("WIDTH"));
+    const QRect panel =
+        EndToEnd::geometry(EndToEnd::visibleWindows({"--name", pickerTitle}).value(0));
+    ASSERT_GT(panel.width(), 0);
     // A corner of the panel: outside the disc and its caption.
-    const QString x = QString::number(values["X"] + 3), y = QString::number(values["Y"] + 3);
+    const QString x = QString::number(panel.x() + 3), y = QString::number(panel.y() + 3);
     // The grab is taken once the window is mapped; give it a moment.
     QThread::msleep(300);
     ASSERT_TRUE(ok("xdotool", {"mousemove", "--sync", x, y, "click", "1"}));

@@ -13,10 +13,7 @@
 #include <gtest/gtest.h>
 
 namespace {
-bool writeFile(const QString& path, const QByteArray& contents) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
-}
+using SandboxHelpers::writeFile;
 
 // Stands in for a file manager on the private session bus.
 class FakeFileManager : public QObject {
@@ -79,11 +76,8 @@ TEST(DesktopTerminalLauncherTest, StartsOnceInEachFolderEvenForBusActivatableEnt
     for (const QString& folder : folders)
         QDir().mkpath(folder);
     const auto started = [&] {
-        QFile file(out);
         QStringList lines =
-            file.open(QIODevice::ReadOnly)
-                ? QString::fromLocal8Bit(file.readAll()).split('\n', Qt::SkipEmptyParts)
-                : QStringList();
+            QString::fromLocal8Bit(SandboxHelpers::readFile(out)).split('\n', Qt::SkipEmptyParts);
         lines.sort();
         return lines;
     };

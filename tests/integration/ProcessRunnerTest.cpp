@@ -51,9 +51,7 @@ TEST_F(SpawnProcessRunnerTest, EveryArgumentArrivesAsOneArgumentByteForByte) {
 TEST_F(SpawnProcessRunnerTest, ProgramsThatCannotStartReportWhy) {
     const QByteArray notExecutable =
         QFile::encodeName(LinuxSandbox::current().filesFolder()) + "/plain";
-    QFile file(QFile::decodeName(notExecutable));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
+    ASSERT_TRUE(SandboxHelpers::writeFile(QFile::decodeName(notExecutable), {}));
     const struct {
         QByteArray program;
         int reason; // the system's text for it is in the message, in the user's language
@@ -70,8 +68,10 @@ TEST_F(SpawnProcessRunnerTest, ProgramsThatCannotStartReportWhy) {
             const ProcessResult result = runner.run(request);
             ASSERT_FALSE(result.started()) << c.program.constData();
             EXPECT_FALSE(result.launchError->isEmpty());
+            // The message names the program, which the callers' texts leave to it.
             if (c.reason) {
-                EXPECT_TRUE(result.launchError->contains(QString::fromUtf8(g_strerror(c.reason))))
+                EXPECT_TRUE(result.launchError->contains(QString::fromUtf8(g_strerror(c.reason))) &&
+                            result.launchError->contains(QFile::decodeName(c.program)))
                     << qPrintable(*result.launchError);
             }
         }
@@ -124,18 +124,15 @@ TEST_F(SpawnProcessRunnerTest, ARunOutOfTimeIsKilledOrLeftRunningAsAsked) {
         EXPECT_TRUE(result.timedOut);
         EXPECT_EQ(result.exitCode, std::nullopt);
         EXPECT_EQ(result.standardOutput, "started\n");
-        QFile file(pidFile);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        const pid_t pid = file.readAll().trimmed().toInt();
+        const pid_t pid = SandboxHelpers::readFile(pidFile).trimmed().toInt();
         ASSERT_GT(pid, 0);
         // Killed and reaped: the id is gone. Left running: it still answers
         // and finishes its work.
         EXPECT_EQ(::kill(pid, 0) == 0, !kill);
         if (!kill) {
             EXPECT_TRUE(SandboxHelpers::waitUntil([&] { return QFile::exists(doneFile); }, 10000));
-        }
-        if (!kill)
             ::kill(pid, SIGKILL);
+        }
     }
 }
 
@@ -149,9 +146,7 @@ TEST_F(SpawnProcessRunnerTest, ARunOutOfTimeTakesItsChildrenAlong) {
     request.waitForExit = true;
     request.timeout = 300ms;
     EXPECT_TRUE(runner.run(request).timedOut);
-    QFile file(pidFile);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const pid_t child = file.readAll().trimmed().toInt();
+    const pid_t child = SandboxHelpers::readFile(pidFile).trimmed().toInt();
     ASSERT_GT(child, 0);
     // SIGKILL lands a moment after kill() returns; a zombie counts as gone.
     EXPECT_TRUE(SandboxHelpers::waitUntil(

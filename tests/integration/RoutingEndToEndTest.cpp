@@ -22,13 +22,10 @@ using SandboxHelpers::sample;
 
 using EndToEnd::ok;
 
-// Installs Corvanta into the sandbox's prefix, with a rule editor and a handler
-// of x-corvanta-test: links that mark what they record; an error or none.
+// Installs Corvanta into the sandbox's prefix, with the sandbox's handler of
+// x-corvanta-test: links that mark what they record; an error or none.
 QString install() {
-    const QString error = EndToEnd::installCorvanta(
-        {{"test.RuleEditor.desktop", "Name=Rule Editor\nExec=recorder-editor --rule %F\n"},
-         {"test.SchemeHandler.desktop", "Name=Scheme Handler\nExec=recorder-editor --scheme "
-                                        "%u\nMimeType=x-scheme-handler/x-corvanta-test;\n"}});
+    const QString error = EndToEnd::installCorvanta();
     if (!error.isEmpty())
         return error;
     QByteArray output;
@@ -145,10 +142,9 @@ TEST_F(RoutingEndToEnd, AnInstalledFileManagerActionSendsHostileNamesAsTheRulesH
     QFile::remove(uca);
 
     // Nautilus counts as installed when it is on the PATH.
-    QFile nautilus(sandbox.programPath(QStringLiteral("nautilus")));
-    ASSERT_TRUE(nautilus.open(QIODevice::WriteOnly) && nautilus.write("#!/bin/sh\n") > 0);
-    nautilus.close();
-    nautilus.setPermissions(nautilus.permissions() | QFileDevice::ExeOwner);
+    const QString nautilus = sandbox.programPath(QStringLiteral("nautilus"));
+    ASSERT_TRUE(SandboxHelpers::writeFile(nautilus, "#!/bin/sh\n"));
+    QFile::setPermissions(nautilus, QFile::permissions(nautilus) | QFileDevice::ExeOwner);
 
     const QString corvanta = EndToEnd::corvanta();
     QByteArray output;
@@ -188,6 +184,6 @@ TEST_F(RoutingEndToEnd, AnInstalledFileManagerActionSendsHostileNamesAsTheRulesH
     ASSERT_TRUE(ok(corvanta, {"install-actions", "--remove"}, &output)) << output.constData();
     EXPECT_FALSE(QFile::exists(uca));
     EXPECT_TRUE(scripts.entryList(QDir::Files).isEmpty());
-    nautilus.remove();
+    QFile::remove(nautilus);
 }
 } // namespace

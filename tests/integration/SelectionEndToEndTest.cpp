@@ -31,33 +31,14 @@
 namespace {
 constexpr int waitMs = 10000;
 
+using EndToEnd::activate;
+using EndToEnd::activateNewest;
 using EndToEnd::ok;
 using EndToEnd::run;
+using EndToEnd::start;
 
 QByteArray clipboard(const char* target) {
     return run("xclip", {"-o", "-selection", "clipboard", "-t", target}).out;
-}
-
-bool activate(const QString& window) {
-    return !window.isEmpty() && ok("xdotool", {"windowactivate", "--sync", window}) &&
-           ok("xdotool", {"windowfocus", "--sync", window});
-}
-
-// Activates the newest window that `search` finds and that the window manager
-// accepts (a program may map helper windows of the same class first).
-QString activateNewest(const QStringList& search) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < waitMs) {
-        QList<QByteArray> ids = run("xdotool", search).out.trimmed().split('\n');
-        std::reverse(ids.begin(), ids.end());
-        for (const QByteArray& id : ids) {
-            if (!id.isEmpty() && activate(QString::fromLatin1(id)))
-                return QString::fromLatin1(id);
-        }
-        QThread::msleep(100);
-    }
-    return {};
 }
 
 // What another program reads from the clipboard while this process (its
@@ -108,29 +89,13 @@ protected:
         ASSERT_TRUE(start(windowManager, "openbox", {}));
         QThread::msleep(500);
         ASSERT_TRUE(start(thunar, "thunar", {QFile::decodeName(folder)}));
-        thunarWindow = activateNewest({"search", "--onlyvisible", "--class", "Thunar"});
+        thunarWindow = activateNewest({"--class", "Thunar"});
         ASSERT_FALSE(thunarWindow.isEmpty());
-        ASSERT_TRUE(start(seed, QStringLiteral(CLIPBOARD_SEED_PATH),
-                          {"before the hotkey", "second format"}));
-        ASSERT_TRUE(seed->waitForReadyRead(waitMs));
+        ASSERT_NO_FATAL_FAILURE(reseed());
         // Thunar's folder loads after its window maps.
         QThread::msleep(800);
     }
-    static void TearDownTestSuite() {
-        for (auto* process : {&seed, &thunar, &terminal, &windowManager}) {
-            if (*process) {
-                (*process)->kill();
-                (*process)->waitForFinished();
-                process->reset();
-            }
-        }
-    }
-    static bool start(std::unique_ptr<QProcess>& process, const QString& program,
-                      const QStringList& arguments) {
-        process = std::make_unique<QProcess>();
-        process->start(program, arguments);
-        return process->waitForStarted(waitMs);
-    }
+    static void TearDownTestSuite() { EndToEnd::end({&seed, &thunar, &windowManager}); }
     void expectClipboardKept() {
         EXPECT_EQ(clipboard("text/plain"), "before the hotkey");
         EXPECT_EQ(clipboard("application/x-corvanta-test"), "second format");
@@ -142,17 +107,14 @@ protected:
     }
     // Replaces the user's clipboard with `arguments` as clipboard_seed takes them.
     static void reseed(const QStringList& arguments = {"before the hotkey", "second format"}) {
-        if (seed) {
-            seed->kill();
-            seed->waitForFinished();
-        }
+        EndToEnd::end({&seed});
         ASSERT_TRUE(start(seed, QStringLiteral(CLIPBOARD_SEED_PATH), arguments));
         ASSERT_TRUE(seed->waitForReadyRead(waitMs));
     }
 
     static inline QByteArray folder, emptyFolder, spaced, latin1;
     static inline QString thunarWindow;
-    static inline std::unique_ptr<QProcess> windowManager, thunar, seed, terminal;
+    static inline std::unique_ptr<QProcess> windowManager, thunar, seed;
 };
 
 TEST_F(SelectionEndToEnd, TwoSelectedFilesArriveByteForByteAndTheClipboardComesBack) {
@@ -185,9 +147,7 @@ TEST_F(SelectionEndToEnd, EveryFormatComesBackByteForByte) {
     QStringList arguments; // the first two types are clipboard_seed's own
     for (qsizetype i = 0; i < formats.size(); ++i) {
         const QString file = LinuxSandbox::current().root() + "/format-" + QString::number(i);
-        QFile out(file);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly) &&
-                    out.write(formats[i].second) == formats[i].second.size());
+        ASSERT_TRUE(SandboxHelpers::writeFile(file, formats[i].second));
         arguments << (i < 2 ? QStringList() : QStringList{formats[i].first}) << "@" + file;
     }
     reseed(arguments);
@@ -202,7 +162,7 @@ TEST_F(SelectionEndToEnd, NothingSelectedGivesNothingAndKeepsTheClipboard) {
     QProcess second;
     second.start("thunar", {QFile::decodeName(emptyFolder)});
     ASSERT_TRUE(second.waitForFinished(waitMs));
-    const QString window = activateNewest({"search", "--onlyvisible", "--name", "^nothing here"});
+    const QString window = activateNewest({"--name", "^nothing here"});
     ASSERT_FALSE(window.isEmpty());
     QThread::msleep(500);
     const Selection got = selection();
@@ -294,10 +254,9 @@ TEST_F(SelectionEndToEnd, NoKeysWhenTheFocusIsNotTheFileManagersOwn) {
 TEST_F(SelectionEndToEnd, HelpersRunBetweenASavedAndARestoredClipboard) {
     const QString scripts = LinuxSandbox::current().root() + QStringLiteral("/Application Scripts");
     ASSERT_TRUE(ApplicationScriptsInstaller::install(scripts));
-    QFile hanging(scripts + QStringLiteral("/GetHangingSelection"));
-    ASSERT_TRUE(hanging.open(QIODevice::WriteOnly) && hanging.write("#!/bin/sh\nsleep 30\n") > 0);
-    hanging.close();
-    hanging.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const QString hanging = scripts + QStringLiteral("/GetHangingSelection");
+    ASSERT_TRUE(SandboxHelpers::writeFile(hanging, "#!/bin/sh\nsleep 30\n"));
+    QFile::setPermissions(hanging, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     selectBothFiles();
     using Kind = SelectionScriptRunner::Outcome::Kind;
     const struct {
@@ -364,10 +323,7 @@ TEST_F(SelectionEndToEnd, PermissionProbesReadTheSession) {
 // while Thunar shows two selected files; the rule's editor gets both.
 TEST_F(SelectionEndToEnd, ARuleHotkeyOpensTheSelectedFilesInTheRulesEditor) {
     LinuxSandbox& sandbox = LinuxSandbox::current();
-    ASSERT_EQ(EndToEnd::installCorvanta({{"test.HotkeyEditor.desktop",
-                                          "Name=Hotkey Editor\nExec=recorder-editor --hotkey "
-                                          "%F\nMimeType=text/plain;\n"}}),
-              QString());
+    ASSERT_EQ(EndToEnd::installCorvanta(), QString());
 
     const QByteArray first = SandboxHelpers::sample("hotkey/beta gamma.txt");
     const QByteArray second = SandboxHelpers::sample("hotkey/caf\xe9.txt");
@@ -390,7 +346,7 @@ TEST_F(SelectionEndToEnd, ARuleHotkeyOpensTheSelectedFilesInTheRulesEditor) {
     std::unique_ptr<QProcess> window;
     ASSERT_TRUE(start(window, "thunar", {sandbox.filesFolder() + QStringLiteral("/hotkey")}));
     ASSERT_TRUE(window->waitForFinished(waitMs));
-    ASSERT_FALSE(activateNewest({"search", "--onlyvisible", "--name", "^hotkey"}).isEmpty());
+    ASSERT_FALSE(activateNewest({"--name", "^hotkey"}).isEmpty());
     QThread::msleep(500);
     ASSERT_TRUE(ok("xdotool", {"key", "--clearmodifiers", "ctrl+a"}));
     QThread::msleep(300);
@@ -399,13 +355,11 @@ TEST_F(SelectionEndToEnd, ARuleHotkeyOpensTheSelectedFilesInTheRulesEditor) {
     expectClipboardKept();
     // Corvanta serves the restored clipboard now; when it ends with the
     // session (SIGTERM), the manager keeps it.
-    seed->kill();
-    seed->waitForFinished();
+    EndToEnd::end({&seed});
     EndToEnd::stopInstance(tray);
     EXPECT_EQ(tray.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(clipboard("text/plain"), "before the hotkey");
-    manager->kill();
-    manager->waitForFinished();
+    EndToEnd::end({&manager});
     reseed();
 }
 

@@ -159,39 +159,32 @@ TEST(SelectionCommand, WaitsThenPrintsBytesOrJson) {
                      LocalFileURL::fromNativePath(latin1), LocalFileURL::fromNativePath(spaced),
                      LocalFileURL::fromNativePath(root + "/missing")}));
     QList<int> slept;
-    {
+    // What the command prints, after its exit status was checked.
+    const auto printed = [&](const FrontmostApplication& app, const FileSelectionResolver& from,
+                             const SelectionCommand::Options& options, int status) {
         QBuffer out;
         out.open(QIODevice::WriteOnly);
-        SelectionCommand command(out, frontmost, resolver, [&](int ms) { slept.append(ms); });
-        EXPECT_EQ(command.run({1.5, false}), 0);
-        EXPECT_EQ(out.data(), latin1 + '\n' + spaced + '\n');
-    }
+        EXPECT_EQ(SelectionCommand(out, app, from, [&](int ms) { slept.append(ms); }).run(options),
+                  status);
+        return out.data();
+    };
+    EXPECT_EQ(printed(frontmost, resolver, {1.5, false}, 0), latin1 + '\n' + spaced + '\n');
     EXPECT_EQ(slept, QList<int>{1500});
-    {
-        QBuffer out;
-        out.open(QIODevice::WriteOnly);
-        SelectionCommand command(out, frontmost, resolver, [&](int ms) { slept.append(ms); });
-        EXPECT_EQ(command.run({0, true}), 0);
-        const QJsonObject object = QJsonDocument::fromJson(out.data()).object();
-        EXPECT_EQ(object.value("frontmostApplication").toString(), "thunar");
-        EXPECT_EQ(object.value("processID").toInteger(), 42);
-        EXPECT_EQ(object.value("source").toString(), "fileManager");
-        const QJsonArray uris = object.value("uris").toArray();
-        ASSERT_EQ(uris.size(), 2);
-        EXPECT_EQ(LocalFileURL::nativePath(QUrl::fromEncoded(uris[0].toString().toLatin1())),
-                  latin1);
-    }
+    const QJsonObject object =
+        QJsonDocument::fromJson(printed(frontmost, resolver, {0, true}, 0)).object();
+    EXPECT_EQ(object.value("frontmostApplication").toString(), "thunar");
+    EXPECT_EQ(object.value("processID").toInteger(), 42);
+    EXPECT_EQ(object.value("source").toString(), "fileManager");
+    const QJsonArray uris = object.value("uris").toArray();
+    ASSERT_EQ(uris.size(), 2);
+    EXPECT_EQ(LocalFileURL::nativePath(QUrl::fromEncoded(uris[0].toString().toLatin1())), latin1);
     EXPECT_EQ(slept.size(), 1);
-    {
-        FakeFrontmostApplication none;
-        QBuffer out;
-        out.open(QIODevice::WriteOnly);
-        const FileSelectionResolver empty(nullptr, std::make_shared<FixedSource>(QList<QUrl>{}));
-        EXPECT_EQ(SelectionCommand(out, none, empty, {}).run({0, true}), 1);
-        const QJsonObject object = QJsonDocument::fromJson(out.data()).object();
-        EXPECT_TRUE(object.value("frontmostApplication").isNull());
-        EXPECT_EQ(object.value("source").toString(), "none");
-    }
+
+    const FileSelectionResolver empty(nullptr, std::make_shared<FixedSource>(QList<QUrl>{}));
+    const QJsonObject none =
+        QJsonDocument::fromJson(printed(FakeFrontmostApplication(), empty, {0, true}, 1)).object();
+    EXPECT_TRUE(none.value("frontmostApplication").isNull());
+    EXPECT_EQ(none.value("source").toString(), "none");
     std::filesystem::remove(std::string(latin1.constData()));
 }
 

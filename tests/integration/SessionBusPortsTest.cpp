@@ -20,37 +20,15 @@
 #include <gtest/gtest.h>
 
 namespace {
-const char statusXml[] = "<node><interface name='org.a11y.Status'>"
-                         "<property name='ScreenReaderEnabled' type='b' access='read'/>"
-                         "</interface></node>";
-
-// Publishes the accessibility status, as the accessibility bus launcher does.
-class StatusPeer : public BusPeer {
-public:
-    explicit StatusPeer(bool screenReaderEnabled)
-        : m_screenReaderEnabled(screenReaderEnabled) {
-        exportObject("/org/a11y/bus", statusXml);
-        start();
-    }
-    ~StatusPeer() override { stopAnswering(); }
-
-private:
-    GVariant* property(const QByteArray&, const QByteArray&, const QByteArray&) override {
-        return g_variant_new_boolean(m_screenReaderEnabled);
-    }
-
-    bool m_screenReaderEnabled;
-};
-
 TEST(AtspiScreenReader, FollowsTheLauncherAndIsOffWithoutOne) {
     EXPECT_FALSE(AtspiScreenReader().isScreenReaderEnabled()); // no launcher on this bus
     for (const bool enabled : {true, false}) {
-        StatusPeer launcher(enabled);
+        AccessibilityRegistry launcher({}, enabled);
         ASSERT_TRUE(launcher.connected() && launcher.own("org.a11y.Bus"));
         EXPECT_EQ(AtspiScreenReader().isScreenReaderEnabled(), enabled);
     }
     // A launcher that does not answer in time counts as no screen reader.
-    StatusPeer stuck(true);
+    AccessibilityRegistry stuck({}, true);
     ASSERT_TRUE(stuck.own("org.a11y.Bus"));
     stuck.stopAnswering();
     EXPECT_FALSE(AtspiScreenReader(200).isScreenReaderEnabled());
@@ -110,9 +88,6 @@ TEST(AtspiAccessibilitySelection, WithoutX11TheTreeNamesTheFrontmostApplication)
     EXPECT_TRUE(fileManager.asked.isEmpty());
 }
 
-} // namespace
-
-namespace {
 // A notification daemon on the sandbox's bus: keeps "summary: body" of each bubble.
 class FakeNotificationService : public BusPeer {
 public:

@@ -8,11 +8,7 @@
 #include "tests/integration/EndToEndSupport.h"
 #include "tests/integration/LinuxSandbox.h"
 
-#include <QDBusConnection>
-#include <QDBusMessage>
 #include <QDir>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QSize>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -20,52 +16,14 @@
 #include <utility>
 
 namespace {
-constexpr int waitMs = 15000;
-
+using EndToEnd::activateAction;
 using EndToEnd::ok;
 using SandboxHelpers::routesBytes;
 using SandboxHelpers::waitUntil;
 
-bool activateWindow(const QString& window) {
-    return ok(QStringLiteral("xdotool"), {"windowactivate", "--sync", window}) &&
-           ok(QStringLiteral("xdotool"), {"windowfocus", "--sync", window});
-}
-
-// Visible windows titled like the settings window (or found by `search`).
-QStringList settingsWindows(const QStringList& search = {"--name", "^corvanta \u00b7 settings$"}) {
-    QByteArray output;
-    ok(QStringLiteral("xdotool"), QStringList{"search", "--onlyvisible"} + search, &output);
-    return QString::fromLatin1(output).split('\n', Qt::SkipEmptyParts);
-}
-
-// Activates the (last) visible window `search` finds, once there is one.
-bool activateFound(const QStringList& search) {
-    return waitUntil([&search] {
-        const QStringList found = settingsWindows(search);
-        return !found.isEmpty() && activateWindow(found.last());
-    });
-}
-
-QSize windowSize(const QString& window) {
-    QByteArray output;
-    ok(QStringLiteral("xdotool"), {"getwindowgeometry", "--shell", window}, &output);
-    int width = 0, height = 0;
-    for (const QByteArray& line : output.split('\n')) {
-        if (line.startsWith("WIDTH="))
-            width = line.mid(6).toInt();
-        else if (line.startsWith("HEIGHT="))
-            height = line.mid(7).toInt();
-    }
-    return {width, height};
-}
-
-void activateAction(const QString& action) {
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        QStringLiteral("io.corvanta.Corvanta"), QStringLiteral("/io/corvanta/Corvanta"),
-        QStringLiteral("org.freedesktop.Application"), QStringLiteral("ActivateAction"));
-    call.setArguments({action, QVariantList(), QVariantMap()});
-    const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, waitMs);
-    EXPECT_NE(reply.type(), QDBusMessage::ErrorMessage) << reply.errorMessage().toStdString();
+// Visible windows titled like the settings window.
+QStringList settingsWindows() {
+    return EndToEnd::visibleWindows({"--name", "^corvanta \u00b7 settings$"});
 }
 
 class SettingsEndToEnd : public ::testing::Test {
@@ -81,11 +39,9 @@ protected:
         ASSERT_TRUE(installed);
         EndToEnd::writeSettings(routes);
         // No onboarding on top of the window.
-        QFile conf(LinuxSandbox::current().configHome() +
-                   QStringLiteral("/Corvanta/Corvanta.conf"));
-        ASSERT_TRUE(conf.open(QIODevice::WriteOnly) &&
-                    conf.write("[General]\nhasCompletedMenuBarOnboarding=true\n") > 0);
-        conf.close();
+        ASSERT_TRUE(SandboxHelpers::writeFile(LinuxSandbox::current().configHome() +
+                                                  QStringLiteral("/Corvanta/Corvanta.conf"),
+                                              "[General]\nhasCompletedMenuBarOnboarding=true\n"));
         ASSERT_TRUE(EndToEnd::startInstance(instance));
     }
 
@@ -94,7 +50,6 @@ protected:
     static inline bool installed = false;
     QProcess instance;
 };
-} // namespace
 
 TEST_F(SettingsEndToEnd, SettingsActionShowsTheWindowWhichCloseOnlyHides) {
     // The instance rewrites the file once as it starts (rediscovered editors).
@@ -111,7 +66,7 @@ TEST_F(SettingsEndToEnd, SettingsActionShowsTheWindowWhichCloseOnlyHides) {
     ASSERT_TRUE(waitUntil([] { return settingsWindows().size() == 1; }))
         << "the settings window did not show";
     const QString window = settingsWindows().first();
-    EXPECT_EQ(windowSize(window), QSize(560, 860));
+    EXPECT_EQ(EndToEnd::geometry(window).size(), QSize(560, 860));
 
     ok(QStringLiteral("xdotool"), {"windowfocus", "--sync", window});
     ok(QStringLiteral("xdotool"), {"key", "--clearmodifiers", "ctrl+w"});
@@ -125,11 +80,10 @@ TEST_F(SettingsEndToEnd, SettingsActionShowsTheWindowWhichCloseOnlyHides) {
     activateAction(QStringLiteral("settings"));
     QThread::msleep(500);
     EXPECT_EQ(settingsWindows().size(), 1);
-    EXPECT_EQ(windowSize(settingsWindows().first()), QSize(560, 860));
+    EXPECT_EQ(EndToEnd::geometry(settingsWindows().first()).size(), QSize(560, 860));
     EXPECT_EQ(routesBytes(), before);
 }
 
-namespace {
 // Sends keys to the focused window, one after another, as typed.
 bool typeKeys(const QStringList& keys) {
     QStringList arguments{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("150")};
@@ -143,14 +97,7 @@ protected:
     void SetUp() override {
         LinuxSandbox& sandbox = LinuxSandbox::current();
         qputenv("GSK_RENDERER", "cairo");
-        windowManager = std::make_unique<QProcess>();
-        windowManager->start(QStringLiteral("openbox"), {});
-        ASSERT_TRUE(windowManager->waitForStarted(waitMs));
-        ASSERT_EQ(EndToEnd::installCorvanta({{"test.HotkeyEditor.desktop",
-                                              "Name=Hotkey Editor\nExec=recorder-editor --hotkey "
-                                              "%F\nMimeType=text/plain;\n"}}),
-                  QString());
-
+        ASSERT_TRUE(EndToEnd::start(windowManager, QStringLiteral("openbox")));
         folder = QFile::encodeName(sandbox.filesFolder()) + "/from settings";
         // Thunar lists names sorted: both paths arrive in this order.
         for (const char* name : {"beta gamma.txt", "caf\xe9.txt"})
@@ -166,20 +113,20 @@ protected:
 
     void TearDown() override {
         SettingsEndToEnd::TearDown();
-        for (auto* process : {&thunar, &windowManager}) {
-            if (*process) {
-                (*process)->kill();
-                (*process)->waitForFinished();
-            }
-        }
+        EndToEnd::end({&thunar, &windowManager});
     }
 
+    // Super+Alt+J over Thunar with both files selected opens them in the rule's editor.
+    void expectHotkeyOpensTheSelection() {
+        ASSERT_NO_FATAL_FAILURE(selectInThunar());
+        ASSERT_TRUE(ok(QStringLiteral("xdotool"), {"key", "super+alt+j"}));
+        EXPECT_EQ(SandboxHelpers::records(1),
+                  (QList<QList<QByteArray>>{{"--hotkey", selected.at(0), selected.at(1)}}));
+    }
     // Thunar in front with both files selected.
     void selectInThunar() {
-        thunar = std::make_unique<QProcess>();
-        thunar->start(QStringLiteral("thunar"), {QFile::decodeName(folder)});
-        ASSERT_TRUE(thunar->waitForStarted(waitMs));
-        ASSERT_TRUE(activateFound({"--name", "^from settings"}));
+        ASSERT_TRUE(EndToEnd::start(thunar, QStringLiteral("thunar"), {QFile::decodeName(folder)}));
+        ASSERT_FALSE(EndToEnd::activateNewest({"--name", "^from settings"}).isEmpty());
         QThread::msleep(800); // the folder loads after the window maps
         ASSERT_TRUE(typeKeys({"ctrl+a"}));
         QThread::msleep(300);
@@ -197,7 +144,7 @@ TEST_F(SettingsRuleEndToEnd, ARuleAddedWithKeysOpensTheSelectionWithItsHotkey) {
     QThread::msleep(1500);
     activateAction(QStringLiteral("settings"));
     ASSERT_TRUE(waitUntil([] { return settingsWindows().size() == 1; }));
-    ASSERT_TRUE(activateWindow(settingsWindows().first()));
+    ASSERT_TRUE(EndToEnd::activate(settingsWindows().first()));
     QThread::msleep(300);
 
     // The Text type in the file type pop-up; past Add Type and Remove Type the tab
@@ -205,7 +152,7 @@ TEST_F(SettingsRuleEndToEnd, ARuleAddedWithKeysOpensTheSelectionWithItsHotkey) {
     ASSERT_TRUE(
         typeKeys({"t", "Tab", "Tab", "Tab", "Right", "Right", "Right", "Tab", "Tab", "space"}));
     ASSERT_TRUE(waitUntil([] {
-        return !settingsWindows({"--name", "^Add Rule$"}).isEmpty();
+        return !EndToEnd::visibleWindows({"--name", "^Add Rule$"}).isEmpty();
     })) << "the rule editor did not open";
     QThread::msleep(300);
     // From the name past the match pop-up, the condition becomes a hotkey,
@@ -235,26 +182,14 @@ TEST_F(SettingsRuleEndToEnd, ARuleAddedWithKeysOpensTheSelectionWithItsHotkey) {
     EXPECT_EQ(saved->when.predicates.first().hotkeyName, saved->hotkeyName());
     EXPECT_EQ(saved->action.kind, RuleActionKind::specificEditor);
     EXPECT_EQ(saved->action.effectiveBundleIDs(), QStringList{"test.HotkeyEditor"});
-    QFile table(sandbox.configHome() + QStringLiteral("/Corvanta/shortcuts.json"));
-    ASSERT_TRUE(table.open(QIODevice::ReadOnly));
-    const QString stored = QJsonDocument::fromJson(table.readAll())
-                               .object()
-                               .value("shortcuts")
-                               .toObject()
-                               .value(saved->hotkeyName())
-                               .toString();
-    EXPECT_EQ(ShortcutTable::fromText(stored),
-              (Shortcut{Qt::Key_J, Qt::MetaModifier | Qt::AltModifier}))
-        << stored.toStdString();
+    EXPECT_EQ(ShortcutTable(sandbox.configHome() + QStringLiteral("/Corvanta/shortcuts.json"))
+                  .get(saved->hotkeyName()),
+              (Shortcut{Qt::Key_J, Qt::MetaModifier | Qt::AltModifier}));
 
     // Closed, the window leaves Thunar in front with both files selected.
     ASSERT_TRUE(typeKeys({"ctrl+w"}));
     ASSERT_TRUE(waitUntil([] { return settingsWindows().isEmpty(); }));
-    ASSERT_NO_FATAL_FAILURE(selectInThunar());
-    ASSERT_TRUE(ok(QStringLiteral("xdotool"), {"key", "super+alt+j"}));
-    EXPECT_TRUE(waitUntil([&sandbox] { return !sandbox.records().isEmpty(); }));
-    EXPECT_EQ(sandbox.records(),
-              (QList<QList<QByteArray>>{{"--hotkey", selected.at(0), selected.at(1)}}));
+    expectHotkeyOpensTheSelection();
 }
 
 // A new user on a desktop without a tray: onboarding finished with its
@@ -270,7 +205,7 @@ TEST_F(SettingsRuleEndToEnd, OnboardedOnceStartsQuietlyAtLoginWithWorkingHotkeys
     QFile::remove(sandbox.configHome() + QStringLiteral("/Corvanta/Corvanta.conf"));
 
     ASSERT_TRUE(EndToEnd::startInstance(instance, QProcessEnvironment::systemEnvironment(), {}));
-    ASSERT_TRUE(activateFound({"--name", "^Welcome to Corvanta$"}));
+    ASSERT_FALSE(EndToEnd::activateNewest({"--name", "^Welcome to Corvanta$"}).isEmpty());
     ASSERT_TRUE(typeKeys({"Return", "Return", "Return"}));
     const QString entry = sandbox.configHome() + "/autostart/io.corvanta.Corvanta.desktop";
     ASSERT_TRUE(waitUntil([&entry] { return QFile::exists(entry); }));
@@ -280,10 +215,8 @@ TEST_F(SettingsRuleEndToEnd, OnboardedOnceStartsQuietlyAtLoginWithWorkingHotkeys
     EXPECT_TRUE(complaints.isEmpty()) << complaints.constData();
     EndToEnd::stopInstance(instance);
 
-    QFile file(entry);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     QStringList exec;
-    for (const QByteArray& line : file.readAll().split('\n')) {
+    for (const QByteArray& line : SandboxHelpers::readFile(entry).split('\n')) {
         if (line.startsWith("Exec="))
             exec = QProcess::splitCommand(QString::fromUtf8(line.mid(5)));
     }
@@ -291,12 +224,9 @@ TEST_F(SettingsRuleEndToEnd, OnboardedOnceStartsQuietlyAtLoginWithWorkingHotkeys
     ASSERT_TRUE(
         EndToEnd::startInstance(instance, QProcessEnvironment::systemEnvironment(), exec.mid(1)));
     QThread::msleep(1500); // launching done, the hotkey grabbed
-    EXPECT_EQ(settingsWindows({"--pid", QString::number(instance.processId())}), QStringList())
+    EXPECT_EQ(EndToEnd::visibleWindows({"--pid", QString::number(instance.processId())}),
+              QStringList())
         << "no window at login";
 
-    ASSERT_NO_FATAL_FAILURE(selectInThunar());
-    ASSERT_TRUE(ok(QStringLiteral("xdotool"), {"key", "super+alt+j"}));
-    EXPECT_TRUE(waitUntil([&sandbox] { return !sandbox.records().isEmpty(); }));
-    EXPECT_EQ(sandbox.records(),
-              (QList<QList<QByteArray>>{{"--hotkey", selected.at(0), selected.at(1)}}));
+    expectHotkeyOpensTheSelection();
 }

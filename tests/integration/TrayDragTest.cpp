@@ -1,10 +1,12 @@
 // Drags on a real X server (xvfb-run, with openbox as the window manager):
 // the tray's drag watch sees a drag of another program reach the icon, and a
-// file dragged from that program onto the palette teaches its type.
+// file dragged from that program onto the palette teaches its type. Also the
+// tray's and the picker's other questions to the X server.
 #include "core/menubar/DropPalettePanel.h"
 #include "core/menubar/MenuBarDropController.h"
 #include "core/model/LocalFileURL.h"
 #include "platform/linux/LinuxDesktopTray.h"
+#include "platform/linux/X11Compositing.h"
 #include "tests/support/SelectionOwnerClient.h"
 
 #include <QApplication>
@@ -51,9 +53,8 @@ protected:
     void startSource(const QStringList& paths) {
         source.start(QStringLiteral(CORVANTA_DRAG_SOURCE_PATH), paths);
         ASSERT_TRUE(source.waitForStarted());
-        ASSERT_TRUE(xdotool({QStringLiteral("search"), QStringLiteral("--sync"),
-                             QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                             QStringLiteral("corvanta drag source")}));
+        ASSERT_TRUE(
+            xdotool({"search", "--sync", "--onlyvisible", "--name", "corvanta drag source"}));
         settle(500);
     }
     // Presses on the source and moves far enough for a drag to start.
@@ -65,6 +66,12 @@ protected:
         for (const char* x : {"110", "130", "160"})
             ASSERT_TRUE(xdotool({"mousemove", x, "140"}));
         settle();
+    }
+    // Another program's drag of `path` onto the icon.
+    void dragOverIcon(const QString& path) {
+        ASSERT_NO_FATAL_FAILURE(startSource({path}));
+        ASSERT_NO_FATAL_FAILURE(pickUp());
+        moveTo(612, 12);
     }
     // The palette is centred 4 px below the icon: x 512 to 712, y 28 to 138.
     // A hand moves on to it in small steps.
@@ -127,6 +134,16 @@ TEST(DesktopTray, TrayThatAppearsLaterAndGoesAgainIsReported) {
     host.disconnect();
     EXPECT_TRUE(QTest::qWaitFor([&] { return changes.size() == 2; }, 3000));
     EXPECT_EQ(changes, (QList<bool>{true, false}));
+}
+
+// Whether the picker may be translucent: openbox is no compositing manager.
+TEST(X11Compositing, TranslucentOnlyWhileAManagerOwnsTheScreensSelection) {
+    EXPECT_FALSE(X11Compositing::windowsCanBeTranslucent());
+    SelectionOwnerClient manager("_NET_WM_CM_S0"); // another client, as a manager is
+    ASSERT_TRUE(manager.connected());
+    EXPECT_TRUE(X11Compositing::windowsCanBeTranslucent());
+    manager.disconnect();
+    EXPECT_FALSE(X11Compositing::windowsCanBeTranslucent());
 }
 
 TEST(DesktopTray, TraySettingsAreTheDesktopsOwnOrNone) {
@@ -200,10 +217,7 @@ void TrayDragTest::dropFileOntoPalette(const QUrl& url) {
     PaletteOnIcon rig;
     MenuBarDropController& drops = rig.drops;
     QList<QUrl>& taught = rig.taught;
-
-    startSource({QString::fromLatin1(url.toEncoded())});
-    pickUp();
-    moveTo(612, 12);
+    ASSERT_NO_FATAL_FAILURE(dragOverIcon(QString::fromLatin1(url.toEncoded())));
     ASSERT_TRUE(drops.isPaletteShown()) << "the drag reached the icon";
     ASSERT_NO_FATAL_FAILURE(moveDownOntoPalette());
     settle(500);
@@ -233,16 +247,12 @@ TEST_F(TrayDragTest, FileWhoseNameIsNotUtf8IsTaughtByItsBytes) {
 
 TEST_F(TrayDragTest, FolderDraggedOntoThePaletteIsRefused) {
     PaletteOnIcon rig;
-    MenuBarDropController& drops = rig.drops;
-    QList<QUrl>& taught = rig.taught;
-    startSource({dir.filePath(QStringLiteral("Drafts"))});
-    pickUp();
-    moveTo(612, 12);
+    ASSERT_NO_FATAL_FAILURE(dragOverIcon(dir.filePath(QStringLiteral("Drafts"))));
     ASSERT_NO_FATAL_FAILURE(moveDownOntoPalette());
     ASSERT_TRUE(xdotool({"mouseup", "1"}));
     settle(800);
-    EXPECT_TRUE(taught.isEmpty());
-    EXPECT_FALSE(drops.isPaletteShown()) << "hidden 0.4 s after the refused drag ended";
+    EXPECT_TRUE(rig.taught.isEmpty());
+    EXPECT_FALSE(rig.drops.isPaletteShown()) << "hidden 0.4 s after the refused drag ended";
 }
 } // namespace
 

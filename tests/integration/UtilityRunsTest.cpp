@@ -165,38 +165,4 @@ TEST_F(UtilityRunsTest, DesktopEntryLinesSplitAsGLibSplitsThem) {
     }
 }
 
-// Waited runs (Application Scripts mode) stay bounded and report the reason
-// a script gives on standard error, not its progress.
-TEST_F(UtilityRunsTest, WaitedScriptsAreBoundedAndReportTheirReason) {
-    const QString folder = LinuxSandbox::current().dataHome() + "/Corvanta/Application Scripts";
-    write(folder + "/endless", "#!/bin/sh\nexec yes progress\n", true);
-    write(folder + "/fails", "#!/bin/sh\necho 50%\necho 'no space left' >&2\necho 100%\nexit 4\n",
-          true);
-    ExternalUtilityRunner runner(processes, ExternalUtilityRunner::Folders::fromEnvironment());
-    EXPECT_EQ(runner.runScript("endless", "Endless", files, true),
-              "The program printed more than Corvanta reads and was stopped.");
-    EXPECT_EQ(runner.runScript("fails", "Fails", files, true), "no space left");
-}
-
-TEST_F(UtilityRunsTest, ScriptsThatAreGoneOrCannotRunSaySo) {
-    LinuxSandbox& sandbox = LinuxSandbox::current();
-    const QString folder = sandbox.dataHome() + "/Corvanta/Scripts";
-    copyRecorder(folder + "/Deleted");
-    QFile::remove(folder + "/Deleted");
-    write(folder + "/not-executable.sh", "#!/bin/sh\n");
-    ExternalUtilityRunner runner(processes, ExternalUtilityRunner::Folders::fromEnvironment());
-    EXPECT_EQ(runner.runScript("Deleted", "Deleted", files, false),
-              "Script \u201CDeleted\u201D was not found.");
-    const auto failure = runner.runScript("not-executable.sh", "Plain", files, false);
-    ASSERT_TRUE(failure);
-    EXPECT_TRUE(failure->startsWith("Could not run script \u201CPlain\u201D: "))
-        << qPrintable(*failure);
-    // Without the macOS tools, AppleScript and workflows fail naming the tool.
-    write(folder + "/Mail.scpt", "x");
-    const auto missing = runner.runScript("Mail.scpt", "Mail", files, false);
-    ASSERT_TRUE(missing);
-    EXPECT_TRUE(missing->contains("/usr/bin/osascript")) << qPrintable(*missing);
-    EXPECT_TRUE(LinuxSandbox::current().records().isEmpty());
-}
-
 } // namespace

@@ -71,10 +71,7 @@ class WaylandEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
         LinuxSandbox& sandbox = LinuxSandbox::current();
-        ASSERT_EQ(
-            EndToEnd::installCorvanta({{"test.RuleEditor.desktop",
-                                        "Name=Rule Editor\nExec=recorder-editor --rule %F\n"}}),
-            QString());
+        ASSERT_EQ(EndToEnd::installCorvanta(), QString());
 
         ASSERT_TRUE(x11.listen()) << "display :180 is in use";
 

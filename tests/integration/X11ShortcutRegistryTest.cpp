@@ -41,6 +41,15 @@ void xdotoolKey(const QString& keys) {
         << qPrintable(keys);
 }
 
+void put(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+}
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 // Every warning printed while it lives.
 struct WarningLog {
     static inline QStringList lines;
@@ -333,20 +342,14 @@ TEST(ShortcutTableWrites, ADamagedTableIsNeverOverwrittenAndReportedOnce) {
     for (const QByteArray& bytes : damaged) {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("shortcuts.json"));
-        {
-            QFile file(path);
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(bytes);
-        }
+        put(path, bytes);
         WarningLog log;
         ShortcutTable table(path);
         EXPECT_FALSE(table.set(QStringLiteral("rule-c"), superShiftE)) << bytes.constData();
         EXPECT_FALSE(table.set(QStringLiteral("rule-d"), ctrlAltF5)) << bytes.constData();
         EXPECT_TRUE(table.lastWriteError().has_value());
         EXPECT_EQ(log.count("could not be read completely"), 1) << bytes.constData();
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        EXPECT_EQ(file.readAll(), bytes) << "left as it was";
+        EXPECT_EQ(contents(path), bytes) << "left as it was";
         // The session still knows what was recorded.
         EXPECT_EQ(table.get(QStringLiteral("rule-c")), superShiftE);
     }
@@ -355,12 +358,8 @@ TEST(ShortcutTableWrites, ADamagedTableIsNeverOverwrittenAndReportedOnce) {
 TEST(ShortcutTableWrites, EntriesThatCannotBeUsedAreReportedOnceAndWrittenBackAsTheyWere) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("shortcuts.json"));
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("{\"version\":1,\"shortcuts\":{\"rule-a\":\"Meta+E\",\"rule-b\":\"E+E\","
-                   "\"rule-q\":\"Q\",\"rule-n\":[1, 2.5]}}");
-    }
+    put(path, "{\"version\":1,\"shortcuts\":{\"rule-a\":\"Meta+E\",\"rule-b\":\"E+E\","
+              "\"rule-q\":\"Q\",\"rule-n\":[1, 2.5]}}");
     WarningLog log;
     ShortcutTable table(path);
     EXPECT_TRUE(table.set(QStringLiteral("rule-c"), superShiftE)) << "the rest is saved";
@@ -368,10 +367,8 @@ TEST(ShortcutTableWrites, EntriesThatCannotBeUsedAreReportedOnceAndWrittenBackAs
     EXPECT_EQ(log.count("\"rule-b\""), 1) << "reported once";
     EXPECT_EQ(log.count("\"rule-q\" has no Super, Alt or Ctrl"), 1);
     EXPECT_FALSE(table.get(QStringLiteral("rule-q"))) << "never grabbed";
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QJsonObject written =
-        QJsonDocument::fromJson(file.readAll()).object().value("shortcuts").toObject();
+        QJsonDocument::fromJson(contents(path)).object().value("shortcuts").toObject();
     EXPECT_EQ(written, (QJsonObject{{"rule-a", "Meta+E"},
                                     {"rule-b", "E+E"},
                                     {"rule-q", "Q"},
@@ -387,9 +384,7 @@ TEST(ShortcutTableWrites, AFailedWriteIsReported) {
     QTemporaryDir dir;
     // The folder the table belongs in is a file: nothing can be written there,
     // not even by root.
-    QFile blocker(dir.filePath(QStringLiteral("Corvanta")));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    put(dir.filePath(QStringLiteral("Corvanta")), {});
     ShortcutTable table(dir.filePath(QStringLiteral("Corvanta/shortcuts.json")));
     WarningLog log;
     EXPECT_FALSE(table.set(QStringLiteral("rule-a"), superShiftE));
