@@ -196,34 +196,30 @@ TEST_F(HotkeyRecorderTest, HotkeysAreOffFromRecordingUntilModifiersAreReleased) 
     EXPECT_EQ(notifications, (QVariantList{true, false, true, false}));
 }
 
-TEST_F(HotkeyRecorderTest, ModifierReleaseIsNoticedWithoutEvents) {
-    recorder.startRecording();
-    held = super;
-    recorder.stopRecording();
+TEST_F(HotkeyRecorderTest, HotkeysComeBackOnAReleaseWithoutEventsOrAfterTheFallback) {
+    const auto stopWithSuperHeld = [this] {
+        recorder.startRecording();
+        held = super;
+        recorder.stopRecording();
+    };
+    stopWithSuperHeld();
     held = Qt::KeypadModifier; // not a modifier of a combination
     waitUntil([this] { return registry.isEnabled(); }, 400);
-    EXPECT_TRUE(registry.isEnabled());
-}
+    EXPECT_TRUE(registry.isEnabled()) << "the release is noticed without an event";
 
-TEST_F(HotkeyRecorderTest, FallbackEndsThePeriodWhenModifiersStayDown) {
+    // Recording again while waiting cancels the fallback.
+    stopWithSuperHeld();
     recorder.startRecording();
-    held = super;
+    waitUntil([] { return false; }, HotkeyRecordingPeriod::fallbackMilliseconds + 150);
+    EXPECT_TRUE(period.isActive());
+    EXPECT_FALSE(registry.isEnabled()) << "the new recording keeps hotkeys off";
+
+    // Super stays down: the fallback ends the period.
     recorder.stopRecording();
     const qint64 waited = waitUntil([this] { return registry.isEnabled(); });
     EXPECT_TRUE(registry.isEnabled());
     EXPECT_GE(waited, HotkeyRecordingPeriod::fallbackMilliseconds - 50);
     EXPECT_FALSE(period.isActive());
-}
-
-TEST_F(HotkeyRecorderTest, RecordingAgainWhileWaitingCancelsTheFallback) {
-    recorder.startRecording();
-    held = super;
-    recorder.stopRecording();
-    recorder.startRecording();
-    waitUntil([] { return false; }, HotkeyRecordingPeriod::fallbackMilliseconds + 150);
-    EXPECT_TRUE(period.isActive());
-    EXPECT_FALSE(registry.isEnabled()) << "the new recording keeps hotkeys off";
-    recorder.stopRecording();
 }
 
 TEST_F(HotkeyRecorderTest, EndingOnRequestReenablesHotkeys) {

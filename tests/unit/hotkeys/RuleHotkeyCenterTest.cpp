@@ -7,7 +7,6 @@
 #include "tests/unit/hotkeys/HotkeyTestSupport.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -216,12 +215,7 @@ TEST_F(RuleHotkeyCenterTest, ARuleMissingFromAFileReadAgainKeepsItsShortcut) {
     open({route("md", {hotkeyRule("A"), hotkeyRule("B")})});
     setShortcut("A", superShiftE);
     // A hand edit (or a file on its way back) without rule A.
-    RouteStore::State state;
-    state.routes = {route("md", {hotkeyRule("B")})};
-    QSaveFile file(store->filePath());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(RoutesFileCodec::encode(state));
-    ASSERT_TRUE(file.commit());
+    writeRoutes(store->filePath(), {route("md", {hotkeyRule("B")})});
     ASSERT_EQ(store->reloadIfChanged(), RouteStore::Reload::reloaded);
 
     EXPECT_EQ(center->registeredNames(), QSet<QString>{"rule-B"});
