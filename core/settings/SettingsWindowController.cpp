@@ -125,7 +125,8 @@ SettingsWindowController::SettingsWindowController(RouteStore& store, const Plat
     setCentralWidget(central);
     // Every change, from these pages, the tray or the file on disk, shows here.
     m_changeHandler = m_store.addChangeHandler([this] { reload(); });
-    reload();
+    // The pages fill on the first show, which picks the route: loading them here
+    // as well would build every row twice before the window is ever seen.
 }
 
 SettingsWindowController::~SettingsWindowController() {

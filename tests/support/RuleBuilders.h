@@ -51,6 +51,12 @@ inline Predicate runningEditors(Opt<CO> op, Opt<qint64> count) {
     return {makeRuleIdentifier(), PredicateKind::runningEditors, {}, {}, op, {}, {}, {}, {}, count};
 }
 
+// The predicate without its id, to compare with one built here.
+inline Predicate withoutID(Predicate p) {
+    p.id.clear();
+    return p;
+}
+
 // A predicate that holds for every file with a non-empty name, and one that never does.
 inline const Predicate always = fileName(SO::isNot, QString());
 inline const Predicate never = fileName(SO::contains, QString());

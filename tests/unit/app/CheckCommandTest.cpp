@@ -1,10 +1,10 @@
 #include "app/CheckCommand.h"
 #include "tests/support/FakeServices.h"
 #include "tests/support/JsonEdit.h"
+#include "tests/support/ScratchFiles.h"
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QTemporaryDir>
 
 namespace {
@@ -16,10 +16,8 @@ protected:
     QString errText;
 
     QString write(const QJsonObject& root) {
-        QFile file(dir.filePath("routes.json"));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(JsonEdit::bytes(root));
-        return file.fileName();
+        ScratchFiles::write(dir.filePath("routes.json"), JsonEdit::bytes(root));
+        return dir.filePath("routes.json");
     }
 
     int run(const QStringList& arguments, const ShortcutRegistry* shortcuts = nullptr) {

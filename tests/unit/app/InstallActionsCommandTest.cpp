@@ -2,9 +2,9 @@
 #include "core/model/RouteStore.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/JsonEdit.h"
+#include "tests/support/ScratchFiles.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -19,11 +19,8 @@ protected:
     QString errText;
 
     QString routesFile(const QByteArray& bytes) {
-        const QString path = dir.filePath(QStringLiteral("routes.json"));
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return path;
+        ScratchFiles::write(dir.filePath(QStringLiteral("routes.json")), bytes);
+        return dir.filePath(QStringLiteral("routes.json"));
     }
     QString nemo(const QString& id) const {
         return dir.filePath("data/nemo/actions/corvanta-rule-" + id + ".nemo_action");

@@ -1,12 +1,11 @@
 #include "app/RoutesFileOwner.h"
 #include "app/TeachCommand.h"
-#include "core/model/RoutesFileCodec.h"
 #include "tests/support/FakePlatform.h"
+#include "tests/support/ScratchFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QTemporaryDir>
 
 namespace {
@@ -34,17 +33,13 @@ TEST(TeachCommand, ExitsNonZeroUnlessTheTaughtTypeWasSaved) {
         QString path = dir.filePath("routes.json");
         if (c.store == Store::unwritableFolder)
             path = dir.filePath("missing/routes.json");
-        if (c.store == Store::damaged) {
-            QFile file(path);
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("{") == 1);
-        }
+        if (c.store == Store::damaged)
+            ScratchFiles::write(path, "{");
         RouteStore store(fake.types, fake.workspace, path,
                          c.store == Store::readOnly ? RouteStore::Access::readOnly
                                                     : RouteStore::Access::readWrite);
         const QString sample = dir.filePath("sample.zq");
-        QFile file(sample);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("zq\n") == 3);
-        file.close();
+        ScratchFiles::write(sample, "zq\n");
 
         QString outText, errText;
         QTextStream out(&outText), err(&errText);
@@ -53,9 +48,7 @@ TEST(TeachCommand, ExitsNonZeroUnlessTheTaughtTypeWasSaved) {
         err.flush();
         EXPECT_EQ(status, c.status) << qPrintable(outText + errText);
         EXPECT_TRUE(errText.contains(c.err)) << qPrintable(errText);
-        QFile written(path);
-        const bool savedZq = written.open(QIODevice::ReadOnly) && written.readAll().contains("zq");
-        EXPECT_EQ(savedZq, c.status == 0);
+        EXPECT_EQ(ScratchFiles::read(path).contains("zq"), c.status == 0);
     }
 }
 
@@ -76,10 +69,8 @@ TEST(RoutesFileOwner, OneOwnerAtATimeAndAnEndedOwnerIsTakenOver) {
     EXPECT_TRUE(RoutesFileOwner(path).owns());
 
     // A process that ended without letting go (killed, crashed) leaves its lock behind.
-    QFile stale(path + ".lock");
-    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
-    stale.write("999999999\ncorvanta\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-    stale.close();
+    ScratchFiles::write(path + ".lock",
+                        "999999999\ncorvanta\n" + QSysInfo::machineHostName().toUtf8() + "\n");
     EXPECT_TRUE(RoutesFileOwner(path).owns());
 }
 } // namespace

@@ -2,6 +2,7 @@
 #include "core/history/RoutingHistoryFile.h"
 #include "tests/support/FakeServices.h"
 #include "tests/support/QStringPrinter.h"
+#include "tests/support/ScratchFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,11 +24,6 @@ RoutingHistoryEntry entry(const QByteArray& path, Outcome outcome = Outcome::ope
     e.routeID = QStringLiteral("markdown");
     e.routeName = QStringLiteral("Markdown");
     return e;
-}
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
 }
 
 // Every field survives the file, the path's bytes exactly: text or not.
@@ -52,7 +48,8 @@ TEST(RoutingHistory, EveryKindOfEntrySurvivesTheFileByteForByte) {
     QString error;
     ASSERT_TRUE(RoutingHistoryFile::write(path, entries, error)) << error.toStdString();
     EXPECT_EQ(RoutingHistoryFile::read(path), entries);
-    EXPECT_EQ(readAll(path).count('\n'), entries.size()); // one line each, newlines escaped
+    EXPECT_EQ(ScratchFiles::read(path).count('\n'),
+              entries.size()); // one line each, newlines escaped
 }
 
 TEST(RoutingHistory, TheFileKeepsTheNewest500AndSkipsDamagedLinesAndNeverHalfWrites) {
@@ -68,16 +65,14 @@ TEST(RoutingHistory, TheFileKeepsTheNewest500AndSkipsDamagedLinesAndNeverHalfWri
     EXPECT_EQ(kept->first().path, "/tmp/0.md");
     EXPECT_EQ(kept->last().path, "/tmp/499.md");
 
-    QFile damaged(path);
-    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
-    damaged.write("{ not json\n{\"when\":\"yesterday\"}\n" +
+    ScratchFiles::write(
+        path, "{ not json\n{\"when\":\"yesterday\"}\n" +
                   QJsonDocument(entry("/tmp/ok.md").toJson()).toJson(QJsonDocument::Compact));
-    damaged.close();
     EXPECT_EQ(RoutingHistoryFile::read(path), QList{entry("/tmp/ok.md")});
 
     // The disk fills up halfway through (a file size limit stands in, root or
     // not): the old file stays whole and the error is told.
-    const QByteArray before = readAll(path);
+    const QByteArray before = ScratchFiles::read(path);
     struct rlimit limit {};
     ::getrlimit(RLIMIT_FSIZE, &limit);
     const struct rlimit small { 4096, limit.rlim_max };
@@ -88,7 +83,7 @@ TEST(RoutingHistory, TheFileKeepsTheNewest500AndSkipsDamagedLinesAndNeverHalfWri
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(written);
     EXPECT_FALSE(error.isEmpty());
-    EXPECT_EQ(readAll(path), before);
+    EXPECT_EQ(ScratchFiles::read(path), before);
     EXPECT_EQ(RoutingHistoryFile::read(dir.filePath(QStringLiteral("none.jsonl"))),
               QList<RoutingHistoryEntry>());
 }
@@ -115,9 +110,8 @@ TEST(RoutingHistory, RecordsWhileRememberingIsOnWritesOffThreadAndSurvivesAnUnwr
     EXPECT_FALSE(QFile::exists(path));
 
     // Its folder is a file: nothing can be written, routing goes on regardless.
-    QFile blocker(dir.filePath(QStringLiteral("blocked")));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    RoutingHistory blocked(preferences, blocker.fileName() + QStringLiteral("/history.jsonl"));
+    ScratchFiles::write(dir.filePath(QStringLiteral("blocked")), {});
+    RoutingHistory blocked(preferences, dir.filePath(QStringLiteral("blocked/history.jsonl")));
     blocked.record(entry("/tmp/d.md"));
     blocked.waitForWrites();
     EXPECT_EQ(blocked.entries(), QList{entry("/tmp/d.md")});

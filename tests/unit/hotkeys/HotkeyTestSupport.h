@@ -1,8 +1,10 @@
 #pragma once
 
 #include "core/model/Rule.h"
+#include "core/platform/PlatformTexts.h"
 #include "core/platform/Shortcut.h"
 #include "core/platform/ShortcutModifiers.h"
+#include "tests/support/RuleBuilders.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>
@@ -15,13 +17,11 @@ inline const Shortcut superShiftE{Qt::Key_E, superShift};
 inline const Shortcut ctrlAltF5{Qt::Key_F5,
                                 {ShortcutModifiers::control | ShortcutModifiers::option}};
 
-inline Predicate hotkeyPredicate(std::optional<QString> name) {
-    Predicate predicate;
-    predicate.id = makeRuleIdentifier();
-    predicate.kind = PredicateKind::hotkey;
-    predicate.hotkeyName = std::move(name);
-    return predicate;
-}
+using RuleBuilders::hotkey;
+
+// The recorder's refusals, as the texts table words them here.
+inline const QString needsAModifier = PlatformTexts::text("\u2318 \u2325 or \u2303 required");
+inline const QString needsSuper = PlatformTexts::text("\u2318 required (except F-keys)");
 
 // A rule whose only condition is its own hotkey ("rule-" + id).
 inline Rule hotkeyRule(const QString& id, bool enabled = true) {
@@ -29,7 +29,7 @@ inline Rule hotkeyRule(const QString& id, bool enabled = true) {
     rule.id = id;
     rule.enabled = enabled;
     rule.when.id = makeRuleIdentifier();
-    rule.when.predicates = {hotkeyPredicate(rule.hotkeyName())};
+    rule.when.predicates = {hotkey(rule.hotkeyName())};
     rule.action.bundleID = QStringLiteral("org.gnome.TextEditor");
     return rule;
 }

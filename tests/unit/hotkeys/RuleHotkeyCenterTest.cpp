@@ -2,10 +2,11 @@
 #include "core/model/RouteStore.h"
 #include "core/model/RoutesFileCodec.h"
 #include "tests/support/FakePlatform.h"
+#include "tests/support/RoutingTestSupport.h"
+#include "tests/support/StoreTestSupport.h"
 #include "tests/unit/hotkeys/HotkeyTestSupport.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -15,13 +16,8 @@ using namespace hotkeytest;
 
 namespace {
 Route route(const QString& id, const QList<Rule>& rules) {
-    Route r;
-    r.id = id;
-    r.name = id;
-    r.extensions = {id};
-    r.isCustom = true;
+    Route r = makeCustomRoute(id, id, id);
     r.rules = rules;
-    r.normalizeUtilities();
     return r;
 }
 
@@ -31,13 +27,9 @@ protected:
     // by a center that records what it fires.
     void open(const QList<Route>& routes) {
         ASSERT_TRUE(dir.isValid());
-        RouteStore::State state;
-        state.routes = routes;
-        QFile file(dir.filePath(QStringLiteral("routes.json")));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(RoutesFileCodec::encode(state));
-        file.close();
-        store = std::make_unique<RouteStore>(fake.types, fake.workspace, file.fileName());
+        writeRoutes(dir.filePath(QStringLiteral("routes.json")), routes);
+        store = std::make_unique<RouteStore>(fake.types, fake.workspace,
+                                             dir.filePath(QStringLiteral("routes.json")));
         ASSERT_FALSE(store->loadFailed());
         center =
             std::make_unique<RuleHotkeyCenter>(fake.shortcuts, [this](const QSet<QString>& names) {
@@ -69,12 +61,8 @@ protected:
 TEST(RuleHotkeyCenterNames, DescribedNamesWalkEnabledRulesAndNestedGroups) {
     Rule nested = hotkeyRule(QStringLiteral("N"));
     nested.when.predicates.clear();
-    PredicateGroup inner;
-    inner.predicates = {hotkeyPredicate(QStringLiteral("rule-N"))};
-    PredicateGroup deeper;
-    deeper.predicates = {hotkeyPredicate(QStringLiteral("deep"))};
-    inner.groups = {deeper};
-    nested.when.groups = {inner};
+    nested.when.groups = {
+        RuleBuilders::allOf({hotkey("rule-N")}, {RuleBuilders::allOf({hotkey("deep")})})};
 
     Rule mixed = hotkeyRule(QStringLiteral("M"));
     Predicate notHotkey;
@@ -83,7 +71,7 @@ TEST(RuleHotkeyCenterNames, DescribedNamesWalkEnabledRulesAndNestedGroups) {
     mixed.when.predicates.prepend(notHotkey);
 
     Rule unnamed = hotkeyRule(QStringLiteral("U"));
-    unnamed.when.predicates = {hotkeyPredicate(QString()), hotkeyPredicate(std::nullopt)};
+    unnamed.when.predicates = {hotkey(QString()), hotkey(std::nullopt)};
 
     struct Row {
         const char* what;
@@ -112,10 +100,10 @@ TEST_F(RuleHotkeyCenterTest, DescribesEachNameByItsRouteAndFirstEnabledRule) {
     Rule named = hotkeyRule("A");
     named.name = QStringLiteral("Notes in Alpha");
     Rule disabledFirst = hotkeyRule("X", false);
-    disabledFirst.when.predicates = {hotkeyPredicate(QStringLiteral("rule-B"))};
+    disabledFirst.when.predicates = {hotkey(QStringLiteral("rule-B"))};
     disabledFirst.name = QStringLiteral("never listed");
     Rule shared = hotkeyRule("S"); // a later rule using rule-A: the first one names it
-    shared.when.predicates = {hotkeyPredicate(QStringLiteral("rule-A"))};
+    shared.when.predicates = {hotkey(QStringLiteral("rule-A"))};
     shared.name = QStringLiteral("second");
     Rule unnamed = hotkeyRule("B");
     unnamed.action.kind = RuleActionKind::bestRunningEditor;
@@ -227,12 +215,7 @@ TEST_F(RuleHotkeyCenterTest, ARuleMissingFromAFileReadAgainKeepsItsShortcut) {
     open({route("md", {hotkeyRule("A"), hotkeyRule("B")})});
     setShortcut("A", superShiftE);
     // A hand edit (or a file on its way back) without rule A.
-    RouteStore::State state;
-    state.routes = {route("md", {hotkeyRule("B")})};
-    QSaveFile file(store->filePath());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(RoutesFileCodec::encode(state));
-    ASSERT_TRUE(file.commit());
+    writeRoutes(store->filePath(), {route("md", {hotkeyRule("B")})});
     ASSERT_EQ(store->reloadIfChanged(), RouteStore::Reload::reloaded);
 
     EXPECT_EQ(center->registeredNames(), QSet<QString>{"rule-B"});

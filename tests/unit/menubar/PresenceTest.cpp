@@ -2,6 +2,7 @@
 #include "core/menubar/DropZoneView.h"
 #include "core/settings/SettingsWindowController.h"
 #include "tests/support/DelegateTest.h"
+#include "tests/support/ScratchFiles.h"
 
 #include <QApplication>
 #include <QMenuBar>
@@ -107,9 +108,7 @@ TEST_F(PresenceTest, PaletteFromTheTrayMenuTeachesTheDroppedTypeOnceAfterHiding)
     ASSERT_TRUE(delegate->dropController()->isPaletteShown());
 
     const QString sample = dir.filePath(QStringLiteral("plan.org"));
-    QFile file(sample);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
+    ScratchFiles::write(sample, {});
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(sample)});
     const qsizetype before = delegate->store().routes().size();

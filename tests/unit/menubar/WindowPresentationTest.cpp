@@ -113,20 +113,17 @@ QStringList titles(const QMenu* menu) {
     return result;
 }
 
-QMenu* menuTitled(QMenuBar* bar, const QString& title) {
-    for (QAction* action : bar->actions()) {
-        if (action->text() == title)
-            return action->menu();
-    }
-    return nullptr;
-}
-
-QAction* item(QMenu* menu, const QString& title) {
+QAction* item(const QWidget* menu, const QString& title) {
     for (QAction* action : menu->actions()) {
         if (action->text() == title)
             return action;
     }
     return nullptr;
+}
+
+QMenu* menuTitled(const QMenuBar* bar, const QString& title) {
+    QAction* action = item(bar, title);
+    return action ? action->menu() : nullptr;
 }
 
 TEST_F(WindowPresentationTest, MenusHoldTheStandardCommandsAndKeys) {

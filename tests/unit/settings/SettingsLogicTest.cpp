@@ -3,8 +3,11 @@
 #include "core/settings/RouteSettingsSummary.h"
 #include "core/settings/RuleDraft.h"
 #include "tests/support/QStringPrinter.h"
+#include "tests/support/RuleBuilders.h"
 
 #include <gtest/gtest.h>
+
+using namespace RuleBuilders;
 
 namespace {
 ConditionRowDraft row(PredicateKind kind, int op = 0) {
@@ -16,17 +19,7 @@ ConditionRowDraft row(PredicateKind kind, int op = 0) {
 }
 
 Editor editor(const QString& id, bool enabled = true) {
-    Editor e;
-    e.bundleID = id;
-    e.name = id;
-    e.enabled = enabled;
-    return e;
-}
-
-RuleAction actionOf(RuleActionKind kind) {
-    RuleAction action;
-    action.kind = kind;
-    return action;
+    return RuleBuilders::editor(id, id, enabled);
 }
 
 Route routeWith(const QList<Editor>& editors, const QStringList& order = {}) {
@@ -47,76 +40,33 @@ TEST(ConditionRowDraftTest, EachKindBuildsItsConditionOrNothing) {
         bool recorded;
         std::optional<Predicate> expected;
     };
-    const auto predicate = [](PredicateKind kind, auto fill) {
-        Predicate p;
-        p.kind = kind;
-        fill(p);
-        return std::optional<Predicate>(p);
-    };
     QList<Case> cases;
-    {
-        ConditionRowDraft r = row(PredicateKind::fileName, 1);
-        r.valueText = QStringLiteral(" Draft ");
-        cases.append({"name is not, text as typed", r, false,
-                      predicate(PredicateKind::fileName, [](Predicate& p) {
-                          p.stringOperator = StringMatchOperator::isNot;
-                          p.stringValue = QStringLiteral(" Draft ");
-                      })});
-    }
+    ConditionRowDraft draft = row(PredicateKind::fileName, 1);
+    draft.valueText = QStringLiteral(" Draft ");
+    cases.append({"name is not, text as typed", draft, false, fileName(SO::isNot, " Draft ")});
     cases.append({"empty extension text is kept", row(PredicateKind::fileExtension, 2), false,
-                  predicate(PredicateKind::fileExtension, [](Predicate& p) {
-                      p.stringOperator = StringMatchOperator::contains;
-                      p.stringValue = QString();
-                  })});
+                  fileExtension(SO::contains, QString())});
     cases.append({"folder never chosen", row(PredicateKind::parentFolder, 1), false, std::nullopt});
-    {
-        ConditionRowDraft r = row(PredicateKind::parentFolder, 1);
-        r.folderPath = QStringLiteral("/srv/notes");
-        cases.append(
-            {"folder is not", r, false, predicate(PredicateKind::parentFolder, [](Predicate& p) {
-                 p.equalityOperator = EqualityOperator::isNot;
-                 p.folderPath = QStringLiteral("/srv/notes");
-             })});
-    }
+    draft = row(PredicateKind::parentFolder, 1);
+    draft.folderPath = QStringLiteral("/srv/notes");
+    cases.append({"folder is not", draft, false, parentFolder(EO::isNot, "/srv/notes")});
     cases.append({"app never chosen", row(PredicateKind::creatorApp), false, std::nullopt});
-    {
-        ConditionRowDraft r = row(PredicateKind::creatorApp);
-        r.appBundleID = QStringLiteral("org.kde.kate");
-        cases.append({"app without text has no string", r, false,
-                      predicate(PredicateKind::creatorApp, [](Predicate& p) {
-                          p.equalityOperator = EqualityOperator::is;
-                          p.bundleID = QStringLiteral("org.kde.kate");
-                      })});
-        r.valueText = QStringLiteral("Kate");
-        cases.append(
-            {"app keeps its text", r, false, predicate(PredicateKind::creatorApp, [](Predicate& p) {
-                 p.equalityOperator = EqualityOperator::is;
-                 p.bundleID = QStringLiteral("org.kde.kate");
-                 p.stringValue = QStringLiteral("Kate");
-             })});
-    }
+    draft = row(PredicateKind::creatorApp);
+    draft.appBundleID = QStringLiteral("org.kde.kate");
+    cases.append({"app without text has no string", draft, false,
+                  creatorApp(EO::is, "org.kde.kate", std::nullopt)});
+    draft.valueText = QStringLiteral("Kate");
+    cases.append({"app keeps its text", draft, false, creatorApp(EO::is, "org.kde.kate", "Kate")});
     cases.append({"hotkey not recorded", row(PredicateKind::hotkey), false, std::nullopt});
-    cases.append({"hotkey recorded", row(PredicateKind::hotkey), true,
-                  predicate(PredicateKind::hotkey, [&](Predicate& p) { p.hotkeyName = name; })});
-    const struct {
-        const char* text;
-        std::optional<qint64> count;
-    } counts[] = {{"3", 3},
-                  {"+2", 2},
-                  {"-1", -1},
-                  {"3x", std::nullopt},
-                  {"", std::nullopt},
-                  {" 3", std::nullopt},
-                  {"3\n", std::nullopt},
-                  {"99999999999999999999", std::nullopt},
-                  {"٣", std::nullopt}};
-    for (const auto& c : counts) {
-        ConditionRowDraft r = row(PredicateKind::runningEditors, 2);
-        r.countText = QString::fromUtf8(c.text);
-        cases.append({c.text, r, false, predicate(PredicateKind::runningEditors, [&](Predicate& p) {
-                          p.comparisonOperator = ComparisonOperator::greaterThan;
-                          p.countValue = c.count;
-                      })});
+    cases.append({"hotkey recorded", row(PredicateKind::hotkey), true, hotkey(name)});
+    const std::pair<const char*, std::optional<qint64>> counts[] = {
+        {"3", 3}, {"+2", 2},  {"-1", -1},  {"3x", {}},
+        {"", {}}, {" 3", {}}, {"3\n", {}}, {"99999999999999999999", {}},
+        {"٣", {}}};
+    for (const auto& [text, count] : counts) {
+        draft = row(PredicateKind::runningEditors, 2);
+        draft.countText = QString::fromUtf8(text);
+        cases.append({text, draft, false, runningEditors(CO::greaterThan, count)});
     }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -126,42 +76,17 @@ TEST(ConditionRowDraftTest, EachKindBuildsItsConditionOrNothing) {
             continue;
         EXPECT_FALSE(built->id.isEmpty());
         EXPECT_NE(built->id, c.row.id);
-        built->id.clear();
-        EXPECT_EQ(*built, *c.expected);
+        EXPECT_EQ(withoutID(*built), withoutID(*c.expected));
     }
 }
 
 TEST(ConditionRowDraftTest, StoredConditionsComeBackUnchangedApartFromTheirId) {
-    QList<Predicate> stored;
-    const auto add = [&](PredicateKind kind, auto fill) {
-        Predicate p;
-        p.id = QStringLiteral("P");
-        p.kind = kind;
-        fill(p);
-        stored.append(p);
-    };
-    add(PredicateKind::fileName, [](Predicate& p) {
-        p.stringOperator = StringMatchOperator::contains;
-        p.stringValue = QStringLiteral("draft");
-    });
-    add(PredicateKind::fileExtension, [](Predicate& p) {
-        p.stringOperator = StringMatchOperator::isNot;
-        p.stringValue = QStringLiteral("md");
-    });
-    add(PredicateKind::parentFolder, [](Predicate& p) {
-        p.equalityOperator = EqualityOperator::isNot;
-        p.folderPath = QStringLiteral("/tmp");
-    });
-    add(PredicateKind::creatorApp, [](Predicate& p) {
-        p.equalityOperator = EqualityOperator::isNot;
-        p.bundleID = QStringLiteral("org.kde.kate");
-        p.stringValue = QStringLiteral("Kate");
-    });
-    add(PredicateKind::hotkey, [](Predicate& p) { p.hotkeyName = QStringLiteral("rule-X"); });
-    add(PredicateKind::runningEditors, [](Predicate& p) {
-        p.comparisonOperator = ComparisonOperator::lessThan;
-        p.countValue = 2;
-    });
+    const QList<Predicate> stored{fileName(SO::contains, "draft"),
+                                  fileExtension(SO::isNot, "md"),
+                                  parentFolder(EO::isNot, "/tmp"),
+                                  creatorApp(EO::isNot, "org.kde.kate", "Kate"),
+                                  hotkey("rule-X"),
+                                  runningEditors(CO::lessThan, 2)};
     for (const Predicate& p : stored) {
         SCOPED_TRACE(toString(p.kind).toStdString());
         std::optional<Predicate> again =
@@ -195,39 +120,21 @@ TEST(RuleDraftTest, NewRuleSavedUnchangedMatchesTheHomeFolderWithTheDefaultEdito
     EXPECT_FALSE(rule->name);
     EXPECT_EQ(rule->when.combine, PredicateGroupCombine::and_);
     ASSERT_EQ(rule->when.predicates.size(), 1);
-    const Predicate& p = rule->when.predicates.first();
-    EXPECT_EQ(p.kind, PredicateKind::parentFolder);
-    EXPECT_EQ(p.equalityOperator, EqualityOperator::is);
-    EXPECT_EQ(p.folderPath, "/u");
+    EXPECT_EQ(withoutID(rule->when.predicates.first()), withoutID(parentFolder(EO::is, "/u")));
     EXPECT_EQ(rule->action, actionOf(RuleActionKind::defaultEditor));
 }
 
 TEST(RuleDraftTest, SaveRules) {
     using enum RuleActionKind;
     const Route route = routeWith({editor("A"), editor("B"), editor("C")});
-    Rule existing;
+    const Predicate ext = fileExtension(SO::is, "org");
+    RuleAction existingAction = openIn({"A", "B"});
+    existingAction.preferenceOrder = QStringList{"C"};
+    Rule existing = rule(anyOf({ext}), existingAction, false, "Old");
     existing.id = QStringLiteral("R");
-    existing.enabled = false;
-    existing.name = QStringLiteral("Old");
-    existing.when.id = QStringLiteral("G");
-    existing.when.combine = PredicateGroupCombine::or_;
-    Predicate ext;
-    ext.id = QStringLiteral("P");
-    ext.kind = PredicateKind::fileExtension;
-    ext.stringOperator = StringMatchOperator::is;
-    ext.stringValue = QStringLiteral("org");
-    existing.when.predicates = {ext};
-    existing.action.kind = specificEditor;
-    existing.action.bundleID = QStringLiteral("A");
-    existing.action.bundleIDs = QStringList{"A", "B"};
-    existing.action.preferenceOrder = QStringList{"C"};
-
     // The action: always-open takes the checked in list order, best running
     // the order alone, select actions neither.
-    RuleAction always = actionOf(specificEditor), best = actionOf(bestRunningEditor);
-    always.bundleID = QStringLiteral("C");
-    always.bundleIDs = QStringList{"C", "B"};
-    best.preferenceOrder = QStringList{"C"};
+    const RuleAction always = openIn({"C", "B"}), best = actionOf(bestRunningEditor, {{"C"}});
     const struct {
         RuleActionKind kind;
         QStringList checked;
@@ -257,16 +164,14 @@ TEST(RuleDraftTest, SaveRules) {
     EXPECT_FALSE(rule->enabled);
     EXPECT_EQ(rule->name, "Docs");
     EXPECT_EQ(rule->when.combine, PredicateGroupCombine::or_);
-    EXPECT_NE(rule->when.id, "G");
+    EXPECT_NE(rule->when.id, existing.when.id);
     draft.nameText = QStringLiteral("  \n");
     rule = draft.build({"A"}, false);
     ASSERT_TRUE(rule);
     EXPECT_FALSE(rule->name);
 
     // Rows that yield nothing are left out; a rule needs one that does.
-    Predicate hotkey;
-    hotkey.kind = PredicateKind::hotkey;
-    hotkey.hotkeyName = QStringLiteral("rule-R");
+    const Predicate recorded = hotkey("rule-R");
     const struct {
         const char* what;
         QList<ConditionRowDraft> rows;
@@ -274,7 +179,7 @@ TEST(RuleDraftTest, SaveRules) {
         std::optional<Predicate> only;
     } rows[] = {
         {"a lone unrecorded hotkey", {row(PredicateKind::hotkey)}, false, std::nullopt},
-        {"a recorded hotkey names the rule's", {row(PredicateKind::hotkey)}, true, hotkey},
+        {"a recorded hotkey names the rule's", {row(PredicateKind::hotkey)}, true, recorded},
         {"incomplete rows",
          {row(PredicateKind::parentFolder), ConditionRowDraft::fromPredicate(ext),
           row(PredicateKind::creatorApp)},
@@ -290,27 +195,14 @@ TEST(RuleDraftTest, SaveRules) {
         if (!rule)
             continue;
         ASSERT_EQ(rule->when.predicates.size(), 1);
-        Predicate built = rule->when.predicates.first();
-        built.id = r.only->id;
-        EXPECT_EQ(built, *r.only);
+        EXPECT_EQ(withoutID(rule->when.predicates.first()), withoutID(*r.only));
     }
 }
 
 TEST(RuleDraftTest, NestedGroupsOfAHandEditedRuleSurviveASave) {
-    Rule rule;
-    rule.id = QStringLiteral("R");
-    rule.when.id = QStringLiteral("G");
-    PredicateGroup inner;
-    inner.id = QStringLiteral("inner");
-    inner.combine = PredicateGroupCombine::or_;
-    Predicate name;
-    name.id = QStringLiteral("N");
-    name.kind = PredicateKind::fileName;
-    name.stringOperator = StringMatchOperator::contains;
-    name.stringValue = QStringLiteral("x");
-    inner.predicates = {name};
-    rule.when.groups = {inner};
-    rule.action.kind = RuleActionKind::defaultEditor;
+    const Predicate name = fileName(SO::contains, "x");
+    const PredicateGroup inner = anyOf({name});
+    Rule rule = RuleBuilders::rule(allOf({}, {inner}), actionOf(Kind::defaultEditor));
     // Only groups is still a rule with conditions; with a condition beside them too.
     for (const qsizetype conditions : {0, 1}) {
         SCOPED_TRACE(conditions);

@@ -1,7 +1,9 @@
+#include "core/platform/PlatformTexts.h"
 #include "core/selection/ApplicationScriptsInstaller.h"
 #include "core/selection/ScriptableFileManager.h"
 #include "core/settings/FileManagerActionsRow.h"
 #include "core/settings/PermissionTilesView.h"
+#include "tests/support/ScratchFiles.h"
 #include "tests/support/WidgetTest.h"
 #include "tests/unit/settings/SettingsTestSupport.h"
 
@@ -13,6 +15,8 @@
 #include <QPushButton>
 
 namespace {
+using ScratchFiles::read;
+using ScratchFiles::write;
 
 // Points HOME, the XDG folders and PATH into `home` for the test's life.
 class HomeOverride {
@@ -34,21 +38,6 @@ private:
         {"HOME", ""}, {"XDG_DATA_HOME", "data"}, {"XDG_CONFIG_HOME", "config"}, {"PATH", "bin"}};
     QList<std::optional<QByteArray>> m_saved;
 };
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes, bool executable = false) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-    file.close();
-    if (executable)
-        file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
-}
 
 class SettingsPermissionsTest : public WidgetTest {
 protected:
@@ -184,14 +173,15 @@ TEST_F(SettingsPermissionsTest, DefaultModeOffersNothingAndButtonsFollowTheDeskt
     // Where the desktop confirms the keys, file manager actions are the sure way.
     const QLabel* note = world.window->fileManagerActions()->bindingsNote();
     ASSERT_TRUE(note);
-    EXPECT_TRUE(note->text().contains("file manager actions are the reliable way"));
+    EXPECT_EQ(note->text(), PlatformTexts::Linux::confirmsBindingsNote);
 
     world.fake.desktopSettings.accessibilityPanel = true;
     world.open();
     QPushButton* open = tiles()->openAccessibilitySettingsButton();
     ASSERT_TRUE(open);
     EXPECT_EQ(open->text(), "Open Settings…");
-    EXPECT_EQ(open->toolTip(), "Open the desktop's accessibility settings");
+    EXPECT_EQ(open->toolTip(),
+              PlatformTexts::text("Open System Settings to grant Accessibility access"));
     open->click();
     EXPECT_EQ(world.fake.desktopSettings.accessibilityOpened, 1);
     // Automation has no panel of its own on these desktops.
@@ -200,30 +190,31 @@ TEST_F(SettingsPermissionsTest, DefaultModeOffersNothingAndButtonsFollowTheDeskt
 
 TEST_F(SettingsPermissionsTest, FileManagerActionsInstallAndRemoveOnlyOurs) {
     // Nautilus and Thunar installed; the user has a script and a custom action of their own.
-    writeFile(home.filePath("bin/nautilus"), "#!/bin/sh\n", true);
-    writeFile(home.filePath("bin/thunar"), "#!/bin/sh\n", true);
+    write(home.filePath("bin/nautilus"), "#!/bin/sh\n", true);
+    write(home.filePath("bin/thunar"), "#!/bin/sh\n", true);
     const QString userScript = home.filePath("data/nautilus/scripts/My Script");
     const QByteArray userScriptBytes = "#!/bin/sh\necho mine\n";
-    writeFile(userScript, userScriptBytes, true);
+    write(userScript, userScriptBytes, true);
     const QString uca = home.filePath("config/Thunar/uca.xml");
     const QByteArray userActions =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n<action>\n"
         "\t<icon></icon>\n\t<name>Mine</name>\n\t<unique-id>1-1</unique-id>\n"
         "\t<command>echo %f</command>\n\t<description></description>\n"
         "\t<patterns>*</patterns>\n\t<text-files/>\n</action>\n</actions>\n";
-    writeFile(uca, userActions);
+    write(uca, userActions);
 
+    namespace texts = PlatformTexts::Linux;
     world.open();
     FileManagerActionsRow* row = world.window->fileManagerActions();
     ASSERT_TRUE(row);
     QPushButton* button = row->button();
-    EXPECT_EQ(button->text(), "Install File Manager Actions…");
+    EXPECT_EQ(button->text(), texts::installFileManagerActions);
     EXPECT_FALSE(row->bindingsNote());
 
     // No rule has a hotkey yet: said so, nothing written.
     button->click();
     ASSERT_EQ(world.fake.alerts.shown.size(), 1);
-    EXPECT_EQ(world.fake.alerts.shown.last().messageText, "No Rule Has a Hotkey");
+    EXPECT_EQ(world.fake.alerts.shown.last().messageText, texts::noHotkeyTitle);
     EXPECT_EQ(QDir(home.filePath("data/nautilus/scripts")).entryList(QDir::Files).size(), 1);
 
     world.hotkeys.record(QStringLiteral("rule-R1"),
@@ -233,40 +224,38 @@ TEST_F(SettingsPermissionsTest, FileManagerActionsInstallAndRemoveOnlyOurs) {
     button->click();
     ASSERT_EQ(world.fake.alerts.shown.size(), 2);
     const AlertRequest confirm = world.fake.alerts.shown.last();
-    EXPECT_EQ(confirm.messageText, "Install File Manager Actions?");
-    EXPECT_TRUE(confirm.informativeText.startsWith("Nautilus and Thunar will get one action"))
-        << confirm.informativeText.toStdString();
-    EXPECT_TRUE(confirm.informativeText.contains("(1 in all)"));
-    EXPECT_TRUE(confirm.informativeText.contains("nothing else of theirs is touched"));
-    EXPECT_EQ(confirm.buttons, (QStringList{"Install", "Cancel"}));
+    EXPECT_EQ(confirm.messageText, texts::confirmInstallTitle);
+    EXPECT_EQ(confirm.informativeText,
+              QString(texts::confirmInstallText).arg("Nautilus and Thunar").arg(1));
+    EXPECT_EQ(confirm.buttons, (QStringList{texts::installButton, texts::cancelButton}));
     EXPECT_EQ(confirm.cancelButton, 1);
-    EXPECT_EQ(readAll(uca), userActions);
-    EXPECT_EQ(button->text(), "Install File Manager Actions…");
+    EXPECT_EQ(read(uca), userActions);
+    EXPECT_EQ(button->text(), texts::installFileManagerActions);
 
     world.fake.alerts.answers = {0, 0};
     button->click();
     ASSERT_EQ(world.fake.alerts.shown.size(), 4);
     const AlertRequest installed = world.fake.alerts.shown.last();
-    EXPECT_EQ(installed.messageText, "File Manager Actions Installed");
+    EXPECT_EQ(installed.messageText, texts::installedTitle);
     EXPECT_TRUE(installed.informativeText.startsWith("Installed:\n~/data/nautilus/scripts/"))
         << installed.informativeText.toStdString();
     EXPECT_TRUE(installed.informativeText.contains("~/config/Thunar/uca.xml"));
     EXPECT_EQ(QDir(home.filePath("data/nautilus/scripts")).entryList(QDir::Files).size(), 2);
     EXPECT_FALSE(QDir(home.filePath("data/nemo/actions")).exists()) << "Nemo is not installed";
-    EXPECT_TRUE(readAll(uca).contains("<name>Mine</name>"));
-    EXPECT_TRUE(readAll(uca).contains("corvanta-rule-R1"));
-    EXPECT_EQ(button->text(), "Remove File Manager Actions…");
+    EXPECT_TRUE(read(uca).contains("<name>Mine</name>"));
+    EXPECT_TRUE(read(uca).contains("corvanta-rule-R1"));
+    EXPECT_EQ(button->text(), texts::removeFileManagerActions);
 
     world.fake.alerts.answers = {0, 0};
     button->click();
     ASSERT_EQ(world.fake.alerts.shown.size(), 6);
-    EXPECT_EQ(world.fake.alerts.shown.at(4).messageText, "Remove File Manager Actions?");
-    EXPECT_EQ(world.fake.alerts.shown.last().messageText, "File Manager Actions Removed");
+    EXPECT_EQ(world.fake.alerts.shown.at(4).messageText, texts::confirmRemoveTitle);
+    EXPECT_EQ(world.fake.alerts.shown.last().messageText, texts::removedTitle);
     EXPECT_EQ(QDir(home.filePath("data/nautilus/scripts")).entryList(QDir::Files),
               QStringList{"My Script"});
-    EXPECT_EQ(readAll(userScript), userScriptBytes);
-    EXPECT_EQ(readAll(uca), userActions);
-    EXPECT_EQ(button->text(), "Install File Manager Actions…");
+    EXPECT_EQ(read(userScript), userScriptBytes);
+    EXPECT_EQ(read(uca), userActions);
+    EXPECT_EQ(button->text(), texts::installFileManagerActions);
 }
 
 } // namespace

@@ -33,11 +33,7 @@ int main(int argc, char** argv) {
     org.rules[0].name = QStringLiteral("Notes in Alpha");
     world.fake.shortcuts.shortcuts.insert(
         QStringLiteral("rule-R2"), Shortcut{Qt::Key_O, Qt::ControlModifier | Qt::AltModifier});
-    Predicate hotkey;
-    hotkey.id = QStringLiteral("H");
-    hotkey.kind = PredicateKind::hotkey;
-    hotkey.hotkeyName = QStringLiteral("rule-R2");
-    org.rules[1].when.predicates.append(hotkey);
+    org.rules[1].when.predicates.append(RuleBuilders::hotkey(QStringLiteral("rule-R2")));
     world.open({org});
     SettingsWindowController& window = *world.window;
     window.show(QStringLiteral("custom.org"));

@@ -1,3 +1,4 @@
+#include "core/platform/PlatformTexts.h"
 #include "core/settings/AlwaysOpenEditorsTable.h"
 #include "core/settings/DefaultRuleEditorSheet.h"
 #include "core/settings/EditorURLTemplateSheet.h"
@@ -29,13 +30,8 @@ protected:
         Route r;
         r.id = QStringLiteral("custom.t");
         r.name = QStringLiteral("T");
-        for (const char* id : {"A", "B", "C", "D"}) {
-            Editor e;
-            e.bundleID = QString::fromLatin1(id);
-            e.name = QStringLiteral("Editor ") + e.bundleID;
-            e.enabled = e.bundleID != "D";
-            r.editors.append(e);
-        }
+        for (const QString id : {"A", "B", "C", "D"})
+            r.editors.append(RuleBuilders::editor(id, "Editor " + id, id != "D"));
         r.defaultPreferenceOrder = {"C", "A"};
         r.activeBundleID = QStringLiteral("A");
         return r;
@@ -57,6 +53,12 @@ protected:
             choosers, hotkeys, fake.alerts);
         sheet->open();
         return sheet;
+    }
+    static QStringList itemTexts(const QComboBox* popup) {
+        QStringList out;
+        for (int i = 0; i < popup->count(); ++i)
+            out.append(popup->itemText(i));
+        return out;
     }
     static QStringList rowTexts(QListWidget* list) {
         QStringList out;
@@ -250,12 +252,9 @@ TEST_F(SettingsSheetsTest, RowsThatYieldNothingKeepTheSheetOpen) {
     ASSERT_EQ(saved.size(), 1);
     const QList<Predicate>& p = saved.first().rule.when.predicates;
     ASSERT_EQ(p.size(), 2);
-    EXPECT_EQ(p[0].kind, PredicateKind::fileName);
-    EXPECT_EQ(p[0].stringOperator, StringMatchOperator::contains);
-    EXPECT_EQ(p[0].stringValue, "draft");
-    EXPECT_EQ(p[1].kind, PredicateKind::runningEditors);
-    EXPECT_EQ(p[1].comparisonOperator, ComparisonOperator::greaterThan);
-    EXPECT_FALSE(p[1].countValue);
+    using namespace RuleBuilders;
+    EXPECT_EQ(withoutID(p[0]), withoutID(fileName(SO::contains, "draft")));
+    EXPECT_EQ(withoutID(p[1]), withoutID(runningEditors(CO::greaterThan, std::nullopt)));
 }
 
 TEST_F(SettingsSheetsTest, ConditionRowsShowTheControlsOfTheirKind) {
@@ -276,10 +275,7 @@ TEST_F(SettingsSheetsTest, ConditionRowsShowTheControlsOfTheirKind) {
     for (const auto& k : kinds) {
         SCOPED_TRACE(k.kind);
         row->kindPopup()->setCurrentIndex(k.kind);
-        QStringList operators;
-        for (int i = 0; i < row->opPopup()->count(); ++i)
-            operators.append(row->opPopup()->itemText(i));
-        EXPECT_EQ(operators, k.operators);
+        EXPECT_EQ(itemTexts(row->opPopup()), k.operators);
         EXPECT_EQ(row->opPopup()->isHidden(), k.operators.isEmpty());
         EXPECT_EQ(!row->valueField()->isHidden(), k.value);
         EXPECT_EQ(!row->folderButton()->isHidden(), k.folder);
@@ -294,7 +290,8 @@ TEST_F(SettingsSheetsTest, ConditionRowsShowTheControlsOfTheirKind) {
     row->kindPopup()->setCurrentIndex(0);
     EXPECT_EQ(hotkeys.stops, stops + 1);
     EXPECT_EQ(row->hotkeyNote()->text(),
-              "Include Super so the file manager doesn't steal the key. F-keys don't need it.");
+              PlatformTexts::text(
+                  "Include \u2318 so Finder doesn't steal the key. F-keys don't need it."));
 
     // Choosers fill the folder and the app.
     row->kindPopup()->setCurrentIndex(2);
@@ -483,15 +480,10 @@ TEST_F(SettingsSheetsTest, RuleSheetNamesItsControls) {
         }
     }
     EXPECT_EQ(sheet->nameField()->placeholderText(), "Shown in the rules list");
-    QStringList kinds;
-    for (int i = 0; i < row->kindPopup()->count(); ++i)
-        kinds.append(row->kindPopup()->itemText(i));
-    EXPECT_EQ(kinds, QStringList({"File name", "File extension", "Parent folder", "Creator App",
-                                  "Hotkey", "Running editors"}));
-    QStringList actions;
-    for (int i = 0; i < sheet->actionPopup()->count(); ++i)
-        actions.append(sheet->actionPopup()->itemText(i));
-    EXPECT_EQ(actions,
+    EXPECT_EQ(itemTexts(row->kindPopup()),
+              QStringList({"File name", "File extension", "Parent folder", "Creator App", "Hotkey",
+                           "Running editors"}));
+    EXPECT_EQ(itemTexts(sheet->actionPopup()),
               QStringList({"Always open in\u2026", "Use best running editor", "Use default editor",
                            "Select from all editors", "Select from running editors"}));
 }

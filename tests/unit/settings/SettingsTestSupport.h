@@ -8,6 +8,8 @@
 #include "core/settings/SettingsWindowController.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/QStringPrinter.h"
+#include "tests/support/RoutingTestSupport.h"
+#include "tests/support/RuleBuilders.h"
 
 #include <QFile>
 #include <QPushButton>
@@ -76,32 +78,13 @@ private:
 
 inline const QString kate = QStringLiteral("org.kde.kate");
 inline const QString gedit = QStringLiteral("org.gnome.gedit");
-inline const QString alpha = QStringLiteral("org.example.Alpha");
-inline const QString beta = QStringLiteral("org.example.Beta");
 inline const QString gammaApp = QStringLiteral("org.example.Gamma");
 
-inline Editor manualEditor(const QString& id, bool enabled = true) {
-    Editor e;
-    e.bundleID = id;
-    e.name = id.section(u'.', -1);
-    e.manual = true;
-    e.enabled = enabled;
-    return e;
-}
-
 inline Rule folderRule(const QString& id, const QString& folder, const QString& editor) {
-    Rule rule;
+    Rule rule = RuleBuilders::rule(
+        RuleBuilders::allOf({RuleBuilders::parentFolder(EqualityOperator::is, folder)}),
+        RuleBuilders::openIn({editor}));
     rule.id = id;
-    rule.when.id = id + QStringLiteral("-when");
-    Predicate p;
-    p.id = id + QStringLiteral("-p");
-    p.kind = PredicateKind::parentFolder;
-    p.equalityOperator = EqualityOperator::is;
-    p.folderPath = folder;
-    rule.when.predicates = {p};
-    rule.action.kind = RuleActionKind::specificEditor;
-    rule.action.bundleID = editor;
-    rule.action.bundleIDs = QStringList{editor};
     return rule;
 }
 
@@ -114,7 +97,8 @@ inline Route orgRoute() {
     r.extensions = {QStringLiteral("org")};
     r.probeIdentifiers = {QStringLiteral("text/x-org")};
     r.isCustom = true;
-    r.editors = {manualEditor(alpha), manualEditor(beta), manualEditor(gammaApp, false)};
+    r.editors = {editor(alpha), editor(beta), editor(gammaApp)};
+    r.editors[2].enabled = false;
     r.activeBundleID = beta;
     r.rules = {folderRule(QStringLiteral("R1"), QStringLiteral("/srv/notes"), alpha),
                folderRule(QStringLiteral("R2"), QStringLiteral("/srv/work"), beta)};
@@ -155,12 +139,7 @@ struct SettingsWorld {
 
     void open(const QList<Route>& routes = {orgRoute()}) {
         window.reset();
-        RouteStore::State state;
-        state.routes = routes;
-        QFile file(path());
-        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            file.write(RoutesFileCodec::encode(state));
-        file.close();
+        writeRoutes(path(), routes);
         store = std::make_unique<RouteStore>(fake.types, fake.workspace, path());
         SettingsWindowController::Hooks hooks;
         hooks.addTypeFromURL = [this](const QUrl& url) {

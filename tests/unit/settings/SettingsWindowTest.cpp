@@ -520,10 +520,12 @@ TEST_F(SettingsWindowTest, AnInactiveHotkeySaysWhyInTheRulesListAndTheRecorder) 
 }
 
 TEST_F(SettingsWindowTest, ControlsCarryTheirAccessibleNamesAndToolTips) {
+    // Texts that name something macOS-only come from the texts table.
+    const auto onLinux = [](const char* original) { return PlatformTexts::text(original); };
     const struct {
         const char* object;
-        const char* name;
-        const char* toolTip;
+        QString name;
+        QString toolTip;
     } controls[] = {
         {"routePopUpButton", "File type", "Switch which file type these settings apply to"},
         {"pickerStyleSegmentedControl", "Editor picker style",
@@ -535,7 +537,8 @@ TEST_F(SettingsWindowTest, ControlsCarryTheirAccessibleNamesAndToolTips) {
          "Drag rows to change the priority order used by interactive editor pickers"},
         {"addTypeButton", "Add Type\u2026", "Teach Corvanta a new file type from a sample file"},
         {"removeTypeButton", "Remove Type", "Remove this custom file type and its settings"},
-        {"showOnboardingButton", "Show Onboarding\u2026", "Replay the tray introduction"},
+        {"showOnboardingButton", "Show Onboarding\u2026",
+         onLinux("Replay the menu bar introduction")},
         {"addAppButton", "Add App\u2026", "Add an app that was not found by rescanning"},
         {"removeEditorButton", "Remove", "Remove the selected manually added app"},
         {"selectAllButton", "Select All", "Offer every listed app for this file type"},
@@ -545,10 +548,10 @@ TEST_F(SettingsWindowTest, ControlsCarryTheirAccessibleNamesAndToolTips) {
         {"addRuleButton", "Add Rule", "Add a new routing rule for this file type"},
         {"editRuleButton", "Edit\u2026", "Edit the selected rule or Default Rule"},
         {"removeRuleButton", "Remove", "Delete the selected rule"},
-        {"editorsTableView", "Editors", "Apps offered for this file type in the tray menu"},
+        {"editorsTableView", "Editors", onLinux("Apps offered for this file type in the menu bar")},
         {"rulesTableView", "Rules", "Routing rules evaluated top to bottom. Drag to reorder"},
-        {"forceRadialCheckBox", "Use radial even when a screen reader is on",
-         "Show the radial picker even when a screen reader is running"},
+        {"forceRadialCheckBox", onLinux("Use radial even when VoiceOver is on"),
+         onLinux("Show the radial picker even when VoiceOver is running")},
     };
     for (const auto& c : controls) {
         SCOPED_TRACE(c.object);
@@ -559,8 +562,8 @@ TEST_F(SettingsWindowTest, ControlsCarryTheirAccessibleNamesAndToolTips) {
         // Qt names a pop-up by its current item on Linux; the label is its property.
         const QString name = qobject_cast<QComboBox*>(widget) ? widget->accessibleName()
                                                               : a11y->text(QAccessible::Name);
-        EXPECT_EQ(name, QString::fromUtf8(c.name));
-        EXPECT_EQ(widget->toolTip(), QString::fromUtf8(c.toolTip));
+        EXPECT_EQ(name, c.name);
+        EXPECT_EQ(widget->toolTip(), c.toolTip);
     }
     // Rows name their editor.
     QWidget* folder = rowWidget<QCheckBox>(editorsTable(), 0, "folderCheckBox");
@@ -568,7 +571,7 @@ TEST_F(SettingsWindowTest, ControlsCarryTheirAccessibleNamesAndToolTips) {
               "Open enclosing folder for Alpha");
     EXPECT_EQ(folder->toolTip(), "Open the file's folder in Alpha instead of the file itself");
     EXPECT_EQ(rowWidget<QCheckBox>(editorsTable(), 0, "enabledCheckBox")->toolTip(),
-              "Offer Alpha in the tray menu for this type");
+              "Offer Alpha" + onLinux(" in the menu bar list for this type"));
     EXPECT_EQ(rowWidget<QToolButton>(editorsTable(), 0, "templateToolButton")->toolTip(),
               "Edit open URL template for Alpha");
     EXPECT_EQ(editorsTable()->itemWidget(editorsTable()->item(0))->toolTip(),
@@ -872,6 +875,7 @@ TEST_F(SettingsWindowTest, FocusInARowMakesItCurrentAndNamesShowAsTyped) {
     EXPECT_TRUE(meta->text().endsWith(u'\u2026')) << meta->text().toStdString();
     EXPECT_EQ(meta->fullText(), RouteSettingsSummary::metaLine(world.route()));
     EXPECT_EQ(child<QPushButton>("openScriptsFolderButton")->toolTip(),
-              "Show /srv/data home/Corvanta/Scripts in the file manager");
+              PlatformTexts::text("Reveal ~/Library/Scripts in Finder")
+                  .arg("/srv/data home/Corvanta/Scripts"));
     qputenv("XDG_DATA_HOME", dataHome);
 }
