@@ -2,6 +2,7 @@
 
 #include "app/ApplicationService.h"
 #include "app/DistributionBootstrap.h"
+#include "app/EarlyHandOff.h"
 #include "app/OpenArguments.h"
 #include "app/RoutesFileOwner.h"
 #include "app/SessionBusHandOff.h"
@@ -13,6 +14,7 @@
 #include "core/pickers/RadialEditorPicker.h"
 #include "core/pickers/UtilityPerformer.h"
 #include "core/pickers/WidgetPickerPresenter.h"
+#include "core/platform/LauncherProgram.h"
 #include "core/routing/AppDelegate.h"
 #include "core/routing/DialogAlerts.h"
 #include "core/selection/FileManagerActionsKeeper.h"
@@ -39,11 +41,6 @@ namespace {
 constexpr int headlessRunLimitMs = 60000;
 // How long an instance the bus started waits for its request before building the tray.
 constexpr int busRequestWaitMs = 1000;
-
-bool hasDisplay() {
-    return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ||
-           qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
-}
 
 void describeApplication() {
     QCoreApplication::setApplicationName(QStringLiteral("Corvanta"));
@@ -230,7 +227,7 @@ int runInstance(QDBusConnection bus, ServiceObject& service, LaunchReason reason
     if (const auto folders = FileManagerActionsInstaller::defaultFolders()) {
         actionsKeeper = std::make_unique<FileManagerActionsKeeper>(
             delegate.store(), session.linux.platform().shortcuts,
-            FileManagerActionsInstaller(*folders, QCoreApplication::applicationFilePath()),
+            FileManagerActionsInstaller(*folders, LauncherProgram::path()),
             FileManagerActionsInstaller::installedFileManagers());
         // Rules may have changed while Corvanta was not running.
         actionsKeeper->refresh();
@@ -264,14 +261,6 @@ int runInstance(QDBusConnection bus, ServiceObject& service, LaunchReason reason
     return status;
 }
 
-// Hands files to the running instance over GIO's connection; false when none took them.
-bool handOff(const QList<QUrl>& urls, const std::optional<QSet<QString>>& hotkeyNames) {
-    if (!hotkeyNames)
-        return SessionBusHandOff::open(urls);
-    return SessionBusHandOff::openWithHotkeys(QStringList(hotkeyNames->begin(), hotkeyNames->end()),
-                                              urls);
-}
-
 // `corvanta` and `corvanta open`: become the instance, or hand over to it.
 // `hotkeyNames` are set when a file-manager action sent the files.
 int start(int argc, char** argv, LaunchReason reason, const QList<QByteArray>* openArguments,
@@ -284,14 +273,15 @@ int start(int argc, char** argv, LaunchReason reason, const QList<QByteArray>* o
             return 2;
         }
         // Most of the time an instance runs: hand over before paying for a
-        // display connection.
-        if (handOff(urls, hotkeyNames))
+        // display connection. The launcher has tried already; this is for a
+        // start of this program itself and an instance that appeared since.
+        if (SessionBusHandOff::route(urls, hotkeyNames))
             return 0;
     }
     // Files to open are not options: one called "-platform" must not reach
     // Qt's own option parsing (which would end the program over it).
     int qtArgc = openArguments ? 1 : argc;
-    if (!hasDisplay()) {
+    if (!EarlyHandOff::displayAnnounced()) {
         if (!openArguments) {
             std::fprintf(stderr, "corvanta: no display to show the tray icon on\n");
             return 1;
@@ -331,7 +321,7 @@ int start(int argc, char** argv, LaunchReason reason, const QList<QByteArray>* o
     QString error;
     // A second `corvanta` means the user is looking for it: without a visible
     // tray icon the settings window is the only way to reach it.
-    const bool handed = hotkeyNames ? handOff(urls, hotkeyNames)
+    const bool handed = hotkeyNames ? SessionBusHandOff::route(urls, hotkeyNames)
                         : openArguments
                             ? instance.forwardOpen(urls, &error)
                             : instance.forwardAction(QStringLiteral("settings"), &error);

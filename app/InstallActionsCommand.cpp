@@ -3,6 +3,7 @@
 #include "app/LinuxStoreRunner.h"
 #include "app/StoreLoadReport.h"
 #include "core/model/RouteStore.h"
+#include "core/platform/LauncherProgram.h"
 
 #include <QCoreApplication>
 
@@ -47,8 +48,8 @@ int InstallActionsCommand::run(const QStringList& arguments) {
         m_err << "corvanta install-actions: no home folder\n";
         return 1;
     }
-    FileManagerActionsInstaller installer(
-        *m_folders, m_program.isEmpty() ? QCoreApplication::applicationFilePath() : m_program);
+    FileManagerActionsInstaller installer(*m_folders, m_program.isEmpty() ? LauncherProgram::path()
+                                                                          : m_program);
     if (!arguments.isEmpty()) {
         const FileManagerActionsInstaller::Result result = installer.remove();
         report(result);

@@ -1,6 +1,6 @@
 #include "app/SessionBusHandOff.h"
 
-#include "app/SingleInstance.h"
+#include "app/InstanceBusName.h"
 #include "platform/linux/SessionBusCall.h"
 
 namespace SessionBusHandOff {
@@ -21,40 +21,49 @@ bool open(const QList<QUrl>& urls) {
             g_variant_builder_add(&platformData, "{sv}", key,
                                   g_variant_new_string(token.constData()));
     }
-    return SessionBusCall::call(SingleInstance::serviceName, SingleInstance::objectPath,
-                                "org.freedesktop.Application", "Open",
-                                g_variant_new("(asa{sv})", &uris, &platformData), nullptr,
-                                10000) != nullptr;
+    return SessionBusCall::call(
+               InstanceBusName::service, InstanceBusName::objectPath, "org.freedesktop.Application",
+               "Open", g_variant_new("(asa{sv})", &uris, &platformData), nullptr, 10000) != nullptr;
 }
 
-bool teach(const QUrl& sample) {
+namespace {
+// ActivateAction with each of `strings` as a string variant, no platform data.
+bool activateAction(const char* action, const QList<QByteArray>& strings) {
     GVariantBuilder parameter;
     g_variant_builder_init(&parameter, G_VARIANT_TYPE("av"));
-    g_variant_builder_add(&parameter, "v", g_variant_new_string(sample.toEncoded().constData()));
+    for (const QByteArray& text : strings)
+        g_variant_builder_add(&parameter, "v", g_variant_new_string(text.constData()));
     GVariantBuilder platformData;
     g_variant_builder_init(&platformData, G_VARIANT_TYPE("a{sv}"));
-    return SessionBusCall::call(SingleInstance::serviceName, SingleInstance::objectPath,
+    return SessionBusCall::call(InstanceBusName::service, InstanceBusName::objectPath,
                                 "org.freedesktop.Application", "ActivateAction",
-                                g_variant_new("(sava{sv})", "teach", &parameter, &platformData),
+                                g_variant_new("(sava{sv})", action, &parameter, &platformData),
                                 nullptr, 10000) != nullptr;
+}
+} // namespace
+
+bool teach(const QUrl& sample) {
+    return activateAction("teach", {sample.toEncoded()});
 }
 
 bool openWithHotkeys(const QStringList& hotkeyNames, const QList<QUrl>& urls) {
-    QStringList strings = hotkeyNames;
-    strings.append(QStringLiteral("--"));
+    QList<QByteArray> strings;
+    for (const QString& name : hotkeyNames)
+        strings.append(name.toUtf8());
+    strings.append("--");
     for (const QUrl& url : urls)
-        strings.append(QString::fromUtf8(url.toEncoded()));
-    GVariantBuilder parameter;
-    g_variant_builder_init(&parameter, G_VARIANT_TYPE("av"));
-    for (const QString& text : strings)
-        g_variant_builder_add(&parameter, "v", g_variant_new_string(text.toUtf8().constData()));
-    GVariantBuilder platformData;
-    g_variant_builder_init(&platformData, G_VARIANT_TYPE("a{sv}"));
-    return SessionBusCall::call(
-               SingleInstance::serviceName, SingleInstance::objectPath,
-               "org.freedesktop.Application", "ActivateAction",
-               g_variant_new("(sava{sv})", "open-with-hotkeys", &parameter, &platformData), nullptr,
-               10000) != nullptr;
+        strings.append(url.toEncoded());
+    return activateAction("open-with-hotkeys", strings);
+}
+
+bool route(const QList<QUrl>& urls, const std::optional<QSet<QString>>& hotkeyNames) {
+    if (!hotkeyNames)
+        return open(urls);
+    return openWithHotkeys(QStringList(hotkeyNames->begin(), hotkeyNames->end()), urls);
+}
+
+bool showSettings() {
+    return activateAction("settings", {});
 }
 
 } // namespace SessionBusHandOff

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QList>
+#include <QSet>
 #include <QStringList>
 #include <QUrl>
+#include <optional>
 
 // The quick way for `corvanta open` to reach a running instance: one D-Bus
 // call on GIO's connection, before any Qt application object (and its
@@ -17,4 +19,9 @@ bool teach(const QUrl& sample);
 // True when the running instance accepted files sent for rule hotkeys
 // (ActivateAction "open-with-hotkeys": the names, "--", the URIs).
 bool openWithHotkeys(const QStringList& hotkeyNames, const QList<QUrl>& urls);
+// `open`, or `openWithHotkeys` when the files were sent for rule hotkeys.
+bool route(const QList<QUrl>& urls, const std::optional<QSet<QString>>& hotkeyNames);
+// True when the running instance showed its settings window (ActivateAction
+// "settings"), what a second start of the tray asks for.
+bool showSettings();
 } // namespace SessionBusHandOff

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/InstanceBusName.h"
+
 #include <QDBusConnection>
 #include <QList>
 #include <QString>
@@ -9,8 +11,8 @@
 // start hands its request to it.
 class SingleInstance {
 public:
-    static constexpr char serviceName[] = "io.corvanta.Corvanta";
-    static constexpr char objectPath[] = "/io/corvanta/Corvanta";
+    static constexpr auto& serviceName = InstanceBusName::service;
+    static constexpr auto& objectPath = InstanceBusName::objectPath;
 
     explicit SingleInstance(QDBusConnection bus);
 

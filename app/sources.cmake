@@ -1,4 +1,4 @@
-# Sources of app/ (all but main.cpp), relative to this folder.
+# Sources of app/ (all but the mains and the early hand-off), relative to this folder.
 list(APPEND APP_SOURCES
   ApplicationService.cpp
   ApplicationShell.cpp
@@ -9,8 +9,6 @@ list(APPEND APP_SOURCES
   FileExplainer.cpp
   InstallActionsCommand.cpp
   LogCommand.cpp
-  OpenArguments.cpp
-  SessionBusHandOff.cpp
   RoutesCommand.cpp
   RoutesFileOwner.cpp
   SelectionCommand.cpp

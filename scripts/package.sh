@@ -32,6 +32,8 @@ done
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 private_lib=./usr/lib/$multiarch/corvanta/libQuaylithCore.so.0
 grep -qx -- "$private_lib" <<<"$contents" || fail "missing $private_lib"
+full_program=./usr/lib/$multiarch/corvanta/corvanta-app
+grep -qx -- "$full_program" <<<"$contents" || fail "missing $full_program"
 if grep -q '^\./usr/lib/[^/]*\.so' <<<"$contents"; then fail "a library sits in the public folder"; fi
 if grep -q -e '^\./usr/local/' -e '/tests\?/' -e 'bench' <<<"$contents"; then
   fail "holds files that are not for users"
@@ -54,10 +56,14 @@ grep -q '^Exec=/usr/bin/corvanta ' "$root_dir/usr/share/applications/io.corvanta
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$root_dir/usr/share/applications/io.corvanta.Corvanta.desktop"
 fi
-# The unpacked executable must find its library through its own run path.
-found=$(ldd "$root_dir/usr/bin/corvanta" | awk '$1 == "libQuaylithCore.so.0" {print $3}')
+# The unpacked full program must find its library through its own run path;
+# the launcher hands requests over without loading what draws.
+found=$(ldd "$root_dir/${full_program#./}" | awk '$1 == "libQuaylithCore.so.0" {print $3}')
 [[ -n "$found" && $(realpath -s "$found") == "$root_dir/${private_lib#./}" ]] ||
-  fail "the executable found its library at '$found'"
+  fail "the full program found its library at '$found'"
+if ldd "$root_dir/usr/bin/corvanta" | grep -q -e libQuaylithCore -e libQt6Widgets -e libQt6Gui; then
+  fail "the launcher loads the full program's libraries"
+fi
 out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$root_dir/usr/bin/corvanta" --version)
 [[ "$out" == "corvanta $version" ]] || fail "corvanta --version said: $out"
 metainfo="$root_dir/usr/share/metainfo/io.corvanta.Corvanta.metainfo.xml"

@@ -2,6 +2,7 @@
 list(APPEND LOGIC_SOURCES
   platform/AutomationStatus.cpp
   platform/KeySymbols.cpp
+  platform/LauncherProgram.cpp
   platform/PlatformTexts.cpp
   platform/ShortcutModifiers.cpp
 )

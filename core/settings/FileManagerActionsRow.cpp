@@ -2,6 +2,7 @@
 
 #include "core/model/RouteStore.h"
 #include "core/platform/Alerts.h"
+#include "core/platform/LauncherProgram.h"
 #include "core/platform/PlatformTexts.h"
 #include "core/platform/ShortcutRegistry.h"
 #include "core/settings/SettingsControls.h"
@@ -77,7 +78,7 @@ std::optional<FileManagerActionsInstaller> FileManagerActionsRow::installer() co
         FileManagerActionsInstaller::defaultFolders();
     if (!folders)
         return std::nullopt;
-    return FileManagerActionsInstaller(*folders, QCoreApplication::applicationFilePath());
+    return FileManagerActionsInstaller(*folders, LauncherProgram::path());
 }
 
 void FileManagerActionsRow::refresh() {

@@ -1,5 +1,6 @@
 #include "platform/linux/XdgAutostartEntry.h"
 
+#include "core/platform/LauncherProgram.h"
 #include "platform/linux/GLibPointers.h"
 
 #include <QCoreApplication>
@@ -67,7 +68,7 @@ QString XdgAutostartEntry::defaultPath() {
 }
 
 QString XdgAutostartEntry::program() const {
-    return m_program.isEmpty() ? QCoreApplication::applicationFilePath() : m_program;
+    return m_program.isEmpty() ? LauncherProgram::path() : m_program;
 }
 
 QByteArray XdgAutostartEntry::initialContents() const {

@@ -17,7 +17,6 @@ list(APPEND LINUX_SOURCES
   LinuxPlatform.cpp
   LinuxSelectionPermissions.cpp
   ProcRunningApplications.cpp
-  SessionBusCall.cpp
   X11Compositing.cpp
   X11KeyGrabber.cpp
   X11ShortcutRegistry.cpp

@@ -155,6 +155,8 @@ TEST_F(RoutingEndToEnd, AnInstalledFileManagerActionSendsHostileNamesAsTheRulesH
                                   sample("caf\xc3\xa9 %F.md"), sample("--help.md")};
     const QStringList command = thunarCommand(uca, "corvanta-rule-" + rule.id, paths);
     ASSERT_EQ(command.size(), 3) << qPrintable(command.join(u' ') + installed);
+    // The launcher, which hands over without loading the full program.
+    EXPECT_TRUE(command.at(2).startsWith(u'\'' + corvanta + u'\'')) << qPrintable(command.at(2));
     // No instance runs yet: the action's process becomes it.
     ASSERT_FALSE(LinuxSandbox::corvantaInstancePid());
     process.setProcessChannelMode(QProcess::ForwardedChannels);

@@ -1,0 +1,14 @@
+#pragma once
+
+// What the `corvanta` launcher can do without the full program: hand a request
+// to the running instance over the session bus, with only QtCore and GIO loaded.
+// Everything else (no instance, a broken request, the other commands) is the
+// full program's, which repeats the same checks and reports.
+namespace EarlyHandOff {
+// True when the running instance took the request of `corvanta ARGS`: files of
+// `corvanta open` (plain or for rule hotkeys), or the settings window a second
+// `corvanta` (or `corvanta open` without files) asks for.
+bool handOver(int argc, char** argv);
+// True when the environment names a display the tray could show on.
+bool displayAnnounced();
+} // namespace EarlyHandOff
