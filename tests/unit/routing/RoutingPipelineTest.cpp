@@ -71,15 +71,7 @@ struct Harness {
         pipeline =
             std::make_unique<RoutingPipeline>(fake.platform(), *store, pickers, utilities, hooks);
     }
-    QList<QUrl> files(const QStringList& names) {
-        QList<QUrl> urls;
-        for (const QString& name : names) {
-            QFile f(dir.filePath(name));
-            EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-            urls.append(LocalFileURL::fromNativePath(QFile::encodeName(f.fileName())));
-        }
-        return urls;
-    }
+    QList<QUrl> files(const QStringList& names) { return touchFiles(dir.path(), names); }
     // Everything the run did, as the user would notice it.
     QStringList outcome() const {
         QStringList out;
