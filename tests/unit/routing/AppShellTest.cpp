@@ -3,11 +3,11 @@
 #include "core/history/RoutingHistory.h"
 #include "core/model/LocalFileURL.h"
 #include "core/platform/PlatformTexts.h"
-#include "core/platform/WindowActivation.h"
 #include "core/routing/DialogAlerts.h"
 #include "core/settings/SettingsWindowController.h"
 #include "core/utilities/ExternalUtilityMenuPayload.h"
 #include "tests/support/DelegateTest.h"
+#include "tests/support/RecordingActivation.h"
 #include "tests/support/RuleBuilders.h"
 
 #include <QLabel>
@@ -18,14 +18,6 @@
 #include <QTimer>
 
 namespace {
-struct RecordingActivation : WindowActivation {
-    void setRequestToken(const std::optional<QString>& token) override { this->token = token; }
-    std::optional<QString> requestToken() const override { return token; }
-    void prepareToShow(quintptr window) override { prepared.append(window); }
-    std::optional<QString> token;
-    QList<quintptr> prepared;
-};
-
 const QString org = QStringLiteral("custom.org");
 
 class AppDelegateTest : public DelegateTest {
