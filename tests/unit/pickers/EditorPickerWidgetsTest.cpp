@@ -6,9 +6,6 @@
 #include "tests/support/RecordingActivation.h"
 #include "tests/support/WidgetTest.h"
 
-#include <gtest/gtest.h>
-
-#include <QApplication>
 #include <QLabel>
 #include <QTest>
 

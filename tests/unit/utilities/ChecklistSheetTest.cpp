@@ -9,10 +9,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPointer>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <gtest/gtest.h>
 
 namespace {
 
