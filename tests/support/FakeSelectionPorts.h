@@ -16,11 +16,7 @@ class FakeFrontmostApplication : public FrontmostApplication {
 public:
     std::optional<QString> bundleID;
     std::optional<qint64> processID;
-    mutable int queries = 0;
-    std::optional<QString> frontmostBundleID() const override {
-        ++queries;
-        return bundleID;
-    }
+    std::optional<QString> frontmostBundleID() const override { return bundleID; }
     std::optional<qint64> frontmostProcessID() const override { return processID; }
 };
 

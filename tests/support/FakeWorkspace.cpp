@@ -82,16 +82,11 @@ std::optional<QString> FakeWorkspace::defaultApplicationForScheme(const QString&
     return valueOf(m_schemeDefaults, scheme);
 }
 
-std::optional<QString> FakeWorkspace::defaultFor(const QString& type) const {
-    return valueOf(m_defaults, type);
-}
-
 void FakeWorkspace::setDefaultApplication(const QString& location, const QString& type,
                                           Completion completion) {
     m_defaultCalls.append({location, type});
     if (const auto failure = valueOf(m_defaultFailures, type))
         return completion(failure);
-    m_defaults.insert(type, bundleIDForLocation(location).value_or(location));
     completion(std::nullopt);
 }
 
@@ -103,5 +98,5 @@ void FakeWorkspace::openURLs(const QList<QUrl>& urls, const QString& location,
 
 bool FakeWorkspace::openURL(const QUrl& url) {
     m_openedURLs.append(url);
-    return m_openURLResult;
+    return true;
 }

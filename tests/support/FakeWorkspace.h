@@ -3,7 +3,6 @@
 #include "core/platform/Workspace.h"
 
 #include <QHash>
-#include <QMap>
 #include <functional>
 
 // Installed applications held in memory. An application is registered with its
@@ -32,7 +31,6 @@ public:
     QString install(const App& app);
     void uninstall(const QString& bundleID);
     static QString locationOf(const QString& bundleID);
-    void setOwnBundleID(std::optional<QString> id) { m_own = std::move(id); }
     // Failures the next calls report, keyed by location; absent means success.
     void failOpeningWith(const QString& location, const QString& description) {
         m_openFailures.insert(location, description);
@@ -43,12 +41,10 @@ public:
     void setDefaultForScheme(const QString& scheme, const QString& bundleID) {
         m_schemeDefaults.insert(scheme, bundleID);
     }
-    void setOpenURLResult(bool result) { m_openURLResult = result; }
 
     const QList<OpenCall>& openCalls() const { return m_openCalls; }
     const QList<DefaultCall>& defaultCalls() const { return m_defaultCalls; }
     const QList<QUrl>& openedURLs() const { return m_openedURLs; }
-    std::optional<QString> defaultFor(const QString& type) const;
 
     QStringList editorRoleHandlers(const QString& type) const override;
     QStringList viewerRoleHandlers(const QString& type) const override;
@@ -70,14 +66,10 @@ public:
                                Completion completion) override;
     void openURLs(const QList<QUrl>& urls, const QString& location, Completion completion) override;
     bool openURL(const QUrl& url) override;
-    bool startAccessingSecurityScopedResource(const QUrl& url) override {
-        m_startedAccessing.append(url);
-        return true;
-    }
+    bool startAccessingSecurityScopedResource(const QUrl&) override { return true; }
     void stopAccessingSecurityScopedResource(const QUrl& url) override {
         m_stoppedAccessing.append(url);
     }
-    const QList<QUrl>& startedAccessing() const { return m_startedAccessing; }
     const QList<QUrl>& stoppedAccessing() const { return m_stoppedAccessing; }
 
 private:
@@ -90,11 +82,8 @@ private:
     QHash<QString, QString> m_openFailures;
     QHash<QString, QString> m_defaultFailures;
     QHash<QString, QString> m_schemeDefaults;
-    QMap<QString, QString> m_defaults;
     QList<OpenCall> m_openCalls;
     QList<DefaultCall> m_defaultCalls;
     QList<QUrl> m_openedURLs;
-    QList<QUrl> m_startedAccessing;
     QList<QUrl> m_stoppedAccessing;
-    bool m_openURLResult = true;
 };

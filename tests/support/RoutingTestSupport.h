@@ -3,9 +3,7 @@
 #include "core/model/RouteStore.h"
 #include "core/model/RoutesFileCodec.h"
 #include "tests/support/QStringPrinter.h"
-
-#include <QFile>
-#include <gtest/gtest.h>
+#include "tests/support/TestFiles.h"
 
 inline const QString alpha = QStringLiteral("org.example.Alpha");
 inline const QString beta = QStringLiteral("org.example.Beta");
@@ -33,12 +31,15 @@ inline Route route(const QString& id, const QString& name, const QString& extens
     return r;
 }
 
+// A routes file holding `routes`.
+inline QByteArray encodedRoutes(const QList<Route>& routes) {
+    RouteStore::State state;
+    state.routes = routes;
+    return RoutesFileCodec::encode(state);
+}
+
 // Writes a routes file holding `routes`, or `bytes` when given.
 inline void writeRoutes(const QString& path, const QList<Route>& routes,
                         const QByteArray& bytes = {}) {
-    RouteStore::State state;
-    state.routes = routes;
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes.isEmpty() ? RoutesFileCodec::encode(state) : bytes);
+    writeFile(path, bytes.isEmpty() ? encodedRoutes(routes) : bytes);
 }

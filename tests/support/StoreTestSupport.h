@@ -1,12 +1,9 @@
 #pragma once
 
-#include "core/model/RouteStore.h"
-#include "core/model/RoutesFileCodec.h"
 #include "tests/support/FakePlatform.h"
+#include "tests/support/RoutingTestSupport.h"
 #include "tests/support/RuleBuilders.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -87,16 +84,8 @@ protected:
     std::unique_ptr<RouteStore> open() {
         return std::make_unique<RouteStore>(fake.types, fake.workspace, path());
     }
-    void write(const QByteArray& data) {
-        QFile file(path());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        ASSERT_EQ(file.write(data), data.size());
-    }
-    void writeRoutes(const QList<Route>& routes) {
-        RouteStore::State state;
-        state.routes = routes;
-        write(RoutesFileCodec::encode(state));
-    }
+    void write(const QByteArray& data) { writeFile(path(), data); }
+    void writeRoutes(const QList<Route>& routes) { write(encodedRoutes(routes)); }
     RouteStore::State readState() const {
         auto decoded = RoutesFileCodec::decode(stampOf(path()).bytes);
         EXPECT_TRUE(std::holds_alternative<RouteStore::State>(decoded)) << "the file must decode";

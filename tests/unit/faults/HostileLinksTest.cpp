@@ -45,8 +45,7 @@ TEST_F(HostileLinks, EachGetsTheAnswerOfTheLinkRules) {
 
     const QByteArray folder = QFile::encodeName(dir.path());
     ASSERT_TRUE(QDir().mkpath(dir.filePath("sub/deeper")) && QDir().mkpath(dir.filePath("f.md")));
-    for (const char* name : {"a.md", "b c.md"})
-        ASSERT_TRUE(QFile(dir.filePath(QString::fromUtf8(name))).open(QIODevice::WriteOnly));
+    touchFiles(dir.path(), {"a.md", "b c.md"});
     const char* links[][2] = {{"a.md", "link.md"},
                               {"f.md", "flink.md"},
                               {"loop.md", "loop.md"},

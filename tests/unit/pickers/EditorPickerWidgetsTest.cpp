@@ -2,13 +2,10 @@
 #include "core/pickers/RadialEditorPicker.h"
 #include "core/pickers/WidgetPickerPresenter.h"
 #include "core/platform/PlatformTexts.h"
-#include "core/platform/WindowActivation.h"
 #include "tests/support/FakeWorkspace.h"
+#include "tests/support/RecordingActivation.h"
 #include "tests/support/WidgetTest.h"
 
-#include <gtest/gtest.h>
-
-#include <QApplication>
 #include <QLabel>
 #include <QTest>
 
@@ -209,12 +206,7 @@ TEST_F(EditorPickerWidgetsTest, PresenterShowsOneAtATimeAndNothingForNoEntries) 
 // Each picker window, child lists included, is handed the request's token
 // before it shows, so it gets keyboard focus after a double-click.
 TEST_F(EditorPickerWidgetsTest, PickerWindowsArePreparedForFocusBeforeShowing) {
-    struct Recording : WindowActivation {
-        void setRequestToken(const std::optional<QString>&) override {}
-        std::optional<QString> requestToken() const override { return "t"; }
-        void prepareToShow(quintptr window) override { prepared.append(window); }
-        QList<quintptr> prepared;
-    } activation;
+    RecordingActivation activation;
     FakeWorkspace workspace;
     WidgetPickerPresenter presenter(workspace);
     presenter.setActivation(&activation);

@@ -1,11 +1,9 @@
 #include "core/selection/ApplicationScriptsInstaller.h"
+#include "tests/support/TestFiles.h"
 
-#include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -49,8 +47,8 @@ struct HelperRun {
 class FakeDesktop {
 public:
     FakeDesktop() {
-        writeProgram(QStringLiteral("bin/xdotool"), fakeXdotool);
-        writeProgram(QStringLiteral("bin/xclip"), fakeXclip);
+        writeFile(m_dir.filePath(QStringLiteral("bin/xdotool")), fakeXdotool, true);
+        writeFile(m_dir.filePath(QStringLiteral("bin/xclip")), fakeXclip, true);
         QDir().mkpath(m_dir.filePath(QStringLiteral("state")));
         m_scripts = m_dir.filePath(QStringLiteral("Application Scripts"));
         EXPECT_TRUE(ApplicationScriptsInstaller::install(m_scripts));
@@ -69,51 +67,28 @@ public:
         m_fileManager.start(copy, {QStringLiteral("60")});
         ASSERT_TRUE(m_fileManager.waitForStarted());
     }
-    QByteArray keys() const { return readState("keys"); }
-    void selectURIs(const QByteArray& uriList) { writeState("selection", uriList); }
+    QByteArray keys() const { return readFile(state("keys")); }
+    void selectURIs(const QByteArray& uriList) { writeFile(state("selection"), uriList); }
 
-    QProcessEnvironment environment(bool display = true) const {
+    HelperRun run(const QString& scriptFileName, const QStringList& arguments,
+                  bool display = true) const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("PATH"),
                    m_dir.filePath(QStringLiteral("bin")) + QStringLiteral(":/usr/bin:/bin"));
         env.insert(QStringLiteral("STATE"), m_dir.filePath(QStringLiteral("state")));
         env.insert(QStringLiteral("FAKE_PID"), QString::number(m_fileManager.processId()));
+        env.remove(QStringLiteral("DISPLAY"));
         if (display)
             env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":99"));
-        else
-            env.remove(QStringLiteral("DISPLAY"));
-        return env;
-    }
-
-    HelperRun run(const QString& scriptFileName, const QStringList& arguments,
-                  bool display = true) const {
         QProcess helper;
-        helper.setProcessEnvironment(environment(display));
+        helper.setProcessEnvironment(env);
         helper.start(QDir(m_scripts).filePath(scriptFileName), arguments);
         EXPECT_TRUE(helper.waitForFinished(10000));
         return {helper.exitCode(), helper.readAllStandardOutput(), helper.readAllStandardError()};
     }
-    QString scriptsFolder() const { return m_scripts; }
 
 private:
-    void writeProgram(const QString& name, const char* text) {
-        QDir().mkpath(QFileInfo(m_dir.filePath(name)).path());
-        QFile file(m_dir.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
-        file.close();
-        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                            QFileDevice::ExeOwner);
-    }
-    void writeState(const char* name, const QByteArray& bytes) {
-        QFile file(m_dir.filePath(QStringLiteral("state/") + QLatin1String(name)));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-    }
-    QByteArray readState(const char* name) const {
-        QFile file(m_dir.filePath(QStringLiteral("state/") + QLatin1String(name)));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QString state(const char* name) const { return m_dir.filePath("state/" + QLatin1String(name)); }
 
     QTemporaryDir m_dir;
     QString m_scripts;

@@ -1,14 +1,11 @@
-#include "core/model/LocalFileURL.h"
 #include "core/selection/AccessibilitySelectionSource.h"
 #include "core/selection/FileSelectionResolver.h"
 #include "core/selection/FrontmostFileManagerSelectionSource.h"
 #include "tests/support/FakeSelectionPorts.h"
+#include "tests/support/TestFiles.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <filesystem>
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -48,13 +45,6 @@ public:
 
 QUrl url(const QByteArray& path) {
     return LocalFileURL::fromNativePath(path);
-}
-
-QList<QByteArray> paths(const QList<QUrl>& urls) {
-    QList<QByteArray> out;
-    for (const QUrl& u : urls)
-        out.append(LocalFileURL::nativePath(u));
-    return out;
 }
 
 TEST(StandardizedPath, ResolvesDotsAndSlashesByTextAlone) {
@@ -111,7 +101,7 @@ TEST(SelectionCleaning, KeepsRegularFilesOnceInStandardFormAtFirstPosition) {
         url(deep + "/x/up/../only-here.txt"),
         url(inner), // duplicate of the sub/../sub form
     };
-    EXPECT_EQ(paths(FileSelectionResolver::cleaned(in)),
+    EXPECT_EQ(nativePaths(FileSelectionResolver::cleaned(in)),
               (QList<QByteArray>{plain, spaced, inner, latin1, toFile}));
 }
 
@@ -164,7 +154,8 @@ TEST(FileSelectionResolver, AccessibilityFirstThenTheFileManagerAndSaysWhichAnsw
         for (const QByteArray& p : files(row.copied))
             rig.fileManager.selections[QStringLiteral("Thunar")].append(url(p));
         Answer answer = Answer::none;
-        EXPECT_EQ(paths(rig.make(row.allowed).selectedFileURLs(&answer)), files(row.expected));
+        EXPECT_EQ(nativePaths(rig.make(row.allowed).selectedFileURLs(&answer)),
+                  files(row.expected));
         EXPECT_EQ(answer, row.answer);
         EXPECT_EQ(rig.accessibility.reads, row.reads);
         if (!row.allowed) {
@@ -188,7 +179,7 @@ TEST(FileSelectionResolver, ScriptModeUsesTheRunnerOrFindsNothingWithoutOne) {
         ran.append(manager.scriptFileName);
         return QList<QUrl>{url(a), url(a)};
     });
-    EXPECT_EQ(paths(resolver.selectedFileURLs()), QList<QByteArray>{a});
+    EXPECT_EQ(nativePaths(resolver.selectedFileURLs()), QList<QByteArray>{a});
     EXPECT_EQ(ran, QStringList{"GetNemoSelection"});
     EXPECT_TRUE(rig.fileManager.asked.isEmpty());
 }

@@ -1,43 +1,19 @@
 #include "core/selection/SelectionScriptRunner.h"
-#include "core/model/LocalFileURL.h"
 #include "core/selection/ScriptableFileManager.h"
 #include "platform/linux/SpawnProcessRunner.h"
 #include "tests/support/FakeProcessRunner.h"
+#include "tests/support/TestFiles.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 
 using Outcome = SelectionScriptRunner::Outcome;
 
 // A helper program in a throw-away Application Scripts folder.
-class HelperFolder {
-public:
-    QString path() const { return m_dir.path(); }
-    void write(const QString& name, const QByteArray& script, bool executable = true) {
-        QFile file(m_dir.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("#!/bin/sh\n" + script);
-        file.close();
-        auto permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-        if (executable)
-            permissions |= QFileDevice::ExeOwner;
-        file.setPermissions(permissions);
-    }
-    QString file(const QString& name) const { return m_dir.filePath(name); }
-
-private:
-    QTemporaryDir m_dir;
-};
-
-QList<QByteArray> paths(const QList<QUrl>& urls) {
-    QList<QByteArray> result;
-    for (const QUrl& url : urls)
-        result.append(LocalFileURL::nativePath(url));
-    return result;
+void writeHelper(const QTemporaryDir& folder, const QString& name, const QByteArray& script,
+                 bool executable = true) {
+    writeFile(folder.filePath(name), "#!/bin/sh\n" + script, executable);
 }
 
 } // namespace
@@ -79,25 +55,23 @@ TEST(SelectionScriptRunner, OutcomesOfHelpersThatAnswer) {
     const SelectionScriptRunner runner(processes);
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
-        HelperFolder folder;
-        folder.write(QStringLiteral("GetThunarSelection"), test.script);
+        QTemporaryDir folder;
+        writeHelper(folder, QStringLiteral("GetThunarSelection"), test.script);
         const Outcome outcome = runner.run(QStringLiteral("GetThunarSelection"), folder.path(),
                                            SelectionScriptRunner::selectionTimeout);
         EXPECT_EQ(outcome.kind, test.kind);
-        EXPECT_EQ(paths(outcome.urls), test.paths);
+        EXPECT_EQ(nativePaths(outcome.urls), test.paths);
     }
 }
 
 TEST(SelectionScriptRunner, MissingOrUnrunnableHelpers) {
-    HelperFolder folder;
-    folder.write(QStringLiteral("NotExecutable"), "printf '/a\\0'", false);
+    QTemporaryDir folder;
+    writeHelper(folder, QStringLiteral("NotExecutable"), "printf '/a\\0'", false);
     QDir(folder.path()).mkdir(QStringLiteral("AFolder"));
-    QFile garbage(folder.file(QStringLiteral("Garbage")));
-    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
-    garbage.write("\x7f"
-                  "ELF\x02\x01\x01 not really");
-    garbage.close();
-    garbage.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    writeFile(folder.filePath(QStringLiteral("Garbage")),
+              "\x7f"
+              "ELF\x02\x01\x01 not really",
+              true);
 
     const struct {
         const char* name;
@@ -124,10 +98,9 @@ TEST(SelectionScriptRunner, MissingOrUnrunnableHelpers) {
 }
 
 TEST(SelectionScriptRunner, RunsTheFileManagersHelperFromTheDataHome) {
-    HelperFolder dataHome;
-    ASSERT_TRUE(QDir().mkpath(dataHome.file(QStringLiteral("Corvanta/Application Scripts"))));
-    dataHome.write(QStringLiteral("Corvanta/Application Scripts/GetThunarSelection"),
-                   "printf '/from/thunar\\0'\n");
+    QTemporaryDir dataHome;
+    writeHelper(dataHome, QStringLiteral("Corvanta/Application Scripts/GetThunarSelection"),
+                "printf '/from/thunar\\0'\n");
     const QByteArray saved = qgetenv("XDG_DATA_HOME");
     qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
     SpawnProcessRunner processes;
@@ -145,10 +118,10 @@ TEST(SelectionScriptRunner, RunsTheFileManagersHelperFromTheDataHome) {
 // (which the process runner's own tests show happening).
 TEST(SelectionScriptRunner, AsksForABoundedKilledRun) {
     using namespace std::chrono_literals;
-    HelperFolder folder;
-    folder.write(QStringLiteral("GetNautilusSelection"), "exit 0");
+    QTemporaryDir folder;
+    writeHelper(folder, QStringLiteral("GetNautilusSelection"), "exit 0");
     const QByteArray program =
-        QFile::encodeName(folder.file(QStringLiteral("GetNautilusSelection")));
+        QFile::encodeName(folder.filePath(QStringLiteral("GetNautilusSelection")));
     const std::pair<double, std::chrono::milliseconds> bounds[] = {
         {SelectionScriptRunner::selectionTimeout, 5000ms},
         {SelectionScriptRunner::statusTimeout, 2000ms},

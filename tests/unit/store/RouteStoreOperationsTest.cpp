@@ -1,8 +1,6 @@
 #include "tests/support/StoreTestSupport.h"
 
 namespace {
-const QString alpha = QStringLiteral("com.example.Alpha");
-const QString beta = QStringLiteral("com.example.Beta");
 using enum ExternalUtilityKind;
 
 struct Operation {
@@ -145,25 +143,6 @@ TEST_F(OperationsTest, RouteForFileIgnoresTheExtensionsCase) {
               "markdown");
 }
 
-namespace {
-// Replaces the file the way editors and tools do: a new file renamed over it.
-void replaceFile(const QString& path, const QByteArray& bytes) {
-    const QString temporary = path + QStringLiteral(".new");
-    QFile file(temporary);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-    file.close();
-    ASSERT_EQ(
-        ::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()), 0);
-}
-
-QByteArray encoded(const QList<Route>& routes) {
-    RouteStore::State state;
-    state.routes = routes;
-    return RoutesFileCodec::encode(state);
-}
-} // namespace
-
 TEST_F(OperationsTest, ReadOnlyStoreDecidesLikeTheOwnerButRefusesEveryChange) {
     QList<Operation> operations = allOperations;
     operations.append({"addCustomRoute", [](auto& s, auto&) {
@@ -211,7 +190,7 @@ TEST_F(OperationsTest, ChangesFromOutsideAreReloadedAndOwnWritesAreNot) {
     // before anything watching the file has noticed.
     Route edited = route();
     edited.rules.append(makeRule("R7", alpha));
-    replaceFile(path(), encoded({edited}));
+    replaceFile(path(), encodedRoutes({edited}));
     notifications = 0;
     store->setRuleEnabled("custom.a", "R1", false);
     EXPECT_EQ(reloads, QList<RouteStore::Reload>{RouteStore::Reload::reloaded});
@@ -259,7 +238,7 @@ TEST_F(OperationsTest, DamagedEditKeepsTheRoutesAndIsNeverWrittenOverUntilRepair
     // and the next change is written again.
     Route repaired = before.at(0);
     repaired.rules = {makeRule("R8", alpha)};
-    replaceFile(path(), encoded({repaired}));
+    replaceFile(path(), encodedRoutes({repaired}));
     EXPECT_EQ(store->reloadIfChanged(), RouteStore::Reload::reloaded);
     EXPECT_FALSE(store->loadFailed());
     EXPECT_FALSE(store->loadFailureMessage());
@@ -289,7 +268,7 @@ TEST_F(OperationsTest, AnEditLandingWhileTheStoreLoadsIsNotOverwrittenByTheLoad)
     EditDuringLoad workspace;
     Route edited = route();
     edited.rules.append(makeRule("R7", alpha));
-    const QByteArray bytes = encoded({edited});
+    const QByteArray bytes = encodedRoutes({edited});
     workspace.edit = [this, &bytes] { replaceFile(path(), bytes); };
     RouteStore loading(fake.types, workspace, path());
     EXPECT_FALSE(workspace.edit) << "the edit happened during the load";

@@ -3,18 +3,14 @@
 #include "core/utilities/ExternalUtilityChecklistSheet.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/QStringPrinter.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/WidgetTest.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QPointer>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -91,13 +87,8 @@ TEST_F(ChecklistSheetTest, WithoutEntriesTheMessageShowsInsteadOfTheList) {
 TEST_F(ChecklistSheetTest, TheSettingsButtonsScanNowAndStoreEachChangeInTheRoute) {
     QTemporaryDir home;
     qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath("data")));
-    const QString scripts = home.filePath("data/Corvanta/Scripts");
-    QDir().mkpath(scripts + "/Sub");
-    QFile script(scripts + "/Sub/Mail.applescript");
-    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.close();
     // Executable: listed without osascript, as a program of its own.
-    script.setPermissions(script.permissions() | QFile::ExeOwner);
+    writeFile(home.filePath("data/Corvanta/Scripts/Sub/Mail.applescript"), {}, true);
     FakePlatform fake;
     RouteStore store(fake.types, fake.workspace, home.filePath("routes.json"));
     QWidget window;

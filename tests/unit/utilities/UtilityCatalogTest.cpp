@@ -3,11 +3,9 @@
 #include "core/utilities/FileManagerActions.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/QStringPrinter.h"
+#include "tests/support/TestFiles.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -16,14 +14,7 @@ class ThrowAwayHome {
 public:
     QString path(const QString& relative) const { return dir.filePath(relative); }
     void write(const QString& relative, const QByteArray& data, bool executable = false) {
-        const QString file = path(relative);
-        QDir().mkpath(QFileInfo(file).absolutePath());
-        QFile out(file);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write(data);
-        out.close();
-        if (executable)
-            out.setPermissions(out.permissions() | QFile::ExeOwner);
+        writeFile(path(relative), data, executable);
     }
     FileManagerActionFolders folders() const {
         return {{path("data"), path("system")}, path("config"), path("data"), {}};

@@ -1,12 +1,9 @@
-#include "core/model/LocalFileURL.h"
 #include "core/utilities/ExternalUtilityRunner.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/QStringPrinter.h"
+#include "tests/support/TestFiles.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -16,13 +13,7 @@ protected:
     QString path(const QString& relative) const { return dir.filePath(relative); }
     QByteArray bytes(const QString& relative) const { return QFile::encodeName(path(relative)); }
     void write(const QString& relative, const QByteArray& data, bool executable = false) {
-        QDir().mkpath(QFileInfo(path(relative)).absolutePath());
-        QFile out(path(relative));
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write(data);
-        out.close();
-        if (executable)
-            out.setPermissions(out.permissions() | QFile::ExeOwner);
+        writeFile(path(relative), data, executable);
     }
     ExternalUtilityRunner runner(ExternalUtilityRunner::Tools tools = {}) {
         return ExternalUtilityRunner(
