@@ -224,7 +224,7 @@ int runInstance(QDBusConnection bus, ServiceObject& service, LaunchReason reason
     FreedesktopNotifications notifications(bus);
     delegate.setNotifications(&notifications);
     std::unique_ptr<FileManagerActionsKeeper> actionsKeeper;
-    if (const auto folders = FileManagerActionsInstaller::defaultFolders()) {
+    if (const auto folders = XdgFolders::fromEnvironment()) {
         actionsKeeper = std::make_unique<FileManagerActionsKeeper>(
             delegate.store(), session.linux.platform().shortcuts,
             FileManagerActionsInstaller(*folders, LauncherProgram::path()),

@@ -20,9 +20,9 @@ InstallActionsCommand::InstallActionsCommand(QTextStream& out, QTextStream& err,
     , m_err(err)
     , m_platform(platform)
     , m_store(store)
-    , m_folders(FileManagerActionsInstaller::defaultFolders()) {}
+    , m_folders(XdgFolders::fromEnvironment()) {}
 
-void InstallActionsCommand::setFolders(FileManagerActionsInstaller::Folders folders) {
+void InstallActionsCommand::setFolders(XdgFolders folders) {
     m_folders = std::move(folders);
 }
 

@@ -21,7 +21,7 @@ public:
 
     // For tests: where the actions go, the program they run, and which file
     // managers count as installed.
-    void setFolders(FileManagerActionsInstaller::Folders folders);
+    void setFolders(XdgFolders folders);
     void setProgram(const QString& program);
     void setTargets(FileManagerActionsInstaller::Targets targets);
 
@@ -35,7 +35,7 @@ private:
     QTextStream& m_err;
     Platform m_platform;
     const RouteStore& m_store;
-    std::optional<FileManagerActionsInstaller::Folders> m_folders;
+    std::optional<XdgFolders> m_folders;
     QString m_program; // empty: this executable
     std::optional<FileManagerActionsInstaller::Targets> m_targets;
 };

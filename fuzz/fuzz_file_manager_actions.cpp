@@ -9,10 +9,12 @@
 // not empty, and a lone %F gives each file as exactly one argument; Thunar's
 // shell line gives each file as one quoted word (a value that comes out
 // unquoted is a crash), and quoting reads back as the bytes quoted.
+#include "core/fileactions/KdeServiceMenuFile.h"
+#include "core/fileactions/NemoActionFile.h"
+#include "core/fileactions/ThunarActionsFile.h"
 #include "core/model/LocalFileURL.h"
 #include "core/utilities/ActionCommandLine.h"
 #include "core/utilities/ExecCommandLine.h"
-#include "core/utilities/FileManagerActions.h"
 
 #include <QCoreApplication>
 #include <QSet>
@@ -97,14 +99,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ExecCommandLine::Dialect dialect = ExecCommandLine::Dialect::desktopEntry;
     switch (data[0] % 4) {
     case 0:
-        actions = FileManagerActions::readServiceMenu(path, input, languages);
+        actions = KdeServiceMenuFile::read(path, input, languages);
         break;
     case 1:
-        actions = FileManagerActions::readNemoAction(path, input, languages);
+        actions = NemoActionFile::read(path, input, languages);
         dialect = ExecCommandLine::Dialect::nemo;
         break;
     case 2:
-        actions = FileManagerActions::readThunarActions(path, input, languages);
+        actions = ThunarActionsFile::read(path, input, languages);
         dialect = ExecCommandLine::Dialect::thunar;
         break;
     default:

@@ -26,19 +26,22 @@ QIcon PickerIcons::icon(const PickerChoice& choice) const {
     return {};
 }
 
-QIcon PickerIcons::editorIcon(const Editor& editor) const {
+QIcon PickerIcons::applicationIcon(const QString& iconName) {
     const QIcon generic = themedIcon({QStringLiteral("application-x-executable")});
-    if (!m_workspace)
+    if (iconName.isEmpty())
         return generic;
+    // Desktop entries may name an icon file instead of a theme icon.
+    if (QFileInfo(iconName).isAbsolute())
+        return QFileInfo::exists(iconName) ? QIcon(iconName) : generic;
+    const QIcon themed = QIcon::fromTheme(iconName);
+    return themed.isNull() ? generic : themed;
+}
+
+QIcon PickerIcons::editorIcon(const Editor& editor) const {
+    if (!m_workspace)
+        return applicationIcon({});
     const std::optional<QString> location = m_workspace->locationForBundleID(editor.bundleID);
     if (!location)
         return {};
-    const QString name = m_workspace->applicationIconName(*location);
-    if (name.isEmpty())
-        return generic;
-    // Desktop entries may name an icon file instead of a theme icon.
-    if (QFileInfo(name).isAbsolute())
-        return QFileInfo::exists(name) ? QIcon(name) : generic;
-    QIcon themed = QIcon::fromTheme(name);
-    return themed.isNull() ? generic : themed;
+    return applicationIcon(m_workspace->applicationIconName(*location));
 }

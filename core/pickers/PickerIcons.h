@@ -16,6 +16,9 @@ public:
     QIcon icon(const PickerChoice& choice) const;
     // The first of `names` the icon theme has; a null icon when it has none.
     static QIcon themedIcon(const QStringList& names);
+    // An application's icon from its desktop entry's Icon value (a theme name
+    // or an icon file); the generic application icon when there is none.
+    static QIcon applicationIcon(const QString& iconName);
 
 private:
     QIcon editorIcon(const Editor& editor) const;

@@ -1,5 +1,6 @@
 #include "core/routing/StatusMenu.h"
 
+#include "core/pickers/PickerIcons.h"
 #include "core/platform/PlatformTexts.h"
 #include "core/platform/Workspace.h"
 #include "core/routing/RecentlyRoutedMenu.h"
@@ -25,13 +26,7 @@ QIcon StatusMenu::editorIcon(const QString& bundleID) const {
     const std::optional<QString> location = m_workspace.locationForBundleID(bundleID);
     if (!location)
         return {};
-    const QString name = m_workspace.applicationIconName(*location);
-    if (name.isEmpty())
-        return QIcon::fromTheme(QStringLiteral("application-x-executable"));
-    // Desktop entries may name an icon file instead of a theme icon.
-    if (QFileInfo(name).isAbsolute())
-        return QIcon(name);
-    return QIcon::fromTheme(name, QIcon::fromTheme(QStringLiteral("application-x-executable")));
+    return PickerIcons::applicationIcon(m_workspace.applicationIconName(*location));
 }
 
 QMenu* StatusMenu::routeMenu(const Route& route, QMenu& parent) const {

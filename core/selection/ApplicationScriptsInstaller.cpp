@@ -1,5 +1,6 @@
 #include "core/selection/ApplicationScriptsInstaller.h"
 
+#include "core/fileactions/XdgFolders.h"
 #include "core/selection/ScriptableFileManager.h"
 #include "core/selection/SelectionHelperScript.h"
 
@@ -62,14 +63,10 @@ QString standardized(const QString& path) {
 } // namespace
 
 std::optional<QString> ApplicationScriptsInstaller::defaultDirectory() {
-    QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
-    if (!QDir::isAbsolutePath(dataHome)) {
-        const QString home = qEnvironmentVariable("HOME");
-        if (!QDir::isAbsolutePath(home))
-            return std::nullopt;
-        dataHome = home + QStringLiteral("/.local/share");
-    }
-    return QDir::cleanPath(dataHome + QStringLiteral("/Corvanta/Application Scripts"));
+    const std::optional<XdgFolders> folders = XdgFolders::fromEnvironment();
+    if (!folders)
+        return std::nullopt;
+    return folders->dataHome + QStringLiteral("/Corvanta/Application Scripts");
 }
 
 bool ApplicationScriptsInstaller::areScriptsCurrent(const std::optional<QString>& folder) {

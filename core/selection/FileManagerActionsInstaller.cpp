@@ -1,32 +1,24 @@
 #include "core/selection/FileManagerActionsInstaller.h"
 
-#include "core/platform/KeySymbols.h"
-#include "core/platform/ShortcutModifiers.h"
+#include "core/fileactions/KdeServiceMenuFile.h"
+#include "core/fileactions/NautilusScriptsFolder.h"
+#include "core/fileactions/NemoActionFile.h"
+#include "core/fileactions/ThunarActionsFile.h"
 #include "core/platform/ShortcutRegistry.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
-#include <QRegularExpression>
 #include <QSaveFile>
 #include <QSet>
 #include <QStandardPaths>
-#include <QStringDecoder>
-#include <QXmlStreamReader>
+#include <algorithm>
 #include <utility>
 
 namespace {
 
+using RuleAction = FileManagerActionsInstaller::RuleAction;
 const QString ourPrefix = QStringLiteral("corvanta-rule-");
-const QString nemoSuffix = QStringLiteral(".nemo_action");
-const QString kdeSuffix = QStringLiteral(".desktop");
-// The first bytes of every Nautilus script Corvanta writes; the rule id follows.
-const QByteArray scriptTag = QByteArrayLiteral("#!/bin/sh\n# corvanta-rule-");
-
-// What a uca.xml of ours holds without actions; it is removed rather than left so.
-const QByteArray emptyThunarList =
-    QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n</actions>\n");
 
 constexpr QFileDevice::Permissions readable = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                               QFileDevice::ReadGroup | QFileDevice::ReadOther;
@@ -48,7 +40,7 @@ bool isPlainId(const QString& id) {
 }
 
 // A menu label: one line, no control characters.
-QString label(const FileManagerActionsInstaller::RuleAction& rule) {
+QString label(const RuleAction& rule) {
     QString text = rule.ruleName.value_or(QString());
     for (QChar& c : text) {
         if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
@@ -61,84 +53,13 @@ QString label(const FileManagerActionsInstaller::RuleAction& rule) {
     return text;
 }
 
-QString description(const FileManagerActionsInstaller::RuleAction& rule) {
+QString description(const RuleAction& rule) {
     QString text = QStringLiteral("Open the selection with Corvanta's rule \"") + label(rule) +
                    QStringLiteral("\"");
     if (rule.shortcutText)
         text += QStringLiteral(" (") + label({rule.ruleId, rule.shortcutText, {}, {}}) +
                 QStringLiteral(")");
     return text;
-}
-
-// A value in a key file (Desktop Entry escapes).
-QString keyFileValue(const QString& text) {
-    QString out;
-    for (const QChar c : text) {
-        if (c == u'\\')
-            out += QStringLiteral("\\\\");
-        else if (c == u'\n')
-            out += QStringLiteral("\\n");
-        else if (c == u'\t')
-            out += QStringLiteral("\\t");
-        else if (c == u'\r')
-            out += QStringLiteral("\\r");
-        else
-            out += c;
-    }
-    if (out.startsWith(u' '))
-        out.replace(0, 1, QStringLiteral("\\s"));
-    return out;
-}
-
-// One word of an Exec line, quoted when it needs to be (Desktop Entry rules,
-// which the file managers' own parsers accept too).
-QString execWord(const QString& word) {
-    static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`=%");
-    bool needsQuotes = word.isEmpty();
-    for (const QChar c : word)
-        needsQuotes = needsQuotes || reserved.contains(c);
-    if (!needsQuotes)
-        return word;
-    QString out = QStringLiteral("\"");
-    for (const QChar c : word) {
-        if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
-            out += u'\\';
-        // A percent sign is a field code's start unless doubled.
-        if (c == u'%')
-            out += u'%';
-        out += c;
-    }
-    return out + u'"';
-}
-
-QString execLine(const QString& program, const QString& ruleId) {
-    return execWord(program) + QStringLiteral(" open --hotkey ") +
-           execWord(QStringLiteral("rule-") + ruleId) + QStringLiteral(" -- %F");
-}
-
-QString shellWord(const QString& word) {
-    QString out = word;
-    out.replace(u'\'', QStringLiteral("'\\''"));
-    return u'\'' + out + u'\'';
-}
-
-QString xmlText(const QString& text) {
-    QString out;
-    for (const QChar c : text) {
-        if (c == u'&')
-            out += QStringLiteral("&amp;");
-        else if (c == u'<')
-            out += QStringLiteral("&lt;");
-        else if (c == u'>')
-            out += QStringLiteral("&gt;");
-        else if (c == u'"')
-            out += QStringLiteral("&quot;");
-        else if (c.category() == QChar::Other_Control && c != u'\t' && c != u'\n')
-            out += u' ';
-        else
-            out += c;
-    }
-    return out;
 }
 
 std::optional<QByteArray> readFile(const QString& path) {
@@ -179,123 +100,45 @@ void removeFile(const QString& path, FileManagerActionsInstaller::Result& result
 }
 
 // Our files in `folder` named "corvanta-rule-<id><suffix>" whose id is not kept.
-void removeStaleNamed(const QString& folder, const QString& suffix, const QSet<QString>& keep,
-                      FileManagerActionsInstaller::Result& result) {
-    const QStringList names = QDir(folder).entryList({ourPrefix + QStringLiteral("*") + suffix},
-                                                     QDir::Files | QDir::System);
+void removeStaleNamed(const QString& folder, QLatin1StringView suffix,
+                      const QList<RuleAction>& keep, FileManagerActionsInstaller::Result& result) {
+    const QStringList names =
+        QDir(folder).entryList({ourPrefix + u'*' + suffix}, QDir::Files | QDir::System);
     for (const QString& name : names) {
         const QString id =
             name.mid(ourPrefix.size(), name.size() - ourPrefix.size() - suffix.size());
-        if (!keep.contains(id))
+        if (std::none_of(keep.begin(), keep.end(),
+                         [&id](const RuleAction& rule) { return rule.ruleId == id; }))
             removeFile(QDir(folder).filePath(name), result);
     }
 }
 
-// The rule id a Nautilus script of ours was written for; none for the user's.
-std::optional<QString> scriptRuleId(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray head = file.read(scriptTag.size() + 200);
-    if (!head.startsWith(scriptTag))
-        return std::nullopt;
-    const qsizetype end = head.indexOf(':', scriptTag.size());
-    if (end < 0)
-        return std::nullopt;
-    return QString::fromUtf8(head.mid(scriptTag.size(), end - scriptTag.size()));
-}
-
-// Each accelerator of ours follows a comment naming its rule (Nautilus skips
-// lines whose accelerator does not parse, as ";" does not).
-const QByteArray acceleratorTag = QByteArrayLiteral("; corvanta-rule-");
-
-QByteArray withoutLineEnd(const QByteArray& line) {
-    QByteArray text = line;
-    if (text.endsWith('\n'))
-        text.chop(1);
-    if (text.endsWith('\r'))
-        text.chop(1);
-    return text;
-}
-
-// An accelerator line for one of our scripts (their names end so).
-bool isOurAcceleratorLine(const QByteArray& line) {
-    static const QRegularExpression ours(QStringLiteral("^\\S+ .*\\(Corvanta( \\d+)?\\)$"));
-    return ours.match(QString::fromUtf8(withoutLineEnd(line))).hasMatch();
-}
-
-struct Span {
-    qsizetype begin = 0;
-    qsizetype end = 0;
-};
-
-// Where the document's actions are: ours (by unique id) and the end of the
-// list. False when the text is not a well-formed <actions> document.
-bool findThunarActions(const QString& text, QList<Span>& ours, Span& closing) {
-    QXmlStreamReader reader(text);
-    int depth = 0;
-    qsizetype actionBegin = -1;
-    bool inUniqueId = false;
-    QString uniqueId;
-    bool sawRoot = false;
-    while (!reader.atEnd()) {
-        // A text token ends only after the reader has seen the next '<'.
-        const qsizetype before =
-            text.lastIndexOf(u'<', qMin(reader.characterOffset(), text.size() - 1));
-        reader.readNext();
-        if (reader.tokenType() == QXmlStreamReader::StartElement) {
-            ++depth;
-            if (depth == 1) {
-                if (reader.name() != QLatin1String("actions"))
-                    return false;
-                sawRoot = true;
-            } else if (depth == 2 && reader.name() == QLatin1String("action")) {
-                actionBegin = before;
-                uniqueId.clear();
-            } else if (depth == 3 && reader.name() == QLatin1String("unique-id")) {
-                inUniqueId = true;
-            }
-        } else if (reader.tokenType() == QXmlStreamReader::Characters && inUniqueId) {
-            uniqueId += reader.text();
-        } else if (reader.tokenType() == QXmlStreamReader::EndElement) {
-            if (depth == 3)
-                inUniqueId = false;
-            if (depth == 2 && actionBegin >= 0) {
-                if (uniqueId.trimmed().startsWith(ourPrefix))
-                    ours.append({actionBegin, reader.characterOffset()});
-                actionBegin = -1;
-            }
-            if (depth == 1)
-                closing = {before, reader.characterOffset()};
-            --depth;
-        }
+// Replaces the file at `path` with `merge` of its bytes (none when there is
+// none); a file that cannot be read or merged is left as it is, one that
+// held only ours (merged to `empty`) is removed.
+template <typename Merge>
+void mergeInto(const QString& path, const QByteArray& empty, const Merge& merge,
+               const QString& unmergeable, FileManagerActionsInstaller::Result& result) {
+    const bool exists = QFileInfo::exists(path);
+    const std::optional<QByteArray> before = exists ? readFile(path) : std::nullopt;
+    if (exists && !before) {
+        result.errors.append(path + QStringLiteral(": cannot read it"));
+        return;
     }
-    return !reader.hasError() && sawRoot;
+    const std::optional<QByteArray> merged = merge(before);
+    if (!merged)
+        result.errors.append(path + unmergeable);
+    else if (before && *merged == empty && *before != empty)
+        removeFile(path, result);
+    else if (before || !merged->isEmpty())
+        writeFile(path, *merged, before ? QFile::permissions(path) : readable, result);
 }
 
 } // namespace
 
-FileManagerActionsInstaller::FileManagerActionsInstaller(Folders folders, QString program)
+FileManagerActionsInstaller::FileManagerActionsInstaller(XdgFolders folders, QString program)
     : m_folders(std::move(folders))
     , m_program(std::move(program)) {}
-
-std::optional<FileManagerActionsInstaller::Folders> FileManagerActionsInstaller::defaultFolders() {
-    const QString home = qEnvironmentVariable("HOME");
-    QString data = qEnvironmentVariable("XDG_DATA_HOME");
-    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
-    // Relative values are invalid and to be ignored.
-    if (!data.startsWith(u'/'))
-        data.clear();
-    if (!config.startsWith(u'/'))
-        config.clear();
-    if ((data.isEmpty() || config.isEmpty()) && !home.startsWith(u'/'))
-        return std::nullopt;
-    if (data.isEmpty())
-        data = home + QStringLiteral("/.local/share");
-    if (config.isEmpty())
-        config = home + QStringLiteral("/.config");
-    return Folders{data, config};
-}
 
 QStringList FileManagerActionsInstaller::Targets::names() const {
     QStringList list;
@@ -342,178 +185,16 @@ FileManagerActionsInstaller::rulesWithHotkeys(const QList<Route>& routes,
     return rules;
 }
 
-QString FileManagerActionsInstaller::nemoFolder() const {
-    return m_folders.dataHome + QStringLiteral("/nemo/actions");
-}
-
-QString FileManagerActionsInstaller::kdeFolder() const {
-    return m_folders.dataHome + QStringLiteral("/kio/servicemenus");
-}
-
-QString FileManagerActionsInstaller::nautilusFolder() const {
-    return m_folders.dataHome + QStringLiteral("/nautilus/scripts");
-}
-
-QString FileManagerActionsInstaller::nautilusAcceleratorsFile() const {
-    return m_folders.configHome + QStringLiteral("/nautilus/scripts-accels");
-}
-
-QString FileManagerActionsInstaller::thunarFile() const {
-    return m_folders.configHome + QStringLiteral("/Thunar/uca.xml");
-}
-
-QByteArray FileManagerActionsInstaller::nemoAction(const RuleAction& rule) const {
-    // Nemo expands %F into one quoted argument per file and runs the line
-    // without a shell.
-    return (QStringLiteral("[Nemo Action]\n") + QStringLiteral("Name=") +
-            keyFileValue(label(rule)) + u'\n' + QStringLiteral("Comment=") +
-            keyFileValue(description(rule)) + u'\n' + QStringLiteral("Exec=") +
-            keyFileValue(execLine(m_program, rule.ruleId)) + u'\n' +
-            QStringLiteral("Selection=notnone\nExtensions=any;\n"))
-        .toUtf8();
-}
-
-QByteArray FileManagerActionsInstaller::kdeServiceMenu(const RuleAction& rule) const {
-    return (QStringLiteral("[Desktop Entry]\nType=Service\nMimeType=all/all;\n"
-                           "Actions=corvantaRule;\nX-KDE-Priority=TopLevel\n\n"
-                           "[Desktop Action corvantaRule]\n") +
-            QStringLiteral("Name=") + keyFileValue(label(rule)) + u'\n' + QStringLiteral("Exec=") +
-            keyFileValue(execLine(m_program, rule.ruleId)) + u'\n')
-        .toUtf8();
-}
-
-QByteArray FileManagerActionsInstaller::nautilusScript(const RuleAction& rule) const {
-    // Nautilus runs the script in the shown folder with the selected files'
-    // names as arguments; "$@" hands them on unchanged, whatever bytes they hold.
-    return (QStringLiteral("#!/bin/sh\n# ") + ourPrefix + rule.ruleId +
-            QStringLiteral(": written by Corvanta, replaced when the rule changes.\nexec ") +
-            shellWord(m_program) + QStringLiteral(" open --hotkey ") +
-            shellWord(QStringLiteral("rule-") + rule.ruleId) + QStringLiteral(" -- \"$@\"\n"))
-        .toUtf8();
-}
-
 QString FileManagerActionsInstaller::nautilusScriptName(const RuleAction& rule) {
-    QString name = label(rule);
-    name.replace(u'/', u'\u2215'); // DIVISION SLASH looks like one and is allowed
-    if (name.startsWith(u'.'))
-        name.prepend(u'_');
-    // One path component holds 255 bytes.
-    const QString suffix = QStringLiteral(" (Corvanta)");
-    while ((name + suffix).toUtf8().size() > 255)
-        name.chop(1);
-    return name + suffix;
+    return NautilusScriptsFolder::scriptName(label(rule));
 }
 
-QByteArray FileManagerActionsInstaller::thunarAction(const RuleAction& rule) const {
-    // Thunar runs the line with /bin/sh, %F replaced by the quoted paths; "%%"
-    // is its percent sign.
-    QString command = shellWord(m_program) + QStringLiteral(" open --hotkey ") +
-                      shellWord(QStringLiteral("rule-") + rule.ruleId);
-    command.replace(u'%', QStringLiteral("%%"));
-    command += QStringLiteral(" -- %F");
-    return (QStringLiteral("<action>\n\t<icon></icon>\n\t<name>") + xmlText(label(rule)) +
-            QStringLiteral("</name>\n\t<submenu></submenu>\n\t<unique-id>") + ourPrefix +
-            rule.ruleId + QStringLiteral("</unique-id>\n\t<command>") + xmlText(command) +
-            QStringLiteral("</command>\n\t<description>") + xmlText(description(rule)) +
-            QStringLiteral("</description>\n\t<range>*</range>\n\t<patterns>*</patterns>\n"
-                           "\t<directories/>\n\t<audio-files/>\n\t<image-files/>\n"
-                           "\t<other-files/>\n\t<text-files/>\n\t<video-files/>\n</action>\n"))
-        .toUtf8();
-}
-
-std::optional<QByteArray>
-FileManagerActionsInstaller::mergedThunarActions(const std::optional<QByteArray>& existing,
-                                                 const QList<RuleAction>& rules) const {
-    QByteArray actions;
-    for (const RuleAction& rule : rules)
-        actions += thunarAction(rule);
-    if (!existing)
-        return rules.isEmpty() ? QByteArray()
-                               : emptyThunarList.chopped(11) + actions + "</actions>\n";
-    // Offsets come from the decoded text; a file that does not decode as UTF-8
-    // would not come back byte for byte, so it is left alone.
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(*existing);
-    if (decoder.hasError() || text.toUtf8() != *existing)
-        return std::nullopt;
-    QList<Span> ours;
-    Span closing;
-    if (!findThunarActions(text, ours, closing))
-        return std::nullopt;
-
-    QString merged;
-    qsizetype from = 0;
-    for (Span span : ours) {
-        // Take the line's indent and end with the action, so no blank lines pile up.
-        qsizetype begin = span.begin;
-        while (begin > from && (text[begin - 1] == u' ' || text[begin - 1] == u'\t'))
-            --begin;
-        if (begin > 0 && text[begin - 1] != u'\n')
-            begin = span.begin;
-        // Each of ours was written with a newline after it.
-        qsizetype end = span.end;
-        if (end < text.size() && text[end] == u'\n')
-            ++end;
-        merged += QStringView(text).mid(from, begin - from);
-        from = end;
-    }
-    const QString added = QString::fromUtf8(actions);
-    if (!QStringView(text).mid(closing.begin).startsWith(u"</")) {
-        // <actions/>: open it up to hold ours.
-        const qsizetype slash = text.lastIndexOf(u'/', closing.end - 1);
-        merged += QStringView(text).mid(from, slash - from);
-        merged += QStringLiteral(">\n") + added + QStringLiteral("</actions>");
-        merged += QStringView(text).mid(closing.end);
-    } else {
-        merged += QStringView(text).mid(from, closing.begin - from);
-        merged += added;
-        merged += QStringView(text).mid(closing.begin);
-    }
-    return merged.toUtf8();
-}
-
-std::optional<QString> FileManagerActionsInstaller::gtkAccelerator(const Shortcut& shortcut) {
-    const std::optional<QString> name = KeySymbols::name(shortcut.key);
-    if (!name)
-        return std::nullopt;
-    QString modifiers;
-    if (shortcut.modifiers & ShortcutModifiers::control)
-        modifiers += QStringLiteral("<Control>");
-    if (shortcut.modifiers & ShortcutModifiers::shift)
-        modifiers += QStringLiteral("<Shift>");
-    if (shortcut.modifiers & ShortcutModifiers::option)
-        modifiers += QStringLiteral("<Alt>");
-    if (shortcut.modifiers & ShortcutModifiers::command)
-        modifiers += QStringLiteral("<Super>");
-    return modifiers + *name;
-}
-
-std::optional<QByteArray> FileManagerActionsInstaller::mergedNautilusAccelerators(
-    const std::optional<QByteArray>& existing, const QList<ScriptAccelerator>& accelerators) {
-    QByteArray merged;
-    for (const ScriptAccelerator& entry : accelerators)
-        merged += acceleratorTag + entry.ruleId.toUtf8() + '\n' + entry.accelerator.toUtf8() + ' ' +
-                  entry.scriptName.toUtf8() + '\n';
-    if (!existing)
-        return merged;
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(*existing);
-    if (decoder.hasError() || text.contains(QChar(u'\0')))
-        return std::nullopt;
-    // Ours go first, the user's lines after them as they were.
-    qsizetype from = 0;
-    bool afterTag = false;
-    while (from < existing->size()) {
-        qsizetype end = existing->indexOf('\n', from);
-        end = end < 0 ? existing->size() : end + 1;
-        const QByteArray line = existing->mid(from, end - from);
-        from = end;
-        const bool tag = line.startsWith(acceleratorTag);
-        if (!tag && !(afterTag && isOurAcceleratorLine(line)))
-            merged += line;
-        afterTag = tag;
-    }
-    return merged;
+ActionEntry FileManagerActionsInstaller::entry(const RuleAction& rule) const {
+    return {ourPrefix + rule.ruleId,
+            label(rule),
+            description(rule),
+            {m_program, QStringLiteral("open"), QStringLiteral("--hotkey"),
+             QStringLiteral("rule-") + rule.ruleId, QStringLiteral("--")}};
 }
 
 FileManagerActionsInstaller::Result
@@ -531,22 +212,79 @@ FileManagerActionsInstaller::Result FileManagerActionsInstaller::remove() {
 }
 
 bool FileManagerActionsInstaller::hasInstalled() const {
-    const auto named = [](const QString& folder, const QString& suffix) {
-        return !QDir(folder)
-                    .entryList({ourPrefix + QStringLiteral("*") + suffix}, QDir::Files)
-                    .isEmpty();
+    const auto named = [](const QString& folder, QLatin1StringView suffix) {
+        return !QDir(folder).entryList({ourPrefix + u'*' + suffix}, QDir::Files).isEmpty();
     };
-    if (named(nemoFolder(), nemoSuffix) || named(kdeFolder(), kdeSuffix))
+    if (named(NemoActionFile::folder(m_folders.dataHome), NemoActionFile::suffix) ||
+        named(KdeServiceMenuFile::userFolder(m_folders.dataHome), KdeServiceMenuFile::suffix))
         return true;
-    const QStringList scripts = QDir(nautilusFolder()).entryList(QDir::Files | QDir::Hidden);
-    for (const QString& name : scripts) {
-        if (scriptRuleId(nautilusFolder() + u'/' + name))
+    const QString scripts = NautilusScriptsFolder::folder(m_folders.dataHome);
+    for (const QString& name : QDir(scripts).entryList(QDir::Files | QDir::Hidden)) {
+        if (NautilusScriptsFolder::isOurs(scripts + u'/' + name, ourPrefix))
             return true;
     }
-    const std::optional<QByteArray> uca = readFile(thunarFile());
-    QList<Span> ours;
-    Span closing;
-    return uca && findThunarActions(QString::fromUtf8(*uca), ours, closing) && !ours.isEmpty();
+    const std::optional<QByteArray> uca = readFile(ThunarActionsFile::path(m_folders.configHome));
+    return uca && ThunarActionsFile::holdsOurs(*uca, ourPrefix);
+}
+
+void FileManagerActionsInstaller::writeNamed(const QList<RuleAction>& rules, const QString& folder,
+                                             QLatin1StringView suffix, Writer write,
+                                             QFileDevice::Permissions mode, Result& result) const {
+    removeStaleNamed(folder, suffix, rules, result);
+    for (const RuleAction& rule : rules)
+        writeFile(folder + u'/' + ourPrefix + rule.ruleId + suffix, write(entry(rule)), mode,
+                  result);
+}
+
+void FileManagerActionsInstaller::writeNautilus(const QList<RuleAction>& rules,
+                                                Result& result) const {
+    // Scripts are named after the rule, so ours are found by their tag.
+    const QString folder = NautilusScriptsFolder::folder(m_folders.dataHome);
+    QSet<QString> taken, wanted;
+    QList<NautilusScriptsFolder::Accelerator> accelerators;
+    for (const RuleAction& rule : rules) {
+        QString name = nautilusScriptName(rule);
+        for (int n = 2; taken.contains(name); ++n)
+            name = nautilusScriptName(rule).chopped(1) + QStringLiteral(" %1)").arg(n);
+        taken.insert(name);
+        const QString path = folder + u'/' + name;
+        if (QFileInfo::exists(path) && !NautilusScriptsFolder::isOurs(path, ourPrefix)) {
+            result.skipped.append(QStringLiteral("rule \"") + label(rule) + QStringLiteral("\": ") +
+                                  path + QStringLiteral(" is someone else's"));
+            continue;
+        }
+        wanted.insert(name);
+        writeFile(path, NautilusScriptsFolder::write(entry(rule)), runnable, result);
+        if (const std::optional<QString> accelerator =
+                rule.shortcut ? NautilusScriptsFolder::gtkAccelerator(*rule.shortcut)
+                              : std::nullopt)
+            accelerators.append({ourPrefix + rule.ruleId, *accelerator, name});
+    }
+    for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden)) {
+        const QString path = folder + u'/' + name;
+        if (!wanted.contains(name) && !QFileInfo(path).isSymLink() &&
+            NautilusScriptsFolder::isOurs(path, ourPrefix))
+            removeFile(path, result);
+    }
+    mergeInto(
+        NautilusScriptsFolder::acceleratorsFile(m_folders.configHome), QByteArray(),
+        [&](const std::optional<QByteArray>& before) {
+            return NautilusScriptsFolder::mergedAccelerators(before, ourPrefix, accelerators);
+        },
+        QStringLiteral(" is not a text file; left as it is"), result);
+}
+
+void FileManagerActionsInstaller::writeThunar(const QList<RuleAction>& rules,
+                                              Result& result) const {
+    QList<ActionEntry> entries;
+    for (const RuleAction& rule : rules)
+        entries.append(entry(rule));
+    mergeInto(
+        ThunarActionsFile::path(m_folders.configHome), ThunarActionsFile::emptyList.toByteArray(),
+        [&](const std::optional<QByteArray>& before) {
+            return ThunarActionsFile::merged(before, ourPrefix, entries);
+        },
+        QStringLiteral(" is not a readable action list; left as it is"), result);
 }
 
 FileManagerActionsInstaller::Result
@@ -563,86 +301,14 @@ FileManagerActionsInstaller::apply(const QList<RuleAction>& requested, const Tar
             rules.append(rule);
         }
     }
-    const auto kept = [&](bool target) { return target ? ids : QSet<QString>(); };
-
-    removeStaleNamed(nemoFolder(), nemoSuffix, kept(targets.nemo), result);
-    if (targets.nemo) {
-        for (const RuleAction& rule : rules)
-            writeFile(nemoFolder() + u'/' + ourPrefix + rule.ruleId + nemoSuffix, nemoAction(rule),
-                      readable, result);
-    }
-
+    // A file manager left out keeps none of ours.
+    const auto kept = [&](bool target) { return target ? rules : QList<RuleAction>(); };
+    writeNamed(kept(targets.nemo), NemoActionFile::folder(m_folders.dataHome),
+               NemoActionFile::suffix, NemoActionFile::write, readable, result);
     // KDE only offers local service menus that may be run.
-    removeStaleNamed(kdeFolder(), kdeSuffix, kept(targets.kde), result);
-    if (targets.kde) {
-        for (const RuleAction& rule : rules)
-            writeFile(kdeFolder() + u'/' + ourPrefix + rule.ruleId + kdeSuffix,
-                      kdeServiceMenu(rule), runnable, result);
-    }
-
-    // Nautilus scripts are named after the rule, so ours are found by their tag.
-    QSet<QString> wanted;
-    QList<ScriptAccelerator> accelerators;
-    if (targets.nautilus) {
-        QSet<QString> taken;
-        for (const RuleAction& rule : rules) {
-            QString name = nautilusScriptName(rule);
-            for (int n = 2; taken.contains(name); ++n)
-                name = nautilusScriptName(rule).chopped(1) + QStringLiteral(" %1)").arg(n);
-            taken.insert(name);
-            const QString path = nautilusFolder() + u'/' + name;
-            const QFileInfo info(path);
-            if (info.exists() && !scriptRuleId(path)) {
-                result.skipped.append(QStringLiteral("rule \"") + label(rule) +
-                                      QStringLiteral("\": ") + path +
-                                      QStringLiteral(" is someone else's"));
-                continue;
-            }
-            wanted.insert(name);
-            writeFile(path, nautilusScript(rule), runnable, result);
-            if (const std::optional<QString> accelerator =
-                    rule.shortcut ? gtkAccelerator(*rule.shortcut) : std::nullopt)
-                accelerators.append({rule.ruleId, *accelerator, name});
-        }
-    }
-    const QStringList scripts = QDir(nautilusFolder()).entryList(QDir::Files | QDir::Hidden);
-    for (const QString& name : scripts) {
-        const QString path = nautilusFolder() + u'/' + name;
-        if (!wanted.contains(name) && !QFileInfo(path).isSymLink() && scriptRuleId(path))
-            removeFile(path, result);
-    }
-
-    const QString accels = nautilusAcceleratorsFile();
-    const std::optional<QByteArray> accelsBefore =
-        QFileInfo::exists(accels) ? readFile(accels) : std::optional<QByteArray>();
-    if (QFileInfo::exists(accels) && !accelsBefore) {
-        result.errors.append(accels + QStringLiteral(": cannot read it"));
-    } else if (const std::optional<QByteArray> merged =
-                   mergedNautilusAccelerators(accelsBefore, accelerators);
-               !merged) {
-        result.errors.append(accels + QStringLiteral(" is not a text file; left as it is"));
-    } else if (accelsBefore && merged->isEmpty() && !accelsBefore->isEmpty()) {
-        // It held only ours.
-        removeFile(accels, result);
-    } else if (!merged->isEmpty()) {
-        writeFile(accels, *merged, accelsBefore ? QFile::permissions(accels) : readable, result);
-    }
-
-    const QString uca = thunarFile();
-    const std::optional<QByteArray> existing =
-        QFileInfo::exists(uca) ? readFile(uca) : std::optional<QByteArray>();
-    if (QFileInfo::exists(uca) && !existing) {
-        result.errors.append(uca + QStringLiteral(": cannot read it"));
-    } else {
-        const QList<RuleAction> thunarRules = targets.thunar ? rules : QList<RuleAction>();
-        const std::optional<QByteArray> merged = mergedThunarActions(existing, thunarRules);
-        if (!merged)
-            result.errors.append(uca +
-                                 QStringLiteral(" is not a readable action list; left as it is"));
-        else if (existing && *merged == emptyThunarList)
-            removeFile(uca, result);
-        else if (existing || !merged->isEmpty())
-            writeFile(uca, *merged, existing ? QFile::permissions(uca) : readable, result);
-    }
+    writeNamed(kept(targets.kde), KdeServiceMenuFile::userFolder(m_folders.dataHome),
+               KdeServiceMenuFile::suffix, KdeServiceMenuFile::write, runnable, result);
+    writeNautilus(kept(targets.nautilus), result);
+    writeThunar(kept(targets.thunar), result);
     return result;
 }

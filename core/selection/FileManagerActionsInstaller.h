@@ -1,9 +1,12 @@
 #pragma once
 
+#include "core/fileactions/FileManagerAction.h"
+#include "core/fileactions/XdgFolders.h"
 #include "core/model/Route.h"
 #include "core/platform/Shortcut.h"
 
 #include <QByteArray>
+#include <QFileDevice>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -27,10 +30,6 @@ public:
         std::optional<Shortcut> shortcut;
         bool operator==(const RuleAction&) const = default;
     };
-    struct Folders {
-        QString dataHome;   // $XDG_DATA_HOME
-        QString configHome; // $XDG_CONFIG_HOME
-    };
     // Which file managers get actions; removal always covers all of them.
     struct Targets {
         bool nautilus = true;
@@ -49,11 +48,10 @@ public:
         bool ok() const { return errors.isEmpty(); }
     };
 
-    // `program` is the corvanta executable the actions run.
-    FileManagerActionsInstaller(Folders folders, QString program);
+    // `program` is the corvanta executable the actions run; the actions go
+    // into the folders' data and config homes.
+    FileManagerActionsInstaller(XdgFolders folders, QString program);
 
-    // $XDG_DATA_HOME and $XDG_CONFIG_HOME with their defaults; none without a home.
-    static std::optional<Folders> defaultFolders();
     // The rules of `routes` with a shortcut stored under their hotkey name.
     static QList<RuleAction> rulesWithHotkeys(const QList<Route>& routes,
                                               const ShortcutRegistry& shortcuts);
@@ -72,44 +70,19 @@ public:
     // True when any action of Corvanta's is in place.
     bool hasInstalled() const;
 
-    // The file contents, for tests and for comparing.
-    QByteArray nemoAction(const RuleAction& rule) const;
-    QByteArray kdeServiceMenu(const RuleAction& rule) const;
-    QByteArray nautilusScript(const RuleAction& rule) const;
-    QByteArray thunarAction(const RuleAction& rule) const;
-    // The Nautilus script's file name: the rule's name made safe for one path
-    // component, then " (Corvanta)".
+    // The Nautilus script's file name for `rule` (from its name).
     static QString nautilusScriptName(const RuleAction& rule);
-    // `existing` (the bytes of uca.xml, none when there is no file) with ours
-    // replaced by `rules`; the user's actions keep their bytes. None when
-    // `existing` is not a readable action list: it is then never overwritten.
-    std::optional<QByteArray> mergedThunarActions(const std::optional<QByteArray>& existing,
-                                                  const QList<RuleAction>& rules) const;
-
-    // One line of Nautilus's scripts-accels: a script of ours and its accelerator.
-    struct ScriptAccelerator {
-        QString ruleId;
-        QString accelerator; // GTK's text: "<Control><Alt>k"
-        QString scriptName;
-    };
-    // GTK's accelerator text for a combination; none for keys without a name here.
-    static std::optional<QString> gtkAccelerator(const Shortcut& shortcut);
-    // `existing` (the bytes of scripts-accels, none when there is no file) with
-    // our lines replaced by `accelerators`; every line of the user's keeps its
-    // bytes. None when `existing` is not text, so that it is never overwritten.
-    static std::optional<QByteArray>
-    mergedNautilusAccelerators(const std::optional<QByteArray>& existing,
-                               const QList<ScriptAccelerator>& accelerators);
-
-    QString nemoFolder() const;
-    QString kdeFolder() const;
-    QString nautilusFolder() const;
-    QString nautilusAcceleratorsFile() const;
-    QString thunarFile() const;
 
 private:
     Result apply(const QList<RuleAction>& rules, const Targets& targets);
+    // Nemo and KDE: one file of ours per rule, named after its id.
+    using Writer = QByteArray (*)(const ActionEntry&);
+    void writeNamed(const QList<RuleAction>& rules, const QString& folder, QLatin1StringView suffix,
+                    Writer write, QFileDevice::Permissions mode, Result& result) const;
+    void writeNautilus(const QList<RuleAction>& rules, Result& result) const;
+    void writeThunar(const QList<RuleAction>& rules, Result& result) const;
+    ActionEntry entry(const RuleAction& rule) const;
 
-    Folders m_folders;
+    XdgFolders m_folders;
     QString m_program;
 };

@@ -1,5 +1,7 @@
 #include "core/settings/ApplicationChooserDialog.h"
 
+#include "core/pickers/PickerIcons.h"
+
 #include <QCollator>
 #include <QDialogButtonBox>
 #include <QIcon>
@@ -43,11 +45,8 @@ ApplicationChooserDialog::ApplicationChooserDialog(const QList<InstalledApplicat
     m_list->setUniformItemSizes(true);
     for (int i = 0; i < m_applications.size(); ++i) {
         const InstalledApplication& app = m_applications.at(i);
-        QIcon icon = app.iconName.startsWith(QLatin1Char('/')) ? QIcon(app.iconName)
-                                                               : QIcon::fromTheme(app.iconName);
-        if (icon.isNull())
-            icon = QIcon::fromTheme(QStringLiteral("application-x-executable"));
-        auto* item = new QListWidgetItem(icon, app.name, m_list);
+        auto* item =
+            new QListWidgetItem(PickerIcons::applicationIcon(app.iconName), app.name, m_list);
         item->setData(Qt::UserRole, i);
         item->setToolTip(app.bundleID);
     }

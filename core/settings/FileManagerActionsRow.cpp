@@ -1,5 +1,6 @@
 #include "core/settings/FileManagerActionsRow.h"
 
+#include "core/fileactions/XdgFolders.h"
 #include "core/model/RouteStore.h"
 #include "core/platform/Alerts.h"
 #include "core/platform/LauncherProgram.h"
@@ -74,8 +75,7 @@ FileManagerActionsRow::FileManagerActionsRow(RouteStore& store, ShortcutRegistry
 }
 
 std::optional<FileManagerActionsInstaller> FileManagerActionsRow::installer() const {
-    const std::optional<FileManagerActionsInstaller::Folders> folders =
-        FileManagerActionsInstaller::defaultFolders();
+    const std::optional<XdgFolders> folders = XdgFolders::fromEnvironment();
     if (!folders)
         return std::nullopt;
     return FileManagerActionsInstaller(*folders, LauncherProgram::path());

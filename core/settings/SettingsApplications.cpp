@@ -1,5 +1,6 @@
 #include "core/settings/SettingsApplications.h"
 
+#include "core/pickers/PickerIcons.h"
 #include "core/platform/Workspace.h"
 
 const SettingsApplications::Info& SettingsApplications::info(const QString& bundleID) const {
@@ -17,13 +18,7 @@ const SettingsApplications::Info& SettingsApplications::info(const QString& bund
 }
 
 QIcon SettingsApplications::icon(const QString& bundleID) const {
-    const QString name = info(bundleID).iconName;
-    QIcon icon;
-    if (!name.isEmpty())
-        icon = name.startsWith(QLatin1Char('/')) ? QIcon(name) : QIcon::fromTheme(name);
-    if (icon.isNull())
-        icon = QIcon::fromTheme(QStringLiteral("application-x-executable"));
-    return icon;
+    return PickerIcons::applicationIcon(info(bundleID).iconName);
 }
 
 QString SettingsApplications::displayName(const QString& bundleID) const {

@@ -1,5 +1,6 @@
 #include "core/utilities/ExternalUtilityCatalog.h"
 
+#include "core/fileactions/XdgFolders.h"
 #include "core/platform/Alerts.h"
 #include "core/platform/FileRevealer.h"
 #include "core/platform/PlatformTexts.h"
@@ -9,7 +10,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QStringDecoder>
 #include <QUrl>
 
@@ -109,8 +109,8 @@ std::optional<QString> scriptsFolder(bool usesApplicationScripts) {
     // The same folder the selection helpers are installed into.
     if (usesApplicationScripts)
         return ApplicationScriptsInstaller::defaultDirectory();
-    return scriptsFolder(false,
-                         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    const std::optional<XdgFolders> folders = XdgFolders::fromEnvironment();
+    return folders ? scriptsFolder(false, folders->dataHome) : std::nullopt;
 }
 
 QString scriptsFolderForDisplay() {

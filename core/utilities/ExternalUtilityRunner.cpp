@@ -5,7 +5,6 @@
 #include "core/utilities/ActionCommandLine.h"
 
 #include <QFileInfo>
-#include <QStandardPaths>
 
 namespace {
 
@@ -45,8 +44,8 @@ bool staysInside(const QString& relativePath) {
 } // namespace
 
 ExternalUtilityRunner::Folders ExternalUtilityRunner::Folders::fromEnvironment() {
-    return {QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation),
-            FileManagerActionFolders::fromEnvironment()};
+    FileManagerActionFolders actions = FileManagerActionFolders::fromEnvironment();
+    return {actions.dataHome, std::move(actions)};
 }
 
 ExternalUtilityRunner::ExternalUtilityRunner(ProcessRunner& processes, Folders folders)
@@ -121,7 +120,7 @@ ExternalUtilityRunner::ActionStart ExternalUtilityRunner::runAction(const FileMa
     if (!action.exec)
         return ActionStart::failed;
     const ActionCommandLine::Plan plan = ActionCommandLine::plan(
-        action.dialect(), *action.exec,
+        FileManagerActions::dialect(action), *action.exec,
         {files, action.name, QFile::encodeName(action.filePath), QString()});
     // Nemo's backtick quoting asks the shell to run each file as a command.
     if (plan.unsafe || action.quote == QLatin1String("backtick"))

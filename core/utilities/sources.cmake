@@ -3,7 +3,6 @@ list(APPEND LOGIC_SOURCES utilities/ExternalUtilityRef.cpp)
 list(APPEND LOGIC_SOURCES
   utilities/ActionCommandLine.cpp
   utilities/CatalogEntry.cpp
-  utilities/DesktopKeyFile.cpp
   utilities/ExecCommandLine.cpp
   utilities/ExternalUtilityCatalog.cpp
   utilities/ExternalUtilityRunner.cpp

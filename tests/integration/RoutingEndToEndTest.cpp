@@ -1,10 +1,10 @@
 // Corvanta as a user meets it: installed into the sandboxed home's prefix,
 // started by D-Bus activation or from the command line, handing files to
 // recorder programs that stand in for editors, a browser and a URL handler.
+#include "core/fileactions/ThunarActionsFile.h"
 #include "core/model/DefaultHandlerClaimer.h"
 #include "core/model/LocalFileURL.h"
 #include "core/utilities/ActionCommandLine.h"
-#include "core/utilities/FileManagerActions.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "tests/integration/EndToEndSupport.h"
 #include "tests/integration/LinuxSandbox.h"
@@ -119,7 +119,7 @@ QStringList thunarCommand(const QString& ucaPath, const QString& uniqueId,
         urls.append(LocalFileURL::fromNativePath(path));
     QStringList words;
     // Ours is the file's only action: the reader gives it no key.
-    for (const FileManagerAction& action : FileManagerActions::readThunarActions(
+    for (const FileManagerAction& action : ThunarActionsFile::read(
              ucaPath, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(), {}))
         if (action.key.isEmpty() || action.key == uniqueId)
             for (const QByteArray& word :

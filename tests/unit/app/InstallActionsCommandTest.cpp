@@ -33,7 +33,7 @@ protected:
         QTextStream out(&outText);
         QTextStream err(&errText);
         InstallActionsCommand command(out, err, fake.platform(), store);
-        command.setFolders({dir.filePath("data"), dir.filePath("config")});
+        command.setFolders({dir.filePath("data"), dir.filePath("config"), {}});
         command.setProgram(QStringLiteral("/opt/corvanta"));
         command.setTargets({});
         return command.run(arguments);

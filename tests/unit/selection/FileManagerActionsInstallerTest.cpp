@@ -1,4 +1,6 @@
 #include "core/selection/FileManagerActionsInstaller.h"
+#include "core/fileactions/NautilusScriptsFolder.h"
+#include "core/fileactions/ThunarActionsFile.h"
 #include "core/model/LocalFileURL.h"
 #include "core/utilities/ActionCommandLine.h"
 #include "core/utilities/FileManagerActions.h"
@@ -49,7 +51,7 @@ std::map<QString, QByteArray> snapshot(const QString& root) {
 // its id dropped by the reader.)
 std::map<QString, QString> thunarActions(const QByteArray& bytes) {
     std::map<QString, QString> names;
-    for (const FileManagerAction& a : FileManagerActions::readThunarActions("uca.xml", bytes, {}))
+    for (const FileManagerAction& a : ThunarActionsFile::read("uca.xml", bytes, {}))
         names[a.unreadable ? QStringLiteral("unreadable") : a.key] = a.name;
     return names;
 }
@@ -72,7 +74,7 @@ protected:
     }
     FileManagerActionsInstaller
     installer(const QString& program = QStringLiteral("/usr/bin/corvanta")) {
-        return FileManagerActionsInstaller({m_data, m_config}, program);
+        return FileManagerActionsInstaller({m_data, m_config, {}}, program);
     }
     // One file of the user's in each format.
     void seedUserActions() {
@@ -147,22 +149,24 @@ TEST_F(FileManagerActionsTest, ThunarMergeAroundTheUsersLayouts) {
          "\t<action><unique-id>corvanta-rule-OLD</unique-id><name>x</name></action>\n"
          "<action><unique-id>b</unique-id></action>\n</actions>\n"},
     };
-    const auto fm = installer();
-    const QList<RuleAction> rules{{"R", QStringLiteral("R"), std::nullopt, {}}};
+    const auto merge = [](const QByteArray& existing, const QList<ActionEntry>& entries) {
+        return ThunarActionsFile::merged(existing, "corvanta-rule-", entries);
+    };
+    const QList<ActionEntry> rules{{"corvanta-rule-R", "R", "", {"corvanta"}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const auto merged = fm.mergedThunarActions(c.existing, rules);
+        const auto merged = merge(c.existing, rules);
         ASSERT_TRUE(merged);
         EXPECT_FALSE(thunarActions(*merged).contains("unreadable")) << "read back";
         EXPECT_TRUE(merged->contains("<unique-id>corvanta-rule-R</unique-id>"));
         EXPECT_FALSE(merged->contains("corvanta-rule-OLD"));
         // Taking ours out again gives back the user's bytes, less our old action.
-        const auto cleared = fm.mergedThunarActions(*merged, {});
+        const auto cleared = merge(*merged, {});
         ASSERT_TRUE(cleared);
-        EXPECT_EQ(*fm.mergedThunarActions(c.existing, {}), *cleared);
+        EXPECT_EQ(*merge(c.existing, {}), *cleared);
         EXPECT_FALSE(cleared->contains("corvanta-rule-"));
     }
-    const auto withoutOld = fm.mergedThunarActions(cases[2].existing, {});
+    const auto withoutOld = merge(cases[2].existing, {});
     EXPECT_EQ(*withoutOld, QByteArray("<actions>\n<action><unique-id>a</unique-id></action>\n"
                                       "<action><unique-id>b</unique-id></action>\n</actions>\n"));
 }
@@ -191,7 +195,7 @@ TEST_F(FileManagerActionsTest, DamagedThunarFileIsNeverOverwritten) {
     }
 }
 
-TEST_F(FileManagerActionsTest, HostileRuleNamesGiveValidFiles) {
+TEST_F(FileManagerActionsTest, WhatWeWriteIsReadBackAndRunsAsTheSameActionWhateverTheNames) {
     const QString names[] = {
         QStringLiteral("say \"hi\" it's"),
         QStringLiteral("a/b/../../c"),
@@ -203,54 +207,74 @@ TEST_F(FileManagerActionsTest, HostileRuleNamesGiveValidFiles) {
         QStringLiteral("\t\n"),
         QString(300, u'é'),
     };
+    // A stand-in for corvanta at a hostile path that records its arguments,
+    // one per NUL.
     const QString program = m_home.filePath(QStringLiteral("my \"bin\"/cor$vanta%f"));
-    auto fm = installer(program);
+    const QString out = m_home.filePath(QStringLiteral("args"));
+    write(program, "#!/bin/sh\nprintf '%s\\0' \"$@\" > '" + out.toUtf8() + "'\n");
+    QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner);
     QList<RuleAction> rules;
     for (int i = 0; i < int(std::size(names)); ++i)
         rules.append({QStringLiteral("ID%1").arg(i), names[i], names[i], {}});
-    const auto result = fm.install(rules);
+    const auto result = installer(program).install(rules);
     ASSERT_TRUE(result.ok()) << result.errors.join("; ").toStdString();
 
-    const QStringList scripts =
-        QDir(m_data + "/nautilus/scripts").entryList(QDir::Files | QDir::Hidden);
-    EXPECT_EQ(scripts.size(), rules.size());
-    // What we write, the strict readers read back as the same action.
-    const QByteArray sample = "/tmp/it's a $(file) `id`.txt";
-    const ExecCommandLine::Context context{{LocalFileURL::fromNativePath(sample)}, {}, {}, {}};
-    const QList<FileManagerAction> thunarRead =
-        FileManagerActions::readThunarActions("uca.xml", read(m_config + "/Thunar/uca.xml"), {});
+    // Files whose names must reach corvanta byte for byte and never run.
+    QList<QByteArray> files;
+    for (const QByteArray& name : {QByteArray("new\nline"), QByteArray("quote'\"$(touch pwned)"),
+                                   QByteArray("*"), QByteArray("-n"), QByteArray("\xff\xfe bytes")})
+        files.append(QFile::encodeName(m_home.path()) + '/' + name);
+    QList<QUrl> urls;
+    for (const QByteArray& file : files)
+        urls.append(LocalFileURL::fromNativePath(file));
+    // xargs runs an argument vector as given, whatever bytes it holds.
+    const auto run = [&](const QList<QByteArray>& argv) {
+        QFile::remove(out);
+        write(m_home.filePath(QStringLiteral("argv")), argv.join('\0') + '\0');
+        QProcess process;
+        process.setWorkingDirectory(m_home.path());
+        process.setStandardInputFile(m_home.filePath(QStringLiteral("argv")));
+        process.start(QStringLiteral("xargs"), {"-0", "sh", "-c", "exec \"$@\"", "sh"});
+        EXPECT_TRUE(process.waitForFinished(10000) && process.exitCode() == 0)
+            << process.readAllStandardError().toStdString();
+        QList<QByteArray> received = read(out).split('\0');
+        received.removeLast();
+        return received;
+    };
+
+    // As each file manager reads and runs them: one action per rule and format.
+    const QList<FileManagerAction> actions =
+        FileManagerActions::installed({{m_data}, m_config, m_data, {}});
+    EXPECT_EQ(actions.size(), 4 * rules.size());
     for (const RuleAction& rule : rules) {
         SCOPED_TRACE(rule.ruleName->toStdString());
-        const QList<QByteArray> expected{QFile::encodeName(program),     "open", "--hotkey",
-                                         "rule-" + rule.ruleId.toUtf8(), "--",   sample};
-        const QString nemo = m_data + "/nemo/actions/corvanta-rule-" + rule.ruleId + ".nemo_action";
-        const QString kde = m_data + "/kio/servicemenus/corvanta-rule-" + rule.ruleId + ".desktop";
-        const auto thunar = std::find_if(thunarRead.begin(), thunarRead.end(), [&](const auto& a) {
-            return a.key == "corvanta-rule-" + rule.ruleId;
-        });
-        ASSERT_NE(thunar, thunarRead.end());
-        for (const FileManagerAction& action :
-             FileManagerActions::readNemoAction(nemo, read(nemo), {}) +
-                 FileManagerActions::readServiceMenu(kde, read(kde), {}) + QList{*thunar}) {
-            EXPECT_FALSE(action.unreadable);
-            EXPECT_FALSE(action.name.contains(u'\n') || action.name.trimmed().isEmpty());
-            auto runs =
-                ActionCommandLine::plan(action.dialect(), action.exec.value_or(""), context).runs;
-            // Thunar's line is for the shell: its words, as /bin/sh splits single quotes.
-            if (action.source == FileManagerAction::Source::thunarAction && runs.size() == 1)
-                runs =
-                    ExecCommandLine::parse(
-                        QFile::decodeName(runs.first().last()).replace(u'%', QStringLiteral("%%")))
-                        ->expand(ExecCommandLine::Dialect::nemo, {});
-            EXPECT_EQ(runs, QList<QList<QByteArray>>{expected}) << qPrintable(*action.exec);
-        }
-
+        QList<QByteArray> expected{"open", "--hotkey", "rule-" + rule.ruleId.toUtf8(), "--"};
+        expected += files;
         const QString script = FileManagerActionsInstaller::nautilusScriptName(rule);
-        EXPECT_FALSE(script.contains(u'/'));
-        EXPECT_FALSE(script.startsWith(u'.'));
+        EXPECT_FALSE(script.contains(u'/') || script.startsWith(u'.'));
         EXPECT_LE(script.toUtf8().size(), 255);
-        EXPECT_TRUE(scripts.contains(script));
+        int found = 0;
+        for (const FileManagerAction& action : actions) {
+            const bool nautilus = action.source == FileManagerAction::Source::nautilusScript;
+            if (nautilus ? action.name != script
+                         : !action.id().contains("corvanta-rule-" + rule.ruleId + u'.') &&
+                               !action.id().startsWith("corvanta-rule-" + rule.ruleId + u'|'))
+                continue;
+            ++found;
+            EXPECT_FALSE(action.unreadable || action.name.contains(u'\n') ||
+                         action.name.trimmed().isEmpty());
+            const auto runs =
+                nautilus
+                    ? QList<QList<QByteArray>>{QList{QFile::encodeName(action.filePath)} + files}
+                    : ActionCommandLine::plan(FileManagerActions::dialect(action),
+                                              action.exec.value_or(""), {urls, {}, {}, {}})
+                          .runs;
+            ASSERT_EQ(runs.size(), 1) << qPrintable(action.exec.value_or(action.filePath));
+            EXPECT_EQ(run(runs.first()), expected) << qPrintable(action.exec.value_or(""));
+        }
+        EXPECT_EQ(found, 4);
     }
+    EXPECT_FALSE(QFileInfo::exists(m_home.filePath(QStringLiteral("pwned"))));
 }
 
 TEST_F(FileManagerActionsTest, RuleIdsThatCannotNameAFileAreSkipped) {
@@ -262,41 +286,6 @@ TEST_F(FileManagerActionsTest, RuleIdsThatCannotNameAFileAreSkipped) {
     for (const auto& [path, bytes] : files)
         EXPECT_FALSE(path.contains("escape") || bytes.contains("escape")) << path.toStdString();
     EXPECT_TRUE(QFileInfo::exists(m_data + "/nemo/actions/corvanta-rule-ok-1.nemo_action"));
-}
-
-TEST_F(FileManagerActionsTest, NautilusScriptHandsOnNamesByteForByte) {
-    // A stand-in for corvanta that records its arguments, one per NUL.
-    const QString out = m_home.filePath(QStringLiteral("args"));
-    const QString program = m_home.filePath(QStringLiteral("fake corvanta"));
-    write(program, "#!/bin/sh\nprintf '%s\\0' \"$@\" > \"$ARGS_OUT\"\n");
-    QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner);
-    const RuleAction rule{"R9", QStringLiteral("it's \"$(id)\""), std::nullopt, {}};
-    ASSERT_TRUE(installer(program).install({rule}).ok());
-
-    const QList<QByteArray> files{"plain.txt", "new\nline", "quote'\"$(touch pwned)",
-                                  "*",         "-n",        "\xff\xfe latin1 bytes",
-                                  " "};
-    // xargs passes the names on as raw bytes, as Nautilus does.
-    const QString list = m_home.filePath(QStringLiteral("list"));
-    write(list, files.join('\0') + '\0');
-    QProcess process;
-    auto environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("ARGS_OUT"), out);
-    process.setProcessEnvironment(environment);
-    process.setWorkingDirectory(m_home.path());
-    process.setStandardInputFile(list);
-    process.start(
-        QStringLiteral("xargs"),
-        {QStringLiteral("-0"),
-         m_data + "/nautilus/scripts/" + FileManagerActionsInstaller::nautilusScriptName(rule)});
-    ASSERT_TRUE(process.waitForFinished(10000));
-    EXPECT_EQ(process.exitCode(), 0);
-    QList<QByteArray> expected{"open", "--hotkey", "rule-R9", "--"};
-    expected += files;
-    QList<QByteArray> received = read(out).split('\0');
-    received.removeLast();
-    EXPECT_EQ(received, expected);
-    EXPECT_FALSE(QFileInfo::exists(m_home.filePath(QStringLiteral("pwned"))));
 }
 
 } // namespace
@@ -365,6 +354,6 @@ TEST(NautilusAccelerators, GtkTextOfACombination) {
         {{Qt::Key_Launch0, Qt::ControlModifier}, std::nullopt},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(FileManagerActionsInstaller::gtkAccelerator(c.shortcut), c.text)
+        EXPECT_EQ(NautilusScriptsFolder::gtkAccelerator(c.shortcut), c.text)
             << c.text.value_or("none").toStdString();
 }

@@ -25,7 +25,7 @@ protected:
         fake.shortcuts.setShortcut(Shortcut{Qt::Key_K, Qt::MetaModifier}, rule.hotkeyName());
     }
     FileManagerActionsInstaller installer() const {
-        return FileManagerActionsInstaller({dir.filePath("data"), dir.filePath("config")},
+        return FileManagerActionsInstaller({dir.filePath("data"), dir.filePath("config"), {}},
                                            QStringLiteral("/usr/bin/corvanta"));
     }
     QString nemo() const {

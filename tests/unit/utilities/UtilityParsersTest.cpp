@@ -1,11 +1,13 @@
+#include "core/fileactions/DesktopKeyFile.h"
+#include "core/fileactions/KdeServiceMenuFile.h"
+#include "core/fileactions/NemoActionFile.h"
+#include "core/fileactions/ThunarActionsFile.h"
 #include "core/model/LocalFileURL.h"
 #include "core/model/Route.h"
 #include "core/utilities/ActionCommandLine.h"
-#include "core/utilities/DesktopKeyFile.h"
 #include "core/utilities/ExecCommandLine.h"
 #include "core/utilities/ExternalUtilityCatalog.h"
 #include "core/utilities/ExternalUtilityRef.h"
-#include "core/utilities/FileManagerActions.h"
 #include "tests/support/QStringPrinter.h"
 
 #include <gtest/gtest.h>
@@ -229,8 +231,7 @@ TEST(FileManagerActions, ServiceMenusGiveOneActionPerDesktopActionAndFallBackToT
         {"[Other]\nName=x\n", {unreadable(Source::kdeServiceMenu, path, "tools.desktop")}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(FileManagerActions::readServiceMenu(path, c.data, de), c.expected)
-            << c.data.constData();
+        EXPECT_EQ(KdeServiceMenuFile::read(path, c.data, de), c.expected) << c.data.constData();
 }
 
 TEST(FileManagerActions, NemoActionsHonourActiveSelectionAndFolderOnlyConditions) {
@@ -258,8 +259,7 @@ TEST(FileManagerActions, NemoActionsHonourActiveSelectionAndFolderOnlyConditions
         {"[Nemo Action\n", {unreadable(Source::nemoAction, path, "my tool.nemo_action")}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(FileManagerActions::readNemoAction(path, c.data, {}), c.expected)
-            << c.data.constData();
+        EXPECT_EQ(NemoActionFile::read(path, c.data, {}), c.expected) << c.data.constData();
 }
 
 TEST(FileManagerActions, ThunarActionsNeedAFileKindAndAnyXmlFaultCostsTheWholeFile) {
@@ -296,7 +296,7 @@ TEST(FileManagerActions, ThunarActionsNeedAFileKindAndAnyXmlFaultCostsTheWholeFi
          {unreadable(Source::thunarAction, path, "uca.xml")}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(FileManagerActions::readThunarActions(path, c.data, c.languages), c.expected)
+        EXPECT_EQ(ThunarActionsFile::read(path, c.data, c.languages), c.expected)
             << c.data.constData();
 }
 

@@ -1,4 +1,4 @@
-#include "core/utilities/DesktopKeyFile.h"
+#include "core/fileactions/DesktopKeyFile.h"
 
 #include <QLocale>
 #include <QStringDecoder>
@@ -180,4 +180,50 @@ QStringList DesktopKeyFile::userLanguages() {
             languages.append(form);
     }
     return languages;
+}
+
+QString DesktopKeyFile::escaped(const QString& text) {
+    QString out;
+    for (const QChar c : text) {
+        if (c == u'\\')
+            out += QStringLiteral("\\\\");
+        else if (c == u'\n')
+            out += QStringLiteral("\\n");
+        else if (c == u'\t')
+            out += QStringLiteral("\\t");
+        else if (c == u'\r')
+            out += QStringLiteral("\\r");
+        else
+            out += c;
+    }
+    if (out.startsWith(u' '))
+        out.replace(0, 1, QStringLiteral("\\s"));
+    return out;
+}
+
+QString DesktopKeyFile::execValue(const QStringList& command) {
+    // Each word quoted when it needs to be (Desktop Entry rules, which the
+    // file managers' own parsers accept too).
+    static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`=%");
+    QStringList words;
+    for (const QString& word : command) {
+        bool needsQuotes = word.isEmpty();
+        for (const QChar c : word)
+            needsQuotes = needsQuotes || reserved.contains(c);
+        if (!needsQuotes) {
+            words.append(word);
+            continue;
+        }
+        QString out = QStringLiteral("\"");
+        for (const QChar c : word) {
+            if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
+                out += u'\\';
+            // A percent sign is a field code's start unless doubled.
+            if (c == u'%')
+                out += u'%';
+            out += c;
+        }
+        words.append(out + u'"');
+    }
+    return escaped(words.join(u' ') + QStringLiteral(" %F"));
 }

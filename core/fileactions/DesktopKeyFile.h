@@ -33,6 +33,11 @@ public:
     // The user's languages as desktop files name them ("de_DE", "de").
     static QStringList userLanguages();
 
+    // Writing: a string value with its escapes, and an Exec value that runs
+    // `command` with the selected files (%F) as further arguments.
+    static QString escaped(const QString& text);
+    static QString execValue(const QStringList& command);
+
 private:
     QStringList m_groups;
     QHash<QString, QHash<QString, QString>> m_values; // raw values
