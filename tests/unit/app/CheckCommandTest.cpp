@@ -1,7 +1,7 @@
 #include "app/CheckCommand.h"
 #include "tests/support/FakeServices.h"
 #include "tests/support/JsonEdit.h"
-#include "tests/support/ScratchFiles.h"
+#include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@ protected:
     QString errText;
 
     QString write(const QJsonObject& root) {
-        ScratchFiles::write(dir.filePath("routes.json"), JsonEdit::bytes(root));
+        writeFile(dir.filePath("routes.json"), JsonEdit::bytes(root));
         return dir.filePath("routes.json");
     }
 

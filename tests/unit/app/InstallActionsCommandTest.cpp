@@ -2,7 +2,7 @@
 #include "core/model/RouteStore.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/JsonEdit.h"
-#include "tests/support/ScratchFiles.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -19,7 +19,7 @@ protected:
     QString errText;
 
     QString routesFile(const QByteArray& bytes) {
-        ScratchFiles::write(dir.filePath(QStringLiteral("routes.json")), bytes);
+        writeFile(dir.filePath(QStringLiteral("routes.json")), bytes);
         return dir.filePath(QStringLiteral("routes.json"));
     }
     QString nemo(const QString& id) const {

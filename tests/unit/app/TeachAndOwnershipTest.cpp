@@ -1,7 +1,7 @@
 #include "app/RoutesFileOwner.h"
 #include "app/TeachCommand.h"
 #include "tests/support/FakePlatform.h"
-#include "tests/support/ScratchFiles.h"
+#include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -34,12 +34,12 @@ TEST(TeachCommand, ExitsNonZeroUnlessTheTaughtTypeWasSaved) {
         if (c.store == Store::unwritableFolder)
             path = dir.filePath("missing/routes.json");
         if (c.store == Store::damaged)
-            ScratchFiles::write(path, "{");
+            writeFile(path, "{");
         RouteStore store(fake.types, fake.workspace, path,
                          c.store == Store::readOnly ? RouteStore::Access::readOnly
                                                     : RouteStore::Access::readWrite);
         const QString sample = dir.filePath("sample.zq");
-        ScratchFiles::write(sample, "zq\n");
+        writeFile(sample, "zq\n");
 
         QString outText, errText;
         QTextStream out(&outText), err(&errText);
@@ -48,7 +48,7 @@ TEST(TeachCommand, ExitsNonZeroUnlessTheTaughtTypeWasSaved) {
         err.flush();
         EXPECT_EQ(status, c.status) << qPrintable(outText + errText);
         EXPECT_TRUE(errText.contains(c.err)) << qPrintable(errText);
-        EXPECT_EQ(ScratchFiles::read(path).contains("zq"), c.status == 0);
+        EXPECT_EQ(readFile(path).contains("zq"), c.status == 0);
     }
 }
 
@@ -69,8 +69,8 @@ TEST(RoutesFileOwner, OneOwnerAtATimeAndAnEndedOwnerIsTakenOver) {
     EXPECT_TRUE(RoutesFileOwner(path).owns());
 
     // A process that ended without letting go (killed, crashed) leaves its lock behind.
-    ScratchFiles::write(path + ".lock",
-                        "999999999\ncorvanta\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    writeFile(path + ".lock",
+              "999999999\ncorvanta\n" + QSysInfo::machineHostName().toUtf8() + "\n");
     EXPECT_TRUE(RoutesFileOwner(path).owns());
 }
 } // namespace

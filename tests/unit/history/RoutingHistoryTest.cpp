@@ -2,7 +2,7 @@
 #include "core/history/RoutingHistoryFile.h"
 #include "tests/support/FakeServices.h"
 #include "tests/support/QStringPrinter.h"
-#include "tests/support/ScratchFiles.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -48,7 +48,7 @@ TEST(RoutingHistory, EveryKindOfEntrySurvivesTheFileByteForByte) {
     QString error;
     ASSERT_TRUE(RoutingHistoryFile::write(path, entries, error)) << error.toStdString();
     EXPECT_EQ(RoutingHistoryFile::read(path), entries);
-    EXPECT_EQ(ScratchFiles::read(path).count('\n'),
+    EXPECT_EQ(readFile(path).count('\n'),
               entries.size()); // one line each, newlines escaped
 }
 
@@ -65,14 +65,13 @@ TEST(RoutingHistory, TheFileKeepsTheNewest500AndSkipsDamagedLinesAndNeverHalfWri
     EXPECT_EQ(kept->first().path, "/tmp/0.md");
     EXPECT_EQ(kept->last().path, "/tmp/499.md");
 
-    ScratchFiles::write(
-        path, "{ not json\n{\"when\":\"yesterday\"}\n" +
-                  QJsonDocument(entry("/tmp/ok.md").toJson()).toJson(QJsonDocument::Compact));
+    writeFile(path, "{ not json\n{\"when\":\"yesterday\"}\n" +
+                        QJsonDocument(entry("/tmp/ok.md").toJson()).toJson(QJsonDocument::Compact));
     EXPECT_EQ(RoutingHistoryFile::read(path), QList{entry("/tmp/ok.md")});
 
     // The disk fills up halfway through (a file size limit stands in, root or
     // not): the old file stays whole and the error is told.
-    const QByteArray before = ScratchFiles::read(path);
+    const QByteArray before = readFile(path);
     struct rlimit limit {};
     ::getrlimit(RLIMIT_FSIZE, &limit);
     const struct rlimit small { 4096, limit.rlim_max };
@@ -83,7 +82,7 @@ TEST(RoutingHistory, TheFileKeepsTheNewest500AndSkipsDamagedLinesAndNeverHalfWri
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(written);
     EXPECT_FALSE(error.isEmpty());
-    EXPECT_EQ(ScratchFiles::read(path), before);
+    EXPECT_EQ(readFile(path), before);
     EXPECT_EQ(RoutingHistoryFile::read(dir.filePath(QStringLiteral("none.jsonl"))),
               QList<RoutingHistoryEntry>());
 }
@@ -110,7 +109,7 @@ TEST(RoutingHistory, RecordsWhileRememberingIsOnWritesOffThreadAndSurvivesAnUnwr
     EXPECT_FALSE(QFile::exists(path));
 
     // Its folder is a file: nothing can be written, routing goes on regardless.
-    ScratchFiles::write(dir.filePath(QStringLiteral("blocked")), {});
+    writeFile(dir.filePath(QStringLiteral("blocked")), {});
     RoutingHistory blocked(preferences, dir.filePath(QStringLiteral("blocked/history.jsonl")));
     blocked.record(entry("/tmp/d.md"));
     blocked.waitForWrites();

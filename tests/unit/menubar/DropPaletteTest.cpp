@@ -5,7 +5,7 @@
 #include "core/menubar/MenuBarDropController.h"
 #include "core/model/LocalFileURL.h"
 #include "tests/support/QStringPrinter.h"
-#include "tests/support/ScratchFiles.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/WidgetTest.h"
 
 #include <QApplication>
@@ -95,8 +95,8 @@ protected:
     void SetUp() override {
         file = dir.filePath(QStringLiteral("sample.org"));
         other = dir.filePath(QStringLiteral("other.org"));
-        ScratchFiles::write(file, "* heading\n");
-        ScratchFiles::write(other, "* heading\n");
+        writeFile(file, "* heading\n");
+        writeFile(other, "* heading\n");
         folder = dir.filePath(QStringLiteral("Drafts"));
         QDir().mkpath(folder);
     }

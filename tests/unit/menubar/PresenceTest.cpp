@@ -2,7 +2,7 @@
 #include "core/menubar/DropZoneView.h"
 #include "core/settings/SettingsWindowController.h"
 #include "tests/support/DelegateTest.h"
-#include "tests/support/ScratchFiles.h"
+#include "tests/support/TestFiles.h"
 
 #include <QApplication>
 #include <QMenuBar>
@@ -108,7 +108,7 @@ TEST_F(PresenceTest, PaletteFromTheTrayMenuTeachesTheDroppedTypeOnceAfterHiding)
     ASSERT_TRUE(delegate->dropController()->isPaletteShown());
 
     const QString sample = dir.filePath(QStringLiteral("plan.org"));
-    ScratchFiles::write(sample, {});
+    writeFile(sample, {});
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(sample)});
     const qsizetype before = delegate->store().routes().size();

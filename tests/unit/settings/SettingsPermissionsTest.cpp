@@ -3,7 +3,7 @@
 #include "core/selection/ScriptableFileManager.h"
 #include "core/settings/FileManagerActionsRow.h"
 #include "core/settings/PermissionTilesView.h"
-#include "tests/support/ScratchFiles.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/WidgetTest.h"
 #include "tests/unit/settings/SettingsTestSupport.h"
 
@@ -15,8 +15,6 @@
 #include <QPushButton>
 
 namespace {
-using ScratchFiles::read;
-using ScratchFiles::write;
 
 // Points HOME, the XDG folders and PATH into `home` for the test's life.
 class HomeOverride {
@@ -190,18 +188,18 @@ TEST_F(SettingsPermissionsTest, DefaultModeOffersNothingAndButtonsFollowTheDeskt
 
 TEST_F(SettingsPermissionsTest, FileManagerActionsInstallAndRemoveOnlyOurs) {
     // Nautilus and Thunar installed; the user has a script and a custom action of their own.
-    write(home.filePath("bin/nautilus"), "#!/bin/sh\n", true);
-    write(home.filePath("bin/thunar"), "#!/bin/sh\n", true);
+    writeFile(home.filePath("bin/nautilus"), "#!/bin/sh\n", true);
+    writeFile(home.filePath("bin/thunar"), "#!/bin/sh\n", true);
     const QString userScript = home.filePath("data/nautilus/scripts/My Script");
     const QByteArray userScriptBytes = "#!/bin/sh\necho mine\n";
-    write(userScript, userScriptBytes, true);
+    writeFile(userScript, userScriptBytes, true);
     const QString uca = home.filePath("config/Thunar/uca.xml");
     const QByteArray userActions =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n<action>\n"
         "\t<icon></icon>\n\t<name>Mine</name>\n\t<unique-id>1-1</unique-id>\n"
         "\t<command>echo %f</command>\n\t<description></description>\n"
         "\t<patterns>*</patterns>\n\t<text-files/>\n</action>\n</actions>\n";
-    write(uca, userActions);
+    writeFile(uca, userActions);
 
     namespace texts = PlatformTexts::Linux;
     world.open();
@@ -229,7 +227,7 @@ TEST_F(SettingsPermissionsTest, FileManagerActionsInstallAndRemoveOnlyOurs) {
               QString(texts::confirmInstallText).arg("Nautilus and Thunar").arg(1));
     EXPECT_EQ(confirm.buttons, (QStringList{texts::installButton, texts::cancelButton}));
     EXPECT_EQ(confirm.cancelButton, 1);
-    EXPECT_EQ(read(uca), userActions);
+    EXPECT_EQ(readFile(uca), userActions);
     EXPECT_EQ(button->text(), texts::installFileManagerActions);
 
     world.fake.alerts.answers = {0, 0};
@@ -242,8 +240,8 @@ TEST_F(SettingsPermissionsTest, FileManagerActionsInstallAndRemoveOnlyOurs) {
     EXPECT_TRUE(installed.informativeText.contains("~/config/Thunar/uca.xml"));
     EXPECT_EQ(QDir(home.filePath("data/nautilus/scripts")).entryList(QDir::Files).size(), 2);
     EXPECT_FALSE(QDir(home.filePath("data/nemo/actions")).exists()) << "Nemo is not installed";
-    EXPECT_TRUE(read(uca).contains("<name>Mine</name>"));
-    EXPECT_TRUE(read(uca).contains("corvanta-rule-R1"));
+    EXPECT_TRUE(readFile(uca).contains("<name>Mine</name>"));
+    EXPECT_TRUE(readFile(uca).contains("corvanta-rule-R1"));
     EXPECT_EQ(button->text(), texts::removeFileManagerActions);
 
     world.fake.alerts.answers = {0, 0};
@@ -253,8 +251,8 @@ TEST_F(SettingsPermissionsTest, FileManagerActionsInstallAndRemoveOnlyOurs) {
     EXPECT_EQ(world.fake.alerts.shown.last().messageText, texts::removedTitle);
     EXPECT_EQ(QDir(home.filePath("data/nautilus/scripts")).entryList(QDir::Files),
               QStringList{"My Script"});
-    EXPECT_EQ(read(userScript), userScriptBytes);
-    EXPECT_EQ(read(uca), userActions);
+    EXPECT_EQ(readFile(userScript), userScriptBytes);
+    EXPECT_EQ(readFile(uca), userActions);
     EXPECT_EQ(button->text(), texts::installFileManagerActions);
 }
 
