@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-using SandboxHelpers::readFile;
 
 TEST(XdgAutostartEntry, WrittenValidAndQuietAndTheUsersEditsSurviveSwitching) {
     XdgAutostartEntry defaults;
@@ -44,7 +43,7 @@ TEST(XdgAutostartEntry, WrittenValidAndQuietAndTheUsersEditsSurviveSwitching) {
     const QByteArray edited = "# mine\n[Desktop Entry]\nType=Application\nName=Corvanta\n"
                               "Name[de]=Corvanta\nExec=corvanta --login --verbose\n"
                               "X-GNOME-Autostart-enabled=false\n\n[Desktop Action x]\nName=X";
-    ASSERT_TRUE(SandboxHelpers::writeFile(path, edited));
+    ASSERT_TRUE(writeFile(path, edited));
     XdgAutostartEntry entry(path, "/usr/bin/corvanta");
     EXPECT_FALSE(entry.isEnabled());
     ASSERT_EQ(entry.setEnabled(true), std::nullopt);

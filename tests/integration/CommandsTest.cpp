@@ -16,7 +16,6 @@
 #include <sys/xattr.h>
 
 namespace {
-using SandboxHelpers::writeFile;
 
 QString makeFile(const QString& relative) {
     const QString path = LinuxSandbox::current().filesFolder() + '/' + relative;
@@ -156,7 +155,7 @@ TEST(Commands, ExplainGivesTheDecisionOfEveryKindOfRuleAndErrorsKeepADamagedFile
         EXPECT_TRUE(err.contains(c.err)) << err.data();
         for (const QByteArray& expected : c.out)
             EXPECT_TRUE(out.contains(expected)) << expected.data() << " in " << out.data();
-        EXPECT_TRUE(c.routes == valid || SandboxHelpers::readFile(routesFile) == damaged);
+        EXPECT_TRUE(c.routes == valid || readFile(routesFile) == damaged);
     }
 }
 

@@ -55,10 +55,10 @@ TEST(LinuxDesktopSettings, OpensThePanelEntryOfTheDesktop) {
                 QFile::copy(QStringLiteral(CORVANTA_RECORDER_PATH), program));
     const QString entry =
         sandbox.applicationsFolder() + QStringLiteral("/gnome-universal-access-panel.desktop");
-    ASSERT_TRUE(SandboxHelpers::writeFile(
-        entry, "[Desktop Entry]\nType=Application\nName=Accessibility\nNoDisplay=true\n"
-               "OnlyShowIn=GNOME;Unity;\nExec=" +
-                   QFile::encodeName(program) + " universal-access\n"));
+    ASSERT_TRUE(
+        writeFile(entry, "[Desktop Entry]\nType=Application\nName=Accessibility\nNoDisplay=true\n"
+                         "OnlyShowIn=GNOME;Unity;\nExec=" +
+                             QFile::encodeName(program) + " universal-access\n"));
     QFile::remove(sandbox.recordFile());
 
     LinuxDesktopSettings settings;

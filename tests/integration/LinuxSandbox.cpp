@@ -16,7 +16,6 @@
 #include <utility>
 
 namespace {
-using SandboxHelpers::writeFile;
 
 struct Entry {
     const char* relativePath;
@@ -188,7 +187,7 @@ void LinuxSandbox::tearDown() {
 
 QList<QList<QByteArray>> LinuxSandbox::records() const {
     QList<QList<QByteArray>> result;
-    const QByteArray data = SandboxHelpers::readFile(recordFile());
+    const QByteArray data = readFile(recordFile());
     // Each argument ends with a NUL, each record with a newline after its last.
     QList<QByteArray> arguments;
     for (qsizetype at = 0; at < data.size();) {
@@ -224,13 +223,6 @@ void LinuxSandbox::stopCorvantaInstance() {
 }
 
 namespace SandboxHelpers {
-bool writeFile(const QString& path, const QByteArray& contents) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(contents) == contents.size();
-}
-
 bool waitUntil(const std::function<bool()>& condition, int ms) {
     QElapsedTimer timer;
     timer.start();
@@ -250,11 +242,6 @@ QList<QList<QByteArray>> records(qsizetype count, int ms) {
 
 QString routesFile() {
     return LinuxSandbox::current().configHome() + QStringLiteral("/Corvanta/routes.json");
-}
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QByteArray routesBytes() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/support/TestFiles.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -52,15 +54,11 @@ private:
 
 // Helpers the sandboxed tests share.
 namespace SandboxHelpers {
-// Writes `contents` to `path`, making its folder; false on failure.
-bool writeFile(const QString& path, const QByteArray& contents);
 // Polls `condition` every 50 ms; false once `ms` have passed without it.
 bool waitUntil(const std::function<bool()>& condition, int ms = 15000);
 // The recorders' records once there are `count` (or the time is up).
 QList<QList<QByteArray>> records(qsizetype count, int ms = 15000);
 QString routesFile();
-// The file's bytes, empty when it cannot be read.
-QByteArray readFile(const QString& path);
 // The routes file's bytes, empty when it cannot be read.
 QByteArray routesBytes();
 // Writes `name` in the files folder (with text: an empty file's content type is

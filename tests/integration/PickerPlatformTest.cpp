@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-using SandboxHelpers::writeFile;
 
 // Stands in for a file manager on the private session bus.
 class FakeFileManager : public QObject {
@@ -76,8 +75,7 @@ TEST(DesktopTerminalLauncherTest, StartsOnceInEachFolderEvenForBusActivatableEnt
     for (const QString& folder : folders)
         QDir().mkpath(folder);
     const auto started = [&] {
-        QStringList lines =
-            QString::fromLocal8Bit(SandboxHelpers::readFile(out)).split('\n', Qt::SkipEmptyParts);
+        QStringList lines = QString::fromLocal8Bit(readFile(out)).split('\n', Qt::SkipEmptyParts);
         lines.sort();
         return lines;
     };

@@ -51,7 +51,7 @@ TEST_F(SpawnProcessRunnerTest, EveryArgumentArrivesAsOneArgumentByteForByte) {
 TEST_F(SpawnProcessRunnerTest, ProgramsThatCannotStartReportWhy) {
     const QByteArray notExecutable =
         QFile::encodeName(LinuxSandbox::current().filesFolder()) + "/plain";
-    ASSERT_TRUE(SandboxHelpers::writeFile(QFile::decodeName(notExecutable), {}));
+    ASSERT_TRUE(writeFile(QFile::decodeName(notExecutable), {}));
     const struct {
         QByteArray program;
         int reason; // the system's text for it is in the message, in the user's language
@@ -124,7 +124,7 @@ TEST_F(SpawnProcessRunnerTest, ARunOutOfTimeIsKilledOrLeftRunningAsAsked) {
         EXPECT_TRUE(result.timedOut);
         EXPECT_EQ(result.exitCode, std::nullopt);
         EXPECT_EQ(result.standardOutput, "started\n");
-        const pid_t pid = SandboxHelpers::readFile(pidFile).trimmed().toInt();
+        const pid_t pid = readFile(pidFile).trimmed().toInt();
         ASSERT_GT(pid, 0);
         // Killed and reaped: the id is gone. Left running: it still answers
         // and finishes its work.
@@ -146,7 +146,7 @@ TEST_F(SpawnProcessRunnerTest, ARunOutOfTimeTakesItsChildrenAlong) {
     request.waitForExit = true;
     request.timeout = 300ms;
     EXPECT_TRUE(runner.run(request).timedOut);
-    const pid_t child = SandboxHelpers::readFile(pidFile).trimmed().toInt();
+    const pid_t child = readFile(pidFile).trimmed().toInt();
     ASSERT_GT(child, 0);
     // SIGKILL lands a moment after kill() returns; a zombie counts as gone.
     EXPECT_TRUE(SandboxHelpers::waitUntil(

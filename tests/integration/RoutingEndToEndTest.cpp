@@ -143,7 +143,7 @@ TEST_F(RoutingEndToEnd, AnInstalledFileManagerActionSendsHostileNamesAsTheRulesH
 
     // Nautilus counts as installed when it is on the PATH.
     const QString nautilus = sandbox.programPath(QStringLiteral("nautilus"));
-    ASSERT_TRUE(SandboxHelpers::writeFile(nautilus, "#!/bin/sh\n"));
+    ASSERT_TRUE(writeFile(nautilus, "#!/bin/sh\n"));
     QFile::setPermissions(nautilus, QFile::permissions(nautilus) | QFileDevice::ExeOwner);
 
     const QString corvanta = EndToEnd::corvanta();

@@ -149,7 +149,7 @@ protected:
         }
     }
     static void write(const QString& path, const QByteArray& contents) {
-        ASSERT_TRUE(SandboxHelpers::writeFile(path, contents));
+        ASSERT_TRUE(writeFile(path, contents));
     }
     QString snapProgram() const { return root + "/snap/cvsnap/7/usr/bin/cvsnap-editor"; }
     void start(const QString& program, const QStringList& arguments) {
@@ -203,8 +203,8 @@ TEST(DesktopProgramIndex, IsRebuiltOnlyWhenTheApplicationsFoldersChange) {
     EXPECT_TRUE(index.bundleIDsForProgram(program).isEmpty());
 
     const QString entry = sandbox.applicationsFolder() + "/test.Late.desktop";
-    ASSERT_TRUE(SandboxHelpers::writeFile(
-        entry, "[Desktop Entry]\nType=Application\nName=Late\nExec=recorder-late %F\n"));
+    ASSERT_TRUE(
+        writeFile(entry, "[Desktop Entry]\nType=Application\nName=Late\nExec=recorder-late %F\n"));
     // GIO learns of the entry from its folder monitor, through the event loop.
     EXPECT_TRUE(waitUntil([&] {
         QCoreApplication::processEvents();

@@ -147,7 +147,7 @@ TEST_F(SelectionEndToEnd, EveryFormatComesBackByteForByte) {
     QStringList arguments; // the first two types are clipboard_seed's own
     for (qsizetype i = 0; i < formats.size(); ++i) {
         const QString file = LinuxSandbox::current().root() + "/format-" + QString::number(i);
-        ASSERT_TRUE(SandboxHelpers::writeFile(file, formats[i].second));
+        ASSERT_TRUE(writeFile(file, formats[i].second));
         arguments << (i < 2 ? QStringList() : QStringList{formats[i].first}) << "@" + file;
     }
     reseed(arguments);
@@ -255,7 +255,7 @@ TEST_F(SelectionEndToEnd, HelpersRunBetweenASavedAndARestoredClipboard) {
     const QString scripts = LinuxSandbox::current().root() + QStringLiteral("/Application Scripts");
     ASSERT_TRUE(ApplicationScriptsInstaller::install(scripts));
     const QString hanging = scripts + QStringLiteral("/GetHangingSelection");
-    ASSERT_TRUE(SandboxHelpers::writeFile(hanging, "#!/bin/sh\nsleep 30\n"));
+    ASSERT_TRUE(writeFile(hanging, "#!/bin/sh\nsleep 30\n"));
     QFile::setPermissions(hanging, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     selectBothFiles();
     using Kind = SelectionScriptRunner::Outcome::Kind;

@@ -64,7 +64,7 @@ TEST(AtspiAccessibilitySelection, WithoutX11TheTreeNamesTheFrontmostApplication)
             qputenv("DISPLAY", display);
     });
     const QString path = LinuxSandbox::current().filesFolder() + QStringLiteral("/chosen.txt");
-    ASSERT_TRUE(SandboxHelpers::writeFile(path, {}));
+    ASSERT_TRUE(writeFile(path, {}));
     const QUrl url = QUrl::fromLocalFile(path);
 
     FakeFrontmostApplication frontmost; // X11 names none

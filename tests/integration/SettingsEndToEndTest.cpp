@@ -39,9 +39,9 @@ protected:
         ASSERT_TRUE(installed);
         EndToEnd::writeSettings(routes);
         // No onboarding on top of the window.
-        ASSERT_TRUE(SandboxHelpers::writeFile(LinuxSandbox::current().configHome() +
-                                                  QStringLiteral("/Corvanta/Corvanta.conf"),
-                                              "[General]\nhasCompletedMenuBarOnboarding=true\n"));
+        ASSERT_TRUE(writeFile(LinuxSandbox::current().configHome() +
+                                  QStringLiteral("/Corvanta/Corvanta.conf"),
+                              "[General]\nhasCompletedMenuBarOnboarding=true\n"));
         ASSERT_TRUE(EndToEnd::startInstance(instance));
     }
 
@@ -216,7 +216,7 @@ TEST_F(SettingsRuleEndToEnd, OnboardedOnceStartsQuietlyAtLoginWithWorkingHotkeys
     EndToEnd::stopInstance(instance);
 
     QStringList exec;
-    for (const QByteArray& line : SandboxHelpers::readFile(entry).split('\n')) {
+    for (const QByteArray& line : readFile(entry).split('\n')) {
         if (line.startsWith("Exec="))
             exec = QProcess::splitCommand(QString::fromUtf8(line.mid(5)));
     }

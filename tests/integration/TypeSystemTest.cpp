@@ -62,7 +62,7 @@ TEST(GioTypeSystem, SampleTypeComesFromTheNameNeverFromTheContents) {
     };
     for (const auto& [name, expected] : samples) {
         const QString path = folder + '/' + name;
-        ASSERT_TRUE(SandboxHelpers::writeFile(path, "plain words\n"));
+        ASSERT_TRUE(writeFile(path, "plain words\n"));
         EXPECT_EQ(types.recordedContentType(path), expected) << name;
         const auto sample = probe.probe(QUrl::fromLocalFile(path));
         ASSERT_TRUE(std::holds_alternative<SampleType>(sample)) << name;
@@ -84,15 +84,15 @@ TEST(GioTypeSystem, TypeInstalledWhileRunningIsSeen) {
     ASSERT_EQ(types.recognisedType(type), std::nullopt);
 
     const QString mime = LinuxSandbox::current().dataHome() + "/mime";
-    ASSERT_TRUE(SandboxHelpers::writeFile(
-        mime + "/packages/corvanta-sample.xml",
-        "<?xml version=\"1.0\"?>\n"
-        "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-        "  <mime-type type=\"application/x-corvanta-sample\">\n"
-        "    <comment>Corvanta sample</comment>\n"
-        "    <sub-class-of type=\"text/plain\"/>\n"
-        "    <glob pattern=\"*.cvsample\"/>\n"
-        "  </mime-type>\n</mime-info>\n"));
+    ASSERT_TRUE(
+        writeFile(mime + "/packages/corvanta-sample.xml",
+                  "<?xml version=\"1.0\"?>\n"
+                  "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+                  "  <mime-type type=\"application/x-corvanta-sample\">\n"
+                  "    <comment>Corvanta sample</comment>\n"
+                  "    <sub-class-of type=\"text/plain\"/>\n"
+                  "    <glob pattern=\"*.cvsample\"/>\n"
+                  "  </mime-type>\n</mime-info>\n"));
     QProcess update;
     update.start("update-mime-database", {mime});
     ASSERT_TRUE(update.waitForFinished(30000) && update.exitCode() == 0);

@@ -41,7 +41,7 @@ protected:
             QFile::remove(created);
     }
     void write(const QString& path, const QByteArray& data, bool executable = false) {
-        ASSERT_TRUE(SandboxHelpers::writeFile(path, data));
+        ASSERT_TRUE(writeFile(path, data));
         createdFiles.append(path);
         if (executable)
             QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner);

@@ -34,7 +34,7 @@ bool reported(const std::optional<QString>& outcome) {
 }
 
 void writeEntry(const QString& relative, const QByteArray& contents) {
-    ASSERT_TRUE(SandboxHelpers::writeFile(entryPath(relative), contents));
+    ASSERT_TRUE(writeFile(entryPath(relative), contents));
 }
 
 // Opens a file with the application at `location`; what the launch reported.
@@ -80,7 +80,7 @@ TEST(GioWorkspace, ClaimAndLaunchReachGioAndReportFailures) {
     workspace.setDefaultApplication(entryPath("io.corvanta.Corvanta.desktop"), "text/markdown",
                                     into(claim));
     EXPECT_EQ(claim, std::nullopt);
-    EXPECT_TRUE(SandboxHelpers::readFile(LinuxSandbox::current().configHome() + "/mimeapps.list")
+    EXPECT_TRUE(readFile(LinuxSandbox::current().configHome() + "/mimeapps.list")
                     .contains("text/markdown=io.corvanta.Corvanta.desktop"));
     GObjectPtr<GAppInfo> current(g_app_info_get_default_for_type("text/markdown", FALSE));
     EXPECT_STREQ(g_app_info_get_id(current.get()), "io.corvanta.Corvanta.desktop");
@@ -123,7 +123,7 @@ TEST(GioWorkspace, LaunchCarriesTheRequestsActivationToken) {
         SandboxHelpers::waitUntil([&] { return QFile::exists(out); });
         QThread::msleep(50);
         QStringList passed;
-        for (const QByteArray& line : SandboxHelpers::readFile(out).split('\n')) {
+        for (const QByteArray& line : readFile(out).split('\n')) {
             if (line.startsWith("DESKTOP_STARTUP_ID=") || line.startsWith("XDG_ACTIVATION_TOKEN="))
                 passed.append(QString::fromUtf8(line));
         }
@@ -147,7 +147,7 @@ TEST(GioWorkspace, LaunchesFollowAnEntryEditedOrRemovedSinceTheLastOne) {
         QFile::remove(out);
         launched(workspace, entryPath("test.Edited.desktop"));
         SandboxHelpers::waitUntil([&] { return QFileInfo(out).size() > 0; });
-        EXPECT_EQ(SandboxHelpers::readFile(out).trimmed(), word);
+        EXPECT_EQ(readFile(out).trimmed(), word);
         EXPECT_EQ(workspace.locationForBundleID("test.Edited"), entryPath("test.Edited.desktop"));
     }
     QFile::remove(entryPath("test.Edited.desktop"));

@@ -10,14 +10,17 @@
 #include <gtest/gtest.h>
 
 // Writes `bytes` to `path`, making its folders; `executable` adds the owner's x bit.
-inline void writeFile(const QString& path, const QByteArray& bytes, bool executable = false) {
+// A failure is reported to the running test, and false.
+inline bool writeFile(const QString& path, const QByteArray& bytes, bool executable = false) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(file.write(bytes), bytes.size());
+    const bool written =
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
     file.close();
-    if (executable)
+    if (written && executable)
         file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+    EXPECT_TRUE(written) << "could not write " << qPrintable(path);
+    return written;
 }
 
 // The file's bytes; none when it cannot be read.
