@@ -13,8 +13,16 @@ RoutingHistory::RoutingHistory(Preferences& preferences, QString filePath, QObje
     , m_filePath(std::move(filePath)) {
     // One thread: writes land in the order they were asked for.
     m_writer.setMaxThreadCount(1);
-    if (isEnabled())
-        m_entries = RoutingHistoryFile::read(m_filePath).value_or(QList<RoutingHistoryEntry>());
+}
+
+const QList<RoutingHistoryEntry>& RoutingHistory::entries() const {
+    if (!m_entries) {
+        m_entries =
+            isEnabled()
+                ? RoutingHistoryFile::read(m_filePath).value_or(QList<RoutingHistoryEntry>())
+                : QList<RoutingHistoryEntry>();
+    }
+    return *m_entries;
 }
 
 RoutingHistory::~RoutingHistory() {
@@ -32,15 +40,16 @@ void RoutingHistory::setEnabled(bool enabled) {
 void RoutingHistory::record(const RoutingHistoryEntry& entry) {
     if (!isEnabled())
         return;
-    m_entries.prepend(entry);
-    if (m_entries.size() > RoutingHistoryFile::limit)
-        m_entries.resize(RoutingHistoryFile::limit);
+    entries();
+    m_entries->prepend(entry);
+    if (m_entries->size() > RoutingHistoryFile::limit)
+        m_entries->resize(RoutingHistoryFile::limit);
     scheduleWrite();
     Q_EMIT changed();
 }
 
 void RoutingHistory::clear() {
-    m_entries.clear();
+    m_entries = QList<RoutingHistoryEntry>();
     scheduleWrite();
     Q_EMIT changed();
 }
@@ -53,7 +62,7 @@ void RoutingHistory::scheduleWrite() {
     QTimer::singleShot(0, this, [this] {
         m_writeScheduled = false;
         const QPointer<RoutingHistory> self(this);
-        m_writer.start([self, path = m_filePath, snapshot = m_entries] {
+        m_writer.start([self, path = m_filePath, snapshot = entries()] {
             QString error;
             if (RoutingHistoryFile::write(path, snapshot, error))
                 return;
@@ -70,7 +79,7 @@ void RoutingHistory::scheduleWrite() {
 void RoutingHistory::waitForWrites() {
     if (m_writeScheduled) {
         m_writeScheduled = false;
-        m_writer.start([path = m_filePath, snapshot = m_entries] {
+        m_writer.start([path = m_filePath, snapshot = entries()] {
             QString ignored;
             RoutingHistoryFile::write(path, snapshot, ignored);
         });

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 #include <QThreadPool>
+#include <optional>
 
 class Preferences;
 
@@ -25,7 +26,8 @@ public:
     void record(const RoutingHistoryEntry& entry);
     // Forgets everything, on disk too.
     void clear();
-    const QList<RoutingHistoryEntry>& entries() const { return m_entries; }
+    // Read from disk on first use, not while Corvanta starts.
+    const QList<RoutingHistoryEntry>& entries() const;
     // Blocks until the writes asked for so far are done (for tests and quitting).
     void waitForWrites();
 
@@ -37,7 +39,7 @@ private:
 
     Preferences& m_preferences;
     QString m_filePath;
-    QList<RoutingHistoryEntry> m_entries;
+    mutable std::optional<QList<RoutingHistoryEntry>> m_entries;
     QThreadPool m_writer;
     bool m_writeScheduled = false;
     bool m_reportedFailure = false;
