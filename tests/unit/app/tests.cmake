@@ -1,9 +1,6 @@
 corvanta_test(test_app
   SOURCES
-    unit/app/CheckCommandTest.cpp
-    unit/app/HotkeyOpenArgumentsTest.cpp
-    unit/app/InstallActionsCommandTest.cpp
-    unit/app/TeachAndOwnershipTest.cpp
+    unit/app/CommandLineTest.cpp
   LIBS
     CorvantaApp
     FakePlatform

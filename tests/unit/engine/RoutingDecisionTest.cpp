@@ -129,13 +129,8 @@ TEST(RoutingDecision, namedRuleIsUsedWhateverItsConditions) {
 } // namespace
 
 TEST(PickerStyle, listWhenChosenOrWhenAScreenReaderRunsUnlessRadialIsForced) {
-    struct Case {
-        std::optional<QString> style;
-        bool screenReader;
-        std::optional<bool> forceRadial;
-        PickerStyle expected;
-    };
-    const Case cases[] = {
+    // Stored style, screen reader running, radial forced, the style used.
+    const std::tuple<std::optional<QString>, bool, std::optional<bool>, PickerStyle> rows[] = {
         {std::nullopt, false, std::nullopt, PickerStyle::radial},
         {QStringLiteral("list"), false, std::nullopt, PickerStyle::list},
         {QStringLiteral("radial"), true, std::nullopt, PickerStyle::list},
@@ -144,15 +139,15 @@ TEST(PickerStyle, listWhenChosenOrWhenAScreenReaderRunsUnlessRadialIsForced) {
         {QStringLiteral("list"), true, true, PickerStyle::list},
         {QStringLiteral("bogus"), false, std::nullopt, PickerStyle::radial},
     };
-    for (const Case& c : cases) {
+    for (const auto& [style, screenReaderOn, forceRadial, expected] : rows) {
         FakePreferences preferences;
-        preferences.setString(PreferenceKeys::editorPickerStyle, c.style);
-        if (c.forceRadial)
+        preferences.setString(PreferenceKeys::editorPickerStyle, style);
+        if (forceRadial)
             preferences.setBoolean(PreferenceKeys::editorPickerForceRadialWithVoiceOver,
-                                   *c.forceRadial);
+                                   *forceRadial);
         FakeScreenReader screenReader;
-        screenReader.enabled = c.screenReader;
-        EXPECT_EQ(ActionResolver::pickerStyle(preferences, screenReader), c.expected)
-            << c.style.value_or(QStringLiteral("(none)")).toStdString() << " " << c.screenReader;
+        screenReader.enabled = screenReaderOn;
+        EXPECT_EQ(ActionResolver::pickerStyle(preferences, screenReader), expected)
+            << style.value_or(QStringLiteral("(none)")).toStdString() << " " << screenReaderOn;
     }
 }

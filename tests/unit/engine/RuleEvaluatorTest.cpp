@@ -1,6 +1,7 @@
 #include "core/engine/RuleEvaluator.h"
 #include "core/engine/CaseInsensitiveText.h"
 #include "core/engine/OpenContextBuilder.h"
+#include "core/engine/RuleDescriptions.h"
 #include "tests/support/FakeServices.h"
 #include "tests/support/RuleBuilders.h"
 
@@ -25,6 +26,10 @@ TEST(PredicateMatches, everyKindAndOperator) {
     rich.creatorBundleID = "com.u.mac";
     rich.activeHotkeyNames = QSet<QString>{"rule-A", "rule-B"};
     rich.runningEnabledBundleIDs = {"a", "b"};
+    // Decomposed, as some file systems and tools give names; typed names are usually composed.
+    OpenContext decomposed = contextFor(QStringLiteral("/w/Cafe\u0301 Stra\u00DFe.md"));
+    decomposed.creatorName = QStringLiteral("R\u00E9sum\u00E9 Maker");
+    decomposed.creatorBundleID = QStringLiteral("org.gro\u00DF.app");
     const std::tuple<Predicate, OpenContext, bool> rows[] = {
         // Name: the whole name without its extension, ignoring case; empty never "contains".
         {fileName(SO::is, "notes.FINAL"), notes, true},
@@ -34,6 +39,14 @@ TEST(PredicateMatches, everyKindAndOperator) {
         {fileName(SO::contains, "S.fi"), notes, true},
         {fileName(SO::contains, ""), notes, false},
         {fileName(SO::is, "ÄRGER"), contextFor("/w/ärger.md"), true},
+        // Every string condition compares letters, not code points.
+        {fileName(SO::is, QStringLiteral("CAF\u00C9 STRASSE")), decomposed, true},
+        {fileName(SO::isNot, QStringLiteral("caf\u00E9 strasse")), decomposed, false},
+        {fileName(SO::contains, QStringLiteral("\u00E9 STR")), decomposed, true},
+        {creatorApp(EO::is, std::nullopt, QStringLiteral("RE\u0301SUME\u0301 MAKER")), decomposed,
+         true},
+        {creatorApp(EO::is, "ORG.GROSS.APP", std::nullopt), decomposed, true},
+        {fileExtension(SO::is, ".FILE"), contextFor(QStringLiteral("/w/notes.\uFB01le")), true},
         // Extension: outer dots trimmed, the last extension only.
         {fileExtension(SO::is, "..MD."), notes, true},
         {fileExtension(SO::is, "tar.gz"), tarball, false},
@@ -118,25 +131,6 @@ TEST(CaseInsensitiveText, normalisationFormsAndFullCaseFoldingCompareEqual) {
             << qPrintable(haystack + " / " + needle);
 }
 
-// Every string condition uses that comparison, not only the file name.
-TEST(PredicateMatches, stringConditionsCompareLettersNotCodePoints) {
-    const QString decomposedName = QStringLiteral("/w/Cafe\u0301 Stra\u00DFe.md");
-    OpenContext c = contextFor(decomposedName);
-    c.creatorName = QStringLiteral("R\u00E9sum\u00E9 Maker");
-    c.creatorBundleID = QStringLiteral("org.gro\u00DF.app");
-    const std::pair<Predicate, bool> rows[] = {
-        {fileName(SO::is, QStringLiteral("CAF\u00C9 STRASSE")), true},
-        {fileName(SO::isNot, QStringLiteral("caf\u00E9 strasse")), false},
-        {fileName(SO::contains, QStringLiteral("\u00E9 STR")), true},
-        {creatorApp(EO::is, std::nullopt, QStringLiteral("RE\u0301SUME\u0301 MAKER")), true},
-        {creatorApp(EO::is, "ORG.GROSS.APP", std::nullopt), true},
-    };
-    for (size_t i = 0; i < std::size(rows); ++i)
-        EXPECT_EQ(predicateMatches(rows[i].first, c), rows[i].second) << "row " << i;
-    const OpenContext ligature = contextFor(QStringLiteral("/w/notes.\uFB01le"));
-    EXPECT_TRUE(predicateMatches(fileExtension(SO::is, ".FILE"), ligature));
-}
-
 TEST(EvaluateGroup, emptyAndNestedGroups) {
     const OpenContext c = contextFor("/w/a.md");
     const std::pair<PredicateGroup, bool> rows[] = {
@@ -166,6 +160,72 @@ TEST(OpenContextBuilder, factsOfTheFile) {
     EXPECT_EQ(c.runningEnabledBundleIDs, QSet<QString>({"code"})) << "vim is disabled";
     EXPECT_EQ(c.parentPath, "/w");
     EXPECT_EQ(c.creatorName, std::nullopt) << "an empty creator is none";
+}
+
+TEST(RuleDescriptions, predicateAndConditionTexts) {
+    FakeShortcutRegistry shortcuts;
+    const RuleDescriptions descriptions{shortcuts};
+    shortcuts.shortcuts.insert("rule-set", {Qt::Key_M, Qt::ControlModifier | Qt::AltModifier});
+    const QString home = QDir::homePath();
+    const std::pair<Predicate, QString> rows[] = {
+        {fileName(SO::is, "draft"), "Name is “draft”"},
+        {fileExtension(SO::contains, ".MD."), "Extension contains “.MD.”"},
+        {parentFolder(EO::isNot, home + "/Archive"), "Folder is not ~/Archive"},
+        {parentFolder(EO::is, home), "Folder is ~"},
+        {parentFolder(EO::is, home + "2/x"), "Folder is " + home + "2/x"},
+        {parentFolder(std::nullopt, std::nullopt), "Folder is "},
+        {creatorApp(EO::is, "com.ulyssesapp.mac", "Ulysses"), "Creator is com.ulyssesapp.mac"},
+        {creatorApp(EO::isNot, std::nullopt, "Ulysses"), "Creator is not "},
+        {hotkey("rule-set"), "Hotkey Ctrl+Alt+M"},
+        {hotkey("rule-unset"), "Hotkey (not set)"},
+        {runningEditors(CO::greaterThan, 1), "Running editors > 1"},
+        {runningEditors(std::nullopt, std::nullopt), "Running editors is 0"},
+    };
+    for (const auto& [predicate, expected] : rows)
+        EXPECT_EQ(descriptions.predicateSummary(predicate), expected);
+
+    EXPECT_EQ(descriptions.conditionSummary(anyOf({})), "No conditions (never matches)");
+    EXPECT_EQ(descriptions.conditionSummary(anyOf({}, {allOf({}), anyOf({fileName(SO::is, "b")})})),
+              "(No conditions (never matches)) or (Name is “b”)");
+}
+
+TEST(RuleDescriptions, actionTexts) {
+    const std::pair<RuleAction, QString> rows[] = {
+        {openIn({"vim"}), "Vim"}, // disabled editors still have names
+        {openIn({"org.unknown"}), "org.unknown"},
+        {openIn({}), "?"},
+        {openIn({"typora", "code", "vim", "x"}), "Typora + 3 more"},
+        {{Kind::specificEditor, "code", QStringList(), std::nullopt}, "Code"},
+        {actionOf(Kind::bestRunningEditor), "Best running editor"},
+        {actionOf(Kind::defaultEditor), "Default editor"},
+        {actionOf(Kind::selectFromAllEditors), "Select from all editors"},
+        {actionOf(Kind::selectFromRunningEditors), "Select from running editors"},
+    };
+    for (const auto& [action, expected] : rows)
+        EXPECT_EQ(RuleDescriptions::actionSummary(action, markdownRoute().editors), expected);
+}
+
+TEST(RuleDescriptions, defaultRuleTexts) {
+    Route route = markdownRoute();
+    // Default Rule kind, its editors, active editor, expected text after the arrow.
+    const std::tuple<Kind, Opt<QStringList>, const char*, const char*> rows[] = {
+        {Kind::selectFromRunningEditors, {}, "code", "Select from running (fallback: Code)"},
+        {Kind::selectFromAllEditors, {}, "vim", "Select from all (fallback: No Editor Selected)"},
+        {Kind::selectFromAllEditors, list("code"), "",
+         "Select from all (fallback: No Editor Selected)"},
+        {Kind::specificEditor, list("vim code gone zed"), "typora", "Code, Zed"},
+        {Kind::specificEditor, list("zed code typora"), "", "Zed + 2 more"},
+        {Kind::specificEditor, list("vim"), "code", "No Editor Selected"},
+        {Kind::specificEditor, QStringList(), "zed", "Zed"},
+        {Kind::specificEditor, {}, "vim", "No Editor Selected"},
+    };
+    for (const auto& [kind, defaults, active, expected] : rows) {
+        route.defaultActionKind = kind;
+        route.defaultOpenBundleIDs = defaults;
+        route.activeBundleID = opt(active);
+        EXPECT_EQ(RuleDescriptions::defaultRuleSummary(route),
+                  "Default Rule → " + QString::fromUtf8(expected));
+    }
 }
 
 } // namespace

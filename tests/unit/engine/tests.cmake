@@ -2,5 +2,4 @@ corvanta_test(test_engine
   SOURCES
     unit/engine/RuleEvaluatorTest.cpp
     unit/engine/RoutingDecisionTest.cpp
-    unit/engine/RuleDescriptionsTest.cpp
 )

@@ -48,8 +48,8 @@ TEST(RoutingHistory, EveryKindOfEntrySurvivesTheFileByteForByte) {
     QString error;
     ASSERT_TRUE(RoutingHistoryFile::write(path, entries, error)) << error.toStdString();
     EXPECT_EQ(RoutingHistoryFile::read(path), entries);
-    EXPECT_EQ(readFile(path).count('\n'),
-              entries.size()); // one line each, newlines escaped
+    // One line each: newlines in paths are escaped.
+    EXPECT_EQ(readFile(path).count('\n'), entries.size());
 }
 
 TEST(RoutingHistory, TheFileKeepsTheNewest500AndSkipsDamagedLinesAndNeverHalfWrites) {

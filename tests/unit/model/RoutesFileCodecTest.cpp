@@ -1,4 +1,5 @@
 #include "core/model/RoutesFileCodec.h"
+#include "core/model/PathExtension.h"
 #include "core/model/RuleCodec.h"
 #include "tests/support/JsonEdit.h"
 #include "tests/support/RuleBuilders.h"
@@ -11,8 +12,8 @@ using namespace RuleBuilders;
 namespace {
 
 // Keys starting with "@" address the second rule of the first route.
-QString keyPath(const char* key) {
-    return QString::fromUtf8(key).replace("@", "routes[0].rules[1].");
+QString keyPath(QString key) {
+    return key.replace("@", "routes[0].rules[1].");
 }
 
 TEST(RoutesFileCodec, everyFieldIsReadAndWrittenBackExceptPathRules) {
@@ -76,33 +77,18 @@ TEST(RoutesFileCodec, missingAndNullOptionalKeysTakeTheDefaults) {
 // Removing a required key, or setting it to null, fails the whole document with an error
 // naming the object that lacks it.
 TEST(RoutesFileCodec, missingOrNullRequiredKeyFailsTheDocument) {
-    for (const char* key : {"routes",
-                            "routes[0].id",
-                            "routes[1].name",
-                            "routes[0].editors[1].bundleID",
-                            "routes[0].editors[1].name",
-                            "routes[0].editors[1].opensFolder",
-                            "routes[0].editors[1].enabled",
-                            "routes[0].editors[0].manual",
-                            "routes[0].pathRules[0].pathPrefix",
-                            "routes[0].pathRules[0].bundleID",
-                            "routes[0].utilities[2].kind",
-                            "routes[0].utilities[0].enabled",
-                            "routes[0].enabledShortcuts[0].id",
-                            "routes[0].enabledServices[0].name",
-                            "routes[0].enabledScripts[0].relativePath",
-                            "routes[0].enabledScripts[0].name",
-                            "@id",
-                            "@enabled",
-                            "@when",
-                            "@action",
-                            "@when.id",
-                            "@when.combine",
-                            "@when.predicates",
-                            "@when.predicates[2].id",
-                            "@when.predicates[0].kind",
-                            "@when.groups[0].predicates[1].id",
-                            "@action.kind"}) {
+    const QStringList keys =
+        list("routes routes[0].id routes[1].name routes[0].editors[1].bundleID "
+             "routes[0].editors[1].name routes[0].editors[1].opensFolder "
+             "routes[0].editors[1].enabled routes[0].editors[0].manual "
+             "routes[0].pathRules[0].pathPrefix routes[0].pathRules[0].bundleID "
+             "routes[0].utilities[2].kind routes[0].utilities[0].enabled "
+             "routes[0].enabledShortcuts[0].id routes[0].enabledServices[0].name "
+             "routes[0].enabledScripts[0].relativePath routes[0].enabledScripts[0].name @id "
+             "@enabled @when @action @when.id @when.combine @when.predicates "
+             "@when.predicates[2].id @when.predicates[0].kind @when.groups[0].predicates[1].id "
+             "@action.kind");
+    for (const QString& key : keys) {
         const QString path = keyPath(key);
         const qsizetype dot = path.lastIndexOf('.');
         const QString expected = (dot < 0 ? QString() : path.left(dot) + ": ") + "missing key \"" +
@@ -193,6 +179,114 @@ TEST(RoutesFileCodec, actionEditorListIsNormalisedBothWays) {
     };
     for (const auto& [action, json] : writes)
         EXPECT_EQ(bytes(RuleCodec::encode(action)), json);
+}
+
+using UK = PickerUtilityKind;
+
+// Enabled B ("Beta"), A ("Alpha"), C ("Cobalt"); X disabled.
+Route routeWithBAC() {
+    Route r;
+    r.editors = {editor("B", "Beta"), editor("A", "Alpha"), editor("C", "Cobalt"),
+                 editor("X", "Xylo", false)};
+    return r;
+}
+
+TEST(RouteNormalisation, defaultRuleIsNarrowedAndUtilitiesBecomeThree) {
+    const QJsonObject root = set(document(), "routes[1].defaultActionKind", "bestRunningEditor");
+    EXPECT_EQ(decodeOk(root).routes.value(1).defaultActionKind, Kind::specificEditor);
+    for (Kind kind : {Kind::selectFromAllEditors, Kind::selectFromRunningEditors})
+        EXPECT_EQ(Route::normalizedDefaultActionKind(kind), kind);
+    for (std::optional<Kind> kind : {std::optional(Kind::defaultEditor), std::optional<Kind>()})
+        EXPECT_EQ(Route::normalizedDefaultActionKind(kind), Kind::specificEditor);
+
+    // Fixed order; a later entry of a kind wins; a missing kind gets its default entry.
+    Route r;
+    r.utilities = {{UK::openParentInTerminal, false, "iterm"},
+                   {UK::revealInFinder, false, std::nullopt},
+                   {UK::revealInFinder, true, "t"}};
+    r.normalizeUtilities();
+    EXPECT_EQ(r.utilities, QList<PickerUtility>({PickerUtility::makeDefault(UK::copyPOSIXPath),
+                                                 {UK::revealInFinder, true, "t"},
+                                                 {UK::openParentInTerminal, false, "iterm"}}));
+    EXPECT_EQ(r.utilities[0], (PickerUtility{UK::copyPOSIXPath, true, std::nullopt}));
+}
+
+TEST(RouteNormalisation, preferenceOrder) {
+    // Stored order, active editor, normalised order.
+    const std::tuple<QStringList, std::optional<QString>, QStringList> rows[] = {
+        {{"C", "X"}, {}, {"C", "A", "B"}}, // stale dropped, the rest by name
+        {{}, "B", {"B", "A", "C"}},        // an empty order starts with the active editor
+        {{"C"}, "B", {"C", "A", "B"}},
+        {{}, "X", {"A", "B", "C"}}, // a disabled active editor is not promoted
+        {{"A", "A"}, {}, {"A", "A", "B", "C"}},
+        {{"gone"}, "C", {"C", "A", "B"}},
+    };
+    for (const auto& [stored, active, expected] : rows) {
+        Route r = routeWithBAC();
+        r.defaultPreferenceOrder = stored;
+        r.activeBundleID = active;
+        r.normalizePreferenceOrder();
+        EXPECT_EQ(r.defaultPreferenceOrder, expected) << stored.join(',').toStdString();
+    }
+}
+
+TEST(RouteNormalisation, purgeEditorReferencesKeepsEveryRule) {
+    const std::pair<RuleAction, RuleAction> rows[] = {
+        {{Kind::specificEditor, "x", QStringList{"x"}, QStringList{"A"}}, {}},
+        {{Kind::specificEditor, "x", QStringList{"x", "B", "x", "C"}, std::nullopt},
+         {Kind::specificEditor, "B", QStringList{"B", "C"}, std::nullopt}},
+        {{Kind::specificEditor, "x", std::nullopt, std::nullopt}, {}},
+        // Other kinds only lose the editor from their order; the list stays when empty.
+        {{Kind::bestRunningEditor, std::nullopt, std::nullopt, QStringList{"x"}},
+         {Kind::bestRunningEditor, std::nullopt, std::nullopt, QStringList()}},
+        {{Kind::selectFromAllEditors, "x", QStringList{"x"}, std::nullopt},
+         {Kind::selectFromAllEditors, "x", QStringList{"x"}, std::nullopt}},
+    };
+    Route r = routeWithBAC();
+    r.defaultOpenBundleIDs = QStringList{"x", "A", "x"};
+    for (const auto& row : rows)
+        r.rules.append(Rule{makeRuleIdentifier(), std::nullopt, true, {}, row.first});
+    r.purgeEditorReferences("x");
+    EXPECT_EQ(r.defaultOpenBundleIDs, QStringList({"A"}));
+    ASSERT_EQ(r.rules.size(), std::size(rows));
+    for (size_t i = 0; i < std::size(rows); ++i)
+        EXPECT_EQ(r.rules[i].action, rows[i].second) << i;
+    r.purgeEditorReferences("A");
+    EXPECT_FALSE(r.defaultOpenBundleIDs.has_value());
+}
+
+// An HTML route lists the web browsers: it may know the type by any of its names.
+TEST(RouteFacts, htmlRouteIsKnownByExtensionOrEitherTypeName) {
+    const std::tuple<QStringList, QStringList, bool> rows[] = {
+        {{"HTM"}, {}, true},
+        {{"xhtml"}, {"text/html"}, true},
+        {{}, {"public.html"}, true},
+        {{"xhtml"}, {"application/xhtml+xml", "text/plain"}, false},
+    };
+    for (const auto& [extensions, identifiers, expected] : rows) {
+        Route r;
+        r.extensions = extensions;
+        r.probeIdentifiers = identifiers;
+        EXPECT_EQ(r.isHTMLRoute(), expected) << identifiers.join(',').toStdString();
+    }
+}
+
+// Route lookup and rule facts rely on these; a dotfile must not be routed by its name.
+TEST(PathExtension, splitsTheLastComponent) {
+    const char* rows[][3] = {
+        {"/u/Notes.Final.MD", "md", "Notes.Final"},
+        {"/u/README", "", "README"},
+        {"/u/.profile", "", ".profile"},
+        {"/u/.config.json", "json", ".config"},
+        {"/u/dir.d/", "d", "dir"},
+        {"/", "", ""},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(pathExtension(QString::fromUtf8(row[0])), row[1]) << row[0];
+        EXPECT_EQ(pathBaseName(QString::fromUtf8(row[0])), row[2]) << row[0];
+    }
+    EXPECT_EQ(pathExtension(QUrl::fromLocalFile("/tmp/a b%20c.Md")), "md");
+    EXPECT_EQ(urlPath(QUrl("file:///tmp/a%20b.md")), "/tmp/a b.md");
 }
 
 } // namespace

@@ -1,5 +1,4 @@
 corvanta_test(test_model
   SOURCES
     unit/model/RoutesFileCodecTest.cpp
-    unit/model/RouteTest.cpp
 )

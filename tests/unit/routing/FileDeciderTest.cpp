@@ -110,18 +110,3 @@ TEST(FileDecider, LooksUpRunningEditorsOnlyWhenTheDecisionDependsOnThem) {
                   RoutingDecision::decide(loaded, noneRunning, reference));
     }
 }
-
-TEST(FileDecider, AFileOfNoRouteHasNoFactsAndAsksNothing) {
-    QTemporaryDir dir;
-    FakePlatform fake;
-    const QString path = dir.filePath(QStringLiteral("routes.json"));
-    writeRoutes(path, {markdownWith({}, Kind::selectFromRunningEditors)});
-    const RouteStore store(fake.types, fake.workspace, path);
-    CountingRunning running;
-    const FileDecision decided =
-        FileDecider(store, running, fake.metadata)
-            .decide(QUrl::fromLocalFile(dir.filePath("a.rst")), std::nullopt, std::nullopt);
-    EXPECT_FALSE(decided.route);
-    EXPECT_FALSE(decided.context);
-    EXPECT_EQ(running.calls, 0);
-}

@@ -63,13 +63,30 @@ TEST_F(TeachingTest, OverlapKindsAndCustomRouteIDs) {
         EXPECT_EQ(FileTypeProbe::customRouteID("org", id, existing), expected);
 }
 
-TEST_F(TeachingTest, SampleWithoutExtensionOrOfAManagedType) {
+// Whatever the alert says, the routes file and the default handlers stay as they were.
+TEST_F(TeachingTest, SamplesWithoutExtensionOfAManagedTypeOrFoldersTeachNothing) {
     fake.types.setRecordedContentType(dir.filePath("a.md"), "net.daringfireball.markdown");
+    for (const QString name : {"project.md", "notes.d", "plain"}) {
+        ASSERT_TRUE(QDir(dir.path()).mkpath(name));
+        fake.types.setRecordedContentType(dir.filePath(name), "inode/directory");
+    }
+    const QString folder = "corvanta learns a new type from a sample file. Choose a file instead.";
+    const std::tuple<const char*, std::optional<QString>, QString, QString> rows[] = {
+        {"README", std::nullopt, "No file extension",
+         "corvanta needs a filename extension to learn a new type."},
+        {"a.md", "markdown", "Already managed", ".md is already handled by Markdown."},
+        {"project.md", std::nullopt, "“project.md” is a folder", folder},
+        {"notes.d", std::nullopt, "“notes.d” is a folder", folder},
+        {"plain", std::nullopt, "“plain” is a folder", folder},
+    };
     const FileStamp before = stampOf(path());
-    EXPECT_EQ(teach("README"), std::nullopt);
-    expectAlert(0, "No file extension", "corvanta needs a filename extension to learn a new type.");
-    EXPECT_EQ(teach("a.md"), "markdown");
-    expectAlert(1, "Already managed", ".md is already handled by Markdown.");
+    qsizetype alert = 0;
+    for (const auto& [name, taught, message, informative] : rows) {
+        EXPECT_EQ(teach(name), taught) << name;
+        expectAlert(alert++, message, informative);
+    }
+    EXPECT_EQ(fake.alerts.shown.size(), alert);
+    EXPECT_EQ(store->routes().size(), 2);
     EXPECT_EQ(shown, QStringList{"markdown"});
     EXPECT_TRUE(claimedTypes().isEmpty());
     EXPECT_EQ(stampOf(path()), before);
@@ -116,25 +133,6 @@ TEST_F(TeachingTest, NewTypeBecomesACustomRouteAfterConfirmation) {
     expectAlert(2, "Add file type?",
                 "Teach corvanta to route .qqq files (.qqq)?\n\nYou'll pick an editor in Settings.");
     EXPECT_EQ(claimedTypes(), QStringList{"text/x-org"});
-}
-
-TEST_F(TeachingTest, FolderIsRefusedWhateverItsName) {
-    for (const QString name : {"project.md", "notes.d", "plain"}) {
-        ASSERT_TRUE(QDir(dir.path()).mkpath(name));
-        fake.types.setRecordedContentType(dir.filePath(name), "inode/directory");
-    }
-    const FileStamp before = stampOf(path());
-    EXPECT_EQ(teach("project.md"), std::nullopt);
-    expectAlert(0, "“project.md” is a folder",
-                "corvanta learns a new type from a sample file. Choose a file instead.");
-    EXPECT_EQ(teach("notes.d"), std::nullopt);
-    EXPECT_EQ(teach("plain"), std::nullopt);
-    EXPECT_EQ(fake.alerts.shown.size(), 3);
-    EXPECT_EQ(fake.alerts.shown[2].messageText, "“plain” is a folder");
-    EXPECT_EQ(store->routes().size(), 2);
-    EXPECT_TRUE(claimedTypes().isEmpty());
-    EXPECT_TRUE(shown.isEmpty());
-    EXPECT_EQ(stampOf(path()), before);
 }
 
 TEST_F(TeachingTest, ClaimerSkipsLinkTypesAndExplainsRefusals) {
