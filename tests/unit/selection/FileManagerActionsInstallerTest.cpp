@@ -75,6 +75,7 @@ protected:
         writeFile(m_data + "/kio/servicemenus/mine.desktop", "[Desktop Entry]\nType=Service\n");
         writeFile(m_data + "/nautilus/scripts/Mine", "#!/bin/sh\n# corvanta-rule-X but not ours\n");
         writeFile(m_data + "/nautilus/scripts/Sub/Deep", "#!/bin/sh\necho deep\n");
+        writeFile(m_data + "/nautilus/scripts/Taken (Corvanta)", "#!/bin/sh\necho mine\n");
         writeFile(m_config + "/Thunar/uca.xml", userUca);
     }
 
@@ -88,13 +89,14 @@ TEST_F(FileManagerActionsTest, InstallKeepsCurrentAndRemovalRestoresTheUsersFile
     const auto before = snapshot(m_home.path());
     const QList<RuleAction> rules{{"A1", QStringLiteral("Markdown"), QStringLiteral("Super+M"), {}},
                                   {"B2", QStringLiteral("Images"), std::nullopt, {}},
-                                  {"../../escape", QStringLiteral("Bad"), std::nullopt, {}}};
+                                  {"../../escape", QStringLiteral("Bad"), std::nullopt, {}},
+                                  {"C3", QStringLiteral("Taken"), std::nullopt, {}}};
     auto fm = installer();
 
     const auto installed = fm.install(rules);
     EXPECT_TRUE(installed.ok()) << installed.errors.join("; ").toStdString();
-    // An id that cannot name a file is left out.
-    EXPECT_EQ(installed.skipped.size(), 1);
+    // An id that cannot name a file, and a script the user's own script's name holds.
+    EXPECT_EQ(installed.skipped.size(), 2);
     for (const auto& [path, bytes] : snapshot(m_home.path()))
         EXPECT_FALSE(path.contains("escape") || bytes.contains("escape")) << path.toStdString();
     for (const QString& path : {m_data + "/nemo/actions/corvanta-rule-A1.nemo_action",
@@ -106,7 +108,7 @@ TEST_F(FileManagerActionsTest, InstallKeepsCurrentAndRemovalRestoresTheUsersFile
     EXPECT_TRUE(QFileInfo(m_data + "/kio/servicemenus/corvanta-rule-A1.desktop").isExecutable());
     EXPECT_TRUE(QFileInfo(m_data + "/nautilus/scripts/Images (Corvanta)").isExecutable());
     const auto thunar = thunarActions(readFile(m_config + "/Thunar/uca.xml"));
-    EXPECT_EQ(thunar.size(), 4u);
+    EXPECT_EQ(thunar.size(), 5u);
     EXPECT_EQ(thunar.at("corvanta-rule-B2"), QStringLiteral("Images"));
     EXPECT_EQ(thunar.at("1-1"), QStringLiteral("Open Terminal & Here"));
 
