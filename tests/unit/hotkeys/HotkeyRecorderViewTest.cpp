@@ -48,16 +48,12 @@ TEST_F(HotkeyRecorderViewTest, LooksAsTheRuleEditorExpects) {
                                   "Finder doesn't treat a letter as type-ahead. Function keys "
                                   "work without \u2318. The same keys can be used on other file "
                                   "types."));
-    EXPECT_GE(view->minimumSizeHint().width(), 130);
-    EXPECT_GE(view->width(), 130);
     EXPECT_EQ(title(), QStringLiteral("Record Shortcut"));
     // Reached from the keyboard alone: focus given to the view lands on the button.
     view->setFocus();
     EXPECT_TRUE(view->button()->hasFocus());
-}
 
-// Where the desktop assigns the keys, the recorder says so; on X11 it does not.
-TEST_F(HotkeyRecorderViewTest, SaysWhenTheDesktopConfirmsTheKeys) {
+    // Where the desktop assigns the keys, the recorder says so; on X11 it does not.
     const QString note = HotkeyRecorder::desktopConfirmsNote();
     ASSERT_TRUE(note.contains(QStringLiteral("confirm")));
     EXPECT_FALSE(view->button()->toolTip().contains(note));

@@ -4,10 +4,9 @@
 #include "core/platform/PlatformTexts.h"
 #include "core/platform/Shortcut.h"
 #include "core/platform/ShortcutModifiers.h"
+#include "tests/support/CoreAppTest.h"
 #include "tests/support/RuleBuilders.h"
 
-#include <QCoreApplication>
-#include <gtest/gtest.h>
 #include <optional>
 
 namespace hotkeytest {
@@ -34,20 +33,4 @@ inline Rule hotkeyRule(const QString& id, bool enabled = true) {
     return rule;
 }
 
-// A test that needs the run's one QCoreApplication (timers, posted events).
-class CoreAppTest : public testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test_hotkeys", *argv[] = {name, nullptr};
-        if (!QCoreApplication::instance())
-            new QCoreApplication(argc, argv);
-    }
-};
-
-// Lets the main queue run what was posted to it.
-inline void drainMainQueue() {
-    QCoreApplication::sendPostedEvents();
-    QCoreApplication::processEvents();
-}
 } // namespace hotkeytest

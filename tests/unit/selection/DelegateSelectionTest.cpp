@@ -52,8 +52,6 @@ TEST_F(DelegateSelection, FlagsRebuildTheResolver) {
         return QList<QUrl>{files[1], files[0]};
     });
     EXPECT_EQ(delegate->selectionResolver().selectedFileURLs(), (QList<QUrl>{files[1], files[0]}));
-    EXPECT_TRUE(delegate->usesApplicationScriptsSelection());
-    EXPECT_FALSE(delegate->allowsAccessibilitySelection());
 }
 
 TEST_F(DelegateSelection, SentSelectionIsCleanedAndRoutedLikeAHotkeyFire) {

@@ -4,10 +4,8 @@
 #include "core/model/LocalFileURL.h"
 #include "core/utilities/ActionCommandLine.h"
 #include "core/utilities/FileManagerActions.h"
+#include "tests/support/TestFiles.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -17,16 +15,9 @@ namespace {
 
 using RuleAction = FileManagerActionsInstaller::RuleAction;
 
-QByteArray read(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void write(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
+// The file's bytes; none when there is no file.
+std::optional<QByteArray> contents(const QString& path) {
+    return QFileInfo::exists(path) ? std::optional(readFile(path)) : std::nullopt;
 }
 
 // Every file under `root`, relative path to bytes.
@@ -40,7 +31,7 @@ std::map<QString, QByteArray> snapshot(const QString& root) {
             if (info.isDir())
                 pending.append(info.filePath());
             else
-                files[QDir(root).relativeFilePath(info.filePath())] = read(info.filePath());
+                files[QDir(root).relativeFilePath(info.filePath())] = readFile(info.filePath());
         }
     }
     return files;
@@ -78,12 +69,14 @@ protected:
     }
     // One file of the user's in each format.
     void seedUserActions() {
-        write(m_data + "/nemo/actions/mine.nemo_action", "[Nemo Action]\nName=Mine\nExec=x %F\n");
-        write(m_data + "/nemo/actions/corvanta-notes.txt", "not an action of ours\n");
-        write(m_data + "/kio/servicemenus/mine.desktop", "[Desktop Entry]\nType=Service\n");
-        write(m_data + "/nautilus/scripts/Mine", "#!/bin/sh\n# corvanta-rule-X but not ours\n");
-        write(m_data + "/nautilus/scripts/Sub/Deep", "#!/bin/sh\necho deep\n");
-        write(m_config + "/Thunar/uca.xml", userUca);
+        writeFile(m_data + "/nemo/actions/mine.nemo_action",
+                  "[Nemo Action]\nName=Mine\nExec=x %F\n");
+        writeFile(m_data + "/nemo/actions/corvanta-notes.txt", "not an action of ours\n");
+        writeFile(m_data + "/kio/servicemenus/mine.desktop", "[Desktop Entry]\nType=Service\n");
+        writeFile(m_data + "/nautilus/scripts/Mine", "#!/bin/sh\n# corvanta-rule-X but not ours\n");
+        writeFile(m_data + "/nautilus/scripts/Sub/Deep", "#!/bin/sh\necho deep\n");
+        writeFile(m_data + "/nautilus/scripts/Taken (Corvanta)", "#!/bin/sh\necho mine\n");
+        writeFile(m_config + "/Thunar/uca.xml", userUca);
     }
 
     QTemporaryDir m_home;
@@ -95,11 +88,17 @@ TEST_F(FileManagerActionsTest, InstallKeepsCurrentAndRemovalRestoresTheUsersFile
     seedUserActions();
     const auto before = snapshot(m_home.path());
     const QList<RuleAction> rules{{"A1", QStringLiteral("Markdown"), QStringLiteral("Super+M"), {}},
-                                  {"B2", QStringLiteral("Images"), std::nullopt, {}}};
+                                  {"B2", QStringLiteral("Images"), std::nullopt, {}},
+                                  {"../../escape", QStringLiteral("Bad"), std::nullopt, {}},
+                                  {"C3", QStringLiteral("Taken"), std::nullopt, {}}};
     auto fm = installer();
 
     const auto installed = fm.install(rules);
     EXPECT_TRUE(installed.ok()) << installed.errors.join("; ").toStdString();
+    // An id that cannot name a file, and a script the user's own script's name holds.
+    EXPECT_EQ(installed.skipped.size(), 2);
+    for (const auto& [path, bytes] : snapshot(m_home.path()))
+        EXPECT_FALSE(path.contains("escape") || bytes.contains("escape")) << path.toStdString();
     for (const QString& path : {m_data + "/nemo/actions/corvanta-rule-A1.nemo_action",
                                 m_data + "/nemo/actions/corvanta-rule-B2.nemo_action",
                                 m_data + "/kio/servicemenus/corvanta-rule-A1.desktop",
@@ -108,8 +107,8 @@ TEST_F(FileManagerActionsTest, InstallKeepsCurrentAndRemovalRestoresTheUsersFile
         EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
     EXPECT_TRUE(QFileInfo(m_data + "/kio/servicemenus/corvanta-rule-A1.desktop").isExecutable());
     EXPECT_TRUE(QFileInfo(m_data + "/nautilus/scripts/Images (Corvanta)").isExecutable());
-    const auto thunar = thunarActions(read(m_config + "/Thunar/uca.xml"));
-    EXPECT_EQ(thunar.size(), 4u);
+    const auto thunar = thunarActions(readFile(m_config + "/Thunar/uca.xml"));
+    EXPECT_EQ(thunar.size(), 5u);
     EXPECT_EQ(thunar.at("corvanta-rule-B2"), QStringLiteral("Images"));
     EXPECT_EQ(thunar.at("1-1"), QStringLiteral("Open Terminal & Here"));
 
@@ -126,8 +125,8 @@ TEST_F(FileManagerActionsTest, InstallKeepsCurrentAndRemovalRestoresTheUsersFile
     EXPECT_FALSE(QFileInfo::exists(m_data + "/nautilus/scripts/Images (Corvanta)"));
     EXPECT_TRUE(QFileInfo::exists(m_data + "/nautilus/scripts/Notes (Corvanta)"));
     EXPECT_TRUE(
-        read(m_data + "/nemo/actions/corvanta-rule-A1.nemo_action").contains("Name=Notes\n"));
-    const auto renamed = thunarActions(read(m_config + "/Thunar/uca.xml"));
+        readFile(m_data + "/nemo/actions/corvanta-rule-A1.nemo_action").contains("Name=Notes\n"));
+    const auto renamed = thunarActions(readFile(m_config + "/Thunar/uca.xml"));
     EXPECT_EQ(renamed.size(), 3u);
     EXPECT_EQ(renamed.at("corvanta-rule-A1"), QStringLiteral("Notes"));
 
@@ -171,27 +170,33 @@ TEST_F(FileManagerActionsTest, ThunarMergeAroundTheUsersLayouts) {
                                       "<action><unique-id>b</unique-id></action>\n</actions>\n"));
 }
 
-TEST_F(FileManagerActionsTest, DamagedThunarFileIsNeverOverwritten) {
+// The files merged with the user's lines: one we cannot read is left byte for byte.
+TEST_F(FileManagerActionsTest, DamagedMergedFilesAreNeverOverwritten) {
+    static const char notText[] = "F4 Terminal\n\xff\xfe\0 broken";
     const struct {
-        const char* name;
+        const char* file;
         QByteArray bytes;
     } cases[] = {
-        {"not xml", "this is not xml"},
-        {"cut short", "<actions><action><unique-id>a</unique-id>"},
-        {"other root", "<menu><action/></menu>"},
-        {"not utf-8", "<actions><action><name>\xff\xfe</name></action></actions>"},
-        {"empty", ""},
+        {"/Thunar/uca.xml", "this is not xml"},
+        {"/Thunar/uca.xml", "<actions><action><unique-id>a</unique-id>"},
+        {"/Thunar/uca.xml", "<menu><action/></menu>"},
+        {"/Thunar/uca.xml", "<actions><action><name>\xff\xfe</name></action></actions>"},
+        {"/Thunar/uca.xml", ""},
+        {"/nautilus/scripts-accels", QByteArray(notText, sizeof notText - 1)},
     };
+    const RuleAction rule{"A", QStringLiteral("A"), QStringLiteral("Ctrl+Alt+K"),
+                          Shortcut{Qt::Key_K, Qt::ControlModifier | Qt::AltModifier}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        write(m_config + "/Thunar/uca.xml", c.bytes);
-        const auto result = installer().install({{"A", QStringLiteral("A"), std::nullopt, {}}});
-        EXPECT_FALSE(result.ok());
-        EXPECT_EQ(read(m_config + "/Thunar/uca.xml"), c.bytes);
+        SCOPED_TRACE(c.file + c.bytes.toStdString());
+        const QString file = m_config + QString::fromLatin1(c.file);
+        writeFile(file, c.bytes);
+        EXPECT_FALSE(installer().install({rule}).ok());
+        EXPECT_EQ(contents(file), c.bytes);
         // The other file managers still get theirs.
         EXPECT_TRUE(QFileInfo::exists(m_data + "/nemo/actions/corvanta-rule-A.nemo_action"));
         EXPECT_FALSE(installer().remove().ok());
-        EXPECT_EQ(read(m_config + "/Thunar/uca.xml"), c.bytes);
+        EXPECT_EQ(contents(file), c.bytes);
+        QFile::remove(file);
     }
 }
 
@@ -211,8 +216,7 @@ TEST_F(FileManagerActionsTest, WhatWeWriteIsReadBackAndRunsAsTheSameActionWhatev
     // one per NUL.
     const QString program = m_home.filePath(QStringLiteral("my \"bin\"/cor$vanta%f"));
     const QString out = m_home.filePath(QStringLiteral("args"));
-    write(program, "#!/bin/sh\nprintf '%s\\0' \"$@\" > '" + out.toUtf8() + "'\n");
-    QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner);
+    writeFile(program, "#!/bin/sh\nprintf '%s\\0' \"$@\" > '" + out.toUtf8() + "'\n", true);
     QList<RuleAction> rules;
     for (int i = 0; i < int(std::size(names)); ++i)
         rules.append({QStringLiteral("ID%1").arg(i), names[i], names[i], {}});
@@ -230,14 +234,14 @@ TEST_F(FileManagerActionsTest, WhatWeWriteIsReadBackAndRunsAsTheSameActionWhatev
     // xargs runs an argument vector as given, whatever bytes it holds.
     const auto run = [&](const QList<QByteArray>& argv) {
         QFile::remove(out);
-        write(m_home.filePath(QStringLiteral("argv")), argv.join('\0') + '\0');
+        writeFile(m_home.filePath(QStringLiteral("argv")), argv.join('\0') + '\0');
         QProcess process;
         process.setWorkingDirectory(m_home.path());
         process.setStandardInputFile(m_home.filePath(QStringLiteral("argv")));
         process.start(QStringLiteral("xargs"), {"-0", "sh", "-c", "exec \"$@\"", "sh"});
         EXPECT_TRUE(process.waitForFinished(10000) && process.exitCode() == 0)
             << process.readAllStandardError().toStdString();
-        QList<QByteArray> received = read(out).split('\0');
+        QList<QByteArray> received = readFile(out).split('\0');
         received.removeLast();
         return received;
     };
@@ -277,17 +281,6 @@ TEST_F(FileManagerActionsTest, WhatWeWriteIsReadBackAndRunsAsTheSameActionWhatev
     EXPECT_FALSE(QFileInfo::exists(m_home.filePath(QStringLiteral("pwned"))));
 }
 
-TEST_F(FileManagerActionsTest, RuleIdsThatCannotNameAFileAreSkipped) {
-    const auto result =
-        installer().install({{"../../escape", QStringLiteral("Bad"), std::nullopt, {}},
-                             {"ok-1", QStringLiteral("Good"), std::nullopt, {}}});
-    EXPECT_EQ(result.skipped.size(), 1);
-    const auto files = snapshot(m_home.path());
-    for (const auto& [path, bytes] : files)
-        EXPECT_FALSE(path.contains("escape") || bytes.contains("escape")) << path.toStdString();
-    EXPECT_TRUE(QFileInfo::exists(m_data + "/nemo/actions/corvanta-rule-ok-1.nemo_action"));
-}
-
 } // namespace
 
 TEST_F(FileManagerActionsTest, NautilusAcceleratorsFollowTheRulesAroundTheUsersLines) {
@@ -316,28 +309,21 @@ TEST_F(FileManagerActionsTest, NautilusAcceleratorsFollowTheRulesAroundTheUsersL
         SCOPED_TRACE(c.name);
         QFile::remove(file);
         if (c.before)
-            write(file, *c.before);
+            writeFile(file, *c.before);
         auto fm = installer();
         const auto installed = fm.install({markdown});
         EXPECT_TRUE(installed.ok()) << installed.errors.join("; ").toStdString();
-        EXPECT_EQ(read(file), c.installed);
+        EXPECT_EQ(readFile(file), c.installed);
         EXPECT_TRUE(fm.install({markdown}).written.isEmpty());
         // The rule lost its hotkey's accelerator (a key GTK has no name for here).
         EXPECT_TRUE(fm.install({{"R1", QStringLiteral("Markdown"), QStringLiteral("Ctrl+Launch0"),
                                  Shortcut{Qt::Key_Launch0, Qt::ControlModifier}}})
                         .ok());
-        EXPECT_FALSE(read(file).contains("corvanta")) << read(file).toStdString();
+        EXPECT_FALSE(readFile(file).contains("corvanta")) << readFile(file).toStdString();
         fm.install({markdown});
         EXPECT_TRUE(fm.remove().ok());
-        EXPECT_EQ(QFileInfo::exists(file) ? std::optional<QByteArray>(read(file)) : std::nullopt,
-                  c.removed);
+        EXPECT_EQ(contents(file), c.removed);
     }
-    // A file that is not text is never overwritten.
-    static const char raw[] = "F4 Terminal\n\xff\xfe\0 broken";
-    const QByteArray damaged(raw, sizeof raw - 1);
-    write(file, damaged);
-    EXPECT_FALSE(installer().install({markdown}).ok());
-    EXPECT_EQ(read(file), damaged);
 }
 
 TEST(NautilusAccelerators, GtkTextOfACombination) {

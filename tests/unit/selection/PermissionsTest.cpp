@@ -1,11 +1,9 @@
 #include "core/platform/AutomationStatus.h"
 #include "core/selection/TCCPermissions.h"
+#include "tests/support/CoreAppTest.h"
 #include "tests/support/FakeSelectionPorts.h"
 
-#include <QCoreApplication>
 #include <QObject>
-#include <QTimer>
-#include <gtest/gtest.h>
 #include <memory>
 
 namespace {
@@ -63,12 +61,9 @@ TEST(TCCPermissions, AccessibilityRequestSwitchesTheBusFlag) {
     EXPECT_FALSE(TCCPermissions::isAccessibilityTrusted(refusing));
 }
 
-TEST(TCCPermissions, AutomationRequestCompletesLaterAndNotAfterItsContextIsGone) {
-    static int argc = 1;
-    static char name[] = "test_selection";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance())
-        new QCoreApplication(argc, argv);
+class TCCPermissionsTest : public CoreAppTest {};
+
+TEST_F(TCCPermissionsTest, AutomationRequestCompletesLaterAndNotAfterItsContextIsGone) {
     FakeSelectionPermissions port;
     port.automation = AutomationStatus::granted;
     std::optional<AutomationStatus> got;

@@ -17,27 +17,23 @@ public:
     SelectionFolder() { root = QFile::encodeName(dir.path()); }
     // Qt cannot name a file whose name is not UTF-8, so it could not remove it.
     ~SelectionFolder() { std::filesystem::remove_all(std::string(root.constData())); }
+    QByteArray at(const QByteArray& name) const { return root + '/' + name; }
     QByteArray file(const QByteArray& name) {
-        const QByteArray path = root + '/' + name;
-        FILE* f = std::fopen(path.constData(), "w");
-        if (f)
+        if (FILE* f = std::fopen(at(name).constData(), "w"))
             std::fclose(f);
-        return path;
+        return at(name);
     }
     QByteArray folder(const QByteArray& name) {
-        const QByteArray path = root + '/' + name;
-        ::mkdir(path.constData(), 0700);
-        return path;
+        EXPECT_EQ(::mkdir(at(name).constData(), 0700), 0);
+        return at(name);
     }
     QByteArray link(const QByteArray& name, const QByteArray& target) {
-        const QByteArray path = root + '/' + name;
-        EXPECT_EQ(::symlink(target.constData(), path.constData()), 0);
-        return path;
+        EXPECT_EQ(::symlink(target.constData(), at(name).constData()), 0);
+        return at(name);
     }
     QByteArray fifo(const QByteArray& name) {
-        const QByteArray path = root + '/' + name;
-        ::mkfifo(path.constData(), 0600);
-        return path;
+        EXPECT_EQ(::mkfifo(at(name).constData(), 0600), 0);
+        return at(name);
     }
     QTemporaryDir dir;
     QByteArray root;
@@ -87,16 +83,16 @@ TEST(SelectionCleaning, KeepsRegularFilesOnceInStandardFormAtFirstPosition) {
     f.link("deep/x/up", target);
 
     const QList<QUrl> in{
-        url(f.root + "/./plain.txt"), // kept as plain.txt
-        url(spaced),                  // kept
-        url(plain),                   // duplicate of the first
-        url(folder),                  // folder
-        url(f.root + "/missing.txt"), // missing
-        url(f.root + "/sub/../sub/inner.txt"),
-        url(latin1),                // non-UTF-8 name, kept byte for byte
-        url(toFile),                // a link to a file is kept as the link
-        url(f.root + "/to-folder"), // a link to a folder is a folder
-        url(fifo),                  // not a regular file
+        url(f.at("./plain.txt")), // kept as plain.txt
+        url(spaced),              // kept
+        url(plain),               // duplicate of the first
+        url(folder),              // folder
+        url(f.at("missing.txt")), // missing
+        url(f.at("sub/../sub/inner.txt")),
+        url(latin1),            // non-UTF-8 name, kept byte for byte
+        url(toFile),            // a link to a file is kept as the link
+        url(f.at("to-folder")), // a link to a folder is a folder
+        url(fifo),              // not a regular file
         QUrl(QStringLiteral("https://example.org/plain.txt")),
         url(deep + "/x/up/../only-here.txt"),
         url(inner), // duplicate of the sub/../sub form
@@ -127,7 +123,7 @@ TEST(FileSelectionResolver, AccessibilityFirstThenTheFileManagerAndSaysWhichAnsw
         QList<QByteArray> out;
         for (const QByteArray& name : QByteArray(names).split(' '))
             if (!name.isEmpty())
-                out.append(f.root + '/' + name);
+                out.append(f.at(name));
         return out;
     };
     const struct {

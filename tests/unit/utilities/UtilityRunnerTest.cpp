@@ -110,18 +110,14 @@ TEST_F(UtilityRunnerTest, ApplicationScriptsRunsWaitAMinuteAndReportHowTheyEnded
     write("data/Corvanta/Application Scripts/helper", "#!/bin/sh\n", true);
     write("data/Corvanta/Application Scripts/Mail.scpt", "x");
     write("data/Corvanta/Application Scripts/Flow.workflow/x", "x");
-    ProcessResult timedOut;
+    ProcessResult timedOut, failed, endless, silent, ok;
     timedOut.timedOut = true;
-    ProcessResult failed;
     failed.exitCode = 2;
     failed.standardOutput = "first\nthe last line says why\n";
     ProcessResult reason = failed;
     reason.standardError = "warning: slow\nthe reason\n\n";
-    ProcessResult endless;
     endless.outputLimitExceeded = true;
-    ProcessResult silent;
     silent.exitCode = 3;
-    ProcessResult ok;
     ok.exitCode = 0;
     const struct {
         QString relativePath;
