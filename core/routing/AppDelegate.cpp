@@ -17,7 +17,6 @@
 #include "core/settings/DesktopSettingsChoosers.h"
 #include "core/settings/RegistryRuleHotkeys.h"
 #include "core/settings/SettingsWindowController.h"
-#include "core/utilities/ExternalUtilityMenuPayload.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -243,19 +242,12 @@ bool AppDelegate::runsFromApplicationBundle() const {
     return m_claimer.runsFromApplicationBundle();
 }
 
-void AppDelegate::selectEditor(const QVariant& represented) {
-    if (represented.typeId() != QMetaType::QStringList)
-        return;
-    const QStringList ids = represented.toStringList();
-    if (ids.size() != 2)
-        return;
-    m_store.setActiveBundleID(ids[0], ids[1]);
+void AppDelegate::selectEditor(const QString& routeID, const QString& bundleID) {
+    m_store.setActiveBundleID(routeID, bundleID);
 }
 
-void AppDelegate::toggleFolder(const QVariant& represented) {
-    if (represented.typeId() != QMetaType::QString)
-        return;
-    const std::optional<Route> route = m_store.routeWithID(represented.toString());
+void AppDelegate::toggleFolder(const QString& routeID) {
+    const std::optional<Route> route = m_store.routeWithID(routeID);
     if (!route || !route->activeBundleID)
         return;
     m_store.toggleFolder(route->id, *route->activeBundleID);
@@ -266,11 +258,7 @@ std::optional<QString> AppDelegate::runExternalUtility(const ExternalUtilityRef&
     return m_utilityRunner.run(ref, files, m_usesApplicationScriptsSelection);
 }
 
-void AppDelegate::runExternalUtilityFromStatusMenu(const QVariant& represented) {
-    if (!represented.canConvert<ExternalUtilityMenuPayload>() ||
-        represented.metaType() != QMetaType::fromType<ExternalUtilityMenuPayload>())
-        return;
-    const ExternalUtilityRef ref = represented.value<ExternalUtilityMenuPayload>().ref();
+void AppDelegate::runExternalUtilityOnSelection(const ExternalUtilityRef& ref) {
     const QPointer<AppDelegate> self(this);
     Alerts& alerts = m_platform.alerts;
     const QList<QUrl> files = m_resolver.selectedFileURLs();
@@ -286,17 +274,13 @@ void AppDelegate::runExternalUtilityFromStatusMenu(const QVariant& represented) 
         alerts.runAlert(AlertRequest::warning(ref.name(), *failure));
 }
 
-void AppDelegate::editRulesForRoute(const QVariant& represented) {
-    if (represented.typeId() != QMetaType::QString)
-        return;
-    showSettings(represented.toString());
+void AppDelegate::editRulesForRoute(const QString& routeID) {
+    showSettings(routeID);
     m_settingsWindow->tabs()->setCurrentIndex(SettingsWindowController::rulesTab);
 }
 
-void AppDelegate::makeRouteDefaultHandler(const QVariant& represented) {
-    if (represented.typeId() != QMetaType::QString)
-        return;
-    const std::optional<Route> route = m_store.routeWithID(represented.toString());
+void AppDelegate::makeRouteDefaultHandler(const QString& routeID) {
+    const std::optional<Route> route = m_store.routeWithID(routeID);
     if (!route)
         return;
     if (!runsFromApplicationBundle()) {

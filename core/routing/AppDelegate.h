@@ -118,11 +118,11 @@ public:
     QList<Route> statusMenuRoutes() const override { return m_store.routes(); }
     bool hasCheckForUpdatesHandler() const override { return m_checkForUpdates.has_value(); }
     bool runsFromApplicationBundle() const override;
-    void selectEditor(const QVariant& represented) override;
-    void toggleFolder(const QVariant& represented) override;
-    void runExternalUtilityFromStatusMenu(const QVariant& represented) override;
-    void editRulesForRoute(const QVariant& represented) override;
-    void makeRouteDefaultHandler(const QVariant& represented) override;
+    void selectEditor(const QString& routeID, const QString& bundleID) override;
+    void toggleFolder(const QString& routeID) override;
+    void runExternalUtilityOnSelection(const ExternalUtilityRef& ref) override;
+    void editRulesForRoute(const QString& routeID) override;
+    void makeRouteDefaultHandler(const QString& routeID) override;
     void openSettings() override;
     void showOnboarding() override;
     void showDropPalette() override;

@@ -5,7 +5,6 @@
 #include "core/platform/PlatformTexts.h"
 #include "core/routing/DialogAlerts.h"
 #include "core/settings/SettingsWindowController.h"
-#include "core/utilities/ExternalUtilityMenuPayload.h"
 #include "tests/support/DelegateTest.h"
 #include "tests/support/RecordingActivation.h"
 #include "tests/support/RuleBuilders.h"
@@ -180,7 +179,7 @@ TEST_F(AppDelegateTest, RoutesFileEditedOnDiskIsFollowedAndADamagedEditReportedO
     ASSERT_TRUE(QTest::qWaitFor([&] { return !fake.alerts.shown.isEmpty(); }));
     EXPECT_EQ(fake.alerts.messages(), QStringList{"Could not load settings"});
     EXPECT_TRUE(menu().contains("TeX")) << "the routes in memory stay";
-    delegate->selectEditor(QStringList{org, beta});
+    delegate->selectEditor(org, beta);
     QTest::qWait(3 * RoutesFileWatcher::settleMs);
     EXPECT_EQ(fake.alerts.shown.size(), 1) << "said once";
 
@@ -223,20 +222,17 @@ TEST_F(AppDelegateTest, RouteSubmenuOffersItsUtilitiesByKindAndRunsThemOnTheSele
               (QStringList{"Open Enclosing Folder", "Run Shortcuts", services, "Run Scripts", "",
                            "Edit Rules…", "Make Corvanta default"}));
     QStringList entries;
-    QList<ExternalUtilityMenuPayload> payloads;
+    QList<QAction*> utilities;
     for (int i = 4; i <= 6; ++i)
-        for (const QAction* entry : items[i]->menu()->actions()) {
+        for (QAction* entry : items[i]->menu()->actions()) {
             entries << entry->text();
-            payloads << entry->data().value<ExternalUtilityMenuPayload>();
+            utilities << entry;
         }
     // Stored order within a kind; "&" shows as itself, not as a mnemonic.
     EXPECT_EQ(entries, (QStringList{"Resize", "Send && Share", "Archive", "tool.sh"}));
-    EXPECT_EQ(payloads[1],
-              ExternalUtilityMenuPayload(org, ExternalUtilityRef::service(r.enabledServices[0])));
-    EXPECT_EQ(payloads[3].ref(), ExternalUtilityRef::script(r.enabledScripts[0]));
 
     // Nothing selected: the no-files alert, nothing started.
-    QAction* resize = items[4]->menu()->actions()[0];
+    QAction* resize = utilities[0];
     resize->trigger();
     ASSERT_EQ(fake.alerts.shown.size(), 1);
     EXPECT_EQ(fake.alerts.shown[0].messageText, "Resize");
@@ -261,12 +257,10 @@ TEST_F(AppDelegateTest, RouteSubmenuOffersItsUtilitiesByKindAndRunsThemOnTheSele
     EXPECT_EQ(fake.alerts.shown[1].messageText, "Resize");
     EXPECT_EQ(fake.alerts.shown[1].informativeText,
               "Could not run shortcut \u201CResize\u201D: gone");
-
-    // Anything but a utility payload does nothing.
-    delegate->runExternalUtilityFromStatusMenu(QVariant(org));
-    delegate->runExternalUtilityFromStatusMenu(QVariant());
-    EXPECT_EQ(fake.processes.runs.size(), 2);
-    EXPECT_EQ(fake.alerts.shown.size(), 2);
+    // Each entry runs its own utility: these are not installed, and say so by name.
+    for (QAction* entry : utilities.mid(1))
+        entry->trigger();
+    EXPECT_EQ(fake.alerts.messages().mid(2), (QStringList{"Send & Share", "Archive", "tool.sh"}));
 }
 
 TEST_F(AppDelegateTest, RecentlyRoutedListsTheLastTenFilesOnceAndOpensThemAgainOrWithAnEditor) {
