@@ -24,8 +24,8 @@ protected:
     }
     // The tray menu's entries as they are when it opens.
     QList<QAction*> trayItems() {
-        Q_EMIT delegate->statusItemMenu()->aboutToShow();
-        return delegate->statusItemMenu()->actions();
+        Q_EMIT delegate->tray().menu()->aboutToShow();
+        return delegate->tray().menu()->actions();
     }
     QAction* trayItem(const QString& title) {
         for (QAction* action : trayItems()) {

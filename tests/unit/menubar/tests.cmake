@@ -13,3 +13,8 @@ corvanta_test(test_menubar
 add_executable(presence_screenshot ${CMAKE_CURRENT_LIST_DIR}/PresenceScreenshot.cpp)
 target_link_libraries(presence_screenshot PRIVATE FakePlatform CorvantaLinux QuaylithCore
   corvanta_warnings)
+
+# Not a test: opens the tray menu on sample routes and saves a picture of it
+# (run under xvfb-run).
+add_executable(tray_menu_screenshot ${CMAKE_CURRENT_LIST_DIR}/TrayMenuScreenshot.cpp)
+target_link_libraries(tray_menu_screenshot PRIVATE FakePlatform QuaylithCore corvanta_warnings)

@@ -46,7 +46,7 @@ protected:
 TEST_F(AppDelegateTest, MenuListsRoutesByNameThenTheCommandsWithUpdatesOnlyWithAHandler) {
     start({route("custom.b", "beta", "b"), route("custom.a", "Alpha", "a")});
     // Without an icon the tray would show nothing to click.
-    EXPECT_FALSE(delegate->statusItem()->icon().isNull());
+    EXPECT_FALSE(delegate->tray().icon()->icon().isNull());
     QStringList titles = menu();
     EXPECT_LT(titles.indexOf("Alpha"), titles.indexOf("beta"));
     EXPECT_GE(titles.indexOf("Alpha"), 0);
@@ -59,7 +59,7 @@ TEST_F(AppDelegateTest, MenuListsRoutesByNameThenTheCommandsWithUpdatesOnlyWithA
     const qsizetype check = titles.indexOf("Check for Updates…");
     ASSERT_GT(check, 0);
     EXPECT_EQ(titles[check - 1], "Show Onboarding…");
-    delegate->statusItemMenu()->actions()[check]->trigger();
+    delegate->tray().menu()->actions()[check]->trigger();
     EXPECT_EQ(checks, 1);
 }
 
@@ -151,7 +151,7 @@ TEST_F(AppDelegateTest, SettingsAndOnboardingShowWithTheKeptActivationToken) {
 TEST_F(AppDelegateTest, DamagedRoutesFileIsReportedOnceTheTrayIconShows) {
     bool trayShown = false;
     fake.alerts.answerer = [&](const AlertRequest&) {
-        trayShown = delegate && delegate->statusItem() && delegate->statusItem()->isVisible();
+        trayShown = delegate && delegate->tray().icon() && delegate->tray().icon()->isVisible();
         return 0;
     };
     start({}, "{ this is not json");

@@ -11,8 +11,3 @@ corvanta_test(test_app_shell
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/AppShellTest.cpp
   LIBS CorvantaApp Qt6::Test)
-
-# Not a test: opens the tray menu on sample routes and saves a picture of it
-# (run under xvfb-run).
-add_executable(tray_menu_screenshot ${CMAKE_CURRENT_LIST_DIR}/TrayMenuScreenshot.cpp)
-target_link_libraries(tray_menu_screenshot PRIVATE FakePlatform QuaylithCore corvanta_warnings)

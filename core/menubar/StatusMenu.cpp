@@ -1,10 +1,10 @@
-#include "core/routing/StatusMenu.h"
+#include "core/menubar/StatusMenu.h"
 
+#include "core/menubar/RecentlyRoutedMenu.h"
+#include "core/menubar/StatusMenuTarget.h"
 #include "core/pickers/PickerIcons.h"
 #include "core/platform/PlatformTexts.h"
 #include "core/platform/Workspace.h"
-#include "core/routing/RecentlyRoutedMenu.h"
-#include "core/routing/StatusMenuTarget.h"
 
 #include <QActionGroup>
 #include <QFileInfo>

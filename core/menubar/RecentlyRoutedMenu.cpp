@@ -1,6 +1,6 @@
-#include "core/routing/RecentlyRoutedMenu.h"
+#include "core/menubar/RecentlyRoutedMenu.h"
 
-#include "core/routing/StatusMenuTarget.h"
+#include "core/menubar/StatusMenuTarget.h"
 
 #include <QFileInfo>
 #include <QMenu>
