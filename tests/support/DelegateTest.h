@@ -34,6 +34,27 @@ protected:
         }
         return nullptr;
     }
+    // Starts the delegate over a routes file holding `routes` (or the given bytes),
+    // with Corvanta's own entry and the editors Alpha and Beta installed.
+    void start(const QList<Route>& routes, const QByteArray& bytes = {}) {
+        fake.workspace.install(
+            {QStringLiteral("io.corvanta.Corvanta"), "Corvanta", {}, {}, {}, {}});
+        for (const QString& id : {alpha, beta})
+            fake.workspace.install({id, id.section(u'.', -1), {}, {}, {}, {}});
+        writeRoutes(routesPath(), routes, bytes);
+        launch(LaunchReason::login);
+    }
+    // The menu's titles as the user sees them when it opens.
+    QStringList menu() {
+        QStringList titles;
+        for (const QAction* action : trayItems())
+            titles << (action->isSeparator() ? QStringLiteral("---") : action->text());
+        return titles;
+    }
+    QList<QAction*> submenu(const QString& title) {
+        QAction* item = trayItem(title);
+        return item ? item->menu()->actions() : QList<QAction*>();
+    }
 
     QTemporaryDir dir;
     FakePlatform fake;

@@ -1,11 +1,12 @@
-# Tests of core/menubar: window presentation, the main menu, the drop palette
-# and onboarding.
+# Tests of core/menubar: the tray menu, window presentation, the main menu, the
+# drop palette and onboarding.
 corvanta_test(test_menubar
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/WindowPresentationTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DropPaletteTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/OnboardingTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PresenceTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/TrayMenuTest.cpp
   LIBS QuaylithCore Qt6::Test)
 
 # Not a test: saves pictures of the drop palette and the onboarding pages

@@ -6,7 +6,7 @@ corvanta_test(test_routing
     ${CMAKE_CURRENT_LIST_DIR}/FileDeciderTest.cpp
   LIBS QuaylithLogic)
 
-# The delegate, the tray menu and the executable's pieces.
+# The delegate and the executable's pieces.
 corvanta_test(test_app_shell
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/AppShellTest.cpp
