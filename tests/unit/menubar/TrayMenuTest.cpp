@@ -104,7 +104,6 @@ TEST_F(TrayMenuTest, RouteSubmenuOffersItsUtilitiesByKindAndRunsThemOnTheSelecti
     QAction* resize = utilities[0];
     resize->trigger();
     ASSERT_EQ(fake.alerts.shown.size(), 1);
-    EXPECT_EQ(fake.alerts.shown[0].messageText, "Resize");
     EXPECT_EQ(fake.alerts.shown[0].informativeText,
               PlatformTexts::text(
                   "Select one or more files in Finder (or another file manager), then try again."));
@@ -119,17 +118,16 @@ TEST_F(TrayMenuTest, RouteSubmenuOffersItsUtilitiesByKindAndRunsThemOnTheSelecti
     EXPECT_EQ(fake.processes.runs[0].arguments,
               (QList<QByteArray>{"run", "S-1", "-i", LocalFileURL::nativePath(selection[0]), "-i",
                                  LocalFileURL::nativePath(selection[1])}));
-    EXPECT_EQ(fake.alerts.shown.size(), 1);
     fake.processes.results["/usr/bin/shortcuts"] = FakeProcessRunner::launchFailure("gone");
     resize->trigger();
-    ASSERT_EQ(fake.alerts.shown.size(), 2);
-    EXPECT_EQ(fake.alerts.shown[1].messageText, "Resize");
+    ASSERT_EQ(fake.alerts.shown.size(), 2) << "a run that started says nothing";
     EXPECT_EQ(fake.alerts.shown[1].informativeText,
               "Could not run shortcut \u201CResize\u201D: gone");
-    // Each entry runs its own utility: these are not installed, and say so by name.
+    // Each entry runs its own utility (these are not installed); alerts carry its name.
     for (QAction* entry : utilities.mid(1))
         entry->trigger();
-    EXPECT_EQ(fake.alerts.messages().mid(2), (QStringList{"Send & Share", "Archive", "tool.sh"}));
+    EXPECT_EQ(fake.alerts.messages(),
+              (QStringList{"Resize", "Resize", "Send & Share", "Archive", "tool.sh"}));
 }
 
 TEST_F(TrayMenuTest, RecentlyRoutedListsTheLastTenFilesOnceAndOpensThemAgainOrWithAnEditor) {
