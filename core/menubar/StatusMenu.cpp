@@ -10,12 +10,9 @@
 #include <QFileInfo>
 #include <QMenu>
 
-namespace {
-// A menu title shows "&" as written, not as the mnemonic marker.
-QString menuTitle(QString text) {
+QString StatusMenu::menuTitle(QString text) {
     return text.replace(QLatin1Char('&'), QLatin1String("&&"));
 }
-} // namespace
 
 StatusMenu::StatusMenu(StatusMenuTarget& target, const Workspace& workspace)
     : m_target(target)
