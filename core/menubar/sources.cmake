@@ -14,5 +14,9 @@ list(APPEND WIDGET_SOURCES
   menubar/MainMenuController.cpp
   menubar/OnboardingArrowPanel.cpp
   menubar/OnboardingWindowController.cpp
+  menubar/RecentlyRoutedMenu.cpp
+  menubar/StatusMenu.cpp
+  menubar/TrayController.cpp
+  menubar/WhyRoutedWindow.cpp
   menubar/WindowPresenter.cpp
 )

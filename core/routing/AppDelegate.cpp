@@ -2,6 +2,7 @@
 
 #include "core/engine/RuleDescriptions.h"
 #include "core/menubar/DropPalettePanel.h"
+#include "core/menubar/WhyRoutedWindow.h"
 #include "core/model/LocalFileURL.h"
 #include "core/platform/Alerts.h"
 #include "core/platform/DesktopTray.h"
@@ -13,33 +14,15 @@
 #include "core/platform/Workspace.h"
 #include "core/routing/OpenRequestParser.h"
 #include "core/routing/WhyRoutedText.h"
-#include "core/routing/WhyRoutedWindow.h"
 #include "core/settings/DesktopSettingsChoosers.h"
 #include "core/settings/RegistryRuleHotkeys.h"
 #include "core/settings/SettingsWindowController.h"
-#include "core/utilities/ExternalUtilityMenuPayload.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QIcon>
-#include <QMenu>
 #include <QMessageBox>
-#include <QScreen>
-#include <QSystemTrayIcon>
 #include <QThread>
 #include <QTimer>
-
-namespace {
-// Themed when the desktop entry's icons are installed, else the bundled ones.
-QIcon applicationIcon(const QString& name) {
-    return QIcon::fromTheme(name,
-                            QIcon(QStringLiteral(":/icons/") + name + QStringLiteral(".svg")));
-}
-
-QIcon trayIcon() {
-    return applicationIcon(QStringLiteral("io.corvanta.Corvanta-symbolic"));
-}
-} // namespace
 
 AppDelegate::AppDelegate(const Platform& platform, PickerPresenter& pickers,
                          UtilityPerformer& utilities, std::optional<QString> routesFilePath,
@@ -77,7 +60,7 @@ AppDelegate::AppDelegate(const Platform& platform, PickerPresenter& pickers,
                      weakly(&AppDelegate::proposeRuleFromChoice)},
                  this)
     , m_recordingPeriod(platform.shortcuts, &QGuiApplication::queryKeyboardModifiers)
-    , m_statusMenu(*this, platform.workspace)
+    , m_tray(*this, platform.workspace, platform.tray)
     , m_resolver(makeSelectionResolver())
     , m_settingsChoosers(std::make_unique<DesktopSettingsChoosers>(platform.workspace))
     , m_ruleHotkeys(std::make_unique<RegistryRuleHotkeys>(platform.shortcuts, m_recordingPeriod)) {
@@ -110,34 +93,9 @@ void AppDelegate::reportLoadFailure() {
 
 void AppDelegate::applicationDidFinishLaunching(LaunchReason reason) {
     Q_ASSERT(QThread::currentThread() == thread());
-    m_statusItem = std::make_unique<QSystemTrayIcon>(trayIcon());
-    m_statusItem->setToolTip(QStringLiteral("Corvanta"));
-    m_menu = std::make_unique<QMenu>();
-    m_menu->setAccessibleName(QStringLiteral("Corvanta"));
-    QMenu* menu = m_menu.get();
-    connect(menu, &QMenu::aboutToShow, this, [this, menu] { m_statusMenu.rebuild(*menu); });
-    // A tray host may read the menu before it ever opens it.
-    m_statusMenu.rebuild(*menu);
-    m_statusItem->setContextMenu(menu);
-    connect(m_statusItem.get(), &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                // Most trays do not tell where the icon is; a click on it does.
-                constexpr int side = 24;
-                const QPoint at = QCursor::pos();
-                m_lastIconClick = QRect(at.x() - side / 2, at.y() - side / 2, side, side);
-                // A plain click opens the same menu, as a menu-bar item would.
-                if (reason == QSystemTrayIcon::Trigger && m_menu)
-                    m_menu->popup(at);
-            });
-    m_statusItem->show();
+    m_tray.show();
     createDropController();
     createOnboardingWindow();
-    m_platform.tray.watchAvailability([self = QPointer<AppDelegate>(this)](bool available) {
-        if (self)
-            self->trayAvailabilityChanged(available);
-    });
-    if (!m_platform.tray.isAvailable())
-        qWarning("Corvanta: the desktop shows no tray; files are still routed when opened");
 
     // Rule hotkeys follow the store from here on: every change re-syncs them, and
     // a rule that leaves the store takes its shortcut along.
@@ -243,19 +201,12 @@ bool AppDelegate::runsFromApplicationBundle() const {
     return m_claimer.runsFromApplicationBundle();
 }
 
-void AppDelegate::selectEditor(const QVariant& represented) {
-    if (represented.typeId() != QMetaType::QStringList)
-        return;
-    const QStringList ids = represented.toStringList();
-    if (ids.size() != 2)
-        return;
-    m_store.setActiveBundleID(ids[0], ids[1]);
+void AppDelegate::selectEditor(const QString& routeID, const QString& bundleID) {
+    m_store.setActiveBundleID(routeID, bundleID);
 }
 
-void AppDelegate::toggleFolder(const QVariant& represented) {
-    if (represented.typeId() != QMetaType::QString)
-        return;
-    const std::optional<Route> route = m_store.routeWithID(represented.toString());
+void AppDelegate::toggleFolder(const QString& routeID) {
+    const std::optional<Route> route = m_store.routeWithID(routeID);
     if (!route || !route->activeBundleID)
         return;
     m_store.toggleFolder(route->id, *route->activeBundleID);
@@ -266,11 +217,7 @@ std::optional<QString> AppDelegate::runExternalUtility(const ExternalUtilityRef&
     return m_utilityRunner.run(ref, files, m_usesApplicationScriptsSelection);
 }
 
-void AppDelegate::runExternalUtilityFromStatusMenu(const QVariant& represented) {
-    if (!represented.canConvert<ExternalUtilityMenuPayload>() ||
-        represented.metaType() != QMetaType::fromType<ExternalUtilityMenuPayload>())
-        return;
-    const ExternalUtilityRef ref = represented.value<ExternalUtilityMenuPayload>().ref();
+void AppDelegate::runExternalUtilityOnSelection(const ExternalUtilityRef& ref) {
     const QPointer<AppDelegate> self(this);
     Alerts& alerts = m_platform.alerts;
     const QList<QUrl> files = m_resolver.selectedFileURLs();
@@ -286,17 +233,13 @@ void AppDelegate::runExternalUtilityFromStatusMenu(const QVariant& represented) 
         alerts.runAlert(AlertRequest::warning(ref.name(), *failure));
 }
 
-void AppDelegate::editRulesForRoute(const QVariant& represented) {
-    if (represented.typeId() != QMetaType::QString)
-        return;
-    showSettings(represented.toString());
+void AppDelegate::editRulesForRoute(const QString& routeID) {
+    showSettings(routeID);
     m_settingsWindow->tabs()->setCurrentIndex(SettingsWindowController::rulesTab);
 }
 
-void AppDelegate::makeRouteDefaultHandler(const QVariant& represented) {
-    if (represented.typeId() != QMetaType::QString)
-        return;
-    const std::optional<Route> route = m_store.routeWithID(represented.toString());
+void AppDelegate::makeRouteDefaultHandler(const QString& routeID) {
+    const std::optional<Route> route = m_store.routeWithID(routeID);
     if (!route)
         return;
     if (!runsFromApplicationBundle()) {
@@ -386,26 +329,6 @@ void AppDelegate::setWindowsCanBeTranslucent(std::function<bool()> translucency)
     m_translucency = std::move(translucency);
 }
 
-TrayGeometry AppDelegate::trayGeometry() const {
-    const QPointer<const AppDelegate> self(this);
-    TrayGeometry geometry;
-    geometry.icon = [self]() -> std::optional<QRect> {
-        if (!self)
-            return std::nullopt;
-        if (self->m_statusItem && self->m_statusItem->geometry().isValid() &&
-            !self->m_statusItem->geometry().isEmpty())
-            return self->m_statusItem->geometry();
-        return self->m_lastIconClick;
-    };
-    geometry.visibleArea = [](const QPoint& point) {
-        QScreen* screen = QGuiApplication::screenAt(point);
-        if (!screen)
-            screen = QGuiApplication::primaryScreen();
-        return screen ? screen->availableGeometry() : QRect();
-    };
-    return geometry;
-}
-
 void AppDelegate::createDropController() {
     const QPointer<AppDelegate> self(this);
     m_dropController = std::make_unique<MenuBarDropController>(
@@ -417,9 +340,8 @@ void AppDelegate::createDropController() {
             return std::make_unique<DropPalettePanel>(std::move(callbacks),
                                                       self && self->windowsCanBeTranslucent());
         },
-        trayGeometry(), MenuBarDropController::eventLoopScheduler(this));
-    const TrayGeometry geometry = trayGeometry();
-    m_platform.tray.watchDragsOverIcon(geometry.icon, [self](bool over) {
+        m_tray.geometry(), MenuBarDropController::eventLoopScheduler(this));
+    m_platform.tray.watchDragsOverIcon(m_tray.geometry().icon, [self](bool over) {
         if (!self || !self->m_dropController)
             return;
         if (over)
@@ -433,7 +355,7 @@ void AppDelegate::createOnboardingWindow() {
     if (m_onboarding)
         return;
     m_onboarding = std::make_unique<OnboardingWindowController>(
-        m_platform.preferences, m_platform.tray, m_platform.loginItem, trayGeometry(),
+        m_platform.preferences, m_platform.tray, m_platform.loginItem, m_tray.geometry(),
         windowsCanBeTranslucent());
     m_onboarding->onWillShow = [self = QPointer<AppDelegate>(this)] {
         if (!self)
@@ -442,14 +364,6 @@ void AppDelegate::createOnboardingWindow() {
         self->prepareToShow(self->m_onboarding.get());
     };
     m_windowPresenter.track(WindowPresenter::Presenter::onboarding, m_onboarding.get());
-}
-
-void AppDelegate::trayAvailabilityChanged(bool available) {
-    if (!available || !m_statusItem)
-        return;
-    // Announce the icon again to the tray that just appeared.
-    m_statusItem->hide();
-    m_statusItem->show();
 }
 
 // The standard About box. Corvanta keeps its taskbar entry while the box shows
@@ -465,7 +379,8 @@ void AppDelegate::showAbout() {
         QMessageBox::NoIcon, QStringLiteral("About Corvanta"),
         QStringLiteral("<b>Corvanta</b> %1").arg(QCoreApplication::applicationVersion()));
     box->setInformativeText(QStringLiteral("Decides which application opens a file."));
-    box->setIconPixmap(applicationIcon(QStringLiteral("io.corvanta.Corvanta")).pixmap(64));
+    box->setIconPixmap(
+        TrayController::applicationIcon(QStringLiteral("io.corvanta.Corvanta")).pixmap(64));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setObjectName(QStringLiteral("aboutBox"));
     m_about = box;

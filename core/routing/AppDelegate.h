@@ -7,7 +7,8 @@
 #include "core/menubar/MainMenuController.h"
 #include "core/menubar/MenuBarDropController.h"
 #include "core/menubar/OnboardingWindowController.h"
-#include "core/menubar/TrayGeometry.h"
+#include "core/menubar/StatusMenuTarget.h"
+#include "core/menubar/TrayController.h"
 #include "core/menubar/WindowPresenter.h"
 #include "core/model/DefaultHandlerClaimer.h"
 #include "core/model/RouteStore.h"
@@ -18,8 +19,6 @@
 #include "core/routing/EditorGroup.h"
 #include "core/routing/PendingHUD.h"
 #include "core/routing/RoutingPipeline.h"
-#include "core/routing/StatusMenu.h"
-#include "core/routing/StatusMenuTarget.h"
 #include "core/selection/FileSelectionResolver.h"
 #include "core/utilities/ExternalUtilityRunner.h"
 
@@ -30,16 +29,14 @@
 #include <optional>
 
 class PickerPresenter;
-class QMenu;
 class RuleHotkeyAccess;
 class SettingsChoosers;
 class SettingsWindowController;
 class WindowActivation;
-class QSystemTrayIcon;
 class UtilityPerformer;
 
-// Owns everything that lives for the whole run (the route store, the tray
-// icon and its menu, the open pipeline) and wires them to each other.
+// Owns everything that lives for the whole run (the route store, the tray, the
+// open pipeline) and wires them to each other; carries out what the tray menu asks.
 class AppDelegate : public QObject, public StatusMenuTarget {
     Q_OBJECT
 public:
@@ -101,8 +98,7 @@ public:
 
     RouteStore& store() { return m_store; }
     RoutingPipeline& pipeline() { return m_pipeline; }
-    QSystemTrayIcon* statusItem() const { return m_statusItem.get(); }
-    QMenu* statusItemMenu() const { return m_menu.get(); }
+    const TrayController& tray() const { return m_tray; }
     // Windows of ours report here while they show (taskbar entry and focus) and
     // carry the main menu.
     WindowPresenter& windowPresenter() { return m_windowPresenter; }
@@ -111,18 +107,16 @@ public:
     SettingsWindowController* settingsWindow() const { return m_settingsWindow.get(); }
     MenuBarDropController* dropController() const { return m_dropController.get(); }
     OnboardingWindowController* onboardingWindow() const { return m_onboarding.get(); }
-    // The tray icon's place: as the tray reports it, else where it was last clicked.
-    TrayGeometry trayGeometry() const;
 
     // Status menu.
     QList<Route> statusMenuRoutes() const override { return m_store.routes(); }
     bool hasCheckForUpdatesHandler() const override { return m_checkForUpdates.has_value(); }
     bool runsFromApplicationBundle() const override;
-    void selectEditor(const QVariant& represented) override;
-    void toggleFolder(const QVariant& represented) override;
-    void runExternalUtilityFromStatusMenu(const QVariant& represented) override;
-    void editRulesForRoute(const QVariant& represented) override;
-    void makeRouteDefaultHandler(const QVariant& represented) override;
+    void selectEditor(const QString& routeID, const QString& bundleID) override;
+    void toggleFolder(const QString& routeID) override;
+    void runExternalUtilityOnSelection(const ExternalUtilityRef& ref) override;
+    void editRulesForRoute(const QString& routeID) override;
+    void makeRouteDefaultHandler(const QString& routeID) override;
     void openSettings() override;
     void showOnboarding() override;
     void showDropPalette() override;
@@ -162,13 +156,11 @@ private:
     void createOnboardingWindow();
     // Hands a window the kept activation token just before it shows.
     void prepareToShow(QWidget* window) const;
-    void trayAvailabilityChanged(bool available);
     // Shows the window `reason` calls for, once the event loop turns.
     void present(LaunchReason reason);
 
     Platform m_platform;
     ExternalUtilityRunner m_utilityRunner;
-    std::unique_ptr<QSystemTrayIcon> m_statusItem;
     RouteStore m_store;
     std::unique_ptr<RoutesFileWatcher> m_routesWatcher;
     DefaultHandlerClaimer m_claimer;
@@ -177,15 +169,13 @@ private:
     RoutingPipeline m_pipeline;
     HotkeyRecordingPeriod m_recordingPeriod;
     std::unique_ptr<RuleHotkeyCenter> m_hotkeys;
-    std::unique_ptr<QMenu> m_menu;
-    StatusMenu m_statusMenu;
+    TrayController m_tray;
     std::optional<CheckForUpdatesHandler> m_checkForUpdates;
     WindowPresenter m_windowPresenter;
     MainMenuController m_mainMenu;
     QPointer<QWidget> m_about;
     std::function<bool()> m_translucency;
     WindowActivation* m_activation = nullptr;
-    std::optional<QRect> m_lastIconClick;
     std::unique_ptr<MenuBarDropController> m_dropController;
     std::unique_ptr<OnboardingWindowController> m_onboarding;
     bool m_allowsAccessibilitySelection = true;

@@ -12,7 +12,4 @@ list(APPEND LOGIC_SOURCES
 list(APPEND WIDGET_SOURCES
   routing/AppDelegate.cpp
   routing/DialogAlerts.cpp
-  routing/RecentlyRoutedMenu.cpp
-  routing/StatusMenu.cpp
-  routing/WhyRoutedWindow.cpp
 )

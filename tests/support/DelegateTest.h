@@ -24,8 +24,8 @@ protected:
     }
     // The tray menu's entries as they are when it opens.
     QList<QAction*> trayItems() {
-        Q_EMIT delegate->statusItemMenu()->aboutToShow();
-        return delegate->statusItemMenu()->actions();
+        Q_EMIT delegate->tray().menu()->aboutToShow();
+        return delegate->tray().menu()->actions();
     }
     QAction* trayItem(const QString& title) {
         for (QAction* action : trayItems()) {
@@ -33,6 +33,27 @@ protected:
                 return action;
         }
         return nullptr;
+    }
+    // Starts the delegate over a routes file holding `routes` (or the given bytes),
+    // with Corvanta's own entry and the editors Alpha and Beta installed.
+    void start(const QList<Route>& routes, const QByteArray& bytes = {}) {
+        fake.workspace.install(
+            {QStringLiteral("io.corvanta.Corvanta"), "Corvanta", {}, {}, {}, {}});
+        for (const QString& id : {alpha, beta})
+            fake.workspace.install({id, id.section(u'.', -1), {}, {}, {}, {}});
+        writeRoutes(routesPath(), routes, bytes);
+        launch(LaunchReason::login);
+    }
+    // The menu's titles as the user sees them when it opens.
+    QStringList menu() {
+        QStringList titles;
+        for (const QAction* action : trayItems())
+            titles << (action->isSeparator() ? QStringLiteral("---") : action->text());
+        return titles;
+    }
+    QList<QAction*> submenu(const QString& title) {
+        QAction* item = trayItem(title);
+        return item ? item->menu()->actions() : QList<QAction*>();
     }
 
     QTemporaryDir dir;

@@ -93,7 +93,7 @@ TEST_F(PresenceTest, OnceOnboardedOnlyTheUserLookingForCorvantaWithoutATrayGetsA
     EXPECT_FALSE(onboardingShows());
 
     fake.tray.setAvailable(true);
-    EXPECT_TRUE(delegate->statusItem()->isVisible()) << "the icon comes with the tray";
+    EXPECT_TRUE(delegate->tray().icon()->isVisible()) << "the icon comes with the tray";
 }
 
 TEST_F(PresenceTest, PaletteFromTheTrayMenuTeachesTheDroppedTypeOnceAfterHiding) {

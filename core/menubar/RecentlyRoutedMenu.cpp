@@ -1,6 +1,7 @@
-#include "core/routing/RecentlyRoutedMenu.h"
+#include "core/menubar/RecentlyRoutedMenu.h"
 
-#include "core/routing/StatusMenuTarget.h"
+#include "core/menubar/StatusMenu.h"
+#include "core/menubar/StatusMenuTarget.h"
 
 #include <QFileInfo>
 #include <QMenu>
@@ -19,8 +20,8 @@ void RecentlyRoutedMenu::add(QMenu& menu, const QList<RoutingHistoryEntry>& newe
         if (listed.contains(entry.path))
             continue;
         listed.insert(entry.path);
-        QString title = QFileInfo(entry.displayPath()).fileName();
-        QMenu* file = recent->addMenu(title.replace(QLatin1Char('&'), QLatin1String("&&")));
+        QMenu* file =
+            recent->addMenu(StatusMenu::menuTitle(QFileInfo(entry.displayPath()).fileName()));
         file->setToolTip(entry.displayPath());
         QObject::connect(file->addAction(QStringLiteral("Open Again")), &QAction::triggered, file,
                          [&target, path = entry.path] { target.openRoutedAgain(path); });
@@ -29,12 +30,11 @@ void RecentlyRoutedMenu::add(QMenu& menu, const QList<RoutingHistoryEntry>& newe
             if (route.id != entry.routeID)
                 continue;
             for (const Editor& editor : route.enabledEditors()) {
-                QString name = editor.name;
-                QObject::connect(
-                    openWith->addAction(name.replace(QLatin1Char('&'), QLatin1String("&&"))),
-                    &QAction::triggered, file, [&target, path = entry.path, id = editor.bundleID] {
-                        target.openRoutedWith(path, id);
-                    });
+                QObject::connect(openWith->addAction(StatusMenu::menuTitle(editor.name)),
+                                 &QAction::triggered, file,
+                                 [&target, path = entry.path, id = editor.bundleID] {
+                                     target.openRoutedWith(path, id);
+                                 });
             }
         }
         openWith->setEnabled(!openWith->isEmpty());

@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
     desktop.setGeometry(QGuiApplication::primaryScreen()->geometry());
     desktop.setStyleSheet(QStringLiteral("background: #4a6f9c"));
     desktop.show();
-    QMenu* menu = delegate.statusItemMenu();
+    QMenu* menu = delegate.tray().menu();
     menu->popup(QPoint(40, 40));
     // The pointer rests on the first route, which opens its submenu.
     QTimer::singleShot(300, &app, [&] {

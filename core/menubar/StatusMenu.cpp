@@ -1,22 +1,18 @@
-#include "core/routing/StatusMenu.h"
+#include "core/menubar/StatusMenu.h"
 
+#include "core/menubar/RecentlyRoutedMenu.h"
+#include "core/menubar/StatusMenuTarget.h"
 #include "core/pickers/PickerIcons.h"
 #include "core/platform/PlatformTexts.h"
 #include "core/platform/Workspace.h"
-#include "core/routing/RecentlyRoutedMenu.h"
-#include "core/routing/StatusMenuTarget.h"
-#include "core/utilities/ExternalUtilityMenuPayload.h"
 
 #include <QActionGroup>
 #include <QFileInfo>
 #include <QMenu>
 
-namespace {
-// A menu title shows "&" as written, not as the mnemonic marker.
-QString menuTitle(QString text) {
+QString StatusMenu::menuTitle(QString text) {
     return text.replace(QLatin1Char('&'), QLatin1String("&&"));
 }
-} // namespace
 
 StatusMenu::StatusMenu(StatusMenuTarget& target, const Workspace& workspace)
     : m_target(target)
@@ -37,41 +33,39 @@ QMenu* StatusMenu::routeMenu(const Route& route, QMenu& parent) const {
     editors->setExclusive(true);
     for (const Editor& editor : route.enabledEditors()) {
         QAction* item = submenu->addAction(menuTitle(editor.name));
-        item->setData(QStringList{route.id, editor.bundleID});
         item->setCheckable(true);
         editors->addAction(item);
         item->setChecked(route.activeBundleID == editor.bundleID);
         item->setIcon(editorIcon(editor.bundleID));
         item->setIconVisibleInMenu(true);
         QObject::connect(item, &QAction::triggered, submenu,
-                         [&target, item] { target.selectEditor(item->data()); });
+                         [&target, routeID = route.id, bundleID = editor.bundleID] {
+                             target.selectEditor(routeID, bundleID);
+                         });
     }
     submenu->addSeparator();
 
     const std::optional<Editor> active = route.activeEditor();
     QAction* folder = submenu->addAction(QStringLiteral("Open Enclosing Folder"));
-    folder->setData(route.id);
     folder->setCheckable(true);
     folder->setChecked(active && active->opensFolder);
     // Without an active editor there is nothing to flip; the item stays inert.
     folder->setEnabled(active.has_value());
     QObject::connect(folder, &QAction::triggered, submenu,
-                     [&target, folder] { target.toggleFolder(folder->data()); });
+                     [&target, id = route.id] { target.toggleFolder(id); });
 
     addUtilityMenus(route, *submenu);
 
     submenu->addSeparator();
     QAction* rules = submenu->addAction(QStringLiteral("Edit Rules…"));
-    rules->setData(route.id);
     QObject::connect(rules, &QAction::triggered, submenu,
-                     [&target, rules] { target.editRulesForRoute(rules->data()); });
+                     [&target, id = route.id] { target.editRulesForRoute(id); });
 
     QAction* claim = submenu->addAction(QStringLiteral("Make Corvanta default"));
-    claim->setData(route.id);
     // Stays enabled without an installed desktop entry: choosing it explains why
     // nothing can be claimed, where a greyed item would explain nothing.
     QObject::connect(claim, &QAction::triggered, submenu,
-                     [&target, claim] { target.makeRouteDefaultHandler(claim->data()); });
+                     [&target, id = route.id] { target.makeRouteDefaultHandler(id); });
     return submenu;
 }
 
@@ -99,10 +93,8 @@ void StatusMenu::addUtilityMenus(const Route& route, QMenu& submenu) const {
             // Names come from files on disk: "&" must not turn into a mnemonic.
             QAction* item = utilities->addAction(icon, menuTitle(ref.name()));
             item->setIconVisibleInMenu(!icon.isNull());
-            item->setData(QVariant::fromValue(ExternalUtilityMenuPayload(route.id, ref)));
-            QObject::connect(item, &QAction::triggered, utilities, [&target, item] {
-                target.runExternalUtilityFromStatusMenu(item->data());
-            });
+            QObject::connect(item, &QAction::triggered, utilities,
+                             [&target, ref] { target.runExternalUtilityOnSelection(ref); });
         }
     }
 }

@@ -17,6 +17,8 @@ public:
 
     // Replaces everything in `menu`.
     void rebuild(QMenu& menu) const;
+    // A menu title shows "&" as written, not as the mnemonic marker.
+    static QString menuTitle(QString text);
 
 private:
     QMenu* routeMenu(const Route& route, QMenu& parent) const;

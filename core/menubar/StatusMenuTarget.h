@@ -2,12 +2,11 @@
 
 #include "core/history/RoutingHistoryEntry.h"
 #include "core/model/Route.h"
+#include "core/utilities/ExternalUtilityRef.h"
 
 #include <QList>
-#include <QVariant>
 
 // What the status menu reads and whom its items call (the application delegate).
-// Item actions receive the item's represented object as it was stored.
 class StatusMenuTarget {
 public:
     virtual ~StatusMenuTarget() = default;
@@ -17,13 +16,13 @@ public:
     // Corvanta's own desktop entry is installed where the desktop finds it.
     virtual bool runsFromApplicationBundle() const = 0;
 
-    virtual void selectEditor(const QVariant& represented) = 0;
-    virtual void toggleFolder(const QVariant& represented) = 0;
-    // Runs a Shortcut, Service or script (an ExternalUtilityMenuPayload) on the
-    // file manager's selection.
-    virtual void runExternalUtilityFromStatusMenu(const QVariant& represented) = 0;
-    virtual void editRulesForRoute(const QVariant& represented) = 0;
-    virtual void makeRouteDefaultHandler(const QVariant& represented) = 0;
+    virtual void selectEditor(const QString& routeID, const QString& bundleID) = 0;
+    // Flips "Open Enclosing Folder" of the route's active editor.
+    virtual void toggleFolder(const QString& routeID) = 0;
+    // Runs a Shortcut, Service or script on the file manager's selection.
+    virtual void runExternalUtilityOnSelection(const ExternalUtilityRef& ref) = 0;
+    virtual void editRulesForRoute(const QString& routeID) = 0;
+    virtual void makeRouteDefaultHandler(const QString& routeID) = 0;
     virtual void openSettings() = 0;
     virtual void showOnboarding() = 0;
     // The drop palette near the tray, for a file to teach its type.

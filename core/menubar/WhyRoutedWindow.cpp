@@ -1,4 +1,4 @@
-#include "core/routing/WhyRoutedWindow.h"
+#include "core/menubar/WhyRoutedWindow.h"
 
 #include <QDialogButtonBox>
 #include <QFileInfo>
