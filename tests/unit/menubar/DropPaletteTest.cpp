@@ -14,6 +14,7 @@
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
@@ -24,45 +25,30 @@ class FakeClock {
 public:
     MenuBarDropController::Scheduler scheduler() {
         return [this](int ms, std::function<void()> work) {
-            auto task = std::make_shared<Task>(Task{m_now + ms, std::move(work)});
-            m_tasks.push_back(task);
-            return std::function<void()>([task] { task->cancelled = true; });
+            auto task = std::make_shared<std::function<void()>>(std::move(work));
+            m_tasks.emplace(m_now + ms, task);
+            return std::function<void()>([task] { *task = nullptr; });
         };
     }
     // Runs everything due up to now + ms, in time order.
     void advance(int ms) {
         const int until = m_now + ms;
-        for (;;) {
-            std::shared_ptr<Task> next;
-            for (const auto& task : m_tasks) {
-                if (!task->done && !task->cancelled && task->due <= until &&
-                    (!next || task->due < next->due))
-                    next = task;
-            }
-            if (!next)
-                break;
-            m_now = next->due;
-            next->done = true;
-            next->work();
+        while (!m_tasks.empty() && m_tasks.begin()->first <= until) {
+            const auto [due, task] = *m_tasks.begin();
+            m_tasks.erase(m_tasks.begin());
+            m_now = due;
+            if (const std::function<void()> work = std::exchange(*task, nullptr))
+                work();
         }
         m_now = until;
     }
     int pending() const {
-        int count = 0;
-        for (const auto& task : m_tasks)
-            count += !task->done && !task->cancelled;
-        return count;
+        return int(std::ranges::count_if(m_tasks, [](const auto& t) { return bool(*t.second); }));
     }
 
 private:
-    struct Task {
-        int due;
-        std::function<void()> work;
-        bool cancelled = false;
-        bool done = false;
-    };
     int m_now = 0;
-    std::vector<std::shared_ptr<Task>> m_tasks;
+    std::multimap<int, std::shared_ptr<std::function<void()>>> m_tasks;
 };
 
 // Records what the controller asks of the palette; shares a log with the test.

@@ -63,6 +63,7 @@ TEST_F(UtilityPerformerTest, CopiesPathsOnePerLineOrBeeps) {
 // default terminal is the desktop's own when installed, else any known one; a
 // terminal the user chose is kept. Each parent folder opens once.
 TEST(DefaultTerminalTest, FirstInstalledTerminalTheDesktopsOwnFirst) {
+    const QStringList scattered{"/b/1", "/a/2", "/b/3", "/a/./x/../4", "/5"};
     const struct {
         QStringList desktops, installed;
         std::optional<QString> chosen;
@@ -79,12 +80,7 @@ TEST(DefaultTerminalTest, FirstInstalledTerminalTheDesktopsOwnFirst) {
         {{"KDE"}, {"org.kde.konsole"}, " org.gnome.Terminal ", "org.kde.konsole"},
         {{"KDE"}, {"org.kde.konsole"}, " \n\t ", "org.kde.konsole"},
         {{"KDE"}, {}, {}, std::nullopt},
-        {{},
-         {"foot"},
-         "foot",
-         "foot",
-         {"/b/1", "/a/2", "/b/3", "/a/./x/../4", "/5"},
-         {"/b", "/a", "/"}},
+        {{}, {"foot"}, "foot", "foot", scattered, {"/b", "/a", "/"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(qPrintable(c.desktops.join(':') + " / " + c.installed.join(',')));

@@ -366,21 +366,10 @@ TEST_F(SettingsWindowTest, RowsDropOnlyIntoGapsOfTheirListAndRulesBeforeTheDefau
         bool taken;
         QStringList expected;
     } drops[] = {
-        {"onto the lower half of the Default Rule: the gap after it",
-         true,
-         0,
-         2,
-         lower,
-         false,
-         {"R1", "R2"}},
+        // The upper half of a row is the gap before it, the lower half the gap after.
+        {"lower half of the Default Rule", true, 0, 2, lower, false, {"R1", "R2"}},
         {"below every row", true, 0, 2, below, false, {"R1", "R2"}},
-        {"the upper half of the Default Rule is the gap before it",
-         true,
-         0,
-         2,
-         upper,
-         true,
-         {"R2", "R1"}},
+        {"upper half of the Default Rule", true, 0, 2, upper, true, {"R2", "R1"}},
         {"into the first gap", true, 1, 0, upper, true, {"R2", "R1"}},
         {"the Default Rule itself", true, 2, 0, upper, false, {"R1", "R2"}},
         {"an editor to the end", false, 0, 2, lower, true, {b, c, a}},
@@ -584,8 +573,7 @@ TEST_F(SettingsWindowTest, CreatedOnceHiddenOnClose) {
     SettingsWindowController window(*world.store, world.fake.platform(), world.choosers,
                                     world.hotkeys, hooks);
     window.show(QStringLiteral("custom.org"));
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(window.palette().color(QPalette::Window).lightness() < 80, true);
+    EXPECT_LT(window.palette().color(QPalette::Window).lightness(), 80);
     window.close();
     EXPECT_FALSE(window.isVisible());
     EXPECT_FALSE(window.testAttribute(Qt::WA_DeleteOnClose));
