@@ -65,7 +65,7 @@ TEST_F(WindowPresentationTest, TrackedWindowsGiveTheTaskbarEntryUntilTheLastClos
     QList<bool> changes;
     QObject::connect(&presenter, &WindowPresenter::taskbarEntryChanged,
                      [&](bool shown) { changes.append(shown); });
-    QWidget settings, onboarding;
+    QWidget settings, onboarding, other;
     presenter.track(Presenter::settings, &settings);
     presenter.track(Presenter::onboarding, &onboarding);
     EXPECT_FALSE(presenter.hasTaskbarEntry()) << "tracking alone presents nothing";
@@ -78,29 +78,21 @@ TEST_F(WindowPresentationTest, TrackedWindowsGiveTheTaskbarEntryUntilTheLastClos
     EXPECT_TRUE(presenter.activation().isShowing(Presenter::onboarding));
     onboarding.hide();
     EXPECT_FALSE(presenter.hasTaskbarEntry());
-    settings.show();
-    EXPECT_TRUE(presenter.hasTaskbarEntry()) << "a window shown again presents again";
-    EXPECT_EQ(changes, (QList<bool>{true, false, true}));
-}
 
-TEST_F(WindowPresentationTest, AWindowDestroyedWhileShowingIsDismissed) {
-    WindowPresenter presenter;
     auto about = std::make_unique<QWidget>();
     about->show();
     presenter.track(Presenter::about, about.get());
     EXPECT_TRUE(presenter.hasTaskbarEntry()) << "tracking a window that already shows";
     about.reset();
-    EXPECT_FALSE(presenter.hasTaskbarEntry());
-}
+    EXPECT_FALSE(presenter.hasTaskbarEntry()) << "destroyed while showing";
 
-TEST_F(WindowPresentationTest, ShownWindowTakesTheFocus) {
-    WindowPresenter presenter;
-    QWidget other, settings;
+    // A window shown again presents again, and takes the focus.
     other.show();
     other.activateWindow();
-    presenter.track(Presenter::settings, &settings);
     settings.show();
+    EXPECT_TRUE(presenter.hasTaskbarEntry());
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &settings; }, 2000));
+    EXPECT_EQ(changes, (QList<bool>{true, false, true, false, true}));
 }
 
 // Each item's title and keys.

@@ -68,6 +68,9 @@ protected:
         }
         return {};
     }
+    std::optional<QString> terminal() const {
+        return utilityOf(PickerUtilityKind::openParentInTerminal).terminalBundleID;
+    }
     QStringList ruleIDs() const {
         QStringList out;
         for (const Rule& r : world.route().rules)
@@ -120,24 +123,17 @@ TEST_F(SettingsWindowTest, EachControlChangesTheStoreAndTheFile) {
              popup->setCurrentIndex(kitty);
              Q_EMIT popup->activated(kitty);
          },
-         [&] {
-             return utilityOf(PickerUtilityKind::openParentInTerminal).terminalBundleID == "kitty";
-         }},
+         [&] { return terminal() == "kitty"; }},
         {"terminal Choose…",
          [&] {
-             world.choosers.applications.append(
-                 SettingsChoosers::Application{QStringLiteral("org.kde.konsole"), "Konsole"});
-             child<QPushButton>("chooseTerminalButton")->click();
+             world.choosers.applications = {{{"org.kde.konsole", "Konsole"}}};
+             world.click("chooseTerminalButton");
          },
-         [&] {
-             return utilityOf(PickerUtilityKind::openParentInTerminal).terminalBundleID ==
-                    "org.kde.konsole";
-         }},
+         [&] { return terminal() == "org.kde.konsole"; }},
         {"Add App…",
          [&] {
-             world.choosers.applications.append(
-                 SettingsChoosers::Application{QStringLiteral("org.example.New"), "New"});
-             child<QPushButton>("addAppButton")->click();
+             world.choosers.applications = {{{"org.example.New", "New"}}};
+             world.click("addAppButton");
          },
          [&] {
              return editorOf("org.example.New").manual && editorOf("org.example.New").name == "New";
