@@ -147,7 +147,7 @@ TEST_F(SettingsPermissionsTest, ScriptsInstallIsOfferedOnceAndTheStatusFollowsTh
     EXPECT_EQ(world.choosers.requests.size(), 3);
 }
 
-TEST_F(SettingsPermissionsTest, DefaultModeOffersNothingAndButtonsFollowTheDesktop) {
+TEST_F(SettingsPermissionsTest, DefaultModeOffersNothingAndTilesAndButtonsFollowTheDesktop) {
     world.fake.desktopSettings.accessibilityPanel = false;
     world.fake.shortcuts.confirmsBindings = true;
     world.open();
@@ -162,13 +162,35 @@ TEST_F(SettingsPermissionsTest, DefaultModeOffersNothingAndButtonsFollowTheDeskt
     ASSERT_TRUE(note);
     EXPECT_EQ(note->text(), PlatformTexts::Linux::confirmsBindingsNote);
 
+    // Every show asks the desktop again, once the window is up.
+    const struct {
+        bool accessibility;
+        AutomationStatus automation;
+        QString accessibilityText, automationText;
+    } cases[] = {
+        {true, AutomationStatus::denied, "● granted", "○ denied — enable in Settings"},
+        {false, AutomationStatus::granted, "○ not granted", "● granted"},
+    };
+    for (const auto& c : cases) {
+        world.fake.selectionPermissions.accessibilityEnabled = c.accessibility;
+        world.fake.selectionPermissions.automation = c.automation;
+        world.window->show();
+        settle();
+        EXPECT_EQ(tiles()->accessibilityStatus()->text(), c.accessibilityText);
+        EXPECT_EQ(automationText(), c.automationText);
+    }
+    // Granted and attention read in different colours.
+    EXPECT_NE(tiles()->accessibilityStatus()->palette().color(QPalette::WindowText),
+              tiles()->automationStatus()->palette().color(QPalette::WindowText));
+    tiles()->requestAccessibilityButton()->click();
+    EXPECT_EQ(world.fake.selectionPermissions.enableRequests, 1);
+    EXPECT_EQ(tiles()->accessibilityStatus()->text(), "● granted");
+
     world.fake.desktopSettings.accessibilityPanel = true;
     world.open();
     QPushButton* open = tiles()->openAccessibilitySettingsButton();
     ASSERT_TRUE(open);
     EXPECT_EQ(open->text(), "Open Settings…");
-    EXPECT_EQ(open->toolTip(),
-              PlatformTexts::text("Open System Settings to grant Accessibility access"));
     open->click();
     EXPECT_EQ(world.fake.desktopSettings.accessibilityOpened, 1);
     // Automation has no panel of its own on these desktops.

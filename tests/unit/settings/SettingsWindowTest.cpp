@@ -3,7 +3,6 @@
 #include "core/platform/PlatformTexts.h"
 #include "core/settings/DefaultRuleEditorSheet.h"
 #include "core/settings/ElidingLabel.h"
-#include "core/settings/PermissionTilesView.h"
 #include "core/settings/ReorderableList.h"
 #include "core/settings/RouteSettingsSummary.h"
 #include "core/settings/RuleEditorSheet.h"
@@ -578,41 +577,6 @@ TEST_F(SettingsWindowTest, CreatedOnceHiddenOnClose) {
     EXPECT_EQ(window.selectedRouteID(), "custom.org");
     EXPECT_EQ(willShow, 2);
     EXPECT_EQ(willClose, 1);
-}
-
-TEST_F(SettingsWindowTest, PermissionTilesFollowTheDesktop) {
-    PermissionTilesView* tiles = world.window->permissionTiles();
-    ASSERT_TRUE(tiles);
-    const struct {
-        bool accessibility;
-        AutomationStatus automation;
-        const char* accessibilityText;
-        const char* automationText;
-    } cases[] = {
-        {false, AutomationStatus::granted, "\u25cb not granted", "\u25cf granted"},
-        {true, AutomationStatus::denied, "\u25cf granted",
-         "\u25cb denied \u2014 enable in Settings"},
-        {false, AutomationStatus::unavailable, "\u25cb not granted", "\u25cb not granted"},
-    };
-    for (const auto& c : cases) {
-        world.fake.selectionPermissions.accessibilityEnabled = c.accessibility;
-        world.fake.selectionPermissions.automation = c.automation;
-        // Every show asks the desktop again, once the window is up.
-        world.window->show();
-        settle();
-        EXPECT_EQ(tiles->accessibilityStatus()->text(), QString::fromUtf8(c.accessibilityText));
-        EXPECT_EQ(tiles->automationStatus()->text(), QString::fromUtf8(c.automationText));
-    }
-    // Granted and attention read in different colours.
-    world.fake.selectionPermissions.automation = AutomationStatus::granted;
-    world.window->show();
-    settle();
-    EXPECT_NE(tiles->accessibilityStatus()->palette().color(QPalette::WindowText),
-              tiles->automationStatus()->palette().color(QPalette::WindowText));
-    world.fake.selectionPermissions.accessibilityEnabled = false;
-    tiles->requestAccessibilityButton()->click();
-    EXPECT_EQ(world.fake.selectionPermissions.enableRequests, 1);
-    EXPECT_EQ(tiles->accessibilityStatus()->text(), "\u25cf granted");
 }
 
 namespace {
