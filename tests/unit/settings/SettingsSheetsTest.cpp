@@ -19,7 +19,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
-#include <QToolButton>
 
 namespace {
 class SettingsSheetsTest : public WidgetTest {
@@ -438,52 +437,4 @@ TEST_F(SettingsSheetsTest, ActionsAndPreferenceOrder) {
     EXPECT_EQ(saved.first().rule.name, "Fast");
     EXPECT_EQ(saved.first().rule.when.combine, PredicateGroupCombine::or_);
     EXPECT_EQ(saved.first().rule.id, "R");
-}
-
-TEST_F(SettingsSheetsTest, WindowSheetsStoreTheirResults) {
-    SettingsWorld world;
-    world.open();
-    SettingsWindowController& window = *world.window;
-    auto* rules = window.findChild<QListWidget*>(QStringLiteral("rulesTableView"));
-
-    // A new rule with a changed default order.
-    world.click("addRuleButton");
-    ASSERT_TRUE(window.ruleSheet());
-    window.ruleSheet()->actionPopup()->setCurrentIndex(1);
-    window.ruleSheet()->movePreference(1, 0);
-    const QStringList order = window.ruleSheet()->preferenceOrder();
-    window.ruleSheet()->saveAsDefaultButton()->click();
-    window.ruleSheet()->saveButton()->click();
-    EXPECT_EQ(world.route().rules.size(), 3);
-    EXPECT_EQ(world.route().defaultPreferenceOrder, order);
-    EXPECT_EQ(rules->count(), 4);
-
-    // Editing a rule replaces it in place.
-    rules->setCurrentRow(1);
-    world.click("editRuleButton");
-    ASSERT_TRUE(window.ruleSheet());
-    window.ruleSheet()->nameField()->setText(QStringLiteral("Work"));
-    window.ruleSheet()->saveButton()->click();
-    EXPECT_EQ(world.route().rules.at(1).name, "Work");
-    EXPECT_EQ(world.route().rules.at(1).id, "R2");
-
-    // The gear of an editor opens its template sheet.
-    auto* editors = window.findChild<QListWidget*>(QStringLiteral("editorsTableView"));
-    editors->itemWidget(editors->item(0))
-        ->findChild<QToolButton*>(QStringLiteral("templateToolButton"))
-        ->click();
-    ASSERT_TRUE(window.urlTemplateSheet());
-    window.urlTemplateSheet()->field()->setText(QStringLiteral("x-alpha://{filepath}"));
-    window.urlTemplateSheet()->saveButton()->click();
-    EXPECT_EQ(world.route().editors.first().urlSchemeTemplate, "x-alpha://{filepath}");
-    EXPECT_EQ(world.routesOnDisk(), world.store->routes());
-
-    // Closing the window ends an open rule sheet as cancelled.
-    world.click("addRuleButton");
-    ASSERT_TRUE(window.ruleSheet());
-    const QString name = window.ruleSheet()->draft().hotkeyName();
-    world.hotkeys.record(name, Shortcut{Qt::Key_K, Qt::ControlModifier | Qt::AltModifier});
-    window.close();
-    EXPECT_FALSE(world.hotkeys.shortcut(name));
-    EXPECT_EQ(world.route().rules.size(), 3);
 }

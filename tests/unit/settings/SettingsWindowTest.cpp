@@ -2,6 +2,7 @@
 #include "core/hotkeys/HotkeyRecordingPeriod.h"
 #include "core/platform/PlatformTexts.h"
 #include "core/settings/DefaultRuleEditorSheet.h"
+#include "core/settings/EditorURLTemplateSheet.h"
 #include "core/settings/ElidingLabel.h"
 #include "core/settings/ReorderableList.h"
 #include "core/settings/RouteSettingsSummary.h"
@@ -755,4 +756,45 @@ TEST_F(SettingsWindowTest, FocusInARowMakesItCurrentAndNamesShowAsTyped) {
               PlatformTexts::text("Reveal ~/Library/Scripts in Finder")
                   .arg("/srv/data home/Corvanta/Scripts"));
     qputenv("XDG_DATA_HOME", dataHome);
+}
+
+TEST_F(SettingsWindowTest, SheetsStoreTheirResults) {
+    SettingsWindowController& window = *world.window;
+    // A new rule with a changed default order.
+    world.click("addRuleButton");
+    ASSERT_TRUE(window.ruleSheet());
+    window.ruleSheet()->actionPopup()->setCurrentIndex(1);
+    window.ruleSheet()->movePreference(1, 0);
+    const QStringList order = window.ruleSheet()->preferenceOrder();
+    window.ruleSheet()->saveAsDefaultButton()->click();
+    window.ruleSheet()->saveButton()->click();
+    EXPECT_EQ(world.route().rules.size(), 3);
+    EXPECT_EQ(world.route().defaultPreferenceOrder, order);
+    EXPECT_EQ(rulesTable()->count(), 4);
+
+    // Editing a rule replaces it in place.
+    rulesTable()->setCurrentRow(1);
+    world.click("editRuleButton");
+    ASSERT_TRUE(window.ruleSheet());
+    window.ruleSheet()->nameField()->setText(QStringLiteral("Work"));
+    window.ruleSheet()->saveButton()->click();
+    EXPECT_EQ(world.route().rules.at(1).name, "Work");
+    EXPECT_EQ(world.route().rules.at(1).id, "R2");
+
+    // The gear of an editor opens its template sheet.
+    rowWidget<QToolButton>(editorsTable(), 0, "templateToolButton")->click();
+    ASSERT_TRUE(window.urlTemplateSheet());
+    window.urlTemplateSheet()->field()->setText(QStringLiteral("x-alpha://{filepath}"));
+    window.urlTemplateSheet()->saveButton()->click();
+    EXPECT_EQ(world.route().editors.first().urlSchemeTemplate, "x-alpha://{filepath}");
+    EXPECT_EQ(world.routesOnDisk(), world.store->routes());
+
+    // Closing the window ends an open rule sheet as cancelled.
+    world.click("addRuleButton");
+    ASSERT_TRUE(window.ruleSheet());
+    const QString name = window.ruleSheet()->draft().hotkeyName();
+    world.hotkeys.record(name, Shortcut{Qt::Key_K, Qt::ControlModifier | Qt::AltModifier});
+    window.close();
+    EXPECT_FALSE(world.hotkeys.shortcut(name));
+    EXPECT_EQ(world.route().rules.size(), 3);
 }
