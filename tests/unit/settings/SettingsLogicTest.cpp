@@ -98,15 +98,13 @@ TEST(ConditionRowDraftTest, StoredConditionsComeBackUnchangedApartFromTheirId) {
 }
 
 TEST(ConditionRowDraftTest, ChangingKindResetsTheOperatorAndKeepsTheInput) {
+    // A new row's kind and operator are the sheet test's: "contains" a file name.
     ConditionRowDraft r = ConditionRowDraft::newCondition();
-    EXPECT_EQ(r.kind, PredicateKind::fileName);
-    EXPECT_EQ(ConditionRowDraft::operatorTitles(r.kind).at(r.operatorIndex), "contains");
     r.valueText = QStringLiteral("x");
     r.setKind(PredicateKind::runningEditors);
     EXPECT_EQ(r.operatorIndex, 0);
     r.setKind(PredicateKind::fileName);
     EXPECT_EQ(r.valueText, "x");
-    EXPECT_EQ(ConditionRowDraft::operatorTitles(PredicateKind::hotkey), QStringList());
     EXPECT_EQ(ConditionRowDraft::kindTitles().size(), ConditionRowDraft::kinds().size());
 }
 
