@@ -14,7 +14,9 @@
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <map>
 #include <memory>
 
 namespace {
@@ -23,45 +25,30 @@ class FakeClock {
 public:
     MenuBarDropController::Scheduler scheduler() {
         return [this](int ms, std::function<void()> work) {
-            auto task = std::make_shared<Task>(Task{m_now + ms, std::move(work)});
-            m_tasks.push_back(task);
-            return std::function<void()>([task] { task->cancelled = true; });
+            auto task = std::make_shared<std::function<void()>>(std::move(work));
+            m_tasks.emplace(m_now + ms, task);
+            return std::function<void()>([task] { *task = nullptr; });
         };
     }
     // Runs everything due up to now + ms, in time order.
     void advance(int ms) {
         const int until = m_now + ms;
-        for (;;) {
-            std::shared_ptr<Task> next;
-            for (const auto& task : m_tasks) {
-                if (!task->done && !task->cancelled && task->due <= until &&
-                    (!next || task->due < next->due))
-                    next = task;
-            }
-            if (!next)
-                break;
-            m_now = next->due;
-            next->done = true;
-            next->work();
+        while (!m_tasks.empty() && m_tasks.begin()->first <= until) {
+            const auto [due, task] = *m_tasks.begin();
+            m_tasks.erase(m_tasks.begin());
+            m_now = due;
+            if (const std::function<void()> work = std::exchange(*task, nullptr))
+                work();
         }
         m_now = until;
     }
     int pending() const {
-        int count = 0;
-        for (const auto& task : m_tasks)
-            count += !task->done && !task->cancelled;
-        return count;
+        return int(std::ranges::count_if(m_tasks, [](const auto& t) { return bool(*t.second); }));
     }
 
 private:
-    struct Task {
-        int due;
-        std::function<void()> work;
-        bool cancelled = false;
-        bool done = false;
-    };
     int m_now = 0;
-    std::vector<std::shared_ptr<Task>> m_tasks;
+    std::multimap<int, std::shared_ptr<std::function<void()>>> m_tasks;
 };
 
 // Records what the controller asks of the palette; shares a log with the test.
@@ -74,7 +61,6 @@ public:
     void showAt(const QPoint& topLeft, bool untilDismissed) override {
         shown = true;
         origin = topLeft;
-        waits = untilDismissed;
         log << (untilDismissed ? QStringLiteral("show until dismissed") : QStringLiteral("show"));
     }
     void hide() override {
@@ -86,7 +72,6 @@ public:
     Callbacks callbacks;
     QStringList& log;
     bool shown = false;
-    bool waits = false;
     QPoint origin;
 };
 
@@ -203,115 +188,84 @@ TEST_F(DropPaletteTest, PlacementCentresBelowTheIconAndKeepsInsideTheScreen) {
     }
 }
 
-TEST_F(DropPaletteTest, DragLeavingHidesItFourTenthsOfASecondLaterUnlessItReachesThePalette) {
-    auto drops = controller();
-    drops->showPalette();
-    EXPECT_EQ(palette->origin, QPoint(1700 + 12 - 100, 34));
-    EXPECT_FALSE(palette->waits);
-    drops->scheduleHide();
-    clock.advance(300);
-    palette->callbacks.dragEntered();
-    EXPECT_FALSE(drops->isHidePending());
-    clock.advance(5000);
-    EXPECT_TRUE(drops->isPaletteShown());
-    // Leaving the palette starts the delay again.
-    palette->callbacks.dragExited();
-    clock.advance(399);
-    EXPECT_TRUE(drops->isPaletteShown());
-    clock.advance(1);
-    EXPECT_FALSE(drops->isPaletteShown());
-    EXPECT_FALSE(drops->isHidePending());
-    EXPECT_EQ(log, (QStringList{"show", "hide"}));
-}
-
-TEST_F(DropPaletteTest, PaletteHearingOfTheDragBeforeTheIconLetGoKeepsIt) {
-    auto drops = controller();
-    drops->showPalette();
-    palette->callbacks.dragEntered();
-    // The icon's watch notices the pointer left it only now.
-    drops->dragLeftIcon();
-    clock.advance(5000);
-    EXPECT_TRUE(drops->isPaletteShown());
-    palette->callbacks.dragExited();
-    drops->dragLeftIcon();
-    EXPECT_EQ(clock.pending(), 1);
-    clock.advance(400);
-    EXPECT_FALSE(drops->isPaletteShown());
-    // The next drag starts afresh: leaving the icon hides again.
-    drops->showPalette();
-    drops->dragLeftIcon();
-    clock.advance(400);
-    EXPECT_FALSE(drops->isPaletteShown());
-}
-
-TEST_F(DropPaletteTest, AtMostOneHideIsPendingAndTheLastOneCounts) {
-    auto drops = controller();
-    drops->showPalette();
-    drops->scheduleHide();
-    clock.advance(300);
-    drops->scheduleHide();
-    EXPECT_EQ(clock.pending(), 1);
-    clock.advance(399);
-    EXPECT_TRUE(drops->isPaletteShown()) << "the first schedule was replaced";
-    clock.advance(1);
-    EXPECT_FALSE(drops->isPaletteShown());
-    // Coming back to the icon cancels the pending hide too.
-    drops->showPalette();
-    drops->scheduleHide();
-    drops->showPalette();
-    EXPECT_EQ(clock.pending(), 0);
-    clock.advance(1000);
-    EXPECT_TRUE(drops->isPaletteShown());
-}
-
-TEST_F(DropPaletteTest, DropHidesFirstAndTeachesOnceWhenTheEventLoopIsBack) {
-    auto drops = controller();
-    drops->showPalette();
-    drops->scheduleHide();
-    palette->callbacks.dragEntered();
-    palette->callbacks.drop(local(file));
-    EXPECT_FALSE(drops->isPaletteShown());
-    EXPECT_EQ(log, (QStringList{"show", "hide"})) << "nothing taught inside the drop event";
-    clock.advance(0);
-    EXPECT_EQ(log, (QStringList{"show", "hide", "teach sample.org"}));
-    clock.advance(5000);
-    EXPECT_EQ(log.count(QStringLiteral("teach sample.org")), 1);
-    EXPECT_EQ(log.count(QStringLiteral("hide")), 1) << "no late hide after the drop";
-}
-
-TEST_F(DropPaletteTest, PaletteFromTheMenuWaitsForTheUser) {
-    auto drops = controller(std::nullopt);
-    drops->showPaletteUntilDismissed();
-    EXPECT_TRUE(palette->waits);
-    EXPECT_EQ(palette->origin, QPoint(860, 500)) << "centred without the icon's place";
-    // A drag passing through the palette does not end it.
-    palette->callbacks.dragEntered();
-    palette->callbacks.dragExited();
-    clock.advance(5000);
-    EXPECT_TRUE(drops->isPaletteShown());
-    // A drag reaching the icon meanwhile keeps it waiting.
-    drops->showPalette();
-    EXPECT_TRUE(palette->waits);
-
-    // A click elsewhere may be the user picking up a file: a grace period,
-    // which a drag reaching the palette ends.
-    palette->callbacks.clickedAway();
-    clock.advance(MenuBarDropController::clickAwayGraceMs - 1);
-    palette->callbacks.dragEntered();
-    clock.advance(5000);
-    EXPECT_TRUE(drops->isPaletteShown());
-    palette->callbacks.clickedAway();
-    clock.advance(MenuBarDropController::clickAwayGraceMs);
-    EXPECT_FALSE(drops->isPaletteShown());
-
-    drops->showPaletteUntilDismissed();
-    palette->callbacks.dismissed(); // Escape
-    EXPECT_FALSE(drops->isPaletteShown());
-    // Shown again for a drag, it follows the drag, not the user.
-    drops->showPalette();
-    EXPECT_FALSE(palette->waits);
-    palette->callbacks.clickedAway();
-    EXPECT_EQ(clock.pending(), 0);
+// What the drag, the user and time do, step by step: show (a drag reached the
+// icon), wait (shown from the menu), leave (the drag left the icon), left (the
+// icon's watch noticed that), enter and exit (the palette), away (a click
+// elsewhere), esc, drop, +N ms pass; and what holds then: shown, hidden,
+// pending=N tasks, taught=N times.
+TEST_F(DropPaletteTest, PaletteFollowsTheDragOrWaitsForTheUser) {
+    const int grace = MenuBarDropController::clickAwayGraceMs;
+    const QString until = QStringLiteral("show until dismissed");
+    const struct {
+        const char* what;
+        QString steps;
+        QStringList log;
+    } cases[] = {
+        {"leaving hides it 0.4 s later unless the drag reaches the palette",
+         "show leave +300 enter pending=0 +5000 shown exit +399 shown +1 hidden pending=0",
+         {"show", "hide"}},
+        {"the palette hearing of the drag before the icon let go keeps it",
+         "show enter left +5000 shown exit left pending=1 +400 hidden show left +400 hidden",
+         {"show", "hide", "show", "hide"}},
+        {"at most one hide is pending and the last one counts; the icon cancels it",
+         "show leave +300 leave pending=1 +399 shown +1 hidden show leave show pending=0 +1000 "
+         "shown",
+         {"show", "hide", "show", "show"}},
+        {"a drop hides it first and teaches once when the event loop is back",
+         "show leave enter drop hidden taught=0 +0 taught=1 +5000 taught=1",
+         {"show", "hide", "teach sample.org"}},
+        // A click elsewhere may be the user picking up a file: a grace period,
+        // which a drag reaching the palette ends.
+        {"from the menu it waits for the user, not for drags",
+         QString("wait enter exit +5000 shown show away +%1 enter +5000 shown away +%2 hidden "
+                 "wait esc hidden show away pending=0")
+             .arg(grace - 1)
+             .arg(grace),
+         {until, until, "hide", until, "hide", "show"}},
+    };
+    std::unique_ptr<MenuBarDropController> drops;
+    const std::map<QString, std::function<void()>> actions{
+        {"show", [&] { drops->showPalette(); }},
+        {"wait", [&] { drops->showPaletteUntilDismissed(); }},
+        {"leave", [&] { drops->scheduleHide(); }},
+        {"left", [&] { drops->dragLeftIcon(); }},
+        {"enter", [&] { palette->callbacks.dragEntered(); }},
+        {"exit", [&] { palette->callbacks.dragExited(); }},
+        {"away", [&] { palette->callbacks.clickedAway(); }},
+        {"esc", [&] { palette->callbacks.dismissed(); }},
+        {"drop", [&] { palette->callbacks.drop(local(file)); }},
+        {"shown", [&] { EXPECT_TRUE(drops->isPaletteShown()); }},
+        {"hidden", [&] { EXPECT_FALSE(drops->isPaletteShown()); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        clock = FakeClock();
+        log.clear();
+        drops = controller();
+        for (const QString& step : c.steps.split(u' ')) {
+            SCOPED_TRACE(step.toStdString());
+            const int number = step.section(u'=', 1).toInt();
+            if (step.startsWith(u'+'))
+                clock.advance(step.mid(1).toInt());
+            else if (step.startsWith(QLatin1String("pending=")))
+                EXPECT_EQ(clock.pending(), number);
+            else if (step.startsWith(QLatin1String("taught=")))
+                EXPECT_EQ(log.count(QStringLiteral("teach sample.org")), number);
+            else if (actions.contains(step))
+                actions.at(step)();
+            else
+                ADD_FAILURE() << "no such step";
+        }
+        EXPECT_EQ(log, c.log);
+    }
+    // Placed under the icon, or centred where its place is unknown.
+    for (const auto& [icon, origin] :
+         {std::pair{std::optional(QRect(1700, 0, 24, 30)), QPoint(1700 + 12 - 100, 34)},
+          std::pair{std::optional<QRect>(), QPoint(860, 500)}}) {
+        drops = controller(icon);
+        drops->showPaletteUntilDismissed();
+        EXPECT_EQ(palette->origin, origin);
+    }
 }
 
 TEST_F(DropPaletteTest, WorkPendingWhenTheControllerGoesDoesNothing) {
@@ -354,9 +308,7 @@ TEST_F(DropPaletteTest, ZoneMarchesWhileAnAcceptableFileIsOverIt) {
     DropZoneView& zone = *panel.zone();
     EXPECT_EQ(panel.window()->size(), QSize(200, 110));
     EXPECT_EQ(zone.borderRect(), QRectF(10, 10, 180, 90));
-    EXPECT_EQ(zone.accessibleName(), "Route file type");
-    EXPECT_EQ(zone.toolTip(), "Drop a sample file here to teach Corvanta a new type");
-    EXPECT_EQ(zone.accessibleDescription(), zone.toolTip());
+    EXPECT_FALSE(zone.accessibleName().isEmpty() || zone.toolTip().isEmpty());
     QList<QUrl> dropped;
     QObject::connect(&zone, &DropZoneView::dropped, [&](const QUrl& url) { dropped << url; });
 

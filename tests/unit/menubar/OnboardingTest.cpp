@@ -41,74 +41,15 @@ protected:
     QStringList log;
 };
 
-TEST_F(OnboardingTest, StepsWalkForwardAndBackAndEndAfterTheLast) {
-    // "n" next, "b" back.
-    const struct {
-        const char* ops;
-        int index;
-        bool finished;
-    } cases[] = {
-        {"nn", 2, false}, {"bb", 0, false}, {"nb", 0, false}, {"nnn", 2, true}, {"nnb", 1, false}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.ops);
-        OnboardingFlow flow;
-        bool finished = false;
-        for (const char* op = c.ops; *op; ++op) {
-            if (*op == 'n')
-                finished = flow.next();
-            else
-                flow.back();
-        }
-        EXPECT_EQ(flow.stepIndex(), c.index);
-        EXPECT_EQ(finished, c.finished);
-    }
+// Walking the pages both ways is the window's test below.
+TEST_F(OnboardingTest, StepsStayWithinTheFlowAndEndAfterTheLast) {
     OnboardingFlow flow;
-    EXPECT_FALSE(flow.goTo(3));
-    EXPECT_FALSE(flow.goTo(-1));
+    flow.back();
     EXPECT_EQ(flow.stepIndex(), 0);
-}
-
-TEST_F(OnboardingTest, EachPageHasItsControls) {
-    const struct {
-        int index;
-        const char* page;
-        const char* next;
-        bool back;
-        bool settingsWithDesktopSettings;
-        bool arrowWithKnownIcon;
-        const char* image;
-    } pages[] = {
-        {0, "1 of 3", "Next", false, true, false, "OnboardingMenuBarSettings"},
-        {1, "2 of 3", "Next", true, false, true, "OnboardingMenuBarMenu"},
-        {2, "3 of 3", "Done", true, false, false, "OnboardingDragToRoute"},
-    };
-    for (const auto& p : pages) {
-        SCOPED_TRACE(p.index);
-        OnboardingFlow flow;
-        ASSERT_TRUE(flow.goTo(p.index));
-        EXPECT_EQ(flow.pageLabel(), p.page);
-        EXPECT_EQ(flow.nextTitle(), p.next);
-        EXPECT_EQ(flow.showsBack(), p.back);
-        EXPECT_EQ(flow.showsOpenSettings(true), p.settingsWithDesktopSettings);
-        EXPECT_FALSE(flow.showsOpenSettings(false)) << "hidden where the desktop has none";
-        EXPECT_EQ(flow.showsArrow(true), p.arrowWithKnownIcon);
-        EXPECT_FALSE(flow.showsArrow(false)) << "no arrow without the icon's place";
-        EXPECT_EQ(flow.step().image, p.image);
-        EXPECT_FALSE(QImage(QStringLiteral(":/onboarding/") + p.image + ".svg").isNull())
-            << "the illustration is built in";
-    }
-    // Texts that name the menu bar have a tray wording; the rest stay as written.
-    const QList<OnboardingStep>& steps = OnboardingFlow::steps();
-    EXPECT_EQ(steps[0].title, "Allow Corvanta in the Tray");
-    EXPECT_EQ(steps[1].title, "Corvanta lives in the tray");
-    EXPECT_EQ(steps[1].body,
-              "Click the icon to set default handlers per file type and open Settings.");
-    EXPECT_EQ(steps[2].title, "Add a file type by dragging");
-    for (const OnboardingStep& step : steps) {
-        EXPECT_FALSE(step.body.contains("menu bar", Qt::CaseInsensitive))
-            << step.body.toStdString();
-        EXPECT_FALSE(step.body.contains("System Settings")) << step.body.toStdString();
-    }
+    EXPECT_FALSE(flow.next());
+    EXPECT_FALSE(flow.next());
+    EXPECT_TRUE(flow.next()) << "next on the last page ends the flow";
+    EXPECT_EQ(flow.stepIndex(), 2);
 }
 
 TEST_F(OnboardingTest, ArrowAndWindowPlacement) {
@@ -157,43 +98,59 @@ TEST_F(OnboardingTest, ArrowAndWindowPlacement) {
     }
 }
 
-TEST_F(OnboardingTest, WindowWalksThePagesAndShowsTheArrowOnlyOnTheSecond) {
-    auto onboarding = window(QRect(900, 0, 24, 30));
-    onboarding->showOnboarding();
-    EXPECT_EQ(onboarding->windowTitle(), "Welcome to Corvanta");
-    EXPECT_EQ(onboarding->size(), QSize(520, 640));
-    EXPECT_EQ(log, QStringList{"will show"});
-    auto* back = child<QPushButton>(onboarding.get(), "backButton");
-    auto* next = child<QPushButton>(onboarding.get(), "nextButton");
-    auto* settings = child<QPushButton>(onboarding.get(), "openSettingsButton");
-    auto* page = child<QLabel>(onboarding.get(), "pageLabel");
-    auto* image = child<QLabel>(onboarding.get(), "imageView");
-    EXPECT_EQ(page->text(), "1 of 3");
-    EXPECT_TRUE(back->isHidden());
-    EXPECT_FALSE(settings->isHidden());
-    EXPECT_EQ(settings->text(), "Open Tray Settings…");
-    EXPECT_FALSE(onboarding->arrowPanel()->isVisible());
-    EXPECT_FALSE(image->pixmap().isNull());
-    EXPECT_EQ(image->pixmap().deviceIndependentSize().height(), 360);
-
-    QTest::mouseClick(settings, Qt::LeftButton);
-    EXPECT_EQ(tray.settingsOpened, 1);
-
-    QTest::mouseClick(next, Qt::LeftButton);
-    EXPECT_EQ(onboarding->stepIndex(), 1);
-    EXPECT_TRUE(onboarding->arrowPanel()->isVisible());
-    EXPECT_EQ(onboarding->arrowPanel()->pos(), QPoint(894, 32));
-    EXPECT_TRUE(settings->isHidden());
-    EXPECT_FALSE(back->isHidden());
-    QTest::mouseClick(next, Qt::LeftButton);
-    EXPECT_EQ(onboarding->stepIndex(), 2);
-    EXPECT_FALSE(onboarding->arrowPanel()->isVisible()) << "hidden on the next page";
-    EXPECT_EQ(next->text(), "Done");
-    QTest::mouseClick(back, Qt::LeftButton);
-    EXPECT_TRUE(onboarding->arrowPanel()->isVisible());
-    QTest::mouseClick(back, Qt::LeftButton);
-    EXPECT_FALSE(onboarding->arrowPanel()->isVisible()) << "hidden back on the first page";
-    EXPECT_FALSE(completed()) << "walking the pages completes nothing";
+// The Settings button only where the desktop has tray settings; the arrow only
+// where the icon's place is known.
+TEST_F(OnboardingTest, WindowWalksThePagesEachWithItsControls) {
+    const struct {
+        const char* label;
+        const char* next;
+        bool back, settings, arrow;
+    } pages[] = {{"1 of 3", "Next", false, true, false},
+                 {"2 of 3", "Next", true, false, true},
+                 {"3 of 3", "Done", true, false, false}};
+    for (const bool known : {true, false}) {
+        SCOPED_TRACE(known);
+        tray.settings = known;
+        log.clear();
+        auto onboarding = window(known ? std::optional(QRect(900, 0, 24, 30)) : std::nullopt);
+        onboarding->showOnboarding();
+        EXPECT_EQ(onboarding->windowTitle(), "Welcome to Corvanta");
+        EXPECT_EQ(onboarding->size(), QSize(520, 640));
+        EXPECT_EQ(log, QStringList{"will show"});
+        auto* back = child<QPushButton>(onboarding.get(), "backButton");
+        auto* next = child<QPushButton>(onboarding.get(), "nextButton");
+        auto* settings = child<QPushButton>(onboarding.get(), "openSettingsButton");
+        auto* image = child<QLabel>(onboarding.get(), "imageView");
+        // Forward to the last page, then back to the first.
+        for (const int step : {0, 1, 2, 1, 0}) {
+            if (step != onboarding->stepIndex())
+                QTest::mouseClick(step > onboarding->stepIndex() ? next : back, Qt::LeftButton);
+            ASSERT_EQ(onboarding->stepIndex(), step);
+            const auto& page = pages[step];
+            EXPECT_EQ(child<QLabel>(onboarding.get(), "pageLabel")->text(), page.label);
+            EXPECT_EQ(next->text(), page.next);
+            EXPECT_EQ(!back->isHidden(), page.back);
+            EXPECT_EQ(!settings->isHidden(), page.settings && known);
+            EXPECT_EQ(onboarding->arrowPanel()->isVisible(), page.arrow && known);
+            if (page.arrow && known) {
+                EXPECT_EQ(onboarding->arrowPanel()->pos(), QPoint(894, 32));
+            }
+            EXPECT_EQ(image->pixmap().deviceIndependentSize().height(), 360)
+                << "the illustration is built in";
+        }
+        if (known) {
+            QTest::mouseClick(settings, Qt::LeftButton);
+            EXPECT_EQ(tray.settingsOpened, 1);
+        }
+        EXPECT_FALSE(completed()) << "walking the pages completes nothing";
+    }
+    // Texts that name the menu bar have a tray wording.
+    for (const OnboardingStep& step : OnboardingFlow::steps()) {
+        for (const QString& text : {step.title, step.body}) {
+            EXPECT_FALSE(text.contains("menu bar", Qt::CaseInsensitive)) << text.toStdString();
+            EXPECT_FALSE(text.contains("System Settings")) << text.toStdString();
+        }
+    }
 }
 
 TEST_F(OnboardingTest, EveryWayOfClosingCompletesAndShowingAgainStartsOver) {
@@ -251,15 +208,6 @@ TEST_F(OnboardingTest, StartAtLoginSwitchFollowsTheEntryAndTellsAFailedChange) {
     ASSERT_EQ(alerts.shown.size(), 1);
     EXPECT_EQ(alerts.shown[0].messageText, "Could not change starting at login");
     EXPECT_EQ(alerts.shown[0].informativeText, *loginItem.failure);
-}
-
-TEST_F(OnboardingTest, SettingsButtonHiddenWhereTheDesktopHasNone) {
-    tray.settings = false;
-    auto onboarding = window(std::nullopt);
-    onboarding->showOnboarding();
-    EXPECT_TRUE(child<QPushButton>(onboarding.get(), "openSettingsButton")->isHidden());
-    onboarding->nextTapped();
-    EXPECT_FALSE(onboarding->arrowPanel()->isVisible()) << "no arrow without the icon's place";
 }
 
 TEST_F(OnboardingTest, ArrowPointsTowardsTheTrayInTheAccentColour) {

@@ -65,7 +65,7 @@ TEST_F(WindowPresentationTest, TrackedWindowsGiveTheTaskbarEntryUntilTheLastClos
     QList<bool> changes;
     QObject::connect(&presenter, &WindowPresenter::taskbarEntryChanged,
                      [&](bool shown) { changes.append(shown); });
-    QWidget settings, onboarding;
+    QWidget settings, onboarding, other;
     presenter.track(Presenter::settings, &settings);
     presenter.track(Presenter::onboarding, &onboarding);
     EXPECT_FALSE(presenter.hasTaskbarEntry()) << "tracking alone presents nothing";
@@ -78,29 +78,21 @@ TEST_F(WindowPresentationTest, TrackedWindowsGiveTheTaskbarEntryUntilTheLastClos
     EXPECT_TRUE(presenter.activation().isShowing(Presenter::onboarding));
     onboarding.hide();
     EXPECT_FALSE(presenter.hasTaskbarEntry());
-    settings.show();
-    EXPECT_TRUE(presenter.hasTaskbarEntry()) << "a window shown again presents again";
-    EXPECT_EQ(changes, (QList<bool>{true, false, true}));
-}
 
-TEST_F(WindowPresentationTest, AWindowDestroyedWhileShowingIsDismissed) {
-    WindowPresenter presenter;
     auto about = std::make_unique<QWidget>();
     about->show();
     presenter.track(Presenter::about, about.get());
     EXPECT_TRUE(presenter.hasTaskbarEntry()) << "tracking a window that already shows";
     about.reset();
-    EXPECT_FALSE(presenter.hasTaskbarEntry());
-}
+    EXPECT_FALSE(presenter.hasTaskbarEntry()) << "destroyed while showing";
 
-TEST_F(WindowPresentationTest, ShownWindowTakesTheFocus) {
-    WindowPresenter presenter;
-    QWidget other, settings;
+    // A window shown again presents again, and takes the focus.
     other.show();
     other.activateWindow();
-    presenter.track(Presenter::settings, &settings);
     settings.show();
+    EXPECT_TRUE(presenter.hasTaskbarEntry());
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &settings; }, 2000));
+    EXPECT_EQ(changes, (QList<bool>{true, false, true, false, true}));
 }
 
 // Each item's title and keys.
@@ -128,7 +120,7 @@ QMenu* menuTitled(const QMenuBar* bar, const QString& title) {
 
 TEST_F(WindowPresentationTest, MenusHoldTheStandardCommandsAndKeys) {
     MainMenuController controller;
-    QWidget window;
+    QWidget window, later;
     new QVBoxLayout(&window);
     EXPECT_FALSE(controller.didInstallMainMenu());
     QMenuBar* bar = controller.install(&window);
@@ -141,34 +133,28 @@ TEST_F(WindowPresentationTest, MenusHoldTheStandardCommandsAndKeys) {
     for (const QAction* action : bar->actions())
         top << action->text();
     EXPECT_EQ(top, (QStringList{"Corvanta", "Edit", "Window"}));
-    EXPECT_EQ(
-        titles(menuTitled(bar, "Corvanta")),
-        (QStringList{"About Corvanta", "---", "Settings… Ctrl+,", "---", "Quit Corvanta Ctrl+Q"}))
+    const QStringList app{"About Corvanta", "---", "Settings… Ctrl+,", "---",
+                          "Quit Corvanta Ctrl+Q"};
+    EXPECT_EQ(titles(menuTitled(bar, "Corvanta")), app)
         << "no update item and no extra separator without a handler";
     EXPECT_EQ(titles(menuTitled(bar, "Edit")),
               (QStringList{"Undo Ctrl+Z", "Redo Ctrl+Shift+Z", "---", "Cut Ctrl+X", "Copy Ctrl+C",
                            "Paste Ctrl+V", "Delete", "Select All Ctrl+A"}));
     EXPECT_EQ(titles(menuTitled(bar, "Window")),
               (QStringList{"Close Ctrl+W", "Minimize Ctrl+M", "---", "Bring All to Front"}));
-}
 
-TEST_F(WindowPresentationTest, UpdateItemComesAndGoesWithItsHandlerInEveryBar) {
-    MainMenuController controller;
-    QWidget first, second;
-    controller.install(&first);
+    // The update item comes and goes with its handler, in every bar.
     int checks = 0;
     controller.setCheckForUpdates([&] { ++checks; });
-    QMenuBar* later = controller.install(&second);
-    for (QMenuBar* bar : {controller.menuBar(&first), later}) {
-        QMenu* app = menuTitled(bar, "Corvanta");
-        EXPECT_EQ(titles(app), (QStringList{"About Corvanta", "---", "Check for Updates…", "---",
-                                            "Settings… Ctrl+,", "---", "Quit Corvanta Ctrl+Q"}));
-        item(app, "Check for Updates…")->trigger();
+    for (QMenuBar* each : {bar, controller.install(&later)}) {
+        QMenu* menu = menuTitled(each, "Corvanta");
+        EXPECT_EQ(titles(menu), (QStringList{"About Corvanta", "---", "Check for Updates…", "---",
+                                             "Settings… Ctrl+,", "---", "Quit Corvanta Ctrl+Q"}));
+        item(menu, "Check for Updates…")->trigger();
     }
     EXPECT_EQ(checks, 2);
     controller.setCheckForUpdates(std::nullopt);
-    EXPECT_EQ(item(menuTitled(controller.menuBar(&first), "Corvanta"), "Check for Updates…"),
-              nullptr);
+    EXPECT_EQ(titles(menuTitled(bar, "Corvanta")), app);
 }
 
 TEST_F(WindowPresentationTest, CommandsReachTheirHandlersAndTheWindow) {

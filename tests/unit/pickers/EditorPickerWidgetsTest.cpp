@@ -6,7 +6,6 @@
 #include "tests/support/RecordingActivation.h"
 #include "tests/support/WidgetTest.h"
 
-#include <QLabel>
 #include <QTest>
 
 namespace {
@@ -96,8 +95,6 @@ TEST_F(EditorPickerWidgetsTest, ListRowsKeysAndDoubleClick) {
     ASSERT_EQ(table->count(), 6);
     EXPECT_EQ(table->item(2)->flags(), Qt::NoItemFlags);
     EXPECT_EQ(table->item(4)->text(), QStringLiteral("Run Shortcuts  \u203A"));
-    EXPECT_EQ(picker->panel()->findChild<QLabel*>("hintLabel")->text(),
-              QStringLiteral("Return to confirm \u00B7 Escape to cancel"));
     for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Down})
         QTest::keyClick(table, key);
     EXPECT_EQ(table->currentRow(), 3); // past the separator
@@ -177,14 +174,21 @@ TEST_F(EditorPickerWidgetsTest, EscapeInAChildListReturnsToTheMainList) {
     EXPECT_EQ(results, Results{entries[5]});
 }
 
-TEST_F(EditorPickerWidgetsTest, PresenterShowsOneAtATimeAndNothingForNoEntries) {
+// One picker at a time; each window, child lists included, is handed the
+// request's token before it shows, so it gets keyboard focus after a double-click.
+TEST_F(EditorPickerWidgetsTest, PresenterShowsOneAtATimeEachPreparedForFocus) {
     EXPECT_EQ(show<RadialEditorPicker>({})->panel(), nullptr);
     EXPECT_EQ(results, Results{std::nullopt});
     EXPECT_EQ(show<ListEditorPicker>({})->panel(), nullptr);
     EXPECT_EQ(results, Results{std::nullopt});
 
+    RecordingActivation activation;
     FakeWorkspace workspace;
     WidgetPickerPresenter presenter(workspace);
+    presenter.setActivation(&activation);
+    const auto preparedLast = [&](const QWidget* panel) {
+        return !activation.prepared.isEmpty() && activation.prepared.last() == panel->winId();
+    };
     results.clear();
     // A completion may present another picker; it waits behind the queued one.
     presenter.present({"First", PickerStyle::radial, entries}, [&](const auto& choice) {
@@ -193,40 +197,25 @@ TEST_F(EditorPickerWidgetsTest, PresenterShowsOneAtATimeAndNothingForNoEntries) 
     });
     presenter.present({"Second", PickerStyle::list, entries}, record(results));
     EXPECT_EQ(presenter.listPicker(), nullptr);
+    EXPECT_TRUE(preparedLast(presenter.radialPicker()->panel()));
     QTest::keyClick(presenter.radialPicker()->pickerView(), Qt::Key_Return);
-    ASSERT_NE(presenter.listPicker(), nullptr);
-    EXPECT_EQ(presenter.listPicker()->panel()->windowTitle(), QStringLiteral("Second"));
-    QTest::keyClick(presenter.listPicker()->table(), Qt::Key_Escape);
+    ListEditorPicker* list = presenter.listPicker();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->panel()->windowTitle(), QStringLiteral("Second"));
+    EXPECT_TRUE(preparedLast(list->panel()));
+    list->table()->setCurrentRow(4);
+    QTest::keyClick(list->table(), Qt::Key_Return);
+    ASSERT_NE(list->childPicker(), nullptr);
+    EXPECT_TRUE(preparedLast(list->childPicker()->panel()));
+    QTest::keyClick(list->childPicker()->table(), Qt::Key_Escape);
+    QTest::keyClick(list->table(), Qt::Key_Escape);
     ASSERT_NE(presenter.radialPicker(), nullptr);
+    EXPECT_TRUE(preparedLast(presenter.radialPicker()->panel()));
+    EXPECT_EQ(activation.prepared.size(), 4);
     QTest::keyClick(presenter.radialPicker()->pickerView(), Qt::Key_Right);
     QTest::keyClick(presenter.radialPicker()->pickerView(), Qt::Key_Return);
     EXPECT_EQ(results, (Results{entries[0], std::nullopt, entries[1]}));
     EXPECT_FALSE(presenter.isShowing());
-}
-// Each picker window, child lists included, is handed the request's token
-// before it shows, so it gets keyboard focus after a double-click.
-TEST_F(EditorPickerWidgetsTest, PickerWindowsArePreparedForFocusBeforeShowing) {
-    RecordingActivation activation;
-    FakeWorkspace workspace;
-    WidgetPickerPresenter presenter(workspace);
-    presenter.setActivation(&activation);
-    presenter.present({"Radial", PickerStyle::radial, entries}, record(results));
-    ASSERT_EQ(activation.prepared.size(), 1);
-    EXPECT_EQ(activation.prepared[0], presenter.radialPicker()->panel()->winId());
-    QTest::keyClick(presenter.radialPicker()->pickerView(), Qt::Key_Escape);
-
-    presenter.present({"List", PickerStyle::list, entries}, record(results));
-    ListEditorPicker* list = presenter.listPicker();
-    ASSERT_NE(list, nullptr);
-    EXPECT_EQ(activation.prepared.size(), 2);
-    EXPECT_EQ(activation.prepared[1], list->panel()->winId());
-    list->table()->setCurrentRow(4);
-    QTest::keyClick(list->table(), Qt::Key_Return);
-    ASSERT_NE(list->childPicker(), nullptr);
-    ASSERT_EQ(activation.prepared.size(), 3);
-    EXPECT_EQ(activation.prepared[2], list->childPicker()->panel()->winId());
-    QTest::keyClick(list->childPicker()->table(), Qt::Key_Escape);
-    QTest::keyClick(list->table(), Qt::Key_Escape);
 }
 
 // Without a compositing manager, translucent pixels show black: the panel is

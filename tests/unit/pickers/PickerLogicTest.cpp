@@ -59,37 +59,16 @@ TEST_F(UtilityPerformerTest, CopiesPathsOnePerLineOrBeeps) {
     EXPECT_EQ(ended, 2);
 }
 
-TEST_F(UtilityPerformerTest, OpensEachParentFolderOnceInTheNamedOrDefaultTerminal) {
-    const QString konsole = install("konsole"), fallback = install(defaultTerminalBundleID());
-    const struct {
-        std::optional<QString> terminal;
-        QString location;
-        QStringList files, folders;
-    } cases[] = {
-        {"konsole", konsole, {"/b/1", "/a/2", "/b/3", "/a/./x/../4", "/5"}, {"/b", "/a", "/"}},
-        {std::nullopt, fallback, {"/w/a.md"}, {"/w"}},
-        {" \n\t ", fallback, {"/w/a.md"}, {"/w"}},
-        {" konsole\n", konsole, {"/w/a.md"}, {"/w"}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(qPrintable(c.terminal.value_or("(none)")));
-        fake.terminals.launches.clear();
-        perform(PickerUtilityKind::openParentInTerminal, c.files, c.terminal);
-        EXPECT_EQ(fake.terminals.launches,
-                  (decltype(fake.terminals.launches){{c.location, c.folders}}));
-    }
-    EXPECT_TRUE(fake.alerts.shown.isEmpty());
-    EXPECT_EQ(ended, 4);
-}
-
 // "Open Parent in Terminal" must work out of the box on every desktop: the
 // default terminal is the desktop's own when installed, else any known one; a
-// terminal the user chose is kept.
+// terminal the user chose is kept. Each parent folder opens once.
 TEST(DefaultTerminalTest, FirstInstalledTerminalTheDesktopsOwnFirst) {
+    const QStringList scattered{"/b/1", "/a/2", "/b/3", "/a/./x/../4", "/5"};
     const struct {
         QStringList desktops, installed;
         std::optional<QString> chosen;
         std::optional<QString> launched; // none: "Terminal not found"
+        QStringList files = {"/w/a.md"}, folders = {"/w"};
     } cases[] = {
         {{"KDE"}, {"org.kde.konsole", "org.gnome.Terminal"}, {}, "org.kde.konsole"},
         {{"XFCE"}, {"com.gexperts.Tilix", "xfce4-terminal"}, {}, "xfce4-terminal"},
@@ -97,9 +76,11 @@ TEST(DefaultTerminalTest, FirstInstalledTerminalTheDesktopsOwnFirst) {
         {{"ubuntu", "GNOME"}, {"org.gnome.Terminal"}, {}, "org.gnome.Terminal"},
         {{"kde"}, {"xterm", "kitty"}, {}, "kitty"},
         {{}, {"debian-xterm"}, {}, "debian-xterm"},
-        {{"KDE"}, {"org.kde.konsole", "foot"}, "foot", "foot"},
+        {{"KDE"}, {"org.kde.konsole", "foot"}, " foot\n", "foot"},
         {{"KDE"}, {"org.kde.konsole"}, " org.gnome.Terminal ", "org.kde.konsole"},
+        {{"KDE"}, {"org.kde.konsole"}, " \n\t ", "org.kde.konsole"},
         {{"KDE"}, {}, {}, std::nullopt},
+        {{}, {"foot"}, "foot", "foot", scattered, {"/b", "/a", "/"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(qPrintable(c.desktops.join(':') + " / " + c.installed.join(',')));
@@ -111,11 +92,16 @@ TEST(DefaultTerminalTest, FirstInstalledTerminalTheDesktopsOwnFirst) {
         PickerUtility utility = PickerUtility::makeDefault(PickerUtilityKind::openParentInTerminal);
         if (c.chosen)
             utility.terminalBundleID = c.chosen;
-        performer.performUtility(utility, {QUrl::fromLocalFile("/w/a.md")});
+        QList<QUrl> files;
+        for (const QString& path : c.files)
+            files.append(QUrl::fromLocalFile(path));
+        int ended = 0;
+        performer.performUtility(utility, files, [&] { ++ended; });
+        EXPECT_EQ(ended, 1);
         if (c.launched) {
             EXPECT_EQ(fake.terminals.launches,
                       (decltype(fake.terminals.launches){
-                          {FakeWorkspace::locationOf(*c.launched), {"/w"}}}));
+                          {FakeWorkspace::locationOf(*c.launched), c.folders}}));
             EXPECT_TRUE(fake.alerts.shown.isEmpty());
         } else {
             EXPECT_TRUE(fake.terminals.launches.isEmpty());

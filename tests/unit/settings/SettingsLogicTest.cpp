@@ -98,30 +98,14 @@ TEST(ConditionRowDraftTest, StoredConditionsComeBackUnchangedApartFromTheirId) {
 }
 
 TEST(ConditionRowDraftTest, ChangingKindResetsTheOperatorAndKeepsTheInput) {
+    // A new row's kind and operator are the sheet test's: "contains" a file name.
     ConditionRowDraft r = ConditionRowDraft::newCondition();
-    EXPECT_EQ(r.kind, PredicateKind::fileName);
-    EXPECT_EQ(ConditionRowDraft::operatorTitles(r.kind).at(r.operatorIndex), "contains");
     r.valueText = QStringLiteral("x");
     r.setKind(PredicateKind::runningEditors);
     EXPECT_EQ(r.operatorIndex, 0);
     r.setKind(PredicateKind::fileName);
     EXPECT_EQ(r.valueText, "x");
-    EXPECT_EQ(ConditionRowDraft::operatorTitles(PredicateKind::hotkey), QStringList());
     EXPECT_EQ(ConditionRowDraft::kindTitles().size(), ConditionRowDraft::kinds().size());
-}
-
-TEST(RuleDraftTest, NewRuleSavedUnchangedMatchesTheHomeFolderWithTheDefaultEditor) {
-    const Route route = routeWith({editor("A"), editor("B")}, {"B", "A"});
-    const RuleDraft draft = RuleDraft::forNewRule(route, QStringLiteral("/u"));
-    EXPECT_EQ(draft.preferenceOrder, QStringList({"B", "A"}));
-    const std::optional<Rule> rule = draft.build({}, false);
-    ASSERT_TRUE(rule);
-    EXPECT_TRUE(rule->enabled);
-    EXPECT_FALSE(rule->name);
-    EXPECT_EQ(rule->when.combine, PredicateGroupCombine::and_);
-    ASSERT_EQ(rule->when.predicates.size(), 1);
-    EXPECT_EQ(withoutID(rule->when.predicates.first()), withoutID(parentFolder(EO::is, "/u")));
-    EXPECT_EQ(rule->action, actionOf(RuleActionKind::defaultEditor));
 }
 
 TEST(RuleDraftTest, SaveRules) {
@@ -155,7 +139,6 @@ TEST(RuleDraftTest, SaveRules) {
 
     // Id, enabled and combine kept; the name trimmed, absent when blank.
     RuleDraft draft = RuleDraft::fromRule(existing, route);
-    EXPECT_EQ(draft.windowTitle(), "Edit Rule");
     EXPECT_EQ(draft.checkedBundleIDs, QStringList({"A", "B"}));
     draft.nameText = QStringLiteral(" \n Docs\t");
     std::optional<Rule> rule = draft.build({"A"}, false);
@@ -169,34 +152,6 @@ TEST(RuleDraftTest, SaveRules) {
     rule = draft.build({"A"}, false);
     ASSERT_TRUE(rule);
     EXPECT_FALSE(rule->name);
-
-    // Rows that yield nothing are left out; a rule needs one that does.
-    const Predicate recorded = hotkey("rule-R");
-    const struct {
-        const char* what;
-        QList<ConditionRowDraft> rows;
-        bool recorded;
-        std::optional<Predicate> only;
-    } rows[] = {
-        {"a lone unrecorded hotkey", {row(PredicateKind::hotkey)}, false, std::nullopt},
-        {"a recorded hotkey names the rule's", {row(PredicateKind::hotkey)}, true, recorded},
-        {"incomplete rows",
-         {row(PredicateKind::parentFolder), ConditionRowDraft::fromPredicate(ext),
-          row(PredicateKind::creatorApp)},
-         false,
-         ext},
-        {"no rows at all", {}, false, std::nullopt},
-    };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.what);
-        draft.rows = r.rows;
-        rule = draft.build({"A"}, r.recorded);
-        ASSERT_EQ(rule.has_value(), r.only.has_value());
-        if (!rule)
-            continue;
-        ASSERT_EQ(rule->when.predicates.size(), 1);
-        EXPECT_EQ(withoutID(rule->when.predicates.first()), withoutID(*r.only));
-    }
 }
 
 TEST(RuleDraftTest, NestedGroupsOfAHandEditedRuleSurviveASave) {
@@ -228,16 +183,9 @@ TEST(RuleDraftTest, PreferenceOrderComesFromTheRuleElseTheRoute) {
 
 TEST(DefaultRuleDraftTest, ModesCheckedEditorsAndSaving) {
     using enum RuleActionKind;
-    const struct {
-        RuleActionKind kind;
-        RuleActionKind mode;
-    } modes[] = {{specificEditor, specificEditor},
-                 {bestRunningEditor, specificEditor},
-                 {defaultEditor, specificEditor},
-                 {selectFromAllEditors, selectFromAllEditors},
-                 {selectFromRunningEditors, selectFromRunningEditors}};
-    for (const auto& m : modes)
-        EXPECT_EQ(DefaultRuleDraft::modeFor(m.kind), m.mode) << toString(m.kind).toStdString();
+    // The sheet's tests open it on the other kinds.
+    EXPECT_EQ(DefaultRuleDraft::modeFor(specificEditor), specificEditor);
+    EXPECT_EQ(DefaultRuleDraft::modeFor(defaultEditor), specificEditor);
 
     // The sheet's tests cover an absent list, Save with and without ticks and
     // the results of both modes; here the cases they do not reach.
@@ -271,6 +219,8 @@ TEST(RouteSettingsSummaryTest, MetaLine) {
               "\u2014 \u00b7 \u2014 \u00b7 1 editor \u00b7 1 rule");
 }
 
+// The window's drops and Alt+arrows move rows by these too; here the moves
+// they do not make and what is out of range.
 TEST(RouteSettingsSummaryTest, MovingIntoGaps) {
     const QStringList abc{"A", "B", "C"};
     const struct {
@@ -279,8 +229,6 @@ TEST(RouteSettingsSummaryTest, MovingIntoGaps) {
     } cases[] = {
         {0, 0, abc},
         {0, 1, abc},
-        {0, 2, {"B", "A", "C"}},
-        {0, 3, {"B", "C", "A"}},
         {2, 0, {"C", "A", "B"}},
         {1, 3, {"A", "C", "B"}},
         {2, 3, abc},

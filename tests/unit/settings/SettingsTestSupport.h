@@ -11,10 +11,13 @@
 #include "tests/support/RoutingTestSupport.h"
 #include "tests/support/RuleBuilders.h"
 
+#include <QAccessible>
+#include <QComboBox>
 #include <QFile>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
 #include <ostream>
@@ -68,6 +71,7 @@ public:
             m_registry.shortcutDisplayText(name).value_or(QStringLiteral("Record Shortcut")),
             parent);
         button->setObjectName(QStringLiteral("hotkeyRecorderButton"));
+        button->setToolTip(QStringLiteral("Click, then press the keys")); // as the real one has
         return button;
     }
     void stopRecording(QWidget*) override { ++stops; }
@@ -75,6 +79,30 @@ public:
 private:
     FakeShortcutRegistry& m_registry;
 };
+
+// A control tells a screen reader and the pointer what it is, in words that
+// name nothing only macOS has.
+inline void expectSaysWhatItIs(QWidget* control) {
+    const QAccessibleInterface* a11y = QAccessible::queryAccessibleInterface(control);
+    // Qt names a pop-up by its current item on Linux; the label is its property.
+    const QString name = qobject_cast<QComboBox*>(control) ? control->accessibleName()
+                                                           : a11y->text(QAccessible::Name);
+    const std::string what =
+        control->objectName().toStdString() + " " + control->metaObject()->className();
+    EXPECT_FALSE(name.trimmed().isEmpty()) << what;
+    // Titled by what they do, these have no tip of their own.
+    const QStringList untipped{"qt_tabwidget_tabbar", "alwaysOpenCheckBox", "utilityCheckBox_",
+                               "runShortcutsButton",  "runServicesButton",  "runScriptsButton"};
+    if (std::ranges::none_of(untipped, [&](const QString& prefix) {
+            return control->objectName().startsWith(prefix);
+        })) {
+        EXPECT_FALSE(control->toolTip().trimmed().isEmpty()) << what;
+    }
+    for (const char* macOnly :
+         {"Finder", "macOS", "System Settings", "VoiceOver", "menu bar", "Menu Bar", "\u2318"})
+        EXPECT_FALSE((name + control->toolTip()).contains(QString::fromUtf8(macOnly)))
+            << what << ": " << (name + control->toolTip()).toStdString();
+}
 
 inline const QString kate = QStringLiteral("org.kde.kate");
 inline const QString gedit = QStringLiteral("org.gnome.gedit");

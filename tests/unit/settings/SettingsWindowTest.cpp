@@ -2,8 +2,8 @@
 #include "core/hotkeys/HotkeyRecordingPeriod.h"
 #include "core/platform/PlatformTexts.h"
 #include "core/settings/DefaultRuleEditorSheet.h"
+#include "core/settings/EditorURLTemplateSheet.h"
 #include "core/settings/ElidingLabel.h"
-#include "core/settings/PermissionTilesView.h"
 #include "core/settings/ReorderableList.h"
 #include "core/settings/RouteSettingsSummary.h"
 #include "core/settings/RuleEditorSheet.h"
@@ -68,6 +68,9 @@ protected:
         }
         return {};
     }
+    std::optional<QString> terminal() const {
+        return utilityOf(PickerUtilityKind::openParentInTerminal).terminalBundleID;
+    }
     QStringList ruleIDs() const {
         QStringList out;
         for (const Rule& r : world.route().rules)
@@ -120,24 +123,17 @@ TEST_F(SettingsWindowTest, EachControlChangesTheStoreAndTheFile) {
              popup->setCurrentIndex(kitty);
              Q_EMIT popup->activated(kitty);
          },
-         [&] {
-             return utilityOf(PickerUtilityKind::openParentInTerminal).terminalBundleID == "kitty";
-         }},
+         [&] { return terminal() == "kitty"; }},
         {"terminal Choose…",
          [&] {
-             world.choosers.applications.append(
-                 SettingsChoosers::Application{QStringLiteral("org.kde.konsole"), "Konsole"});
-             child<QPushButton>("chooseTerminalButton")->click();
+             world.choosers.applications = {{{"org.kde.konsole", "Konsole"}}};
+             world.click("chooseTerminalButton");
          },
-         [&] {
-             return utilityOf(PickerUtilityKind::openParentInTerminal).terminalBundleID ==
-                    "org.kde.konsole";
-         }},
+         [&] { return terminal() == "org.kde.konsole"; }},
         {"Add App…",
          [&] {
-             world.choosers.applications.append(
-                 SettingsChoosers::Application{QStringLiteral("org.example.New"), "New"});
-             child<QPushButton>("addAppButton")->click();
+             world.choosers.applications = {{{"org.example.New", "New"}}};
+             world.click("addAppButton");
          },
          [&] {
              return editorOf("org.example.New").manual && editorOf("org.example.New").name == "New";
@@ -259,8 +255,6 @@ TEST_F(SettingsWindowTest, PickerStyleControls) {
 }
 
 TEST_F(SettingsWindowTest, SelectionIsKeptAcrossReloadsAndFallsBackToTheFirstRoute) {
-    world.window->show(QStringLiteral("custom.org"));
-    EXPECT_EQ(world.window->selectedRouteID(), "custom.org");
     world.window->show(QStringLiteral("custom.gone"));
     EXPECT_EQ(world.window->selectedRouteID(), "custom.org");
     // A change from elsewhere (the tray) shows at once and keeps the selection.
@@ -355,24 +349,40 @@ QPoint lowerHalf(QListWidget* list, int row) {
 }
 } // namespace
 
-TEST_F(SettingsWindowTest, RulesDropOnlyIntoGapsBeforeTheDefaultRule) {
-    showTab(SettingsWindowController::rulesTab);
-    ReorderableList* list = rulesTable();
-    ASSERT_EQ(list->count(), 3);
-    // Onto the lower half of the Default Rule row: the gap after it.
-    EXPECT_FALSE(dragRow(list, 0, lowerHalf(list, 2)));
-    // Below every row.
-    EXPECT_FALSE(dragRow(list, 0, QPoint(10, list->viewport()->height() - 2)));
-    EXPECT_EQ(ruleIDs(), QStringList({"R1", "R2"}));
-    // The upper half of the Default Rule row is the gap before it.
-    EXPECT_TRUE(dragRow(list, 0, upperHalf(list, 2)));
-    EXPECT_EQ(ruleIDs(), QStringList({"R2", "R1"}));
-    EXPECT_TRUE(dragRow(rulesTable(), 1, upperHalf(rulesTable(), 0)));
-    EXPECT_EQ(ruleIDs(), QStringList({"R1", "R2"}));
-    // The Default Rule row itself cannot be moved.
-    EXPECT_FALSE(dragRow(rulesTable(), 2, upperHalf(rulesTable(), 0)));
-    EXPECT_EQ(ruleIDs(), QStringList({"R1", "R2"}));
-    EXPECT_EQ(world.routesOnDisk(), world.store->routes());
+TEST_F(SettingsWindowTest, RowsDropOnlyIntoGapsOfTheirListAndRulesBeforeTheDefaultRule) {
+    const QStringList order = openWithThreeEditors();
+    ASSERT_EQ(order.size(), 3);
+    const QString &a = order.at(0), &b = order.at(1), &c = order.at(2);
+    enum Place { upper, lower, below };
+    const struct {
+        const char* what;
+        bool rules;
+        int from, onto;
+        Place place;
+        bool taken;
+        QStringList expected;
+    } drops[] = {
+        // The upper half of a row is the gap before it, the lower half the gap after.
+        {"lower half of the Default Rule", true, 0, 2, lower, false, {"R1", "R2"}},
+        {"below every row", true, 0, 2, below, false, {"R1", "R2"}},
+        {"upper half of the Default Rule", true, 0, 2, upper, true, {"R2", "R1"}},
+        {"into the first gap", true, 1, 0, upper, true, {"R2", "R1"}},
+        {"the Default Rule itself", true, 2, 0, upper, false, {"R1", "R2"}},
+        {"an editor to the end", false, 0, 2, lower, true, {b, c, a}},
+        {"an editor up", false, 2, 1, upper, true, {a, c, b}},
+    };
+    for (const auto& d : drops) {
+        SCOPED_TRACE(d.what);
+        openWithThreeEditors();
+        showTab(d.rules ? SettingsWindowController::rulesTab : SettingsWindowController::orderTab);
+        ReorderableList* list = d.rules ? rulesTable() : orderTable();
+        const QPoint where = d.place == upper   ? upperHalf(list, d.onto)
+                             : d.place == lower ? lowerHalf(list, d.onto)
+                                                : QPoint(10, list->viewport()->height() - 2);
+        EXPECT_EQ(dragRow(list, d.from, where), d.taken);
+        EXPECT_EQ(d.rules ? ruleIDs() : world.route().defaultPreferenceOrder, d.expected);
+        EXPECT_EQ(world.routesOnDisk(), world.store->routes());
+    }
 
     // A drag from another list is refused.
     std::unique_ptr<QMimeData> foreign(
@@ -381,19 +391,6 @@ TEST_F(SettingsWindowTest, RulesDropOnlyIntoGapsBeforeTheDefaultRule) {
                           Qt::NoModifier);
     QApplication::sendEvent(rulesTable()->viewport(), &enter);
     EXPECT_FALSE(enter.isAccepted());
-}
-
-TEST_F(SettingsWindowTest, OrderDropsSetThePreferenceOrder) {
-    const QStringList start = openWithThreeEditors();
-    showTab(SettingsWindowController::orderTab);
-    ASSERT_EQ(start.size(), 3);
-    EXPECT_TRUE(dragRow(orderTable(), 0, lowerHalf(orderTable(), 2)));
-    EXPECT_EQ(world.route().defaultPreferenceOrder,
-              QStringList({start.at(1), start.at(2), start.at(0)}));
-    EXPECT_TRUE(dragRow(orderTable(), 2, upperHalf(orderTable(), 1)));
-    EXPECT_EQ(world.route().defaultPreferenceOrder,
-              QStringList({start.at(1), start.at(0), start.at(2)}));
-    EXPECT_EQ(world.routesOnDisk(), world.store->routes());
 }
 
 TEST_F(SettingsWindowTest, AltArrowsMoveTheCurrentRowAsADropDoes) {
@@ -477,116 +474,35 @@ TEST_F(SettingsWindowTest, AnInactiveHotkeySaysWhyInTheRulesListAndTheRecorder) 
     const auto shown = [](QLabel* label) {
         return label && !label->isHidden() ? label->text() : QString();
     };
+    // Each step sets the whole state; later ones show which reason comes first.
     const struct {
-        const char* what;
-        std::function<void()> change;
+        bool held, unbound, missing, global;
         QString reason;
     } steps[] = {
-        {"works", [] {}, {}},
-        {"held",
-         [&] {
-             keys.heldByOthers = {{Qt::Key_F5, {}}};
-         },
-         "Hotkey inactive: another program uses it"},
-        {"not bound",
-         [&] {
-             keys.heldByOthers.clear();
-             keys.unboundByDesktop = {"rule-R1"};
-         },
-         "Hotkey inactive: not bound by the desktop"},
-        {"no such key", [&] { keys.missingKeys = {Qt::Key_F5}; },
-         "Hotkey inactive: no such key in this keyboard layout"},
-        {"no global keys", [&] { keys.offersGlobalKeys = false; },
-         "Hotkey inactive: this session offers no global hotkeys"},
-        {"works again",
-         [&] {
-             keys.offersGlobalKeys = true;
-             keys.missingKeys.clear();
-             keys.unboundByDesktop.clear();
-         },
-         {}},
+        {false, false, false, true, {}},
+        {true, false, false, true, "Hotkey inactive: another program uses it"},
+        {false, true, false, true, "Hotkey inactive: not bound by the desktop"},
+        {false, true, true, true, "Hotkey inactive: no such key in this keyboard layout"},
+        {false, true, true, false, "Hotkey inactive: this session offers no global hotkeys"},
+        {false, false, false, true, {}},
     };
     for (const auto& step : steps) {
-        step.change();
+        SCOPED_TRACE(step.reason.toStdString());
+        keys.heldByOthers = step.held ? QList<Shortcut>{{Qt::Key_F5, {}}} : QList<Shortcut>();
+        keys.unboundByDesktop = step.unbound ? QStringList{"rule-R1"} : QStringList();
+        keys.missingKeys = step.missing ? QList<Qt::Key>{Qt::Key_F5} : QList<Qt::Key>();
+        keys.offersGlobalKeys = step.global;
         keys.desktopChanged();
         QCoreApplication::processEvents();
-        EXPECT_EQ(shown(rowWidget<QLabel>(rulesTable(), 0, "hotkeyStateLabel")), step.reason)
-            << step.what;
+        EXPECT_EQ(shown(rowWidget<QLabel>(rulesTable(), 0, "hotkeyStateLabel")), step.reason);
         const QString heard = rulesTable()->item(0)->data(Qt::AccessibleTextRole).toString();
-        EXPECT_EQ(heard.endsWith(" (" + step.reason + ')'), !step.reason.isEmpty()) << step.what;
-        EXPECT_EQ(shown(recorder.stateLabel()), step.reason) << step.what;
+        EXPECT_EQ(heard.endsWith(" (" + step.reason + ')'), !step.reason.isEmpty());
+        EXPECT_EQ(shown(recorder.stateLabel()), step.reason);
         EXPECT_EQ(shown(rowWidget<QLabel>(rulesTable(), 1, "hotkeyStateLabel")), QString());
     }
 }
 
-TEST_F(SettingsWindowTest, ControlsCarryTheirAccessibleNamesAndToolTips) {
-    // Texts that name something macOS-only come from the texts table.
-    const auto onLinux = [](const char* original) { return PlatformTexts::text(original); };
-    const struct {
-        const char* object;
-        QString name;
-        QString toolTip;
-    } controls[] = {
-        {"routePopUpButton", "File type", "Switch which file type these settings apply to"},
-        {"pickerStyleSegmentedControl", "Editor picker style",
-         "Choose how Corvanta asks you to pick an editor for interactive rules"},
-        {"radialSegmentButton", "radial", "Circular picker centered on the mouse cursor"},
-        {"listSegmentButton", "list", "Floating list of editors"},
-        {"terminalPopUpButton", "Terminal app", "App used to open the parent folder"},
-        {"orderTableView", "Editor order",
-         "Drag rows to change the priority order used by interactive editor pickers"},
-        {"addTypeButton", "Add Type\u2026", "Teach Corvanta a new file type from a sample file"},
-        {"removeTypeButton", "Remove Type", "Remove this custom file type and its settings"},
-        {"showOnboardingButton", "Show Onboarding\u2026",
-         onLinux("Replay the menu bar introduction")},
-        {"addAppButton", "Add App\u2026", "Add an app that was not found by rescanning"},
-        {"removeEditorButton", "Remove", "Remove the selected manually added app"},
-        {"selectAllButton", "Select All", "Offer every listed app for this file type"},
-        {"deselectAllButton", "Deselect All", "Stop offering every listed app for this file type"},
-        {"rescanButton", "Rescan", "Search again for apps that can open this file type"},
-        {"chooseTerminalButton", "Choose\u2026", "Choose any terminal or shell app"},
-        {"addRuleButton", "Add Rule", "Add a new routing rule for this file type"},
-        {"editRuleButton", "Edit\u2026", "Edit the selected rule or Default Rule"},
-        {"removeRuleButton", "Remove", "Delete the selected rule"},
-        {"editorsTableView", "Editors", onLinux("Apps offered for this file type in the menu bar")},
-        {"rulesTableView", "Rules", "Routing rules evaluated top to bottom. Drag to reorder"},
-        {"forceRadialCheckBox", onLinux("Use radial even when VoiceOver is on"),
-         onLinux("Show the radial picker even when VoiceOver is running")},
-    };
-    for (const auto& c : controls) {
-        SCOPED_TRACE(c.object);
-        QWidget* widget = child(QString::fromLatin1(c.object));
-        ASSERT_TRUE(widget);
-        QAccessibleInterface* a11y = QAccessible::queryAccessibleInterface(widget);
-        ASSERT_TRUE(a11y);
-        // Qt names a pop-up by its current item on Linux; the label is its property.
-        const QString name = qobject_cast<QComboBox*>(widget) ? widget->accessibleName()
-                                                              : a11y->text(QAccessible::Name);
-        EXPECT_EQ(name, c.name);
-        EXPECT_EQ(widget->toolTip(), c.toolTip);
-    }
-    // Rows name their editor.
-    QWidget* folder = rowWidget<QCheckBox>(editorsTable(), 0, "folderCheckBox");
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(folder)->text(QAccessible::Name),
-              "Open enclosing folder for Alpha");
-    EXPECT_EQ(folder->toolTip(), "Open the file's folder in Alpha instead of the file itself");
-    EXPECT_EQ(rowWidget<QCheckBox>(editorsTable(), 0, "enabledCheckBox")->toolTip(),
-              "Offer Alpha" + onLinux(" in the menu bar list for this type"));
-    EXPECT_EQ(rowWidget<QToolButton>(editorsTable(), 0, "templateToolButton")->toolTip(),
-              "Edit open URL template for Alpha");
-    EXPECT_EQ(editorsTable()->itemWidget(editorsTable()->item(0))->toolTip(),
-              "Added manually \u2014 select and Remove to drop it");
-    EXPECT_EQ(rowWidget<QCheckBox>(rulesTable(), 0, "ruleEnabledCheckBox")->toolTip(),
-              "When off, this rule is skipped during routing");
-    EXPECT_EQ(rulesTable()->itemWidget(rulesTable()->item(2))->toolTip(),
-              "Double-click to edit the Default Rule");
-    EXPECT_EQ(world.window->windowTitle(), "corvanta \u00b7 settings");
-    const QStringList tabs{"general", "editors", "order", "rules"};
-    for (int i = 0; i < tabs.size(); ++i)
-        EXPECT_EQ(world.window->tabs()->tabText(i), tabs.at(i));
-}
-
-TEST_F(SettingsWindowTest, TabReachesEveryControlOfEachTab) {
+TEST_F(SettingsWindowTest, TabReachesEveryControlOfEachTabAndEachSaysWhatItIs) {
     world.window->show(QStringLiteral("custom.org"));
     ASSERT_TRUE(QTest::qWaitForWindowActive(world.window.get()));
     for (int tab = 0; tab < world.window->tabs()->count(); ++tab) {
@@ -612,6 +528,7 @@ TEST_F(SettingsWindowTest, TabReachesEveryControlOfEachTab) {
         for (QWidget* w : expected) {
             EXPECT_TRUE(reached.contains(w))
                 << w->objectName().toStdString() << " " << w->metaObject()->className();
+            expectSaysWhatItIs(w);
         }
     }
 }
@@ -652,8 +569,7 @@ TEST_F(SettingsWindowTest, CreatedOnceHiddenOnClose) {
     SettingsWindowController window(*world.store, world.fake.platform(), world.choosers,
                                     world.hotkeys, hooks);
     window.show(QStringLiteral("custom.org"));
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(window.palette().color(QPalette::Window).lightness() < 80, true);
+    EXPECT_LT(window.palette().color(QPalette::Window).lightness(), 80);
     window.close();
     EXPECT_FALSE(window.isVisible());
     EXPECT_FALSE(window.testAttribute(Qt::WA_DeleteOnClose));
@@ -662,44 +578,6 @@ TEST_F(SettingsWindowTest, CreatedOnceHiddenOnClose) {
     EXPECT_EQ(window.selectedRouteID(), "custom.org");
     EXPECT_EQ(willShow, 2);
     EXPECT_EQ(willClose, 1);
-}
-
-TEST_F(SettingsWindowTest, PermissionTilesFollowTheDesktop) {
-    PermissionTilesView* tiles = world.window->permissionTiles();
-    ASSERT_TRUE(tiles);
-    const struct {
-        bool accessibility;
-        AutomationStatus automation;
-        const char* accessibilityText;
-        const char* automationText;
-    } cases[] = {
-        {false, AutomationStatus::granted, "\u25cb not granted", "\u25cf granted"},
-        {true, AutomationStatus::denied, "\u25cf granted",
-         "\u25cb denied \u2014 enable in Settings"},
-        {false, AutomationStatus::unavailable, "\u25cb not granted", "\u25cb not granted"},
-    };
-    for (const auto& c : cases) {
-        world.fake.selectionPermissions.accessibilityEnabled = c.accessibility;
-        world.fake.selectionPermissions.automation = c.automation;
-        // Every show asks the desktop again, once the window is up.
-        world.window->show();
-        settle();
-        EXPECT_EQ(tiles->accessibilityStatus()->text(), QString::fromUtf8(c.accessibilityText));
-        EXPECT_EQ(tiles->automationStatus()->text(), QString::fromUtf8(c.automationText));
-    }
-    // Granted and attention read in different colours.
-    world.fake.selectionPermissions.automation = AutomationStatus::granted;
-    world.window->show();
-    settle();
-    EXPECT_NE(tiles->accessibilityStatus()->palette().color(QPalette::WindowText),
-              tiles->automationStatus()->palette().color(QPalette::WindowText));
-    world.fake.selectionPermissions.accessibilityEnabled = false;
-    tiles->requestAccessibilityButton()->click();
-    EXPECT_EQ(world.fake.selectionPermissions.enableRequests, 1);
-    EXPECT_EQ(tiles->accessibilityStatus()->text(), "\u25cf granted");
-    EXPECT_EQ(tiles->requestAutomationButton()->toolTip(),
-              PlatformTexts::text("Show the system prompt to allow Automation access"));
-    EXPECT_FALSE(tiles->installScriptsButton());
 }
 
 namespace {
@@ -878,4 +756,45 @@ TEST_F(SettingsWindowTest, FocusInARowMakesItCurrentAndNamesShowAsTyped) {
               PlatformTexts::text("Reveal ~/Library/Scripts in Finder")
                   .arg("/srv/data home/Corvanta/Scripts"));
     qputenv("XDG_DATA_HOME", dataHome);
+}
+
+TEST_F(SettingsWindowTest, SheetsStoreTheirResults) {
+    SettingsWindowController& window = *world.window;
+    // A new rule with a changed default order.
+    world.click("addRuleButton");
+    ASSERT_TRUE(window.ruleSheet());
+    window.ruleSheet()->actionPopup()->setCurrentIndex(1);
+    window.ruleSheet()->movePreference(1, 0);
+    const QStringList order = window.ruleSheet()->preferenceOrder();
+    window.ruleSheet()->saveAsDefaultButton()->click();
+    window.ruleSheet()->saveButton()->click();
+    EXPECT_EQ(world.route().rules.size(), 3);
+    EXPECT_EQ(world.route().defaultPreferenceOrder, order);
+    EXPECT_EQ(rulesTable()->count(), 4);
+
+    // Editing a rule replaces it in place.
+    rulesTable()->setCurrentRow(1);
+    world.click("editRuleButton");
+    ASSERT_TRUE(window.ruleSheet());
+    window.ruleSheet()->nameField()->setText(QStringLiteral("Work"));
+    window.ruleSheet()->saveButton()->click();
+    EXPECT_EQ(world.route().rules.at(1).name, "Work");
+    EXPECT_EQ(world.route().rules.at(1).id, "R2");
+
+    // The gear of an editor opens its template sheet.
+    rowWidget<QToolButton>(editorsTable(), 0, "templateToolButton")->click();
+    ASSERT_TRUE(window.urlTemplateSheet());
+    window.urlTemplateSheet()->field()->setText(QStringLiteral("x-alpha://{filepath}"));
+    window.urlTemplateSheet()->saveButton()->click();
+    EXPECT_EQ(world.route().editors.first().urlSchemeTemplate, "x-alpha://{filepath}");
+    EXPECT_EQ(world.routesOnDisk(), world.store->routes());
+
+    // Closing the window ends an open rule sheet as cancelled.
+    world.click("addRuleButton");
+    ASSERT_TRUE(window.ruleSheet());
+    const QString name = window.ruleSheet()->draft().hotkeyName();
+    world.hotkeys.record(name, Shortcut{Qt::Key_K, Qt::ControlModifier | Qt::AltModifier});
+    window.close();
+    EXPECT_FALSE(world.hotkeys.shortcut(name));
+    EXPECT_EQ(world.route().rules.size(), 3);
 }

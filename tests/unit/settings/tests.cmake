@@ -14,7 +14,7 @@ target_link_libraries(settings_screenshot PRIVATE FakePlatform QuaylithCore corv
 # The window as a screen reader hears it: a real X server and accessibility bus.
 add_executable(test_settings_atspi unit/settings/SettingsAccessibilityBusTest.cpp)
 target_link_libraries(test_settings_atspi PRIVATE FakePlatform QuaylithCore Qt6::DBus Qt6::Test
-  GTest::gtest corvanta_warnings)
+  GTest::gtest_main corvanta_warnings)
 add_test(NAME settings_atspi COMMAND xvfb-run -a -s "-screen 0 1280x900x24"
   dbus-run-session -- $<TARGET_FILE:test_settings_atspi>)
 set_tests_properties(settings_atspi PROPERTIES LABELS "integration"
