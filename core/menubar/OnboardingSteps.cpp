@@ -29,13 +29,6 @@ void OnboardingFlow::back() {
     m_stepIndex = std::max(m_stepIndex - 1, 0);
 }
 
-bool OnboardingFlow::goTo(int index) {
-    if (index < 0 || index >= stepCount)
-        return false;
-    m_stepIndex = index;
-    return true;
-}
-
 QString OnboardingFlow::nextTitle() const {
     return m_stepIndex == stepCount - 1 ? QStringLiteral("Done") : QStringLiteral("Next");
 }

@@ -27,8 +27,6 @@ public:
     // Next (and Return): true when this ends the onboarding (the last page).
     bool next();
     void back();
-    // Only pages 0 to 2 exist; others are ignored.
-    bool goTo(int index);
 
     bool showsBack() const { return m_stepIndex > 0; }
     // The start-at-login choice comes with the last page.
