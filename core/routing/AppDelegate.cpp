@@ -8,6 +8,7 @@
 #include "core/platform/FrontmostApplication.h"
 #include "core/platform/PlatformTexts.h"
 #include "core/platform/Preferences.h"
+#include "core/platform/StartupTimeline.h"
 #include "core/platform/TypeSystem.h"
 #include "core/platform/WindowActivation.h"
 #include "core/platform/Workspace.h"
@@ -132,6 +133,7 @@ void AppDelegate::applicationDidFinishLaunching(LaunchReason reason) {
     m_statusItem->show();
     createDropController();
     createOnboardingWindow();
+    StartupTimeline::mark("tray built");
     m_platform.tray.watchAvailability([self = QPointer<AppDelegate>(this)](bool available) {
         if (self)
             self->trayAvailabilityChanged(available);
@@ -144,6 +146,7 @@ void AppDelegate::applicationDidFinishLaunching(LaunchReason reason) {
     m_hotkeys = std::make_unique<RuleHotkeyCenter>(m_platform.shortcuts,
                                                    weakly(&AppDelegate::routeSelection));
     m_hotkeys->follow(m_store);
+    StartupTimeline::mark("hotkeys registered");
     // Keys released in another program are never seen; leaving ends the wait,
     // and coming back to a recorder still recording begins it again.
     if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
