@@ -132,7 +132,8 @@ void AppDelegate::applicationDidFinishLaunching(LaunchReason reason) {
             });
     m_statusItem->show();
     createDropController();
-    createOnboardingWindow();
+    // The onboarding window is built when it first shows: once onboarded, an
+    // idle tray never loads its fonts and illustrations.
     StartupTimeline::mark("tray built");
     m_platform.tray.watchAvailability([self = QPointer<AppDelegate>(this)](bool available) {
         if (self)
