@@ -15,6 +15,7 @@
 #include "core/pickers/UtilityPerformer.h"
 #include "core/pickers/WidgetPickerPresenter.h"
 #include "core/platform/LauncherProgram.h"
+#include "core/platform/StartupTimeline.h"
 #include "core/routing/AppDelegate.h"
 #include "core/routing/DialogAlerts.h"
 #include "core/selection/FileManagerActionsKeeper.h"
@@ -71,6 +72,7 @@ guint quitOnTerminate() {
 // Everything one process of Corvanta holds for its run.
 struct Session {
     Session(bool graphical, RouteStore::Access access) {
+        StartupTimeline::mark("ports ready");
         if (graphical)
             linux.setAlerts(dialogs);
         const Platform platform = linux.platform();
@@ -90,6 +92,7 @@ struct Session {
              clipboard = &linux.clipboardSelection()](const ScriptableFileManager& manager) {
                 return clipboard->aroundHelper([&] { return runner.selectedFiles(manager); });
             });
+        StartupTimeline::mark("routes loaded");
     }
 
     // GIO announces every launch on the session bus through its shared
@@ -250,6 +253,7 @@ int runInstance(QDBusConnection bus, ServiceObject& service, LaunchReason reason
         });
     }
     const guint terminated = quitOnTerminate();
+    StartupTimeline::mark("event loop");
     const int status = QApplication::exec();
     service.afterFirstRequest = nullptr;
     if (terminated)
@@ -293,6 +297,7 @@ int start(int argc, char** argv, LaunchReason reason, const QList<QByteArray>* o
     }
 
     QApplication app(qtArgc, argv);
+    StartupTimeline::mark("QApplication");
     describeApplication();
     fillIconGapsFromAdwaita();
     QDBusConnection bus = QDBusConnection::sessionBus();

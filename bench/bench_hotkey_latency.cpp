@@ -150,7 +150,10 @@ int main(int argc, char** argv) {
         run("xdotool", {"windowactivate", "--sync", thunarWindow});
         QThread::msleep(100);
         const double viaHotkey = measure(stamps, [&] {
-            QProcess::startDetached(QStringLiteral("xdotool"), {"key", "ctrl+alt+k"});
+            // Without its default 12 ms between keys, which would be counted
+            // as ours: the grab fires on the last key of the combination.
+            QProcess::startDetached(QStringLiteral("xdotool"),
+                                    {"key", "--delay", "0", "ctrl+alt+k"});
         });
         if (viaGio < 0 || viaHotkey < 0) {
             ++failures;
@@ -163,8 +166,11 @@ int main(int argc, char** argv) {
     tray.terminate();
     tray.waitForFinished(5000);
     std::filesystem::remove_all(std::string(files.constData()));
-    std::printf("rule hotkey over Thunar (2 files) to editor start: median %.1f ms; gio open of "
-                "the same files: median %.1f ms; added %.1f ms; %d rounds, %d failed\n",
-                median(hotkey), median(direct), median(hotkey) - median(direct), rounds, failures);
+    const double added = median(hotkey) - median(direct);
+    std::printf("bench_hotkey_latency: rule hotkey over Thunar (2 files) to editor start: median "
+                "%.1f ms; gio open of the same files: median %.1f ms; added %.1f ms [aim: 15 ms "
+                "at most: %s]; %d rounds, %d failed\n",
+                median(hotkey), median(direct), added, added <= 15 ? "met" : "missed", rounds,
+                failures);
     return failures == 0 ? 0 : 1;
 }

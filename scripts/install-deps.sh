@@ -11,7 +11,7 @@ packages=(
   libgtest-dev googletest
   clang clang-format ccache
   xvfb xauth xdotool dbus dbus-x11 at-spi2-core x11-xkb-utils
-  thunar openbox xterm xclip
+  thunar openbox xterm xclip trayer
   desktop-file-utils shared-mime-info attr dpkg-dev file
   qt6-qpa-plugins adwaita-icon-theme hicolor-icon-theme
   weston qt6-wayland

@@ -5,4 +5,5 @@ list(APPEND LOGIC_SOURCES
   platform/LauncherProgram.cpp
   platform/PlatformTexts.cpp
   platform/ShortcutModifiers.cpp
+  platform/StartupTimeline.cpp
 )

@@ -9,6 +9,7 @@
 #include "core/platform/FrontmostApplication.h"
 #include "core/platform/PlatformTexts.h"
 #include "core/platform/Preferences.h"
+#include "core/platform/StartupTimeline.h"
 #include "core/platform/TypeSystem.h"
 #include "core/platform/WindowActivation.h"
 #include "core/platform/Workspace.h"
@@ -95,13 +96,16 @@ void AppDelegate::applicationDidFinishLaunching(LaunchReason reason) {
     Q_ASSERT(QThread::currentThread() == thread());
     m_tray.show();
     createDropController();
-    createOnboardingWindow();
+    // The onboarding window is built when it first shows: once onboarded, an
+    // idle tray never loads its fonts and illustrations.
+    StartupTimeline::mark("tray built");
 
     // Rule hotkeys follow the store from here on: every change re-syncs them, and
     // a rule that leaves the store takes its shortcut along.
     m_hotkeys = std::make_unique<RuleHotkeyCenter>(m_platform.shortcuts,
                                                    weakly(&AppDelegate::routeSelection));
     m_hotkeys->follow(m_store);
+    StartupTimeline::mark("hotkeys registered");
     // Keys released in another program are never seen; leaving ends the wait,
     // and coming back to a recorder still recording begins it again.
     if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))

@@ -15,6 +15,7 @@
 #include "core/platform/Alerts.h"
 #include "core/platform/Preferences.h"
 #include "core/platform/RunningApplications.h"
+#include "core/platform/StartupTimeline.h"
 #include "core/platform/Workspace.h"
 #include "core/routing/FileDecider.h"
 #include "core/routing/OpenRequestParser.h"
@@ -192,6 +193,7 @@ RoutingPipeline::Batches RoutingPipeline::batch(const QList<QUrl>& fileURLs,
 
     for (const QUrl& url : fileURLs) {
         const FileDecision decided = decider.decide(url, hotkeyNames, forcedRule);
+        StartupTimeline::mark("first route decided");
         if (!decided.route) {
             batches.unroutedURLs.append(url);
             batches.decided.append(decidedEntry(url, nullptr, nullptr, Outcome::notRouted));

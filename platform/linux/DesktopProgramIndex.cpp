@@ -86,6 +86,7 @@ void DesktopProgramIndex::rebuild() {
     m_byProgram.clear();
     m_bySnap.clear();
     m_byFlatpak.clear();
+    m_byStartupWMClass.clear();
     m_ids.clear();
     using Target = DesktopEntryProgram::Target;
     const QString searchPath = QString::fromLocal8Bit(qgetenv("PATH"));
@@ -100,6 +101,8 @@ void DesktopProgramIndex::rebuild() {
         if (id.endsWith(QLatin1String(".desktop")))
             id.chop(8);
         m_ids.insert(id);
+        if (const char* wmClass = g_desktop_app_info_get_startup_wm_class(info))
+            m_byStartupWMClass[QString::fromUtf8(wmClass)].append(id);
 
         QList<Target> targets;
         GCharPtr tryExec(g_desktop_app_info_get_string(info, G_KEY_FILE_DESKTOP_KEY_TRY_EXEC));

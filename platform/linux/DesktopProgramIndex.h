@@ -27,6 +27,10 @@ public:
     QStringList bundleIDsForFlatpak(const QString& application) const {
         return m_byFlatpak.value(application);
     }
+    // The entries whose StartupWMClass is `wmClass`.
+    QStringList bundleIDsForStartupWMClass(const QString& wmClass) const {
+        return m_byStartupWMClass.value(wmClass);
+    }
     // Every installed entry's bundle identifier.
     const QSet<QString>& bundleIDs() const { return m_ids; }
     // Forces a rebuild at the next query.
@@ -43,6 +47,7 @@ private:
     QHash<QString, QStringList> m_byProgram;
     QHash<QString, QStringList> m_bySnap;
     QHash<QString, QStringList> m_byFlatpak;
+    QHash<QString, QStringList> m_byStartupWMClass;
     QSet<QString> m_ids;
     QList<FolderStamp> m_stamps;
     QStringList m_subfolders;

@@ -1,6 +1,7 @@
 #include "platform/linux/GioWorkspace.h"
 
 #include "core/model/LocalFileURL.h"
+#include "core/platform/StartupTimeline.h"
 #include "platform/linux/GLibMainContext.h"
 #include "platform/linux/GLibPointers.h"
 
@@ -246,6 +247,7 @@ void GioWorkspace::openURLs(const QList<QUrl>& urls, const QString& location,
         auto* pending = new PendingLaunch{std::move(completion), QCoreApplication::instance()};
         g_app_info_launch_uris_async(G_APP_INFO(info.get()), list.get(), context.get(), nullptr,
                                      launchFinished, pending);
+        StartupTimeline::mark("editor launched");
         return;
     }
     GErrorOut error;

@@ -31,19 +31,6 @@ bool entryExists(const QString& bundleID) {
     return GObjectPtr<GDesktopAppInfo>(g_desktop_app_info_new(file.constData())) != nullptr;
 }
 
-QStringList entriesWithStartupWMClass(const QString& wmClass) {
-    QStringList ids;
-    GObjectListPtr all(g_app_info_get_all());
-    for (GList* item = all.get(); item; item = item->next) {
-        if (!G_IS_DESKTOP_APP_INFO(item->data))
-            continue;
-        auto* info = G_DESKTOP_APP_INFO(item->data);
-        const char* startup = g_desktop_app_info_get_startup_wm_class(info);
-        if (startup && QString::fromUtf8(startup) == wmClass)
-            ids.append(withoutDesktopSuffix(qStringFromUtf8(g_app_info_get_id(G_APP_INFO(info)))));
-    }
-    return ids;
-}
 } // namespace
 
 std::optional<QString> X11FrontmostApplication::bundleIDForWindow(const WindowFacts& facts,
@@ -79,8 +66,21 @@ std::optional<QString> X11FrontmostApplication::bundleIDForWindow(const WindowFa
     return std::nullopt;
 }
 
-std::optional<X11FrontmostApplication::WindowFacts> X11FrontmostApplication::activeWindowFacts() {
-    const std::unique_ptr<XcbConnection> x = XcbConnection::open();
+X11FrontmostApplication::X11FrontmostApplication() = default;
+X11FrontmostApplication::~X11FrontmostApplication() = default;
+
+XcbConnection* X11FrontmostApplication::connection() const {
+    // A server that went away (or restarted) is asked again through a new one.
+    if (m_x && xcb_connection_has_error(m_x->get()))
+        m_x.reset();
+    if (!m_x)
+        m_x = XcbConnection::open();
+    return m_x.get();
+}
+
+std::optional<X11FrontmostApplication::WindowFacts>
+X11FrontmostApplication::activeWindowFacts() const {
+    XcbConnection* x = connection();
     if (!x)
         return std::nullopt;
     const std::optional<uint32_t> window =
@@ -114,9 +114,11 @@ std::optional<QString> X11FrontmostApplication::frontmostBundleID() const {
     if (!facts)
         return std::nullopt;
     m_index.refreshIfStale();
-    DesktopLookup lookup{entryExists, entriesWithStartupWMClass, [this](const QString& program) {
-                             return m_index.bundleIDsForProgram(program);
-                         }};
+    // Window classes from the index: not a read of every entry at each hotkey press.
+    DesktopLookup lookup{
+        entryExists,
+        [this](const QString& wmClass) { return m_index.bundleIDsForStartupWMClass(wmClass); },
+        [this](const QString& program) { return m_index.bundleIDsForProgram(program); }};
     return bundleIDForWindow(*facts, lookup);
 }
 

@@ -5,13 +5,18 @@
 
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <optional>
+
+class XcbConnection;
 
 // The application of the window the EWMH window manager calls active
 // (_NET_ACTIVE_WINDOW). Without such a window manager, or without X11, there
 // is none: the input focus alone names proxy windows, not applications.
 class X11FrontmostApplication : public FrontmostApplication {
 public:
+    X11FrontmostApplication();
+    ~X11FrontmostApplication() override;
     std::optional<QString> frontmostBundleID() const override;
     std::optional<qint64> frontmostProcessID() const override;
 
@@ -37,8 +42,13 @@ public:
     static std::optional<QString> bundleIDForWindow(const WindowFacts& facts,
                                                     const DesktopLookup& lookup);
     // Reads the facts of the active window; none without one.
-    static std::optional<WindowFacts> activeWindowFacts();
+    std::optional<WindowFacts> activeWindowFacts() const;
 
 private:
+    // Kept between calls: one hotkey press asks several times, and each new
+    // connection cost a handshake and its atoms again.
+    XcbConnection* connection() const;
+
+    mutable std::unique_ptr<XcbConnection> m_x;
     mutable DesktopProgramIndex m_index;
 };

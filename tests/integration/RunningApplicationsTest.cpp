@@ -203,14 +203,16 @@ TEST(DesktopProgramIndex, IsRebuiltOnlyWhenTheApplicationsFoldersChange) {
     EXPECT_TRUE(index.bundleIDsForProgram(program).isEmpty());
 
     const QString entry = sandbox.applicationsFolder() + "/test.Late.desktop";
-    ASSERT_TRUE(
-        writeFile(entry, "[Desktop Entry]\nType=Application\nName=Late\nExec=recorder-late %F\n"));
+    ASSERT_TRUE(writeFile(entry,
+                          "[Desktop Entry]\nType=Application\nName=Late\nExec=recorder-late %F\n"
+                          "StartupWMClass=LateWindow\n"));
     // GIO learns of the entry from its folder monitor, through the event loop.
     EXPECT_TRUE(waitUntil([&] {
         QCoreApplication::processEvents();
         index.refreshIfStale();
         return index.bundleIDsForProgram(program) == QStringList{"test.Late"};
     }));
+    EXPECT_EQ(index.bundleIDsForStartupWMClass("LateWindow"), QStringList{"test.Late"});
     // Writing the entry may reach the monitor as more than one event: let them
     // settle, then calls without a change must not rebuild.
     int rebuilds = index.rebuildCount();
