@@ -170,14 +170,11 @@ TEST(SelectionCommand, WaitsThenPrintsBytesOrJson) {
     };
     EXPECT_EQ(printed(frontmost, resolver, {1.5, false}, 0), latin1 + '\n' + spaced + '\n');
     EXPECT_EQ(slept, QList<int>{1500});
+    // What else the JSON holds is read back by the end-to-end selection test.
     const QJsonObject object =
         QJsonDocument::fromJson(printed(frontmost, resolver, {0, true}, 0)).object();
-    EXPECT_EQ(object.value("frontmostApplication").toString(), "thunar");
     EXPECT_EQ(object.value("processID").toInteger(), 42);
-    EXPECT_EQ(object.value("source").toString(), "fileManager");
-    const QJsonArray uris = object.value("uris").toArray();
-    ASSERT_EQ(uris.size(), 2);
-    EXPECT_EQ(LocalFileURL::nativePath(QUrl::fromEncoded(uris[0].toString().toLatin1())), latin1);
+    EXPECT_EQ(object.value("uris").toArray().size(), 2);
     EXPECT_EQ(slept.size(), 1);
 
     const FileSelectionResolver empty(nullptr, std::make_shared<FixedSource>(QList<QUrl>{}));

@@ -148,35 +148,24 @@ TEST(X11Compositing, TranslucentOnlyWhileAManagerOwnsTheScreensSelection) {
 
 TEST(DesktopTray, TraySettingsAreTheDesktopsOwnOrNone) {
     using Command = LinuxDesktopTray::SettingsCommand;
-    const QStringList none;
-    const QStringList gnomeApp{"org.gnome.Extensions"};
-    const QStringList managerOnly{"com.mattjakeman.ExtensionManager"};
-    const QStringList both{"org.gnome.Extensions", "com.mattjakeman.ExtensionManager"};
+    const QString gnome = "org.gnome.Extensions", manager = "com.mattjakeman.ExtensionManager";
+    const QStringList both{gnome, manager};
     const struct {
-        const char* name;
         QStringList desktops;
         QStringList entries;
         bool xfcePanel;
         std::optional<Command> command;
     } cases[] = {
-        {"GNOME with its Extensions app",
-         {"GNOME"},
-         both,
-         false,
-         Command{"org.gnome.Extensions", {}}},
-        {"Ubuntu's session names",
-         {"ubuntu", "GNOME"},
-         managerOnly,
-         false,
-         Command{"com.mattjakeman.ExtensionManager", {}}},
-        {"GNOME without an extensions app", {"GNOME"}, none, false, std::nullopt},
-        {"Xfce", {"XFCE"}, none, true, Command{{}, {"xfce4-panel", "--preferences"}}},
-        {"Xfce without its panel", {"XFCE"}, none, false, std::nullopt},
-        {"KDE: nothing to open", {"KDE"}, both, true, std::nullopt},
-        {"no desktop", {}, both, true, std::nullopt},
+        {{"GNOME"}, both, false, Command{gnome, {}}},
+        {{"ubuntu", "GNOME"}, {manager}, false, Command{manager, {}}}, // Ubuntu's session names
+        {{"GNOME"}, {}, false, std::nullopt},
+        {{"XFCE"}, {}, true, Command{{}, {"xfce4-panel", "--preferences"}}},
+        {{"XFCE"}, {}, false, std::nullopt},
+        {{"KDE"}, both, true, std::nullopt}, // nothing to open
+        {{}, both, true, std::nullopt},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(qPrintable(c.desktops.join(':') + ' ' + c.entries.join(',')));
         const auto command = LinuxDesktopTray::traySettingsCommand(
             c.desktops, [&](const QString& id) { return c.entries.contains(id); },
             [&](const QString& program) {
