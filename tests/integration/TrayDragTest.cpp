@@ -222,16 +222,16 @@ void TrayDragTest::dropFileOntoPalette(const QUrl& url) {
     EXPECT_EQ(taught.size(), 1);
 }
 
-TEST_F(TrayDragTest, FileDraggedOverTheIconOntoThePaletteIsTaughtOnce) {
-    dropFileOntoPalette(QUrl::fromLocalFile(file));
-}
-
-TEST_F(TrayDragTest, FileWhoseNameIsNotUtf8IsTaughtByItsBytes) {
+TEST_F(TrayDragTest, FilesDraggedOverTheIconOntoThePaletteAreTaughtOnceByTheirBytes) {
     const QByteArray bytes = QFile::encodeName(dir.path()) + "/\xff\xfe plan.org";
     FILE* raw = std::fopen(bytes.constData(), "wb");
     ASSERT_TRUE(raw);
     std::fclose(raw);
-    dropFileOntoPalette(LocalFileURL::fromNativePath(bytes));
+    for (const QUrl& url : {QUrl::fromLocalFile(file), LocalFileURL::fromNativePath(bytes)}) {
+        ASSERT_NO_FATAL_FAILURE(dropFileOntoPalette(url));
+        source.kill();
+        source.waitForFinished();
+    }
 }
 
 TEST_F(TrayDragTest, FolderDraggedOntoThePaletteIsRefused) {

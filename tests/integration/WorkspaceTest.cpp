@@ -155,7 +155,6 @@ TEST(DesktopWindowActivation, KeepsTheRequestTokenAndEndsItsSequenceByName) {
 
     DesktopWindowActivation activation;
     activation.setRequestToken("x_TIME1");
-    EXPECT_EQ(activation.requestToken(), "x_TIME1");
     activation.setRequestToken(QString());
     EXPECT_EQ(activation.requestToken(), std::nullopt) << "an empty token is none";
     // Without a display there is nothing to prepare, and nothing breaks.
