@@ -70,21 +70,15 @@ TEST(FrontmostWindow, DesktopIDChainTakesTheFirstThatNamesAnInstalledEntry) {
         Facts facts;
         std::optional<QString> id;
     } rows[] = {
-        {"GTK id without its entry: Thunar",
-         {"org.xfce.Thunar", {}, "thunar", "Thunar", "/usr/bin/thunar", 7},
-         "thunar"},
+        {"no GTK entry", {"org.xfce.Thunar", {}, "thunar", "Thunar", "/bin/thunar", 7}, "thunar"},
         {"GTK id with its entry",
          {"org.gnome.Nautilus", {}, "org.gnome.Nautilus", "org.gnome.Nautilus", {}, {}},
          "org.gnome.Nautilus"},
-        {"KDE desktop file with suffix",
-         {{}, "org.kde.dolphin.desktop", "x", "y", {}, {}},
-         "org.kde.dolphin"},
+        {"KDE file name", {{}, "org.kde.dolphin.desktop", "x", "y", {}, {}}, "org.kde.dolphin"},
         {"StartupWMClass", {{}, {}, "dolphin", "dolphin", {}, {}}, "org.kde.dolphin"},
         {"StartupWMClass of the class", {{}, {}, "xterm", "XTerm", {}, {}}, "debian-xterm"},
         {"lower-cased class", {{}, {}, "pcmanfm-qt", "PCManFM-Qt", {}, {}}, "pcmanfm-qt"},
-        {"executable last",
-         {{}, {}, "unknown", "Unknown", "/usr/bin/konsole", {}},
-         "org.kde.konsole"},
+        {"executable last", {{}, {}, "x", "X", "/usr/bin/konsole", {}}, "org.kde.konsole"},
         {"nothing known", {{}, {}, "unknown", "Unknown", "/usr/bin/unknown", {}}, std::nullopt},
         {"no facts", {}, std::nullopt},
     };
