@@ -44,23 +44,11 @@ public:
     }
     ~FakePortal() override { stopAnswering(); }
 
-    int sessions() const {
-        const QMutexLocker lock(&m_mutex);
-        return m_sessions;
-    }
-    QList<QList<Bound>> binds() const {
-        const QMutexLocker lock(&m_mutex);
-        return m_binds;
-    }
+    int sessions() const { return locked(m_sessions); }
+    QList<QList<Bound>> binds() const { return locked(m_binds); }
     // What the open session was granted: the keys the desktop holds for us.
-    QList<Bound> held() const {
-        const QMutexLocker lock(&m_mutex);
-        return m_held.value(m_session);
-    }
-    int closedSessions() const {
-        const QMutexLocker lock(&m_mutex);
-        return m_closed;
-    }
+    QList<Bound> held() const { return locked(m_held).value(currentSession()); }
+    int closedSessions() const { return locked(m_closed); }
     void press(const char* id) {
         emitSignal(
             PortalShortcutRegistry::objectPath, PortalShortcutRegistry::interface, "Activated",
@@ -90,10 +78,12 @@ public:
     }
 
 private:
-    QByteArray currentSession() const {
+    // A copy of `member`, taken while the peer's thread cannot change it.
+    template <typename T> T locked(const T& member) const {
         const QMutexLocker lock(&m_mutex);
-        return m_session;
+        return member;
     }
+    QByteArray currentSession() const { return locked(m_session); }
 
     void call(const QByteArray& path, const QByteArray& interface, const QByteArray& method,
               GVariant* parameters, GDBusMethodInvocation* invocation) override {
