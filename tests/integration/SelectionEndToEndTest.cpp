@@ -286,18 +286,14 @@ TEST_F(SelectionEndToEnd, HelpersRunBetweenASavedAndARestoredClipboard) {
 TEST_F(SelectionEndToEnd, PermissionProbesReadTheSession) {
     LinuxSelectionPermissions permissions;
     EXPECT_EQ(permissions.automationStatus(), AutomationStatus::granted);
-    {
-        // Keys sent through XWayland would not reach Wayland programs.
-        const QByteArray wayland = qgetenv("WAYLAND_DISPLAY");
-        qputenv("WAYLAND_DISPLAY", "wayland-0");
-        EXPECT_EQ(permissions.automationStatus(), AutomationStatus::unavailable);
-        qunsetenv("WAYLAND_DISPLAY");
-        const QByteArray display = qgetenv("DISPLAY");
-        qunsetenv("DISPLAY");
-        EXPECT_EQ(permissions.automationStatus(), AutomationStatus::unavailable);
-        qputenv("DISPLAY", display);
-        if (!wayland.isEmpty())
-            qputenv("WAYLAND_DISPLAY", wayland);
+    // Keys sent through XWayland would not reach Wayland programs; without X none are sent.
+    for (const auto& [name, value] :
+         {std::pair<const char*, const char*>{"WAYLAND_DISPLAY", "wayland-0"},
+          {"DISPLAY", nullptr}}) {
+        const QByteArray before = qgetenv(name);
+        value ? qputenv(name, value) : qunsetenv(name);
+        EXPECT_EQ(permissions.automationStatus(), AutomationStatus::unavailable) << name;
+        before.isNull() ? qunsetenv(name) : qputenv(name, before);
     }
     // Thunar started the accessibility bus, which is what the source reads
     // through; the session setting is switched on only when asked.
