@@ -90,25 +90,25 @@ protected:
         QDir().mkpath(root + "/snap/bin");
         QDir().mkpath(root + "/snap/cvsnap/7/usr/bin");
         // Not executable: the entries run them through their interpreters.
-        write(root + "/scripts/shell-editor.sh",
-              "while [ ! -e '" + stop.toUtf8() + "' ]; do sleep 0.02; done\n");
-        write(root + "/scripts/perl-editor.pl",
-              "until (-e '" + stop.toUtf8() + "') { select(undef, undef, undef, 0.02); }\n");
+        writeFile(root + "/scripts/shell-editor.sh",
+                  "while [ ! -e '" + stop.toUtf8() + "' ]; do sleep 0.02; done\n");
+        writeFile(root + "/scripts/perl-editor.pl",
+                  "until (-e '" + stop.toUtf8() + "') { select(undef, undef, undef, 0.02); }\n");
         // /snap/bin/NAME links to the snap launcher; the snap's program runs from its folder.
         QFile::link("/bin/true", root + "/snap/bin/cvsnap.editor");
         QFile::copy(sandbox.programPath("recorder-editor"), snapProgram());
         const QString apps = sandbox.applicationsFolder();
-        write(apps + "/test.ShellScript.desktop",
-              "[Desktop Entry]\nType=Application\nName=Shell Script Editor\nExec=sh " +
-                  root.toUtf8() + "/scripts/shell-editor.sh %F\n");
-        write(apps + "/test.PerlScript.desktop",
-              "[Desktop Entry]\nType=Application\nName=Perl Editor\nTryExec=perl\n"
-              "Exec=env LC_ALL=C perl -w " +
-                  root.toUtf8() + "/scripts/perl-editor.pl %F\n");
-        write(apps + "/test.SnapEditor.desktop",
-              "[Desktop Entry]\nType=Application\nName=Snap Editor\nExec=env "
-              "BAMF_DESKTOP_FILE_HINT=x " +
-                  root.toUtf8() + "/snap/bin/cvsnap.editor %F\n");
+        writeFile(apps + "/test.ShellScript.desktop",
+                  "[Desktop Entry]\nType=Application\nName=Shell Script Editor\nExec=sh " +
+                      root.toUtf8() + "/scripts/shell-editor.sh %F\n");
+        writeFile(apps + "/test.PerlScript.desktop",
+                  "[Desktop Entry]\nType=Application\nName=Perl Editor\nTryExec=perl\n"
+                  "Exec=env LC_ALL=C perl -w " +
+                      root.toUtf8() + "/scripts/perl-editor.pl %F\n");
+        writeFile(apps + "/test.SnapEditor.desktop",
+                  "[Desktop Entry]\nType=Application\nName=Snap Editor\nExec=env "
+                  "BAMF_DESKTOP_FILE_HINT=x " +
+                      root.toUtf8() + "/snap/bin/cvsnap.editor %F\n");
     }
     void TearDown() override {
         QFile(stop).open(QIODevice::WriteOnly);
@@ -116,9 +116,6 @@ protected:
             process->waitForFinished(5000);
             delete process;
         }
-    }
-    static void write(const QString& path, const QByteArray& contents) {
-        ASSERT_TRUE(writeFile(path, contents));
     }
     QString snapProgram() const { return root + "/snap/cvsnap/7/usr/bin/cvsnap-editor"; }
     void start(const QString& program, const QStringList& arguments) {
