@@ -1,5 +1,6 @@
 #include "tests/integration/LinuxSandbox.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusReply>
@@ -219,12 +220,14 @@ namespace SandboxHelpers {
 bool waitUntil(const std::function<bool()>& condition, int ms) {
     QElapsedTimer timer;
     timer.start();
-    while (!condition()) {
+    for (;;) {
+        QCoreApplication::processEvents();
+        if (condition())
+            return true;
         if (timer.elapsed() > ms)
             return false;
         QThread::msleep(50);
     }
-    return true;
 }
 
 QList<QList<QByteArray>> records(qsizetype count, int ms) {

@@ -3,28 +3,16 @@
 #include "tests/integration/LinuxSandbox.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QThread>
 #include <gtest/gtest.h>
 
 namespace {
-// Runs the event loop (and with it GLib's main context) until `condition` holds.
-bool runUntil(const std::function<bool()>& condition, int ms = 5000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(2);
-    }
-    return true;
-}
+using SandboxHelpers::waitUntil;
 
 // Takes the portal's name once an earlier test's portal has let go of it.
 bool ownPortalName(BusPeer& portal) {
     return portal.connected() &&
-           runUntil([&] { return portal.own(PortalShortcutRegistry::service); });
+           waitUntil([&] { return portal.own(PortalShortcutRegistry::service); });
 }
 
 QString tablePath(const char* name) {
@@ -91,7 +79,7 @@ TEST(PortalShortcutRegistry, BindsNamedCombinationsAndRunsTheActivatedName) {
         ranOn = QThread::currentThread();
     });
     registry.onKeyDown("rule-d", [] {}); // no combination: never bound
-    ASSERT_TRUE(runUntil([&] {
+    ASSERT_TRUE(waitUntil([&] {
         return registry.grabState("rule-a") == ShortcutGrab::active &&
                registry.grabState("rule-b") == ShortcutGrab::active;
     }));
@@ -106,22 +94,22 @@ TEST(PortalShortcutRegistry, BindsNamedCombinationsAndRunsTheActivatedName) {
     EXPECT_FALSE(registry.isHeldByAnotherProgram(ctrlAltK));
 
     portal.press("rule-b");
-    ASSERT_TRUE(runUntil([&] { return ranB == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return ranB == 1; }));
     EXPECT_EQ(ranA, 0);
     EXPECT_EQ(ranOn, QCoreApplication::instance()->thread());
 
     // Nothing new to bind: nothing is sent (the desktop may ask the user each time).
     registry.setDescription("rule-a", "Markdown: Notes in Alpha");
     registry.setDescription("rule-z", "Text: not bound");
-    EXPECT_FALSE(runUntil([&] { return portal.binds().size() != 1; }, 200));
+    EXPECT_FALSE(waitUntil([&] { return portal.binds().size() != 1; }, 200));
     registry.removeHandler("rule-b");
-    ASSERT_TRUE(runUntil([&] { return portal.binds().size() == 2; }));
+    ASSERT_TRUE(waitUntil([&] { return portal.binds().size() == 2; }));
 
     // A name without a handler any more is not run, even if the desktop still fires it.
     // (Signals are handled in order: what comes after a press shows it was handled.)
     portal.press("rule-b");
     portal.press("rule-a");
-    ASSERT_TRUE(runUntil([&] { return ranA == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return ranA == 1; }));
     EXPECT_EQ(ranB, 1);
 
     // Switched off, nothing runs.
@@ -130,13 +118,13 @@ TEST(PortalShortcutRegistry, BindsNamedCombinationsAndRunsTheActivatedName) {
     portal.press("rule-a");
     portal.changeTrigger("rule-a", "Ctrl+Alt+K");
     ASSERT_TRUE(
-        runUntil([&] { return registry.desktopTriggerDescription("rule-a") == "Ctrl+Alt+K"; }));
+        waitUntil([&] { return registry.desktopTriggerDescription("rule-a") == "Ctrl+Alt+K"; }));
     EXPECT_EQ(ranA, 1);
     // A recorder recording gets the bound keys the desktop keeps from its window.
     std::optional<Shortcut> recorded;
     registry.setRecorderFeed([&recorded](const Shortcut& keys) { recorded = keys; });
     portal.press("rule-a");
-    ASSERT_TRUE(runUntil([&] { return recorded == ctrlAltK; }));
+    ASSERT_TRUE(waitUntil([&] { return recorded == ctrlAltK; }));
     registry.setRecorderFeed(nullptr);
     EXPECT_EQ(ranA, 1);
     // Switching off and on asks the desktop nothing (it would ask the user).
@@ -144,7 +132,7 @@ TEST(PortalShortcutRegistry, BindsNamedCombinationsAndRunsTheActivatedName) {
     EXPECT_EQ(registry.grabState("rule-a"), ShortcutGrab::active);
     EXPECT_EQ(portal.binds().size(), 2);
     portal.press("rule-a");
-    ASSERT_TRUE(runUntil([&] { return ranA == 2; }));
+    ASSERT_TRUE(waitUntil([&] { return ranA == 2; }));
 }
 
 // A portal whose desktop offers no global shortcuts. (With the name free the
@@ -158,7 +146,7 @@ TEST(PortalShortcutRegistry, UnavailableWithoutGlobalShortcuts) {
     registry.setShortcut(ctrlAltK, "rule-a");
     registry.onKeyDown("rule-a", [] {});
     ASSERT_TRUE(
-        runUntil([&] { return registry.grabState("rule-a") == ShortcutGrab::unavailable; }));
+        waitUntil([&] { return registry.grabState("rule-a") == ShortcutGrab::unavailable; }));
     EXPECT_EQ(registry.getShortcut("rule-a"), ctrlAltK); // the table still holds it
 }
 
@@ -173,11 +161,11 @@ TEST(PortalShortcutRegistry, BindsAgainForEachNewPortalAndClosedSession) {
     };
     const QList<ShortcutGrab> active{ShortcutGrab::active, ShortcutGrab::active};
     const QList<ShortcutGrab> unavailable{ShortcutGrab::unavailable, ShortcutGrab::unavailable};
-    ASSERT_TRUE(runUntil([&] { return states() == active; }));
+    ASSERT_TRUE(waitUntil([&] { return states() == active; }));
 
     // The portal quits (restarted, updated); a change meanwhile goes to the next one.
     portal.reset();
-    ASSERT_TRUE(runUntil([&] { return states() == unavailable; }));
+    ASSERT_TRUE(waitUntil([&] { return states() == unavailable; }));
     registry.setShortcut(f5, "rule-b");
     EXPECT_EQ(states(), unavailable);
     EXPECT_FALSE(registry.desktopTriggerDescription("rule-a"));
@@ -186,10 +174,10 @@ TEST(PortalShortcutRegistry, BindsAgainForEachNewPortalAndClosedSession) {
     {
         FakePortal refusing(false);
         ASSERT_TRUE(ownPortalName(refusing));
-        ASSERT_TRUE(runUntil([&] { return refusing.sessions() == 1; }));
-        ASSERT_TRUE(runUntil([&] { return states() == unavailable; }));
+        ASSERT_TRUE(waitUntil([&] { return refusing.sessions() == 1; }));
+        ASSERT_TRUE(waitUntil([&] { return states() == unavailable; }));
         registry.onKeyDown("rule-b", [] {});
-        EXPECT_FALSE(runUntil([&] { return refusing.sessions() > 1; }, 300));
+        EXPECT_FALSE(waitUntil([&] { return refusing.sessions() > 1; }, 300));
         EXPECT_EQ(states(), unavailable);
         EXPECT_TRUE(refusing.binds().isEmpty());
     }
@@ -197,23 +185,23 @@ TEST(PortalShortcutRegistry, BindsAgainForEachNewPortalAndClosedSession) {
     FakePortal next;
     ASSERT_TRUE(ownPortalName(next));
     const QList<Bound> wanted{{"rule-a", "CTRL+ALT+k", "rule-a"}, {"rule-b", "F5", "rule-b"}};
-    ASSERT_TRUE(runUntil([&] { return states() == active; }));
+    ASSERT_TRUE(waitUntil([&] { return states() == active; }));
     EXPECT_EQ(next.sessions(), 1);
     EXPECT_EQ(next.binds(), QList<QList<Bound>>{wanted});
 
     // The desktop closes the session: one new session with the same list, and
     // presses in it run the handlers.
     next.closeSession();
-    ASSERT_TRUE(runUntil([&] { return next.binds().size() == 2; }));
+    ASSERT_TRUE(waitUntil([&] { return next.binds().size() == 2; }));
     EXPECT_EQ(next.sessions(), 2);
     EXPECT_EQ(next.binds().last(), wanted);
-    ASSERT_TRUE(runUntil([&] { return states() == active; }));
+    ASSERT_TRUE(waitUntil([&] { return states() == active; }));
     next.press("rule-a");
-    ASSERT_TRUE(runUntil([&] { return ranA == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return ranA == 1; }));
     // Closed again by the same portal: no loop of sessions.
     next.closeSession();
-    ASSERT_TRUE(runUntil([&] { return states() == unavailable; }));
-    EXPECT_FALSE(runUntil([&] { return next.sessions() > 2; }, 300));
+    ASSERT_TRUE(waitUntil([&] { return states() == unavailable; }));
+    EXPECT_FALSE(waitUntil([&] { return next.sessions() > 2; }, 300));
 }
 
 // A desktop that binds nothing at first (Plasma 5.27): names become active, with
@@ -224,8 +212,8 @@ TEST(PortalShortcutRegistry, NamesTheUserAssignsLaterBecomeActiveWithTheDesktops
     PortalShortcutRegistry registry(tablePath("later"));
     int ranA = 0;
     handleTwoNames(registry, ranA);
-    ASSERT_TRUE(runUntil([&] { return portal.binds().size() == 1; }));
-    EXPECT_FALSE(runUntil(
+    ASSERT_TRUE(waitUntil([&] { return portal.binds().size() == 1; }));
+    EXPECT_FALSE(waitUntil(
         [&] { return registry.grabState("rule-a") != ShortcutGrab::notBoundByDesktop; }, 200));
 
     // What shows the state (the rules list) is told once the desktop assigned the keys.
@@ -255,13 +243,13 @@ TEST(PortalShortcutRegistry, NamesTheUserAssignsLaterBecomeActiveWithTheDesktops
     };
     for (const auto& step : steps) {
         portal.changeTrigger(step.id, step.description, step.session);
-        EXPECT_TRUE(runUntil([&] {
+        EXPECT_TRUE(waitUntil([&] {
             return described("rule-a") == step.a && described("rule-b") == step.b;
         })) << step.description;
     }
     EXPECT_TRUE(toldActive);
     portal.press("rule-a");
-    ASSERT_TRUE(runUntil([&] { return ranA == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return ranA == 1; }));
     // Nothing is asked again: the desktop has the list it answered; the table keeps ours.
     EXPECT_EQ(portal.binds().size(), 1);
     EXPECT_EQ(registry.getShortcut("rule-a"), ctrlAltK);
@@ -280,7 +268,7 @@ TEST(PortalShortcutRegistry, EachChangeBindsTheWholeListInANewSessionWhereTheDes
         handleTwoNames(registry, ranA);
         const Bound a{"rule-a", "CTRL+ALT+k", "rule-a"}, b{"rule-b", "F5", "rule-b"},
             c{"rule-c", "F5", "rule-c"}, renamed{"rule-c", "F5", "Text: Drafts"};
-        ASSERT_TRUE(runUntil([&] { return portal.binds().size() == 1; }));
+        ASSERT_TRUE(waitUntil([&] { return portal.binds().size() == 1; }));
         const struct {
             const char* what;
             std::function<void()> change;
@@ -302,15 +290,15 @@ TEST(PortalShortcutRegistry, EachChangeBindsTheWholeListInANewSessionWhereTheDes
             SCOPED_TRACE(step.what);
             step.change();
             ++changes;
-            ASSERT_TRUE(runUntil([&] { return portal.held() == step.held; }));
+            ASSERT_TRUE(waitUntil([&] { return portal.held() == step.held; }));
             EXPECT_EQ(portal.sessions(), bindsOnce ? 1 + changes : 1);
             EXPECT_EQ(portal.closedSessions(), bindsOnce ? changes : 0) << "old keys let go";
             EXPECT_TRUE(
-                runUntil([&] { return registry.grabState("rule-a") == ShortcutGrab::active; }));
+                waitUntil([&] { return registry.grabState("rule-a") == ShortcutGrab::active; }));
         }
         EXPECT_EQ(registry.grabState("rule-b"), ShortcutGrab::notRegistered) << "cleared";
         portal.press("rule-a");
-        ASSERT_TRUE(runUntil([&] { return ranA == 1; }));
+        ASSERT_TRUE(waitUntil([&] { return ranA == 1; }));
         EXPECT_EQ(ranC, 0);
     }
 }

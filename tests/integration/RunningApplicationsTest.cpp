@@ -178,7 +178,6 @@ TEST(DesktopProgramIndex, IsRebuiltOnlyWhenTheApplicationsFoldersChange) {
         writeFile(entry, "[Desktop Entry]\nType=Application\nName=Late\nExec=recorder-late %F\n"));
     // GIO learns of the entry from its folder monitor, through the event loop.
     EXPECT_TRUE(waitUntil([&] {
-        QCoreApplication::processEvents();
         index.refreshIfStale();
         return index.bundleIDsForProgram(program) == QStringList{"test.Late"};
     }));

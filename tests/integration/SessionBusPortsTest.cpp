@@ -11,12 +11,9 @@
 #include "tests/support/FakeSelectionPorts.h"
 #include "tests/support/FakeServices.h"
 
-#include <QCoreApplication>
 #include <QDBusConnection>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QScopeGuard>
-#include <QThread>
 #include <gtest/gtest.h>
 
 namespace {
@@ -47,10 +44,8 @@ TEST(ProcRunningApplications, SeesInstalledApplicationsByTheirBusNames) {
         EXPECT_FALSE(ids.contains("org.example.NotAnEntry"));
     }
     // The bus drops the name once it has seen the connection close.
-    QDeadlineTimer deadline(5000);
-    while (running.runningBundleIDs().contains("test.BusApp") && !deadline.hasExpired())
-        QThread::msleep(10);
-    EXPECT_FALSE(running.runningBundleIDs().contains("test.BusApp"));
+    EXPECT_TRUE(SandboxHelpers::waitUntil(
+        [&] { return !running.runningBundleIDs().contains("test.BusApp"); }, 5000));
 }
 
 // Where no X server may be asked (Wayland), the hotkey's selection comes from the
@@ -130,9 +125,7 @@ TEST(FreedesktopNotifications, ABeepSaysWhyOncePerReasonUnlessSwitchedOffOrWitho
     beeper.beep(other);
     preferences.setBoolean(PreferenceKeys::notifiesWhenBeeping, true);
     beeper.beep(thunar);
-    const QDeadlineTimer deadline(10000);
-    while (service.shown.size() < 4 && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    SandboxHelpers::waitUntil([&] { return service.shown.size() >= 4; }, 10000);
     EXPECT_EQ(service.shown, (QStringList{"Corvanta: No files are selected in Thunar.",
                                           "Corvanta: The window in front is not a file manager.",
                                           "Corvanta: No files are selected in Thunar.",

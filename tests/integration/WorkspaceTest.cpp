@@ -5,8 +5,6 @@
 #include "platform/linux/GioWorkspace.h"
 #include "tests/integration/LinuxSandbox.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
@@ -25,12 +23,7 @@ Workspace::Completion into(std::optional<QString>& outcome) {
 
 // Launches report from the event loop; waits for `outcome` to be reported.
 bool reported(const std::optional<QString>& outcome) {
-    QDeadlineTimer deadline(10000);
-    while (outcome == "unreported" && !deadline.hasExpired()) {
-        QCoreApplication::processEvents();
-        QThread::msleep(5);
-    }
-    return outcome != "unreported";
+    return SandboxHelpers::waitUntil([&] { return outcome != "unreported"; }, 10000);
 }
 
 void writeEntry(const QString& relative, const QByteArray& contents) {
