@@ -2,7 +2,7 @@
 // lists, naming the active window's application, and the selection command.
 #include "app/SelectionCommand.h"
 #include "core/model/LocalFileURL.h"
-#include "core/selection/FinderSelectionSource.h"
+#include "core/selection/FileSelectionResolver.h"
 #include "platform/linux/AtspiAccessibilitySelection.h"
 #include "platform/linux/X11ClipboardSelection.h"
 #include "platform/linux/X11FrontmostApplication.h"
@@ -125,16 +125,6 @@ TEST(SelectionCommand, ParsesItsOptions) {
     }
 }
 
-class FixedSource : public FinderSelectionSource {
-public:
-    explicit FixedSource(QList<QUrl> urls)
-        : m_urls(std::move(urls)) {}
-    QList<QUrl> fileURLs() const override { return m_urls; }
-
-private:
-    QList<QUrl> m_urls;
-};
-
 TEST(SelectionCommand, WaitsThenPrintsBytesOrJson) {
     QTemporaryDir dir;
     const QByteArray root = QFile::encodeName(dir.path());
@@ -148,10 +138,16 @@ TEST(SelectionCommand, WaitsThenPrintsBytesOrJson) {
     FakeFrontmostApplication frontmost;
     frontmost.bundleID = QStringLiteral("thunar");
     frontmost.processID = 42;
-    const FileSelectionResolver resolver(
-        nullptr, std::make_shared<FixedSource>(QList<QUrl>{
-                     LocalFileURL::fromNativePath(latin1), LocalFileURL::fromNativePath(spaced),
-                     LocalFileURL::fromNativePath(root + "/missing")}));
+    FakeFrontmostApplication nobody;
+    FakeAccessibilitySelection accessibility;
+    FakeFileManagerSelection fileManager;
+    fileManager.selections.insert("Thunar", {LocalFileURL::fromNativePath(latin1),
+                                             LocalFileURL::fromNativePath(spaced),
+                                             LocalFileURL::fromNativePath(root + "/missing")});
+    const auto resolver =
+        FileSelectionResolver::make({frontmost, accessibility, fileManager}, false, false);
+    const auto empty =
+        FileSelectionResolver::make({nobody, accessibility, fileManager}, false, false);
     QList<int> slept;
     // What the command prints, after its exit status was checked.
     const auto printed = [&](const FrontmostApplication& app, const FileSelectionResolver& from,
@@ -171,9 +167,7 @@ TEST(SelectionCommand, WaitsThenPrintsBytesOrJson) {
     EXPECT_EQ(object.value("uris").toArray().size(), 2);
     EXPECT_EQ(slept.size(), 1);
 
-    const FileSelectionResolver empty(nullptr, std::make_shared<FixedSource>(QList<QUrl>{}));
-    const QJsonObject none =
-        QJsonDocument::fromJson(printed(FakeFrontmostApplication(), empty, {0, true}, 1)).object();
+    const QJsonObject none = QJsonDocument::fromJson(printed(nobody, empty, {0, true}, 1)).object();
     EXPECT_TRUE(none.value("frontmostApplication").isNull());
     EXPECT_EQ(none.value("source").toString(), "none");
     std::filesystem::remove(std::string(latin1.constData()));
