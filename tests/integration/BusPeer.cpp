@@ -26,7 +26,7 @@ BusPeer::~BusPeer() {
 }
 
 bool BusPeer::exportObject(const char* path, const char* xml) {
-    if (!m_bus || m_thread.joinable())
+    if (!m_bus || (m_thread.joinable() && m_thread.get_id() != std::this_thread::get_id()))
         return false;
     GDBusNodeInfo* node = g_dbus_node_info_new_for_xml(xml, nullptr);
     if (!node)

@@ -21,7 +21,8 @@ public:
     GDBusConnection* connection() const { return m_bus; }
     bool own(const char* name);
     // Exports the first interface of `xml` at `path`; method calls and property
-    // reads reach `call` and `property` on the peer's thread. Only before start().
+    // reads reach `call` and `property` on the peer's thread. Before start(), or
+    // on the peer's thread.
     bool exportObject(const char* path, const char* xml);
     void start();
     void stopAnswering();

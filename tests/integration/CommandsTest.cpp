@@ -5,14 +5,12 @@
 #include "tests/support/RuleBuilders.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 #include <sys/xattr.h>
 
 namespace {
@@ -159,26 +157,13 @@ TEST(Commands, ExplainGivesTheDecisionOfEveryKindOfRuleAndErrorsKeepADamagedFile
     }
 }
 
-// Every file and folder under `root` with its bytes, inode and modification time.
+// Every file and folder under `root` with its inode, modification time and size.
 std::string treeOf(const QString& root) {
-    QStringList lines;
-    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        struct stat info {};
-        ::lstat(QFile::encodeName(path).constData(), &info);
-        QFile file(path);
-        const QByteArray bytes =
-            S_ISREG(info.st_mode) && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        lines << QStringLiteral("%1 %2 %3.%4 %5")
-                     .arg(path)
-                     .arg(info.st_ino)
-                     .arg(info.st_mtim.tv_sec)
-                     .arg(info.st_mtim.tv_nsec)
-                     .arg(QString::fromLatin1(bytes.toHex()));
-    }
-    lines.sort();
+    QProcess find;
+    find.start("find", {root, "-printf", "%p %i %T@ %s\\n"});
+    find.waitForFinished();
+    QList<QByteArray> lines = find.readAllStandardOutput().split('\n');
+    std::sort(lines.begin(), lines.end());
     return lines.join('\n').toStdString();
 }
 } // namespace

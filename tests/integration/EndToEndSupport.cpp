@@ -92,11 +92,11 @@ void end(std::initializer_list<std::unique_ptr<QProcess>*> processes) {
 }
 
 void activateAction(const QString& action) {
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        QStringLiteral("io.corvanta.Corvanta"), QStringLiteral("/io/corvanta/Corvanta"),
-        QStringLiteral("org.freedesktop.Application"), QStringLiteral("ActivateAction"));
-    call.setArguments({action, QVariantList(), QVariantMap()});
-    const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 15000);
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(
+        QDBusMessage::createMethodCall("io.corvanta.Corvanta", "/io/corvanta/Corvanta",
+                                       "org.freedesktop.Application", "ActivateAction")
+            << action << QVariantList() << QVariantMap(),
+        QDBus::Block, 15000);
     EXPECT_NE(reply.type(), QDBusMessage::ErrorMessage) << reply.errorMessage().toStdString();
 }
 

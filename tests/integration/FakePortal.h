@@ -44,23 +44,11 @@ public:
     }
     ~FakePortal() override { stopAnswering(); }
 
-    int sessions() const {
-        const QMutexLocker lock(&m_mutex);
-        return m_sessions;
-    }
-    QList<QList<Bound>> binds() const {
-        const QMutexLocker lock(&m_mutex);
-        return m_binds;
-    }
+    int sessions() const { return locked(m_sessions); }
+    QList<QList<Bound>> binds() const { return locked(m_binds); }
     // What the open session was granted: the keys the desktop holds for us.
-    QList<Bound> held() const {
-        const QMutexLocker lock(&m_mutex);
-        return m_held.value(m_session);
-    }
-    int closedSessions() const {
-        const QMutexLocker lock(&m_mutex);
-        return m_closed;
-    }
+    QList<Bound> held() const { return locked(m_held).value(currentSession()); }
+    int closedSessions() const { return locked(m_closed); }
     void press(const char* id) {
         emitSignal(
             PortalShortcutRegistry::objectPath, PortalShortcutRegistry::interface, "Activated",
@@ -90,13 +78,24 @@ public:
     }
 
 private:
-    QByteArray currentSession() const {
+    // A copy of `member`, taken while the peer's thread cannot change it.
+    template <typename T> T locked(const T& member) const {
         const QMutexLocker lock(&m_mutex);
-        return m_session;
+        return member;
     }
+    QByteArray currentSession() const { return locked(m_session); }
 
-    void call(const QByteArray&, const QByteArray&, const QByteArray& method, GVariant* parameters,
-              GDBusMethodInvocation* invocation) override {
+    void call(const QByteArray& path, const QByteArray& interface, const QByteArray& method,
+              GVariant* parameters, GDBusMethodInvocation* invocation) override {
+        if (interface == "org.freedesktop.portal.Session") { // Close lets go of its keys
+            {
+                const QMutexLocker lock(&m_mutex);
+                m_held.remove(path);
+                ++m_closed;
+            }
+            g_dbus_method_invocation_return_value(invocation, nullptr);
+            return;
+        }
         const QByteArray sender =
             QByteArray(g_dbus_method_invocation_get_sender(invocation)).mid(1).replace('.', '_');
         GVariantPtr options(
@@ -120,7 +119,9 @@ private:
             ++m_sessions;
             if (m_opensSessions) {
                 m_session = session;
-                exportSession(session);
+                exportObject(session.constData(),
+                             "<node><interface name='org.freedesktop.portal.Session'>"
+                             "<method name='Close'/></interface></node>");
                 g_variant_builder_add(&results, "{sv}", "session_handle",
                                       g_variant_new_string(session.constData()));
             } else {
@@ -165,30 +166,6 @@ private:
     }
     GVariant* property(const QByteArray&, const QByteArray&, const QByteArray& name) override {
         return name == "version" ? g_variant_new_uint32(1) : nullptr;
-    }
-
-    // org.freedesktop.portal.Session at `path`; Close lets go of its keys.
-    void exportSession(const QByteArray& path) {
-        static GDBusNodeInfo* node =
-            g_dbus_node_info_new_for_xml("<node><interface name='org.freedesktop.portal.Session'>"
-                                         "<method name='Close'/></interface></node>",
-                                         nullptr);
-        static const GDBusInterfaceVTable vtable = {
-            [](GDBusConnection*, const char*, const char* path, const char*, const char*, GVariant*,
-               GDBusMethodInvocation* invocation, gpointer data) {
-                auto& self = *static_cast<FakePortal*>(data);
-                {
-                    const QMutexLocker lock(&self.m_mutex);
-                    self.m_held.remove(path);
-                    ++self.m_closed;
-                }
-                g_dbus_method_invocation_return_value(invocation, nullptr);
-            },
-            nullptr,
-            nullptr,
-            {}};
-        g_dbus_connection_register_object(connection(), path.constData(), node->interfaces[0],
-                                          &vtable, this, nullptr, nullptr);
     }
 
     const bool m_opensSessions;

@@ -184,11 +184,10 @@ TEST(LinuxFaults, TwoStartsAtOnceMakeOneInstanceAndLoseNoFile) {
                   processes[instance]->processId());
         EXPECT_EQ(routesWrites(inotify), 1) << "only the instance writes the routes file";
 
-        QDBusMessage quit = QDBusMessage::createMethodCall(
-            service, QStringLiteral("/io/corvanta/Corvanta"),
-            QStringLiteral("org.freedesktop.Application"), QStringLiteral("ActivateAction"));
-        quit.setArguments({QStringLiteral("quit"), QVariantList(), QVariantMap()});
-        bus.call(quit, QDBus::Block, 10000);
+        bus.call(QDBusMessage::createMethodCall(service, "/io/corvanta/Corvanta",
+                                                "org.freedesktop.Application", "ActivateAction")
+                     << "quit" << QVariantList() << QVariantMap(),
+                 QDBus::Block, 10000);
         EXPECT_TRUE(processes[instance]->waitForFinished(15000)) << "the instance quits when asked";
         EXPECT_EQ(processes[instance]->exitCode(), 0);
         EXPECT_EQ(routesWrites(inotify), 0) << "and does not write again";

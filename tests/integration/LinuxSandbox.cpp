@@ -1,5 +1,6 @@
 #include "tests/integration/LinuxSandbox.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusReply>
@@ -12,7 +13,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <ftw.h>
+#include <filesystem>
 #include <utility>
 
 namespace {
@@ -65,15 +66,6 @@ const Entry entries[] = {
      "[Desktop Entry]\nType=Application\nName=Corvanta\nExec=recorder-corvanta open %U\n"
      "MimeType=text/markdown;text/plain;x-scheme-handler/x-corvanta;\n"},
 };
-
-// Removes a tree by its raw path bytes: the test files include names that are
-// not UTF-8, which QDir cannot name.
-void removeTree(const QByteArray& root) {
-    ::nftw(
-        root.constData(),
-        [](const char* path, const struct stat*, int, struct FTW*) { return std::remove(path); },
-        16, FTW_DEPTH | FTW_PHYS);
-}
 
 void setEnv(const char* name, const QString& value) {
     qputenv(name, QFile::encodeName(value));
@@ -180,8 +172,10 @@ void LinuxSandbox::tearDown() {
     if (m_busPid > 0)
         ::kill(static_cast<pid_t>(m_busPid), SIGTERM);
     m_busPid = 0;
+    // By its bytes: the test files include names that are not UTF-8, which QDir cannot name.
+    std::error_code ignored;
     if (!m_root.isEmpty())
-        removeTree(QFile::encodeName(m_root));
+        std::filesystem::remove_all(QFile::encodeName(m_root).toStdString(), ignored);
     m_root.clear();
 }
 
@@ -226,12 +220,14 @@ namespace SandboxHelpers {
 bool waitUntil(const std::function<bool()>& condition, int ms) {
     QElapsedTimer timer;
     timer.start();
-    while (!condition()) {
+    for (;;) {
+        QCoreApplication::processEvents();
+        if (condition())
+            return true;
         if (timer.elapsed() > ms)
             return false;
         QThread::msleep(50);
     }
-    return true;
 }
 
 QList<QList<QByteArray>> records(qsizetype count, int ms) {

@@ -54,7 +54,8 @@ private:
 
 // Helpers the sandboxed tests share.
 namespace SandboxHelpers {
-// Polls `condition` every 50 ms; false once `ms` have passed without it.
+// Polls `condition` every 50 ms, running the event loop (and GLib's main context,
+// through which GIO and D-Bus report) meanwhile; false once `ms` have passed without it.
 bool waitUntil(const std::function<bool()>& condition, int ms = 15000);
 // The recorders' records once there are `count` (or the time is up).
 QList<QList<QByteArray>> records(qsizetype count, int ms = 15000);

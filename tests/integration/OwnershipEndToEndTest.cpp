@@ -34,16 +34,6 @@ QStringList storedExtensions() {
     return extensions;
 }
 
-// Replaced as editors and tools do it: a new file renamed over the old one.
-void replaceRoutes(const QByteArray& bytes) {
-    QFile file(routesFile() + QStringLiteral(".edit"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    file.close();
-    ASSERT_EQ(::rename(QFile::encodeName(file.fileName()).constData(),
-                       QFile::encodeName(routesFile()).constData()),
-              0);
-}
-
 QStringList visibleDialogs() {
     return EndToEnd::visibleWindows({"--name", "^Corvanta$"});
 }
@@ -118,7 +108,7 @@ TEST_F(OwnershipEndToEnd, EditsOnDiskAreFollowedAndADamagedOneIsNeverWrittenOver
     edited.activeBundleID = QStringLiteral("test.RuleEditor");
     RouteStore::State state;
     state.routes = {edited};
-    replaceRoutes(RoutesFileCodec::encode(state));
+    replaceFile(routesFile(), RoutesFileCodec::encode(state));
     const QByteArray first = sample("first.md");
     QByteArray explained;
     ASSERT_TRUE(ok(corvanta(), {"explain", "--json", QFile::decodeName(first)}, &explained));
@@ -129,7 +119,7 @@ TEST_F(OwnershipEndToEnd, EditsOnDiskAreFollowedAndADamagedOneIsNeverWrittenOver
     // A damaged edit: reported once, the routes in memory keep routing, and
     // the instance's next change does not write over the file.
     const QByteArray damaged = "{ \"routes\": [ half an edit";
-    replaceRoutes(damaged);
+    replaceFile(routesFile(), damaged);
     EXPECT_EQ(answerDialogs(), 1) << "Could not load settings";
     const QByteArray second = sample("second.md");
     ASSERT_TRUE(ok(corvanta(), {"open", QFile::decodeName(second)}));

@@ -77,7 +77,7 @@ TEST_F(SpawnProcessRunnerTest, ProgramsThatCannotStartReportWhy) {
         }
 }
 
-TEST_F(SpawnProcessRunnerTest, AWaitedRunReportsOutputExitAndEnvironment) {
+TEST_F(SpawnProcessRunnerTest, AWaitedRunReportsOutputExitEnvironmentAndFolder) {
     const struct {
         const char* script;
         std::optional<int> exitCode;
@@ -90,9 +90,11 @@ TEST_F(SpawnProcessRunnerTest, AWaitedRunReportsOutputExitAndEnvironment) {
         // Exits while its own child still holds the output open.
         {"sleep 30 & echo gone", 0, "gone\n"},
         {"kill -9 $$", std::nullopt, ""},
+        {"pwd", 0, QFile::encodeName(LinuxSandbox::current().filesFolder()) + '\n'},
     };
     for (const auto& c : cases) {
         ProcessRequest request{"/bin/sh", {"-c", c.script}};
+        request.workingDirectory = QFile::encodeName(LinuxSandbox::current().filesFolder());
         request.environment = {
             {"CORVANTA_A", "overridden"}, {"CORVANTA_A", "first"}, {"CORVANTA_B", "second value"}};
         request.waitForExit = true;
@@ -186,13 +188,6 @@ TEST_F(SpawnProcessRunnerTest, EndlessOutputStopsAtTheLimitOrTheBound) {
     const ProcessResult exact = runner.run(within);
     EXPECT_TRUE(exact.succeeded());
     EXPECT_EQ(exact.standardOutput, "12345");
-}
-
-TEST_F(SpawnProcessRunnerTest, RunsInTheRequestedFolder) {
-    ProcessRequest request{"/bin/pwd"};
-    request.workingDirectory = QFile::encodeName(LinuxSandbox::current().filesFolder());
-    request.waitForExit = true;
-    EXPECT_EQ(runner.run(request).standardOutput, *request.workingDirectory + "\n");
 }
 
 } // namespace

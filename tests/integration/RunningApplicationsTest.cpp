@@ -1,6 +1,5 @@
 #include "platform/linux/DesktopEntryProgram.h"
 #include "platform/linux/DesktopProgramIndex.h"
-#include "platform/linux/GioWorkspace.h"
 #include "platform/linux/ProcRunningApplications.h"
 #include "tests/integration/LinuxSandbox.h"
 
@@ -15,36 +14,6 @@
 
 namespace {
 using SandboxHelpers::waitUntil;
-
-// The editor's entry names its program in PATH, the viewer's an absolute path
-// behind env; the script runs in its interpreter.
-TEST(ProcRunningApplications, SeesProgramsStartedFromTheirEntriesUntilTheyExit) {
-    LinuxSandbox& sandbox = LinuxSandbox::current();
-    const ProcRunningApplications running;
-    const QSet<QString> started = {"test.MarkdownEditor", "test.TextViewer", "test.Script"};
-    ASSERT_FALSE(running.runningBundleIDs().intersects(started));
-
-    const QString stopFile = sandbox.root() + "/stop-running";
-    QFile::remove(stopFile);
-    qputenv("CORVANTA_RECORDER_STAY", QFile::encodeName(stopFile));
-    for (const QString& id : started) {
-        std::optional<QString> error = "never reported";
-        GioWorkspace().openURLs({QUrl::fromLocalFile(sandbox.filesFolder() + "/a.md")},
-                                sandbox.applicationsFolder() + '/' + id + ".desktop",
-                                [&](const std::optional<QString>& reported) { error = reported; });
-        waitUntil([&] {
-            QCoreApplication::processEvents();
-            return error != "never reported";
-        });
-        EXPECT_EQ(error, std::nullopt) << qPrintable(id);
-    }
-    qunsetenv("CORVANTA_RECORDER_STAY");
-    EXPECT_TRUE(waitUntil([&] { return running.runningBundleIDs().contains(started); }))
-        << qPrintable(running.runningBundleIDs().values().join(' '));
-
-    QFile(stopFile).open(QIODevice::WriteOnly);
-    EXPECT_TRUE(waitUntil([&] { return !running.runningBundleIDs().intersects(started); }));
-}
 
 // A launcher whose real program cannot be seen would make every app it starts
 // "running"; an interpreter would make every script-started app running.
@@ -121,25 +90,25 @@ protected:
         QDir().mkpath(root + "/snap/bin");
         QDir().mkpath(root + "/snap/cvsnap/7/usr/bin");
         // Not executable: the entries run them through their interpreters.
-        write(root + "/scripts/shell-editor.sh",
-              "while [ ! -e '" + stop.toUtf8() + "' ]; do sleep 0.02; done\n");
-        write(root + "/scripts/perl-editor.pl",
-              "until (-e '" + stop.toUtf8() + "') { select(undef, undef, undef, 0.02); }\n");
+        writeFile(root + "/scripts/shell-editor.sh",
+                  "while [ ! -e '" + stop.toUtf8() + "' ]; do sleep 0.02; done\n");
+        writeFile(root + "/scripts/perl-editor.pl",
+                  "until (-e '" + stop.toUtf8() + "') { select(undef, undef, undef, 0.02); }\n");
         // /snap/bin/NAME links to the snap launcher; the snap's program runs from its folder.
         QFile::link("/bin/true", root + "/snap/bin/cvsnap.editor");
         QFile::copy(sandbox.programPath("recorder-editor"), snapProgram());
         const QString apps = sandbox.applicationsFolder();
-        write(apps + "/test.ShellScript.desktop",
-              "[Desktop Entry]\nType=Application\nName=Shell Script Editor\nExec=sh " +
-                  root.toUtf8() + "/scripts/shell-editor.sh %F\n");
-        write(apps + "/test.PerlScript.desktop",
-              "[Desktop Entry]\nType=Application\nName=Perl Editor\nTryExec=perl\n"
-              "Exec=env LC_ALL=C perl -w " +
-                  root.toUtf8() + "/scripts/perl-editor.pl %F\n");
-        write(apps + "/test.SnapEditor.desktop",
-              "[Desktop Entry]\nType=Application\nName=Snap Editor\nExec=env "
-              "BAMF_DESKTOP_FILE_HINT=x " +
-                  root.toUtf8() + "/snap/bin/cvsnap.editor %F\n");
+        writeFile(apps + "/test.ShellScript.desktop",
+                  "[Desktop Entry]\nType=Application\nName=Shell Script Editor\nExec=sh " +
+                      root.toUtf8() + "/scripts/shell-editor.sh %F\n");
+        writeFile(apps + "/test.PerlScript.desktop",
+                  "[Desktop Entry]\nType=Application\nName=Perl Editor\nTryExec=perl\n"
+                  "Exec=env LC_ALL=C perl -w " +
+                      root.toUtf8() + "/scripts/perl-editor.pl %F\n");
+        writeFile(apps + "/test.SnapEditor.desktop",
+                  "[Desktop Entry]\nType=Application\nName=Snap Editor\nExec=env "
+                  "BAMF_DESKTOP_FILE_HINT=x " +
+                      root.toUtf8() + "/snap/bin/cvsnap.editor %F\n");
     }
     void TearDown() override {
         QFile(stop).open(QIODevice::WriteOnly);
@@ -147,9 +116,6 @@ protected:
             process->waitForFinished(5000);
             delete process;
         }
-    }
-    static void write(const QString& path, const QByteArray& contents) {
-        ASSERT_TRUE(writeFile(path, contents));
     }
     QString snapProgram() const { return root + "/snap/cvsnap/7/usr/bin/cvsnap-editor"; }
     void start(const QString& program, const QStringList& arguments) {
@@ -166,11 +132,13 @@ protected:
     QList<QProcess*> processes;
 };
 
-// Open shells and interpreters running other code are no editor; the script an
-// editor's entry names, and a snap's own program, are.
+// Open shells and interpreters running other code are no editor; the program an
+// entry names (in PATH, or behind env), the script it names or runs through its
+// interpreter, and a snap's own program, are.
 TEST_F(ScriptAndSnapEditors, AreRunningOnlyWhileTheirOwnProcessesRun) {
     const ProcRunningApplications running("/proc", root + "/snap");
-    const QSet<QString> editors = {"test.ShellScript", "test.PerlScript", "test.SnapEditor"};
+    const QSet<QString> editors = {"test.ShellScript", "test.PerlScript",     "test.SnapEditor",
+                                   "test.Script",      "test.MarkdownEditor", "test.TextViewer"};
     const QString wait = "while [ ! -e '" + stop + "' ]; do sleep 0.02; done";
     start("sh", {"-c", wait});
     start("sh", {root + "/scripts/other.sh"}); // a script of no entry (missing: sh exits)
@@ -183,6 +151,9 @@ TEST_F(ScriptAndSnapEditors, AreRunningOnlyWhileTheirOwnProcessesRun) {
     start("sh", {root + "/scripts/shell-editor.sh", "a.md"});
     start("env", {"LC_ALL=C", "perl", "-w", root + "/scripts/perl-editor.pl", "a.md"});
     start(snapProgram(), {"a.md"});
+    const LinuxSandbox& sandbox = LinuxSandbox::current();
+    for (const char* program : {"recorder-script", "recorder-editor", "recorder-viewer"})
+        start(sandbox.programPath(program), {"a.md"});
     EXPECT_TRUE(waitUntil([&] { return running.runningBundleIDs().contains(editors); }))
         << qPrintable(running.runningBundleIDs().values().join(' '));
 
@@ -208,7 +179,6 @@ TEST(DesktopProgramIndex, IsRebuiltOnlyWhenTheApplicationsFoldersChange) {
                           "StartupWMClass=LateWindow\n"));
     // GIO learns of the entry from its folder monitor, through the event loop.
     EXPECT_TRUE(waitUntil([&] {
-        QCoreApplication::processEvents();
         index.refreshIfStale();
         return index.bundleIDsForProgram(program) == QStringList{"test.Late"};
     }));

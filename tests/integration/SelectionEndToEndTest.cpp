@@ -96,6 +96,8 @@ protected:
         QThread::msleep(800);
     }
     static void TearDownTestSuite() { EndToEnd::end({&seed, &thunar, &windowManager}); }
+    // Each test starts with the user's clipboard of two formats.
+    void TearDown() override { reseed(); }
     void expectClipboardKept() {
         EXPECT_EQ(clipboard("text/plain"), "before the hotkey");
         EXPECT_EQ(clipboard("application/x-corvanta-test"), "second format");
@@ -155,7 +157,6 @@ TEST_F(SelectionEndToEnd, EveryFormatComesBackByteForByte) {
     EXPECT_EQ(selection().paths, (QList<QByteArray>{spaced, latin1}));
     for (const auto& [type, bytes] : formats)
         EXPECT_TRUE(clipboard(type) == bytes) << type;
-    reseed();
 }
 
 TEST_F(SelectionEndToEnd, NothingSelectedGivesNothingAndKeepsTheClipboard) {
@@ -179,7 +180,6 @@ TEST_F(SelectionEndToEnd, NothingSelectedGivesNothingAndKeepsTheClipboard) {
     EXPECT_FALSE(waiting.servesClipboard());
     EXPECT_EQ(clipboard("UTF8_STRING"), "meanwhile");
     ok("xdotool", {"windowclose", window});
-    reseed();
 }
 
 TEST_F(SelectionEndToEnd, AClipboardThatCannotBeSavedWholeIsNeverTouched) {
@@ -197,7 +197,6 @@ TEST_F(SelectionEndToEnd, AClipboardThatCannotBeSavedWholeIsNeverTouched) {
     EXPECT_EQ(selection().paths, (QList<QByteArray>{spaced, latin1}));
     EXPECT_EQ(clipboard("text/plain"), "rendered slowly");
     EXPECT_EQ(clipboard("application/x-corvanta-test"), "second, slowly");
-    reseed();
 }
 
 // The tray app runs the step on its main thread: its own clipboard (a copied
@@ -211,7 +210,6 @@ TEST_F(SelectionEndToEnd, CorvantasOwnClipboardComesBack) {
     X11ClipboardSelection step;
     EXPECT_EQ(step.copySelection(ScriptableFileManager::thunar()).size(), 2);
     EXPECT_EQ(clipboardServedBy(step, "UTF8_STRING"), "/home/user/copied path.txt");
-    reseed();
 }
 
 TEST_F(SelectionEndToEnd, ACopyAfterTheWaitIsStillUndone) {
@@ -220,7 +218,6 @@ TEST_F(SelectionEndToEnd, ACopyAfterTheWaitIsStillUndone) {
     EXPECT_TRUE(step.copySelection(ScriptableFileManager::thunar()).isEmpty());
     step.serveClipboard(QDeadlineTimer(1500));
     EXPECT_EQ(clipboardServedBy(step, "text/plain"), "before the hotkey");
-    reseed();
 }
 
 TEST_F(SelectionEndToEnd, NoKeysWhenTheFocusIsNotTheFileManagersOwn) {
@@ -283,25 +280,20 @@ TEST_F(SelectionEndToEnd, HelpersRunBetweenASavedAndARestoredClipboard) {
         EXPECT_EQ(clipboardServedBy(clipboard, "text/plain"), "before the hotkey");
         EXPECT_EQ(clipboardServedBy(clipboard, "application/x-corvanta-test"), "second format");
     }
-    reseed();
 }
 
 // The probes behind the settings window's permission tiles, on this session.
 TEST_F(SelectionEndToEnd, PermissionProbesReadTheSession) {
     LinuxSelectionPermissions permissions;
     EXPECT_EQ(permissions.automationStatus(), AutomationStatus::granted);
-    {
-        // Keys sent through XWayland would not reach Wayland programs.
-        const QByteArray wayland = qgetenv("WAYLAND_DISPLAY");
-        qputenv("WAYLAND_DISPLAY", "wayland-0");
-        EXPECT_EQ(permissions.automationStatus(), AutomationStatus::unavailable);
-        qunsetenv("WAYLAND_DISPLAY");
-        const QByteArray display = qgetenv("DISPLAY");
-        qunsetenv("DISPLAY");
-        EXPECT_EQ(permissions.automationStatus(), AutomationStatus::unavailable);
-        qputenv("DISPLAY", display);
-        if (!wayland.isEmpty())
-            qputenv("WAYLAND_DISPLAY", wayland);
+    // Keys sent through XWayland would not reach Wayland programs; without X none are sent.
+    for (const auto& [name, value] :
+         {std::pair<const char*, const char*>{"WAYLAND_DISPLAY", "wayland-0"},
+          {"DISPLAY", nullptr}}) {
+        const QByteArray before = qgetenv(name);
+        value ? qputenv(name, value) : qunsetenv(name);
+        EXPECT_EQ(permissions.automationStatus(), AutomationStatus::unavailable) << name;
+        before.isNull() ? qunsetenv(name) : qputenv(name, before);
     }
     // Thunar started the accessibility bus, which is what the source reads
     // through; the session setting is switched on only when asked.
@@ -360,7 +352,6 @@ TEST_F(SelectionEndToEnd, ARuleHotkeyOpensTheSelectedFilesInTheRulesEditor) {
     EXPECT_EQ(tray.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(clipboard("text/plain"), "before the hotkey");
     EndToEnd::end({&manager});
-    reseed();
 }
 
 } // namespace

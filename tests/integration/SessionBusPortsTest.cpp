@@ -11,12 +11,9 @@
 #include "tests/support/FakeSelectionPorts.h"
 #include "tests/support/FakeServices.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
+#include <QDBusConnection>
 #include <QFile>
-#include <QMutex>
 #include <QScopeGuard>
-#include <QThread>
 #include <gtest/gtest.h>
 
 namespace {
@@ -47,10 +44,8 @@ TEST(ProcRunningApplications, SeesInstalledApplicationsByTheirBusNames) {
         EXPECT_FALSE(ids.contains("org.example.NotAnEntry"));
     }
     // The bus drops the name once it has seen the connection close.
-    QDeadlineTimer deadline(5000);
-    while (running.runningBundleIDs().contains("test.BusApp") && !deadline.hasExpired())
-        QThread::msleep(10);
-    EXPECT_FALSE(running.runningBundleIDs().contains("test.BusApp"));
+    EXPECT_TRUE(SandboxHelpers::waitUntil(
+        [&] { return !running.runningBundleIDs().contains("test.BusApp"); }, 5000));
 }
 
 // Where no X server may be asked (Wayland), the hotkey's selection comes from the
@@ -89,43 +84,22 @@ TEST(AtspiAccessibilitySelection, WithoutX11TheTreeNamesTheFrontmostApplication)
 }
 
 // A notification daemon on the sandbox's bus: keeps "summary: body" of each bubble.
-class FakeNotificationService : public BusPeer {
+class FakeNotificationService : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 public:
     FakeNotificationService() {
-        exportObject("/org/freedesktop/Notifications",
-                     "<node><interface name='org.freedesktop.Notifications'><method name='Notify'>"
-                     "<arg type='s'/><arg type='u'/><arg type='s'/><arg type='s'/><arg type='s'/>"
-                     "<arg type='as'/><arg type='a{sv}'/><arg type='i'/>"
-                     "<arg type='u' direction='out'/></method></interface></node>");
-        own("org.freedesktop.Notifications");
-        start();
+        QDBusConnection::sessionBus().registerObject("/org/freedesktop/Notifications", this,
+                                                     QDBusConnection::ExportAllSlots);
+        QDBusConnection::sessionBus().registerService("org.freedesktop.Notifications");
     }
-    ~FakeNotificationService() override { stopAnswering(); }
-    QStringList shownAfter(qsizetype count) const {
-        const QDeadlineTimer deadline(10000);
-        while (shown().size() < count && !deadline.hasExpired())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        return shown();
+    QStringList shown;
+public Q_SLOTS:
+    uint Notify(const QString&, uint, const QString&, const QString& summary, const QString& body,
+                const QStringList&, const QVariantMap&, int) {
+        shown << summary + ": " + body;
+        return 7;
     }
-
-private:
-    QStringList shown() const {
-        const QMutexLocker lock(&m_mutex);
-        return m_shown;
-    }
-    void call(const QByteArray&, const QByteArray&, const QByteArray&, GVariant* parameters,
-              GDBusMethodInvocation* invocation) override {
-        const gchar *summary = nullptr, *body = nullptr;
-        g_variant_get_child(parameters, 3, "&s", &summary);
-        g_variant_get_child(parameters, 4, "&s", &body);
-        {
-            const QMutexLocker lock(&m_mutex);
-            m_shown << QString::fromUtf8(summary) + ": " + QString::fromUtf8(body);
-        }
-        g_dbus_method_invocation_return_value(invocation, g_variant_new("(u)", 7u));
-    }
-    mutable QMutex m_mutex;
-    QStringList m_shown;
 };
 } // namespace
 
@@ -151,10 +125,12 @@ TEST(FreedesktopNotifications, ABeepSaysWhyOncePerReasonUnlessSwitchedOffOrWitho
     beeper.beep(other);
     preferences.setBoolean(PreferenceKeys::notifiesWhenBeeping, true);
     beeper.beep(thunar);
-    EXPECT_EQ(service.shownAfter(4),
-              (QStringList{"Corvanta: No files are selected in Thunar.",
-                           "Corvanta: The window in front is not a file manager.",
-                           "Corvanta: No files are selected in Thunar.",
-                           "Corvanta: No files are selected in Thunar."}));
+    SandboxHelpers::waitUntil([&] { return service.shown.size() >= 4; }, 10000);
+    EXPECT_EQ(service.shown, (QStringList{"Corvanta: No files are selected in Thunar.",
+                                          "Corvanta: The window in front is not a file manager.",
+                                          "Corvanta: No files are selected in Thunar.",
+                                          "Corvanta: No files are selected in Thunar."}));
     EXPECT_EQ(alerts.beeps, 8);
 }
+
+#include "SessionBusPortsTest.moc"

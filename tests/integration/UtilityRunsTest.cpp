@@ -36,32 +36,14 @@ protected:
         }
         recorder = sandbox.programPath("recorder-editor");
     }
-    void TearDown() override {
-        for (const QString& created : createdFiles)
-            QFile::remove(created);
-    }
-    void write(const QString& path, const QByteArray& data, bool executable = false) {
-        ASSERT_TRUE(writeFile(path, data));
-        createdFiles.append(path);
-        if (executable)
-            QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner);
-    }
-    // No name ran as code: none of them made the marker, wherever it ran.
-    void expectNoMarker() {
-        EXPECT_FALSE(QFile::exists(LinuxSandbox::current().filesFolder() + "/hostile/pwned"));
-        EXPECT_FALSE(QFile::exists("pwned"));
-    }
     void copyRecorder(const QString& to) {
         QDir().mkpath(QFileInfo(to).absolutePath());
-        QFile::remove(to);
         ASSERT_TRUE(QFile::copy(recorder, to));
-        createdFiles.append(to);
     }
     SpawnProcessRunner processes;
     QList<QByteArray> paths;
     QList<QUrl> files;
     QString recorder;
-    QStringList createdFiles;
 };
 
 // Every hostile name against action lines of each dialect: the line runs as
@@ -109,14 +91,14 @@ TEST_F(UtilityRunsTest, HostileNamesNeverRunAsCodeInAnyDialectsLine) {
         const QString name = QString::number(index++);
         QString id;
         if (c.dialect == 't') {
-            write(uca, "<actions><action><name>" + name.toUtf8() + "</name><command>" + c.line +
-                           "</command><other-files/></action></actions>");
+            writeFile(uca, "<actions><action><name>" + name.toUtf8() + "</name><command>" + c.line +
+                               "</command><other-files/></action></actions>");
             id = uca;
         } else if (c.dialect == 'k') {
-            write(kde,
-                  "[Desktop Entry]\n[Desktop Action a]\nName=" + name.toUtf8() +
-                      "\nExec=" + c.line + "\n",
-                  true);
+            writeFile(kde,
+                      "[Desktop Entry]\n[Desktop Action a]\nName=" + name.toUtf8() +
+                          "\nExec=" + c.line + "\n",
+                      true);
             id = kde;
         } else if (c.dialect == 'a') {
             id = sandbox.dataHome() + "/nautilus/scripts/Record";
@@ -126,7 +108,7 @@ TEST_F(UtilityRunsTest, HostileNamesNeverRunAsCodeInAnyDialectsLine) {
             copyRecorder(sandbox.dataHome() + "/Corvanta/Scripts/" + id);
         } else {
             id = nemo + name + ".nemo_action";
-            write(id, "[Nemo Action]\nName=" + name.toUtf8() + "\nExec=" + c.line + "\n");
+            writeFile(id, "[Nemo Action]\nName=" + name.toUtf8() + "\nExec=" + c.line + "\n");
         }
         const auto message = c.dialect == 's' ? runner.runScript(id, name, files, false)
                                               : runner.runService(id, name, files);
@@ -140,7 +122,9 @@ TEST_F(UtilityRunsTest, HostileNamesNeverRunAsCodeInAnyDialectsLine) {
     std::sort(records.begin(), records.end());
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(records, expected);
-    expectNoMarker();
+    // No name ran as code: none of them made the marker, wherever it ran.
+    EXPECT_FALSE(QFile::exists(sandbox.filesFolder() + "/hostile/pwned"));
+    EXPECT_FALSE(QFile::exists("pwned"));
 }
 
 // GLib's expansion of a desktop entry line (each value shell-quoted where it

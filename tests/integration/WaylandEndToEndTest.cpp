@@ -6,8 +6,8 @@
 #include "tests/integration/FakeAccessibility.h"
 #include "tests/integration/FakePortal.h"
 #include "tests/integration/LinuxSandbox.h"
-#include "tests/unit/hotkeys/HotkeyTestSupport.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDir>
@@ -120,11 +120,10 @@ TEST_F(WaylandEndToEnd, OpensFilesAndRunsTheRuleHotkeyWithoutX11) {
     // Rule Editor.
     Route markdown = EndToEnd::recorderRoute("markdown", "Markdown", "md",
                                              {"test.MarkdownEditor", "test.RuleEditor"});
-    Rule rule = hotkeytest::hotkeyRule(QStringLiteral("R1"));
-    rule.action.bundleID = QStringLiteral("test.RuleEditor");
+    Rule rule = EndToEnd::hotkeyRule(QStringLiteral("test.RuleEditor"));
     rule.name = QStringLiteral("Review");
     markdown.rules = {rule};
-    EndToEnd::writeSettings({markdown}, {{"rule-R1", "Ctrl+Alt+K"}});
+    EndToEnd::writeSettings({markdown}, {{rule.hotkeyName(), "Ctrl+Alt+K"}});
     QFile::remove(LinuxSandbox::current().recordFile());
 
     FakePortal portal;
@@ -133,7 +132,8 @@ TEST_F(WaylandEndToEnd, OpensFilesAndRunsTheRuleHotkeyWithoutX11) {
     // The instance picked the portal and bound the rule's hotkey there, listed
     // under the route and the rule's name.
     ASSERT_TRUE(waitUntil([&] { return !portal.binds().isEmpty(); }));
-    EXPECT_EQ(portal.binds().last(), (QList<Bound>{{"rule-R1", "CTRL+ALT+k", "Markdown: Review"}}));
+    EXPECT_EQ(portal.binds().last(),
+              (QList<Bound>{{rule.hotkeyName(), "CTRL+ALT+k", "Markdown: Review"}}));
 
     const QByteArray opened = sample("opened.md");
     QDBusMessage open = QDBusMessage::createMethodCall(
@@ -149,7 +149,7 @@ TEST_F(WaylandEndToEnd, OpensFilesAndRunsTheRuleHotkeyWithoutX11) {
                                       true);
     AccessibilityRegistry registry({application.name()});
     ASSERT_TRUE(registry.own("org.a11y.Bus") && registry.own("org.a11y.atspi.Registry"));
-    portal.press("rule-R1");
+    portal.press(rule.hotkeyName().toUtf8().constData());
     EXPECT_EQ(records(2), (QList<QList<QByteArray>>{{opened}, {"--rule", selected}}));
     EXPECT_EQ(x11.knocks(), 0) << "an X server was contacted";
 }

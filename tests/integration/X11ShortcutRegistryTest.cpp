@@ -3,6 +3,7 @@
 #include "platform/linux/X11ShortcutRegistry.h"
 #include "core/platform/ShortcutModifiers.h"
 #include "platform/linux/X11KeyGrabber.h"
+#include "tests/support/TestFiles.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -39,15 +40,6 @@ template <typename Done> bool waitFor(Done done, int limitMs = 1000) {
 void xdotoolKey(const QString& keys) {
     ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), keys}), 0)
         << qPrintable(keys);
-}
-
-void put(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-}
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Every warning printed while it lives.
@@ -92,7 +84,8 @@ protected:
     QHash<QString, int> runs;
 };
 
-TEST_F(X11ShortcutRegistryTest, FiresWithEveryLockStateAndOncePerPress) {
+TEST_F(X11ShortcutRegistryTest,
+       FiresWithEveryLockStateAndOncePerPressHeldOrNotAfterTheModifiersChanged) {
     registry->setShortcut(superShiftE, "rule-A");
     ASSERT_EQ(count("rule-A"), ShortcutGrab::active);
     EXPECT_TRUE(pressed("super+shift+e", "rule-A"));
@@ -110,80 +103,25 @@ TEST_F(X11ShortcutRegistryTest, FiresWithEveryLockStateAndOncePerPress) {
     xdotoolKey("ctrl+super+shift+e");
     waitFor([] { return false; }, 200);
     EXPECT_EQ(runs["rule-A"], 3);
-}
 
-// Puts the Scroll_Lock key on Mod3 (no keyboard layout here has it on a
-// modifier) for as long as it lives, as a user's layout may.
-class ScrollLockOnMod3 {
-public:
-    ScrollLockOnMod3()
-        : m_connection(xcb_connect(nullptr, nullptr)) {
-        const xcb_setup_t* setup = xcb_get_setup(m_connection);
-        const int count = setup->max_keycode - setup->min_keycode + 1;
-        xcb_get_keyboard_mapping_reply_t* keys = xcb_get_keyboard_mapping_reply(
-            m_connection, xcb_get_keyboard_mapping(m_connection, setup->min_keycode, count),
-            nullptr);
-        const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(keys);
-        xcb_keycode_t scrollLock = 0;
-        for (int i = 0; i < count * keys->keysyms_per_keycode && !scrollLock; ++i) {
-            if (keysyms[i] == 0xff14)
-                scrollLock = xcb_keycode_t(setup->min_keycode + i / keys->keysyms_per_keycode);
-        }
-        std::free(keys);
-        xcb_get_modifier_mapping_reply_t* modifiers = xcb_get_modifier_mapping_reply(
-            m_connection, xcb_get_modifier_mapping(m_connection), nullptr);
-        m_perModifier = modifiers->keycodes_per_modifier;
-        const xcb_keycode_t* map = xcb_get_modifier_mapping_keycodes(modifiers);
-        m_original.assign(map, map + 8 * m_perModifier);
-        std::free(modifiers);
-        std::vector<xcb_keycode_t> changed = m_original;
-        changed[5 * m_perModifier] = scrollLock; // Mod3's first slot
-        m_applied = scrollLock != 0 && set(changed);
-    }
-    ~ScrollLockOnMod3() {
-        set(m_original);
-        xcb_disconnect(m_connection);
-    }
-    bool applied() const { return m_applied; }
+    // Held down longer than the server's auto-repeat delay: repeats arrive meanwhile.
+    ASSERT_EQ(QProcess::execute("xdotool", {"keydown", "super+shift+e"}), 0);
+    waitFor([] { return false; }, 1500);
+    ASSERT_EQ(QProcess::execute("xdotool", {"keyup", "super+shift+e"}), 0);
+    waitFor([] { return false; }, 100);
+    EXPECT_EQ(runs["rule-A"], 4);
+    EXPECT_TRUE(pressed("super+shift+e", "rule-A")) << "a new press after the release";
 
-private:
-    bool set(std::vector<xcb_keycode_t> keycodes) {
-        xcb_set_modifier_mapping_reply_t* reply = xcb_set_modifier_mapping_reply(
-            m_connection,
-            xcb_set_modifier_mapping(m_connection, quint8(m_perModifier), keycodes.data()),
-            nullptr);
-        const bool done = reply && reply->status == XCB_MAPPING_STATUS_SUCCESS;
-        std::free(reply);
-        return done;
-    }
-
-    xcb_connection_t* m_connection;
-    int m_perModifier = 0;
-    std::vector<xcb_keycode_t> m_original;
-    bool m_applied = false;
-};
-
-TEST_F(X11ShortcutRegistryTest, ScrollLockOnAModifierStillFiresAfterTheLayoutChanged) {
-    registry->setShortcut(superShiftE, "rule-A");
-    count("rule-A");
-    ScrollLockOnMod3 layout; // the registry learns of it while grabbing already
-    ASSERT_TRUE(layout.applied());
+    // No keyboard layout here has Scroll_Lock on a modifier; a user's may. The
+    // registry learns of it while grabbing already.
+    ASSERT_EQ(QProcess::execute("xmodmap", {"-e", "add mod3 = Scroll_Lock"}), 0);
+    const auto restore = qScopeGuard([] {
+        QProcess::execute("xmodmap", {"-e", "remove mod3 = Scroll_Lock"});
+    });
     waitFor([] { return false; }, 200);
     xdotoolKey("Scroll_Lock");
     EXPECT_TRUE(pressed("super+shift+e", "rule-A")) << "ScrollLock on";
     xdotoolKey("Scroll_Lock");
-}
-
-TEST_F(X11ShortcutRegistryTest, HoldingTheKeysDownFiresOnce) {
-    registry->setShortcut(superShiftE, "rule-A");
-    count("rule-A");
-    ASSERT_EQ(QProcess::execute("xdotool", {"keydown", "super+shift+e"}), 0);
-    // Longer than the server's auto-repeat delay, so repeats arrive meanwhile.
-    waitFor([] { return false; }, 1500);
-    ASSERT_EQ(QProcess::execute("xdotool", {"keyup", "super+shift+e"}), 0);
-    waitFor([] { return false; }, 100);
-    EXPECT_EQ(runs["rule-A"], 1);
-    EXPECT_TRUE(pressed("super+shift+e", "rule-A")) << "a new press after the release";
 }
 
 TEST_F(X11ShortcutRegistryTest, AGrabAnotherClientHoldsIsReportedAndReleasedGrabsCanBeTaken) {
@@ -334,32 +272,11 @@ TEST(ShortcutTableWrites, RoundTripAtomicallyAndClear) {
     EXPECT_EQ(ShortcutTable(path).get(QStringLiteral("rule-1")), ctrlAltF5);
 }
 
-TEST(ShortcutTableWrites, ADamagedTableIsNeverOverwrittenAndReportedOnce) {
-    const QByteArray damaged[] = {
-        "{\"version\":1,\"shortcuts\":{\"rule-a\":\"Meta+E\",", // cut short
-        "{\"version\":2,\"shortcuts\":{}}",                     // newer program
-    };
-    for (const QByteArray& bytes : damaged) {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("shortcuts.json"));
-        put(path, bytes);
-        WarningLog log;
-        ShortcutTable table(path);
-        EXPECT_FALSE(table.set(QStringLiteral("rule-c"), superShiftE)) << bytes.constData();
-        EXPECT_FALSE(table.set(QStringLiteral("rule-d"), ctrlAltF5)) << bytes.constData();
-        EXPECT_TRUE(table.lastWriteError().has_value());
-        EXPECT_EQ(log.count("could not be read completely"), 1) << bytes.constData();
-        EXPECT_EQ(contents(path), bytes) << "left as it was";
-        // The session still knows what was recorded.
-        EXPECT_EQ(table.get(QStringLiteral("rule-c")), superShiftE);
-    }
-}
-
 TEST(ShortcutTableWrites, EntriesThatCannotBeUsedAreReportedOnceAndWrittenBackAsTheyWere) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("shortcuts.json"));
-    put(path, "{\"version\":1,\"shortcuts\":{\"rule-a\":\"Meta+E\",\"rule-b\":\"E+E\","
-              "\"rule-q\":\"Q\",\"rule-n\":[1, 2.5]}}");
+    writeFile(path, "{\"version\":1,\"shortcuts\":{\"rule-a\":\"Meta+E\",\"rule-b\":\"E+E\","
+                    "\"rule-q\":\"Q\",\"rule-n\":[1, 2.5]}}");
     WarningLog log;
     ShortcutTable table(path);
     EXPECT_TRUE(table.set(QStringLiteral("rule-c"), superShiftE)) << "the rest is saved";
@@ -368,7 +285,7 @@ TEST(ShortcutTableWrites, EntriesThatCannotBeUsedAreReportedOnceAndWrittenBackAs
     EXPECT_EQ(log.count("\"rule-q\" has no Super, Alt or Ctrl"), 1);
     EXPECT_FALSE(table.get(QStringLiteral("rule-q"))) << "never grabbed";
     const QJsonObject written =
-        QJsonDocument::fromJson(contents(path)).object().value("shortcuts").toObject();
+        QJsonDocument::fromJson(readFile(path)).object().value("shortcuts").toObject();
     EXPECT_EQ(written, (QJsonObject{{"rule-a", "Meta+E"},
                                     {"rule-b", "E+E"},
                                     {"rule-q", "Q"},
@@ -380,18 +297,34 @@ TEST(ShortcutTableWrites, EntriesThatCannotBeUsedAreReportedOnceAndWrittenBackAs
     EXPECT_EQ(ShortcutTable(path).get(QStringLiteral("rule-q")), ctrlAltF5);
 }
 
-TEST(ShortcutTableWrites, AFailedWriteIsReported) {
-    QTemporaryDir dir;
-    // The folder the table belongs in is a file: nothing can be written there,
-    // not even by root.
-    put(dir.filePath(QStringLiteral("Corvanta")), {});
-    ShortcutTable table(dir.filePath(QStringLiteral("Corvanta/shortcuts.json")));
-    WarningLog log;
-    EXPECT_FALSE(table.set(QStringLiteral("rule-a"), superShiftE));
-    EXPECT_TRUE(table.lastWriteError().has_value());
-    EXPECT_EQ(log.count("cannot write"), 1);
-    EXPECT_EQ(table.get(QStringLiteral("rule-a")), superShiftE) << "kept for the session";
+// A damaged table is never written over (reported once); a write that fails is
+// reported each time. Either way the session keeps what was recorded.
+TEST(ShortcutTableWrites, ATableThatCannotBeWrittenKeepsTheKeysForTheSession) {
+    const struct {
+        QByteArray bytes; // none: the table's folder is a file, unwritable even by root
+        const char* warning;
+        int warnings;
+    } cases[] = {
+        {"{\"version\":1,\"shortcuts\":{\"rule-a\":\"Meta+E\",", "could not be read completely", 1},
+        {"{\"version\":2,\"shortcuts\":{}}", "could not be read completely", 1}, // newer program
+        {{}, "cannot write", 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes.constData());
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Corvanta/shortcuts.json"));
+        writeFile(c.bytes.isEmpty() ? dir.filePath(QStringLiteral("Corvanta")) : path, c.bytes);
+        WarningLog log;
+        ShortcutTable table(path);
+        EXPECT_FALSE(table.set(QStringLiteral("rule-c"), superShiftE));
+        EXPECT_FALSE(table.set(QStringLiteral("rule-d"), ctrlAltF5));
+        EXPECT_TRUE(table.lastWriteError().has_value());
+        EXPECT_EQ(log.count(c.warning), c.warnings);
+        EXPECT_EQ(readFile(path), c.bytes) << "left as it was";
+        EXPECT_EQ(table.get(QStringLiteral("rule-c")), superShiftE);
+    }
 }
+
 } // namespace
 
 int main(int argc, char** argv) {
