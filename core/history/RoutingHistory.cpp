@@ -7,6 +7,13 @@
 #include <QPointer>
 #include <QTimer>
 
+RoutingRecorder& RoutingRecorder::none() {
+    static struct : RoutingRecorder {
+        void record(const RoutingHistoryEntry&) override {}
+    } nothingKept;
+    return nothingKept;
+}
+
 RoutingHistory::RoutingHistory(Preferences& preferences, QString filePath, QObject* parent)
     : QObject(parent)
     , m_preferences(preferences)

@@ -56,26 +56,7 @@ AppDelegate::AppDelegate(const Platform& platform, PickerPresenter& pickers,
                 })
     , m_beeper(platform.alerts, platform.preferences)
     , m_pipeline(platform, m_store, pickers, utilities,
-                 RoutingPipeline::Hooks{
-                     [self = QPointer<AppDelegate>(this)] {
-                         return self ? self->m_resolver.selectedFileURLs() : QList<QUrl>();
-                     },
-                     weakly(&AppDelegate::runExternalUtility),
-                     [self = QPointer<AppDelegate>(this)](const QUrl& url) {
-                         if (self)
-                             self->addTypeFromURL(url);
-                     },
-                     [self = QPointer<AppDelegate>(this)] {
-                         if (self)
-                             self->m_teacher.showMissingExtensionAlert();
-                     },
-                     [self = QPointer<AppDelegate>(this)](const RoutingHistoryEntry& entry) {
-                         if (self && self->m_history)
-                             self->m_history->record(entry);
-                     },
-                     weakly(&AppDelegate::beepForNothingSelected),
-                     weakly(&AppDelegate::proposeRuleFromChoice)},
-                 this)
+                 {m_resolver, m_utilityRunner, m_teacher, m_beeper, *this}, this)
     , m_recordingPeriod(platform.shortcuts, &QGuiApplication::queryKeyboardModifiers)
     , m_statusMenu(*this, platform.workspace)
     , m_resolver(makeSelectionResolver())
@@ -224,6 +205,7 @@ void AppDelegate::setAllowsAccessibilitySelection(bool allows) {
 
 void AppDelegate::setUsesApplicationScriptsSelection(bool uses) {
     m_usesApplicationScriptsSelection = uses;
+    m_utilityRunner.setUsesApplicationScripts(uses);
     m_resolver = makeSelectionResolver();
 }
 
@@ -263,7 +245,7 @@ void AppDelegate::toggleFolder(const QVariant& represented) {
 
 std::optional<QString> AppDelegate::runExternalUtility(const ExternalUtilityRef& ref,
                                                        const QList<QUrl>& files) {
-    return m_utilityRunner.run(ref, files, m_usesApplicationScriptsSelection);
+    return m_utilityRunner.run(ref, files);
 }
 
 void AppDelegate::runExternalUtilityFromStatusMenu(const QVariant& represented) {
@@ -512,6 +494,12 @@ void AppDelegate::proposeRuleFromChoice(const QString& routeID, const QString& f
     m_settingsWindow->proposeRule(folder, editor.bundleID);
 }
 
-void AppDelegate::beepForNothingSelected() {
-    m_beeper.beep(BeepNotifier::nothingSelectedReason(m_platform.frontmost.frontmostBundleID()));
+void AppDelegate::setRoutingHistory(RoutingHistory* history) {
+    m_history = history;
+    m_pipeline.setRecorder(history ? *history : RoutingRecorder::none());
+    if (history)
+        connect(history, &QObject::destroyed, this, [this] {
+            if (!m_history)
+                m_pipeline.setRecorder(RoutingRecorder::none());
+        });
 }

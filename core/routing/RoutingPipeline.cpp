@@ -4,6 +4,11 @@
 
 #include "core/utilities/ExternalUtilityRunner.h"
 
+#include "core/history/RoutingHistory.h"
+#include "core/model/TypeTeacher.h"
+#include "core/platform/FrontmostApplication.h"
+#include "core/routing/BeepNotifier.h"
+
 #include "core/engine/ActionResolver.h"
 #include "core/engine/RoutingDecision.h"
 #include "core/model/FileTypeProbe.h"
@@ -66,14 +71,15 @@ RoutingHistoryEntry decidedEntry(const QUrl& url, const Route* route, const Rule
 } // namespace
 
 RoutingPipeline::RoutingPipeline(const Platform& platform, const RouteStore& store,
-                                 PickerPresenter& pickers, UtilityPerformer& utilities, Hooks hooks,
-                                 QObject* parent)
+                                 PickerPresenter& pickers, UtilityPerformer& utilities,
+                                 Collaborators collaborators, QObject* parent)
     : QObject(parent)
     , m_platform(platform)
     , m_store(store)
     , m_pickers(pickers)
     , m_utilities(utilities)
-    , m_hooks(std::move(hooks))
+    , m_collaborators(collaborators)
+    , m_recorder(&RoutingRecorder::none())
     , m_opener(platform.workspace, platform.alerts) {
     m_opener.setIdleHandler([this] {
         flushHistory();
@@ -130,8 +136,7 @@ void RoutingPipeline::openLink(const QUrl& link) {
 
 void RoutingPipeline::routeSelection(const QSet<QString>& hotkeyNames) {
     m_arrival = {RoutingArrival::Kind::hotkey, sortedNames(hotkeyNames), false};
-    routeSelected(m_hooks.selectedFileURLs ? m_hooks.selectedFileURLs() : QList<QUrl>(),
-                  hotkeyNames);
+    routeSelected(m_collaborators.selection.selectedFileURLs(), hotkeyNames);
 }
 
 void RoutingPipeline::routeGivenSelection(const QList<QUrl>& files,
@@ -142,10 +147,8 @@ void RoutingPipeline::routeGivenSelection(const QList<QUrl>& files,
 
 void RoutingPipeline::routeSelected(const QList<QUrl>& selected, const QSet<QString>& hotkeyNames) {
     if (selected.isEmpty()) {
-        if (m_hooks.beepForNothingSelected)
-            m_hooks.beepForNothingSelected();
-        else
-            m_platform.alerts.beep();
+        m_collaborators.beeper.beep(
+            BeepNotifier::nothingSelectedReason(m_platform.frontmost.frontmostBundleID()));
         return;
     }
     QSet<QUrl> scoped;
@@ -361,9 +364,9 @@ void RoutingPipeline::handlePickerChoice(QPointer<RoutingPipeline> pipeline, Wor
         pipeline->stopAccessing(entry.urls, scoped);
     } else if (const Editor* editor = choice->editor()) {
         pipeline->m_opener.openFiles(entry.urls, *editor, scoped);
-        if (choice->makesRule && pipeline->m_hooks.makeRuleFromChoice && !entry.urls.isEmpty()) {
+        if (choice->makesRule && !entry.urls.isEmpty()) {
             const QByteArray path = LocalFileURL::nativePath(entry.urls.first());
-            pipeline->m_hooks.makeRuleFromChoice(
+            pipeline->m_collaborators.ruleOffer.proposeRuleFromChoice(
                 entry.routeID, QFile::decodeName(LocalFileURL::folderPath(path)), *editor);
         }
     } else if (const PickerUtility* utility = choice->utility()) {
@@ -386,13 +389,7 @@ void RoutingPipeline::handlePickerChoice(QPointer<RoutingPipeline> pipeline, Wor
 std::optional<QString> RoutingPipeline::runExternalUtility(const ExternalUtilityRef& ref,
                                                            const QList<QUrl>& urls,
                                                            const QSet<QUrl>& scoped) {
-    std::optional<QString> failure;
-    if (m_hooks.runExternalUtility)
-        failure = m_hooks.runExternalUtility(ref, urls);
-    else
-        failure = ExternalUtilityRunner(m_platform.processes,
-                                        ExternalUtilityRunner::Folders::fromEnvironment())
-                      .run(ref, urls, false);
+    const std::optional<QString> failure = m_collaborators.externalUtilities.run(ref, urls);
     stopAccessing(urls, scoped);
     if (failure) {
         m_platform.alerts.runAlert(AlertRequest::warning(ref.name(), *failure));
@@ -401,8 +398,6 @@ std::optional<QString> RoutingPipeline::runExternalUtility(const ExternalUtility
 }
 
 void RoutingPipeline::record(QList<RoutingHistoryEntry> entries, const RoutingArrival& arrival) {
-    if (!m_hooks.recordRouting)
-        return;
     const QDateTime now = QDateTime::currentDateTimeUtc();
     for (RoutingHistoryEntry& entry : entries) {
         entry.when = now;
@@ -427,7 +422,7 @@ void RoutingPipeline::flushHistory() {
     if (m_opener.pendingLaunches() > 0 || m_unrecorded.isEmpty())
         return;
     for (const RoutingHistoryEntry& entry : std::exchange(m_unrecorded, {}))
-        m_hooks.recordRouting(entry);
+        m_recorder->record(entry);
 }
 
 void RoutingPipeline::recordPickerChoice(const std::optional<PickerChoice>& choice,
@@ -476,15 +471,14 @@ void RoutingPipeline::teachUnroutedFiles(const QList<QUrl>& urls, const QSet<QUr
         if (taught.contains(key))
             continue;
         taught.insert(key);
-        if (m_hooks.teachType)
-            m_hooks.teachType(url);
+        m_collaborators.teaching.addTypeFromURL(url);
         if (!self) {
             SecurityScope::stopAccessing(workspace, urls, scoped);
             return;
         }
     }
-    if (missingExtension && m_hooks.showMissingExtensionAlert) {
-        m_hooks.showMissingExtensionAlert();
+    if (missingExtension) {
+        m_collaborators.teaching.showMissingExtensionAlert();
         if (!self) {
             SecurityScope::stopAccessing(workspace, urls, scoped);
             return;

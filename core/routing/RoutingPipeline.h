@@ -13,42 +13,50 @@
 #include <QSet>
 #include <QString>
 #include <QUrl>
-#include <functional>
 #include <optional>
 
+class Beeper;
+class ExternalUtilityRunning;
 class PickerPresenter;
 class RouteStore;
+class RoutingRecorder;
+class SelectedFilesSource;
+class TypeTeaching;
 class UtilityPerformer;
 struct PickerChoice;
+
+// A picker's editor was confirmed with Shift: offers a rule for the files' folder.
+class RuleFromChoiceOffer {
+public:
+    virtual ~RuleFromChoiceOffer() = default;
+    virtual void proposeRuleFromChoice(const QString& routeID, const QString& folder,
+                                       const Editor& editor) = 0;
+};
 
 // The one road every file takes: find its route, decide, batch, then act on
 // the batches in a fixed order (alerts, editors, pickers, teaching).
 class RoutingPipeline : public QObject {
     Q_OBJECT
 public:
-    // What other parts of the program provide. Each may be unset.
-    struct Hooks {
-        // The files selected in the frontmost file manager.
-        std::function<QList<QUrl>()> selectedFileURLs;
-        // Runs a Shortcut, Service or script on files; a failure message or none.
-        std::function<std::optional<QString>(const ExternalUtilityRef&, const QList<QUrl>&)>
-            runExternalUtility;
-        // The teaching flow for one sample file (it shows its own dialogs).
-        std::function<void(const QUrl&)> teachType;
-        // Tells the user that files without an extension cannot be taught.
-        std::function<void()> showMissingExtensionAlert;
-        // Keeps what happened to a file in the history.
-        std::function<void(const RoutingHistoryEntry&)> recordRouting;
-        // A rule hotkey found no files: beeps (and may say why); a plain beep when unset.
-        std::function<void()> beepForNothingSelected;
-        // A picker's editor was confirmed with Shift: offer a rule for the files' folder.
-        std::function<void(const QString& routeID, const QString& folder, const Editor& editor)>
-            makeRuleFromChoice;
+    // What other parts of the program do for the pipeline; they outlive it.
+    struct Collaborators {
+        // The rule hotkeys' files.
+        SelectedFilesSource& selection;
+        ExternalUtilityRunning& externalUtilities;
+        // For files no route covers (it shows its own dialogs).
+        TypeTeaching& teaching;
+        // A rule hotkey found no files.
+        Beeper& beeper;
+        RuleFromChoiceOffer& ruleOffer;
     };
 
     RoutingPipeline(const Platform& platform, const RouteStore& store, PickerPresenter& pickers,
-                    UtilityPerformer& utilities, Hooks hooks, QObject* parent = nullptr);
+                    UtilityPerformer& utilities, Collaborators collaborators,
+                    QObject* parent = nullptr);
     ~RoutingPipeline() override;
+
+    // Where routed files are remembered from now on (none by default).
+    void setRecorder(RoutingRecorder& recorder) { m_recorder = &recorder; }
 
     // URLs the application was asked to open: x-corvanta links each run on
     // their own, everything else in one run.
@@ -117,7 +125,8 @@ private:
     const RouteStore& m_store;
     PickerPresenter& m_pickers;
     UtilityPerformer& m_utilities;
-    Hooks m_hooks;
+    Collaborators m_collaborators;
+    RoutingRecorder* m_recorder;
     EditorOpener m_opener;
     int m_pickersShowing = 0;
     // How the files of the run about to start came.

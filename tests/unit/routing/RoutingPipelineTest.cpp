@@ -4,6 +4,7 @@
 #include "core/routing/OpenRequestParser.h"
 #include "tests/support/FakePickerPresenter.h"
 #include "tests/support/FakePlatform.h"
+#include "tests/support/FakeRoutingCollaborators.h"
 #include "tests/support/RoutingTestSupport.h"
 #include "tests/support/RuleBuilders.h"
 
@@ -35,9 +36,8 @@ struct Harness {
     UtilityPerformer utilities{fake.platform()};
     std::unique_ptr<RouteStore> store;
     std::unique_ptr<RoutingPipeline> pipeline;
-    QStringList events; // teaching, the missing extension alert, external utilities
-    QStringList history;
-    std::optional<QString> externalFailure;
+    FakeRoutingCollaborators seams{fake.workspace};
+    QStringList& history = seams.history;
 
     explicit Harness(const QList<Route>& routes = {markdown(), plainText()}) {
         for (const QString& id : {alpha, beta})
@@ -52,24 +52,9 @@ struct Harness {
         writeRoutes(dir.filePath(QStringLiteral("routes.json")), routes);
         store = std::make_unique<RouteStore>(fake.types, fake.workspace,
                                              dir.filePath(QStringLiteral("routes.json")));
-        RoutingPipeline::Hooks hooks;
-        hooks.teachType = [this](const QUrl& url) {
-            events << QStringLiteral("teach %1 after %2 launches")
-                          .arg(url.fileName())
-                          .arg(fake.workspace.openCalls().size());
-        };
-        hooks.showMissingExtensionAlert = [this] { events << QStringLiteral("no extension"); };
-        // The history line without its time.
-        hooks.recordRouting = [this](const RoutingHistoryEntry& entry) {
-            history << QStringLiteral("history ") +
-                           entry.summaryLine().section(QStringLiteral("  "), 1);
-        };
-        hooks.runExternalUtility = [this](const ExternalUtilityRef& ref, const QList<QUrl>&) {
-            events << QStringLiteral("run ") + ref.name();
-            return externalFailure;
-        };
-        pipeline =
-            std::make_unique<RoutingPipeline>(fake.platform(), *store, pickers, utilities, hooks);
+        pipeline = std::make_unique<RoutingPipeline>(fake.platform(), *store, pickers, utilities,
+                                                     seams.collaborators());
+        pipeline->setRecorder(seams);
     }
     QList<QUrl> files(const QStringList& names) { return touchFiles(dir.path(), names); }
     // Everything the run did, as the user would notice it.
@@ -90,7 +75,7 @@ struct Harness {
             out << QStringLiteral("beep x%1").arg(fake.alerts.beeps);
         if (!fake.clipboard.text.isEmpty())
             out << QStringLiteral("copied ") + fake.clipboard.text.section(u'/', -1);
-        return out + events;
+        return out + seams.events;
     }
     const QList<QUrl>& released() const { return fake.workspace.stoppedAccessing(); }
 };
@@ -125,7 +110,7 @@ TEST(RoutingPipeline, EachOutcomeOfOneFileIsShownAndTheFileReleased) {
     const Setup service = [&](Route& md, Harness& h) {
         cancel(md, h);
         md.enabledServices = {{QStringLiteral("svc"), QStringLiteral("Word Count")}};
-        h.externalFailure = QStringLiteral("Failed.");
+        h.seams.externalFailure = QStringLiteral("Failed.");
         h.pickers.answerer = [](const PickerRequest& r) { return r.entries.last(); };
     };
     struct Row {
@@ -186,7 +171,7 @@ TEST(RoutingPipeline, EachOutcomeOfOneFileIsShownAndTheFileReleased) {
         {"service failed",
          "a.md",
          service,
-         {"Word Count / Failed.", "run Word Count",
+         {"Word Count / Failed.", "run Word Count after 0 launches",
           "history a.md  Markdown  Default Rule  failed: Failed."}},
     };
     for (const Row& row : rows) {
@@ -220,7 +205,7 @@ TEST(RoutingPipeline, OneRunBatchesByRouteAndEditorAndAlertsAndTeachesOnce) {
                            "No editor selected / Pick a Log editor from the Corvanta menu first.",
                            "No editor selected / Pick a Note editor from the Corvanta menu first.",
                            "teach a.rst after 4 launches", "teach c.org after 4 launches",
-                           "no extension"}));
+                           "no extension after 4 launches"}));
     // Opened in two editors, a file is released after each.
     EXPECT_EQ(h.released().count(urls[1]), 2);
     EXPECT_EQ(h.released().size(), urls.size() + 3);
@@ -257,9 +242,10 @@ TEST(RoutingPipeline, APickedShortcutRunsOnThePickersFilesThroughThePlatform) {
     md.defaultActionKind = RuleActionKind::selectFromAllEditors;
     md.enabledShortcuts = {{QStringLiteral("S-1"), QStringLiteral("Resize")}};
     Harness h({md, plainText()});
-    // Without a hook the pipeline runs the utility itself.
-    h.pipeline = std::make_unique<RoutingPipeline>(h.fake.platform(), *h.store, h.pickers,
-                                                   h.utilities, RoutingPipeline::Hooks{});
+    ExternalUtilityRunner runner(h.fake.processes, {});
+    h.pipeline = std::make_unique<RoutingPipeline>(
+        h.fake.platform(), *h.store, h.pickers, h.utilities,
+        RoutingPipeline::Collaborators{h.seams, runner, h.seams, h.seams, h.seams});
     h.pickers.answerer = [](const PickerRequest& r) { return std::optional(r.entries.last()); };
     const QList<QUrl> urls = h.files({"a.md", "b.md"});
     h.pipeline->open(urls);
@@ -269,7 +255,7 @@ TEST(RoutingPipeline, APickedShortcutRunsOnThePickersFilesThroughThePlatform) {
                                  LocalFileURL::nativePath(urls[1])}));
     EXPECT_TRUE(h.fake.alerts.shown.isEmpty());
     EXPECT_EQ(h.released(), urls);
-    // A failure's alert is the same with or without the hook: see "service failed".
+    // A failure's alert: see "service failed".
 }
 
 TEST(RoutingPipeline, PipelineGoneDuringAnAlertOrPickerStillReleasesEveryFile) {
@@ -314,14 +300,6 @@ TEST(RoutingPipeline, AnEditorConfirmedWithShiftOpensThenOffersARuleForTheFolder
     Route md = markdown();
     md.defaultActionKind = RuleActionKind::selectFromAllEditors;
     Harness h({md, plainText()});
-    QStringList offered;
-    RoutingPipeline::Hooks hooks;
-    hooks.makeRuleFromChoice = [&](const QString& route, const QString& folder, const Editor& e) {
-        offered << route + " " + folder + " " + e.bundleID + " after " +
-                       h.outcome().join(QLatin1Char(','));
-    };
-    h.pipeline = std::make_unique<RoutingPipeline>(h.fake.platform(), *h.store, h.pickers,
-                                                   h.utilities, hooks);
     for (const bool shift : {false, true}) {
         h.pickers.answerer = [shift](const PickerRequest& r) {
             PickerChoice choice = r.entries.value(1);
@@ -330,8 +308,8 @@ TEST(RoutingPipeline, AnEditorConfirmedWithShiftOpensThenOffersARuleForTheFolder
         };
         h.pipeline->open(h.files({"a.md"}));
     }
-    EXPECT_EQ(offered, QStringList{"markdown " + h.dir.path() + " " + beta +
-                                   " after Beta: a.md,Beta: a.md"});
+    EXPECT_EQ(h.seams.events,
+              QStringList{"offer markdown " + h.dir.path() + " " + beta + " after 2 launches"});
 }
 
 } // namespace
