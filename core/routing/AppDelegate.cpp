@@ -12,6 +12,7 @@
 #include "core/platform/WindowActivation.h"
 #include "core/platform/Workspace.h"
 #include "core/routing/OpenRequestParser.h"
+#include "core/routing/SecurityScope.h"
 #include "core/routing/WhyRoutedText.h"
 #include "core/routing/WhyRoutedWindow.h"
 #include "core/settings/DesktopSettingsChoosers.h"
@@ -185,9 +186,8 @@ std::optional<QString> AppDelegate::addTypeFromURL(const QUrl& url) {
 
 void AppDelegate::handleDrop(const QUrl& url) {
     // The teaching dialogs may outlive the delegate; access ends regardless.
-    Workspace& workspace = m_platform.workspace;
+    const SecurityScope::Shared scope = SecurityScope::adopt(m_platform.workspace, {url});
     addTypeFromURL(url);
-    workspace.stopAccessingSecurityScopedResource(url);
 }
 
 void AppDelegate::setCheckForUpdatesHandler(std::optional<CheckForUpdatesHandler> handler) {

@@ -3,7 +3,6 @@
 #include "core/model/LocalFileURL.h"
 #include "core/platform/Alerts.h"
 #include "core/platform/Workspace.h"
-#include "core/routing/SecurityScope.h"
 #include "core/routing/URLTemplateExpander.h"
 
 #include <QDir>
@@ -40,16 +39,15 @@ void EditorOpener::setFailureHandler(FailureHandler handler) {
 }
 
 void EditorOpener::openFiles(const QList<QUrl>& urls, const Editor& editor,
-                             const QSet<QUrl>& scoped) {
+                             const SecurityScope::Shared& scope) {
     const QString urlTemplate = editor.urlSchemeTemplate.value_or(QString()).trimmed();
     if (!urlTemplate.isEmpty())
-        openWithTemplate(urlTemplate, urls, scoped);
+        openWithTemplate(urlTemplate, urls);
     else
-        openWithApplication(urls, editor, scoped);
+        openWithApplication(urls, editor, scope);
 }
 
-void EditorOpener::openWithTemplate(const QString& urlTemplate, const QList<QUrl>& urls,
-                                    const QSet<QUrl>& scoped) {
+void EditorOpener::openWithTemplate(const QString& urlTemplate, const QList<QUrl>& urls) {
     for (const QUrl& url : urls) {
         const QString expanded = expandURLTemplate(urlTemplate, url, m_home());
         if (!isStrictURL(expanded) || !m_workspace.openURL(QUrl(expanded, QUrl::StrictMode))) {
@@ -58,14 +56,12 @@ void EditorOpener::openWithTemplate(const QString& urlTemplate, const QList<QUrl
             m_alerts.beep();
         }
     }
-    SecurityScope::stopAccessing(m_workspace, urls, scoped);
 }
 
 void EditorOpener::openWithApplication(const QList<QUrl>& urls, const Editor& editor,
-                                       const QSet<QUrl>& scoped) {
+                                       const SecurityScope::Shared& scope) {
     const std::optional<QString> location = m_workspace.locationForBundleID(editor.bundleID);
     if (!location) {
-        SecurityScope::stopAccessing(m_workspace, urls, scoped);
         const QString text =
             editor.name + QStringLiteral(" is no longer installed. Rescan in Settings.");
         m_launches->failed(urls, text);
@@ -86,24 +82,21 @@ void EditorOpener::openWithApplication(const QList<QUrl>& urls, const Editor& ed
 
     ++m_launches->pending;
     std::weak_ptr<Launches> launches = m_launches;
-    Workspace& workspace = m_workspace;
     Alerts& alerts = m_alerts;
     const QString editorName = editor.name;
-    m_workspace.openURLs(targets, *location,
-                         [launches, &workspace, &alerts, urls, scoped,
-                          editorName](const std::optional<QString>& error) {
-                             SecurityScope::stopAccessing(workspace, urls, scoped);
-                             const std::shared_ptr<Launches> alive = launches.lock();
-                             if (!alive)
-                                 return;
-                             if (error) {
-                                 alive->failed(urls, QStringLiteral("Could not open ") +
-                                                         editorName + QStringLiteral(": ") +
-                                                         *error);
-                                 alerts.runAlert(AlertRequest::warning(
-                                     QStringLiteral("Could not open ") + editorName, *error));
-                             }
-                             if (--alive->pending == 0 && alive->idleHandler)
-                                 alive->idleHandler();
-                         });
+    m_workspace.openURLs(
+        targets, *location,
+        [launches, &alerts, urls, scope, editorName](const std::optional<QString>& error) {
+            const std::shared_ptr<Launches> alive = launches.lock();
+            if (!alive)
+                return;
+            if (error) {
+                alive->failed(urls, QStringLiteral("Could not open ") + editorName +
+                                        QStringLiteral(": ") + *error);
+                alerts.runAlert(
+                    AlertRequest::warning(QStringLiteral("Could not open ") + editorName, *error));
+            }
+            if (--alive->pending == 0 && alive->idleHandler)
+                alive->idleHandler();
+        });
 }

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "core/model/Editor.h"
+#include "core/routing/SecurityScope.h"
 
 #include <QList>
-#include <QSet>
 #include <QString>
 #include <QUrl>
 #include <functional>
@@ -25,7 +25,9 @@ public:
     EditorOpener(const EditorOpener&) = delete;
     EditorOpener& operator=(const EditorOpener&) = delete;
 
-    void openFiles(const QList<QUrl>& urls, const Editor& editor, const QSet<QUrl>& scoped);
+    // `scope` is held until the launch completed.
+    void openFiles(const QList<QUrl>& urls, const Editor& editor,
+                   const SecurityScope::Shared& scope = nullptr);
 
     // Launches handed to the workspace whose completion has not arrived yet.
     int pendingLaunches() const;
@@ -36,10 +38,9 @@ public:
     void setFailureHandler(FailureHandler handler);
 
 private:
-    void openWithTemplate(const QString& urlTemplate, const QList<QUrl>& urls,
-                          const QSet<QUrl>& scoped);
+    void openWithTemplate(const QString& urlTemplate, const QList<QUrl>& urls);
     void openWithApplication(const QList<QUrl>& urls, const Editor& editor,
-                             const QSet<QUrl>& scoped);
+                             const SecurityScope::Shared& scope);
 
     struct Launches;
     Workspace& m_workspace;

@@ -100,10 +100,6 @@ void RoutingPipeline::reportIfIdle() {
         Q_EMIT becameIdle();
 }
 
-void RoutingPipeline::stopAccessing(const QList<QUrl>& urls, const QSet<QUrl>& scoped) {
-    SecurityScope::stopAccessing(m_platform.workspace, urls, scoped);
-}
-
 void RoutingPipeline::open(const QList<QUrl>& urls) {
     QList<QUrl> others;
     for (const QUrl& url : urls) {
@@ -113,9 +109,9 @@ void RoutingPipeline::open(const QList<QUrl>& urls) {
             others.append(url);
     }
     if (!others.isEmpty()) {
-        const QSet<QUrl> scoped(others.cbegin(), others.cend());
         m_arrival = {};
-        routeURLs(others, std::nullopt, scoped, std::nullopt);
+        routeURLs(others, std::nullopt, SecurityScope::adopt(m_platform.workspace, others),
+                  std::nullopt);
     }
 }
 
@@ -130,7 +126,7 @@ void RoutingPipeline::openLink(const QUrl& link) {
         m_platform.alerts.beep();
     if (!paths.accepted.isEmpty()) {
         m_arrival = {RoutingArrival::Kind::link, {}, request->rule.has_value()};
-        routeURLs(paths.accepted, std::nullopt, {}, request->rule);
+        routeURLs(paths.accepted, std::nullopt, nullptr, request->rule);
     }
 }
 
@@ -151,12 +147,8 @@ void RoutingPipeline::routeSelected(const QList<QUrl>& selected, const QSet<QStr
             BeepNotifier::nothingSelectedReason(m_platform.frontmost.frontmostBundleID()));
         return;
     }
-    QSet<QUrl> scoped;
-    for (const QUrl& url : selected) {
-        if (m_platform.workspace.startAccessingSecurityScopedResource(url))
-            scoped.insert(url);
-    }
-    routeURLs(selected, hotkeyNames, scoped, std::nullopt);
+    routeURLs(selected, hotkeyNames, SecurityScope::start(m_platform.workspace, selected),
+              std::nullopt);
 }
 
 std::optional<QString> RoutingPipeline::browserForWebLink(const QUrl& url,
@@ -186,7 +178,6 @@ std::optional<QString> RoutingPipeline::browserForWebLink(const QUrl& url,
 
 RoutingPipeline::Batches RoutingPipeline::batch(const QList<QUrl>& fileURLs,
                                                 const std::optional<QSet<QString>>& hotkeyNames,
-                                                const QSet<QUrl>& scoped,
                                                 const std::optional<QString>& forcedRule) {
     Batches batches;
     QHash<QString, qsizetype> groupIndex;
@@ -210,7 +201,6 @@ RoutingPipeline::Batches RoutingPipeline::batch(const QList<QUrl>& fileURLs,
             batches.decided.last().failure =
                 QStringLiteral("The rule %1 was not found.").arg(forcedRule.value_or(QString()));
             m_platform.alerts.beep();
-            stopAccessing({url}, scoped);
             break;
         case RoutingDecision::Path::picker: {
             const QString ruleID = decision.rule ? decision.rule->id : defaultRuleID;
@@ -233,7 +223,6 @@ RoutingPipeline::Batches RoutingPipeline::batch(const QList<QUrl>& fileURLs,
             batches.decided.last().failure = noEditorMessage(route->name);
             if (!batches.noEditorRouteNames.contains(route->name))
                 batches.noEditorRouteNames.append(route->name);
-            stopAccessing({url}, scoped);
             break;
         case RoutingDecision::Path::open:
             batches.decided.append(decidedEntry(url, route, rule, Outcome::opened));
@@ -255,7 +244,7 @@ RoutingPipeline::Batches RoutingPipeline::batch(const QList<QUrl>& fileURLs,
 
 void RoutingPipeline::routeURLs(const QList<QUrl>& urls,
                                 const std::optional<QSet<QString>>& hotkeyNames,
-                                const QSet<QUrl>& scoped,
+                                const SecurityScope::Shared& scope,
                                 const std::optional<QString>& forcedRule) {
     QList<QUrl> fileURLs;
     // Looked up only for web links: files never need them.
@@ -273,52 +262,39 @@ void RoutingPipeline::routeURLs(const QList<QUrl>& urls,
         if (const std::optional<QString> browser =
                 browserForWebLink(url, m_platform.workspace, handoffID, ownID))
             m_platform.workspace.openURLs({url}, *browser, [](const std::optional<QString>&) {});
-        stopAccessing({url}, scoped);
     }
     if (fileURLs.isEmpty())
         return;
 
     const RoutingArrival arrival = std::exchange(m_arrival, {});
-    Batches batches = batch(fileURLs, hotkeyNames, scoped, forcedRule);
+    Batches batches = batch(fileURLs, hotkeyNames, forcedRule);
     for (PendingHUD& entry : batches.pending)
         entry.arrival = arrival;
-    // A run may outlive this object: an alert runs a nested event loop. Files
-    // not acted on by then are released all the same.
+    // A run may outlive this object: an alert runs a nested event loop.
     const QPointer<RoutingPipeline> self(this);
-    Workspace& workspace = m_platform.workspace;
     for (const QString& name : batches.noEditorRouteNames) {
         m_platform.alerts.runAlert(
             AlertRequest::warning(QStringLiteral("No editor selected"), noEditorMessage(name)));
-        if (!self) {
-            for (const EditorGroup& group : batches.groups)
-                SecurityScope::stopAccessing(workspace, group.urls, scoped);
-            for (const PendingHUD& entry : batches.pending)
-                SecurityScope::stopAccessing(workspace, entry.urls, scoped);
-            SecurityScope::stopAccessing(workspace, batches.unroutedURLs, scoped);
+        if (!self)
             return;
-        }
     }
     record(batches.decided, arrival);
     for (const EditorGroup& group : batches.groups)
-        m_opener.openFiles(group.urls, group.editor, scoped);
+        m_opener.openFiles(group.urls, group.editor, scope);
     // After the launches: the history never holds up an editor.
     flushHistory();
-    presentPendingPickers(batches.pending, scoped);
-    if (!self) {
-        SecurityScope::stopAccessing(workspace, batches.unroutedURLs, scoped);
-        return;
-    }
-    teachUnroutedFiles(batches.unroutedURLs, scoped);
+    presentPendingPickers(batches.pending, scope);
+    if (self)
+        teachUnroutedFiles(batches.unroutedURLs);
 }
 
-void RoutingPipeline::presentPendingPickers(QList<PendingHUD> pending, const QSet<QUrl>& scoped) {
+void RoutingPipeline::presentPendingPickers(QList<PendingHUD> pending,
+                                            const SecurityScope::Shared& scope) {
     while (!pending.isEmpty()) {
         const PendingHUD entry = pending.takeFirst();
         const std::optional<Route> route = m_store.routeWithID(entry.routeID);
-        if (!route) {
-            stopAccessing(entry.urls, scoped);
+        if (!route)
             continue;
-        }
         // Asked again now, and only when the picker offers running editors alone.
         const QSet<QString> running = entry.action.kind == RuleActionKind::selectFromRunningEditors
                                           ? m_platform.running.runningBundleIDs()
@@ -330,67 +306,57 @@ void RoutingPipeline::presentPendingPickers(QList<PendingHUD> pending, const QSe
         request.style =
             ActionResolver::pickerStyle(m_platform.preferences, m_platform.screenReader);
         request.entries = pickerCandidates(editors, *route);
-        if (request.entries.isEmpty()) {
-            stopAccessing(entry.urls, scoped);
+        if (request.entries.isEmpty())
             continue;
-        }
         ++m_pickersShowing;
-        const QPointer<RoutingPipeline> self(this);
-        Workspace& workspace = m_platform.workspace;
-        m_pickers.present(request, [self, &workspace, entry, scoped,
+        m_pickers.present(request, [self = QPointer<RoutingPipeline>(this), entry, scope,
                                     rest = pending](const std::optional<PickerChoice>& choice) {
-            handlePickerChoice(self, workspace, choice, entry, scoped, rest);
+            handlePickerChoice(self, choice, entry, scope, rest);
         });
         return;
     }
 }
 
-void RoutingPipeline::handlePickerChoice(QPointer<RoutingPipeline> pipeline, Workspace& workspace,
+void RoutingPipeline::handlePickerChoice(QPointer<RoutingPipeline> pipeline,
                                          const std::optional<PickerChoice>& choice,
-                                         const PendingHUD& entry, const QSet<QUrl>& scoped,
+                                         const PendingHUD& entry,
+                                         const SecurityScope::Shared& scope,
                                          const QList<PendingHUD>& rest) {
-    if (!pipeline) {
-        SecurityScope::stopAccessing(workspace, entry.urls, scoped);
-        for (const PendingHUD& waiting : rest)
-            SecurityScope::stopAccessing(workspace, waiting.urls, scoped);
+    if (!pipeline)
         return;
-    }
     --pipeline->m_pickersShowing;
     std::optional<QString> failure;
     const bool external = choice && choice->external();
     if (!external)
         pipeline->recordPickerChoice(choice, entry, std::nullopt);
     if (!choice) {
-        pipeline->stopAccessing(entry.urls, scoped);
+        // Cancelled: the files' access ends with the run.
     } else if (const Editor* editor = choice->editor()) {
-        pipeline->m_opener.openFiles(entry.urls, *editor, scoped);
+        pipeline->m_opener.openFiles(entry.urls, *editor, scope);
         if (choice->makesRule && !entry.urls.isEmpty()) {
             const QByteArray path = LocalFileURL::nativePath(entry.urls.first());
             pipeline->m_collaborators.ruleOffer.proposeRuleFromChoice(
                 entry.routeID, QFile::decodeName(LocalFileURL::folderPath(path)), *editor);
         }
     } else if (const PickerUtility* utility = choice->utility()) {
-        pipeline->m_utilities.performUtility(*utility, entry.urls, [&workspace, entry, scoped] {
-            SecurityScope::stopAccessing(workspace, entry.urls, scoped);
-        });
+        // Access lasts until the utility is done with the files.
+        pipeline->m_utilities.performUtility(*utility, entry.urls, [scope] {});
     } else if (const ExternalUtilityRef* external = choice->external()) {
-        failure = pipeline->runExternalUtility(*external, entry.urls, scoped);
+        failure = pipeline->runExternalUtility(*external, entry.urls);
     }
     if (!pipeline)
         return;
     if (external)
         pipeline->recordPickerChoice(choice, entry, failure);
     pipeline->flushHistory();
-    pipeline->presentPendingPickers(rest, scoped);
+    pipeline->presentPendingPickers(rest, scope);
     if (pipeline)
         pipeline->reportIfIdle();
 }
 
 std::optional<QString> RoutingPipeline::runExternalUtility(const ExternalUtilityRef& ref,
-                                                           const QList<QUrl>& urls,
-                                                           const QSet<QUrl>& scoped) {
+                                                           const QList<QUrl>& urls) {
     const std::optional<QString> failure = m_collaborators.externalUtilities.run(ref, urls);
-    stopAccessing(urls, scoped);
     if (failure) {
         m_platform.alerts.runAlert(AlertRequest::warning(ref.name(), *failure));
     }
@@ -451,12 +417,11 @@ void RoutingPipeline::recordPickerChoice(const std::optional<PickerChoice>& choi
     record(entries, entry.arrival);
 }
 
-void RoutingPipeline::teachUnroutedFiles(const QList<QUrl>& urls, const QSet<QUrl>& scoped) {
+void RoutingPipeline::teachUnroutedFiles(const QList<QUrl>& urls) {
     if (urls.isEmpty())
         return;
     const FileTypeProbe probe(m_platform.types);
     const QPointer<RoutingPipeline> self(this);
-    Workspace& workspace = m_platform.workspace;
     bool missingExtension = false;
     QSet<QString> taught;
     for (const QUrl& url : urls) {
@@ -472,17 +437,9 @@ void RoutingPipeline::teachUnroutedFiles(const QList<QUrl>& urls, const QSet<QUr
             continue;
         taught.insert(key);
         m_collaborators.teaching.addTypeFromURL(url);
-        if (!self) {
-            SecurityScope::stopAccessing(workspace, urls, scoped);
+        if (!self)
             return;
-        }
     }
-    if (missingExtension) {
+    if (missingExtension)
         m_collaborators.teaching.showMissingExtensionAlert();
-        if (!self) {
-            SecurityScope::stopAccessing(workspace, urls, scoped);
-            return;
-        }
-    }
-    stopAccessing(urls, scoped);
 }

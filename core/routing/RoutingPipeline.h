@@ -5,6 +5,7 @@
 #include "core/routing/EditorGroup.h"
 #include "core/routing/EditorOpener.h"
 #include "core/routing/PendingHUD.h"
+#include "core/routing/SecurityScope.h"
 #include "core/utilities/ExternalUtilityRef.h"
 
 #include <QList>
@@ -68,16 +69,15 @@ public:
     void routeGivenSelection(const QList<QUrl>& files, const QSet<QString>& hotkeyNames);
     // Routes a selection for hotkeys; an empty one beeps.
     void routeSelected(const QList<QUrl>& selected, const QSet<QString>& hotkeyNames);
-    // One run. `scoped` are the URLs whose access this run ends.
+    // One run, holding `scope` (none: no access to end) until its last part is done.
     void routeURLs(const QList<QUrl>& urls, const std::optional<QSet<QString>>& hotkeyNames,
-                   const QSet<QUrl>& scoped, const std::optional<QString>& forcedRule);
+                   const SecurityScope::Shared& scope, const std::optional<QString>& forcedRule);
     // Shows the first entry's picker; the others follow when it closes.
-    void presentPendingPickers(QList<PendingHUD> pending, const QSet<QUrl>& scoped);
+    void presentPendingPickers(QList<PendingHUD> pending, const SecurityScope::Shared& scope);
     // Returns the failure the user was shown, or none.
     std::optional<QString> runExternalUtility(const ExternalUtilityRef& ref,
-                                              const QList<QUrl>& urls, const QSet<QUrl>& scoped);
-    void teachUnroutedFiles(const QList<QUrl>& urls, const QSet<QUrl>& scoped);
-    void stopAccessing(const QList<QUrl>& urls, const QSet<QUrl>& scoped);
+                                              const QList<QUrl>& urls);
+    void teachUnroutedFiles(const QList<QUrl>& urls);
 
     // The application that should receive a web link: the system's default
     // unless that is Corvanta itself, then the remembered browser, then any
@@ -97,7 +97,7 @@ public:
     };
     // Decides every file of a run without acting on it (beeps for unknown rules aside).
     Batches batch(const QList<QUrl>& fileURLs, const std::optional<QSet<QString>>& hotkeyNames,
-                  const QSet<QUrl>& scoped, const std::optional<QString>& forcedRule);
+                  const std::optional<QString>& forcedRule);
 
     EditorOpener& opener() { return m_opener; }
     // No picker is showing and no launch is waiting for the system.
@@ -109,9 +109,9 @@ Q_SIGNALS:
 
 private:
     void openLink(const QUrl& link);
-    static void handlePickerChoice(QPointer<RoutingPipeline> pipeline, Workspace& workspace,
+    static void handlePickerChoice(QPointer<RoutingPipeline> pipeline,
                                    const std::optional<PickerChoice>& choice,
-                                   const PendingHUD& entry, const QSet<QUrl>& scoped,
+                                   const PendingHUD& entry, const SecurityScope::Shared& scope,
                                    const QList<PendingHUD>& rest);
     void reportIfIdle();
     // Entries wait until their launches completed (a failed one is marked so).
