@@ -7,35 +7,28 @@
 
 #include <QDir>
 
-struct EditorOpener::Launches {
-    int pending = 0;
-    std::function<void()> idleHandler;
-    EditorOpener::FailureHandler failureHandler;
-
-    void failed(const QList<QUrl>& urls, const QString& text) const {
-        if (failureHandler)
-            failureHandler(urls, text);
-    }
-};
-
 EditorOpener::EditorOpener(Workspace& workspace, Alerts& alerts, HomeFolder home)
     : m_workspace(workspace)
     , m_alerts(alerts)
-    , m_home(home ? std::move(home) : HomeFolder([] { return QDir::homePath(); }))
-    , m_launches(std::make_shared<Launches>()) {}
+    , m_home(home ? std::move(home) : HomeFolder([] { return QDir::homePath(); })) {}
 
 EditorOpener::~EditorOpener() = default;
 
 int EditorOpener::pendingLaunches() const {
-    return m_launches->pending;
+    return m_pending;
 }
 
 void EditorOpener::setIdleHandler(std::function<void()> handler) {
-    m_launches->idleHandler = std::move(handler);
+    m_idleHandler = std::move(handler);
 }
 
 void EditorOpener::setFailureHandler(FailureHandler handler) {
-    m_launches->failureHandler = std::move(handler);
+    m_failureHandler = std::move(handler);
+}
+
+void EditorOpener::failed(const QList<QUrl>& urls, const QString& text) const {
+    if (m_failureHandler)
+        m_failureHandler(urls, text);
 }
 
 void EditorOpener::openFiles(const QList<QUrl>& urls, const Editor& editor,
@@ -51,8 +44,7 @@ void EditorOpener::openWithTemplate(const QString& urlTemplate, const QList<QUrl
     for (const QUrl& url : urls) {
         const QString expanded = expandURLTemplate(urlTemplate, url, m_home());
         if (!isStrictURL(expanded) || !m_workspace.openURL(QUrl(expanded, QUrl::StrictMode))) {
-            m_launches->failed({url},
-                               QStringLiteral("The URL template gave no URL to open: ") + expanded);
+            failed({url}, QStringLiteral("The URL template gave no URL to open: ") + expanded);
             m_alerts.beep();
         }
     }
@@ -64,7 +56,7 @@ void EditorOpener::openWithApplication(const QList<QUrl>& urls, const Editor& ed
     if (!location) {
         const QString text =
             editor.name + QStringLiteral(" is no longer installed. Rescan in Settings.");
-        m_launches->failed(urls, text);
+        failed(urls, text);
         m_alerts.runAlert(AlertRequest::warning(QStringLiteral("Editor not found"), text));
         return;
     }
@@ -80,23 +72,22 @@ void EditorOpener::openWithApplication(const QList<QUrl>& urls, const Editor& ed
             LocalFileURL::fromNativePath(LocalFileURL::folderPath(LocalFileURL::nativePath(url))));
     }
 
-    ++m_launches->pending;
-    std::weak_ptr<Launches> launches = m_launches;
-    Alerts& alerts = m_alerts;
+    ++m_pending;
     const QString editorName = editor.name;
+    // The completion holds the files' access until the launch is done.
     m_workspace.openURLs(
         targets, *location,
-        [launches, &alerts, urls, scope, editorName](const std::optional<QString>& error) {
-            const std::shared_ptr<Launches> alive = launches.lock();
-            if (!alive)
-                return;
+        m_lifetime.guard([this, urls, scope, editorName](const std::optional<QString>& error) {
             if (error) {
-                alive->failed(urls, QStringLiteral("Could not open ") + editorName +
-                                        QStringLiteral(": ") + *error);
-                alerts.runAlert(
+                failed(urls, QStringLiteral("Could not open ") + editorName + QStringLiteral(": ") +
+                                 *error);
+                const Lifetime::Watch alive = m_lifetime.watch();
+                m_alerts.runAlert(
                     AlertRequest::warning(QStringLiteral("Could not open ") + editorName, *error));
+                if (!alive)
+                    return;
             }
-            if (--alive->pending == 0 && alive->idleHandler)
-                alive->idleHandler();
-        });
+            if (--m_pending == 0 && m_idleHandler)
+                m_idleHandler();
+        }));
 }

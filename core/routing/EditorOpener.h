@@ -1,13 +1,13 @@
 #pragma once
 
 #include "core/model/Editor.h"
+#include "core/platform/Lifetime.h"
 #include "core/routing/SecurityScope.h"
 
 #include <QList>
 #include <QString>
 #include <QUrl>
 #include <functional>
-#include <memory>
 
 class Alerts;
 class Workspace;
@@ -42,11 +42,14 @@ private:
     void openWithApplication(const QList<QUrl>& urls, const Editor& editor,
                              const SecurityScope::Shared& scope);
 
-    struct Launches;
+    void failed(const QList<QUrl>& urls, const QString& text) const;
+
     Workspace& m_workspace;
     Alerts& m_alerts;
     HomeFolder m_home;
-    // Shared with launch completions, which outlive the opener when the
-    // workspace reports late; they show nothing once the opener is gone.
-    std::shared_ptr<Launches> m_launches;
+    int m_pending = 0;
+    std::function<void()> m_idleHandler;
+    FailureHandler m_failureHandler;
+    // Launch completions reported after the opener is gone show nothing.
+    Lifetime m_lifetime;
 };

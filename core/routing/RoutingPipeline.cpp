@@ -270,12 +270,11 @@ void RoutingPipeline::routeURLs(const QList<QUrl>& urls,
     Batches batches = batch(fileURLs, hotkeyNames, forcedRule);
     for (PendingHUD& entry : batches.pending)
         entry.arrival = arrival;
-    // A run may outlive this object: an alert runs a nested event loop.
-    const QPointer<RoutingPipeline> self(this);
+    const Lifetime::Watch alive = m_lifetime.watch();
     for (const QString& name : batches.noEditorRouteNames) {
         m_platform.alerts.runAlert(
             AlertRequest::warning(QStringLiteral("No editor selected"), noEditorMessage(name)));
-        if (!self)
+        if (!alive)
             return;
     }
     record(batches.decided, arrival);
@@ -284,7 +283,7 @@ void RoutingPipeline::routeURLs(const QList<QUrl>& urls,
     // After the launches: the history never holds up an editor.
     flushHistory();
     presentPendingPickers(batches.pending, scope);
-    if (self)
+    if (alive)
         teachUnroutedFiles(batches.unroutedURLs);
 }
 
@@ -309,49 +308,47 @@ void RoutingPipeline::presentPendingPickers(QList<PendingHUD> pending,
         if (request.entries.isEmpty())
             continue;
         ++m_pickersShowing;
-        m_pickers.present(request, [self = QPointer<RoutingPipeline>(this), entry, scope,
-                                    rest = pending](const std::optional<PickerChoice>& choice) {
-            handlePickerChoice(self, choice, entry, scope, rest);
-        });
+        m_pickers.present(request, m_lifetime.guard([this, entry, scope, rest = pending](
+                                                        const std::optional<PickerChoice>& choice) {
+            handlePickerChoice(choice, entry, scope, rest);
+        }));
         return;
     }
 }
 
-void RoutingPipeline::handlePickerChoice(QPointer<RoutingPipeline> pipeline,
-                                         const std::optional<PickerChoice>& choice,
+void RoutingPipeline::handlePickerChoice(const std::optional<PickerChoice>& choice,
                                          const PendingHUD& entry,
                                          const SecurityScope::Shared& scope,
                                          const QList<PendingHUD>& rest) {
-    if (!pipeline)
-        return;
-    --pipeline->m_pickersShowing;
+    const Lifetime::Watch alive = m_lifetime.watch();
+    --m_pickersShowing;
     std::optional<QString> failure;
     const bool external = choice && choice->external();
     if (!external)
-        pipeline->recordPickerChoice(choice, entry, std::nullopt);
+        recordPickerChoice(choice, entry, std::nullopt);
     if (!choice) {
         // Cancelled: the files' access ends with the run.
     } else if (const Editor* editor = choice->editor()) {
-        pipeline->m_opener.openFiles(entry.urls, *editor, scope);
+        m_opener.openFiles(entry.urls, *editor, scope);
         if (choice->makesRule && !entry.urls.isEmpty()) {
             const QByteArray path = LocalFileURL::nativePath(entry.urls.first());
-            pipeline->m_collaborators.ruleOffer.proposeRuleFromChoice(
+            m_collaborators.ruleOffer.proposeRuleFromChoice(
                 entry.routeID, QFile::decodeName(LocalFileURL::folderPath(path)), *editor);
         }
     } else if (const PickerUtility* utility = choice->utility()) {
         // Access lasts until the utility is done with the files.
-        pipeline->m_utilities.performUtility(*utility, entry.urls, [scope] {});
+        m_utilities.performUtility(*utility, entry.urls, [scope] {});
     } else if (const ExternalUtilityRef* external = choice->external()) {
-        failure = pipeline->runExternalUtility(*external, entry.urls);
+        failure = runExternalUtility(*external, entry.urls);
     }
-    if (!pipeline)
+    if (!alive)
         return;
     if (external)
-        pipeline->recordPickerChoice(choice, entry, failure);
-    pipeline->flushHistory();
-    pipeline->presentPendingPickers(rest, scope);
-    if (pipeline)
-        pipeline->reportIfIdle();
+        recordPickerChoice(choice, entry, failure);
+    flushHistory();
+    presentPendingPickers(rest, scope);
+    if (alive)
+        reportIfIdle();
 }
 
 std::optional<QString> RoutingPipeline::runExternalUtility(const ExternalUtilityRef& ref,
@@ -421,7 +418,7 @@ void RoutingPipeline::teachUnroutedFiles(const QList<QUrl>& urls) {
     if (urls.isEmpty())
         return;
     const FileTypeProbe probe(m_platform.types);
-    const QPointer<RoutingPipeline> self(this);
+    const Lifetime::Watch alive = m_lifetime.watch();
     bool missingExtension = false;
     QSet<QString> taught;
     for (const QUrl& url : urls) {
@@ -437,7 +434,7 @@ void RoutingPipeline::teachUnroutedFiles(const QList<QUrl>& urls) {
             continue;
         taught.insert(key);
         m_collaborators.teaching.addTypeFromURL(url);
-        if (!self)
+        if (!alive)
             return;
     }
     if (missingExtension)

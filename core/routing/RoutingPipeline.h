@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/history/RoutingHistoryEntry.h"
+#include "core/platform/Lifetime.h"
 #include "core/platform/Platform.h"
 #include "core/routing/EditorGroup.h"
 #include "core/routing/EditorOpener.h"
@@ -10,7 +11,6 @@
 
 #include <QList>
 #include <QObject>
-#include <QPointer>
 #include <QSet>
 #include <QString>
 #include <QUrl>
@@ -109,10 +109,8 @@ Q_SIGNALS:
 
 private:
     void openLink(const QUrl& link);
-    static void handlePickerChoice(QPointer<RoutingPipeline> pipeline,
-                                   const std::optional<PickerChoice>& choice,
-                                   const PendingHUD& entry, const SecurityScope::Shared& scope,
-                                   const QList<PendingHUD>& rest);
+    void handlePickerChoice(const std::optional<PickerChoice>& choice, const PendingHUD& entry,
+                            const SecurityScope::Shared& scope, const QList<PendingHUD>& rest);
     void reportIfIdle();
     // Entries wait until their launches completed (a failed one is marked so).
     void record(QList<RoutingHistoryEntry> entries, const RoutingArrival& arrival);
@@ -132,4 +130,6 @@ private:
     // How the files of the run about to start came.
     RoutingArrival m_arrival;
     QList<RoutingHistoryEntry> m_unrecorded;
+    // A run may outlive the pipeline: alerts and teaching run event loops of their own.
+    Lifetime m_lifetime;
 };

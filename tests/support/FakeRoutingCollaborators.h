@@ -8,9 +8,8 @@
 #include "core/utilities/ExternalUtilityRunner.h"
 #include "tests/support/FakeWorkspace.h"
 
-// Stands in for what the program does for the routing pipeline: each call is
-// noted in `events` with the launches made before it, each history entry in
-// `history` without its time.
+// What the program does for the routing pipeline: each call noted in `events`
+// with the launches made before it, each history entry in `history` without its time.
 struct FakeRoutingCollaborators : SelectedFilesSource,
                                   ExternalUtilityRunning,
                                   TypeTeaching,
@@ -18,36 +17,31 @@ struct FakeRoutingCollaborators : SelectedFilesSource,
                                   RuleFromChoiceOffer,
                                   RoutingRecorder {
     const FakeWorkspace& workspace;
-    QStringList events;
-    QStringList history;
-    QList<QUrl> selected;
+    QStringList events, history;
     std::optional<QString> externalFailure;
 
     explicit FakeRoutingCollaborators(const FakeWorkspace& w)
         : workspace(w) {}
     RoutingPipeline::Collaborators collaborators() { return {*this, *this, *this, *this, *this}; }
-
     void note(const QString& event) {
-        events
-            << QStringLiteral("%1 after %2 launches").arg(event).arg(workspace.openCalls().size());
+        events << event + QStringLiteral(" after %1 launches").arg(workspace.openCalls().size());
     }
-    QList<QUrl> selectedFileURLs() const override { return selected; }
+    QList<QUrl> selectedFileURLs() const override { return {}; }
     std::optional<QString> run(const ExternalUtilityRef& ref, const QList<QUrl>&) override {
-        note(QStringLiteral("run ") + ref.name());
+        note("run " + ref.name());
         return externalFailure;
     }
     std::optional<QString> addTypeFromURL(const QUrl& url) override {
-        note(QStringLiteral("teach ") + url.fileName());
+        note("teach " + url.fileName());
         return std::nullopt;
     }
-    void showMissingExtensionAlert() override { note(QStringLiteral("no extension")); }
-    void beep(const QString& reason) override { note(QStringLiteral("beep: ") + reason); }
-    void proposeRuleFromChoice(const QString& routeID, const QString& folder,
+    void showMissingExtensionAlert() override { note("no extension"); }
+    void beep(const QString& reason) override { note("beep: " + reason); }
+    void proposeRuleFromChoice(const QString& route, const QString& folder,
                                const Editor& editor) override {
-        note(QStringList{QStringLiteral("offer"), routeID, folder, editor.bundleID}.join(u' '));
+        note("offer " + route + ' ' + folder + ' ' + editor.bundleID);
     }
     void record(const RoutingHistoryEntry& entry) override {
-        history << QStringLiteral("history ") +
-                       entry.summaryLine().section(QStringLiteral("  "), 1);
+        history << "history " + entry.summaryLine().section(QStringLiteral("  "), 1);
     }
 };
