@@ -12,20 +12,11 @@ PortalShortcutRegistry::PortalShortcutRegistry(std::optional<QString> tablePath)
 PortalShortcutRegistry::~PortalShortcutRegistry() = default;
 
 std::optional<QString> PortalShortcutRegistry::trigger(const Shortcut& shortcut) {
-    const std::optional<QString> key = KeySymbols::name(shortcut.key);
-    if (!key)
-        return std::nullopt;
-    QString text;
     // The order of the desktop's own texts: Super, Ctrl, Alt, Shift.
-    if (shortcut.modifiers & ShortcutModifiers::command)
-        text += QStringLiteral("LOGO+");
-    if (shortcut.modifiers & ShortcutModifiers::control)
-        text += QStringLiteral("CTRL+");
-    if (shortcut.modifiers & ShortcutModifiers::option)
-        text += QStringLiteral("ALT+");
-    if (shortcut.modifiers & ShortcutModifiers::shift)
-        text += QStringLiteral("SHIFT+");
-    return text + *key;
+    return KeySymbols::spell(shortcut, {{ShortcutModifiers::command, "LOGO+"},
+                                        {ShortcutModifiers::control, "CTRL+"},
+                                        {ShortcutModifiers::option, "ALT+"},
+                                        {ShortcutModifiers::shift, "SHIFT+"}});
 }
 
 std::optional<Shortcut> PortalShortcutRegistry::getShortcut(const QString& name) const {
