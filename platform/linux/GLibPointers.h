@@ -31,6 +31,9 @@ using GStrvPtr = std::unique_ptr<gchar*, GStrvDeleter>;
 class GErrorOut {
 public:
     operator GError**() { return &m_error; }
+    // Both, so that a test of a non-const one picks these over the GError** above
+    // (whose pointer is never null).
+    explicit operator bool() { return m_error != nullptr; }
     explicit operator bool() const { return m_error != nullptr; }
     bool matches(GQuark domain, int code) const { return g_error_matches(m_error, domain, code); }
     // The error's message; `fallback` when there is none.
