@@ -3,11 +3,10 @@
 #include "core/platform/KeySymbols.h"
 #include "core/platform/ShortcutModifiers.h"
 
-#include <QKeySequence>
 #include <algorithm>
 
 PortalShortcutRegistry::PortalShortcutRegistry(std::optional<QString> tablePath)
-    : m_table(tablePath ? *tablePath : ShortcutTable::defaultFilePath()) {}
+    : TableShortcutRegistry(tablePath) {}
 
 PortalShortcutRegistry::~PortalShortcutRegistry() = default;
 
@@ -17,10 +16,6 @@ std::optional<QString> PortalShortcutRegistry::trigger(const Shortcut& shortcut)
                                         {ShortcutModifiers::control, "CTRL+"},
                                         {ShortcutModifiers::option, "ALT+"},
                                         {ShortcutModifiers::shift, "SHIFT+"}});
-}
-
-std::optional<Shortcut> PortalShortcutRegistry::getShortcut(const QString& name) const {
-    return m_table.get(name);
 }
 
 ShortcutGrab PortalShortcutRegistry::setShortcut(const std::optional<Shortcut>& shortcut,
@@ -73,11 +68,6 @@ void PortalShortcutRegistry::setEnabled(bool enabled) {
 
 bool PortalShortcutRegistry::canRepresent(const Shortcut& shortcut) const {
     return trigger(shortcut).has_value();
-}
-
-QString PortalShortcutRegistry::displayText(const Shortcut& shortcut) const {
-    return ShortcutModifiers::displayPrefix(shortcut.modifiers) +
-           QKeySequence(shortcut.key).toString(QKeySequence::NativeText);
 }
 
 void PortalShortcutRegistry::setDescription(const QString& name, const QString& description) {
