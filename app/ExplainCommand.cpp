@@ -223,13 +223,6 @@ void writeText(QTextStream& out, const QString& path, const FileExplanation& e,
 }
 } // namespace
 
-ExplainCommand::ExplainCommand(QTextStream& out, QTextStream& err, const Platform& platform,
-                               const RouteStore& store)
-    : m_out(out)
-    , m_err(err)
-    , m_platform(platform)
-    , m_store(store) {}
-
 const char* ExplainCommand::usage() {
     return "Usage: corvanta explain [--json] [--rule REF] [--hotkey NAME]... PATH...\n";
 }

@@ -94,13 +94,6 @@ void writeText(QTextStream& out, const Route& route, const RuleDescriptions& des
 }
 } // namespace
 
-RoutesCommand::RoutesCommand(QTextStream& out, QTextStream& err, const Platform& platform,
-                             const RouteStore& store)
-    : m_out(out)
-    , m_err(err)
-    , m_platform(platform)
-    , m_store(store) {}
-
 const char* RoutesCommand::usage() {
     return "Usage: corvanta routes [--json]\n";
 }

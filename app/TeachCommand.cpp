@@ -32,13 +32,6 @@ std::optional<QString> samplePath(const QStringList& arguments, QTextStream& err
 }
 } // namespace
 
-TeachCommand::TeachCommand(QTextStream& out, QTextStream& err, const Platform& platform,
-                           RouteStore& store)
-    : m_out(out)
-    , m_err(err)
-    , m_platform(platform)
-    , m_store(store) {}
-
 const char* TeachCommand::usage() {
     return "Usage: corvanta teach FILE\n";
 }

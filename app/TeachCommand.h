@@ -1,17 +1,14 @@
 #pragma once
 
-#include "core/platform/Platform.h"
+#include "app/StoreCommand.h"
 
 #include <QStringList>
-#include <QTextStream>
-
-class RouteStore;
 
 // `corvanta teach FILE`: teaches the type of a sample file, asking on the
 // terminal where the application shows its dialogs.
-class TeachCommand {
+class TeachCommand : public StoreCommand<RouteStore> {
 public:
-    TeachCommand(QTextStream& out, QTextStream& err, const Platform& platform, RouteStore& store);
+    using StoreCommand::StoreCommand;
     // Exit status: 0 a route covers the type now, 1 nothing was taught (no
     // extension, cancelled, or the routes file could not be loaded), 2 usage or
     // a missing file.
@@ -19,10 +16,4 @@ public:
 
     static int runOnLinux(const QStringList& arguments, QTextStream& out, QTextStream& err);
     static const char* usage();
-
-private:
-    QTextStream& m_out;
-    QTextStream& m_err;
-    Platform m_platform;
-    RouteStore& m_store;
 };

@@ -101,19 +101,10 @@ bool isOurs(const QString& path, const QString& ourPrefix) {
 }
 
 std::optional<QString> gtkAccelerator(const Shortcut& shortcut) {
-    const std::optional<QString> name = KeySymbols::name(shortcut.key);
-    if (!name)
-        return std::nullopt;
-    QString modifiers;
-    if (shortcut.modifiers & ShortcutModifiers::control)
-        modifiers += QStringLiteral("<Control>");
-    if (shortcut.modifiers & ShortcutModifiers::shift)
-        modifiers += QStringLiteral("<Shift>");
-    if (shortcut.modifiers & ShortcutModifiers::option)
-        modifiers += QStringLiteral("<Alt>");
-    if (shortcut.modifiers & ShortcutModifiers::command)
-        modifiers += QStringLiteral("<Super>");
-    return modifiers + *name;
+    return KeySymbols::spell(shortcut, {{ShortcutModifiers::control, "<Control>"},
+                                        {ShortcutModifiers::shift, "<Shift>"},
+                                        {ShortcutModifiers::option, "<Alt>"},
+                                        {ShortcutModifiers::command, "<Super>"}});
 }
 
 std::optional<QByteArray> mergedAccelerators(const std::optional<QByteArray>& existing,

@@ -4,8 +4,14 @@
 #include "core/platform/Preferences.h"
 
 #include <QDebug>
-#include <QPointer>
 #include <QTimer>
+
+RoutingRecorder& RoutingRecorder::none() {
+    static struct : RoutingRecorder {
+        void record(const RoutingHistoryEntry&) override {}
+    } nothingKept;
+    return nothingKept;
+}
 
 RoutingHistory::RoutingHistory(Preferences& preferences, QString filePath, QObject* parent)
     : QObject(parent)
@@ -61,15 +67,15 @@ void RoutingHistory::scheduleWrite() {
     m_writeScheduled = true;
     QTimer::singleShot(0, this, [this] {
         m_writeScheduled = false;
-        const QPointer<RoutingHistory> self(this);
-        m_writer.start([self, path = m_filePath, snapshot = entries()] {
+        // The destructor waits for the writer; the report back is dropped with
+        // its receiver.
+        m_writer.start([this, path = m_filePath, snapshot = entries()] {
             QString error;
             if (RoutingHistoryFile::write(path, snapshot, error))
                 return;
-            QMetaObject::invokeMethod(self, [self, path, error] {
-                if (!self || self->m_reportedFailure)
+            QMetaObject::invokeMethod(this, [this, path, error] {
+                if (std::exchange(m_reportedFailure, true))
                     return;
-                self->m_reportedFailure = true;
                 qWarning().noquote() << "Could not write the history to" << path << ":" << error;
             });
         });

@@ -4,7 +4,6 @@
 #include "core/model/RouteStore.h"
 #include "core/platform/ShortcutRegistry.h"
 
-#include <QPointer>
 #include <QTimer>
 
 namespace {
@@ -22,14 +21,12 @@ RuleHotkeyCenter::RuleHotkeyCenter(ShortcutRegistry& registry, FireHandler onFir
     : QObject(parent)
     , m_registry(registry)
     , m_onFire(std::move(onFire)) {
-    m_recorderActiveObserver = m_registry.addRecorderActiveObserver(
-        [self = QPointer<RuleHotkeyCenter>(this)](const QVariantMap& userInfo) {
-            if (!self)
-                return;
+    m_recorderActiveObserver =
+        m_registry.addRecorderActiveObserver(m_lifetime.guard([this](const QVariantMap& userInfo) {
             const QVariant isActive = userInfo.value(QLatin1String(ShortcutRegistry::isActiveKey));
             const bool active = isActive.typeId() == QMetaType::Bool && isActive.toBool();
-            self->m_registry.setEnabled(!active);
-        });
+            m_registry.setEnabled(!active);
+        }));
 }
 
 RuleHotkeyCenter::~RuleHotkeyCenter() {
@@ -46,10 +43,7 @@ void RuleHotkeyCenter::follow(RouteStore& store) {
         m_store->removeChangeHandler(*m_storeObserver);
     m_store = &store;
     m_knownRuleIDs = ruleIDs(store.routes());
-    m_storeObserver = store.addChangeHandler([self = QPointer<RuleHotkeyCenter>(this)] {
-        if (self)
-            self->storeChanged();
-    });
+    m_storeObserver = store.addChangeHandler(m_lifetime.guard([this] { storeChanged(); }));
     sync(store.routes());
 }
 
@@ -107,10 +101,7 @@ void RuleHotkeyCenter::sync(const QList<Route>& routes) {
     for (const QString& name : wanted) {
         if (m_registeredNames.contains(name))
             continue;
-        m_registry.onKeyDown(name, [self = QPointer<RuleHotkeyCenter>(this), name] {
-            if (self)
-                self->handleFire(name);
-        });
+        m_registry.onKeyDown(name, m_lifetime.guard([this, name] { handleFire(name); }));
     }
     m_registeredNames = wanted;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/model/Route.h"
+#include "core/platform/Lifetime.h"
 
 #include <QHash>
 #include <QObject>
@@ -52,4 +53,5 @@ private:
     std::optional<int> m_storeObserver;
     // The ids of every rule in the store at the last change.
     QSet<QString> m_knownRuleIDs;
+    Lifetime m_lifetime;
 };

@@ -16,7 +16,7 @@ MenuBarDropController::MenuBarDropController(std::function<void(const QUrl&)> on
     , m_scheduler(std::move(scheduler)) {}
 
 MenuBarDropController::~MenuBarDropController() {
-    *m_alive = false;
+    m_lifetime.end();
     cancelHide();
 }
 
@@ -40,37 +40,23 @@ MenuBarDropController::Scheduler MenuBarDropController::eventLoopScheduler(QObje
 
 DropPaletteSurface& MenuBarDropController::palette() {
     if (!m_palette) {
-        const std::weak_ptr<bool> alive = m_alive;
-        // Callbacks do nothing once the controller is gone.
-        auto guarded = [this, alive](auto method) {
-            return [this, alive, method](auto&&... args) {
-                if (const auto flag = alive.lock(); flag && *flag)
-                    (this->*method)(args...);
-            };
-        };
         DropPaletteSurface::Callbacks callbacks;
-        callbacks.dragEntered = [this, alive] {
-            if (const auto flag = alive.lock(); flag && *flag) {
-                m_dragOverPalette = true;
-                cancelHide();
-            }
-        };
-        callbacks.dragExited = [this, alive] {
-            const auto flag = alive.lock();
-            if (!flag || !*flag)
-                return;
+        callbacks.dragEntered = m_lifetime.guard([this] {
+            m_dragOverPalette = true;
+            cancelHide();
+        });
+        callbacks.dragExited = m_lifetime.guard([this] {
             m_dragOverPalette = false;
             // Shown from the menu, the palette waits for the user, not the drag.
             if (!m_untilDismissed)
                 scheduleHide();
-        };
-        callbacks.drop = guarded(&MenuBarDropController::handleDrop);
-        callbacks.dismissed = guarded(&MenuBarDropController::hidePalette);
-        callbacks.clickedAway = [this, alive] {
-            const auto flag = alive.lock();
-            if (flag && *flag && m_untilDismissed)
+        });
+        callbacks.drop = m_lifetime.guard([this](const QUrl& url) { handleDrop(url); });
+        callbacks.dismissed = m_lifetime.guard([this] { hidePalette(); });
+        callbacks.clickedAway = m_lifetime.guard([this] {
+            if (m_untilDismissed)
                 scheduleHide(clickAwayGraceMs);
-        };
+        });
         m_palette = m_palettes(std::move(callbacks));
     }
     return *m_palette;
@@ -103,13 +89,10 @@ void MenuBarDropController::showPaletteUntilDismissed() {
 
 void MenuBarDropController::scheduleHide(int delayMs) {
     cancelHide();
-    const std::weak_ptr<bool> alive = m_alive;
-    m_hideTask = m_scheduler(delayMs, [this, alive] {
-        if (const auto flag = alive.lock(); !flag || !*flag)
-            return;
+    m_hideTask = m_scheduler(delayMs, m_lifetime.guard([this] {
         m_hideTask = {};
         hidePalette();
-    });
+    }));
 }
 
 void MenuBarDropController::dragLeftIcon() {
@@ -128,11 +111,10 @@ void MenuBarDropController::handleDrop(const QUrl& url) {
     hidePalette();
     // The drop event must end before the teaching dialogs run their own event
     // loops; the program the drag came from waits for its answer.
-    const std::weak_ptr<bool> alive = m_alive;
-    m_scheduler(0, [this, alive, url] {
-        if (const auto flag = alive.lock(); flag && *flag && m_onDrop)
+    m_scheduler(0, m_lifetime.guard([this, url] {
+        if (m_onDrop)
             m_onDrop(url);
-    });
+    }));
 }
 
 bool MenuBarDropController::isPaletteShown() const {

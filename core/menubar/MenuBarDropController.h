@@ -2,6 +2,7 @@
 
 #include "core/menubar/DropPaletteSurface.h"
 #include "core/menubar/TrayGeometry.h"
+#include "core/platform/Lifetime.h"
 
 #include <QRect>
 #include <QUrl>
@@ -63,6 +64,6 @@ private:
     std::function<void()> m_hideTask;
     bool m_untilDismissed = false;
     bool m_dragOverPalette = false;
-    // Tells pending work that the controller is gone.
-    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
+    // Pending work and the palette's callbacks do nothing once the controller is gone.
+    Lifetime m_lifetime;
 };

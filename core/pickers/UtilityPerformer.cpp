@@ -74,15 +74,12 @@ void UtilityPerformer::openParentsInTerminal(const PickerUtility& utility, const
                 QStringLiteral(") is no longer installed. Pick another in Settings.")));
         return;
     }
-    std::weak_ptr<bool> alive = m_alive;
-    Alerts* alerts = &m_alerts;
-    m_terminals.launchInFolders(
-        *location, parentFolders(files), [alive, alerts](const std::optional<QString>& error) {
-            if (!error || alive.expired())
-                return;
-            alerts->runAlert(
-                AlertRequest::warning(QStringLiteral("Could not open Terminal"), *error));
-        });
+    m_terminals.launchInFolders(*location, parentFolders(files),
+                                m_lifetime.guard([this](const std::optional<QString>& error) {
+                                    if (error)
+                                        m_alerts.runAlert(AlertRequest::warning(
+                                            QStringLiteral("Could not open Terminal"), *error));
+                                }));
     endAccessIfAsked(endAccess);
 }
 

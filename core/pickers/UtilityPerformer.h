@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/model/PickerUtility.h"
+#include "core/platform/Lifetime.h"
 
 #include <QList>
 #include <QString>
@@ -52,5 +53,5 @@ private:
     Alerts& m_alerts;
     std::optional<QStringList> m_desktops;
     // Launch completions that arrive after this object is gone show no alert.
-    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
+    Lifetime m_lifetime;
 };

@@ -95,3 +95,16 @@ std::optional<QString> KeySymbols::name(int key) {
     }
     return std::nullopt;
 }
+
+std::optional<QString> KeySymbols::spell(const Shortcut& shortcut,
+                                         std::initializer_list<ModifierWord> words) {
+    const std::optional<QString> key = name(shortcut.key);
+    if (!key)
+        return std::nullopt;
+    QString text;
+    for (const ModifierWord& word : words) {
+        if (shortcut.modifiers & word.modifier)
+            text += QLatin1String(word.word);
+    }
+    return text + *key;
+}

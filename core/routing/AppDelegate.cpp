@@ -14,6 +14,7 @@
 #include "core/platform/WindowActivation.h"
 #include "core/platform/Workspace.h"
 #include "core/routing/OpenRequestParser.h"
+#include "core/routing/SecurityScope.h"
 #include "core/routing/WhyRoutedText.h"
 #include "core/settings/DesktopSettingsChoosers.h"
 #include "core/settings/RegistryRuleHotkeys.h"
@@ -40,26 +41,7 @@ AppDelegate::AppDelegate(const Platform& platform, PickerPresenter& pickers,
                 })
     , m_beeper(platform.alerts, platform.preferences)
     , m_pipeline(platform, m_store, pickers, utilities,
-                 RoutingPipeline::Hooks{
-                     [self = QPointer<AppDelegate>(this)] {
-                         return self ? self->m_resolver.selectedFileURLs() : QList<QUrl>();
-                     },
-                     weakly(&AppDelegate::runExternalUtility),
-                     [self = QPointer<AppDelegate>(this)](const QUrl& url) {
-                         if (self)
-                             self->addTypeFromURL(url);
-                     },
-                     [self = QPointer<AppDelegate>(this)] {
-                         if (self)
-                             self->m_teacher.showMissingExtensionAlert();
-                     },
-                     [self = QPointer<AppDelegate>(this)](const RoutingHistoryEntry& entry) {
-                         if (self && self->m_history)
-                             self->m_history->record(entry);
-                     },
-                     weakly(&AppDelegate::beepForNothingSelected),
-                     weakly(&AppDelegate::proposeRuleFromChoice)},
-                 this)
+                 {m_resolver, m_utilityRunner, m_teacher, m_beeper, *this}, this)
     , m_recordingPeriod(platform.shortcuts, &QGuiApplication::queryKeyboardModifiers)
     , m_tray(*this, platform.workspace, platform.tray)
     , m_resolver(makeSelectionResolver())
@@ -166,9 +148,8 @@ std::optional<QString> AppDelegate::addTypeFromURL(const QUrl& url) {
 
 void AppDelegate::handleDrop(const QUrl& url) {
     // The teaching dialogs may outlive the delegate; access ends regardless.
-    Workspace& workspace = m_platform.workspace;
+    const SecurityScope::Shared scope = SecurityScope::adopt(m_platform.workspace, {url});
     addTypeFromURL(url);
-    workspace.stopAccessingSecurityScopedResource(url);
 }
 
 void AppDelegate::setCheckForUpdatesHandler(std::optional<CheckForUpdatesHandler> handler) {
@@ -186,6 +167,7 @@ void AppDelegate::setAllowsAccessibilitySelection(bool allows) {
 
 void AppDelegate::setUsesApplicationScriptsSelection(bool uses) {
     m_usesApplicationScriptsSelection = uses;
+    m_utilityRunner.setUsesApplicationScripts(uses);
     m_resolver = makeSelectionResolver();
 }
 
@@ -218,7 +200,7 @@ void AppDelegate::toggleFolder(const QString& routeID) {
 
 std::optional<QString> AppDelegate::runExternalUtility(const ExternalUtilityRef& ref,
                                                        const QList<QUrl>& files) {
-    return m_utilityRunner.run(ref, files, m_usesApplicationScriptsSelection);
+    return m_utilityRunner.run(ref, files);
 }
 
 void AppDelegate::runExternalUtilityOnSelection(const ExternalUtilityRef& ref) {
@@ -431,6 +413,12 @@ void AppDelegate::proposeRuleFromChoice(const QString& routeID, const QString& f
     m_settingsWindow->proposeRule(folder, editor.bundleID);
 }
 
-void AppDelegate::beepForNothingSelected() {
-    m_beeper.beep(BeepNotifier::nothingSelectedReason(m_platform.frontmost.frontmostBundleID()));
+void AppDelegate::setRoutingHistory(RoutingHistory* history) {
+    m_history = history;
+    m_pipeline.setRecorder(history ? *history : RoutingRecorder::none());
+    if (history)
+        connect(history, &QObject::destroyed, this, [this] {
+            if (!m_history)
+                m_pipeline.setRecorder(RoutingRecorder::none());
+        });
 }

@@ -37,7 +37,7 @@ class UtilityPerformer;
 
 // Owns everything that lives for the whole run (the route store, the tray, the
 // open pipeline) and wires them to each other; carries out what the tray menu asks.
-class AppDelegate : public QObject, public StatusMenuTarget {
+class AppDelegate : public QObject, public StatusMenuTarget, public RuleFromChoiceOffer {
     Q_OBJECT
 public:
     using EditorGroup = ::EditorGroup;
@@ -86,7 +86,7 @@ public:
     const FileSelectionResolver& selectionResolver() const { return m_resolver; }
 
     // Where routed files are remembered (the tray instance's history); none keeps nothing.
-    void setRoutingHistory(RoutingHistory* history) { m_history = history; }
+    void setRoutingHistory(RoutingHistory* history);
     // Where a beep also shows why (the desktop's notifications); none: beeps only.
     void setNotifications(DesktopNotifications* notifications) {
         m_beeper.setNotifications(notifications);
@@ -142,8 +142,8 @@ public:
     // Shows the settings window (created on first use) on a route when given.
     void showSettings(const std::optional<QString>& routeID);
     // After a picker choice confirmed with Shift: the rule sheet for that choice.
-    void beepForNothingSelected();
-    void proposeRuleFromChoice(const QString& routeID, const QString& folder, const Editor& editor);
+    void proposeRuleFromChoice(const QString& routeID, const QString& folder,
+                               const Editor& editor) override;
 
 private:
     // Tells the user once why the routes file read from disk was not taken.

@@ -3,72 +3,60 @@
 #include "core/model/LocalFileURL.h"
 #include "core/platform/Alerts.h"
 #include "core/platform/Workspace.h"
-#include "core/routing/SecurityScope.h"
 #include "core/routing/URLTemplateExpander.h"
 
 #include <QDir>
 
-struct EditorOpener::Launches {
-    int pending = 0;
-    std::function<void()> idleHandler;
-    EditorOpener::FailureHandler failureHandler;
-
-    void failed(const QList<QUrl>& urls, const QString& text) const {
-        if (failureHandler)
-            failureHandler(urls, text);
-    }
-};
-
 EditorOpener::EditorOpener(Workspace& workspace, Alerts& alerts, HomeFolder home)
     : m_workspace(workspace)
     , m_alerts(alerts)
-    , m_home(home ? std::move(home) : HomeFolder([] { return QDir::homePath(); }))
-    , m_launches(std::make_shared<Launches>()) {}
+    , m_home(home ? std::move(home) : HomeFolder([] { return QDir::homePath(); })) {}
 
 EditorOpener::~EditorOpener() = default;
 
 int EditorOpener::pendingLaunches() const {
-    return m_launches->pending;
+    return m_pending;
 }
 
 void EditorOpener::setIdleHandler(std::function<void()> handler) {
-    m_launches->idleHandler = std::move(handler);
+    m_idleHandler = std::move(handler);
 }
 
 void EditorOpener::setFailureHandler(FailureHandler handler) {
-    m_launches->failureHandler = std::move(handler);
+    m_failureHandler = std::move(handler);
+}
+
+void EditorOpener::failed(const QList<QUrl>& urls, const QString& text) const {
+    if (m_failureHandler)
+        m_failureHandler(urls, text);
 }
 
 void EditorOpener::openFiles(const QList<QUrl>& urls, const Editor& editor,
-                             const QSet<QUrl>& scoped) {
+                             const SecurityScope::Shared& scope) {
     const QString urlTemplate = editor.urlSchemeTemplate.value_or(QString()).trimmed();
     if (!urlTemplate.isEmpty())
-        openWithTemplate(urlTemplate, urls, scoped);
+        openWithTemplate(urlTemplate, urls);
     else
-        openWithApplication(urls, editor, scoped);
+        openWithApplication(urls, editor, scope);
 }
 
-void EditorOpener::openWithTemplate(const QString& urlTemplate, const QList<QUrl>& urls,
-                                    const QSet<QUrl>& scoped) {
+void EditorOpener::openWithTemplate(const QString& urlTemplate, const QList<QUrl>& urls) {
     for (const QUrl& url : urls) {
         const QString expanded = expandURLTemplate(urlTemplate, url, m_home());
         if (!isStrictURL(expanded) || !m_workspace.openURL(QUrl(expanded, QUrl::StrictMode))) {
-            m_launches->failed({url},
-                               QStringLiteral("The URL template gave no URL to open: ") + expanded);
+            failed({url}, QStringLiteral("The URL template gave no URL to open: ") + expanded);
             m_alerts.beep();
         }
     }
-    SecurityScope::stopAccessing(m_workspace, urls, scoped);
 }
 
 void EditorOpener::openWithApplication(const QList<QUrl>& urls, const Editor& editor,
-                                       const QSet<QUrl>& scoped) {
+                                       const SecurityScope::Shared& scope) {
     const std::optional<QString> location = m_workspace.locationForBundleID(editor.bundleID);
     if (!location) {
-        SecurityScope::stopAccessing(m_workspace, urls, scoped);
         const QString text =
             editor.name + QStringLiteral(" is no longer installed. Rescan in Settings.");
-        m_launches->failed(urls, text);
+        failed(urls, text);
         m_alerts.runAlert(AlertRequest::warning(QStringLiteral("Editor not found"), text));
         return;
     }
@@ -84,26 +72,22 @@ void EditorOpener::openWithApplication(const QList<QUrl>& urls, const Editor& ed
             LocalFileURL::fromNativePath(LocalFileURL::folderPath(LocalFileURL::nativePath(url))));
     }
 
-    ++m_launches->pending;
-    std::weak_ptr<Launches> launches = m_launches;
-    Workspace& workspace = m_workspace;
-    Alerts& alerts = m_alerts;
+    ++m_pending;
     const QString editorName = editor.name;
-    m_workspace.openURLs(targets, *location,
-                         [launches, &workspace, &alerts, urls, scoped,
-                          editorName](const std::optional<QString>& error) {
-                             SecurityScope::stopAccessing(workspace, urls, scoped);
-                             const std::shared_ptr<Launches> alive = launches.lock();
-                             if (!alive)
-                                 return;
-                             if (error) {
-                                 alive->failed(urls, QStringLiteral("Could not open ") +
-                                                         editorName + QStringLiteral(": ") +
-                                                         *error);
-                                 alerts.runAlert(AlertRequest::warning(
-                                     QStringLiteral("Could not open ") + editorName, *error));
-                             }
-                             if (--alive->pending == 0 && alive->idleHandler)
-                                 alive->idleHandler();
-                         });
+    // The completion holds the files' access until the launch is done.
+    m_workspace.openURLs(
+        targets, *location,
+        m_lifetime.guard([this, urls, scope, editorName](const std::optional<QString>& error) {
+            if (error) {
+                failed(urls, QStringLiteral("Could not open ") + editorName + QStringLiteral(": ") +
+                                 *error);
+                const Lifetime::Watch alive = m_lifetime.watch();
+                m_alerts.runAlert(
+                    AlertRequest::warning(QStringLiteral("Could not open ") + editorName, *error));
+                if (!alive)
+                    return;
+            }
+            if (--m_pending == 0 && m_idleHandler)
+                m_idleHandler();
+        }));
 }

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "core/model/Editor.h"
+#include "core/platform/Lifetime.h"
+#include "core/routing/SecurityScope.h"
 
 #include <QList>
-#include <QSet>
 #include <QString>
 #include <QUrl>
 #include <functional>
-#include <memory>
 
 class Alerts;
 class Workspace;
@@ -25,7 +25,9 @@ public:
     EditorOpener(const EditorOpener&) = delete;
     EditorOpener& operator=(const EditorOpener&) = delete;
 
-    void openFiles(const QList<QUrl>& urls, const Editor& editor, const QSet<QUrl>& scoped);
+    // `scope` is held until the launch completed.
+    void openFiles(const QList<QUrl>& urls, const Editor& editor,
+                   const SecurityScope::Shared& scope = nullptr);
 
     // Launches handed to the workspace whose completion has not arrived yet.
     int pendingLaunches() const;
@@ -36,16 +38,18 @@ public:
     void setFailureHandler(FailureHandler handler);
 
 private:
-    void openWithTemplate(const QString& urlTemplate, const QList<QUrl>& urls,
-                          const QSet<QUrl>& scoped);
+    void openWithTemplate(const QString& urlTemplate, const QList<QUrl>& urls);
     void openWithApplication(const QList<QUrl>& urls, const Editor& editor,
-                             const QSet<QUrl>& scoped);
+                             const SecurityScope::Shared& scope);
 
-    struct Launches;
+    void failed(const QList<QUrl>& urls, const QString& text) const;
+
     Workspace& m_workspace;
     Alerts& m_alerts;
     HomeFolder m_home;
-    // Shared with launch completions, which outlive the opener when the
-    // workspace reports late; they show nothing once the opener is gone.
-    std::shared_ptr<Launches> m_launches;
+    int m_pending = 0;
+    std::function<void()> m_idleHandler;
+    FailureHandler m_failureHandler;
+    // Launch completions reported after the opener is gone show nothing.
+    Lifetime m_lifetime;
 };

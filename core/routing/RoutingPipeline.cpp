@@ -4,6 +4,11 @@
 
 #include "core/utilities/ExternalUtilityRunner.h"
 
+#include "core/history/RoutingHistory.h"
+#include "core/model/TypeTeacher.h"
+#include "core/platform/FrontmostApplication.h"
+#include "core/routing/BeepNotifier.h"
+
 #include "core/engine/ActionResolver.h"
 #include "core/engine/RoutingDecision.h"
 #include "core/model/FileTypeProbe.h"
@@ -67,14 +72,15 @@ RoutingHistoryEntry decidedEntry(const QUrl& url, const Route* route, const Rule
 } // namespace
 
 RoutingPipeline::RoutingPipeline(const Platform& platform, const RouteStore& store,
-                                 PickerPresenter& pickers, UtilityPerformer& utilities, Hooks hooks,
-                                 QObject* parent)
+                                 PickerPresenter& pickers, UtilityPerformer& utilities,
+                                 Collaborators collaborators, QObject* parent)
     : QObject(parent)
     , m_platform(platform)
     , m_store(store)
     , m_pickers(pickers)
     , m_utilities(utilities)
-    , m_hooks(std::move(hooks))
+    , m_collaborators(collaborators)
+    , m_recorder(&RoutingRecorder::none())
     , m_opener(platform.workspace, platform.alerts) {
     m_opener.setIdleHandler([this] {
         flushHistory();
@@ -95,10 +101,6 @@ void RoutingPipeline::reportIfIdle() {
         Q_EMIT becameIdle();
 }
 
-void RoutingPipeline::stopAccessing(const QList<QUrl>& urls, const QSet<QUrl>& scoped) {
-    SecurityScope::stopAccessing(m_platform.workspace, urls, scoped);
-}
-
 void RoutingPipeline::open(const QList<QUrl>& urls) {
     QList<QUrl> others;
     for (const QUrl& url : urls) {
@@ -108,9 +110,9 @@ void RoutingPipeline::open(const QList<QUrl>& urls) {
             others.append(url);
     }
     if (!others.isEmpty()) {
-        const QSet<QUrl> scoped(others.cbegin(), others.cend());
         m_arrival = {};
-        routeURLs(others, std::nullopt, scoped, std::nullopt);
+        routeURLs(others, std::nullopt, SecurityScope::adopt(m_platform.workspace, others),
+                  std::nullopt);
     }
 }
 
@@ -125,14 +127,13 @@ void RoutingPipeline::openLink(const QUrl& link) {
         m_platform.alerts.beep();
     if (!paths.accepted.isEmpty()) {
         m_arrival = {RoutingArrival::Kind::link, {}, request->rule.has_value()};
-        routeURLs(paths.accepted, std::nullopt, {}, request->rule);
+        routeURLs(paths.accepted, std::nullopt, nullptr, request->rule);
     }
 }
 
 void RoutingPipeline::routeSelection(const QSet<QString>& hotkeyNames) {
     m_arrival = {RoutingArrival::Kind::hotkey, sortedNames(hotkeyNames), false};
-    routeSelected(m_hooks.selectedFileURLs ? m_hooks.selectedFileURLs() : QList<QUrl>(),
-                  hotkeyNames);
+    routeSelected(m_collaborators.selection.selectedFileURLs(), hotkeyNames);
 }
 
 void RoutingPipeline::routeGivenSelection(const QList<QUrl>& files,
@@ -143,18 +144,12 @@ void RoutingPipeline::routeGivenSelection(const QList<QUrl>& files,
 
 void RoutingPipeline::routeSelected(const QList<QUrl>& selected, const QSet<QString>& hotkeyNames) {
     if (selected.isEmpty()) {
-        if (m_hooks.beepForNothingSelected)
-            m_hooks.beepForNothingSelected();
-        else
-            m_platform.alerts.beep();
+        m_collaborators.beeper.beep(
+            BeepNotifier::nothingSelectedReason(m_platform.frontmost.frontmostBundleID()));
         return;
     }
-    QSet<QUrl> scoped;
-    for (const QUrl& url : selected) {
-        if (m_platform.workspace.startAccessingSecurityScopedResource(url))
-            scoped.insert(url);
-    }
-    routeURLs(selected, hotkeyNames, scoped, std::nullopt);
+    routeURLs(selected, hotkeyNames, SecurityScope::start(m_platform.workspace, selected),
+              std::nullopt);
 }
 
 std::optional<QString> RoutingPipeline::browserForWebLink(const QUrl& url,
@@ -184,7 +179,6 @@ std::optional<QString> RoutingPipeline::browserForWebLink(const QUrl& url,
 
 RoutingPipeline::Batches RoutingPipeline::batch(const QList<QUrl>& fileURLs,
                                                 const std::optional<QSet<QString>>& hotkeyNames,
-                                                const QSet<QUrl>& scoped,
                                                 const std::optional<QString>& forcedRule) {
     Batches batches;
     QHash<QString, qsizetype> groupIndex;
@@ -209,7 +203,6 @@ RoutingPipeline::Batches RoutingPipeline::batch(const QList<QUrl>& fileURLs,
             batches.decided.last().failure =
                 QStringLiteral("The rule %1 was not found.").arg(forcedRule.value_or(QString()));
             m_platform.alerts.beep();
-            stopAccessing({url}, scoped);
             break;
         case RoutingDecision::Path::picker: {
             const QString ruleID = decision.rule ? decision.rule->id : defaultRuleID;
@@ -232,7 +225,6 @@ RoutingPipeline::Batches RoutingPipeline::batch(const QList<QUrl>& fileURLs,
             batches.decided.last().failure = noEditorMessage(route->name);
             if (!batches.noEditorRouteNames.contains(route->name))
                 batches.noEditorRouteNames.append(route->name);
-            stopAccessing({url}, scoped);
             break;
         case RoutingDecision::Path::open:
             batches.decided.append(decidedEntry(url, route, rule, Outcome::opened));
@@ -254,7 +246,7 @@ RoutingPipeline::Batches RoutingPipeline::batch(const QList<QUrl>& fileURLs,
 
 void RoutingPipeline::routeURLs(const QList<QUrl>& urls,
                                 const std::optional<QSet<QString>>& hotkeyNames,
-                                const QSet<QUrl>& scoped,
+                                const SecurityScope::Shared& scope,
                                 const std::optional<QString>& forcedRule) {
     QList<QUrl> fileURLs;
     // Looked up only for web links: files never need them.
@@ -272,52 +264,38 @@ void RoutingPipeline::routeURLs(const QList<QUrl>& urls,
         if (const std::optional<QString> browser =
                 browserForWebLink(url, m_platform.workspace, handoffID, ownID))
             m_platform.workspace.openURLs({url}, *browser, [](const std::optional<QString>&) {});
-        stopAccessing({url}, scoped);
     }
     if (fileURLs.isEmpty())
         return;
 
     const RoutingArrival arrival = std::exchange(m_arrival, {});
-    Batches batches = batch(fileURLs, hotkeyNames, scoped, forcedRule);
+    Batches batches = batch(fileURLs, hotkeyNames, forcedRule);
     for (PendingHUD& entry : batches.pending)
         entry.arrival = arrival;
-    // A run may outlive this object: an alert runs a nested event loop. Files
-    // not acted on by then are released all the same.
-    const QPointer<RoutingPipeline> self(this);
-    Workspace& workspace = m_platform.workspace;
+    const Lifetime::Watch alive = m_lifetime.watch();
     for (const QString& name : batches.noEditorRouteNames) {
         m_platform.alerts.runAlert(
             AlertRequest::warning(QStringLiteral("No editor selected"), noEditorMessage(name)));
-        if (!self) {
-            for (const EditorGroup& group : batches.groups)
-                SecurityScope::stopAccessing(workspace, group.urls, scoped);
-            for (const PendingHUD& entry : batches.pending)
-                SecurityScope::stopAccessing(workspace, entry.urls, scoped);
-            SecurityScope::stopAccessing(workspace, batches.unroutedURLs, scoped);
+        if (!alive)
             return;
-        }
     }
     record(batches.decided, arrival);
     for (const EditorGroup& group : batches.groups)
-        m_opener.openFiles(group.urls, group.editor, scoped);
+        m_opener.openFiles(group.urls, group.editor, scope);
     // After the launches: the history never holds up an editor.
     flushHistory();
-    presentPendingPickers(batches.pending, scoped);
-    if (!self) {
-        SecurityScope::stopAccessing(workspace, batches.unroutedURLs, scoped);
-        return;
-    }
-    teachUnroutedFiles(batches.unroutedURLs, scoped);
+    presentPendingPickers(batches.pending, scope);
+    if (alive)
+        teachUnroutedFiles(batches.unroutedURLs);
 }
 
-void RoutingPipeline::presentPendingPickers(QList<PendingHUD> pending, const QSet<QUrl>& scoped) {
+void RoutingPipeline::presentPendingPickers(QList<PendingHUD> pending,
+                                            const SecurityScope::Shared& scope) {
     while (!pending.isEmpty()) {
         const PendingHUD entry = pending.takeFirst();
         const std::optional<Route> route = m_store.routeWithID(entry.routeID);
-        if (!route) {
-            stopAccessing(entry.urls, scoped);
+        if (!route)
             continue;
-        }
         // Asked again now, and only when the picker offers running editors alone.
         const QSet<QString> running = entry.action.kind == RuleActionKind::selectFromRunningEditors
                                           ? m_platform.running.runningBundleIDs()
@@ -329,73 +307,55 @@ void RoutingPipeline::presentPendingPickers(QList<PendingHUD> pending, const QSe
         request.style =
             ActionResolver::pickerStyle(m_platform.preferences, m_platform.screenReader);
         request.entries = pickerCandidates(editors, *route);
-        if (request.entries.isEmpty()) {
-            stopAccessing(entry.urls, scoped);
+        if (request.entries.isEmpty())
             continue;
-        }
         ++m_pickersShowing;
-        const QPointer<RoutingPipeline> self(this);
-        Workspace& workspace = m_platform.workspace;
-        m_pickers.present(request, [self, &workspace, entry, scoped,
-                                    rest = pending](const std::optional<PickerChoice>& choice) {
-            handlePickerChoice(self, workspace, choice, entry, scoped, rest);
-        });
+        m_pickers.present(request, m_lifetime.guard([this, entry, scope, rest = pending](
+                                                        const std::optional<PickerChoice>& choice) {
+            handlePickerChoice(choice, entry, scope, rest);
+        }));
         return;
     }
 }
 
-void RoutingPipeline::handlePickerChoice(QPointer<RoutingPipeline> pipeline, Workspace& workspace,
-                                         const std::optional<PickerChoice>& choice,
-                                         const PendingHUD& entry, const QSet<QUrl>& scoped,
+void RoutingPipeline::handlePickerChoice(const std::optional<PickerChoice>& choice,
+                                         const PendingHUD& entry,
+                                         const SecurityScope::Shared& scope,
                                          const QList<PendingHUD>& rest) {
-    if (!pipeline) {
-        SecurityScope::stopAccessing(workspace, entry.urls, scoped);
-        for (const PendingHUD& waiting : rest)
-            SecurityScope::stopAccessing(workspace, waiting.urls, scoped);
-        return;
-    }
-    --pipeline->m_pickersShowing;
+    const Lifetime::Watch alive = m_lifetime.watch();
+    --m_pickersShowing;
     std::optional<QString> failure;
     const bool external = choice && choice->external();
     if (!external)
-        pipeline->recordPickerChoice(choice, entry, std::nullopt);
+        recordPickerChoice(choice, entry, std::nullopt);
     if (!choice) {
-        pipeline->stopAccessing(entry.urls, scoped);
+        // Cancelled: the files' access ends with the run.
     } else if (const Editor* editor = choice->editor()) {
-        pipeline->m_opener.openFiles(entry.urls, *editor, scoped);
-        if (choice->makesRule && pipeline->m_hooks.makeRuleFromChoice && !entry.urls.isEmpty()) {
+        m_opener.openFiles(entry.urls, *editor, scope);
+        if (choice->makesRule && !entry.urls.isEmpty()) {
             const QByteArray path = LocalFileURL::nativePath(entry.urls.first());
-            pipeline->m_hooks.makeRuleFromChoice(
+            m_collaborators.ruleOffer.proposeRuleFromChoice(
                 entry.routeID, QFile::decodeName(LocalFileURL::folderPath(path)), *editor);
         }
     } else if (const PickerUtility* utility = choice->utility()) {
-        pipeline->m_utilities.performUtility(*utility, entry.urls, [&workspace, entry, scoped] {
-            SecurityScope::stopAccessing(workspace, entry.urls, scoped);
-        });
+        // Access lasts until the utility is done with the files.
+        m_utilities.performUtility(*utility, entry.urls, [scope] {});
     } else if (const ExternalUtilityRef* external = choice->external()) {
-        failure = pipeline->runExternalUtility(*external, entry.urls, scoped);
+        failure = runExternalUtility(*external, entry.urls);
     }
-    if (!pipeline)
+    if (!alive)
         return;
     if (external)
-        pipeline->recordPickerChoice(choice, entry, failure);
-    pipeline->flushHistory();
-    pipeline->presentPendingPickers(rest, scoped);
-    if (pipeline)
-        pipeline->reportIfIdle();
+        recordPickerChoice(choice, entry, failure);
+    flushHistory();
+    presentPendingPickers(rest, scope);
+    if (alive)
+        reportIfIdle();
 }
 
 std::optional<QString> RoutingPipeline::runExternalUtility(const ExternalUtilityRef& ref,
-                                                           const QList<QUrl>& urls,
-                                                           const QSet<QUrl>& scoped) {
-    std::optional<QString> failure;
-    if (m_hooks.runExternalUtility)
-        failure = m_hooks.runExternalUtility(ref, urls);
-    else
-        failure = ExternalUtilityRunner(m_platform.processes,
-                                        ExternalUtilityRunner::Folders::fromEnvironment())
-                      .run(ref, urls, false);
-    stopAccessing(urls, scoped);
+                                                           const QList<QUrl>& urls) {
+    const std::optional<QString> failure = m_collaborators.externalUtilities.run(ref, urls);
     if (failure) {
         m_platform.alerts.runAlert(AlertRequest::warning(ref.name(), *failure));
     }
@@ -403,8 +363,6 @@ std::optional<QString> RoutingPipeline::runExternalUtility(const ExternalUtility
 }
 
 void RoutingPipeline::record(QList<RoutingHistoryEntry> entries, const RoutingArrival& arrival) {
-    if (!m_hooks.recordRouting)
-        return;
     const QDateTime now = QDateTime::currentDateTimeUtc();
     for (RoutingHistoryEntry& entry : entries) {
         entry.when = now;
@@ -429,7 +387,7 @@ void RoutingPipeline::flushHistory() {
     if (m_opener.pendingLaunches() > 0 || m_unrecorded.isEmpty())
         return;
     for (const RoutingHistoryEntry& entry : std::exchange(m_unrecorded, {}))
-        m_hooks.recordRouting(entry);
+        m_recorder->record(entry);
 }
 
 void RoutingPipeline::recordPickerChoice(const std::optional<PickerChoice>& choice,
@@ -458,12 +416,11 @@ void RoutingPipeline::recordPickerChoice(const std::optional<PickerChoice>& choi
     record(entries, entry.arrival);
 }
 
-void RoutingPipeline::teachUnroutedFiles(const QList<QUrl>& urls, const QSet<QUrl>& scoped) {
+void RoutingPipeline::teachUnroutedFiles(const QList<QUrl>& urls) {
     if (urls.isEmpty())
         return;
     const FileTypeProbe probe(m_platform.types);
-    const QPointer<RoutingPipeline> self(this);
-    Workspace& workspace = m_platform.workspace;
+    const Lifetime::Watch alive = m_lifetime.watch();
     bool missingExtension = false;
     QSet<QString> taught;
     for (const QUrl& url : urls) {
@@ -478,19 +435,10 @@ void RoutingPipeline::teachUnroutedFiles(const QList<QUrl>& urls, const QSet<QUr
         if (taught.contains(key))
             continue;
         taught.insert(key);
-        if (m_hooks.teachType)
-            m_hooks.teachType(url);
-        if (!self) {
-            SecurityScope::stopAccessing(workspace, urls, scoped);
+        m_collaborators.teaching.addTypeFromURL(url);
+        if (!alive)
             return;
-        }
     }
-    if (missingExtension && m_hooks.showMissingExtensionAlert) {
-        m_hooks.showMissingExtensionAlert();
-        if (!self) {
-            SecurityScope::stopAccessing(workspace, urls, scoped);
-            return;
-        }
-    }
-    stopAccessing(urls, scoped);
+    if (missingExtension)
+        m_collaborators.teaching.showMissingExtensionAlert();
 }

@@ -1,54 +1,63 @@
 #pragma once
 
 #include "core/history/RoutingHistoryEntry.h"
+#include "core/platform/Lifetime.h"
 #include "core/platform/Platform.h"
 #include "core/routing/EditorGroup.h"
 #include "core/routing/EditorOpener.h"
 #include "core/routing/PendingHUD.h"
+#include "core/routing/SecurityScope.h"
 #include "core/utilities/ExternalUtilityRef.h"
 
 #include <QList>
 #include <QObject>
-#include <QPointer>
 #include <QSet>
 #include <QString>
 #include <QUrl>
-#include <functional>
 #include <optional>
 
+class Beeper;
+class ExternalUtilityRunning;
 class PickerPresenter;
 class RouteStore;
+class RoutingRecorder;
+class SelectedFilesSource;
+class TypeTeaching;
 class UtilityPerformer;
 struct PickerChoice;
+
+// A picker's editor was confirmed with Shift: offers a rule for the files' folder.
+class RuleFromChoiceOffer {
+public:
+    virtual ~RuleFromChoiceOffer() = default;
+    virtual void proposeRuleFromChoice(const QString& routeID, const QString& folder,
+                                       const Editor& editor) = 0;
+};
 
 // The one road every file takes: find its route, decide, batch, then act on
 // the batches in a fixed order (alerts, editors, pickers, teaching).
 class RoutingPipeline : public QObject {
     Q_OBJECT
 public:
-    // What other parts of the program provide. Each may be unset.
-    struct Hooks {
-        // The files selected in the frontmost file manager.
-        std::function<QList<QUrl>()> selectedFileURLs;
-        // Runs a Shortcut, Service or script on files; a failure message or none.
-        std::function<std::optional<QString>(const ExternalUtilityRef&, const QList<QUrl>&)>
-            runExternalUtility;
-        // The teaching flow for one sample file (it shows its own dialogs).
-        std::function<void(const QUrl&)> teachType;
-        // Tells the user that files without an extension cannot be taught.
-        std::function<void()> showMissingExtensionAlert;
-        // Keeps what happened to a file in the history.
-        std::function<void(const RoutingHistoryEntry&)> recordRouting;
-        // A rule hotkey found no files: beeps (and may say why); a plain beep when unset.
-        std::function<void()> beepForNothingSelected;
-        // A picker's editor was confirmed with Shift: offer a rule for the files' folder.
-        std::function<void(const QString& routeID, const QString& folder, const Editor& editor)>
-            makeRuleFromChoice;
+    // What other parts of the program do for the pipeline; they outlive it.
+    struct Collaborators {
+        // The rule hotkeys' files.
+        SelectedFilesSource& selection;
+        ExternalUtilityRunning& externalUtilities;
+        // For files no route covers (it shows its own dialogs).
+        TypeTeaching& teaching;
+        // A rule hotkey found no files.
+        Beeper& beeper;
+        RuleFromChoiceOffer& ruleOffer;
     };
 
     RoutingPipeline(const Platform& platform, const RouteStore& store, PickerPresenter& pickers,
-                    UtilityPerformer& utilities, Hooks hooks, QObject* parent = nullptr);
+                    UtilityPerformer& utilities, Collaborators collaborators,
+                    QObject* parent = nullptr);
     ~RoutingPipeline() override;
+
+    // Where routed files are remembered from now on (none by default).
+    void setRecorder(RoutingRecorder& recorder) { m_recorder = &recorder; }
 
     // URLs the application was asked to open: x-corvanta links each run on
     // their own, everything else in one run.
@@ -60,16 +69,15 @@ public:
     void routeGivenSelection(const QList<QUrl>& files, const QSet<QString>& hotkeyNames);
     // Routes a selection for hotkeys; an empty one beeps.
     void routeSelected(const QList<QUrl>& selected, const QSet<QString>& hotkeyNames);
-    // One run. `scoped` are the URLs whose access this run ends.
+    // One run, holding `scope` (none: no access to end) until its last part is done.
     void routeURLs(const QList<QUrl>& urls, const std::optional<QSet<QString>>& hotkeyNames,
-                   const QSet<QUrl>& scoped, const std::optional<QString>& forcedRule);
+                   const SecurityScope::Shared& scope, const std::optional<QString>& forcedRule);
     // Shows the first entry's picker; the others follow when it closes.
-    void presentPendingPickers(QList<PendingHUD> pending, const QSet<QUrl>& scoped);
+    void presentPendingPickers(QList<PendingHUD> pending, const SecurityScope::Shared& scope);
     // Returns the failure the user was shown, or none.
     std::optional<QString> runExternalUtility(const ExternalUtilityRef& ref,
-                                              const QList<QUrl>& urls, const QSet<QUrl>& scoped);
-    void teachUnroutedFiles(const QList<QUrl>& urls, const QSet<QUrl>& scoped);
-    void stopAccessing(const QList<QUrl>& urls, const QSet<QUrl>& scoped);
+                                              const QList<QUrl>& urls);
+    void teachUnroutedFiles(const QList<QUrl>& urls);
 
     // The application that should receive a web link: the system's default
     // unless that is Corvanta itself, then the remembered browser, then any
@@ -89,7 +97,7 @@ public:
     };
     // Decides every file of a run without acting on it (beeps for unknown rules aside).
     Batches batch(const QList<QUrl>& fileURLs, const std::optional<QSet<QString>>& hotkeyNames,
-                  const QSet<QUrl>& scoped, const std::optional<QString>& forcedRule);
+                  const std::optional<QString>& forcedRule);
 
     EditorOpener& opener() { return m_opener; }
     // No picker is showing and no launch is waiting for the system.
@@ -101,10 +109,8 @@ Q_SIGNALS:
 
 private:
     void openLink(const QUrl& link);
-    static void handlePickerChoice(QPointer<RoutingPipeline> pipeline, Workspace& workspace,
-                                   const std::optional<PickerChoice>& choice,
-                                   const PendingHUD& entry, const QSet<QUrl>& scoped,
-                                   const QList<PendingHUD>& rest);
+    void handlePickerChoice(const std::optional<PickerChoice>& choice, const PendingHUD& entry,
+                            const SecurityScope::Shared& scope, const QList<PendingHUD>& rest);
     void reportIfIdle();
     // Entries wait until their launches completed (a failed one is marked so).
     void record(QList<RoutingHistoryEntry> entries, const RoutingArrival& arrival);
@@ -117,10 +123,13 @@ private:
     const RouteStore& m_store;
     PickerPresenter& m_pickers;
     UtilityPerformer& m_utilities;
-    Hooks m_hooks;
+    Collaborators m_collaborators;
+    RoutingRecorder* m_recorder;
     EditorOpener m_opener;
     int m_pickersShowing = 0;
     // How the files of the run about to start came.
     RoutingArrival m_arrival;
     QList<RoutingHistoryEntry> m_unrecorded;
+    // A run may outlive the pipeline: alerts and teaching run event loops of their own.
+    Lifetime m_lifetime;
 };

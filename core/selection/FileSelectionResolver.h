@@ -15,10 +15,18 @@ class AccessibilitySelection;
 class FileManagerSelection;
 class FrontmostApplication;
 
+// Where a rule hotkey's files come from.
+class SelectedFilesSource {
+public:
+    virtual ~SelectedFilesSource() = default;
+    // The files selected now, in order; none when nothing usable is selected.
+    virtual QList<QUrl> selectedFileURLs() const = 0;
+};
+
 // The regular files selected in the frontmost file manager, in order and
 // without duplicates. Every failure gives an empty list. A copyable value: the
 // sources it holds are immutable and shared.
-class FileSelectionResolver {
+class FileSelectionResolver : public SelectedFilesSource {
 public:
     // Which of the two sources answered a resolution.
     enum class Answer { none, accessibility, finder };
@@ -28,7 +36,8 @@ public:
 
     // The accessibility source when it is trusted and gives a file, else the
     // file-manager source. Blocks while the sources run.
-    QList<QUrl> selectedFileURLs(Answer* answeredBy = nullptr) const;
+    QList<QUrl> selectedFileURLs(Answer* answeredBy) const;
+    QList<QUrl> selectedFileURLs() const override { return selectedFileURLs(nullptr); }
 
     // Keeps the URLs that name existing regular files, as their standardised
     // form, each path once at its first position.

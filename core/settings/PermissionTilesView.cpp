@@ -8,7 +8,6 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -182,21 +181,17 @@ void PermissionTilesView::installApplicationScriptsTapped() {
 }
 
 void PermissionTilesView::requestScriptsInstall(std::function<void(bool)> completion) {
-    const QPointer<PermissionTilesView> self(this);
     ApplicationScriptsInstaller::requestUserMediatedInstall(
-        [self](const ApplicationScriptsInstaller::FolderRequest& request,
-               std::function<void(const std::optional<QString>&)> chosen) {
-            if (!self) {
+        [this,
+         alive = m_lifetime.watch()](const ApplicationScriptsInstaller::FolderRequest& request,
+                                     std::function<void(const std::optional<QString>&)> chosen) {
+            if (!alive) {
                 chosen(std::nullopt);
                 return;
             }
             // The folder dialog has no room for a message but its title.
-            chosen(self->m_choosers.chooseFolder(
-                self->window(),
-                {request.message, request.buttonTitle, request.message, request.initialDirectory}));
+            chosen(m_choosers.chooseFolder(window(), {request.message, request.buttonTitle,
+                                                      request.message, request.initialDirectory}));
         },
-        [self, completion = std::move(completion)](bool installed) {
-            if (self)
-                completion(installed);
-        });
+        m_lifetime.guard(std::move(completion)));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/platform/Lifetime.h"
 #include "core/selection/TCCPermissions.h"
 
 #include <QWidget>
@@ -61,4 +62,5 @@ private:
     QPushButton* m_installScripts = nullptr;
     QPushButton* m_openAccessibility = nullptr;
     QLabel* m_note = nullptr;
+    Lifetime m_lifetime;
 };

@@ -12,10 +12,18 @@
 
 #include "core/platform/ProcessRunner.h"
 
+// Runs a Shortcut, Service or script chosen in a picker.
+class ExternalUtilityRunning {
+public:
+    virtual ~ExternalUtilityRunning() = default;
+    // A failure message for the user, or none.
+    virtual std::optional<QString> run(const ExternalUtilityRef& ref, const QList<QUrl>& files) = 0;
+};
+
 // Runs one enabled Shortcut, Service (a file manager's action) or script on
 // files. Every run returns a message for the user, or none for success. Only
 // a failed start is reported for programs that are not waited for.
-class ExternalUtilityRunner {
+class ExternalUtilityRunner : public ExternalUtilityRunning {
 public:
     struct Folders {
         // $XDG_DATA_HOME, where the scripts folders are.
@@ -41,6 +49,11 @@ public:
     // By the reference's kind.
     std::optional<QString> run(const ExternalUtilityRef& ref, const QList<QUrl>& files,
                                bool usesApplicationScripts);
+    // Scripts as the script mode set last says.
+    std::optional<QString> run(const ExternalUtilityRef& ref, const QList<QUrl>& files) override {
+        return run(ref, files, m_usesApplicationScripts);
+    }
+    void setUsesApplicationScripts(bool uses) { m_usesApplicationScripts = uses; }
 
 private:
     enum class ActionStart { started, failed, refused };
@@ -51,4 +64,5 @@ private:
     ProcessRunner& m_processes;
     Folders m_folders;
     Tools m_tools;
+    bool m_usesApplicationScripts = false;
 };

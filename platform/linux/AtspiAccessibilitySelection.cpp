@@ -35,13 +35,11 @@ GVariantPtr call(GDBusConnection* bus, const Node& node, const char* interface, 
             g_variant_unref(g_variant_ref_sink(parameters));
         return nullptr;
     }
-    GError* error = nullptr;
-    GVariantPtr reply(g_dbus_connection_call_sync(
+    GErrorOut ignored;
+    return GVariantPtr(g_dbus_connection_call_sync(
         bus, node.name.constData(), node.path.constData(), interface, method, parameters,
         G_VARIANT_TYPE(replyType), G_DBUS_CALL_FLAGS_NO_AUTO_START,
-        remaining < 0 ? 250 : int(qMin<qint64>(remaining, 250)), nullptr, &error));
-    g_clear_error(&error);
-    return reply;
+        remaining < 0 ? 250 : int(qMin<qint64>(remaining, 250)), nullptr, ignored));
 }
 
 QList<Node> nodeList(GVariant* array) {
@@ -179,13 +177,12 @@ GDBusConnection* AtspiAccessibilitySelection::bus() const {
         return nullptr;
     const char* address = nullptr;
     g_variant_get(reply.get(), "(&s)", &address);
-    GError* error = nullptr;
+    GErrorOut ignored;
     m_bus = g_dbus_connection_new_for_address_sync(
         address,
         GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
                              G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-        nullptr, nullptr, &error);
-    g_clear_error(&error);
+        nullptr, nullptr, ignored);
     return m_bus;
 }
 

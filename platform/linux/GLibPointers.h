@@ -26,20 +26,16 @@ struct GStrvDeleter {
 };
 using GStrvPtr = std::unique_ptr<gchar*, GStrvDeleter>;
 
-struct GErrorDeleter {
-    void operator()(GError* error) const {
-        if (error)
-            g_error_free(error);
-    }
-};
-using GErrorPtr = std::unique_ptr<GError, GErrorDeleter>;
-
 // GLib's `GError**` out-parameter, owned: pass it where GLib asks for one, then
 // test it and read its message; freed at the end of the scope.
 class GErrorOut {
 public:
     operator GError**() { return &m_error; }
+    // Both, so that a test of a non-const one picks these over the GError** above
+    // (whose pointer is never null).
+    explicit operator bool() { return m_error != nullptr; }
     explicit operator bool() const { return m_error != nullptr; }
+    bool matches(GQuark domain, int code) const { return g_error_matches(m_error, domain, code); }
     // The error's message; `fallback` when there is none.
     QString message(const QString& fallback) const {
         return m_error && m_error->message ? QString::fromUtf8(m_error->message) : fallback;

@@ -21,13 +21,13 @@ QByteArray senderElement(GDBusConnection* bus) {
 // The error of a finished call; none when it was answered. A cancelled call
 // (the client or its session is gone) counts as answered and reports nothing.
 std::optional<QString> callError(GObject* source, GAsyncResult* result, bool* cancelled) {
-    GError* raw = nullptr;
-    const GVariantPtr reply(g_dbus_connection_call_finish(G_DBUS_CONNECTION(source), result, &raw));
-    const GErrorPtr error(raw);
-    *cancelled = g_error_matches(error.get(), G_IO_ERROR, G_IO_ERROR_CANCELLED);
+    GErrorOut error;
+    const GVariantPtr reply(
+        g_dbus_connection_call_finish(G_DBUS_CONNECTION(source), result, error));
+    *cancelled = error.matches(G_IO_ERROR, G_IO_ERROR_CANCELLED);
     if (reply || *cancelled)
         return std::nullopt;
-    return QString::fromUtf8(error ? error->message : "no answer");
+    return error.message(QStringLiteral("no answer"));
 }
 } // namespace
 
@@ -61,14 +61,13 @@ uint GlobalShortcutsPortal::offeredVersion(int timeoutMs) {
     const GObjectPtr<GDBusConnection> bus = SessionBusCall::sessionBus();
     if (!bus)
         return 0;
-    GError* raw = nullptr;
+    GErrorOut ignored;
     // The portal is started on demand; its desktop's backend decides whether the
     // interface is there at all.
     const GVariantPtr reply(g_dbus_connection_call_sync(
         bus.get(), service, objectPath, "org.freedesktop.DBus.Properties", "Get",
         g_variant_new("(ss)", interface, "version"), G_VARIANT_TYPE("(v)"), G_DBUS_CALL_FLAGS_NONE,
-        timeoutMs, nullptr, &raw));
-    g_clear_error(&raw);
+        timeoutMs, nullptr, ignored));
     if (!reply)
         return 0;
     GVariant* boxed = nullptr;

@@ -3,33 +3,19 @@
 #include "core/platform/KeySymbols.h"
 #include "core/platform/ShortcutModifiers.h"
 
-#include <QKeySequence>
 #include <algorithm>
 
 PortalShortcutRegistry::PortalShortcutRegistry(std::optional<QString> tablePath)
-    : m_table(tablePath ? *tablePath : ShortcutTable::defaultFilePath()) {}
+    : TableShortcutRegistry(tablePath) {}
 
 PortalShortcutRegistry::~PortalShortcutRegistry() = default;
 
 std::optional<QString> PortalShortcutRegistry::trigger(const Shortcut& shortcut) {
-    const std::optional<QString> key = KeySymbols::name(shortcut.key);
-    if (!key)
-        return std::nullopt;
-    QString text;
     // The order of the desktop's own texts: Super, Ctrl, Alt, Shift.
-    if (shortcut.modifiers & ShortcutModifiers::command)
-        text += QStringLiteral("LOGO+");
-    if (shortcut.modifiers & ShortcutModifiers::control)
-        text += QStringLiteral("CTRL+");
-    if (shortcut.modifiers & ShortcutModifiers::option)
-        text += QStringLiteral("ALT+");
-    if (shortcut.modifiers & ShortcutModifiers::shift)
-        text += QStringLiteral("SHIFT+");
-    return text + *key;
-}
-
-std::optional<Shortcut> PortalShortcutRegistry::getShortcut(const QString& name) const {
-    return m_table.get(name);
+    return KeySymbols::spell(shortcut, {{ShortcutModifiers::command, "LOGO+"},
+                                        {ShortcutModifiers::control, "CTRL+"},
+                                        {ShortcutModifiers::option, "ALT+"},
+                                        {ShortcutModifiers::shift, "SHIFT+"}});
 }
 
 ShortcutGrab PortalShortcutRegistry::setShortcut(const std::optional<Shortcut>& shortcut,
@@ -82,11 +68,6 @@ void PortalShortcutRegistry::setEnabled(bool enabled) {
 
 bool PortalShortcutRegistry::canRepresent(const Shortcut& shortcut) const {
     return trigger(shortcut).has_value();
-}
-
-QString PortalShortcutRegistry::displayText(const Shortcut& shortcut) const {
-    return ShortcutModifiers::displayPrefix(shortcut.modifiers) +
-           QKeySequence(shortcut.key).toString(QKeySequence::NativeText);
 }
 
 void PortalShortcutRegistry::setDescription(const QString& name, const QString& description) {

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "core/platform/ShortcutRegistry.h"
 #include "platform/linux/GlobalShortcutsPortal.h"
-#include "platform/linux/ShortcutTable.h"
+#include "platform/linux/TableShortcutRegistry.h"
 
 #include <QHash>
 #include <QList>
@@ -18,7 +17,8 @@
 // answered. The portal may restart or be replaced while we run: each new owner of
 // its name gets one new session with the whole list bound again. A desktop that
 // binds only once per session (GNOME) gets each changed list in a new session.
-class PortalShortcutRegistry : public ShortcutRegistry, private GlobalShortcutsPortal::Listener {
+class PortalShortcutRegistry : public TableShortcutRegistry,
+                               private GlobalShortcutsPortal::Listener {
 public:
     static constexpr const char* service = GlobalShortcutsPortal::service;
     static constexpr const char* objectPath = GlobalShortcutsPortal::objectPath;
@@ -36,20 +36,14 @@ public:
     // "LOGO+SHIFT+e"); none for a key without a name there.
     static std::optional<QString> trigger(const Shortcut& shortcut);
 
-    ShortcutTable& table() { return m_table; }
-
-    std::optional<Shortcut> getShortcut(const QString& name) const override;
     ShortcutGrab setShortcut(const std::optional<Shortcut>& shortcut, const QString& name) override;
     ShortcutGrab onKeyDown(const QString& name, Handler action) override;
     void removeHandler(const QString& name) override;
     ShortcutGrab grabState(const QString& name) const override;
-    std::optional<QString> lastSaveError() const override { return m_table.lastWriteError(); }
-    bool isEnabled() const override { return m_enabled; }
     void setEnabled(bool enabled) override;
     // The desktop arbitrates: whatever it grants is ours.
     bool isHeldByAnotherProgram(const Shortcut&) override { return false; }
     bool canRepresent(const Shortcut& shortcut) const override;
-    QString displayText(const Shortcut& shortcut) const override;
     bool desktopConfirmsBindings() const override { return true; }
     // Sent as the shortcut's description; a name without one is described by itself.
     void setDescription(const QString& name, const QString& description) override;
@@ -83,9 +77,7 @@ private:
     void activated(const QString& id) override;
     void shortcutsChanged(const QList<Held>& shortcuts) override;
 
-    ShortcutTable m_table;
     QHash<QString, Handler> m_handlers;
-    bool m_enabled = true;
 
     Session m_session = Session::none;
     Portal m_portal = Portal::unknown;

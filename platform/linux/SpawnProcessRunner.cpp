@@ -54,6 +54,8 @@ bool readAvailable(int fd, QByteArray& into) {
 // Standard error only has to yield its last lines: older text is dropped.
 constexpr qsizetype errorTail = 64 * 1024;
 
+const QString notStarted = QStringLiteral("The program could not be started");
+
 void keepTail(QByteArray& text) {
     if (text.size() > errorTail)
         text.remove(0, text.size() - errorTail);
@@ -119,16 +121,14 @@ ProcessResult SpawnProcessRunner::run(const ProcessRequest& request) {
     GStrvPtr envp = environmentFor(request);
     const char* workingDirectory =
         request.workingDirectory ? request.workingDirectory->constData() : nullptr;
-    GError* rawError = nullptr;
+    GErrorOut spawnError;
 
     if (!request.waitForExit) {
         const auto flags = GSpawnFlags(G_SPAWN_SEARCH_PATH | G_SPAWN_STDOUT_TO_DEV_NULL |
                                        G_SPAWN_STDERR_TO_DEV_NULL);
         if (!g_spawn_async(workingDirectory, argv.data(), envp.get(), flags, nullptr, nullptr,
-                           nullptr, &rawError)) {
-            GErrorPtr error(rawError);
-            result.launchError = qStringFromUtf8(error->message);
-        }
+                           nullptr, spawnError))
+            result.launchError = spawnError.message(notStarted);
         return result;
     }
 
@@ -138,9 +138,8 @@ ProcessResult SpawnProcessRunner::run(const ProcessRequest& request) {
     int output = -1, error = -1;
     if (!g_spawn_async_with_pipes(workingDirectory, argv.data(), envp.get(), flags,
                                   becomeGroupLeader, nullptr, &pid, nullptr, &output, &error,
-                                  &rawError)) {
-        GErrorPtr failure(rawError);
-        result.launchError = qStringFromUtf8(failure->message);
+                                  spawnError)) {
+        result.launchError = spawnError.message(notStarted);
         return result;
     }
     for (const int fd : {output, error})

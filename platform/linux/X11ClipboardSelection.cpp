@@ -175,23 +175,25 @@ X11ClipboardSelection::convert(xcb_atom_t target, int timeoutMs, bool* timedOut)
         *timedOut = false;
     const xcb_atom_t property = m_x->atom("_CORVANTA_CLIPBOARD");
     const xcb_atom_t clipboard = m_x->atom("CLIPBOARD");
+    // The event `matches` accepts; none, told through `timedOut`, when the deadline passed.
+    const auto await = [&](auto matches) {
+        XcbReply<xcb_generic_event_t> event = waitFor(matches, deadline);
+        if (!event && timedOut)
+            *timedOut = true;
+        return event;
+    };
     xcb_delete_property(c, m_window, property);
     xcb_convert_selection(c, m_window, clipboard, target, property, XCB_CURRENT_TIME);
     xcb_flush(c);
-    const XcbReply<xcb_generic_event_t> event = waitFor(
-        [&](xcb_generic_event_t* e) {
-            if (eventType(e) != XCB_SELECTION_NOTIFY)
-                return false;
-            const auto* notify = reinterpret_cast<xcb_selection_notify_event_t*>(e);
-            return notify->requestor == m_window && notify->selection == clipboard &&
-                   notify->target == target;
-        },
-        deadline);
-    if (!event) {
-        if (timedOut)
-            *timedOut = true;
+    const XcbReply<xcb_generic_event_t> event = await([&](xcb_generic_event_t* e) {
+        if (eventType(e) != XCB_SELECTION_NOTIFY)
+            return false;
+        const auto* notify = reinterpret_cast<xcb_selection_notify_event_t*>(e);
+        return notify->requestor == m_window && notify->selection == clipboard &&
+               notify->target == target;
+    });
+    if (!event)
         return std::nullopt;
-    }
     if (reinterpret_cast<xcb_selection_notify_event_t*>(event.get())->property == XCB_NONE)
         return std::nullopt;
     std::optional<XcbConnection::Property> value = m_x->property(m_window, property, true);
@@ -204,20 +206,15 @@ X11ClipboardSelection::convert(xcb_atom_t target, int timeoutMs, bool* timedOut)
     for (;;) {
         // Each chunk has the whole bound: a large value is slow, not stuck.
         deadline.setRemainingTime(timeoutMs);
-        const XcbReply<xcb_generic_event_t> chunk = waitFor(
-            [&](xcb_generic_event_t* e) {
-                if (eventType(e) != XCB_PROPERTY_NOTIFY)
-                    return false;
-                const auto* changed = reinterpret_cast<xcb_property_notify_event_t*>(e);
-                return changed->window == m_window && changed->atom == property &&
-                       changed->state == XCB_PROPERTY_NEW_VALUE;
-            },
-            deadline);
-        if (!chunk) {
-            if (timedOut)
-                *timedOut = true;
+        const XcbReply<xcb_generic_event_t> chunk = await([&](xcb_generic_event_t* e) {
+            if (eventType(e) != XCB_PROPERTY_NOTIFY)
+                return false;
+            const auto* changed = reinterpret_cast<xcb_property_notify_event_t*>(e);
+            return changed->window == m_window && changed->atom == property &&
+                   changed->state == XCB_PROPERTY_NEW_VALUE;
+        });
+        if (!chunk)
             return std::nullopt;
-        }
         const std::optional<XcbConnection::Property> part = m_x->property(m_window, property, true);
         xcb_flush(c);
         if (!part)

@@ -1,14 +1,11 @@
 #include "platform/linux/X11ShortcutRegistry.h"
 
-#include "core/platform/ShortcutModifiers.h"
 #include "platform/linux/QtX11Connection.h"
 #include "platform/linux/X11KeyGrabber.h"
 
-#include <QKeySequence>
-
 X11ShortcutRegistry::X11ShortcutRegistry(std::optional<QString> tablePath,
                                          const QByteArray& display)
-    : m_table(tablePath ? *tablePath : ShortcutTable::defaultFilePath())
+    : TableShortcutRegistry(tablePath)
     , m_display(display) {}
 
 X11ShortcutRegistry::~X11ShortcutRegistry() = default;
@@ -40,10 +37,6 @@ X11KeyGrabber* X11ShortcutRegistry::grabber() const {
 
 bool X11ShortcutRegistry::hasDisplay() const {
     return grabber() != nullptr;
-}
-
-std::optional<Shortcut> X11ShortcutRegistry::getShortcut(const QString& name) const {
-    return m_table.get(name);
 }
 
 ShortcutGrab X11ShortcutRegistry::setShortcut(const std::optional<Shortcut>& shortcut,
@@ -115,11 +108,6 @@ bool X11ShortcutRegistry::canRepresent(const Shortcut& shortcut) const {
 std::optional<Qt::Key> X11ShortcutRegistry::keyOnScanCode(quint32 nativeScanCode) const {
     const X11KeyGrabber* keys = grabber();
     return keys ? keys->keyOnKeycode(nativeScanCode) : std::nullopt;
-}
-
-QString X11ShortcutRegistry::displayText(const Shortcut& shortcut) const {
-    return ShortcutModifiers::displayPrefix(shortcut.modifiers) +
-           QKeySequence(shortcut.key).toString(QKeySequence::NativeText);
 }
 
 void X11ShortcutRegistry::release(Registration& registration) {

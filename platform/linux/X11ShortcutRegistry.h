@@ -1,7 +1,6 @@
 #pragma once
 
-#include "core/platform/ShortcutRegistry.h"
-#include "platform/linux/ShortcutTable.h"
+#include "platform/linux/TableShortcutRegistry.h"
 
 #include <QHash>
 #include <memory>
@@ -11,7 +10,7 @@ class X11KeyGrabber;
 // The shortcut registry of an X11 session: the stored table, and key handlers as
 // passive grabs on the root window. Without an X display the table is still read
 // and written, nothing is registered, and that is said once on standard error.
-class X11ShortcutRegistry : public ShortcutRegistry {
+class X11ShortcutRegistry : public TableShortcutRegistry {
 public:
     // `display` names the X display ($DISPLAY when empty); the table is at
     // `tablePath` (the default location when none).
@@ -19,21 +18,16 @@ public:
                                  const QByteArray& display = {});
     ~X11ShortcutRegistry() override;
 
-    ShortcutTable& table() { return m_table; }
     bool hasDisplay() const;
 
-    std::optional<Shortcut> getShortcut(const QString& name) const override;
     ShortcutGrab setShortcut(const std::optional<Shortcut>& shortcut, const QString& name) override;
     ShortcutGrab onKeyDown(const QString& name, Handler action) override;
     void removeHandler(const QString& name) override;
     ShortcutGrab grabState(const QString& name) const override;
-    std::optional<QString> lastSaveError() const override { return m_table.lastWriteError(); }
-    bool isEnabled() const override { return m_enabled; }
     void setEnabled(bool enabled) override;
     bool isHeldByAnotherProgram(const Shortcut& shortcut) override;
     bool canRepresent(const Shortcut& shortcut) const override;
     std::optional<Qt::Key> keyOnScanCode(quint32 nativeScanCode) const override;
-    QString displayText(const Shortcut& shortcut) const override;
 
 private:
     struct Registration {
@@ -52,11 +46,9 @@ private:
     void reportMissingDisplayOnce();
     X11KeyGrabber* grabber() const;
 
-    ShortcutTable m_table;
     QByteArray m_display;
     mutable std::unique_ptr<X11KeyGrabber> m_grabber;
     mutable bool m_grabberTried = false;
     QHash<QString, Registration> m_registrations;
-    bool m_enabled = true;
     bool m_missingDisplayReported = false;
 };

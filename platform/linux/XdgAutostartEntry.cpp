@@ -99,10 +99,8 @@ bool XdgAutostartEntry::isEnabled() const {
                                    G_KEY_FILE_NONE, nullptr))
         return false;
     const auto flag = [&](const char* key, bool fallback) {
-        GErrorPtr error;
-        GError* raw = nullptr;
-        const bool value = g_key_file_get_boolean(keys.get(), "Desktop Entry", key, &raw);
-        error.reset(raw);
+        GErrorOut error;
+        const bool value = g_key_file_get_boolean(keys.get(), "Desktop Entry", key, error);
         return error ? fallback : value;
     };
     return g_key_file_has_group(keys.get(), "Desktop Entry") && !flag("Hidden", false) &&

@@ -24,6 +24,7 @@ list(APPEND LINUX_SOURCES
   SettingsPreferences.cpp
   GlobalShortcutsPortal.cpp
   PortalShortcutRegistry.cpp
+  TableShortcutRegistry.cpp
   ShortcutTable.cpp
   SpawnProcessRunner.cpp
   TerminalAlerts.cpp

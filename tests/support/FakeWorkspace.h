@@ -66,10 +66,14 @@ public:
                                Completion completion) override;
     void openURLs(const QList<QUrl>& urls, const QString& location, Completion completion) override;
     bool openURL(const QUrl& url) override;
-    bool startAccessingSecurityScopedResource(const QUrl&) override { return true; }
+    bool startAccessingSecurityScopedResource(const QUrl& url) override {
+        m_startedAccessing.append(url);
+        return true;
+    }
     void stopAccessingSecurityScopedResource(const QUrl& url) override {
         m_stoppedAccessing.append(url);
     }
+    const QList<QUrl>& startedAccessing() const { return m_startedAccessing; }
     const QList<QUrl>& stoppedAccessing() const { return m_stoppedAccessing; }
 
 private:
@@ -85,5 +89,6 @@ private:
     QList<OpenCall> m_openCalls;
     QList<DefaultCall> m_defaultCalls;
     QList<QUrl> m_openedURLs;
+    QList<QUrl> m_startedAccessing;
     QList<QUrl> m_stoppedAccessing;
 };

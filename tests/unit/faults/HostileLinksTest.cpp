@@ -5,6 +5,7 @@
 #include "core/pickers/UtilityPerformer.h"
 #include "core/routing/RoutingPipeline.h"
 #include "tests/support/FakePickerPresenter.h"
+#include "tests/support/FakeRoutingCollaborators.h"
 #include "tests/support/StoreTestSupport.h"
 
 namespace {
@@ -38,10 +39,8 @@ TEST_F(HostileLinks, EachGetsTheAnswerOfTheLinkRules) {
     store->upsertRule(markdown, second);
     FakePickerPresenter pickers;
     UtilityPerformer utilities(fake.platform());
-    RoutingPipeline::Hooks hooks;
-    hooks.teachType = [](const QUrl& url) { ADD_FAILURE() << "taught " << url.toEncoded().data(); };
-    hooks.showMissingExtensionAlert = [] {};
-    RoutingPipeline pipeline(fake.platform(), *store, pickers, utilities, hooks);
+    FakeRoutingCollaborators seams(fake.workspace);
+    RoutingPipeline pipeline(fake.platform(), *store, pickers, utilities, seams.collaborators());
 
     const QByteArray folder = QFile::encodeName(dir.path());
     ASSERT_TRUE(QDir().mkpath(dir.filePath("sub/deeper")) && QDir().mkpath(dir.filePath("f.md")));
@@ -108,5 +107,6 @@ TEST_F(HostileLinks, EachGetsTheAnswerOfTheLinkRules) {
         EXPECT_EQ(files, row.files);
     }
     EXPECT_TRUE(fake.alerts.shown.isEmpty());
+    EXPECT_EQ(seams.events, QStringList()) << "nothing taught";
 }
 } // namespace

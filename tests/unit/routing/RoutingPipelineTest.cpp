@@ -4,6 +4,7 @@
 #include "core/routing/OpenRequestParser.h"
 #include "tests/support/FakePickerPresenter.h"
 #include "tests/support/FakePlatform.h"
+#include "tests/support/FakeRoutingCollaborators.h"
 #include "tests/support/RoutingTestSupport.h"
 #include "tests/support/RuleBuilders.h"
 
@@ -35,9 +36,8 @@ struct Harness {
     UtilityPerformer utilities{fake.platform()};
     std::unique_ptr<RouteStore> store;
     std::unique_ptr<RoutingPipeline> pipeline;
-    QStringList events; // teaching, the missing extension alert, external utilities
-    QStringList history;
-    std::optional<QString> externalFailure;
+    FakeRoutingCollaborators seams{fake.workspace};
+    QStringList& history = seams.history;
 
     explicit Harness(const QList<Route>& routes = {markdown(), plainText()}) {
         for (const QString& id : {alpha, beta})
@@ -52,24 +52,9 @@ struct Harness {
         writeRoutes(dir.filePath(QStringLiteral("routes.json")), routes);
         store = std::make_unique<RouteStore>(fake.types, fake.workspace,
                                              dir.filePath(QStringLiteral("routes.json")));
-        RoutingPipeline::Hooks hooks;
-        hooks.teachType = [this](const QUrl& url) {
-            events << QStringLiteral("teach %1 after %2 launches")
-                          .arg(url.fileName())
-                          .arg(fake.workspace.openCalls().size());
-        };
-        hooks.showMissingExtensionAlert = [this] { events << QStringLiteral("no extension"); };
-        // The history line without its time.
-        hooks.recordRouting = [this](const RoutingHistoryEntry& entry) {
-            history << QStringLiteral("history ") +
-                           entry.summaryLine().section(QStringLiteral("  "), 1);
-        };
-        hooks.runExternalUtility = [this](const ExternalUtilityRef& ref, const QList<QUrl>&) {
-            events << QStringLiteral("run ") + ref.name();
-            return externalFailure;
-        };
-        pipeline =
-            std::make_unique<RoutingPipeline>(fake.platform(), *store, pickers, utilities, hooks);
+        pipeline = std::make_unique<RoutingPipeline>(fake.platform(), *store, pickers, utilities,
+                                                     seams.collaborators());
+        pipeline->setRecorder(seams);
     }
     QList<QUrl> files(const QStringList& names) { return touchFiles(dir.path(), names); }
     // Everything the run did, as the user would notice it.
@@ -90,11 +75,12 @@ struct Harness {
             out << QStringLiteral("beep x%1").arg(fake.alerts.beeps);
         if (!fake.clipboard.text.isEmpty())
             out << QStringLiteral("copied ") + fake.clipboard.text.section(u'/', -1);
-        return out + events;
+        return out + seams.events;
     }
     const QList<QUrl>& released() const { return fake.workspace.stoppedAccessing(); }
 };
 
+// Whichever way a run ends, each file's access ends once, when the run is done.
 TEST(RoutingPipeline, EachOutcomeOfOneFileIsShownAndTheFileReleased) {
     using Setup = std::function<void(Route&, Harness&)>;
     const auto tmpl = [](const char* text) {
@@ -125,7 +111,7 @@ TEST(RoutingPipeline, EachOutcomeOfOneFileIsShownAndTheFileReleased) {
     const Setup service = [&](Route& md, Harness& h) {
         cancel(md, h);
         md.enabledServices = {{QStringLiteral("svc"), QStringLiteral("Word Count")}};
-        h.externalFailure = QStringLiteral("Failed.");
+        h.seams.externalFailure = QStringLiteral("Failed.");
         h.pickers.answerer = [](const PickerRequest& r) { return r.entries.last(); };
     };
     struct Row {
@@ -186,7 +172,7 @@ TEST(RoutingPipeline, EachOutcomeOfOneFileIsShownAndTheFileReleased) {
         {"service failed",
          "a.md",
          service,
-         {"Word Count / Failed.", "run Word Count",
+         {"Word Count / Failed.", "run Word Count after 0 launches",
           "history a.md  Markdown  Default Rule  failed: Failed."}},
     };
     for (const Row& row : rows) {
@@ -197,8 +183,10 @@ TEST(RoutingPipeline, EachOutcomeOfOneFileIsShownAndTheFileReleased) {
             row.setup(md, h);
         h.use({md, plainText()});
         const QUrl url = row.input.contains(u':') ? QUrl(row.input) : h.files({row.input})[0];
-        h.pipeline->routeURLs({url}, std::nullopt, {url}, row.forcedRule);
+        h.pipeline->routeURLs({url}, std::nullopt, SecurityScope::start(h.fake.workspace, {url}),
+                              row.forcedRule);
         EXPECT_EQ(h.outcome() + h.history, row.expected);
+        EXPECT_EQ(h.fake.workspace.startedAccessing(), QList<QUrl>{url});
         EXPECT_EQ(h.released(), QList<QUrl>{url});
         EXPECT_TRUE(h.pipeline->isIdle());
     }
@@ -220,10 +208,10 @@ TEST(RoutingPipeline, OneRunBatchesByRouteAndEditorAndAlertsAndTeachesOnce) {
                            "No editor selected / Pick a Log editor from the Corvanta menu first.",
                            "No editor selected / Pick a Note editor from the Corvanta menu first.",
                            "teach a.rst after 4 launches", "teach c.org after 4 launches",
-                           "no extension"}));
-    // Opened in two editors, a file is released after each.
-    EXPECT_EQ(h.released().count(urls[1]), 2);
-    EXPECT_EQ(h.released().size(), urls.size() + 3);
+                           "no extension after 4 launches"}));
+    // Opened in two editors, a file is still released once.
+    EXPECT_EQ(h.released().count(urls[1]), 1);
+    EXPECT_EQ(h.released().size(), urls.size() + 1);
 }
 
 TEST(RoutingPipeline, PickersBatchByRouteAndRuleAndShowOneAfterAnother) {
@@ -244,9 +232,10 @@ TEST(RoutingPipeline, PickersBatchByRouteAndRuleAndShowOneAfterAnother) {
     EXPECT_EQ(h.outcome(), QStringList{"Beta: pick-a.md pick-c.md"});
     EXPECT_EQ(h.pickers.requests.size(), 2); // the second only now
     EXPECT_FALSE(h.pipeline->isIdle());
+    EXPECT_TRUE(h.released().isEmpty()) << "held while a picker shows";
     h.pickers.answerNext();
     EXPECT_EQ(h.outcome().size(), 1);
-    EXPECT_EQ(h.released(), (QList<QUrl>{urls[0], urls[2], urls[1]}));
+    EXPECT_EQ(h.released(), urls);
     EXPECT_TRUE(h.pipeline->isIdle());
     // A choice is for this run only.
     EXPECT_EQ(h.store->routeWithID(QStringLiteral("markdown"))->activeBundleID, alpha);
@@ -257,9 +246,10 @@ TEST(RoutingPipeline, APickedShortcutRunsOnThePickersFilesThroughThePlatform) {
     md.defaultActionKind = RuleActionKind::selectFromAllEditors;
     md.enabledShortcuts = {{QStringLiteral("S-1"), QStringLiteral("Resize")}};
     Harness h({md, plainText()});
-    // Without a hook the pipeline runs the utility itself.
-    h.pipeline = std::make_unique<RoutingPipeline>(h.fake.platform(), *h.store, h.pickers,
-                                                   h.utilities, RoutingPipeline::Hooks{});
+    ExternalUtilityRunner runner(h.fake.processes, {});
+    h.pipeline = std::make_unique<RoutingPipeline>(
+        h.fake.platform(), *h.store, h.pickers, h.utilities,
+        RoutingPipeline::Collaborators{h.seams, runner, h.seams, h.seams, h.seams});
     h.pickers.answerer = [](const PickerRequest& r) { return std::optional(r.entries.last()); };
     const QList<QUrl> urls = h.files({"a.md", "b.md"});
     h.pipeline->open(urls);
@@ -269,7 +259,7 @@ TEST(RoutingPipeline, APickedShortcutRunsOnThePickersFilesThroughThePlatform) {
                                  LocalFileURL::nativePath(urls[1])}));
     EXPECT_TRUE(h.fake.alerts.shown.isEmpty());
     EXPECT_EQ(h.released(), urls);
-    // A failure's alert is the same with or without the hook: see "service failed".
+    // A failure's alert: see "service failed".
 }
 
 TEST(RoutingPipeline, PipelineGoneDuringAnAlertOrPickerStillReleasesEveryFile) {
@@ -295,13 +285,15 @@ TEST(RoutingPipeline, PipelineGoneDuringAnAlertOrPickerStillReleasesEveryFile) {
     };
     later.pickers.answerNext();
     EXPECT_EQ(later.outcome(), QStringList{"Alpha: b.txt"});
-    EXPECT_EQ(later.released(), (QList<QUrl>{picked[1], picked[0]}));
+    EXPECT_EQ(later.released(), picked);
 }
 
 TEST(RoutingPipeline, TheHistorySaysHowTheFilesCame) {
     Harness h;
     const QList<QUrl> urls = h.files({"a.md"});
     h.pipeline->routeGivenSelection(urls, {QStringLiteral("rule-B"), QStringLiteral("rule-A")});
+    EXPECT_EQ(h.fake.workspace.startedAccessing(), urls);
+    EXPECT_EQ(h.released(), urls);
     h.pipeline->open({QUrl(urlSchemeTemplate(QStringLiteral("R9")) + urls[0].path())});
     EXPECT_EQ(h.history,
               (QStringList{
@@ -314,14 +306,6 @@ TEST(RoutingPipeline, AnEditorConfirmedWithShiftOpensThenOffersARuleForTheFolder
     Route md = markdown();
     md.defaultActionKind = RuleActionKind::selectFromAllEditors;
     Harness h({md, plainText()});
-    QStringList offered;
-    RoutingPipeline::Hooks hooks;
-    hooks.makeRuleFromChoice = [&](const QString& route, const QString& folder, const Editor& e) {
-        offered << route + " " + folder + " " + e.bundleID + " after " +
-                       h.outcome().join(QLatin1Char(','));
-    };
-    h.pipeline = std::make_unique<RoutingPipeline>(h.fake.platform(), *h.store, h.pickers,
-                                                   h.utilities, hooks);
     for (const bool shift : {false, true}) {
         h.pickers.answerer = [shift](const PickerRequest& r) {
             PickerChoice choice = r.entries.value(1);
@@ -330,8 +314,8 @@ TEST(RoutingPipeline, AnEditorConfirmedWithShiftOpensThenOffersARuleForTheFolder
         };
         h.pipeline->open(h.files({"a.md"}));
     }
-    EXPECT_EQ(offered, QStringList{"markdown " + h.dir.path() + " " + beta +
-                                   " after Beta: a.md,Beta: a.md"});
+    EXPECT_EQ(h.seams.events,
+              QStringList{"offer markdown " + h.dir.path() + " " + beta + " after 2 launches"});
 }
 
 } // namespace
