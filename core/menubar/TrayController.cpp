@@ -5,7 +5,6 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QMenu>
-#include <QPointer>
 #include <QScreen>
 #include <QSystemTrayIcon>
 
@@ -42,10 +41,8 @@ void TrayController::show() {
                     m_menu->popup(at);
             });
     m_icon->show();
-    m_tray.watchAvailability([self = QPointer<TrayController>(this)](bool available) {
-        if (self)
-            self->availabilityChanged(available);
-    });
+    m_tray.watchAvailability(
+        m_lifetime.guard([this](bool available) { availabilityChanged(available); }));
     if (!m_tray.isAvailable())
         qWarning("Corvanta: the desktop shows no tray; files are still routed when opened");
 }
@@ -59,16 +56,12 @@ void TrayController::availabilityChanged(bool available) {
 }
 
 TrayGeometry TrayController::geometry() const {
-    const QPointer<const TrayController> self(this);
     TrayGeometry geometry;
-    geometry.icon = [self]() -> std::optional<QRect> {
-        if (!self)
-            return std::nullopt;
-        if (self->m_icon && self->m_icon->geometry().isValid() &&
-            !self->m_icon->geometry().isEmpty())
-            return self->m_icon->geometry();
-        return self->m_lastIconClick;
-    };
+    geometry.icon = m_lifetime.guard([this]() -> std::optional<QRect> {
+        if (m_icon && m_icon->geometry().isValid() && !m_icon->geometry().isEmpty())
+            return m_icon->geometry();
+        return m_lastIconClick;
+    });
     geometry.visibleArea = [](const QPoint& point) {
         QScreen* screen = QGuiApplication::screenAt(point);
         if (!screen)

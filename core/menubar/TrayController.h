@@ -2,6 +2,7 @@
 
 #include "core/menubar/StatusMenu.h"
 #include "core/menubar/TrayGeometry.h"
+#include "core/platform/Lifetime.h"
 
 #include <QObject>
 #include <memory>
@@ -38,4 +39,5 @@ private:
     std::unique_ptr<QSystemTrayIcon> m_icon;
     std::unique_ptr<QMenu> m_menu;
     std::optional<QRect> m_lastIconClick;
+    Lifetime m_lifetime;
 };

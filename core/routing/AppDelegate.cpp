@@ -35,10 +35,7 @@ AppDelegate::AppDelegate(const Platform& platform, PickerPresenter& pickers,
     , m_store(platform.types, platform.workspace, std::move(routesFilePath), access)
     , m_claimer(platform.types, platform.workspace, platform.preferences, platform.alerts)
     , m_teacher(m_store, platform.types, platform.alerts, m_claimer,
-                [self = QPointer<AppDelegate>(this)](const QString& routeID) {
-                    if (self)
-                        self->showSettings(routeID);
-                })
+                m_lifetime.guard([this](const QString& routeID) { showSettings(routeID); }))
     , m_beeper(platform.alerts, platform.preferences)
     , m_pipeline(platform, m_store, pickers, utilities,
                  {m_resolver, m_utilityRunner, m_teacher, m_beeper, *this}, this)
@@ -56,7 +53,9 @@ AppDelegate::AppDelegate(const Platform& platform, PickerPresenter& pickers,
     }
 }
 
-AppDelegate::~AppDelegate() = default;
+AppDelegate::~AppDelegate() {
+    m_lifetime.end();
+}
 
 void AppDelegate::reportReload(RouteStore::Reload result) {
     // As at start-up; a file that stays damaged through further edits is not reported again.
@@ -204,10 +203,10 @@ std::optional<QString> AppDelegate::runExternalUtility(const ExternalUtilityRef&
 }
 
 void AppDelegate::runExternalUtilityOnSelection(const ExternalUtilityRef& ref) {
-    const QPointer<AppDelegate> self(this);
+    const Lifetime::Watch alive = m_lifetime.watch();
     Alerts& alerts = m_platform.alerts;
     const QList<QUrl> files = m_resolver.selectedFileURLs();
-    if (!self)
+    if (!alive)
         return;
     if (files.isEmpty()) {
         alerts.runAlert(AlertRequest::warning(
@@ -261,30 +260,19 @@ void AppDelegate::openSettings() {
 
 void AppDelegate::showSettings(const std::optional<QString>& routeID) {
     if (!m_settingsWindow) {
-        const QPointer<AppDelegate> weak(this);
         SettingsWindowController::Hooks hooks;
         hooks.addTypeFromURL = weakly(&AppDelegate::addTypeFromURL);
-        hooks.onShowOnboarding = [weak] {
-            if (weak)
-                weak->showOnboarding();
-        };
+        hooks.onShowOnboarding = weakly(&AppDelegate::showOnboarding);
         // Closing ends a recording and switches the hotkeys back on.
-        hooks.onWillClose = [weak] {
-            if (weak)
-                weak->m_recordingPeriod.endOnRequest();
-        };
-        hooks.usesApplicationScripts = [weak] {
-            return weak && weak->m_usesApplicationScriptsSelection;
-        };
+        hooks.onWillClose = m_lifetime.guard([this] { m_recordingPeriod.endOnRequest(); });
+        hooks.usesApplicationScripts =
+            m_lifetime.guard([this] { return m_usesApplicationScriptsSelection; });
         hooks.ruleLinkTemplate = &urlSchemeTemplate;
-        hooks.prepareToShow = [weak](QWidget* window) {
-            if (weak)
-                weak->prepareToShow(window);
-        };
-        hooks.clearHistory = [weak] {
-            if (weak && weak->m_history)
-                weak->m_history->clear();
-        };
+        hooks.prepareToShow = m_lifetime.guard([this](QWidget* window) { prepareToShow(window); });
+        hooks.clearHistory = m_lifetime.guard([this] {
+            if (m_history)
+                m_history->clear();
+        });
         m_settingsWindow = std::make_unique<SettingsWindowController>(
             m_store, m_platform, *m_settingsChoosers, *m_ruleHotkeys, std::move(hooks),
             m_allowsAccessibilitySelection, m_usesApplicationScriptsSelection);
@@ -316,25 +304,22 @@ void AppDelegate::setWindowsCanBeTranslucent(std::function<bool()> translucency)
 }
 
 void AppDelegate::createDropController() {
-    const QPointer<AppDelegate> self(this);
     m_dropController = std::make_unique<MenuBarDropController>(
-        [self](const QUrl& url) {
-            if (self)
-                self->handleDrop(url);
-        },
-        [self](DropPaletteSurface::Callbacks callbacks) -> std::unique_ptr<DropPaletteSurface> {
-            return std::make_unique<DropPalettePanel>(std::move(callbacks),
-                                                      self && self->windowsCanBeTranslucent());
-        },
+        weakly(&AppDelegate::handleDrop),
+        m_lifetime.guard(
+            [this](DropPaletteSurface::Callbacks callbacks) -> std::unique_ptr<DropPaletteSurface> {
+                return std::make_unique<DropPalettePanel>(std::move(callbacks),
+                                                          windowsCanBeTranslucent());
+            }),
         m_tray.geometry(), MenuBarDropController::eventLoopScheduler(this));
-    m_platform.tray.watchDragsOverIcon(m_tray.geometry().icon, [self](bool over) {
-        if (!self || !self->m_dropController)
+    m_platform.tray.watchDragsOverIcon(m_tray.geometry().icon, m_lifetime.guard([this](bool over) {
+        if (!m_dropController)
             return;
         if (over)
-            self->m_dropController->showPalette();
+            m_dropController->showPalette();
         else
-            self->m_dropController->dragLeftIcon();
-    });
+            m_dropController->dragLeftIcon();
+    }));
 }
 
 void AppDelegate::createOnboardingWindow() {
@@ -343,12 +328,10 @@ void AppDelegate::createOnboardingWindow() {
     m_onboarding = std::make_unique<OnboardingWindowController>(
         m_platform.preferences, m_platform.tray, m_platform.loginItem, m_tray.geometry(),
         windowsCanBeTranslucent());
-    m_onboarding->onWillShow = [self = QPointer<AppDelegate>(this)] {
-        if (!self)
-            return;
-        self->m_mainMenu.install(self->m_onboarding.get());
-        self->prepareToShow(self->m_onboarding.get());
-    };
+    m_onboarding->onWillShow = m_lifetime.guard([this] {
+        m_mainMenu.install(m_onboarding.get());
+        prepareToShow(m_onboarding.get());
+    });
     m_windowPresenter.track(WindowPresenter::Presenter::onboarding, m_onboarding.get());
 }
 

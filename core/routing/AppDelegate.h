@@ -14,6 +14,7 @@
 #include "core/model/RouteStore.h"
 #include "core/model/RoutesFileWatcher.h"
 #include "core/model/TypeTeacher.h"
+#include "core/platform/Lifetime.h"
 #include "core/platform/Platform.h"
 #include "core/routing/BeepNotifier.h"
 #include "core/routing/EditorGroup.h"
@@ -132,11 +133,9 @@ public:
     // exists and does nothing (returning `R{}`) once it is gone.
     template <typename R, typename... Args>
     std::function<R(Args...)> weakly(R (AppDelegate::*method)(Args...)) {
-        return [self = QPointer<AppDelegate>(this), method](Args... args) -> R {
-            if (!self)
-                return R();
-            return (self.data()->*method)(std::forward<Args>(args)...);
-        };
+        return m_lifetime.guard([this, method](Args... args) -> R {
+            return (this->*method)(std::forward<Args>(args)...);
+        });
     }
 
     // Shows the settings window (created on first use) on a route when given.
@@ -159,6 +158,9 @@ private:
     // Shows the window `reason` calls for, once the event loop turns.
     void present(LaunchReason reason);
 
+    // First, so callbacks handed out while the members are built can be guarded;
+    // ended by the destructor before any member goes.
+    Lifetime m_lifetime;
     Platform m_platform;
     ExternalUtilityRunner m_utilityRunner;
     RouteStore m_store;
