@@ -298,22 +298,6 @@ TEST(FileManagerActions, ThunarActionsNeedAFileKindAndAnyXmlFaultCostsTheWholeFi
             << c.data.constData();
 }
 
-TEST(ExternalUtilityModel, DisplayNamesDropOnlyAppleScriptAndWorkflowExtensions) {
-    const struct {
-        const char* file;
-        const char* name;
-    } cases[] = {
-        // The catalog's listing shows the rest.
-        {"Sub/Deep/Convert.workflow", "Convert"},
-        {".scpt", ".scpt"},
-        {"two.dots.Workflow", "two.dots"},
-        {"plain", "plain"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(scriptDisplayName(QString::fromUtf8(c.file)), QString::fromUtf8(c.name))
-            << c.file;
-}
-
 TEST(ExternalUtilityModel, GroupsFollowKindOrderAndLeaveOutEmptyKinds) {
     Route route;
     route.enabledServices = {{"b|/x.desktop", "B"}, {"/a.desktop", "A"}};
@@ -328,11 +312,6 @@ TEST(ExternalUtilityModel, GroupsFollowKindOrderAndLeaveOutEmptyKinds) {
     for (const ExternalUtilityRef& ref : externalUtilities(route))
         keys << ref.key();
     EXPECT_EQ(keys, (QStringList{"S", "b|/x.desktop", "/a.desktop", "s.sh"}));
-
-    // Same strings, different kind or name: different references.
-    EXPECT_NE(ExternalUtilityRef::shortcut({"x", "n"}), ExternalUtilityRef::service({"x", "n"}));
-    EXPECT_NE(ExternalUtilityRef::shortcut({"x", "n"}), ExternalUtilityRef::shortcut({"x", "m"}));
-    EXPECT_EQ(ExternalUtilityRef::script({"x", "n"}), ExternalUtilityRef::script({"x", "n"}));
 }
 
 } // namespace
