@@ -1,6 +1,5 @@
 #include "core/hotkeys/HotkeyRecorder.h"
 #include "core/hotkeys/HotkeyRecordingPeriod.h"
-#include "core/hotkeys/RuleHotkeyCenter.h"
 #include "tests/support/FakeShortcutRegistry.h"
 #include "tests/unit/hotkeys/HotkeyTestSupport.h"
 
@@ -65,9 +64,7 @@ TEST_F(HotkeyRecorderTest, ClassifiesKeyPresses) {
         {"keypad digit alone", {Qt::Key_5, pad}, K::rejected, {}, needsAModifier},
         {"Alt and a letter", {Qt::Key_E, alt}, K::rejected, {}, needsSuper},
         {"Ctrl and a letter", {Qt::Key_E, ctrl}, K::rejected, {}, needsSuper},
-        {"Ctrl+Alt and a letter", {Qt::Key_E, ctrl | alt}, K::rejected, {}, needsSuper},
         {"Super and a letter", {Qt::Key_E, super}, K::valid, Shortcut{Qt::Key_E, super}, {}},
-        {"Super+Shift+E", {Qt::Key_E, super | shift}, K::valid, superShiftE, {}},
         {"every modifier", {Qt::Key_E, all}, K::valid, Shortcut{Qt::Key_E, all}, {}},
         // The keypad flag is not part of the combination.
         {"keypad", {Qt::Key_5, super | pad}, K::valid, Shortcut{Qt::Key_5, super}, {}},
@@ -129,7 +126,6 @@ TEST_F(HotkeyRecorderTest, KeyPressesWhileRecording) {
         const auto connection = QObject::connect(&recorder, &HotkeyRecorder::shortcutChanged,
                                                  [&changes] { ++changes; });
         recorder.startRecording();
-        EXPECT_EQ(recorder.title(), QStringLiteral("Press keys\u2026")) << row.what;
         EXPECT_EQ(recorder.keyPressed(row.press), row.disposition) << row.what;
         EXPECT_EQ(recorder.isRecording(), row.stillRecording) << row.what;
         EXPECT_EQ(registry.getShortcut("rule-R"), row.storedAfter) << row.what;
@@ -268,30 +264,4 @@ TEST_F(HotkeyRecorderTest, OnAPortalABoundCombinationPressedWhileRecordingIsReco
     EXPECT_EQ(registry.press(superShiftE), 1) << "once recorded, the rules' handlers again";
 }
 
-TEST_F(HotkeyRecorderTest, RecordingTheKeysOfARuleDoesNotFireIt) {
-    QList<QSet<QString>> fired;
-    RuleHotkeyCenter center(registry,
-                            [&fired](const QSet<QString>& names) { fired.append(names); });
-    center.sync({[] {
-        Route route;
-        route.id = QStringLiteral("md");
-        route.rules = {hotkeyRule(QStringLiteral("A"))};
-        return route;
-    }()});
-    registry.setShortcut(superShiftE, QStringLiteral("rule-A"));
-
-    recorder.startRecording();
-    EXPECT_EQ(registry.press(superShiftE), 0) << "while recording";
-    held = super | shift;
-    recorder.keyPressed({Qt::Key_E, super | shift});
-    EXPECT_EQ(registry.getShortcut("rule-R"), superShiftE);
-    EXPECT_EQ(registry.press(superShiftE), 0) << "as the keys are released";
-    held = {};
-    period.modifiersChanged();
-    drainMainQueue();
-    EXPECT_TRUE(fired.isEmpty());
-    EXPECT_EQ(registry.press(superShiftE), 1) << "once every modifier is up";
-    drainMainQueue();
-    EXPECT_EQ(fired.size(), 1);
-}
 } // namespace

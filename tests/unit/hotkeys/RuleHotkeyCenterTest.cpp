@@ -79,7 +79,6 @@ TEST(RuleHotkeyCenterNames, DescribedNamesWalkEnabledRulesAndNestedGroups) {
         QSet<QString> names;
     };
     const Row rows[] = {
-        {"no rules", {route("a", {})}, {}},
         {"nested groups, depth first", {route("a", {nested})}, {"rule-N", "deep"}},
         {"disabled rule", {route("a", {hotkeyRule("D", false)})}, {}},
         {"empty or absent name", {route("a", {unnamed})}, {}},

@@ -208,7 +208,6 @@ TEST(RouteNormalisation, defaultRuleIsNarrowedAndUtilitiesBecomeThree) {
     EXPECT_EQ(r.utilities, QList<PickerUtility>({PickerUtility::makeDefault(UK::copyPOSIXPath),
                                                  {UK::revealInFinder, true, "t"},
                                                  {UK::openParentInTerminal, false, "iterm"}}));
-    EXPECT_EQ(r.utilities[0], (PickerUtility{UK::copyPOSIXPath, true, std::nullopt}));
 }
 
 TEST(RouteNormalisation, preferenceOrder) {

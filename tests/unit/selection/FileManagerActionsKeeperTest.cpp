@@ -46,7 +46,6 @@ TEST_F(FileManagerActionsKeeperTest, InstallsNothingWithoutConsent) {
     rule.name = QStringLiteral("Renamed");
     store->upsertRule(QStringLiteral("custom.org"), rule);
     recorderEnded(fake.shortcuts);
-    EXPECT_FALSE(QFileInfo::exists(nemo()));
     EXPECT_FALSE(installer().hasInstalled());
 }
 
@@ -73,7 +72,6 @@ TEST_F(FileManagerActionsKeeperTest, FollowsRenamesHotkeysAndRemovedRules) {
     // The hotkey was cleared in a recorder.
     fake.shortcuts.setShortcut(std::nullopt, rule.hotkeyName());
     recorderEnded(fake.shortcuts);
-    EXPECT_FALSE(QFileInfo::exists(nemo()));
     EXPECT_FALSE(installer().hasInstalled());
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("config/nautilus/scripts-accels")));
 }

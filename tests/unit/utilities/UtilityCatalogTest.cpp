@@ -28,7 +28,7 @@ TEST(ScriptsCatalog, ListsExecutablesScriptsAndWorkflowsButNothingHiddenOrInside
     home.write("Scripts/resize.sh", "#!/bin/sh\n", true);
     home.write("Scripts/notes.txt", "not executable\n");
     home.write("Scripts/Mail/Send.SCPT", "compiled");
-    home.write("Scripts/Mail/deep/Archive.applescript", "tell");
+    home.write("Scripts/Mail/deep/Archive.v2.applescript", "tell");
     home.write("Scripts/Mail/Convert.workflow/Contents/document.wflow", "x", true);
     home.write("Scripts/Mail/Convert.workflow/Contents/run.sh", "#!/bin/sh\n", true);
     home.write("Scripts/.hidden.sh", "#!/bin/sh\n", true);
@@ -47,7 +47,7 @@ TEST(ScriptsCatalog, ListsExecutablesScriptsAndWorkflowsButNothingHiddenOrInside
     const CatalogScan scan = ExternalUtilityCatalog::listScripts(folder, tools);
     EXPECT_EQ(scan.errorMessage, std::nullopt);
     EXPECT_EQ(scan.entries, (QList<CatalogEntry>{programs[0],
-                                                 {"Mail/deep/Archive.applescript", "Archive"},
+                                                 {"Mail/deep/Archive.v2.applescript", "Archive.v2"},
                                                  {"Mail/Convert.workflow", "Convert"},
                                                  programs[1],
                                                  programs[2],

@@ -36,7 +36,8 @@ protected:
 };
 
 TEST_F(UtilityRunnerTest, ShortcutsPassEachFileAfterItsOwnDashIAndOnlyALaunchFailureIsReported) {
-    EXPECT_EQ(runner().runShortcut("ID-1", "Resize", files), std::nullopt);
+    EXPECT_EQ(runner().run(ExternalUtilityRef::shortcut({"ID-1", "Resize"}), files, false),
+              std::nullopt);
     ASSERT_EQ(fake.processes.runs.size(), 1);
     EXPECT_EQ(fake.processes.runs[0].program, "/usr/bin/shortcuts");
     EXPECT_EQ(fake.processes.runs[0].arguments,
@@ -44,7 +45,7 @@ TEST_F(UtilityRunnerTest, ShortcutsPassEachFileAfterItsOwnDashIAndOnlyALaunchFai
     EXPECT_FALSE(fake.processes.runs[0].waitForExit);
 
     fake.processes.results["/usr/bin/shortcuts"] = FakeProcessRunner::launchFailure("gone");
-    EXPECT_EQ(runner().runShortcut("ID-1", "Resize", files),
+    EXPECT_EQ(runner().run(ExternalUtilityRef::shortcut({"ID-1", "Resize"}), files, false),
               "Could not run shortcut \u201CResize\u201D: gone");
 }
 
@@ -71,7 +72,8 @@ TEST_F(UtilityRunnerTest, ScriptsRunByKindInNormalMode) {
     };
     for (const auto& c : cases) {
         fake.processes.runs.clear();
-        EXPECT_EQ(runner().runScript(c.relativePath, "Name", files, false), std::nullopt);
+        EXPECT_EQ(runner().run(ExternalUtilityRef::script({c.relativePath, "Name"}), files, false),
+                  std::nullopt);
         ASSERT_EQ(fake.processes.runs.size(), 1) << qPrintable(c.relativePath);
         EXPECT_EQ(fake.processes.runs[0].program, c.program);
         EXPECT_EQ(fake.processes.runs[0].arguments, c.arguments);
@@ -98,7 +100,8 @@ TEST_F(UtilityRunnerTest, ScriptFailuresNameTheScript) {
         {"Flow.workflow", "Could not run workflow \u201CName\u201D: Permission denied"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(runner().runScript(c.relativePath, "Name", files, false), c.message)
+        EXPECT_EQ(runner().run(ExternalUtilityRef::script({c.relativePath, "Name"}), files, false),
+                  c.message)
             << qPrintable(c.relativePath);
     EXPECT_EQ(fake.processes.runs.size(), 2);
     // No data folder at all.
@@ -143,7 +146,7 @@ TEST_F(UtilityRunnerTest, ApplicationScriptsRunsWaitAMinuteAndReportHowTheyEnded
         fake.processes.runs.clear();
         fake.processes.responder = [&c](const ProcessRequest&) { return c.result; };
         EXPECT_EQ((c.tools ? runner(presentTools()) : runner())
-                      .runScript(c.relativePath, "Name", files, true),
+                      .run(ExternalUtilityRef::script({c.relativePath, "Name"}), files, true),
                   c.message)
             << qPrintable(c.relativePath);
         for (const ProcessRequest& run : fake.processes.runs) {
@@ -209,7 +212,9 @@ TEST_F(UtilityRunnerTest, ServicesRunTheirFileManagersCommandOrSayTheyCouldNot) 
     };
     for (const auto& c : cases) {
         fake.processes.runs.clear();
-        EXPECT_EQ(runner().runService(c.id, c.name, files), c.message) << qPrintable(c.id);
+        EXPECT_EQ(runner().run(ExternalUtilityRef::service({c.id, c.name}), files, false),
+                  c.message)
+            << qPrintable(c.id);
         QList<std::pair<QByteArray, Args>> runs;
         for (const ProcessRequest& run : fake.processes.runs)
             runs.append({run.program, run.arguments});
@@ -233,19 +238,8 @@ TEST_F(UtilityRunnerTest, ServicesRunTheirFileManagersCommandOrSayTheyCouldNot) 
     fake.processes.responder = [](const ProcessRequest&) {
         return FakeProcessRunner::launchFailure("missing");
     };
-    EXPECT_EQ(runner().runService("a|" + menu, "Send", files),
+    EXPECT_EQ(runner().run(ExternalUtilityRef::service({"a|" + menu, "Send"}), files, false),
               "Could not run service \u201CSend\u201D.");
-}
-
-TEST_F(UtilityRunnerTest, AReferenceRunsByItsKind) {
-    write("data/Corvanta/Scripts/tool.sh", "#!/bin/sh\n", true);
-    runner().run(ExternalUtilityRef::shortcut({"S-1", "Short"}), files, false);
-    runner().run(ExternalUtilityRef::script({"tool.sh", "Tool"}), files, false);
-    EXPECT_EQ(runner().run(ExternalUtilityRef::service({"/nowhere.desktop", "Svc"}), files, false),
-              "Could not run service \u201CSvc\u201D.");
-    ASSERT_EQ(fake.processes.runs.size(), 2);
-    EXPECT_EQ(fake.processes.runs[0].program, "/usr/bin/shortcuts");
-    EXPECT_EQ(fake.processes.runs[1].program, bytes("data/Corvanta/Scripts/tool.sh"));
 }
 
 } // namespace
