@@ -1,6 +1,5 @@
 # Sources of core/platform, relative to core/.
 list(APPEND LOGIC_SOURCES
-  platform/AutomationStatus.cpp
   platform/KeySymbols.cpp
   platform/LauncherProgram.cpp
   platform/PlatformTexts.cpp
