@@ -2,11 +2,13 @@
 // "settings" action shows it, Ctrl+W hides it, and the next actions show it
 // again, never a second one; looking at the settings never writes the routes file.
 // A rule added in it with keys alone, hotkey included, then opens the files
-// selected in Thunar when that hotkey is pressed.
+// selected in Thunar when that hotkey is pressed. In a real tray the menu
+// shows why a routed file opened where it did.
 #include "core/model/RoutesFileCodec.h"
 #include "platform/linux/ShortcutTable.h"
 #include "tests/integration/EndToEndSupport.h"
 #include "tests/integration/LinuxSandbox.h"
+#include "tests/support/AtspiTree.h"
 
 #include <QDir>
 #include <QSize>
@@ -229,4 +231,67 @@ TEST_F(SettingsRuleEndToEnd, OnboardedOnceStartsQuietlyAtLoginWithWorkingHotkeys
         << "no window at login";
 
     expectHotkeyOpensTheSelection();
+}
+
+// In a real tray (trayer, an XEmbed tray host) the tray menu's "Recently Routed"
+// → file → "Show Why…" shows what decided then and what would decide now.
+namespace {
+class TrayEndToEnd : public SettingsEndToEnd {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(EndToEnd::start(windowManager, QStringLiteral("openbox")));
+        ASSERT_TRUE(EndToEnd::start(tray, QStringLiteral("trayer"),
+                                    {"--edge", "top", "--align", "right", "--widthtype", "request",
+                                     "--heighttype", "pixel", "--height", "24"}));
+        qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1"); // the instance joins the AT-SPI bus
+        QFile::remove(LinuxSandbox::current().recordFile());
+        startInstance(
+            {EndToEnd::recorderRoute("markdown", "Markdown", "md", {"test.MarkdownEditor"})});
+    }
+    void TearDown() override {
+        SettingsEndToEnd::TearDown();
+        EndToEnd::end({&tray, &windowManager});
+    }
+    std::unique_ptr<QProcess> windowManager, tray;
+};
+} // namespace
+
+TEST_F(TrayEndToEnd, RecentlyRoutedShowsWhyAFileOpenedThere) {
+    const QByteArray file = SandboxHelpers::sample("why.md");
+    ASSERT_TRUE(ok(EndToEnd::corvanta(), {"open", QFile::decodeName(file)}));
+    ASSERT_EQ(SandboxHelpers::records(1), QList<QList<QByteArray>>{{file}});
+    // The instance's one visible window is its icon, shown once the tray embeds it.
+    QStringList icons;
+    ASSERT_TRUE(waitUntil([&] {
+        icons = EndToEnd::visibleWindows({"--pid", QString::number(instance.processId())});
+        return !icons.isEmpty();
+    }));
+    const QRect icon = EndToEnd::geometry(icons.first());
+    ASSERT_TRUE(ok("xdotool", {"mousemove", "--sync", QString::number(icon.center().x()),
+                               QString::number(icon.center().y()), "click", "1"}));
+    QThread::msleep(500);
+    // Past every route's submenu to "Recently Routed", then the file, "Show Why…".
+    const auto decoded = RoutesFileCodec::decode(routesBytes());
+    ASSERT_TRUE(std::holds_alternative<RouteStoreState>(decoded));
+    const QStringList down(std::get<RouteStoreState>(decoded).routes.size() + 1, "Down");
+    ASSERT_TRUE(typeKeys(down + QStringList{"Right", "Right", "Down", "Down", "Return"}));
+    ASSERT_TRUE(waitUntil([] {
+        return !EndToEnd::visibleWindows({"--name", "^Why why.md Opened There$"}).isEmpty();
+    }));
+    // Each block is read as a screen reader reads it: the text labelled "Then:" or "Now:".
+    QHash<QString, QString> blocks;
+    waitUntil([&blocks] {
+        for (const Heard& h : AtspiTree().application(QStringLiteral("Corvanta")))
+            for (const QString& label : h.labels)
+                blocks.insert(label, h.name);
+        return blocks.contains(QStringLiteral("Now:"));
+    });
+    const QString then = blocks.value(QStringLiteral("Then:"));
+    EXPECT_TRUE(then.startsWith(QStringLiteral("It was opened with Corvanta")) &&
+                then.endsWith(QStringLiteral(
+                    "Route: Markdown\nDecided by: Default Rule\nResult: opened in MarkdownEditor")))
+        << then.toStdString();
+    EXPECT_TRUE(blocks.value(QStringLiteral("Now:"))
+                    .endsWith(QStringLiteral("Result: would open in MarkdownEditor")))
+        << blocks.value(QStringLiteral("Now:")).toStdString();
 }

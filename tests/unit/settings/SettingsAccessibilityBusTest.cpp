@@ -5,6 +5,7 @@
 #include "core/settings/PermissionTilesView.h"
 #include "core/settings/RuleEditorSheet.h"
 #include "core/settings/RuleRowView.h"
+#include "tests/support/AtspiTree.h"
 #include "tests/support/WidgetTest.h"
 #include "tests/unit/settings/SettingsTestSupport.h"
 
@@ -22,75 +23,6 @@
 #include <cstdio>
 
 namespace {
-constexpr int labelledBy = 2;                     // ATSPI_RELATION_LABELLED_BY
-using Node = std::pair<QString, QDBusObjectPath>; // bus name, object path
-
-struct Heard {
-    QString role;
-    QString name;
-    QStringList labels; // the names of the nodes it is labelled by
-};
-
-// Reads one application's accessible tree over its own connection to the bus.
-class AtspiTree {
-public:
-    explicit AtspiTree(const QString& address)
-        : m_bus(QDBusConnection::connectToBus(address, QStringLiteral("atspi-reader"))) {}
-    ~AtspiTree() { QDBusConnection::disconnectFromBus(QStringLiteral("atspi-reader")); }
-
-    QList<Heard> application(const QString& name) {
-        const Node registry{QStringLiteral("org.a11y.atspi.Registry"),
-                            QDBusObjectPath("/org/a11y/atspi/accessible/root")};
-        for (const Node& app : nodes(call(registry, "GetChildren")))
-            if (this->name(app) == name)
-                return walk(app);
-        return {};
-    }
-
-private:
-    QVariant call(const Node& node, const char* method,
-                  const char* interface = "org.a11y.atspi.Accessible",
-                  const QVariantList& arguments = {}) {
-        QDBusMessage message = QDBusMessage::createMethodCall(
-            node.first, node.second.path(), QLatin1String(interface), QLatin1String(method));
-        message.setArguments(arguments);
-        return m_bus.call(message, QDBus::Block, 2000).arguments().value(0);
-    }
-    static QList<Node> nodes(const QVariant& reply) {
-        QList<Node> out;
-        if (reply.canConvert<QDBusArgument>())
-            reply.value<QDBusArgument>() >> out;
-        return out;
-    }
-    QString name(const Node& node) {
-        return call(node, "Get", "org.freedesktop.DBus.Properties",
-                    {QStringLiteral("org.a11y.atspi.Accessible"), QStringLiteral("Name")})
-            .value<QDBusVariant>()
-            .variant()
-            .toString();
-    }
-    QList<Heard> walk(const Node& root) {
-        QList<Heard> heard;
-        QList<Node> queue{root};
-        while (!queue.isEmpty() && heard.size() < 2000) {
-            const Node node = queue.takeFirst();
-            Heard h{call(node, "GetRoleName").toString(), name(node), {}};
-            QList<std::pair<uint, QList<Node>>> relations;
-            if (const QVariant set = call(node, "GetRelationSet"); set.canConvert<QDBusArgument>())
-                set.value<QDBusArgument>() >> relations;
-            for (const auto& [type, targets] : relations)
-                for (const Node& target : targets)
-                    if (type == labelledBy)
-                        h.labels.append(name(target));
-            heard.append(h);
-            queue.append(nodes(call(node, "GetChildren")));
-        }
-        return heard;
-    }
-
-    QDBusConnection m_bus;
-};
-
 class SettingsAccessibilityBusTest : public WidgetTest {
 protected:
     static void SetUpTestSuite() {
@@ -170,13 +102,8 @@ TEST_F(SettingsAccessibilityBusTest, PopUpsAreLabelledRowsAndTilesSpeak) {
 int main(int argc, char** argv) {
     if (argc == 3 && qstrcmp(argv[1], "--read-atspi") == 0) {
         QCoreApplication app(argc, argv);
-        const QDBusReply<QString> address =
-            QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(
-                QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
-                QStringLiteral("org.a11y.Bus"), QStringLiteral("GetAddress")));
         QJsonArray out;
-        for (const Heard& h :
-             AtspiTree(address.value()).application(QString::fromLocal8Bit(argv[2])))
+        for (const Heard& h : AtspiTree().application(QString::fromLocal8Bit(argv[2])))
             out.append(QJsonArray{h.role, h.name, QJsonArray::fromStringList(h.labels)});
         std::fputs(QJsonDocument(out).toJson(QJsonDocument::Compact).constData(), stdout);
         return 0;
