@@ -10,7 +10,7 @@ packages=(
   libxcb-xtest0-dev libxcb-xfixes0-dev libxcb-keysyms1-dev libxcb-xkb-dev
   libgtest-dev googletest
   clang clang-format ccache
-  xvfb xauth xdotool dbus dbus-x11 at-spi2-core x11-xkb-utils
+  xvfb xauth xdotool dbus dbus-x11 at-spi2-core x11-xkb-utils x11-xserver-utils
   thunar openbox trayer xterm xclip
   desktop-file-utils shared-mime-info attr dpkg-dev file
   qt6-qpa-plugins adwaita-icon-theme hicolor-icon-theme

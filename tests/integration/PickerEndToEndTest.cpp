@@ -1,7 +1,6 @@
 // The picker as a user meets it: a Markdown file opened through the running
 // instance shows the picker on a real X server; keys typed into it decide
 // which recorder editor, if any, receives the file.
-#include "core/model/RoutesFileCodec.h"
 #include "tests/integration/EndToEndSupport.h"
 #include "tests/integration/LinuxSandbox.h"
 #include "tests/support/RuleBuilders.h"
@@ -64,12 +63,6 @@ protected:
     QProcess opener;
 };
 
-TEST_F(PickerEndToEnd, ReturnOpensTheFileInTheHighlightedEditor) {
-    ASSERT_TRUE(typeIntoPicker(QStringLiteral("Return")));
-    EXPECT_EQ(SandboxHelpers::records(1), (QList<QList<QByteArray>>{{"--second", path}}));
-    EXPECT_TRUE(pickerGone());
-}
-
 // Without a compositing manager (this X server has none) the panel is cut to
 // the disc; a click beside the disc still cancels, as the tool tip promises.
 TEST_F(PickerEndToEnd, ClickBesideTheDiscCancels) {
@@ -87,27 +80,25 @@ TEST_F(PickerEndToEnd, ClickBesideTheDiscCancels) {
     EXPECT_TRUE(LinuxSandbox::current().records().isEmpty());
 }
 
-TEST_F(PickerEndToEnd, EscapeOpensNothing) {
-    ASSERT_TRUE(typeIntoPicker(QStringLiteral("Escape")));
-    ASSERT_TRUE(pickerGone());
-    // An editor started by mistake would have recorded within this time.
-    QThread::msleep(500);
-    EXPECT_TRUE(LinuxSandbox::current().records().isEmpty());
-}
-// Shift on confirming asks for a rule, whatever the layout types on the number
-// key (keycode 11): "@" with Shift in "us", a quote in "de", e-acute without it in "fr".
-TEST_F(PickerEndToEnd, NumberKeysInEveryLayoutAndShiftOfferARule) {
+// Keys typed into the picker decide which editor, if any, receives the file, and
+// Shift on confirming asks for a rule whatever the layout types on the number key
+// (keycode 11): "@" with Shift in "us", a quote in "de", e-acute without it in "fr".
+TEST_F(PickerEndToEnd, KeysDecideTheEditorAndShiftOffersARule) {
     const auto restore = qScopeGuard([] { ok("setxkbmap", {"us"}); });
     const QList<QByteArray> markdown{path}, second{"--second", path};
     const struct {
         const char* layout;
         const char* keys;
-        QList<QByteArray> record;
-        bool offersRule;
+        QList<QList<QByteArray>> records;
+        bool offersRule = false;
     } cases[] = {
-        {"us", "ctrl+shift+11", markdown, true}, {"de", "ctrl+shift+11", markdown, true},
-        {"fr", "ctrl+11", markdown, false},      {"fr", "ctrl+shift+11", markdown, true},
-        {"us", "shift+Return", second, true}, // and saved
+        {"us", "Escape", {}},
+        {"us", "Return", {second}},
+        {"us", "ctrl+shift+11", {markdown}, true},
+        {"de", "ctrl+shift+11", {markdown}, true},
+        {"fr", "ctrl+11", {markdown}},
+        {"fr", "ctrl+shift+11", {markdown}, true},
+        {"us", "shift+Return", {second}, true}, // and saved
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.layout << " " << c.keys);
@@ -117,28 +108,26 @@ TEST_F(PickerEndToEnd, NumberKeysInEveryLayoutAndShiftOfferARule) {
         }
         ASSERT_TRUE(ok("setxkbmap", {c.layout}));
         ASSERT_TRUE(typeIntoPicker(QString::fromLatin1(c.keys)));
-        EXPECT_EQ(SandboxHelpers::records(1), QList<QList<QByteArray>>{c.record});
+        EXPECT_TRUE(pickerGone());
+        // An editor started by mistake would have recorded within this time.
+        QThread::msleep(c.records.isEmpty() ? 500 : 0);
+        EXPECT_EQ(SandboxHelpers::records(c.records.size()), c.records);
         const auto sheets = [] { return EndToEnd::visibleWindows({"--name", "^Add Rule$"}); };
         EXPECT_EQ(SandboxHelpers::waitUntil([&] { return !sheets().isEmpty(); },
                                             c.offersRule ? waitMs : 1000),
                   c.offersRule);
-        const bool last = &c == std::end(cases) - 1;
         if (c.offersRule && !sheets().isEmpty()) {
-            ASSERT_TRUE(ok("xdotool", {"windowfocus", "--sync", sheets().first(), "key",
-                                       "--clearmodifiers", last ? "Return" : "Escape"}));
+            QThread::msleep(300); // a sheet just shown may miss a key
+            // Escape cancels the sheet, Return saves the last one.
+            ASSERT_TRUE(
+                ok("xdotool", {"windowfocus", "--sync", sheets().first(), "key", "--clearmodifiers",
+                               &c == std::end(cases) - 1 ? "Return" : "Escape"}));
         }
         EXPECT_TRUE(SandboxHelpers::waitUntil([&] { return sheets().isEmpty(); }));
     }
-    Route saved;
-    SandboxHelpers::waitUntil([&saved] {
-        const auto decoded = RoutesFileCodec::decode(SandboxHelpers::routesBytes());
-        const auto* state = std::get_if<RouteStoreState>(&decoded);
-        for (const Route& route : state ? state->routes : QList<Route>())
-            saved = route.id == QStringLiteral("markdown") ? route : saved;
-        return saved.rules.size() == 2;
-    });
-    ASSERT_EQ(saved.rules.size(), 2);
-    EXPECT_EQ(saved.rules.first().name, QStringLiteral("files"));
-    EXPECT_EQ(saved.rules.first().action.effectiveBundleIDs(), QStringList{"test.SecondEditor"});
+    // Saved before the rule that shows the picker, it opens the file at once.
+    QFile::remove(LinuxSandbox::current().recordFile());
+    ASSERT_TRUE(ok(EndToEnd::corvanta(), {"open", QFile::decodeName(path)}));
+    EXPECT_EQ(SandboxHelpers::records(1), QList<QList<QByteArray>>{second});
 }
 } // namespace

@@ -24,13 +24,7 @@ class AtspiTree {
 public:
     // On the session bus's accessibility bus.
     AtspiTree()
-        : m_bus(QDBusConnection::connectToBus(
-              QDBusReply<QString>(
-                  QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(
-                      QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
-                      QStringLiteral("org.a11y.Bus"), QStringLiteral("GetAddress"))))
-                  .value(),
-              QStringLiteral("atspi-reader"))) {}
+        : m_bus(QDBusConnection::connectToBus(address(), QStringLiteral("atspi-reader"))) {}
     ~AtspiTree() { QDBusConnection::disconnectFromBus(QStringLiteral("atspi-reader")); }
 
     QList<Heard> application(const QString& name) {
@@ -43,6 +37,12 @@ public:
     }
 
 private:
+    static QString address() {
+        return QDBusReply<QString>(
+                   QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(
+                       "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress")))
+            .value();
+    }
     QVariant call(const Node& node, const char* method,
                   const char* interface = "org.a11y.atspi.Accessible",
                   const QVariantList& arguments = {}) {

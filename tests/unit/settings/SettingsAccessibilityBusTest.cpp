@@ -9,10 +9,6 @@
 #include "tests/support/WidgetTest.h"
 #include "tests/unit/settings/SettingsTestSupport.h"
 
-#include <QDBusArgument>
-#include <QDBusConnection>
-#include <QDBusInterface>
-#include <QDBusReply>
 #include <QDeadlineTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
