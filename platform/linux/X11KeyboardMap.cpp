@@ -75,7 +75,7 @@ X11KeyboardMap X11KeyboardMap::readCore(xcb_connection_t* connection, quint8 fir
     for (int i = 0; i < count; ++i) {
         const xcb_keysym_t* row = keysyms + i * columns;
         // Columns beyond the second group hold other levels, not groups.
-        map.m_keys.append({qMin(columns / coreColumnsPerGroup, 2), coreColumnsPerGroup,
+        map.m_keys.append({qBound(1, columns / coreColumnsPerGroup, 2), coreColumnsPerGroup,
                            QList<quint32>(row, row + columns)});
     }
     return map;
@@ -99,7 +99,7 @@ QList<quint32> X11KeyboardMap::keysyms(quint8 keycode) const {
 }
 
 int digitOnKey(quint32 keycode, quint32 state) {
-    if (keycode > 0xff)
+    if (keycode == 0 || keycode > 0xff)
         return 0;
     const X11KeyboardMap map = X11KeyboardMap::read(qtX11Connection(), quint8(keycode));
     // An XKB-aware client's key events carry the active group in bits 13 and 14.

@@ -2,12 +2,7 @@
 
 #include <QDBusArgument>
 #include <QDBusConnection>
-#include <QDBusMessage>
-#include <QDBusObjectPath>
 #include <QDBusReply>
-#include <QDBusVariant>
-#include <QStringList>
-#include <utility>
 
 // What a screen reader hears, read from the real accessibility bus (AT-SPI).
 constexpr int labelledBy = 2;                     // ATSPI_RELATION_LABELLED_BY
