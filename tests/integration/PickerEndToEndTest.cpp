@@ -51,11 +51,9 @@ protected:
                ok("xdotool", {"key", "--clearmodifiers", key});
     }
     static bool pickerGone() {
-        return SandboxHelpers::waitUntil(
-            [] {
-                return EndToEnd::visibleWindows({"--name", pickerTitle}).isEmpty();
-            },
-            waitMs);
+        return SandboxHelpers::waitUntil([] {
+            return EndToEnd::visibleWindows({"--name", pickerTitle}).isEmpty();
+        });
     }
 
     static inline bool installed = false;
