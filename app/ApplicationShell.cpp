@@ -25,6 +25,7 @@
 #include "platform/linux/GLibPointers.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/X11Compositing.h"
+#include "platform/linux/X11KeyboardMap.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -80,6 +81,7 @@ struct Session {
             auto widgets = std::make_unique<WidgetPickerPresenter>(
                 platform.workspace, X11Compositing::windowsCanBeTranslucent);
             widgets->setActivation(&linux.activation());
+            widgets->setDigitLookup(digitOnKey);
             pickers = std::move(widgets);
         } else
             pickers = std::make_unique<TerminalPickerPresenter>();

@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-svg-dev
   libglib2.0-dev libglib2.0-bin libxcb1-dev
-  libxcb-xtest0-dev libxcb-xfixes0-dev libxcb-keysyms1-dev
+  libxcb-xtest0-dev libxcb-xfixes0-dev libxcb-keysyms1-dev libxcb-xkb-dev
   libgtest-dev googletest
   clang clang-format ccache
   xvfb xauth xdotool dbus dbus-x11 at-spi2-core x11-xkb-utils x11-xserver-utils

@@ -87,6 +87,7 @@ void RadialEditorPicker::buildPanel() {
     m_panel->setAccessibleName(m_title);
 
     m_view = new RadialEditorPickerView(m_candidates, icons, m_panel);
+    m_view->setDigitLookup(m_digitLookup);
     m_view->setAccessibleName(m_title);
     auto* layout = new QVBoxLayout(m_panel);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -33,6 +33,9 @@ public:
     void show(Completion completion);
     bool isPending() const { return bool(m_completion); }
     void setWindowPreparer(WindowPreparer preparer) { m_prepareWindow = std::move(preparer); }
+    void setDigitLookup(RadialEditorPickerView::DigitLookup lookup) {
+        m_digitLookup = std::move(lookup);
+    }
 
     QWidget* panel() const { return m_panel; }
     RadialEditorPickerView* pickerView() const { return m_view; }
@@ -54,6 +57,7 @@ private:
     bool m_translucent;
     Completion m_completion;
     WindowPreparer m_prepareWindow;
+    RadialEditorPickerView::DigitLookup m_digitLookup;
     QPointer<QWidget> m_panel;
     QPointer<RadialEditorPickerView> m_view;
 };

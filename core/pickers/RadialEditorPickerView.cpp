@@ -183,17 +183,16 @@ void RadialEditorPickerView::mouseReleaseEvent(QMouseEvent* event) {
     }
 }
 
-bool RadialEditorPickerView::handleShortcut(QKeyEvent* event) {
+int RadialEditorPickerView::shortcutSlice(const QKeyEvent* event) const {
     if (!(event->modifiers() & Qt::ControlModifier))
-        return false;
+        return -1;
+    // Shift (a rule from the choice) turns the number row into punctuation,
+    // different in every layout, and French keyboards type digits only with it.
     const int key = event->key();
-    if (key < Qt::Key_1 || key > Qt::Key_9)
-        return false;
-    const int number = key - Qt::Key_0;
-    if (number > count())
-        return false;
-    confirm(number - 1);
-    return true;
+    int number = key >= Qt::Key_1 && key <= Qt::Key_9 ? key - Qt::Key_0 : 0;
+    if (!number && m_digitLookup)
+        number = m_digitLookup(event->nativeScanCode(), event->nativeModifiers());
+    return number >= 1 && number <= count() ? number - 1 : -1;
 }
 
 void RadialEditorPickerView::keyPressEvent(QKeyEvent* event) {
@@ -216,17 +215,17 @@ void RadialEditorPickerView::keyPressEvent(QKeyEvent* event) {
     default:
         break;
     }
-    if (handleShortcut(event))
+    if (const int slice = shortcutSlice(event); slice >= 0) {
+        confirm(slice);
         return;
+    }
     QWidget::keyPressEvent(event);
 }
 
 bool RadialEditorPickerView::event(QEvent* event) {
     // Ctrl+digit must reach the picker even where a shortcut would claim it.
     if (event->type() == QEvent::ShortcutOverride) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->modifiers() & Qt::ControlModifier) && key->key() >= Qt::Key_1 &&
-            key->key() <= Qt::Key_9 && key->key() - Qt::Key_0 <= count()) {
+        if (shortcutSlice(static_cast<QKeyEvent*>(event)) >= 0) {
             event->accept();
             return true;
         }

@@ -7,12 +7,18 @@
 #include <QList>
 #include <QRegion>
 #include <QWidget>
+#include <functional>
 
 // The radial picker's disc: draws the slices, tracks the pointer and the keys,
 // and reports a confirmed slice or a cancel. One accessible child per slice.
 class RadialEditorPickerView : public QWidget {
     Q_OBJECT
 public:
+    // The digit 1 to 9 printed on the key of a key event (its native scan code
+    // and modifiers), whatever the layout types on it at the level pressed; 0
+    // for none.
+    using DigitLookup = std::function<int(quint32 nativeScanCode, quint32 nativeModifiers)>;
+
     RadialEditorPickerView(const QList<PickerChoice>& candidates, const QList<QIcon>& icons,
                            QWidget* parent = nullptr);
 
@@ -23,6 +29,9 @@ public:
     // Whether a soft shadow is drawn around the disc and the caption; it needs
     // a window system that blends translucent windows.
     void setShadowed(bool shadowed);
+    // Without one, Ctrl+Shift with a number key works only where the layout
+    // types a digit with Shift held.
+    void setDigitLookup(DigitLookup lookup) { m_digitLookup = std::move(lookup); }
     // The painted disc and caption without the shadow, for windows that
     // cannot be translucent and are cut to shape instead.
     QRegion paintedShape() const;
@@ -47,7 +56,8 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    bool handleShortcut(QKeyEvent* event);
+    // The slice a Ctrl+number press confirms; -1 for none.
+    int shortcutSlice(const QKeyEvent* event) const;
     void moveHighlight(int step);
     void trackPointer(const QPointF& point);
     void paintDisc(QPainter& painter) const;
@@ -60,4 +70,5 @@ private:
     RadialPickerGeometry m_geometry;
     int m_highlightIndex = 0;
     bool m_shadowed = true;
+    DigitLookup m_digitLookup;
 };

@@ -58,6 +58,7 @@ void WidgetPickerPresenter::showNext() {
             new RadialEditorPicker(next.request.title, next.request.entries, icons, translucent);
         m_radial = picker;
         picker->setWindowPreparer(prepare);
+        picker->setDigitLookup(m_digitLookup);
         picker->show(finisher(std::move(next.completion)));
     }
 }

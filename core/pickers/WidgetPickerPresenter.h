@@ -2,6 +2,7 @@
 
 #include "core/pickers/PickerIcons.h"
 #include "core/pickers/PickerPresenter.h"
+#include "core/pickers/RadialEditorPickerView.h"
 
 #include <QObject>
 #include <QPointer>
@@ -29,6 +30,10 @@ public:
     // Pickers are shown with the current request's token, so that they get
     // keyboard focus after a double-click in the file manager.
     void setActivation(WindowActivation* activation) { m_activation = activation; }
+    // Tells the radial picker which digit a number key carries in the layout.
+    void setDigitLookup(RadialEditorPickerView::DigitLookup lookup) {
+        m_digitLookup = std::move(lookup);
+    }
 
     bool isShowing() const { return m_radial || m_list; }
     RadialEditorPicker* radialPicker() const { return m_radial; }
@@ -45,6 +50,7 @@ private:
     PickerIcons m_icons;
     TranslucencyCheck m_translucency;
     WindowActivation* m_activation = nullptr;
+    RadialEditorPickerView::DigitLookup m_digitLookup;
     QQueue<Pending> m_queue;
     QPointer<RadialEditorPicker> m_radial;
     QPointer<ListEditorPicker> m_list;

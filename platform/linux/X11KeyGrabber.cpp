@@ -67,11 +67,6 @@ std::optional<Qt::Key> keyForKeysym(quint32 keysym) {
     return std::nullopt;
 }
 
-// The core keyboard mapping lists two keysyms (unshifted, shifted) per group
-// for the first two groups; higher columns hold other levels.
-constexpr int columnsPerGroup = 2;
-constexpr int groups = 2;
-
 template <typename Reply> struct Freed {
     Reply* reply;
     ~Freed() { std::free(reply); }
@@ -89,6 +84,7 @@ X11KeyGrabber::X11KeyGrabber(const QByteArray& display, QObject* parent)
         return;
     }
     m_connection = connection;
+    m_display = display;
     m_root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
     loadKeyboard();
     m_notifier =
@@ -104,22 +100,12 @@ X11KeyGrabber::~X11KeyGrabber() {
 }
 
 void X11KeyGrabber::loadKeyboard() {
-    const xcb_setup_t* setup = xcb_get_setup(m_connection);
-    m_minKeycode = setup->min_keycode;
-    m_maxKeycode = setup->max_keycode;
-    m_keysyms.clear();
-    m_keysymsPerKeycode = 0;
-    const Freed<xcb_get_keyboard_mapping_reply_t> mapping{xcb_get_keyboard_mapping_reply(
-        m_connection,
-        xcb_get_keyboard_mapping(m_connection, m_minKeycode,
-                                 quint8(m_maxKeycode - m_minKeycode + 1)),
-        nullptr)};
-    if (mapping) {
-        m_keysymsPerKeycode = mapping->keysyms_per_keycode;
-        const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(mapping.reply);
-        const int length = xcb_get_keyboard_mapping_keysyms_length(mapping.reply);
-        m_keysyms = QList<quint32>(keysyms, keysyms + length);
-    }
+    // Read on a connection of its own: one that speaks XKB is no longer told
+    // of new layouts by the core MappingNotify that readEvents follows.
+    xcb_connection_t* reader =
+        xcb_connect(m_display.isEmpty() ? nullptr : m_display.constData(), nullptr);
+    m_keyboard = X11KeyboardMap::read(xcb_connection_has_error(reader) ? nullptr : reader);
+    xcb_disconnect(reader);
 
     // Which of Mod1..Mod5 carry Alt, Super, NumLock and ScrollLock on this keyboard.
     m_altMask = m_superMask = m_numLockMask = m_scrollLockMask = 0;
@@ -132,11 +118,7 @@ void X11KeyGrabber::loadKeyboard() {
             const quint16 mask = quint16(1u << modifier);
             for (int i = 0; i < perModifier; ++i) {
                 const xcb_keycode_t keycode = keycodes[modifier * perModifier + i];
-                if (keycode < m_minKeycode || m_keysymsPerKeycode == 0)
-                    continue;
-                for (int column = 0; column < m_keysymsPerKeycode; ++column) {
-                    const quint32 keysym =
-                        m_keysyms.value((keycode - m_minKeycode) * m_keysymsPerKeycode + column);
+                for (const quint32 keysym : m_keyboard.keysyms(keycode)) {
                     if ((keysym == xkAltL || keysym == xkAltR || keysym == xkMetaL ||
                          keysym == xkMetaR) &&
                         !m_altMask)
@@ -161,7 +143,7 @@ void X11KeyGrabber::loadKeyboard() {
 std::optional<QList<X11KeyGrabber::KeyGrab>>
 X11KeyGrabber::keyGrabs(const Shortcut& shortcut) const {
     const quint32 keysym = keysymForKey(shortcut.key);
-    if (keysym == 0 || m_keysymsPerKeycode == 0)
+    if (keysym == 0 || m_keyboard.isEmpty())
         return std::nullopt;
     quint16 modifiers = 0;
     if (shortcut.modifiers.testFlag(ShortcutModifiers::shift))
@@ -176,17 +158,11 @@ X11KeyGrabber::keyGrabs(const Shortcut& shortcut) const {
     // Unshifted and shifted levels: "E" and "!" are found on their keys. The
     // lowest group that has the key decides: in "ru,us" Latin letters are in
     // the second, and the same keys are pressed whichever group is active.
-    for (int group = 0; group < groups && grabs.isEmpty(); ++group) {
-        const int first = group * columnsPerGroup;
-        const int end = qMin(m_keysymsPerKeycode, first + columnsPerGroup);
-        for (int keycode = m_minKeycode; keycode <= m_maxKeycode; ++keycode) {
-            for (int column = first; column < end; ++column) {
-                if (m_keysyms.value((keycode - m_minKeycode) * m_keysymsPerKeycode + column) ==
-                    keysym) {
-                    grabs.append({quint8(keycode), modifiers});
-                    break;
-                }
-            }
+    for (int group = 0; group < X11KeyboardMap::maxGroups && grabs.isEmpty(); ++group) {
+        for (int keycode = m_keyboard.minKeycode(); keycode <= m_keyboard.maxKeycode(); ++keycode) {
+            if (m_keyboard.keysym(quint8(keycode), group, 0) == keysym ||
+                m_keyboard.keysym(quint8(keycode), group, 1) == keysym)
+                grabs.append({quint8(keycode), modifiers});
         }
     }
     if (grabs.isEmpty())
@@ -195,15 +171,11 @@ X11KeyGrabber::keyGrabs(const Shortcut& shortcut) const {
 }
 
 std::optional<Qt::Key> X11KeyGrabber::keyOnKeycode(quint32 keycode) const {
-    if (keycode < m_minKeycode || keycode > m_maxKeycode)
+    if (keycode > 0xff)
         return std::nullopt;
-    for (int group = 0; group < groups; ++group) {
-        const int column = group * columnsPerGroup;
-        if (column >= m_keysymsPerKeycode)
-            break;
-        const quint32 keysym =
-            m_keysyms.value(int(keycode - m_minKeycode) * m_keysymsPerKeycode + column);
-        if (const std::optional<Qt::Key> key = keyForKeysym(keysym))
+    for (int group = 0; group < X11KeyboardMap::maxGroups; ++group) {
+        if (const std::optional<Qt::Key> key =
+                keyForKeysym(m_keyboard.keysym(quint8(keycode), group, 0)))
             return key;
     }
     return std::nullopt;

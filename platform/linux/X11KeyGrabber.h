@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/platform/Shortcut.h"
+#include "platform/linux/X11KeyboardMap.h"
 
 #include <QList>
 #include <QObject>
@@ -67,12 +68,10 @@ private:
     void sync();
 
     xcb_connection_t* m_connection = nullptr;
+    QByteArray m_display;
     quint32 m_root = 0;
     QSocketNotifier* m_notifier = nullptr;
-    quint8 m_minKeycode = 0;
-    quint8 m_maxKeycode = 0;
-    int m_keysymsPerKeycode = 0;
-    QList<quint32> m_keysyms;
+    X11KeyboardMap m_keyboard;
     quint16 m_altMask = 0;
     quint16 m_superMask = 0;
     quint16 m_numLockMask = 0;

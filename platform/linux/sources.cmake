@@ -19,6 +19,7 @@ list(APPEND LINUX_SOURCES
   ProcRunningApplications.cpp
   X11Compositing.cpp
   X11KeyGrabber.cpp
+  X11KeyboardMap.cpp
   X11ShortcutRegistry.cpp
   QtClipboard.cpp
   SettingsPreferences.cpp

@@ -6,6 +6,7 @@
 #include "tests/support/RuleBuilders.h"
 
 #include <QFile>
+#include <QScopeGuard>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -40,16 +41,19 @@ protected:
     // Waits for the picker to be shown and focused, then types `key` through
     // XTEST as a user would; a key sent to the window itself could outlive it.
     static bool typeIntoPicker(const QString& key) {
-        return ok("xdotool", {"search", "--sync", "--onlyvisible", "--name", pickerTitle,
-                              "windowfocus", "--sync", "%1"}) &&
+        // Focus fails while the window is found but not yet mapped: try again.
+        return SandboxHelpers::waitUntil(
+                   [] {
+                       return ok("xdotool", {"search", "--sync", "--onlyvisible", "--name",
+                                             pickerTitle, "windowfocus", "--sync", "%1"});
+                   },
+                   waitMs) &&
                ok("xdotool", {"key", "--clearmodifiers", key});
     }
     static bool pickerGone() {
-        return SandboxHelpers::waitUntil(
-            [] {
-                return EndToEnd::visibleWindows({"--name", pickerTitle}).isEmpty();
-            },
-            waitMs);
+        return SandboxHelpers::waitUntil([] {
+            return EndToEnd::visibleWindows({"--name", pickerTitle}).isEmpty();
+        });
     }
 
     static inline bool installed = false;
@@ -57,27 +61,68 @@ protected:
     QProcess opener;
 };
 
-TEST_F(PickerEndToEnd, ReturnOpensTheFileInTheHighlightedEditor) {
-    ASSERT_TRUE(typeIntoPicker(QStringLiteral("Return")));
-    EXPECT_EQ(SandboxHelpers::records(1), (QList<QList<QByteArray>>{{"--second", path}}));
-    EXPECT_TRUE(pickerGone());
-}
-
 // Without a compositing manager (this X server has none) the panel is cut to
 // the disc; a click beside the disc still cancels, as the tool tip promises.
 TEST_F(PickerEndToEnd, ClickBesideTheDiscCancels) {
     ASSERT_TRUE(ok("xdotool", {"search", "--sync", "--onlyvisible", "--name", pickerTitle}));
-    const QRect panel =
-        EndToEnd::geometry(EndToEnd::visibleWindows({"--name", pickerTitle}).value(0));
-    ASSERT_GT(panel.width(), 0);
-    // A corner of the panel: outside the disc and its caption.
-    const QString x = QString::number(panel.x() + 3), y = QString::number(panel.y() + 3);
+    const QString panel = EndToEnd::visibleWindows({"--name", pickerTitle}).value(0);
     // The grab is taken once the window is mapped; give it a moment.
     QThread::msleep(300);
-    ASSERT_TRUE(ok("xdotool", {"mousemove", "--sync", x, y, "click", "1"}));
+    // A corner of the panel: outside the disc and its caption.
+    ASSERT_TRUE(ok("xdotool", {"mousemove", "--sync", "--window", panel, "3", "3", "click", "1"}));
     EXPECT_TRUE(pickerGone());
     QThread::msleep(500);
     EXPECT_TRUE(LinuxSandbox::current().records().isEmpty());
 }
 
+// Keys typed into the picker decide which editor, if any, receives the file, and
+// Shift on confirming asks for a rule whatever the layout types on the number key
+// (keycode 11): "@" with Shift in "us", a quote in "de", e-acute without it in "fr".
+TEST_F(PickerEndToEnd, KeysDecideTheEditorAndShiftOffersARule) {
+    const auto restore = qScopeGuard([] { ok("setxkbmap", {"us"}); });
+    const QList<QByteArray> markdown{path}, second{"--second", path};
+    const struct {
+        const char* layout;
+        const char* keys;
+        QList<QList<QByteArray>> records;
+        bool offersRule = false;
+    } cases[] = {
+        {"us", "Escape", {}},
+        {"us", "Return", {second}},
+        {"us", "ctrl+shift+11", {markdown}, true},
+        {"de", "ctrl+shift+11", {markdown}, true},
+        {"fr", "ctrl+11", {markdown}},
+        {"fr", "ctrl+shift+11", {markdown}, true},
+        {"us", "shift+Return", {second}, true}, // and saved
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.layout << " " << c.keys);
+        if (&c != cases) { // the running instance shows the next picker
+            QFile::remove(LinuxSandbox::current().recordFile());
+            ASSERT_TRUE(ok(EndToEnd::corvanta(), {"open", QFile::decodeName(path)}));
+        }
+        ASSERT_TRUE(ok("setxkbmap", {c.layout}));
+        ASSERT_TRUE(typeIntoPicker(QString::fromLatin1(c.keys)));
+        EXPECT_TRUE(pickerGone());
+        // An editor started by mistake would have recorded within this time.
+        QThread::msleep(c.records.isEmpty() ? 500 : 0);
+        EXPECT_EQ(SandboxHelpers::records(c.records.size()), c.records);
+        const auto sheets = [] { return EndToEnd::visibleWindows({"--name", "^Add Rule$"}); };
+        EXPECT_EQ(SandboxHelpers::waitUntil([&] { return !sheets().isEmpty(); },
+                                            c.offersRule ? waitMs : 1000),
+                  c.offersRule);
+        if (c.offersRule && !sheets().isEmpty()) {
+            QThread::msleep(300); // a sheet just shown may miss a key
+            // Escape cancels the sheet, Return saves the last one.
+            ASSERT_TRUE(
+                ok("xdotool", {"windowfocus", "--sync", sheets().first(), "key", "--clearmodifiers",
+                               &c == std::end(cases) - 1 ? "Return" : "Escape"}));
+        }
+        EXPECT_TRUE(SandboxHelpers::waitUntil([&] { return sheets().isEmpty(); }));
+    }
+    // Saved before the rule that shows the picker, it opens the file at once.
+    QFile::remove(LinuxSandbox::current().recordFile());
+    ASSERT_TRUE(ok(EndToEnd::corvanta(), {"open", QFile::decodeName(path)}));
+    EXPECT_EQ(SandboxHelpers::records(1), QList<QList<QByteArray>>{second});
+}
 } // namespace

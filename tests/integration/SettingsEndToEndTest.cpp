@@ -2,11 +2,13 @@
 // "settings" action shows it, Ctrl+W hides it, and the next actions show it
 // again, never a second one; looking at the settings never writes the routes file.
 // A rule added in it with keys alone, hotkey included, then opens the files
-// selected in Thunar when that hotkey is pressed.
+// selected in Thunar when that hotkey is pressed. In a real tray the menu
+// shows why a routed file opened where it did.
 #include "core/model/RoutesFileCodec.h"
 #include "platform/linux/ShortcutTable.h"
 #include "tests/integration/EndToEndSupport.h"
 #include "tests/integration/LinuxSandbox.h"
+#include "tests/support/AtspiTree.h"
 
 #include <QDir>
 #include <QSize>
@@ -113,7 +115,7 @@ protected:
 
     void TearDown() override {
         SettingsEndToEnd::TearDown();
-        EndToEnd::end({&thunar, &windowManager});
+        EndToEnd::end({&thunar, &windowManager, &tray});
     }
 
     // Super+Alt+J over Thunar with both files selected opens them in the rule's editor.
@@ -134,7 +136,7 @@ protected:
 
     QByteArray folder;
     QList<QByteArray> selected;
-    std::unique_ptr<QProcess> windowManager, thunar;
+    std::unique_ptr<QProcess> windowManager, thunar, tray;
 };
 } // namespace
 
@@ -229,4 +231,48 @@ TEST_F(SettingsRuleEndToEnd, OnboardedOnceStartsQuietlyAtLoginWithWorkingHotkeys
         << "no window at login";
 
     expectHotkeyOpensTheSelection();
+}
+
+// In a real tray (trayer, an XEmbed tray host) the tray menu's "Recently Routed"
+// → file → "Show Why…" shows what decided then and what would decide now.
+namespace {
+class TrayEndToEnd : public SettingsRuleEndToEnd {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(EndToEnd::start(tray, QStringLiteral("trayer"), {"--edge", "top"}));
+        qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1"); // the instance joins the AT-SPI bus
+        SettingsRuleEndToEnd::SetUp();
+    }
+};
+} // namespace
+
+TEST_F(TrayEndToEnd, RecentlyRoutedShowsWhyAFileOpenedThere) {
+    ASSERT_TRUE(ok(EndToEnd::corvanta(), {"open", QFile::decodeName(selected.first())}));
+    ASSERT_EQ(SandboxHelpers::records(1).size(), 1);
+    // The instance's one visible window is its icon, shown once the tray embeds it.
+    QStringList icon;
+    ASSERT_TRUE(waitUntil([&] {
+        icon = EndToEnd::visibleWindows({"--pid", QString::number(instance.processId())});
+        return !icon.isEmpty();
+    }));
+    ASSERT_TRUE(ok("xdotool", {"mousemove", "--window", icon.first(), "8", "8", "click", "1"}));
+    QThread::msleep(500);
+    // Past every route's submenu to "Recently Routed", then the file, "Show Why…".
+    const auto decoded = RoutesFileCodec::decode(routesBytes());
+    const QStringList down(std::get<RouteStoreState>(decoded).routes.size() + 1, "Down");
+    ASSERT_TRUE(typeKeys(down + QStringList{"Right", "Right", "Down", "Down", "Return"}));
+    // Each block as a screen reader reads it: the text labelled "Then:" or "Now:".
+    QHash<QString, QString> blocks;
+    EXPECT_TRUE(waitUntil([&blocks] {
+        for (const Heard& h : AtspiTree().application(QStringLiteral("Corvanta")))
+            for (const QString& label : h.labels)
+                blocks.insert(label, h.name);
+        return blocks.contains(QStringLiteral("Now:"));
+    }));
+    EXPECT_TRUE(blocks.value("Then:").startsWith("It was opened with Corvanta") &&
+                blocks.value("Then:").endsWith("Route: Plain Text\nDecided by: Default Rule\n"
+                                               "Result: opened in Hotkey Editor"))
+        << blocks.value("Then:").toStdString();
+    EXPECT_TRUE(blocks.value("Now:").endsWith("Result: would open in Hotkey Editor"))
+        << blocks.value("Now:").toStdString();
 }

@@ -5,87 +5,15 @@
 #include "core/settings/PermissionTilesView.h"
 #include "core/settings/RuleEditorSheet.h"
 #include "core/settings/RuleRowView.h"
+#include "tests/support/AtspiTree.h"
 #include "tests/support/WidgetTest.h"
 #include "tests/unit/settings/SettingsTestSupport.h"
 
-#include <QDBusArgument>
-#include <QDBusConnection>
-#include <QDBusReply>
 #include <QLabel>
 #include <QListWidget>
 #include <QTest>
 
 namespace {
-constexpr int labelledBy = 2;                     // ATSPI_RELATION_LABELLED_BY
-using Node = std::pair<QString, QDBusObjectPath>; // bus name, object path
-
-struct Heard {
-    QString role;
-    QString name;
-    QStringList labels; // the names of the nodes it is labelled by
-};
-
-// Reads one application's accessible tree over its own connection to the bus.
-class AtspiTree {
-public:
-    explicit AtspiTree(const QString& address)
-        : m_bus(QDBusConnection::connectToBus(address, QStringLiteral("atspi-reader"))) {}
-    ~AtspiTree() { QDBusConnection::disconnectFromBus(QStringLiteral("atspi-reader")); }
-
-    QList<Heard> application(const QString& name) {
-        const Node registry{QStringLiteral("org.a11y.atspi.Registry"),
-                            QDBusObjectPath("/org/a11y/atspi/accessible/root")};
-        for (const Node& app : nodes(call(registry, "GetChildren")))
-            if (this->name(app) == name)
-                return walk(app);
-        return {};
-    }
-
-private:
-    // This process answers too: its events run while it waits for the reply.
-    QVariant call(const Node& node, const char* method,
-                  const char* interface = "org.a11y.atspi.Accessible",
-                  const QVariantList& arguments = {}) {
-        QDBusMessage message = QDBusMessage::createMethodCall(
-            node.first, node.second.path(), QLatin1String(interface), QLatin1String(method));
-        message.setArguments(arguments);
-        return m_bus.call(message, QDBus::BlockWithGui, 2000).arguments().value(0);
-    }
-    static QList<Node> nodes(const QVariant& reply) {
-        QList<Node> out;
-        if (reply.canConvert<QDBusArgument>())
-            reply.value<QDBusArgument>() >> out;
-        return out;
-    }
-    QString name(const Node& node) {
-        return call(node, "Get", "org.freedesktop.DBus.Properties",
-                    {QStringLiteral("org.a11y.atspi.Accessible"), QStringLiteral("Name")})
-            .value<QDBusVariant>()
-            .variant()
-            .toString();
-    }
-    QList<Heard> walk(const Node& root) {
-        QList<Heard> heard;
-        QList<Node> queue{root};
-        while (!queue.isEmpty() && heard.size() < 2000) {
-            const Node node = queue.takeFirst();
-            Heard h{call(node, "GetRoleName").toString(), name(node), {}};
-            QList<std::pair<uint, QList<Node>>> relations;
-            if (const QVariant set = call(node, "GetRelationSet"); set.canConvert<QDBusArgument>())
-                set.value<QDBusArgument>() >> relations;
-            for (const auto& [type, targets] : relations)
-                for (const Node& target : targets)
-                    if (type == labelledBy)
-                        h.labels.append(name(target));
-            heard.append(h);
-            queue.append(nodes(call(node, "GetChildren")));
-        }
-        return heard;
-    }
-
-    QDBusConnection m_bus;
-};
-
 class SettingsAccessibilityBusTest : public WidgetTest {
 protected:
     static void SetUpTestSuite() {
@@ -94,11 +22,7 @@ protected:
     }
     // Everything the accessibility bus says about this process.
     static QList<Heard> hear() {
-        const QDBusReply<QString> address =
-            QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(
-                QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
-                QStringLiteral("org.a11y.Bus"), QStringLiteral("GetAddress")));
-        return AtspiTree(address.value()).application(QCoreApplication::applicationName());
+        return AtspiTree().application(QCoreApplication::applicationName());
     }
     // The labels, or names, of every node of `role`.
     static QStringList of(const QList<Heard>& heard, const char* role, bool labels) {
