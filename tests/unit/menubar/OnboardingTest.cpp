@@ -41,17 +41,6 @@ protected:
     QStringList log;
 };
 
-// Walking the pages both ways is the window's test below.
-TEST_F(OnboardingTest, StepsStayWithinTheFlowAndEndAfterTheLast) {
-    OnboardingFlow flow;
-    flow.back();
-    EXPECT_EQ(flow.stepIndex(), 0);
-    EXPECT_FALSE(flow.next());
-    EXPECT_FALSE(flow.next());
-    EXPECT_TRUE(flow.next()) << "next on the last page ends the flow";
-    EXPECT_EQ(flow.stepIndex(), 2);
-}
-
 TEST_F(OnboardingTest, ArrowAndWindowPlacement) {
     const QRect topPanel(0, 30, 1920, 1050), bottomPanel(0, 0, 1920, 1040);
     const struct {
