@@ -296,7 +296,6 @@ TEST_F(DropPaletteTest, ZoneMarchesWhileAnAcceptableFileIsOverIt) {
     panel.showAt(QPoint(0, 0), false);
     DropZoneView& zone = *panel.zone();
     EXPECT_EQ(panel.window()->size(), QSize(200, 110));
-    EXPECT_EQ(zone.borderRect(), QRectF(10, 10, 180, 90));
     EXPECT_FALSE(zone.accessibleName().isEmpty() || zone.toolTip().isEmpty());
     QList<QUrl> dropped;
     QObject::connect(&zone, &DropZoneView::dropped, [&](const QUrl& url) { dropped << url; });
