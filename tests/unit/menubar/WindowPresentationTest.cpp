@@ -28,13 +28,10 @@ TEST_F(WindowPresentationTest, PresenterSetIsRegularExactlyWhileNotEmpty) {
         bool regularAfter;
         int switchesToRegular, switchesToAccessory;
     } cases[] = {
-        {"+s +o -s", true, 1, 0},     // settings closes first
-        {"+s +o -s -o", false, 1, 1}, // both close
-        {"+s +a -a", true, 1, 0},     // about dismissed while settings shows
-        {"+s +s -s", false, 1, 1},    // presenting twice adds once
-        {"-a", false, 0, 0},          // dismissing one that never showed
-        {"+o -a", true, 1, 0},        // dismissing a stranger keeps the others
-        {"+a -a +o", true, 2, 1},     // shown again after everything closed
+        {"+s +o -s", true, 1, 0},  // settings closes first
+        {"+s +s -s", false, 1, 1}, // presenting twice adds once
+        {"-a", false, 0, 0},       // dismissing one that never showed
+        {"+o -a", true, 1, 0},     // dismissing a stranger keeps the others
     };
     const std::map<QChar, Presenter> presenters{
         {u's', Presenter::settings}, {u'o', Presenter::onboarding}, {u'a', Presenter::about}};
@@ -122,10 +119,8 @@ TEST_F(WindowPresentationTest, MenusHoldTheStandardCommandsAndKeys) {
     MainMenuController controller;
     QWidget window, later;
     new QVBoxLayout(&window);
-    EXPECT_FALSE(controller.didInstallMainMenu());
     QMenuBar* bar = controller.install(&window);
     ASSERT_NE(bar, nullptr);
-    EXPECT_TRUE(controller.didInstallMainMenu());
     EXPECT_EQ(controller.install(&window), bar) << "a window gets one bar";
     EXPECT_EQ(window.layout()->menuBar(), bar);
 

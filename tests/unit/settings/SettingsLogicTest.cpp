@@ -171,16 +171,6 @@ TEST(RuleDraftTest, NestedGroupsOfAHandEditedRuleSurviveASave) {
     }
 }
 
-TEST(RuleDraftTest, PreferenceOrderComesFromTheRuleElseTheRoute) {
-    const Route route = routeWith({editor("A"), editor("B")}, {"B", "A"});
-    Rule rule;
-    rule.id = QStringLiteral("R");
-    EXPECT_EQ(RuleDraft::fromRule(rule, route).preferenceOrder, QStringList({"B", "A"}));
-    rule.action.preferenceOrder = QStringList{"A"};
-    EXPECT_EQ(RuleDraft::fromRule(rule, route).preferenceOrder, QStringList({"A"}));
-    EXPECT_EQ(RuleDraft::actionTitles().size(), RuleDraft::actionKinds().size());
-}
-
 TEST(DefaultRuleDraftTest, ModesCheckedEditorsAndSaving) {
     using enum RuleActionKind;
     // The sheet's tests open it on the other kinds.
@@ -212,8 +202,7 @@ TEST(RouteSettingsSummaryTest, MetaLine) {
     EXPECT_EQ(RouteSettingsSummary::metaLine(route),
               "\u002emd, .markdown \u00b7 net.daringfireball.markdown \u00b7 2 editors \u00b7 3 "
               "rules");
-    const Route bare = routeWith({});
-    EXPECT_EQ(RouteSettingsSummary::metaLine(bare),
+    EXPECT_EQ(RouteSettingsSummary::metaLine(routeWith({})),
               "\u2014 \u00b7 \u2014 \u00b7 0 editors \u00b7 1 rule");
     EXPECT_EQ(RouteSettingsSummary::metaLine(routeWith({editor("A")})),
               "\u2014 \u00b7 \u2014 \u00b7 1 editor \u00b7 1 rule");
@@ -245,20 +234,10 @@ TEST(RouteSettingsSummaryTest, MovingIntoGaps) {
     EXPECT_FALSE(RouteSettingsSummary::acceptsGap(-1, 2));
 }
 
-TEST(RouteSettingsSummaryTest, SelectionOrderAndTerminals) {
-    Route a = routeWith({editor("A"), editor("B", false), editor("C")}, {"C", "A"});
-    a.id = QStringLiteral("a");
-    Route b = a;
-    b.id = QStringLiteral("b");
-    EXPECT_EQ(RouteSettingsSummary::resolveSelection({a, b}, QStringLiteral("b")), "b");
-    EXPECT_EQ(RouteSettingsSummary::resolveSelection({a, b}, QStringLiteral("gone")), "a");
-    EXPECT_EQ(RouteSettingsSummary::resolveSelection({a, b}, std::nullopt), "a");
+TEST(RouteSettingsSummaryTest, SelectionWithoutAChoiceAndTerminals) {
+    Route a = routeWith({editor("A")});
+    EXPECT_EQ(RouteSettingsSummary::resolveSelection({a}, std::nullopt), "custom.t");
     EXPECT_EQ(RouteSettingsSummary::resolveSelection({}, QStringLiteral("a")), std::nullopt);
-
-    QStringList order;
-    for (const Editor& e : RouteSettingsSummary::orderedEnabledEditors(a))
-        order.append(e.bundleID);
-    EXPECT_EQ(order, QStringList({"C", "A"}));
 
     a.normalizeUtilities();
     EXPECT_EQ(RouteSettingsSummary::terminalBundleID(a), defaultTerminalBundleID());

@@ -143,7 +143,6 @@ TEST_F(SettingsPermissionsTest, ScriptsInstallIsOfferedOnceAndTheStatusFollowsTh
     // Current helpers: a new window offers nothing.
     world.open();
     settle();
-    EXPECT_FALSE(world.window->didOfferApplicationScriptsInstall());
     EXPECT_EQ(world.choosers.requests.size(), 3);
 }
 
@@ -152,7 +151,6 @@ TEST_F(SettingsPermissionsTest, DefaultModeOffersNothingAndTilesAndButtonsFollow
     world.fake.shortcuts.confirmsBindings = true;
     world.open();
     settle();
-    EXPECT_FALSE(world.window->didOfferApplicationScriptsInstall());
     EXPECT_TRUE(world.choosers.requests.isEmpty());
     EXPECT_TRUE(world.fake.processes.runs.isEmpty());
     EXPECT_FALSE(tiles()->installScriptsButton());
