@@ -31,7 +31,6 @@ public:
     QMenuBar* install(QWidget* window);
     // Rebuilds the menus of every window that has them.
     void invalidateMainMenu();
-    bool didInstallMainMenu() const { return m_didInstallMainMenu; }
     QMenuBar* menuBar(const QWidget* window) const;
 
     // The menu commands, also reachable without a menu bar.

@@ -29,10 +29,10 @@ public:
     QCheckBox* checkbox(int row) const;
     std::function<void()> onSelectionChange;
 
+private:
     // What a click on the box of `row` does.
     void toggle(int row, bool on);
 
-private:
     QList<Editor> m_editors;
     QSet<QString> m_checkedIDs;
     QListWidget* m_tableView;

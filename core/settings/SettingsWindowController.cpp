@@ -251,8 +251,6 @@ void SettingsWindowController::show(const std::optional<QString>& routeID) {
     // The probes ask other processes; the window shows first and the tiles follow.
     QTimer::singleShot(0, m_permissionTiles, &PermissionTilesView::refresh);
     m_fileManagerActions->refresh();
-    if (m_hooks.onWillShow)
-        m_hooks.onWillShow();
     if (m_hooks.prepareToShow)
         m_hooks.prepareToShow(this);
     QMainWindow::show();

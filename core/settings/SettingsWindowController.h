@@ -42,7 +42,6 @@ public:
     struct Hooks {
         // The teaching flow for a sample file; the id of the route that covers it.
         std::function<std::optional<QString>(const QUrl& sample)> addTypeFromURL;
-        std::function<void()> onWillShow;
         std::function<void()> onWillClose;
         std::function<void()> onShowOnboarding;
         std::function<bool()> usesApplicationScripts;
@@ -73,9 +72,6 @@ public:
     GeneralSettingsPage* generalPage() const { return m_generalPage; }
     PermissionTilesView* permissionTiles() const { return m_permissionTiles; }
     FileManagerActionsRow* fileManagerActions() const { return m_fileManagerActions; }
-    // Whether this window has asked to install the Application Scripts helpers
-    // on its own (at most once in its life, when they were not current).
-    bool didOfferApplicationScriptsInstall() const { return m_didOfferApplicationScriptsInstall; }
 
     // The sheets while they show.
     RuleEditorSheet* ruleSheet() const;
