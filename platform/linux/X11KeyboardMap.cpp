@@ -5,9 +5,16 @@
 
 #include <xcb/xcb.h>
 // The header names a member `explicit`, a C++ keyword.
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wkeyword-macro"
+#endif
 #define explicit xkbExplicit
 #include <xcb/xkb.h>
 #undef explicit
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif
 
 namespace {
 constexpr int coreColumnsPerGroup = 2;
