@@ -16,16 +16,23 @@ inline Editor editor(const QString& id) {
     return e;
 }
 
-// Alpha (active) and Beta, no utilities; ids "custom.*" are taught routes.
-inline Route route(const QString& id, const QString& name, const QString& extension) {
+// A taught route with no editors and the default utilities.
+inline Route makeCustomRoute(const QString& id, const QString& name, const QString& extension) {
     Route r;
     r.id = id;
     r.name = name;
     r.extensions = {extension};
+    r.isCustom = true;
+    r.normalizeUtilities();
+    return r;
+}
+
+// Alpha (active) and Beta, no utilities; ids "custom.*" are taught routes.
+inline Route route(const QString& id, const QString& name, const QString& extension) {
+    Route r = makeCustomRoute(id, name, extension);
     r.isCustom = id.startsWith(QStringLiteral("custom."));
     r.editors = {editor(alpha), editor(beta)};
     r.activeBundleID = alpha;
-    r.normalizeUtilities();
     for (PickerUtility& u : r.utilities)
         u.enabled = false;
     return r;

@@ -59,16 +59,6 @@ inline Rule makeRule(const QString& id, const QString& bundleID) {
     return rule;
 }
 
-inline Route makeCustomRoute(const QString& id, const QString& name, const QString& extension) {
-    Route route;
-    route.id = id;
-    route.name = name;
-    route.extensions = {extension};
-    route.isCustom = true;
-    route.normalizeUtilities();
-    return route;
-}
-
 // A routes file in a temporary folder, opened by a store over the fake platform.
 class StoreTest : public ::testing::Test {
 protected:
