@@ -1,5 +1,6 @@
 #include "tests/integration/EndToEndSupport.h"
 
+#include "platform/linux/ShortcutTable.h"
 #include "tests/integration/LinuxSandbox.h"
 #include "tests/support/RoutingTestSupport.h"
 #include "tests/support/RuleBuilders.h"
@@ -9,29 +10,8 @@
 #include <QDBusMessage>
 #include <QDir>
 #include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
 
 namespace EndToEnd {
-ProcessResult run(const QString& program, const QStringList& arguments, int ms,
-                  const QProcessEnvironment& environment) {
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.setWorkingDirectory(LinuxSandbox::current().filesFolder());
-    process.start(program, arguments);
-    ProcessResult result;
-    if (!process.waitForFinished(ms)) {
-        process.kill();
-        process.waitForFinished();
-        return result;
-    }
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    if (process.exitStatus() == QProcess::NormalExit)
-        result.exitCode = process.exitCode();
-    return result;
-}
-
 bool ok(const QString& program, const QStringList& arguments, QByteArray* output) {
     const ProcessResult result = run(program, arguments, 20000);
     if (output)
@@ -63,15 +43,8 @@ QString activateNewest(const QStringList& match) {
     return activated;
 }
 
-QRect geometry(const QString& window) {
-    QHash<QByteArray, int> values;
-    for (const QByteArray& line :
-         run("xdotool", {"getwindowgeometry", "--shell", window}).out.split('\n')) {
-        const QList<QByteArray> pair = line.split('=');
-        if (pair.size() == 2)
-            values.insert(pair[0], pair[1].toInt());
-    }
-    return {values.value("X"), values.value("Y"), values.value("WIDTH"), values.value("HEIGHT")};
+QByteArray clipboard(const char* target) {
+    return run("xclip", {"-o", "-selection", "clipboard", "-t", target}).out;
 }
 
 bool start(std::unique_ptr<QProcess>& process, const QString& program,
@@ -138,20 +111,14 @@ Rule hotkeyRule(const QString& editorID) {
     return rule;
 }
 
-void writeSettings(const QList<Route>& routes,
-                   const QList<std::pair<QString, QByteArray>>& shortcuts) {
+void writeSettings(const QList<Route>& routes, const std::pair<QString, QString>& shortcut) {
     const QString folder = QFileInfo(SandboxHelpers::routesFile()).absolutePath();
     QDir().mkpath(folder);
     writeRoutes(SandboxHelpers::routesFile(), routes);
     QFile::remove(folder + QStringLiteral("/shortcuts.json"));
-    if (shortcuts.isEmpty())
-        return;
-    QJsonObject table;
-    for (const auto& [name, keys] : shortcuts)
-        table.insert(name, QString::fromUtf8(keys));
-    QFile file(folder + QStringLiteral("/shortcuts.json"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QJsonDocument(QJsonObject{{"version", 1}, {"shortcuts", table}}).toJson());
+    if (!shortcut.first.isEmpty())
+        ShortcutTable(folder + QStringLiteral("/shortcuts.json"))
+            .set(shortcut.first, ShortcutTable::fromText(shortcut.second));
 }
 
 bool startInstance(QProcess& process, const QProcessEnvironment& environment,
