@@ -7,7 +7,6 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QDBusMessage>
 #include <QDir>
 #include <QFile>
 
@@ -65,12 +64,11 @@ void end(std::initializer_list<std::unique_ptr<QProcess>*> processes) {
 }
 
 void activateAction(const QString& action) {
-    const QDBusMessage reply = QDBusConnection::sessionBus().call(
-        QDBusMessage::createMethodCall("io.corvanta.Corvanta", "/io/corvanta/Corvanta",
-                                       "org.freedesktop.Application", "ActivateAction")
-            << action << QVariantList() << QVariantMap(),
-        QDBus::Block, 15000);
-    EXPECT_NE(reply.type(), QDBusMessage::ErrorMessage) << reply.errorMessage().toStdString();
+    const ProcessResult reply =
+        run("gdbus", {"call", "--session", "--dest", "io.corvanta.Corvanta", "--object-path",
+                      "/io/corvanta/Corvanta", "--method",
+                      "org.freedesktop.Application.ActivateAction", action, "[]", "{}"});
+    EXPECT_TRUE(reply.ok()) << reply.output().data();
 }
 
 QString installCorvanta() {

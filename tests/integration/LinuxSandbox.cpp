@@ -39,6 +39,8 @@ const std::pair<const char*, const char*> entries[] = {
     // Editors the end-to-end tests' rules name, each marking its records.
     {"test.RuleEditor.desktop", "Rule Editor\nExec=recorder-editor --rule %F\n"},
     {"test.SecondEditor.desktop", "Second Editor\nExec=recorder-editor --second %F\n"},
+    {"test.SchemeHandler.desktop", "Scheme Handler\nExec=recorder-editor --scheme %u\n"
+                                   "MimeType=x-scheme-handler/x-corvanta-test;\n"},
     {"test.HotkeyEditor.desktop",
      "Hotkey Editor\nExec=recorder-editor --hotkey %F\nMimeType=text/plain;\n"},
     {"io.corvanta.Corvanta.desktop",

@@ -1,6 +1,7 @@
 // Corvanta as a user meets it: installed into the sandboxed home's prefix,
 // started by D-Bus activation or from the command line, handing files to
-// recorder programs that stand in for editors, a browser and a URL handler.
+// recorder programs that stand in for editors, a browser and a URL handler;
+// hostile names and racing starts among them.
 #include "core/fileactions/ThunarActionsFile.h"
 #include "core/model/DefaultHandlerClaimer.h"
 #include "core/model/LocalFileURL.h"
@@ -10,8 +11,14 @@
 #include "tests/integration/LinuxSandbox.h"
 #include "tests/support/RuleBuilders.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QThread>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <memory>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 namespace {
 constexpr int waitMs = 20000;
@@ -22,13 +29,15 @@ using SandboxHelpers::sample;
 
 using EndToEnd::ok;
 
-// Installs Corvanta into the sandbox's prefix, with the sandbox's browser; an
-// error or none.
+// Installs Corvanta into the sandbox's prefix, with the sandbox's browser and
+// handler of x-corvanta-test links; an error or none.
 QString install() {
     const QString error = EndToEnd::installCorvanta();
     QByteArray output;
     if (error.isEmpty() &&
-        !ok("gio", {"mime", "x-scheme-handler/https", "test.Browser.desktop"}, &output))
+        (!ok("gio", {"mime", "x-scheme-handler/https", "test.Browser.desktop"}, &output) ||
+         !ok("gio", {"mime", "x-scheme-handler/x-corvanta-test", "test.SchemeHandler.desktop"},
+             &output)))
         return QStringLiteral("installing failed: ") + QString::fromLocal8Bit(output);
     return error;
 }
@@ -171,5 +180,174 @@ TEST_F(RoutingEndToEnd, AnInstalledFileManagerActionSendsHostileNamesAsTheRulesH
     EXPECT_FALSE(QFile::exists(uca));
     EXPECT_TRUE(scripts.entryList(QDir::Files).isEmpty());
     QFile::remove(nautilus);
+}
+// The faults of unit/faults for real: names and starts that broke routing.
+// The Markdown route with the recorder as its only editor.
+void writeMarkdownRoute(bool opensFolder = false, std::optional<QString> urlTemplate = {}) {
+    Route markdown = EndToEnd::recorderRoute("markdown", "Markdown", "md", {"test.MarkdownEditor"});
+    markdown.editors[0].opensFolder = opensFolder;
+    markdown.editors[0].urlSchemeTemplate = urlTemplate;
+    EndToEnd::writeSettings({markdown});
+}
+
+// Runs `corvanta ARGUMENTS` through a shell in `folder`: a glob passes file
+// names as raw bytes, which QProcess's text arguments cannot. With `tray` it
+// may start the tray instance (offscreen); without, it routes in its own process.
+std::unique_ptr<QProcess> runCorvanta(const QByteArray& folder, const QString& arguments,
+                                      bool tray) {
+    auto process = std::make_unique<QProcess>();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QLatin1String(name));
+    if (tray)
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process->setProcessEnvironment(environment);
+    process->setWorkingDirectory(QFile::decodeName(folder));
+    process->start(QStringLiteral("/bin/sh"),
+                   {QStringLiteral("-c"), "exec \"$0\" " + arguments, EndToEnd::corvanta()});
+    process->waitForStarted();
+    return process;
+}
+
+// A new, empty folder of test files with the names given.
+QByteArray filesFolder(const char* name, const QList<QByteArray>& files) {
+    const QByteArray folder = QFile::encodeName(LinuxSandbox::current().filesFolder()) + '/' + name;
+    QDir(QFile::decodeName(folder)).removeRecursively();
+    QDir().mkpath(QFile::decodeName(folder));
+    for (const QByteArray& file : files)
+        ::close(::open((folder + '/' + file).constData(), O_CREAT | O_WRONLY, 0644));
+    return folder;
+}
+
+// The records once there are `count`, and a moment later, so that extra ones show.
+QList<QList<QByteArray>> waitForRecords(qsizetype count) {
+    SandboxHelpers::records(count, 20000);
+    QThread::msleep(100);
+    return LinuxSandbox::current().records();
+}
+
+TEST_F(RoutingEndToEnd, HostileNamesArriveByteForByteAsOneArgumentInEveryMode) {
+    const QList<QByteArray> names{"-rf.md",           "--help.md",      "with space.md",
+                                  "quote's \"x\".md", "new\nline.md",   "$(touch pwned).md",
+                                  "`touch pwned`.md", "100% %41.md",    "a&b=c+d;e#f?.md",
+                                  "tab\there.md",     "caf\xe9 \xff.md"};
+    const QByteArray folder = filesFolder("hostile", names);
+    QList<QByteArray> paths;
+    for (const QByteArray& name : names)
+        paths.append(folder + '/' + name);
+    std::sort(paths.begin(), paths.end());
+    struct Mode {
+        const char* name;
+        bool opensFolder;
+        std::optional<QString> urlTemplate;
+        qsizetype launches;
+    };
+    // The sandbox's URL handler records the links.
+    const Mode modes[] = {
+        {"application", false, std::nullopt, 1},
+        {"folder", true, std::nullopt, 1},
+        {"template", false, QStringLiteral("x-corvanta-test://open?file={filepath.urlencoded}"),
+         names.size()},
+    };
+    for (const Mode& mode : modes) {
+        SCOPED_TRACE(mode.name);
+        QFile::remove(LinuxSandbox::current().recordFile());
+        writeMarkdownRoute(mode.opensFolder, mode.urlTemplate);
+        const auto process = runCorvanta(folder, QStringLiteral("open *"), false);
+        EXPECT_TRUE(process->waitForFinished(60000) && process->exitCode() == 0);
+        const QList<QList<QByteArray>> records = waitForRecords(mode.launches);
+        ASSERT_EQ(records.size(), mode.launches);
+        QList<QByteArray> received;
+        for (const QList<QByteArray>& record : records) {
+            if (!mode.urlTemplate) {
+                received.append(record);
+                continue;
+            }
+            ASSERT_EQ(record.size(), 2) << "the link is a single argument";
+            for (const char c : record[1])
+                EXPECT_TRUE(c > 0x20 && c < 0x7f) << record[1].constData();
+            received.append(
+                QByteArray::fromPercentEncoding(record[1].mid(record[1].indexOf('=') + 1)));
+        }
+        std::sort(received.begin(), received.end());
+        EXPECT_EQ(received, mode.opensFolder ? QList<QByteArray>(names.size(), folder) : paths);
+    }
+    EXPECT_FALSE(QFile::exists(QFile::decodeName(folder) + QStringLiteral("/pwned")));
+}
+
+TEST_F(RoutingEndToEnd, NamesThatLookLikeQtOptionsAreFilesToo) {
+    // "-platform x.md" made Qt look for a platform plugin called "x.md" and end
+    // the program; with a display this is the tray instance starting.
+    QFile::remove(LinuxSandbox::current().recordFile());
+    writeMarkdownRoute();
+    const QByteArray folder = filesFolder("dashes", {"-platform", "x.md"});
+    const auto process = runCorvanta(folder, QStringLiteral("open -platform x.md"), true);
+    const auto records = waitForRecords(1);
+    ASSERT_EQ(records.size(), 1);
+    EXPECT_EQ(records.first(), QList<QByteArray>{folder + "/x.md"});
+    // The file without an extension waits for the teaching dialog meanwhile.
+    EXPECT_FALSE(process->waitForFinished(10));
+    process->kill();
+    process->waitForFinished();
+}
+
+// How often routes.json was put in place in the watched folder since the last call.
+int routesWrites(int inotify) {
+    int writes = 0;
+    alignas(struct inotify_event) char buffer[16384];
+    for (ssize_t length; (length = ::read(inotify, buffer, sizeof buffer)) > 0;) {
+        for (ssize_t offset = 0; offset < length;) {
+            const auto* event = reinterpret_cast<const struct inotify_event*>(buffer + offset);
+            writes += event->len > 0 && qstrcmp(event->name, "routes.json") == 0;
+            offset += ssize_t(sizeof(struct inotify_event) + event->len);
+        }
+    }
+    return writes;
+}
+
+TEST_F(RoutingEndToEnd, TwoStartsAtOnceMakeOneInstanceAndLoseNoFile) {
+    writeMarkdownRoute();
+    const int inotify = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(::inotify_add_watch(inotify,
+                                  QFile::encodeName(QFileInfo(SandboxHelpers::routesFile()).path()),
+                                  IN_MOVED_TO | IN_CLOSE_WRITE),
+              0);
+    // The race is decided at the bus; a few rounds give it a few chances to go wrong.
+    for (int round = 0; round < 4 && !HasFailure(); ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        QFile::remove(LinuxSandbox::current().recordFile());
+        writeMarkdownRoute();
+        routesWrites(inotify);
+        const QByteArray folder = filesFolder("race", {"first.md", "second.md"});
+        const std::unique_ptr<QProcess> processes[] = {runCorvanta(folder, "open first.md", true),
+                                                       runCorvanta(folder, "open second.md", true)};
+        QList<QByteArray> received;
+        for (const QList<QByteArray>& record : waitForRecords(2))
+            received.append(record);
+        std::sort(received.begin(), received.end());
+        EXPECT_EQ(received, (QList<QByteArray>{folder + "/first.md", folder + "/second.md"}));
+
+        // One hands over and leaves; the other stays as the instance and owns the name.
+        QDeadlineTimer settle(15000);
+        while (!settle.hasExpired() && !processes[0]->waitForFinished(10) &&
+               !processes[1]->waitForFinished(10)) {
+        }
+        const int instance = processes[0]->state() == QProcess::NotRunning ? 1 : 0;
+        QProcess& other = *processes[1 - instance];
+        EXPECT_EQ(other.state(), QProcess::NotRunning);
+        EXPECT_EQ(other.exitCode(), 0) << "the other one handed over";
+        ASSERT_EQ(processes[instance]->state(), QProcess::Running) << "exactly one instance";
+        EXPECT_EQ(LinuxSandbox::corvantaInstancePid(), processes[instance]->processId());
+        EXPECT_EQ(routesWrites(inotify), 1) << "only the instance writes the routes file";
+
+        SandboxHelpers::run("gdbus",
+                            {"call", "--session", "--dest", "io.corvanta.Corvanta", "--object-path",
+                             "/io/corvanta/Corvanta", "--method",
+                             "org.freedesktop.Application.ActivateAction", "quit", "[]", "{}"});
+        EXPECT_TRUE(processes[instance]->waitForFinished(15000)) << "the instance quits when asked";
+        EXPECT_EQ(processes[instance]->exitCode(), 0);
+        EXPECT_EQ(routesWrites(inotify), 0) << "and does not write again";
+    }
+    ::close(inotify);
 }
 } // namespace
