@@ -1,13 +1,12 @@
 #include "core/history/RoutingHistoryFile.h"
 #include "core/model/RoutesFileCodec.h"
 #include "tests/integration/LinuxSandbox.h"
+#include "tests/support/JsonEdit.h"
 #include "tests/support/RoutingTestSupport.h"
 #include "tests/support/RuleBuilders.h"
 
 #include <QDir>
 #include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <gtest/gtest.h>
 
 #include <sys/xattr.h>
@@ -16,8 +15,7 @@ namespace {
 
 QString makeFile(const QString& relative) {
     const QString path = LinuxSandbox::current().filesFolder() + '/' + relative;
-    writeFile(path, {});
-    return path;
+    return writeFile(path, {}) ? path : QString();
 }
 
 // A rule called `id` with the one condition `when`.
@@ -178,13 +176,9 @@ TEST(Commands, RoutesExplainAndCheckCreateAndTouchNothing) {
                                     {"log", "--json"}};
     // A file without "version": the owner would rewrite it. Its Default Rule
     // offers running editors, so explain looks for them (on the bus, too).
-    Route markdown = route("markdown", "markdown", "md");
-    markdown.defaultActionKind = RuleActionKind::selectFromRunningEditors;
-    RouteStoreState state;
-    state.routes = {markdown};
-    QJsonObject document = QJsonDocument::fromJson(RoutesFileCodec::encode(state)).object();
-    document.remove("version");
-    const QByteArray oldFormat = QJsonDocument(document).toJson();
+    const QByteArray oldFormat =
+        JsonEdit::bytes(JsonEdit::set(JsonEdit::remove(JsonEdit::document(), "version"),
+                                      "routes[0].defaultActionKind", "selectFromRunningEditors"));
     for (const bool withFile : {false, true}) {
         QDir(folder).removeRecursively();
         if (withFile)

@@ -54,13 +54,12 @@ bool start(std::unique_ptr<QProcess>& process, const QString& program,
 }
 
 void end(std::initializer_list<std::unique_ptr<QProcess>*> processes) {
-    for (std::unique_ptr<QProcess>* process : processes) {
+    for (std::unique_ptr<QProcess>* process : processes)
         if (*process) {
             (*process)->kill();
             (*process)->waitForFinished();
             process->reset();
         }
-    }
 }
 
 void activateAction(const QString& action) {

@@ -54,16 +54,6 @@ const char* const programs[] = {"recorder-editor", "recorder-viewer", "recorder-
 void setEnv(const char* name, const QString& value) {
     qputenv(name, QFile::encodeName(value));
 }
-
-// Runs a tool of the sandbox's set-up; false with the reason in `error`.
-bool runTool(const QString& program, const QStringList& arguments, QString& error,
-             QByteArray* output = nullptr) {
-    const SandboxHelpers::ProcessResult result = SandboxHelpers::run(program, arguments, 30000);
-    error = program + QStringLiteral(" failed: ") + QString::fromLocal8Bit(result.err);
-    if (output)
-        *output = result.out;
-    return result.ok();
-}
 } // namespace
 
 LinuxSandbox& LinuxSandbox::current() {
@@ -127,20 +117,20 @@ bool LinuxSandbox::writeEntries(const QString& recorderPath) {
         m_error = QStringLiteral("cannot write %1").arg(script);
         return false;
     }
-    return runTool(QStringLiteral("update-desktop-database"), {applicationsFolder()}, m_error);
+    const SandboxHelpers::ProcessResult updated =
+        SandboxHelpers::run(QStringLiteral("update-desktop-database"), {applicationsFolder()});
+    m_error = QString::fromLocal8Bit(updated.output());
+    return updated.ok();
 }
 
 bool LinuxSandbox::startBus() {
-    QByteArray printed;
-    if (!runTool(QStringLiteral("dbus-daemon"),
-                 {QStringLiteral("--session"), QStringLiteral("--fork"),
-                  QStringLiteral("--print-address=1"), QStringLiteral("--print-pid=1"),
-                  QStringLiteral("--nosyslog")},
-                 m_error, &printed))
-        return false;
-    const QList<QByteArray> lines = printed.trimmed().split('\n');
-    if (lines.size() < 2) {
-        m_error = QStringLiteral("dbus-daemon printed no address");
+    const SandboxHelpers::ProcessResult printed = SandboxHelpers::run(
+        QStringLiteral("dbus-daemon"),
+        {"--session", "--fork", "--print-address=1", "--print-pid=1", "--nosyslog"});
+    const QList<QByteArray> lines = printed.out.trimmed().split('\n');
+    if (!printed.ok() || lines.size() < 2) {
+        m_error = QStringLiteral("dbus-daemon printed no address: ") +
+                  QString::fromLocal8Bit(printed.err);
         return false;
     }
     m_busAddress = QString::fromUtf8(lines.at(0).trimmed());

@@ -27,10 +27,9 @@ using SandboxHelpers::waitUntil;
 QStringList storedExtensions() {
     auto decoded = RoutesFileCodec::decode(routesBytes());
     QStringList extensions;
-    if (const auto* state = std::get_if<RouteStore::State>(&decoded)) {
+    if (const auto* state = std::get_if<RouteStore::State>(&decoded))
         for (const Route& route : state->routes)
             extensions += route.extensions;
-    }
     return extensions;
 }
 
@@ -132,10 +131,9 @@ TEST_F(OwnershipEndToEnd, EditsOnDiskAreFollowedAndADamagedOneIsNeverWrittenOver
 EndToEnd::ProcessResult runElsewhere(const QStringList& arguments, bool display) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus");
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-        if (!display)
+    if (!display)
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             environment.remove(QLatin1String(name));
-    }
     return EndToEnd::run(corvanta(), arguments, waitMs, environment);
 }
 } // namespace

@@ -47,7 +47,6 @@ protected:
     static void SetUpTestSuite() { installError = install(); }
     void SetUp() override {
         ASSERT_TRUE(installError.isEmpty()) << qPrintable(installError);
-        files = LinuxSandbox::current().filesFolder();
         QFile::remove(LinuxSandbox::current().recordFile());
         // Markdown opens in the Markdown Editor, or through a rule that matches no
         // file by itself in the Rule Editor.
@@ -62,16 +61,7 @@ protected:
     // Corvanta keeps running in the tray; end the instance this test started.
     void TearDown() override { EndToEnd::stopInstance(process); }
 
-    // `corvanta open ARGS` started from the files folder; not waited for.
-    void corvantaOpen(const QStringList& arguments) {
-        process.setWorkingDirectory(files);
-        process.setProcessChannelMode(QProcess::ForwardedChannels);
-        process.start(EndToEnd::corvanta(), QStringList{QStringLiteral("open")} + arguments);
-        EXPECT_TRUE(process.waitForStarted(waitMs));
-    }
-
     static inline QString installError;
-    QString files;
     QProcess process;
 };
 
@@ -93,14 +83,19 @@ TEST_F(RoutingEndToEnd, GioOpenAfterClaimingStartsTheInstanceWhichReachesTheEdit
     EXPECT_TRUE(LinuxSandbox::corvantaInstancePid());
 }
 
-// A URL template's link reaches its handler in linux_faults' template mode.
+// `corvanta open` from the files folder (a URL template's link reaches its
+// handler in HostileNamesArriveByteForByteAsOneArgumentInEveryMode).
 TEST_F(RoutingEndToEnd, LinkRelativeNameAndWebLinkEachReachTheirProgram) {
     const QByteArray notes = sample("linked-notes.md");
     const QByteArray relative = sample("read me & more.md");
-    corvantaOpen({QStringLiteral("x-corvanta://open?rule=Notes%20rule&file=") +
-                      QString::fromLatin1(notes.toPercentEncoding("/")),
-                  QStringLiteral("read me & more.md"),
-                  QStringLiteral("https://example.org/page?q=a%20b#top")});
+    process.setWorkingDirectory(LinuxSandbox::current().filesFolder());
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.start(EndToEnd::corvanta(),
+                  {"open",
+                   "x-corvanta://open?rule=Notes%20rule&file=" +
+                       QString::fromLatin1(notes.toPercentEncoding("/")),
+                   "read me & more.md", "https://example.org/page?q=a%20b#top"});
+    ASSERT_TRUE(process.waitForStarted(waitMs));
     QList<QList<QByteArray>> recorded = records(3);
     std::sort(recorded.begin(), recorded.end());
     EXPECT_EQ(recorded,
@@ -112,14 +107,12 @@ TEST_F(RoutingEndToEnd, LinkRelativeNameAndWebLinkEachReachTheirProgram) {
 // shell-quoted in place of %F, the line run by /bin/sh.
 QStringList thunarCommand(const QString& ucaPath, const QString& uniqueId,
                           const QList<QByteArray>& paths) {
-    QFile file(ucaPath);
     QList<QUrl> urls;
     for (const QByteArray& path : paths)
         urls.append(LocalFileURL::fromNativePath(path));
     QStringList words;
     // Ours is the file's only action: the reader gives it no key.
-    for (const FileManagerAction& action : ThunarActionsFile::read(
-             ucaPath, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(), {}))
+    for (const FileManagerAction& action : ThunarActionsFile::read(ucaPath, readFile(ucaPath), {}))
         if (action.key.isEmpty() || action.key == uniqueId)
             for (const QByteArray& word :
                  ActionCommandLine::plan(ExecCommandLine::Dialect::thunar, action.exec.value_or(""),
@@ -174,7 +167,7 @@ TEST_F(RoutingEndToEnd, AnInstalledFileManagerActionSendsHostileNamesAsTheRulesH
         names << QFileInfo(QFile::decodeName(path)).fileName();
     ASSERT_TRUE(EndToEnd::run(scripts.filePath(written.first()), names, waitMs).ok());
     EXPECT_EQ(records(2), (QList<QList<QByteArray>>{expected, expected}));
-    EXPECT_FALSE(QFile::exists(files + QStringLiteral("/pwned")));
+    EXPECT_FALSE(QFile::exists(LinuxSandbox::current().filesFolder() + "/pwned"));
 
     ASSERT_TRUE(ok(corvanta, {"install-actions", "--remove"}, &output)) << output.constData();
     EXPECT_FALSE(QFile::exists(uca));

@@ -159,7 +159,6 @@ TEST(DesktopTray, TraySettingsAreTheDesktopsOwnOrNone) {
         {{"XFCE"}, {}, true, Command{{}, {"xfce4-panel", "--preferences"}}},
         {{"XFCE"}, {}, false, std::nullopt},
         {{"KDE"}, both, true, std::nullopt}, // nothing to open
-        {{}, both, true, std::nullopt},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(qPrintable(c.desktops.join(':') + ' ' + c.entries.join(',')));
