@@ -1,14 +1,12 @@
 #include "core/history/RoutingHistoryFile.h"
 #include "core/model/RoutesFileCodec.h"
 #include "tests/integration/LinuxSandbox.h"
+#include "tests/support/JsonEdit.h"
 #include "tests/support/RoutingTestSupport.h"
 #include "tests/support/RuleBuilders.h"
 
 #include <QDir>
 #include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
 #include <gtest/gtest.h>
 
 #include <sys/xattr.h>
@@ -17,8 +15,7 @@ namespace {
 
 QString makeFile(const QString& relative) {
     const QString path = LinuxSandbox::current().filesFolder() + '/' + relative;
-    writeFile(path, {});
-    return path;
+    return writeFile(path, {}) ? path : QString();
 }
 
 // A rule called `id` with the one condition `when`.
@@ -28,9 +25,10 @@ Rule rule(const char* id, const Predicate& when, const RuleAction& action) {
     return r;
 }
 
-// A Markdown route with a rule of every condition and action kind, and a
-// custom route without editors. Nothing runs, so no editor is running.
-RouteStoreState routesWithEveryKindOfRule(const QString& archive) {
+// A Markdown route whose rules give every kind of decision from what the file
+// itself tells (name, extension, creator) and the hotkey given, and a custom
+// route without editors.
+RouteStoreState routesWithEveryKindOfDecision() {
     using namespace RuleBuilders;
     Route markdown = route("markdown", "Markdown", "md"), empty;
     markdown.extensions = {"md", "markdown"};
@@ -39,16 +37,14 @@ RouteStoreState routesWithEveryKindOfRule(const QString& archive) {
     markdown.activeBundleID = "test.MarkdownEditor";
     const QStringList notes = {"kde-notes"}, both = {"kde-notes", "test.MarkdownEditor"};
     markdown.rules = {
-        rule("Rmany", runningEditors(CO::greaterThan, 5), openIn(notes)),
         rule("R0", fileExtension(std::nullopt, ".MD"), openIn(notes)),
         rule("R1", fileName(std::nullopt, "DRAFT"), openIn(both)),
         rule("R2", fileExtension(std::nullopt, "markdown"), actionOf(Kind::selectFromAllEditors)),
-        rule("R3", parentFolder(std::nullopt, archive + '/'), actionOf(Kind::bestRunningEditor)),
         rule("R4", creatorApp(std::nullopt, std::nullopt, "typora"), openIn(notes)),
         rule("R5", hotkey("rule-R5"), actionOf(Kind::selectFromRunningEditors)),
     };
-    markdown.rules[1].enabled = false;
-    markdown.rules[2].name = "Drafts";
+    markdown.rules[0].enabled = false;
+    markdown.rules[1].name = "Drafts";
     empty.id = empty.name = "custom.zzq";
     empty.extensions = {"zzq"};
     empty.isCustom = true;
@@ -67,11 +63,10 @@ QByteArrayList explained(const char* decision, const char* rule, const char* edi
             *rule ? "\"rule\":\"" + QByteArray(rule) + '"' : "\"rule\":null"};
 }
 
-TEST(Commands, ExplainGivesTheDecisionOfEveryKindOfRuleAndErrorsKeepADamagedFile) {
+TEST(Commands, ExplainGivesEveryKindOfDecisionAndErrorsKeepADamagedFile) {
     const QString folder = LinuxSandbox::current().filesFolder();
     const QString routesFile = SandboxHelpers::routesFile();
-    const QByteArray valid =
-        RoutesFileCodec::encode(routesWithEveryKindOfRule(folder + "/archive"));
+    const QByteArray valid = RoutesFileCodec::encode(routesWithEveryKindOfDecision());
     const QByteArray damaged = "{ this is not a routes file";
     const QString plain = makeFile("plain.md"), creator = makeFile("creator.md");
     const bool hasCreator =
@@ -98,13 +93,11 @@ TEST(Commands, ExplainGivesTheDecisionOfEveryKindOfRuleAndErrorsKeepADamagedFile
         QByteArrayList out;
         const char* err = "";
     } cases[] = {
-        // The disabled rule and the running-editors rule are passed over.
+        // The disabled rule is passed over.
         {valid, explain({plain}), 0, explained("open", "default", active)},
         {valid, explain({makeFile("draft.md")}), 0, explained("open", "R1", both)},
         {valid, explain({makeFile("notes.markdown")}), 0,
          explained("picker", "R2") << "\"title\":\"Choose a Markdown editor\""},
-        // The best running editor, with none running, is the active one.
-        {valid, explain({makeFile("archive/2020/old.md")}), 0, explained("open", "R3", active)},
         {valid, explain({creator}), 0, explained("open", "R4", "kde-notes")},
         {valid, explain({"--hotkey", "rule-R5", plain}), 0,
          explained("picker", "R5") << "\"title\":\"Choose a running Markdown editor\""},
@@ -141,28 +134,21 @@ TEST(Commands, ExplainGivesTheDecisionOfEveryKindOfRuleAndErrorsKeepADamagedFile
             continue; // no user extended attributes on this file system
         SCOPED_TRACE(qPrintable(c.arguments.join(' ')));
         ASSERT_TRUE(writeFile(routesFile, c.routes));
-        QProcess corvanta;
-        corvanta.start(CORVANTA_PATH, c.arguments);
-        corvanta.closeWriteChannel();
-        ASSERT_TRUE(corvanta.waitForFinished(60000) &&
-                    corvanta.exitStatus() == QProcess::NormalExit)
-            << corvanta.readAllStandardError().data();
-        EXPECT_EQ(corvanta.exitCode(), c.status);
-        const QByteArray out = corvanta.readAllStandardOutput(),
-                         err = corvanta.readAllStandardError();
-        EXPECT_TRUE(err.contains(c.err)) << err.data();
+        const SandboxHelpers::ProcessResult corvanta =
+            SandboxHelpers::run(CORVANTA_PATH, c.arguments, 60000);
+        EXPECT_EQ(corvanta.exitCode, c.status) << corvanta.err.data();
+        EXPECT_TRUE(corvanta.err.contains(c.err)) << corvanta.err.data();
         for (const QByteArray& expected : c.out)
-            EXPECT_TRUE(out.contains(expected)) << expected.data() << " in " << out.data();
+            EXPECT_TRUE(corvanta.out.contains(expected))
+                << expected.data() << " in " << corvanta.out.data();
         EXPECT_TRUE(c.routes == valid || readFile(routesFile) == damaged);
     }
 }
 
 // Every file and folder under `root` with its inode, modification time and size.
 std::string treeOf(const QString& root) {
-    QProcess find;
-    find.start("find", {root, "-printf", "%p %i %T@ %s\\n"});
-    find.waitForFinished();
-    QList<QByteArray> lines = find.readAllStandardOutput().split('\n');
+    QList<QByteArray> lines =
+        SandboxHelpers::run("find", {root, "-printf", "%p %i %T@ %s\\n"}).out.split('\n');
     std::sort(lines.begin(), lines.end());
     return lines.join('\n').toStdString();
 }
@@ -190,13 +176,9 @@ TEST(Commands, RoutesExplainAndCheckCreateAndTouchNothing) {
                                     {"log", "--json"}};
     // A file without "version": the owner would rewrite it. Its Default Rule
     // offers running editors, so explain looks for them (on the bus, too).
-    Route markdown = route("markdown", "markdown", "md");
-    markdown.defaultActionKind = RuleActionKind::selectFromRunningEditors;
-    RouteStoreState state;
-    state.routes = {markdown};
-    QJsonObject document = QJsonDocument::fromJson(RoutesFileCodec::encode(state)).object();
-    document.remove("version");
-    const QByteArray oldFormat = QJsonDocument(document).toJson();
+    const QByteArray oldFormat =
+        JsonEdit::bytes(JsonEdit::set(JsonEdit::remove(JsonEdit::document(), "version"),
+                                      "routes[0].defaultActionKind", "selectFromRunningEditors"));
     for (const bool withFile : {false, true}) {
         QDir(folder).removeRecursively();
         if (withFile)
@@ -208,11 +190,8 @@ TEST(Commands, RoutesExplainAndCheckCreateAndTouchNothing) {
                     arguments.join(' ') + (withFile ? " (file)" : " (none)") +
                     (environment.contains("DBUS_SESSION_BUS_ADDRESS") ? "" : " (bare)")));
                 const std::string before = treeOf(sandbox.home());
-                QProcess corvanta;
-                corvanta.setProcessEnvironment(environment);
-                corvanta.start(CORVANTA_PATH, arguments);
-                ASSERT_TRUE(corvanta.waitForFinished(60000));
-                EXPECT_EQ(corvanta.exitStatus(), QProcess::NormalExit);
+                EXPECT_NE(
+                    SandboxHelpers::run(CORVANTA_PATH, arguments, 60000, environment).exitCode, -1);
                 EXPECT_EQ(treeOf(sandbox.home()), before);
                 EXPECT_EQ(QFileInfo::exists(folder), withFile);
             }

@@ -1,37 +1,16 @@
 #include "tests/integration/EndToEndSupport.h"
 
+#include "platform/linux/ShortcutTable.h"
 #include "tests/integration/LinuxSandbox.h"
 #include "tests/support/RoutingTestSupport.h"
 #include "tests/support/RuleBuilders.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QDBusMessage>
 #include <QDir>
 #include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
 
 namespace EndToEnd {
-ProcessResult run(const QString& program, const QStringList& arguments, int ms,
-                  const QProcessEnvironment& environment) {
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.setWorkingDirectory(LinuxSandbox::current().filesFolder());
-    process.start(program, arguments);
-    ProcessResult result;
-    if (!process.waitForFinished(ms)) {
-        process.kill();
-        process.waitForFinished();
-        return result;
-    }
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    if (process.exitStatus() == QProcess::NormalExit)
-        result.exitCode = process.exitCode();
-    return result;
-}
-
 bool ok(const QString& program, const QStringList& arguments, QByteArray* output) {
     const ProcessResult result = run(program, arguments, 20000);
     if (output)
@@ -63,15 +42,8 @@ QString activateNewest(const QStringList& match) {
     return activated;
 }
 
-QRect geometry(const QString& window) {
-    QHash<QByteArray, int> values;
-    for (const QByteArray& line :
-         run("xdotool", {"getwindowgeometry", "--shell", window}).out.split('\n')) {
-        const QList<QByteArray> pair = line.split('=');
-        if (pair.size() == 2)
-            values.insert(pair[0], pair[1].toInt());
-    }
-    return {values.value("X"), values.value("Y"), values.value("WIDTH"), values.value("HEIGHT")};
+QByteArray clipboard(const char* target) {
+    return run("xclip", {"-o", "-selection", "clipboard", "-t", target}).out;
 }
 
 bool start(std::unique_ptr<QProcess>& process, const QString& program,
@@ -82,22 +54,20 @@ bool start(std::unique_ptr<QProcess>& process, const QString& program,
 }
 
 void end(std::initializer_list<std::unique_ptr<QProcess>*> processes) {
-    for (std::unique_ptr<QProcess>* process : processes) {
+    for (std::unique_ptr<QProcess>* process : processes)
         if (*process) {
             (*process)->kill();
             (*process)->waitForFinished();
             process->reset();
         }
-    }
 }
 
 void activateAction(const QString& action) {
-    const QDBusMessage reply = QDBusConnection::sessionBus().call(
-        QDBusMessage::createMethodCall("io.corvanta.Corvanta", "/io/corvanta/Corvanta",
-                                       "org.freedesktop.Application", "ActivateAction")
-            << action << QVariantList() << QVariantMap(),
-        QDBus::Block, 15000);
-    EXPECT_NE(reply.type(), QDBusMessage::ErrorMessage) << reply.errorMessage().toStdString();
+    const ProcessResult reply =
+        run("gdbus", {"call", "--session", "--dest", "io.corvanta.Corvanta", "--object-path",
+                      "/io/corvanta/Corvanta", "--method",
+                      "org.freedesktop.Application.ActivateAction", action, "[]", "{}"});
+    EXPECT_TRUE(reply.ok()) << reply.output().data();
 }
 
 QString installCorvanta() {
@@ -138,20 +108,14 @@ Rule hotkeyRule(const QString& editorID) {
     return rule;
 }
 
-void writeSettings(const QList<Route>& routes,
-                   const QList<std::pair<QString, QByteArray>>& shortcuts) {
+void writeSettings(const QList<Route>& routes, const std::pair<QString, QString>& shortcut) {
     const QString folder = QFileInfo(SandboxHelpers::routesFile()).absolutePath();
     QDir().mkpath(folder);
     writeRoutes(SandboxHelpers::routesFile(), routes);
     QFile::remove(folder + QStringLiteral("/shortcuts.json"));
-    if (shortcuts.isEmpty())
-        return;
-    QJsonObject table;
-    for (const auto& [name, keys] : shortcuts)
-        table.insert(name, QString::fromUtf8(keys));
-    QFile file(folder + QStringLiteral("/shortcuts.json"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QJsonDocument(QJsonObject{{"version", 1}, {"shortcuts", table}}).toJson());
+    if (!shortcut.first.isEmpty())
+        ShortcutTable(folder + QStringLiteral("/shortcuts.json"))
+            .set(shortcut.first, ShortcutTable::fromText(shortcut.second));
 }
 
 bool startInstance(QProcess& process, const QProcessEnvironment& environment,

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "core/model/Route.h"
+#include "tests/integration/LinuxSandbox.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QProcess>
-#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -14,18 +14,8 @@
 // What end-to-end tests share beyond the sandbox: running the desktop's tools
 // and installing the built Corvanta into the sandbox's prefix.
 namespace EndToEnd {
-struct ProcessResult {
-    int exitCode = -1; // -1 when it crashed or was killed after the time given
-    QByteArray out;
-    QByteArray err;
-    bool ok() const { return exitCode == 0; }
-    QByteArray output() const { return out + err; }
-};
-
-// Runs `program` in the sandbox's files folder, killed after `ms`.
-ProcessResult
-run(const QString& program, const QStringList& arguments, int ms = 15000,
-    const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
+using SandboxHelpers::ProcessResult;
+using SandboxHelpers::run;
 // True when `program` exited with 0 within 20 s; its standard output and error in `output`.
 bool ok(const QString& program, const QStringList& arguments, QByteArray* output = nullptr);
 // The visible windows xdotool finds with `match` (such as {"--name", PATTERN}).
@@ -35,8 +25,8 @@ bool activate(const QString& window);
 // Activates the newest visible window `match` finds that the window manager
 // accepts (a program may map helper windows first), once there is one; its id.
 QString activateNewest(const QStringList& match);
-// The window's position and size, as xdotool reports them.
-QRect geometry(const QString& window);
+// What another program reads from the clipboard as `target`.
+QByteArray clipboard(const char* target);
 // Starts `program` into `process`; true once it runs.
 bool start(std::unique_ptr<QProcess>& process, const QString& program,
            const QStringList& arguments = {});
@@ -56,9 +46,8 @@ Route recorderRoute(const QString& id, const QString& name, const QString& exten
                     const QStringList& ids);
 // A rule whose one condition is its own hotkey, opening `editorID`.
 Rule hotkeyRule(const QString& editorID);
-// Writes the routes file, and the shortcut table with `shortcuts` (name, keys).
-void writeSettings(const QList<Route>& routes,
-                   const QList<std::pair<QString, QByteArray>>& shortcuts = {});
+// Writes the routes file, and the shortcut table with `shortcut` (name, keys) if given.
+void writeSettings(const QList<Route>& routes, const std::pair<QString, QString>& shortcut = {});
 // Starts the tray instance (by default as the autostart entry does: no window
 // of its own); true once it owns its bus name.
 bool startInstance(

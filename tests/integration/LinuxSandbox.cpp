@@ -18,69 +18,41 @@
 
 namespace {
 
-struct Entry {
-    const char* relativePath;
-    const char* program;
-    const char* contents;
-};
-
-// %1 is the folder of the test programs.
-const Entry entries[] = {
-    {"test.MarkdownEditor.desktop", "recorder-editor",
-     "[Desktop Entry]\nType=Application\nName=Markdown Editor\nName[de]=Markdown-Bearbeiter\n"
-     "Icon=accessories-text-editor\nTryExec=recorder-editor\nExec=recorder-editor %F\n"
-     "MimeType=text/markdown;\n"},
-    {"test.TextViewer.desktop", "recorder-viewer",
-     "[Desktop Entry]\nType=Application\nName=Text Viewer\n"
-     "Exec=env CORVANTA_VIEWER=1 %1/recorder-viewer %F\nMimeType=text/plain;\n"},
-    {"kde/notes.desktop", "recorder-notes",
-     "[Desktop Entry]\nType=Application\nName=KDE Notes\nExec=recorder-notes %U\n"
-     "MimeType=text/markdown;\n"},
-    {"test.Browser.desktop", "recorder-browser",
-     "[Desktop Entry]\nType=Application\nName=Test Browser\nExec=recorder-browser %U\n"
-     "MimeType=x-scheme-handler/http;x-scheme-handler/https;\n"},
-    {"test.Hidden.desktop", nullptr,
-     "[Desktop Entry]\nType=Application\nName=Hidden Editor\nHidden=true\n"
-     "Exec=recorder-editor %F\nMimeType=text/markdown;\n"},
-    {"test.NotInstalled.desktop", nullptr,
-     "[Desktop Entry]\nType=Application\nName=Not Installed\nTryExec=/nonexistent/editor\n"
-     "Exec=/nonexistent/editor %F\nMimeType=text/markdown;\n"},
-    {"test.BusApp.desktop", nullptr,
-     "[Desktop Entry]\nType=Application\nName=Bus App\nExec=/bin/true\n"
-     "MimeType=text/markdown;\n"},
+// Each test application's entry: its name, then its other keys (%1 is the
+// folder of the test programs).
+const std::pair<const char*, const char*> entries[] = {
+    {"test.MarkdownEditor.desktop",
+     "Markdown Editor\nName[de]=Markdown-Bearbeiter\nIcon=accessories-text-editor\n"
+     "TryExec=recorder-editor\nExec=recorder-editor %F\nMimeType=text/markdown;\n"},
+    {"test.TextViewer.desktop",
+     "Text Viewer\nExec=env CORVANTA_VIEWER=1 %1/recorder-viewer %F\nMimeType=text/plain;\n"},
+    {"kde/notes.desktop", "KDE Notes\nExec=recorder-notes %U\nMimeType=text/markdown;\n"},
+    {"test.Browser.desktop", "Test Browser\nExec=recorder-browser %U\n"
+                             "MimeType=x-scheme-handler/http;x-scheme-handler/https;\n"},
+    {"test.Hidden.desktop",
+     "Hidden Editor\nHidden=true\nExec=recorder-editor %F\nMimeType=text/markdown;\n"},
+    {"test.NotInstalled.desktop", "Not Installed\nTryExec=/nonexistent/editor\n"
+                                  "Exec=/nonexistent/editor %F\nMimeType=text/markdown;\n"},
+    {"test.BusApp.desktop", "Bus App\nExec=/bin/true\nMimeType=text/markdown;\n"},
     // A script: the running process is its interpreter, with the script as argument.
-    {"test.Script.desktop", nullptr,
-     "[Desktop Entry]\nType=Application\nName=Script App\nExec=recorder-script %F\n"},
+    {"test.Script.desktop", "Script App\nExec=recorder-script %F\n"},
     // Editors the end-to-end tests' rules name, each marking its records.
-    {"test.RuleEditor.desktop", nullptr,
-     "[Desktop Entry]\nType=Application\nName=Rule Editor\nExec=recorder-editor --rule %F\n"},
-    {"test.SecondEditor.desktop", nullptr,
-     "[Desktop Entry]\nType=Application\nName=Second Editor\nExec=recorder-editor --second %F\n"},
-    {"test.HotkeyEditor.desktop", nullptr,
-     "[Desktop Entry]\nType=Application\nName=Hotkey Editor\nExec=recorder-editor --hotkey %F\n"
-     "MimeType=text/plain;\n"},
-    {"test.SchemeHandler.desktop", nullptr,
-     "[Desktop Entry]\nType=Application\nName=Scheme Handler\nExec=recorder-editor --scheme %u\n"
-     "MimeType=x-scheme-handler/x-corvanta-test;\n"},
-    {"io.corvanta.Corvanta.desktop", "recorder-corvanta",
-     "[Desktop Entry]\nType=Application\nName=Corvanta\nExec=recorder-corvanta open %U\n"
+    {"test.RuleEditor.desktop", "Rule Editor\nExec=recorder-editor --rule %F\n"},
+    {"test.SecondEditor.desktop", "Second Editor\nExec=recorder-editor --second %F\n"},
+    {"test.SchemeHandler.desktop", "Scheme Handler\nExec=recorder-editor --scheme %u\n"
+                                   "MimeType=x-scheme-handler/x-corvanta-test;\n"},
+    {"test.HotkeyEditor.desktop",
+     "Hotkey Editor\nExec=recorder-editor --hotkey %F\nMimeType=text/plain;\n"},
+    {"io.corvanta.Corvanta.desktop",
+     "Corvanta\nExec=recorder-corvanta open %U\n"
      "MimeType=text/markdown;text/plain;x-scheme-handler/x-corvanta;\n"},
 };
+// The programs those entries run: copies of the recorder.
+const char* const programs[] = {"recorder-editor", "recorder-viewer", "recorder-notes",
+                                "recorder-browser", "recorder-corvanta"};
 
 void setEnv(const char* name, const QString& value) {
     qputenv(name, QFile::encodeName(value));
-}
-
-// Runs a tool of the sandbox's set-up; its output, or nothing with `error` set.
-std::optional<QByteArray> runTool(const QString& program, const QStringList& arguments,
-                                  QString& error) {
-    QProcess tool;
-    tool.start(program, arguments);
-    if (tool.waitForFinished(30000) && tool.exitCode() == 0)
-        return tool.readAllStandardOutput();
-    error =
-        program + QStringLiteral(" failed: ") + QString::fromLocal8Bit(tool.readAllStandardError());
-    return std::nullopt;
 }
 } // namespace
 
@@ -120,21 +92,21 @@ bool LinuxSandbox::setUp(const QString& recorderPath) {
 }
 
 bool LinuxSandbox::writeEntries(const QString& recorderPath) {
-    for (const Entry& entry : entries) {
-        QString contents = QString::fromUtf8(entry.contents);
-        contents.replace(QStringLiteral("%1"), binFolder());
-        if (!writeFile(applicationsFolder() + QLatin1Char('/') + QLatin1String(entry.relativePath),
+    for (const auto& [relativePath, keys] : entries) {
+        const QString contents = QStringLiteral("[Desktop Entry]\nType=Application\nName=") +
+                                 QString::fromUtf8(keys).replace(QStringLiteral("%1"), binFolder());
+        if (!writeFile(applicationsFolder() + QLatin1Char('/') + QLatin1String(relativePath),
                        contents.toUtf8())) {
-            m_error = QStringLiteral("cannot write %1").arg(QLatin1String(entry.relativePath));
+            m_error = QStringLiteral("cannot write %1").arg(QLatin1String(relativePath));
             return false;
         }
-        if (entry.program) {
-            const QString program = programPath(QLatin1String(entry.program));
-            // A copy, not a link: each test application must be its own executable.
-            if (!QFile::exists(program) && !QFile::copy(recorderPath, program)) {
-                m_error = QStringLiteral("cannot copy the recorder to %1").arg(program);
-                return false;
-            }
+    }
+    for (const char* name : programs) {
+        // A copy, not a link: each test application must be its own executable.
+        if (!QFile::exists(programPath(QLatin1String(name))) &&
+            !QFile::copy(recorderPath, programPath(QLatin1String(name)))) {
+            m_error = QStringLiteral("cannot copy the recorder to %1").arg(QLatin1String(name));
+            return false;
         }
     }
     const QString script = programPath(QStringLiteral("recorder-script"));
@@ -145,21 +117,20 @@ bool LinuxSandbox::writeEntries(const QString& recorderPath) {
         m_error = QStringLiteral("cannot write %1").arg(script);
         return false;
     }
-    return runTool(QStringLiteral("update-desktop-database"), {applicationsFolder()}, m_error)
-        .has_value();
+    const SandboxHelpers::ProcessResult updated =
+        SandboxHelpers::run(QStringLiteral("update-desktop-database"), {applicationsFolder()});
+    m_error = QString::fromLocal8Bit(updated.output());
+    return updated.ok();
 }
 
 bool LinuxSandbox::startBus() {
-    const std::optional<QByteArray> printed = runTool(
+    const SandboxHelpers::ProcessResult printed = SandboxHelpers::run(
         QStringLiteral("dbus-daemon"),
-        {QStringLiteral("--session"), QStringLiteral("--fork"), QStringLiteral("--print-address=1"),
-         QStringLiteral("--print-pid=1"), QStringLiteral("--nosyslog")},
-        m_error);
-    if (!printed)
-        return false;
-    const QList<QByteArray> lines = printed->trimmed().split('\n');
-    if (lines.size() < 2) {
-        m_error = QStringLiteral("dbus-daemon printed no address");
+        {"--session", "--fork", "--print-address=1", "--print-pid=1", "--nosyslog"});
+    const QList<QByteArray> lines = printed.out.trimmed().split('\n');
+    if (!printed.ok() || lines.size() < 2) {
+        m_error = QStringLiteral("dbus-daemon printed no address: ") +
+                  QString::fromLocal8Bit(printed.err);
         return false;
     }
     m_busAddress = QString::fromUtf8(lines.at(0).trimmed());
@@ -228,6 +199,26 @@ void LinuxSandbox::stopCorvantaInstance() {
 }
 
 namespace SandboxHelpers {
+ProcessResult run(const QString& program, const QStringList& arguments, int ms,
+                  const QProcessEnvironment& environment) {
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(LinuxSandbox::current().filesFolder());
+    process.start(program, arguments);
+    process.closeWriteChannel();
+    ProcessResult result;
+    if (!process.waitForFinished(ms)) {
+        process.kill();
+        process.waitForFinished();
+        return result;
+    }
+    result.out = process.readAllStandardOutput();
+    result.err = process.readAllStandardError();
+    if (process.exitStatus() == QProcess::NormalExit)
+        result.exitCode = process.exitCode();
+    return result;
+}
+
 bool waitUntil(const std::function<bool()>& condition, int ms) {
     QElapsedTimer timer;
     timer.start();

@@ -3,6 +3,7 @@
 #include "tests/support/TestFiles.h"
 
 #include <QByteArray>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -55,6 +56,17 @@ private:
 
 // Helpers the sandboxed tests share.
 namespace SandboxHelpers {
+struct ProcessResult {
+    int exitCode = -1; // -1 when it crashed or was killed after the time given
+    QByteArray out;
+    QByteArray err;
+    bool ok() const { return exitCode == 0; }
+    QByteArray output() const { return out + err; }
+};
+// Runs `program` in the sandbox's files folder with no input, killed after `ms`.
+ProcessResult
+run(const QString& program, const QStringList& arguments, int ms = 15000,
+    const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
 // Polls `condition` every 50 ms, running the event loop (and GLib's main context,
 // through which GIO and D-Bus report) meanwhile; false once `ms` have passed without it.
 bool waitUntil(const std::function<bool()>& condition, int ms = 15000);

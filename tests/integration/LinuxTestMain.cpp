@@ -9,14 +9,9 @@
 #endif
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 int main(int argc, char** argv) {
-    bool listingOnly = false;
-    for (int i = 1; i < argc; ++i)
-        listingOnly = listingOnly || std::strcmp(argv[i], "--gtest_list_tests") == 0;
     ::testing::InitGoogleTest(&argc, argv);
-    if (listingOnly)
+    if (GTEST_FLAG_GET(list_tests))
         return RUN_ALL_TESTS();
 
     LinuxSandbox& sandbox = LinuxSandbox::current();

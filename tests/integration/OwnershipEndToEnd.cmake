@@ -1,5 +1,5 @@
 # One writer of the routes file: the tray instance on a real X server, with its
-# dialogs answered through xdotool, next to `corvanta teach`, `explain` and hand edits.
+# dialogs answered through xdotool, next to `corvanta teach` and hand edits.
 corvanta_e2e_test(test_ownership_e2e ${CMAKE_CURRENT_LIST_DIR}/OwnershipEndToEndTest.cpp)
 add_test(NAME ownership_e2e COMMAND xvfb-run -a -n 110 -s "-screen 0 1280x800x24"
   $<TARGET_FILE:test_ownership_e2e>)

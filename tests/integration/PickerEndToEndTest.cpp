@@ -75,9 +75,10 @@ TEST_F(PickerEndToEnd, ClickBesideTheDiscCancels) {
     EXPECT_TRUE(LinuxSandbox::current().records().isEmpty());
 }
 
-// Keys typed into the picker decide which editor, if any, receives the file, and
-// Shift on confirming asks for a rule whatever the layout types on the number key
-// (keycode 11): "@" with Shift in "us", a quote in "de", e-acute without it in "fr".
+// Keys typed into the picker decide which editor receives the file (Escape and
+// Return alone are the picker widget's own), and Shift on confirming asks for a
+// rule whatever the layout types on the number key (keycode 11): "@" with Shift
+// in "us", a quote in "de", e-acute without it in "fr".
 TEST_F(PickerEndToEnd, KeysDecideTheEditorAndShiftOffersARule) {
     const auto restore = qScopeGuard([] { ok("setxkbmap", {"us"}); });
     const QList<QByteArray> markdown{path}, second{"--second", path};
@@ -87,8 +88,6 @@ TEST_F(PickerEndToEnd, KeysDecideTheEditorAndShiftOffersARule) {
         QList<QList<QByteArray>> records;
         bool offersRule = false;
     } cases[] = {
-        {"us", "Escape", {}},
-        {"us", "Return", {second}},
         {"us", "ctrl+shift+11", {markdown}, true},
         {"de", "ctrl+shift+11", {markdown}, true},
         {"fr", "ctrl+11", {markdown}},
@@ -104,8 +103,6 @@ TEST_F(PickerEndToEnd, KeysDecideTheEditorAndShiftOffersARule) {
         ASSERT_TRUE(ok("setxkbmap", {c.layout}));
         ASSERT_TRUE(typeIntoPicker(QString::fromLatin1(c.keys)));
         EXPECT_TRUE(pickerGone());
-        // An editor started by mistake would have recorded within this time.
-        QThread::msleep(c.records.isEmpty() ? 500 : 0);
         EXPECT_EQ(SandboxHelpers::records(c.records.size()), c.records);
         const auto sheets = [] { return EndToEnd::visibleWindows({"--name", "^Add Rule$"}); };
         EXPECT_EQ(SandboxHelpers::waitUntil([&] { return !sheets().isEmpty(); },

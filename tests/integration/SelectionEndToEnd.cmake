@@ -7,9 +7,8 @@ target_link_libraries(clipboard_manager PRIVATE CorvantaLinux corvanta_warnings)
 corvanta_e2e_test(test_selection_e2e ${CMAKE_CURRENT_LIST_DIR}/SelectionEndToEndTest.cpp)
 target_compile_definitions(test_selection_e2e PRIVATE
   CORVANTA_PATH="$<TARGET_FILE:corvanta>"
-  CLIPBOARD_SEED_PATH="$<TARGET_FILE:clipboard_seed>" CORVANTA_TEST_GUI_APPLICATION
-  CLIPBOARD_MANAGER_PATH="$<TARGET_FILE:clipboard_manager>")
-add_dependencies(test_selection_e2e clipboard_seed clipboard_manager)
+  CLIPBOARD_SEED_PATH="$<TARGET_FILE:clipboard_seed>" CORVANTA_TEST_GUI_APPLICATION)
+add_dependencies(test_selection_e2e clipboard_seed)
 # One ctest entry: its own X server for the whole run, started by xvfb-run.
 add_test(NAME selection_e2e COMMAND xvfb-run -a -n 160 -s "-screen 0 1280x800x24"
   $<TARGET_FILE:test_selection_e2e>)

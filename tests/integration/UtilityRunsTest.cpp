@@ -47,8 +47,9 @@ protected:
 };
 
 // Every hostile name against action lines of each dialect: the line runs as
-// its file manager runs it (the record says what started) or is refused. A
-// Nautilus script and one of the user's scripts get the names as arguments.
+// its file manager runs it (the record says what started) or is refused (which
+// lines are is ActionCommandLine's table). A Nautilus script and one of the
+// user's scripts get the names as arguments.
 TEST_F(UtilityRunsTest, HostileNamesNeverRunAsCodeInAnyDialectsLine) {
     LinuxSandbox& sandbox = LinuxSandbox::current();
     const QByteArray rec = QFile::encodeName(recorder);
@@ -66,21 +67,16 @@ TEST_F(UtilityRunsTest, HostileNamesNeverRunAsCodeInAnyDialectsLine) {
         {'t', "sh -c '" + rec + " \"$@\"' sh shell %F", QList<QByteArray>{"shell"} + paths},
         {'t', rec + " redirect %F > /dev/null 2>&amp;1", QList<QByteArray>{"redirect"} + paths},
         {'t', "echo x | " + rec + " pipe %f", {{"pipe", paths.first()}}},
-        {'t', rec + " \"%F\"", refused},
-        {'t', "sh -c \"" + rec + " %F\"", refused},
         {'k', rec + " plain %F", QList<QByteArray>{"plain"} + paths},
         {'k', "sh -c '" + rec + " \"$@\"' sh shell %F", QList<QByteArray>{"shell"} + paths},
         {'k', rec + " redirect %F > /dev/null", QList<QByteArray>{"redirect"} + paths},
         {'k', "true | " + rec + " pipe %F", QList<QByteArray>{"pipe"} + paths},
-        {'k', rec + " \"--file=%F\"", refused},
-        {'k', "sh -c \"" + rec + " %F\"", refused},
         {'n', rec + " plain %F", QList<QByteArray>{"plain"} + paths},
         {'n', rec + " -d\"%P\" %f", {{"-d" + folder, paths.first().mid(folder.size() + 1)}}},
         // Nemo hands "|" and "cat" to the program as words: no shell.
         {'n', rec + " pipe %F | cat",
          QList<QByteArray>{"pipe"} + paths + QList<QByteArray>{"|", "cat"}},
         {'n', "sh -c \"" + rec + " %F\"", refused},
-        {'n', "konsole -e sh -c '" + rec + " %F'", refused},
         {'a', {}, paths},
         {'s', {}, paths},
     };

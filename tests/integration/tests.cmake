@@ -36,10 +36,6 @@ corvanta_sandbox_test(test_linux_platform SOURCES
   integration/WorkspaceTest.cpp
   LIBS CorvantaLinux FakePlatform PkgConfig::GIO)
 
-# The same faults for real: the corvanta program, GIO and a private session bus
-# in the sandboxed home of the integration tests, with the recorder as editor.
-corvanta_sandbox_test(test_faults_linux SOURCES integration/LinuxFaultsTest.cpp LIBS QuaylithLogic)
-
 # The Linux implementations of the pickers' ports, in the sandboxed home of the
 # Linux tests (private session bus, throw-away XDG folders).
 corvanta_sandbox_test(test_picker_platform SOURCES integration/PickerPlatformTest.cpp
