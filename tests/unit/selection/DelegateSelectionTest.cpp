@@ -33,9 +33,21 @@ TEST_F(DelegateSelection, EmptySelectionBeepsAndTheFiredHotkeyNamesDecideTheRule
     delegate->routeSelection({QStringLiteral("rule-b")});
     delegate->routeSelection({QStringLiteral("rule-other")});
     EXPECT_EQ(fake.alerts.beeps, 1);
-    EXPECT_EQ(opened(),
-              (QList<FakeWorkspace::OpenCall>{{files, FakeWorkspace::locationOf(beta)},
-                                              {files, FakeWorkspace::locationOf(alpha)}}));
+    // A selection sent by a file manager action is cleaned and routed the same
+    // way: duplicates, a missing file, a folder and an unclean spelling of a real one.
+    const QUrl missing = QUrl::fromLocalFile(dir.filePath(QStringLiteral("gone.org")));
+    const QUrl folder = QUrl::fromLocalFile(dir.path());
+    const QUrl unclean = QUrl::fromLocalFile(dir.path() + QStringLiteral("/./x/../one.org"));
+    fake.fileManagerSelection.asked.clear();
+    delegate->routeGivenSelection({unclean, missing, files[0], folder, files[1]},
+                                  {QStringLiteral("rule-b")});
+    delegate->routeGivenSelection({missing, folder}, {QStringLiteral("rule-b")});
+    EXPECT_EQ(fake.alerts.beeps, 2);
+    EXPECT_EQ(opened(), (QList<FakeWorkspace::OpenCall>{{files, FakeWorkspace::locationOf(beta)},
+                                                        {files, FakeWorkspace::locationOf(alpha)},
+                                                        {files, FakeWorkspace::locationOf(beta)}}));
+    // The frontmost file manager is not asked: the action said what is selected.
+    EXPECT_TRUE(fake.fileManagerSelection.asked.isEmpty());
 }
 
 TEST_F(DelegateSelection, FlagsRebuildTheResolver) {
@@ -52,23 +64,6 @@ TEST_F(DelegateSelection, FlagsRebuildTheResolver) {
         return QList<QUrl>{files[1], files[0]};
     });
     EXPECT_EQ(delegate->selectionResolver().selectedFileURLs(), (QList<QUrl>{files[1], files[0]}));
-}
-
-TEST_F(DelegateSelection, SentSelectionIsCleanedAndRoutedLikeAHotkeyFire) {
-    // Duplicates, a missing file, a folder and an unclean spelling of a real one.
-    const QUrl missing = QUrl::fromLocalFile(dir.filePath(QStringLiteral("gone.org")));
-    const QUrl folder = QUrl::fromLocalFile(dir.path());
-    const QUrl unclean = QUrl::fromLocalFile(dir.path() + QStringLiteral("/./x/../one.org"));
-    delegate->routeGivenSelection({unclean, missing, files[0], folder, files[1]},
-                                  {QStringLiteral("rule-b")});
-    delegate->routeGivenSelection({files[1]}, {QStringLiteral("rule-other")});
-    delegate->routeGivenSelection({missing, folder}, {QStringLiteral("rule-b")});
-    EXPECT_EQ(fake.alerts.beeps, 1);
-    EXPECT_EQ(opened(),
-              (QList<FakeWorkspace::OpenCall>{{files, FakeWorkspace::locationOf(beta)},
-                                              {{files[1]}, FakeWorkspace::locationOf(alpha)}}));
-    // The frontmost file manager is not asked: the action said what is selected.
-    EXPECT_TRUE(fake.fileManagerSelection.asked.isEmpty());
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "core/utilities/FileManagerActions.h"
 #include "tests/support/TestFiles.h"
 
+#include <QDirIterator>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -23,16 +24,10 @@ std::optional<QByteArray> contents(const QString& path) {
 // Every file under `root`, relative path to bytes.
 std::map<QString, QByteArray> snapshot(const QString& root) {
     std::map<QString, QByteArray> files;
-    QStringList pending{root};
-    while (!pending.isEmpty()) {
-        const QDir dir(pending.takeFirst());
-        for (const QFileInfo& info :
-             dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
-            if (info.isDir())
-                pending.append(info.filePath());
-            else
-                files[QDir(root).relativeFilePath(info.filePath())] = readFile(info.filePath());
-        }
+    for (QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+         it.hasNext();) {
+        const QString path = it.next();
+        files[QDir(root).relativeFilePath(path)] = readFile(path);
     }
     return files;
 }

@@ -180,19 +180,6 @@ TEST(FileSelectionResolver, ScriptModeUsesTheRunnerOrFindsNothingWithoutOne) {
     EXPECT_TRUE(rig.fileManager.asked.isEmpty());
 }
 
-TEST(FileSelectionResolver, CopiesShareTheirSourcesAndStayUsable) {
-    SelectionFolder f;
-    ResolverRig rig;
-    rig.frontmost.bundleID = QStringLiteral("caja");
-    rig.fileManager.selections[QStringLiteral("Caja")] = {url(f.file("c.txt"))};
-    FileSelectionResolver copy = rig.make();
-    {
-        const FileSelectionResolver original = rig.make();
-        copy = original;
-    }
-    EXPECT_EQ(copy.selectedFileURLs().size(), 1);
-}
-
 // The frontmost-manager source: which manager is asked for which frontmost app.
 TEST(FrontmostFileManagerSelectionSource, AsksOnlyAKnownFrontmostManager) {
     const struct {
