@@ -206,52 +206,9 @@ TEST(FrontmostFileManagerSelectionSource, AsksOnlyAKnownFrontmostManager) {
             [&](const ScriptableFileManager& manager) {
                 asked.append(manager.name);
                 return QList<QUrl>();
-            },
-            std::nullopt);
+            });
         EXPECT_TRUE(source.fileURLs().isEmpty());
         EXPECT_EQ(asked, row.asked) << row.frontmost.value_or("(none)").toStdString();
-    }
-}
-
-// With a fallback manager (every other application falls back to it), the
-// fallback is asked at most once per resolution.
-TEST(FrontmostFileManagerSelectionSource, FallbackRowsAskItAtMostOnce) {
-    const ScriptableFileManager primary{{"org.example.Primary"}, "P", "Primary"};
-    const ScriptableFileManager second{{"org.example.Second"}, "S", "Second"};
-    const QUrl primaryFile = QUrl::fromLocalFile("/primary");
-    const QUrl secondFile = QUrl::fromLocalFile("/second");
-    const struct {
-        const char* name;
-        std::optional<QString> frontmost;
-        bool secondHasSelection;
-        QStringList asked;
-        QList<QUrl> result;
-    } rows[] = {
-        {"second with a selection", "org.example.Second", true, {"Second"}, {secondFile}},
-        {"second empty falls back",
-         "org.example.Second",
-         false,
-         {"Second", "Primary"},
-         {primaryFile}},
-        {"primary empty is asked once", "org.example.Primary", false, {"Primary"}, {}},
-        {"other application", "org.example.Other", true, {"Primary"}, {primaryFile}},
-        {"no frontmost application", std::nullopt, true, {"Primary"}, {primaryFile}},
-    };
-    for (const auto& row : rows) {
-        QStringList asked;
-        const FrontmostFileManagerSelectionSource source(
-            {primary, second}, [&] { return row.frontmost; },
-            [&](const ScriptableFileManager& manager) {
-                asked.append(manager.name);
-                if (manager.name == "Second")
-                    return row.secondHasSelection ? QList<QUrl>{secondFile} : QList<QUrl>();
-                return row.frontmost == QStringLiteral("org.example.Primary")
-                           ? QList<QUrl>()
-                           : QList<QUrl>{primaryFile};
-            },
-            primary);
-        EXPECT_EQ(source.fileURLs(), row.result) << row.name;
-        EXPECT_EQ(asked, row.asked) << row.name;
     }
 }
 
