@@ -143,7 +143,8 @@ TEST(ServicesCatalog, GathersEveryFileManagersActionsThatTakeFiles) {
     ThrowAwayHome home;
     home.write("data/kio/servicemenus/folders.desktop",
                "[Desktop Entry]\nMimeType=inode/directory;\nActions=a;\n"
-               "[Desktop Action a]\nName=Folder Only\nExec=x %F\n");
+               "[Desktop Action a]\nName=Folder Only\nExec=x %F\n",
+               true);
     // Only an action for folders: nothing to list, said in the Linux wording.
     EXPECT_EQ(
         FileManagerActions::listServices(home.folders()),
