@@ -168,7 +168,7 @@ TEST_F(UtilityRunnerTest, ServicesRunTheirFileManagersCommandOrSayTheyCouldNot) 
         QList<std::pair<QByteArray, Args>> runs;
         std::optional<QString> message;
     } cases[] = {
-        {"a|" + menu, "Send", {{"send", Args{"--to"} + paths}}, std::nullopt},
+        // One run per file for %f; the plain lines run for real in the Linux tests.
         {"b|" + menu,
          "Each",
          {{"each", {paths[0]}}, {"each", {paths[1]}}, {"each", {paths[2]}}},
