@@ -50,20 +50,27 @@ TEST_F(DelegateSelection, EmptySelectionBeepsAndTheFiredHotkeyNamesDecideTheRule
     EXPECT_TRUE(fake.fileManagerSelection.asked.isEmpty());
 }
 
-TEST_F(DelegateSelection, FlagsRebuildTheResolver) {
+TEST_F(DelegateSelection, FlagsRebuildTheResolverAndScriptModeRunsOnlyTheHelper) {
     fake.accessibilitySelection.trusted = true;
     fake.accessibilitySelection.urls = {files[1]};
     fake.fileManagerSelection.selections[QStringLiteral("Thunar")] = {files[0]};
     EXPECT_EQ(delegate->selectionResolver().selectedFileURLs(), QList<QUrl>{files[1]});
 
-    // What each flag means to the resolver is the resolver's tests' matter.
+    // The accessibility flag's meaning is the resolver's tests' matter; script
+    // mode's is here: nothing until a helper runner is set, and never a key.
     delegate->setAllowsAccessibilitySelection(false);
     EXPECT_EQ(delegate->selectionResolver().selectedFileURLs(), QList<QUrl>{files[0]});
     delegate->setUsesApplicationScriptsSelection(true);
-    delegate->setSelectionScriptRun([&](const ScriptableFileManager&) {
-        return QList<QUrl>{files[1], files[0]};
+    fake.fileManagerSelection.asked.clear();
+    EXPECT_TRUE(delegate->selectionResolver().selectedFileURLs().isEmpty());
+    QStringList ran;
+    delegate->setSelectionScriptRun([&](const ScriptableFileManager& manager) {
+        ran.append(manager.scriptFileName);
+        return QList<QUrl>{files[1], files[1], files[0]};
     });
     EXPECT_EQ(delegate->selectionResolver().selectedFileURLs(), (QList<QUrl>{files[1], files[0]}));
+    EXPECT_EQ(ran, QStringList{"GetThunarSelection"});
+    EXPECT_TRUE(fake.fileManagerSelection.asked.isEmpty());
 }
 
 } // namespace

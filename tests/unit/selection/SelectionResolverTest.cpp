@@ -161,25 +161,6 @@ TEST(FileSelectionResolver, AccessibilityFirstThenTheFileManagerAndSaysWhichAnsw
     }
 }
 
-TEST(FileSelectionResolver, ScriptModeUsesTheRunnerOrFindsNothingWithoutOne) {
-    SelectionFolder f;
-    const QByteArray a = f.file("a.txt");
-    ResolverRig rig;
-    rig.frontmost.bundleID = QStringLiteral("nemo");
-    rig.fileManager.selections[QStringLiteral("Nemo")] = {url(a)};
-    // No runner yet: nothing, and no keys are sent either.
-    EXPECT_TRUE(rig.make(true, true).selectedFileURLs().isEmpty());
-    EXPECT_TRUE(rig.fileManager.asked.isEmpty());
-    QStringList ran;
-    const auto resolver = rig.make(true, true, [&](const ScriptableFileManager& manager) {
-        ran.append(manager.scriptFileName);
-        return QList<QUrl>{url(a), url(a)};
-    });
-    EXPECT_EQ(nativePaths(resolver.selectedFileURLs()), QList<QByteArray>{a});
-    EXPECT_EQ(ran, QStringList{"GetNemoSelection"});
-    EXPECT_TRUE(rig.fileManager.asked.isEmpty());
-}
-
 // The frontmost-manager source: which manager is asked for which frontmost app.
 TEST(FrontmostFileManagerSelectionSource, AsksOnlyAKnownFrontmostManager) {
     const struct {
