@@ -198,7 +198,6 @@ TEST(ServicesCatalog, GathersEveryFileManagersActionsThatTakeFiles) {
 
     // The action an enabled Service names, by key, then by its name (more in the
     // runner's tests).
-    const auto folders = home.folders();
     const struct {
         QString id, name;
         std::optional<QString> found;
@@ -216,7 +215,7 @@ TEST(ServicesCatalog, GathersEveryFileManagersActionsThatTakeFiles) {
         {home.path("elsewhere/evil.desktop"), "Evil", std::nullopt},
     };
     for (const auto& l : lookups) {
-        const auto found = FileManagerActions::find(l.id, l.name, folders);
+        const auto found = FileManagerActions::find(l.id, l.name, home.folders());
         EXPECT_EQ(found ? std::optional(found->name) : std::nullopt, l.found) << qPrintable(l.id);
     }
 }
