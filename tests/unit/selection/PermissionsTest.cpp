@@ -40,7 +40,6 @@ TEST_F(TCCPermissionsTest, AutomationRequestCompletesLaterAndNotAfterItsContextI
 TEST(TCCPermissions, AutomationTileInNormalMode) {
     EXPECT_EQ(TCCPermissions::automationTileStatus(AutomationStatus::notDetermined), notGranted);
     EXPECT_EQ(TCCPermissions::automationTileStatus(AutomationStatus::unavailable), notGranted);
-    EXPECT_EQ(TCCPermissions::requestingTileStatus().tone, PermissionTone::pending);
     EXPECT_EQ(TCCPermissions::firstUseTileStatus().text,
               QStringLiteral("◐ requested on first use"));
 }

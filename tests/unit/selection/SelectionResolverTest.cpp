@@ -137,7 +137,6 @@ TEST(FileSelectionResolver, AccessibilityFirstThenTheFileManagerAndSaysWhichAnsw
         {"trusted rows win", true, true, "a b", "b", "a b", Answer::accessibility, 1, false},
         {"only folders: copied", true, true, "dir", "b a", "b a", Answer::finder, 1, true},
         {"untrusted is never read", true, false, "a", "b", "b", Answer::finder, 0, true},
-        {"nothing anywhere", true, true, "", "", "", Answer::none, 1, true},
         {"disabled is never asked, even trusted", false, true, "a", "", "", Answer::none, 0, true},
     };
     for (const auto& row : rows) {

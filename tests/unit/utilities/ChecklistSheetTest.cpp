@@ -80,7 +80,6 @@ TEST_F(ChecklistSheetTest, TheSettingsButtonsScanNowAndStoreEachChangeInTheRoute
                                                          "markdown", store, fake.processes, false);
     auto* list = sheet->findChild<QListWidget*>();
     ASSERT_EQ(list->count(), 1);
-    EXPECT_EQ(sheet->parentWidget(), &window);
     EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
     list->item(0)->setCheckState(Qt::Checked);
     EXPECT_EQ(store.routeWithID("markdown")->enabledScripts,
