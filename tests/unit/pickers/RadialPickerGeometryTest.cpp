@@ -5,7 +5,6 @@
 #include <QtMath>
 #include <cmath>
 
-namespace {
 using Zone = RadialPickerGeometry::Zone;
 using Screen = RadialPickerGeometry::ScreenArea;
 
@@ -78,4 +77,3 @@ TEST(RadialPickerGeometryTest, PanelStaysInsideTheAvailableFrame) {
         EXPECT_EQ(RadialPickerGeometry::panelOrigin(c.pointer, {400, 300}, c.screens, 0), c.origin);
     }
 }
-} // namespace
