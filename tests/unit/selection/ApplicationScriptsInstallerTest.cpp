@@ -105,21 +105,19 @@ TEST(ApplicationScriptsInstaller, FailedWriteStopsAndLogs) {
 }
 
 TEST(ApplicationScriptsInstaller, DefaultDirectoryFollowsDataHome) {
-    struct Case {
-        QByteArray dataHome;
-        QByteArray home;
+    const QString local = "/home/ann/.local/share/Corvanta/Application Scripts";
+    const struct {
+        QByteArray dataHome, home;
         std::optional<QString> expected;
-    };
-    const QList<Case> cases{
-        {"/data/", "/home/ann", QStringLiteral("/data/Corvanta/Application Scripts")},
-        {"", "/home/ann", QStringLiteral("/home/ann/.local/share/Corvanta/Application Scripts")},
-        {"relative", "/home/ann",
-         QStringLiteral("/home/ann/.local/share/Corvanta/Application Scripts")},
+    } cases[] = {
+        {"/data/", "/home/ann", "/data/Corvanta/Application Scripts"},
+        {"", "/home/ann", local},
+        {"relative", "/home/ann", local},
         {"", "", std::nullopt},
     };
     const QByteArray savedData = qgetenv("XDG_DATA_HOME");
     const QByteArray savedHome = qgetenv("HOME");
-    for (const Case& test : cases) {
+    for (const auto& test : cases) {
         SCOPED_TRACE(test.dataHome.toStdString() + " " + test.home.toStdString());
         qputenv("XDG_DATA_HOME", test.dataHome);
         qputenv("HOME", test.home);

@@ -44,14 +44,13 @@ TEST(ScriptsCatalog, ListsExecutablesScriptsAndWorkflowsButNothingHiddenOrInside
     // AppleScript and workflows only with the tools that run them.
     const ExternalUtilityCatalog::Tools tools = {"", QFile::encodeName(home.path("bin/automator")),
                                                  QFile::encodeName(home.path("bin/osascript"))};
-    const CatalogScan scan = ExternalUtilityCatalog::listScripts(folder, tools);
-    EXPECT_EQ(scan.errorMessage, std::nullopt);
-    EXPECT_EQ(scan.entries, (QList<CatalogEntry>{programs[0],
-                                                 {"Mail/deep/Archive.v2.applescript", "Archive.v2"},
-                                                 {"Mail/Convert.workflow", "Convert"},
-                                                 programs[1],
-                                                 programs[2],
-                                                 {"Mail/Send.SCPT", "Send"}}));
+    const QList<CatalogEntry> all{programs[0],
+                                  {"Mail/deep/Archive.v2.applescript", "Archive.v2"},
+                                  {"Mail/Convert.workflow", "Convert"},
+                                  programs[1],
+                                  programs[2],
+                                  {"Mail/Send.SCPT", "Send"}};
+    EXPECT_EQ(ExternalUtilityCatalog::listScripts(folder, tools), (CatalogScan{all, std::nullopt}));
     EXPECT_EQ(ExternalUtilityCatalog::listScripts(folder, {"", "/nowhere/a", "/nowhere/o"}).entries,
               programs);
     // A missing folder is empty; no folder, or a file in its place, says so.
@@ -173,20 +172,19 @@ TEST(ServicesCatalog, GathersEveryFileManagersActionsThatTakeFiles) {
                "[Desktop Entry]\n[Desktop Action e]\nName=Evil\nExec=evil %F\n");
 
     const QString kde = home.path("data/kio/servicemenus/");
-    const CatalogScan scan = FileManagerActions::listServices(home.folders());
-    EXPECT_EQ(scan.errorMessage, std::nullopt);
-    EXPECT_EQ(scan.entries,
-              (QList<CatalogEntry>{
-                  {kde + "broken.desktop", "broken.desktop"},
-                  {home.path("data/nemo/actions/hash.nemo_action"), "Checksum"},
-                  {home.path("data/nautilus/scripts/Mail It"), "Mail It"},
-                  // The file holds two actions (one for folders): the id keeps the key.
-                  {"7|" + home.path("config/Thunar/uca.xml"), "Print"},
-                  {home.path("system/kio/servicemenus/system.desktop"), "System Wide"},
-                  {"jpg|" + kde + "convert.desktop", "to JPEG"},
-                  {"png|" + kde + "convert.desktop", "To PNG"},
-                  {home.path("data/nautilus/scripts/Sub/Upload"), "Upload"},
-              }));
+    const QList<CatalogEntry> listed{
+        {kde + "broken.desktop", "broken.desktop"},
+        {home.path("data/nemo/actions/hash.nemo_action"), "Checksum"},
+        {home.path("data/nautilus/scripts/Mail It"), "Mail It"},
+        // The file holds two actions (one for folders): the id keeps the key.
+        {"7|" + home.path("config/Thunar/uca.xml"), "Print"},
+        {home.path("system/kio/servicemenus/system.desktop"), "System Wide"},
+        {"jpg|" + kde + "convert.desktop", "to JPEG"},
+        {"png|" + kde + "convert.desktop", "To PNG"},
+        {home.path("data/nautilus/scripts/Sub/Upload"), "Upload"},
+    };
+    EXPECT_EQ(FileManagerActions::listServices(home.folders()),
+              (CatalogScan{listed, std::nullopt}));
 
     // The action an enabled Service names, by key, then by its name (more in the
     // runner's tests).
