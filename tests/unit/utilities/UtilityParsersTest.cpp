@@ -170,7 +170,6 @@ FileManagerAction unreadable(Source source, const QString& path, const QString& 
 
 TEST(FileManagerActions, ServiceMenusGiveOneActionPerDesktopActionAndFallBackToTheFileName) {
     const QString path = "/s/kio/servicemenus/tools.desktop";
-    const QStringList de = {"de"};
     const struct {
         QByteArray data;
         QList<FileManagerAction> expected;
@@ -187,7 +186,7 @@ TEST(FileManagerActions, ServiceMenusGiveOneActionPerDesktopActionAndFallBackToT
         {"[Other]\nName=x\n", {unreadable(Source::kdeServiceMenu, path, "tools.desktop")}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(KdeServiceMenuFile::read(path, c.data, de), c.expected) << c.data.constData();
+        EXPECT_EQ(KdeServiceMenuFile::read(path, c.data, {"de"}), c.expected) << c.data.constData();
 }
 
 TEST(FileManagerActions, NemoActionsHonourActiveSelectionAndFolderOnlyConditions) {
