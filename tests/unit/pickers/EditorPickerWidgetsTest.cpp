@@ -59,7 +59,6 @@ TEST_F(EditorPickerWidgetsTest, RadialKeysAndClicksCompleteOnce) {
         {{entries[3]}, g.iconCenter(3), {}, Qt::ShiftModifier},
         {{entries[1]}, {}, {Qt::Key_Left, Qt::Key_Right, Qt::Key_Right, Qt::Key_Return}},
         {{entries[4]}, {}, {Qt::Key_Up, Qt::Key_Up, Qt::KeypadModifier | Qt::Key_Enter}},
-        {{entries[0]}, {}, {Qt::Key_Up, Qt::Key_Down, Qt::Key_Return}},
         {{}, {}, {ctrl | Qt::Key_7, ctrl | Qt::Key_9, Qt::Key_3}}, // no such slice
         {{}, g.layout().discCenter, {}},
         {{}, g.layout().pillRect.center(), {}},
