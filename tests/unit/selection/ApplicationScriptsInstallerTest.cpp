@@ -54,7 +54,6 @@ TEST(ApplicationScriptsInstaller, OnlyTheChangedHelperIsRewritten) {
         {"edited by the user", QByteArray(contents).replace("set -u", "set -eu")},
         {"one byte added", contents + '\n'},
         {"truncated", contents.chopped(1)},
-        {"emptied", QByteArray()},
         {"deleted", std::nullopt},
         {"no longer executable", std::nullopt, false},
     };
