@@ -53,11 +53,6 @@ const QByteArray userUca = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
 
 class FileManagerActionsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_home.isValid());
-        m_data = m_home.filePath(QStringLiteral("data"));
-        m_config = m_home.filePath(QStringLiteral("config"));
-    }
     FileManagerActionsInstaller
     installer(const QString& program = QStringLiteral("/usr/bin/corvanta")) {
         return FileManagerActionsInstaller({m_data, m_config, {}}, program);
@@ -75,8 +70,8 @@ protected:
     }
 
     QTemporaryDir m_home;
-    QString m_data;
-    QString m_config;
+    const QString m_data = m_home.filePath(QStringLiteral("data"));
+    const QString m_config = m_home.filePath(QStringLiteral("config"));
 };
 
 TEST_F(FileManagerActionsTest, InstallKeepsCurrentAndRemovalRestoresTheUsersFilesExactly) {

@@ -103,16 +103,15 @@ TEST(ShortcutsCatalog, ToolFailuresHaveTheirMessages) {
     notUTF8.standardOutput = "Bad \xff (X)\n";
     failed.exitCode = 1;
     failed.standardOutput = "Zip (Z-1)\n";
+    const QList<CatalogEntry> sorted{{"ID-5", "apple"},
+                                     {"ID-6", "Apple"},
+                                     {"ABC-1", "Resize Image"},
+                                     {"ID-2", "Two (parts) here"}};
     const struct {
         ProcessResult result;
         CatalogScan expected;
     } cases[] = {
-        {listed,
-         {{{"ID-5", "apple"},
-           {"ID-6", "Apple"},
-           {"ABC-1", "Resize Image"},
-           {"ID-2", "Two (parts) here"}},
-          std::nullopt}},
+        {listed, {sorted, std::nullopt}},
         {notUTF8, {}},
         {failed, CatalogScan::failure("Shortcuts list failed. Is the Shortcuts app available?")},
         {FakeProcessRunner::launchFailure("No such file"),
