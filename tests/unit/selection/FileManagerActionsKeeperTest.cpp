@@ -18,7 +18,6 @@ protected:
         rule = RuleBuilders::rule(RuleBuilders::allOf({}), RuleBuilders::openIn({}));
         rule.name = QStringLiteral("Old name");
         org.rules = {rule};
-        routesPath = dir.filePath(QStringLiteral("routes.json"));
         writeRoutes(routesPath, {org});
         store = std::make_unique<RouteStore>(fake.types, fake.workspace, routesPath);
         fake.shortcuts.setShortcut(Shortcut{Qt::Key_K, Qt::MetaModifier}, rule.hotkeyName());
@@ -27,9 +26,6 @@ protected:
         return FileManagerActionsInstaller({dir.filePath("data"), dir.filePath("config"), {}},
                                            QStringLiteral("/usr/bin/corvanta"));
     }
-    QString nemo() const {
-        return dir.filePath("data/nemo/actions/corvanta-rule-" + rule.id + ".nemo_action");
-    }
     static void recorderEnded(ShortcutRegistry& registry) {
         registry.postRecorderActiveStatusDidChange({{ShortcutRegistry::isActiveKey, false}});
     }
@@ -37,7 +33,7 @@ protected:
     QTemporaryDir dir;
     FakePlatform fake;
     Rule rule;
-    QString routesPath;
+    const QString routesPath = dir.filePath(QStringLiteral("routes.json"));
     std::unique_ptr<RouteStore> store;
 };
 
@@ -77,7 +73,8 @@ TEST_F(FileManagerActionsKeeperTest, RoutesThatFailedToLoadRemoveNothing) {
     ASSERT_TRUE(unreadable.loadFailed());
     FileManagerActionsKeeper keeper(unreadable, fake.shortcuts, installer(), {});
     keeper.refresh();
-    EXPECT_TRUE(QFileInfo::exists(nemo()));
+    EXPECT_TRUE(QFileInfo::exists(
+        dir.filePath("data/nemo/actions/corvanta-rule-" + rule.id + ".nemo_action")));
 }
 
 } // namespace
