@@ -100,17 +100,6 @@ TEST(SelectionCleaning, KeepsRegularFilesOnceInStandardFormAtFirstPosition) {
               (QList<QByteArray>{plain, spaced, inner, latin1, toFile}));
 }
 
-struct ResolverRig {
-    FakeFrontmostApplication frontmost;
-    FakeAccessibilitySelection accessibility;
-    FakeFileManagerSelection fileManager;
-    FileSelectionResolver make(bool allowsAccessibility = true, bool scripts = false,
-                               FileSelectionResolver::ScriptRun run = {}) {
-        return FileSelectionResolver::make({frontmost, accessibility, fileManager},
-                                           allowsAccessibility, scripts, std::move(run));
-    }
-};
-
 TEST(FileSelectionResolver, AccessibilityFirstThenTheFileManagerAndSaysWhichAnswered) {
     using Answer = FileSelectionResolver::Answer;
     SelectionFolder f;
@@ -140,20 +129,23 @@ TEST(FileSelectionResolver, AccessibilityFirstThenTheFileManagerAndSaysWhichAnsw
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        ResolverRig rig;
-        rig.frontmost.bundleID = QStringLiteral("thunar");
-        rig.accessibility.trusted = row.trusted;
+        FakeFrontmostApplication frontmost;
+        FakeAccessibilitySelection accessibility;
+        FakeFileManagerSelection fileManager;
+        frontmost.bundleID = QStringLiteral("thunar");
+        accessibility.trusted = row.trusted;
         for (const QByteArray& p : files(row.accessibility))
-            rig.accessibility.urls.append(url(p));
+            accessibility.urls.append(url(p));
         for (const QByteArray& p : files(row.copied))
-            rig.fileManager.selections[QStringLiteral("Thunar")].append(url(p));
+            fileManager.selections[QStringLiteral("Thunar")].append(url(p));
         Answer answer = Answer::none;
-        EXPECT_EQ(nativePaths(rig.make(row.allowed).selectedFileURLs(&answer)),
-                  files(row.expected));
+        const auto resolver = FileSelectionResolver::make({frontmost, accessibility, fileManager},
+                                                          row.allowed, false);
+        EXPECT_EQ(nativePaths(resolver.selectedFileURLs(&answer)), files(row.expected));
         EXPECT_EQ(answer, row.answer);
-        EXPECT_EQ(rig.accessibility.reads, row.reads);
-        EXPECT_TRUE(row.allowed || rig.accessibility.trustQueries == 0);
-        EXPECT_EQ(rig.fileManager.asked, row.copyAsked ? QStringList{"Thunar"} : QStringList());
+        EXPECT_EQ(accessibility.reads, row.reads);
+        EXPECT_TRUE(row.allowed || accessibility.trustQueries == 0);
+        EXPECT_EQ(fileManager.asked, row.copyAsked ? QStringList{"Thunar"} : QStringList());
     }
 }
 
