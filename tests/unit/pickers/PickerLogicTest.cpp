@@ -26,7 +26,6 @@ TEST(PickerCandidatesTest, EditorsThenEnabledUtilitiesThenExternalsInGroupOrder)
     EXPECT_EQ(labels, (QStringList{"Beta", "Alpha", "Copy POSIX Path", "Open Parent in Terminal",
                                    "Publish", "Archive", "Convert", "wc.sh"}));
     EXPECT_EQ(choices.value(3), PickerChoice{route.utilities[2]});
-    EXPECT_TRUE(pickerCandidates({}, Route{}).isEmpty());
 }
 
 class UtilityPerformerTest : public testing::Test {

@@ -9,19 +9,15 @@
 namespace {
 
 // Collects the warnings logged while it lives.
-class LogCapture {
-public:
+struct LogCapture {
     LogCapture() {
-        s_lines.clear();
-        m_previous = qInstallMessageHandler(
-            [](QtMsgType, const QMessageLogContext&, const QString& text) { s_lines << text; });
+        lines.clear();
+        previous = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext&, const QString& text) { lines << text; });
     }
-    ~LogCapture() { qInstallMessageHandler(m_previous); }
-    QStringList lines() const { return s_lines; }
-
-private:
-    static inline QStringList s_lines;
-    QtMessageHandler m_previous = nullptr;
+    ~LogCapture() { qInstallMessageHandler(previous); }
+    static inline QStringList lines;
+    QtMessageHandler previous = nullptr;
 };
 
 QString helperPath(const QString& folder, int index) {
@@ -94,10 +90,10 @@ TEST(ApplicationScriptsInstaller, FailedWriteStopsAndLogs) {
         SCOPED_TRACE(folder.toStdString());
         LogCapture log;
         EXPECT_FALSE(ApplicationScriptsInstaller::install(folder));
-        ASSERT_EQ(log.lines().size(), 1);
-        EXPECT_TRUE(log.lines().first().startsWith(
+        ASSERT_EQ(log.lines.size(), 1);
+        EXPECT_TRUE(log.lines.first().startsWith(
             QStringLiteral("Corvanta: Application Scripts install failed: ")))
-            << log.lines().first().toStdString();
+            << log.lines.first().toStdString();
     }
     EXPECT_TRUE(QFile::exists(helperPath(home.path(), 0)));
     EXPECT_FALSE(QFile::exists(helperPath(home.path(), 2)));
@@ -187,6 +183,6 @@ TEST(ApplicationScriptsInstaller, NoDirectoryAnswersAtOnceAndLogs) {
     EXPECT_EQ(results, QList<bool>{false});
     EXPECT_EQ(chooserCalls, 0);
     EXPECT_FALSE(ApplicationScriptsInstaller::areScriptsCurrent(std::nullopt));
-    EXPECT_EQ(log.lines(),
+    EXPECT_EQ(log.lines,
               QStringList{QStringLiteral("Corvanta: Application Scripts directory unavailable")});
 }
