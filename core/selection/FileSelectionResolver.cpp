@@ -107,6 +107,6 @@ FileSelectionResolver FileSelectionResolver::make(const Ports& ports,
     const FrontmostApplication* frontmost = &ports.frontmost;
     auto finder = std::make_shared<FrontmostFileManagerSelectionSource>(
         ScriptableFileManager::builtins(), [frontmost] { return frontmost->frontmostBundleID(); },
-        std::move(run), std::nullopt);
+        std::move(run));
     return FileSelectionResolver(std::move(accessibility), std::move(finder));
 }

@@ -5,7 +5,6 @@
 #include <QtMath>
 #include <cmath>
 
-namespace {
 using Zone = RadialPickerGeometry::Zone;
 using Screen = RadialPickerGeometry::ScreenArea;
 
@@ -48,16 +47,14 @@ TEST(RadialPickerGeometryTest, HitTestingAtSliceBordersHoleAndPill) {
     }
     const RadialPickerGeometry g(5);
     const RadialLayout& l = g.layout();
-    // Straight up from the centre.
-    const std::pair<double, Zone> zones[] = {{0, Zone::hole},
-                                             {l.innerRadius - 0.5, Zone::hole},
+    // Straight up from the centre. The centre and the pill are the widget tests'
+    // clicks, a corner the end-to-end test's.
+    const std::pair<double, Zone> zones[] = {{l.innerRadius - 0.5, Zone::hole},
                                              {l.innerRadius, Zone::ring},
                                              {l.outerRadius, Zone::ring},
                                              {l.outerRadius + 0.5, Zone::outside}};
     for (const auto& [up, zone] : zones)
         EXPECT_EQ(g.zoneAt(l.discCenter - QPointF(0, up)), zone) << up;
-    EXPECT_EQ(g.zoneAt(l.pillRect.center()), Zone::pill);
-    EXPECT_EQ(g.zoneAt({1, 1}), Zone::outside);
 }
 
 TEST(RadialPickerGeometryTest, PanelStaysInsideTheAvailableFrame) {
@@ -80,4 +77,3 @@ TEST(RadialPickerGeometryTest, PanelStaysInsideTheAvailableFrame) {
         EXPECT_EQ(RadialPickerGeometry::panelOrigin(c.pointer, {400, 300}, c.screens, 0), c.origin);
     }
 }
-} // namespace

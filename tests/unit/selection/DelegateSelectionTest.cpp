@@ -33,41 +33,43 @@ TEST_F(DelegateSelection, EmptySelectionBeepsAndTheFiredHotkeyNamesDecideTheRule
     delegate->routeSelection({QStringLiteral("rule-b")});
     delegate->routeSelection({QStringLiteral("rule-other")});
     EXPECT_EQ(fake.alerts.beeps, 1);
-    EXPECT_EQ(opened(),
-              (QList<FakeWorkspace::OpenCall>{{files, FakeWorkspace::locationOf(beta)},
-                                              {files, FakeWorkspace::locationOf(alpha)}}));
+    // A selection sent by a file manager action is cleaned and routed the same
+    // way: duplicates, a missing file, a folder and an unclean spelling of a real one.
+    const QUrl missing = QUrl::fromLocalFile(dir.filePath(QStringLiteral("gone.org")));
+    const QUrl folder = QUrl::fromLocalFile(dir.path());
+    const QUrl unclean = QUrl::fromLocalFile(dir.path() + QStringLiteral("/./x/../one.org"));
+    fake.fileManagerSelection.asked.clear();
+    delegate->routeGivenSelection({unclean, missing, files[0], folder, files[1]},
+                                  {QStringLiteral("rule-b")});
+    delegate->routeGivenSelection({missing, folder}, {QStringLiteral("rule-b")});
+    EXPECT_EQ(fake.alerts.beeps, 2);
+    EXPECT_EQ(opened(), (QList<FakeWorkspace::OpenCall>{{files, FakeWorkspace::locationOf(beta)},
+                                                        {files, FakeWorkspace::locationOf(alpha)},
+                                                        {files, FakeWorkspace::locationOf(beta)}}));
+    // The frontmost file manager is not asked: the action said what is selected.
+    EXPECT_TRUE(fake.fileManagerSelection.asked.isEmpty());
 }
 
-TEST_F(DelegateSelection, FlagsRebuildTheResolver) {
+TEST_F(DelegateSelection, FlagsRebuildTheResolverAndScriptModeRunsOnlyTheHelper) {
     fake.accessibilitySelection.trusted = true;
     fake.accessibilitySelection.urls = {files[1]};
     fake.fileManagerSelection.selections[QStringLiteral("Thunar")] = {files[0]};
     EXPECT_EQ(delegate->selectionResolver().selectedFileURLs(), QList<QUrl>{files[1]});
 
-    // What each flag means to the resolver is the resolver's tests' matter.
+    // The accessibility flag's meaning is the resolver's tests' matter; script
+    // mode's is here: nothing until a helper runner is set, and never a key.
     delegate->setAllowsAccessibilitySelection(false);
     EXPECT_EQ(delegate->selectionResolver().selectedFileURLs(), QList<QUrl>{files[0]});
     delegate->setUsesApplicationScriptsSelection(true);
-    delegate->setSelectionScriptRun([&](const ScriptableFileManager&) {
-        return QList<QUrl>{files[1], files[0]};
+    fake.fileManagerSelection.asked.clear();
+    EXPECT_TRUE(delegate->selectionResolver().selectedFileURLs().isEmpty());
+    QStringList ran;
+    delegate->setSelectionScriptRun([&](const ScriptableFileManager& manager) {
+        ran.append(manager.scriptFileName);
+        return QList<QUrl>{files[1], files[1], files[0]};
     });
     EXPECT_EQ(delegate->selectionResolver().selectedFileURLs(), (QList<QUrl>{files[1], files[0]}));
-}
-
-TEST_F(DelegateSelection, SentSelectionIsCleanedAndRoutedLikeAHotkeyFire) {
-    // Duplicates, a missing file, a folder and an unclean spelling of a real one.
-    const QUrl missing = QUrl::fromLocalFile(dir.filePath(QStringLiteral("gone.org")));
-    const QUrl folder = QUrl::fromLocalFile(dir.path());
-    const QUrl unclean = QUrl::fromLocalFile(dir.path() + QStringLiteral("/./x/../one.org"));
-    delegate->routeGivenSelection({unclean, missing, files[0], folder, files[1]},
-                                  {QStringLiteral("rule-b")});
-    delegate->routeGivenSelection({files[1]}, {QStringLiteral("rule-other")});
-    delegate->routeGivenSelection({missing, folder}, {QStringLiteral("rule-b")});
-    EXPECT_EQ(fake.alerts.beeps, 1);
-    EXPECT_EQ(opened(),
-              (QList<FakeWorkspace::OpenCall>{{files, FakeWorkspace::locationOf(beta)},
-                                              {{files[1]}, FakeWorkspace::locationOf(alpha)}}));
-    // The frontmost file manager is not asked: the action said what is selected.
+    EXPECT_EQ(ran, QStringList{"GetThunarSelection"});
     EXPECT_TRUE(fake.fileManagerSelection.asked.isEmpty());
 }
 

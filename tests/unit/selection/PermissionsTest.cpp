@@ -13,7 +13,6 @@ using TCCPermissions::TileStatus;
 
 const TileStatus granted{QStringLiteral("● granted"), PermissionTone::granted};
 const TileStatus notGranted{QStringLiteral("○ not granted"), PermissionTone::attention};
-const TileStatus denied{QStringLiteral("○ denied — enable in Settings"), PermissionTone::attention};
 const TileStatus scriptsNeeded{QStringLiteral("○ scripts needed — Install Scripts…"),
                                PermissionTone::attention};
 
@@ -41,7 +40,6 @@ TEST_F(TCCPermissionsTest, AutomationRequestCompletesLaterAndNotAfterItsContextI
 TEST(TCCPermissions, AutomationTileInNormalMode) {
     EXPECT_EQ(TCCPermissions::automationTileStatus(AutomationStatus::notDetermined), notGranted);
     EXPECT_EQ(TCCPermissions::automationTileStatus(AutomationStatus::unavailable), notGranted);
-    EXPECT_EQ(TCCPermissions::requestingTileStatus().tone, PermissionTone::pending);
     EXPECT_EQ(TCCPermissions::firstUseTileStatus().text,
               QStringLiteral("◐ requested on first use"));
 }
@@ -59,7 +57,6 @@ TEST(TCCPermissions, AutomationTileInScriptsModeRunsTheHelperOnlyWhenItDecides) 
         {"granted", true, S::granted, std::nullopt, std::nullopt, granted},
         {"missing helper", true, S::notDetermined, ScriptCheck::missingScript, std::nullopt,
          scriptsNeeded},
-        {"helper fails, denied", true, S::notDetermined, ScriptCheck::failed, S::denied, denied},
         {"helper fails, unknown", true, S::notDetermined, ScriptCheck::failed, S::unavailable,
          notGranted},
     };

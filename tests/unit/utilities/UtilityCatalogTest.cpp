@@ -44,50 +44,30 @@ TEST(ScriptsCatalog, ListsExecutablesScriptsAndWorkflowsButNothingHiddenOrInside
     // AppleScript and workflows only with the tools that run them.
     const ExternalUtilityCatalog::Tools tools = {"", QFile::encodeName(home.path("bin/automator")),
                                                  QFile::encodeName(home.path("bin/osascript"))};
-    const CatalogScan scan = ExternalUtilityCatalog::listScripts(folder, tools);
-    EXPECT_EQ(scan.errorMessage, std::nullopt);
-    EXPECT_EQ(scan.entries, (QList<CatalogEntry>{programs[0],
-                                                 {"Mail/deep/Archive.v2.applescript", "Archive.v2"},
-                                                 {"Mail/Convert.workflow", "Convert"},
-                                                 programs[1],
-                                                 programs[2],
-                                                 {"Mail/Send.SCPT", "Send"}}));
+    const QList<CatalogEntry> all{programs[0],
+                                  {"Mail/deep/Archive.v2.applescript", "Archive.v2"},
+                                  {"Mail/Convert.workflow", "Convert"},
+                                  programs[1],
+                                  programs[2],
+                                  {"Mail/Send.SCPT", "Send"}};
+    EXPECT_EQ(ExternalUtilityCatalog::listScripts(folder, tools), (CatalogScan{all, std::nullopt}));
     EXPECT_EQ(ExternalUtilityCatalog::listScripts(folder, {"", "/nowhere/a", "/nowhere/o"}).entries,
               programs);
-}
-
-TEST(ScriptsCatalog, EachMissingOrUnreadableFolderHasItsAnswer) {
-    ThrowAwayHome home;
-    home.write("file-not-folder", "x");
-    const struct {
-        std::optional<QString> folder;
-        CatalogScan expected;
-    } cases[] = {
-        {std::nullopt, CatalogScan::failure("Scripts folder is unavailable.")},
-        {home.path("missing"), {}},
-        {home.path("file-not-folder"), CatalogScan::failure("Could not read the scripts folder.")},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(ExternalUtilityCatalog::listScripts(c.folder), c.expected)
-            << qPrintable(c.folder.value_or("none"));
+    // A missing folder is empty; no folder, or a file in its place, says so.
+    EXPECT_EQ(ExternalUtilityCatalog::listScripts(home.path("missing")), CatalogScan{});
+    EXPECT_EQ(ExternalUtilityCatalog::listScripts(std::nullopt),
+              CatalogScan::failure("Scripts folder is unavailable."));
+    EXPECT_EQ(ExternalUtilityCatalog::listScripts(folder + "/resize.sh"),
+              CatalogScan::failure("Could not read the scripts folder."));
 }
 
 TEST(ScriptsCatalog, OpeningTheFolderCreatesAndRevealsItOrSaysWhyNot) {
     ThrowAwayHome home;
     FakePlatform fake;
-    const QString folder = home.path("data/Corvanta/Scripts");
-    EXPECT_TRUE(ExternalUtilityCatalog::revealScriptsFolder(folder, fake.revealer));
-    EXPECT_TRUE(QFileInfo(folder).isDir());
-    EXPECT_EQ(fake.revealer.requests, (QList<QList<QUrl>>{{QUrl::fromLocalFile(folder)}}));
-
-    // A file where a folder must go: nothing revealed, false.
-    home.write("blocked", "x");
-    EXPECT_FALSE(
-        ExternalUtilityCatalog::revealScriptsFolder(home.path("blocked/Scripts"), fake.revealer));
     EXPECT_FALSE(ExternalUtilityCatalog::revealScriptsFolder(std::nullopt, fake.revealer));
-    EXPECT_EQ(fake.revealer.requests.size(), 1);
-
-    // A data folder that cannot hold folders: each mode's alert says what to do.
+    // A data folder that cannot hold folders: nothing revealed, and each
+    // mode's alert says what to do.
+    home.write("blocked", "x");
     qputenv("XDG_DATA_HOME", QFile::encodeName(home.path("blocked")));
     ExternalUtilityCatalog::openScriptsFolder(true, fake.revealer, fake.alerts);
     ExternalUtilityCatalog::openScriptsFolder(false, fake.revealer, fake.alerts);
@@ -99,30 +79,40 @@ TEST(ScriptsCatalog, OpeningTheFolderCreatesAndRevealsItOrSaysWhyNot) {
     EXPECT_EQ(fake.alerts.shown[1].informativeText,
               PlatformTexts::text("Could not create or reveal ~/Library/Scripts.")
                   .arg(home.path("blocked") + "/Corvanta/Scripts"));
-    EXPECT_EQ(fake.revealer.requests.size(), 1);
+    EXPECT_TRUE(fake.revealer.requests.isEmpty());
 
+    // Otherwise the folder is made and shown.
     qputenv("XDG_DATA_HOME", QFile::encodeName(home.path("fresh-data")));
     ExternalUtilityCatalog::openScriptsFolder(true, fake.revealer, fake.alerts);
     EXPECT_EQ(fake.alerts.shown.size(), 2);
-    EXPECT_EQ(
-        fake.revealer.requests.last(),
-        QList<QUrl>{QUrl::fromLocalFile(home.path("fresh-data/Corvanta/Application Scripts"))});
+    const QString folder = home.path("fresh-data/Corvanta/Application Scripts");
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+    EXPECT_EQ(fake.revealer.requests, (QList<QList<QUrl>>{{QUrl::fromLocalFile(folder)}}));
     qunsetenv("XDG_DATA_HOME");
 }
 
 TEST(ShortcutsCatalog, ToolFailuresHaveTheirMessages) {
     FakePlatform fake;
     const QByteArray tool = "/usr/bin/shortcuts";
-    ProcessResult listed, failed;
-    listed.exitCode = 0;
-    listed.standardOutput = "Zip (Z-1)\nalpha (A-1)\n";
+    ProcessResult listed, notUTF8, failed;
+    listed.exitCode = notUTF8.exitCode = 0;
+    // Name and identifier lines, sorted stably by name; other lines are skipped.
+    listed.standardOutput =
+        "  Resize Image (ABC-1)  \nTwo (parts) here (ID-2)\nno closing (ID-3\n"
+        "(starts with paren)\nempty id ()\n (ID-4)\napple (ID-5)\nApple (ID-6)\n\n";
+    notUTF8.standardOutput = "Bad \xff (X)\n";
     failed.exitCode = 1;
     failed.standardOutput = "Zip (Z-1)\n";
+    const QList<CatalogEntry> sorted{{"ID-5", "apple"},
+                                     {"ID-6", "Apple"},
+                                     {"ABC-1", "Resize Image"},
+                                     {"ID-2", "Two (parts) here"}};
     const struct {
         ProcessResult result;
         CatalogScan expected;
     } cases[] = {
-        {listed, {{{"A-1", "alpha"}, {"Z-1", "Zip"}}, std::nullopt}},
+        {listed, {sorted, std::nullopt}},
+        {notUTF8, {}},
         {failed, CatalogScan::failure("Shortcuts list failed. Is the Shortcuts app available?")},
         {FakeProcessRunner::launchFailure("No such file"),
          CatalogScan::failure("Could not run the Shortcuts command-line tool.")},
@@ -141,6 +131,14 @@ TEST(ShortcutsCatalog, ToolFailuresHaveTheirMessages) {
 
 TEST(ServicesCatalog, GathersEveryFileManagersActionsThatTakeFiles) {
     ThrowAwayHome home;
+    home.write("data/kio/servicemenus/folders.desktop",
+               "[Desktop Entry]\nMimeType=inode/directory;\nActions=a;\n"
+               "[Desktop Action a]\nName=Folder Only\nExec=x %F\n",
+               true);
+    // Only an action for folders: nothing to list, said in the Linux wording.
+    EXPECT_EQ(
+        FileManagerActions::listServices(home.folders()),
+        CatalogScan::failure(PlatformTexts::text("No file Services found in Library/Services.")));
     const QByteArray convert = "[Desktop Entry]\nMimeType=image/*;\nActions=png;jpg;\n"
                                "[Desktop Action png]\nName=To PNG\nExec=convert %F\n"
                                "[Desktop Action jpg]\nName=to JPEG\nExec=convert %F\n";
@@ -151,9 +149,6 @@ TEST(ServicesCatalog, GathersEveryFileManagersActionsThatTakeFiles) {
                QByteArray(convert).replace("To PNG", "Hidden"));
     home.write("data/kio/servicemenus/plain.desktop",
                "[Desktop Entry]\n[Desktop Action p]\nName=Plain\nExec=p %F\n");
-    home.write("data/kio/servicemenus/folders.desktop",
-               "[Desktop Entry]\nMimeType=inode/directory;\nActions=a;\n"
-               "[Desktop Action a]\nName=Folder Only\nExec=x %F\n");
     home.write("data/kio/servicemenus/broken.desktop", "\x01\x02 binary junk", true);
     home.write("system/kio/servicemenus/system.desktop",
                "[Desktop Entry]\n[Desktop Action s]\nName=System Wide\nExec=s %U\n");
@@ -176,32 +171,29 @@ TEST(ServicesCatalog, GathersEveryFileManagersActionsThatTakeFiles) {
                "[Desktop Entry]\n[Desktop Action e]\nName=Evil\nExec=evil %F\n");
 
     const QString kde = home.path("data/kio/servicemenus/");
-    const CatalogScan scan = FileManagerActions::listServices(home.folders());
-    EXPECT_EQ(scan.errorMessage, std::nullopt);
-    EXPECT_EQ(scan.entries,
-              (QList<CatalogEntry>{
-                  {kde + "broken.desktop", "broken.desktop"},
-                  {home.path("data/nemo/actions/hash.nemo_action"), "Checksum"},
-                  {home.path("data/nautilus/scripts/Mail It"), "Mail It"},
-                  // The file holds two actions (one for folders): the id keeps the key.
-                  {"7|" + home.path("config/Thunar/uca.xml"), "Print"},
-                  {home.path("system/kio/servicemenus/system.desktop"), "System Wide"},
-                  {"jpg|" + kde + "convert.desktop", "to JPEG"},
-                  {"png|" + kde + "convert.desktop", "To PNG"},
-                  {home.path("data/nautilus/scripts/Sub/Upload"), "Upload"},
-              }));
+    const QList<CatalogEntry> listed{
+        {kde + "broken.desktop", "broken.desktop"},
+        {home.path("data/nemo/actions/hash.nemo_action"), "Checksum"},
+        {home.path("data/nautilus/scripts/Mail It"), "Mail It"},
+        // The file holds two actions (one for folders): the id keeps the key.
+        {"7|" + home.path("config/Thunar/uca.xml"), "Print"},
+        {home.path("system/kio/servicemenus/system.desktop"), "System Wide"},
+        {"jpg|" + kde + "convert.desktop", "to JPEG"},
+        {"png|" + kde + "convert.desktop", "To PNG"},
+        {home.path("data/nautilus/scripts/Sub/Upload"), "Upload"},
+    };
+    EXPECT_EQ(FileManagerActions::listServices(home.folders()),
+              (CatalogScan{listed, std::nullopt}));
 
-    // The action an enabled Service names, by key, then by its name.
-    const auto folders = home.folders();
+    // The action an enabled Service names, by key, then by its name (more in the
+    // runner's tests).
     const struct {
         QString id, name;
         std::optional<QString> found;
     } lookups[] = {
         {"png|" + kde + "convert.desktop", "x", "To PNG"},
         {"gone|" + kde + "convert.desktop", "to JPEG", "to JPEG"},
-        {"gone|" + kde + "convert.desktop", "nothing", std::nullopt},
         {kde + "broken.desktop", "broken.desktop", std::nullopt},
-        {home.path("data/nautilus/scripts/Mail It"), "Mail It", "Mail It"},
         {home.path("data/nautilus/scripts/readme"), "readme", std::nullopt},
         {home.path("data/kio/servicemenus/plain.desktop"), "Plain", std::nullopt},
         {"png|" + home.path("system/kio/servicemenus/convert.desktop"), "Hidden", std::nullopt},
@@ -212,19 +204,9 @@ TEST(ServicesCatalog, GathersEveryFileManagersActionsThatTakeFiles) {
         {home.path("elsewhere/evil.desktop"), "Evil", std::nullopt},
     };
     for (const auto& l : lookups) {
-        const auto found = FileManagerActions::find(l.id, l.name, folders);
+        const auto found = FileManagerActions::find(l.id, l.name, home.folders());
         EXPECT_EQ(found ? std::optional(found->name) : std::nullopt, l.found) << qPrintable(l.id);
     }
-}
-
-TEST(ServicesCatalog, NothingInstalledSaysSoInTheLinuxWording) {
-    ThrowAwayHome home;
-    home.write("data/kio/servicemenus/folders.desktop",
-               "[Desktop Entry]\nMimeType=inode/directory;\n[Desktop Action a]\nName=F\nExec=x\n");
-    const CatalogScan scan = FileManagerActions::listServices(home.folders());
-    EXPECT_TRUE(scan.entries.isEmpty());
-    EXPECT_EQ(scan.errorMessage,
-              PlatformTexts::text("No file Services found in Library/Services."));
 }
 
 } // namespace

@@ -3,11 +3,9 @@
 #include "core/fileactions/NemoActionFile.h"
 #include "core/fileactions/ThunarActionsFile.h"
 #include "core/model/LocalFileURL.h"
-#include "core/model/Route.h"
 #include "core/utilities/ActionCommandLine.h"
 #include "core/utilities/ExecCommandLine.h"
 #include "core/utilities/ExternalUtilityCatalog.h"
-#include "core/utilities/ExternalUtilityRef.h"
 #include "tests/support/QStringPrinter.h"
 
 #include <gtest/gtest.h>
@@ -73,20 +71,12 @@ TEST(DesktopKeyFile, ReadsValuesEscapesListsAndLanguagesAndRejectsWhatIsNotAKeyF
 }
 
 TEST(ExecCommandLine, EachFileIsOneArgumentAndQuotingFollowsTheDesktopEntryRules) {
-    const QByteArray hostileURI = file(hostile).toEncoded();
     const struct {
         const char* line;
         Dialect dialect;
         QList<QUrl> files;
         QList<Args> runs;
     } cases[] = {
-        {"edit --uris %U",
-         Dialect::desktopEntry,
-         two,
-         {{"edit", "--uris", hostileURI, file(dash).toEncoded()}}},
-        // A single-file code with several files: one run per file.
-        {"edit %f", Dialect::desktopEntry, two, {{"edit", hostile}, {"edit", dash}}},
-        {"edit --file=%f", Dialect::desktopEntry, {file(dash)}, {{"edit", "--file=/tmp/-rf"}}},
         // Quotes group, backslashes escape inside double quotes, "%%" is a percent.
         {R"("/opt/my editor/bin" "a \"b\" \\ \$c" 'x y' 100%% %F)",
          Dialect::desktopEntry,
@@ -144,16 +134,11 @@ TEST(ActionCommandLine, EachDialectRunsALineAsItsFileManagerDoesOrRefusesIt) {
          Dialect::desktopEntry,
          {{shell("each " + quoted.left(quoted.indexOf(" '/tmp/-rf'")) + " > log"),
            shell("each '/tmp/-rf' > log")}}},
-        // Nemo splits the line itself: a quoted code is one argument...
-        {R"(tool -d"%P" %F)", Dialect::nemo, {{{"tool", "-d/tmp", hostile, dash}}}},
+        // Nemo splits the line itself: a quoted code is one argument.
         {R"(sh -c 'echo "$@"' sh %F)",
          Dialect::nemo,
          {{{"sh", "-c", R"(echo "$@")", "sh", hostile, dash}}}},
-        // ...unless a shell reads it; KDE never splices into quotes; a code
-        // inside shell quotes or after a backslash is never run.
-        {R"(xterm -e "vim %f")", Dialect::nemo, unsafe},
-        {R"(edit --file="%f")", Dialect::desktopEntry, unsafe},
-        {R"(edit "%F" | tee log)", Dialect::desktopEntry, unsafe},
+        // A code inside shell quotes or after a backslash is never run.
         {"echo '%f'", Dialect::thunar, unsafe},
         {R"(echo \%f)", Dialect::thunar, unsafe},
     };
@@ -163,24 +148,6 @@ TEST(ActionCommandLine, EachDialectRunsALineAsItsFileManagerDoesOrRefusesIt) {
         EXPECT_EQ(plan.unsafe, !c.runs) << c.line;
         EXPECT_EQ(plan.runs, c.runs.value_or(QList<Args>{})) << c.line;
     }
-}
-
-TEST(ShortcutsList, KeepsNameAndIdentifierLinesSortedStably) {
-    const QByteArray output = "  Resize Image (ABC-1)  \n"
-                              "Two (parts) here (ID-2)\n"
-                              "no closing (ID-3\n"
-                              "(starts with paren)\n"
-                              "empty id ()\n"
-                              " (ID-4)\n"
-                              "apple (ID-5)\n"
-                              "Apple (ID-6)\n"
-                              "\n";
-    EXPECT_EQ(ExternalUtilityCatalog::shortcutsFromList(output),
-              (QList<CatalogEntry>{{"ID-5", "apple"},
-                                   {"ID-6", "Apple"},
-                                   {"ABC-1", "Resize Image"},
-                                   {"ID-2", "Two (parts) here"}}));
-    EXPECT_TRUE(ExternalUtilityCatalog::shortcutsFromList("Bad \xff (X)\n").isEmpty());
 }
 
 FileManagerAction action(Source source, QString key, QString name, QString path,
@@ -203,7 +170,6 @@ FileManagerAction unreadable(Source source, const QString& path, const QString& 
 
 TEST(FileManagerActions, ServiceMenusGiveOneActionPerDesktopActionAndFallBackToTheFileName) {
     const QString path = "/s/kio/servicemenus/tools.desktop";
-    const QStringList de = {"de"};
     const struct {
         QByteArray data;
         QList<FileManagerAction> expected;
@@ -213,18 +179,14 @@ TEST(FileManagerActions, ServiceMenusGiveOneActionPerDesktopActionAndFallBackToT
          "[Desktop Action b]\nName=Beta\nExec=beta %u\n",
          {action(Source::kdeServiceMenu, "b", "Beta", path, "beta %u"),
           action(Source::kdeServiceMenu, "a", "Alfa", path, "alpha %F")}},
-        // One action: the id is the path alone. Folders only: refuses files.
-        {"[Desktop Entry]\nMimeType=inode/directory;\n[Desktop Action only]\nName=Only\nExec=x\n",
-         {action(Source::kdeServiceMenu, "", "Only", path, "x", false)}},
         // No Actions key: every action group; one without Exec cannot run.
         {"[Desktop Entry]\n[Desktop Action x]\nName=X\nExec=x\n[Desktop Action y]\nName=Y\n",
          {action(Source::kdeServiceMenu, "", "X", path, "x")}},
         {"[Desktop Entry]\nActions=missing;\n", {}},
-        {"not a key file", {unreadable(Source::kdeServiceMenu, path, "tools.desktop")}},
         {"[Other]\nName=x\n", {unreadable(Source::kdeServiceMenu, path, "tools.desktop")}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(KdeServiceMenuFile::read(path, c.data, de), c.expected) << c.data.constData();
+        EXPECT_EQ(KdeServiceMenuFile::read(path, c.data, {"de"}), c.expected) << c.data.constData();
 }
 
 TEST(FileManagerActions, NemoActionsHonourActiveSelectionAndFolderOnlyConditions) {
@@ -290,22 +252,6 @@ TEST(FileManagerActions, ThunarActionsNeedAFileKindAndAnyXmlFaultCostsTheWholeFi
     for (const auto& c : cases)
         EXPECT_EQ(ThunarActionsFile::read(path, c.data, c.languages), c.expected)
             << c.data.constData();
-}
-
-TEST(ExternalUtilityModel, GroupsFollowKindOrderAndLeaveOutEmptyKinds) {
-    Route route;
-    route.enabledServices = {{"b|/x.desktop", "B"}, {"/a.desktop", "A"}};
-    auto groups = externalUtilityGroups(route);
-    ASSERT_EQ(groups.size(), 1);
-    EXPECT_EQ(groups[0].first, ExternalUtilityKind::service);
-    EXPECT_EQ(groups[0].second.size(), 2);
-
-    route.enabledScripts = {{"s.sh", "s.sh"}};
-    route.enabledShortcuts = {{"S", "Short"}};
-    QStringList keys;
-    for (const ExternalUtilityRef& ref : externalUtilities(route))
-        keys << ref.key();
-    EXPECT_EQ(keys, (QStringList{"S", "b|/x.desktop", "/a.desktop", "s.sh"}));
 }
 
 } // namespace
