@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/linux/GLibPointers.h"
+#include "platform/linux/GlobalShortcutsPortal.h"
 #include "platform/linux/PortalShortcutRegistry.h"
 #include "tests/integration/BusPeer.h"
 
@@ -19,12 +20,7 @@ inline constexpr char portalXml[] =
     "<property name='version' type='u' access='read'/>"
     "</interface></node>";
 
-struct Bound {
-    QString id;
-    QString trigger;
-    QString description;
-    bool operator==(const Bound&) const = default;
-};
+using Bound = GlobalShortcutsPortal::Binding;
 
 // The desktop's side of global shortcuts as xdg-desktop-portal shows it: calls
 // answered later on Request objects named by the caller's token, and
@@ -65,16 +61,10 @@ public:
     void changeTrigger(const char* id, const char* description, QByteArray session = {}) {
         if (session.isEmpty())
             session = currentSession();
-        GVariantBuilder info;
-        g_variant_builder_init(&info, G_VARIANT_TYPE_VARDICT);
-        g_variant_builder_add(&info, "{sv}", "trigger_description",
-                              g_variant_new_string(description));
-        GVariantBuilder shortcuts;
-        g_variant_builder_init(&shortcuts, G_VARIANT_TYPE("a(sa{sv})"));
-        g_variant_builder_add(&shortcuts, "(sa{sv})", id, &info);
         emitSignal(PortalShortcutRegistry::objectPath, PortalShortcutRegistry::interface,
                    "ShortcutsChanged",
-                   g_variant_new("(oa(sa{sv}))", session.constData(), &shortcuts));
+                   g_variant_new_parsed("(%o, [(%s, {'trigger_description': <%s>})])",
+                                        session.constData(), id, description));
     }
 
 private:
@@ -132,24 +122,18 @@ private:
             GVariantBuilder granted;
             g_variant_builder_init(&granted, G_VARIANT_TYPE("a(sa{sv})"));
             QList<Bound> bind;
-            for (gsize i = 0; i < g_variant_n_children(shortcuts.get()); ++i) {
-                const char* id = nullptr;
-                GVariant* info = nullptr;
-                g_variant_get_child(shortcuts.get(), i, "(&s@a{sv})", &id, &info);
-                const GVariantPtr owned(info);
-                const char* trigger = "";
-                const char* description = "";
+            GVariantIter each;
+            g_variant_iter_init(&each, shortcuts.get());
+            const char* id = nullptr;
+            GVariant* info = nullptr;
+            while (g_variant_iter_loop(&each, "(&s@a{sv})", &id, &info)) {
+                const char *trigger = "", *description = "";
                 g_variant_lookup(info, "preferred_trigger", "&s", &trigger);
                 g_variant_lookup(info, "description", "&s", &description);
                 bind.append({id, trigger, description});
-                GVariantBuilder shown;
-                g_variant_builder_init(&shown, G_VARIANT_TYPE_VARDICT);
-                g_variant_builder_add(&shown, "{sv}", "trigger_description",
-                                      g_variant_new_string(trigger));
                 if (m_grantsOnBind)
-                    g_variant_builder_add(&granted, "(sa{sv})", id, &shown);
-                else
-                    g_variant_builder_clear(&shown);
+                    g_variant_builder_add_parsed(&granted, "(%s, {'trigger_description': <%s>})",
+                                                 id, trigger);
             }
             g_variant_builder_add(&results, "{sv}", "shortcuts", g_variant_builder_end(&granted));
             const char* session = "";

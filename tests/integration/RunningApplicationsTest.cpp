@@ -87,28 +87,25 @@ protected:
         root = sandbox.root();
         stop = root + "/stop-editors";
         QFile::remove(stop);
-        QDir().mkpath(root + "/snap/bin");
-        QDir().mkpath(root + "/snap/cvsnap/7/usr/bin");
         // Not executable: the entries run them through their interpreters.
         writeFile(root + "/scripts/shell-editor.sh",
-                  "while [ ! -e '" + stop.toUtf8() + "' ]; do sleep 0.02; done\n");
-        writeFile(root + "/scripts/perl-editor.pl",
-                  "until (-e '" + stop.toUtf8() + "') { select(undef, undef, undef, 0.02); }\n");
+                  "while [ ! -e \"$CORVANTA_RECORDER_STAY\" ]; do sleep 0.02; done\n");
+        writeFile(
+            root + "/scripts/perl-editor.pl",
+            "until (-e $ENV{CORVANTA_RECORDER_STAY}) { select(undef, undef, undef, 0.02); }\n");
         // /snap/bin/NAME links to the snap launcher; the snap's program runs from its folder.
+        QDir().mkpath(root + "/snap/bin");
+        QDir().mkpath(root + "/snap/cvsnap/7/usr/bin");
         QFile::link("/bin/true", root + "/snap/bin/cvsnap.editor");
         QFile::copy(sandbox.programPath("recorder-editor"), snapProgram());
-        const QString apps = sandbox.applicationsFolder();
-        writeFile(apps + "/test.ShellScript.desktop",
-                  "[Desktop Entry]\nType=Application\nName=Shell Script Editor\nExec=sh " +
-                      root.toUtf8() + "/scripts/shell-editor.sh %F\n");
-        writeFile(apps + "/test.PerlScript.desktop",
-                  "[Desktop Entry]\nType=Application\nName=Perl Editor\nTryExec=perl\n"
-                  "Exec=env LC_ALL=C perl -w " +
-                      root.toUtf8() + "/scripts/perl-editor.pl %F\n");
-        writeFile(apps + "/test.SnapEditor.desktop",
-                  "[Desktop Entry]\nType=Application\nName=Snap Editor\nExec=env "
-                  "BAMF_DESKTOP_FILE_HINT=x " +
-                      root.toUtf8() + "/snap/bin/cvsnap.editor %F\n");
+        const auto entry = [&](const QByteArray& id, const QString& exec) {
+            writeFile(sandbox.applicationsFolder() + "/test." + id + ".desktop",
+                      "[Desktop Entry]\nType=Application\nName=" + id + "\nExec=" + exec.toUtf8() +
+                          " %F\n");
+        };
+        entry("ShellScript", "sh " + root + "/scripts/shell-editor.sh");
+        entry("PerlScript", "env LC_ALL=C perl -w " + root + "/scripts/perl-editor.pl");
+        entry("SnapEditor", "env BAMF_DESKTOP_FILE_HINT=x " + root + "/snap/bin/cvsnap.editor");
     }
     void TearDown() override {
         QFile(stop).open(QIODevice::WriteOnly);
