@@ -77,12 +77,10 @@ private:
 
     void call(const QByteArray& path, const QByteArray& interface, const QByteArray& method,
               GVariant* parameters, GDBusMethodInvocation* invocation) override {
+        const QMutexLocker lock(&m_mutex);
         if (interface == "org.freedesktop.portal.Session") { // Close lets go of its keys
-            {
-                const QMutexLocker lock(&m_mutex);
-                m_held.remove(path);
-                ++m_closed;
-            }
+            m_held.remove(path);
+            ++m_closed;
             g_dbus_method_invocation_return_value(invocation, nullptr);
             return;
         }
@@ -105,7 +103,6 @@ private:
             g_variant_lookup(options.get(), "session_handle_token", "&s", &sessionToken);
             const QByteArray session =
                 "/org/freedesktop/portal/desktop/session/" + sender + '/' + sessionToken;
-            const QMutexLocker lock(&m_mutex);
             ++m_sessions;
             if (m_opensSessions) {
                 m_session = session;
@@ -138,7 +135,6 @@ private:
             g_variant_builder_add(&results, "{sv}", "shortcuts", g_variant_builder_end(&granted));
             const char* session = "";
             g_variant_get_child(parameters, 0, "&o", &session);
-            const QMutexLocker lock(&m_mutex);
             m_binds.append(bind);
             if (m_bindsOnce && m_held.contains(session))
                 response = 2;

@@ -53,12 +53,8 @@ TEST(PortalShortcutRegistry, WritesTriggersInTheShortcutsFormat) {
         {{Qt::Key_ssharp, Qt::ControlModifier}, "CTRL+ssharp"},
         {{Qt::Key_VolumeUp, Qt::MetaModifier}, std::nullopt},
     };
-    const PortalShortcutRegistry registry(tablePath("format"));
-    for (const auto& c : cases) {
-        EXPECT_EQ(PortalShortcutRegistry::trigger(c.shortcut), c.trigger)
-            << qPrintable(registry.displayText(c.shortcut));
-        EXPECT_EQ(registry.canRepresent(c.shortcut), c.trigger.has_value());
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(PortalShortcutRegistry::trigger(c.shortcut), c.trigger) << c.shortcut.key;
 }
 
 TEST(PortalShortcutRegistry, BindsNamedCombinationsAndRunsTheActivatedName) {
@@ -67,8 +63,8 @@ TEST(PortalShortcutRegistry, BindsNamedCombinationsAndRunsTheActivatedName) {
     EXPECT_EQ(PortalShortcutRegistry::offeredVersion(2000), 1u);
 
     PortalShortcutRegistry registry(tablePath("bind"));
-    registry.setShortcut(ctrlAltK, "rule-a");
-    registry.setShortcut(superShiftE, "rule-b");
+    registry.setShortcut(superShiftE, "rule-a");
+    registry.setShortcut(ctrlAltK, "rule-b");
     int ranA = 0;
     int ranB = 0;
     QThread* ranOn = nullptr;
@@ -83,7 +79,8 @@ TEST(PortalShortcutRegistry, BindsNamedCombinationsAndRunsTheActivatedName) {
     }));
     EXPECT_EQ(portal.binds().size(), 1);
     // The answer to the binding names what the desktop holds.
-    EXPECT_EQ(registry.desktopTriggerDescription("rule-b"), "LOGO+SHIFT+e");
+    EXPECT_EQ(registry.desktopTriggerDescription("rule-b"), "CTRL+ALT+k");
+    EXPECT_FALSE(registry.canRepresent({Qt::Key_VolumeUp, Qt::MetaModifier})) << "no trigger";
 
     portal.press("rule-b");
     ASSERT_TRUE(waitUntil([&] { return ranB == 1; }));
@@ -91,7 +88,7 @@ TEST(PortalShortcutRegistry, BindsNamedCombinationsAndRunsTheActivatedName) {
     EXPECT_EQ(ranOn, QCoreApplication::instance()->thread());
 
     // Nothing new to bind: nothing is sent (the desktop may ask the user each time).
-    registry.setShortcut(ctrlAltK, "rule-a");
+    registry.setShortcut(superShiftE, "rule-a");
     registry.setDescription("rule-z", "Text: not bound");
     EXPECT_FALSE(waitUntil([&] { return portal.binds().size() != 1; }, 200));
     registry.removeHandler("rule-b");
@@ -108,9 +105,9 @@ TEST(PortalShortcutRegistry, BindsNamedCombinationsAndRunsTheActivatedName) {
     registry.setEnabled(false);
     EXPECT_EQ(registry.grabState("rule-a"), ShortcutGrab::paused);
     portal.press("rule-a");
-    portal.changeTrigger("rule-a", "Ctrl+Alt+K");
+    portal.changeTrigger("rule-a", "Super+Shift+E");
     ASSERT_TRUE(
-        waitUntil([&] { return registry.desktopTriggerDescription("rule-a") == "Ctrl+Alt+K"; }));
+        waitUntil([&] { return registry.desktopTriggerDescription("rule-a") == "Super+Shift+E"; }));
     EXPECT_EQ(ranA, 1);
     // A recorder gets the bound keys the desktop keeps from its window, and once
     // it recorded them (for another rule) the rules get their presses again.
@@ -118,7 +115,7 @@ TEST(PortalShortcutRegistry, BindsNamedCombinationsAndRunsTheActivatedName) {
     HotkeyRecorder recorder(registry, period, QStringLiteral("rule-r"));
     recorder.startRecording();
     portal.press("rule-a");
-    ASSERT_TRUE(waitUntil([&] { return registry.getShortcut("rule-r") == ctrlAltK; }));
+    ASSERT_TRUE(waitUntil([&] { return registry.getShortcut("rule-r") == superShiftE; }));
     EXPECT_FALSE(recorder.isRecording());
     EXPECT_EQ(ranA, 1);
     // Switching off and on asks the desktop nothing (it would ask the user).
@@ -252,7 +249,7 @@ TEST(PortalShortcutRegistry, EachChangeBindsTheWholeListInANewSessionWhereTheDes
         FakePortal portal(true, true, bindsOnce);
         ASSERT_TRUE(ownPortalName(portal));
         PortalShortcutRegistry registry(tablePath(bindsOnce ? "once" : "again"));
-        int ranA = 0, ranC = 0;
+        int ranA = 0;
         handleTwoNames(registry, ranA);
         const Bound a{"rule-a", "CTRL+ALT+k", "rule-a"}, b{"rule-b", "F5", "rule-b"},
             c{"rule-c", "F5", "rule-c"}, renamed{"rule-c", "F5", "Text: Drafts"};
@@ -265,7 +262,7 @@ TEST(PortalShortcutRegistry, EachChangeBindsTheWholeListInANewSessionWhereTheDes
             {"add",
              [&] {
                  registry.setShortcut(f5, "rule-c");
-                 registry.onKeyDown("rule-c", [&ranC] { ++ranC; });
+                 registry.onKeyDown("rule-c", [] {});
              },
              {a, {"rule-b", "LOGO+SHIFT+e", "rule-b"}, c}},
             {"change", [&] { registry.setShortcut(f5, "rule-b"); }, {a, b, c}},
@@ -287,7 +284,6 @@ TEST(PortalShortcutRegistry, EachChangeBindsTheWholeListInANewSessionWhereTheDes
         EXPECT_EQ(registry.grabState("rule-b"), ShortcutGrab::notRegistered) << "cleared";
         portal.press("rule-a");
         ASSERT_TRUE(waitUntil([&] { return ranA == 1; }));
-        EXPECT_EQ(ranC, 0);
     }
 }
 

@@ -17,8 +17,6 @@
 #include <gtest/gtest.h>
 #include <xcb/xcb.h>
 
-#include <algorithm>
-
 namespace {
 const Shortcut superShiftE{Qt::Key_E, {ShortcutModifiers::command | ShortcutModifiers::shift}};
 const Shortcut ctrlAltF5{Qt::Key_F5, {ShortcutModifiers::control | ShortcutModifiers::option}};
@@ -32,17 +30,11 @@ void xdotoolKey(const QString& keys) {
 // Every warning printed while it lives.
 struct WarningLog {
     static inline QStringList lines;
-    QtMessageHandler previous;
-    WarningLog() {
-        lines.clear();
-        previous = qInstallMessageHandler(
-            [](QtMsgType, const QMessageLogContext&, const QString& text) { lines.append(text); });
-    }
+    QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& text) { lines.append(text); });
+    WarningLog() { lines.clear(); }
     ~WarningLog() { qInstallMessageHandler(previous); }
-    qsizetype count(const QString& part) const {
-        return std::count_if(lines.begin(), lines.end(),
-                             [&part](const QString& line) { return line.contains(part); });
-    }
+    qsizetype count(const QString& part) const { return lines.filter(part).size(); }
 };
 
 class X11ShortcutRegistryTest : public testing::Test {
@@ -118,10 +110,8 @@ TEST_F(X11ShortcutRegistryTest, AGrabAnotherClientHoldsIsReportedAndReleasedGrab
     WarningLog log;
     registry->setShortcut(ctrlAltF5, "rule-B");
     EXPECT_EQ(count("rule-B"), ShortcutGrab::heldByAnotherProgram);
-    EXPECT_EQ(registry->grabState("rule-B"), ShortcutGrab::heldByAnotherProgram);
     EXPECT_EQ(log.count("another program holds the keys"), 1);
     EXPECT_TRUE(registry->isHeldByAnotherProgram(ctrlAltF5));
-    EXPECT_FALSE(registry->isHeldByAnotherProgram(superShiftE));
 
     // Recording other keys for the name takes them.
     EXPECT_EQ(registry->setShortcut(superShiftE, "rule-B"), ShortcutGrab::active);
