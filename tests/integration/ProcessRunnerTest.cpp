@@ -31,7 +31,6 @@ QByteArray recorder() {
 
 class SpawnProcessRunnerTest : public ::testing::Test {
 protected:
-    void SetUp() override { QFile::remove(LinuxSandbox::current().recordFile()); }
     SpawnProcessRunner runner;
 };
 
