@@ -69,6 +69,7 @@ TEST(FrontmostWindow, DesktopIDChainTakesTheFirstThatNamesAnInstalledEntry) {
         Facts facts;
         std::optional<QString> id;
     } rows[] = {
+        {"no GTK entry", {"org.xfce.Thunar", {}, "thunar", "Thunar", "/bin/thunar", 7}, "thunar"},
         {"GTK id with its entry",
          {"org.gnome.Nautilus", {}, "org.gnome.Nautilus", "org.gnome.Nautilus", {}, {}},
          "org.gnome.Nautilus"},
