@@ -148,7 +148,6 @@ TEST_F(HotkeyRecorderTest, HotkeysAreOffFromRecordingUntilModifiersAreReleased) 
     EXPECT_EQ(notifications, QVariantList{true});
     // Released at once: the period ends with the recording.
     recorder.keyPressed({Qt::Key_Escape, {}});
-    EXPECT_FALSE(period.isActive());
     EXPECT_EQ(notifications, (QVariantList{true, false}));
 
     // Still held: the period waits for their release.
