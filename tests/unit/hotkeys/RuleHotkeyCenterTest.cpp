@@ -72,12 +72,7 @@ TEST(RuleHotkeyCenterNames, DescribedNamesWalkEnabledRulesAndNestedGroups) {
     Rule unnamed = hotkeyRule(QStringLiteral("U"));
     unnamed.when.predicates = {hotkey(QString()), hotkey(std::nullopt)};
 
-    struct Row {
-        const char* what;
-        QList<Route> routes;
-        QSet<QString> names;
-    };
-    const Row rows[] = {
+    const std::tuple<const char*, QList<Route>, QSet<QString>> rows[] = {
         {"nested groups, depth first", {route("a", {nested})}, {"rule-N", "deep"}},
         {"disabled rule", {route("a", {hotkeyRule("D", false)})}, {}},
         {"empty or absent name", {route("a", {unnamed})}, {}},
@@ -87,10 +82,9 @@ TEST(RuleHotkeyCenterNames, DescribedNamesWalkEnabledRulesAndNestedGroups) {
          {"rule-S", "rule-T"}},
     };
     const FakeShortcutRegistry registry;
-    for (const Row& row : rows) {
-        const QHash<QString, QString> described =
-            RuleHotkeyCenter::descriptions(row.routes, registry);
-        EXPECT_EQ(QSet<QString>(described.keyBegin(), described.keyEnd()), row.names) << row.what;
+    for (const auto& [what, routes, names] : rows) {
+        const QHash<QString, QString> described = RuleHotkeyCenter::descriptions(routes, registry);
+        EXPECT_EQ(QSet<QString>(described.keyBegin(), described.keyEnd()), names) << what;
     }
 }
 
