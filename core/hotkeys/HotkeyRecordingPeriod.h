@@ -24,7 +24,6 @@ public:
 
     ShortcutRegistry& registry() const { return m_registry; }
     bool isActive() const { return m_active; }
-    bool isWaitingForModifierRelease() const { return m_waiting; }
 
     // A recorder starts capturing: hotkeys off, recorders told.
     void begin();

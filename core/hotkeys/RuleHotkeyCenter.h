@@ -36,7 +36,6 @@ public:
                                                 const ShortcutRegistry& registry);
 
     const QSet<QString>& registeredNames() const { return m_registeredNames; }
-    bool isHandlingFire() const { return m_isHandlingFire; }
 
     // A key handler of `name` ran.
     void handleFire(const QString& name);

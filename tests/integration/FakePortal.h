@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/linux/GLibPointers.h"
+#include "platform/linux/GlobalShortcutsPortal.h"
 #include "platform/linux/PortalShortcutRegistry.h"
 #include "tests/integration/BusPeer.h"
 
@@ -19,12 +20,7 @@ inline constexpr char portalXml[] =
     "<property name='version' type='u' access='read'/>"
     "</interface></node>";
 
-struct Bound {
-    QString id;
-    QString trigger;
-    QString description;
-    bool operator==(const Bound&) const = default;
-};
+using Bound = GlobalShortcutsPortal::Binding;
 
 // The desktop's side of global shortcuts as xdg-desktop-portal shows it: calls
 // answered later on Request objects named by the caller's token, and
@@ -65,16 +61,10 @@ public:
     void changeTrigger(const char* id, const char* description, QByteArray session = {}) {
         if (session.isEmpty())
             session = currentSession();
-        GVariantBuilder info;
-        g_variant_builder_init(&info, G_VARIANT_TYPE_VARDICT);
-        g_variant_builder_add(&info, "{sv}", "trigger_description",
-                              g_variant_new_string(description));
-        GVariantBuilder shortcuts;
-        g_variant_builder_init(&shortcuts, G_VARIANT_TYPE("a(sa{sv})"));
-        g_variant_builder_add(&shortcuts, "(sa{sv})", id, &info);
         emitSignal(PortalShortcutRegistry::objectPath, PortalShortcutRegistry::interface,
                    "ShortcutsChanged",
-                   g_variant_new("(oa(sa{sv}))", session.constData(), &shortcuts));
+                   g_variant_new_parsed("(%o, [(%s, {'trigger_description': <%s>})])",
+                                        session.constData(), id, description));
     }
 
 private:
@@ -87,12 +77,10 @@ private:
 
     void call(const QByteArray& path, const QByteArray& interface, const QByteArray& method,
               GVariant* parameters, GDBusMethodInvocation* invocation) override {
+        const QMutexLocker lock(&m_mutex);
         if (interface == "org.freedesktop.portal.Session") { // Close lets go of its keys
-            {
-                const QMutexLocker lock(&m_mutex);
-                m_held.remove(path);
-                ++m_closed;
-            }
+            m_held.remove(path);
+            ++m_closed;
             g_dbus_method_invocation_return_value(invocation, nullptr);
             return;
         }
@@ -115,7 +103,6 @@ private:
             g_variant_lookup(options.get(), "session_handle_token", "&s", &sessionToken);
             const QByteArray session =
                 "/org/freedesktop/portal/desktop/session/" + sender + '/' + sessionToken;
-            const QMutexLocker lock(&m_mutex);
             ++m_sessions;
             if (m_opensSessions) {
                 m_session = session;
@@ -132,29 +119,22 @@ private:
             GVariantBuilder granted;
             g_variant_builder_init(&granted, G_VARIANT_TYPE("a(sa{sv})"));
             QList<Bound> bind;
-            for (gsize i = 0; i < g_variant_n_children(shortcuts.get()); ++i) {
-                const char* id = nullptr;
-                GVariant* info = nullptr;
-                g_variant_get_child(shortcuts.get(), i, "(&s@a{sv})", &id, &info);
-                const GVariantPtr owned(info);
-                const char* trigger = "";
-                const char* description = "";
+            GVariantIter each;
+            g_variant_iter_init(&each, shortcuts.get());
+            const char* id = nullptr;
+            GVariant* info = nullptr;
+            while (g_variant_iter_loop(&each, "(&s@a{sv})", &id, &info)) {
+                const char *trigger = "", *description = "";
                 g_variant_lookup(info, "preferred_trigger", "&s", &trigger);
                 g_variant_lookup(info, "description", "&s", &description);
                 bind.append({id, trigger, description});
-                GVariantBuilder shown;
-                g_variant_builder_init(&shown, G_VARIANT_TYPE_VARDICT);
-                g_variant_builder_add(&shown, "{sv}", "trigger_description",
-                                      g_variant_new_string(trigger));
                 if (m_grantsOnBind)
-                    g_variant_builder_add(&granted, "(sa{sv})", id, &shown);
-                else
-                    g_variant_builder_clear(&shown);
+                    g_variant_builder_add_parsed(&granted, "(%s, {'trigger_description': <%s>})",
+                                                 id, trigger);
             }
             g_variant_builder_add(&results, "{sv}", "shortcuts", g_variant_builder_end(&granted));
             const char* session = "";
             g_variant_get_child(parameters, 0, "&o", &session);
-            const QMutexLocker lock(&m_mutex);
             m_binds.append(bind);
             if (m_bindsOnce && m_held.contains(session))
                 response = 2;

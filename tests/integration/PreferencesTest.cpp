@@ -1,7 +1,6 @@
 #include "platform/linux/SettingsPreferences.h"
 #include "tests/integration/LinuxSandbox.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {

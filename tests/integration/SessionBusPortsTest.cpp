@@ -12,7 +12,6 @@
 #include "tests/support/FakeServices.h"
 
 #include <QDBusConnection>
-#include <QFile>
 #include <QScopeGuard>
 #include <gtest/gtest.h>
 

@@ -4,7 +4,6 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -60,7 +59,6 @@ TEST(GioTypeSystem, SampleTypeComesFromTheNameNeverFromTheContents) {
     for (const auto& [name, expected] : samples) {
         const QString path = folder + '/' + name;
         ASSERT_TRUE(writeFile(path, "plain words\n"));
-        EXPECT_EQ(types.recordedContentType(path), expected) << name;
         const auto sample = probe.probe(QUrl::fromLocalFile(path));
         ASSERT_TRUE(std::holds_alternative<SampleType>(sample)) << name;
         EXPECT_EQ(std::get<SampleType>(sample).typeIdentifier, expected) << name;

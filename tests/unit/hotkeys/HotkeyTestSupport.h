@@ -10,9 +10,8 @@
 #include <optional>
 
 namespace hotkeytest {
-inline constexpr Qt::KeyboardModifiers superShift = {ShortcutModifiers::command |
-                                                     ShortcutModifiers::shift};
-inline const Shortcut superShiftE{Qt::Key_E, superShift};
+inline const Shortcut superShiftE{Qt::Key_E,
+                                  {ShortcutModifiers::command | ShortcutModifiers::shift}};
 inline const Shortcut ctrlAltF5{Qt::Key_F5,
                                 {ShortcutModifiers::control | ShortcutModifiers::option}};
 
@@ -24,12 +23,9 @@ inline const QString needsSuper = PlatformTexts::text("\u2318 required (except F
 
 // A rule whose only condition is its own hotkey ("rule-" + id).
 inline Rule hotkeyRule(const QString& id, bool enabled = true) {
-    Rule rule;
+    Rule rule = RuleBuilders::rule({}, RuleBuilders::openIn({"org.gnome.TextEditor"}), enabled);
     rule.id = id;
-    rule.enabled = enabled;
-    rule.when.id = makeRuleIdentifier();
-    rule.when.predicates = {hotkey(rule.hotkeyName())};
-    rule.action.bundleID = QStringLiteral("org.gnome.TextEditor");
+    rule.when = RuleBuilders::allOf({hotkey(rule.hotkeyName())});
     return rule;
 }
 
