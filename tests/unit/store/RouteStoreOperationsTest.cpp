@@ -135,13 +135,6 @@ TEST_F(OperationsTest, RulesAreUpsertedInPlaceAndMovedToAGap) {
     }
 }
 
-TEST_F(OperationsTest, RouteForFileIgnoresTheExtensionsCase) {
-    writeRoutes({makeCustomRoute("custom.org", "Org Mode", "ORG")}); // edited by hand
-    store = open();
-    EXPECT_EQ(store->routeForFile(QUrl::fromLocalFile("/n/todo.org")).value_or(Route{}).id,
-              "custom.org");
-}
-
 TEST_F(OperationsTest, ReadOnlyStoreDecidesLikeTheOwnerButRefusesEveryChange) {
     QList<Operation> operations = allOperations;
     operations.append({"addCustomRoute", [](auto& s, auto&) {
