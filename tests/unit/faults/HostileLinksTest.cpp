@@ -32,6 +32,9 @@ TEST(HostileLinks, EachGetsTheAnswerOfTheLinkRules) {
     ASSERT_TRUE(QDir().mkpath(h.dir.filePath("sub/deeper")) &&
                 QDir().mkpath(h.dir.filePath("f.md")));
     touchFiles(h.dir.path(), {"a.md", "b c.md"});
+    // Where a relative name would find the files: only absolute paths may open.
+    const QString workingFolder = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(h.dir.path()));
     const char* links[][2] = {{"a.md", "link.md"},
                               {"f.md", "flink.md"},
                               {"loop.md", "loop.md"},
@@ -95,5 +98,6 @@ TEST(HostileLinks, EachGetsTheAnswerOfTheLinkRules) {
     }
     EXPECT_TRUE(h.fake.alerts.shown.isEmpty());
     EXPECT_EQ(h.seams.events, QStringList()) << "nothing taught";
+    QDir::setCurrent(workingFolder);
 }
 } // namespace
