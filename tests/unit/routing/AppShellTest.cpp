@@ -5,7 +5,6 @@
 #include "core/settings/SettingsWindowController.h"
 #include "tests/support/DelegateTest.h"
 #include "tests/support/RecordingActivation.h"
-#include "tests/support/RuleBuilders.h"
 
 #include <QLabel>
 #include <QMessageBox>
