@@ -1,5 +1,8 @@
 #include "app/ApplicationService.h"
 
+#include "app/InstanceBusName.h"
+#include "app/OpenArguments.h"
+
 #include <QDBusVariant>
 #include <QTimer>
 
@@ -11,7 +14,7 @@ ApplicationService::ApplicationService(QObject* object, OpenHandler open,
     , m_token(std::move(token)) {}
 
 std::optional<QString> ApplicationService::activationToken(const QVariantMap& platformData) {
-    for (const char* key : {"activation-token", "desktop-startup-id"}) {
+    for (const char* key : InstanceBusName::activationTokenKeys) {
         const QVariant value = platformData.value(QLatin1String(key));
         if (value.typeId() == QMetaType::QString && !value.toString().isEmpty())
             return value.toString();
@@ -24,16 +27,6 @@ void ApplicationService::takeToken(const QVariantMap& platformData) {
     // alert it leads to is shown with it.
     if (m_token)
         m_token(activationToken(platformData));
-}
-
-QList<QUrl> ApplicationService::urlsFromURIs(const QStringList& uris) {
-    QList<QUrl> urls;
-    for (const QString& uri : uris) {
-        const QUrl url = QUrl::fromEncoded(uri.toUtf8());
-        if (url.isValid() && !url.isRelative())
-            urls.append(url);
-    }
-    return urls;
 }
 
 QStringList ApplicationService::stringsFromParameter(const QVariantList& parameter) {
@@ -54,7 +47,7 @@ ApplicationService::hotkeyOpenFromParameter(const QStringList& strings) {
         return std::nullopt;
     const QStringList names = strings.mid(0, separator);
     return std::pair{QSet<QString>(names.begin(), names.end()),
-                     urlsFromURIs(strings.mid(separator + 1))};
+                     OpenArguments::fromURIs(strings.mid(separator + 1))};
 }
 
 void ApplicationService::Activate(const QVariantMap& platformData) {
@@ -65,7 +58,7 @@ void ApplicationService::Activate(const QVariantMap& platformData) {
 }
 
 void ApplicationService::Open(const QStringList& uris, const QVariantMap& platformData) {
-    const QList<QUrl> urls = urlsFromURIs(uris);
+    const QList<QUrl> urls = OpenArguments::fromURIs(uris);
     if (urls.isEmpty())
         return;
     takeToken(platformData);

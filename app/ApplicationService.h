@@ -32,8 +32,6 @@ public:
     // Run from the event loop for each `Activate` (the user launching Corvanta).
     std::function<void()> onActivate;
 
-    // URIs as D-Bus carries them (percent-encoded), read without loss.
-    static QList<QUrl> urlsFromURIs(const QStringList& uris);
     // The text values of an action parameter (already unwrapped).
     static QStringList stringsFromParameter(const QVariantList& parameter);
     // The parameter of "open-with-hotkeys": hotkey names, "--", URIs. None

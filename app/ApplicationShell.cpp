@@ -159,7 +159,7 @@ public:
                 if (action == QLatin1String("teach")) {
                     // `corvanta teach FILE` hands its sample here, where the routes file is
                     // written.
-                    const QList<QUrl> samples = ApplicationService::urlsFromURIs(
+                    const QList<QUrl> samples = OpenArguments::fromURIs(
                         ApplicationService::stringsFromParameter(parameter));
                     for (const QUrl& sample : samples) {
                         if (sample.isLocalFile() && delegate)
@@ -208,7 +208,7 @@ bool startedByBus() {
 // routes file, or does not run: a second tray (one without a session bus, or
 // on another bus) would write the file behind the first one's back.
 int runInstance(QDBusConnection bus, ServiceObject& service, LaunchReason reason,
-                const QList<QUrl>& urls,
+                const QList<QUrl>& urls, bool mayAwaitRequest,
                 const std::optional<QSet<QString>>& hotkeyNames = std::nullopt) {
     const RoutesFileOwner owner(RoutesFileLocation::defaultFilePath());
     if (!owner.owns()) {
@@ -244,7 +244,7 @@ int runInstance(QDBusConnection bus, ServiceObject& service, LaunchReason reason
         if (!std::exchange(*done, true))
             delegate.applicationDidFinishLaunching(reason);
     };
-    if (urls.isEmpty() && startedByBus()) {
+    if (urls.isEmpty() && mayAwaitRequest && startedByBus()) {
         service.afterFirstRequest = finishLaunching;
         QTimer::singleShot(busRequestWaitMs, &delegate, finishLaunching);
     } else {
@@ -270,7 +270,8 @@ int runInstance(QDBusConnection bus, ServiceObject& service, LaunchReason reason
 // `corvanta` and `corvanta open`: become the instance, or hand over to it.
 // `hotkeyNames` are set when a file-manager action sent the files.
 int start(int argc, char** argv, LaunchReason reason, const QList<QByteArray>* openArguments,
-          const std::optional<QSet<QString>>& hotkeyNames = std::nullopt) {
+          const std::optional<QSet<QString>>& hotkeyNames = std::nullopt,
+          bool mayAwaitRequest = true) {
     QList<QUrl> urls;
     if (openArguments) {
         urls = OpenArguments::toURLs(*openArguments, OpenArguments::currentFolder());
@@ -309,7 +310,7 @@ int start(int argc, char** argv, LaunchReason reason, const QList<QByteArray>* o
         std::fprintf(stderr, "corvanta: no session bus; running without single-instance "
                              "hand-off, files reach Corvanta only with `corvanta open`\n");
         ServiceObject service;
-        return runInstance(bus, service, reason, urls);
+        return runInstance(bus, service, reason, urls, mayAwaitRequest);
     }
 
     // The object answers before the name is ours, so no request can find the
@@ -319,7 +320,7 @@ int start(int argc, char** argv, LaunchReason reason, const QList<QByteArray>* o
                        QDBusConnection::ExportAdaptors);
     SingleInstance instance(bus);
     if (instance.claim())
-        return runInstance(bus, service, reason, urls, hotkeyNames);
+        return runInstance(bus, service, reason, urls, mayAwaitRequest, hotkeyNames);
     bus.unregisterObject(QLatin1String(SingleInstance::objectPath));
     // Started at login or by the bus while one runs: nothing to ask of it.
     if (!openArguments && reason != LaunchReason::activate)
@@ -340,8 +341,8 @@ int start(int argc, char** argv, LaunchReason reason, const QList<QByteArray>* o
 } // namespace
 
 namespace ApplicationShell {
-int runTray(int argc, char** argv, LaunchReason reason) {
-    return start(argc, argv, reason, nullptr);
+int runTray(int argc, char** argv, LaunchReason reason, bool mayAwaitRequest) {
+    return start(argc, argv, reason, nullptr, std::nullopt, mayAwaitRequest);
 }
 
 int runOpen(int argc, char** argv, const QList<QByteArray>& arguments) {

@@ -2,6 +2,7 @@
 
 #include "app/ApplicationShell.h"
 #include "app/CheckCommand.h"
+#include "app/EarlyHandOff.h"
 #include "app/ExplainCommand.h"
 #include "app/InstallActionsCommand.h"
 #include "app/LogCommand.h"
@@ -53,8 +54,10 @@ int runCommandLine(int argc, char** argv) {
         return ApplicationShell::runTray(argc, argv, LaunchReason::login);
     // Started by the bus for the request that follows, which decides for itself
     // whether a window shows.
-    if (qstrcmp(argv[1], "--dbus-service") == 0)
+    if (qstrcmp(argv[1], EarlyHandOff::busStartOption) == 0)
         return ApplicationShell::runTray(argc, argv, LaunchReason::open);
+    if (qstrcmp(argv[1], EarlyHandOff::afterOpenOption) == 0)
+        return ApplicationShell::runTray(argc, argv, LaunchReason::open, false);
     if (qstrcmp(argv[1], "open") == 0) {
         QList<QByteArray> arguments;
         for (int i = 2; i < argc; ++i)

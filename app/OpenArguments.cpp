@@ -52,6 +52,16 @@ QList<QUrl> toURLs(const QList<QByteArray>& arguments, const QByteArray& cwd) {
     return urls;
 }
 
+QList<QUrl> fromURIs(const QStringList& uris) {
+    QList<QUrl> urls;
+    for (const QString& uri : uris) {
+        const QUrl url = QUrl::fromEncoded(uri.toUtf8());
+        if (url.isValid() && !url.isRelative())
+            urls.append(url);
+    }
+    return urls;
+}
+
 bool isHotkeyOpen(const QList<QByteArray>& arguments) {
     return !arguments.isEmpty() && arguments.first() == "--hotkey";
 }

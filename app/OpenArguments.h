@@ -16,6 +16,9 @@ namespace OpenArguments {
 QList<QUrl> toURLs(const QList<QByteArray>& arguments, const QByteArray& cwd);
 // The current folder's bytes; empty when it cannot be read.
 QByteArray currentFolder();
+// The URLs of a D-Bus request's URIs (percent-encoded), read without loss;
+// relative and broken ones are dropped.
+QList<QUrl> fromURIs(const QStringList& uris);
 
 // `--hotkey NAME... -- FILE...`, what file-manager actions run.
 struct HotkeyOpen {

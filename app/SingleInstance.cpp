@@ -13,7 +13,7 @@ bool SingleInstance::claim() {
         return false;
     const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply =
         m_bus.interface()->registerService(QLatin1String(serviceName),
-                                           QDBusConnectionInterface::DontQueueService,
+                                           QDBusConnectionInterface::ReplaceExistingService,
                                            QDBusConnectionInterface::DontAllowReplacement);
     return reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered;
 }

@@ -285,7 +285,8 @@ int reexecInSession(char* self, bool offscreen) {
     // The bus starts Corvanta for a `gio open` when none runs, as the installed
     // service file has it do.
     if (!writeFile(root + QStringLiteral("/data/dbus-1/services/io.corvanta.Corvanta.service"),
-                   "[D-BUS Service]\nName=io.corvanta.Corvanta\nExec=" CORVANTA_PATH "\n"))
+                   "[D-BUS Service]\nName=io.corvanta.Corvanta\nExec=" CORVANTA_PATH
+                   " --dbus-service\n"))
         return fail(QStringLiteral("cannot write the bus service file"));
     const QString runtime = root + QStringLiteral("/runtime");
     QDir().mkpath(runtime);

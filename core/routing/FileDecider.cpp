@@ -2,6 +2,7 @@
 
 #include "core/engine/OpenContextBuilder.h"
 #include "core/engine/RuleEvaluator.h"
+#include "core/model/LocalFileURL.h"
 #include "core/model/RouteStore.h"
 
 namespace {
@@ -60,4 +61,24 @@ FileDecision FileDecider::decide(const QUrl& file,
     result.decision = RoutingDecision::decide(route, context, ruleReference);
     result.context = std::move(context);
     return result;
+}
+
+RoutingHistoryEntry decidedEntry(const QUrl& url, const Route* route, const Rule* rule,
+                                 RoutingHistoryEntry::Outcome outcome) {
+    RoutingHistoryEntry entry;
+    entry.path = LocalFileURL::nativePath(url);
+    entry.outcome = outcome;
+    if (route) {
+        entry.routeID = route->id;
+        entry.routeName = route->name;
+    }
+    if (rule) {
+        entry.ruleID = rule->id;
+        entry.ruleName = rule->name;
+    }
+    return entry;
+}
+
+RoutingHistoryEntry::EditorRef editorRef(const Editor& editor) {
+    return {editor.bundleID, editor.name};
 }

@@ -2,6 +2,7 @@
 
 #include "core/engine/OpenContext.h"
 #include "core/engine/RoutingDecision.h"
+#include "core/history/RoutingHistoryEntry.h"
 #include "core/model/Route.h"
 
 #include <QSet>
@@ -49,3 +50,9 @@ private:
     const RunningApplications& m_running;
     const FileMetadata& m_metadata;
 };
+
+// A file's history entry with its route and rule (none: the Default Rule)
+// filled in; how it came and when are the recorder's.
+RoutingHistoryEntry decidedEntry(const QUrl& url, const Route* route, const Rule* rule,
+                                 RoutingHistoryEntry::Outcome outcome);
+RoutingHistoryEntry::EditorRef editorRef(const Editor& editor);

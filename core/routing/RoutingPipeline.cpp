@@ -49,26 +49,6 @@ QStringList sortedNames(const QSet<QString>& names) {
     return list;
 }
 
-RoutingHistoryEntry::EditorRef editorRef(const Editor& editor) {
-    return {editor.bundleID, editor.name};
-}
-
-// A file's entry with its route and rule (none: the Default Rule) filled in.
-RoutingHistoryEntry decidedEntry(const QUrl& url, const Route* route, const Rule* rule,
-                                 Outcome outcome) {
-    RoutingHistoryEntry entry;
-    entry.path = LocalFileURL::nativePath(url);
-    entry.outcome = outcome;
-    if (route) {
-        entry.routeID = route->id;
-        entry.routeName = route->name;
-    }
-    if (rule) {
-        entry.ruleID = rule->id;
-        entry.ruleName = rule->name;
-    }
-    return entry;
-}
 } // namespace
 
 RoutingPipeline::RoutingPipeline(const Platform& platform, const RouteStore& store,
@@ -181,7 +161,7 @@ RoutingPipeline::Batches RoutingPipeline::batch(const QList<QUrl>& fileURLs,
                                                 const std::optional<QSet<QString>>& hotkeyNames,
                                                 const std::optional<QString>& forcedRule) {
     Batches batches;
-    QHash<QString, qsizetype> groupIndex;
+    EditorGroups groups;
     QHash<QString, qsizetype> pendingIndex;
     const FileDecider decider(m_store, m_platform.running, m_platform.metadata);
 
@@ -230,17 +210,12 @@ RoutingPipeline::Batches RoutingPipeline::batch(const QList<QUrl>& fileURLs,
             batches.decided.append(decidedEntry(url, route, rule, Outcome::opened));
             for (const Editor& editor : decision.editors) {
                 batches.decided.last().editors.append(editorRef(editor));
-                const QString key = route->id + QLatin1Char('#') + editor.bundleID;
-                auto it = groupIndex.constFind(key);
-                if (it == groupIndex.cend()) {
-                    batches.groups.append({editor, {}});
-                    it = groupIndex.insert(key, batches.groups.size() - 1);
-                }
-                batches.groups[*it].urls.append(url);
+                groups.add(route->id, editor, url);
             }
             break;
         }
     }
+    batches.groups = groups.groups();
     return batches;
 }
 

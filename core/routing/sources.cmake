@@ -1,6 +1,7 @@
 # Sources of core/routing, relative to core/.
 list(APPEND LOGIC_SOURCES
   routing/BeepNotifier.cpp
+  routing/EditorGroup.cpp
   routing/EditorOpener.cpp
   routing/FileDecider.cpp
   routing/OpenRequestParser.cpp

@@ -40,6 +40,8 @@ public:
     QString message(const QString& fallback) const {
         return m_error && m_error->message ? QString::fromUtf8(m_error->message) : fallback;
     }
+    // Hands the error on to whoever frees it (GIO's take_error calls).
+    GError* take() { return std::exchange(m_error, nullptr); }
     GErrorOut() = default;
     GErrorOut(const GErrorOut&) = delete;
     GErrorOut& operator=(const GErrorOut&) = delete;

@@ -2,38 +2,43 @@
 list(APPEND LINUX_SOURCES
   AtspiAccessibilitySelection.cpp
   AtspiScreenReader.cpp
-  DesktopEntryCache.cpp
-  DesktopEntryProgram.cpp
-  DesktopProgramIndex.cpp
   DesktopSettingsCommand.cpp
   DesktopTerminalLauncher.cpp
   DesktopWindowActivation.cpp
   FileManagerRevealer.cpp
   FreedesktopNotifications.cpp
-  GioTypeSystem.cpp
-  GioWorkspace.cpp
   LinuxDesktopSettings.cpp
   LinuxDesktopTray.cpp
   LinuxPlatform.cpp
   LinuxSelectionPermissions.cpp
-  ProcRunningApplications.cpp
   X11Compositing.cpp
   X11KeyGrabber.cpp
   X11KeyboardMap.cpp
   X11ShortcutRegistry.cpp
   QtClipboard.cpp
-  SettingsPreferences.cpp
   GlobalShortcutsPortal.cpp
   PortalShortcutRegistry.cpp
   TableShortcutRegistry.cpp
   ShortcutTable.cpp
   SpawnProcessRunner.cpp
   TerminalAlerts.cpp
-  TypeIdentifierAliases.cpp
   X11ClipboardOwner.cpp
   X11ClipboardSelection.cpp
   X11FrontmostApplication.cpp
-  XattrFileMetadata.cpp
   XdgAutostartEntry.cpp
   XcbConnection.cpp
+)
+
+# The ports a `corvanta open` needs to open files before any display is
+# connected: QtCore and GIO only.
+list(APPEND LINUX_HEADLESS_SOURCES
+  DesktopEntryCache.cpp
+  DesktopEntryProgram.cpp
+  DesktopProgramIndex.cpp
+  GioTypeSystem.cpp
+  GioWorkspace.cpp
+  ProcRunningApplications.cpp
+  SettingsPreferences.cpp
+  TypeIdentifierAliases.cpp
+  XattrFileMetadata.cpp
 )

@@ -159,8 +159,12 @@ bool startInstance(QProcess& process, const QProcessEnvironment& environment,
     process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::ForwardedChannels);
     process.start(corvanta(), arguments);
-    return SandboxHelpers::waitUntil(
-        [] { return LinuxSandbox::corvantaInstancePid().has_value(); });
+    return trayInstance().has_value();
+}
+
+std::optional<qint64> trayInstance() {
+    SandboxHelpers::waitUntil([] { return LinuxSandbox::corvantaInstancePid().has_value(); });
+    return LinuxSandbox::corvantaInstancePid();
 }
 
 void stopInstance(QProcess& process) {

@@ -65,6 +65,9 @@ bool startInstance(
     QProcess& process,
     const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment(),
     const QStringList& arguments = {QStringLiteral("--login")});
+// The tray instance's process once one runs (a cold start's launcher hands the
+// bus name to it); none when none came up in time.
+std::optional<qint64> trayInstance();
 // Ends the instance a test started and its process.
 void stopInstance(QProcess& process);
 } // namespace EndToEnd

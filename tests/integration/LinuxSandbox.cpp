@@ -199,13 +199,24 @@ QList<QList<QByteArray>> LinuxSandbox::records() const {
     return result;
 }
 
-std::optional<qint64> LinuxSandbox::corvantaInstancePid() {
+namespace {
+std::optional<qint64> nameOwnerPid() {
     const QDBusReply<uint> pid = QDBusConnection::sessionBus().interface()->servicePid(
         QStringLiteral("io.corvanta.Corvanta"));
     return pid.isValid() ? std::optional(qint64(pid.value())) : std::nullopt;
 }
+} // namespace
+
+std::optional<qint64> LinuxSandbox::corvantaInstancePid() {
+    const std::optional<qint64> pid = nameOwnerPid();
+    const QString program =
+        pid ? QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(*pid)) : QString();
+    return program.endsWith(QLatin1String("/corvanta-app")) ? pid : std::nullopt;
+}
 
 void LinuxSandbox::stopCorvantaInstance() {
+    // A launcher that holds the name hands it to the tray first.
+    SandboxHelpers::waitUntil([] { return !nameOwnerPid() || corvantaInstancePid(); }, 5000);
     const std::optional<qint64> pid = corvantaInstancePid();
     if (!pid)
         return;

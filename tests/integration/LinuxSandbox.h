@@ -34,7 +34,8 @@ public:
 
     // The program of the test application `name` (a copy of the recorder).
     QString programPath(const QString& name) const { return binFolder() + QLatin1Char('/') + name; }
-    // The process that owns Corvanta's bus name on the private bus, if any.
+    // The tray instance: the full program that owns Corvanta's bus name on the
+    // private bus, if any (not the launcher holding it while the tray starts).
     static std::optional<qint64> corvantaInstancePid();
     // Ends the Corvanta instance a test started and waits for it to go.
     static void stopCorvantaInstance();

@@ -2,6 +2,7 @@
 // started by D-Bus activation or from the command line, handing files to
 // recorder programs that stand in for editors, a browser and a URL handler.
 #include "core/fileactions/ThunarActionsFile.h"
+#include "core/history/RoutingHistoryFile.h"
 #include "core/model/DefaultHandlerClaimer.h"
 #include "core/model/LocalFileURL.h"
 #include "core/utilities/ActionCommandLine.h"
@@ -85,7 +86,7 @@ TEST_F(RoutingEndToEnd, GioOpenAfterClaimingReachesTheEditorAndLaterFilesTheSame
     const QByteArray notes = sample("notes.md");
     ASSERT_TRUE(ok("gio", {"open", QFile::decodeName(notes)}));
     ASSERT_EQ(records(1), QList<QList<QByteArray>>{{notes}});
-    const std::optional<qint64> instance = LinuxSandbox::corvantaInstancePid();
+    const std::optional<qint64> instance = EndToEnd::trayInstance();
     ASSERT_TRUE(instance);
     const QByteArray second = sample("second.md");
     ASSERT_TRUE(ok("gio", {"open", QFile::decodeName(second)}));
@@ -189,3 +190,43 @@ TEST_F(RoutingEndToEnd, AnInstalledFileManagerActionSendsHostileNamesAsTheRulesH
     QFile::remove(nautilus);
 }
 } // namespace
+
+// With no instance running, the launcher opens files bound straight for an
+// editor itself, started by a command or by the bus: once, together,
+// remembered. A request it cannot serve (a URL template) reaches the tray it
+// hands the bus name to. Each time the tray comes up.
+TEST_F(RoutingEndToEnd, ColdStartsOpenOnceRememberAndLeaveATray) {
+    for (const char* type : {"text/markdown", "text/plain"})
+        ASSERT_TRUE(ok("gio", {"mime", type, "io.corvanta.Corvanta.desktop"}));
+    const QByteArray first = sample("cold one.md");
+    const QByteArray second = sample("cold-two.md");
+    const QByteArray text = sample("cold.txt");
+    const struct {
+        QStringList corvantaOpen; // none: `gio open` of the files
+        QList<QByteArray> files;
+        QList<QByteArray> record;
+    } rows[] = {
+        {{"cold one.md", "cold-two.md"}, {first, second}, {first, second}},
+        {{}, {first}, {first}},
+        {{}, {text}, {"--scheme", "x-corvanta-test://open?path=" + text.toPercentEncoding("/")}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.files.join(' ').constData());
+        QFile::remove(LinuxSandbox::current().recordFile());
+        QFile::remove(RoutingHistoryFile::defaultPath());
+        if (row.corvantaOpen.isEmpty())
+            for (const QByteArray& file : row.files)
+                ASSERT_TRUE(ok("gio", {"open", QFile::decodeName(file)}));
+        else
+            corvantaOpen(row.corvantaOpen);
+        EXPECT_EQ(records(1), QList<QList<QByteArray>>{row.record});
+        ASSERT_TRUE(EndToEnd::trayInstance());
+        QByteArray log;
+        ASSERT_TRUE(ok(EndToEnd::corvanta(), {"log", "--json"}, &log));
+        for (const QByteArray& path : row.files)
+            EXPECT_TRUE(log.contains("\"file\":\"" + path + "\"")) << log.constData();
+        EXPECT_EQ(log.count("\"arrival\":\"open\""), row.files.size()) << log.constData();
+        EXPECT_EQ(records(2, 500).size(), 1);
+        EndToEnd::stopInstance(process);
+    }
+}

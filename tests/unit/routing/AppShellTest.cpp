@@ -121,7 +121,7 @@ TEST_F(ApplicationServiceTest, ActivationTokenIsTakenFromPlatformDataBeforeTheRe
 }
 
 TEST(ApplicationService, UrisFromTheBusKeepTheirBytes) {
-    const QList<QUrl> urls = ApplicationService::urlsFromURIs(
+    const QList<QUrl> urls = OpenArguments::fromURIs(
         {"file:///tmp/%FF%FE%20a%0A.md", "relative/path.md", "x-corvanta://open?file=/a.md", ""});
     ASSERT_EQ(urls.size(), 2);
     EXPECT_EQ(LocalFileURL::nativePath(urls[0]), QByteArray("/tmp/\xff\xfe a\n.md"));
