@@ -9,18 +9,13 @@ public:
     bool settings = true;
     int settingsOpened = 0;
     std::function<void(bool)> availabilityChanged;
-    std::function<std::optional<QRect>()> iconGeometry;
-    std::function<void(bool)> over;
 
     bool isAvailable() const override { return available; }
     void watchAvailability(std::function<void(bool)> changed) override {
         availabilityChanged = std::move(changed);
     }
-    void watchDragsOverIcon(std::function<std::optional<QRect>()> geometry,
-                            std::function<void(bool)> overIcon) override {
-        iconGeometry = std::move(geometry);
-        over = std::move(overIcon);
-    }
+    void watchDragsOverIcon(std::function<std::optional<QRect>()>,
+                            std::function<void(bool)>) override {}
     bool hasTraySettings() const override { return settings; }
     bool openTraySettings() override {
         ++settingsOpened;

@@ -27,8 +27,11 @@ struct FakeRoutingCollaborators : SelectedFilesSource,
         events << event + QStringLiteral(" after %1 launches").arg(workspace.openCalls().size());
     }
     QList<QUrl> selectedFileURLs() const override { return {}; }
-    std::optional<QString> run(const ExternalUtilityRef& ref, const QList<QUrl>&) override {
-        note("run " + ref.name());
+    std::optional<QString> run(const ExternalUtilityRef& ref, const QList<QUrl>& files) override {
+        QStringList names;
+        for (const QUrl& file : files)
+            names << file.fileName();
+        note("run " + ref.name() + " on " + names.join(u' '));
         return externalFailure;
     }
     std::optional<QString> addTypeFromURL(const QUrl& url) override {

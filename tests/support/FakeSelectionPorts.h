@@ -51,15 +51,13 @@ public:
 class FakeSelectionPermissions : public SelectionPermissions {
 public:
     bool accessibilityEnabled = false;
-    bool acceptsEnable = true;
     AutomationStatus automation = AutomationStatus::granted;
     int enableRequests = 0;
     bool isAccessibilityEnabled() const override { return accessibilityEnabled; }
     bool enableAccessibility() override {
         ++enableRequests;
-        if (acceptsEnable)
-            accessibilityEnabled = true;
-        return acceptsEnable;
+        accessibilityEnabled = true;
+        return true;
     }
     AutomationStatus automationStatus() const override { return automation; }
 };

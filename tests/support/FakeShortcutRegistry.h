@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/platform/ShortcutModifiers.h"
 #include "core/platform/ShortcutRegistry.h"
 
 #include <QHash>
@@ -31,15 +32,58 @@ public:
     QStringList registrations;
 
     // Presses `shortcut`: runs the handler of every name holding it; how many ran.
-    int press(const Shortcut& shortcut);
+    int press(const Shortcut& shortcut) {
+        // A desktop that binds the keys itself hands a recording recorder the keys.
+        if (heldByOthers.contains(shortcut) || (confirmsBindings && feedRecorder(shortcut)) ||
+            !enabled)
+            return 0;
+        QList<Handler> matching;
+        for (auto it = handlers.cbegin(); it != handlers.cend(); ++it) {
+            if (getShortcut(it.key()) == shortcut)
+                matching.append(it.value());
+        }
+        for (const Handler& handler : matching)
+            handler();
+        return int(matching.size());
+    }
     // Tells the observers, after a test changed the desktop above.
     void desktopChanged() { grabStatesChanged(); }
 
-    std::optional<Shortcut> getShortcut(const QString& name) const override;
-    ShortcutGrab setShortcut(const std::optional<Shortcut>& shortcut, const QString& name) override;
-    ShortcutGrab onKeyDown(const QString& name, Handler action) override;
-    void removeHandler(const QString& name) override;
-    ShortcutGrab grabState(const QString& name) const override;
+    std::optional<Shortcut> getShortcut(const QString& name) const override {
+        return shortcuts.contains(name) ? std::optional(shortcuts.value(name)) : std::nullopt;
+    }
+    ShortcutGrab setShortcut(const std::optional<Shortcut>& shortcut,
+                             const QString& name) override {
+        if (shortcut)
+            shortcuts.insert(name, *shortcut);
+        else
+            shortcuts.remove(name);
+        return grabState(name);
+    }
+    ShortcutGrab onKeyDown(const QString& name, Handler action) override {
+        registrations.append('+' + name);
+        handlers.insert(name, std::move(action));
+        return grabState(name);
+    }
+    void removeHandler(const QString& name) override {
+        registrations.append('-' + name);
+        handlers.remove(name);
+    }
+    ShortcutGrab grabState(const QString& name) const override {
+        const auto shortcut = getShortcut(name);
+        if (!handlers.contains(name) || !shortcut)
+            return ShortcutGrab::notRegistered;
+        if (!offersGlobalKeys)
+            return ShortcutGrab::unavailable;
+        if (missingKeys.contains(shortcut->key))
+            return ShortcutGrab::notOnKeyboard;
+        if (!enabled)
+            return ShortcutGrab::paused;
+        if (heldByOthers.contains(*shortcut))
+            return ShortcutGrab::heldByAnotherProgram;
+        return unboundByDesktop.contains(name) ? ShortcutGrab::notBoundByDesktop
+                                               : ShortcutGrab::active;
+    }
     std::optional<QString> lastSaveError() const override { return saveError; }
     bool isEnabled() const override { return enabled; }
     void setEnabled(bool on) override { enabled = on; }
@@ -53,7 +97,14 @@ public:
         const auto it = keysOnScanCodes.constFind(code);
         return it == keysOnScanCodes.constEnd() ? std::nullopt : std::optional(*it);
     }
-    QString displayText(const Shortcut& shortcut) const override;
+    QString displayText(const Shortcut& shortcut) const override {
+        QString key = QStringLiteral("0x%1").arg(int(shortcut.key), 0, 16);
+        if (shortcut.key >= Qt::Key_F1 && shortcut.key <= Qt::Key_F35)
+            key = QStringLiteral("F%1").arg(shortcut.key - Qt::Key_F1 + 1);
+        else if (shortcut.key >= Qt::Key_Space && shortcut.key <= Qt::Key_AsciiTilde)
+            key = QChar(shortcut.key);
+        return ShortcutModifiers::displayPrefix(shortcut.modifiers) + key;
+    }
     bool desktopConfirmsBindings() const override { return confirmsBindings; }
     // What the desktop would list for each name.
     QHash<QString, QString> descriptions;

@@ -3,7 +3,6 @@
 #include "core/platform/Workspace.h"
 
 #include <QHash>
-#include <functional>
 
 // Installed applications held in memory. An application is registered with its
 // bundle id, a location "/apps/<id>.desktop" and the types it edits or views.
@@ -22,73 +21,109 @@ public:
         QString location;
         bool operator==(const OpenCall&) const = default;
     };
-    struct DefaultCall {
-        QString location;
-        QString type;
-        bool operator==(const DefaultCall&) const = default;
-    };
 
-    QString install(const App& app);
-    void uninstall(const QString& bundleID);
-    static QString locationOf(const QString& bundleID);
-    // Failures the next calls report, keyed by location; absent means success.
-    void failOpeningWith(const QString& location, const QString& description) {
-        m_openFailures.insert(location, description);
+    QString install(const App& app) {
+        uninstall(app.bundleID);
+        m_apps.append(app);
+        return locationOf(app.bundleID);
     }
-    void refuseDefaultFor(const QString& type, const QString& description) {
-        m_defaultFailures.insert(type, description);
+    void uninstall(const QString& bundleID) {
+        m_apps.removeIf([&](const App& a) { return a.bundleID == bundleID; });
     }
-    void setDefaultForScheme(const QString& scheme, const QString& bundleID) {
-        m_schemeDefaults.insert(scheme, bundleID);
-    }
-
+    static QString locationOf(const QString& bundleID) { return "/apps/" + bundleID + ".desktop"; }
+    // Failures the next calls report, keyed by location or type; absent means success.
+    QHash<QString, QString> openFailures, defaultFailures;
+    QHash<QString, QString> schemeDefaults;
+    // What was asked of the desktop, in order; the types it was made the default for.
     const QList<OpenCall>& openCalls() const { return m_openCalls; }
-    const QList<DefaultCall>& defaultCalls() const { return m_defaultCalls; }
-    const QList<QUrl>& openedURLs() const { return m_openedURLs; }
+    const QStringList& defaultCalls() const { return m_defaultTypes; }
+    QList<QUrl> openedURLs, startedAccessing, stoppedAccessing;
 
-    QStringList editorRoleHandlers(const QString& type) const override;
-    QStringList viewerRoleHandlers(const QString& type) const override;
-    QStringList applicationsForType(const QString& type) const override;
-    QStringList applicationsForURL(const QUrl& url) const override;
-    std::optional<QString> locationForBundleID(const QString& bundleID) const override;
-    std::optional<QString> bundleIDForLocation(const QString& location) const override;
-    QString applicationName(const QString& location) const override;
-    QString applicationIconName(const QString& location) const override;
+    QStringList editorRoleHandlers(const QString& type) const override {
+        return ids([&](const App& a) { return a.editsTypes.contains(type); });
+    }
+    QStringList viewerRoleHandlers(const QString& type) const override {
+        return ids([&](const App& a) {
+            return a.viewsTypes.contains(type) && !a.editsTypes.contains(type);
+        });
+    }
+    QStringList applicationsForType(const QString& type) const override {
+        return locations(editorRoleHandlers(type));
+    }
+    QStringList applicationsForURL(const QUrl& url) const override {
+        return locations(ids([&](const App& a) { return a.urlSchemes.contains(url.scheme()); }));
+    }
+    std::optional<QString> locationForBundleID(const QString& bundleID) const override {
+        return found(locations(ids([&](const App& a) { return a.bundleID == bundleID; })).value(0));
+    }
+    std::optional<QString> bundleIDForLocation(const QString& location) const override {
+        return found(appAt(location).bundleID);
+    }
+    QString applicationName(const QString& location) const override { return appAt(location).name; }
+    QString applicationIconName(const QString& location) const override {
+        return appAt(location).iconName;
+    }
     QList<InstalledApplication> installedApplications() const override {
         QList<InstalledApplication> all;
         for (const App& app : m_apps)
             all.append({app.bundleID, app.name, app.iconName});
         return all;
     }
-    std::optional<QString> ownBundleID() const override { return m_own; }
-    std::optional<QString> defaultApplicationForScheme(const QString& scheme) const override;
-    void setDefaultApplication(const QString& location, const QString& type,
-                               Completion completion) override;
-    void openURLs(const QList<QUrl>& urls, const QString& location, Completion completion) override;
-    bool openURL(const QUrl& url) override;
+    std::optional<QString> ownBundleID() const override { return "io.corvanta.Corvanta"; }
+    std::optional<QString> defaultApplicationForScheme(const QString& scheme) const override {
+        return valueOf(schemeDefaults, scheme);
+    }
+    void setDefaultApplication(const QString&, const QString& type,
+                               Completion completion) override {
+        m_defaultTypes.append(type);
+        completion(valueOf(defaultFailures, type));
+    }
+    void openURLs(const QList<QUrl>& urls, const QString& location,
+                  Completion completion) override {
+        m_openCalls.append({urls, location});
+        completion(valueOf(openFailures, location));
+    }
+    bool openURL(const QUrl& url) override {
+        openedURLs.append(url);
+        return true;
+    }
     bool startAccessingSecurityScopedResource(const QUrl& url) override {
-        m_startedAccessing.append(url);
+        startedAccessing.append(url);
         return true;
     }
     void stopAccessingSecurityScopedResource(const QUrl& url) override {
-        m_stoppedAccessing.append(url);
+        stoppedAccessing.append(url);
     }
-    const QList<QUrl>& startedAccessing() const { return m_startedAccessing; }
-    const QList<QUrl>& stoppedAccessing() const { return m_stoppedAccessing; }
 
 private:
-    const App* appAt(const QString& location) const;
-    // The ids, or the locations, of the applications passing `test`.
-    QStringList applications(const std::function<bool(const App&)>& test, bool locations) const;
+    static std::optional<QString> valueOf(const QHash<QString, QString>& map, const QString& key) {
+        return map.contains(key) ? std::optional(map.value(key)) : std::nullopt;
+    }
+    static std::optional<QString> found(const QString& text) {
+        return text.isEmpty() ? std::nullopt : std::optional(text);
+    }
+    // The application installed at `location`; one without an id when there is none.
+    App appAt(const QString& location) const {
+        for (const App& a : m_apps)
+            if (locationOf(a.bundleID) == location)
+                return a;
+        return {};
+    }
+    // The ids of the applications passing `test`, in the order they were installed.
+    QStringList ids(const std::function<bool(const App&)>& test) const {
+        QStringList found;
+        for (const App& a : m_apps)
+            if (test(a))
+                found.append(a.bundleID);
+        return found;
+    }
+    static QStringList locations(QStringList ids) {
+        for (QString& id : ids)
+            id = locationOf(id);
+        return ids;
+    }
 
     QList<App> m_apps;
-    std::optional<QString> m_own = QStringLiteral("io.corvanta.Corvanta");
-    QHash<QString, QString> m_openFailures;
-    QHash<QString, QString> m_defaultFailures;
-    QHash<QString, QString> m_schemeDefaults;
     QList<OpenCall> m_openCalls;
-    QList<DefaultCall> m_defaultCalls;
-    QList<QUrl> m_openedURLs;
-    QList<QUrl> m_startedAccessing;
-    QList<QUrl> m_stoppedAccessing;
+    QStringList m_defaultTypes;
 };

@@ -7,27 +7,36 @@
 #include <QTemporaryDir>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <map>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
 // What tells a rewrite apart from no write at all: an atomic replace gives the
-// file a new inode even when the bytes come out the same.
+// file a new inode even when the bytes come out the same. A link is not followed.
 struct FileStamp {
     QByteArray bytes;
     ino_t inode = 0;
+    mode_t mode = 0;
     qint64 mtimeNanoseconds = 0;
     bool operator==(const FileStamp&) const = default;
 };
 
 inline FileStamp stampOf(const QString& path) {
     struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
         return {};
-    QFile file(path);
-    const bool read = !S_ISDIR(info.st_mode) && file.open(QIODevice::ReadOnly);
-    return {read ? file.readAll() : QByteArray(), info.st_ino,
+    return {S_ISREG(info.st_mode) ? readFile(path) : QByteArray(), info.st_ino, info.st_mode,
             info.st_mtim.tv_sec * 1000000000LL + info.st_mtim.tv_nsec};
+}
+
+// Every entry of `folder` by name.
+inline std::map<QString, FileStamp> snapshot(const QString& folder) {
+    std::map<QString, FileStamp> entries;
+    for (const QString& name :
+         QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System))
+        entries[name] = stampOf(folder + u'/' + name);
+    return entries;
 }
 
 // Moves the file's modification time far into the past, so that any later
@@ -44,18 +53,14 @@ inline QList<QString> routeIDs(const QList<Route>& routes) {
     return ids;
 }
 
-// A "file name contains <id>" rule opening `bundleID`.
+// A "file name contains <id>" rule opening `bundleID`, with ids made from `id`
+// so that two made alike compare equal.
 inline Rule makeRule(const QString& id, const QString& bundleID) {
-    Predicate predicate;
-    predicate.id = id + QStringLiteral("-predicate");
-    predicate.stringOperator = StringMatchOperator::contains;
-    predicate.stringValue = id;
-    Rule rule;
+    using namespace RuleBuilders;
+    Rule rule = RuleBuilders::rule(allOf({fileName(SO::contains, id)}), openIn({bundleID}));
     rule.id = id;
-    rule.when.id = id + QStringLiteral("-group");
-    rule.when.predicates = {predicate};
-    rule.action.bundleID = bundleID;
-    rule.action.bundleIDs = QStringList{bundleID};
+    rule.when.id = id + "-group";
+    rule.when.predicates[0].id = id + "-predicate";
     return rule;
 }
 

@@ -61,7 +61,7 @@ TEST(HostileNames, ReachTheEditorByteForByteInEveryMode) {
         // What D-Bus or a launcher carries is the encoded form: read it back from that.
         QList<QList<QByteArray>> received, expected;
         if (mode.urlTemplate) {
-            for (const QUrl& url : fake.workspace.openedURLs()) {
+            for (const QUrl& url : fake.workspace.openedURLs) {
                 const QByteArray text = url.toEncoded();
                 // Nothing a shell or a URL parser could split on stays unencoded.
                 for (const char c : text)

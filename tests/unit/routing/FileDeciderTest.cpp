@@ -1,10 +1,7 @@
 #include "core/routing/FileDecider.h"
 #include "core/engine/OpenContextBuilder.h"
-#include "tests/support/FakePlatform.h"
-#include "tests/support/RoutingTestSupport.h"
+#include "tests/support/RoutingPipelineHarness.h"
 #include "tests/support/RuleBuilders.h"
-
-#include <QTemporaryDir>
 
 namespace {
 namespace rb = RuleBuilders;
@@ -22,7 +19,7 @@ public:
 };
 
 Route markdownWith(QList<Rule> rules, Kind defaultKind = Kind::specificEditor) {
-    Route r = route(QStringLiteral("markdown"), QStringLiteral("Markdown"), "md");
+    Route r = markdown();
     r.rules = std::move(rules);
     r.defaultActionKind = defaultKind;
     return r;
@@ -43,30 +40,30 @@ TEST(FileDecider, LooksUpRunningEditorsOnlyWhenTheDecisionDependsOnThem) {
     const struct {
         const char* name;
         const char* file;
-        const char* ruleReference; // none: no rule named
+        const char* ruleReference; // empty: no rule named
         bool consulted;
         Route route;
     } cases[] = {
-        {"Default Rule opens the active editor", "a.md", nullptr, false, markdownWith({})},
-        {"an earlier rule matches first", "notes.md", nullptr, false,
+        {"Default Rule opens the active editor", "a.md", "", false, markdownWith({})},
+        {"an earlier rule matches first", "notes.md", "", false,
          markdownWith({rb::rule(rb::allOf({notes}), rb::openIn({beta})),
                        rb::rule(rb::allOf({someRunning}), rb::openIn({alpha}))})},
-        {"a rule that counts running editors is reached", "draft.md", nullptr, true,
+        {"a rule that counts running editors is reached", "draft.md", "", true,
          markdownWith({rb::rule(rb::allOf({notes}), rb::openIn({beta})),
                        rb::rule(rb::allOf({someRunning}), rb::openIn({alpha}))})},
-        {"counted in a nested group", "a.md", nullptr, true,
+        {"counted in a nested group", "a.md", "", true,
          markdownWith(
              {rb::rule(rb::anyOf({rb::never}, {rb::allOf({someRunning})}), rb::openIn({beta}))})},
-        {"a disabled rule is not reached", "a.md", nullptr, false,
+        {"a disabled rule is not reached", "a.md", "", false,
          markdownWith({rb::rule(rb::allOf({someRunning}), rb::openIn({beta}), false)})},
-        {"the matching rule picks the best running editor", "a.md", nullptr, true,
+        {"the matching rule picks the best running editor", "a.md", "", true,
          markdownWith({rb::rule(rb::allOf({rb::always}), rb::actionOf(Kind::bestRunningEditor))})},
-        {"a picker of running editors asks when it is shown", "a.md", nullptr, false,
+        {"a picker of running editors asks when it is shown", "a.md", "", false,
          markdownWith(
              {rb::rule(rb::allOf({rb::always}), rb::actionOf(Kind::selectFromRunningEditors))})},
-        {"the Default Rule offers running editors", "a.md", nullptr, true,
+        {"the Default Rule offers running editors", "a.md", "", true,
          markdownWith({}, Kind::selectFromRunningEditors)},
-        {"the Default Rule offers all editors", "a.md", nullptr, false,
+        {"the Default Rule offers all editors", "a.md", "", false,
          markdownWith({}, Kind::selectFromAllEditors)},
         {"a named rule picks the best running editor", "a.md", "Best", true,
          markdownWith({named(
@@ -79,34 +76,26 @@ TEST(FileDecider, LooksUpRunningEditorsOnlyWhenTheDecisionDependsOnThem) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        QTemporaryDir dir;
-        FakePlatform fake;
-        for (const QString& id : {alpha, beta})
-            fake.workspace.install({id, id.section(u'.', -1), {}, {}, {}, {}});
-        const QString path = dir.filePath(QStringLiteral("routes.json"));
-        writeRoutes(path, {c.route});
-        const RouteStore store(fake.types, fake.workspace, path);
+        PipelineHarness h({c.route});
+        const Route loaded = *h.store->routeWithID(QStringLiteral("markdown"));
         CountingRunning running;
-        const QUrl file = QUrl::fromLocalFile(dir.filePath(QString::fromLatin1(c.file)));
-        const std::optional<QString> reference =
-            c.ruleReference ? std::optional(QString::fromLatin1(c.ruleReference)) : std::nullopt;
-
-        const FileDecision decided =
-            FileDecider(store, running, fake.metadata).decide(file, std::nullopt, reference);
+        const QUrl file = QUrl::fromLocalFile(h.dir.filePath(QString::fromLatin1(c.file)));
+        const std::optional<QString> reference = rb::opt(c.ruleReference);
+        const auto decide = [&] {
+            return FileDecider(*h.store, running, h.fake.metadata).decide(file, {}, reference);
+        };
+        // The decision made with every fact looked up.
+        const auto decideWithEverything = [&] {
+            const OpenContextBuilder builder(running, h.fake.metadata);
+            return RoutingDecision::decide(loaded, builder.makeOpenContext(file, loaded, {}),
+                                           reference);
+        };
+        const FileDecision decided = decide();
         EXPECT_EQ(decided.runningEditorsConsulted, c.consulted);
         EXPECT_EQ(running.calls, c.consulted ? 1 : 0);
-
-        const Route loaded = *store.routeWithID(QStringLiteral("markdown"));
-        const OpenContext everything =
-            OpenContextBuilder(running, fake.metadata).makeOpenContext(file, loaded, std::nullopt);
-        EXPECT_EQ(decided.decision, RoutingDecision::decide(loaded, everything, reference));
+        EXPECT_EQ(decided.decision, decideWithEverything());
         // With no editor running, the same holds.
         running.running.clear();
-        const OpenContext noneRunning =
-            OpenContextBuilder(running, fake.metadata).makeOpenContext(file, loaded, std::nullopt);
-        EXPECT_EQ(FileDecider(store, running, fake.metadata)
-                      .decide(file, std::nullopt, reference)
-                      .decision,
-                  RoutingDecision::decide(loaded, noneRunning, reference));
+        EXPECT_EQ(decide().decision, decideWithEverything());
     }
 }

@@ -76,12 +76,3 @@ TEST_F(StoreTest, PathRulesBecomeRulesLongestPrefixFirstUnlessRulesExist) {
     EXPECT_FALSE(stampOf(path()).bytes.contains("pathRules"));
     EXPECT_EQ(open()->routeWithID("custom.a")->rules, loaded.rules) << "identifiers are stored";
 }
-
-TEST_F(StoreTest, LoadFailureMessageNamesTheReason) {
-    write(R"({"routes": [{"id": "custom.x"}]})");
-    auto store = open();
-    EXPECT_TRUE(store->loadFailed());
-    EXPECT_EQ(store->loadFailureMessage(),
-              "Could not read saved settings (routes[0]: missing key \"name\"). The file was left "
-              "unchanged; using built-in defaults for this session.");
-}

@@ -18,12 +18,6 @@ protected:
     std::optional<QString> teach(const QString& name) {
         return teacher->addTypeFromURL(QUrl::fromLocalFile(dir.filePath(name)));
     }
-    QStringList claimedTypes() const {
-        QStringList types;
-        for (const auto& call : fake.workspace.defaultCalls())
-            types.append(call.type);
-        return types;
-    }
     void expectAlert(qsizetype index, const QString& message, const QString& informative) {
         ASSERT_GT(fake.alerts.shown.size(), index);
         EXPECT_EQ(fake.alerts.shown[index].messageText, message);
@@ -64,10 +58,10 @@ TEST_F(TeachingTest, OverlapKindsAndCustomRouteIDs) {
 
 // Whatever the alert says, the routes file and the default handlers stay as they were.
 TEST_F(TeachingTest, SamplesWithoutExtensionOfAManagedTypeOrFoldersTeachNothing) {
-    fake.types.setRecordedContentType(dir.filePath("a.md"), "net.daringfireball.markdown");
+    fake.types.recordedTypes.insert(dir.filePath("a.md"), "net.daringfireball.markdown");
     for (const QString name : {"project.md", "notes.d", "plain"}) {
         ASSERT_TRUE(QDir(dir.path()).mkpath(name));
-        fake.types.setRecordedContentType(dir.filePath(name), "inode/directory");
+        fake.types.recordedTypes.insert(dir.filePath(name), "inode/directory");
     }
     const QString folder = "corvanta learns a new type from a sample file. Choose a file instead.";
     const std::tuple<const char*, std::optional<QString>, QString, QString> rows[] = {
@@ -87,12 +81,12 @@ TEST_F(TeachingTest, SamplesWithoutExtensionOfAManagedTypeOrFoldersTeachNothing)
     EXPECT_EQ(fake.alerts.shown.size(), alert);
     EXPECT_EQ(store->routes().size(), 2);
     EXPECT_EQ(shown, QStringList{"markdown"});
-    EXPECT_TRUE(claimedTypes().isEmpty());
+    EXPECT_TRUE(fake.workspace.defaultCalls().isEmpty());
     EXPECT_EQ(stampOf(path()), before);
 }
 
 TEST_F(TeachingTest, PartialOverlapAddsTheExtensionAfterConfirmation) {
-    fake.types.setRecordedContentType(dir.filePath("a.mdx"), "net.daringfireball.markdown");
+    fake.types.recordedTypes.insert(dir.filePath("a.mdx"), "net.daringfireball.markdown");
     Route markdown = *store->routeWithID("markdown");
     fake.alerts.answers = {1};
     EXPECT_EQ(teach("a.mdx"), std::nullopt);
@@ -104,7 +98,7 @@ TEST_F(TeachingTest, PartialOverlapAddsTheExtensionAfterConfirmation) {
     EXPECT_EQ(fake.alerts.shown[1].buttons, (QStringList{"Add", "Cancel"}));
     markdown.extensions.append("mdx");
     EXPECT_EQ(store->routeWithID("markdown"), markdown);
-    EXPECT_EQ(claimedTypes(), QStringList{"text/markdown"});
+    EXPECT_EQ(fake.workspace.defaultCalls(), QStringList{"text/markdown"});
     EXPECT_EQ(shown, QStringList{"markdown"});
 }
 
@@ -124,14 +118,14 @@ TEST_F(TeachingTest, NewTypeBecomesACustomRouteAfterConfirmation) {
     EXPECT_EQ(RuleBuilders::idsOf(route.editors), QStringList{"org.gnu.Emacs"});
     EXPECT_EQ(route.activeBundleID, "org.gnu.Emacs");
     EXPECT_EQ(readState().routes, store->routes());
-    EXPECT_EQ(claimedTypes(), QStringList{"text/x-org"});
+    EXPECT_EQ(fake.workspace.defaultCalls(), QStringList{"text/x-org"});
     EXPECT_EQ(shown, QStringList{"custom.text/x-org"});
 
     // Without a known type there is no type line and nothing to claim.
     EXPECT_EQ(teach("data.qqq"), "custom.qqq");
     expectAlert(2, "Add file type?",
                 "Teach corvanta to route .qqq files (.qqq)?\n\nYou'll pick an editor in Settings.");
-    EXPECT_EQ(claimedTypes(), QStringList{"text/x-org"});
+    EXPECT_EQ(fake.workspace.defaultCalls(), QStringList{"text/x-org"});
 }
 
 TEST_F(TeachingTest, ClaimerSkipsLinkTypesAndExplainsRefusals) {
@@ -142,11 +136,12 @@ TEST_F(TeachingTest, ClaimerSkipsLinkTypesAndExplainsRefusals) {
                                        "application/octet-stream", "text/x-org"}),
         (QStringList{"text/plain", "text/x-org"}));
 
-    fake.workspace.refuseDefaultFor("text/x-org", "Permission denied");
-    fake.workspace.refuseDefaultFor("text/html", "refused");
-    fake.workspace.setDefaultForScheme("https", "org.mozilla.firefox");
+    fake.workspace.defaultFailures.insert("text/x-org", "Permission denied");
+    fake.workspace.defaultFailures.insert("text/html", "refused");
+    fake.workspace.schemeDefaults.insert("https", "org.mozilla.firefox");
     claimer.claimDefaultHandler({"text/x-org", "text/uri-list", "text/html", "text/plain"});
-    EXPECT_EQ(claimedTypes(), (QStringList{"text/x-org", "text/html", "text/plain"}));
+    EXPECT_EQ(fake.workspace.defaultCalls(),
+              (QStringList{"text/x-org", "text/html", "text/plain"}));
     EXPECT_EQ(fake.preferences.string(PreferenceKeys::browserHandoffBundleID),
               "org.mozilla.firefox");
     ASSERT_EQ(fake.alerts.shown.size(), 2);
