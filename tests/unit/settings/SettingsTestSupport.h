@@ -148,6 +148,7 @@ struct SettingsWorld {
     std::optional<QString> teachingResult;
     int onboardingShown = 0;
     int historyCleared = 0;
+    int closed = 0;
     // Creates the window in Application Scripts mode.
     bool applicationScriptsMode = false;
 
@@ -176,6 +177,7 @@ struct SettingsWorld {
         };
         hooks.onShowOnboarding = [this] { ++onboardingShown; };
         hooks.clearHistory = [this] { ++historyCleared; };
+        hooks.onWillClose = [this] { ++closed; };
         hooks.usesApplicationScripts = [] { return false; };
         hooks.ruleLinkTemplate = &urlSchemeTemplate;
         window = std::make_unique<SettingsWindowController>(*store, fake.platform(), choosers,

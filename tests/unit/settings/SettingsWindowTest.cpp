@@ -209,12 +209,35 @@ TEST_F(SettingsWindowTest, CancelledPanelsAndDisabledControlsChangeNothing) {
 }
 
 TEST_F(SettingsWindowTest, PickerStyleControls) {
+    ASSERT_TRUE(QTest::qWaitForWindowActive(world.window.get()));
+    auto* radial = child<QToolButton>("radialSegmentButton");
+    auto* list = child<QToolButton>("listSegmentButton");
     EXPECT_EQ(child<QLabel>("pickerChipLabel")->text(), "PICKER  radial");
-    child<QToolButton>("listSegmentButton")->click();
+    // The segments follow the arrows; Space checks one.
+    radial->setFocus();
+    QTest::keyClick(radial, Qt::Key_Right);
+    EXPECT_TRUE(list->hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     EXPECT_EQ(world.fake.preferences.string(PreferenceKeys::editorPickerStyle), "list");
     EXPECT_FALSE(child<QCheckBox>("forceRadialCheckBox")->isEnabled());
     EXPECT_EQ(child<QLabel>("pickerChipLabel")->text(), "PICKER  list");
-    child<QToolButton>("radialSegmentButton")->click();
+    // The checked segment stands apart from the other, and says so.
+    const auto fill = [](QToolButton* b) { // inside the border, left of the centred text
+        return b->grab().toImage().pixelColor(4, b->height() / 2);
+    };
+    for (QToolButton* checked : {list, radial}) {
+        checked->click();
+        QToolButton* other = checked == radial ? list : radial;
+        const QColor on = fill(checked), off = fill(other);
+        const int distance = std::abs(on.red() - off.red()) + std::abs(on.green() - off.green()) +
+                             std::abs(on.blue() - off.blue());
+        EXPECT_GT(distance, 120) << on.name().toStdString() << " vs " << off.name().toStdString();
+        // The other one stays as dark as the window around it.
+        EXPECT_LT(off.lightness(), 100) << off.name().toStdString();
+        EXPECT_TRUE(QAccessible::queryAccessibleInterface(checked)->state().checked);
+        EXPECT_TRUE(QAccessible::queryAccessibleInterface(other)->state().checkable);
+        EXPECT_FALSE(QAccessible::queryAccessibleInterface(other)->state().checked);
+    }
     EXPECT_EQ(world.fake.preferences.string(PreferenceKeys::editorPickerStyle), "radial");
     child<QCheckBox>("forceRadialCheckBox")->click();
     EXPECT_EQ(world.fake.preferences.boolean(PreferenceKeys::editorPickerForceRadialWithVoiceOver),
@@ -340,38 +363,62 @@ QPoint lowerHalf(QListWidget* list, int row) {
 }
 } // namespace
 
-TEST_F(SettingsWindowTest, RowsDropOnlyIntoGapsOfTheirListAndRulesBeforeTheDefaultRule) {
+TEST_F(SettingsWindowTest, RowsMoveIntoGapsOfTheirListByDropsAndAltArrowsNeverPastTheDefaultRule) {
     const QStringList order = openWithThreeEditors();
     ASSERT_EQ(order.size(), 3);
     const QString &a = order.at(0), &b = order.at(1), &c = order.at(2);
-    enum Place { upper, lower, below };
+    // Drops onto the upper half of row `to` (the gap before it), its lower half
+    // (the gap after it) or below every row; keys pressed on row `from`, after
+    // which `to` is the current row.
+    enum Move { upper, lower, below, altUp, altDown, down };
     const struct {
         const char* what;
         bool rules;
-        int from, onto;
-        Place place;
-        bool taken;
+        int from;
+        Move move;
+        int to;
         QStringList expected;
-    } drops[] = {
-        // The upper half of a row is the gap before it, the lower half the gap after.
-        {"lower half of the Default Rule", true, 0, 2, lower, false, {"R1", "R2"}},
-        {"below every row", true, 0, 2, below, false, {"R1", "R2"}},
-        {"upper half of the Default Rule", true, 0, 2, upper, true, {"R2", "R1"}},
-        {"into the first gap", true, 1, 0, upper, true, {"R2", "R1"}},
-        {"the Default Rule itself", true, 2, 0, upper, false, {"R1", "R2"}},
-        {"an editor to the end", false, 0, 2, lower, true, {b, c, a}},
-        {"an editor up", false, 2, 1, upper, true, {a, c, b}},
+    } moves[] = {
+        {"lower half of the Default Rule", true, 0, lower, 2, {"R1", "R2"}},
+        {"below every row", true, 0, below, 2, {"R1", "R2"}},
+        {"upper half of the Default Rule", true, 0, upper, 2, {"R2", "R1"}},
+        {"into the first gap", true, 1, upper, 0, {"R2", "R1"}},
+        {"the Default Rule itself", true, 2, upper, 0, {"R1", "R2"}},
+        {"an editor to the end", false, 0, lower, 2, {b, c, a}},
+        {"an editor up", false, 2, upper, 1, {a, c, b}},
+        {"rule down", true, 0, altDown, 1, {"R2", "R1"}},
+        {"rule up", true, 1, altUp, 0, {"R2", "R1"}},
+        {"first rule up", true, 0, altUp, 0, {"R1", "R2"}},
+        {"last rule past the Default Rule", true, 1, altDown, 1, {"R1", "R2"}},
+        {"the Default Rule up", true, 2, altUp, 2, {"R1", "R2"}},
+        {"plain arrow only moves the cursor", true, 0, down, 1, {"R1", "R2"}},
+        {"editor down", false, 0, altDown, 1, {b, a, c}},
+        {"editor up from the end", false, 2, altUp, 1, {a, c, b}},
+        {"last editor down", false, 2, altDown, 2, order},
     };
-    for (const auto& d : drops) {
-        SCOPED_TRACE(d.what);
+    for (const auto& m : moves) {
+        SCOPED_TRACE(m.what);
         openWithThreeEditors();
-        showTab(d.rules ? SettingsWindowController::rulesTab : SettingsWindowController::orderTab);
-        ReorderableList* list = d.rules ? rulesTable() : orderTable();
-        const QPoint where = d.place == upper   ? upperHalf(list, d.onto)
-                             : d.place == lower ? lowerHalf(list, d.onto)
-                                                : QPoint(10, list->viewport()->height() - 2);
-        EXPECT_EQ(dragRow(list, d.from, where), d.taken);
-        EXPECT_EQ(d.rules ? ruleIDs() : world.route().defaultPreferenceOrder, d.expected);
+        showTab(m.rules ? SettingsWindowController::rulesTab : SettingsWindowController::orderTab);
+        ReorderableList* list = m.rules ? rulesTable() : orderTable();
+        const auto rows = [&] {
+            return m.rules ? ruleIDs() : world.route().defaultPreferenceOrder;
+        };
+        const QStringList before = rows();
+        if (m.move >= altUp) {
+            list->setFocus();
+            list->setCurrentRow(m.from);
+            QTest::keyClick(list, m.move == altUp ? Qt::Key_Up : Qt::Key_Down,
+                            m.move == down ? Qt::NoModifier : Qt::AltModifier);
+            settle();
+            EXPECT_EQ(list->currentRow(), m.to);
+        } else {
+            const QPoint where = m.move == upper   ? upperHalf(list, m.to)
+                                 : m.move == lower ? lowerHalf(list, m.to)
+                                                   : QPoint(10, list->viewport()->height() - 2);
+            EXPECT_EQ(dragRow(list, m.from, where), m.expected != before) << "taken";
+        }
+        EXPECT_EQ(rows(), m.expected);
         EXPECT_EQ(world.routesOnDisk(), world.store->routes());
     }
 
@@ -382,46 +429,6 @@ TEST_F(SettingsWindowTest, RowsDropOnlyIntoGapsOfTheirListAndRulesBeforeTheDefau
                           Qt::NoModifier);
     QApplication::sendEvent(rulesTable()->viewport(), &enter);
     EXPECT_FALSE(enter.isAccepted());
-}
-
-TEST_F(SettingsWindowTest, AltArrowsMoveTheCurrentRowAsADropDoes) {
-    const QStringList order = openWithThreeEditors();
-    ASSERT_EQ(order.size(), 3);
-    const QString &a = order.at(0), &b = order.at(1), &c = order.at(2);
-    const auto alt = Qt::AltModifier;
-    const auto up = Qt::Key_Up, down = Qt::Key_Down;
-    const struct {
-        const char* what;
-        bool rules;
-        int row;
-        Qt::Key key;
-        Qt::KeyboardModifiers modifiers;
-        QStringList expected;
-        int currentAfter;
-    } cases[] = {
-        {"rule down", true, 0, down, alt, {"R2", "R1"}, 1},
-        {"rule up", true, 1, up, alt, {"R2", "R1"}, 0},
-        {"first rule up", true, 0, up, alt, {"R1", "R2"}, 0},
-        {"last rule past the Default Rule", true, 1, down, alt, {"R1", "R2"}, 1},
-        {"the Default Rule", true, 2, up, alt, {"R1", "R2"}, 2},
-        {"plain arrow only moves the cursor", true, 0, down, Qt::NoModifier, {"R1", "R2"}, 1},
-        {"editor down", false, 0, down, alt, {b, a, c}, 1},
-        {"editor up from the end", false, 2, up, alt, {a, c, b}, 1},
-        {"last editor down", false, 2, down, alt, order, 2},
-    };
-    for (const auto& k : cases) {
-        SCOPED_TRACE(k.what);
-        openWithThreeEditors();
-        showTab(k.rules ? SettingsWindowController::rulesTab : SettingsWindowController::orderTab);
-        ReorderableList* list = k.rules ? rulesTable() : orderTable();
-        list->setFocus();
-        list->setCurrentRow(k.row);
-        QTest::keyClick(list, k.key, k.modifiers);
-        settle();
-        EXPECT_EQ(k.rules ? ruleIDs() : world.route().defaultPreferenceOrder, k.expected);
-        EXPECT_EQ(list->currentRow(), k.currentAfter);
-        EXPECT_EQ(world.routesOnDisk(), world.store->routes());
-    }
 }
 
 TEST_F(SettingsWindowTest, RulesContextMenuCopiesTheClickedOrCurrentRulesIDOrLink) {
@@ -522,51 +529,6 @@ TEST_F(SettingsWindowTest, TabReachesEveryControlOfEachTabAndEachSaysWhatItIs) {
             expectSaysWhatItIs(w);
         }
     }
-}
-
-TEST_F(SettingsWindowTest, TheCheckedSegmentStandsApartSaysSoAndFollowsTheArrows) {
-    ASSERT_TRUE(QTest::qWaitForWindowActive(world.window.get()));
-    auto* radial = child<QToolButton>("radialSegmentButton");
-    auto* list = child<QToolButton>("listSegmentButton");
-    radial->setFocus();
-    QTest::keyClick(radial, Qt::Key_Right);
-    EXPECT_TRUE(list->hasFocus());
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-    EXPECT_EQ(world.fake.preferences.string(PreferenceKeys::editorPickerStyle), "list");
-    // The fill inside the border, left of the centred text.
-    const auto fill = [](QToolButton* b) {
-        return b->grab().toImage().pixelColor(4, b->height() / 2);
-    };
-    for (QToolButton* checked : {radial, list}) {
-        checked->click();
-        QToolButton* other = checked == radial ? list : radial;
-        const QColor on = fill(checked), off = fill(other);
-        const int distance = std::abs(on.red() - off.red()) + std::abs(on.green() - off.green()) +
-                             std::abs(on.blue() - off.blue());
-        EXPECT_GT(distance, 120) << on.name().toStdString() << " vs " << off.name().toStdString();
-        // The other one stays as dark as the window around it.
-        EXPECT_LT(off.lightness(), 100) << off.name().toStdString();
-        EXPECT_TRUE(QAccessible::queryAccessibleInterface(checked)->state().checked);
-        EXPECT_TRUE(QAccessible::queryAccessibleInterface(other)->state().checkable);
-        EXPECT_FALSE(QAccessible::queryAccessibleInterface(other)->state().checked);
-    }
-}
-
-TEST_F(SettingsWindowTest, CreatedOnceHiddenOnClose) {
-    int willClose = 0;
-    SettingsWindowController::Hooks hooks;
-    hooks.onWillClose = [&] { ++willClose; };
-    SettingsWindowController window(*world.store, world.fake.platform(), world.choosers,
-                                    world.hotkeys, hooks);
-    window.show(QStringLiteral("custom.org"));
-    EXPECT_LT(window.palette().color(QPalette::Window).lightness(), 80);
-    window.close();
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_FALSE(window.testAttribute(Qt::WA_DeleteOnClose));
-    window.show();
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(window.selectedRouteID(), "custom.org");
-    EXPECT_EQ(willClose, 1);
 }
 
 namespace {
@@ -778,7 +740,9 @@ TEST_F(SettingsWindowTest, SheetsStoreTheirResults) {
     EXPECT_EQ(world.route().editors.first().urlSchemeTemplate, "x-alpha://{filepath}");
     EXPECT_EQ(world.routesOnDisk(), world.store->routes());
 
-    // Closing the window ends an open rule sheet as cancelled.
+    // Closing the window (dark, as every sheet) ends an open rule sheet as
+    // cancelled, says so, and keeps the window and its selection for next time.
+    EXPECT_LT(window.palette().color(QPalette::Window).lightness(), 80);
     world.click("addRuleButton");
     ASSERT_TRUE(window.ruleSheet());
     const QString name = window.ruleSheet()->draft().hotkeyName();
@@ -786,4 +750,7 @@ TEST_F(SettingsWindowTest, SheetsStoreTheirResults) {
     window.close();
     EXPECT_FALSE(world.hotkeys.shortcut(name));
     EXPECT_EQ(world.route().rules.size(), 3);
+    EXPECT_EQ(world.closed, 1);
+    window.show();
+    EXPECT_EQ(window.selectedRouteID(), "custom.org");
 }
