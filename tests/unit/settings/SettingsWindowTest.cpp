@@ -106,9 +106,6 @@ TEST_F(SettingsWindowTest, EachControlChangesTheStoreAndTheFile) {
         {"editor's enabled box",
          [&] { rowWidget<QCheckBox>(editorsTable(), 0, "enabledCheckBox")->click(); },
          [&] { return !editorOf(alpha).enabled; }},
-        {"editor's folder box",
-         [&] { rowWidget<QCheckBox>(editorsTable(), 1, "folderCheckBox")->click(); },
-         [&] { return editorOf(beta).opensFolder; }},
         {"utility box", [&] { child<QCheckBox>("utilityCheckBox_copyPOSIXPath")->click(); },
          [&] { return !utilityOf(PickerUtilityKind::copyPOSIXPath).enabled; }},
         {"terminal pop-up",
@@ -126,14 +123,6 @@ TEST_F(SettingsWindowTest, EachControlChangesTheStoreAndTheFile) {
              world.click("chooseTerminalButton");
          },
          [&] { return terminal() == "org.kde.konsole"; }},
-        {"Add App…",
-         [&] {
-             world.choosers.applications = {{{"org.example.New", "New"}}};
-             world.click("addAppButton");
-         },
-         [&] {
-             return editorOf("org.example.New").manual && editorOf("org.example.New").name == "New";
-         }},
         {"Remove under the editors",
          [&] {
              editorsTable()->setCurrentRow(2);
@@ -267,7 +256,7 @@ TEST_F(SettingsWindowTest, PickerStyleControls) {
     }
 }
 
-TEST_F(SettingsWindowTest, SelectionIsKeptAcrossReloadsAndFallsBackToTheFirstRoute) {
+TEST_F(SettingsWindowTest, SelectionIsKeptAcrossReloadsFollowsAddTypeAndFallsBackToTheFirstRoute) {
     world.window->show(QStringLiteral("custom.gone"));
     EXPECT_EQ(world.window->selectedRouteID(), "custom.org");
     // A change from elsewhere (the tray) shows at once and keeps the selection.
@@ -287,8 +276,17 @@ TEST_F(SettingsWindowTest, SelectionIsKeptAcrossReloadsAndFallsBackToTheFirstRou
     EXPECT_EQ(world.window->selectedRouteID(), "markdown");
     EXPECT_EQ(child<QLabel>("routeTitleLabel")->text(), world.route("markdown").name);
 
+    // Add Type selects the route it taught; with nothing taught the selection stays.
+    const QUrl sample = QUrl::fromLocalFile(QStringLiteral("/tmp/x.org"));
+    world.choosers.files = {sample, sample};
+    world.click("addTypeButton");
+    EXPECT_EQ(world.window->selectedRouteID(), "markdown");
+    world.teachingResult = QStringLiteral("custom.org");
+    world.click("addTypeButton");
+    EXPECT_EQ(world.taught, (QList<QUrl>{sample, sample}));
+    EXPECT_EQ(world.window->selectedRouteID(), "custom.org");
+
     // Removing the selected custom type asks first, then selects the first route.
-    Q_EMIT popup->activated(popup->findData(QStringLiteral("custom.org")));
     world.fake.alerts.answers = {1};
     world.click("removeTypeButton");
     EXPECT_TRUE(world.store->routeWithID(QStringLiteral("custom.org")));
@@ -301,22 +299,6 @@ TEST_F(SettingsWindowTest, SelectionIsKeptAcrossReloadsAndFallsBackToTheFirstRou
     EXPECT_EQ(world.window->selectedRouteID(), world.store->routes().first().id);
     EXPECT_EQ(child<QComboBox>("routePopUpButton")->currentIndex(), 0);
     EXPECT_EQ(world.routesOnDisk(), world.store->routes());
-}
-
-TEST_F(SettingsWindowTest, AddTypeSelectsTheTaughtRoute) {
-    world.window->show(QStringLiteral("markdown"));
-    const QUrl sample = QUrl::fromLocalFile(QStringLiteral("/tmp/x.org"));
-    world.choosers.files = {sample};
-    world.teachingResult = QStringLiteral("custom.org");
-    child<QPushButton>("addTypeButton")->click();
-    EXPECT_EQ(world.taught, QList<QUrl>{sample});
-    EXPECT_EQ(world.window->selectedRouteID(), "custom.org");
-    // Nothing taught: the selection stays.
-    world.choosers.files = {sample};
-    world.teachingResult.reset();
-    world.window->show(QStringLiteral("markdown"));
-    child<QPushButton>("addTypeButton")->click();
-    EXPECT_EQ(world.window->selectedRouteID(), "markdown");
 }
 
 TEST_F(SettingsWindowTest, OrderTabShowsEnabledEditorsAndItsEmptyLabel) {
@@ -665,7 +647,8 @@ TEST_F(SettingsWindowTest, ActionsUseTheStoresCurrentState) {
         SettingsChoosers::Application{QStringLiteral("org.example.New"), "New"});
     world.choosers.whileOpen = [&] { world.window->show(QStringLiteral("markdown")); };
     world.click("addAppButton");
-    EXPECT_TRUE(editorOf("org.example.New").manual);
+    EXPECT_TRUE(editorOf("org.example.New").manual && editorOf("org.example.New").name == "New");
+    EXPECT_EQ(world.routesOnDisk(), world.store->routes());
     EXPECT_EQ(world.window->selectedRouteID(), "markdown");
 }
 
