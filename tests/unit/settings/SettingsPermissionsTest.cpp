@@ -1,18 +1,8 @@
-#include "core/platform/PlatformTexts.h"
 #include "core/selection/ApplicationScriptsInstaller.h"
 #include "core/selection/ScriptableFileManager.h"
 #include "core/settings/FileManagerActionsRow.h"
-#include "core/settings/PermissionTilesView.h"
 #include "tests/support/TestFiles.h"
-#include "tests/support/WidgetTest.h"
 #include "tests/unit/settings/SettingsTestSupport.h"
-
-#include <gtest/gtest.h>
-
-#include <QCoreApplication>
-#include <QDir>
-#include <QLabel>
-#include <QPushButton>
 
 namespace {
 

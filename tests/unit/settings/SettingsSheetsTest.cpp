@@ -1,24 +1,9 @@
-#include "core/platform/PlatformTexts.h"
 #include "core/settings/AlwaysOpenEditorsTable.h"
-#include "core/settings/DefaultRuleEditorSheet.h"
-#include "core/settings/EditorURLTemplateSheet.h"
 #include "core/settings/PredicateRowView.h"
 #include "core/settings/ReorderableList.h"
-#include "core/settings/RuleEditorSheet.h"
-#include "tests/support/WidgetTest.h"
 #include "tests/unit/settings/SettingsTestSupport.h"
 
-#include <gtest/gtest.h>
-
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDir>
 #include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QTest>
 
 namespace {
 class SettingsSheetsTest : public WidgetTest {

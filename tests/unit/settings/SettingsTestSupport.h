@@ -2,7 +2,12 @@
 
 #include "core/model/RouteStore.h"
 #include "core/model/RoutesFileCodec.h"
+#include "core/platform/PlatformTexts.h"
 #include "core/routing/OpenRequestParser.h"
+#include "core/settings/DefaultRuleEditorSheet.h"
+#include "core/settings/EditorURLTemplateSheet.h"
+#include "core/settings/PermissionTilesView.h"
+#include "core/settings/RuleEditorSheet.h"
 #include "core/settings/RuleHotkeyAccess.h"
 #include "core/settings/SettingsChoosers.h"
 #include "core/settings/SettingsWindowController.h"
@@ -10,13 +15,21 @@
 #include "tests/support/QStringPrinter.h"
 #include "tests/support/RoutingTestSupport.h"
 #include "tests/support/RuleBuilders.h"
+#include "tests/support/WidgetTest.h"
 
 #include <QAccessible>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>

@@ -1,33 +1,16 @@
 #include "core/hotkeys/HotkeyRecorderView.h"
 #include "core/hotkeys/HotkeyRecordingPeriod.h"
-#include "core/platform/PlatformTexts.h"
-#include "core/settings/DefaultRuleEditorSheet.h"
-#include "core/settings/EditorURLTemplateSheet.h"
 #include "core/settings/ElidingLabel.h"
 #include "core/settings/ReorderableList.h"
 #include "core/settings/RouteSettingsSummary.h"
-#include "core/settings/RuleEditorSheet.h"
 #include "core/settings/RulesSettingsPage.h"
 #include "core/utilities/ExternalUtilityChecklistSheet.h"
-#include "tests/support/RuleBuilders.h"
-#include "tests/support/WidgetTest.h"
 #include "tests/unit/settings/SettingsTestSupport.h"
 
-#include <gtest/gtest.h>
-
-#include <QAccessible>
-#include <QApplication>
 #include <QButtonGroup>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QStackedWidget>
-#include <QTabWidget>
-#include <QTest>
 #include <QTextDocument>
 #include <QToolButton>
 
