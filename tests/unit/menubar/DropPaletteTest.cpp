@@ -3,19 +3,14 @@
 #include "core/menubar/DropPalettePlacement.h"
 #include "core/menubar/DropZoneView.h"
 #include "core/menubar/MenuBarDropController.h"
-#include "core/model/LocalFileURL.h"
 #include "tests/support/QStringPrinter.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/WidgetTest.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
-#include <gtest/gtest.h>
 #include <map>
 #include <memory>
 

@@ -9,11 +9,9 @@
 #include "tests/support/QStringPrinter.h"
 #include "tests/support/WidgetTest.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
-#include <gtest/gtest.h>
 
 namespace {
 class OnboardingTest : public WidgetTest {

@@ -5,14 +5,12 @@
 #include "tests/support/WidgetTest.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
 #include <QVBoxLayout>
-#include <gtest/gtest.h>
 #include <map>
 #include <memory>
 
