@@ -208,8 +208,8 @@ TEST_F(SettingsPermissionsTest, FileManagerActionsInstallAndRemoveOnlyOurs) {
     EXPECT_EQ(world.fake.alerts.shown.last().messageText, texts::noHotkeyTitle);
     EXPECT_EQ(QDir(home.filePath("data/nautilus/scripts")).entryList(QDir::Files).size(), 1);
 
-    world.hotkeys.record(QStringLiteral("rule-R1"),
-                         Shortcut{Qt::Key_K, Qt::ControlModifier | Qt::AltModifier});
+    world.hotkeys.setShortcut(QStringLiteral("rule-R1"),
+                              Shortcut{Qt::Key_K, Qt::ControlModifier | Qt::AltModifier});
     // Cancelled: nothing written.
     world.fake.alerts.answers = {1};
     button->click();

@@ -360,10 +360,10 @@ TEST_F(SettingsSheetsTest, CancelOrCloseRestoresTheHotkeyAsItWas) {
         SCOPED_TRACE(c.what);
         fake.shortcuts.shortcuts.clear();
         if (c.before)
-            hotkeys.record(name, *c.before);
+            hotkeys.setShortcut(name, *c.before);
         {
             auto sheet = ruleSheet(rule);
-            hotkeys.record(name, recorded);
+            hotkeys.setShortcut(name, recorded);
             c.end(*sheet);
         }
         EXPECT_EQ(hotkeys.shortcut(name), c.after);

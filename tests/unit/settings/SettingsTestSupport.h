@@ -63,16 +63,13 @@ public:
 };
 
 // Rule hotkeys kept in the fake registry, so that rule summaries show them. A
-// recorder is a button; `record(name, shortcut)` stands in for a recording.
+// recorder is a button; `setShortcut` stands in for a recording.
 class FakeRuleHotkeys : public RuleHotkeyAccess {
 public:
     explicit FakeRuleHotkeys(FakeShortcutRegistry& registry)
         : m_registry(registry) {}
     int stops = 0;
 
-    void record(const QString& name, const Shortcut& shortcut) {
-        m_registry.setShortcut(shortcut, name);
-    }
     std::optional<Shortcut> shortcut(const QString& name) const override {
         return m_registry.getShortcut(name);
     }
