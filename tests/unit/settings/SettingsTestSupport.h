@@ -21,19 +21,16 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
-#include <ostream>
 
 // Answers the panels from queues (an empty queue answers "cancelled") and
 // records what was asked.
@@ -214,22 +211,15 @@ struct SettingsWorld {
     // Edits the routes file by hand, as a user in a text editor would; with
     // `reload` the store reads it again, as its file watcher has it do.
     void handEdit(const std::function<void(QList<Route>&)>& edit, bool reload = true) {
-        RouteStore::State state;
-        state.routes = routesOnDisk();
-        edit(state.routes);
-        QSaveFile file(path());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(RoutesFileCodec::encode(state));
-        ASSERT_TRUE(file.commit());
+        QList<Route> routes = routesOnDisk();
+        edit(routes);
+        replaceFile(path(), encodedRoutes(routes));
         if (reload)
             store->reloadIfChanged();
     }
     // The routes as the file on disk holds them.
     QList<Route> routesOnDisk() const {
-        QFile file(path());
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        const auto decoded = RoutesFileCodec::decode(file.readAll());
+        const auto decoded = RoutesFileCodec::decode(readFile(path()));
         const auto* state = std::get_if<RouteStoreState>(&decoded);
         return state ? state->routes : QList<Route>();
     }
