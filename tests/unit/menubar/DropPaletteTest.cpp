@@ -313,7 +313,6 @@ TEST_F(DropPaletteTest, PanelReportsEscapeAndEndsTheActiveLookWhenHidden) {
     EXPECT_FALSE(panel.window()->mask().contains(QPoint(0, 0))) << "the corners are cut";
     panel.showAt(QPoint(50, 60), true);
     EXPECT_TRUE(panel.isShown());
-    EXPECT_EQ(panel.window()->pos(), QPoint(50, 60));
     QTest::keyClick(panel.zone(), Qt::Key_Escape);
     EXPECT_EQ(dismissed, 1);
     panel.zone()->setActive(true);

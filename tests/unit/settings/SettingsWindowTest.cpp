@@ -22,7 +22,6 @@ protected:
     template <typename W = QWidget> W* child(const QString& name) const {
         return world.child<W>(name);
     }
-    RulesSettingsPage* rulesPage() const { return child<RulesSettingsPage>("rulesPage"); }
     QListWidget* editorsTable() const { return child<QListWidget>("editorsTableView"); }
     ReorderableList* rulesTable() const { return child<ReorderableList>("rulesTableView"); }
     ReorderableList* orderTable() const { return child<ReorderableList>("orderTableView"); }
@@ -404,7 +403,7 @@ TEST_F(SettingsWindowTest, RulesContextMenuCopiesTheClickedOrCurrentRulesIDOrLin
                 {-1, -1, nullptr, nullptr}};
     for (const auto& r : rows) {
         rulesTable()->setCurrentRow(r.current);
-        std::unique_ptr<QMenu> menu(rulesPage()->makeContextMenu(r.row));
+        std::unique_ptr<QMenu> menu(child<RulesSettingsPage>("rulesPage")->makeContextMenu(r.row));
         const QList<QAction*> actions = menu->actions();
         ASSERT_EQ(actions.size(), 2);
         EXPECT_EQ(actions.at(0)->text(), "Copy Rule ID");
