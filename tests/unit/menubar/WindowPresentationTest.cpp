@@ -86,7 +86,7 @@ TEST_F(WindowPresentationTest, TrackedWindowsGiveTheTaskbarEntryUntilTheLastClos
 }
 
 // Each item's title and keys.
-QStringList titles(const QMenu* menu) {
+QStringList titles(const QWidget* menu) {
     QStringList result;
     for (const QAction* action : menu->actions())
         result << (action->isSeparator()
@@ -108,19 +108,21 @@ QMenu* menuTitled(const QMenuBar* bar, const QString& title) {
     return action ? action->menu() : nullptr;
 }
 
-TEST_F(WindowPresentationTest, MenusHoldTheStandardCommandsAndKeys) {
+TEST_F(WindowPresentationTest, MenusHoldTheStandardCommandsAndKeysAndReachTheirHandlers) {
     MainMenuController controller;
+    int settings = 0, about = 0, quits = 0;
+    controller.setOpenSettings([&] { ++settings; });
+    controller.setShowAbout([&] { ++about; });
+    controller.setQuit([&] { ++quits; });
     QWidget window, later;
-    new QVBoxLayout(&window);
+    auto* layout = new QVBoxLayout(&window);
+    auto* field = new QLineEdit(QStringLiteral("notes.md"));
+    layout->addWidget(field);
     QMenuBar* bar = controller.install(&window);
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(controller.install(&window), bar) << "a window gets one bar";
     EXPECT_EQ(window.layout()->menuBar(), bar);
-
-    QStringList top;
-    for (const QAction* action : bar->actions())
-        top << action->text();
-    EXPECT_EQ(top, (QStringList{"Corvanta", "Edit", "Window"}));
+    EXPECT_EQ(titles(bar), (QStringList{"Corvanta", "Edit", "Window"}));
     const QStringList app{"About Corvanta", "---", "Settings… Ctrl+,", "---",
                           "Quit Corvanta Ctrl+Q"};
     EXPECT_EQ(titles(menuTitled(bar, "Corvanta")), app)
@@ -143,31 +145,15 @@ TEST_F(WindowPresentationTest, MenusHoldTheStandardCommandsAndKeys) {
     EXPECT_EQ(checks, 2);
     controller.setCheckForUpdates(std::nullopt);
     EXPECT_EQ(titles(menuTitled(bar, "Corvanta")), app);
-}
 
-TEST_F(WindowPresentationTest, CommandsReachTheirHandlersAndTheWindow) {
-    MainMenuController controller;
-    int settings = 0, about = 0, quits = 0;
-    controller.setOpenSettings([&] { ++settings; });
-    controller.setShowAbout([&] { ++about; });
-    controller.setQuit([&] { ++quits; });
-    QWidget window;
-    auto* layout = new QVBoxLayout(&window);
-    auto* field = new QLineEdit(QStringLiteral("notes.md"));
-    layout->addWidget(field);
-    QMenuBar* bar = controller.install(&window);
     window.show();
     window.activateWindow();
     field->setFocus();
     ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == field; }, 2000));
 
-    QMenu* app = menuTitled(bar, "Corvanta");
-    item(app, "Settings…")->trigger();
-    item(app, "About Corvanta")->trigger();
-    item(app, "Quit Corvanta")->trigger();
-    EXPECT_EQ(settings, 1);
-    EXPECT_EQ(about, 1);
-    EXPECT_EQ(quits, 1);
+    for (const char* command : {"Settings…", "About Corvanta", "Quit Corvanta"})
+        item(menuTitled(bar, "Corvanta"), QString::fromUtf8(command))->trigger();
+    EXPECT_EQ(std::tuple(settings, about, quits), std::tuple(1, 1, 1));
 
     // The Edit commands act on the focused text field.
     QMenu* edit = menuTitled(bar, "Edit");
