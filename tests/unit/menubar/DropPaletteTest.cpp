@@ -265,9 +265,17 @@ TEST_F(DropPaletteTest, WorkPendingWhenTheControllerGoesDoesNothing) {
     EXPECT_EQ(log.filter(QStringLiteral("teach")), QStringList{});
 }
 
-TEST_F(DropPaletteTest, ZoneMarchesWhileAnAcceptableFileIsOverIt) {
-    DropPalettePanel panel({}, true);
-    panel.showAt(QPoint(0, 0), false);
+TEST_F(DropPaletteTest, PanelMarchesWhileAnAcceptableFileIsOverItAndReportsEscape) {
+    int dismissed = 0;
+    DropPaletteSurface::Callbacks callbacks;
+    callbacks.dismissed = [&] { ++dismissed; };
+    DropPalettePanel panel(callbacks, false);
+    EXPECT_FALSE(panel.window()->mask().isEmpty()) << "cut to shape without a compositor";
+    EXPECT_FALSE(panel.window()->mask().contains(QPoint(0, 0))) << "the corners are cut";
+    // Shown for a drag, it must not take the focus from the drag's source.
+    panel.showAt(QPoint(50, 60), false);
+    EXPECT_TRUE(panel.window()->testAttribute(Qt::WA_ShowWithoutActivating));
+    EXPECT_TRUE(panel.window()->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
     DropZoneView& zone = *panel.zone();
     EXPECT_FALSE(zone.accessibleName().isEmpty() || zone.toolTip().isEmpty());
     QList<QUrl> dropped;
@@ -302,26 +310,14 @@ TEST_F(DropPaletteTest, ZoneMarchesWhileAnAcceptableFileIsOverIt) {
     EXPECT_FALSE(zone.isActive());
     EXPECT_FALSE(zone.isMarching());
     EXPECT_EQ(zone.dashPhase(), 0);
-}
-
-TEST_F(DropPaletteTest, PanelReportsEscapeAndEndsTheActiveLookWhenHidden) {
-    int dismissed = 0;
-    DropPaletteSurface::Callbacks callbacks;
-    callbacks.dismissed = [&] { ++dismissed; };
-    DropPalettePanel panel(callbacks, false);
-    EXPECT_FALSE(panel.window()->mask().isEmpty()) << "cut to shape without a compositor";
-    EXPECT_FALSE(panel.window()->mask().contains(QPoint(0, 0))) << "the corners are cut";
-    panel.showAt(QPoint(50, 60), true);
-    EXPECT_TRUE(panel.isShown());
-    QTest::keyClick(panel.zone(), Qt::Key_Escape);
-    EXPECT_EQ(dismissed, 1);
-    panel.zone()->setActive(true);
+    // Hidden, it ends the active look; shown from the menu, Escape dismisses it.
+    ASSERT_TRUE(deliver({local(file)}, false));
     panel.hide();
     EXPECT_FALSE(panel.isShown());
-    EXPECT_FALSE(panel.zone()->isActive());
-    // Shown for a drag, it must not take the focus from the drag's source.
-    panel.showAt(QPoint(50, 60), false);
-    EXPECT_TRUE(panel.window()->testAttribute(Qt::WA_ShowWithoutActivating));
-    EXPECT_TRUE(panel.window()->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
+    EXPECT_FALSE(zone.isActive());
+    panel.showAt(QPoint(50, 60), true);
+    EXPECT_TRUE(panel.isShown());
+    QTest::keyClick(&zone, Qt::Key_Escape);
+    EXPECT_EQ(dismissed, 1);
 }
 } // namespace
