@@ -126,18 +126,14 @@ inline Rule folderRule(const QString& id, const QString& folder, const QString& 
 // An "Org document" custom route: Alpha, Beta (active), Gamma (off), all added
 // by hand, and the rules R1 and R2.
 inline Route orgRoute() {
-    Route r;
-    r.id = QStringLiteral("custom.org");
-    r.name = QStringLiteral("Org document");
-    r.extensions = {QStringLiteral("org")};
+    Route r = makeCustomRoute(QStringLiteral("custom.org"), QStringLiteral("Org document"),
+                              QStringLiteral("org"));
     r.probeIdentifiers = {QStringLiteral("text/x-org")};
-    r.isCustom = true;
     r.editors = {editor(alpha), editor(beta), editor(gammaApp)};
     r.editors[2].enabled = false;
     r.activeBundleID = beta;
     r.rules = {folderRule(QStringLiteral("R1"), QStringLiteral("/srv/notes"), alpha),
                folderRule(QStringLiteral("R2"), QStringLiteral("/srv/work"), beta)};
-    r.normalizeUtilities();
     r.normalizePreferenceOrder();
     return r;
 }
