@@ -96,9 +96,7 @@ TEST_F(PresenceTest, OnceOnboardedOnlyTheUserLookingForCorvantaWithoutATrayGetsA
 TEST_F(PresenceTest, PaletteFromTheTrayMenuTeachesTheDroppedTypeOnce) {
     fake.preferences.setBoolean(PreferenceKeys::hasCompletedMenuBarOnboarding, true);
     launch();
-    QAction* entry = trayItem(QStringLiteral("Route File Type…"));
-    ASSERT_NE(entry, nullptr);
-    entry->trigger();
+    trayItem(QStringLiteral("Route File Type…"))->trigger();
     ASSERT_EQ(shown("dropPalettePanel").size(), 1) << "the palette shows";
     DropZoneView* zone = shown("dropPalettePanel")[0]->findChild<DropZoneView*>();
     ASSERT_NE(zone, nullptr);
