@@ -2,7 +2,6 @@
 #include "core/menubar/OnboardingGeometry.h"
 #include "core/menubar/OnboardingSteps.h"
 #include "core/menubar/OnboardingWindowController.h"
-#include "core/platform/Preferences.h"
 #include "core/settings/StartAtLoginSwitch.h"
 #include "tests/support/FakeDesktopTray.h"
 #include "tests/support/FakeServices.h"
