@@ -2,18 +2,15 @@
 #include "core/menubar/OnboardingGeometry.h"
 #include "core/menubar/OnboardingSteps.h"
 #include "core/menubar/OnboardingWindowController.h"
-#include "core/platform/Preferences.h"
 #include "core/settings/StartAtLoginSwitch.h"
 #include "tests/support/FakeDesktopTray.h"
 #include "tests/support/FakeServices.h"
 #include "tests/support/QStringPrinter.h"
 #include "tests/support/WidgetTest.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
-#include <gtest/gtest.h>
 
 namespace {
 class OnboardingTest : public WidgetTest {
@@ -100,12 +97,9 @@ TEST_F(OnboardingTest, WindowWalksThePagesEachWithItsControls) {
     for (const bool known : {true, false}) {
         SCOPED_TRACE(known);
         tray.settings = known;
-        log.clear();
         auto onboarding = window(known ? std::optional(QRect(900, 0, 24, 30)) : std::nullopt);
         onboarding->showOnboarding();
-        EXPECT_EQ(onboarding->windowTitle(), "Welcome to Corvanta");
         EXPECT_EQ(onboarding->size(), QSize(520, 640));
-        EXPECT_EQ(log, QStringList{"will show"});
         auto* back = child<QPushButton>(onboarding.get(), "backButton");
         auto* next = child<QPushButton>(onboarding.get(), "nextButton");
         auto* settings = child<QPushButton>(onboarding.get(), "openSettingsButton");

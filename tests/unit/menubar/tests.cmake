@@ -6,7 +6,6 @@ corvanta_test(test_menubar
     ${CMAKE_CURRENT_LIST_DIR}/DropPaletteTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/OnboardingTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PresenceTest.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/TrayMenuTest.cpp
   LIBS QuaylithCore Qt6::Test)
 
 # Not a test: saves pictures of the drop palette and the onboarding pages

@@ -1,17 +1,9 @@
 // What a screen reader hears from the settings window, read from the real
 // accessibility bus (AT-SPI) as Orca reads it: Qt names a pop-up by its value
 // there, so what it is must come from a label relation; list rows need text.
-#include "core/settings/DefaultRuleEditorSheet.h"
-#include "core/settings/PermissionTilesView.h"
-#include "core/settings/RuleEditorSheet.h"
 #include "core/settings/RuleRowView.h"
 #include "tests/support/AtspiTree.h"
-#include "tests/support/WidgetTest.h"
 #include "tests/unit/settings/SettingsTestSupport.h"
-
-#include <QLabel>
-#include <QListWidget>
-#include <QTest>
 
 namespace {
 class SettingsAccessibilityBusTest : public WidgetTest {

@@ -1,18 +1,8 @@
-#include "core/platform/PlatformTexts.h"
 #include "core/selection/ApplicationScriptsInstaller.h"
 #include "core/selection/ScriptableFileManager.h"
 #include "core/settings/FileManagerActionsRow.h"
-#include "core/settings/PermissionTilesView.h"
 #include "tests/support/TestFiles.h"
-#include "tests/support/WidgetTest.h"
 #include "tests/unit/settings/SettingsTestSupport.h"
-
-#include <gtest/gtest.h>
-
-#include <QCoreApplication>
-#include <QDir>
-#include <QLabel>
-#include <QPushButton>
 
 namespace {
 
@@ -218,8 +208,8 @@ TEST_F(SettingsPermissionsTest, FileManagerActionsInstallAndRemoveOnlyOurs) {
     EXPECT_EQ(world.fake.alerts.shown.last().messageText, texts::noHotkeyTitle);
     EXPECT_EQ(QDir(home.filePath("data/nautilus/scripts")).entryList(QDir::Files).size(), 1);
 
-    world.hotkeys.record(QStringLiteral("rule-R1"),
-                         Shortcut{Qt::Key_K, Qt::ControlModifier | Qt::AltModifier});
+    world.hotkeys.setShortcut(QStringLiteral("rule-R1"),
+                              Shortcut{Qt::Key_K, Qt::ControlModifier | Qt::AltModifier});
     // Cancelled: nothing written.
     world.fake.alerts.answers = {1};
     button->click();

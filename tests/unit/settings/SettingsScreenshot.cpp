@@ -2,16 +2,8 @@
 // and each sheet, to look at how they render:
 //   settings_screenshot [OUT_DIR]
 #include "core/settings/ApplicationChooserDialog.h"
-#include "core/settings/DefaultRuleEditorSheet.h"
-#include "core/settings/EditorURLTemplateSheet.h"
-#include "core/settings/RuleEditorSheet.h"
 #include "tests/unit/settings/SettingsTestSupport.h"
 
-#include <QApplication>
-#include <QComboBox>
-#include <QDir>
-#include <QListWidget>
-#include <QTabWidget>
 #include <QTimer>
 
 namespace {

@@ -2,7 +2,12 @@
 
 #include "core/model/RouteStore.h"
 #include "core/model/RoutesFileCodec.h"
+#include "core/platform/PlatformTexts.h"
 #include "core/routing/OpenRequestParser.h"
+#include "core/settings/DefaultRuleEditorSheet.h"
+#include "core/settings/EditorURLTemplateSheet.h"
+#include "core/settings/PermissionTilesView.h"
+#include "core/settings/RuleEditorSheet.h"
 #include "core/settings/RuleHotkeyAccess.h"
 #include "core/settings/SettingsChoosers.h"
 #include "core/settings/SettingsWindowController.h"
@@ -10,17 +15,22 @@
 #include "tests/support/QStringPrinter.h"
 #include "tests/support/RoutingTestSupport.h"
 #include "tests/support/RuleBuilders.h"
+#include "tests/support/WidgetTest.h"
 
 #include <QAccessible>
+#include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
-#include <QSaveFile>
+#include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
-#include <ostream>
 
 // Answers the panels from queues (an empty queue answers "cancelled") and
 // records what was asked.
@@ -50,16 +60,13 @@ public:
 };
 
 // Rule hotkeys kept in the fake registry, so that rule summaries show them. A
-// recorder is a button; `record(name, shortcut)` stands in for a recording.
+// recorder is a button; `setShortcut` stands in for a recording.
 class FakeRuleHotkeys : public RuleHotkeyAccess {
 public:
     explicit FakeRuleHotkeys(FakeShortcutRegistry& registry)
         : m_registry(registry) {}
     int stops = 0;
 
-    void record(const QString& name, const Shortcut& shortcut) {
-        m_registry.setShortcut(shortcut, name);
-    }
     std::optional<Shortcut> shortcut(const QString& name) const override {
         return m_registry.getShortcut(name);
     }
@@ -119,18 +126,14 @@ inline Rule folderRule(const QString& id, const QString& folder, const QString& 
 // An "Org document" custom route: Alpha, Beta (active), Gamma (off), all added
 // by hand, and the rules R1 and R2.
 inline Route orgRoute() {
-    Route r;
-    r.id = QStringLiteral("custom.org");
-    r.name = QStringLiteral("Org document");
-    r.extensions = {QStringLiteral("org")};
+    Route r = makeCustomRoute(QStringLiteral("custom.org"), QStringLiteral("Org document"),
+                              QStringLiteral("org"));
     r.probeIdentifiers = {QStringLiteral("text/x-org")};
-    r.isCustom = true;
     r.editors = {editor(alpha), editor(beta), editor(gammaApp)};
     r.editors[2].enabled = false;
     r.activeBundleID = beta;
     r.rules = {folderRule(QStringLiteral("R1"), QStringLiteral("/srv/notes"), alpha),
                folderRule(QStringLiteral("R2"), QStringLiteral("/srv/work"), beta)};
-    r.normalizeUtilities();
     r.normalizePreferenceOrder();
     return r;
 }
@@ -148,6 +151,7 @@ struct SettingsWorld {
     std::optional<QString> teachingResult;
     int onboardingShown = 0;
     int historyCleared = 0;
+    int closed = 0;
     // Creates the window in Application Scripts mode.
     bool applicationScriptsMode = false;
 
@@ -176,6 +180,7 @@ struct SettingsWorld {
         };
         hooks.onShowOnboarding = [this] { ++onboardingShown; };
         hooks.clearHistory = [this] { ++historyCleared; };
+        hooks.onWillClose = [this] { ++closed; };
         hooks.usesApplicationScripts = [] { return false; };
         hooks.ruleLinkTemplate = &urlSchemeTemplate;
         window = std::make_unique<SettingsWindowController>(*store, fake.platform(), choosers,
@@ -202,22 +207,15 @@ struct SettingsWorld {
     // Edits the routes file by hand, as a user in a text editor would; with
     // `reload` the store reads it again, as its file watcher has it do.
     void handEdit(const std::function<void(QList<Route>&)>& edit, bool reload = true) {
-        RouteStore::State state;
-        state.routes = routesOnDisk();
-        edit(state.routes);
-        QSaveFile file(path());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(RoutesFileCodec::encode(state));
-        ASSERT_TRUE(file.commit());
+        QList<Route> routes = routesOnDisk();
+        edit(routes);
+        replaceFile(path(), encodedRoutes(routes));
         if (reload)
             store->reloadIfChanged();
     }
     // The routes as the file on disk holds them.
     QList<Route> routesOnDisk() const {
-        QFile file(path());
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        const auto decoded = RoutesFileCodec::decode(file.readAll());
+        const auto decoded = RoutesFileCodec::decode(readFile(path()));
         const auto* state = std::get_if<RouteStoreState>(&decoded);
         return state ? state->routes : QList<Route>();
     }

@@ -9,7 +9,7 @@ corvanta_test(test_settings_window
 # Not a test: shows the settings window and its sheets and saves pictures of
 # them (run under xvfb-run).
 add_executable(settings_screenshot unit/settings/SettingsScreenshot.cpp)
-target_link_libraries(settings_screenshot PRIVATE FakePlatform QuaylithCore corvanta_warnings)
+target_link_libraries(settings_screenshot PRIVATE FakePlatform QuaylithCore Qt6::Test corvanta_warnings)
 
 # The window as a screen reader hears it: a real X server and accessibility bus.
 add_executable(test_settings_atspi unit/settings/SettingsAccessibilityBusTest.cpp)
