@@ -54,10 +54,11 @@ void RuleHotkeyCenter::storeChanged() {
     // its shortcut along; a rule that was only disabled keeps it. Rules missing
     // from a file read again keep theirs: the file may be on its way back (an
     // editor that deletes before writing), and a stale entry costs nothing. A
-    // removal the store could not write is not one: the rule is still in the
-    // file, and its shortcut goes only with a later change that is written.
+    // removal the store could not write (or, the file being unreadable, never
+    // tried to) is not one: the rule is still in the file, and its shortcut
+    // goes only with a later change that is written.
     const bool reload = m_store->isReportingReload();
-    const bool written = !m_store->lastWriteError();
+    const bool written = !m_store->lastWriteError() && !m_store->loadFailed();
     if (!reload && written) {
         for (const QString& id : std::as_const(m_knownRuleIDs)) {
             if (!ids.contains(id))

@@ -219,6 +219,15 @@ TEST_F(RuleHotkeyCenterTest, ARuleMissingFromAFileReadAgainKeepsItsShortcut) {
     ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &old), 0);
     ASSERT_TRUE(store->lastWriteError());
     EXPECT_EQ(fake.shortcuts.getShortcut("rule-C"), ctrlAltF5);
+
+    // Nor is one made while the file on disk cannot be read: it is never written then.
+    setShortcut("D", superShiftE);
+    store->upsertRule("md", hotkeyRule("D"));
+    ASSERT_FALSE(store->lastWriteError());
+    replaceFile(store->filePath(), "{ damaged");
+    ASSERT_EQ(store->reloadIfChanged(), RouteStore::Reload::failed);
+    store->removeRule("md", "D");
+    EXPECT_EQ(fake.shortcuts.getShortcut("rule-D"), superShiftE);
 }
 
 TEST_F(RuleHotkeyCenterTest, NothingFiresWhileARecorderIsActive) {
