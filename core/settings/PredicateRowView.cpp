@@ -140,9 +140,14 @@ void PredicateRowView::refill() {
 
 QList<QWidget*> PredicateRowView::focusOrder() const {
     QList<QWidget*> order{m_kindPopup, m_opPopup, m_valueField, m_folderButton, m_appButton};
-    if (m_hotkeyRecorder)
-        order.append(m_hotkeyRecorder->focusProxy() ? m_hotkeyRecorder->focusProxy()
-                                                    : m_hotkeyRecorder);
+    // The recorder and then its button: a widget whose focus proxy can take
+    // focus is a tab stop of its own, which hands focus to the button; left
+    // elsewhere in the chain, Tab would come back to the button from there.
+    if (m_hotkeyRecorder) {
+        order.append(m_hotkeyRecorder);
+        if (QWidget* button = m_hotkeyRecorder->focusProxy())
+            order.append(button);
+    }
     order << m_countField << m_removeButton;
     return order;
 }

@@ -306,7 +306,7 @@ TEST_F(SettingsSheetsTest, TabGoesThroughTheSheetsInReadingOrder) {
     sheet->alwaysOpenTable()->checkbox(0)->click();
     QCoreApplication::processEvents();
     const QList<QWidget*> visited = expectTabInReadingOrder(sheet.get(), sheet->nameField());
-    for (QWidget* w : {sheet->predicateRows().first()->hotkeyRecorder(),
+    for (QWidget* w : {sheet->predicateRows().first()->hotkeyRecorder()->focusProxy(),
                        static_cast<QWidget*>(sheet->predicateRows().last()->removeButton()),
                        static_cast<QWidget*>(sheet->addConditionButton()),
                        static_cast<QWidget*>(sheet->alwaysOpenTable()->checkbox(1)),

@@ -60,7 +60,8 @@ public:
 };
 
 // Rule hotkeys kept in the fake registry, so that rule summaries show them. A
-// recorder is a button; `setShortcut` stands in for a recording.
+// recorder is a button inside a widget that hands it the focus, as the real
+// one; `setShortcut` stands in for a recording.
 class FakeRuleHotkeys : public RuleHotkeyAccess {
 public:
     explicit FakeRuleHotkeys(FakeShortcutRegistry& registry)
@@ -74,12 +75,13 @@ public:
         m_registry.setShortcut(shortcut, name);
     }
     QWidget* makeRecorder(const QString& name, QWidget* parent) override {
+        auto* view = new QWidget(parent);
         auto* button = new QPushButton(
-            m_registry.shortcutDisplayText(name).value_or(QStringLiteral("Record Shortcut")),
-            parent);
+            m_registry.shortcutDisplayText(name).value_or(QStringLiteral("Record Shortcut")), view);
         button->setObjectName(QStringLiteral("hotkeyRecorderButton"));
         button->setToolTip(QStringLiteral("Click, then press the keys")); // as the real one has
-        return button;
+        view->setFocusProxy(button);
+        return view;
     }
     void stopRecording(QWidget*) override { ++stops; }
 
