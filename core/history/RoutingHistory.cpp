@@ -4,7 +4,6 @@
 #include "core/platform/Preferences.h"
 
 #include <QDebug>
-#include <QTimer>
 
 RoutingRecorder& RoutingRecorder::none() {
     static struct : RoutingRecorder {
@@ -17,18 +16,7 @@ RoutingHistory::RoutingHistory(Preferences& preferences, QString filePath, QObje
     : QObject(parent)
     , m_preferences(preferences)
     , m_filePath(std::move(filePath)) {
-    // One thread: writes land in the order they were asked for.
     m_writer.setMaxThreadCount(1);
-}
-
-const QList<RoutingHistoryEntry>& RoutingHistory::entries() const {
-    if (!m_entries) {
-        m_entries =
-            isEnabled()
-                ? RoutingHistoryFile::read(m_filePath).value_or(QList<RoutingHistoryEntry>())
-                : QList<RoutingHistoryEntry>();
-    }
-    return *m_entries;
 }
 
 RoutingHistory::~RoutingHistory() {
@@ -43,52 +31,83 @@ void RoutingHistory::setEnabled(bool enabled) {
     m_preferences.setBoolean(PreferenceKeys::remembersRoutedFiles, enabled);
 }
 
+QList<RoutingHistoryEntry> RoutingHistory::entries() {
+    waitForWrites();
+    QList<RoutingHistoryEntry> entries = [this] {
+        const QMutexLocker locker(&m_lock);
+        return m_unsaved;
+    }();
+    entries += RoutingHistoryFile::read(m_filePath).value_or(QList<RoutingHistoryEntry>());
+    if (entries.size() > RoutingHistoryFile::limit)
+        entries.resize(RoutingHistoryFile::limit);
+    return entries;
+}
+
 void RoutingHistory::record(const RoutingHistoryEntry& entry) {
     if (!isEnabled())
         return;
-    entries();
-    m_entries->prepend(entry);
-    if (m_entries->size() > RoutingHistoryFile::limit)
-        m_entries->resize(RoutingHistoryFile::limit);
-    scheduleWrite();
+    {
+        const QMutexLocker locker(&m_lock);
+        m_pending.prepend(entry);
+    }
+    startWriter();
     Q_EMIT changed();
 }
 
 void RoutingHistory::clear() {
-    m_entries = QList<RoutingHistoryEntry>();
-    scheduleWrite();
+    {
+        const QMutexLocker locker(&m_lock);
+        m_pending.clear();
+        m_unsaved.clear();
+        m_clearFile = true;
+    }
+    startWriter();
     Q_EMIT changed();
 }
 
-void RoutingHistory::scheduleWrite() {
-    // The files of one request are recorded together: one write after them.
-    if (m_writeScheduled)
-        return;
-    m_writeScheduled = true;
-    QTimer::singleShot(0, this, [this] {
-        m_writeScheduled = false;
-        // The destructor waits for the writer; the report back is dropped with
-        // its receiver.
-        m_writer.start([this, path = m_filePath, snapshot = entries()] {
-            QString error;
-            if (RoutingHistoryFile::write(path, snapshot, error))
+void RoutingHistory::startWriter() {
+    const QMutexLocker locker(&m_lock);
+    if (!std::exchange(m_writing, true))
+        m_writer.start([this] { write(); });
+}
+
+void RoutingHistory::write() {
+    for (;;) {
+        QMutexLocker locker(&m_lock);
+        if (m_pending.isEmpty() && !m_clearFile) {
+            m_writing = false;
+            return;
+        }
+        const bool fromNothing = std::exchange(m_clearFile, false);
+        // What the file could not take before goes with the new entries.
+        const QList<RoutingHistoryEntry> newer =
+            std::exchange(m_pending, {}) + std::exchange(m_unsaved, {});
+        locker.unlock();
+        QList<RoutingHistoryEntry> entries =
+            newer +
+            (fromNothing
+                 ? QList<RoutingHistoryEntry>()
+                 : RoutingHistoryFile::read(m_filePath).value_or(QList<RoutingHistoryEntry>()));
+        if (entries.size() > RoutingHistoryFile::limit)
+            entries.resize(RoutingHistoryFile::limit);
+        QString error;
+        if (RoutingHistoryFile::write(m_filePath, entries, error))
+            continue;
+        locker.relock();
+        // Unless the history was cleared meanwhile.
+        if (!m_clearFile)
+            m_unsaved = newer.mid(0, RoutingHistoryFile::limit);
+        locker.unlock();
+        // The report back is dropped with its receiver (the destructor waits
+        // for the writer first).
+        QMetaObject::invokeMethod(this, [this, error] {
+            if (std::exchange(m_reportedFailure, true))
                 return;
-            QMetaObject::invokeMethod(this, [this, path, error] {
-                if (std::exchange(m_reportedFailure, true))
-                    return;
-                qWarning().noquote() << "Could not write the history to" << path << ":" << error;
-            });
+            qWarning().noquote() << "Could not write the history to" << m_filePath << ":" << error;
         });
-    });
+    }
 }
 
 void RoutingHistory::waitForWrites() {
-    if (m_writeScheduled) {
-        m_writeScheduled = false;
-        m_writer.start([path = m_filePath, snapshot = entries()] {
-            QString ignored;
-            RoutingHistoryFile::write(path, snapshot, ignored);
-        });
-    }
     m_writer.waitForDone();
 }
