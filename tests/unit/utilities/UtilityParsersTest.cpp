@@ -140,7 +140,11 @@ TEST(ActionCommandLine, EachDialectRunsALineAsItsFileManagerDoesOrRefusesIt) {
          {{{"sh", "-c", R"(echo "$@")", "sh", hostile, dash}}}},
         // A code inside shell quotes or after a backslash is never run.
         {"echo '%f'", Dialect::thunar, unsafe},
+        {R"(echo "%f")", Dialect::thunar, unsafe},
         {R"(echo \%f)", Dialect::thunar, unsafe},
+        // A quoted code in a line KIO gives to the shell, or that Nemo hands to one.
+        {R"(tool --file="%f")", Dialect::desktopEntry, unsafe},
+        {R"(xterm -e "vim %f")", Dialect::nemo, unsafe},
     };
     for (const auto& c : cases) {
         const ActionCommandLine::Plan plan =
