@@ -72,6 +72,9 @@ int main(int argc, char** argv) {
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(root + QStringLiteral("/config")));
     qputenv("XDG_DATA_HOME", QFile::encodeName(root + QStringLiteral("/data")));
     qputenv("XDG_CACHE_HOME", QFile::encodeName(root + QStringLiteral("/cache")));
+    // The routing history too: not the user's, which would also make each
+    // write as long as theirs.
+    qputenv("XDG_STATE_HOME", QFile::encodeName(root + QStringLiteral("/state")));
     qputenv("OPEN_LATENCY_STAMPS", QFile::encodeName(stamps));
     qputenv("GSK_RENDERER", "cairo");
     qputenv("QT_QPA_PLATFORM", "xcb");
