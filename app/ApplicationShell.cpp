@@ -35,7 +35,6 @@
 #include <csignal>
 #include <cstdio>
 #include <glib-unix.h>
-#include <malloc.h>
 #include <memory>
 #include <utility>
 
@@ -44,8 +43,6 @@ namespace {
 constexpr int headlessRunLimitMs = 60000;
 // How long an instance the bus started waits for its request before building the tray.
 constexpr int busRequestWaitMs = 1000;
-// How long routing has been quiet before the heap gives back what it freed.
-constexpr int heapTrimQuietMs = 1000;
 
 void describeApplication() {
     QCoreApplication::setApplicationName(QStringLiteral("Corvanta"));
@@ -257,15 +254,6 @@ int runInstance(QDBusConnection bus, ServiceObject& service, LaunchReason reason
             QTimer::singleShot(0, &delegate, finishLaunching);
         });
     }
-    // Requests free what they used, but scattered through the heap, where the
-    // allocator keeps it: a tray that routed thousands of files would hold the
-    // pages for good. Handed back once routing has been quiet for a moment.
-    QTimer heapTrim;
-    heapTrim.setSingleShot(true);
-    heapTrim.setInterval(heapTrimQuietMs);
-    QObject::connect(&heapTrim, &QTimer::timeout, [] { ::malloc_trim(0); });
-    QObject::connect(&delegate.pipeline(), &RoutingPipeline::becameIdle, &heapTrim,
-                     qOverload<>(&QTimer::start));
     const guint terminated = quitOnTerminate();
     StartupTimeline::mark("event loop");
     const int status = QApplication::exec();
