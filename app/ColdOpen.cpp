@@ -43,16 +43,12 @@ std::optional<QList<RoutingHistoryEntry>> straightOpens(const QList<QUrl>& files
         const FileDecision decided = decider.decide(file, std::nullopt, std::nullopt);
         if (!decided.route || decided.decision.path != RoutingDecision::Path::open)
             return std::nullopt;
-        const Rule* rule = decided.decision.rule ? &*decided.decision.rule : nullptr;
-        entries.append(
-            decidedEntry(file, &*decided.route, rule, RoutingHistoryEntry::Outcome::opened));
         for (const Editor& editor : decided.decision.editors) {
             if (!editor.urlSchemeTemplate.value_or(QString()).trimmed().isEmpty() ||
                 !workspace.locationForBundleID(editor.bundleID))
                 return std::nullopt;
-            entries.last().editors.append(editorRef(editor));
-            groups.add(decided.route->id, editor, file);
         }
+        entries.append(plannedOpen(file, *decided.route, decided.decision, groups));
     }
     return entries;
 }

@@ -82,3 +82,14 @@ RoutingHistoryEntry decidedEntry(const QUrl& url, const Route* route, const Rule
 RoutingHistoryEntry::EditorRef editorRef(const Editor& editor) {
     return {editor.bundleID, editor.name};
 }
+
+RoutingHistoryEntry plannedOpen(const QUrl& url, const Route& route,
+                                const RoutingDecision& decision, EditorGroups& groups) {
+    RoutingHistoryEntry entry = decidedEntry(url, &route, decision.rule ? &*decision.rule : nullptr,
+                                             RoutingHistoryEntry::Outcome::opened);
+    for (const Editor& editor : decision.editors) {
+        entry.editors.append(editorRef(editor));
+        groups.add(route.id, editor, url);
+    }
+    return entry;
+}

@@ -4,6 +4,7 @@
 #include "core/engine/RoutingDecision.h"
 #include "core/history/RoutingHistoryEntry.h"
 #include "core/model/Route.h"
+#include "core/routing/EditorGroup.h"
 
 #include <QSet>
 #include <QString>
@@ -56,3 +57,7 @@ private:
 RoutingHistoryEntry decidedEntry(const QUrl& url, const Route* route, const Rule* rule,
                                  RoutingHistoryEntry::Outcome outcome);
 RoutingHistoryEntry::EditorRef editorRef(const Editor& editor);
+// A file decided to open in `decision`'s editors: it joins each editor's group;
+// its history entry.
+RoutingHistoryEntry plannedOpen(const QUrl& url, const Route& route,
+                                const RoutingDecision& decision, EditorGroups& groups);

@@ -207,11 +207,7 @@ RoutingPipeline::Batches RoutingPipeline::batch(const QList<QUrl>& fileURLs,
                 batches.noEditorRouteNames.append(route->name);
             break;
         case RoutingDecision::Path::open:
-            batches.decided.append(decidedEntry(url, route, rule, Outcome::opened));
-            for (const Editor& editor : decision.editors) {
-                batches.decided.last().editors.append(editorRef(editor));
-                groups.add(route->id, editor, url);
-            }
+            batches.decided.append(plannedOpen(url, *route, decision, groups));
             break;
         }
     }
