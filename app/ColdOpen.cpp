@@ -72,10 +72,13 @@ void record(QList<RoutingHistoryEntry> entries, const QList<QUrl>& failed) {
 
 namespace ColdOpen {
 QList<QUrl> openFiles(const QList<QUrl>& files, const std::optional<QString>& activationToken) {
+    // Other commands come here with no files: they connect to nothing.
+    if (files.isEmpty())
+        return files;
     // Without a session bus the full program routes the files and quits
     // instead of becoming the tray.
     const GObjectPtr<GDBusConnection> bus = SessionBusCall::sessionBus();
-    if (!bus || files.isEmpty())
+    if (!bus)
         return files;
     GioTypeSystem types;
     GioWorkspace workspace;
