@@ -83,15 +83,10 @@ void RoutingHistory::write() {
         const QList<RoutingHistoryEntry> newer =
             std::exchange(m_pending, {}) + std::exchange(m_unsaved, {});
         locker.unlock();
-        QList<RoutingHistoryEntry> entries =
-            newer +
-            (fromNothing
-                 ? QList<RoutingHistoryEntry>()
-                 : RoutingHistoryFile::read(m_filePath).value_or(QList<RoutingHistoryEntry>()));
-        if (entries.size() > RoutingHistoryFile::limit)
-            entries.resize(RoutingHistoryFile::limit);
         QString error;
-        if (RoutingHistoryFile::write(m_filePath, entries, error))
+        if (RoutingHistoryFile::write(m_filePath, newer, error,
+                                      fromNothing ? RoutingHistoryFile::Older::dropped
+                                                  : RoutingHistoryFile::Older::kept))
             continue;
         locker.relock();
         // Unless the history was cleared meanwhile.

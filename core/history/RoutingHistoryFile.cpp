@@ -29,8 +29,33 @@ std::optional<QList<RoutingHistoryEntry>> RoutingHistoryFile::read(const QString
     return entries;
 }
 
+namespace {
+// The file's entries that fit after `written` others, as the lines they are.
+bool copyOlder(const QString& path, qsizetype written, QSaveFile& out, QString& error) {
+    QFile file(path);
+    if (!file.exists())
+        return true;
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = file.errorString();
+        return false;
+    }
+    while (!file.atEnd() && written < RoutingHistoryFile::limit) {
+        QByteArray line = file.readLine();
+        if (!RoutingHistoryEntry::fromJson(QJsonDocument::fromJson(line).object()))
+            continue;
+        if (!line.endsWith('\n'))
+            line += '\n';
+        out.write(line);
+        ++written;
+    }
+    return true;
+}
+} // namespace
+
 bool RoutingHistoryFile::write(const QString& path, const QList<RoutingHistoryEntry>& newestFirst,
-                               QString& error) {
+                               QString& error, Older older) {
+    if (newestFirst.isEmpty() && older == Older::kept)
+        return true;
     if (newestFirst.isEmpty()) {
         QFile file(path);
         if (!file.exists() || file.remove())
@@ -47,9 +72,14 @@ bool RoutingHistoryFile::write(const QString& path, const QList<RoutingHistoryEn
         error = file.errorString();
         return false;
     }
-    for (qsizetype i = 0; i < newestFirst.size() && i < limit; ++i) {
+    const qsizetype count = std::min(newestFirst.size(), limit);
+    for (qsizetype i = 0; i < count; ++i) {
         file.write(QJsonDocument(newestFirst.at(i).toJson()).toJson(QJsonDocument::Compact));
         file.write("\n");
+    }
+    if (older == Older::kept && !copyOlder(path, count, file, error)) {
+        file.cancelWriting();
+        return false;
     }
     if (!file.commit()) {
         error = file.errorString();

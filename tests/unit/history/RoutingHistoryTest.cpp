@@ -6,12 +6,16 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QTimeZone>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 using Outcome = RoutingHistoryEntry::Outcome;
@@ -52,7 +56,7 @@ TEST(RoutingHistory, EveryKindOfEntrySurvivesTheFileByteForByte) {
     EXPECT_EQ(readFile(path).count('\n'), entries.size());
 }
 
-TEST(RoutingHistory, TheFileKeepsTheNewest500AndSkipsDamagedLinesAndNeverHalfWrites) {
+TEST(RoutingHistory, TheFileKeeps500AndNeverHalfWritesOrReplacesWhatItCannotRead) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("history.jsonl"));
     QList<RoutingHistoryEntry> many;
@@ -68,6 +72,25 @@ TEST(RoutingHistory, TheFileKeepsTheNewest500AndSkipsDamagedLinesAndNeverHalfWri
     writeFile(path, "{ not json\n{\"when\":\"yesterday\"}\n" +
                         QJsonDocument(entry("/tmp/ok.md").toJson()).toJson(QJsonDocument::Compact));
     EXPECT_EQ(RoutingHistoryFile::read(path), QList{entry("/tmp/ok.md")});
+    // New entries go before the file's own, damaged lines left out, 500 in all.
+    const auto older = RoutingHistoryFile::Older::kept;
+    ASSERT_TRUE(RoutingHistoryFile::write(path, {entry("/tmp/new.md")}, error, older));
+    EXPECT_EQ(RoutingHistoryFile::read(path), (QList{entry("/tmp/new.md"), entry("/tmp/ok.md")}));
+    ASSERT_TRUE(RoutingHistoryFile::write(path, many.mid(0, 499), error, older));
+    EXPECT_EQ(RoutingHistoryFile::read(path)->last(), entry("/tmp/new.md"));
+    EXPECT_EQ(readFile(path).count('\n'), 500);
+
+    // A file that is there but cannot be read (a socket stands in, root or
+    // not) is not replaced by the new entries alone.
+    const QString unreadable = dir.filePath(QStringLiteral("unreadable.jsonl"));
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    qstrncpy(address.sun_path, QFile::encodeName(unreadable).constData(), sizeof address.sun_path);
+    ASSERT_EQ(::bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    EXPECT_FALSE(RoutingHistoryFile::write(unreadable, {entry("/tmp/new.md")}, error, older));
+    EXPECT_TRUE(QFileInfo(unreadable).exists() && !QFileInfo(unreadable).isFile());
+    ::close(socket);
 
     // The disk fills up halfway through (a file size limit stands in, root or
     // not): the old file stays whole and the error is told.
