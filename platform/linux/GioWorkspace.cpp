@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QPointer>
 #include <gio/gdesktopappinfo.h>
+#include <unistd.h>
 
 namespace {
 const QString desktopSuffix = QStringLiteral(".desktop");
@@ -226,6 +227,28 @@ GObjectPtr<GAppLaunchContext> launchContext(const std::optional<QString>& token)
     }
     return context;
 }
+void reapWhenItExits(GDesktopAppInfo*, GPid pid, gpointer) {
+    g_child_watch_add(
+        pid, [](GPid exited, gint, gpointer) { g_spawn_close_pid(exited); }, nullptr);
+}
+
+// The tray maps a few hundred megabytes, and GLib's usual launch forks twice,
+// copying those page tables each time: most of what an open costs the tray
+// beyond a launch from a small program. GLib spawns without forking when it
+// neither reaps the child nor closes its descriptors; so every descriptor is
+// made close-on-exec instead (the editor still inherits only 0 to 2) and a
+// child watch reaps it. Kernels without that flag of close_range (before
+// 5.11) keep the usual launch.
+bool spawnWithoutFork(GDesktopAppInfo* info, GList* uris, GAppLaunchContext* context,
+                      GErrorOut& error) {
+    if (::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC) != 0)
+        return g_app_info_launch_uris(G_APP_INFO(info), uris, context, error);
+    return g_desktop_app_info_launch_uris_as_manager(
+        info, uris, context,
+        GSpawnFlags(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD |
+                    G_SPAWN_LEAVE_DESCRIPTORS_OPEN),
+        nullptr, nullptr, reapWhenItExits, nullptr, error);
+}
 } // namespace
 
 void GioWorkspace::openURLs(const QList<QUrl>& urls, const QString& location,
@@ -241,9 +264,11 @@ void GioWorkspace::openURLs(const QList<QUrl>& urls, const QString& location,
     const GListPtr list = borrowedStringList(uris);
     const GObjectPtr<GAppLaunchContext> context =
         launchContext(m_activationToken ? m_activationToken() : std::nullopt);
-    if (glibMainContextRuns()) {
-        // Asynchronous: a D-Bus activated editor's refusal arrives only as the
-        // answer to its Open call, which the synchronous launch never waits for.
+    const bool loopRuns = glibMainContextRuns();
+    // Asynchronous for a D-Bus activated editor: its refusal arrives only as the
+    // answer to its Open call, which the synchronous launch never waits for.
+    if (loopRuns &&
+        g_desktop_app_info_get_boolean(info.get(), G_KEY_FILE_DESKTOP_KEY_DBUS_ACTIVATABLE)) {
         auto* pending = new PendingLaunch{std::move(completion), QCoreApplication::instance()};
         g_app_info_launch_uris_async(G_APP_INFO(info.get()), list.get(), context.get(), nullptr,
                                      launchFinished, pending);
@@ -251,8 +276,9 @@ void GioWorkspace::openURLs(const QList<QUrl>& urls, const QString& location,
         return;
     }
     GErrorOut error;
-    const gboolean launched =
-        g_app_info_launch_uris(G_APP_INFO(info.get()), list.get(), context.get(), error);
+    const bool launched =
+        loopRuns ? spawnWithoutFork(info.get(), list.get(), context.get(), error)
+                 : g_app_info_launch_uris(G_APP_INFO(info.get()), list.get(), context.get(), error);
     completeLater(completion, launched ? std::nullopt : std::optional(error.message(notLaunched)));
 }
 

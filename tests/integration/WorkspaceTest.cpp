@@ -5,7 +5,9 @@
 #include "tests/integration/LinuxSandbox.h"
 
 #include <QFile>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 QString entryPath(const QString& relative) {
@@ -120,6 +122,32 @@ TEST(GioWorkspace, LaunchesCarryTheRequestsTokenAndFollowEditsOfTheEntry) {
     QFile::remove(entryPath("test.StartupEnv.desktop"));
     EXPECT_EQ(workspace.locationForBundleID("test.StartupEnv"), std::nullopt);
 }
+// The tray launches without forking itself: the editor must still inherit none
+// of its descriptors (one opened without close-on-exec here stands in for
+// those a parent leaves open), and must not stay a zombie once it exits.
+TEST(GioWorkspace, AnEditorGetsOnlyTheStandardDescriptorsAndIsReaped) {
+    const QString out = LinuxSandbox::current().root() + "/editor-fds";
+    const int inheritable = ::open("/dev/null", O_RDONLY);
+    ASSERT_GE(inheritable, 3);
+    // The shell lists its own descriptors; the listing itself holds the fourth.
+    const QByteArray to = out.toUtf8();
+    writeEntry("test.Descriptors.desktop",
+               "[Desktop Entry]\nType=Application\nName=Descriptors\nExec=sh -c 'cd /proc/$$/fd "
+               "&& set -- * && echo $$ \"$@\" > " +
+                   to + ".part && mv " + to + ".part " + to + "' sh %F\n");
+    GioWorkspace workspace;
+    ASSERT_EQ(launched(workspace, entryPath("test.Descriptors.desktop")), std::nullopt);
+    ::close(inheritable);
+    ASSERT_TRUE(SandboxHelpers::waitUntil([&] { return QFile::exists(out); }));
+    const QList<QByteArray> seen = readFile(out).trimmed().split(' ');
+    EXPECT_EQ(seen.mid(1), (QList<QByteArray>{"0", "1", "2", "3"})) << readFile(out).constData();
+    const QString process = "/proc/" + QString::fromLatin1(seen.first());
+    EXPECT_TRUE(SandboxHelpers::waitUntil([&] { return !QFile::exists(process); }))
+        << "left a zombie: " << readFile(process + "/stat").constData();
+    QFile::remove(out);
+    QFile::remove(entryPath("test.Descriptors.desktop"));
+}
+
 // The message that ends the file manager's startup sequence names it exactly,
 // quotes escaped, NUL-terminated as the startup notification protocol wants.
 TEST(DesktopWindowActivation, KeepsTheRequestTokenAndEndsItsSequenceByName) {
