@@ -42,8 +42,10 @@ control=$(dpkg-deb -f "$deb" Depends)
 for dependency in libqt6widgets6 libglib2.0-0 qt6-qpa-plugins; do
   grep -q "$dependency" <<<"$control" || fail "Depends lacks $dependency: $control"
 done
+# Listed first: `grep -q` leaving early would fail the pipe with SIGPIPE.
+control_files=$(dpkg-deb --ctrl-tarfile "$deb" | tar -t)
 for script in postinst postrm; do
-  dpkg-deb --ctrl-tarfile "$deb" | tar -t | grep -qx "./$script" || fail "no $script"
+  grep -qx "./$script" <<<"$control_files" || fail "no $script"
 done
 
 root_dir=$(mktemp -d)
@@ -61,7 +63,8 @@ fi
 found=$(ldd "$root_dir/${full_program#./}" | awk '$1 == "libQuaylithCore.so.0" {print $3}')
 [[ -n "$found" && $(realpath -s "$found") == "$root_dir/${private_lib#./}" ]] ||
   fail "the full program found its library at '$found'"
-if ldd "$root_dir/usr/bin/corvanta" | grep -q -e libQuaylithCore -e libQt6Widgets -e libQt6Gui; then
+launcher_libraries=$(ldd "$root_dir/usr/bin/corvanta")
+if grep -q -e libQuaylithCore -e libQt6Widgets -e libQt6Gui <<<"$launcher_libraries"; then
   fail "the launcher loads the full program's libraries"
 fi
 out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$root_dir/usr/bin/corvanta" --version)
