@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
+#include <QLockFile>
 #include <QSaveFile>
 
 QString RoutingHistoryFile::defaultPath() {
@@ -30,6 +31,8 @@ std::optional<QList<RoutingHistoryEntry>> RoutingHistoryFile::read(const QString
 }
 
 namespace {
+constexpr int lockWaitMs = 5000;
+
 // The file's entries that fit after `written` others, as the lines they are.
 bool copyOlder(const QString& path, qsizetype written, QSaveFile& out, QString& error) {
     QFile file(path);
@@ -65,6 +68,13 @@ bool RoutingHistoryFile::write(const QString& path, const QList<RoutingHistoryEn
     }
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
         error = QStringLiteral("cannot create the folder %1").arg(QFileInfo(path).absolutePath());
+        return false;
+    }
+    // Another process may write at the same time (two files opened while no
+    // tray runs): each would copy the file as it was, and one's entries be lost.
+    QLockFile lock(path + QStringLiteral(".lock"));
+    if (!lock.tryLock(lockWaitMs)) {
+        error = QStringLiteral("another program is writing it");
         return false;
     }
     QSaveFile file(path);

@@ -15,6 +15,7 @@
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -79,6 +80,20 @@ TEST(RoutingHistory, TheFileKeeps500AndNeverHalfWritesOrReplacesWhatItCannotRead
     ASSERT_TRUE(RoutingHistoryFile::write(path, many.mid(0, 499), error, older));
     EXPECT_EQ(RoutingHistoryFile::read(path)->last(), entry("/tmp/new.md"));
     EXPECT_EQ(readFile(path).count('\n'), 500);
+
+    // Two writers at once (the launchers of two files opened while no tray
+    // runs): each adds to what the other wrote.
+    QFile::remove(path);
+    auto prependEach = [&](const QByteArray& name) {
+        QString threadError;
+        for (int i = 0; i < 100; ++i)
+            ASSERT_TRUE(RoutingHistoryFile::write(path, {entry("/tmp/" + name + ".md")},
+                                                  threadError, older));
+    };
+    std::thread first(prependEach, "first"), second(prependEach, "second");
+    first.join();
+    second.join();
+    EXPECT_EQ(RoutingHistoryFile::read(path)->size(), 200);
 
     // A file that is there but cannot be read (a socket stands in, root or
     // not) is not replaced by the new entries alone.
