@@ -90,7 +90,8 @@ public:
     void startCorvanta(const QStringList& arguments) {
         auto* process = new QProcess;
         process->setStandardOutputFile(QProcess::nullDevice());
-        process->setStandardErrorFile(QProcess::nullDevice());
+        // Kept for a start that fails (see startFailure).
+        process->setStandardErrorFile(m_root + QStringLiteral("/corvanta.err"));
         process->start(QStringLiteral(CORVANTA_PATH), arguments);
         m_instances.append(process);
     }
@@ -112,6 +113,14 @@ public:
         return double(lines.at(before).toLongLong() - start) / 1e6;
     }
 
+    // What the last `corvanta` started here said, for a failure's line.
+    QString startFailure(const QString& why) const {
+        QFile err(m_root + QStringLiteral("/corvanta.err"));
+        const QByteArray said = err.open(QIODevice::ReadOnly) ? err.readAll().trimmed() : "";
+        return said.isEmpty() ? why
+                              : why + QStringLiteral(" (it said: %1)")
+                                          .arg(QString::fromLocal8Bit(said).replace('\n', "; "));
+    }
     QString file(const QString& name) const { return m_root + QStringLiteral("/files/") + name; }
 
 private:
@@ -209,7 +218,7 @@ int benchInSession(const QString& root) {
     // (a) and (b) against one running instance.
     bench.startCorvanta({});
     if (!bench.waitForInstance(true))
-        return fail(QStringLiteral("the tray instance did not start"));
+        return fail(bench.startFailure(QStringLiteral("the tray instance did not start")));
     QThread::msleep(300);
     for (int i = 0; i < rounds; ++i) {
         directRound();
