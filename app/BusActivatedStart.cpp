@@ -210,7 +210,10 @@ std::optional<int> serve(const std::string& fullProgram, char** argv) {
             status = 127;
         }
     }
-    g_bus_unown_name(owner);
+    // GLib would ask the bus to release a name taken over, and warn at its answer;
+    // one lost never comes back (no queueing), so nothing is left to release.
+    if (state.name != State::Name::lost)
+        g_bus_unown_name(owner);
     g_dbus_connection_unregister_object(bus.get(), object);
     // Requests the full program never took: their callers hear of it.
     for (Waiting& request : state.waiting) {
