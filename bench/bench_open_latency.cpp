@@ -114,7 +114,14 @@ public:
     }
 
     // What the last `corvanta` started here said, for a failure's line.
-    QString startFailure(const QString& why) const {
+    QString startFailure(QString why) const {
+        // Polled: no event loop ran to note its end.
+        if (!m_instances.isEmpty() && m_instances.last()->waitForFinished(0)) {
+            const QProcess& last = *m_instances.last();
+            why += last.exitStatus() == QProcess::CrashExit
+                       ? QStringLiteral(" (it crashed)")
+                       : QStringLiteral(" (it exited with %1)").arg(last.exitCode());
+        }
         QFile err(m_root + QStringLiteral("/corvanta.err"));
         const QByteArray said = err.open(QIODevice::ReadOnly) ? err.readAll().trimmed() : "";
         return said.isEmpty() ? why
