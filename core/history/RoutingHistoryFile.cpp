@@ -15,6 +15,13 @@ QString RoutingHistoryFile::defaultPath() {
     return QDir::cleanPath(state) + QStringLiteral("/Corvanta/history.jsonl");
 }
 
+namespace {
+// The entry one line of the file holds; none for a damaged line.
+std::optional<RoutingHistoryEntry> entryOn(const QByteArray& line) {
+    return RoutingHistoryEntry::fromJson(QJsonDocument::fromJson(line).object());
+}
+} // namespace
+
 std::optional<QList<RoutingHistoryEntry>> RoutingHistoryFile::read(const QString& path) {
     QFile file(path);
     if (!file.exists())
@@ -23,8 +30,7 @@ std::optional<QList<RoutingHistoryEntry>> RoutingHistoryFile::read(const QString
         return std::nullopt;
     QList<RoutingHistoryEntry> entries;
     while (!file.atEnd() && entries.size() < limit) {
-        const QJsonDocument line = QJsonDocument::fromJson(file.readLine());
-        if (const auto entry = RoutingHistoryEntry::fromJson(line.object()))
+        if (const auto entry = entryOn(file.readLine()))
             entries.append(*entry);
     }
     return entries;
@@ -44,7 +50,7 @@ bool copyOlder(const QString& path, qsizetype written, QSaveFile& out, QString& 
     }
     while (!file.atEnd() && written < RoutingHistoryFile::limit) {
         QByteArray line = file.readLine();
-        if (!RoutingHistoryEntry::fromJson(QJsonDocument::fromJson(line).object()))
+        if (!entryOn(line))
             continue;
         if (!line.endsWith('\n'))
             line += '\n';

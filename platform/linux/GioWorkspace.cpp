@@ -236,13 +236,15 @@ void reapWhenItExits(GDesktopAppInfo*, GPid pid, gpointer) {
 // copying those page tables each time: most of what an open costs the tray
 // beyond a launch from a small program. GLib spawns without forking when it
 // neither reaps the child nor closes its descriptors; so every descriptor is
-// made close-on-exec instead (the editor still inherits only 0 to 2) and a
-// child watch reaps it. Kernels without that flag of close_range (before
-// 5.11) keep the usual launch.
+// made close-on-exec first (the editor still inherits only 0 to 2), and a
+// child watch reaps it. False on kernels without that flag of close_range
+// (before 5.11): the usual launch then.
+bool descriptorsCloseOnExec() {
+    return ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC) == 0;
+}
+
 bool spawnWithoutFork(GDesktopAppInfo* info, GList* uris, GAppLaunchContext* context,
                       GErrorOut& error) {
-    if (::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC) != 0)
-        return g_app_info_launch_uris(G_APP_INFO(info), uris, context, error);
     return g_desktop_app_info_launch_uris_as_manager(
         info, uris, context,
         GSpawnFlags(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD |
@@ -276,9 +278,11 @@ void GioWorkspace::openURLs(const QList<QUrl>& urls, const QString& location,
         return;
     }
     GErrorOut error;
+    // Only where GLib's main context runs can a child watch reap the editor.
     const bool launched =
-        loopRuns ? spawnWithoutFork(info.get(), list.get(), context.get(), error)
-                 : g_app_info_launch_uris(G_APP_INFO(info.get()), list.get(), context.get(), error);
+        loopRuns && descriptorsCloseOnExec()
+            ? spawnWithoutFork(info.get(), list.get(), context.get(), error)
+            : g_app_info_launch_uris(G_APP_INFO(info.get()), list.get(), context.get(), error);
     completeLater(completion, launched ? std::nullopt : std::optional(error.message(notLaunched)));
 }
 
